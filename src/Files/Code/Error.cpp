@@ -1,0 +1,43 @@
+#include "Code/Error.h"
+#include "Base/Console.h"
+
+#include <cstdio>
+
+ErrorContext Error_Context;
+std::string LastErrorText;
+bool Error_FatalPending = false;
+void (*Error_Display_Hook)(const char* text, bool fatal) = nullptr;
+
+namespace {
+
+void Display(const std::string& text, bool fatal)
+{
+    if (Error_Display_Hook) Error_Display_Hook(text.c_str(), fatal);
+    else fprintf(stderr, "%s\n", text.c_str());
+    if (fatal) Error_FatalPending = true;
+}
+
+}  // namespace
+
+void Error_Show_Action(const char* message, bool fatal)
+{
+    const char* prefix = fatal ? "FATAL " : "";
+    const ErrorContext& c = Error_Context;
+    char head[1024];
+    if (c.timeLineName) {
+        snprintf(head, sizeof head, "%sERROR in\naction number %d\nof time line %s\nat moment %d:\n\n\n",
+                 prefix, c.actionNumber, c.timeLineName, c.moment);
+    } else {
+        snprintf(head, sizeof head, "%sERROR in\naction number %d\nof %s\nfor object %s:\n\n\n", prefix,
+                 c.actionNumber, c.eventName ? c.eventName : "<unknown event>",
+                 c.objectName ? c.objectName : "<undefined>");
+    }
+    LastErrorText = message ? message : "";
+    Display(head + LastErrorText, fatal);
+}
+
+void Error_Show(const char* message, bool fatal)
+{
+    LastErrorText = message ? message : "";
+    Display(LastErrorText, fatal);
+}

@@ -1,0 +1,25 @@
+// The run-time error reporter: a message and a fatal flag, shown with the context of the running
+// action (object and event, or time line and moment).
+#pragma once
+#include <string>
+
+struct ErrorContext {
+    const char* objectName = nullptr;  // null: no action is running
+    const char* eventName = nullptr;   // "Create Event", "Step Event"...
+    const char* timeLineName = nullptr;  // set instead of objectName for time-line moments
+    int moment = 0;
+    int actionNumber = 1;
+    int line = 0;  // line of the running code, 0 when unknown
+};
+
+// The context of the code running now; whoever runs an event saves, sets and restores it.
+extern ErrorContext Error_Context;
+// The text of the most recent compile or run-time error.
+extern std::string LastErrorText;
+// Set by a fatal error; the frame loop ends the game when it sees it.
+extern bool Error_FatalPending;
+// Shows a formatted error; the shell installs a dialog, the default writes to standard error.
+extern void (*Error_Display_Hook)(const char* text, bool fatal);
+
+void Error_Show_Action(const char* message, bool fatal);
+void Error_Show(const char* message, bool fatal);

@@ -1,0 +1,47 @@
+#include "Code/Function.h"
+
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+std::vector<RFunction> g_functions;
+std::unordered_map<std::string, int> g_byName;
+}
+
+void Function_Add(const char* name, BuiltinHandler handler, int argc)
+{
+    if (!name || !handler) return;
+    RFunction f{};
+    strncpy(f.name, name, sizeof f.name - 1);
+    f.handler = handler;
+    f.argc = argc;
+    // The first registration of a name wins, as the lookup walks the table from its start.
+    g_byName.emplace(f.name, (int)g_functions.size());
+    g_functions.push_back(f);
+}
+
+bool Function_Find(const char* name, int* id)
+{
+    *id = -1;
+    if (!name) return false;
+    auto it = g_byName.find(name);
+    if (it == g_byName.end()) return false;
+    *id = it->second;
+    return true;
+}
+
+int Function_Count() { return (int)g_functions.size(); }
+
+const RFunction* Function_Get(int id)
+{
+    if (id < 0 || id >= (int)g_functions.size()) return nullptr;
+    return &g_functions[(size_t)id];
+}
+
+void Function_Clear()
+{
+    g_functions.clear();
+    g_byName.clear();
+}

@@ -1,0 +1,107 @@
+// CInstance: one instance of an object in a room.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+class CVariableList;
+class CPhysicsObject;
+class CObject;
+
+constexpr int INSTANCE_ID_FIRST = 100000;
+constexpr int ALARM_COUNT = 12;
+
+class CInstance {
+public:
+    CInstance(int id, int objectIndex, float x, float y);
+    ~CInstance();
+    CInstance(const CInstance&) = delete;
+    CInstance& operator=(const CInstance&) = delete;
+
+    int id;
+    int object_index;
+    CObject* object = nullptr;  // the object of object_index, null when it names none
+
+    float x, y;
+    float xprevious, yprevious;
+    float xstart, ystart;
+
+    int sprite_index = -1;
+    int mask_index = -1;
+    float image_index = 0.0f;
+    float image_speed = 1.0f;
+    float image_xscale = 1.0f;
+    float image_yscale = 1.0f;
+    float image_angle = 0.0f;
+    float image_alpha = 1.0f;
+    int image_blend = 0xFFFFFF;
+
+    float speed = 0.0f;
+    float direction = 0.0f;
+    float hspeed = 0.0f;
+    float vspeed = 0.0f;
+    float friction = 0.0f;
+    float gravity = 0.0f;
+    float gravity_direction = 270.0f;
+
+    int path_index = -1;
+    float path_position = 0.0f;
+    float path_positionprevious = 0.0f;
+    float path_speed = 0.0f;
+    float path_scale = 1.0f;
+    float path_orientation = 0.0f;
+    int path_endaction = 0;
+    float path_xstart = 0.0f, path_ystart = 0.0f;  // where a relative path began
+
+    int timeline_index = -1;
+    float timeline_position = 0.0f;
+    float timeline_speed = 1.0f;
+    bool timeline_running = false;
+    bool timeline_loop = false;
+
+    int alarm[ALARM_COUNT];
+
+    float depth = 0.0f;
+    bool visible = true;
+    bool solid = false;
+    bool persistent = false;
+
+    // The bounding box, brought up to date by Compute_BoundingBox when dirty.
+    int bbox_left = 0, bbox_top = 0, bbox_right = 0, bbox_bottom = 0;
+
+    CPhysicsObject* physics = nullptr;  // null without a body
+    int64_t creation_stamp = 0;         // the EventStamp of the pass that made or changed it
+
+    bool bbox_dirty = true;
+    bool marked = false;        // destroyed: leaves the room at the end of the step
+    bool deactivated = false;
+    bool destroy_guard = false; // the destroy event has run
+    bool created = false;       // the create event has run
+
+    CVariableList* variables;   // the instance's own variables
+
+    void SetPosition(float nx, float ny);
+    void SetDirection(float d);
+    void SetSpeed(float s);
+    void SetHSpeed(float h);
+    void SetVSpeed(float v);
+    void AddMotion(float dir, float sp);
+    void SetImageXScale(float s);
+    void SetImageYScale(float s);
+    void SetImageAngle(float a);
+    void SetPathPosition(float p);
+    void SetPathSpeed(float s);
+    void StartPath(int path, float speed, float scale, float orientation, bool relative, int endAction);
+    bool AdvancePath();
+    int GetAlarm(int index) const;
+    void SetAlarm(int index, int value);
+    void Compute_BoundingBox();
+    void Assign(const CInstance* other);
+};
+
+// The instance with this id (also a deactivated one), or null.
+CInstance* Instance_Find(int id);
+
+// The instances a target names, for `with` and dotted access: -1 self, -2 other, -3 every active
+// instance, 100000 and above that instance, otherwise every active instance of that object and
+// of its descendants. Instances marked destroyed are left out.
+void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out);

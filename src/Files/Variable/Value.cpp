@@ -1,0 +1,109 @@
+#include "Variable/Value.h"
+#include "Base/MemoryManager.h"
+
+#include <cmath>
+#include <cstring>
+
+double MathEpsilon = 0.00001;
+
+namespace {
+
+// The shared text block: a count of owners and the length, then the NUL-terminated text.
+struct TextBlock {
+    int32_t refs;
+    uint32_t length;
+};
+
+TextBlock* BlockOf(char* text) { return (TextBlock*)text - 1; }
+
+char* NewText(const char* text, size_t length)
+{
+    if (length > 0x7FFFFFF0u) length = 0x7FFFFFF0u;
+    TextBlock* b = (TextBlock*)MemAlloc(sizeof(TextBlock) + length + 1);
+    if (!b) return nullptr;
+    b->refs = 1;
+    b->length = (uint32_t)length;
+    char* s = (char*)(b + 1);
+    if (text) memcpy(s, text, length);
+    s[length] = 0;
+    return s;
+}
+
+}  // namespace
+
+void TaggedValue::ReleaseText()
+{
+    TextBlock* b = BlockOf(str);
+    if (--b->refs == 0) MemFree(b);
+    str = nullptr;
+}
+
+TaggedValue::TaggedValue(const TaggedValue& other) : kind(other.kind), str(other.str), val(other.val)
+{
+    if (str) BlockOf(str)->refs++;
+}
+
+TaggedValue::TaggedValue(TaggedValue&& other) noexcept : kind(other.kind), str(other.str), val(other.val)
+{
+    other.kind = VALUE_REAL;
+    other.str = nullptr;
+    other.val = 0.0;
+}
+
+TaggedValue& TaggedValue::operator=(const TaggedValue& other)
+{
+    if (this == &other) return *this;
+    if (other.str) BlockOf(other.str)->refs++;
+    if (str) ReleaseText();
+    kind = other.kind;
+    str = other.str;
+    val = other.val;
+    return *this;
+}
+
+TaggedValue& TaggedValue::operator=(TaggedValue&& other) noexcept
+{
+    if (this == &other) return *this;
+    if (str) ReleaseText();
+    kind = other.kind;
+    str = other.str;
+    val = other.val;
+    other.kind = VALUE_REAL;
+    other.str = nullptr;
+    other.val = 0.0;
+    return *this;
+}
+
+size_t TaggedValue::GetLength() const
+{
+    return str ? BlockOf(str)->length : 0;
+}
+
+void TaggedValue::SetReal(double v)
+{
+    if (str) ReleaseText();
+    kind = VALUE_REAL;
+    val = v;
+}
+
+void TaggedValue::SetString(const char* text)
+{
+    SetString(text, text ? strlen(text) : 0);
+}
+
+void TaggedValue::SetString(const char* text, size_t length)
+{
+    // The new text may be part of the old one: make it before releasing.
+    char* s = NewText(text, length);
+    if (str) ReleaseText();
+    kind = VALUE_STRING;
+    str = s;
+    val = 0.0;
+}
+
+bool Value_Equal(const TaggedValue& a, const TaggedValue& b)
+{
+    if (a.IsString() != b.IsString()) return false;
+    if (a.IsString()) return strcmp(a.GetString(), b.GetString()) == 0;
+    return std::fabs(a.val - b.val) <= MathEpsilon;
+}

@@ -1,0 +1,54 @@
+// TaggedValue: the value of the scripting language, a real or a UTF-8 string.
+// The string lives in a shared, reference-counted block of the memory manager, so copying a
+// value never copies its text; writing a new text gives the value a block of its own.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+enum : uint32_t {
+    VALUE_REAL = 0,
+    VALUE_STRING = 1,
+};
+// Nesting marks of values built from JSON, kept in the top bits of the kind word.
+constexpr uint32_t VALUE_MARK_MAP = 0x80000000u;
+constexpr uint32_t VALUE_MARK_LIST = 0x40000000u;
+constexpr uint32_t VALUE_KIND_MASK = 0x00FFFFFFu;
+
+struct TaggedValue {
+    uint32_t kind = VALUE_REAL;
+    char* str = nullptr;  // text of a string value; null for a real or a string without text
+    double val = 0.0;
+
+    TaggedValue() = default;
+    TaggedValue(double v) : val(v) {}
+    explicit TaggedValue(const char* text) { SetString(text); }
+    TaggedValue(const TaggedValue& other);
+    TaggedValue(TaggedValue&& other) noexcept;
+    TaggedValue& operator=(const TaggedValue& other);
+    TaggedValue& operator=(TaggedValue&& other) noexcept;
+    ~TaggedValue() { if (str) ReleaseText(); }
+
+    uint32_t Kind() const { return kind & VALUE_KIND_MASK; }
+    bool IsReal() const { return Kind() == VALUE_REAL; }
+    bool IsString() const { return Kind() == VALUE_STRING; }
+
+    // A real value: the double; a string value reads as 0.
+    double GetReal() const { return IsReal() ? val : 0.0; }
+    // The text of a string value, "" for a real or a string without text.
+    const char* GetString() const { return str ? str : ""; }
+    size_t GetLength() const;
+
+    void SetReal(double v);
+    void SetString(const char* text);
+    void SetString(const char* text, size_t length);
+    void Free() { SetReal(0.0); }
+
+private:
+    void ReleaseText();
+};
+
+// Equality of two values as the language compares them (reals within MathEpsilon).
+bool Value_Equal(const TaggedValue& a, const TaggedValue& b);
+
+// The process-wide epsilon within which the script engine compares reals.
+extern double MathEpsilon;
