@@ -1,0 +1,39 @@
+// CCode: a compiled code object made from ZUZ source text (a program, an expression or a constant).
+#pragma once
+#include "Variable/Value.h"
+
+class CInstance;
+struct CodeTree;  // the compiled form, private to the script engine
+
+class CCode {
+public:
+    // expression false: a program (statements); true: one expression.
+    CCode(const char* text, bool expression);
+    virtual ~CCode();
+    CCode(const CCode&) = delete;
+    CCode& operator=(const CCode&) = delete;
+
+    // Compiles under the given name (it labels the code in messages); on failure LastErrorText
+    // describes the error and false is returned.
+    bool Compile(const char* name);
+    bool IsCompiled() const { return m_tree != nullptr; }
+    const char* GetText() const { return m_text; }
+    const char* GetName() const { return m_name; }
+    bool IsExpression() const { return m_expression; }
+    CodeTree* GetTree() const { return m_tree; }
+
+private:
+    char* m_text;
+    char* m_name = nullptr;
+    bool m_expression;
+    CodeTree* m_tree = nullptr;
+};
+
+// Runs compiled code with self and other; its return value goes to result (the real 0 when it
+// returns none). false when the code is not compiled or the run failed; the failure has been
+// reported through the error reporter.
+bool Code_Execute(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
+// Runs the code; a run-time failure is reported as a non-fatal action error.
+bool Code_Execute_ShowError(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
+// Runs the code; on failure the result becomes the string "ERROR" and false is returned.
+bool Code_Execute_ErrorResult(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
