@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -32,6 +33,14 @@ bool Kinds(int argc, const TaggedValue* args, const char* pattern)
 int64_t Position(const TaggedValue& a)
 {
     return (int64_t)Arg_I(a) - 1;
+}
+
+// The first occurrence of sub in the bytes [from, end), or null. Lengths are known, so a search
+// never rescans the text before or after it.
+const char* Find(const char* from, const char* end, const char* sub, size_t nsub)
+{
+    size_t at = std::string_view(from, (size_t)(end - from)).find(std::string_view(sub, nsub));
+    return at == std::string_view::npos ? nullptr : from + at;
 }
 
 // Reports and refuses a result longer than the bound.
@@ -94,8 +103,9 @@ void Replace(TaggedValue* result, int argc, TaggedValue* args, bool all)
     size_t ns = strlen(s), nsub = strlen(sub), nwith = strlen(with);
     // An empty substring occurs everywhere and nowhere: nothing is replaced.
     if (nsub == 0) return result->SetString(s, ns);
+    const char* end = s + ns;
     uint64_t matches = 0;
-    for (const char* p = strstr(s, sub); p; p = strstr(p + nsub, sub)) {
+    for (const char* p = Find(s, end, sub, nsub); p; p = Find(p + nsub, end, sub, nsub)) {
         matches++;
         if (!all) break;
     }
@@ -108,7 +118,7 @@ void Replace(TaggedValue* result, int argc, TaggedValue* args, bool all)
     char* out = buffer;
     const char* rest = s;
     for (uint64_t m = 0; m < matches; m++) {
-        const char* at = strstr(rest, sub);
+        const char* at = Find(rest, end, sub, nsub);
         memcpy(out, rest, (size_t)(at - rest));
         out += at - rest;
         memcpy(out, with, nwith);
@@ -195,7 +205,8 @@ void F_string_pos(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedV
 {
     const char* sub = Arg_S(args[0]);
     const char* s = Arg_S(args[1]);
-    const char* at = *s ? strstr(s, sub) : nullptr;
+    size_t n = strlen(s);
+    const char* at = n ? Find(s, s + n, sub, strlen(sub)) : nullptr;
     if (!at) return result->SetReal(0.0);
     int index = 1;
     for (const char* p = s; p < at; index++) UTF8_GetChar(&p);
@@ -338,8 +349,10 @@ void F_string_count(TaggedValue* result, CInstance*, CInstance*, int argc, Tagge
     const char* sub = Arg_S(args[0]);
     const char* s = Arg_S(args[1]);
     double count = 0.0;
-    if (*sub && *s) {
-        for (const char* p = strstr(s, sub); p; p = strstr(p + 1, sub)) count++;
+    size_t nsub = strlen(sub);
+    const char* end = s + strlen(s);
+    if (nsub && *s) {
+        for (const char* p = Find(s, end, sub, nsub); p; p = Find(p + 1, end, sub, nsub)) count++;
     }
     result->SetReal(count);
 }
