@@ -6,6 +6,8 @@ namespace {
 
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
+int CharSize(unsigned int c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : 3; }
+
 }  // namespace
 
 unsigned int UTF8_GetChar(const char** cursor)
@@ -26,17 +28,11 @@ unsigned int UTF8_GetChar(const char** cursor)
     return b;
 }
 
-int UTF8_CharSize(unsigned int c)
-{
-    c &= 0xFFFF;
-    return c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-}
-
 void UTF8_PutChar(char** cursor, unsigned int c)
 {
     c &= 0xFFFF;
     unsigned char* p = (unsigned char*)*cursor;
-    switch (UTF8_CharSize(c)) {
+    switch (CharSize(c)) {
     case 1:
         p[0] = (unsigned char)c;
         *cursor += 1;

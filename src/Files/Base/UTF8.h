@@ -12,8 +12,6 @@
 unsigned int UTF8_GetChar(const char** cursor);
 // Writes the 1, 2 or 3 bytes of a code point (bits above 16 are dropped) and moves the cursor.
 void UTF8_PutChar(char** cursor, unsigned int c);
-// The number of bytes UTF8_PutChar writes for a code point.
-int UTF8_CharSize(unsigned int c);
 // The number of characters of a NUL-terminated text; null counts as empty.
 int UTF8_Length(const char* text);
 // 0 when the first n characters agree (or a text ends first without a difference), else the
