@@ -15,7 +15,8 @@ unsigned int UTF8_GetChar(const char** cursor)
     const unsigned char* p = (const unsigned char*)*cursor;
     unsigned int b = p[0];
     if (b == 0) return 0;
-    if (b >= 0xC0 && b < 0xE0 && IsContinuation(p[1])) {
+    // C0 and C1 could only start overlong forms (C0 80 would be a NUL inside the text).
+    if (b >= 0xC2 && b < 0xE0 && IsContinuation(p[1])) {
         *cursor += 2;
         return ((b & 0x1F) << 6) | (p[1] & 0x3F);
     }

@@ -1,9 +1,9 @@
 // UTF-8 text of one to three bytes a character (code points below 0x10000).
 //
 // Text from games is not always valid UTF-8 (single bytes made with ansi_char, bytes set one by
-// one, files): a byte that does not start a complete, well-formed sequence is one character whose
-// code point is the byte's value (0x80..0xFF). A sequence cut short by the terminating NUL is
-// such a byte too, so decoding never reads past the NUL.
+// one, files): a byte that does not start a complete, well-formed sequence (C0 and C1 start only
+// overlong forms) is one character whose code point is the byte's value (0x80..0xFF). A sequence
+// cut short by the terminating NUL is such a byte too, so decoding never reads past the NUL.
 #pragma once
 #include <cstddef>
 

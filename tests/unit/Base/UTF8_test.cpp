@@ -26,6 +26,7 @@ TEST(UTF8, InvalidBytesAreSingleCharacters)
         {"\xC3", 0xC3, 1},            // a two-byte sequence cut short by the NUL
         {"\xA4x", 0xA4, 1},           // a stray continuation byte
         {"\xC3x", 0xC3, 1},           // a lead byte followed by ASCII
+        {"\xC0\x80", 0xC0, 1},        // an overlong NUL is no NUL
         {"\xF0\x9F\x98\x80", 0xF0, 1},  // four-byte sequences are beyond the 16-bit range
     };
     for (const Case& c : cases) {
