@@ -227,3 +227,67 @@ TEST_F(GfxTest, HiddenSurfacesAndCulling)
     EXPECT_EQ(Pixel(42, 22), BLACK);
     GR_D3D_Set_Culling(false);
 }
+
+TEST_F(GfxTest, CopyRectClipsToBothTextures)
+{
+    CBitmap32 source(4, 4, 0xFF0000FFu);
+    source.m_pixels[0] = 0xFFFF0000u;
+    int from = GR_Texture_Create_From_Bitmap32(&source);
+    CBitmap32 dest(4, 4, 0xFF000000u);
+    int to = GR_Texture_Create_From_Bitmap32(&dest);
+    GR_DeviceTexture* a = GR_Texture_Get_API_Texture(from);
+    GR_DeviceTexture* b = GR_Texture_Get_API_Texture(to);
+    // A negative source corner counts as 0; the size is clipped to the destination.
+    GR_D3D_Texture_Copy_Rect(b, 2, 1, a, -1, -1, 10, 10);
+    uint32_t* pixels = GR_D3D_Texture_Read_Pixels(b, 0, 0, 4, 4);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pixels[1 * 4 + 2], 0xFF0000FFu);  // the blue corner, as 0xAARRGGBB
+    EXPECT_EQ(pixels[3 * 4 + 3], 0xFFFF0000u);
+    EXPECT_EQ(pixels[1 * 4 + 1], 0xFF000000u);
+    EXPECT_EQ(pixels[0], 0xFF000000u);
+    MemFree(pixels);
+    GR_D3D_Texture_Copy_Rect(b, 5, 0, a, 0, 0, 2, 2);  // clips to nothing
+    GR_D3D_Texture_Copy_Rect(nullptr, 0, 0, a, 0, 0, 2, 2);
+    EXPECT_EQ(GR_D3D_Texture_Read_Pixels(b, 4, 0, 2, 2), nullptr);
+    EXPECT_EQ(GR_D3D_Texture_Read_Pixels(nullptr, 0, 0, 2, 2), nullptr);
+}
+
+// A white quad facing the camera with 36-byte vertices.
+static void LitQuad(float x, float y)
+{
+    VertexXYZNormalColorUV* v = (VertexXYZNormalColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, 6);
+    float xs[6] = {0, 8, 0, 8, 8, 0}, ys[6] = {0, 0, 8, 0, 8, 8};
+    for (int i = 0; i < 6; i++) v[i] = {x + xs[i], y + ys[i], 0, 0, 0, -1, 0xFFFFFFFFu, 0, 0};
+}
+
+TEST_F(GfxTest, LightsAndFog)
+{
+    GR_D3D_Set_Lighting(true);
+    GR_D3D_Light_Define_Ambient(0x202020);
+    GR_D3D_Light_Define_Direction(8, 0, 0, 1, WHITE);  // index 8 is light 0
+    GR_D3D_Light_Enable(0, true);
+    LitQuad(0, 0);
+    EXPECT_TRUE(Near(Pixel(4, 4), WHITE));
+    GR_D3D_Light_Define_Direction(0, 0, 0, -1, WHITE);  // shining from behind
+    LitQuad(10, 0);
+    EXPECT_TRUE(Near(Pixel(14, 4), 0x202020));
+    GR_D3D_Light_Enable(0, false);
+    // A point light in front of the quad, fading with distance.
+    GR_D3D_Light_Define_Point(1, 24, 4, -10, 10, WHITE);
+    GR_D3D_Light_Enable(1, true);
+    LitQuad(20, 0);
+    uint32_t lit = Pixel(24, 4);
+    EXPECT_GT(lit & 0xFF, 0x40u);
+    EXPECT_LT(lit & 0xFF, 0xF0u);
+    GR_D3D_Set_Lighting(false);
+    // Fog by distance from the eye: the quads lie 16000 away.
+    GR_D3D_Set_Fog(true, RED, 0, 8000);
+    LitQuad(30, 0);
+    EXPECT_EQ(Pixel(34, 4), RED);
+    GR_D3D_Set_Fog(true, RED, 0, 32000);
+    LitQuad(40, 0);
+    EXPECT_TRUE(Near(Pixel(44, 4), 0x8080FF, 3));
+    GR_D3D_Set_Fog(false, RED, 0, 1);
+    LitQuad(50, 0);
+    EXPECT_EQ(Pixel(54, 4), WHITE);
+}

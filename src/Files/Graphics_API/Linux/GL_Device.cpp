@@ -7,6 +7,7 @@
 #include "Graphics_API/GR_Display.h"
 #include "Graphics_API/GR_Surface.h"
 #include "Graphics_API/GR_Texture.h"
+#include "Graphics_API/EmbeddedImages.h"
 #include "Base/Console.h"
 
 #include <SDL.h>
@@ -225,6 +226,7 @@ void GR_D3D_Shutdown()
     GR_Batch_Flush();
     GR_Surface_Free_All();
     GR_Texture_Free_All();
+    EmbeddedImages_Free();
     FreeBackbuffer();
     SDL_GL_DeleteContext(g_context);
     g_context = nullptr;
