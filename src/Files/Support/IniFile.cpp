@@ -1,4 +1,5 @@
 #include "Support/IniFile.h"
+#include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Support/LoadSave.h"
 
@@ -252,7 +253,10 @@ bool IniFile::Flush()
             text += "\r\n";
         }
     }
-    if (!LoadSave_WriteFile(fileName, text.data(), (int64_t)text.size())) return false;
+    if (!LoadSave_WriteFile(fileName, text.data(), (int64_t)text.size())) {
+        Console_Warnings->Output("Could not write the INI file %s\n", fileName);
+        return false;
+    }
     changed = false;
     return true;
 }
