@@ -117,7 +117,9 @@ void IniFile::Parse(const char* text, int64_t size)
             const char* nameEnd = (const char*)memchr(nameStart, ']', (size_t)(lineEnd - nameStart));
             if (!nameEnd) nameEnd = lineEnd;
             Trim(&nameStart, &nameEnd);
-            section = AddSection(nameStart, nameEnd - nameStart);
+            // A name with a NUL byte could not be looked up: its keys are ignored.
+            bool readable = !memchr(nameStart, 0, (size_t)(nameEnd - nameStart));
+            section = readable ? AddSection(nameStart, nameEnd - nameStart) : nullptr;
             continue;
         }
         const char* equals = (const char*)memchr(line, '=', (size_t)(lineEnd - line));

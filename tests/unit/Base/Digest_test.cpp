@@ -68,7 +68,7 @@ TEST(Digest, SHA1Vectors)
 
     const char* twoBlocks = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
     SHA1_Reset(&c);
-    for (const char* p = twoBlocks; *p; p += 5) SHA1_Input(&c, p, std::min<size_t>(5, strlen(p)));
+    for (size_t i = 0, n = strlen(twoBlocks); i < n; i += 5) SHA1_Input(&c, twoBlocks + i, std::min<size_t>(5, n - i));
     ASSERT_TRUE(SHA1_Result(&c));
     EXPECT_EQ(SHA1Hex(c), "84983E441C3BD26EBAAE4AA1F95129E5E54670F1");
 

@@ -83,9 +83,12 @@ TEST_F(IniFileTest, MalformedTextParses)
     EXPECT_FALSE(ini.changed);
 
     // Bytes of any value, including NUL, do not upset the parser.
-    std::string binary("[s]\0k=\0v\n\xFF=\xFE\n[\0]\n", 19);
+    const char raw[] = "[s]\0k=\0v\n\xFF=\xFE\n[a\0b]\nz=1\n";
+    std::string binary(raw, sizeof(raw) - 1);
     IniFile other("y.ini", binary.data(), (int64_t)binary.size());
     EXPECT_NE(other.FindSection("s"), nullptr);
+    EXPECT_STREQ(Value(other, "s", "\xFF"), "\xFE");
+    EXPECT_EQ(other.FindKey("a", "z"), nullptr);  // under a section whose name has a NUL
 }
 
 TEST_F(IniFileTest, WriteFlushAndReload)
