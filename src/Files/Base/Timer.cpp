@@ -1,5 +1,6 @@
 #include "Base/Timer.h"
 
+#include <cerrno>
 #include <ctime>
 #include <sched.h>
 
@@ -30,7 +31,7 @@ void Timer_Sleep(int64_t microseconds)
     if (microseconds >= 2000) {
         int64_t ms = (microseconds - 1000) / 1000;
         timespec ts{(time_t)(ms / 1000), (long)(ms % 1000) * 1000000L};
-        while (nanosleep(&ts, &ts) != 0) {
+        while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
         }
     }
     // Messages are pumped at least once, however late the sleep woke.

@@ -226,6 +226,7 @@ CStream* ZDecompressStream(CStream* stream)
     z.avail_in = length;
     CStream* out = new CStream(0);
     unsigned char chunk[16384];
+    // Without progress inflate answers Z_BUF_ERROR, so a truncated block ends the loop too.
     int status = Z_OK;
     while (status == Z_OK) {
         z.next_out = chunk;
@@ -237,7 +238,6 @@ CStream* ZDecompressStream(CStream* stream)
             break;
         }
         out->WriteBytes(chunk, produced);
-        if (status == Z_BUF_ERROR || (status == Z_OK && z.avail_in == 0 && produced == 0)) break;
     }
     inflateEnd(&z);
     if (status != Z_STREAM_END) {

@@ -20,6 +20,6 @@ TEST(Timer, SleepWaitsAndPumps)
     start = Timer_GetMicroseconds();
     Timer_Sleep(-5000000);
     Timer_Sleep(0);
-    EXPECT_LT(Timer_GetMicroseconds() - start, 1000);
+    EXPECT_LT(Timer_GetMicroseconds() - start, 100000);  // far below the 3 s a clamp would give
     Timer_PumpHook = nullptr;
 }
