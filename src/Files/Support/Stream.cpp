@@ -138,7 +138,7 @@ void CStream::WriteBytes(const void* bytes, int64_t count)
     int64_t offset = own ? from - m_buffer : 0;
     if (!Reserve(m_position + count)) return;
     if (own) bytes = m_buffer + offset;
-    memcpy(m_buffer + m_position, bytes, (size_t)count);
+    memmove(m_buffer + m_position, bytes, (size_t)count);
     m_position += count;
     if (m_position > m_size) m_size = m_position;
 }
@@ -176,6 +176,13 @@ void CStream::WriteStream(const CStream* other)
 {
     int64_t length = other ? other->m_size : 0;
     if (length > kMaxLength) length = 0;
+    if (other == this && length > 0) {
+        // The length prefix could overwrite the bytes it announces: copy them first.
+        CStream copy(length);
+        copy.WriteBytes(m_buffer, length);
+        WriteStream(&copy);
+        return;
+    }
     WriteInteger((int)(uint32_t)length);
     if (length > 0) WriteBytes(other->m_buffer, length);
 }

@@ -75,6 +75,18 @@ TEST(Stream, RoundTripOfEveryKind)
         ASSERT_NE(copy, nullptr);
         EXPECT_EQ(memcmp(copy->GetBuffer(), s.GetBuffer(), (size_t)end), 0);
         delete copy;
+        // Also when the prefix lands inside the bytes it announces.
+        CStream small(0);
+        small.WriteInteger(5);
+        small.WriteInteger(6);
+        small.Seek(4);
+        small.WriteStream(&small);
+        small.Seek(4);
+        copy = small.ReadStream();
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->ReadInteger(), 5);
+        EXPECT_EQ(copy->ReadInteger(), 6);
+        delete copy;
     }
     EXPECT_EQ(MemoryManager_LiveBlocks(), live);
 }
