@@ -1,11 +1,11 @@
 #include "Graphics_API/Image.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Support/LoadSave.h"
 
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
 
 static uint8_t* g_decoded = nullptr;
@@ -34,9 +34,8 @@ static void ReportError(png_structp png, png_const_charp message)
     png_longjmp(png, 1);
 }
 
-uint8_t* LoadPNGImage(const uint8_t* bytes, size_t size, int* width, int* height)
+uint8_t* PNG_Decode(const uint8_t* bytes, size_t size, int* width, int* height)
 {
-    FreePNGImage();
     if (!bytes || size < 8 || png_sig_cmp(bytes, 0, 8)) return nullptr;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, QuietWarning);
     if (!png) return nullptr;
@@ -73,10 +72,16 @@ uint8_t* LoadPNGImage(const uint8_t* bytes, size_t size, int* width, int* height
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     MemFree(rows);
-    g_decoded = pixels;
     *width = (int)w;
     *height = (int)h;
     return pixels;
+}
+
+uint8_t* LoadPNGImage(const uint8_t* bytes, size_t size, int* width, int* height)
+{
+    FreePNGImage();
+    g_decoded = PNG_Decode(bytes, size, width, height);
+    return g_decoded;
 }
 
 void FreePNGImage()
@@ -97,29 +102,58 @@ bool PNG_GetSize(const uint8_t* bytes, size_t size, int* width, int* height)
     return true;
 }
 
-bool write_png_file(const char* fileName, const uint8_t* rgba, int width, int height)
+namespace {
+struct MemoryWriter {
+    uint8_t* bytes;
+    size_t size;
+    size_t capacity;
+};
+}
+
+static void WriteToMemory(png_structp png, png_bytep data, png_size_t count)
 {
-    if (!fileName || !*fileName || !rgba || width <= 0 || height <= 0) return false;
-    if (width > IMAGE_MAX_SIDE || height > IMAGE_MAX_SIDE) return false;
-    FILE* volatile file = fopen(fileName, "wb");
-    if (!file) {
-        Console_Warnings->Output("Could not write image file %s\n", fileName);
-        return false;
+    MemoryWriter* writer = (MemoryWriter*)png_get_io_ptr(png);
+    if (writer->size + count > writer->capacity) {
+        size_t capacity = writer->capacity * 2 + count;
+        MemRealloc(&writer->bytes, capacity);
+        writer->capacity = capacity;
     }
+    memcpy(writer->bytes + writer->size, data, count);
+    writer->size += count;
+}
+
+static void FlushNothing(png_structp) {}
+
+uint8_t* PNG_Encode(const uint8_t* rgba, int width, int height, size_t* size)
+{
+    if (!rgba || width <= 0 || height <= 0 || width > IMAGE_MAX_SIDE || height > IMAGE_MAX_SIDE) return nullptr;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ReportError, QuietWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
+    MemoryWriter writer = {nullptr, 0, 0};
     if (!png || !info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        fclose(file);
-        remove(fileName);
-        return false;
+        MemFree(writer.bytes);
+        return nullptr;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &writer, WriteToMemory, FlushNothing);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; y++) png_write_row(png, (png_const_bytep)(rgba + (size_t)y * width * 4));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
+    *size = writer.size;
+    return writer.bytes;
+}
+
+bool write_png_file(const char* fileName, const uint8_t* rgba, int width, int height)
+{
+    if (!fileName || !*fileName) return false;
+    size_t size = 0;
+    uint8_t* png = PNG_Encode(rgba, width, height, &size);
+    if (!png) return false;
+    bool written = LoadSave_WriteFile(fileName, png, (int64_t)size);
+    if (!written) Console_Warnings->Output("Could not write image file %s\n", fileName);
+    MemFree(png);
+    return written;
 }

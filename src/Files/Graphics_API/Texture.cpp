@@ -106,9 +106,9 @@ static bool MakeResident(GR_TextureSlot* slot)
     if (slot->texture) return true;
     if (!slot->png || slot->failed) return false;
     int w = 0, h = 0;
-    uint8_t* rgba = LoadPNGImage(slot->png, slot->pngSize, &w, &h);
+    uint8_t* rgba = PNG_Decode(slot->png, slot->pngSize, &w, &h);
     if (rgba && w == slot->width && h == slot->height) slot->texture = GRB_Texture_Create(w, h, rgba);
-    FreePNGImage();
+    MemFree(rgba);
     if (!slot->texture) {
         // Reported once; the pages of this texture then draw nothing.
         slot->failed = true;

@@ -2,29 +2,25 @@
 #include "Graphics_API/Image.h"
 #include "Base/MemoryManager.h"
 #include "Platform/TBitmap.h"
+#include "Support/LoadSave.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 #include <vector>
 #include <zlib.h>
 
-static std::string TempName()
-{
-    char name[] = "/tmp/imageXXXXXX";
-    int fd = mkstemp(name);
-    close(fd);
-    return name;
-}
+namespace fs = std::filesystem;
 
-static std::vector<uint8_t> ReadFile(const std::string& name)
+// PNG bytes of an image.
+static std::vector<uint8_t> Encode(const CBitmap32& image)
 {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(name.c_str(), "rb");
-    for (int c; f && (c = fgetc(f)) != EOF;) bytes.push_back((uint8_t)c);
-    if (f) fclose(f);
+    size_t size = 0;
+    uint8_t* png = PNG_Encode((const uint8_t*)image.m_pixels, image.m_width, image.m_height, &size);
+    std::vector<uint8_t> bytes(png, png + size);
+    MemFree(png);
     return bytes;
 }
 
@@ -34,14 +30,22 @@ static void FillSample(CBitmap32& image)
     for (int i = 0; i < 6; i++) image.m_pixels[i] = 0x10203040u * (i + 1) ^ (uint32_t)i << 24;
 }
 
-TEST(PNG, RoundTripKeepsEveryByte)
+TEST(PNG, RoundTripThroughTheSaveFolderKeepsEveryByte)
 {
     CBitmap32 image(3, 2, 0);
     FillSample(image);
-    std::string name = TempName();
-    ASSERT_TRUE(image.SaveToPNG(name.c_str()));
-    std::vector<uint8_t> png = ReadFile(name);
-    remove(name.c_str());
+    fs::path root = fs::canonical(fs::temp_directory_path()) / ("png_" + std::to_string(getpid()));
+    setenv("XDG_DATA_HOME", root.c_str(), 1);
+    LoadSave_SetGameName("PngGame");
+    ASSERT_TRUE(image.SaveToPNG("shots\\a.png"));
+    int64_t length = 0;
+    uint8_t* file = LoadSave_ReadSaveFile("shots/a.png", &length);
+    ASSERT_NE(file, nullptr);
+    std::vector<uint8_t> png(file, file + length);
+    MemFree(file);
+    EXPECT_FALSE(write_png_file("../escape.png", (const uint8_t*)image.m_pixels, 3, 2));
+    EXPECT_FALSE(fs::exists(root / "escape.png"));
+    fs::remove_all(root);
     int w = 0, h = 0;
     EXPECT_TRUE(PNG_GetSize(png.data(), png.size(), &w, &h));
     EXPECT_EQ(w, 3);
@@ -51,8 +55,7 @@ TEST(PNG, RoundTripKeepsEveryByte)
     EXPECT_EQ(memcmp(rgba, image.m_pixels, 24), 0);
     FreePNGImage();
     EXPECT_FALSE(write_png_file("", (const uint8_t*)image.m_pixels, 3, 2));
-    EXPECT_FALSE(write_png_file("/nonexistent-folder/x.png", (const uint8_t*)image.m_pixels, 3, 2));
-    EXPECT_FALSE(write_png_file(name.c_str(), (const uint8_t*)image.m_pixels, 0, 2));
+    EXPECT_FALSE(write_png_file("b.png", (const uint8_t*)image.m_pixels, 0, 2));
 }
 
 static void PutBE(uint8_t* p, uint32_t v)
@@ -64,10 +67,8 @@ static void PutBE(uint8_t* p, uint32_t v)
 TEST(PNG, MalformedDataFailsCleanly)
 {
     CBitmap32 image(40, 30, 0xFF336699u);
-    std::string name = TempName();
-    ASSERT_TRUE(image.SaveToPNG(name.c_str()));
-    std::vector<uint8_t> png = ReadFile(name);
-    remove(name.c_str());
+    std::vector<uint8_t> png = Encode(image);
+    ASSERT_GT(png.size(), 33u);
     int w, h;
     size_t live = MemoryManager_LiveBlocks();
     // Every truncation.

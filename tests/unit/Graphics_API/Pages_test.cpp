@@ -1,25 +1,18 @@
 #include "GfxTest.h"
 #include "Graphics_API/Bitmap32.h"
 #include "Graphics_API/Image.h"
+#include "Base/MemoryManager.h"
 
 #include <cmath>
-#include <cstdio>
-#include <unistd.h>
 #include <vector>
 
-// PNG bytes of an image, through a file.
+// PNG bytes of an image.
 static std::vector<uint8_t> PngBytes(const CBitmap32& image)
 {
-    char name[] = "/tmp/pageXXXXXX";
-    int fd = mkstemp(name);
-    EXPECT_GE(fd, 0);
-    close(fd);
-    EXPECT_TRUE(image.SaveToPNG(name));
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(name, "rb");
-    for (int c; f && (c = fgetc(f)) != EOF;) bytes.push_back((uint8_t)c);
-    if (f) fclose(f);
-    remove(name);
+    size_t size = 0;
+    uint8_t* png = PNG_Encode((const uint8_t*)image.m_pixels, image.m_width, image.m_height, &size);
+    std::vector<uint8_t> bytes(png, png + size);
+    MemFree(png);
     return bytes;
 }
 
