@@ -41,10 +41,16 @@ GR_DeviceTexture* GRB_Texture_Create(int width, int height, const uint8_t* rgba)
     glGenTextures(1, &t->id);
     glBindTexture(GL_TEXTURE_2D, t->id);
     SetSampling(t, false, false);
-    uint8_t* clear = nullptr;
-    if (!rgba) rgba = clear = (uint8_t*)MemAllocClear((size_t)width * height * 4);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    MemFree(clear);
+    if (!rgba) {
+        // Cleared a band of rows at a time, so a large target needs no image-sized buffer.
+        int rows = (1 << 20) / (width * 4);
+        if (rows < 1) rows = 1;
+        uint8_t* zeros = (uint8_t*)MemAllocClear((size_t)width * 4 * rows);
+        for (int y = 0; y < height; y += rows)
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, width, y + rows > height ? height - y : rows, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
+        MemFree(zeros);
+    }
     if (glGetError() != GL_NO_ERROR) {
         GRB_Texture_Destroy(t);
         return nullptr;
