@@ -8,8 +8,6 @@ struct GR_DeviceTexture;
 // there is no device or the size is beyond the device.
 GR_DeviceTexture* GRB_Texture_Create(int width, int height, const uint8_t* rgba);
 void GRB_Texture_Destroy(GR_DeviceTexture* texture);
-int GRB_Texture_Width(const GR_DeviceTexture* texture);
-int GRB_Texture_Height(const GR_DeviceTexture* texture);
 void GRB_Texture_Set_Priority(GR_DeviceTexture* texture, float priority);
 int GRB_Max_Texture_Size();  // 0 without a device
 // Draws count vertices of a primitive kind with the stage-0 sampling state of GR_Texture.h.

@@ -15,8 +15,7 @@ bool TPage_LoadEntries(const TPageEntry* entries, int count)
     if (count < 0 || count > TPAGE_HANDLE_BASE || (count > 0 && !entries)) return false;
     for (int i = 0; i < count; i++) {
         const TPageEntry& e = entries[i];
-        if (e.w == 0 || e.h == 0 || e.cropWidth == 0 || e.cropHeight == 0 ||
-            (int)e.xoffset + e.cropWidth > e.ow || (int)e.yoffset + e.cropHeight > e.oh) {
+        if ((int)e.xoffset + e.cropWidth > e.ow || (int)e.yoffset + e.cropHeight > e.oh) {
             Console_Warnings->Output("Texture page entry %d is damaged\n", i);
             return false;
         }

@@ -34,7 +34,8 @@ static bool FromTexture(int id, Source* s)
 
 static bool FromPage(const TPageEntry* page, Source* s)
 {
-    if (!page) return false;
+    // An entry trimmed to nothing (a wholly transparent image) draws nothing.
+    if (!page || page->cropWidth == 0 || page->cropHeight == 0 || page->w == 0 || page->h == 0) return false;
     int id = TPage_TextureId(page);
     GR_TextureSlot* slot = GR_Texture_Slot(id);
     GR_DeviceTexture* texture = GR_Texture_Get_API_Texture(id);

@@ -62,6 +62,15 @@ TEST_F(PagesTest, HandlesNameEntriesOnly)
     size_t sizes[1] = {sizeof junk};
     EXPECT_FALSE(TPage_LoadTextures(pngs, sizes, 1));
     EXPECT_GE(TPage_TextureId(TPage_Get(TPAGE_HANDLE_BASE)), 0);
+    // An image trimmed to nothing loads and draws nothing.
+    TPageEntry entries[2] = {{4, 4, 4, 4, 2, 3, 4, 4, 8, 8, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 8, 8, 0}};
+    ASSERT_TRUE(TPage_LoadEntries(entries, 2));
+    GR_Batch_Flush();
+    int vertices = GR_Batch_Stats.vertices;
+    GR_Texture_Draw_TPage(TPage_Get(TPAGE_HANDLE_BASE + 1), 0, 0);
+    GR_Texture_Draw_Pos_TPage(TPage_Get(TPAGE_HANDLE_BASE + 1), 0, 0, 8, 0, 8, 8, 0, 8, 1);
+    GR_Batch_Flush();
+    EXPECT_EQ(GR_Batch_Stats.vertices, vertices);
 }
 
 TEST_F(PagesTest, TrimOffsetsPlaceTheContent)

@@ -17,7 +17,6 @@
 
 static SDL_Window* g_window = nullptr;
 static SDL_GLContext g_context = nullptr;
-static bool g_inScene = false;
 
 // The back buffer: drawn into through drawFbo (multisampled when antialiased) and read through
 // readFbo.
@@ -149,7 +148,7 @@ static bool CheckContext()
     const char* vendor = (const char*)glGetString(GL_VENDOR);
     const char* renderer = (const char*)glGetString(GL_RENDERER);
     const char* version = (const char*)glGetString(GL_VERSION);
-    Console_Debug->Output("OpenGL: vendor %s, renderer %s, version %s\n", vendor ? vendor : "?",
+    Console_Warnings->Output("OpenGL: vendor %s, renderer %s, version %s\n", vendor ? vendor : "?",
                           renderer ? renderer : "?", version ? version : "?");
     int major = 0, minor = 0;
     if (!version || sscanf(version, "%d.%d", &major, &minor) != 2 || major < 2 || (major == 2 && minor < 1)) {
@@ -231,7 +230,6 @@ void GR_D3D_Shutdown()
     SDL_GL_DeleteContext(g_context);
     g_context = nullptr;
     g_window = nullptr;
-    g_inScene = false;
 }
 
 SDL_Window* GR_Window_Open_Hidden(int width, int height)
@@ -261,16 +259,13 @@ void GR_Window_Close(SDL_Window* window)
 
 bool GR_D3D_Start_Frame()
 {
-    if (!g_context) return false;
-    g_inScene = true;
-    return true;
+    return g_context != nullptr;
 }
 
 bool GR_D3D_Finish_Frame(bool present)
 {
     if (!g_context) return false;
     GR_Batch_Flush();
-    g_inScene = false;
     if (!present) return true;
     int ww = 0, wh = 0;
     SDL_GL_GetDrawableSize(g_window, &ww, &wh);

@@ -69,9 +69,6 @@ void GRB_Texture_Destroy(GR_DeviceTexture* t)
     delete t;
 }
 
-int GRB_Texture_Width(const GR_DeviceTexture* t) { return t ? t->width : 0; }
-int GRB_Texture_Height(const GR_DeviceTexture* t) { return t ? t->height : 0; }
-
 void GRB_Texture_Set_Priority(GR_DeviceTexture* t, float priority)
 {
     if (!t || !GRL_Has_Device()) return;
