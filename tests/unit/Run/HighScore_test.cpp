@@ -130,6 +130,8 @@ TEST_F(HighScoreTest, FileRoundTripAndDamagedFiles)
     damaged.back()[1] = 'X';                                      // magic
     damaged.push_back(good);
     damaged.back().push_back(0);                                  // trailing byte
+    damaged.push_back(damaged.back());
+    damaged.back()[4]++;                                          // ... counted in the length
     damaged.push_back(good);
     damaged.back()[8] = 0xFF;                                     // first name far too long
     damaged.push_back(good);
