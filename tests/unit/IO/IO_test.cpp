@@ -93,7 +93,19 @@ TEST_F(InputTest, SdlKeysMapToVirtualKeys)
         {SDLK_END, 35}, {SDLK_HOME, 36}, {SDLK_INSERT, 45}, {SDLK_DELETE, 46}, {SDLK_PAUSE, 19},
         {SDLK_PRINTSCREEN, 44}, {SDLK_LSHIFT, 160}, {SDLK_RALT, 165}, {SDLK_UNKNOWN, 0},
     };
-    for (auto [sdl, vk] : cases) EXPECT_EQ(IO_SDL_KeyToVirtual(sdl), vk) << SDL_GetKeyName(sdl);
+    for (auto [sdl, vk] : cases) {
+        EXPECT_EQ(IO_SDL_KeyToVirtual(sdl), vk) << SDL_GetKeyName(sdl);
+        if (sdl != SDLK_KP_ENTER) EXPECT_EQ(IO_SDL_VirtualToKey(vk), sdl) << vk;
+    }
+    // Every code the table gives maps back to a key that gives it again.
+    for (int vk = 2; vk < 256; vk++) {
+        SDL_Keycode key = IO_SDL_VirtualToKey(vk);
+        if (key != SDLK_UNKNOWN && (vk < 16 || vk > 18)) EXPECT_EQ(IO_SDL_KeyToVirtual(key), vk) << vk;
+    }
+    EXPECT_EQ(IO_SDL_VirtualToKey(17), SDLK_LCTRL);
+    EXPECT_EQ(IO_SDL_VirtualToKey(7), SDLK_UNKNOWN);
+    EXPECT_FALSE(IO_SDL_KeyHeldNow(7));
+    EXPECT_FALSE(IO_SDL_KeyHeldNow(-3));
 }
 
 TEST_F(InputTest, ModifiersSetSideAndGenericCodes)

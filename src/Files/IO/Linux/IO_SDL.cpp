@@ -64,6 +64,32 @@ int IO_SDL_KeyToVirtual(SDL_Keycode key)
     return 0;
 }
 
+SDL_Keycode IO_SDL_VirtualToKey(int vk)
+{
+    if (vk >= VK_SHIFT && vk <= VK_ALT) vk = VK_LSHIFT + 2 * (vk - VK_SHIFT);
+    if (vk >= 'A' && vk <= 'Z') return SDLK_a + (vk - 'A');
+    if (vk >= '0' && vk <= '9') return SDLK_0 + (vk - '0');
+    if (vk >= 112 && vk <= 123) return SDLK_F1 + (vk - 112);
+    if (vk >= 124 && vk <= 135) return SDLK_F13 + (vk - 124);
+    if (vk == 96) return SDLK_KP_0;
+    if (vk >= 97 && vk <= 105) return SDLK_KP_1 + (vk - 97);
+    for (const KeyPair& p : KEYS)
+        if (p.vk == vk) return p.sdl;
+    return SDLK_UNKNOWN;
+}
+
+bool IO_SDL_KeyHeldNow(int vk)
+{
+    if (vk >= VK_SHIFT && vk <= VK_ALT)
+        return IO_SDL_KeyHeldNow(VK_LSHIFT + 2 * (vk - VK_SHIFT)) || IO_SDL_KeyHeldNow(VK_LSHIFT + 2 * (vk - VK_SHIFT) + 1);
+    SDL_Keycode key = IO_SDL_VirtualToKey(vk);
+    if (key == SDLK_UNKNOWN) return false;
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    SDL_Scancode code = SDL_GetScancodeFromKey(key);
+    return code > SDL_SCANCODE_UNKNOWN && code < count && state[code];
+}
+
 bool IO_SDL_HandleEvent(const SDL_Event& event)
 {
     switch (event.type) {
