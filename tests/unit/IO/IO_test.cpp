@@ -85,13 +85,11 @@ TEST_F(InputTest, KeyGoesThroughPressedHeldReleased)
 TEST_F(InputTest, SdlKeysMapToVirtualKeys)
 {
     const std::pair<SDL_Keycode, int> cases[] = {
-        {SDLK_LEFT, 37}, {SDLK_UP, 38}, {SDLK_RIGHT, 39}, {SDLK_DOWN, 40}, {SDLK_a, 65}, {SDLK_z, 90},
-        {SDLK_0, 48}, {SDLK_9, 57}, {SDLK_KP_0, 96}, {SDLK_KP_1, 97}, {SDLK_KP_9, 105},
-        {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PLUS, 107}, {SDLK_KP_MINUS, 109}, {SDLK_KP_PERIOD, 110},
-        {SDLK_KP_DIVIDE, 111}, {SDLK_F1, 112}, {SDLK_F12, 123}, {SDLK_RETURN, 13}, {SDLK_ESCAPE, 27},
-        {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9}, {SDLK_SPACE, 32}, {SDLK_PAGEUP, 33}, {SDLK_PAGEDOWN, 34},
-        {SDLK_END, 35}, {SDLK_HOME, 36}, {SDLK_INSERT, 45}, {SDLK_DELETE, 46}, {SDLK_PAUSE, 19},
-        {SDLK_PRINTSCREEN, 44}, {SDLK_LSHIFT, 160}, {SDLK_RALT, 165}, {SDLK_UNKNOWN, 0},
+        {SDLK_LEFT, 37}, {SDLK_DOWN, 40}, {SDLK_a, 65}, {SDLK_z, 90}, {SDLK_0, 48}, {SDLK_9, 57},
+        {SDLK_KP_0, 96}, {SDLK_KP_1, 97}, {SDLK_KP_9, 105}, {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_DIVIDE, 111},
+        {SDLK_F1, 112}, {SDLK_F12, 123}, {SDLK_RETURN, 13}, {SDLK_ESCAPE, 27}, {SDLK_BACKSPACE, 8},
+        {SDLK_SPACE, 32}, {SDLK_PAGEUP, 33}, {SDLK_DELETE, 46}, {SDLK_LSHIFT, 160}, {SDLK_RALT, 165},
+        {SDLK_UNKNOWN, 0},
     };
     for (auto [sdl, vk] : cases) {
         EXPECT_EQ(IO_SDL_KeyToVirtual(sdl), vk) << SDL_GetKeyName(sdl);
@@ -178,12 +176,7 @@ TEST_F(InputTest, OutOfRangeKeysButtonsAndDevicesAreIgnored)
     IO_MouseClear(9, 9);
     IO_Start_Step();
     EXPECT_TRUE(IO_KeyCheck(0, IO_PRESSED));
-    for (int k : {-1, 256, 100000}) {
-        EXPECT_FALSE(IO_KeyDown(k));
-        EXPECT_FALSE(IO_KeyPressed(k));
-        EXPECT_FALSE(IO_KeyReleased(k));
-        EXPECT_FALSE(IO_KeyCheck(k, IO_DOWN));
-    }
+    for (int k : {-1, 256, 100000}) EXPECT_FALSE(IO_KeyDown(k) || IO_KeyPressed(k) || IO_KeyReleased(k) || IO_KeyCheck(k, IO_DOWN));
     for (int d = 0; d < IO_MOUSE_DEVICES; d++) EXPECT_TRUE(IO_MouseCheck(0, d, IO_PRESSED));
     EXPECT_FALSE(IO_MouseDown(4, 0));
     EXPECT_FALSE(IO_MouseDown(1, 5));

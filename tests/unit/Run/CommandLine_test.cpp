@@ -29,16 +29,6 @@ protected:
     tagIConsole* saved;
 };
 
-TEST_F(CommandLineTest, DefaultsWithoutSwitches)
-{
-    ASSERT_TRUE(Parse({}));
-    EXPECT_EQ(CommandLine.gameFile, nullptr);
-    EXPECT_FALSE(CommandLine.debug || CommandLine.trace || CommandLine.noAudio || CommandLine.inAWindow ||
-                 CommandLine.steam || ExternalCallsDisabled);
-    EXPECT_TRUE(CommandLine.useVM);
-    EXPECT_EQ(CommandLine.breakpointCount, 0);
-}
-
 TEST_F(CommandLineTest, EverySwitchIsRead)
 {
     ASSERT_TRUE(Parse({"-game", "games/a b.win", "-debug", "-trace", "-ext", "-oldexec", "-noaudio", "-inawindow",
@@ -62,8 +52,12 @@ TEST_F(CommandLineTest, EverySwitchIsRead)
 
     ASSERT_TRUE(Parse({"-playback", "in.rec"}));
     EXPECT_STREQ(CommandLine.playbackFile, "in.rec");
-    EXPECT_EQ(CommandLine.gameFile, nullptr) << "a new parse starts from the defaults";
-    EXPECT_FALSE(ExternalCallsDisabled);
+    // A new parse starts from the defaults.
+    EXPECT_EQ(CommandLine.gameFile, nullptr);
+    EXPECT_FALSE(CommandLine.debug || CommandLine.trace || CommandLine.noAudio || CommandLine.inAWindow ||
+                 CommandLine.steam || ExternalCallsDisabled);
+    EXPECT_TRUE(CommandLine.useVM);
+    EXPECT_EQ(CommandLine.breakpointCount, 0);
 }
 
 TEST_F(CommandLineTest, AtMostTenBreakpoints)
