@@ -59,6 +59,22 @@ bool InputQuery_Question(const char* caption, const char* question)
     return Provider()->Question(caption ? caption : "", question ? question : "");
 }
 
+bool InputQuery_Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
+                      char** outPassword)
+{
+    *outUser = *outPassword = nullptr;
+    return Provider()->Login(caption ? caption : "", defaultUser ? defaultUser : "", defaultPassword ? defaultPassword : "",
+                             outUser, outPassword);
+}
+
+bool Dialog_FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
+                     char** outName)
+{
+    *outName = nullptr;
+    return Provider()->FileName(save, filter ? filter : "", defaultName ? defaultName : "", folder ? folder : "",
+                                title ? title : "", outName);
+}
+
 void Dialog_ShowMessage(const char* text)
 {
     const char* caption = Dialog_CaptionHook();

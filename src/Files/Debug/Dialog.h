@@ -1,5 +1,5 @@
-// The one dialog provider: every modal message, question and text prompt of the runner goes
-// through it. The system provider shows them to the player; the scripted provider (tests) answers
+// The one dialog provider: every modal message, question, text and login prompt and file-name
+// dialog of the runner goes through it. The system provider shows them to the player; the scripted provider (tests) answers
 // them from a file named by the environment variable RUNNER_DIALOGS, logs each one to standard
 // error and fails at once, with an error line, when it has no answer.
 #pragma once
@@ -12,6 +12,12 @@ public:
     virtual bool Question(const char* caption, const char* question) = 0;
     // True with *outText a new string (MemFree it) when the player confirms; false on cancel.
     virtual bool Prompt(const char* caption, const char* prompt, const char* defaultText, char** outText) = 0;
+    // True with the two new strings when the player confirms.
+    virtual bool Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
+                       char** outPassword) = 0;
+    // Asks for a file to open (an existing one) or to save; true with *outName a new string.
+    virtual bool FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
+                          char** outName) = 0;
 };
 
 // Chooses the provider from the environment and routes ShowMessage through it.
@@ -24,10 +30,14 @@ extern const char* (*Dialog_CaptionHook)();
 
 // The system's message boxes (Linux half).
 TDialogProvider* Dialog_CreateSystem();
-// Answers, one a line: "yes", "no", "ok" (accept the default text), "text:" and the text, "cancel".
-// Messages take no answer.
+// Answers, one a line: "yes", "no", "ok" (accept the default text or login), "text:TEXT",
+// "login:USER:PASSWORD", "file:NAME", "cancel". Messages take no answer.
 TDialogProvider* Dialog_CreateScripted(const char* answers);
 
 bool InputQuery_Modal(const char* caption, const char* prompt, const char* defaultText, char** outText);
 bool InputQuery_Question(const char* caption, const char* question);
+bool InputQuery_Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
+                      char** outPassword);
+bool Dialog_FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
+                     char** outName);
 void Dialog_ShowMessage(const char* text);

@@ -57,6 +57,46 @@ public:
         return true;
     }
 
+    bool Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
+               char** outPassword) override
+    {
+        std::string answer;
+        if (!Next("login", defaultUser, &answer)) return false;
+        std::string user = defaultUser, password = defaultPassword;
+        if (answer == "cancel") {
+            Console_Warnings->Output("dialog login \"%s\": [%s] -> cancel\n", caption, defaultUser);
+            return false;
+        }
+        if (answer.rfind("login:", 0) == 0) {
+            size_t colon = answer.find(':', 6);
+            if (colon == std::string::npos) return Refuse(answer, "login");
+            user = answer.substr(6, colon - 6);
+            password = answer.substr(colon + 1);
+        } else if (answer != "ok") {
+            return Refuse(answer, "login");
+        }
+        Console_Warnings->Output("dialog login \"%s\": [%s] -> \"%s\"\n", caption, defaultUser, user.c_str());
+        *outUser = MemStrDup(user.c_str());
+        *outPassword = MemStrDup(password.c_str());
+        return true;
+    }
+
+    bool FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
+                  char** outName) override
+    {
+        const char* kind = save ? "save file" : "open file";
+        std::string answer;
+        if (!Next(kind, title, &answer)) return false;
+        if (answer == "cancel") {
+            Console_Warnings->Output("dialog %s \"%s\": %s [%s] -> cancel\n", kind, title, filter, defaultName);
+            return false;
+        }
+        if (answer.rfind("file:", 0) != 0 || answer.size() == 5) return Refuse(answer, kind);
+        Console_Warnings->Output("dialog %s \"%s\": %s [%s] -> \"%s\"\n", kind, title, filter, defaultName, answer.c_str() + 5);
+        *outName = MemStrDup(answer.c_str() + 5);
+        return true;
+    }
+
 private:
     bool Next(const char* kind, const char* text, std::string* answer)
     {

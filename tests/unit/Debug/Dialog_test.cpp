@@ -77,6 +77,33 @@ TEST_F(DialogTest, AnswersOfTheWrongKindFail)
     EXPECT_TRUE(Contains("\"maybe\""));
 }
 
+TEST_F(DialogTest, LoginAndFileNames)
+{
+    std::unique_ptr<TDialogProvider> script(Dialog_CreateScripted("login:ann:pa:ss\nok\nfile:/tmp/a b.txt\ncancel\nfile:\nlogin:nocolon"));
+    Dialog_SetProvider(script.get());
+    char *user, *password, *name;
+    ASSERT_TRUE(InputQuery_Login("c", "guest", "", &user, &password));
+    EXPECT_STREQ(user, "ann");
+    EXPECT_STREQ(password, "pa:ss");
+    MemFree(user), MemFree(password);
+    ASSERT_TRUE(InputQuery_Login("c", "guest", "pw", &user, &password));
+    EXPECT_STREQ(user, "guest");
+    EXPECT_STREQ(password, "pw");
+    MemFree(user), MemFree(password);
+
+    ASSERT_TRUE(Dialog_FileName(false, "Text|*.txt", "a.txt", "", "Open", &name));
+    EXPECT_STREQ(name, "/tmp/a b.txt");
+    MemFree(name);
+    EXPECT_TRUE(Contains("dialog open file \"Open\": Text|*.txt [a.txt] -> \"/tmp/a b.txt\""));
+    EXPECT_FALSE(Dialog_FileName(true, "", "", "", "Save", &name));
+    EXPECT_EQ(name, nullptr);
+    EXPECT_FALSE(Dialog_FileName(true, "", "", "", "Save", &name)) << "a file answer needs a name";
+    EXPECT_FALSE(InputQuery_Login("c", "u", "p", &user, &password));
+    EXPECT_EQ(user, nullptr);
+    EXPECT_FALSE(Dialog_FileName(false, "", "", "", "Open", &name));
+    EXPECT_TRUE(Contains("ERROR no answer left for the open file"));
+}
+
 TEST_F(DialogTest, EnvironmentChoosesTheScriptAndShowMessageUsesIt)
 {
     std::string file = (std::filesystem::temp_directory_path() / ("dialogs_" + std::to_string(getpid()))).string();

@@ -1,4 +1,5 @@
-// The system provider: SDL message boxes for messages and questions.
+// The system provider: SDL message boxes for messages and questions. Prompts and file dialogs
+// are drawn in the game window and come with the graphics device; until then they answer at once.
 #include "Debug/Dialog.h"
 
 #include "Base/Console.h"
@@ -51,10 +52,25 @@ public:
 
     bool Prompt(const char* caption, const char* prompt, const char* defaultText, char** outText) override
     {
-        // Text prompts are drawn in the game window, which needs the graphics device.
         Console_Warnings->Output("Text prompts are not available yet; \"%s\" answered with its default \"%s\"\n", prompt, defaultText);
         *outText = MemStrDup(defaultText);
         return true;
+    }
+
+    bool Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
+               char** outPassword) override
+    {
+        Console_Warnings->Output("Login prompts are not available yet; answered with the default user \"%s\"\n", defaultUser);
+        *outUser = MemStrDup(defaultUser);
+        *outPassword = MemStrDup(defaultPassword);
+        return true;
+    }
+
+    bool FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
+                  char** outName) override
+    {
+        Console_Warnings->Output("File dialogs are not available yet; the %s dialog was cancelled\n", save ? "save" : "open");
+        return false;
     }
 };
 
