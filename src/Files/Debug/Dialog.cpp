@@ -46,8 +46,6 @@ void Dialog_SetProvider(TDialogProvider* provider)
     current = provider ? provider : chosen.get();
 }
 
-TDialogProvider* Dialog_GetProvider() { return Provider(); }
-
 bool InputQuery_Modal(const char* caption, const char* prompt, const char* defaultText, char** outText)
 {
     *outText = nullptr;

@@ -24,7 +24,6 @@ public:
 void Dialog_Init();
 // Replaces the provider (owned by the caller; null restores the choice of Dialog_Init).
 void Dialog_SetProvider(TDialogProvider* provider);
-TDialogProvider* Dialog_GetProvider();
 // The caption of messages (the window caption once the window exists).
 extern const char* (*Dialog_CaptionHook)();
 
