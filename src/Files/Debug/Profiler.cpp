@@ -1,7 +1,8 @@
-// Profiler sections, timed with the monotonic clock.
+// Profiler sections, timed with the monotonic clock of the timer.
 #include "Debug/Profiler.h"
 
-#include <chrono>
+#include "Base/Timer.h"
+
 #include <cstdio>
 
 namespace {
@@ -14,12 +15,9 @@ int openStack[PROFILER_MAX_DEPTH];
 int openDepth;
 // Begin calls beyond the depth limit, so that their End calls are matched.
 int overflowDepth;
-std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
+int64_t frameStart;
 
-int64_t Now()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - frameStart).count();
-}
+int64_t Now() { return Timer_GetMicroseconds() - frameStart; }
 
 }  // namespace
 
@@ -68,7 +66,7 @@ void Profiler_StartFrame()
     sectionCount = 0;
     openDepth = 0;
     overflowDepth = 0;
-    frameStart = std::chrono::steady_clock::now();
+    frameStart = Timer_GetMicroseconds();
 }
 
 int Profiler_SectionCount() { return sectionCount; }

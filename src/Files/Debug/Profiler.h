@@ -11,8 +11,8 @@ struct ProfilerSection {
     uint32_t colour;
     char label[PROFILER_LABEL];
     int depth;
-    int64_t start;     // nanoseconds since the frame started
-    int64_t duration;  // nanoseconds; -1 while still open
+    int64_t start;     // microseconds since the frame started
+    int64_t duration;  // microseconds; -1 while still open
 };
 
 void Profiler_Begin(uint32_t colour, const char* label);

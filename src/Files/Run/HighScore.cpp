@@ -3,11 +3,9 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Support/LoadSave.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,40 +47,6 @@ void Reset()
 void Ensure()
 {
     if (!tableReady) Reset();
-}
-
-// Save-folder files. The folder is $XDG_DATA_HOME/runner (~/.local/share/runner by default).
-std::filesystem::path SaveFilePath(const char* name)
-{
-    const char* data = getenv("XDG_DATA_HOME");
-    std::filesystem::path base;
-    if (data && *data) base = data;
-    else base = std::filesystem::path(getenv("HOME") ? getenv("HOME") : ".") / ".local/share";
-    return base / "runner" / name;
-}
-
-bool ReadSaveFile(const char* name, std::vector<uint8_t>& bytes)
-{
-    std::ifstream in(SaveFilePath(name), std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-// Writes beside the file and renames, so a failed write leaves the old file whole.
-bool WriteSaveFile(const char* name, const uint8_t* bytes, size_t size)
-{
-    std::filesystem::path path = SaveFilePath(name);
-    std::filesystem::path temp = path;
-    temp += ".new";
-    std::error_code ec;
-    std::filesystem::create_directories(path.parent_path(), ec);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out.write((const char*)bytes, (std::streamsize)size) || !out.flush()) return false;
-    }
-    std::filesystem::rename(temp, path, ec);
-    return !ec;
 }
 
 uint32_t Get32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
@@ -182,17 +146,19 @@ bool HighScore_Decode(const uint8_t* bytes, size_t size)
 void HighScore_Load()
 {
     Reset();
-    std::vector<uint8_t> bytes;
-    if (!ReadSaveFile(FILE_NAME, bytes)) return;
-    if (!HighScore_Decode(bytes.data(), bytes.size()))
+    int64_t size = 0;
+    unsigned char* bytes = LoadSave_ReadSaveFile(FILE_NAME, &size);
+    if (!bytes) return;
+    if (!HighScore_Decode(bytes, (size_t)size))
         Console_Warnings->Output("\"%s\" is damaged; the high-score table starts empty\n", FILE_NAME);
+    MemFree(bytes);
 }
 
 bool HighScore_Save()
 {
     uint8_t* bytes;
     size_t size = HighScore_Encode(&bytes);
-    bool ok = WriteSaveFile(FILE_NAME, bytes, size);
+    bool ok = LoadSave_WriteFile(FILE_NAME, bytes, (int64_t)size);
     MemFree(bytes);
     if (!ok) Console_Warnings->Output("Cannot write \"%s\"\n", FILE_NAME);
     return ok;

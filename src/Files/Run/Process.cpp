@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-void (*Process_PumpHook)() = nullptr;
-
 int Process_SplitArguments(const char* text, char*** out)
 {
     std::vector<std::string> args;

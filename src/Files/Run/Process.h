@@ -1,20 +1,17 @@
 // Running other programs and the game's folder.
 #pragma once
 
-// Handles waiting window messages while the runner waits (set by the window; none by default).
-extern void (*Process_PumpHook)();
-
 // Starts program with the arguments (split at spaces, double quotes group) in directory (null or
 // "" for the current one), without a shell. With wait it returns when the program has ended,
-// handling messages every 50 ms. False when the program cannot be started.
+// handling messages (Timer_PumpHook) every 50 ms. False when the program cannot be started.
 bool Execute_Program(const char* program, const char* arguments, const char* directory, bool wait);
 // Opens a file with the desktop's program for it; an executable file is started with the
 // parameters instead.
 bool Execute_Shell(const char* file, const char* parameters, const char* directory);
 
-// The game data file's folder, ending in '/'; before a game is named, the program's folder.
+// The game data file's folder (the program folder of the folder mapping), ending in '/'; the
+// current directory until it is set.
 const char* GetGameDirectory();
-void SetGameFile(const char* path);
 // Splits a command line into arguments: spaces separate, double quotes group, \" is a quote.
 int Process_SplitArguments(const char* text, char*** out);
 void Process_FreeArguments(char** args, int count);

@@ -2,6 +2,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Run/HighScore.h"
+#include "Support/LoadSave.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -31,6 +32,7 @@ protected:
         const char* old = getenv("XDG_DATA_HOME");
         oldData = old ? old : "";
         setenv("XDG_DATA_HOME", dir.c_str(), 1);
+        LoadSave_SetGameName("scores");
         saved = Console_Warnings;
         Console_Warnings = &capture;
         HighScore_SetEmptyName("<nobody>");
@@ -43,7 +45,7 @@ protected:
         else setenv("XDG_DATA_HOME", oldData.c_str(), 1);
         fs::remove_all(dir);
     }
-    fs::path File() { return dir / "runner" / "hiscore.dat"; }
+    fs::path File() { return dir / "scores" / "hiscore.dat"; }
     void WriteFile(const std::vector<uint8_t>& bytes)
     {
         std::ofstream out(File(), std::ios::binary | std::ios::trunc);

@@ -1,7 +1,9 @@
 // Starting programs without a shell, and the game's folder.
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Base/Timer.h"
 #include "Run/Process.h"
+#include "Support/LoadSave.h"
 
 #include <chrono>
 #include <filesystem>
@@ -41,7 +43,7 @@ protected:
     void TearDown() override
     {
         Console_Warnings = saved;
-        Process_PumpHook = nullptr;
+        Timer_PumpHook = nullptr;
         fs::remove_all(dir);
     }
     fs::path dir;
@@ -67,7 +69,7 @@ TEST_F(ProcessTest, ProgramRunsInItsFolderWithItsArguments)
     EXPECT_TRUE(fs::exists(dir / "$HOME"));
 
     pumped = 0;
-    Process_PumpHook = [] { pumped++; };
+    Timer_PumpHook = [] { pumped++; };
     auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(Execute_Program("sleep", "0.3", nullptr, true));
     auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
@@ -96,13 +98,12 @@ TEST_F(ProcessTest, ShellStartsExecutablesWithParameters)
 
 TEST_F(ProcessTest, GameDirectoryEndsInASlash)
 {
-    std::string programFolder = GetGameDirectory();
-    ASSERT_FALSE(programFolder.empty());
-    EXPECT_EQ(programFolder.back(), '/');
-    SetGameFile((dir / "sub" / "game.win").c_str());
-    EXPECT_EQ(std::string(GetGameDirectory()), (dir / "sub").string() + "/");
-    SetGameFile("games\\other\\data.win");
-    EXPECT_EQ(std::string(GetGameDirectory()), (fs::current_path() / "games/other").string() + "/");
+    LoadSave_SetProgramFolder("");
+    EXPECT_EQ(std::string(GetGameDirectory()), fs::current_path().string() + "/");
+    fs::create_directories(dir / "sub");
+    LoadSave_SetProgramFolder((dir / "sub").c_str());
+    EXPECT_EQ(std::string(GetGameDirectory()), fs::canonical(dir / "sub").string() + "/");
+    LoadSave_SetProgramFolder("");
 }
 
 }  // namespace

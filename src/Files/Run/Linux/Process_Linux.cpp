@@ -2,9 +2,11 @@
 #include "Run/Process.h"
 
 #include "Base/Console.h"
+#include "Base/Timer.h"
+#include "Support/LoadSave.h"
+#include "Support/Linux/LoadSave_Linux.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -15,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-std::string gameDirectory;
 
 std::string SlashPath(const char* path)
 {
@@ -83,19 +83,10 @@ bool Spawn(std::vector<std::string> argv, const char* directory, bool wait)
     for (;;) {
         pid_t r = waitpid(pid, &status, WNOHANG);
         if (r == pid || (r < 0 && errno != EINTR)) break;
-        if (Process_PumpHook) Process_PumpHook();
+        if (Timer_PumpHook) Timer_PumpHook();
         usleep(50 * 1000);
     }
     return true;
-}
-
-std::string ProgramDirectory()
-{
-    char path[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return "./";
-    path[n] = 0;
-    return std::filesystem::path(path).parent_path().string() + "/";
 }
 
 }  // namespace
@@ -124,14 +115,9 @@ bool Execute_Shell(const char* file, const char* parameters, const char* directo
 
 const char* GetGameDirectory()
 {
-    if (gameDirectory.empty()) gameDirectory = ProgramDirectory();
-    return gameDirectory.c_str();
-}
-
-void SetGameFile(const char* path)
-{
-    std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(SlashPath(path), ec);
-    gameDirectory = full.parent_path().string();
-    if (gameDirectory.empty() || gameDirectory.back() != '/') gameDirectory += '/';
+    const char* folder = LoadSave_GetProgramFolder();
+    if (*folder) return folder;
+    static std::string current;
+    current = LoadSave_CurrentFolder();
+    return current.c_str();
 }
