@@ -199,7 +199,7 @@ private:
             default: Fail(t, "Statement expected.");
             }
         }
-        if (t.kind == T_NAME || t.kind == T_CONST || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
+        if (t.kind == T_NAME || t.kind == T_CONST || t.kind == T_NUMBER || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
         Unexpected("Statement expected.");
     }
 
@@ -270,7 +270,7 @@ private:
             Next();
             return MakeIncrement(t, ParsePostfix(), t.sub == S_INC);
         }
-        if (t.kind == T_NAME || t.kind == T_CONST || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
+        if (t.kind == T_NAME || t.kind == T_CONST || t.kind == T_NUMBER || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
         Unexpected("Statement expected.");
     }
 
@@ -363,7 +363,7 @@ private:
             Add(n, target);
             return n;
         }
-        Unexpected("Assignment operator expected.");
+        Fail(Peek(), "Assignment operator expected.");
     }
 
     // ---- expressions ----
