@@ -204,3 +204,17 @@ TEST(Constants, NamesAreCheckedAndValuesRegistered)
     EXPECT_EQ(g_errors[0], "Constant name 1bad  is not valid.");
     EXPECT_FALSE(Code_Constant_Find("1bad", &v));
 }
+
+TEST(CodeList, ShowsResolvedNodesWithLines)
+{
+    Code_Constant_Init();
+    Variable_BuiltIn_Init();
+    CCode code("var i;\nfor (i = 0; i < 3; i += 1)\n  total = argument0 + c_red", false);
+    ASSERT_TRUE(code.Compile("listing"));
+    std::string text = Code_List(code.GetTree());
+    EXPECT_NE(text.find("   2   for\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("local i"), std::string::npos) << text;
+    EXPECT_NE(text.find("   3     assign =\n   3       self total\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("builtin argument0"), std::string::npos) << text;
+    EXPECT_NE(text.find("const 255"), std::string::npos) << text;
+}
