@@ -190,6 +190,8 @@ TEST(Constants, NamesAreCheckedAndValuesRegistered)
     EXPECT_EQ(v, 25.0);
     ASSERT_TRUE(Code_Constant_Find("ev_joystick2_button8", &v));
     EXPECT_EQ(v, 43.0);
+    ASSERT_TRUE(Code_Constant_Find("ef_snow", &v));
+    EXPECT_EQ(v, 11.0);
     ASSERT_TRUE(Code_Constant_Find("phy_joint_frequency", &v));
     EXPECT_EQ(v, 18.0);
     EXPECT_TRUE(Code_Constant_AddName("my_constant"));
