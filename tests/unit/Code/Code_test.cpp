@@ -248,3 +248,19 @@ TEST_F(Code, DottedAccessReadsFirstAndWritesAll)
     // Inside with, other is the instance that ran the with.
     EXPECT_EQ(Run("with (4) other.v = 99; return v").val, 99.0);
 }
+
+TEST(FunctionMisc, SteamLeavesOutTheExecuteBuiltIns)
+{
+    Function_Clear();
+    Function_Misc_Steam = true;
+    Function_Misc_Init();
+    Function_Misc_Steam = false;
+    int id;
+    EXPECT_FALSE(Function_Find("execute_string", &id));
+    EXPECT_FALSE(Function_Find("execute_file", &id));
+    EXPECT_TRUE(Function_Find("show_debug_message", &id));
+    CCode code("execute_string('x = 1')", false);
+    EXPECT_FALSE(code.Compile("steam"));
+    EXPECT_EQ(LastErrorText, "In steam, line 1, position 1: Unknown function or script: execute_string");
+    Function_Clear();
+}
