@@ -42,12 +42,6 @@ int FpsCount = 0;
 std::vector<CInstance*> Carried;  // persistent instances between two rooms
 CInstance* RoomSelf = nullptr;    // self of room creation code, in no room
 
-void SetCaption(char** slot, const char* text)
-{
-    if (*slot) MemFree(*slot);
-    *slot = MemStrDup(text);
-}
-
 void ResetGameState()
 {
     score = 0;
@@ -55,9 +49,9 @@ void ResetGameState()
     health = 100.0;
     show_score = true;
     show_lives = show_health = false;
-    SetCaption(&caption_score, "Score: ");
-    SetCaption(&caption_lives, "Lives: ");
-    SetCaption(&caption_health, "Health: ");
+    Run_SetCaptionText(&caption_score, "Score: ");
+    Run_SetCaptionText(&caption_lives, "Lives: ");
+    Run_SetCaptionText(&caption_health, "Health: ");
     cursor_sprite = -1;
     async_load = -1;
     transition_kind = 0;
@@ -262,6 +256,12 @@ void ScrollPass()
 }
 }
 
+void Run_SetCaptionText(char** slot, const char* text)
+{
+    if (*slot) MemFree(*slot);
+    *slot = MemStrDup(text);
+}
+
 bool Run_Prepare()
 {
     if (!Script_Prepare() || !TimeLine_Prepare() || !Object_Prepare() || !Room_Prepare()) {
@@ -372,4 +372,8 @@ void Run_EndGame()
     delete RoomSelf;
     RoomSelf = nullptr;
     Room_NewRoom = ROOM_CHANGE_NONE;
+    for (char** slot : {&caption_score, &caption_lives, &caption_health}) {
+        if (*slot) MemFree(*slot);
+        *slot = nullptr;
+    }
 }

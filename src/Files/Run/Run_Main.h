@@ -17,6 +17,8 @@ extern char* caption_lives;
 extern char* caption_health;
 extern int cursor_sprite;
 extern int async_load;
+// Replaces a caption text (caption_score...) with a copy.
+void Run_SetCaptionText(char** slot, const char* text);
 
 // Prepares what the loaded file holds (compiles scripts, time lines, objects and rooms); false
 // (LastErrorText set) when code fails to compile.
