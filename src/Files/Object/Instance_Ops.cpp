@@ -4,6 +4,7 @@
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
+#include "Variable/Variable_List.h"
 #include "Room/Room_Main.h"
 
 #include <string>
@@ -96,3 +97,32 @@ static CInstance* Extreme(float x, float y, int target, bool nearest)
 
 CInstance* Instance_Nearest(float x, float y, int target) { return Extreme(x, y, target, true); }
 CInstance* Instance_Furthest(float x, float y, int target) { return Extreme(x, y, target, false); }
+
+// Copies the state of another instance; the copy keeps its own id, body, links and life-cycle
+// flags (sharing a body or the destroyed flags would free things twice), and gets its own copy
+// of the variables.
+void CInstance::Assign(const CInstance* o)
+{
+    if (!o || o == this) return;
+    object_index = o->object_index;
+    object = o->object;
+    x = o->x; y = o->y;
+    xprevious = o->xprevious; yprevious = o->yprevious;
+    xstart = o->xstart; ystart = o->ystart;
+    sprite_index = o->sprite_index; mask_index = o->mask_index;
+    image_index = o->image_index; image_speed = o->image_speed;
+    image_xscale = o->image_xscale; image_yscale = o->image_yscale;
+    image_angle = o->image_angle; image_alpha = o->image_alpha; image_blend = o->image_blend;
+    speed = o->speed; direction = o->direction; hspeed = o->hspeed; vspeed = o->vspeed;
+    friction = o->friction; gravity = o->gravity; gravity_direction = o->gravity_direction;
+    path_index = o->path_index; path_position = o->path_position;
+    path_positionprevious = o->path_positionprevious; path_speed = o->path_speed;
+    path_scale = o->path_scale; path_orientation = o->path_orientation; path_endaction = o->path_endaction;
+    path_xstart = o->path_xstart; path_ystart = o->path_ystart;
+    timeline_index = o->timeline_index; timeline_position = o->timeline_position;
+    timeline_speed = o->timeline_speed; timeline_running = o->timeline_running; timeline_loop = o->timeline_loop;
+    for (int i = 0; i < ALARM_COUNT; i++) alarm[i] = o->alarm[i];
+    depth = o->depth; visible = o->visible; solid = o->solid; persistent = o->persistent;
+    bbox_dirty = true;
+    *variables = *o->variables;
+}

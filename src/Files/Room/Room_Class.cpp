@@ -218,7 +218,6 @@ CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
     }
     inst->creation_stamp = EventStamp;
     LinkInstance(inst);
-    Instance_HashAdd(inst);
     return inst;
 }
 
@@ -271,18 +270,18 @@ void CRoom::Suspend()
 {
     for (CInstance* i : active) {
         ObjectListsRemove(i);
-        Instance_HashRemove(i);
+        Instance_Unregister(i);
     }
-    for (CInstance* i : deactivated) Instance_HashRemove(i);
+    for (CInstance* i : deactivated) Instance_Unregister(i);
 }
 
 void CRoom::Resume()
 {
     for (CInstance* i : active) {
         ObjectListsAdd(i);
-        Instance_HashAdd(i);
+        Instance_Register(i);
     }
-    for (CInstance* i : deactivated) Instance_HashAdd(i);
+    for (CInstance* i : deactivated) Instance_Register(i);
 }
 
 int CRoom::FreeMarked()
@@ -294,7 +293,6 @@ int CRoom::FreeMarked()
         if (i->marked) dead.push_back(i);
     for (CInstance* i : dead) {
         UnlinkInstance(i);
-        Instance_HashRemove(i);
         delete i;
     }
     return (int)dead.size();
@@ -306,7 +304,6 @@ void CRoom::FreeAllInstances()
     all.insert(all.end(), deactivated.begin(), deactivated.end());
     for (CInstance* i : all) {
         UnlinkInstance(i);
-        Instance_HashRemove(i);
         delete i;
     }
 }

@@ -3,6 +3,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Class.h"
+#include "Code/Code_Constant.h"
 #include "Code/Error.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
@@ -141,10 +142,7 @@ void RoomEnd(bool gameEnds)
 
 void FreeCarried()
 {
-    for (CInstance* inst : Carried) {
-        Instance_HashRemove(inst);
-        delete inst;
-    }
+    for (CInstance* inst : Carried) delete inst;
     Carried.clear();
 }
 
@@ -262,8 +260,24 @@ void Run_SetCaptionText(char** slot, const char* text)
     *slot = MemStrDup(text);
 }
 
+// Every resource is a constant holding its index.
+static void RegisterResourceNames()
+{
+    for (int i = 0; i < Object_Count(); i++)
+        if (Object_Exists(i)) Code_Constant_AddReal(Object_GetName(i), i);
+    for (int i = 0; i < Room_Count(); i++)
+        if (Room_Exists(i)) Code_Constant_AddReal(Room_GetName(i), i);
+    for (int i = 0; i < Script_Count(); i++)
+        if (Script_Exists(i)) Code_Constant_AddReal(Script_GetName(i), i);
+    for (int i = 0; i < Path_Count(); i++)
+        if (Path_Exists(i)) Code_Constant_AddReal(Path_GetName(i), i);
+    for (int i = 0; i < TimeLine_Count(); i++)
+        if (TimeLine_Exists(i)) Code_Constant_AddReal(TimeLine_GetName(i), i);
+}
+
 bool Run_Prepare()
 {
+    RegisterResourceNames();
     if (!Script_Prepare() || !TimeLine_Prepare() || !Object_Prepare() || !Room_Prepare()) {
         Console_Warnings->Output("%s\n", LastErrorText.c_str());
         return false;
