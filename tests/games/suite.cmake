@@ -23,3 +23,9 @@ foreach(description ${game_descriptions})
             -DFOLDER=${folder} -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
   set_tests_properties(game.${name} PROPERTIES TIMEOUT 60)
 endforeach()
+
+# A file that is not a game data file is refused with a clear message.
+add_test(NAME game.damaged_file
+  COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> -DGAME=${CMAKE_CURRENT_LIST_DIR}/damaged/README
+          -DFOLDER=${CMAKE_CURRENT_LIST_DIR}/damaged -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
+set_tests_properties(game.damaged_file PROPERTIES TIMEOUT 60)
