@@ -128,6 +128,9 @@ public:
     // kept aside (a persistent room left), and puts them back when it runs again.
     void Suspend();
     void Resume();
+    // Moves each visible view that follows an object (or instance) so that the followed instance
+    // stays its border away from the view's edges, at most its speed a step, inside the room.
+    void FollowViews();
     // Frees instances marked destroyed; returns how many.
     int FreeMarked();
     // Frees every instance of the room.

@@ -235,9 +235,12 @@ void BoundaryPass()
     });
 }
 
-// The instance part of drawing the room: draw events from the greatest depth to the least.
+// The world's part of drawing the room: views follow their objects, then draw events run from
+// the greatest depth to the least.
 void DrawPass()
 {
+    if (!Run_Room || Room_ChangePending()) return;
+    Run_Room->FollowViews();
     InstancePass([](CInstance* inst) {
         if (inst->visible) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
     });
