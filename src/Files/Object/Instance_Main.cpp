@@ -65,7 +65,7 @@ void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std:
         CollectUnplaced(target, out);
     } else if (target == -3) {
         for (CInstance* inst : Run_Room->active)
-                if (Usable(inst)) out.push_back(inst);
+            if (Usable(inst)) out.push_back(inst);
     } else if (target >= INSTANCE_ID_FIRST) {
         CInstance* inst = Instance_Find(target);
         if (Usable(inst)) out.push_back(inst);
