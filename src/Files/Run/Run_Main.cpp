@@ -219,19 +219,38 @@ void MotionPass()
     });
 }
 
+// Whether a box lies wholly outside a rectangle, and whether it crosses the rectangle's edge.
+bool BoxOutside(const CInstance* i, int left, int top, int right, int bottom)
+{
+    return i->bbox_right < left || i->bbox_left > right || i->bbox_bottom < top || i->bbox_top > bottom;
+}
+
+bool BoxCrosses(const CInstance* i, int left, int top, int right, int bottom)
+{
+    return i->bbox_left < left || i->bbox_right > right || i->bbox_top < top || i->bbox_bottom > bottom;
+}
+
+// Outside and boundary events of the room, then of each visible view (other 40 + v, 50 + v).
 void BoundaryPass()
 {
     InstancePass([](CInstance* inst) {
-        bool outside = Object_FindEventOwner(inst->object_index, EVENT_OTHER, OTHER_OUTSIDE) >= 0;
-        bool boundary = Object_FindEventOwner(inst->object_index, EVENT_OTHER, OTHER_BOUNDARY) >= 0;
-        if (!outside && !boundary) return;
+        auto has = [inst](int number) { return Object_FindEventOwner(inst->object_index, EVENT_OTHER, number) >= 0; };
+        auto raise = [inst](int number) {
+            if (!inst->marked && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
+        };
         inst->Compute_BoundingBox();
-        int w = Run_Room->width, h = Run_Room->height;
-        if (outside && (inst->bbox_right < 0 || inst->bbox_left > w || inst->bbox_bottom < 0 || inst->bbox_top > h))
-            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_OUTSIDE);
-        if (boundary && !inst->marked && Run_Room &&
-            (inst->bbox_left < 0 || inst->bbox_right > w || inst->bbox_top < 0 || inst->bbox_bottom > h))
-            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_BOUNDARY);
+        CRoom* room = Run_Room;
+        if (has(OTHER_OUTSIDE) && BoxOutside(inst, 0, 0, room->width, room->height)) raise(OTHER_OUTSIDE);
+        if (has(OTHER_BOUNDARY) && BoxCrosses(inst, 0, 0, room->width, room->height)) raise(OTHER_BOUNDARY);
+        if (!room->enable_views) return;
+        for (int v = 0; v < ROOM_SLOTS; v++) {
+            const RoomView& view = room->views[v];
+            if (!view.visible) continue;
+            long long right = (long long)view.xview + view.wview, bottom = (long long)view.yview + view.hview;
+            int r = (int)std::min<long long>(right, INT32_MAX), b = (int)std::min<long long>(bottom, INT32_MAX);
+            if (has(40 + v) && BoxOutside(inst, view.xview, view.yview, r, b)) raise(40 + v);
+            if (has(50 + v) && BoxCrosses(inst, view.xview, view.yview, r, b)) raise(50 + v);
+        }
     });
 }
 
