@@ -72,6 +72,8 @@ void RunCode(CInstance* self, CCode* code, const char* objectName, const char* w
     Error_Context = saved;
 }
 
+void DrawPass();
+
 void RoomStart(int index, bool gameStart)
 {
     CRoom* resource = Room_Get(index);
@@ -113,6 +115,7 @@ void RoomStart(int index, bool gameStart)
     if (gameStart) Event_Other_PerformAll(OTHER_GAME_START);
     if (!Room_ChangePending()) RunCode(RoomSelf, resource->creation_compiled, resource->name.c_str(), "Room Creation Code");
     Event_Other_PerformAll(OTHER_ROOM_START);
+    if (Run_AutoDraw) DrawPass();
 }
 
 void RoomEnd(bool gameEnds)
