@@ -2,6 +2,7 @@
 #include "Base/Console.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Code/Function.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Misc.h"
 #include "Run/Run_Main.h"
@@ -13,6 +14,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+// The built-in function families, registered when the game data file's header is read.
+static void RegisterFunctions()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    Function_Misc_Init();
+    Function_Game_Init();
+}
 
 static void PrintUsage()
 {
@@ -51,11 +62,12 @@ int main(int argc, char** argv)
     const char* maxFrames = getenv("RUNNER_MAX_FRAMES");
     long frameLimit = maxFrames ? strtol(maxFrames, nullptr, 10) : 0;
 
+    // Start-up: constants and built-in variables, then the game data file (which registers the
+    // built-in functions at its header), then the game is prepared and started.
     Code_Constant_Init();
     Variable_BuiltIn_Init();
     Run_Variables_Init();
-    Function_Misc_Init();
-    Function_Game_Init();
+    GameFile_RegisterFunctions = RegisterFunctions;
 
     if (!GameFile_Load(game.c_str())) {
         GameFile_Free();
@@ -75,7 +87,9 @@ int main(int argc, char** argv)
         }
         if (Error_FatalPending) status = 3;
     }
+    // Shut-down: the end of the game, then every table the game data file filled.
     Run_EndGame();
     GameFile_Free();
+    Function_Clear();
     return status;
 }

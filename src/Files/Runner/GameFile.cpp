@@ -13,6 +13,7 @@
 
 int GameFileVersion = 800;
 GameHeader Game_Header;
+void (*GameFile_RegisterFunctions)() = nullptr;
 
 namespace {
 uint8_t* FileBuffer = nullptr;
@@ -149,6 +150,7 @@ bool GameFile_LoadBuffer(uint8_t* buffer, size_t size)
             if (sawHeader) return Fail("The game data file has two header chunks.");
             sawHeader = true;
             done = GameFile_LoadHeader(r);
+            if (done && GameFile_RegisterFunctions) GameFile_RegisterFunctions();
             if (strcmp(c.tag, "GEN8")) GameFileVersion = 700;
         } else if (!strcmp(c.tag, "OPTN")) done = GameFile_LoadOptions(r);
         if (!done) {
