@@ -340,10 +340,11 @@ void Run_Step()
     Event_Perform_All(EVENT_STEP, STEP_BEGIN);
     TimeLinePass();
     AlarmPass();
+    // Keyboard, joystick and mouse events come here, with input.
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
-    // Collision events go here, between the boundary and the end-step passes.
+    // Asynchronous events come here, then collision events.
     Event_Perform_All(EVENT_STEP, STEP_END);
     if (Run_Room) Run_Room->FreeMarked();
     if (Run_AutoDraw) DrawPass();
