@@ -5,6 +5,7 @@
 #include "Code/Function.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Misc.h"
+#include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
 #include "Run/Run_Variables.h"
 #include "Runner/GameFile.h"
@@ -41,21 +42,17 @@ static std::string ProgramFolder(const char* argv0)
 
 int main(int argc, char** argv)
 {
-    std::string game;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "-help") || !strcmp(argv[i], "--help")) {
             PrintUsage();
             return 0;
         }
-        if (!strcmp(argv[i], "-game")) {
-            if (i + 1 >= argc) {
-                PrintUsage();
-                return 2;
-            }
-            game = argv[++i];
-        }
     }
-    if (game.empty()) game = ProgramFolder(argv[0]) + "/data.win";
+    if (!CommandLine_Parse(argc, argv)) {
+        PrintUsage();
+        return 2;
+    }
+    std::string game = CommandLine.gameFile ? CommandLine.gameFile : ProgramFolder(argv[0]) + "/data.win";
     // RUNNER_NO_WAIT runs frames back to back; RUNNER_MAX_FRAMES ends the game after that many.
     const char* noWait = getenv("RUNNER_NO_WAIT");
     Run_NoWait = noWait && *noWait && strcmp(noWait, "0");
@@ -91,5 +88,6 @@ int main(int argc, char** argv)
     Run_EndGame();
     GameFile_Free();
     Function_Clear();
+    CommandLine_Reset();
     return status;
 }
