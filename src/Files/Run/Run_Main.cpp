@@ -5,6 +5,7 @@
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "IO/IO.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Instance_Ops.h"
@@ -77,6 +78,7 @@ void DrawPass();
 void RoomStart(int index, bool gameStart)
 {
     CRoom* resource = Room_Get(index);
+    IO_Clear();
     CRoom* room = Room_TakeKept(index);
     struct Fresh { CInstance* inst; CCode* code; };
     std::vector<Fresh> fresh;
@@ -160,6 +162,27 @@ void InstancePass(Body body)
         if (Room_ChangePending()) return;
         if (Event_InPass(inst, stamp)) body(inst);
     }
+}
+
+// Keyboard events (held, pressed, released), then the mouse events that need no shapes: the
+// global buttons and the wheel of the first mouse.
+void InputPass()
+{
+    static const struct { int type; uint8_t state; } Keys[] = {
+        {EVENT_KEYBOARD, IO_DOWN}, {EVENT_KEYPRESS, IO_PRESSED}, {EVENT_KEYRELEASE, IO_RELEASED}};
+    for (const auto& k : Keys)
+        for (int key = 0; key < IO_KEY_COUNT; key++)
+            if (!Object_EventList(k.type, key).empty() && IO_KeyCheck(key, k.state))
+                Event_PerformForObjects(k.type, key);
+    static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
+    for (int s = 0; s < 3; s++)
+        for (int button = 1; button <= IO_MOUSE_BUTTONS; button++) {
+            int number = 50 + s * 3 + (button - 1);  // global left, right, middle: held 50-52, pressed 53-55, released 56-58
+            if (!Object_EventList(EVENT_MOUSE, number).empty() && IO_MouseCheck(button, 0, States[s]))
+                Event_PerformForObjects(EVENT_MOUSE, number);
+        }
+    if (IO_MouseWheelUp(0)) Event_PerformForObjects(EVENT_MOUSE, 60);
+    if (IO_MouseWheelDown(0)) Event_PerformForObjects(EVENT_MOUSE, 61);
 }
 
 void TimeLinePass()
@@ -332,6 +355,7 @@ bool Run_StartGame()
 void Run_Step()
 {
     if (!Run_Room) return;
+    IO_Start_Step();
     for (CInstance* inst : Run_Room->active) {
         inst->xprevious = inst->x;
         inst->yprevious = inst->y;
@@ -340,7 +364,8 @@ void Run_Step()
     Event_Perform_All(EVENT_STEP, STEP_BEGIN);
     TimeLinePass();
     AlarmPass();
-    // Keyboard, joystick and mouse events come here, with input.
+    InputPass();
+    // Joystick events and the mouse events of instance shapes come here.
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
