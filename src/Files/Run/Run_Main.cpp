@@ -345,7 +345,8 @@ bool Run_StartGame()
     Room_NewRoom = ROOM_CHANGE_NONE;
     ResetGameState();
     Object_Lists_Build();
-    if (!RoomSelf) RoomSelf = new CInstance(0, -1, 0.0f, 0.0f);
+    delete RoomSelf;  // a fresh one each start: code may have changed or destroyed the last
+    RoomSelf = new CInstance(0, -1, 0.0f, 0.0f);
     NextFrame = FpsSecond = Clock::now();
     FpsCount = 0;
     RoomStart(first, true);
