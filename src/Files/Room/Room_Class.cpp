@@ -19,6 +19,7 @@ CRoom::~CRoom()
     SetCaption(nullptr);
     delete creation_compiled;
     for (RoomInstanceEntry& e : entries) delete e.compiled;
+    for (CCode* code : m_retired) delete code;
 }
 
 void CRoom::CopyFrom(const CRoom& other)
@@ -35,13 +36,14 @@ void CRoom::CopyFrom(const CRoom& other)
     enable_views = other.enable_views;
     std::copy(other.views, other.views + ROOM_SLOTS, views);
     creation_code = other.creation_code;
-    delete creation_compiled;
+    if (creation_compiled) m_retired.push_back(creation_compiled);
     creation_compiled = nullptr;
     physics = other.physics;
     physics_scale = other.physics_scale;
     physics_gravity_x = other.physics_gravity_x;
     physics_gravity_y = other.physics_gravity_y;
-    for (RoomInstanceEntry& e : entries) delete e.compiled;
+    for (RoomInstanceEntry& e : entries)
+        if (e.compiled) m_retired.push_back(e.compiled);
     entries = other.entries;
     for (RoomInstanceEntry& e : entries) e.compiled = nullptr;
     entry_tiles = other.entry_tiles;
@@ -176,7 +178,8 @@ int CRoom::AddInstance(int x, int y, int object)
 
 void CRoom::ClearInstances()
 {
-    for (RoomInstanceEntry& e : entries) delete e.compiled;
+    for (RoomInstanceEntry& e : entries)
+        if (e.compiled) m_retired.push_back(e.compiled);
     entries.clear();
 }
 
