@@ -293,6 +293,8 @@ TEST_F(GameFileTest, NotAContainer)
     EXPECT_FALSE(Load({'F', 'O', 'R', 'M', 0, 0, 0, 0}));  // no header chunk
     EXPECT_TRUE(Failed());
     EXPECT_FALSE(GameFile_Load("/nonexistent/data.win"));
+    EXPECT_FALSE(GameFile_Load("/dev/zero"));  // would never end
+    EXPECT_FALSE(GameFile_Load("/"));
 }
 
 TEST_F(GameFileTest, RandomDamageNeverCrashes)
