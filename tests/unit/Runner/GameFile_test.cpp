@@ -174,6 +174,7 @@ protected:
 
 TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)
 {
+    size_t blocks = MemoryManager_LiveBlocks();
     ASSERT_TRUE(Load(MakeGame())) << capture.text;
     EXPECT_STREQ(Game_Header.name, "demo");
     EXPECT_NE(std::string(LoadSave_GetSaveFolder()).find("/demo/"), std::string::npos);
@@ -194,6 +195,8 @@ TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)
     ASSERT_EQ(Room_Get(0)->entries.size(), 1u);
     EXPECT_EQ(Room_Get(0)->entries[0].object, 1);
     EXPECT_EQ(Room_GetFirst(), 0);
+    GameFile_Free();
+    EXPECT_EQ(MemoryManager_LiveBlocks(), blocks);
 }
 
 TEST_F(GameFileTest, OlderHeaderKindsSetTheVersion)
