@@ -2,17 +2,23 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Base/Random.h"
+#include "Base/Timer.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
+#include "IO/IO_Record.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
+#include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
+#include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
 #include "TimeLine/TimeLine_Main.h"
@@ -20,7 +26,6 @@
 #include <algorithm>
 #include <cmath>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 bool Run_Running = false;
@@ -282,15 +287,26 @@ void BoundaryPass()
     });
 }
 
-// The world's part of drawing the room: views follow their objects, then draw events run from
-// the greatest depth to the least.
+// Instances marked destroyed have gone; with automatic drawing the room is drawn.
 void DrawPass()
 {
-    if (!Run_Room || Room_ChangePending()) return;
-    Run_Room->FollowViews();
-    InstancePass([](CInstance* inst) {
-        if (inst->visible) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
-    });
+    if (Run_Room && !Room_ChangePending()) Room_Draw(Run_Room);
+}
+
+// Recording keeps, and playback restores, the input and the random generator of each step: the
+// generator restarts each step from a seed drawn from its own sequence, so a played-back game
+// repeats the recorded one even when it was seeded from the clock.
+void ReplayStep()
+{
+    IO_ReplayValues values = {};
+    if (IO_PlaybackActive()) {
+        if (IO_Playback_Step(&values)) Random_Seed((uint32_t)values.value[IO_REPLAY_SEED]);
+    } else if (IO_Recording()) {
+        uint32_t seed = Random_Next();
+        Random_Seed(seed);
+        values.value[IO_REPLAY_SEED] = seed;
+        IO_Record_Step(values);
+    }
 }
 
 void ScrollPass()
@@ -368,6 +384,7 @@ void Run_Step()
 {
     if (!Run_Room) return;
     IO_Start_Step();
+    ReplayStep();
     for (CInstance* inst : Run_Room->active) {
         inst->xprevious = inst->x;
         inst->yprevious = inst->y;
@@ -396,7 +413,8 @@ void Run_Frame()
         NextFrame += std::chrono::microseconds(1000000 / speed);
         auto wait = NextFrame - now;
         if (wait > std::chrono::seconds(1) || wait < std::chrono::seconds(-1)) NextFrame = now;
-        else if (wait > Clock::duration::zero()) std::this_thread::sleep_for(wait);
+        else if (wait > Clock::duration::zero())
+            Timer_Sleep(std::chrono::duration_cast<std::chrono::microseconds>(wait).count());
         now = Clock::now();
     }
     FpsCount++;
@@ -405,7 +423,12 @@ void Run_Frame()
         FpsCount = 0;
         FpsSecond = now;
     }
+    Window_ApplyDisplayReset();
+    if (GR_Display_Reset_Pending && GR_D3D_HasDevice()) GR_D3D_Reset_Device();
+    bool device = GR_D3D_Start_Frame();
     Run_Step();
+    if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
+    Window_UpdateCaption();
     Run_Frames++;
     if (Error_FatalPending && !Room_ChangePending()) Room_NewRoom = ROOM_CHANGE_ERROR_END;
     if (Room_ChangePending()) Run_DoRoomChange();
