@@ -87,10 +87,6 @@ static bool OpenWindow(bool* failed)
 // Input recording or playback of the switches; false (with a message) when the file is unusable.
 static bool StartReplay()
 {
-    if (CommandLine.recordFile && CommandLine.playbackFile) {
-        Console_Warnings->Output("-record and -playback cannot be used together.\n");
-        return false;
-    }
     if (CommandLine.recordFile) return IO_Record_Start(CommandLine.recordFile, Game_Header.gameId);
     if (CommandLine.playbackFile) return IO_Playback_Start(CommandLine.playbackFile, Game_Header.gameId);
     return true;
