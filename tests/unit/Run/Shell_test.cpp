@@ -9,6 +9,7 @@
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"
 #include "IO/IO.h"
+#include "IO/IO_Joystick.h"
 #include "IO/IO_Record.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
@@ -60,6 +61,7 @@ protected:
         Object_Clear();
         Room_DrawSpriteHook = nullptr;
         GR_D3D_Shutdown();
+        IO_Joystick_Close();
         Window_Destroy();
         IO_Clear();
         Console_Debug = saved;
@@ -195,6 +197,60 @@ TEST_F(Shell, PlaybackRepeatsTheRecordedGame)
     EXPECT_NE(play(true), recorded);
     EXPECT_FALSE(IO_Playback_Start(path, 43));  // another game's recording is refused
     unlink(path);
+}
+
+TEST_F(Shell, JoystickEventsComeBetweenKeysAndMouseAndAreRecorded)
+{
+    // The hidden window never has the focus; SDL drops joystick changes of unfocused programs.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+    if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real joystick is attached";
+    int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 8, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* device = SDL_JoystickOpen(index);
+    ASSERT_NE(device, nullptr);
+    Event(9, 32, "show_debug_message('space');");
+    Event(6, 16, "show_debug_message('stick left');");
+    Event(6, 19, "show_debug_message('stick down');");
+    Event(6, 22, "show_debug_message('button 2');");
+    Event(6, 28, "show_debug_message('button 8');");
+    Event(6, 53, "show_debug_message('click');");
+    Start();
+    Run_EndGame();
+    char path[] = "/tmp/runner_joystickXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_TRUE(IO_Record_Start(path, 1));
+    ASSERT_TRUE(Run_StartGame());
+    EXPECT_EQ(Frame(), "");
+    SDL_JoystickSetVirtualAxis(device, 0, -32768);
+    SDL_JoystickSetVirtualButton(device, 1, 1);
+    Key(SDLK_SPACE, true);
+    Mouse(5, 5, SDL_BUTTON_LEFT, true);
+    std::string pressed = Frame();
+    EXPECT_EQ(pressed, "space\nstick left\nbutton 2\nclick\n");
+    SDL_JoystickSetVirtualAxis(device, 0, 0);
+    SDL_JoystickSetVirtualAxis(device, 1, 32767);
+    SDL_JoystickSetVirtualButton(device, 1, 0);
+    SDL_JoystickSetVirtualButton(device, 7, 1);
+    std::string moved = Frame();
+    EXPECT_EQ(moved, "stick down\nbutton 8\n");
+    Run_EndGame();
+    IO_Record_Stop();
+    // Played back with the joystick at rest, the recorded state raises the same events.
+    SDL_JoystickSetVirtualAxis(device, 1, 0);
+    SDL_JoystickSetVirtualButton(device, 7, 0);
+    ASSERT_TRUE(IO_Playback_Start(path, 1));
+    ASSERT_TRUE(Run_StartGame());
+    EXPECT_EQ(Frame(), "");
+    EXPECT_EQ(Frame(), pressed);
+    EXPECT_EQ(Frame(), moved);
+    IO_Playback_Stop();
+    unlink(path);
+    SDL_JoystickClose(device);
+    SDL_JoystickDetachVirtual(index);
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
 // A green square of 4 x 4 room units centred on each instance without a draw event.
