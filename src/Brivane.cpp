@@ -10,6 +10,7 @@
 #include "Function/Function_Misc.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
+#include "Option/Option_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/HighScore.h"
@@ -72,6 +73,7 @@ static bool OpenWindow(bool* failed)
 {
     *failed = false;
     if (EnvOn("RUNNER_HEADLESS")) return false;
+    if ((Option_Flags & OPTION_FULLSCREEN) && !CommandLine.inAWindow) Window_SetFullscreen(true);
     if (!Window_Create(Game_Header.windowWidth, Game_Header.windowHeight, false)) {
         Console_Warnings->Output("Running without a window.\n");
         return false;
@@ -118,7 +120,9 @@ static int Play(const std::string& game)
     Timer_PumpHook = PumpMessages;
     if (!StartReplay()) return EXIT_FAILED;
 
-    if (!Run_Prepare() || !Run_StartGame()) return EXIT_FAILED;
+    if (!Run_Prepare()) return EXIT_FAILED;
+    Window_SetCursor(Option_ShowCursor ? 0 : -1);
+    if (!Run_StartGame()) return EXIT_FAILED;
     int status = EXIT_OK;
     bool closed = false;
     while (Run_Running) {
