@@ -1,0 +1,256 @@
+#include "Support/DataStructures.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr uint32_t FORM_STACK = 101;
+constexpr uint32_t FORM_QUEUE = 201;
+constexpr uint32_t FORM_LIST = 301;
+constexpr uint32_t FORM_MAP = 401;
+constexpr uint32_t FORM_PRIORITY = 501;
+constexpr uint32_t FORM_GRID = 601;
+
+// The smallest encoded value: a kind and the length of an empty string.
+constexpr size_t MIN_VALUE_BYTES = 8;
+
+class Writer {
+public:
+    void U32(uint32_t v)
+    {
+        for (int i = 0; i < 4; i++) m_bytes.push_back((char)(v >> (8 * i)));
+    }
+    void F64(double d)
+    {
+        uint64_t v;
+        memcpy(&v, &d, sizeof v);
+        for (int i = 0; i < 8; i++) m_bytes.push_back((char)(v >> (8 * i)));
+    }
+    void Value(const TaggedValue& value)
+    {
+        U32(value.kind);
+        if (value.IsString()) {
+            U32((uint32_t)value.GetLength());
+            m_bytes.append(value.GetString(), value.GetLength());
+        } else {
+            F64(value.val);
+        }
+    }
+    void Finish(TaggedValue* out) const
+    {
+        static const char digits[] = "0123456789ABCDEF";
+        std::string hex(m_bytes.size() * 2, '0');
+        for (size_t i = 0; i < m_bytes.size(); i++) {
+            unsigned char b = (unsigned char)m_bytes[i];
+            hex[2 * i] = digits[b >> 4];
+            hex[2 * i + 1] = digits[b & 15];
+        }
+        out->SetString(hex.data(), hex.size());
+    }
+
+private:
+    std::string m_bytes;
+};
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Every read checks what remains; after the first failure every read fails.
+class Reader {
+public:
+    explicit Reader(const char* text)
+    {
+        size_t n = text ? strlen(text) : 0;
+        m_ok = n % 2 == 0;
+        for (size_t i = 0; m_ok && i < n; i += 2) {
+            int hi = HexDigit(text[i]), lo = HexDigit(text[i + 1]);
+            if (hi < 0 || lo < 0) m_ok = false;
+            else m_bytes.push_back((char)(hi * 16 + lo));
+        }
+    }
+    size_t Remaining() const { return m_ok ? m_bytes.size() - m_pos : 0; }
+    bool Ok() const { return m_ok; }
+    bool AtEnd() const { return m_ok && m_pos == m_bytes.size(); }
+    uint32_t U32()
+    {
+        if (!Need(4)) return 0;
+        uint32_t v = 0;
+        for (int i = 0; i < 4; i++) v |= (uint32_t)(unsigned char)m_bytes[m_pos++] << (8 * i);
+        return v;
+    }
+    double F64()
+    {
+        if (!Need(8)) return 0.0;
+        uint64_t v = 0;
+        for (int i = 0; i < 8; i++) v |= (uint64_t)(unsigned char)m_bytes[m_pos++] << (8 * i);
+        double d;
+        memcpy(&d, &v, sizeof d);
+        return d;
+    }
+    bool Value(TaggedValue* out)
+    {
+        uint32_t kind = U32();
+        uint32_t plain = kind & ~(VALUE_MARK_MAP | VALUE_MARK_LIST);
+        if (plain == VALUE_STRING) {
+            uint32_t length = U32();
+            if (!Need(length)) return false;
+            out->SetString(m_bytes.data() + m_pos, length);
+            m_pos += length;
+        } else if (plain == VALUE_REAL) {
+            out->SetReal(F64());
+        } else {
+            m_ok = false;
+        }
+        out->kind = kind;
+        return m_ok;
+    }
+    // A count of items of at least perItem bytes each that the rest of the text can hold.
+    bool Count(size_t perItem, uint32_t* count)
+    {
+        *count = U32();
+        if (m_ok && *count > Remaining() / perItem) m_ok = false;
+        return m_ok;
+    }
+    bool Form(uint32_t id)
+    {
+        if (U32() != id) m_ok = false;
+        return m_ok;
+    }
+
+private:
+    bool Need(size_t n)
+    {
+        if (m_ok && m_bytes.size() - m_pos < n) m_ok = false;
+        return m_ok;
+    }
+    std::string m_bytes;
+    size_t m_pos = 0;
+    bool m_ok;
+};
+
+template <class Sequence>
+void WriteSequence(uint32_t form, const Sequence& values, TaggedValue* out)
+{
+    Writer w;
+    w.U32(form);
+    w.U32((uint32_t)values.size());
+    for (const TaggedValue& v : values) w.Value(v);
+    w.Finish(out);
+}
+
+// Reads into a new sequence; the caller's is replaced only when the whole text was valid.
+template <class Sequence>
+bool ReadSequence(uint32_t form, const char* text, Sequence* values)
+{
+    Reader r(text);
+    uint32_t count;
+    if (!r.Form(form) || !r.Count(MIN_VALUE_BYTES, &count)) return false;
+    Sequence read;
+    for (uint32_t i = 0; i < count; i++) {
+        TaggedValue v;
+        if (!r.Value(&v)) return false;
+        read.push_back(std::move(v));
+    }
+    if (!r.AtEnd()) return false;
+    *values = std::move(read);
+    return true;
+}
+
+}  // namespace
+
+void DS_WriteString(const CDS_Stack& s, TaggedValue* out) { WriteSequence(FORM_STACK, s.m_values, out); }
+void DS_WriteString(const CDS_Queue& q, TaggedValue* out) { WriteSequence(FORM_QUEUE, q.m_values, out); }
+void DS_WriteString(const CDS_List& l, TaggedValue* out) { WriteSequence(FORM_LIST, l.m_values, out); }
+bool DS_ReadString(CDS_Stack& s, const char* text) { return ReadSequence(FORM_STACK, text, &s.m_values); }
+bool DS_ReadString(CDS_Queue& q, const char* text) { return ReadSequence(FORM_QUEUE, text, &q.m_values); }
+bool DS_ReadString(CDS_List& l, const char* text) { return ReadSequence(FORM_LIST, text, &l.m_values); }
+
+void DS_WriteString(const CDS_Map& m, TaggedValue* out)
+{
+    Writer w;
+    w.U32(FORM_MAP);
+    w.U32((uint32_t)m.Size());
+    for (const CDS_Map::Entry& e : m.Entries()) {
+        w.Value(e.key);
+        w.Value(e.value);
+    }
+    w.Finish(out);
+}
+
+bool DS_ReadString(CDS_Map& m, const char* text)
+{
+    Reader r(text);
+    uint32_t count;
+    if (!r.Form(FORM_MAP) || !r.Count(2 * MIN_VALUE_BYTES, &count)) return false;
+    CDS_Map read;
+    for (uint32_t i = 0; i < count; i++) {
+        TaggedValue key, value;
+        if (!r.Value(&key) || !r.Value(&value)) return false;
+        if (!read.Add(key, value)) return false;  // a key twice
+    }
+    if (!r.AtEnd()) return false;
+    m.Assign(read);
+    return true;
+}
+
+void DS_WriteString(const CDS_Priority& p, TaggedValue* out)
+{
+    Writer w;
+    w.U32(FORM_PRIORITY);
+    w.U32((uint32_t)p.Size());
+    for (const CDS_Priority::Item& item : p.m_items) {
+        w.Value(item.value);
+        w.Value(item.priority);
+    }
+    w.Finish(out);
+}
+
+bool DS_ReadString(CDS_Priority& p, const char* text)
+{
+    Reader r(text);
+    uint32_t count;
+    if (!r.Form(FORM_PRIORITY) || !r.Count(2 * MIN_VALUE_BYTES, &count)) return false;
+    std::vector<CDS_Priority::Item> read;
+    for (uint32_t i = 0; i < count; i++) {
+        CDS_Priority::Item item;
+        if (!r.Value(&item.value) || !r.Value(&item.priority)) return false;
+        read.push_back(std::move(item));
+    }
+    if (!r.AtEnd()) return false;
+    p.m_items = std::move(read);
+    return true;
+}
+
+void DS_WriteString(const CDS_Grid& g, TaggedValue* out)
+{
+    Writer w;
+    w.U32(FORM_GRID);
+    w.U32((uint32_t)g.Width());
+    w.U32((uint32_t)g.Height());
+    for (int y = 0; y < g.Height(); y++)
+        for (int x = 0; x < g.Width(); x++) w.Value(g.At(x, y));
+    w.Finish(out);
+}
+
+bool DS_ReadString(CDS_Grid& g, const char* text)
+{
+    Reader r(text);
+    if (!r.Form(FORM_GRID)) return false;
+    int32_t width = (int32_t)r.U32();
+    int32_t height = (int32_t)r.U32();
+    if (!r.Ok() || width < 0 || height < 0 || !CDS_Grid::SizeAllowed(width, height)) return false;
+    if ((uint64_t)width * (uint64_t)height > r.Remaining() / MIN_VALUE_BYTES) return false;
+    CDS_Grid read(width, height);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            if (!r.Value(&read.At(x, y))) return false;
+    if (!r.AtEnd()) return false;
+    g.Assign(read);
+    return true;
+}
