@@ -31,6 +31,11 @@ void ReadFailed(const char* name)
     Console_Warnings->Output("%s: the text is not a valid form of this kind of structure; nothing was read.\n", name);
 }
 
+void WriteFailed(const char* name)
+{
+    Console_Warnings->Output("%s: the structure is too large for its text form.\n", name);
+}
+
 void GridTooLarge()
 {
     Error_Show_Action("Grid size is too large.", false);
@@ -65,7 +70,8 @@ void GridTooLarge()
     }                                                                                    \
     DS_HANDLER(ds_##name##_write)                                                        \
     {                                                                                    \
-        if (Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])))) DS_WriteString(*s, result); \
+        Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])));                               \
+        if (s && !DS_WriteString(*s, result)) WriteFailed("ds_" #name "_write");         \
     }
 
 DS_COMMON(stack, Stack, CDS_Stack)
@@ -282,13 +288,9 @@ DS_HANDLER(ds_priority_find_max)
 
 DS_HANDLER(ds_grid_create)
 {
-    int width = Arg_I(args[0]), height = Arg_I(args[1]);
-    if (!CDS_Grid::SizeAllowed(width, height)) {
-        GridTooLarge();
-        result->SetReal(-1.0);
-        return;
-    }
-    result->SetReal(DS_Grid_Create(width, height));
+    int index = DS_Grid_Create(Arg_I(args[0]), Arg_I(args[1]));
+    if (index < 0) GridTooLarge();
+    result->SetReal(index);
 }
 
 DS_HANDLER(ds_grid_destroy)
@@ -437,7 +439,8 @@ DS_HANDLER(ds_grid_shuffle)
 
 DS_HANDLER(ds_grid_write)
 {
-    if (CDS_Grid* g = Check(DS_Grid_Find(Arg_I(args[0])))) DS_WriteString(*g, result);
+    CDS_Grid* g = Check(DS_Grid_Find(Arg_I(args[0])));
+    if (g && !DS_WriteString(*g, result)) WriteFailed("ds_grid_write");
 }
 
 #define DS_ADD(name, argc) Function_Add(#name, F_##name, argc)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -35,10 +36,7 @@ bool CDS_Grid::SizeAllowed(int width, int height)
 
 CDS_Grid::CDS_Grid(int width, int height)
 {
-    if (!SizeAllowed(width, height)) return;
-    m_width = NonNegative(width);
-    m_height = NonNegative(height);
-    m_cells.resize((size_t)m_width * m_height);
+    Resize(width, height);
 }
 
 void CDS_Grid::Assign(const CDS_Grid& other)
@@ -54,7 +52,12 @@ bool CDS_Grid::Resize(int width, int height)
     if (!SizeAllowed(width, height)) return false;
     width = NonNegative(width);
     height = NonNegative(height);
-    std::vector<TaggedValue> cells((size_t)width * height);
+    std::vector<TaggedValue> cells;
+    try {
+        cells.resize((size_t)width * height);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     for (int y = 0; y < std::min(height, m_height); y++)
         for (int x = 0; x < std::min(width, m_width); x++) cells[(size_t)y * width + x] = std::move(At(x, y));
     m_cells = std::move(cells);

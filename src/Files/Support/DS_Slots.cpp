@@ -1,5 +1,6 @@
 #include "Support/DataStructures.h"
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -83,7 +84,12 @@ bool DS_Priority_Destroy(int index) { return g_priorities.Destroy(index); }
 int DS_Grid_Create(int width, int height)
 {
     if (!CDS_Grid::SizeAllowed(width, height)) return -1;
-    return g_grids.Store(new (std::nothrow) CDS_Grid(width, height));
+    CDS_Grid* grid = new (std::nothrow) CDS_Grid(width, height);
+    if (grid && (int64_t)grid->Width() * grid->Height() != (int64_t)std::max(width, 0) * std::max(height, 0)) {
+        delete grid;  // the cells could not be allocated
+        return -1;
+    }
+    return g_grids.Store(grid);
 }
 CDS_Grid* DS_Grid_Find(int index) { return g_grids.Find(index); }
 bool DS_Grid_Destroy(int index) { return g_grids.Destroy(index); }

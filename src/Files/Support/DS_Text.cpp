@@ -14,6 +14,8 @@ constexpr uint32_t FORM_GRID = 601;
 
 // The smallest encoded value: a kind and the length of an empty string.
 constexpr size_t MIN_VALUE_BYTES = 8;
+// The longest text a value holds, in bytes before hex encoding.
+constexpr size_t MAX_BYTES = 0x7FFFFFF0u / 2;
 
 class Writer {
 public:
@@ -29,6 +31,10 @@ public:
     }
     void Value(const TaggedValue& value)
     {
+        if (m_bytes.size() + 12 + value.GetLength() > MAX_BYTES) {
+            m_tooLong = true;
+            return;
+        }
         U32(value.kind);
         if (value.IsString()) {
             U32((uint32_t)value.GetLength());
@@ -37,8 +43,9 @@ public:
             F64(value.val);
         }
     }
-    void Finish(TaggedValue* out) const
+    bool Finish(TaggedValue* out) const
     {
+        if (m_tooLong) return false;
         static const char digits[] = "0123456789ABCDEF";
         std::string hex(m_bytes.size() * 2, '0');
         for (size_t i = 0; i < m_bytes.size(); i++) {
@@ -47,10 +54,12 @@ public:
             hex[2 * i + 1] = digits[b & 15];
         }
         out->SetString(hex.data(), hex.size());
+        return true;
     }
 
 private:
     std::string m_bytes;
+    bool m_tooLong = false;
 };
 
 int HexDigit(char c)
@@ -135,13 +144,13 @@ private:
 };
 
 template <class Sequence>
-void WriteSequence(uint32_t form, const Sequence& values, TaggedValue* out)
+bool WriteSequence(uint32_t form, const Sequence& values, TaggedValue* out)
 {
     Writer w;
     w.U32(form);
     w.U32((uint32_t)values.size());
     for (const TaggedValue& v : values) w.Value(v);
-    w.Finish(out);
+    return w.Finish(out);
 }
 
 // Reads into a new sequence; the caller's is replaced only when the whole text was valid.
@@ -164,14 +173,14 @@ bool ReadSequence(uint32_t form, const char* text, Sequence* values)
 
 }  // namespace
 
-void DS_WriteString(const CDS_Stack& s, TaggedValue* out) { WriteSequence(FORM_STACK, s.m_values, out); }
-void DS_WriteString(const CDS_Queue& q, TaggedValue* out) { WriteSequence(FORM_QUEUE, q.m_values, out); }
-void DS_WriteString(const CDS_List& l, TaggedValue* out) { WriteSequence(FORM_LIST, l.m_values, out); }
+bool DS_WriteString(const CDS_Stack& s, TaggedValue* out) { return WriteSequence(FORM_STACK, s.m_values, out); }
+bool DS_WriteString(const CDS_Queue& q, TaggedValue* out) { return WriteSequence(FORM_QUEUE, q.m_values, out); }
+bool DS_WriteString(const CDS_List& l, TaggedValue* out) { return WriteSequence(FORM_LIST, l.m_values, out); }
 bool DS_ReadString(CDS_Stack& s, const char* text) { return ReadSequence(FORM_STACK, text, &s.m_values); }
 bool DS_ReadString(CDS_Queue& q, const char* text) { return ReadSequence(FORM_QUEUE, text, &q.m_values); }
 bool DS_ReadString(CDS_List& l, const char* text) { return ReadSequence(FORM_LIST, text, &l.m_values); }
 
-void DS_WriteString(const CDS_Map& m, TaggedValue* out)
+bool DS_WriteString(const CDS_Map& m, TaggedValue* out)
 {
     Writer w;
     w.U32(FORM_MAP);
@@ -180,7 +189,7 @@ void DS_WriteString(const CDS_Map& m, TaggedValue* out)
         w.Value(e.key);
         w.Value(e.value);
     }
-    w.Finish(out);
+    return w.Finish(out);
 }
 
 bool DS_ReadString(CDS_Map& m, const char* text)
@@ -199,7 +208,7 @@ bool DS_ReadString(CDS_Map& m, const char* text)
     return true;
 }
 
-void DS_WriteString(const CDS_Priority& p, TaggedValue* out)
+bool DS_WriteString(const CDS_Priority& p, TaggedValue* out)
 {
     Writer w;
     w.U32(FORM_PRIORITY);
@@ -208,7 +217,7 @@ void DS_WriteString(const CDS_Priority& p, TaggedValue* out)
         w.Value(item.value);
         w.Value(item.priority);
     }
-    w.Finish(out);
+    return w.Finish(out);
 }
 
 bool DS_ReadString(CDS_Priority& p, const char* text)
@@ -227,7 +236,7 @@ bool DS_ReadString(CDS_Priority& p, const char* text)
     return true;
 }
 
-void DS_WriteString(const CDS_Grid& g, TaggedValue* out)
+bool DS_WriteString(const CDS_Grid& g, TaggedValue* out)
 {
     Writer w;
     w.U32(FORM_GRID);
@@ -235,7 +244,7 @@ void DS_WriteString(const CDS_Grid& g, TaggedValue* out)
     w.U32((uint32_t)g.Height());
     for (int y = 0; y < g.Height(); y++)
         for (int x = 0; x < g.Width(); x++) w.Value(g.At(x, y));
-    w.Finish(out);
+    return w.Finish(out);
 }
 
 bool DS_ReadString(CDS_Grid& g, const char* text)

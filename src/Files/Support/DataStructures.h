@@ -137,8 +137,9 @@ private:
     int MaxIndex() const;
 };
 
-// Grid sizes above this many cells are refused.
-constexpr int64_t DS_GRID_MAX_CELLS = (int64_t)1 << 27;
+// Grid sizes above this many cells (4096 x 4096) are refused: a script's absurd size must not
+// become a huge allocation, and every grid must fit its own text form.
+constexpr int64_t DS_GRID_MAX_CELLS = (int64_t)1 << 24;
 
 enum DS_GridOp { DS_GRID_SET = 1, DS_GRID_ADD = 2, DS_GRID_MULTIPLY = 3 };
 
@@ -149,14 +150,15 @@ struct DS_Rect {
 
 class CDS_Grid {
 public:
-    // Negative sizes count as 0; a size above DS_GRID_MAX_CELLS makes an empty grid (see Valid).
+    // Negative sizes count as 0; a size that is not allowed or cannot be allocated makes a 0 x 0 grid.
     CDS_Grid(int width, int height);
     virtual ~CDS_Grid() = default;
     static bool SizeAllowed(int width, int height);
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     void Assign(const CDS_Grid& other);
-    // Keeps the cells that stay inside; new cells are real 0. False (unchanged) when too large.
+    // Keeps the cells that stay inside; new cells are real 0. False (unchanged) when the size is
+    // not allowed or cannot be allocated.
     bool Resize(int width, int height);
     void Clear(const TaggedValue& value);
     // Single cells; outside the grid a line naming the grid's index goes to the debug console.
@@ -189,13 +191,14 @@ private:
 };
 
 // Text forms: upper-case hex of a little-endian byte stream (docs/datastructures.md).
-// A read checks the whole text first and changes the structure only when it is valid.
-void DS_WriteString(const CDS_Stack& s, TaggedValue* out);
-void DS_WriteString(const CDS_Queue& q, TaggedValue* out);
-void DS_WriteString(const CDS_List& l, TaggedValue* out);
-void DS_WriteString(const CDS_Map& m, TaggedValue* out);
-void DS_WriteString(const CDS_Priority& p, TaggedValue* out);
-void DS_WriteString(const CDS_Grid& g, TaggedValue* out);
+// A write fails, leaving out unchanged, when the text would exceed the longest string a value
+// holds. A read checks the whole text first and changes the structure only when it is valid.
+bool DS_WriteString(const CDS_Stack& s, TaggedValue* out);
+bool DS_WriteString(const CDS_Queue& q, TaggedValue* out);
+bool DS_WriteString(const CDS_List& l, TaggedValue* out);
+bool DS_WriteString(const CDS_Map& m, TaggedValue* out);
+bool DS_WriteString(const CDS_Priority& p, TaggedValue* out);
+bool DS_WriteString(const CDS_Grid& g, TaggedValue* out);
 bool DS_ReadString(CDS_Stack& s, const char* text);
 bool DS_ReadString(CDS_Queue& q, const char* text);
 bool DS_ReadString(CDS_List& l, const char* text);
@@ -226,7 +229,7 @@ bool DS_Map_DestroyIfSame(int index, uint64_t serial);
 int DS_Priority_Create();
 CDS_Priority* DS_Priority_Find(int index);
 bool DS_Priority_Destroy(int index);
-// -1 when the size is above DS_GRID_MAX_CELLS.
+// -1 when the size is above DS_GRID_MAX_CELLS or cannot be allocated.
 int DS_Grid_Create(int width, int height);
 CDS_Grid* DS_Grid_Find(int index);
 bool DS_Grid_Destroy(int index);
