@@ -58,8 +58,9 @@ bool CDS_Grid::Resize(int width, int height)
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (int y = 0; y < std::min(height, m_height); y++)
-        for (int x = 0; x < std::min(width, m_width); x++) cells[(size_t)y * width + x] = std::move(At(x, y));
+    int keepWidth = std::min(width, m_width);
+    for (int y = 0; keepWidth > 0 && y < std::min(height, m_height); y++)
+        for (int x = 0; x < keepWidth; x++) cells[(size_t)y * width + x] = std::move(At(x, y));
     m_cells = std::move(cells);
     m_width = width;
     m_height = height;
@@ -114,8 +115,11 @@ void CDS_Grid::CellOp(int index, int op, int x, int y, const TaggedValue& value)
 
 DS_Rect CDS_Grid::ClipRect(int x1, int y1, int x2, int y2) const
 {
-    return {std::max(std::min(x1, x2), 0), std::max(std::min(y1, y2), 0), std::min(std::max(x1, x2), m_width - 1),
-            std::min(std::max(y1, y2), m_height - 1)};
+    DS_Rect r = {std::max(std::min(x1, x2), 0), std::max(std::min(y1, y2), 0),
+                 std::min(std::max(x1, x2), m_width - 1), std::min(std::max(y1, y2), m_height - 1)};
+    // Empty in both directions, so that no loop walks the long side of a grid 0 wide or high.
+    if (r.x1 > r.x2 || r.y1 > r.y2) return {0, 0, -1, -1};
+    return r;
 }
 
 void CDS_Grid::RegionOp(int op, int x1, int y1, int x2, int y2, const TaggedValue& value)

@@ -242,8 +242,8 @@ bool DS_WriteString(const CDS_Grid& g, TaggedValue* out)
     w.U32(FORM_GRID);
     w.U32((uint32_t)g.Width());
     w.U32((uint32_t)g.Height());
-    for (int y = 0; y < g.Height(); y++)
-        for (int x = 0; x < g.Width(); x++) w.Value(g.At(x, y));
+    // A grid 0 wide may still be 2147483647 high: walk the cells, not the rows.
+    for (int64_t i = 0; i < (int64_t)g.Width() * g.Height(); i++) w.Value(g.At((int)(i % g.Width()), (int)(i / g.Width())));
     return w.Finish(out);
 }
 
@@ -256,9 +256,8 @@ bool DS_ReadString(CDS_Grid& g, const char* text)
     if (!r.Ok() || width < 0 || height < 0 || !CDS_Grid::SizeAllowed(width, height)) return false;
     if ((uint64_t)width * (uint64_t)height > r.Remaining() / MIN_VALUE_BYTES) return false;
     CDS_Grid read(width, height);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++)
-            if (!r.Value(&read.At(x, y))) return false;
+    for (int64_t i = 0; i < (int64_t)width * height; i++)
+        if (!r.Value(&read.At((int)(i % width), (int)(i / width)))) return false;
     if (!r.AtEnd()) return false;
     g.Assign(read);
     return true;

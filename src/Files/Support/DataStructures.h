@@ -143,7 +143,7 @@ constexpr int64_t DS_GRID_MAX_CELLS = (int64_t)1 << 24;
 
 enum DS_GridOp { DS_GRID_SET = 1, DS_GRID_ADD = 2, DS_GRID_MULTIPLY = 3 };
 
-// A rectangle of cells clipped to a grid, bounds inclusive; empty when x1 > x2 or y1 > y2.
+// A rectangle of cells clipped to a grid, bounds inclusive; an empty one is {0, 0, -1, -1}.
 struct DS_Rect {
     int x1, y1, x2, y2;
 };

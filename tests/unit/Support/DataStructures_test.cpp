@@ -328,3 +328,23 @@ TEST_F(DataStructures, SlotsAreReusedAndMapsDestroyedOnlyWhenTheSame)
     EXPECT_TRUE(DS_Map_DestroyIfSame(async, DS_Map_Find(async)->Serial()));
     EXPECT_EQ(DS_Map_Find(async), nullptr);
 }
+
+TEST_F(DataStructures, GridsWithoutCellsButALongSideStayQuick)
+{
+    // 0 x 2147483647 holds no cell; nothing may walk its 2147483647 rows.
+    CDS_Grid thin(0, 2147483647);
+    CDS_Grid flat(2147483647, 0);
+    for (CDS_Grid* g : {&thin, &flat}) {
+        g->RegionOp(DS_GRID_SET, -2147483647 - 1, -2147483647 - 1, 2147483647, 2147483647, 1.0);
+        EXPECT_EQ(g->RegionAggregate(CDS_Grid::SUM, 0, 0, 2147483647, 2147483647), 0.0);
+        g->DiskOp(DS_GRID_SET, 0.0, 0.0, 1e300, 1.0);
+        EXPECT_TRUE(g->Resize(g->Width(), g->Height()));
+        TaggedValue text;
+        ASSERT_TRUE(DS_WriteString(*g, &text));
+        CDS_Grid back(1, 1);
+        ASSERT_TRUE(DS_ReadString(back, text.GetString()));
+        EXPECT_EQ(back.Width(), g->Width());
+        EXPECT_EQ(back.Height(), g->Height());
+        back.GridRegionOp(DS_GRID_SET, *g, 0, 0, 2147483647, 2147483647, 0, 0);
+    }
+}
