@@ -280,3 +280,39 @@ TEST_F(DsBuiltins, GridBuiltins)
     EXPECT_EQ(Real("ds_grid_width", {none}), 0.0);
     EXPECT_EQ(Real("ds_grid_height", {none}), 3.0);
 }
+
+TEST_F(DsBuiltins, EveryReaderRefusesDamagedTextsAndKeepsItsContent)
+{
+    // Each kind with the built-in that stores a value and whether it takes a second one.
+    struct Kind { const char* prefix; const char* add; bool pair; };
+    const Kind kinds[] = {{"ds_stack", "ds_stack_push", false},   {"ds_queue", "ds_queue_enqueue", false},
+                          {"ds_list", "ds_list_add", false},      {"ds_map", "ds_map_add", true},
+                          {"ds_priority", "ds_priority_add", true}};
+    tagIConsole* saved = Console_Warnings;
+    TCaptureConsole capture;
+    Console_Warnings = &capture;
+    std::vector<std::string> texts;
+    for (const Kind& k : kinds) {
+        std::string p = k.prefix;
+        double index = Real((p + "_create").c_str());
+        if (k.pair) Call(k.add, {index, Str("\xE2\x9C\x93"), 1e300});
+        else Call(k.add, {index, Str("\xE2\x9C\x93")});
+        std::string valid = Call((p + "_write").c_str(), {index}).GetString();
+        texts.push_back(valid);
+        const std::string hostile[] = {"", "1", "XY", valid.substr(0, valid.size() - 2), valid + "00",
+                                       valid.substr(0, 8) + "FFFFFFFF" + valid.substr(16)};
+        for (const std::string& bad : hostile) {
+            capture.text.clear();
+            Call((p + "_read").c_str(), {index, Str(bad.c_str())});
+            EXPECT_NE(capture.text.find(p + "_read"), std::string::npos) << p << " " << bad;
+            EXPECT_EQ(Call((p + "_write").c_str(), {index}).GetString(), valid) << p << " " << bad;
+        }
+    }
+    double g = Real("ds_grid_create", {2.0, 1.0});
+    std::string grid = Call("ds_grid_write", {g}).GetString();
+    for (const std::string& other : texts) Call("ds_grid_read", {g, Str(other.c_str())});
+    Call("ds_grid_read", {g, 5.0});
+    Console_Warnings = saved;
+    EXPECT_EQ(Call("ds_grid_write", {g}).GetString(), grid);
+    EXPECT_TRUE(g_errors.empty());
+}
