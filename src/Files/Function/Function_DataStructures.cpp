@@ -11,11 +11,16 @@
 
 namespace {
 
+void NoIndex()
+{
+    Error_Show_Action("Data structure with index does not exist.", false);
+}
+
 // Null after reporting an index that names no structure of the kind.
 template <class T>
 T* Check(T* structure)
 {
-    if (!structure) Error_Show_Action("Data structure with index does not exist.", false);
+    if (!structure) NoIndex();
     return structure;
 }
 
@@ -43,22 +48,37 @@ void GridTooLarge()
 
 }  // namespace
 
-// Create, destroy, clear, copy, size, empty, write and read, alike for five kinds.
-#define DS_COMMON(name, Kind, Type)                                                      \
-    DS_HANDLER(ds_##name##_create) { result->SetReal(DS_##Kind##_Create()); }            \
+// Destroy, copy (both indices checked; a copy onto itself changes nothing) and write: every kind.
+#define DS_SHARED(name, Kind, Type)                                                      \
     DS_HANDLER(ds_##name##_destroy)                                                      \
     {                                                                                    \
-        if (!DS_##Kind##_Destroy(Arg_I(args[0]))) Check<Type>(nullptr);                  \
-    }                                                                                    \
-    DS_HANDLER(ds_##name##_clear)                                                        \
-    {                                                                                    \
-        if (Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])))) s->Clear();              \
+        if (!DS_##Kind##_Destroy(Arg_I(args[0]))) NoIndex();                             \
     }                                                                                    \
     DS_HANDLER(ds_##name##_copy)                                                         \
     {                                                                                    \
         Type* d = Check(DS_##Kind##_Find(Arg_I(args[0])));                               \
         Type* s = d ? Check(DS_##Kind##_Find(Arg_I(args[1]))) : nullptr;                 \
         if (s) d->Assign(*s);                                                            \
+    }                                                                                    \
+    DS_HANDLER(ds_##name##_write)                                                        \
+    {                                                                                    \
+        Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])));                               \
+        if (s && !DS_WriteString(*s, result)) WriteFailed("ds_" #name "_write");         \
+    }
+
+DS_SHARED(stack, Stack, CDS_Stack)
+DS_SHARED(queue, Queue, CDS_Queue)
+DS_SHARED(list, List, CDS_List)
+DS_SHARED(map, Map, CDS_Map)
+DS_SHARED(priority, Priority, CDS_Priority)
+DS_SHARED(grid, Grid, CDS_Grid)
+
+// Create, clear, size and empty: every kind but grids.
+#define DS_COLLECTION(name, Kind, Type)                                                  \
+    DS_HANDLER(ds_##name##_create) { result->SetReal(DS_##Kind##_Create()); }            \
+    DS_HANDLER(ds_##name##_clear)                                                        \
+    {                                                                                    \
+        if (Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])))) s->Clear();              \
     }                                                                                    \
     DS_HANDLER(ds_##name##_size)                                                         \
     {                                                                                    \
@@ -67,18 +87,13 @@ void GridTooLarge()
     DS_HANDLER(ds_##name##_empty)                                                        \
     {                                                                                    \
         if (Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])))) result->SetReal(s->Empty()); \
-    }                                                                                    \
-    DS_HANDLER(ds_##name##_write)                                                        \
-    {                                                                                    \
-        Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])));                               \
-        if (s && !DS_WriteString(*s, result)) WriteFailed("ds_" #name "_write");         \
     }
 
-DS_COMMON(stack, Stack, CDS_Stack)
-DS_COMMON(queue, Queue, CDS_Queue)
-DS_COMMON(list, List, CDS_List)
-DS_COMMON(map, Map, CDS_Map)
-DS_COMMON(priority, Priority, CDS_Priority)
+DS_COLLECTION(stack, Stack, CDS_Stack)
+DS_COLLECTION(queue, Queue, CDS_Queue)
+DS_COLLECTION(list, List, CDS_List)
+DS_COLLECTION(map, Map, CDS_Map)
+DS_COLLECTION(priority, Priority, CDS_Priority)
 
 // Read, for every kind but lists.
 #define DS_READ(name, Kind, Type)                                                        \
@@ -293,18 +308,6 @@ DS_HANDLER(ds_grid_create)
     result->SetReal(index);
 }
 
-DS_HANDLER(ds_grid_destroy)
-{
-    if (!DS_Grid_Destroy(Arg_I(args[0]))) Check<CDS_Grid>(nullptr);
-}
-
-DS_HANDLER(ds_grid_copy)
-{
-    CDS_Grid* d = Check(DS_Grid_Find(Arg_I(args[0])));
-    CDS_Grid* s = d ? Check(DS_Grid_Find(Arg_I(args[1]))) : nullptr;
-    if (s) d->Assign(*s);
-}
-
 DS_HANDLER(ds_grid_resize)
 {
     CDS_Grid* g = Check(DS_Grid_Find(Arg_I(args[0])));
@@ -435,12 +438,6 @@ DS_HANDLER(ds_grid_value_disk_y) { GridDiskSearch(FOUND_Y, result, args); }
 DS_HANDLER(ds_grid_shuffle)
 {
     if (CDS_Grid* g = Check(DS_Grid_Find(Arg_I(args[0])))) g->Shuffle();
-}
-
-DS_HANDLER(ds_grid_write)
-{
-    CDS_Grid* g = Check(DS_Grid_Find(Arg_I(args[0])));
-    if (g && !DS_WriteString(*g, result)) WriteFailed("ds_grid_write");
 }
 
 #define DS_ADD(name, argc) Function_Add(#name, F_##name, argc)

@@ -135,6 +135,27 @@ TEST_F(DataStructures, SortIsStableAndSafeWithMixedKinds)
     }
 }
 
+TEST_F(DataStructures, ShufflesPermute)
+{
+    CDS_List l;
+    CDS_Grid g(7, 3);
+    for (int i = 0; i < 21; i++) {
+        l.Add((double)i);
+        g.At(i % 7, i / 7) = (double)i;
+    }
+    l.Shuffle();
+    g.Shuffle();
+    std::vector<double> fromList = Reals(l), fromGrid;
+    for (int i = 0; i < 21; i++) fromGrid.push_back(g.At(i % 7, i / 7).val);
+    std::vector<double> sortedList = fromList, sortedGrid = fromGrid;
+    std::sort(sortedList.begin(), sortedList.end());
+    std::sort(sortedGrid.begin(), sortedGrid.end());
+    for (int i = 0; i < 21; i++) {
+        EXPECT_EQ(sortedList[i], i);
+        EXPECT_EQ(sortedGrid[i], i);
+    }
+}
+
 TEST_F(DataStructures, MapOrderLookupAndCopies)
 {
     CDS_Map m;
