@@ -234,7 +234,7 @@ DS_HANDLER(ds_map_find_value)
     const CDS_Map::Entry* e = m->Find(args[1]);
     Give(result, e ? &e->value : nullptr);
     // A nesting mark reads as a plain real here.
-    result->kind &= 0x00FFFFFFu;
+    result->kind &= VALUE_KIND_MASK;
 }
 
 DS_HANDLER(ds_map_find_previous)

@@ -138,7 +138,7 @@ private:
 };
 
 // Grid sizes above this many cells (4096 x 4096) are refused: a script's absurd size must not
-// become a huge allocation, and every grid must fit its own text form.
+// become a huge allocation, and a grid of reals must fit its own text form.
 constexpr int64_t DS_GRID_MAX_CELLS = (int64_t)1 << 24;
 
 enum DS_GridOp { DS_GRID_SET = 1, DS_GRID_ADD = 2, DS_GRID_MULTIPLY = 3 };
