@@ -1,0 +1,88 @@
+#include "Base/Color.h"
+
+#include <cmath>
+
+namespace {
+
+int RoundByte(double v)
+{
+    if (!(v > 0)) return 0;  // NaN too
+    if (v >= 255) return 255;
+    return (int)std::nearbyint(v);
+}
+
+}  // namespace
+
+ColorRGB* ColorRGB_Set(ColorRGB* record, int red, int green, int blue)
+{
+    record->red = (uint8_t)red;
+    record->green = (uint8_t)green;
+    record->blue = (uint8_t)blue;
+    return record;
+}
+
+ColorHSV* ColorHSV_Set(ColorHSV* record, int hue, int saturation, int value)
+{
+    record->hue = (uint8_t)hue;
+    record->saturation = (uint8_t)saturation;
+    record->value = (uint8_t)value;
+    return record;
+}
+
+int Color_FromRGB(const ColorRGB* record)
+{
+    return record->red | (record->green << 8) | (record->blue << 16);
+}
+
+int Color_FromHSV(const ColorHSV* record)
+{
+    double s = record->saturation / 255.0;
+    double v = record->value;  // 0..255 keeps the result in bytes
+    double h = record->hue * 6.0 / 255.0;  // sector 0..6
+    if (h >= 6.0) h = 0.0;
+    int sector = (int)h;
+    double f = h - sector;
+    double p = v * (1 - s);
+    double q = v * (1 - s * f);
+    double t = v * (1 - s * (1 - f));
+    double r, g, b;
+    switch (sector) {
+    case 0: r = v; g = t; b = p; break;
+    case 1: r = q; g = v; b = p; break;
+    case 2: r = p; g = v; b = t; break;
+    case 3: r = p; g = q; b = v; break;
+    case 4: r = t; g = p; b = v; break;
+    default: r = v; g = p; b = q; break;
+    }
+    return RoundByte(r) | (RoundByte(g) << 8) | (RoundByte(b) << 16);
+}
+
+void Color_ToHSV(ColorHSV* out, int colour)
+{
+    int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    int max = r > g ? (r > b ? r : b) : (g > b ? g : b);
+    int min = r < g ? (r < b ? r : b) : (g < b ? g : b);
+    int delta = max - min;
+    double hue = 0;  // in sixths of the circle
+    if (delta > 0) {
+        if (max == r) hue = (double)(g - b) / delta;
+        else if (max == g) hue = 2.0 + (double)(b - r) / delta;
+        else hue = 4.0 + (double)(r - g) / delta;
+        if (hue < 0) hue += 6.0;
+    }
+    out->hue = (uint8_t)RoundByte(hue * 255.0 / 6.0);
+    out->saturation = (uint8_t)(max == 0 ? 0 : RoundByte(255.0 * delta / max));
+    out->value = (uint8_t)max;
+}
+
+int Color_Merge(int colour1, int colour2, float amount)
+{
+    int result = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        float a = (float)((colour1 >> shift) & 0xFF);
+        float b = (float)((colour2 >> shift) & 0xFF);
+        float mixed = a * (1.0f - amount) + b * amount;
+        result |= RoundByte(mixed) << shift;
+    }
+    return result;
+}

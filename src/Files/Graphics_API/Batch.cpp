@@ -1,0 +1,58 @@
+#include "Graphics_API/GR_Batch.h"
+#include "Graphics_API/GR_Backend.h"
+
+#include <cmath>
+
+GR_BatchStats GR_Batch_Stats;
+
+static uint8_t g_staging[GR_BATCH_BYTES] __attribute__((aligned(16)));
+static int g_kind = 0;
+static GR_DeviceTexture* g_texture = nullptr;
+static int g_stride = 0;
+static int g_count = 0;
+
+static bool IsStripOrFan(int kind)
+{
+    return kind == GR_LINESTRIP || kind == GR_TRIANGLESTRIP || kind == GR_TRIANGLEFAN;
+}
+
+void* GR_Batch_Reserve(int kind, GR_DeviceTexture* texture, int stride, int count)
+{
+    if (kind < GR_POINTLIST || kind > GR_TRIANGLEFAN) return nullptr;
+    if (stride != 16 && stride != 24 && stride != 36) return nullptr;
+    if (count <= 0 || count > GR_BATCH_BYTES / stride) return nullptr;
+    if (g_count > 0 && (kind != g_kind || texture != g_texture || stride != g_stride || IsStripOrFan(kind) ||
+                        (g_count + count) * stride > GR_BATCH_BYTES))
+        GR_Batch_Flush();
+    g_kind = kind;
+    g_texture = texture;
+    g_stride = stride;
+    void* room = g_staging + (size_t)g_count * stride;
+    g_count += count;
+    return room;
+}
+
+void GR_Batch_Unreserve(int count)
+{
+    if (count <= 0) return;
+    g_count = count < g_count ? g_count - count : 0;
+}
+
+void GR_Batch_Flush()
+{
+    if (g_count <= 0) return;
+    int count = g_count;
+    g_count = 0;
+    GR_Batch_Stats.drawCalls++;
+    GR_Batch_Stats.vertices += count;
+    GRB_Draw(g_kind, g_texture, g_stride, g_staging, count);
+}
+
+uint32_t GR_Color_Alpha_To_ARGB(uint32_t colour, float alpha)
+{
+    float scaled = alpha * 255.0f;
+    uint32_t a = 0;
+    if (scaled >= 255.0f) a = 255;
+    else if (scaled > 0) a = (uint32_t)std::lround(scaled);
+    return a << 24 | (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}

@@ -1,0 +1,36 @@
+// Shared between the OpenGL files of the device half.
+#pragma once
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdint>
+
+struct GR_DeviceTexture {
+    GLuint id;
+    int width, height;
+    bool linear, repeat;  // the sampling the texture object holds now
+    GLuint fbo;           // made when the texture is drawn into or read
+    GLuint depth;         // depth and stencil of a render target
+};
+
+bool GRL_Has_Device();
+// Makes the framebuffer of a texture (with depth when asked); false when the device refuses.
+bool GRL_Texture_Framebuffer(GR_DeviceTexture* texture, bool withDepth);
+// Binds the current render target for drawing, with its viewport and transforms.
+void GRL_Bind_Target(GLuint fbo, int width, int height);
+int GRL_Target_Width();
+int GRL_Target_Height();
+// The framebuffer holding the finished back buffer (resolved when multisampled).
+GLuint GRL_Backbuffer_Read();
+// Reloads the device's matrices from the cached transforms (after a change of target or viewport).
+void GRL_Load_Transforms();
+// Sets every render state on the device from the cache (after the context is made).
+void GRL_Apply_States();
+// Notes that the back buffer was drawn into (it must be resolved again before a read).
+void GRL_Mark_Drawn();
+// A new buffer of w x h words 0xAARRGGBB of a framebuffer rectangle, rows top first; pixels
+// outside the framebuffer get the given word. Null for an empty or missing rectangle.
+uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h, uint32_t outside);
+// Restores the colour and depth write masks from the cache after a clear or copy.
+void GRL_Restore_Masks();

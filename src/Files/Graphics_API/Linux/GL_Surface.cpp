@@ -1,0 +1,240 @@
+// Surfaces as framebuffer objects with depth, and reads of the back buffer.
+#include "Graphics_API/Linux/GL_Internal.h"
+#include "Graphics_API/GR_Surface.h"
+#include "Graphics_API/GR_Backend.h"
+#include "Graphics_API/GR_Batch.h"
+#include "Graphics_API/GR_Device.h"
+#include "Graphics_API/GR_Texture.h"
+#include "Graphics_API/Matrix.h"
+#include "Base/MemoryManager.h"
+#include "Platform/TBitmap.h"
+
+#include <vector>
+
+namespace {
+struct Surface {
+    GR_DeviceTexture* texture;
+    int textureId;
+    bool valid;
+};
+}
+static std::vector<Surface> g_surfaces;
+
+// What the back buffer had while a surface is the target.
+static float g_savedView[16], g_savedProjection[16];
+static GLint g_savedViewport[4];
+
+static Surface* Find(int index)
+{
+    if (index < 0 || index >= (int)g_surfaces.size() || !g_surfaces[index].valid) return nullptr;
+    return &g_surfaces[index];
+}
+
+int GR_Surface_Create(int width, int height)
+{
+    int max = GRB_Max_Texture_Size();
+    if (width <= 0 || height <= 0 || width > max || height > max) return -1;
+    GR_Batch_Flush();
+    GR_DeviceTexture* texture = GRB_Texture_Create(width, height, nullptr);
+    if (!texture) return -1;
+    GLint target = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+    bool ok = GRL_Texture_Framebuffer(texture, true);
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+    int id = ok ? GR_Texture_Wrap(texture, width, height) : -1;
+    if (id < 0) {
+        GRB_Texture_Destroy(texture);
+        return -1;
+    }
+    Surface s = {texture, id, true};
+    for (size_t i = 0; i < g_surfaces.size(); i++) {
+        if (!g_surfaces[i].valid) {
+            g_surfaces[i] = s;
+            return (int)i;
+        }
+    }
+    g_surfaces.push_back(s);
+    return (int)g_surfaces.size() - 1;
+}
+
+bool GR_Surface_Exists(int index)
+{
+    return Find(index) != nullptr;
+}
+
+void GR_Surface_Free(int index)
+{
+    Surface* s = Find(index);
+    if (!s) return;
+    if (SurfaceTarget == index) GR_Surface_Reset_Target();
+    GR_Texture_Free(s->textureId);
+    GRB_Texture_Destroy(s->texture);
+    *s = Surface{};
+}
+
+void GR_Surface_Free_All()
+{
+    for (size_t i = 0; i < g_surfaces.size(); i++) GR_Surface_Free((int)i);
+    g_surfaces.clear();
+}
+
+int GR_Surface_Get_Width(int index)
+{
+    Surface* s = Find(index);
+    return s ? s->texture->width : -1;
+}
+
+int GR_Surface_Get_Height(int index)
+{
+    Surface* s = Find(index);
+    return s ? s->texture->height : -1;
+}
+
+int GR_Surface_Get_Texture(int index)
+{
+    Surface* s = Find(index);
+    return s ? s->textureId : -1;
+}
+
+bool GR_Surface_Set_Target(int index)
+{
+    Surface* s = Find(index);
+    if (!s || !GRL_Has_Device()) return false;
+    GR_Batch_Flush();
+    if (SurfaceTarget < 0) {
+        GR_D3D_Get_Transform(GR_TRANSFORM_VIEW, g_savedView);
+        GR_D3D_Get_Transform(GR_TRANSFORM_PROJECTION, g_savedProjection);
+        glGetIntegerv(GL_VIEWPORT, g_savedViewport);
+    }
+    SurfaceTarget = index;
+    ProjectionOverride = true;
+    GRL_Bind_Target(s->texture->fbo, s->texture->width, s->texture->height);
+    float w = (float)s->texture->width, h = (float)s->texture->height;
+    float eye[3] = {w / 2, h / 2, -16000}, at[3] = {w / 2, h / 2, 0}, up[3] = {0, 1, 0}, m[16];
+    Matrix_LookAt(m, eye, at, up);
+    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
+    Matrix_Ortho(m, w, -h, 1, 32000);
+    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
+    return true;
+}
+
+bool GR_Surface_Reset_Target()
+{
+    if (!GRL_Has_Device()) return false;
+    GR_Batch_Flush();
+    if (SurfaceTarget < 0) return true;
+    SurfaceTarget = -1;
+    ProjectionOverride = false;
+    GRL_Bind_Target(0, 0, 0);
+    GR_D3D_Set_Viewport(g_savedViewport[0], g_savedViewport[1], g_savedViewport[2], g_savedViewport[3]);
+    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, g_savedView);
+    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, g_savedProjection);
+    return true;
+}
+
+// A surface drawn into itself would read what it writes: such draws are skipped.
+static int DrawableTexture(int index)
+{
+    Surface* s = Find(index);
+    if (!s || index == SurfaceTarget) return -1;
+    return s->textureId;
+}
+
+void GR_Surface_Draw(int index, float x, float y)
+{
+    int tex = DrawableTexture(index);
+    if (tex >= 0) GR_Texture_Draw(tex, x, y);
+}
+
+void GR_Surface_Draw_Ext(int index, float x, float y, float xscale, float yscale, float angle, uint32_t colour, float alpha)
+{
+    int tex = DrawableTexture(index);
+    if (tex >= 0) GR_Texture_Draw_Ext(tex, 0, 0, x, y, xscale, yscale, angle, colour, alpha);
+}
+
+void GR_Surface_Draw_Stretched(int index, float x, float y, float w, float h, uint32_t colour, float alpha)
+{
+    int tex = DrawableTexture(index);
+    if (tex < 0) return;
+    Surface* s = Find(index);
+    GR_Texture_Draw_Ext(tex, 0, 0, x, y, w / s->texture->width, h / s->texture->height, 0, colour, alpha);
+}
+
+void GR_Surface_Draw_Part(int index, float left, float top, float w, float h, float x, float y, float xscale, float yscale, uint32_t colour, float alpha)
+{
+    int tex = DrawableTexture(index);
+    if (tex >= 0) GR_Texture_Draw_Part(tex, left, top, w, h, x, y, xscale, yscale, colour, alpha);
+}
+
+void GR_Surface_Draw_General(int index, float left, float top, float w, float h, float x, float y, float xscale, float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha)
+{
+    int tex = DrawableTexture(index);
+    if (tex >= 0) GR_Texture_Draw_General(tex, left, top, w, h, x, y, xscale, yscale, angle, c1, c2, c3, c4, alpha);
+}
+
+void GR_Surface_Draw_Tiled(int index, float x, float y, float xscale, float yscale, bool htiled, bool vtiled, float areaLeft, float areaTop, float areaWidth, float areaHeight, uint32_t colour, float alpha)
+{
+    int tex = DrawableTexture(index);
+    if (tex >= 0) GR_Texture_Draw_Tiled(tex, 0, 0, x, y, xscale, yscale, htiled, vtiled, areaLeft, areaTop, areaWidth, areaHeight, colour, alpha);
+}
+
+// A 32-bit RGBA image of the part of a framebuffer rectangle that lies inside it.
+static TBitmap* Grab(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h)
+{
+    if (x < 0) w += x, x = 0;
+    if (y < 0) h += y, y = 0;
+    if (w > fboW - x) w = fboW - x;
+    if (h > fboH - y) h = fboH - y;
+    if (w <= 0 || h <= 0) return nullptr;
+    uint32_t* pixels = GRL_Read_Framebuffer(fbo, fboW, fboH, x, y, w, h, 0);
+    if (!pixels) return nullptr;
+    TBitmap* bitmap = new TBitmap(w, h, 32);
+    uint8_t* out = bitmap->Lock();
+    for (size_t i = 0, n = (size_t)w * h; i < n; i++) {
+        uint32_t p = pixels[i];
+        out[i * 4] = p >> 16 & 0xFF;
+        out[i * 4 + 1] = p >> 8 & 0xFF;
+        out[i * 4 + 2] = p & 0xFF;
+        out[i * 4 + 3] = p >> 24;
+    }
+    bitmap->Unlock();
+    MemFree(pixels);
+    return bitmap;
+}
+
+TBitmap* GR_Surface_Grab_Bitmap(int index, int x, int y, int w, int h)
+{
+    Surface* s = Find(index);
+    if (!s || !GRL_Has_Device()) return nullptr;
+    GR_Batch_Flush();
+    return Grab(s->texture->fbo, s->texture->width, s->texture->height, x, y, w, h);
+}
+
+TBitmap* GR_Screen_Grab_Bitmap(int x, int y, int w, int h)
+{
+    if (!GRL_Has_Device()) return nullptr;
+    GR_Batch_Flush();
+    return Grab(GRL_Backbuffer_Read(), GR_D3D_Get_Backbuffer_Width(), GR_D3D_Get_Backbuffer_Height(), x, y, w, h);
+}
+
+uint32_t* GR_Screen_Read_Pixels(int screenW, int screenH, int x, int y, int w, int h)
+{
+    if (!GRL_Has_Device() || w <= 0 || h <= 0) return nullptr;
+    GR_Batch_Flush();
+    int bw = GR_D3D_Get_Backbuffer_Width(), bh = GR_D3D_Get_Backbuffer_Height();
+    if (screenW < bw) bw = screenW;
+    if (screenH < bh) bh = screenH;
+    if (bw <= 0 || bh <= 0) return nullptr;
+    return GRL_Read_Framebuffer(GRL_Backbuffer_Read(), bw, bh, x, y, w, h, 0xFF000000u);
+}
+
+uint32_t GR_Screen_Get_Pixel(int x, int y)
+{
+    if (!GRL_Has_Device()) return 0;
+    GR_Batch_Flush();
+    uint32_t* pixel = GRL_Read_Framebuffer(GRL_Backbuffer_Read(), GR_D3D_Get_Backbuffer_Width(), GR_D3D_Get_Backbuffer_Height(), x, y, 1, 1, 0);
+    if (!pixel) return 0;
+    uint32_t p = *pixel;
+    MemFree(pixel);
+    return (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
+}

@@ -1,0 +1,185 @@
+// Device textures, the drawing of a batch, and texture copies and reads.
+#include "Graphics_API/Linux/GL_Internal.h"
+#include "Graphics_API/GR_Backend.h"
+#include "Graphics_API/GR_Batch.h"
+#include "Graphics_API/GR_Texture.h"
+#include "Base/MemoryManager.h"
+
+#include <cstring>
+
+int GRB_Max_Texture_Size()
+{
+    if (!GRL_Has_Device()) return 0;
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    return size;
+}
+
+static void SetSampling(GR_DeviceTexture* t, bool linear, bool repeat)
+{
+    if (t->linear != linear) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
+        t->linear = linear;
+    }
+    if (t->repeat != repeat) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+        t->repeat = repeat;
+    }
+}
+
+GR_DeviceTexture* GRB_Texture_Create(int width, int height, const uint8_t* rgba)
+{
+    int max = GRB_Max_Texture_Size();
+    if (width <= 0 || height <= 0 || width > max || height > max) return nullptr;
+    while (glGetError() != GL_NO_ERROR) {}
+    GR_DeviceTexture* t = new GR_DeviceTexture{};
+    t->width = width;
+    t->height = height;
+    t->linear = t->repeat = true;  // so that the first SetSampling writes both
+    glGenTextures(1, &t->id);
+    glBindTexture(GL_TEXTURE_2D, t->id);
+    SetSampling(t, false, false);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    if (!rgba) {
+        // Cleared a band of rows at a time, so a large target needs no image-sized buffer.
+        int rows = (1 << 20) / (width * 4);
+        if (rows < 1) rows = 1;
+        uint8_t* zeros = (uint8_t*)MemAllocClear((size_t)width * 4 * rows);
+        for (int y = 0; y < height; y += rows)
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, width, y + rows > height ? height - y : rows, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
+        MemFree(zeros);
+    }
+    if (glGetError() != GL_NO_ERROR) {
+        GRB_Texture_Destroy(t);
+        return nullptr;
+    }
+    return t;
+}
+
+void GRB_Texture_Destroy(GR_DeviceTexture* t)
+{
+    if (!t) return;
+    if (GRL_Has_Device()) {
+        glDeleteFramebuffers(1, &t->fbo);
+        glDeleteRenderbuffers(1, &t->depth);
+        glDeleteTextures(1, &t->id);
+    }
+    delete t;
+}
+
+void GRB_Texture_Set_Priority(GR_DeviceTexture* t, float priority)
+{
+    if (!t || !GRL_Has_Device()) return;
+    GLclampf p = priority < 0 ? 0 : priority > 1 ? 1 : priority;
+    glPrioritizeTextures(1, &t->id, &p);
+}
+
+bool GRL_Texture_Framebuffer(GR_DeviceTexture* t, bool withDepth)
+{
+    if (!t->fbo) {
+        glGenFramebuffers(1, &t->fbo);
+        glBindFramebuffer(GL_FRAMEBUFFER, t->fbo);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t->id, 0);
+    } else {
+        glBindFramebuffer(GL_FRAMEBUFFER, t->fbo);
+    }
+    if (withDepth && !t->depth) {
+        glGenRenderbuffers(1, &t->depth);
+        glBindRenderbuffer(GL_RENDERBUFFER, t->depth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, t->width, t->height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, t->depth);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, t->depth);
+    }
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+static const GLenum kModes[7] = {0, GL_POINTS, GL_LINES, GL_LINE_STRIP, GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
+
+void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* vertices, int count)
+{
+    if (!GRL_Has_Device() || kind < 1 || kind > 6) return;
+    const uint8_t* base = (const uint8_t*)vertices;
+    bool normals = stride == 36;
+    int colourAt = normals ? 24 : 12, uvAt = normals ? 28 : 16;
+    glVertexPointer(3, GL_FLOAT, stride, base);
+    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + colourAt);
+    if (normals) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, stride, base + 12);
+    } else {
+        glNormal3f(0, 0, 0);
+    }
+    bool textured = texture && stride != 16;
+    if (textured) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture->id);
+        SetSampling(texture, GR_Texture_Get_Interpolation(), GR_Texture_Get_Repeat());
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, base + uvAt);
+    }
+    glDrawArrays(kModes[kind], 0, count);
+    if (textured) {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisable(GL_TEXTURE_2D);
+    }
+    if (normals) glDisableClientState(GL_NORMAL_ARRAY);
+    GRL_Mark_Drawn();
+}
+
+void GR_D3D_Texture_Copy_Rect(GR_DeviceTexture* dest, int dx, int dy, GR_DeviceTexture* source, int sx, int sy, int w, int h)
+{
+    if (!dest || !source || dest == source || !GRL_Has_Device()) return;
+    if (sx < 0) sx = 0;
+    if (sy < 0) sy = 0;
+    if (dx < 0) w += dx, sx -= dx, dx = 0;
+    if (dy < 0) h += dy, sy -= dy, dy = 0;
+    if (w > source->width - sx) w = source->width - sx;
+    if (h > source->height - sy) h = source->height - sy;
+    if (w > dest->width - dx) w = dest->width - dx;
+    if (h > dest->height - dy) h = dest->height - dy;
+    if (w <= 0 || h <= 0) return;
+    GR_Batch_Flush();
+    GLint target = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+    bool ok = GRL_Texture_Framebuffer(source, false) && GRL_Texture_Framebuffer(dest, false);
+    if (ok) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, source->fbo);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dest->fbo);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glBlitFramebuffer(sx, sy, sx + w, sy + h, dx, dy, dx + w, dy + h, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        GRL_Restore_Masks();
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+}
+
+uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h, uint32_t outside)
+{
+    if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return nullptr;
+    int l = x < 0 ? 0 : x, t = y < 0 ? 0 : y;
+    int r = x + w > fboW ? fboW : x + w, b = y + h > fboH ? fboH : y + h;
+    if (r <= l || b <= t) return nullptr;
+    uint32_t* pixels = (uint32_t*)MemAlloc((size_t)w * h * 4);
+    for (size_t i = 0, n = (size_t)w * h; i < n; i++) pixels[i] = outside;
+    GLint target = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    glPixelStorei(GL_PACK_ROW_LENGTH, w);
+    glReadPixels(l, t, r - l, b - t, GL_BGRA, GL_UNSIGNED_BYTE, pixels + (size_t)(t - y) * w + (l - x));
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+    return pixels;
+}
+
+uint32_t* GR_D3D_Texture_Read_Pixels(GR_DeviceTexture* texture, int x, int y, int w, int h)
+{
+    if (!texture || !GRL_Has_Device()) return nullptr;
+    GR_Batch_Flush();
+    GLint target = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
+    bool ok = GRL_Texture_Framebuffer(texture, false);
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+    if (!ok) return nullptr;
+    return GRL_Read_Framebuffer(texture->fbo, texture->width, texture->height, x, y, w, h, 0);
+}

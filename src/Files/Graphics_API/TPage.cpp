@@ -1,0 +1,61 @@
+#include "Graphics_API/GR_Texture.h"
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+
+#include <cmath>
+#include <cstring>
+
+// The entries live in one block that is not moved while loaded: sprites, backgrounds and fonts
+// keep pointers to them.
+static TPageEntry* g_entries = nullptr;
+static int g_count = 0;
+
+bool TPage_LoadEntries(const TPageEntry* entries, int count)
+{
+    if (count < 0 || count > TPAGE_HANDLE_BASE || (count > 0 && !entries)) return false;
+    for (int i = 0; i < count; i++) {
+        const TPageEntry& e = entries[i];
+        if ((int)e.xoffset + e.cropWidth > e.ow || (int)e.yoffset + e.cropHeight > e.oh) {
+            Console_Warnings->Output("Texture page entry %d is damaged\n", i);
+            return false;
+        }
+    }
+    TPageEntry* copy = count ? (TPageEntry*)MemAlloc(sizeof(TPageEntry) * count) : nullptr;
+    if (count) memcpy(copy, entries, sizeof(TPageEntry) * count);
+    MemFree(g_entries);
+    g_entries = copy;
+    g_count = count;
+    return true;
+}
+
+void TPage_Free()
+{
+    MemFree(g_entries);
+    g_entries = nullptr;
+    g_count = 0;
+    TPage_FreeTextures();
+}
+
+int TPage_Count()
+{
+    return g_count;
+}
+
+TPageEntry* TPage_Get(double handle)
+{
+    if (!(handle >= TPAGE_HANDLE_BASE && handle < (double)TPAGE_HANDLE_BASE + g_count)) return nullptr;
+    if (handle != std::floor(handle)) return nullptr;
+    return &g_entries[(int)handle - TPAGE_HANDLE_BASE];
+}
+
+int TPage_Handle(const TPageEntry* entry)
+{
+    if (!entry || entry < g_entries || entry >= g_entries + g_count) return -1;
+    return TPAGE_HANDLE_BASE + (int)(entry - g_entries);
+}
+
+int TPage_TextureId(const TPageEntry* entry)
+{
+    if (!entry) return -1;
+    return TPage_PageTexture(entry->tp);
+}

@@ -1,0 +1,21 @@
+// Files and folders of the machine, by full path. Names from games go through LoadSave first.
+#pragma once
+
+// True for an existing file that is neither a folder nor a device.
+bool File_Exists(const char* path);
+bool Directory_Exists(const char* path);
+// Creates every missing folder of the path; true when the whole path is a folder afterwards.
+bool Directory_CreateAll(const char* path);
+// Creates the folders of a file path (everything before its last separator).
+bool File_CreateDirectoryOfPath(const char* path);
+// New copies (the caller frees them with MemFree).
+char* File_CurrentDirectory();
+// The temporary folder ($TMPDIR, else /tmp) with a trailing separator, or null when it is not
+// a folder.
+char* File_TempDirectory();
+
+// The parts of a path; "/" and "\" both separate. New strings, null for a null path.
+char* File_ExtractName(const char* path);   // after the last separator
+char* File_ExtractPath(const char* path);   // up to and including the last separator
+char* File_ExtractExt(const char* path);    // the extension of the name with its dot, or ""
+char* File_ExtractDrive(const char* path);  // "C:" or "\\server\share", else ""

@@ -1,0 +1,300 @@
+#include "Support/LoadSave.h"
+#include "Base/MemoryManager.h"
+#include "Base/String.h"
+#include "Support/File.h"
+#include "Support/Linux/LoadSave_Linux.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+cARRAY_MEMORY<char> OpenDialogFiles;
+cARRAY_MEMORY<char> SaveDialogFiles;
+
+namespace {
+
+std::string g_saveFolder;     // with a trailing "/", empty until the game name is set
+std::string g_programFolder;  // with a trailing "/", the current directory until set
+
+const std::string& ProgramFolder()
+{
+    if (g_programFolder.empty()) g_programFolder = LoadSave_CanonicalFolder(LoadSave_CurrentFolder());
+    return g_programFolder;
+}
+
+// Splits a path at "/" and folds "." and ".."; false when ".." would leave the start.
+bool Components(const std::string& path, std::vector<std::string>& out)
+{
+    out.clear();
+    size_t i = 0;
+    while (i <= path.size()) {
+        size_t end = path.find('/', i);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(i, end - i);
+        i = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (out.empty()) return false;
+            out.pop_back();
+        } else {
+            out.push_back(part);
+        }
+    }
+    return true;
+}
+
+// The remainder of an absolute path (already split) under `folder`, if it lies there.
+bool Under(const std::vector<std::string>& path, const std::string& folder, std::vector<std::string>& rest)
+{
+    std::vector<std::string> parts;
+    if (folder.empty() || !Components(folder, parts) || parts.size() > path.size()) return false;
+    for (size_t i = 0; i < parts.size(); i++)
+        if (parts[i] != path[i]) return false;
+    rest.assign(path.begin() + (long)parts.size(), path.end());
+    return true;
+}
+
+bool Map(const std::string& root, const cARRAY_MEMORY<char>& dialogList, char* out, int size, const char* name)
+{
+    if (out && size > 0) out[0] = 0;
+    if (!out || size <= 0 || !name || root.empty()) return false;
+
+    std::string result;
+    bool found = false;
+    for (int i = 0; i < dialogList.length && !found; i++) {
+        if (dialogList[i] && strcmp(dialogList[i], name) == 0) {
+            result = name;
+            found = true;
+        }
+    }
+    if (!found) {
+        std::string path = name;
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        if (isalpha((unsigned char)path[0]) && path[1] == ':') return false;  // another machine's drive
+        std::vector<std::string> components;
+        if (path[0] == '/') {
+            // A full path: re-rooted from the deepest of the known folders that holds it.
+            std::vector<std::string> absolute, rest, best;
+            if (!Components(path, absolute)) return false;
+            std::string cwd = LoadSave_CurrentFolder();
+            if (cwd == "/") cwd.clear();  // would hold every path
+            bool any = false;
+            const std::string* folders[] = {&root, &g_saveFolder, &ProgramFolder(), &cwd};
+            for (const std::string* folder : folders) {
+                if (Under(absolute, *folder, rest) && (!any || rest.size() < best.size())) {
+                    best = rest;
+                    any = true;
+                }
+            }
+            if (!any) return false;
+            components = best;
+        } else if (!Components(path, components)) {
+            return false;
+        }
+        if (!LoadSave_Resolve(root, components, result)) return false;
+    }
+    if (result.size() + 1 > (size_t)size) return false;
+    memcpy(out, result.c_str(), result.size() + 1);
+    return true;
+}
+
+bool MapSave(char* out, int size, const char* name)
+{
+    return Map(g_saveFolder, SaveDialogFiles, out, size, name);
+}
+
+bool MapBundle(char* out, int size, const char* name)
+{
+    return Map(ProgramFolder(), OpenDialogFiles, out, size, name);
+}
+
+constexpr int kPathSize = 4096;
+
+unsigned char* ReadWhole(const char* path, int64_t* size)
+{
+    if (size) *size = 0;
+    if (!File_Exists(path)) return nullptr;
+    FILE* f = fopen(path, "rb");
+    if (!f) return nullptr;
+    unsigned char* bytes = nullptr;
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && st.st_size >= 0) {
+        int64_t n = st.st_size;
+        bytes = (unsigned char*)MemAlloc((size_t)n + 1);
+        if (bytes && fread(bytes, 1, (size_t)n, f) == (size_t)n) {
+            bytes[n] = 0;
+            if (size) *size = n;
+        } else {
+            MemFree(bytes);
+            bytes = nullptr;
+        }
+    }
+    fclose(f);
+    return bytes;
+}
+
+bool Openable(const char* path)
+{
+    if (!File_Exists(path)) return false;
+    FILE* f = fopen(path, "rb");
+    if (f) fclose(f);
+    return f != nullptr;
+}
+
+}  // namespace
+
+void LoadSave_SetGameName(const char* name)
+{
+    std::string safe = name ? name : "";
+    for (char& c : safe)
+        if (c == '/' || c == '\\' || (unsigned char)c < 32) c = '_';
+    if (safe.empty() || safe == "." || safe == "..") safe = "_" + safe;
+    g_saveFolder = LoadSave_DataHome() + "/" + safe + "/";
+}
+
+void LoadSave_SetProgramFolder(const char* path)
+{
+    if (!path || !*path) {
+        g_programFolder.clear();
+        return;
+    }
+    std::string folder = path;
+    if (folder[0] != '/') folder = LoadSave_CurrentFolder() + folder;
+    g_programFolder = LoadSave_CanonicalFolder(folder);
+}
+
+const char* LoadSave_GetSaveFolder()
+{
+    return g_saveFolder.c_str();
+}
+
+const char* LoadSave_GetProgramFolder()
+{
+    return ProgramFolder().c_str();
+}
+
+bool LoadSave_SavePath(char* out, int size, const char* name)
+{
+    return MapSave(out, size, name);
+}
+
+bool LoadSave_BundlePath(char* out, int size, const char* name)
+{
+    return MapBundle(out, size, name);
+}
+
+bool LoadSave_SaveFileExists(const char* name)
+{
+    char path[kPathSize];
+    return MapSave(path, sizeof(path), name) && Openable(path);
+}
+
+bool LoadSave_BundleFileExists(const char* name)
+{
+    char path[kPathSize];
+    return MapBundle(path, sizeof(path), name) && Openable(path);
+}
+
+unsigned char* LoadSave_ReadSaveFile(const char* name, int64_t* size)
+{
+    char path[kPathSize];
+    if (size) *size = 0;
+    return MapSave(path, sizeof(path), name) ? ReadWhole(path, size) : nullptr;
+}
+
+unsigned char* LoadSave_ReadBundleFile(const char* name, int64_t* size)
+{
+    char path[kPathSize];
+    if (size) *size = 0;
+    return MapBundle(path, sizeof(path), name) ? ReadWhole(path, size) : nullptr;
+}
+
+bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size)
+{
+    char path[kPathSize];
+    if (!MapSave(path, sizeof(path), name) || size < 0 || (size > 0 && !bytes)) return false;
+    File_CreateDirectoryOfPath(path);
+    FILE* f = fopen(path, "wb");
+    if (!f) return false;
+    bool ok = size == 0 || fwrite(bytes, 1, (size_t)size, f) == (size_t)size;
+    if (fclose(f) != 0) ok = false;
+    return ok;
+}
+
+LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode)
+{
+    if (!mode || strpbrk(mode, "wa+")) return nullptr;
+    int64_t size = 0;
+    unsigned char* bytes = LoadSave_ReadBundleFile(name, &size);
+    if (!bytes) bytes = LoadSave_ReadSaveFile(name, &size);
+    if (!bytes) return nullptr;
+    if (strchr(mode, 't') && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        memmove(bytes, bytes + 3, (size_t)(size - 3) + 1);
+        size -= 3;
+    }
+    return new LoadSaveFile{bytes, size, 0};
+}
+
+void LoadSave_FClose(LoadSaveFile* file)
+{
+    if (!file) return;
+    MemFree(file->bytes);
+    delete file;
+}
+
+int64_t LoadSave_FTell(LoadSaveFile* file)
+{
+    return file ? file->position : -1;
+}
+
+int LoadSave_FSeek(LoadSaveFile* file, int64_t offset, int origin)
+{
+    if (!file) return -1;
+    int64_t base = origin == 0 ? 0 : origin == 1 ? file->position : origin == 2 ? file->size : -1;
+    if (base < 0 || offset < -base || offset > file->size - base) return -1;
+    file->position = base + offset;
+    return 0;
+}
+
+bool LoadSave_FEof(LoadSaveFile* file)
+{
+    return !file || file->position >= file->size;
+}
+
+bool LoadSave_FEoln(LoadSaveFile* file)
+{
+    if (LoadSave_FEof(file)) return true;
+    unsigned char c = file->bytes[file->position];
+    return c == '\r' || c == '\n';
+}
+
+int LoadSave_FGetC(LoadSaveFile* file)
+{
+    if (LoadSave_FEof(file)) return -1;
+    return file->bytes[file->position++];
+}
+
+double LoadSave_FReadReal(LoadSaveFile* file)
+{
+    if (!file) return 0.0;
+    while (file->position < file->size && isspace(file->bytes[file->position])) file->position++;
+    const char* start = (const char*)file->bytes + file->position;
+    const char* end = start;
+    double value = String_ToReal(start, &end);
+    file->position += end - start;
+    if (file->position > file->size) file->position = file->size;
+    return value;
+}
+
+int64_t LoadSave_FRead(LoadSaveFile* file, void* out, int64_t count)
+{
+    if (!file || count <= 0) return 0;
+    int64_t n = count < file->size - file->position ? count : file->size - file->position;
+    memcpy(out, file->bytes + file->position, (size_t)n);
+    file->position += n;
+    return n;
+}

@@ -1,0 +1,66 @@
+// The folder mapping: a game reads and writes only inside its save folder and its program folder,
+// plus the exact names that a file dialog returned. Every file a game names goes through here.
+//
+// Mapping a name: "\" and "/" both separate. A relative name lives in the folder; "." is skipped,
+// ".." goes up but never out of the folder (such a name is refused). A full path under the save
+// folder, the program folder or the current directory is re-rooted into the folder. Any other full
+// path (including drive-letter and "\\server" forms) is refused unless it equals a name of the
+// dialog list of that folder (OpenDialogFiles for the program folder, SaveDialogFiles for the save
+// folder), which is then used unchanged. A component missing as written is looked up
+// case-insensitively (ASCII) in its folder; a symbolic link that leads out of the folder refuses
+// the name. A refused name, or a result longer than the buffer, gives an empty result and false.
+#pragma once
+#include "Platform/Array.h"
+
+#include <cstdint>
+
+// The save folder becomes $XDG_DATA_HOME/<name>/ (by default ~/.local/share/<name>/); separators
+// and control characters of the name become "_". Until it is set, the save folder maps nothing.
+void LoadSave_SetGameName(const char* name);
+// The folder of the game data file. Until it is set, the program folder is the current directory.
+void LoadSave_SetProgramFolder(const char* path);
+// The folders with a trailing "/" ("" when unset).
+const char* LoadSave_GetSaveFolder();
+const char* LoadSave_GetProgramFolder();
+
+bool LoadSave_SavePath(char* out, int size, const char* name);
+bool LoadSave_BundlePath(char* out, int size, const char* name);
+
+// True when the name opens for reading as a file in that folder.
+bool LoadSave_SaveFileExists(const char* name);
+bool LoadSave_BundleFileExists(const char* name);
+// The whole file, NUL-ended for convenience (not counted in *size), or null when missing or
+// unreadable; the caller frees it with MemFree.
+unsigned char* LoadSave_ReadSaveFile(const char* name, int64_t* size);
+unsigned char* LoadSave_ReadBundleFile(const char* name, int64_t* size);
+// Writes the bytes to the name in the save folder ("wb"), creating missing folders; false when
+// the name is refused or the file cannot be written. A size of 0 writes an empty file.
+bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size);
+
+// A whole file held in memory for reading; bytes[size] is always 0.
+struct LoadSaveFile {
+    unsigned char* bytes;
+    int64_t size;
+    int64_t position;
+};
+
+// Reads the name from the program folder, else from the save folder; null when in neither or when
+// the mode asks to write. A "t" in the mode skips a UTF-8 byte-order mark.
+LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode);
+void LoadSave_FClose(LoadSaveFile* file);
+int64_t LoadSave_FTell(LoadSaveFile* file);
+// origin 0 start, 1 current, 2 end; returns 0, or -1 (position unchanged) outside the file.
+int LoadSave_FSeek(LoadSaveFile* file, int64_t offset, int origin);
+bool LoadSave_FEof(LoadSaveFile* file);
+// True at the end or on a CR or LF.
+bool LoadSave_FEoln(LoadSaveFile* file);
+// The next byte, or -1 past the end.
+int LoadSave_FGetC(LoadSaveFile* file);
+// Skips white space and reads a number (C locale), moving past it; 0 when there is none.
+double LoadSave_FReadReal(LoadSaveFile* file);
+// Copies up to `count` bytes; returns how many were copied.
+int64_t LoadSave_FRead(LoadSaveFile* file, void* out, int64_t count);
+
+// Full names that the open and save file dialogs returned (memory-manager strings).
+extern cARRAY_MEMORY<char> OpenDialogFiles;
+extern cARRAY_MEMORY<char> SaveDialogFiles;

@@ -1,0 +1,93 @@
+// The batcher's flush rules need no device: draws are counted, not made.
+#include "Graphics_API/GR_Batch.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+static GR_DeviceTexture* const TEX_A = (GR_DeviceTexture*)0x10;
+static GR_DeviceTexture* const TEX_B = (GR_DeviceTexture*)0x20;
+
+static int DrawsAfterFlush()
+{
+    GR_Batch_Flush();
+    return GR_Batch_Stats.drawCalls;
+}
+
+TEST(Batch, SameKindTextureAndStrideShareOneDraw)
+{
+    int start = DrawsAfterFlush();
+    ASSERT_NE(GR_Batch_Reserve(GR_TRIANGLELIST, TEX_A, 24, 6), nullptr);
+    ASSERT_NE(GR_Batch_Reserve(GR_TRIANGLELIST, TEX_A, 24, 6), nullptr);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start);
+    EXPECT_EQ(DrawsAfterFlush(), start + 1);
+    // Each change of texture, kind or stride starts a new draw.
+    GR_Batch_Reserve(GR_TRIANGLELIST, TEX_A, 24, 6);
+    GR_Batch_Reserve(GR_TRIANGLELIST, TEX_B, 24, 6);
+    GR_Batch_Reserve(GR_LINELIST, TEX_B, 24, 2);
+    GR_Batch_Reserve(GR_LINELIST, TEX_B, 16, 2);
+    GR_Batch_Reserve(GR_LINELIST, nullptr, 16, 2);
+    EXPECT_EQ(DrawsAfterFlush(), start + 6);
+}
+
+TEST(Batch, StripsAndFansAreNeverJoined)
+{
+    int start = DrawsAfterFlush();
+    GR_Batch_Reserve(GR_TRIANGLEFAN, nullptr, 24, 4);
+    GR_Batch_Reserve(GR_TRIANGLEFAN, nullptr, 24, 4);
+    GR_Batch_Reserve(GR_TRIANGLESTRIP, nullptr, 24, 4);
+    GR_Batch_Reserve(GR_TRIANGLESTRIP, nullptr, 24, 4);
+    GR_Batch_Reserve(GR_LINESTRIP, nullptr, 16, 3);
+    GR_Batch_Reserve(GR_LINESTRIP, nullptr, 16, 3);
+    EXPECT_EQ(DrawsAfterFlush(), start + 6);
+    int vertices = GR_Batch_Stats.vertices;
+    GR_Batch_Reserve(GR_TRIANGLEFAN, nullptr, 24, 5);
+    GR_Batch_Flush();
+    EXPECT_EQ(GR_Batch_Stats.vertices, vertices + 5);
+}
+
+TEST(Batch, FullArrayFlushesAndOversizedReservationsFail)
+{
+    int start = DrawsAfterFlush();
+    int perBatch = GR_BATCH_BYTES / 36;
+    uint8_t* first = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, perBatch - 3);
+    uint8_t* second = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, 3);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second, first + (size_t)(perBatch - 3) * 36);  // still fits
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start);
+    uint8_t* third = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, 3);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 1);  // the full array went first
+    EXPECT_EQ(third, first);
+    EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, perBatch + 1), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 24, 0), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 24, -6), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve(7, nullptr, 24, 3), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve(0, nullptr, 24, 3), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 20, 3), nullptr);
+    EXPECT_EQ(DrawsAfterFlush(), start + 2);
+}
+
+TEST(Batch, UnreserveGivesBackTheLastVertices)
+{
+    DrawsAfterFlush();
+    int vertices = GR_Batch_Stats.vertices;
+    uint8_t* a = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 24, 12);
+    GR_Batch_Unreserve(6);
+    uint8_t* b = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 24, 6);
+    EXPECT_EQ(b, a + 6 * 24);
+    GR_Batch_Unreserve(100);  // more than reserved empties the batch
+    int draws = GR_Batch_Stats.drawCalls;
+    GR_Batch_Flush();
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, draws);
+    EXPECT_EQ(GR_Batch_Stats.vertices, vertices);
+}
+
+TEST(Batch, ColourWords)
+{
+    EXPECT_EQ(GR_Color_Alpha_To_ARGB(0x0000FF, 1), 0xFFFF0000u);
+    EXPECT_EQ(GR_Color_Alpha_To_ARGB(0x123456, 0), 0x00563412u);
+    EXPECT_EQ(GR_Color_Alpha_To_ARGB(0xFF0000, 0.5f), 0x800000FFu);  // 127.5 to the nearest
+    EXPECT_EQ(GR_Color_Alpha_To_ARGB(0x00FF00, 7), 0xFF00FF00u);
+    EXPECT_EQ(GR_Color_Alpha_To_ARGB(0x00FF00, -1), 0x0000FF00u);
+    EXPECT_EQ(GR_Color_Alpha_To_ARGB(0xFFFFFFFF, NAN), 0x00FFFFFFu);
+}

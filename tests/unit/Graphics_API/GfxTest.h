@@ -1,0 +1,61 @@
+// A hidden window with the graphics device for drawing tests, and helpers to read pixels.
+#pragma once
+#include "Graphics_API/GR_Batch.h"
+#include "Graphics_API/GR_Device.h"
+#include "Graphics_API/GR_Surface.h"
+#include "Graphics_API/GR_Texture.h"
+#include "Graphics_API/Matrix.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+class GfxTest : public ::testing::Test {
+protected:
+    static constexpr int W = 64, H = 48;
+
+    void SetUp() override
+    {
+        // Drawing tests must fail, not skip, without a display: scripts/test always gives one.
+        ASSERT_NE(getenv("DISPLAY"), nullptr) << "no DISPLAY: drawing tests need an X display (Xvfb)";
+        window = GR_Window_Open_Hidden(W, H);
+        ASSERT_NE(window, nullptr) << "the graphics device could not be made on the display";
+        Use2D(W, H);
+        GR_Draw_Alpha = 255;
+        Graphics::Clear(0xFF000000u, 1, 0, 7);
+    }
+    void TearDown() override
+    {
+        GR_Window_Close(window);
+    }
+    // The 2D projection rooms use: room (0, 0) at the top-left corner of the target.
+    static void Use2D(float w, float h)
+    {
+        float eye[3] = {w / 2, h / 2, -16000}, at[3] = {w / 2, h / 2, 0}, up[3] = {0, 1, 0}, m[16];
+        Matrix_LookAt(m, eye, at, up);
+        GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
+        Matrix_Ortho(m, w, -h, 1, 32000);
+        GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
+        Matrix_Identity(m);
+        GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
+    }
+    // 0xBBGGRR of a back-buffer pixel.
+    static uint32_t Pixel(int x, int y) { return GR_Screen_Get_Pixel(x, y); }
+
+    SDL_Window* window = nullptr;
+};
+
+// Colours as 0xBBGGRR.
+const uint32_t RED = 0x0000FF, GREEN = 0x00FF00, BLUE = 0xFF0000, WHITE = 0xFFFFFF, BLACK = 0;
+
+// Channels within a tolerance (blending rounds differently on different devices).
+inline ::testing::AssertionResult Near(uint32_t got, uint32_t want, int tolerance = 2)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        int a = got >> shift & 0xFF, b = want >> shift & 0xFF;
+        if (abs(a - b) > tolerance)
+            return ::testing::AssertionFailure() << std::hex << "got 0x" << got << ", want 0x" << want;
+    }
+    return ::testing::AssertionSuccess();
+}
