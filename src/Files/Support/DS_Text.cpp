@@ -1,4 +1,5 @@
 #include "Support/DataStructures.h"
+#include "Support/Stream.h"
 
 #include <cstring>
 #include <string>
@@ -15,50 +16,50 @@ constexpr uint32_t FORM_GRID = 601;
 // The smallest encoded value: a kind and the length of an empty string.
 constexpr size_t MIN_VALUE_BYTES = 8;
 // The longest text a value holds, in bytes before hex encoding.
-constexpr size_t MAX_BYTES = 0x7FFFFFF0u / 2;
+constexpr int64_t MAX_BYTES = 0x7FFFFFF0 / 2;
 
+// Writes values into a byte stream, then spells the stream in hex.
 class Writer {
 public:
     void U32(uint32_t v)
     {
-        for (int i = 0; i < 4; i++) m_bytes.push_back((char)(v >> (8 * i)));
-    }
-    void F64(double d)
-    {
-        uint64_t v;
-        memcpy(&v, &d, sizeof v);
-        for (int i = 0; i < 8; i++) m_bytes.push_back((char)(v >> (8 * i)));
+        m_stream.WriteInteger((int)v);
+        m_expected += 4;
     }
     void Value(const TaggedValue& value)
     {
-        if (m_bytes.size() + 12 + value.GetLength() > MAX_BYTES) {
+        if (m_expected + 12 + (int64_t)value.GetLength() > MAX_BYTES) {
             m_tooLong = true;
             return;
         }
         U32(value.kind);
         if (value.IsString()) {
             U32((uint32_t)value.GetLength());
-            m_bytes.append(value.GetString(), value.GetLength());
+            m_stream.WriteBytes(value.GetString(), (int64_t)value.GetLength());
+            m_expected += (int64_t)value.GetLength();
         } else {
-            F64(value.val);
+            m_stream.WriteReal(value.val);
+            m_expected += 8;
         }
     }
+    // False, leaving out unchanged, when the text would be too long or memory ran out.
     bool Finish(TaggedValue* out) const
     {
-        if (m_tooLong) return false;
+        if (m_tooLong || m_stream.GetSize() != m_expected) return false;
         static const char digits[] = "0123456789ABCDEF";
-        std::string hex(m_bytes.size() * 2, '0');
-        for (size_t i = 0; i < m_bytes.size(); i++) {
-            unsigned char b = (unsigned char)m_bytes[i];
-            hex[2 * i] = digits[b >> 4];
-            hex[2 * i + 1] = digits[b & 15];
+        const unsigned char* bytes = m_stream.GetBuffer();
+        std::string hex((size_t)m_expected * 2, '0');
+        for (int64_t i = 0; i < m_expected; i++) {
+            hex[2 * i] = digits[bytes[i] >> 4];
+            hex[2 * i + 1] = digits[bytes[i] & 15];
         }
         out->SetString(hex.data(), hex.size());
         return true;
     }
 
 private:
-    std::string m_bytes;
+    CStream m_stream;
+    int64_t m_expected = 0;  // what the stream should hold if every write found memory
     bool m_tooLong = false;
 };
 
@@ -70,76 +71,61 @@ int HexDigit(char c)
     return -1;
 }
 
-// Every read checks what remains; after the first failure every read fails.
+// Reads the byte stream that a hex text spells. Every read checks what remains; after the first
+// failure every read fails.
 class Reader {
 public:
     explicit Reader(const char* text)
     {
         size_t n = text ? strlen(text) : 0;
         m_ok = n % 2 == 0;
+        std::string bytes;
+        bytes.reserve(n / 2);
         for (size_t i = 0; m_ok && i < n; i += 2) {
             int hi = HexDigit(text[i]), lo = HexDigit(text[i + 1]);
             if (hi < 0 || lo < 0) m_ok = false;
-            else m_bytes.push_back((char)(hi * 16 + lo));
+            else bytes.push_back((char)(hi * 16 + lo));
         }
+        m_stream.WriteBytes(bytes.data(), (int64_t)bytes.size());
+        m_stream.Seek(0);
+        if (m_stream.GetSize() != (int64_t)bytes.size()) m_ok = false;
     }
-    size_t Remaining() const { return m_ok ? m_bytes.size() - m_pos : 0; }
-    bool Ok() const { return m_ok; }
-    bool AtEnd() const { return m_ok && m_pos == m_bytes.size(); }
-    uint32_t U32()
-    {
-        if (!Need(4)) return 0;
-        uint32_t v = 0;
-        for (int i = 0; i < 4; i++) v |= (uint32_t)(unsigned char)m_bytes[m_pos++] << (8 * i);
-        return v;
-    }
-    double F64()
-    {
-        if (!Need(8)) return 0.0;
-        uint64_t v = 0;
-        for (int i = 0; i < 8; i++) v |= (uint64_t)(unsigned char)m_bytes[m_pos++] << (8 * i);
-        double d;
-        memcpy(&d, &v, sizeof d);
-        return d;
-    }
+    size_t Remaining() const { return Ok() ? (size_t)(m_stream.GetSize() - m_stream.GetPosition()) : 0; }
+    bool Ok() const { return m_ok && !m_stream.IsOverrun(); }
+    bool AtEnd() const { return Ok() && Remaining() == 0; }
+    uint32_t U32() { return Ok() ? (uint32_t)m_stream.ReadInteger() : 0; }
     bool Value(TaggedValue* out)
     {
         uint32_t kind = U32();
         uint32_t plain = kind & ~(VALUE_MARK_MAP | VALUE_MARK_LIST);
         if (plain == VALUE_STRING) {
             uint32_t length = U32();
-            if (!Need(length)) return false;
-            out->SetString(m_bytes.data() + m_pos, length);
-            m_pos += length;
+            const unsigned char* text = Ok() ? m_stream.ReadInPlace(length) : nullptr;
+            if (!text) return false;
+            out->SetString((const char*)text, length);
         } else if (plain == VALUE_REAL) {
-            out->SetReal(F64());
+            out->SetReal(Ok() ? m_stream.ReadReal() : 0.0);
         } else {
             m_ok = false;
         }
         out->kind = kind;
-        return m_ok;
+        return Ok();
     }
     // A count of items of at least perItem bytes each that the rest of the text can hold.
     bool Count(size_t perItem, uint32_t* count)
     {
         *count = U32();
-        if (m_ok && *count > Remaining() / perItem) m_ok = false;
-        return m_ok;
+        if (Ok() && *count > Remaining() / perItem) m_ok = false;
+        return Ok();
     }
     bool Form(uint32_t id)
     {
         if (U32() != id) m_ok = false;
-        return m_ok;
+        return Ok();
     }
 
 private:
-    bool Need(size_t n)
-    {
-        if (m_ok && m_bytes.size() - m_pos < n) m_ok = false;
-        return m_ok;
-    }
-    std::string m_bytes;
-    size_t m_pos = 0;
+    CStream m_stream;
     bool m_ok;
 };
 
