@@ -1,0 +1,17 @@
+// Miscellaneous built-ins: code given as text, variables by name and the debug console.
+#pragma once
+#include "Variable/Value.h"
+
+class CInstance;
+
+// Set from the "-steam" switch before the registrar runs: the external-code and execute built-ins
+// are then left out of the table, so code that calls them does not compile.
+extern bool Function_Misc_Steam;
+
+void Function_Misc_Init();
+
+void F_execute_string(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+void F_execute_file(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+void F_show_debug_message(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+// Registered with the resource built-ins; made here as it is part of the script engine.
+void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
