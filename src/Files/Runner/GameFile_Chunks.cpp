@@ -1,5 +1,6 @@
 #include "Runner/GameFile_Chunks.h"
 
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
@@ -102,10 +103,11 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT", "BGND", "FONT",
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT", "FONT",
                                        "SOND", "AUDO", "EXTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
+    if (!strcmp(tag, "BGND")) return Background_Load(r);
     if (!strcmp(tag, "SCPT")) return LoadScripts(r);
     if (!strcmp(tag, "PATH")) return Path_Load(r);
     if (!strcmp(tag, "TMLN")) return TimeLine_Load(r);
@@ -124,6 +126,7 @@ bool GameFile_CheckResources()
 
 void GameFile_FreeResources()
 {
+    Background_Clear();
     Room_Clear();
     Object_Clear();
     TimeLine_Clear();
