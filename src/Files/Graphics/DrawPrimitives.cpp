@@ -18,6 +18,12 @@ static int AlphaByte(double alpha)
     return (int)(alpha * 255);
 }
 
+// The drawing alpha as a byte, whoever set it.
+static int AlphaNow()
+{
+    return GR_Draw_Alpha < 0 ? 0 : GR_Draw_Alpha > 255 ? 255 : GR_Draw_Alpha;
+}
+
 void Draw_Init()
 {
     Draw_SetCirclePrecision(24);
@@ -35,7 +41,7 @@ void Draw_SetAlpha(double alpha)
 
 uint32_t Draw_GetColor()
 {
-    return (uint32_t)(GR_Draw_Alpha & 0xFF) << 24 | g_colour;
+    return (uint32_t)AlphaNow() << 24 | g_colour;
 }
 
 double Draw_GetAlpha()
@@ -55,12 +61,12 @@ int Color_MakeRGB(int red, int green, int blue)
 
 uint32_t Draw_GetColorWord()
 {
-    return Color_ToARGB(g_colour, GR_Draw_Alpha);
+    return Color_ToARGB(g_colour, AlphaNow());
 }
 
 uint32_t Draw_Word(uint32_t colour)
 {
-    return Color_ToARGB(colour, GR_Draw_Alpha);
+    return Color_ToARGB(colour, AlphaNow());
 }
 
 void Draw_Clear(uint32_t colour)
