@@ -1,5 +1,5 @@
 #include "Support/DataStructures.h"
-#include "Support/DS_Internal.h"
+#include "Base/Random.h"
 #include "Base/Console.h"
 
 #include <algorithm>
@@ -244,5 +244,5 @@ bool CDS_Grid::DiskFind(const TaggedValue& value, double xm, double ym, double r
 
 void CDS_Grid::Shuffle()
 {
-    for (size_t i = m_cells.size(); i > 1; i--) std::swap(m_cells[i - 1], m_cells[DS_RandomBelow((int)i)]);
+    for (size_t i = m_cells.size(); i > 1; i--) std::swap(m_cells[i - 1], m_cells[Random_Int((int)i)]);
 }

@@ -1,5 +1,5 @@
 #include "Support/DataStructures.h"
-#include "Support/DS_Internal.h"
+#include "Base/Random.h"
 
 #include <utility>
 
@@ -68,5 +68,5 @@ void CDS_List::Sort(bool ascending)
 
 void CDS_List::Shuffle()
 {
-    for (int i = Size() - 1; i > 0; i--) std::swap(m_values[i], m_values[DS_RandomBelow(i + 1)]);
+    for (int i = Size() - 1; i > 0; i--) std::swap(m_values[i], m_values[Random_Int(i + 1)]);
 }

@@ -59,6 +59,11 @@ TEST_F(DataStructures, ValueComparison)
     DS_SetPrecision(0.0);
     EXPECT_EQ(DS_CompareValues(&one, &one), 0);
     EXPECT_EQ(DS_CompareValues(&one, &onePointFour), -1);
+    // Reals beyond single precision: equal ones stay equal, and the sign still orders them.
+    TaggedValue huge(1e300), minusHuge(-1e300);
+    EXPECT_EQ(DS_CompareValues(&huge, &huge), 0);
+    EXPECT_EQ(DS_CompareValues(&minusHuge, &huge), -1);
+    EXPECT_EQ(DS_CompareValues(&huge, &one), 1);
 }
 
 TEST_F(DataStructures, ListPositionsOutsideTheirRangesChangeNothing)
