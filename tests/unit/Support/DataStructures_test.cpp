@@ -1,5 +1,6 @@
 #include "Support/DataStructures.h"
 #include "Base/Console.h"
+#include "Base/Random.h"
 
 #include <algorithm>
 #include <cmath>
@@ -159,6 +160,14 @@ TEST_F(DataStructures, ShufflesPermute)
         EXPECT_EQ(sortedList[i], i);
         EXPECT_EQ(sortedGrid[i], i);
     }
+    // The game's seed repeats a shuffle.
+    CDS_List again;
+    again.Assign(l);
+    Random_Seed(1234);
+    l.Shuffle();
+    Random_Seed(1234);
+    again.Shuffle();
+    EXPECT_EQ(Reals(l), Reals(again));
 }
 
 TEST_F(DataStructures, MapOrderLookupAndCopies)
