@@ -1,5 +1,6 @@
 // Program entry of the runner: the switches, the start-up list, the game, the window and the
 // graphics device, the main loop, and the shut-down.
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
@@ -83,6 +84,7 @@ static bool OpenWindow(bool* failed)
         *failed = true;
         return false;
     }
+    Background_InitTextures();
     return true;
 }
 

@@ -3,7 +3,7 @@
 set(shell_script ${CMAKE_CURRENT_LIST_DIR}/run_shell.cmake)
 set(step_order ${CMAKE_BINARY_DIR}/games/step_order.win)
 set(demo ${CMAKE_BINARY_DIR}/examples/demo/data.win)
-set(startup "Code_Constant_Init() ;View_Init() ;Run_State_Init() ;Variable_BuiltIn_Init() ;Path_Init() ")
+set(startup "Draw_Init() ;Code_Constant_Init() ;View_Init() ;Run_State_Init() ;Variable_BuiltIn_Init() ;Path_Init() ")
 set(shutdown "GameFile_Free() ;Function_Clear() ;IO_Free() ;GR_D3D_Shutdown() ;Window_Destroy() ;CommandLine_Reset() ")
 
 function(runner_shell_test NAME)

@@ -1,5 +1,6 @@
 #include "Room/Room_Draw.h"
 
+#include "Background/Background_Room.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/Matrix.h"
@@ -16,8 +17,6 @@
 #include <vector>
 
 DrawRegionRect DrawRegion = {0, 0, 0, 0};
-void (*Room_DrawBackgroundHook)(const RoomBackground& background) = nullptr;
-void (*Room_DrawTileHook)(const RoomTile& tile) = nullptr;
 void (*Room_DrawSpriteHook)(CInstance* inst) = nullptr;
 
 namespace {
@@ -49,18 +48,11 @@ void DrawInstance(CInstance* inst)
     else if (Room_DrawSpriteHook) Room_DrawSpriteHook(inst);
 }
 
-void DrawBackgrounds(CRoom* room, bool foreground)
-{
-    if (!Room_DrawBackgroundHook) return;
-    for (const RoomBackground& b : room->backgrounds)
-        if (b.visible && b.foreground == foreground) Room_DrawBackgroundHook(b);
-}
-
 // Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
-void DrawContents(CRoom* room)
+void DrawContents(CRoom* room, bool device)
 {
     std::vector<const RoomTile*> tiles;
-    if (Room_DrawTileHook) {
+    if (device) {
         for (const RoomTile& t : room->tiles)
             if (t.visible) tiles.push_back(&t);
         std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile* a, const RoomTile* b) { return a->depth > b->depth; });
@@ -70,23 +62,29 @@ void DrawContents(CRoom* room)
     size_t t = 0;
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
-        for (; t < tiles.size() && tiles[t]->depth >= inst->depth; t++) Room_DrawTileHook(*tiles[t]);
+        for (; t < tiles.size() && tiles[t]->depth >= inst->depth; t++) Background_DrawTile(*tiles[t]);
         if (inst->visible && Event_InPass(inst, stamp)) DrawInstance(inst);
     }
-    for (; t < tiles.size(); t++) Room_DrawTileHook(*tiles[t]);
+    for (; t < tiles.size(); t++) Background_DrawTile(*tiles[t]);
 }
 
 void DrawView(CRoom* room, bool device, float x, float y, float w, float h, float angle)
 {
-    DrawRegion = {x, y, x + w, y + h};
+    // A turned view sees the room rectangle that holds the turned view rectangle.
+    double a = angle * M_PI / 180.0, cx = x + w / 2.0, cy = y + h / 2.0;
+    double hw = std::fabs(w / 2.0 * std::cos(a)) + std::fabs(h / 2.0 * std::sin(a));
+    double hh = std::fabs(w / 2.0 * std::sin(a)) + std::fabs(h / 2.0 * std::cos(a));
+    DrawRegion = {(float)(cx - hw), (float)(cy - hh), (float)(cx + hw), (float)(cy + hh)};
+    float left = DrawRegion.left, top = DrawRegion.top;
+    float width = DrawRegion.right - DrawRegion.left, height = DrawRegion.bottom - DrawRegion.top;
     if (device) {
         SetProjection(x, y, w, h, angle);
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
         else Graphics::Clear(0, 1, 0, Graphics::CLEAR_DEPTH);
     }
-    DrawBackgrounds(room, false);
-    DrawContents(room);
-    if (!Room_ChangePending()) DrawBackgrounds(room, true);
+    if (device) Background_DrawLayers(*room, false, left, top, width, height);
+    DrawContents(room, device);
+    if (device && !Room_ChangePending()) Background_DrawLayers(*room, true, left, top, width, height);
 }
 }
 

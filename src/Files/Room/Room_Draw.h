@@ -4,8 +4,6 @@
 #pragma once
 class CRoom;
 class CInstance;
-struct RoomBackground;
-struct RoomTile;
 
 // The room rectangle being drawn (the view's, or the whole room's).
 struct DrawRegionRect {
@@ -13,12 +11,10 @@ struct DrawRegionRect {
 };
 extern DrawRegionRect DrawRegion;
 
-// Drawers that the resource modules install; null ones draw nothing. An instance without a draw
-// event is drawn by the sprite drawer.
-extern void (*Room_DrawBackgroundHook)(const RoomBackground& background);
-extern void (*Room_DrawTileHook)(const RoomTile& tile);
+// Draws an instance that has no draw event (its sprite); the sprite module installs it, and
+// until then such instances draw nothing.
 extern void (*Room_DrawSpriteHook)(CInstance* inst);
 
 // Views follow their objects, then every visible view is drawn. Without a graphics device only
-// the draw events run (once a view). Stops early when a draw event asks for a room change.
+// the draw events run (once a view); backgrounds and tiles are left out. Stops early when a draw event asks for a room change.
 void Room_Draw(CRoom* room);

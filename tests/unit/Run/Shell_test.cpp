@@ -1,5 +1,6 @@
 // The windowed runner in-process: SDL events through the pump into the step's events, input
 // recorded and played back, and rooms drawn through their views into the window.
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Base/Random.h"
 #include "Code/Function.h"
@@ -60,6 +61,7 @@ protected:
         Room_Clear();
         Object_Clear();
         Room_DrawSpriteHook = nullptr;
+        Background_Clear();
         GR_D3D_Shutdown();
         IO_Joystick_Close();
         Window_Destroy();
@@ -303,6 +305,40 @@ TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
     Frame();
     EXPECT_EQ(GR_Screen_Get_Pixel(1, 1), RED);
     EXPECT_EQ(GR_Screen_Get_Pixel(63, 47), RED);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Shell, LayersTilesAndInstancesDrawFromTheGreatestDepth)
+{
+    ASSERT_TRUE(GR_D3D_Init(MainWindow));
+    const uint32_t RED = 0x0000FF, BLUE = 0xFF0000, GREEN = 0x00FF00, WHITE = 0xFFFFFF, BLACK = 0;
+    int field = Background_AddEmpty(), deep = Background_AddEmpty(), shallow = Background_AddEmpty(), front = Background_AddEmpty();
+    Background_Get(field)->CreateColor(8, 8, WHITE, false);
+    Background_Get(deep)->CreateColor(10, 10, BLUE, false);
+    Background_Get(shallow)->CreateColor(2, 2, RED, false);
+    Background_Get(front)->CreateColor(4, 4, BLACK, false);
+    CRoom* r = Room_Get(room);
+    r->width = W, r->height = H;
+    r->backgrounds[0].visible = true;
+    r->backgrounds[0].index = field;
+    r->backgrounds[1].visible = r->backgrounds[1].foreground = true;
+    r->backgrounds[1].index = front;
+    r->backgrounds[1].htiled = r->backgrounds[1].vtiled = false;
+    r->backgrounds[1].x = 50, r->backgrounds[1].y = 40;
+    r->CreateTile(deep, 0, 0, 10, 10, 25, 15, 100, 1, 1, 0xFFFFFF);
+    r->CreateTile(shallow, 0, 0, 2, 2, 30, 20, -100, 1, 1, 0xFFFFFF);
+    Room_DrawSpriteHook = DrawMarker;  // green, 28..31 x 18..21
+    Start();
+    Frame();
+    EXPECT_EQ(GR_Screen_Get_Pixel(5, 5), WHITE);    // the background layer, tiled
+    EXPECT_EQ(GR_Screen_Get_Pixel(60, 44), WHITE);
+    EXPECT_EQ(GR_Screen_Get_Pixel(26, 16), BLUE);   // the deep tile over the layer
+    EXPECT_EQ(GR_Screen_Get_Pixel(28, 18), GREEN);  // the instance over the deep tile
+    EXPECT_EQ(GR_Screen_Get_Pixel(30, 20), RED);    // the shallow tile over the instance
+    EXPECT_EQ(GR_Screen_Get_Pixel(51, 41), BLACK);  // the foreground over everything
 }
 
 }  // namespace
