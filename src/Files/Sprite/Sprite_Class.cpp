@@ -125,17 +125,14 @@ bool CSprite::LoadFromChunk(GameFileReader r, const std::unordered_map<uint32_t,
 
 bool CSprite::LoadStrip(IBitmapLoader* source, bool transparent, bool smooth, int frameCount, bool keepAlpha)
 {
-    Console_Debug->Output("calling pLoader->Create\n");
     TBitmap* image = source ? source->GetBitmap() : nullptr;
-    Console_Debug->Output("calling Clear()\n");
     Clear();
     m_transparent = transparent;
     m_smooth = smooth;
     if (!image) {
-        Console_Debug->Output("CSprite::LoadStrip :: Unable to load sprite data\n");
+        Console_Warnings->Output("CSprite::LoadStrip :: Unable to load sprite data\n");
         return false;
     }
-    Console_Debug->Output("About to get widths and heights\n");
     if (frameCount < 1) frameCount = 1;
     // More frames than columns would give frames of no width.
     if (frameCount > image->GetWidth()) {
@@ -144,7 +141,6 @@ bool CSprite::LoadStrip(IBitmapLoader* source, bool transparent, bool smooth, in
         return false;
     }
     int width = image->GetWidth() / frameCount, height = image->GetHeight();
-    Console_Debug->Output("TBitmap has w=%d, h=%d\n", width, height);
     CBitmap32* whole = CBitmap32::CBitmap32_FromImage(image, transparent, smooth, keepAlpha);
     delete image;
     if (!whole) return false;
@@ -215,11 +211,8 @@ bool CSprite::CreateFromBitmap(TBitmap* image, bool precise, bool transparent, b
     m_xorigin = xorig;
     m_yorigin = yorig;
     m_bboxMode = BBOX_AUTOMATIC;
-    Console_Debug->Output("Init Texture\n");
     InitTexture();
-    Console_Debug->Output("Compute Bounding Box\n");
     ComputeBoundingBox();
-    Console_Debug->Output("Create Mask\n");
     CreateMask();
     return true;
 }

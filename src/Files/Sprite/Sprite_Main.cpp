@@ -103,7 +103,6 @@ bool Sprite_Load(GameFileReader chunk)
 
 void Sprite_InitTextures()
 {
-    Console_Debug->Output("Sprite_InitTextures()\n");
     for (CSprite* s : Sprites)
         if (s) s->InitTexture();
 }
