@@ -24,10 +24,12 @@ class SpriteFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        previous = Console_Warnings;
         Console_Warnings = &quiet;
     }
     void TearDown() override
     {
+        Console_Warnings = previous;
         GameFile_Free();
         Sprite_Free();
     }
@@ -52,6 +54,7 @@ protected:
         return g;
     }
     TCaptureConsole quiet;
+    tagIConsole* previous = nullptr;
 };
 
 TEST_F(SpriteFile, RecordsNamesMasksAndPageEntries)
@@ -160,6 +163,7 @@ class SpriteRunTime : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        previous = Console_Warnings;
         Console_Warnings = &quiet;
         root = fs::temp_directory_path() / ("sprite_" + std::to_string(getpid()));
         fs::create_directories(root);
@@ -167,6 +171,7 @@ protected:
     }
     void TearDown() override
     {
+        Console_Warnings = previous;
         Sprite_Free();
         fs::remove_all(root);
     }
@@ -198,6 +203,7 @@ protected:
     }
     fs::path root;
     TCaptureConsole quiet;
+    tagIConsole* previous = nullptr;
 };
 
 TEST_F(SpriteRunTime, StripsBoxesMasksAndFailures)
