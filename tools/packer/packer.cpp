@@ -91,7 +91,26 @@ double GetNumber(json_object* o, const char* key, double fallback)
     return fallback;
 }
 
-int GetInt(json_object* o, const char* key, int fallback) { return (int)GetNumber(o, key, fallback); }
+// Numbers become 32-bit fields only when they fit (a colour may use all 32 bits).
+int GetInt(json_object* o, const char* key, int fallback)
+{
+    double v = GetNumber(o, key, fallback);
+    if (!(v >= INT32_MIN && v <= INT32_MAX)) {
+        Error(std::string("\"") + key + "\" is out of range");
+        return fallback;
+    }
+    return (int)v;
+}
+
+uint32_t GetU32(json_object* o, const char* key, double fallback)
+{
+    double v = GetNumber(o, key, fallback);
+    if (!(v >= INT32_MIN && v <= UINT32_MAX)) {
+        Error(std::string("\"") + key + "\" is out of range");
+        return 0;
+    }
+    return v < 0 ? (uint32_t)(int32_t)v : (uint32_t)v;
+}
 bool GetBool(json_object* o, const char* key, bool fallback) { return GetNumber(o, key, fallback) != 0; }
 
 size_t Length(json_object* array) { return array && json_object_is_type(array, json_type_array) ? json_object_array_length(array) : 0; }
@@ -135,7 +154,7 @@ int Ref(json_object* o, const char* key, const char* kind)
 {
     json_object* v = Get(o, key);
     if (!v || json_object_is_type(v, json_type_null)) return -1;
-    if (!json_object_is_type(v, json_type_string)) return (int)json_object_get_double(v);
+    if (!json_object_is_type(v, json_type_string)) return GetInt(o, key, -1);
     std::string name = json_object_get_string(v);
     auto it = Names[kind].find(name);
     if (it != Names[kind].end()) return it->second;
@@ -147,7 +166,7 @@ void WriteHeader(json_object* game)
 {
     size_t c = Out.BeginChunk("GEN8");
     Out.Str(GetString(game, "name", "game"));
-    Out.U32((uint32_t)GetNumber(game, "id", 0));
+    Out.U32(GetU32(game, "id", 0));
     json_object* window = Get(game, "window");
     Out.I32(GetInt(window, "width", 640));
     Out.I32(GetInt(window, "height", 480));
@@ -312,7 +331,7 @@ void WriteRoom(json_object* r)
     Out.I32(GetInt(r, "height", 480));
     Out.I32(GetInt(r, "speed", 30));
     Out.U32(GetBool(r, "persistent", false));
-    Out.U32((uint32_t)GetNumber(r, "colour", 0xC0C0C0));
+    Out.U32(GetU32(r, "colour", 0xC0C0C0));
     Out.U32(GetBool(r, "show_colour", true));
     Out.Str(Code(r, "creation_file"));
     Out.U32(GetBool(r, "views_enabled", false));
@@ -330,7 +349,7 @@ void WriteRoom(json_object* r)
         Out.F32((float)GetNumber(b, "vspeed", 0));
         Out.F32((float)GetNumber(b, "xscale", 1));
         Out.F32((float)GetNumber(b, "yscale", 1));
-        Out.U32((uint32_t)GetNumber(b, "blend", 0xFFFFFF));
+        Out.U32(GetU32(b, "blend", 0xFFFFFF));
         Out.F32((float)GetNumber(b, "alpha", 1));
     }
     json_object* views = Get(r, "views");
@@ -368,7 +387,7 @@ void WriteRoom(json_object* r)
         Out.Str(Code(in, "creation_file"));
         Out.F32((float)GetNumber(in, "xscale", 1));
         Out.F32((float)GetNumber(in, "yscale", 1));
-        Out.U32((uint32_t)GetNumber(in, "colour", 4294967295.0));
+        Out.U32(GetU32(in, "colour", 4294967295.0));
         Out.F32((float)GetNumber(in, "rotation", 0));
     }
     json_object* tiles = Get(r, "tiles");
@@ -386,7 +405,7 @@ void WriteRoom(json_object* r)
         Out.I32(10000001 + (int)i);
         Out.F32((float)GetNumber(t, "xscale", 1));
         Out.F32((float)GetNumber(t, "yscale", 1));
-        Out.U32((uint32_t)GetNumber(t, "blend", 0xFFFFFF));
+        Out.U32(GetU32(t, "blend", 0xFFFFFF));
         Out.F32((float)GetNumber(t, "alpha", 1));
     }
 }
@@ -399,6 +418,97 @@ void WriteRooms(json_object* game)
     for (size_t i = 0; i < Length(list); i++) {
         Out.Entry(table, i);
         WriteRoom(At(list, i));
+    }
+    Out.EndChunk(c);
+}
+
+// Texture pages: each image is a page of its own (TXTR) and one entry (TPAG) covers it whole.
+struct PageImage {
+    std::string png;
+    int width, height;
+};
+std::vector<PageImage> Pages;
+std::vector<uint32_t> PageEntryOffsets;  // file offset of each TPAG record, once written
+
+// Reads a PNG file of the folder onto a page of its own: the page's index, or -1 (with an
+// error) when it is not a PNG image whose sides fit a page (1..16384 pixels).
+int AddPage(const std::string& relative)
+{
+    std::string png = ReadText(relative);
+    static const unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto BigEndian = [&](size_t at) {
+        return (uint32_t)(uint8_t)png[at] << 24 | (uint32_t)(uint8_t)png[at + 1] << 16 |
+               (uint32_t)(uint8_t)png[at + 2] << 8 | (uint8_t)png[at + 3];
+    };
+    if (png.size() < 24 || memcmp(png.data(), Signature, 8) || png.compare(12, 4, "IHDR")) {
+        Error(relative + " is not a PNG image");
+        return -1;
+    }
+    uint32_t w = BigEndian(16), h = BigEndian(20);
+    if (w < 1 || h < 1 || w > 16384 || h > 16384) {
+        Error(relative + " is larger than 16384 pixels on a side");
+        return -1;
+    }
+    Pages.push_back({png, (int)w, (int)h});
+    return (int)Pages.size() - 1;
+}
+
+void WritePages()
+{
+    size_t c = Out.BeginChunk("TXTR");
+    size_t table = Out.BeginList(Pages.size());
+    for (size_t i = 0; i < Pages.size(); i++) {
+        Out.Entry(table, i);
+        Out.U32((uint32_t)Pages[i].png.size());
+        Out.bytes.insert(Out.bytes.end(), Pages[i].png.begin(), Pages[i].png.end());
+        while (Out.Pos() % 4) Out.bytes.push_back(0);
+    }
+    Out.EndChunk(c);
+    c = Out.BeginChunk("TPAG");
+    table = Out.BeginList(Pages.size());
+    for (size_t i = 0; i < Pages.size(); i++) {
+        Out.Entry(table, i);
+        PageEntryOffsets.push_back((uint32_t)Out.Pos());
+        uint16_t w = (uint16_t)Pages[i].width, h = (uint16_t)Pages[i].height;
+        // x, y, w, h on the page; no trim; crop, untrimmed size; the page.
+        for (uint16_t f : {(uint16_t)0, (uint16_t)0, w, h, (uint16_t)0, (uint16_t)0, w, h, w, h, (uint16_t)i}) {
+            Out.bytes.push_back((uint8_t)f);
+            Out.bytes.push_back((uint8_t)(f >> 8));
+        }
+        Out.bytes.push_back(0);
+        Out.bytes.push_back(0);
+    }
+    Out.EndChunk(c);
+}
+
+// Each background's image goes on a page before the pages are written.
+std::vector<int> BackgroundPages;
+
+void CollectBackgrounds(json_object* game)
+{
+    json_object* list = Get(game, "backgrounds");
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* b = At(list, i);
+        std::string file = GetString(b, "file");
+        if (file.empty()) Error("background " + GetString(b, "name") + " names no image \"file\"");
+        BackgroundPages.push_back(file.empty() ? -1 : AddPage(file));
+    }
+}
+
+void WriteBackgrounds(json_object* game)
+{
+    json_object* list = Get(game, "backgrounds");
+    size_t c = Out.BeginChunk("BGND");
+    size_t table = Out.BeginList(Length(list));
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* b = At(list, i);
+        Out.Entry(table, i);
+        Out.Str(GetString(b, "name"));
+        Out.U32(GetBool(b, "transparent", false));
+        Out.U32(GetBool(b, "smooth", false));
+        Out.U32(GetBool(b, "preload", true));
+        int page = i < BackgroundPages.size() ? BackgroundPages[i] : -1;
+        Out.U32(page >= 0 ? PageEntryOffsets[page] : 0);
     }
     Out.EndChunk(c);
 }
@@ -449,12 +559,12 @@ int main(int argc, char** argv)
                 json_util_get_last_err() ? json_util_get_last_err() : "");
         return 1;
     }
-    for (const char* kind : {"sprites", "backgrounds", "sounds", "fonts"}) {
+    for (const char* kind : {"sprites", "sounds", "fonts"}) {
         IndexNames(game, kind);
         if (Length(Get(game, kind)) > 0)
             fprintf(stderr, "packer: %s are not packed yet; references to them keep their indexes\n", kind);
     }
-    for (const char* kind : {"objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
+    for (const char* kind : {"backgrounds", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
 
     Out.bytes.insert(Out.bytes.end(), {'F', 'O', 'R', 'M'});
     Out.U32(0);
@@ -465,6 +575,9 @@ int main(int argc, char** argv)
     WriteTimeLines(game);
     WriteObjects(game);
     WriteRooms(game);
+    CollectBackgrounds(game);
+    WritePages();
+    WriteBackgrounds(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");
     WriteEmpty("FUNC");

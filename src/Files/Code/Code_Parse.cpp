@@ -16,12 +16,13 @@ namespace {
 // Names declared with globalvar: they name global variables in all code compiled afterwards.
 std::unordered_set<std::string> g_globalvars;
 
-struct ParseError {};  // unwinds the parser; the message is already kept
-
 class Parser {
 public:
     Parser(CodeTree* tree, std::vector<Token>& tokens) : m_tree(tree), m_tokens(tokens) {}
 
+    // The first error ends the parse: the parser then sees only the end of the text, so every
+    // rule returns at once, and the tree is dropped.
+    bool failed = false;
     std::string error;
     int errorLine = 0, errorPos = 0;
 
@@ -48,6 +49,7 @@ private:
 
     const Token& Peek(int ahead = 0) const
     {
+        if (failed) return m_tokens.back();
         size_t i = m_at + (size_t)ahead;
         return i < m_tokens.size() ? m_tokens[i] : m_tokens.back();
     }
@@ -66,17 +68,21 @@ private:
         return true;
     }
 
-    [[noreturn]] void Fail(const Token& at, const std::string& message)
+    // Keeps the first error and gives a stand-in node.
+    Node* Fail(const Token& at, const std::string& message)
     {
-        error = message;
-        errorLine = at.line;
-        errorPos = at.pos;
-        throw ParseError();
+        if (!failed) {
+            error = message;
+            errorLine = at.line;
+            errorPos = at.pos;
+            failed = true;
+        }
+        return Make(N_CONST, at);
     }
-    [[noreturn]] void Unexpected(const char* what)
+    Node* Unexpected(const char* what)
     {
-        if (Peek().kind == T_END) Fail(Peek(), "Unexpected end of code.");
-        Fail(Peek(), what);
+        if (Peek().kind == T_END) return Fail(Peek(), "Unexpected end of code.");
+        return Fail(Peek(), what);
     }
     void Expect(int s, const char* text)
     {
@@ -195,19 +201,19 @@ private:
                 return n;
             }
             case K_CASE:
-            case K_DEFAULT: Fail(t, "case or default outside of a switch.");
-            default: Fail(t, "Statement expected.");
+            case K_DEFAULT: return Fail(t, "case or default outside of a switch.");
+            default: return Fail(t, "Statement expected.");
             }
         }
-        if (t.kind == T_NAME || t.kind == T_CONST || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
-        Unexpected("Statement expected.");
+        if (t.kind == T_NAME || t.kind == T_CONST || t.kind == T_NUMBER || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
+        return Unexpected("Statement expected.");
     }
 
     Node* ParseBlock()
     {
         Node* block = Make(N_BLOCK, Next());
         while (!IsSymbol(S_RBRACE)) {
-            if (Peek().kind == T_END) Fail(Peek(), "Symbol } expected.");
+            if (Peek().kind == T_END) return Fail(Peek(), "Symbol } expected.");
             Add(block, ParseStatement());
         }
         Next();
@@ -220,7 +226,7 @@ private:
         Node* empty = Make(N_BLOCK, kw);
         do {
             const Token& name = Peek();
-            if (name.kind != T_NAME) Fail(name, "Variable name expected.");
+            if (name.kind != T_NAME) return Fail(name, "Variable name expected.");
             Next();
             if (global) {
                 g_globalvars.insert(name.text);
@@ -270,19 +276,19 @@ private:
             Next();
             return MakeIncrement(t, ParsePostfix(), t.sub == S_INC);
         }
-        if (t.kind == T_NAME || t.kind == T_CONST || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
-        Unexpected("Statement expected.");
+        if (t.kind == T_NAME || t.kind == T_CONST || t.kind == T_NUMBER || IsSymbol(S_LPAREN)) return ParseAssignOrCall();
+        return Unexpected("Statement expected.");
     }
 
     Node* ParseSwitch()
     {
         Node* n = Make(N_SWITCH, Next());
         Add(n, ParseExpression());
-        if (!IsSymbol(S_LBRACE)) Fail(Peek(), "Symbol { expected.");
+        if (!IsSymbol(S_LBRACE)) return Fail(Peek(), "Symbol { expected.");
         Next();
         while (!IsSymbol(S_RBRACE)) {
             const Token& t = Peek();
-            if (t.kind == T_END) Fail(t, "Symbol } expected.");
+            if (t.kind == T_END) return Fail(t, "Symbol } expected.");
             if (t.kind == T_KEYWORD && (t.sub == K_CASE || t.sub == K_DEFAULT)) {
                 Next();
                 Node* mark = Make(t.sub == K_CASE ? N_CASE : N_DEFAULT, t);
@@ -305,11 +311,14 @@ private:
 
     void CheckAssignable(const Token& at, const Node* target, const std::string& name)
     {
-        if (target->kind == N_CONST) {
-            if (!name.empty()) Fail(at, "Cannot assign to the constant " + name + ".");
-            Fail(at, "Variable name expected.");
+        if (target->kind == N_CONST && !name.empty()) {
+            Fail(at, "Cannot assign to the constant " + name + ".");
+            return;
         }
-        if (!IsVariable(target)) Fail(at, "Variable name expected.");
+        if (!IsVariable(target)) {
+            Fail(at, "Variable name expected.");
+            return;
+        }
         if (target->kind == N_BUILTIN) {
             const RVariable* b = Variable_BuiltIn_Get(target->id);
             if (b && !b->canSet) Fail(at, std::string("Cannot assign to the variable ") + b->name + ".");
@@ -363,7 +372,7 @@ private:
             Add(n, target);
             return n;
         }
-        Unexpected("Assignment operator expected.");
+        return Fail(Peek(), "Assignment operator expected.");
     }
 
     // ---- expressions ----
@@ -453,7 +462,7 @@ private:
             } else if (IsSymbol(S_DOT)) {
                 const Token& at = Next();
                 const Token& name = Peek();
-                if (name.kind != T_NAME) Fail(name, "Variable name expected.");
+                if (name.kind != T_NAME) return Fail(name, "Variable name expected.");
                 Next();
                 int id = Code_Variable_FindOrAdd(name.text.c_str());
                 e = MakeDot(at, e, id);
@@ -514,7 +523,7 @@ private:
         default:
             break;
         }
-        Unexpected("Unexpected symbol in expression.");
+        return Unexpected("Unexpected symbol in expression.");
     }
 
     Node* Resolve(const Token& t)
@@ -547,7 +556,7 @@ private:
     {
         Next();  // (
         int id;
-        if (!Function_Find(name.text.c_str(), &id)) Fail(name, "Unknown function or script: " + name.text);
+        if (!Function_Find(name.text.c_str(), &id)) return Fail(name, "Unknown function or script: " + name.text);
         Node* n;
         if (id >= FUNCTION_EXTENSION_BASE) {
             n = Make(N_EXTENSION, name);
@@ -572,7 +581,7 @@ private:
             int wanted = Function_Get(id)->argc;
             countOk = wanted < 0 || wanted == argc;
         }
-        if (!countOk) Fail(name, "Wrong number of arguments to function or script.");
+        if (!countOk) return Fail(name, "Wrong number of arguments to function or script.");
         return n;
     }
 };
@@ -594,9 +603,8 @@ CodeTree* Code_Parse(const char* text, bool expression, const char* name, std::s
         return nullptr;
     }
     Parser parser(tree.get(), tokens);
-    try {
-        tree->root = expression ? parser.ParseWholeExpression() : parser.ParseProgram();
-    } catch (const ParseError&) {
+    tree->root = expression ? parser.ParseWholeExpression() : parser.ParseProgram();
+    if (parser.failed) {
         snprintf(head, sizeof head, ", line %d, position %d: ", parser.errorLine, parser.errorPos);
         *error = "In " + tree->name + head + parser.error;
         return nullptr;

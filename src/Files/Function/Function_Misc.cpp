@@ -5,6 +5,7 @@
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Script/Script_Main.h"
+#include "Support/LoadSave.h"
 #include "Variable/Variable_Main.h"
 
 #include <charconv>
@@ -12,6 +13,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
+
+bool Function_Misc_Steam = false;
 
 namespace {
 
@@ -97,23 +101,24 @@ void F_execute_file(TaggedValue* result, CInstance* self, CInstance* other, int 
 {
     if (argc < 1) return;
     if (argc > ARGUMENT_SLOTS) argc = ARGUMENT_SLOTS;
-    FILE* f = fopen(Arg_S(args[0]), "r");
+    LoadSaveFile* f = LoadSave_FOpen(Arg_S(args[0]), "r");
     if (!f) {
         Error_Show_Action("Trying to execute non-existing file.", false);
         return;
     }
-    // Each line ends with one line feed, whether or not the file had one; the text grows as
-    // needed.
+    // Read as text: each line ends with one line feed (CR LF counts as one), whether or not the
+    // file had one; the text grows as needed.
     std::string text;
-    char buffer[5120];
-    while (fgets(buffer, sizeof buffer, f)) {
-        std::string_view line(buffer);
-        bool complete = !line.empty() && line.back() == '\n';
-        if (complete) line.remove_suffix(1);
+    std::string_view bytes((const char*)f->bytes, (size_t)f->size);
+    while (!bytes.empty()) {
+        size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) line.remove_suffix(1);
         text.append(line);
-        if (complete || feof(f)) text += '\n';
+        text += '\n';
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     }
-    fclose(f);
+    LoadSave_FClose(f);
     ArgumentScope scope(argc - 1, args + 1);
     char name[32];
     snprintf(name, sizeof name, "ExecuteFile.%d", g_executeFileCounter++);
@@ -244,8 +249,10 @@ void F_variable_local_array2_set(TaggedValue*, CInstance* self, CInstance*, int,
 
 void Function_Misc_Init()
 {
-    Function_Add("execute_string", F_execute_string, -1);
-    Function_Add("execute_file", F_execute_file, -1);
+    if (!Function_Misc_Steam) {
+        Function_Add("execute_string", F_execute_string, -1);
+        Function_Add("execute_file", F_execute_file, -1);
+    }
     Function_Add("show_debug_message", F_show_debug_message, 1);
     Function_Add("variable_global_exists", F_variable_global_exists, 1);
     Function_Add("variable_global_get", F_variable_global_get, 1);

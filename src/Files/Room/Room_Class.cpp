@@ -8,6 +8,7 @@
 #include "Object/Event_Main.h"
 
 #include <algorithm>
+#include <cmath>
 
 int Room_LastInstanceId = INSTANCE_ID_FIRST;
 int Room_LastTileId = 10000000;
@@ -231,16 +232,18 @@ void CRoom::LinkInstance(CInstance* inst)
     ObjectListsAdd(inst);
 }
 
-void CRoom::UnlinkInstance(CInstance* inst)
+bool CRoom::UnlinkInstance(CInstance* inst)
 {
     auto it = std::find(active.begin(), active.end(), inst);
     if (it != active.end()) {
         active.erase(it);
         ObjectListsRemove(inst);
-        return;
+        return true;
     }
     it = std::find(deactivated.begin(), deactivated.end(), inst);
-    if (it != deactivated.end()) deactivated.erase(it);
+    if (it == deactivated.end()) return false;
+    deactivated.erase(it);
+    return true;
 }
 
 void CRoom::ChangeDepth(CInstance* inst)
@@ -259,9 +262,7 @@ void CRoom::UpdateActivation()
     for (CInstance* i : deactivated)
         if (!i->deactivated) moving.push_back(i);
     for (CInstance* i : moving) {
-        i->deactivated = !i->deactivated;  // unlink from the list it is in now
         UnlinkInstance(i);
-        i->deactivated = !i->deactivated;
         LinkInstance(i);
     }
 }
@@ -305,5 +306,37 @@ void CRoom::FreeAllInstances()
     for (CInstance* i : all) {
         UnlinkInstance(i);
         delete i;
+    }
+}
+
+// One axis of a view following a point: the new view start. Worked in 64 bits, since views and
+// borders are set by scripts.
+static int FollowAxis(int start, int size, int border, int speed, float target, int roomSize)
+{
+    long long want = start, t = (long long)floorf(target);
+    if (target - start < border) want = t - border;
+    else if ((long long)start + size - target < border) want = (long long)ceilf(target) + border - size;
+    if (want > (long long)roomSize - size) want = (long long)roomSize - size;
+    if (want < 0 && roomSize >= size) want = 0;
+    if (speed >= 0) want = std::clamp(want, (long long)start - speed, (long long)start + speed);
+    return (int)std::clamp(want, (long long)INT32_MIN, (long long)INT32_MAX);
+}
+
+void CRoom::FollowViews()
+{
+    if (!enable_views) return;
+    for (RoomView& v : views) {
+        if (!v.visible || v.object < 0) continue;
+        CInstance* target = nullptr;
+        if (v.object >= INSTANCE_ID_FIRST) {
+            target = Instance_Find(v.object);
+        } else if (CObject* o = Object_Find(v.object)) {
+            for (CInstance* i : o->instances)
+                if (!i->marked) { target = i; break; }
+        }
+        if (!target || target->marked || target->deactivated || !(fabsf(target->x) < 1e9f) || !(fabsf(target->y) < 1e9f))
+            continue;
+        v.xview = FollowAxis(v.xview, v.wview, v.hborder, v.hspeed, target->x, width);
+        v.yview = FollowAxis(v.yview, v.hview, v.vborder, v.vspeed, target->y, height);
     }
 }

@@ -118,8 +118,9 @@ public:
     CInstance* CreateInstance(float x, float y, int object, int id = 0);  // id 0: the next id
     // Links an instance into the active list by depth, and into its object's lists.
     void LinkInstance(CInstance* inst);
-    // Takes an instance out of the active (or deactivated) list and its object's lists.
-    void UnlinkInstance(CInstance* inst);
+    // Takes an instance out of the active (or deactivated) list and its object's lists; false
+    // when it was in neither list.
+    bool UnlinkInstance(CInstance* inst);
     // Re-sorts an active instance whose depth changed.
     void ChangeDepth(CInstance* inst);
     // Moves instances whose deactivated flag changed between the two lists.
@@ -128,6 +129,9 @@ public:
     // kept aside (a persistent room left), and puts them back when it runs again.
     void Suspend();
     void Resume();
+    // Moves each visible view that follows an object (or instance) so that the followed instance
+    // stays its border away from the view's edges, at most its speed a step, inside the room.
+    void FollowViews();
     // Frees instances marked destroyed; returns how many.
     int FreeMarked();
     // Frees every instance of the room.

@@ -5,13 +5,14 @@
 #include "Code/Error.h"
 #include "Variable/Variable_Main.h"
 
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
 PendingError PendingScriptError;
 
 namespace {
-std::vector<CScript*> g_scripts;
+std::vector<std::unique_ptr<CScript>> g_scripts;
 std::unordered_map<std::string, int> g_byName;
 }
 
@@ -33,15 +34,13 @@ bool CScript::Compile()
 int Script_Add(const char* name, const char* text)
 {
     int index = (int)g_scripts.size();
-    CScript* s = new CScript(name, text);
-    g_scripts.push_back(s);
-    g_byName.emplace(s->GetName(), index);  // the first script of a name is the one found
+    g_scripts.push_back(std::make_unique<CScript>(name, text));
+    g_byName.emplace(g_scripts.back()->GetName(), index);  // the first script of a name is the one found
     return index;
 }
 
 void Script_Clear()
 {
-    for (CScript* s : g_scripts) delete s;
     g_scripts.clear();
     g_byName.clear();
 }
@@ -52,7 +51,7 @@ bool Script_Exists(int index) { return index >= 0 && index < (int)g_scripts.size
 
 const char* Script_GetName(int index) { return Script_Exists(index) ? g_scripts[(size_t)index]->GetName() : "<undefined>"; }
 
-CScript* Script_GetScript(int index) { return Script_Exists(index) ? g_scripts[(size_t)index] : nullptr; }
+CScript* Script_GetScript(int index) { return Script_Exists(index) ? g_scripts[(size_t)index].get() : nullptr; }
 
 int Script_Find(const char* name)
 {
@@ -63,7 +62,7 @@ int Script_Find(const char* name)
 
 bool Script_Prepare()
 {
-    for (CScript* s : g_scripts)
+    for (auto& s : g_scripts)
         if (!s->Compile()) return false;
     return true;
 }

@@ -189,6 +189,36 @@ TEST_F(RoomInstances, SuspendedRoomsLeaveTheHashAndLists)
     EXPECT_EQ(Object_Find(0)->instances.size(), 1u);
 }
 
+TEST_F(RoomInstances, ViewsFollowTheirObjectInsideTheRoom)
+{
+    room.width = 1000;
+    room.height = 1000;
+    room.enable_views = true;
+    RoomView& v = room.views[0];
+    v.visible = true;
+    v.wview = 200;
+    v.hview = 100;
+    v.hborder = 50;
+    v.vborder = 20;
+    v.object = 1;
+    CInstance* a = room.CreateInstance(180, 50, 1);
+    room.FollowViews();
+    EXPECT_EQ(v.xview, 30);  // 180 + 50 - 200
+    EXPECT_EQ(v.yview, 0);
+    a->x = 990;
+    a->y = 5;
+    room.FollowViews();
+    EXPECT_EQ(v.xview, 800);  // held inside the room
+    EXPECT_EQ(v.yview, 0);
+    v.hspeed = 10;
+    a->x = 100;
+    room.FollowViews();
+    EXPECT_EQ(v.xview, 790);  // at most 10 a step
+    a->x = 3e30f;  // absurd positions are ignored
+    room.FollowViews();
+    EXPECT_EQ(v.xview, 790);
+}
+
 TEST(RoomOrder, PreviousNextAndTheFatalEnds)
 {
     Room_Clear();
