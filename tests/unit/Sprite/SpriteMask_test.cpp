@@ -115,6 +115,11 @@ TEST(SpriteCollision, ScaledAndTurnedInstances)
     auto dot = Make(1, 1, {Solid(1, 1, {{0, 0}})});
     EXPECT_TRUE(block->CollisionSprite(Turned(0, 0, 3, 1, 0), dot.get(), At(*dot, 5, 0)));
     EXPECT_FALSE(block->CollisionSprite(Turned(0, 0, 3, 1, 0), dot.get(), At(*dot, 6, 0)));
+    // Sprite against sprite truncates toward zero where the other tests floor: half a column left
+    // of the origin still lands in column 0.
+    EXPECT_TRUE(dot->CollisionSprite(At(*dot, 9, 0), block.get(), Turned(10, 0, 2, 1, 0)));
+    EXPECT_FALSE(block->CollisionPoint(Turned(10, 0, 2, 1, 0), 9, 0));
+    EXPECT_TRUE(block->CollisionPoint(Turned(10, 0, 2, 1, 0), 10, 0));
     EXPECT_TRUE(dot->CollisionSprite(At(*dot, 0, -1), block.get(), Turned(0, 0, 1, 1, 90)));
     EXPECT_FALSE(dot->CollisionSprite(At(*dot, 0, 1), block.get(), Turned(0, 0, 1, 1, 90)));
 }
