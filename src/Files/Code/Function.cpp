@@ -1,4 +1,6 @@
 #include "Code/Function.h"
+#include "Code/Code_Interp.h"
+#include "Script/Script_Main.h"
 
 #include <cstring>
 #include <string>
@@ -26,6 +28,16 @@ bool Function_Find(const char* name, int* id)
 {
     *id = -1;
     if (!name) return false;
+    int script = Script_Find(name);
+    if (script >= 0) {
+        *id = script + FUNCTION_SCRIPT_BASE;
+        return true;
+    }
+    int extension;
+    if (Code_Extension_FindHook && Code_Extension_FindHook(name, &extension) && extension >= 0) {
+        *id = extension + FUNCTION_EXTENSION_BASE;
+        return true;
+    }
     auto it = g_byName.find(name);
     if (it == g_byName.end()) return false;
     *id = it->second;

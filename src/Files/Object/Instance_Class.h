@@ -105,3 +105,6 @@ CInstance* Instance_Find(int id);
 // instance, 100000 and above that instance, otherwise every active instance of that object and
 // of its descendants. Instances marked destroyed are left out.
 void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out);
+// Whether object `object` is `ancestor` or descends from it; the world installs it (null: the
+// object itself only).
+extern bool (*Instance_ObjectIsDescendant)(int object, int ancestor);

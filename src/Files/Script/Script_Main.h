@@ -38,5 +38,6 @@ bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, Tagg
 struct PendingError {
     bool pending = false;
     std::string message;
+    bool fatal = false;  // the error must end the game
 };
 extern PendingError PendingScriptError;

@@ -1,0 +1,59 @@
+#include "Code/Code_Class.h"
+#include "Base/MemoryManager.h"
+#include "Code/Code_Interp.h"
+#include "Code/Code_Parse.h"
+#include "Code/Error.h"
+
+#include <string>
+
+CCode::CCode(const char* text, bool expression) : m_text(MemStrDup(text ? text : "")), m_expression(expression) {}
+
+CCode::~CCode()
+{
+    delete m_tree;
+    MemFree(m_text);
+    MemFree(m_name);
+}
+
+bool CCode::Compile(const char* name)
+{
+    delete m_tree;
+    m_tree = nullptr;
+    MemFree(m_name);
+    m_name = MemStrDup(name ? name : "");
+    std::string error;
+    m_tree = Code_Parse(m_text, m_expression, m_name, &error);
+    if (!m_tree) LastErrorText = error;
+    return m_tree != nullptr;
+}
+
+namespace {
+void Report(bool fatal)
+{
+    std::string message = LastErrorText;
+    Error_Show_Action(message.c_str(), fatal);
+}
+}  // namespace
+
+bool Code_Execute(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+{
+    if (!code || !code->IsCompiled()) return false;
+    if (Code_Run(self, other, code, result)) return true;
+    Report(Code_RunErrorFatal);
+    return false;
+}
+
+bool Code_Execute_ShowError(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+{
+    if (!code || !code->IsCompiled()) return false;
+    if (Code_Run(self, other, code, result)) return true;
+    Report(false);
+    return false;
+}
+
+bool Code_Execute_ErrorResult(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+{
+    if (Code_Run(self, other, code, result)) return true;
+    if (result) result->SetString("ERROR");
+    return false;
+}

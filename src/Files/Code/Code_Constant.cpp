@@ -1,0 +1,143 @@
+#include "Code/Code_Constant.h"
+#include "Code/Error.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+std::unordered_map<std::string, double> g_constants;
+
+struct Named {
+    const char* name;
+    double value;
+};
+
+const Named kConstants[] = {
+    {"true", 1}, {"false", 0}, {"pi", M_PI},
+    {"self", -1}, {"other", -2}, {"all", -3}, {"noone", -4}, {"global", -5}, {"local", -7},
+    // events
+    {"ev_create", 0}, {"ev_destroy", 1}, {"ev_alarm", 2}, {"ev_step", 3}, {"ev_collision", 4},
+    {"ev_keyboard", 5}, {"ev_mouse", 6}, {"ev_other", 7}, {"ev_draw", 8}, {"ev_keypress", 9},
+    {"ev_keyrelease", 10}, {"ev_trigger", 11},
+    {"ev_step_normal", 0}, {"ev_step_begin", 1}, {"ev_step_end", 2},
+    {"ev_left_button", 0}, {"ev_right_button", 1}, {"ev_middle_button", 2}, {"ev_no_button", 3},
+    {"ev_left_press", 4}, {"ev_right_press", 5}, {"ev_middle_press", 6}, {"ev_left_release", 7},
+    {"ev_right_release", 8}, {"ev_middle_release", 9}, {"ev_mouse_enter", 10}, {"ev_mouse_leave", 11},
+    {"ev_joystick1_left", 16}, {"ev_joystick1_right", 17}, {"ev_joystick1_up", 18}, {"ev_joystick1_down", 19},
+    {"ev_joystick2_left", 31}, {"ev_joystick2_right", 32}, {"ev_joystick2_up", 33}, {"ev_joystick2_down", 34},
+    {"ev_global_left_button", 50}, {"ev_global_right_button", 51}, {"ev_global_middle_button", 52},
+    {"ev_global_left_press", 53}, {"ev_global_right_press", 54}, {"ev_global_middle_press", 55},
+    {"ev_global_left_release", 56}, {"ev_global_right_release", 57}, {"ev_global_middle_release", 58},
+    {"ev_mouse_wheel_up", 60}, {"ev_mouse_wheel_down", 61},
+    {"ev_outside", 0}, {"ev_boundary", 1}, {"ev_game_start", 2}, {"ev_game_end", 3}, {"ev_room_start", 4},
+    {"ev_room_end", 5}, {"ev_no_more_lives", 6}, {"ev_animation_end", 7}, {"ev_end_of_path", 8},
+    {"ev_no_more_health", 9},
+    // colours
+    {"c_aqua", 16776960}, {"c_black", 0}, {"c_blue", 16711680}, {"c_dkgray", 4210752},
+    {"c_fuchsia", 16711935}, {"c_gray", 8421504}, {"c_green", 32768}, {"c_lime", 65280},
+    {"c_ltgray", 12632256}, {"c_maroon", 128}, {"c_navy", 8388608}, {"c_olive", 32896},
+    {"c_orange", 4235519}, {"c_purple", 8388736}, {"c_red", 255}, {"c_silver", 12632256},
+    {"c_teal", 8421376}, {"c_white", 16777215}, {"c_yellow", 65535},
+    // keys
+    {"vk_nokey", 0}, {"vk_anykey", 1}, {"vk_backspace", 8}, {"vk_tab", 9}, {"vk_enter", 13},
+    {"vk_return", 13}, {"vk_shift", 16}, {"vk_control", 17}, {"vk_alt", 18}, {"vk_pause", 19},
+    {"vk_escape", 27}, {"vk_space", 32}, {"vk_pageup", 33}, {"vk_pagedown", 34}, {"vk_end", 35},
+    {"vk_home", 36}, {"vk_left", 37}, {"vk_up", 38}, {"vk_right", 39}, {"vk_down", 40},
+    {"vk_printscreen", 44}, {"vk_insert", 45}, {"vk_delete", 46}, {"vk_multiply", 106}, {"vk_add", 107},
+    {"vk_subtract", 109}, {"vk_decimal", 110}, {"vk_divide", 111}, {"vk_lshift", 160}, {"vk_rshift", 161},
+    {"vk_lcontrol", 162}, {"vk_rcontrol", 163}, {"vk_lalt", 164}, {"vk_ralt", 165},
+    // mouse buttons, alignment, blending, primitives
+    {"mb_any", -1}, {"mb_none", 0}, {"mb_left", 1}, {"mb_right", 2}, {"mb_middle", 3},
+    {"fa_left", 0}, {"fa_center", 1}, {"fa_right", 2}, {"fa_top", 0}, {"fa_middle", 1}, {"fa_bottom", 2},
+    {"bm_normal", 0}, {"bm_add", 1}, {"bm_max", 2}, {"bm_subtract", 3}, {"bm_zero", 1}, {"bm_one", 2},
+    {"bm_src_color", 3}, {"bm_inv_src_color", 4}, {"bm_src_alpha", 5}, {"bm_inv_src_alpha", 6},
+    {"bm_dest_alpha", 7}, {"bm_inv_dest_alpha", 8}, {"bm_dest_color", 9}, {"bm_inv_dest_color", 10},
+    {"bm_src_alpha_sat", 11},
+    {"pr_pointlist", 1}, {"pr_linelist", 2}, {"pr_linestrip", 3}, {"pr_trianglelist", 4},
+    {"pr_trianglestrip", 5}, {"pr_trianglefan", 6},
+    // cursors
+    {"cr_default", 0}, {"cr_none", -1}, {"cr_arrow", -2}, {"cr_cross", -3}, {"cr_beam", -4},
+    {"cr_size_nesw", -6}, {"cr_size_ns", -7}, {"cr_size_nwse", -8}, {"cr_size_we", -9}, {"cr_uparrow", -10},
+    {"cr_hourglass", -11}, {"cr_drag", -12}, {"cr_nodrop", -13}, {"cr_hsplit", -14}, {"cr_vsplit", -15},
+    {"cr_multidrag", -16}, {"cr_sqlwait", -17}, {"cr_no", -18}, {"cr_appstart", -19}, {"cr_help", -20},
+    {"cr_handpoint", -21}, {"cr_size_all", -22},
+    // physics joints and debug drawing
+    {"phy_joint_anchor_1_x", 0}, {"phy_joint_anchor_1_y", 1}, {"phy_joint_anchor_2_x", 2},
+    {"phy_joint_anchor_2_y", 3}, {"phy_joint_reaction_force_x", 4}, {"phy_joint_reaction_force_y", 5},
+    {"phy_joint_reaction_torque", 6}, {"phy_joint_motor_speed", 7}, {"phy_joint_angle", 8},
+    {"phy_joint_motor_torque", 9}, {"phy_joint_max_motor_torque", 10}, {"phy_joint_translation", 11},
+    {"phy_joint_speed", 12}, {"phy_joint_motor_force", 13}, {"phy_joint_max_motor_force", 14},
+    {"phy_joint_length_1", 15}, {"phy_joint_length_2", 16}, {"phy_joint_damping_ratio", 17},
+    {"phy_joint_frequency", 18},
+    {"phy_debug_render_shapes", 1}, {"phy_debug_render_joints", 2}, {"phy_debug_render_coms", 4},
+    {"phy_debug_render_aabb", 8}, {"phy_debug_render_obb", 16}, {"phy_debug_render_core_shapes", 32},
+    {"phy_debug_render_collision_pairs", 64},
+    // audio, external calls
+    {"audio_falloff_none", 0}, {"audio_falloff_inverse_distance", 1},
+    {"audio_falloff_inverse_distance_clamped", 2}, {"audio_falloff_linear_distance", 3},
+    {"audio_falloff_linear_distance_clamped", 4}, {"audio_falloff_exponent_distance", 5},
+    {"audio_falloff_exponent_distance_clamped", 6}, {"audio_old_system", 0}, {"audio_new_system", 1},
+    {"dll_cdecl", 0}, {"dll_stdcall", 1}, {"ty_real", 0}, {"ty_string", 1},
+};
+
+}  // namespace
+
+bool Code_NameIsValid(const char* name)
+{
+    if (!name || !(isalpha((unsigned char)*name) || *name == '_')) return false;
+    for (const char* p = name; *p; p++)
+        if (!(isalnum((unsigned char)*p) || *p == '_')) return false;
+    return true;
+}
+
+void Code_Constant_AddReal(const char* name, double value)
+{
+    if (!name) return;
+    g_constants[name] = value;
+}
+
+bool Code_Constant_AddName(const char* name)
+{
+    if (!Code_NameIsValid(name)) {
+        Error_Show(("Constant name " + std::string(name ? name : "") + "  is not valid.").c_str(), false);
+        return false;
+    }
+    Code_Constant_AddReal(name, 0.0);
+    return true;
+}
+
+bool Code_Constant_Find(const char* name, double* value)
+{
+    auto it = g_constants.find(name);
+    if (it == g_constants.end()) return false;
+    *value = it->second;
+    return true;
+}
+
+void Code_Constant_Init()
+{
+    for (const Named& c : kConstants) Code_Constant_AddReal(c.name, c.value);
+    char name[32];
+    for (int i = 0; i < 16; i++) {
+        snprintf(name, sizeof name, "ev_user%d", i);
+        Code_Constant_AddReal(name, 10 + i);
+    }
+    for (int i = 1; i <= 8; i++) {
+        snprintf(name, sizeof name, "ev_joystick1_button%d", i);
+        Code_Constant_AddReal(name, 20 + i);
+        snprintf(name, sizeof name, "ev_joystick2_button%d", i);
+        Code_Constant_AddReal(name, 35 + i);
+    }
+    for (int i = 0; i <= 9; i++) {
+        snprintf(name, sizeof name, "vk_numpad%d", i);
+        Code_Constant_AddReal(name, 96 + i);
+    }
+    for (int i = 1; i <= 12; i++) {
+        snprintf(name, sizeof name, "vk_f%d", i);
+        Code_Constant_AddReal(name, 111 + i);
+    }
+}

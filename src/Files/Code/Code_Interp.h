@@ -1,0 +1,18 @@
+// The tree interpreter: runs compiled code without reporting its failures.
+#pragma once
+#include "Variable/Value.h"
+
+class CInstance;
+class CCode;
+
+// Runs the code with self and other; the code's result goes to result (the real 0 when it
+// returns none). false on a run-time error: LastErrorText holds its message ("In NAME, line L:
+// ...") and Code_RunErrorFatal says whether it must end the game.
+bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
+extern bool Code_RunErrorFatal;
+
+// Hooks the extension module installs: its function lookup by name, the call of function
+// `index`, and the function's name for listings.
+extern bool (*Code_Extension_FindHook)(const char* name, int* index);
+extern bool (*Code_Extension_CallHook)(int index, CInstance* self, CInstance* other, int argc, TaggedValue* args, TaggedValue* result);
+extern const char* (*Code_Extension_NameHook)(int index);

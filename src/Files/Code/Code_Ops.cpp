@@ -1,0 +1,131 @@
+#include "Code/Code_Tree.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// The bitwise operators work on the reals rounded to 64-bit integers; NaN and values out of
+// range give the lowest integer, as the processor's conversion does.
+int64_t ToInt64(double v)
+{
+    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0)) return INT64_MIN;
+    return (int64_t)std::nearbyint(v);
+}
+
+bool WrongType(int op, std::string* error)
+{
+    *error = std::string("Wrong type of arguments to ") + Code_OpName(op) + ".";
+    return false;
+}
+
+bool Truth(double v) { return v > 0.5; }
+
+}  // namespace
+
+const char* Code_OpName(int op)
+{
+    switch (op) {
+    case OP_SET: return "=";
+    case OP_ADD: case OP_PLUS: return "+";
+    case OP_SUB: case OP_NEG: return "-";
+    case OP_MUL: return "*";
+    case OP_DIV: return "/";
+    case OP_IDIV: return "div";
+    case OP_MOD: return "mod";
+    case OP_LT: return "<";
+    case OP_LE: return "<=";
+    case OP_EQ: return "==";
+    case OP_NE: return "!=";
+    case OP_GE: return ">=";
+    case OP_GT: return ">";
+    case OP_BITOR: return "|";
+    case OP_BITAND: return "&";
+    case OP_BITXOR: return "^";
+    case OP_SHL: return "<<";
+    case OP_SHR: return ">>";
+    case OP_XOR: return "^^";
+    case OP_NOT: return "!";
+    case OP_BITNOT: return "~";
+    default: return "?";
+    }
+}
+
+bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string* error)
+{
+    if (!a.IsReal()) return WrongType(op, error);
+    double v = a.val;
+    switch (op) {
+    case OP_NEG: out->SetReal(-v); return true;
+    case OP_PLUS: out->SetReal(v); return true;
+    case OP_NOT: out->SetReal(Truth(v) ? 0.0 : 1.0); return true;
+    case OP_BITNOT: out->SetReal((double)~ToInt64(v)); return true;
+    default: return WrongType(op, error);
+    }
+}
+
+bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error)
+{
+    switch (op) {
+    case OP_EQ: out->SetReal(Value_Equal(a, b) ? 1.0 : 0.0); return true;
+    case OP_NE: out->SetReal(Value_Equal(a, b) ? 0.0 : 1.0); return true;
+    default: break;
+    }
+    if (a.IsString() || b.IsString()) {
+        if (!a.IsString() || !b.IsString()) return WrongType(op, error);
+        if (op == OP_ADD) {
+            size_t la = a.GetLength(), lb = b.GetLength();
+            std::string s;
+            s.reserve(la + lb);
+            s.append(a.GetString(), la).append(b.GetString(), lb);
+            out->SetString(s.data(), s.size());
+            return true;
+        }
+        int c = strcmp(a.GetString(), b.GetString());
+        switch (op) {
+        case OP_LT: out->SetReal(c < 0); return true;
+        case OP_LE: out->SetReal(c <= 0); return true;
+        case OP_GE: out->SetReal(c >= 0); return true;
+        case OP_GT: out->SetReal(c > 0); return true;
+        default: return WrongType(op, error);
+        }
+    }
+    double x = a.val, y = b.val;
+    switch (op) {
+    case OP_ADD: out->SetReal(x + y); return true;
+    case OP_SUB: out->SetReal(x - y); return true;
+    case OP_MUL: out->SetReal(x * y); return true;
+    case OP_DIV:
+    case OP_IDIV:
+    case OP_MOD:
+        if (y == 0.0) {
+            *error = "Division by zero.";
+            return false;
+        }
+        if (op == OP_DIV) out->SetReal(x / y);
+        else if (op == OP_IDIV) out->SetReal(std::trunc(x / y));
+        else out->SetReal(std::fmod(x, y));
+        return true;
+    // Ordering compares plainly; only equality uses the epsilon.
+    case OP_LT: out->SetReal(x < y); return true;
+    case OP_LE: out->SetReal(x <= y); return true;
+    case OP_GE: out->SetReal(x >= y); return true;
+    case OP_GT: out->SetReal(x > y); return true;
+    case OP_BITOR: out->SetReal((double)(ToInt64(x) | ToInt64(y))); return true;
+    case OP_BITAND: out->SetReal((double)(ToInt64(x) & ToInt64(y))); return true;
+    case OP_BITXOR: out->SetReal((double)(ToInt64(x) ^ ToInt64(y))); return true;
+    case OP_SHL:
+    case OP_SHR: {
+        int64_t v = ToInt64(x), n = ToInt64(y);
+        int64_t r;
+        if (n < 0 || n > 63) r = (op == OP_SHR && v < 0) ? -1 : 0;
+        else if (op == OP_SHL) r = (int64_t)((uint64_t)v << n);
+        else r = v >> n;
+        out->SetReal((double)r);
+        return true;
+    }
+    case OP_XOR: out->SetReal(Truth(x) != Truth(y)); return true;
+    default: return WrongType(op, error);
+    }
+}

@@ -1,0 +1,83 @@
+// The compiled form of code: a tree of nodes with explicit kinds, names resolved to ids and a
+// source line on every node. The interpreter walks it; a byte-code generator can walk it too.
+#pragma once
+#include "Variable/Value.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+enum NodeKind : uint8_t {
+    // Expressions.
+    N_CONST,      // value
+    N_LOCAL,      // a `var` local: id = slot; kids = 0 to 2 indexes
+    N_SELF,       // a variable of self: id = variable id; kids = indexes
+    N_GLOBAL,     // a global variable (global.v or a globalvar name): id; kids = indexes
+    N_BUILTIN,    // a built-in variable of self: id = its index; kids = indexes
+    N_DOT,        // t.v: kids[0] = t, then the indexes; id = variable id (built-in or user)
+    N_UNARY,      // op; kids[0]
+    N_BINARY,     // op; kids[0], kids[1]
+    N_AND,        // short-circuit && and ||
+    N_OR,
+    N_CALL,       // a built-in: id = its index; kids = arguments
+    N_SCRIPT,     // a script: id = its index
+    N_EXTENSION,  // an extension function: id = its index
+    // Statements.
+    N_BLOCK,      // kids in order (an empty block is the empty statement)
+    N_ASSIGN,     // op (OP_SET or the compound operator); kids[0] = a variable node, kids[1] = value
+    N_CALLSTMT,   // kids[0] = a call node whose value is dropped
+    N_IF,         // kids: condition, then, optional else
+    N_WHILE,      // condition, body
+    N_DO,         // body, condition (until)
+    N_FOR,        // init, condition, step, body
+    N_REPEAT,     // count, body
+    N_SWITCH,     // kids[0] = value, then the body's statements with N_CASE and N_DEFAULT marks
+    N_CASE,       // kids[0] = the case value
+    N_DEFAULT,
+    N_BREAK,
+    N_CONTINUE,
+    N_EXIT,
+    N_RETURN,     // kids[0] = value
+    N_WITH,       // target, body
+};
+
+enum NodeOp : uint8_t {
+    OP_NONE,
+    OP_SET,
+    OP_ADD, OP_SUB, OP_MUL, OP_DIV, OP_IDIV, OP_MOD,
+    OP_LT, OP_LE, OP_EQ, OP_NE, OP_GE, OP_GT,
+    OP_BITOR, OP_BITAND, OP_BITXOR, OP_SHL, OP_SHR,
+    OP_XOR,
+    OP_NEG, OP_PLUS, OP_NOT, OP_BITNOT,
+};
+
+struct Node {
+    NodeKind kind;
+    uint8_t op = OP_NONE;
+    int id = 0;
+    int line = 0;
+    int pos = 0;
+    int depth = 1;  // height of the subtree, bounded by the compiler
+    TaggedValue value;
+    std::vector<Node*> kids;
+
+    // Variable nodes: where the index expressions start among the kids.
+    int FirstIndex() const { return kind == N_DOT ? 1 : 0; }
+    int IndexCount() const { return (int)kids.size() - FirstIndex(); }
+};
+
+struct CodeTree {
+    std::vector<std::unique_ptr<Node>> nodes;  // owns every node
+    Node* root = nullptr;                      // a statement, or an expression for expression code
+    std::vector<std::string> locals;           // names of the `var` slots
+    std::string name;
+};
+
+// The symbol of an operator, for messages and listings.
+const char* Code_OpName(int op);
+// Applies a unary or binary operator to values; false with *error set when the kinds do not fit
+// or a division is by zero. Shared by the folding pass and the interpreter.
+bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string* error);
+bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error);
+// A readable dump of a compiled tree (one node a line, indented by depth).
+std::string Code_List(const CodeTree* tree);

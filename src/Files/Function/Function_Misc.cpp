@@ -1,0 +1,267 @@
+#include "Function/Function_Misc.h"
+#include "Base/Console.h"
+#include "Code/Arguments.h"
+#include "Code/Code_Class.h"
+#include "Code/Error.h"
+#include "Code/Function.h"
+#include "Script/Script_Main.h"
+#include "Support/LoadSave.h"
+#include "Variable/Variable_Main.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+int g_executeCounter = 0;
+int g_executeFileCounter = 0;
+
+// Saves the argument slots and fills them from args (at most 15); restores them when it ends.
+class ArgumentScope {
+public:
+    ArgumentScope(int argc, const TaggedValue* args)
+    {
+        for (int i = 0; i < ARGUMENT_SLOTS; i++) {
+            m_saved[i] = std::move(ArgumentSlots[i]);
+            ArgumentSlots[i] = i < argc && i < ARGUMENT_SLOTS - 1 ? args[i] : TaggedValue(0.0);
+        }
+    }
+    ~ArgumentScope()
+    {
+        for (int i = 0; i < ARGUMENT_SLOTS; i++) ArgumentSlots[i] = std::move(m_saved[i]);
+    }
+
+private:
+    TaggedValue m_saved[ARGUMENT_SLOTS];
+};
+
+// Compiles and runs text with the caller's self and other (the steps shared by execute_string
+// and execute_file); a compile error is reported with the given heading, cut to `limit` bytes.
+void ExecuteText(TaggedValue* result, CInstance* self, CInstance* other, const char* text, const char* name,
+                 const char* heading, size_t limit)
+{
+    CCode code(text, false);
+    if (!code.Compile(name)) {
+        std::string message = std::string(heading) + LastErrorText;
+        if (message.size() > limit) message.resize(limit);
+        Error_Show_Action(message.c_str(), false);
+        return;
+    }
+    TaggedValue value;
+    if (Code_Execute_ShowError(self, other, &code, &value)) *result = std::move(value);
+}
+
+int VariableId(const TaggedValue& name) { return Code_Variable_FindOrAdd(Arg_S(name)); }
+
+// The element index of [i, j]; false (reported) when i or j is 32000 or more. A negative index
+// gives -1, which the variable lists treat as out of range.
+bool ElementIndex(const TaggedValue* i, const TaggedValue* j, int* index)
+{
+    int64_t row = i ? Arg_I(*i) : 0;
+    int64_t col = Arg_I(*j);
+    if (row >= ARRAY_DIMENSION || col >= ARRAY_DIMENSION) {
+        Error_Show_Action("Array index >= 32000", false);
+        return false;
+    }
+    int64_t e = row * ARRAY_DIMENSION + col;
+    *index = (row < 0 || col < 0 || e < 0 || e > INT32_MAX) ? -1 : (int)e;
+    return true;
+}
+
+void ReadGlobal(TaggedValue* result, const TaggedValue& name, int index)
+{
+    TaggedValue v;
+    if (Variable_Global_Get(VariableId(name), index, &v)) *result = v;
+}
+
+void ReadLocal(TaggedValue* result, CInstance* self, const TaggedValue& name, int index)
+{
+    TaggedValue v;
+    if (Variable_GetValue(self, VariableId(name), index, &v)) *result = v;
+}
+
+}  // namespace
+
+void F_execute_string(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
+{
+    if (argc < 1) return;
+    ArgumentScope scope(argc - 1, args + 1);
+    char name[32];
+    snprintf(name, sizeof name, "Execute.%d", g_executeCounter++);
+    ExecuteText(result, self, other, Arg_S(args[0]), name, "COMPILATION ERROR in string to be executed\n", 1023);
+}
+
+void F_execute_file(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
+{
+    if (argc < 1) return;
+    if (argc > ARGUMENT_SLOTS) argc = ARGUMENT_SLOTS;
+    LoadSaveFile* f = LoadSave_FOpen(Arg_S(args[0]), "r");
+    if (!f) {
+        Error_Show_Action("Trying to execute non-existing file.", false);
+        return;
+    }
+    // Read as text: each line ends with one line feed (CR LF counts as one), whether or not the
+    // file had one; the text grows as needed.
+    std::string text;
+    std::string_view bytes((const char*)f->bytes, (size_t)f->size);
+    while (!bytes.empty()) {
+        size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        if (!line.empty() && line.back() == '\r' && end != std::string_view::npos) line.remove_suffix(1);
+        text.append(line);
+        text += '\n';
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+    }
+    LoadSave_FClose(f);
+    ArgumentScope scope(argc - 1, args + 1);
+    char name[32];
+    snprintf(name, sizeof name, "ExecuteFile.%d", g_executeFileCounter++);
+    ExecuteText(result, self, other, text.c_str(), name, "COMPILATION ERROR in file to be executed\n", 255);
+}
+
+void F_show_debug_message(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    if (args[0].IsString()) {
+        Console_Debug->Output("%s\n", args[0].GetString());
+        return;
+    }
+    // A real prints as an integer when it is one, else with two decimals.
+    double v = args[0].val;
+    char text[400];
+    std::to_chars_result r;
+    if (std::isfinite(v) && v == std::floor(v)) r = std::to_chars(text, text + sizeof text - 1, v + 0.0, std::chars_format::fixed, 0);
+    else if (std::isfinite(v)) r = std::to_chars(text, text + sizeof text - 1, v, std::chars_format::fixed, 2);
+    else r = std::to_chars(text, text + sizeof text - 1, v);
+    *r.ptr = 0;
+    Console_Debug->Output("%s\n", text);
+}
+
+void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
+{
+    if (argc < 1) return;
+    int index = Arg_I(args[0]);
+    if (!Script_Exists(index)) {
+        Error_Show_Action("Trying to execute non-existing script.", false);
+        return;
+    }
+    int n = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
+    TaggedValue local[ARGUMENT_SLOTS];
+    for (int i = 1; i < n; i++) local[i - 1] = args[i];
+    int savedCount = argument_count;
+    argument_count = n - 1;
+    TaggedValue value;
+    PendingScriptError.pending = false;
+    Script_Execute(index, self, other, n - 1, &value, local);
+    argument_count = savedCount;
+    if (PendingScriptError.pending) {
+        PendingScriptError.pending = false;
+        std::string message = PendingScriptError.message;
+        Error_Show_Action(message.c_str(), PendingScriptError.fatal);
+    }
+    *result = std::move(value);
+}
+
+void F_variable_global_exists(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    TaggedValue v;
+    result->SetReal(Variable_Global_Get(VariableId(args[0]), 0, &v) ? 1.0 : 0.0);
+}
+
+void F_variable_global_get(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    ReadGlobal(result, args[0], 0);
+}
+
+void F_variable_global_array_get(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(nullptr, &args[1], &index)) ReadGlobal(result, args[0], index);
+}
+
+void F_variable_global_array2_get(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(&args[1], &args[2], &index)) ReadGlobal(result, args[0], index);
+}
+
+void F_variable_global_set(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    Variable_Global_Set(VariableId(args[0]), 0, &args[1]);
+}
+
+void F_variable_global_array_set(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(nullptr, &args[1], &index)) Variable_Global_Set(VariableId(args[0]), index, &args[2]);
+}
+
+void F_variable_global_array2_set(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(&args[1], &args[2], &index)) Variable_Global_Set(VariableId(args[0]), index, &args[3]);
+}
+
+void F_variable_local_exists(TaggedValue* result, CInstance* self, CInstance*, int, TaggedValue* args)
+{
+    TaggedValue v;
+    result->SetReal(Variable_GetValue(self, VariableId(args[0]), 0, &v) ? 1.0 : 0.0);
+}
+
+void F_variable_local_get(TaggedValue* result, CInstance* self, CInstance*, int, TaggedValue* args)
+{
+    ReadLocal(result, self, args[0], 0);
+}
+
+void F_variable_local_array_get(TaggedValue* result, CInstance* self, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(nullptr, &args[1], &index)) ReadLocal(result, self, args[0], index);
+}
+
+void F_variable_local_array2_get(TaggedValue* result, CInstance* self, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(&args[1], &args[2], &index)) ReadLocal(result, self, args[0], index);
+}
+
+void F_variable_local_set(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
+{
+    Variable_SetValue(self, VariableId(args[0]), 0, &args[1]);
+}
+
+void F_variable_local_array_set(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(nullptr, &args[1], &index)) Variable_SetValue(self, VariableId(args[0]), index, &args[2]);
+}
+
+void F_variable_local_array2_set(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
+{
+    int index;
+    if (ElementIndex(&args[1], &args[2], &index)) Variable_SetValue(self, VariableId(args[0]), index, &args[3]);
+}
+
+void Function_Misc_Init()
+{
+    Function_Add("execute_string", F_execute_string, -1);
+    Function_Add("execute_file", F_execute_file, -1);
+    Function_Add("show_debug_message", F_show_debug_message, 1);
+    Function_Add("variable_global_exists", F_variable_global_exists, 1);
+    Function_Add("variable_global_get", F_variable_global_get, 1);
+    Function_Add("variable_global_array_get", F_variable_global_array_get, 2);
+    Function_Add("variable_global_array2_get", F_variable_global_array2_get, 3);
+    Function_Add("variable_global_set", F_variable_global_set, 2);
+    Function_Add("variable_global_array_set", F_variable_global_array_set, 3);
+    Function_Add("variable_global_array2_set", F_variable_global_array2_set, 4);
+    Function_Add("variable_local_exists", F_variable_local_exists, 1);
+    Function_Add("variable_local_get", F_variable_local_get, 1);
+    Function_Add("variable_local_array_get", F_variable_local_array_get, 2);
+    Function_Add("variable_local_array2_get", F_variable_local_array2_get, 3);
+    Function_Add("variable_local_set", F_variable_local_set, 2);
+    Function_Add("variable_local_array_set", F_variable_local_array_set, 3);
+    Function_Add("variable_local_array2_set", F_variable_local_array2_set, 4);
+}

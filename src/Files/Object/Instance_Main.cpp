@@ -1,0 +1,57 @@
+// The id hash and the instances a target names.
+#include "Object/Instance_Class.h"
+#include "Object/Instance_Ops.h"
+#include "Object/Object_Main.h"
+#include "Room/Room_Main.h"
+
+#include <unordered_map>
+
+namespace {
+bool ObjectIsDescendant(int object, int ancestor)
+{
+    if (object == ancestor) return true;
+    CObject* o = Object_Find(object);
+    return o && o->IsDescendant(ancestor);
+}
+
+std::unordered_map<int, CInstance*> ById;
+
+bool Usable(const CInstance* inst) { return inst && !inst->marked && !inst->deactivated; }
+}  // namespace
+
+bool (*Instance_ObjectIsDescendant)(int object, int ancestor) = ObjectIsDescendant;
+
+void Instance_Register(CInstance* inst) { ById[inst->id] = inst; }
+
+void Instance_Unregister(CInstance* inst)
+{
+    auto it = ById.find(inst->id);
+    if (it != ById.end() && it->second == inst) ById.erase(it);
+}
+
+CInstance* Instance_Find(int id)
+{
+    auto it = ById.find(id);
+    return it == ById.end() ? nullptr : it->second;
+}
+
+void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out)
+{
+    out.clear();
+    if (target == -1) {
+        if (self && !self->marked) out.push_back(self);
+    } else if (target == -2) {
+        if (other && !other->marked) out.push_back(other);
+    } else if (target == -3) {
+        if (Run_Room)
+            for (CInstance* inst : Run_Room->active)
+                if (Usable(inst)) out.push_back(inst);
+    } else if (target >= INSTANCE_ID_FIRST) {
+        CInstance* inst = Instance_Find(target);
+        if (Usable(inst)) out.push_back(inst);
+    } else if (CObject* o = Object_Find(target)) {
+        // The object's list holds its active instances and those of its descendants.
+        for (CInstance* inst : o->instances)
+            if (Usable(inst)) out.push_back(inst);
+    }
+}

@@ -1,0 +1,396 @@
+#include "Run/Run_Main.h"
+
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+#include "Code/Code_Class.h"
+#include "Code/Code_Constant.h"
+#include "Code/Error.h"
+#include "Object/Event_Main.h"
+#include "Object/Instance_Class.h"
+#include "Object/Instance_Ops.h"
+#include "Object/Object_Main.h"
+#include "Option/Option_Main.h"
+#include "Path/Path_Main.h"
+#include "Room/Room_Main.h"
+#include "Runner/GameFile.h"
+#include "Script/Script_Main.h"
+#include "TimeLine/TimeLine_Main.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+bool Run_Running = false;
+int Run_FPS = 0;
+int64_t Run_Frames = 0;
+bool Run_NoWait = false;
+bool Run_AutoDraw = true;
+
+int score = 0, lives = -1;
+double health = 100.0;
+bool show_score = true, show_lives = false, show_health = false;
+char* caption_score = nullptr;
+char* caption_lives = nullptr;
+char* caption_health = nullptr;
+int cursor_sprite = -1;
+int async_load = -1;
+
+namespace {
+using Clock = std::chrono::steady_clock;
+Clock::time_point NextFrame, FpsSecond;
+int FpsCount = 0;
+std::vector<CInstance*> Carried;  // persistent instances between two rooms
+CInstance* RoomSelf = nullptr;    // self of room creation code, in no room
+
+void ResetGameState()
+{
+    score = 0;
+    lives = -1;
+    health = 100.0;
+    show_score = true;
+    show_lives = show_health = false;
+    Run_SetCaptionText(&caption_score, "Score: ");
+    Run_SetCaptionText(&caption_lives, "Lives: ");
+    Run_SetCaptionText(&caption_health, "Health: ");
+    cursor_sprite = -1;
+    async_load = -1;
+    transition_kind = 0;
+    Room_LastInstanceId = Game_Header.lastInstanceId;
+    Room_LastTileId = Game_Header.lastTileId;
+}
+
+void RunCode(CInstance* self, CCode* code, const char* objectName, const char* what)
+{
+    if (!code) return;
+    ErrorContext saved = Error_Context;
+    Error_Context = ErrorContext();
+    Error_Context.objectName = objectName;
+    Error_Context.eventName = what;
+    TaggedValue result;
+    Code_Execute_ShowError(self, self, code, &result);
+    Error_Context = saved;
+}
+
+void RoomStart(int index, bool gameStart)
+{
+    CRoom* resource = Room_Get(index);
+    CRoom* room = Room_TakeKept(index);
+    struct Fresh { CInstance* inst; CCode* code; };
+    std::vector<Fresh> fresh;
+    Run_RoomIndex = index;
+    if (room) {
+        Run_Room = room;
+        room->Resume();
+    } else {
+        room = new CRoom();
+        room->CopyFrom(*resource);
+        room->tiles = room->entry_tiles;
+        Run_Room = room;
+        for (const RoomInstanceEntry& e : resource->entries) {
+            if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
+            CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
+            inst->image_xscale = e.xscale;
+            inst->image_yscale = e.yscale;
+            inst->image_angle = e.rotation;
+            inst->image_blend = (int)(e.colour & 0xFFFFFF);
+            inst->image_alpha = (float)((e.colour >> 24) & 0xFF) / 255.0f;
+            fresh.push_back({inst, e.compiled});
+        }
+    }
+    for (CInstance* inst : Carried) room->LinkInstance(inst);
+    Carried.clear();
+
+    bool createFirst = (Option_Flags & OPTION_CREATE_EVENT_FIRST) != 0;
+    for (const Fresh& f : fresh) {
+        if (Room_ChangePending()) break;
+        if (f.inst->marked) continue;
+        if (createFirst) Event_Perform_Instance(f.inst, f.inst, EVENT_CREATE, 0);
+        RunCode(f.inst, f.code, Object_GetName(f.inst->object_index), "Instance Creation Code");
+        if (!createFirst) Event_Perform_Instance(f.inst, f.inst, EVENT_CREATE, 0);
+        f.inst->created = true;
+    }
+    if (gameStart) Event_Other_PerformAll(OTHER_GAME_START);
+    if (!Room_ChangePending()) RunCode(RoomSelf, resource->creation_compiled, resource->name.c_str(), "Room Creation Code");
+    Event_Other_PerformAll(OTHER_ROOM_START);
+}
+
+void RoomEnd(bool gameEnds)
+{
+    CRoom* room = Run_Room;
+    if (!room) return;
+    room->FreeMarked();
+    Event_Other_PerformAll(OTHER_ROOM_END);
+    if (gameEnds) Event_Other_PerformAll(OTHER_GAME_END);
+    room->FreeMarked();
+    if (!gameEnds) {
+        std::vector<CInstance*> list = room->active;
+        for (CInstance* inst : list)
+            if (inst->persistent) {
+                room->UnlinkInstance(inst);
+                Carried.push_back(inst);
+            }
+    }
+    Run_Room = nullptr;
+    if (room->persistent && !gameEnds) {
+        room->Suspend();
+        Room_Keep(Run_RoomIndex, room);
+    } else {
+        delete room;
+    }
+}
+
+void FreeCarried()
+{
+    for (CInstance* inst : Carried) delete inst;
+    Carried.clear();
+}
+
+// Runs a pass over the live active instances; the body gets each instance.
+template <class Body>
+void InstancePass(Body body)
+{
+    if (!Run_Room || Room_ChangePending()) return;
+    int64_t stamp = Event_BeginPass();
+    std::vector<CInstance*> list = Run_Room->active;
+    for (CInstance* inst : list) {
+        if (Room_ChangePending()) return;
+        if (Event_InPass(inst, stamp)) body(inst);
+    }
+}
+
+void TimeLinePass()
+{
+    InstancePass([](CInstance* inst) {
+        CTimeLine* line = TimeLine_Get(inst->timeline_index);
+        if (!line || !inst->timeline_running) return;
+        float from = inst->timeline_position, to = from + inst->timeline_speed;
+        std::vector<int> due;
+        for (int i = 0; i < line->GetCount(); i++) {
+            int t = line->GetMoment(i).time;
+            if (to >= from ? (t >= from && t < to) : (t <= from && t > to)) due.push_back(i);
+        }
+        if (to < from) std::reverse(due.begin(), due.end());
+        inst->timeline_position = to;
+        int timeline = inst->timeline_index;
+        for (int i : due) {
+            CTimeLine* current = TimeLine_Get(timeline);
+            if (!current || current != line || i >= current->GetCount() || Room_ChangePending()) break;
+            const TimeLineMoment& m = current->GetMoment(i);
+            ErrorContext saved = Error_Context;
+            Error_Context = ErrorContext();
+            Error_Context.timeLineName = TimeLine_GetName(timeline);
+            Error_Context.moment = m.time;
+            TaggedValue result;
+            if (m.code) Code_Execute_ShowError(inst, inst, m.code, &result);
+            Error_Context = saved;
+        }
+        CTimeLine* after = TimeLine_Get(inst->timeline_index);
+        if (after && inst->timeline_loop && inst->timeline_speed > 0 && inst->timeline_position > after->MaxTime())
+            inst->timeline_position = 0;
+    });
+}
+
+void AlarmPass()
+{
+    InstancePass([](CInstance* inst) {
+        for (int a = 0; a < ALARM_COUNT; a++) {
+            if (inst->alarm[a] <= 0) continue;
+            if (--inst->alarm[a] > 0) continue;
+            inst->alarm[a] = -1;
+            if (inst->marked || Room_ChangePending()) return;
+            Event_Perform_Instance(inst, inst, EVENT_ALARM, a);
+        }
+    });
+}
+
+void MotionPass()
+{
+    InstancePass([](CInstance* inst) {
+        if (inst->friction != 0.0f && inst->speed != 0.0f) {
+            float s = inst->speed > 0 ? std::max(0.0f, inst->speed - inst->friction)
+                                      : std::min(0.0f, inst->speed + inst->friction);
+            inst->SetSpeed(s);
+        }
+        if (inst->gravity != 0.0f) inst->AddMotion(inst->gravity_direction, inst->gravity);
+        if (inst->path_index >= 0 && inst->AdvancePath())
+            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_END_OF_PATH);
+        if (inst->hspeed != 0.0f || inst->vspeed != 0.0f) inst->SetPosition(inst->x + inst->hspeed, inst->y + inst->vspeed);
+    });
+}
+
+void BoundaryPass()
+{
+    InstancePass([](CInstance* inst) {
+        bool outside = Object_FindEventOwner(inst->object_index, EVENT_OTHER, OTHER_OUTSIDE) >= 0;
+        bool boundary = Object_FindEventOwner(inst->object_index, EVENT_OTHER, OTHER_BOUNDARY) >= 0;
+        if (!outside && !boundary) return;
+        inst->Compute_BoundingBox();
+        int w = Run_Room->width, h = Run_Room->height;
+        if (outside && (inst->bbox_right < 0 || inst->bbox_left > w || inst->bbox_bottom < 0 || inst->bbox_top > h))
+            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_OUTSIDE);
+        if (boundary && !inst->marked && Run_Room &&
+            (inst->bbox_left < 0 || inst->bbox_right > w || inst->bbox_top < 0 || inst->bbox_bottom > h))
+            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_BOUNDARY);
+    });
+}
+
+// The world's part of drawing the room: views follow their objects, then draw events run from
+// the greatest depth to the least.
+void DrawPass()
+{
+    if (!Run_Room || Room_ChangePending()) return;
+    Run_Room->FollowViews();
+    InstancePass([](CInstance* inst) {
+        if (inst->visible) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
+    });
+}
+
+void ScrollPass()
+{
+    if (!Run_Room || Room_ChangePending()) return;
+    for (RoomBackground& b : Run_Room->backgrounds) {
+        b.x += b.hspeed;
+        b.y += b.vspeed;
+    }
+    for (CInstance* inst : Run_Room->active) inst->image_index += inst->image_speed;
+}
+}
+
+void Run_SetCaptionText(char** slot, const char* text)
+{
+    if (*slot) MemFree(*slot);
+    *slot = MemStrDup(text);
+}
+
+// Every resource is a constant holding its index.
+static void RegisterResourceNames()
+{
+    for (int i = 0; i < Object_Count(); i++)
+        if (Object_Exists(i)) Code_Constant_AddReal(Object_GetName(i), i);
+    for (int i = 0; i < Room_Count(); i++)
+        if (Room_Exists(i)) Code_Constant_AddReal(Room_GetName(i), i);
+    for (int i = 0; i < Script_Count(); i++)
+        if (Script_Exists(i)) Code_Constant_AddReal(Script_GetName(i), i);
+    for (int i = 0; i < Path_Count(); i++)
+        if (Path_Exists(i)) Code_Constant_AddReal(Path_GetName(i), i);
+    for (int i = 0; i < TimeLine_Count(); i++)
+        if (TimeLine_Exists(i)) Code_Constant_AddReal(TimeLine_GetName(i), i);
+}
+
+bool Run_Prepare()
+{
+    RegisterResourceNames();
+    if (!Script_Prepare() || !TimeLine_Prepare() || !Object_Prepare() || !Room_Prepare()) {
+        Console_Warnings->Output("%s\n", LastErrorText.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Run_StartGame()
+{
+    int first = Room_GetFirst();
+    if (!Room_Exists(first)) {
+        Console_Warnings->Output("The game has no rooms.\n");
+        return false;
+    }
+    Run_Running = true;
+    Run_Frames = 0;
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    ResetGameState();
+    Object_Lists_Build();
+    if (!RoomSelf) RoomSelf = new CInstance(0, -1, 0.0f, 0.0f);
+    NextFrame = FpsSecond = Clock::now();
+    FpsCount = 0;
+    RoomStart(first, true);
+    return true;
+}
+
+void Run_Step()
+{
+    if (!Run_Room) return;
+    for (CInstance* inst : Run_Room->active) {
+        inst->xprevious = inst->x;
+        inst->yprevious = inst->y;
+        inst->path_positionprevious = inst->path_position;
+    }
+    Event_Perform_All(EVENT_STEP, STEP_BEGIN);
+    TimeLinePass();
+    AlarmPass();
+    Event_Perform_All(EVENT_STEP, STEP_NORMAL);
+    MotionPass();
+    BoundaryPass();
+    // Collision events go here, between the boundary and the end-step passes.
+    Event_Perform_All(EVENT_STEP, STEP_END);
+    if (Run_Room) Run_Room->FreeMarked();
+    if (Run_AutoDraw) DrawPass();
+    ScrollPass();
+}
+
+void Run_Frame()
+{
+    int speed = Run_Room ? std::max(1, Run_Room->speed) : 30;
+    Clock::time_point now = Clock::now();
+    if (!Run_NoWait) {
+        NextFrame += std::chrono::microseconds(1000000 / speed);
+        auto wait = NextFrame - now;
+        if (wait > std::chrono::seconds(1) || wait < std::chrono::seconds(-1)) NextFrame = now;
+        else if (wait > Clock::duration::zero()) std::this_thread::sleep_for(wait);
+        now = Clock::now();
+    }
+    FpsCount++;
+    if (now - FpsSecond >= std::chrono::seconds(1)) {
+        Run_FPS = FpsCount;
+        FpsCount = 0;
+        FpsSecond = now;
+    }
+    Run_Step();
+    Run_Frames++;
+    if (Error_FatalPending && !Room_ChangePending()) Room_NewRoom = ROOM_CHANGE_ERROR_END;
+    if (Room_ChangePending()) Run_DoRoomChange();
+}
+
+void Run_DoRoomChange()
+{
+    int target = Room_NewRoom;
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    if (target == ROOM_CHANGE_NONE) return;
+    if (target == ROOM_CHANGE_ERROR_END) {
+        Run_EndGame();
+        return;
+    }
+    RoomEnd(target == ROOM_CHANGE_END);
+    // A change asked for during the room end is not carried out.
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    if (target == ROOM_CHANGE_END || target == ROOM_CHANGE_LOAD) {
+        Run_EndGame();
+        return;
+    }
+    if (target == ROOM_CHANGE_RESTART) {
+        FreeCarried();
+        Room_FreeKept();
+        if (!Run_StartGame()) Run_EndGame();
+        return;
+    }
+    RoomStart(target, false);
+}
+
+void Run_EndGame()
+{
+    Run_Running = false;
+    if (Run_Room) {
+        delete Run_Room;
+        Run_Room = nullptr;
+    }
+    Run_RoomIndex = -1;
+    FreeCarried();
+    Room_FreeKept();
+    delete RoomSelf;
+    RoomSelf = nullptr;
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    for (char** slot : {&caption_score, &caption_lives, &caption_health}) {
+        if (*slot) MemFree(*slot);
+        *slot = nullptr;
+    }
+}

@@ -1,0 +1,96 @@
+#include "Variable/Variable_BuiltIn.h"
+#include "Variable/Variable_Main.h"
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+std::vector<RVariable> g_vars;
+std::unordered_map<std::string, int> g_byName;
+
+bool GetArgumentSlot(int slot, int arrayIndex, TaggedValue* out)
+{
+    if (arrayIndex != 0 || slot < 0 || slot >= ARGUMENT_SLOTS) return false;
+    *out = ArgumentSlots[slot];
+    return true;
+}
+
+bool SetArgumentSlot(int slot, int arrayIndex, const TaggedValue* value)
+{
+    if (arrayIndex != 0 || slot < 0 || slot >= ARGUMENT_SLOTS) return false;
+    ArgumentSlots[slot] = *value;
+    return true;
+}
+
+template <int N>
+bool GetArgumentN(CInstance*, int arrayIndex, TaggedValue* out) { return GetArgumentSlot(N, arrayIndex, out); }
+template <int N>
+bool SetArgumentN(CInstance*, int arrayIndex, const TaggedValue* value) { return SetArgumentSlot(N, arrayIndex, value); }
+
+// argument[i]: the element index is the slot.
+bool GetArgument(CInstance*, int arrayIndex, TaggedValue* out) { return GetArgumentSlot(arrayIndex, 0, out); }
+bool SetArgument(CInstance*, int arrayIndex, const TaggedValue* value) { return SetArgumentSlot(arrayIndex, 0, value); }
+
+bool GetArgumentCount(CInstance*, int arrayIndex, TaggedValue* out)
+{
+    out->SetReal(argument_count);
+    return arrayIndex == 0;
+}
+
+bool GetArgumentRelative(CInstance*, int arrayIndex, TaggedValue* out)
+{
+    out->SetReal(Argument_Relative ? 1.0 : 0.0);
+    return arrayIndex == 0;
+}
+
+template <int... N>
+void AddArgumentSlots(std::integer_sequence<int, N...>)
+{
+    (Variable_BuiltIn_Add(("argument" + std::to_string(N)).c_str(), GetArgumentN<N>, SetArgumentN<N>, true), ...);
+}
+
+}  // namespace
+
+void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter setter, bool canSet)
+{
+    if (!name || !*name) return;
+    RVariable v{};
+    strncpy(v.name, name, sizeof v.name - 1);
+    v.getter = getter;
+    v.setter = setter;
+    v.canSet = canSet && setter;
+    auto it = g_byName.find(v.name);
+    if (it != g_byName.end()) {
+        g_vars[(size_t)it->second] = v;
+        return;
+    }
+    g_byName.emplace(v.name, (int)g_vars.size());
+    g_vars.push_back(v);
+}
+
+int Variable_BuiltIn_Find(const char* name)
+{
+    if (!name) return -1;
+    auto it = g_byName.find(name);
+    return it == g_byName.end() ? -1 : it->second;
+}
+
+const RVariable* Variable_BuiltIn_Get(int index)
+{
+    if (index < 0 || index >= (int)g_vars.size()) return nullptr;
+    return &g_vars[(size_t)index];
+}
+
+int Variable_BuiltIn_Count() { return (int)g_vars.size(); }
+
+void Variable_BuiltIn_Init()
+{
+    Variable_BuiltIn_Add("argument", GetArgument, SetArgument, true);
+    AddArgumentSlots(std::make_integer_sequence<int, ARGUMENT_SLOTS>());
+    Variable_BuiltIn_Add("argument_count", GetArgumentCount, nullptr, false);
+    Variable_BuiltIn_Add("argument_relative", GetArgumentRelative, nullptr, false);
+}

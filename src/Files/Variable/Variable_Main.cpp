@@ -1,0 +1,69 @@
+#include "Variable/Variable_Main.h"
+#include "Variable/Variable_BuiltIn.h"
+#include "Object/Instance_Class.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+CVariableList Variable_Globals;
+TaggedValue ArgumentSlots[ARGUMENT_SLOTS];
+int argument_count = 0;
+int Argument_Relative = 0;
+bool Variable_UnsetReadsZero = false;
+
+namespace {
+std::vector<std::string> g_names;
+std::unordered_map<std::string, int> g_nameIndex;
+}
+
+int Code_Variable_FindOrAdd(const char* name)
+{
+    if (!name || !*name) return -1;
+    int b = Variable_BuiltIn_Find(name);
+    if (b >= 0) return b;
+    auto it = g_nameIndex.find(name);
+    if (it != g_nameIndex.end()) return it->second + VARIABLE_USER_BASE;
+    int index = (int)g_names.size();
+    g_names.emplace_back(name);
+    g_nameIndex.emplace(name, index);
+    return index + VARIABLE_USER_BASE;
+}
+
+const char* Code_Variable_GetName(int id)
+{
+    if (id >= VARIABLE_USER_BASE) {
+        size_t index = (size_t)(id - VARIABLE_USER_BASE);
+        return index < g_names.size() ? g_names[index].c_str() : "<unknown>";
+    }
+    const RVariable* b = Variable_BuiltIn_Get(id);
+    return b ? b->name : "<unknown>";
+}
+
+bool Variable_GetValue(CInstance* inst, int id, int arrayIndex, TaggedValue* value)
+{
+    if (!inst || !value) return false;
+    if (id >= VARIABLE_USER_BASE) return inst->variables->Get(id, arrayIndex, value);
+    const RVariable* b = Variable_BuiltIn_Get(id);
+    return b && b->getter && b->getter(inst, arrayIndex, value);
+}
+
+bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValue* value)
+{
+    if (!inst || !value) return false;
+    if (id >= VARIABLE_USER_BASE) return inst->variables->Set(id, arrayIndex, *value);
+    const RVariable* b = Variable_BuiltIn_Get(id);
+    return b && b->canSet && b->setter && b->setter(inst, arrayIndex, value);
+}
+
+bool Variable_Global_Get(int id, int arrayIndex, TaggedValue* value)
+{
+    if (!value || id < VARIABLE_USER_BASE) return false;
+    return Variable_Globals.Get(id, arrayIndex, value);
+}
+
+bool Variable_Global_Set(int id, int arrayIndex, const TaggedValue* value)
+{
+    if (!value || id < VARIABLE_USER_BASE) return false;
+    return Variable_Globals.Set(id, arrayIndex, *value);
+}

@@ -1,0 +1,40 @@
+// Variable names and ids, reads and writes of instance and global variables, and the argument
+// slots of running code.
+#pragma once
+#include "Variable/Value.h"
+#include "Variable/Variable_List.h"
+
+class CInstance;
+
+// User variable ids are the name's index + 100000; smaller ids are built-in variables.
+constexpr int VARIABLE_USER_BASE = 100000;
+constexpr int ARGUMENT_SLOTS = 16;
+
+// A built-in variable's index when the name is one, else the user variable's id (the name is
+// added when it is new). -1 for a null or empty name.
+int Code_Variable_FindOrAdd(const char* name);
+// The name of a variable id (built-in or user), "<unknown>" when there is none.
+const char* Code_Variable_GetName(int id);
+
+// Read and write an instance's variable: user ids in its own list, built-in ids through the
+// built-in's getter and setter. The get is false when the variable (or element) is missing.
+bool Variable_GetValue(CInstance* inst, int id, int arrayIndex, TaggedValue* value);
+bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValue* value);
+
+// The global variables.
+extern CVariableList Variable_Globals;
+bool Variable_Global_Get(int id, int arrayIndex, TaggedValue* value);
+bool Variable_Global_Set(int id, int arrayIndex, const TaggedValue* value);
+
+// argument0 ... argument15 of the running code; callers save, fill and restore them.
+extern TaggedValue ArgumentSlots[ARGUMENT_SLOTS];
+// The number of arguments of the running script.
+extern int argument_count;
+// The relative flag (0 or 1) of the running action, read by `argument_relative`.
+extern int Argument_Relative;
+// The game option that makes reads of unset variables give 0 instead of an error.
+extern bool Variable_UnsetReadsZero;
+
+// Registers the script engine's own built-in variables (argument slots, argument_count,
+// argument_relative).
+void Variable_BuiltIn_Init();
