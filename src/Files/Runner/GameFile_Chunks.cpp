@@ -1,6 +1,7 @@
 #include "Runner/GameFile_Chunks.h"
 
 #include "Base/Console.h"
+#include "Font/Font_Main.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
@@ -102,11 +103,12 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT", "BGND", "FONT",
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT", "BGND",
                                        "SOND", "AUDO", "EXTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
     if (!strcmp(tag, "SCPT")) return LoadScripts(r);
+    if (!strcmp(tag, "FONT")) return Font_Load(r);
     if (!strcmp(tag, "PATH")) return Path_Load(r);
     if (!strcmp(tag, "TMLN")) return TimeLine_Load(r);
     if (!strcmp(tag, "OBJT")) return Object_Load(r);
@@ -125,6 +127,7 @@ bool GameFile_CheckResources()
 void GameFile_FreeResources()
 {
     Room_Clear();
+    Font_Clear();
     Object_Clear();
     TimeLine_Clear();
     Path_Clear();
