@@ -1,5 +1,6 @@
 #include "Font/Font_Class.h"
 #include "Font/Font_Sprite.h"
+#include "Runner/GameFile_Pages.h"
 
 #include "Base/Color.h"
 #include "Base/MemoryManager.h"
@@ -63,7 +64,7 @@ void CFontBV::Clear()
     SetGlyphs(nullptr, 0);
     MemFree(m_ownEntry);
     m_ownEntry = nullptr;
-    m_pageIndex = -1;
+    m_pageHandle = -1;
 }
 
 void CFontBV::SetGlyphs(FontGlyph* glyphs, int count)
@@ -77,21 +78,7 @@ void CFontBV::SetGlyphs(FontGlyph* glyphs, int count)
                          [](const FontGlyph& a, const FontGlyph& b) { return a.character < b.character; });
 }
 
-// The index of a texture-page entry in the file's entry list, from its file offset; -1 when the
-// offset is not one of the list's records.
-static int PageIndexOf(uint32_t offset)
-{
-    const GameFileChunk* chunk = GameFile_FindChunk("TPAG");
-    if (!chunk) return -1;
-    GameFileReader list(chunk->offset, (size_t)chunk->offset + chunk->size);
-    uint32_t count;
-    if (!list.Count(&count, 4)) return -1;
-    for (uint32_t i = 0; i < count; i++)
-        if (list.U32() == offset) return list.ok ? (int)i : -1;
-    return -1;
-}
-
-bool CFontBV::LoadFromChunk(GameFileReader r)
+bool CFontBV::LoadFromChunk(GameFileReader r, const GameFilePageIndex& pages)
 {
     Clear();
     r.U32();  // the resource name, which the font table keeps
@@ -123,19 +110,19 @@ bool CFontBV::LoadFromChunk(GameFileReader r)
         g.reserved = (int16_t)(words[3] >> 16);
         maxHeight = std::max(maxHeight, (int)g.h);
     }
-    int pageIndex = -1, width = 0, height = 0;
+    int pageHandle = -1, width = 0, height = 0;
     if (pageOffset) {
-        pageIndex = PageIndexOf(pageOffset);
+        pageHandle = pages.Handle(pageOffset);
         GameFileReader page = r.At(pageOffset);
         page.U32();
         uint32_t size = page.U32();
-        if (pageIndex < 0 || !page.ok) return false;
+        if (pageHandle < 0 || !page.ok) return false;
         width = size & 0xFFFF;
         height = size >> 16;
     }
     if (!r.ok) return false;
 
-    m_pageIndex = pageIndex;
+    m_pageHandle = pageHandle;
     m_bitmapWidth = width;
     m_bitmapHeight = height;
     m_size = size;
@@ -251,7 +238,7 @@ void CFontBV::InitTexture()
 const TPageEntry* CFontBV::GetPageEntry() const
 {
     if (m_ownEntry) return m_ownEntry;
-    return m_pageIndex >= 0 ? TPage_Get((double)TPAGE_HANDLE_BASE + m_pageIndex) : nullptr;
+    return m_pageHandle >= 0 ? TPage_Get(m_pageHandle) : nullptr;
 }
 
 const FontGlyph* CFontBV::FindGlyph(unsigned int character) const

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 struct TPageEntry;
+class GameFilePageIndex;
 
 // One character's rectangle {x, y, w, h} in the glyph image, its advance (shift) and its
 // horizontal offset from the pen. In a sprite font w is the frame and h the sprite's height.
@@ -27,7 +28,7 @@ public:
     CFontBV& operator=(const CFontBV&) = delete;
 
     // Reads a font record of the FONT chunk (at the reader); false when it is damaged.
-    bool LoadFromChunk(GameFileReader record);
+    bool LoadFromChunk(GameFileReader record, const GameFilePageIndex& pages);
     void CreateSystem(const char* face, int size, bool bold, bool italic, int first, int last);
     // characters is UTF-8 text: the character of each frame, in frame order.
     void CreateFromSprite(int sprite, const char* characters, bool proportional, int separation);
@@ -89,9 +90,9 @@ private:
     size_t m_alphaCount = 0;
     uint8_t* m_alpha = nullptr;
     int m_textureId = -1;
-    // Fonts of the game data file name their page entry by index in the file's entry list; the
-    // built-in font owns an entry on a texture of its own.
-    int m_pageIndex = -1;
+    // Fonts of the game data file name their page entry by its handle; the built-in font owns an
+    // entry on a texture of its own.
+    int m_pageHandle = -1;
     TPageEntry* m_ownEntry = nullptr;
     int m_glyphCount = 0;
     FontGlyph* m_glyphs = nullptr;

@@ -4,6 +4,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/UTF8.h"
 #include "Font/Font_Sprite.h"
+#include "Runner/GameFile_Pages.h"
 
 #include <cstdio>
 #include <cstring>
@@ -38,8 +39,9 @@ bool Font_Load(GameFileReader chunk)
     if (!chunk.ok || chunk.end - chunk.pos < 4 + 512) return false;
     GameFileReader codes(chunk.end - 512, chunk.end);
     chunk.end -= 512;
+    GameFilePageIndex pages;
     uint32_t count;
-    if (!chunk.Count(&count, 4)) return false;
+    if (!pages.Build() || !chunk.Count(&count, 4)) return false;
     for (int i = 0; i < 256; i += 2) {
         uint32_t pair = codes.U32();
         Codes[i] = (uint16_t)pair;
@@ -56,7 +58,7 @@ bool Font_Load(GameFileReader chunk)
         GameFileReader nameField = record;
         const char* name = nameField.Str();
         CFontBV* font = new CFontBV();
-        if (!nameField.ok || !font->LoadFromChunk(record)) {
+        if (!nameField.ok || !font->LoadFromChunk(record, pages)) {
             delete font;
             Console_Warnings->Output("Font %u of the game data file is damaged.\n", i);
             Font_Clear();

@@ -1,5 +1,6 @@
 #include "Runner/GameFile_Chunks.h"
 
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Font/Font_Main.h"
 #include "Object/Object_Main.h"
@@ -103,10 +104,11 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT", "BGND",
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT",
                                        "SOND", "AUDO", "EXTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
+    if (!strcmp(tag, "BGND")) return Background_Load(r);
     if (!strcmp(tag, "SCPT")) return LoadScripts(r);
     if (!strcmp(tag, "FONT")) return Font_Load(r);
     if (!strcmp(tag, "PATH")) return Path_Load(r);
@@ -126,6 +128,7 @@ bool GameFile_CheckResources()
 
 void GameFile_FreeResources()
 {
+    Background_Clear();
     Room_Clear();
     Font_Clear();
     Object_Clear();
