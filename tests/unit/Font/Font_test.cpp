@@ -1,0 +1,316 @@
+#include "FontFile.h"
+
+#include "Base/Color.h"
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+#include "Font/Font_Main.h"
+#include "Font/Font_Sprite.h"
+#include "Graphics_API/GR_Texture.h"
+#include "Runner/GameFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+struct Glyph {
+    uint16_t c;
+    int16_t x, y, w, h, shift, offset;
+};
+
+// A FONT payload: font 0 "fnt_main" with the given glyphs, slot 1 empty; the code table maps
+// entry i to 'A' + i. edit may damage the payload before the code table is appended.
+std::vector<uint8_t> FontChunk(const std::vector<Glyph>& glyphs, uint32_t first = 32,
+                               const std::function<void(FontPayload&, uint32_t record)>& edit = nullptr,
+                               float scaleX = 1, float scaleY = 1)
+{
+    FontPayload p;
+    p.U32(2);
+    uint32_t table = p.Here();
+    p.U32(0);
+    p.U32(0);
+    uint32_t name = p.Text("fnt_main"), face = p.Text("Arial");
+    uint32_t record = p.Here();
+    p.Patch(table, record);
+    for (uint32_t v : {name, face, 14u, 1u, 0u, first, 127u, TPAG_RECORD}) p.U32(v);
+    p.F32(scaleX);
+    p.F32(scaleY);
+    p.U32((uint32_t)glyphs.size());
+    uint32_t list = p.Here();
+    for (size_t i = 0; i < glyphs.size(); i++) p.U32(0);
+    for (size_t i = 0; i < glyphs.size(); i++) {
+        p.Patch(list + 4 * (uint32_t)i, p.Here());
+        const Glyph& g = glyphs[i];
+        for (int16_t v : {(int16_t)g.c, g.x, g.y, g.w, g.h, g.shift, g.offset, (int16_t)0}) p.U16((uint16_t)v);
+    }
+    if (edit) edit(p, record);
+    for (int i = 0; i < 256; i++) p.U16((uint16_t)('A' + i));
+    return p.b;
+}
+
+bool Load(const std::vector<uint8_t>& file)
+{
+    uint8_t* buffer = (uint8_t*)MemAlloc(file.size() + 1);
+    memcpy(buffer, file.data(), file.size());
+    return GameFile_LoadBuffer(buffer, file.size());
+}
+
+// Glyphs 32..127, each 6 wide, 10 high, given out of order.
+std::vector<Glyph> AsciiGlyphs()
+{
+    std::vector<Glyph> g;
+    for (int c = 127; c >= 32; c--) g.push_back({(uint16_t)c, (int16_t)(c % 16 * 8), (int16_t)(c / 16 * 12), 6, (int16_t)(c == 'g' ? 12 : 10), 7, (int16_t)(c == 'j' ? -1 : 0)});
+    return g;
+}
+
+// Sprites the font tests make up: frames of a given width and height and boxes per frame.
+struct FakeSprite {
+    bool exists;
+    int frames, width, height;
+    int left[4], right[4];
+};
+FakeSprite Sprites[2];
+struct SpriteDraw {
+    int frame;
+    float x, y, xscale, angle;
+    uint32_t colour;
+};
+std::vector<SpriteDraw> Draws;
+
+void InstallSprites()
+{
+    Draws.clear();
+    Sprites[0] = {true, 3, 16, 20, {3, 0, 2, 0}, {10, 16, 9, 0}};
+    Sprites[1] = {true, 2, 8, 8, {0, 0}, {8, 8}};
+    Font_Sprites.exists = [](int s) { return s >= 0 && s < 2 && Sprites[s].exists; };
+    Font_Sprites.size = [](int s, int* frames, int* w, int* h) {
+        *frames = Sprites[s].frames, *w = Sprites[s].width, *h = Sprites[s].height;
+    };
+    Font_Sprites.frameBox = [](int s, int frame, int* l, int* r) {
+        *l = Sprites[s].left[frame], *r = Sprites[s].right[frame];
+    };
+    Font_Sprites.drawExt = [](int, int frame, float x, float y, float xs, float, float angle, uint32_t colour, float) {
+        Draws.push_back({frame, x, y, xs, angle, colour});
+    };
+    Font_Sprites.drawGeneral = [](int, int frame, float, float, float, float, float x, float y, float xs, float, float angle,
+                                  uint32_t c1, uint32_t, uint32_t, uint32_t, float) {
+        Draws.push_back({frame, x, y, xs, angle, c1});
+    };
+}
+
+class FontTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Console_Warnings = &quiet;
+        InstallSprites();
+    }
+    void TearDown() override
+    {
+        GameFile_Free();
+        Font_Free();
+        Font_Sprites = {};
+        Console_Warnings = saved;
+    }
+    TCaptureConsole quiet;
+    tagIConsole* saved = Console_Warnings;
+};
+
+const uint16_t* U16(const char16_t* s)
+{
+    return (const uint16_t*)s;
+}
+
+}  // namespace
+
+TEST_F(FontTest, RecordsOfTheFontChunk)
+{
+    uint32_t first = 32 | 1 << 16 | 2 << 24;
+    ASSERT_TRUE(Load(GameWithFont(FontChunk(AsciiGlyphs(), first, nullptr, 2, 0.5f)))) << quiet.text;
+    ASSERT_EQ(Font_Count(), 2);
+    CFontBV* f = Font_Get(0);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->GetFirst(), 32);
+    EXPECT_EQ(f->GetCharset(), 1);
+    EXPECT_EQ(f->GetAntialias(), 1);
+    EXPECT_EQ(f->GetLast(), 127);
+    EXPECT_EQ(f->GetSize(), 14);
+    EXPECT_TRUE(f->GetBold());
+    EXPECT_FALSE(f->GetItalic());
+    EXPECT_STREQ(f->GetFaceName(), "Arial");
+    EXPECT_EQ(f->GetScaleX(), 2.0f);
+    EXPECT_EQ(f->GetScaleY(), 0.5f);
+    EXPECT_EQ(f->GetBitmapWidth(), 64);
+    EXPECT_EQ(f->GetBitmapHeight(), 32);
+    EXPECT_EQ(f->GetMaxHeight(), 12);
+    EXPECT_EQ(f->TextHeight(U16(u"")), 12);
+    // Glyphs come sorted whatever the file's order.
+    const FontGlyph* a = f->FindGlyph('A');
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->character, 'A');
+    EXPECT_EQ(a->x, 'A' % 16 * 8);
+    EXPECT_EQ(f->FindGlyph(200), nullptr);
+    EXPECT_EQ(f->FindGlyph(31), nullptr);
+    EXPECT_NE(f->FindGlyph(127), nullptr);
+    // A character without a glyph measures as the first glyph.
+    EXPECT_EQ(f->TextWidth(U16(u"AB\u00C8")), 21);
+    EXPECT_FALSE(Font_Exists(1));
+    EXPECT_STREQ(Font_GetName(0), "fnt_main");
+    EXPECT_STREQ(Font_GetName(1), "<undefined>");
+    EXPECT_STREQ(Font_GetName(-1), "<undefined>");
+    EXPECT_EQ(Font_Find("fnt_main"), 0);
+    EXPECT_EQ(Font_Find("none"), -1);
+}
+
+TEST_F(FontTest, DamagedFontChunksFailTheLoad)
+{
+    auto damage = [](std::function<void(FontPayload&, uint32_t)> edit) {
+        return GameWithFont(FontChunk(AsciiGlyphs(), 32, edit));
+    };
+    std::vector<std::pair<const char*, std::vector<uint8_t>>> files = {
+        {"shorter than its code table", GameWithFont(std::vector<uint8_t>(300, 0))},
+        {"list longer than the chunk", damage([](FontPayload& p, uint32_t) { p.Patch(FONT_PAYLOAD, 100000); })},
+        {"record outside the file", damage([](FontPayload& p, uint32_t) { p.Patch(FONT_PAYLOAD + 4, 0x7FFFFFF0); })},
+        {"glyph count too large", damage([](FontPayload& p, uint32_t r) { p.Patch(r + 40, 0x40000000); })},
+        {"glyph outside the file", damage([](FontPayload& p, uint32_t r) { p.Patch(r + 44, 0xFFFFFFF0); })},
+        {"face outside the file", damage([](FontPayload& p, uint32_t r) { p.Patch(r + 4, 0xFFFFFF00); })},
+        {"page entry that is no entry", damage([](FontPayload& p, uint32_t r) { p.Patch(r + 28, TPAG_RECORD + 2); })},
+        {"scale not a number", damage([](FontPayload& p, uint32_t r) { p.Patch(r + 32, 0x7FC00000); })},
+    };
+    // The list must also stay clear of the code table.
+    std::vector<uint8_t> tight = FontChunk({}, 32);
+    tight.resize(4 + 512);
+    tight[0] = 1;
+    files.push_back({"list running into the code table", GameWithFont(tight)});
+    for (auto& [what, file] : files) {
+        EXPECT_FALSE(Load(file)) << what;
+        EXPECT_EQ(Font_Count(), 0) << what;
+        EXPECT_NE(quiet.text.find("Failed to load the game"), std::string::npos) << what;
+        GameFile_Free();
+    }
+    // An empty list with its code table is fine.
+    std::vector<uint8_t> empty(4 + 512, 0);
+    EXPECT_TRUE(Load(GameWithFont(empty)));
+    EXPECT_EQ(Font_Count(), 0);
+}
+
+TEST_F(FontTest, RunTimeFontsAndTheTable)
+{
+    EXPECT_EQ(Font_Add("Sans", 10, false, true, -4, 400), 0);
+    EXPECT_EQ(Font_Add("Mono", 10, false, false, 32, 128), 1);
+    CFontBV* f = Font_Get(0);
+    EXPECT_EQ(f->GetFirst(), 0);
+    EXPECT_EQ(f->GetLast(), 255);
+    EXPECT_EQ(f->GetAntialias(), 3);
+    EXPECT_TRUE(f->GetItalic());
+    // System faces are not rasterised: nothing to measure or draw.
+    EXPECT_EQ(f->TextWidth(U16(u"abc")), 0);
+    EXPECT_EQ(f->GetTextureId(), -1);
+    EXPECT_STREQ(Font_GetName(1), "__newfont1");
+    EXPECT_TRUE(Font_Replace(1, "Serif", 20, true, false, 40, 90));
+    EXPECT_STREQ(Font_GetName(1), "__newfont1");
+    EXPECT_STREQ(Font_Get(1)->GetFaceName(), "Serif");
+    EXPECT_FALSE(Font_Replace(2, "Serif", 20, true, false, 40, 90));
+    EXPECT_FALSE(Font_Replace(-1, "Serif", 20, true, false, 40, 90));
+    EXPECT_TRUE(Font_Delete(0));
+    EXPECT_FALSE(Font_Delete(0));
+    EXPECT_FALSE(Font_Exists(0));
+    EXPECT_EQ(Font_Get(0), nullptr);
+    EXPECT_STREQ(Font_GetName(0), "<undefined>");
+    EXPECT_EQ(Font_Find("__newfont0"), -1);
+    // New fonts never reuse a slot; a deleted slot can be filled again by replacing.
+    EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), 2);
+    EXPECT_TRUE(Font_Replace(0, "Sans", 8, false, false, 32, 128));
+    EXPECT_STREQ(Font_GetName(0), "__newfont0");
+    for (int i = 3; i < 40; i++) EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), i);
+}
+
+TEST_F(FontTest, SpriteFonts)
+{
+    // Three frames mapped to "abc" gain a space, which advances by the widest shift.
+    int plain = Font_AddSpriteExt(0, "abc", false, 0);
+    CFontBV* f = Font_Get(plain);
+    ASSERT_EQ(f->GetGlyphCount(), 4);
+    EXPECT_EQ(f->GetFirst(), ' ');
+    EXPECT_EQ(f->GetLast(), ' ' + 4);
+    EXPECT_EQ(f->GetMaxHeight(), 20);
+    EXPECT_EQ(f->GetShift(' '), 16);
+    EXPECT_EQ(f->FindGlyph('c')->w, 2);
+    // Proportional with separation 2: frame 0's opaque columns 3..10 give shift 9 and offset -3.
+    int proportional = Font_AddSpriteExt(0, "abc", true, 2);
+    f = Font_Get(proportional);
+    EXPECT_EQ(f->FindGlyph('a')->shift, 9);
+    EXPECT_EQ(f->FindGlyph('a')->offset, -3);
+    EXPECT_EQ(f->FindGlyph('b')->shift, 18);
+    EXPECT_EQ(f->GetShift(' '), 18);
+    EXPECT_EQ(f->TextWidth(U16(u"ab a")), 9 + 18 + 18 + 9);
+    // Drawn through the sprite: frames at the pen plus their offset, spaces only advance, a
+    // character without a glyph neither draws nor advances.
+    f->DrawText(10, 5, U16(u"a b\u20ACa"), 0xFF, 1);
+    ASSERT_EQ(Draws.size(), 3u);
+    EXPECT_EQ(Draws[0].frame, 0);
+    EXPECT_FLOAT_EQ(Draws[0].x, 10 - 3);
+    EXPECT_FLOAT_EQ(Draws[1].x, 10 + 9 + 18 + 0);
+    EXPECT_EQ(Draws[1].frame, 1);
+    EXPECT_FLOAT_EQ(Draws[2].x, 10 + 9 + 18 + 18 - 3);
+    EXPECT_EQ(Draws[2].colour, 0xFFu);
+    // Turned a quarter: the pen climbs.
+    Draws.clear();
+    f->DrawTextExt(10, 50, U16(u"ab"), 1, 1, 90, 0, 1);
+    ASSERT_EQ(Draws.size(), 2u);
+    EXPECT_NEAR(Draws[1].x, 10, 1e-4);
+    EXPECT_NEAR(Draws[1].y, 50 - 9, 1e-4);
+    EXPECT_EQ(Draws[1].angle, 90);
+    // The gradient runs across the whole string.
+    Draws.clear();
+    f->DrawTextColor(0, 0, U16(u"ab"), 0x0000FF, 0xFF0000, 0xFF0000, 0x0000FF, 1);
+    ASSERT_EQ(Draws.size(), 2u);
+    EXPECT_EQ(Draws[0].colour, 0x0000FFu);
+    EXPECT_EQ(Draws[1].colour, (uint32_t)Color_Merge(0x0000FF, 0xFF0000, 9.0f / 27));
+}
+
+TEST_F(FontTest, SpriteFontsFromMissingOrDeletedSprites)
+{
+    int index = Font_AddSpriteExt(5, "abc", false, 0);
+    EXPECT_EQ(Font_Get(index)->GetGlyphCount(), 0);
+    EXPECT_EQ(Font_Get(index)->TextWidth(U16(u"abc")), 0);
+    index = Font_AddSpriteExt(1, "xy", false, 0);
+    Sprites[1].exists = false;
+    Font_Get(index)->DrawText(0, 0, U16(u"xy"), 0xFFFFFF, 1);
+    Font_Get(index)->DrawTextExtColor(0, 0, U16(u"xy"), 1, 1, 45, 1, 2, 3, 4, 1);
+    EXPECT_TRUE(Draws.empty());
+    EXPECT_EQ(Font_Get(index)->TextWidth(U16(u"xy")), 16);
+    // Without the sprite hooks every sprite counts as missing.
+    Font_Sprites = {};
+    EXPECT_EQ(Font_Get(Font_AddSprite(0, 65, false, 0))->GetGlyphCount(), 0);
+}
+
+TEST_F(FontTest, SpriteFontCharactersFromTheCodeTable)
+{
+    // Without a FONT chunk, and for entries outside the table, frame i is character first + i.
+    CFontBV* f = Font_Get(Font_AddSprite(1, 'x', false, 0));
+    EXPECT_NE(f->FindGlyph('x'), nullptr);
+    EXPECT_NE(f->FindGlyph('y'), nullptr);
+    ASSERT_TRUE(Load(GameWithFont(FontChunk(AsciiGlyphs()))));
+    f = Font_Get(Font_AddSprite(1, 2, false, 0));
+    EXPECT_NE(f->FindGlyph('C'), nullptr);
+    EXPECT_NE(f->FindGlyph('D'), nullptr);
+    f = Font_Get(Font_AddSprite(1, 255, false, 0));
+    EXPECT_NE(f->FindGlyph('A' + 255), nullptr);
+    EXPECT_NE(f->FindGlyph(256), nullptr);
+    f = Font_Get(Font_AddSprite(1, 300, false, 0));
+    EXPECT_NE(f->FindGlyph(300), nullptr);
+    EXPECT_NE(f->FindGlyph(301), nullptr);
+    // Codes that are no characters end the map.
+    f = Font_Get(Font_AddSprite(1, -5, false, 0));
+    EXPECT_EQ(f->GetGlyphCount(), 1);
+    EXPECT_NE(f->FindGlyph(' '), nullptr);
+    // Replacing takes first + i directly.
+    ASSERT_TRUE(Font_ReplaceSprite(2, 1, 2, false, 0));
+    EXPECT_NE(Font_Get(2)->FindGlyph(3), nullptr);
+    EXPECT_FALSE(Font_ReplaceSprite(99, 1, 2, false, 0));
+    EXPECT_TRUE(Font_ReplaceSpriteExt(2, 1, "\xE2\x82\xAC!", false, 0));
+    EXPECT_NE(Font_Get(2)->FindGlyph(0x20AC), nullptr);
+}
