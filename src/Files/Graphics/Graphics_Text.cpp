@@ -33,6 +33,8 @@ void TTextLines::Clear()
 
 static CFontBV* BuiltInFont()
 {
+    // A font made while there was no graphics device is made again once there is one.
+    if (TextState.builtIn && !GR_Texture_Exists(TextState.builtIn->GetTextureId())) GR_Text_Free();
     if (!TextState.builtIn) {
         int texture = GR_Texture_Create_From_Alpha(256, 128, sizeof kTextFontImage, kTextFontImage);
         TextState.builtIn = new CFontBV();
