@@ -2,8 +2,10 @@
 #include "Base/Console.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Code/Function.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Misc.h"
+#include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
 #include "Run/Run_Variables.h"
 #include "Runner/GameFile.h"
@@ -13,6 +15,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+// The built-in function families, registered when the game data file's header is read.
+static void RegisterFunctions()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    Function_Misc_Init();
+    Function_Game_Init();
+}
 
 static void PrintUsage()
 {
@@ -30,32 +42,29 @@ static std::string ProgramFolder(const char* argv0)
 
 int main(int argc, char** argv)
 {
-    std::string game;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "-help") || !strcmp(argv[i], "--help")) {
             PrintUsage();
             return 0;
         }
-        if (!strcmp(argv[i], "-game")) {
-            if (i + 1 >= argc) {
-                PrintUsage();
-                return 2;
-            }
-            game = argv[++i];
-        }
     }
-    if (game.empty()) game = ProgramFolder(argv[0]) + "/data.win";
+    if (!CommandLine_Parse(argc, argv)) {
+        PrintUsage();
+        return 2;
+    }
+    std::string game = CommandLine.gameFile ? CommandLine.gameFile : ProgramFolder(argv[0]) + "/data.win";
     // RUNNER_NO_WAIT runs frames back to back; RUNNER_MAX_FRAMES ends the game after that many.
     const char* noWait = getenv("RUNNER_NO_WAIT");
     Run_NoWait = noWait && *noWait && strcmp(noWait, "0");
     const char* maxFrames = getenv("RUNNER_MAX_FRAMES");
     long frameLimit = maxFrames ? strtol(maxFrames, nullptr, 10) : 0;
 
+    // Start-up: constants and built-in variables, then the game data file (which registers the
+    // built-in functions at its header), then the game is prepared and started.
     Code_Constant_Init();
     Variable_BuiltIn_Init();
     Run_Variables_Init();
-    Function_Misc_Init();
-    Function_Game_Init();
+    GameFile_RegisterFunctions = RegisterFunctions;
 
     if (!GameFile_Load(game.c_str())) {
         GameFile_Free();
@@ -75,7 +84,10 @@ int main(int argc, char** argv)
         }
         if (Error_FatalPending) status = 3;
     }
+    // Shut-down: the end of the game, then every table the game data file filled.
     Run_EndGame();
     GameFile_Free();
+    Function_Clear();
+    CommandLine_Reset();
     return status;
 }

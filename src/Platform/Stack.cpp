@@ -4,11 +4,9 @@
 
 namespace {
 thread_local char* t_low = nullptr;
-}
 
-size_t Stack_Remaining()
+char* Low(char* here)
 {
-    char* here = (char*)__builtin_frame_address(0);
     if (!t_low) {
         pthread_attr_t attr;
         void* addr = nullptr;
@@ -20,5 +18,18 @@ size_t Stack_Remaining()
         // Without an answer assume a small stack below this frame.
         t_low = addr ? (char*)addr : here - ((size_t)1 << 20);
     }
-    return here > t_low ? (size_t)(here - t_low) : 0;
+    return t_low;
+}
+}  // namespace
+
+size_t Stack_Remaining()
+{
+    char* here = (char*)__builtin_frame_address(0);
+    char* low = Low(here);
+    return here > low ? (size_t)(here - low) : 0;
+}
+
+const char* Stack_Limit(size_t reserve)
+{
+    return Low((char*)__builtin_frame_address(0)) + reserve;
 }

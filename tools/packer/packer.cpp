@@ -91,7 +91,26 @@ double GetNumber(json_object* o, const char* key, double fallback)
     return fallback;
 }
 
-int GetInt(json_object* o, const char* key, int fallback) { return (int)GetNumber(o, key, fallback); }
+// Numbers become 32-bit fields only when they fit (a colour may use all 32 bits).
+int GetInt(json_object* o, const char* key, int fallback)
+{
+    double v = GetNumber(o, key, fallback);
+    if (!(v >= INT32_MIN && v <= INT32_MAX)) {
+        Error(std::string("\"") + key + "\" is out of range");
+        return fallback;
+    }
+    return (int)v;
+}
+
+uint32_t GetU32(json_object* o, const char* key, double fallback)
+{
+    double v = GetNumber(o, key, fallback);
+    if (!(v >= INT32_MIN && v <= UINT32_MAX)) {
+        Error(std::string("\"") + key + "\" is out of range");
+        return 0;
+    }
+    return v < 0 ? (uint32_t)(int32_t)v : (uint32_t)v;
+}
 bool GetBool(json_object* o, const char* key, bool fallback) { return GetNumber(o, key, fallback) != 0; }
 
 size_t Length(json_object* array) { return array && json_object_is_type(array, json_type_array) ? json_object_array_length(array) : 0; }
@@ -135,7 +154,7 @@ int Ref(json_object* o, const char* key, const char* kind)
 {
     json_object* v = Get(o, key);
     if (!v || json_object_is_type(v, json_type_null)) return -1;
-    if (!json_object_is_type(v, json_type_string)) return (int)json_object_get_double(v);
+    if (!json_object_is_type(v, json_type_string)) return GetInt(o, key, -1);
     std::string name = json_object_get_string(v);
     auto it = Names[kind].find(name);
     if (it != Names[kind].end()) return it->second;
@@ -147,7 +166,7 @@ void WriteHeader(json_object* game)
 {
     size_t c = Out.BeginChunk("GEN8");
     Out.Str(GetString(game, "name", "game"));
-    Out.U32((uint32_t)GetNumber(game, "id", 0));
+    Out.U32(GetU32(game, "id", 0));
     json_object* window = Get(game, "window");
     Out.I32(GetInt(window, "width", 640));
     Out.I32(GetInt(window, "height", 480));
@@ -312,7 +331,7 @@ void WriteRoom(json_object* r)
     Out.I32(GetInt(r, "height", 480));
     Out.I32(GetInt(r, "speed", 30));
     Out.U32(GetBool(r, "persistent", false));
-    Out.U32((uint32_t)GetNumber(r, "colour", 0xC0C0C0));
+    Out.U32(GetU32(r, "colour", 0xC0C0C0));
     Out.U32(GetBool(r, "show_colour", true));
     Out.Str(Code(r, "creation_file"));
     Out.U32(GetBool(r, "views_enabled", false));
@@ -330,7 +349,7 @@ void WriteRoom(json_object* r)
         Out.F32((float)GetNumber(b, "vspeed", 0));
         Out.F32((float)GetNumber(b, "xscale", 1));
         Out.F32((float)GetNumber(b, "yscale", 1));
-        Out.U32((uint32_t)GetNumber(b, "blend", 0xFFFFFF));
+        Out.U32(GetU32(b, "blend", 0xFFFFFF));
         Out.F32((float)GetNumber(b, "alpha", 1));
     }
     json_object* views = Get(r, "views");
@@ -368,7 +387,7 @@ void WriteRoom(json_object* r)
         Out.Str(Code(in, "creation_file"));
         Out.F32((float)GetNumber(in, "xscale", 1));
         Out.F32((float)GetNumber(in, "yscale", 1));
-        Out.U32((uint32_t)GetNumber(in, "colour", 4294967295.0));
+        Out.U32(GetU32(in, "colour", 4294967295.0));
         Out.F32((float)GetNumber(in, "rotation", 0));
     }
     json_object* tiles = Get(r, "tiles");
@@ -386,7 +405,7 @@ void WriteRoom(json_object* r)
         Out.I32(10000001 + (int)i);
         Out.F32((float)GetNumber(t, "xscale", 1));
         Out.F32((float)GetNumber(t, "yscale", 1));
-        Out.U32((uint32_t)GetNumber(t, "blend", 0xFFFFFF));
+        Out.U32(GetU32(t, "blend", 0xFFFFFF));
         Out.F32((float)GetNumber(t, "alpha", 1));
     }
 }

@@ -29,6 +29,7 @@ struct Run {
     const CodeTree* tree;
     CVariable* locals;
     TaggedValue result;
+    const char* stackLimit;  // frames below it mean the stack is nearly used up
 };
 
 std::string g_error;  // the message of the failing run, moved to LastErrorText at its end
@@ -51,7 +52,6 @@ bool FailWith(const std::string& message, bool fatal)
     return false;
 }
 
-bool StackLow() { return Stack_Remaining() < CODE_STACK_RESERVE; }
 
 bool Eval(const Node* n, Run& r, TaggedValue& out);
 
@@ -308,7 +308,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
 
 bool Eval(const Node* n, Run& r, TaggedValue& out)
 {
-    if (StackLow()) return Fail(r, n, "Stack overflow: the code recurses too deeply.", true);
+    if (Stack_Below(r.stackLimit)) return Fail(r, n, "Stack overflow: the code recurses too deeply.", true);
     switch (n->kind) {
     case N_CONST:
         out = n->value;
@@ -434,7 +434,7 @@ Flow ExecWith(const Node* n, Run& r)
 
 Flow Exec(const Node* n, Run& r)
 {
-    if (StackLow()) return Fail(r, n, "Stack overflow: the code recurses too deeply.", true), FLOW_ERROR;
+    if (Stack_Below(r.stackLimit)) return Fail(r, n, "Stack overflow: the code recurses too deeply.", true), FLOW_ERROR;
     Error_Context.line = n->line;
     bool holds;
     Flow flow = FLOW_NORMAL;
@@ -515,7 +515,7 @@ bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* resul
     }
     const CodeTree* tree = code->GetTree();
     std::vector<CVariable> locals(tree->locals.size());
-    Run r{self, other, tree, locals.data(), TaggedValue()};
+    Run r{self, other, tree, locals.data(), TaggedValue(), Stack_Limit(CODE_STACK_RESERVE)};
     int line = Error_Context.line;
     bool ok;
     if (code->IsExpression()) ok = Eval(tree->root, r, r.result);

@@ -1,6 +1,7 @@
 #include "Code/Code_Lex.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -135,7 +136,9 @@ bool Code_Lex(const char* text, std::vector<Token>& tokens, LexError& error)
             }
             t.kind = T_NUMBER;
             t.text.assign(s, (size_t)(p - s));
-            std::from_chars(s, p, t.number);
+            // Out of range: too large is infinite, too small is 0, as the arithmetic would make them.
+            if (std::from_chars(s, p, t.number).ec == std::errc::result_out_of_range)
+                t.number = strspn(s, "0") < strcspn(s, ".") ? HUGE_VAL : 0.0;
         } else if (c == '$') {
             const char* s = p++;
             if (HexValue(*p) < 0) return fail(s, "Hexadecimal number expected.");

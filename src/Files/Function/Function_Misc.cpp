@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+bool Function_Misc_Steam = false;
+
 namespace {
 
 int g_executeCounter = 0;
@@ -247,8 +249,10 @@ void F_variable_local_array2_set(TaggedValue*, CInstance* self, CInstance*, int,
 
 void Function_Misc_Init()
 {
-    Function_Add("execute_string", F_execute_string, -1);
-    Function_Add("execute_file", F_execute_file, -1);
+    if (!Function_Misc_Steam) {
+        Function_Add("execute_string", F_execute_string, -1);
+        Function_Add("execute_file", F_execute_file, -1);
+    }
     Function_Add("show_debug_message", F_show_debug_message, 1);
     Function_Add("variable_global_exists", F_variable_global_exists, 1);
     Function_Add("variable_global_get", F_variable_global_get, 1);

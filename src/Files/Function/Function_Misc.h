@@ -4,6 +4,10 @@
 
 class CInstance;
 
+// Set from the "-steam" switch before the registrar runs: the external-code and execute built-ins
+// are then left out of the table, so code that calls them does not compile.
+extern bool Function_Misc_Steam;
+
 void Function_Misc_Init();
 
 void F_execute_string(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);

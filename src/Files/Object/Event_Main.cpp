@@ -75,11 +75,13 @@ void Event_Perform_All(int type, int number)
     }
 }
 
-void Event_Other_PerformAll(int number)
+void Event_Other_PerformAll(int number) { Event_PerformForObjects(EVENT_OTHER, number); }
+
+void Event_PerformForObjects(int type, int number)
 {
     if (!Run_Room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
-    std::vector<int> objects = Object_EventList(EVENT_OTHER, number);
+    std::vector<int> objects = Object_EventList(type, number);
     for (int index : objects) {
         CObject* o = Object_Find(index);
         if (!o) continue;
@@ -87,7 +89,7 @@ void Event_Other_PerformAll(int number)
         for (CInstance* inst : list) {
             if (Room_ChangePending()) return;
             if (inst->object_index == index && Event_InPass(inst, stamp))
-                Event_Perform(inst, inst, index, EVENT_OTHER, number);
+                Event_Perform(inst, inst, index, type, number);
         }
     }
 }

@@ -21,6 +21,8 @@ bool Event_Perform_Instance(CInstance* inst, CInstance* other, int type, int num
 void Event_Perform_All(int type, int number);
 // The other event of that number for every live instance of each object that has it.
 void Event_Other_PerformAll(int number);
+// The event (type, number) for every live instance of each object that has it, as one pass.
+void Event_PerformForObjects(int type, int number);
 // Runs the event that the running one overrides: the same event of the parent of event_object.
 bool Event_Inherited(CInstance* self, CInstance* other);
 // Starts a pass: advances EventStamp and returns it.

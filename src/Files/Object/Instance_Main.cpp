@@ -4,9 +4,13 @@
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace {
+std::unordered_map<int, CInstance*> ById;
+std::vector<CInstance*> Order;  // registration order, walked when no room runs
+
 bool ObjectIsDescendant(int object, int ancestor)
 {
     if (object == ancestor) return true;
@@ -14,19 +18,34 @@ bool ObjectIsDescendant(int object, int ancestor)
     return o && o->IsDescendant(ancestor);
 }
 
-std::unordered_map<int, CInstance*> ById;
-
 bool Usable(const CInstance* inst) { return inst && !inst->marked && !inst->deactivated; }
 }  // namespace
 
 bool (*Instance_ObjectIsDescendant)(int object, int ancestor) = ObjectIsDescendant;
 
-void Instance_Register(CInstance* inst) { ById[inst->id] = inst; }
+void Instance_Register(CInstance* inst)
+{
+    ById[inst->id] = inst;
+    Order.push_back(inst);
+}
 
 void Instance_Unregister(CInstance* inst)
 {
     auto it = ById.find(inst->id);
     if (it != ById.end() && it->second == inst) ById.erase(it);
+    auto pos = std::find(Order.begin(), Order.end(), inst);
+    if (pos != Order.end()) Order.erase(pos);
+}
+
+// Without a room (code run on its own, as by zuzrun) every registered instance takes part.
+static void CollectUnplaced(int target, std::vector<CInstance*>& out)
+{
+    for (CInstance* inst : Order) {
+        if (!Usable(inst)) continue;
+        bool of = target == -3 || inst->object_index == target ||
+                  (Instance_ObjectIsDescendant && Instance_ObjectIsDescendant(inst->object_index, target));
+        if (of) out.push_back(inst);
+    }
 }
 
 CInstance* Instance_Find(int id)
@@ -42,10 +61,11 @@ void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std:
         if (self && !self->marked) out.push_back(self);
     } else if (target == -2) {
         if (other && !other->marked) out.push_back(other);
+    } else if (!Run_Room && (target == -3 || (target >= 0 && target < INSTANCE_ID_FIRST))) {
+        CollectUnplaced(target, out);
     } else if (target == -3) {
-        if (Run_Room)
-            for (CInstance* inst : Run_Room->active)
-                if (Usable(inst)) out.push_back(inst);
+        for (CInstance* inst : Run_Room->active)
+            if (Usable(inst)) out.push_back(inst);
     } else if (target >= INSTANCE_ID_FIRST) {
         CInstance* inst = Instance_Find(target);
         if (Usable(inst)) out.push_back(inst);

@@ -39,8 +39,8 @@ void Instance_ChangeObject(CInstance* inst, int object, bool perform)
     }
     if (!inst) return;
     if (perform && !inst->destroy_guard) Event_Perform_Instance(inst, inst, EVENT_DESTROY, 0);
-    bool linked = Run_Room && !inst->marked;
-    if (linked) Run_Room->UnlinkInstance(inst);
+    // Only an instance of the room is relinked (not, say, the self of room creation code).
+    bool linked = Run_Room && Run_Room->UnlinkInstance(inst);
     inst->object_index = object;
     inst->object = o;
     inst->sprite_index = o->sprite;

@@ -10,6 +10,8 @@
 
 namespace {
 std::vector<std::unique_ptr<CObject>> Objects;
+// Deleted objects stay allocated until the table is cleared: instances may still point at them.
+std::vector<std::unique_ptr<CObject>> Deleted;
 std::map<std::pair<int, int>, std::vector<int>> EventLists;
 std::vector<std::pair<int, int>> CollisionPairs;
 const std::vector<int> NoObjects;
@@ -49,13 +51,15 @@ bool Object_Delete(int index)
     if (!Object_Exists(index)) return false;
     for (auto& o : Objects)
         if (o && o->parent == Objects[index].get()) o->parent = nullptr;
-    Objects[index].reset();
+    Objects[index]->instances.clear();
+    Deleted.push_back(std::move(Objects[index]));
     return true;
 }
 
 void Object_Clear()
 {
     Objects.clear();
+    Deleted.clear();
     EventLists.clear();
     CollisionPairs.clear();
 }

@@ -232,16 +232,18 @@ void CRoom::LinkInstance(CInstance* inst)
     ObjectListsAdd(inst);
 }
 
-void CRoom::UnlinkInstance(CInstance* inst)
+bool CRoom::UnlinkInstance(CInstance* inst)
 {
     auto it = std::find(active.begin(), active.end(), inst);
     if (it != active.end()) {
         active.erase(it);
         ObjectListsRemove(inst);
-        return;
+        return true;
     }
     it = std::find(deactivated.begin(), deactivated.end(), inst);
-    if (it != deactivated.end()) deactivated.erase(it);
+    if (it == deactivated.end()) return false;
+    deactivated.erase(it);
+    return true;
 }
 
 void CRoom::ChangeDepth(CInstance* inst)
@@ -260,9 +262,7 @@ void CRoom::UpdateActivation()
     for (CInstance* i : deactivated)
         if (!i->deactivated) moving.push_back(i);
     for (CInstance* i : moving) {
-        i->deactivated = !i->deactivated;  // unlink from the list it is in now
         UnlinkInstance(i);
-        i->deactivated = !i->deactivated;
         LinkInstance(i);
     }
 }

@@ -118,8 +118,9 @@ public:
     CInstance* CreateInstance(float x, float y, int object, int id = 0);  // id 0: the next id
     // Links an instance into the active list by depth, and into its object's lists.
     void LinkInstance(CInstance* inst);
-    // Takes an instance out of the active (or deactivated) list and its object's lists.
-    void UnlinkInstance(CInstance* inst);
+    // Takes an instance out of the active (or deactivated) list and its object's lists; false
+    // when it was in neither list.
+    bool UnlinkInstance(CInstance* inst);
     // Re-sorts an active instance whose depth changed.
     void ChangeDepth(CInstance* inst);
     // Moves instances whose deactivated flag changed between the two lists.

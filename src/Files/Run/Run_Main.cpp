@@ -5,6 +5,7 @@
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "IO/IO.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Instance_Ops.h"
@@ -72,9 +73,12 @@ void RunCode(CInstance* self, CCode* code, const char* objectName, const char* w
     Error_Context = saved;
 }
 
+void DrawPass();
+
 void RoomStart(int index, bool gameStart)
 {
     CRoom* resource = Room_Get(index);
+    IO_Clear();
     CRoom* room = Room_TakeKept(index);
     struct Fresh { CInstance* inst; CCode* code; };
     std::vector<Fresh> fresh;
@@ -113,6 +117,7 @@ void RoomStart(int index, bool gameStart)
     if (gameStart) Event_Other_PerformAll(OTHER_GAME_START);
     if (!Room_ChangePending()) RunCode(RoomSelf, resource->creation_compiled, resource->name.c_str(), "Room Creation Code");
     Event_Other_PerformAll(OTHER_ROOM_START);
+    if (Run_AutoDraw) DrawPass();
 }
 
 void RoomEnd(bool gameEnds)
@@ -157,6 +162,27 @@ void InstancePass(Body body)
         if (Room_ChangePending()) return;
         if (Event_InPass(inst, stamp)) body(inst);
     }
+}
+
+// Keyboard events (held, pressed, released), then the mouse events that need no shapes: the
+// global buttons and the wheel of the first mouse.
+void InputPass()
+{
+    static const struct { int type; uint8_t state; } Keys[] = {
+        {EVENT_KEYBOARD, IO_DOWN}, {EVENT_KEYPRESS, IO_PRESSED}, {EVENT_KEYRELEASE, IO_RELEASED}};
+    for (const auto& k : Keys)
+        for (int key = 0; key < IO_KEY_COUNT; key++)
+            if (!Object_EventList(k.type, key).empty() && IO_KeyCheck(key, k.state))
+                Event_PerformForObjects(k.type, key);
+    static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
+    for (int s = 0; s < 3; s++)
+        for (int button = 1; button <= IO_MOUSE_BUTTONS; button++) {
+            int number = 50 + s * 3 + (button - 1);  // global left, right, middle: held 50-52, pressed 53-55, released 56-58
+            if (!Object_EventList(EVENT_MOUSE, number).empty() && IO_MouseCheck(button, 0, States[s]))
+                Event_PerformForObjects(EVENT_MOUSE, number);
+        }
+    if (IO_MouseWheelUp(0)) Event_PerformForObjects(EVENT_MOUSE, 60);
+    if (IO_MouseWheelDown(0)) Event_PerformForObjects(EVENT_MOUSE, 61);
 }
 
 void TimeLinePass()
@@ -219,19 +245,38 @@ void MotionPass()
     });
 }
 
+// Whether a box lies wholly outside a rectangle, and whether it crosses the rectangle's edge.
+bool BoxOutside(const CInstance* i, int left, int top, int right, int bottom)
+{
+    return i->bbox_right < left || i->bbox_left > right || i->bbox_bottom < top || i->bbox_top > bottom;
+}
+
+bool BoxCrosses(const CInstance* i, int left, int top, int right, int bottom)
+{
+    return i->bbox_left < left || i->bbox_right > right || i->bbox_top < top || i->bbox_bottom > bottom;
+}
+
+// Outside and boundary events of the room, then of each visible view (other 40 + v, 50 + v).
 void BoundaryPass()
 {
     InstancePass([](CInstance* inst) {
-        bool outside = Object_FindEventOwner(inst->object_index, EVENT_OTHER, OTHER_OUTSIDE) >= 0;
-        bool boundary = Object_FindEventOwner(inst->object_index, EVENT_OTHER, OTHER_BOUNDARY) >= 0;
-        if (!outside && !boundary) return;
+        auto has = [inst](int number) { return Object_FindEventOwner(inst->object_index, EVENT_OTHER, number) >= 0; };
+        auto raise = [inst](int number) {
+            if (!inst->marked && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
+        };
         inst->Compute_BoundingBox();
-        int w = Run_Room->width, h = Run_Room->height;
-        if (outside && (inst->bbox_right < 0 || inst->bbox_left > w || inst->bbox_bottom < 0 || inst->bbox_top > h))
-            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_OUTSIDE);
-        if (boundary && !inst->marked && Run_Room &&
-            (inst->bbox_left < 0 || inst->bbox_right > w || inst->bbox_top < 0 || inst->bbox_bottom > h))
-            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_BOUNDARY);
+        CRoom* room = Run_Room;
+        if (has(OTHER_OUTSIDE) && BoxOutside(inst, 0, 0, room->width, room->height)) raise(OTHER_OUTSIDE);
+        if (has(OTHER_BOUNDARY) && BoxCrosses(inst, 0, 0, room->width, room->height)) raise(OTHER_BOUNDARY);
+        if (!room->enable_views) return;
+        for (int v = 0; v < ROOM_SLOTS; v++) {
+            const RoomView& view = room->views[v];
+            if (!view.visible) continue;
+            long long right = (long long)view.xview + view.wview, bottom = (long long)view.yview + view.hview;
+            int r = (int)std::min<long long>(right, INT32_MAX), b = (int)std::min<long long>(bottom, INT32_MAX);
+            if (has(40 + v) && BoxOutside(inst, view.xview, view.yview, r, b)) raise(40 + v);
+            if (has(50 + v) && BoxCrosses(inst, view.xview, view.yview, r, b)) raise(50 + v);
+        }
     });
 }
 
@@ -300,7 +345,8 @@ bool Run_StartGame()
     Room_NewRoom = ROOM_CHANGE_NONE;
     ResetGameState();
     Object_Lists_Build();
-    if (!RoomSelf) RoomSelf = new CInstance(0, -1, 0.0f, 0.0f);
+    delete RoomSelf;  // a fresh one each start: code may have changed or destroyed the last
+    RoomSelf = new CInstance(0, -1, 0.0f, 0.0f);
     NextFrame = FpsSecond = Clock::now();
     FpsCount = 0;
     RoomStart(first, true);
@@ -310,6 +356,7 @@ bool Run_StartGame()
 void Run_Step()
 {
     if (!Run_Room) return;
+    IO_Start_Step();
     for (CInstance* inst : Run_Room->active) {
         inst->xprevious = inst->x;
         inst->yprevious = inst->y;
@@ -318,10 +365,12 @@ void Run_Step()
     Event_Perform_All(EVENT_STEP, STEP_BEGIN);
     TimeLinePass();
     AlarmPass();
+    InputPass();
+    // Joystick events and the mouse events of instance shapes come here.
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
-    // Collision events go here, between the boundary and the end-step passes.
+    // Asynchronous events come here, then collision events.
     Event_Perform_All(EVENT_STEP, STEP_END);
     if (Run_Room) Run_Room->FreeMarked();
     if (Run_AutoDraw) DrawPass();

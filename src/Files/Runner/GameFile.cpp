@@ -4,13 +4,16 @@
 #include "Base/MemoryManager.h"
 #include "Option/Option_Main.h"
 #include "Runner/GameFile_Chunks.h"
+#include "Support/LoadSave.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 int GameFileVersion = 800;
 GameHeader Game_Header;
+void (*GameFile_RegisterFunctions)() = nullptr;
 
 namespace {
 uint8_t* FileBuffer = nullptr;
@@ -147,6 +150,7 @@ bool GameFile_LoadBuffer(uint8_t* buffer, size_t size)
             if (sawHeader) return Fail("The game data file has two header chunks.");
             sawHeader = true;
             done = GameFile_LoadHeader(r);
+            if (done && GameFile_RegisterFunctions) GameFile_RegisterFunctions();
             if (strcmp(c.tag, "GEN8")) GameFileVersion = 700;
         } else if (!strcmp(c.tag, "OPTN")) done = GameFile_LoadOptions(r);
         if (!done) {
@@ -188,6 +192,10 @@ bool GameFile_Load(const char* path)
     bool readError = ferror(f);
     fclose(f);
     if (readError) return Fail("The game data file cannot be read.");
+    // The program folder is the folder of the game data file.
+    std::string folder = path;
+    size_t slash = folder.find_last_of('/');
+    LoadSave_SetProgramFolder(slash == std::string::npos ? "." : folder.substr(0, slash + 1).c_str());
     uint8_t* buffer = (uint8_t*)MemAlloc(bytes.size() + 1);
     if (!bytes.empty()) memcpy(buffer, bytes.data(), bytes.size());
     return GameFile_LoadBuffer(buffer, bytes.size());

@@ -31,6 +31,10 @@ struct GameFileReader {
     GameFileReader At(uint32_t offset) const;
 };
 
+// Called once the header chunk is read, with GameFileVersion at 800: the program registers the
+// built-in function families there (once per run of the program).
+extern void (*GameFile_RegisterFunctions)();
+
 // The file buffer and its size (null and 0 when no game is loaded).
 const uint8_t* GameFile_Base();
 size_t GameFile_Size();

@@ -8,6 +8,7 @@
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
 #include "Script/Script_Main.h"
+#include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
 
 #include <cstring>
@@ -43,6 +44,7 @@ bool GameFile_LoadHeader(GameFileReader r)
     if (!r.ok) return false;
     h.name = name;
     Game_Header = h;
+    LoadSave_SetGameName(name);
     Room_SetOrder(order.data(), (int)order.size());
     Room_LastInstanceId = h.lastInstanceId;
     Room_LastTileId = h.lastTileId;

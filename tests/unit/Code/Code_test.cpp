@@ -190,6 +190,8 @@ TEST(Constants, NamesAreCheckedAndValuesRegistered)
     EXPECT_EQ(v, 25.0);
     ASSERT_TRUE(Code_Constant_Find("ev_joystick2_button8", &v));
     EXPECT_EQ(v, 43.0);
+    ASSERT_TRUE(Code_Constant_Find("ef_snow", &v));
+    EXPECT_EQ(v, 11.0);
     ASSERT_TRUE(Code_Constant_Find("phy_joint_frequency", &v));
     EXPECT_EQ(v, 18.0);
     EXPECT_TRUE(Code_Constant_AddName("my_constant"));
@@ -217,4 +219,48 @@ TEST(CodeList, ShowsResolvedNodesWithLines)
     EXPECT_NE(text.find("   3     assign =\n   3       self total\n"), std::string::npos) << text;
     EXPECT_NE(text.find("builtin argument0"), std::string::npos) << text;
     EXPECT_NE(text.find("const 255"), std::string::npos) << text;
+}
+
+TEST_F(Code, DottedAccessReadsFirstAndWritesAll)
+{
+    CInstance second(700060, 3, 0, 0);
+    CInstance elsewhere(700061, 4, 0, 0);
+    int v = Code_Variable_FindOrAdd("v");
+    self->variables->Set(v, 0, TaggedValue(1.0));
+    second.variables->Set(v, 0, TaggedValue(2.0));
+    EXPECT_EQ(Run("return (3).v").val, 1.0);
+    EXPECT_EQ(Run("return (700060).v").val, 2.0);
+    Run("(3).v += 10");
+    TaggedValue r;
+    EXPECT_TRUE(Variable_GetValue(&second, v, 0, &r));
+    EXPECT_EQ(r.val, 12.0);
+    EXPECT_TRUE(Variable_GetValue(self.get(), v, 0, &r));
+    EXPECT_EQ(r.val, 11.0);
+    EXPECT_FALSE(Variable_GetValue(&elsewhere, v, 0, &r));
+    Run("all.w = 'x'");
+    EXPECT_TRUE(Variable_GetValue(&elsewhere, Code_Variable_FindOrAdd("w"), 0, &r));
+    EXPECT_STREQ(r.GetString(), "x");
+    // A destroyed instance is no target; the error names the target and the variable.
+    second.marked = true;
+    Run("(700060).v = 1");
+    ASSERT_EQ(g_errors.size(), 1u);
+    EXPECT_NE(g_errors[0].find("No instance found for target 700060 (variable v)."), std::string::npos);
+    // Inside with, other is the instance that ran the with.
+    EXPECT_EQ(Run("with (4) other.v = 99; return v").val, 99.0);
+}
+
+TEST(FunctionMisc, SteamLeavesOutTheExecuteBuiltIns)
+{
+    Function_Clear();
+    Function_Misc_Steam = true;
+    Function_Misc_Init();
+    Function_Misc_Steam = false;
+    int id;
+    EXPECT_FALSE(Function_Find("execute_string", &id));
+    EXPECT_FALSE(Function_Find("execute_file", &id));
+    EXPECT_TRUE(Function_Find("show_debug_message", &id));
+    CCode code("execute_string('x = 1')", false);
+    EXPECT_FALSE(code.Compile("steam"));
+    EXPECT_EQ(LastErrorText, "In steam, line 1, position 1: Unknown function or script: execute_string");
+    Function_Clear();
 }

@@ -4,6 +4,7 @@
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
 #include "Runner/GameFile.h"
+#include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,7 @@ TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)
 {
     ASSERT_TRUE(Load(MakeGame())) << capture.text;
     EXPECT_STREQ(Game_Header.name, "demo");
+    EXPECT_NE(std::string(LoadSave_GetSaveFolder()).find("/demo/"), std::string::npos);
     EXPECT_EQ(Game_Header.windowWidth, 320);
     EXPECT_EQ(GameFileVersion, 800);
     EXPECT_NE(capture.text.find("Process Chunk: OBJT   "), std::string::npos);

@@ -1,0 +1,42 @@
+// The one dialog provider: every modal message, question, text and login prompt and file-name
+// dialog of the runner goes through it. The system provider shows them to the player; the scripted provider (tests) answers
+// them from a file named by the environment variable RUNNER_DIALOGS, logs each one to standard
+// error and fails at once, with an error line, when it has no answer.
+#pragma once
+
+class TDialogProvider {
+public:
+    virtual ~TDialogProvider() = default;
+    virtual void Message(const char* caption, const char* text) = 0;
+    // True for yes.
+    virtual bool Question(const char* caption, const char* question) = 0;
+    // True with *outText a new string (MemFree it) when the player confirms; false on cancel.
+    virtual bool Prompt(const char* caption, const char* prompt, const char* defaultText, char** outText) = 0;
+    // True with the two new strings when the player confirms.
+    virtual bool Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
+                       char** outPassword) = 0;
+    // Asks for a file to open (an existing one) or to save; true with *outName a new string.
+    virtual bool FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
+                          char** outName) = 0;
+};
+
+// Chooses the provider from the environment and routes ShowMessage through it.
+void Dialog_Init();
+// Replaces the provider (owned by the caller; null restores the choice of Dialog_Init).
+void Dialog_SetProvider(TDialogProvider* provider);
+// The caption of messages (the window caption once the window exists).
+extern const char* (*Dialog_CaptionHook)();
+
+// The system's message boxes (Linux half).
+TDialogProvider* Dialog_CreateSystem();
+// Answers, one a line: "yes", "no", "ok" (accept the default text or login), "text:TEXT",
+// "login:USER:PASSWORD", "file:NAME", "cancel". Messages take no answer.
+TDialogProvider* Dialog_CreateScripted(const char* answers);
+
+bool InputQuery_Modal(const char* caption, const char* prompt, const char* defaultText, char** outText);
+bool InputQuery_Question(const char* caption, const char* question);
+bool InputQuery_Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
+                      char** outPassword);
+bool Dialog_FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
+                     char** outName);
+void Dialog_ShowMessage(const char* text);

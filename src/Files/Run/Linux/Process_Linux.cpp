@@ -1,0 +1,123 @@
+// Starting programs with fork and exec (no shell), and the game's folder.
+#include "Run/Process.h"
+
+#include "Base/Console.h"
+#include "Base/Timer.h"
+#include "Support/LoadSave.h"
+#include "Support/Linux/LoadSave_Linux.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string SlashPath(const char* path)
+{
+    std::string s(path ? path : "");
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    return s;
+}
+
+void ReportAndExit(int fd, int error)
+{
+    ssize_t ignored = write(fd, &error, sizeof error);
+    (void)ignored;
+    _exit(127);
+}
+
+// Runs argv in directory. Detached programs are started by an intermediate child that exits at
+// once, so no zombie is left; the exec failure of either comes back through a close-on-exec pipe.
+bool Spawn(std::vector<std::string> argv, const char* directory, bool wait)
+{
+    if (argv.empty() || argv[0].empty()) return false;
+    std::string dir = SlashPath(directory);
+    // A relative program path names a file from the runner's current folder, not the new one.
+    if (!dir.empty() && argv[0].find('/') != std::string::npos && argv[0][0] != '/') {
+        std::error_code ec;
+        argv[0] = std::filesystem::absolute(argv[0], ec).string();
+    }
+    std::vector<char*> args;
+    for (std::string& a : argv) args.push_back(a.data());
+    args.push_back(nullptr);
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        if (!wait) {
+            pid_t inner = fork();
+            if (inner < 0) ReportAndExit(fds[1], errno);
+            if (inner > 0) _exit(0);
+        }
+        if (!dir.empty() && chdir(dir.c_str()) != 0) ReportAndExit(fds[1], errno);
+        execvp(args[0], args.data());
+        ReportAndExit(fds[1], errno);
+    }
+    close(fds[1]);
+    int error = 0;
+    ssize_t got;
+    do got = read(fds[0], &error, sizeof error);
+    while (got < 0 && errno == EINTR);
+    close(fds[0]);
+    bool started = got == 0;
+    if (!started) Console_Warnings->Output("Cannot start \"%s\": %s\n", argv[0].c_str(), strerror(error));
+    int status;
+    if (!wait || !started) {
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+        return started;
+    }
+    for (;;) {
+        pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid || (r < 0 && errno != EINTR)) break;
+        if (Timer_PumpHook) Timer_PumpHook();
+        usleep(50 * 1000);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Execute_Program(const char* program, const char* arguments, const char* directory, bool wait)
+{
+    std::vector<std::string> argv{SlashPath(program)};
+    char** split;
+    int count = Process_SplitArguments(arguments, &split);
+    for (int i = 0; i < count; i++) argv.push_back(split[i]);
+    Process_FreeArguments(split, count);
+    return Spawn(argv, directory, wait);
+}
+
+bool Execute_Shell(const char* file, const char* parameters, const char* directory)
+{
+    std::string path = SlashPath(file);
+    if (path.empty()) return false;
+    std::string full = path;
+    if (directory && *directory && path[0] != '/') full = SlashPath(directory) + "/" + path;
+    struct stat st;
+    if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(full.c_str(), X_OK) == 0)
+        return Execute_Program(full.c_str(), parameters, directory, false);
+    return Spawn({"xdg-open", path}, directory, false);
+}
+
+const char* GetGameDirectory()
+{
+    const char* folder = LoadSave_GetProgramFolder();
+    if (*folder) return folder;
+    static std::string current;
+    current = LoadSave_CurrentFolder();
+    return current.c_str();
+}

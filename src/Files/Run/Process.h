@@ -1,0 +1,17 @@
+// Running other programs and the game's folder.
+#pragma once
+
+// Starts program with the arguments (split at spaces, double quotes group) in directory (null or
+// "" for the current one), without a shell. With wait it returns when the program has ended,
+// handling messages (Timer_PumpHook) every 50 ms. False when the program cannot be started.
+bool Execute_Program(const char* program, const char* arguments, const char* directory, bool wait);
+// Opens a file with the desktop's program for it; an executable file is started with the
+// parameters instead.
+bool Execute_Shell(const char* file, const char* parameters, const char* directory);
+
+// The game data file's folder (the program folder of the folder mapping), ending in '/'; the
+// current directory until it is set.
+const char* GetGameDirectory();
+// Splits a command line into arguments: spaces separate, double quotes group, \" is a quote.
+int Process_SplitArguments(const char* text, char*** out);
+void Process_FreeArguments(char** args, int count);

@@ -1,0 +1,128 @@
+// The scripted dialog provider: answers in order, logs each dialog, fails at once without answers.
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+#include "Debug/Dialog.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = Console_Warnings;
+        Console_Warnings = &capture;
+    }
+    void TearDown() override
+    {
+        Dialog_SetProvider(nullptr);
+        Console_Warnings = saved;
+    }
+    bool Contains(const char* text) { return capture.text.find(text) != std::string::npos; }
+    TCaptureConsole capture;
+    tagIConsole* saved;
+};
+
+TEST_F(DialogTest, ScriptAnswersInOrderAndLogs)
+{
+    std::unique_ptr<TDialogProvider> script(Dialog_CreateScripted("yes\nno\r\ntext:hello world\nok\ntext:\ncancel\n"));
+    Dialog_SetProvider(script.get());
+
+    Dialog_ShowMessage("just so\nyou know");  // messages take no answer
+    EXPECT_TRUE(Contains("dialog message \"\": just so\nyou know"));
+    EXPECT_TRUE(InputQuery_Question("Game", "Quit?"));
+    EXPECT_TRUE(Contains("dialog question \"Game\": Quit? -> yes"));
+    EXPECT_FALSE(InputQuery_Question("Game", "Sure?"));
+
+    char* text = nullptr;
+    ASSERT_TRUE(InputQuery_Modal("Game", "Name:", "anon", &text));
+    EXPECT_STREQ(text, "hello world");
+    MemFree(text);
+    EXPECT_TRUE(Contains("dialog prompt \"Game\": Name: [anon] -> \"hello world\""));
+    ASSERT_TRUE(InputQuery_Modal("Game", "Age:", "7", &text));
+    EXPECT_STREQ(text, "7");
+    MemFree(text);
+    ASSERT_TRUE(InputQuery_Modal("Game", "Note:", "x", &text));
+    EXPECT_STREQ(text, "");
+    MemFree(text);
+    EXPECT_FALSE(InputQuery_Modal("Game", "Level:", "1", &text));
+    EXPECT_EQ(text, nullptr);
+
+    capture.text.clear();
+    EXPECT_FALSE(InputQuery_Question("Game", "Again?"));
+    EXPECT_TRUE(Contains("ERROR no answer left for the question \"Again?\""));
+    EXPECT_FALSE(InputQuery_Modal("Game", "More:", "", &text));
+    EXPECT_EQ(text, nullptr);
+    EXPECT_TRUE(Contains("ERROR no answer left for the prompt \"More:\""));
+}
+
+TEST_F(DialogTest, AnswersOfTheWrongKindFail)
+{
+    std::unique_ptr<TDialogProvider> script(Dialog_CreateScripted("text:abc\nyes\nmaybe"));
+    Dialog_SetProvider(script.get());
+    EXPECT_FALSE(InputQuery_Question("c", "q?"));
+    EXPECT_TRUE(Contains("ERROR line 1 \"text:abc\" does not answer a question"));
+    char* text = nullptr;
+    EXPECT_FALSE(InputQuery_Modal("c", "p", "d", &text));
+    EXPECT_EQ(text, nullptr);
+    EXPECT_TRUE(Contains("ERROR line 2 \"yes\" does not answer a prompt"));
+    EXPECT_FALSE(InputQuery_Question("c", "q?"));
+    EXPECT_TRUE(Contains("\"maybe\""));
+}
+
+TEST_F(DialogTest, LoginAndFileNames)
+{
+    std::unique_ptr<TDialogProvider> script(Dialog_CreateScripted("login:ann:pa:ss\nok\nfile:/tmp/a b.txt\ncancel\nfile:\nlogin:nocolon"));
+    Dialog_SetProvider(script.get());
+    char *user, *password, *name;
+    ASSERT_TRUE(InputQuery_Login("c", "guest", "", &user, &password));
+    EXPECT_STREQ(user, "ann");
+    EXPECT_STREQ(password, "pa:ss");
+    MemFree(user), MemFree(password);
+    ASSERT_TRUE(InputQuery_Login("c", "guest", "pw", &user, &password));
+    EXPECT_STREQ(user, "guest");
+    EXPECT_STREQ(password, "pw");
+    MemFree(user), MemFree(password);
+
+    ASSERT_TRUE(Dialog_FileName(false, "Text|*.txt", "a.txt", "", "Open", &name));
+    EXPECT_STREQ(name, "/tmp/a b.txt");
+    MemFree(name);
+    EXPECT_TRUE(Contains("dialog open file \"Open\": Text|*.txt [a.txt] -> \"/tmp/a b.txt\""));
+    EXPECT_FALSE(Dialog_FileName(true, "", "", "", "Save", &name));
+    EXPECT_EQ(name, nullptr);
+    EXPECT_FALSE(Dialog_FileName(true, "", "", "", "Save", &name)) << "a file answer needs a name";
+    EXPECT_FALSE(InputQuery_Login("c", "u", "p", &user, &password));
+    EXPECT_EQ(user, nullptr);
+    EXPECT_FALSE(Dialog_FileName(false, "", "", "", "Open", &name));
+    EXPECT_TRUE(Contains("ERROR no answer left for the open file"));
+}
+
+TEST_F(DialogTest, EnvironmentChoosesTheScriptAndShowMessageUsesIt)
+{
+    std::string file = (std::filesystem::temp_directory_path() / ("dialogs_" + std::to_string(getpid()))).string();
+    std::ofstream(file) << "yes\n";
+    setenv("RUNNER_DIALOGS", file.c_str(), 1);
+    Dialog_Init();
+    ShowMessage("Hello");
+    EXPECT_TRUE(Contains("dialog message \"\": Hello"));
+    EXPECT_TRUE(InputQuery_Question("", "ok?"));
+    EXPECT_FALSE(InputQuery_Question("", "ok?"));
+
+    std::filesystem::remove(file);
+    capture.text.clear();
+    Dialog_Init();
+    EXPECT_TRUE(Contains("cannot read"));
+    EXPECT_FALSE(InputQuery_Question("", "ok?")) << "a missing script never falls back to waiting";
+    EXPECT_TRUE(Contains("ERROR no answer left"));
+    unsetenv("RUNNER_DIALOGS");
+    ShowMessage_Hook = nullptr;
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// Recording input, playing it back step by step, and refusing recordings that do not fit.
+#include "Base/Console.h"
+#include "IO/IO.h"
+#include "IO/IO_Record.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Recorded {
+    IO_StepState state;
+    std::string typed;
+    IO_ReplayValues values;
+};
+
+// The input of step n of the scripted session.
+void FeedStep(int n)
+{
+    switch (n % 6) {
+    case 0: IO_Event_Key(65 + n % 26, true); break;
+    case 1: IO_Event_MouseMove(0, n * 3, -n); IO_Event_MouseButton(0, 1 + n % 3, true); break;
+    case 2: IO_Event_Text("a\xC3\xA9"); IO_Event_MouseWheel(0, n % 4 == 0 ? 1 : -1); break;
+    case 3: IO_Event_Key(65 + (n - 3) % 26, false); IO_Event_MouseMove(2, 7, 8); break;
+    case 4: IO_Event_MouseButton(0, 1 + (n - 3) % 3, false); IO_Event_Backspace(); break;
+    default: break;  // a step without input
+    }
+}
+
+class RecordTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("rec_test_" + std::to_string(getpid()));
+        fs::create_directories(dir);
+        path = (dir / "input.rec").string();
+        Reset();
+        saved = Console_Warnings;
+        Console_Warnings = &capture;
+    }
+    void TearDown() override
+    {
+        IO_Playback_Stop();
+        IO_Record_Stop();
+        Console_Warnings = saved;
+        fs::remove_all(dir);
+    }
+    static void Reset()
+    {
+        IO_SetLiveInput(true);
+        IO_Clear();
+        IO_SetLastKey(0);
+        for (int d = 0; d < IO_MOUSE_DEVICES; d++) {
+            IO_SetMouseLastButton(d, 0);
+            RawMouse.x[d] = RawMouse.y[d] = 0;
+        }
+        IO_Start_Step();
+    }
+    std::vector<Recorded> RecordSession(int steps, uint32_t gameId)
+    {
+        std::vector<Recorded> out;
+        EXPECT_TRUE(IO_Record_Start(path.c_str(), gameId));
+        for (int n = 0; n < steps; n++) {
+            FeedStep(n);
+            IO_Start_Step();
+            Recorded r;
+            memset(&r, 0, sizeof r.state);
+            IO_GetStepState(&r.state);
+            r.typed = IO_GetTypedText();
+            memset(&r.values, 0, sizeof r.values);
+            r.values.value[IO_REPLAY_SEED] = 12345 + n / 4;
+            r.values.value[IO_REPLAY_TIME] = -1000000LL * n;
+            IO_Record_Step(r.values);
+            out.push_back(r);
+        }
+        IO_Record_Stop();
+        return out;
+    }
+    std::vector<uint8_t> Bytes()
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }
+    void Write(const std::vector<uint8_t>& bytes)
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
+    }
+
+    fs::path dir;
+    std::string path;
+    TCaptureConsole capture;
+    tagIConsole* saved;
+};
+
+TEST_F(RecordTest, PlaybackReproducesEveryStep)
+{
+    const int steps = 40;
+    std::vector<Recorded> recorded = RecordSession(steps, 7);
+    EXPECT_FALSE(IO_Recording());
+    Reset();
+    IO_SetTypedText("left over");
+
+    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7)) << capture.text;
+    EXPECT_TRUE(IO_PlaybackActive());
+    for (int n = 0; n < steps; n++) {
+        IO_Event_Key(90, true);  // live input is ignored while playing
+        IO_Event_MouseMove(0, 999, 999);
+        IO_Start_Step();
+        IO_ReplayValues values;
+        ASSERT_TRUE(IO_Playback_Step(&values)) << "step " << n;
+        IO_StepState now;
+        memset(&now, 0, sizeof now);
+        IO_GetStepState(&now);
+        ASSERT_EQ(memcmp(&now, &recorded[n].state, sizeof now), 0) << "step " << n;
+        ASSERT_EQ(IO_GetTypedText(), recorded[n].typed) << "step " << n;
+        ASSERT_EQ(memcmp(&values, &recorded[n].values, sizeof values), 0) << "step " << n;
+    }
+    IO_ReplayValues values;
+    EXPECT_FALSE(IO_Playback_Step(&values));
+    EXPECT_FALSE(IO_PlaybackActive());
+    EXPECT_NE(capture.text.find("finished after 40 steps"), std::string::npos) << capture.text;
+    IO_Event_Key(88, true);
+    IO_Start_Step();
+    EXPECT_TRUE(IO_KeyPressed(88)) << "live input resumes after playback";
+}
+
+TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
+{
+    RecordSession(12, 7);
+    std::vector<uint8_t> good = Bytes();
+
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 8));
+    EXPECT_NE(capture.text.find("another game"), std::string::npos) << capture.text;
+    EXPECT_FALSE(IO_PlaybackActive());
+
+    EXPECT_FALSE(IO_Playback_Start((dir / "missing.rec").c_str(), 7));
+
+    std::vector<uint8_t> bad = good;
+    bad[0] = 'X';
+    Write(bad);
+    capture.text.clear();
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+    EXPECT_NE(capture.text.find("not an input recording"), std::string::npos) << capture.text;
+
+    bad = good;
+    bad[4] = 9;  // version
+    Write(bad);
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+
+    bad = good;
+    bad[12 + 5] = 0x77;  // the first change record of step 0 gets an unknown tag
+    Write(bad);
+    capture.text.clear();
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+    EXPECT_NE(capture.text.find("damaged"), std::string::npos) << capture.text;
+
+    bad.assign(good.begin(), good.end() - 3);  // cut inside a record
+    Write(bad);
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+
+    bad = good;
+    bad.push_back(0x01);  // bytes after the end mark
+    Write(bad);
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+
+    bad.assign(good.begin(), good.end() - 1);  // no end mark: the runner stopped without closing
+    Write(bad);
+    EXPECT_TRUE(IO_Playback_Start(path.c_str(), 7));
+    IO_Playback_Stop();
+    EXPECT_FALSE(IO_PlaybackActive());
+
+    // Random damage never crashes; whatever is accepted plays to its end.
+    std::mt19937 random(3);
+    for (int round = 0; round < 300; round++) {
+        bad = good;
+        for (int k = 0; k < 3; k++) bad[12 + random() % (bad.size() - 12)] = (uint8_t)random();
+        Write(bad);
+        if (IO_Playback_Start(path.c_str(), 7)) {
+            IO_ReplayValues values;
+            int played = 0;
+            while (IO_Playback_Step(&values)) ASSERT_LT(++played, 100);
+        }
+    }
+}
+
+TEST_F(RecordTest, UnwritableRecordingIsReported)
+{
+    EXPECT_FALSE(IO_Record_Start((dir / "no/such/folder/x.rec").c_str(), 1));
+    EXPECT_FALSE(IO_Recording());
+    EXPECT_NE(capture.text.find("Cannot create"), std::string::npos);
+}
+
+}  // namespace
