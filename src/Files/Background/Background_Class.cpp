@@ -41,10 +41,11 @@ bool CBackground::LoadFromChunk(GameFileReader record, const GameFilePageIndex& 
     return true;
 }
 
-// Takes ownership of a new image (null or invalid clears the background) and makes its texture.
+// Takes ownership of a new image and makes its texture; an image that is missing, invalid or
+// wider or taller than any image the runner decodes leaves the background cleared.
 int CBackground::TakeBitmap(CBitmap32* bitmap, bool preload)
 {
-    if (!bitmap || !bitmap->m_valid) {
+    if (!bitmap || !bitmap->m_valid || bitmap->GetWidth() > IMAGE_MAX_SIDE || bitmap->GetHeight() > IMAGE_MAX_SIDE) {
         delete bitmap;
         return -1;
     }

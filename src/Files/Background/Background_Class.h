@@ -23,7 +23,7 @@ public:
     bool LoadFromChunk(GameFileReader record, const GameFilePageIndex& pages);
     // Each returns the new texture id, -1 (and the background cleared) when there is no image.
     int CreateFromBitmap(TBitmap* image, bool transparent, bool smooth, bool preload, bool keepAlpha);
-    // Sizes of 0 or less or beyond the largest image leave the background cleared.
+    // Sizes of 0 or less or beyond IMAGE_MAX_SIDE leave the background cleared.
     int CreateColor(int width, int height, uint32_t colour, bool preload);
     int CreateGradient(int width, int height, uint32_t colour1, uint32_t colour2, int kind, bool preload);
     // The PNG file from the save folder, else the program folder. False when it exists in
