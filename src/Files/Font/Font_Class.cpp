@@ -1,6 +1,7 @@
 #include "Font/Font_Class.h"
-#include "Font/Font_Sprite.h"
 #include "Runner/GameFile_Pages.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 
 #include "Base/Color.h"
 #include "Base/MemoryManager.h"
@@ -13,14 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
-
-FontSpriteAccess Font_Sprites = {};
-
-bool Font_SpriteExists(int sprite)
-{
-    const FontSpriteAccess& a = Font_Sprites;
-    return a.exists && a.size && a.frameBox && a.drawExt && a.drawGeneral && a.exists(sprite);
-}
 
 int Font_TextLength(const uint16_t* text)
 {
@@ -162,11 +155,10 @@ void CFontBV::CreateSystem(const char* face, int size, bool bold, bool italic, i
 void CFontBV::CreateFromSprite(int sprite, const char* characters, bool proportional, int separation)
 {
     Clear();
-    if (!Font_SpriteExists(sprite)) return;
+    const CSprite* source = Sprite_Get(sprite);
+    if (!source) return;
     m_sprite = sprite;
-    int frames = 0, width = 0, height = 0;
-    Font_Sprites.size(sprite, &frames, &width, &height);
-    frames = std::clamp(frames, 0, 32767);
+    int frames = std::clamp(source->m_numb, 0, 32767), width = source->m_width, height = source->m_height;
 
     std::vector<unsigned int> map;
     const char* cursor = characters ? characters : "";
@@ -179,7 +171,11 @@ void CFontBV::CreateFromSprite(int sprite, const char* characters, bool proporti
     int widest = 0;
     for (int i = 0; i < count; i++) {
         int left = 0, right = width;
-        if (proportional && i < frames) Font_Sprites.frameBox(sprite, i, &left, &right);
+        if (proportional && i < frames) {
+            TSpriteBox box = source->GetFrameBox(i);
+            left = box.left;
+            right = box.right;
+        }
         FontGlyph& g = glyphs[i];
         g.character = (uint16_t)map[i];
         g.w = (int16_t)i;
@@ -370,9 +366,9 @@ static void GradientCorners(const uint32_t* c, float p, float shift, float total
 void CFontBV::DrawSpriteRun(float x, float y, const uint16_t* text, int count, float xscale, float yscale, float angle, const uint32_t* colours, float alpha, bool gradient)
 {
     // A font whose sprite has gone draws nothing.
-    if (!Font_SpriteExists(m_sprite)) return;
-    int frames = 0, width = 0, height = 0;
-    Font_Sprites.size(m_sprite, &frames, &width, &height);
+    const CSprite* sprite = Sprite_Get(m_sprite);
+    if (!sprite) return;
+    int frames = sprite->m_numb;
     float a = angle * 3.1415927f / 180.0f;
     bool rotated = std::fabs(angle) >= 0.001f;
     float s = rotated ? std::sin(a) : 0.0f, c = rotated ? std::cos(a) : 1.0f;
@@ -385,10 +381,10 @@ void CFontBV::DrawSpriteRun(float x, float y, const uint16_t* text, int count, f
             if (gradient) {
                 uint32_t corners[4];
                 GradientCorners(colours, p, g->shift, total, corners);
-                Font_Sprites.drawGeneral(m_sprite, g->w, 0, 0, (float)width, (float)height, gx, gy, xscale, yscale, angle,
-                                         corners[0], corners[1], corners[2], corners[3], alpha);
+                sprite->DrawGeneral(g->w, 0, 0, (float)sprite->m_width, (float)sprite->m_height, gx, gy, xscale, yscale, angle,
+                                    corners[0], corners[1], corners[2], corners[3], alpha);
             } else {
-                Font_Sprites.drawExt(m_sprite, g->w, gx, gy, xscale, yscale, angle, colours[0], alpha);
+                sprite->DrawExt(g->w, gx, gy, xscale, yscale, angle, colours[0], alpha);
             }
         }
         p += g->shift;

@@ -3,9 +3,11 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/UTF8.h"
-#include "Font/Font_Sprite.h"
 #include "Runner/GameFile_Pages.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -160,9 +162,8 @@ static CFontBV* SpriteFont(int sprite, const char* characters, bool proportional
 // table when asked and it covers that entry. The map ends before a code that is not a character.
 static char* FrameMap(int sprite, int first, bool codeTable)
 {
-    int frames = 0, width, height;
-    if (Font_SpriteExists(sprite)) Font_Sprites.size(sprite, &frames, &width, &height);
-    if (frames < 0) frames = 0;
+    const CSprite* source = Sprite_Get(sprite);
+    int frames = source ? std::max(source->m_numb, 0) : 0;
     char* map = (char*)MemAlloc((size_t)frames * 3 + 1);
     char* out = map;
     for (int i = 0; i < frames; i++) {

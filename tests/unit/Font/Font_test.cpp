@@ -1,10 +1,8 @@
 #include "FontFile.h"
 
-#include "Base/Color.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Font/Font_Main.h"
-#include "Font/Font_Sprite.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Runner/GameFile.h"
 
@@ -12,6 +10,7 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -65,53 +64,16 @@ std::vector<Glyph> AsciiGlyphs()
     return g;
 }
 
-// Sprites the font tests make up: frames of a given width and height and boxes per frame.
-struct FakeSprite {
-    bool exists;
-    int frames, width, height;
-    int left[4], right[4];
-};
-FakeSprite Sprites[2];
-struct SpriteDraw {
-    int frame;
-    float x, y, xscale, angle;
-    uint32_t colour;
-};
-std::vector<SpriteDraw> Draws;
-
-void InstallSprites()
-{
-    Draws.clear();
-    Sprites[0] = {true, 3, 16, 20, {3, 0, 2, 0}, {10, 16, 9, 0}};
-    Sprites[1] = {true, 2, 8, 8, {0, 0}, {8, 8}};
-    Font_Sprites.exists = [](int s) { return s >= 0 && s < 2 && Sprites[s].exists; };
-    Font_Sprites.size = [](int s, int* frames, int* w, int* h) {
-        *frames = Sprites[s].frames, *w = Sprites[s].width, *h = Sprites[s].height;
-    };
-    Font_Sprites.frameBox = [](int s, int frame, int* l, int* r) {
-        *l = Sprites[s].left[frame], *r = Sprites[s].right[frame];
-    };
-    Font_Sprites.drawExt = [](int, int frame, float x, float y, float xs, float, float angle, uint32_t colour, float) {
-        Draws.push_back({frame, x, y, xs, angle, colour});
-    };
-    Font_Sprites.drawGeneral = [](int, int frame, float, float, float, float, float x, float y, float xs, float, float angle,
-                                  uint32_t c1, uint32_t, uint32_t, uint32_t, float) {
-        Draws.push_back({frame, x, y, xs, angle, c1});
-    };
-}
-
 class FontTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Console_Warnings = &quiet;
-        InstallSprites();
     }
     void TearDown() override
     {
         GameFile_Free();
         Font_Free();
-        Font_Sprites = {};
         Console_Warnings = saved;
     }
     TCaptureConsole quiet;
@@ -225,92 +187,4 @@ TEST_F(FontTest, RunTimeFontsAndTheTable)
     EXPECT_TRUE(Font_Replace(0, "Sans", 8, false, false, 32, 128));
     EXPECT_STREQ(Font_GetName(0), "__newfont0");
     for (int i = 3; i < 40; i++) EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), i);
-}
-
-TEST_F(FontTest, SpriteFonts)
-{
-    // Three frames mapped to "abc" gain a space, which advances by the widest shift.
-    int plain = Font_AddSpriteExt(0, "abc", false, 0);
-    CFontBV* f = Font_Get(plain);
-    ASSERT_EQ(f->GetGlyphCount(), 4);
-    EXPECT_EQ(f->GetFirst(), ' ');
-    EXPECT_EQ(f->GetLast(), ' ' + 4);
-    EXPECT_EQ(f->GetMaxHeight(), 20);
-    EXPECT_EQ(f->GetShift(' '), 16);
-    EXPECT_EQ(f->FindGlyph('c')->w, 2);
-    // Proportional with separation 2: frame 0's opaque columns 3..10 give shift 9 and offset -3.
-    int proportional = Font_AddSpriteExt(0, "abc", true, 2);
-    f = Font_Get(proportional);
-    EXPECT_EQ(f->FindGlyph('a')->shift, 9);
-    EXPECT_EQ(f->FindGlyph('a')->offset, -3);
-    EXPECT_EQ(f->FindGlyph('b')->shift, 18);
-    EXPECT_EQ(f->GetShift(' '), 18);
-    EXPECT_EQ(f->TextWidth(U16(u"ab a")), 9 + 18 + 18 + 9);
-    // Drawn through the sprite: frames at the pen plus their offset, spaces only advance, a
-    // character without a glyph neither draws nor advances.
-    f->DrawText(10, 5, U16(u"a b\u20ACa"), 0xFF, 1);
-    ASSERT_EQ(Draws.size(), 3u);
-    EXPECT_EQ(Draws[0].frame, 0);
-    EXPECT_FLOAT_EQ(Draws[0].x, 10 - 3);
-    EXPECT_FLOAT_EQ(Draws[1].x, 10 + 9 + 18 + 0);
-    EXPECT_EQ(Draws[1].frame, 1);
-    EXPECT_FLOAT_EQ(Draws[2].x, 10 + 9 + 18 + 18 - 3);
-    EXPECT_EQ(Draws[2].colour, 0xFFu);
-    // Turned a quarter: the pen climbs.
-    Draws.clear();
-    f->DrawTextExt(10, 50, U16(u"ab"), 1, 1, 90, 0, 1);
-    ASSERT_EQ(Draws.size(), 2u);
-    EXPECT_NEAR(Draws[1].x, 10, 1e-4);
-    EXPECT_NEAR(Draws[1].y, 50 - 9, 1e-4);
-    EXPECT_EQ(Draws[1].angle, 90);
-    // The gradient runs across the whole string.
-    Draws.clear();
-    f->DrawTextColor(0, 0, U16(u"ab"), 0x0000FF, 0xFF0000, 0xFF0000, 0x0000FF, 1);
-    ASSERT_EQ(Draws.size(), 2u);
-    EXPECT_EQ(Draws[0].colour, 0x0000FFu);
-    EXPECT_EQ(Draws[1].colour, (uint32_t)Color_Merge(0x0000FF, 0xFF0000, 9.0f / 27));
-}
-
-TEST_F(FontTest, SpriteFontsFromMissingOrDeletedSprites)
-{
-    int index = Font_AddSpriteExt(5, "abc", false, 0);
-    EXPECT_EQ(Font_Get(index)->GetGlyphCount(), 0);
-    EXPECT_EQ(Font_Get(index)->TextWidth(U16(u"abc")), 0);
-    index = Font_AddSpriteExt(1, "xy", false, 0);
-    Sprites[1].exists = false;
-    Font_Get(index)->DrawText(0, 0, U16(u"xy"), 0xFFFFFF, 1);
-    Font_Get(index)->DrawTextExtColor(0, 0, U16(u"xy"), 1, 1, 45, 1, 2, 3, 4, 1);
-    EXPECT_TRUE(Draws.empty());
-    EXPECT_EQ(Font_Get(index)->TextWidth(U16(u"xy")), 16);
-    // Without the sprite hooks every sprite counts as missing.
-    Font_Sprites = {};
-    EXPECT_EQ(Font_Get(Font_AddSprite(0, 65, false, 0))->GetGlyphCount(), 0);
-}
-
-TEST_F(FontTest, SpriteFontCharactersFromTheCodeTable)
-{
-    // Without a FONT chunk, and for entries outside the table, frame i is character first + i.
-    CFontBV* f = Font_Get(Font_AddSprite(1, 'x', false, 0));
-    EXPECT_NE(f->FindGlyph('x'), nullptr);
-    EXPECT_NE(f->FindGlyph('y'), nullptr);
-    ASSERT_TRUE(Load(GameWithFont(FontChunk(AsciiGlyphs()))));
-    f = Font_Get(Font_AddSprite(1, 2, false, 0));
-    EXPECT_NE(f->FindGlyph('C'), nullptr);
-    EXPECT_NE(f->FindGlyph('D'), nullptr);
-    f = Font_Get(Font_AddSprite(1, 255, false, 0));
-    EXPECT_NE(f->FindGlyph('A' + 255), nullptr);
-    EXPECT_NE(f->FindGlyph(256), nullptr);
-    f = Font_Get(Font_AddSprite(1, 300, false, 0));
-    EXPECT_NE(f->FindGlyph(300), nullptr);
-    EXPECT_NE(f->FindGlyph(301), nullptr);
-    // Codes that are no characters end the map.
-    f = Font_Get(Font_AddSprite(1, -5, false, 0));
-    EXPECT_EQ(f->GetGlyphCount(), 1);
-    EXPECT_NE(f->FindGlyph(' '), nullptr);
-    // Replacing takes first + i directly.
-    ASSERT_TRUE(Font_ReplaceSprite(2, 1, 2, false, 0));
-    EXPECT_NE(Font_Get(2)->FindGlyph(3), nullptr);
-    EXPECT_FALSE(Font_ReplaceSprite(99, 1, 2, false, 0));
-    EXPECT_TRUE(Font_ReplaceSpriteExt(2, 1, "\xE2\x82\xAC!", false, 0));
-    EXPECT_NE(Font_Get(2)->FindGlyph(0x20AC), nullptr);
 }
