@@ -15,7 +15,7 @@
 #include <cstring>
 #include <vector>
 
-int Font_TextLength(const uint16_t* text)
+static int TextLength(const uint16_t* text)
 {
     int n = 0;
     if (text)
@@ -260,10 +260,11 @@ int CFontBV::GetShift(unsigned int character) const
 int CFontBV::TextWidth(const uint16_t* text, int count) const
 {
     if (!text) return 0;
-    if (count < 0) count = Font_TextLength(text);
-    int width = 0;
+    if (count < 0) count = TextLength(text);
+    // Kept within an int however long the text.
+    long long width = 0;
     for (int i = 0; i < count; i++) width += GetShift(text[i]);
-    return width;
+    return (int)std::clamp(width, (long long)INT32_MIN, (long long)INT32_MAX);
 }
 
 int CFontBV::TextHeight(const uint16_t*) const
@@ -293,7 +294,7 @@ void CFontBV::DrawTextExt(float x, float y, const uint16_t* text, float xscale, 
 void CFontBV::DrawRun(float x, float y, const uint16_t* text, float xscale, float yscale, float angle, uint32_t colour, float alpha, int count)
 {
     if (!text || m_glyphCount == 0) return;
-    if (count < 0) count = Font_TextLength(text);
+    if (count < 0) count = TextLength(text);
     if (count == 0) return;
     bool rotated = std::fabs(angle) >= 0.001f;
     float a = angle * 3.1415927f / 180.0f;
@@ -410,7 +411,7 @@ void CFontBV::DrawTextExtColor(float x, float y, const uint16_t* text, float xsc
 void CFontBV::DrawGeneralRun(float x, float y, const uint16_t* text, int count, float xscale, float yscale, float angle, bool pageOnlyScale, const uint32_t* colours, float alpha)
 {
     if (!text || m_glyphCount == 0) return;
-    if (count < 0) count = Font_TextLength(text);
+    if (count < 0) count = TextLength(text);
     if (count == 0) return;
     if (m_sprite >= 0) {
         DrawSpriteRun(x, y, text, count, xscale, yscale, angle, colours, alpha, true);

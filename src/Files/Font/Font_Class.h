@@ -98,6 +98,3 @@ private:
     FontGlyph* m_glyphs = nullptr;
     float m_scaleX = 1, m_scaleY = 1;
 };
-
-// Counts the UTF-16 characters of a 0-terminated run.
-int Font_TextLength(const uint16_t* text);

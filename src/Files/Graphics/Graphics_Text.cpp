@@ -174,7 +174,9 @@ int GR_Text_Height(const char* text, int separation, int wrapWidth)
     TTextLines lines;
     GR_Text_Split(text, wrapWidth, &lines);
     if (lines.Count() == 0) return 1;
-    return font->TextHeight(LETTER_M) + (lines.Count() - 1) * LineHeight(font, separation);
+    // A separation from a game may be huge: kept within an int.
+    long long height = font->TextHeight(LETTER_M) + (long long)(lines.Count() - 1) * LineHeight(font, separation);
+    return (int)std::clamp(height, (long long)INT32_MIN, (long long)INT32_MAX);
 }
 
 namespace {
@@ -196,8 +198,9 @@ static void DrawLines(float x, float y, const char* text, int separation, int wr
     int h = LineHeight(font, separation);
     int count = lines.Count();
     if (!paint.transformed) {
-        if (TextState.valign == 1) y -= (count * h) / 2;
-        if (TextState.valign == 2) y -= count * h;
+        long long block = (long long)count * h;
+        if (TextState.valign == 1) y -= (float)(block / 2);
+        if (TextState.valign == 2) y -= (float)block;
         for (int i = 0; i < count; i++) {
             const uint16_t* line = lines.Line(i);
             if (line[0]) {

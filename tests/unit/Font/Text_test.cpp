@@ -99,6 +99,11 @@ TEST_F(TextTest, StringWidthAndHeight)
     EXPECT_EQ(Lines("a##b", -1), 3);
     EXPECT_EQ(Lines("a##b", 1000), 3);
     EXPECT_EQ(Lines("#", -1), 1);
+    // Huge separations from a game stay within an int.
+    EXPECT_EQ(GR_Text_Height("a#b#c", 2000000000, -1), INT32_MAX);
+    GR_Text_Set_VAlign(2);
+    GR_Text_Draw(0, 0, "a#b#c", 2000000000, -1);
+    GR_Text_Draw_Transformed(0, 0, "a#b#c", 2000000000, -1, 1, 1, 10);
 }
 
 TEST_F(TextTest, WordWrap)
