@@ -422,8 +422,110 @@ void WriteRooms(json_object* game)
     Out.EndChunk(c);
 }
 
-// FONT: the font records, then the code table of 256 characters (entry i is character i). The
-// glyph images wait for texture pages: the records name no page entry yet.
+// Texture pages: each image is a page of its own (TXTR) and one entry (TPAG) covers it whole.
+struct PageImage {
+    std::string png;
+    int width, height;
+};
+std::vector<PageImage> Pages;
+std::vector<uint32_t> PageEntryOffsets;  // file offset of each TPAG record, once written
+
+// Reads a PNG file of the folder onto a page of its own: the page's index, or -1 (with an
+// error) when it is not a PNG image whose sides fit a page (1..16384 pixels).
+int AddPage(const std::string& relative)
+{
+    std::string png = ReadText(relative);
+    static const unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto BigEndian = [&](size_t at) {
+        return (uint32_t)(uint8_t)png[at] << 24 | (uint32_t)(uint8_t)png[at + 1] << 16 |
+               (uint32_t)(uint8_t)png[at + 2] << 8 | (uint8_t)png[at + 3];
+    };
+    if (png.size() < 24 || memcmp(png.data(), Signature, 8) || png.compare(12, 4, "IHDR")) {
+        Error(relative + " is not a PNG image");
+        return -1;
+    }
+    uint32_t w = BigEndian(16), h = BigEndian(20);
+    if (w < 1 || h < 1 || w > 16384 || h > 16384) {
+        Error(relative + " is larger than 16384 pixels on a side");
+        return -1;
+    }
+    Pages.push_back({png, (int)w, (int)h});
+    return (int)Pages.size() - 1;
+}
+
+void WritePages()
+{
+    size_t c = Out.BeginChunk("TXTR");
+    size_t table = Out.BeginList(Pages.size());
+    for (size_t i = 0; i < Pages.size(); i++) {
+        Out.Entry(table, i);
+        Out.U32((uint32_t)Pages[i].png.size());
+        Out.bytes.insert(Out.bytes.end(), Pages[i].png.begin(), Pages[i].png.end());
+        while (Out.Pos() % 4) Out.bytes.push_back(0);
+    }
+    Out.EndChunk(c);
+    c = Out.BeginChunk("TPAG");
+    table = Out.BeginList(Pages.size());
+    for (size_t i = 0; i < Pages.size(); i++) {
+        Out.Entry(table, i);
+        PageEntryOffsets.push_back((uint32_t)Out.Pos());
+        uint16_t w = (uint16_t)Pages[i].width, h = (uint16_t)Pages[i].height;
+        // x, y, w, h on the page; no trim; crop, untrimmed size; the page.
+        for (uint16_t f : {(uint16_t)0, (uint16_t)0, w, h, (uint16_t)0, (uint16_t)0, w, h, w, h, (uint16_t)i}) {
+            Out.bytes.push_back((uint8_t)f);
+            Out.bytes.push_back((uint8_t)(f >> 8));
+        }
+        Out.bytes.push_back(0);
+        Out.bytes.push_back(0);
+    }
+    Out.EndChunk(c);
+}
+
+// Each background's image goes on a page before the pages are written.
+std::vector<int> BackgroundPages;
+
+void CollectBackgrounds(json_object* game)
+{
+    json_object* list = Get(game, "backgrounds");
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* b = At(list, i);
+        std::string file = GetString(b, "file");
+        if (file.empty()) Error("background " + GetString(b, "name") + " names no image \"file\"");
+        BackgroundPages.push_back(file.empty() ? -1 : AddPage(file));
+    }
+}
+
+void WriteBackgrounds(json_object* game)
+{
+    json_object* list = Get(game, "backgrounds");
+    size_t c = Out.BeginChunk("BGND");
+    size_t table = Out.BeginList(Length(list));
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* b = At(list, i);
+        Out.Entry(table, i);
+        Out.Str(GetString(b, "name"));
+        Out.U32(GetBool(b, "transparent", false));
+        Out.U32(GetBool(b, "smooth", false));
+        Out.U32(GetBool(b, "preload", true));
+        int page = i < BackgroundPages.size() ? BackgroundPages[i] : -1;
+        Out.U32(page >= 0 ? PageEntryOffsets[page] : 0);
+    }
+    Out.EndChunk(c);
+}
+
+// Each font's glyph image (optional) goes on a page before the pages are written.
+std::vector<int> FontPages;
+
+void CollectFonts(json_object* game)
+{
+    json_object* list = Get(game, "fonts");
+    for (size_t i = 0; i < Length(list); i++) {
+        std::string file = GetString(At(list, i), "image");
+        FontPages.push_back(file.empty() ? -1 : AddPage(file));
+    }
+}
+
+// FONT: the font records, then the code table of 256 characters (entry i is character i).
 void WriteFonts(json_object* game)
 {
     json_object* list = Get(game, "fonts");
@@ -442,7 +544,8 @@ void WriteFonts(json_object* game)
             Error("font " + GetString(f, "name") + ": \"first\", \"charset\" or \"antialias\" is out of range");
         Out.U32((uint32_t)(first & 0xFFFF) | (uint32_t)(charset & 0xFF) << 16 | (uint32_t)((antialias + 1) & 0xFF) << 24);
         Out.I32(GetInt(f, "last", 127));
-        Out.U32(0);
+        int page = i < FontPages.size() ? FontPages[i] : -1;
+        Out.U32(page >= 0 ? PageEntryOffsets[page] : 0);
         Out.F32((float)GetNumber(f, "xscale", 1));
         Out.F32((float)GetNumber(f, "yscale", 1));
         // Glyphs: [character, x, y, w, h, advance, offset], 16 bits each.
@@ -513,13 +616,12 @@ int main(int argc, char** argv)
                 json_util_get_last_err() ? json_util_get_last_err() : "");
         return 1;
     }
-    IndexNames(game, "fonts");
-    for (const char* kind : {"sprites", "backgrounds", "sounds"}) {
+    for (const char* kind : {"sprites", "sounds"}) {
         IndexNames(game, kind);
         if (Length(Get(game, kind)) > 0)
             fprintf(stderr, "packer: %s are not packed yet; references to them keep their indexes\n", kind);
     }
-    for (const char* kind : {"objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
+    for (const char* kind : {"backgrounds", "fonts", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
 
     Out.bytes.insert(Out.bytes.end(), {'F', 'O', 'R', 'M'});
     Out.U32(0);
@@ -530,6 +632,10 @@ int main(int argc, char** argv)
     WriteTimeLines(game);
     WriteObjects(game);
     WriteRooms(game);
+    CollectBackgrounds(game);
+    CollectFonts(game);
+    WritePages();
+    WriteBackgrounds(game);
     WriteFonts(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");

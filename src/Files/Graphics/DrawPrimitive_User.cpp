@@ -52,12 +52,6 @@ static void Append(float x, float y, uint32_t word, float u, float v)
     p.vertices[p.count++] = {x, y, GR_Depth, word, u, v};
 }
 
-static int AlphaByte(double alpha)
-{
-    if (!(alpha > 0)) return 0;
-    return alpha > 1 ? 255 : (int)(alpha * 255);
-}
-
 void Draw_Vertex(float x, float y)
 {
     Append(x, y, Draw_GetColorWord(), 0, 0);
@@ -65,7 +59,7 @@ void Draw_Vertex(float x, float y)
 
 void Draw_VertexColor(float x, float y, uint32_t colour, double alpha)
 {
-    Append(x, y, Color_ToARGB(colour, AlphaByte(alpha)), 0, 0);
+    Append(x, y, Color_ToARGB(colour, Draw_AlphaByte(alpha)), 0, 0);
 }
 
 void Draw_VertexTexture(float x, float y, float u, float v)
@@ -75,7 +69,7 @@ void Draw_VertexTexture(float x, float y, float u, float v)
 
 void Draw_VertexTextureColor(float x, float y, float u, float v, uint32_t colour, double alpha)
 {
-    Append(x, y, Color_ToARGB(colour, AlphaByte(alpha)), u, v);
+    Append(x, y, Color_ToARGB(colour, Draw_AlphaByte(alpha)), u, v);
 }
 
 // Vertices that make whole primitives of the kind; the rest would join the next shape's.

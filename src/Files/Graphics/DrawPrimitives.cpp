@@ -11,11 +11,17 @@ static uint32_t g_colour = 0;
 int Draw_CircleN = 24;
 float Draw_Cos[65], Draw_Sin[65];
 
-static int AlphaByte(double alpha)
+int Draw_AlphaByte(double alpha)
 {
     if (!(alpha > 0)) return 0;
     if (alpha > 1) return 255;
     return (int)(alpha * 255);
+}
+
+// The drawing alpha as a byte, whoever set it.
+static int AlphaNow()
+{
+    return GR_Draw_Alpha < 0 ? 0 : GR_Draw_Alpha > 255 ? 255 : GR_Draw_Alpha;
 }
 
 void Draw_Init()
@@ -30,12 +36,12 @@ void Draw_SetColor(uint32_t colour)
 
 void Draw_SetAlpha(double alpha)
 {
-    GR_Draw_Alpha = AlphaByte(alpha);
+    GR_Draw_Alpha = Draw_AlphaByte(alpha);
 }
 
 uint32_t Draw_GetColor()
 {
-    return (uint32_t)(GR_Draw_Alpha & 0xFF) << 24 | g_colour;
+    return (uint32_t)AlphaNow() << 24 | g_colour;
 }
 
 double Draw_GetAlpha()
@@ -55,12 +61,12 @@ int Color_MakeRGB(int red, int green, int blue)
 
 uint32_t Draw_GetColorWord()
 {
-    return Color_ToARGB(g_colour, GR_Draw_Alpha);
+    return Color_ToARGB(g_colour, AlphaNow());
 }
 
 uint32_t Draw_Word(uint32_t colour)
 {
-    return Color_ToARGB(colour, GR_Draw_Alpha);
+    return Color_ToARGB(colour, AlphaNow());
 }
 
 void Draw_Clear(uint32_t colour)
@@ -70,7 +76,7 @@ void Draw_Clear(uint32_t colour)
 
 void Draw_ClearAlpha(uint32_t colour, double alpha)
 {
-    Graphics::Clear(Color_ToARGB(colour, AlphaByte(alpha)), 1.0f, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH | Graphics::CLEAR_STENCIL);
+    Graphics::Clear(Color_ToARGB(colour, Draw_AlphaByte(alpha)), 1.0f, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH | Graphics::CLEAR_STENCIL);
 }
 
 void Draw_SetCirclePrecision(int n)
@@ -195,8 +201,7 @@ void Draw_TriangleColor(float x1, float y1, float x2, float y2, float x3, float 
     Triangle(x1, y1, x2, y2, x3, y3, Draw_Word(colour1), Draw_Word(colour2), Draw_Word(colour3), outline);
 }
 
-// Two triangles covering (x1, y1) to (x2, y2), corners already ordered and offset.
-static void Quad(float x1, float y1, float x2, float y2, uint32_t word)
+void Draw_Quad(float x1, float y1, float x2, float y2, uint32_t word)
 {
     VertexXYZColorUV* v = Draw_Reserve24(GR_TRIANGLELIST, 6);
     if (!v) return;
@@ -214,7 +219,7 @@ void Draw_Rectangle(float x1, float y1, float x2, float y2, bool outline)
     if (y1 > y2) std::swap(y1, y2);
     uint32_t word = Draw_GetColorWord();
     if (!outline) {
-        Quad(x1, y1, x2 + 1, y2 + 1, word);
+        Draw_Quad(x1, y1, x2 + 1, y2 + 1, word);
         return;
     }
     float xs[5] = {x1 + 1, x2 + 1, x2 + 1, x1 + 1, x1 + 1}, ys[5] = {y1 + 1, y1 + 1, y2 + 1, y2 + 1, y1 + 1};
@@ -225,8 +230,7 @@ void Draw_Rectangle(float x1, float y1, float x2, float y2, bool outline)
         for (int i = 0; i < 4; i++) Draw_Put(&v[i], xs[i], ys[i], word);
 }
 
-// Nudges a whole far edge a little further, so that it reaches the pixel it ends on.
-static float Nudge(float edge)
+float Draw_Nudge(float edge)
 {
     return edge == std::floor(edge) ? edge + 0.01f : edge;
 }
@@ -236,7 +240,7 @@ void Draw_RectangleColor(float x1, float y1, float x2, float y2, uint32_t colour
     x2 += 1, y2 += 1;
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    x2 = Nudge(x2), y2 = Nudge(y2);
+    x2 = Draw_Nudge(x2), y2 = Draw_Nudge(y2);
     float xs[5] = {x1, x2, x2, x1, x1}, ys[5] = {y1, y1, y2, y2, y1};
     uint32_t words[5] = {Draw_Word(colour1), Draw_Word(colour2), Draw_Word(colour3), Draw_Word(colour4), Draw_Word(colour1)};
     if (outline) {

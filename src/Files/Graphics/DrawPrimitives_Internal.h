@@ -20,3 +20,9 @@ void Draw_Put(VertexXYZColor* v, float x, float y, uint32_t colour);
 void Draw_Put(VertexXYZColorUV* v, float x, float y, uint32_t colour);
 // A game colour with the drawing alpha, as a device colour.
 uint32_t Draw_Word(uint32_t colour);
+// An alpha 0..1 as a byte: clamped, NaN as 0, x 255 truncated.
+int Draw_AlphaByte(double alpha);
+// A whole far edge nudged by 0.01, so that it reaches the pixel it ends on.
+float Draw_Nudge(float edge);
+// Two triangles covering (x1, y1) to (x2, y2), corners already ordered and offset.
+void Draw_Quad(float x1, float y1, float x2, float y2, uint32_t word);

@@ -54,8 +54,7 @@ static void RoundRect(float x1, float y1, float x2, float y2, float cw, float ch
 {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    if (x2 == std::floor(x2)) x2 += 0.01f;
-    if (y2 == std::floor(y2)) y2 += 0.01f;
+    x2 = Draw_Nudge(x2), y2 = Draw_Nudge(y2);
     float w = x2 - x1, h = y2 - y1;
     cw = std::fmin(std::fmax(cw, 0.0f), w);
     ch = std::fmin(std::fmax(ch, 0.0f), h);
@@ -120,16 +119,7 @@ void Draw_Button(float x1, float y1, float x2, float y2, bool up)
     float l = x1 + 2, t = y1 + 2, r = x2 - 2, b = y2 - 2;
     if (l > r) std::swap(l, r);
     if (t > b) std::swap(t, b);
-    r += 1, b += 1;
-    uint32_t word = Draw_GetColorWord();
-    if (VertexXYZColorUV* v = Draw_Reserve24(GR_TRIANGLELIST, 6)) {
-        Draw_Put(&v[0], l, t, word);
-        Draw_Put(&v[1], r, t, word);
-        Draw_Put(&v[2], l, b, word);
-        Draw_Put(&v[3], r, t, word);
-        Draw_Put(&v[4], r, b, word);
-        Draw_Put(&v[5], l, b, word);
-    }
+    Draw_Quad(l, t, r + 1, b + 1, Draw_GetColorWord());
 }
 
 void Draw_Healthbar(float x1, float y1, float x2, float y2, float amount, uint32_t backColour, uint32_t minColour,

@@ -4,12 +4,15 @@
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"
 
-#include <algorithm>
+#include <map>
 #include <unordered_map>
 
 namespace {
 std::unordered_map<int, CInstance*> ById;
-std::vector<CInstance*> Order;  // registration order, walked when no room runs
+// Registration order, walked when no room runs: a sequence number per instance.
+std::map<uint64_t, CInstance*> Order;
+std::unordered_map<CInstance*, uint64_t> Sequence;
+uint64_t NextSequence = 0;
 
 bool ObjectIsDescendant(int object, int ancestor)
 {
@@ -26,21 +29,26 @@ bool (*Instance_ObjectIsDescendant)(int object, int ancestor) = ObjectIsDescenda
 void Instance_Register(CInstance* inst)
 {
     ById[inst->id] = inst;
-    Order.push_back(inst);
+    if (Sequence.count(inst)) return;
+    Sequence[inst] = NextSequence;
+    Order[NextSequence++] = inst;
 }
 
 void Instance_Unregister(CInstance* inst)
 {
     auto it = ById.find(inst->id);
     if (it != ById.end() && it->second == inst) ById.erase(it);
-    auto pos = std::find(Order.begin(), Order.end(), inst);
-    if (pos != Order.end()) Order.erase(pos);
+    auto seq = Sequence.find(inst);
+    if (seq == Sequence.end()) return;
+    Order.erase(seq->second);
+    Sequence.erase(seq);
 }
 
 // Without a room (code run on its own, as by zuzrun) every registered instance takes part.
 static void CollectUnplaced(int target, std::vector<CInstance*>& out)
 {
-    for (CInstance* inst : Order) {
+    for (auto& entry : Order) {
+        CInstance* inst = entry.second;
         if (!Usable(inst)) continue;
         bool of = target == -3 || inst->object_index == target ||
                   (Instance_ObjectIsDescendant && Instance_ObjectIsDescendant(inst->object_index, target));

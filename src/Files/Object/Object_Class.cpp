@@ -33,6 +33,12 @@ CEvent::CEvent(const char* text) : m_text(text ? text : "") {}
 CEvent::~CEvent() { delete m_code; }
 void CEvent::Clear() { m_text.clear(); }
 
+void CEvent::AppendText(const char* text)
+{
+    m_text += "\n";
+    m_text += text ? text : "";
+}
+
 bool CEvent::Compile(const char* label)
 {
     if (m_code) return true;
@@ -43,6 +49,7 @@ bool CEvent::Compile(const char* label)
 CObject::~CObject()
 {
     for (auto& e : m_events) delete e.second;
+    for (CEvent* e : m_retired) delete e;
 }
 
 CEvent* CObject::GetEvent(int type, int number) const
@@ -58,8 +65,12 @@ void CObject::AddEvent(int type, int number, const char* text)
         slot = new CEvent(text);
         return;
     }
+    if (!slot->GetCode()) {
+        slot->AppendText(text);
+        return;
+    }
     std::string joined = std::string(slot->GetText()) + "\n" + (text ? text : "");
-    delete slot;
+    m_retired.push_back(slot);
     slot = new CEvent(joined.c_str());
 }
 

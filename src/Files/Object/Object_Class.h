@@ -35,6 +35,8 @@ public:
     CEvent& operator=(const CEvent&) = delete;
     // Empties the event's source text; the compiled code stays.
     void Clear();
+    // Adds a line of code to an event not yet compiled.
+    void AppendText(const char* text);
     const char* GetText() const { return m_text.c_str(); }
     CCode* GetCode() const { return m_code; }
     // Compiles the text under the label; false with LastErrorText on failure.
@@ -75,4 +77,6 @@ public:
 
 private:
     std::map<std::pair<int, int>, CEvent*> m_events;
+    // Events replaced by AddEvent, kept until the object goes: their code may be running.
+    std::vector<CEvent*> m_retired;
 };

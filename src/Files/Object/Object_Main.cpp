@@ -70,15 +70,22 @@ bool Object_LinkParents()
         if (!o) continue;
         o->parent = (o->parent_index >= 0 && o->parent_index <= 999999) ? Object_Find(o->parent_index) : nullptr;
     }
+    // Each chain is walked once: 1 marks objects on the walk in progress, 2 those known to end.
+    std::vector<char> state(Objects.size(), 0);
     for (auto& o : Objects) {
         if (!o) continue;
-        int steps = 0;
-        for (CObject* p = o->parent; p; p = p->parent) {
-            if (++steps > (int)Objects.size()) {
-                Console_Warnings->Output("The parent chain of object %s loops.\n", o->name.c_str());
-                return false;
-            }
+        std::vector<CObject*> walk;
+        CObject* p = o.get();
+        while (p && state[p->index] == 0) {
+            state[p->index] = 1;
+            walk.push_back(p);
+            p = p->parent;
         }
+        if (p && state[p->index] == 1) {
+            Console_Warnings->Output("The parent chain of object %s loops.\n", o->name.c_str());
+            return false;
+        }
+        for (CObject* w : walk) state[w->index] = 2;
     }
     return true;
 }

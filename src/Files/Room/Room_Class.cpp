@@ -8,6 +8,7 @@
 #include "Object/Event_Main.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <cmath>
 
 int Room_LastInstanceId = INSTANCE_ID_FIRST;
@@ -19,6 +20,7 @@ CRoom::~CRoom()
     SetCaption(nullptr);
     delete creation_compiled;
     for (RoomInstanceEntry& e : entries) delete e.compiled;
+    for (CCode* code : m_retired) delete code;
 }
 
 void CRoom::CopyFrom(const CRoom& other)
@@ -35,13 +37,14 @@ void CRoom::CopyFrom(const CRoom& other)
     enable_views = other.enable_views;
     std::copy(other.views, other.views + ROOM_SLOTS, views);
     creation_code = other.creation_code;
-    delete creation_compiled;
+    if (creation_compiled) m_retired.push_back(creation_compiled);
     creation_compiled = nullptr;
     physics = other.physics;
     physics_scale = other.physics_scale;
     physics_gravity_x = other.physics_gravity_x;
     physics_gravity_y = other.physics_gravity_y;
-    for (RoomInstanceEntry& e : entries) delete e.compiled;
+    for (RoomInstanceEntry& e : entries)
+        if (e.compiled) m_retired.push_back(e.compiled);
     entries = other.entries;
     for (RoomInstanceEntry& e : entries) e.compiled = nullptr;
     entry_tiles = other.entry_tiles;
@@ -176,7 +179,8 @@ int CRoom::AddInstance(int x, int y, int object)
 
 void CRoom::ClearInstances()
 {
-    for (RoomInstanceEntry& e : entries) delete e.compiled;
+    for (RoomInstanceEntry& e : entries)
+        if (e.compiled) m_retired.push_back(e.compiled);
     entries.clear();
 }
 
@@ -195,10 +199,25 @@ static void ObjectListsRemove(CInstance* inst)
     }
 }
 
+// After the last instance of a greater or equal depth; searched from the end, where new instances
+// of a common depth go.
 static void InsertByDepth(std::vector<CInstance*>& list, CInstance* inst)
 {
-    auto it = std::find_if(list.begin(), list.end(), [&](CInstance* o) { return o->depth < inst->depth; });
-    list.insert(it, inst);
+    size_t k = list.size();
+    while (k > 0 && list[k - 1]->depth < inst->depth) k--;
+    list.insert(list.begin() + k, inst);
+}
+
+// Takes a set of instances out of the room's lists and every object's list in one pass each.
+static void RemoveAll(std::vector<CInstance*>& active, std::vector<CInstance*>& deactivated,
+                      const std::unordered_set<CInstance*>& gone)
+{
+    auto isGone = [&](CInstance* i) { return gone.count(i) != 0; };
+    active.erase(std::remove_if(active.begin(), active.end(), isGone), active.end());
+    deactivated.erase(std::remove_if(deactivated.begin(), deactivated.end(), isGone), deactivated.end());
+    for (int i = 0; i < Object_Count(); i++)
+        if (CObject* o = Object_Find(i))
+            o->instances.erase(std::remove_if(o->instances.begin(), o->instances.end(), isGone), o->instances.end());
 }
 
 CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
@@ -287,26 +306,24 @@ void CRoom::Resume()
 
 int CRoom::FreeMarked()
 {
-    std::vector<CInstance*> dead;
+    std::unordered_set<CInstance*> dead;
     for (CInstance* i : active)
-        if (i->marked) dead.push_back(i);
+        if (i->marked) dead.insert(i);
     for (CInstance* i : deactivated)
-        if (i->marked) dead.push_back(i);
-    for (CInstance* i : dead) {
-        UnlinkInstance(i);
-        delete i;
-    }
+        if (i->marked) dead.insert(i);
+    if (dead.empty()) return 0;
+    RemoveAll(active, deactivated, dead);
+    for (CInstance* i : dead) delete i;
     return (int)dead.size();
 }
 
 void CRoom::FreeAllInstances()
 {
-    std::vector<CInstance*> all = active;
-    all.insert(all.end(), deactivated.begin(), deactivated.end());
-    for (CInstance* i : all) {
-        UnlinkInstance(i);
-        delete i;
-    }
+    std::unordered_set<CInstance*> all(active.begin(), active.end());
+    all.insert(deactivated.begin(), deactivated.end());
+    if (all.empty()) return;
+    RemoveAll(active, deactivated, all);
+    for (CInstance* i : all) delete i;
 }
 
 // One axis of a view following a point: the new view start. Worked in 64 bits, since views and

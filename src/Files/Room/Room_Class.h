@@ -139,6 +139,8 @@ public:
 
 private:
     int m_lastFound = -1;
+    // Compiled creation code replaced by CopyFrom, kept until the room goes: it may be running.
+    std::vector<CCode*> m_retired;
 };
 
 // The counters of instance and tile ids, shared by every room (set from the header).

@@ -18,6 +18,7 @@
 #include "TimeLine/TimeLine_Main.h"
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -27,6 +28,7 @@ int Run_FPS = 0;
 int64_t Run_Frames = 0;
 bool Run_NoWait = false;
 bool Run_AutoDraw = true;
+int (*Run_SpriteImageCount)(int sprite) = nullptr;
 
 int score = 0, lives = -1;
 double health = 100.0;
@@ -298,7 +300,16 @@ void ScrollPass()
         b.x += b.hspeed;
         b.y += b.vspeed;
     }
-    for (CInstance* inst : Run_Room->active) inst->image_index += inst->image_speed;
+    // Images advance; passing the last image (or the first, backwards) wraps and ends the animation.
+    InstancePass([](CInstance* inst) {
+        inst->image_index += inst->image_speed;
+        int count = Run_SpriteImageCount ? Run_SpriteImageCount(inst->sprite_index) : 0;
+        if (count <= 0 || !std::isfinite(inst->image_index)) return;
+        if (inst->image_index >= count) inst->image_index -= count * floorf(inst->image_index / count);
+        else if (inst->image_index < 0) inst->image_index += count * ceilf(-inst->image_index / count);
+        else return;
+        Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
+    });
 }
 }
 

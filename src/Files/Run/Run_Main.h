@@ -20,6 +20,10 @@ extern int async_load;
 // Replaces a caption text (caption_score...) with a copy.
 void Run_SetCaptionText(char** slot, const char* text);
 
+// The number of images of a sprite (0 for none); the sprite table installs it. Without it images
+// advance but no animation ends.
+extern int (*Run_SpriteImageCount)(int sprite);
+
 // Prepares what the loaded file holds (compiles scripts, time lines, objects and rooms); false
 // (LastErrorText set) when code fails to compile.
 bool Run_Prepare();

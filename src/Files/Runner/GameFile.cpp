@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,13 @@ bool GameFile_LoadBuffer(uint8_t* buffer, size_t size)
 
 bool GameFile_Load(const char* path)
 {
+    // Only a regular file that offsets of 32 bits can span (not a device or a pipe that never ends).
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        Console_Warnings->Output("The game data file %s is missing or is not a file.\n", path);
+        return Fail("The game data file cannot be read.");
+    }
+    if (std::filesystem::file_size(path, error) > 0xFFFFFFFFu || error) return Fail("The game data file is too large.");
     FILE* f = fopen(path, "rb");
     if (!f) {
         Console_Warnings->Output("Cannot open the game data file %s.\n", path);

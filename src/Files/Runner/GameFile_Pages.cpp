@@ -6,6 +6,39 @@
 // A TPAG record: 11 u16 fields and 2 bytes of padding; the untrimmed size is at byte 16.
 static const size_t kRecordSize = 24;
 
+bool GameFile_LoadPageEntries(GameFileReader chunk)
+{
+    uint32_t count;
+    if (!chunk.Count(&count, 4) || count > (uint32_t)TPAGE_HANDLE_BASE) return false;
+    std::vector<TPageEntry> entries(count);
+    for (uint32_t i = 0; i < count; i++) {
+        uint32_t offset = chunk.U32();
+        if (offset == 0) continue;  // an empty entry: trimmed to nothing, draws nothing
+        const uint8_t* p = GameFile_Relocate(offset, kRecordSize);
+        if (!p) return false;
+        uint16_t f[11];
+        for (int k = 0; k < 11; k++) f[k] = (uint16_t)(p[2 * k] | p[2 * k + 1] << 8);
+        entries[i] = {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]};
+    }
+    return chunk.ok && TPage_LoadEntries(entries.data(), (int)count);
+}
+
+bool GameFile_LoadPageTextures(GameFileReader chunk)
+{
+    uint32_t count;
+    if (!chunk.Count(&count, 4)) return false;
+    std::vector<const uint8_t*> pngs(count);
+    std::vector<size_t> sizes(count);
+    for (uint32_t i = 0; i < count; i++) {
+        GameFileReader r = chunk.At(chunk.U32());
+        uint32_t length = r.U32();
+        pngs[i] = r.ok ? GameFile_Relocate((uint32_t)r.pos, length) : nullptr;
+        sizes[i] = length;
+        if (!pngs[i]) return false;
+    }
+    return chunk.ok && TPage_LoadTextures(pngs.data(), sizes.data(), (int)count);
+}
+
 bool GameFilePageIndex::Build()
 {
     m_sorted.clear();

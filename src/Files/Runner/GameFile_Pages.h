@@ -7,6 +7,12 @@
 #include <utility>
 #include <vector>
 
+// The TPAG chunk (a list of 24-byte records: 11 u16 fields, 2 bytes of padding) into the page
+// entries, and the TXTR chunk (a list of {u32 length, PNG bytes}) into the page textures; the PNG
+// bytes stay in the file buffer. False on a damaged list or entry.
+bool GameFile_LoadPageEntries(GameFileReader chunk);
+bool GameFile_LoadPageTextures(GameFileReader chunk);
+
 class GameFilePageIndex {
 public:
     // Reads the TPAG list of the loaded file; false when the list is damaged. A file without

@@ -8,6 +8,7 @@
 CTimeLine::~CTimeLine()
 {
     for (TimeLineMoment& m : m_moments) delete m.code;
+    for (CCode* code : m_retired) delete code;
 }
 
 void CTimeLine::AddMoment(int time, const char* text)
@@ -16,7 +17,7 @@ void CTimeLine::AddMoment(int time, const char* text)
     if (i < m_moments.size() && m_moments[i].time == time) {
         m_moments[i].text += "\n";
         m_moments[i].text += text;
-        delete m_moments[i].code;
+        if (m_moments[i].code) m_retired.push_back(m_moments[i].code);
         m_moments[i].code = nullptr;
         return;
     }
@@ -29,7 +30,7 @@ void CTimeLine::ClearMoment(int step)
     size_t i = FindFrom((float)step);
     if (i == m_moments.size()) i--;
     if (m_moments[i].time != step) return;
-    delete m_moments[i].code;
+    if (m_moments[i].code) m_retired.push_back(m_moments[i].code);
     m_moments.erase(m_moments.begin() + i);
 }
 

@@ -34,4 +34,6 @@ public:
 
 private:
     std::vector<TimeLineMoment> m_moments;
+    // Code of removed or rewritten moments, kept until the time line goes: it may be running.
+    std::vector<CCode*> m_retired;
 };

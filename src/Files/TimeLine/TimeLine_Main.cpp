@@ -12,6 +12,8 @@ struct TimeLineSlot {
     std::string name;
 };
 std::vector<TimeLineSlot> TimeLines;
+// Deleted time lines stay allocated until the table is cleared: one of their moments may be running.
+std::vector<std::unique_ptr<CTimeLine>> Deleted;
 }
 
 bool TimeLine_Exists(int index) { return index >= 0 && index < (int)TimeLines.size() && TimeLines[index].line; }
@@ -29,12 +31,16 @@ int TimeLine_Add()
 bool TimeLine_Delete(int index)
 {
     if (!TimeLine_Exists(index)) return false;
-    TimeLines[index].line.reset();
+    Deleted.push_back(std::move(TimeLines[index].line));
     TimeLines[index].name.clear();
     return true;
 }
 
-void TimeLine_Clear() { TimeLines.clear(); }
+void TimeLine_Clear()
+{
+    TimeLines.clear();
+    Deleted.clear();
+}
 
 bool TimeLine_Prepare()
 {

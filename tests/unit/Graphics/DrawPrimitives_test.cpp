@@ -1,7 +1,9 @@
 #include "../Graphics_API/GfxTest.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/DrawPrimitives_Internal.h"
+#include "Base/MemoryManager.h"
 #include "Graphics_API/Bitmap32.h"
+#include "Graphics_API/Image.h"
 
 #include <cmath>
 #include <functional>
@@ -303,4 +305,33 @@ TEST_F(DrawTest, UserPrimitiveTextures)
         Graphics::Clear(0xFF000000u, 1, 0, 7);
     }
     GR_Texture_Free(tex);
+}
+
+TEST_F(DrawTest, UserPrimitiveOnAPageEntry)
+{
+    // A 16 x 16 black page holding a 4 x 4 red square at (4, 4) whose top-left pixel is blue.
+    CBitmap32 page(16, 16, 0xFF000000u);
+    for (int y = 4; y < 8; y++)
+        for (int x = 4; x < 8; x++) page.m_pixels[y * 16 + x] = 0xFF0000FFu;
+    page.m_pixels[4 * 16 + 4] = 0xFFFF0000u;
+    size_t size = 0;
+    uint8_t* png = PNG_Encode((const uint8_t*)page.m_pixels, 16, 16, &size);
+    const uint8_t* pngs[1] = {png};
+    ASSERT_TRUE(TPage_LoadTextures(pngs, &size, 1));
+    TPageEntry entry = {4, 4, 4, 4, 0, 0, 4, 4, 4, 4, 0};
+    ASSERT_TRUE(TPage_LoadEntries(&entry, 1));
+    // Texture coordinates 0..1 span the entry, not the page.
+    Draw_PrimitiveBegin(GR_TRIANGLESTRIP, TPAGE_HANDLE_BASE);
+    Draw_VertexTexture(10, 10, 0, 0);
+    Draw_VertexTexture(18, 10, 1, 0);
+    Draw_VertexTexture(10, 18, 0, 1);
+    Draw_VertexTexture(18, 18, 1, 1);
+    Draw_PrimitiveEnd();
+    EXPECT_EQ(Pixel(10, 10), BLUE);
+    EXPECT_EQ(Pixel(11, 11), BLUE);
+    EXPECT_EQ(Pixel(12, 10), RED);
+    EXPECT_EQ(Pixel(17, 17), RED);
+    EXPECT_EQ(Pixel(18, 17), BLACK);
+    TPage_Free();
+    MemFree(png);
 }

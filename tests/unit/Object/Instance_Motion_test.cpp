@@ -1,5 +1,6 @@
 #include "Object/Instance_Class.h"
 #include "Path/Path_Main.h"
+#include "Variable/Variable_List.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,37 @@ TEST(PathTable, NamesCopiesAndSelfAssignment)
     EXPECT_EQ(Path_Duplicate(a), -1);
     EXPECT_EQ(Path_GetName(a), std::string("<undefined>"));
     Path_Clear();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InstanceAssign, CopiesStateButNotIdentityOrLifeCycle)
+{
+    CInstance a(100001, 3, 10, 20), b(100002, 4, 0, 0);
+    a.SetSpeed(3);
+    a.alarm[5] = 7;
+    a.depth = -4;
+    a.variables->Set(100000, 0, TaggedValue("kept"));
+    a.marked = true;
+    a.destroy_guard = true;
+    b.Assign(&a);
+    EXPECT_EQ(b.id, 100002);
+    EXPECT_EQ(b.object_index, 3);
+    EXPECT_EQ(b.x, 10.0f);
+    EXPECT_EQ(b.speed, 3.0f);
+    EXPECT_EQ(b.alarm[5], 7);
+    EXPECT_EQ(b.depth, -4.0f);
+    EXPECT_FALSE(b.marked);
+    EXPECT_FALSE(b.destroy_guard);
+    // The variables are a copy: changing the source leaves the copy as it was.
+    a.variables->Set(100000, 0, TaggedValue("changed"));
+    TaggedValue v;
+    ASSERT_TRUE(b.variables->Get(100000, 0, &v));
+    EXPECT_STREQ(v.GetString(), "kept");
+    b.Assign(&b);
+    EXPECT_EQ(b.x, 10.0f);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "Base/MemoryManager.h"
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
@@ -16,12 +17,14 @@ double TimeFrames(int speed, int frames, bool noWait)
     int r = Room_Add();
     Room_Get(r)->speed = speed;
     Run_NoWait = noWait;
+    size_t blocks = MemoryManager_LiveBlocks();
     EXPECT_TRUE(Run_StartGame());
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < frames; i++) Run_Frame();
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(Run_Frames, frames);
     Run_EndGame();
+    EXPECT_EQ(MemoryManager_LiveBlocks(), blocks);  // the run leaves nothing behind
     Run_NoWait = false;
     Room_Clear();
     return seconds;

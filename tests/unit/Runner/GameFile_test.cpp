@@ -174,6 +174,7 @@ protected:
 
 TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)
 {
+    size_t blocks = MemoryManager_LiveBlocks();
     ASSERT_TRUE(Load(MakeGame())) << capture.text;
     EXPECT_STREQ(Game_Header.name, "demo");
     EXPECT_NE(std::string(LoadSave_GetSaveFolder()).find("/demo/"), std::string::npos);
@@ -194,6 +195,8 @@ TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)
     ASSERT_EQ(Room_Get(0)->entries.size(), 1u);
     EXPECT_EQ(Room_Get(0)->entries[0].object, 1);
     EXPECT_EQ(Room_GetFirst(), 0);
+    GameFile_Free();
+    EXPECT_EQ(MemoryManager_LiveBlocks(), blocks);
 }
 
 TEST_F(GameFileTest, OlderHeaderKindsSetTheVersion)
@@ -293,6 +296,8 @@ TEST_F(GameFileTest, NotAContainer)
     EXPECT_FALSE(Load({'F', 'O', 'R', 'M', 0, 0, 0, 0}));  // no header chunk
     EXPECT_TRUE(Failed());
     EXPECT_FALSE(GameFile_Load("/nonexistent/data.win"));
+    EXPECT_FALSE(GameFile_Load("/dev/zero"));  // would never end
+    EXPECT_FALSE(GameFile_Load("/"));
 }
 
 TEST_F(GameFileTest, RandomDamageNeverCrashes)
