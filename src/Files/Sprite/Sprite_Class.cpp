@@ -65,7 +65,7 @@ void CSprite::ComputeCullRadius()
     m_cullRadius = radius >= INT_MAX ? INT_MAX : (int)radius;
 }
 
-bool CSprite::LoadFromChunk(GameFileReader r, const std::unordered_map<uint32_t, int>& pages)
+bool CSprite::LoadFromChunk(GameFileReader r, const GameFilePageIndex& pages)
 {
     Clear();
     r.U32();  // the name, read by the table
@@ -86,9 +86,9 @@ bool CSprite::LoadFromChunk(GameFileReader r, const std::unordered_map<uint32_t,
     for (uint32_t i = 0; i < frames; i++) {
         uint32_t offset = r.U32();
         if (offset == 0) continue;
-        auto found = pages.find(offset);
-        if (found == pages.end()) return false;
-        entries[i] = found->second;
+        int handle = pages.Handle(offset);
+        if (handle < 0) return false;
+        entries[i] = handle - TPAGE_HANDLE_BASE;
     }
     // Each mask is height rows of whole bytes, the leftmost pixel in the top bit of a row's first byte.
     size_t rowBytes = ((size_t)width + 7) / 8;

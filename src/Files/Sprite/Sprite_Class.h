@@ -3,9 +3,9 @@
 // data file) or in images of their own (sprites made while the game runs).
 #pragma once
 #include "Runner/GameFile.h"
+#include "Runner/GameFile_Pages.h"
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 class CBitmap32;
@@ -39,9 +39,9 @@ public:
     CSprite& operator=(const CSprite&) = delete;
 
     void Clear();
-    // Reads a sprite record; pages maps the file offsets of texture-page entries to their
-    // indexes. False, with the sprite cleared, for a record that does not fit the file.
-    bool LoadFromChunk(GameFileReader record, const std::unordered_map<uint32_t, int>& pages);
+    // Reads a sprite record; pages finds the texture-page entries its frames name. False for a
+    // record that does not fit the file or names no entry of the TPAG list.
+    bool LoadFromChunk(GameFileReader record, const GameFilePageIndex& pages);
     // Cuts the source's image into a horizontal strip of frames; false (sprite cleared) when
     // there is no image or more frames than pixel columns.
     bool LoadStrip(IBitmapLoader* source, bool transparent, bool smooth, int frameCount, bool keepAlpha);

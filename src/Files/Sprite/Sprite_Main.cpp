@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -54,22 +53,6 @@ bool FileExists(const char* name)
 {
     return LoadSave_SaveFileExists(name) || LoadSave_BundleFileExists(name);
 }
-
-// The texture-page entries of the file by the offset of their records: entry i of the TPAG list
-// is page entry i.
-bool PageOffsets(std::unordered_map<uint32_t, int>* pages)
-{
-    const GameFileChunk* chunk = GameFile_FindChunk("TPAG");
-    if (!chunk) return true;
-    GameFileReader r(chunk->offset, (size_t)chunk->offset + chunk->size);
-    uint32_t count;
-    if (!r.Count(&count, 4)) return false;
-    for (uint32_t i = 0; i < count; i++) {
-        uint32_t offset = r.U32();
-        if (offset) pages->emplace(offset, (int)i);
-    }
-    return r.ok;
-}
 }
 
 void Sprite_Clear()
@@ -80,9 +63,9 @@ void Sprite_Clear()
 bool Sprite_Load(GameFileReader chunk)
 {
     Sprite_Clear();
-    std::unordered_map<uint32_t, int> pages;
+    GameFilePageIndex pages;
     uint32_t count;
-    if (!PageOffsets(&pages) || !chunk.Count(&count, 4)) return false;
+    if (!pages.Build() || !chunk.Count(&count, 4)) return false;
     Resize(count);
     for (uint32_t i = 0; i < count; i++) {
         uint32_t offset = chunk.U32();

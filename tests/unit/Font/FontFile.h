@@ -1,6 +1,7 @@
 // Game data files around a FONT payload, for the font tests and the font fuzz target. Layout:
-// FORM, a TPAG chunk with one page entry (its record at file offset 24), the FONT chunk (its
-// payload at file offset FONT_PAYLOAD), then GEN8 and STRG.
+// FORM, a TPAG chunk with one 64 x 32 page entry on page 0 (its record at file offset 24), the
+// FONT chunk (its payload at file offset FONT_PAYLOAD), the page as TXTR when PNG bytes are given,
+// then GEN8 and STRG.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -43,7 +44,7 @@ struct FontPayload {
     }
 };
 
-inline std::vector<uint8_t> GameWithFont(const std::vector<uint8_t>& payload)
+inline std::vector<uint8_t> GameWithFont(const std::vector<uint8_t>& payload, const std::vector<uint8_t>& png = {})
 {
     std::vector<uint8_t> f = {'F', 'O', 'R', 'M', 0, 0, 0, 0};
     auto u32 = [&f](uint32_t v) {
@@ -62,6 +63,16 @@ inline std::vector<uint8_t> GameWithFont(const std::vector<uint8_t>& payload)
     f.insert(f.end(), {'F', 'O', 'N', 'T'});
     u32((uint32_t)payload.size());
     f.insert(f.end(), payload.begin(), payload.end());
+    if (!png.empty()) {
+        size_t padded = (png.size() + 3) / 4 * 4;
+        f.insert(f.end(), {'T', 'X', 'T', 'R'});
+        u32((uint32_t)(12 + padded));
+        u32(1);
+        u32((uint32_t)f.size() + 4);
+        u32((uint32_t)png.size());
+        f.insert(f.end(), png.begin(), png.end());
+        f.resize(f.size() + padded - png.size(), 0);
+    }
     f.insert(f.end(), {'G', 'E', 'N', '8'});
     u32(32);
     size_t nameField = f.size();

@@ -1,9 +1,11 @@
+#include "../Graphics_API/GfxTest.h"
 #include "FontFile.h"
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
+#include "Graphics_API/Image.h"
 #include "Runner/GameFile.h"
 
 #include <gtest/gtest.h>
@@ -187,4 +189,62 @@ TEST_F(FontTest, RunTimeFontsAndTheTable)
     EXPECT_TRUE(Font_Replace(0, "Sans", 8, false, false, 32, 128));
     EXPECT_STREQ(Font_GetName(0), "__newfont0");
     for (int i = 3; i < 40; i++) EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), i);
+}
+
+namespace {
+class FileFont : public GfxTest {
+protected:
+    void SetUp() override
+    {
+        GfxTest::SetUp();
+        Console_Warnings = &quiet;
+    }
+    void TearDown() override
+    {
+        GameFile_Free();
+        Font_Free();
+        Console_Warnings = saved;
+        GfxTest::TearDown();
+    }
+    TCaptureConsole quiet;
+    tagIConsole* saved = Console_Warnings;
+};
+}  // namespace
+
+TEST_F(FileFont, GlyphsDrawFromTheirPage)
+{
+    // The page: glyph 'A' is the opaque 5 x 6 block at (8, 4); its pen offset is 2 and it
+    // advances by 7.
+    std::vector<uint8_t> rgba(64 * 32 * 4, 0);
+    for (int y = 4; y < 10; y++)
+        for (int x = 8; x < 13; x++) memset(&rgba[(y * 64 + x) * 4], 255, 4);
+    size_t size = 0;
+    uint8_t* encoded = PNG_Encode(rgba.data(), 64, 32, &size);
+    ASSERT_NE(encoded, nullptr);
+    std::vector<uint8_t> png(encoded, encoded + size);
+    MemFree(encoded);
+    // Columns lit in row y by a run of "AA" drawn at (10, 20).
+    auto lit = [](int y) {
+        std::string row;
+        for (int x = 10; x < 40; x++) row += Pixel(x, y) == WHITE ? '#' : Pixel(x, y) == BLACK ? '.' : '?';
+        return row;
+    };
+    ASSERT_TRUE(Load(GameWithFont(FontChunk({{'A', 8, 4, 5, 6, 7, 2}}), png)));
+    CFontBV* f = Font_Get(0);
+    ASSERT_NE(f->GetPageEntry(), nullptr);
+    f->DrawText(10, 20, U16(u"AA"), WHITE, 1);
+    const std::string plain = "..#####..#####................";
+    EXPECT_EQ(lit(19), std::string(30, '.'));
+    EXPECT_EQ(lit(20), plain);
+    EXPECT_EQ(lit(25), plain);
+    EXPECT_EQ(lit(26), std::string(30, '.'));
+    // The font's own scale (2 across) applies to plain runs; transformed runs take theirs.
+    GameFile_Free();
+    ASSERT_TRUE(Load(GameWithFont(FontChunk({{'A', 8, 4, 5, 6, 7, 2}}, 32, nullptr, 2, 1), png)));
+    Graphics::Clear(0xFF000000u, 1, 0, 7);
+    Font_Get(0)->DrawText(10, 20, U16(u"AA"), WHITE, 1);
+    EXPECT_EQ(lit(22), "....##########....##########..");
+    Graphics::Clear(0xFF000000u, 1, 0, 7);
+    Font_Get(0)->DrawTextExt(10, 20, U16(u"AA"), 1, 1, 0, WHITE, 1);
+    EXPECT_EQ(lit(22), plain);
 }

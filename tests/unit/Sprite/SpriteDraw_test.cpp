@@ -20,6 +20,19 @@ protected:
         GfxTest::SetUp();
         previous = Console_Warnings;
         Console_Warnings = &quiet;
+        sprt::Game g;
+        g.pageEntries = 3;
+        sprt::Record squares;
+        squares.width = squares.height = 8;
+        squares.xorig = 2, squares.yorig = 3;
+        squares.frames = {0, 1};
+        sprt::Record bar;
+        bar.name = 1;
+        bar.width = 16, bar.height = 4;
+        bar.frames = {2};
+        g.sprites = {squares, bar};
+        ASSERT_TRUE(sprt::Load(g.File())) << quiet.text;
+        // The file's own page records are empty: these replace them.
         // Page: a red and a green 8 x 8 square side by side, a white 16 x 4 bar below them.
         CBitmap32 page(16, 12, 0xFFFFFFFFu);
         for (int y = 0; y < 8; y++)
@@ -36,18 +49,6 @@ protected:
                                  {0, 8, 16, 4, 0, 0, 16, 4, 16, 4, 0}};
         ASSERT_TRUE(TPage_LoadEntries(entries, 3));
 
-        sprt::Game g;
-        g.pageEntries = 3;
-        sprt::Record squares;
-        squares.width = squares.height = 8;
-        squares.xorig = 2, squares.yorig = 3;
-        squares.frames = {0, 1};
-        sprt::Record bar;
-        bar.name = 1;
-        bar.width = 16, bar.height = 4;
-        bar.frames = {2};
-        g.sprites = {squares, bar};
-        ASSERT_TRUE(sprt::Load(g.File())) << quiet.text;
         DrawRegion = {0, 0, W - 1, H - 1};
     }
     void TearDown() override
