@@ -4,6 +4,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
 #include "Base/UTF8.h"
+#include "Debug/Profiler.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
@@ -241,6 +242,14 @@ static void DrawLines(float x, float y, const char* text, int separation, int wr
     }
 }
 
+// Every text drawing is one section of the profiler.
+static void DrawText(float x, float y, const char* text, int separation, int wrapWidth, const TextPaint& paint)
+{
+    Profiler_Begin(0xFFFF00, "Text");
+    DrawLines(x, y, text, separation, wrapWidth, paint);
+    Profiler_End();
+}
+
 static TextPaint DrawingColour()
 {
     uint32_t colour = Draw_GetColor() & 0xFFFFFF;
@@ -249,7 +258,7 @@ static TextPaint DrawingColour()
 
 void GR_Text_Draw(float x, float y, const char* text, int separation, int wrapWidth)
 {
-    DrawLines(x, y, text, separation, wrapWidth, DrawingColour());
+    DrawText(x, y, text, separation, wrapWidth, DrawingColour());
 }
 
 void GR_Text_Draw_Transformed(float x, float y, const char* text, int separation, int wrapWidth, float xscale, float yscale, float angle)
@@ -257,17 +266,17 @@ void GR_Text_Draw_Transformed(float x, float y, const char* text, int separation
     TextPaint paint = DrawingColour();
     paint.transformed = true;
     paint.xscale = xscale, paint.yscale = yscale, paint.angle = angle;
-    DrawLines(x, y, text, separation, wrapWidth, paint);
+    DrawText(x, y, text, separation, wrapWidth, paint);
 }
 
 void GR_Text_Draw_Color(float x, float y, const char* text, int separation, int wrapWidth, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha)
 {
-    DrawLines(x, y, text, separation, wrapWidth, {false, 1, 1, 0, true, {c1, c2, c3, c4}, alpha});
+    DrawText(x, y, text, separation, wrapWidth, {false, 1, 1, 0, true, {c1, c2, c3, c4}, alpha});
 }
 
 void GR_Text_Draw_Transformed_Color(float x, float y, const char* text, int separation, int wrapWidth, float xscale, float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha)
 {
-    DrawLines(x, y, text, separation, wrapWidth, {true, xscale, yscale, angle, true, {c1, c2, c3, c4}, alpha});
+    DrawText(x, y, text, separation, wrapWidth, {true, xscale, yscale, angle, true, {c1, c2, c3, c4}, alpha});
 }
 
 void GR_Text_Free()
