@@ -149,8 +149,15 @@ void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
         if (p > start || (p < n && s[p] == 13)) {
             s[p] = 0;
             lines->m_lines.push_back(start);
+            start = p + 1;
+            continue;
         }
-        start = p + 1;
+        // A pass that adds nothing began in a run of spaces; so would every pass that begins
+        // further in that run, up to its last space: go there at once, so that long runs of
+        // spaces take one pass and not one each.
+        int next = start;
+        while (next < n && s[next] == ' ') next++;
+        start = std::max(start + 1, next - 1);
     }
 }
 

@@ -129,6 +129,13 @@ TEST_F(TextTest, WordWrap)
     EXPECT_EQ(Lines("abcdefgh#ij", Shift("abc")), 2);
     EXPECT_EQ(Lines("abc   ", Shift("abc")), 1);
     EXPECT_EQ(Lines("      ", 10), 0);
+    // Long runs of spaces before a word too wide for the line, or before the end, split in one
+    // pass: the word keeps one space before it.
+    std::string spaces(200000, ' ');
+    EXPECT_EQ(Lines((spaces + "W").c_str(), Shift("W") - 1), 1);
+    EXPECT_EQ(GR_Text_Width((spaces + "W").c_str(), -1, Shift("W") - 1), Shift(" W"));
+    EXPECT_EQ(Lines((spaces + "W  W").c_str(), Shift("W") - 1), 2);
+    EXPECT_EQ(Lines(spaces.c_str(), 10), 0);
 }
 
 TEST_F(TextTest, FontChoiceAndAlignmentSettings)
