@@ -116,7 +116,9 @@ static int WrapLine(const CFontBV* font, const uint16_t* s, int n, int start, in
     return p;
 }
 
-void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
+// Splits in the given font (the font of the operation, chosen once: choosing may make the
+// built-in font anew).
+static void Split(const CFontBV* font, const char* text, int wrapWidth, TTextLines* lines)
 {
     lines->Clear();
     if (!text) return;
@@ -141,7 +143,6 @@ void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
         }
         return;
     }
-    const CFontBV* font = GR_Text_Current_Font();
     for (int start = 0; start < n;) {
         bool stop = false;
         int p = WrapLine(font, s, n, start, wrapWidth, &stop);
@@ -161,6 +162,11 @@ void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
     }
 }
 
+void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
+{
+    Split(GR_Text_Current_Font(), text, wrapWidth, lines);
+}
+
 static int LineHeight(CFontBV* font, int separation)
 {
     return separation < 0 ? font->TextHeight(LETTER_M) : separation;
@@ -170,7 +176,7 @@ int GR_Text_Width(const char* text, int separation, int wrapWidth)
 {
     CFontBV* font = GR_Text_Current_Font();
     TTextLines lines;
-    GR_Text_Split(text, wrapWidth, &lines);
+    Split(font, text, wrapWidth, &lines);
     int width = 1;
     for (int i = 0; i < lines.Count(); i++) width = std::max(width, font->TextWidth(lines.Line(i)));
     return width;
@@ -180,7 +186,7 @@ int GR_Text_Height(const char* text, int separation, int wrapWidth)
 {
     CFontBV* font = GR_Text_Current_Font();
     TTextLines lines;
-    GR_Text_Split(text, wrapWidth, &lines);
+    Split(font, text, wrapWidth, &lines);
     if (lines.Count() == 0) return 1;
     // A separation from a game may be huge: kept within an int.
     long long height = font->TextHeight(LETTER_M) + (long long)(lines.Count() - 1) * LineHeight(font, separation);
@@ -202,7 +208,7 @@ static void DrawLines(float x, float y, const char* text, int separation, int wr
 {
     CFontBV* font = GR_Text_Current_Font();
     TTextLines lines;
-    GR_Text_Split(text, wrapWidth, &lines);
+    Split(font, text, wrapWidth, &lines);
     int h = LineHeight(font, separation);
     int count = lines.Count();
     if (!paint.transformed) {
