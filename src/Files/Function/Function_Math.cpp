@@ -3,11 +3,11 @@
 #include "Function/Function_String.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
+#include "Base/Timer.h"
 #include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 
-#include <chrono>
 #include <cmath>
 
 namespace {
@@ -141,8 +141,7 @@ void F_random_get_seed(TaggedValue* result, CInstance*, CInstance*, int argc, Ta
 
 void F_randomize(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    uint64_t t = (uint64_t)std::chrono::duration_cast<std::chrono::microseconds>(
-                     std::chrono::steady_clock::now().time_since_epoch()).count();
+    uint64_t t = (uint64_t)Timer_GetMicroseconds();
     uint32_t low = (uint32_t)t, high = (uint32_t)(t >> 32);
     uint32_t seed = (high + low) ^ (uint32_t)((t >> 16) & 0xFFFF) ^ (low << 16);
     Random_Seed(seed);

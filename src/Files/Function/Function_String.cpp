@@ -3,7 +3,7 @@
 // UTF-8 keeps its bytes. The byte, search and replace functions work on bytes.
 #include "Function/Function_String.h"
 #include "Base/MemoryManager.h"
-#include "Base/Number.h"
+#include "Base/String.h"
 #include "Base/UTF8.h"
 #include "Code/Arguments.h"
 #include "Code/Error.h"
@@ -16,8 +16,13 @@ namespace {
 
 // Built strings are bounded, so that a repeat or replacement cannot ask for an unbounded block.
 constexpr uint64_t kMaxStringBytes = 1ull << 28;
-// The widest field string_format pads to.
-constexpr int64_t kMaxFormatWidth = 4096;
+// The widest field string_format pads to, and the most decimals it writes.
+constexpr int kMaxFormatWidth = 4096;
+constexpr int kMaxFormatDecimals = 100;
+// Room for any double with two decimals ("%.2f" of -1.8e308 takes 313 bytes).
+constexpr size_t kRealTextSize = 320;
+// Room for any field string_format makes.
+constexpr size_t kFormatTextSize = kMaxFormatWidth + kRealTextSize + kMaxFormatDecimals;
 
 // Whether the argument kinds match a pattern of 's' (string) and 'r' (real), count included.
 bool Kinds(int argc, const TaggedValue* args, const char* pattern)
@@ -135,9 +140,10 @@ void Replace(TaggedValue* result, int argc, TaggedValue* args, bool all)
 void F_real(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
     if (args[0].IsReal()) return result->SetReal(args[0].val);
-    const unsigned char* s = (const unsigned char*)Arg_S(args[0]);
-    while (*s && *s < 33) s++;
-    result->SetReal(Number_Parse((const char*)s));
+    char* trimmed = nullptr;
+    TrimAssign(&trimmed, Arg_S(args[0]));
+    result->SetReal(String_ToReal(trimmed, nullptr));
+    MemFree(trimmed);
 }
 
 void F_string(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
@@ -145,28 +151,27 @@ void F_string(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue
     if (!args[0].IsReal()) return result->SetString(Arg_S(args[0]));
     double r = args[0].val;
     int whole = RealToInt(r);
-    char buffer[NUMBER_FIXED_SIZE];
+    char buffer[kRealTextSize];
     if ((double)whole == r) snprintf(buffer, sizeof buffer, "%d", whole);
-    else Number_FormatFixed(buffer, r, 2);
+    else String_FromReal(buffer, sizeof buffer, "%.2f", r);
     result->SetString(buffer);
 }
 
 void F_string_format(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
     if (!args[0].IsReal()) return result->SetString(Arg_S(args[0]));
+    // "%W.Df" with W = total - decimals (a negative width pads on the right), both bounded.
     int64_t total = Arg_T(args[1]), decimals = Arg_T(args[2]);
-    // As "%W.Df" with W = total - decimals: a negative width pads on the right.
     int64_t width = total - decimals;
     if (width > kMaxFormatWidth) width = kMaxFormatWidth;
     if (width < -kMaxFormatWidth) width = -kMaxFormatWidth;
-    char number[NUMBER_FIXED_SIZE];
-    size_t n = Number_FormatFixed(number, args[0].val, (int)decimals);  // clamps the decimals
-    size_t field = (size_t)(width < 0 ? -width : width);
-    size_t pad = field > n ? field - n : 0;
-    char spaces[kMaxFormatWidth];
-    memset(spaces, ' ', pad);
-    if (width < 0) SetJoined(result, number, n, spaces, pad, "", 0);
-    else SetJoined(result, spaces, pad, number, n, "", 0);
+    if (decimals < 0) decimals = 0;
+    if (decimals > kMaxFormatDecimals) decimals = kMaxFormatDecimals;
+    char format[32];
+    snprintf(format, sizeof format, "%%%d.%df", (int)width, (int)decimals);
+    char buffer[kFormatTextSize];
+    String_FromReal(buffer, sizeof buffer, format, args[0].val);
+    result->SetString(buffer);
 }
 
 void F_chr(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
@@ -205,11 +210,10 @@ void F_string_pos(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedV
 {
     const char* sub = Arg_S(args[0]);
     const char* s = Arg_S(args[1]);
-    size_t n = strlen(s);
-    const char* at = n ? Find(s, s + n, sub, strlen(sub)) : nullptr;
-    if (!at) return result->SetReal(0.0);
+    int at = *s ? Pos(sub, s) : 0;
+    if (at == 0) return result->SetReal(0.0);
     int index = 1;
-    for (const char* p = s; p < at; index++) UTF8_GetChar(&p);
+    for (const char* p = s; p < s + at - 1; index++) UTF8_GetChar(&p);
     result->SetReal((double)index);
 }
 

@@ -44,6 +44,7 @@ TEST_F(StringBuiltins, StringFormat)
     EXPECT_EQ(Text("string_format", {1.0, 1e9, 0.0}).size(), 4096u);
     EXPECT_EQ(Text("string_format", {1.0, -1e9, 0.0}).size(), 4096u);
     EXPECT_EQ(Text("string_format", {1e300, 10.0, 2.0}).size(), 304u);
+    EXPECT_EQ(Text("string_format", {-1.7976931348623157e308, 1e6 + 100.0, 1e6}).size(), 1u + 309 + 1 + 100);
     EXPECT_EQ(Text("string_format", {1.0, 1000001.0, 1e6}), "1." + std::string(100, '0'));
     EXPECT_FALSE(Text("string_format", {1.0, NAN, NAN}).empty());
 }
@@ -67,10 +68,12 @@ TEST_F(StringBuiltins, NumberTextIgnoresTheProcessLocale)
     }
     if (!set) GTEST_SKIP() << "no German locale is installed";
     double parsed = Real("real", {S(" 12.5abc ")});
+    double hex = Real("real", {S("0x10")});
     std::string text = Text("string", {2.5});
     std::string formatted = Text("string_format", {3.5, 8.0, 2.0});
     setlocale(LC_ALL, "C");
     EXPECT_EQ(parsed, 12.5);
+    EXPECT_EQ(hex, 0.0);
     EXPECT_EQ(text, "2.50");
     EXPECT_EQ(formatted, "  3.50");
 }
