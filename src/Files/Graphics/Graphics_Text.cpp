@@ -87,7 +87,7 @@ int GR_Text_Get_VAlign()
 }
 
 // Wrapping: the end of the line that starts at start, or start when nothing fits (which ends the
-// splitting). Leading spaces count towards the width but stay in the line.
+// splitting). Leading spaces are not measured but stay in the line.
 static int WrapLine(const CFontBV* font, const uint16_t* s, int n, int start, int width, bool* stop)
 {
     int p = start;
@@ -112,6 +112,7 @@ static int WrapLine(const CFontBV* font, const uint16_t* s, int n, int start, in
         while (p > start && s[p - 1] == ' ') p--;
         return p;
     }
+    // (A line break ends the word too: the line would swallow it otherwise.)
     while (p < n && s[p] != ' ' && s[p] != 13) p++;
     return p;
 }
