@@ -189,7 +189,6 @@ TEST_F(FontTest, RunTimeFontsAndTheTable)
     EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), 2);
     EXPECT_TRUE(Font_Replace(0, "Sans", 8, false, false, 32, 128));
     EXPECT_STREQ(Font_GetName(0), "__newfont0");
-    for (int i = 3; i < 40; i++) EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), i);
 }
 
 TEST_F(FontTest, TextMeasuresBeforeTheGraphicsDevice)
