@@ -2,6 +2,8 @@
 // graphics device, the main loop, and the shut-down.
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Font/Font_Main.h"
+#include "Sprite/Sprite_Main.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
 #include "Code/Error.h"
@@ -84,7 +86,9 @@ static bool OpenWindow(bool* failed)
         *failed = true;
         return false;
     }
+    Sprite_InitTextures();
     Background_InitTextures();
+    Font_InitTextures();
     return true;
 }
 

@@ -1,6 +1,8 @@
 #include "Room/Room_Draw.h"
 
 #include "Background/Background_Room.h"
+#include "Code/Arguments.h"
+#include "Graphics/DrawRegion.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/Matrix.h"
@@ -10,14 +12,14 @@
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/View.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 #include "Run/Window.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-DrawRegionRect DrawRegion = {0, 0, 0, 0};
-void (*Room_DrawSpriteHook)(CInstance* inst) = nullptr;
 
 namespace {
 // 0xBBGGRR to the device's opaque 0xAARRGGBB.
@@ -45,7 +47,9 @@ void SetProjection(float x, float y, float w, float h, float angle)
 void DrawInstance(CInstance* inst)
 {
     if (Object_FindEventOwner(inst->object_index, EVENT_DRAW, 0) >= 0) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
-    else if (Room_DrawSpriteHook) Room_DrawSpriteHook(inst);
+    else if (const CSprite* sprite = Sprite_Get(inst->sprite_index))
+        sprite->DrawExt(RealToInt(std::floor(inst->image_index)), inst->x, inst->y, inst->image_xscale,
+                        inst->image_yscale, inst->image_angle, (uint32_t)inst->image_blend, inst->image_alpha);
 }
 
 // Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
@@ -74,9 +78,9 @@ void DrawView(CRoom* room, bool device, float x, float y, float w, float h, floa
     double a = angle * M_PI / 180.0, cx = x + w / 2.0, cy = y + h / 2.0;
     double hw = std::fabs(w / 2.0 * std::cos(a)) + std::fabs(h / 2.0 * std::sin(a));
     double hh = std::fabs(w / 2.0 * std::sin(a)) + std::fabs(h / 2.0 * std::cos(a));
-    DrawRegion = {(float)(cx - hw), (float)(cy - hh), (float)(cx + hw), (float)(cy + hh)};
-    float left = DrawRegion.left, top = DrawRegion.top;
-    float width = DrawRegion.right - DrawRegion.left, height = DrawRegion.bottom - DrawRegion.top;
+    float left = (float)(cx - hw), top = (float)(cy - hh), width = (float)(2 * hw), height = (float)(2 * hh);
+    DrawRegion = {RealToInt(std::floor(left)), RealToInt(std::floor(top)), RealToInt(std::ceil(left + width)),
+                  RealToInt(std::ceil(top + height))};
     if (device) {
         SetProjection(x, y, w, h, angle);
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
