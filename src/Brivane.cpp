@@ -3,6 +3,7 @@
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Font/Font_Main.h"
+#include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
@@ -41,6 +42,13 @@ static void RegisterFunctions()
     Function_Misc_Init();
     Function_Game_Init();
     Function_Math_Init();
+}
+
+// The number of images of a sprite, for animation ends.
+static int SpriteImageCount(int sprite)
+{
+    const CSprite* s = Sprite_Get(sprite);
+    return s ? s->m_numb : 0;
 }
 
 static void PrintUsage()
@@ -112,6 +120,7 @@ static int Play(const std::string& game)
     LoadSave_SetProgramFolder(folder.empty() ? "./" : folder.c_str());
     StartUp_ReadOptions();
     GameFile_RegisterFunctions = RegisterFunctions;
+    Run_SpriteImageCount = SpriteImageCount;
     Random_Seed(0);
     if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
     LoadSave_SetGameName(Game_Header.name);
