@@ -9,9 +9,7 @@
 #include "Base/Timer.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
-#include "Function/Function_Game.h"
-#include "Function/Function_Math.h"
-#include "Function/Function_Misc.h"
+#include "Function/Function_Init.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
 #include "Option/Option_Main.h"
@@ -32,17 +30,6 @@
 
 // Exit codes.
 enum { EXIT_OK = 0, EXIT_FAILED = 1, EXIT_USAGE = 2, EXIT_ERROR = 3, EXIT_FRAME_LIMIT = 4 };
-
-// The built-in function families, registered when the game data file's header is read.
-static void RegisterFunctions()
-{
-    static bool done = false;
-    if (done) return;
-    done = true;
-    Function_Misc_Init();
-    Function_Game_Init();
-    Function_Math_Init();
-}
 
 // The number of images of a sprite, for animation ends.
 static int SpriteImageCount(int sprite)
@@ -119,7 +106,7 @@ static int Play(const std::string& game)
     std::string folder = game.substr(0, game.find_last_of('/') + 1);
     LoadSave_SetProgramFolder(folder.empty() ? "./" : folder.c_str());
     StartUp_ReadOptions();
-    GameFile_RegisterFunctions = RegisterFunctions;
+    GameFile_RegisterFunctions = Function_Init;
     Run_SpriteImageCount = SpriteImageCount;
     Random_Seed(0);
     if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
