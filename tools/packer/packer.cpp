@@ -1,7 +1,9 @@
 // packer GAME_FOLDER OUT_FILE: builds a game data file from a game folder (docs/gamefolder.md
 // describes the folder, docs/gamefile.md the file).
 #include <json-c/json.h>
+#include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -422,12 +424,16 @@ void WriteRooms(json_object* game)
     Out.EndChunk(c);
 }
 
-// Texture pages: each image is a page of its own (TXTR) and one entry (TPAG) covers it whole.
+// Texture pages: each image is a page of its own (TXTR); entries (TPAG) name rectangles of them.
 struct PageImage {
     std::string png;
     int width, height;
 };
 std::vector<PageImage> Pages;
+struct PageRect {
+    int page, x, y, w, h;
+};
+std::vector<PageRect> Entries;
 std::vector<uint32_t> PageEntryOffsets;  // file offset of each TPAG record, once written
 
 // Reads a PNG file of the folder onto a page of its own: the page's index, or -1 (with an
@@ -453,6 +459,28 @@ int AddPage(const std::string& relative)
     return (int)Pages.size() - 1;
 }
 
+// A rectangle of a page as a page entry: the entry's index.
+int AddEntry(int page, int x, int y, int w, int h)
+{
+    Entries.push_back({page, x, y, w, h});
+    return (int)Entries.size() - 1;
+}
+
+// The RGBA pixels of a page (rows top first); false when the PNG does not decode.
+bool PagePixels(int page, std::vector<uint8_t>* rgba)
+{
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    const std::string& png = Pages[page].png;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return false;
+    image.format = PNG_FORMAT_RGBA;
+    rgba->resize(PNG_IMAGE_SIZE(image));
+    bool ok = png_image_finish_read(&image, nullptr, rgba->data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok && (int)image.width == Pages[page].width && (int)image.height == Pages[page].height;
+}
+
 void WritePages()
 {
     size_t c = Out.BeginChunk("TXTR");
@@ -465,13 +493,14 @@ void WritePages()
     }
     Out.EndChunk(c);
     c = Out.BeginChunk("TPAG");
-    table = Out.BeginList(Pages.size());
-    for (size_t i = 0; i < Pages.size(); i++) {
+    table = Out.BeginList(Entries.size());
+    for (size_t i = 0; i < Entries.size(); i++) {
         Out.Entry(table, i);
         PageEntryOffsets.push_back((uint32_t)Out.Pos());
-        uint16_t w = (uint16_t)Pages[i].width, h = (uint16_t)Pages[i].height;
+        const PageRect& e = Entries[i];
+        uint16_t x = (uint16_t)e.x, y = (uint16_t)e.y, w = (uint16_t)e.w, h = (uint16_t)e.h;
         // x, y, w, h on the page; no trim; crop, untrimmed size; the page.
-        for (uint16_t f : {(uint16_t)0, (uint16_t)0, w, h, (uint16_t)0, (uint16_t)0, w, h, w, h, (uint16_t)i}) {
+        for (uint16_t f : {x, y, w, h, (uint16_t)0, (uint16_t)0, w, h, w, h, (uint16_t)e.page}) {
             Out.bytes.push_back((uint8_t)f);
             Out.bytes.push_back((uint8_t)(f >> 8));
         }
@@ -482,7 +511,7 @@ void WritePages()
 }
 
 // Each background's image goes on a page before the pages are written.
-std::vector<int> BackgroundPages;
+std::vector<int> BackgroundEntries;
 
 void CollectBackgrounds(json_object* game)
 {
@@ -491,7 +520,8 @@ void CollectBackgrounds(json_object* game)
         json_object* b = At(list, i);
         std::string file = GetString(b, "file");
         if (file.empty()) Error("background " + GetString(b, "name") + " names no image \"file\"");
-        BackgroundPages.push_back(file.empty() ? -1 : AddPage(file));
+        int page = file.empty() ? -1 : AddPage(file);
+        BackgroundEntries.push_back(page < 0 ? -1 : AddEntry(page, 0, 0, Pages[page].width, Pages[page].height));
     }
 }
 
@@ -507,8 +537,104 @@ void WriteBackgrounds(json_object* game)
         Out.U32(GetBool(b, "transparent", false));
         Out.U32(GetBool(b, "smooth", false));
         Out.U32(GetBool(b, "preload", true));
-        int page = i < BackgroundPages.size() ? BackgroundPages[i] : -1;
-        Out.U32(page >= 0 ? PageEntryOffsets[page] : 0);
+        int entry = i < BackgroundEntries.size() ? BackgroundEntries[i] : -1;
+        Out.U32(entry >= 0 ? PageEntryOffsets[entry] : 0);
+    }
+    Out.EndChunk(c);
+}
+
+// A sprite: a PNG strip cut into equal frames, each a page entry; the image's alpha gives the
+// masks and the automatic box.
+struct SpriteImage {
+    int width = 1, height = 1;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int mode = 0;
+    std::vector<int> entries;
+    std::vector<std::vector<uint8_t>> masks;  // packed rows, one mask a frame
+};
+std::vector<SpriteImage> SpriteImages;
+
+const std::map<std::string, int> BoxModes = {{"automatic", 0}, {"full", 1}, {"manual", 2}};
+
+void CollectSprite(json_object* s)
+{
+    SpriteImage out;
+    std::string name = GetString(s, "name");
+    std::string file = GetString(s, "file");
+    std::string mode = GetString(s, "bbox_mode", "automatic");
+    if (!BoxModes.count(mode)) Error("sprite " + name + " has an unknown \"bbox_mode\" " + mode);
+    else out.mode = BoxModes.at(mode);
+    int page = file.empty() ? -1 : AddPage(file);
+    std::vector<uint8_t> rgba;
+    if (file.empty()) Error("sprite " + name + " names no image \"file\"");
+    else if (page >= 0 && !PagePixels(page, &rgba)) Error(file + " does not decode as a PNG image");
+    if (rgba.empty()) {
+        SpriteImages.push_back(out);
+        return;
+    }
+    int frames = GetInt(s, "frames", 1), w = Pages[page].width, h = Pages[page].height;
+    if (frames < 1 || frames > w) {
+        Error("sprite " + name + ": " + std::to_string(frames) + " frames do not fit its " + std::to_string(w) + " pixels");
+        SpriteImages.push_back(out);
+        return;
+    }
+    out.width = w / frames;
+    out.height = h;
+    // The box of the visible pixels over every frame; without any, it stays inverted.
+    int l = out.width - 1, t = h - 1, r = 0, b = 0;
+    size_t rowBytes = ((size_t)out.width + 7) / 8;
+    for (int f = 0; f < frames; f++) {
+        out.entries.push_back(AddEntry(page, f * out.width, 0, out.width, h));
+        std::vector<uint8_t> mask(rowBytes * h, 0);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < out.width; x++) {
+                if (!rgba[((size_t)y * w + f * out.width + x) * 4 + 3]) continue;
+                mask[y * rowBytes + x / 8] |= (uint8_t)(0x80 >> (x % 8));
+                l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+            }
+        if (GetBool(s, "precise", true)) out.masks.push_back(mask);
+    }
+    json_object* box = Get(s, "bbox");
+    if (out.mode == 2) {
+        if (Length(box) != 4) Error("sprite " + name + " needs \"bbox\": [left, top, right, bottom] with a manual box");
+        else l = json_object_get_int(At(box, 0)), t = json_object_get_int(At(box, 1)),
+             r = json_object_get_int(At(box, 2)), b = json_object_get_int(At(box, 3));
+    } else if (out.mode == 1 || !GetBool(s, "transparent", true)) {
+        l = 0, t = 0, r = out.width - 1, b = h - 1;
+    }
+    out.left = l, out.top = t, out.right = r, out.bottom = b;
+    SpriteImages.push_back(out);
+}
+
+void CollectSprites(json_object* game)
+{
+    json_object* list = Get(game, "sprites");
+    for (size_t i = 0; i < Length(list); i++) CollectSprite(At(list, i));
+}
+
+void WriteSprites(json_object* game)
+{
+    json_object* list = Get(game, "sprites");
+    size_t c = Out.BeginChunk("SPRT");
+    size_t table = Out.BeginList(Length(list));
+    for (size_t i = 0; i < Length(list) && i < SpriteImages.size(); i++) {
+        json_object* s = At(list, i);
+        const SpriteImage& im = SpriteImages[i];
+        Out.Entry(table, i);
+        Out.Str(GetString(s, "name"));
+        // The box goes left, right, bottom, top.
+        for (int v : {im.width, im.height, im.left, im.right, im.bottom, im.top}) Out.I32(v);
+        Out.U32(GetBool(s, "transparent", true));
+        Out.U32(GetBool(s, "smooth", false));
+        Out.U32(GetBool(s, "preload", true));
+        Out.I32(im.mode);
+        Out.U32(GetBool(s, "precise", true));
+        Out.I32(GetInt(s, "xorig", 0));
+        Out.I32(GetInt(s, "yorig", 0));
+        Out.U32((uint32_t)im.entries.size());
+        for (int e : im.entries) Out.U32(PageEntryOffsets[e]);
+        Out.U32((uint32_t)im.masks.size());
+        for (const std::vector<uint8_t>& m : im.masks) Out.bytes.insert(Out.bytes.end(), m.begin(), m.end());
     }
     Out.EndChunk(c);
 }
@@ -559,12 +685,12 @@ int main(int argc, char** argv)
                 json_util_get_last_err() ? json_util_get_last_err() : "");
         return 1;
     }
-    for (const char* kind : {"sprites", "sounds", "fonts"}) {
+    for (const char* kind : {"sounds", "fonts"}) {
         IndexNames(game, kind);
         if (Length(Get(game, kind)) > 0)
             fprintf(stderr, "packer: %s are not packed yet; references to them keep their indexes\n", kind);
     }
-    for (const char* kind : {"backgrounds", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
+    for (const char* kind : {"sprites", "backgrounds", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
 
     Out.bytes.insert(Out.bytes.end(), {'F', 'O', 'R', 'M'});
     Out.U32(0);
@@ -576,8 +702,10 @@ int main(int argc, char** argv)
     WriteObjects(game);
     WriteRooms(game);
     CollectBackgrounds(game);
+    CollectSprites(game);
     WritePages();
     WriteBackgrounds(game);
+    WriteSprites(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");
     WriteEmpty("FUNC");

@@ -9,6 +9,7 @@
 #include "Room/Room_Main.h"
 #include "Runner/GameFile_Pages.h"
 #include "Script/Script_Main.h"
+#include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
 
@@ -89,12 +90,13 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT", "FONT",
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "FONT",
                                        "SOND", "AUDO", "EXTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
     if (!strcmp(tag, "BGND")) return Background_Load(r);
     if (!strcmp(tag, "SCPT")) return LoadScripts(r);
+    if (!strcmp(tag, "SPRT")) return Sprite_Load(r);
     if (!strcmp(tag, "PATH")) return Path_Load(r);
     if (!strcmp(tag, "TMLN")) return TimeLine_Load(r);
     if (!strcmp(tag, "OBJT")) return Object_Load(r);
@@ -115,6 +117,7 @@ void GameFile_FreeResources()
     Background_Clear();
     TPage_Free();
     Room_Clear();
+    Sprite_Clear();
     Object_Clear();
     TimeLine_Clear();
     Path_Clear();
