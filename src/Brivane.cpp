@@ -4,6 +4,7 @@
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Function/Function_Game.h"
+#include "Function/Function_Graphics.h"
 #include "Function/Function_Misc.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
@@ -24,6 +25,7 @@ static void RegisterFunctions()
     done = true;
     Function_Misc_Init();
     Function_Game_Init();
+    Function_Graphics_Init();
 }
 
 static void PrintUsage()
