@@ -2,6 +2,7 @@
 # exit status must be FOLDER/expected_status (0 when absent), and every line of
 # FOLDER/expected_errors.txt must occur in standard error.
 set(ENV{RUNNER_NO_WAIT} 1)
+set(ENV{RUNNER_HEADLESS} 1)
 set(ENV{RUNNER_MAX_FRAMES} 2000)
 execute_process(COMMAND ${RUNNER} -game ${GAME}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
