@@ -15,7 +15,6 @@
 #include <cmath>
 #include <vector>
 
-DrawRegionRect DrawRegion = {0, 0, 0, 0};
 void (*Room_DrawBackgroundHook)(const RoomBackground& background) = nullptr;
 void (*Room_DrawTileHook)(const RoomTile& tile) = nullptr;
 void (*Room_DrawSpriteHook)(CInstance* inst) = nullptr;
@@ -78,7 +77,7 @@ void DrawContents(CRoom* room)
 
 void DrawView(CRoom* room, bool device, float x, float y, float w, float h, float angle)
 {
-    DrawRegion = {x, y, x + w, y + h};
+    DrawRegion = {(int)std::floor(x), (int)std::floor(y), (int)std::ceil(x + w), (int)std::ceil(y + h)};
     if (device) {
         SetProjection(x, y, w, h, angle);
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);

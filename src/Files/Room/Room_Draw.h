@@ -2,16 +2,15 @@
 // port and projection, is cleared with the room colour, and shows backgrounds, then instances and
 // tiles from the greatest depth to the least, then foregrounds.
 #pragma once
+#include "Graphics/DrawRegion.h"
+
 class CRoom;
 class CInstance;
 struct RoomBackground;
 struct RoomTile;
 
-// The room rectangle being drawn (the view's, or the whole room's).
-struct DrawRegionRect {
-    float left, top, right, bottom;
-};
-extern DrawRegionRect DrawRegion;
+// Room drawing sets DrawRegion (Graphics/DrawRegion.h) to the room rectangle it draws: the
+// view's, or the whole room's.
 
 // Drawers that the resource modules install; null ones draw nothing. An instance without a draw
 // event is drawn by the sprite drawer.
