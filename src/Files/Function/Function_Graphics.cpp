@@ -131,6 +131,10 @@ const Entry kBackgrounds[] = {
     ENTRY(draw_background_tiled_ext, 7),
 };
 
+const Entry kScreen[] = {
+    ENTRY(draw_getpixel, 2),
+};
+
 #undef ENTRY
 
 template <size_t N>
@@ -151,5 +155,6 @@ void Function_Graphics_Init()
     Register(kText);
     Register(kSprites);
     Register(kBackgrounds);
-    // Reading the screen, then the tile and surface names.
+    Register(kScreen);
+    // The tile and surface names follow.
 }

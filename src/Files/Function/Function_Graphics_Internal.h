@@ -7,7 +7,7 @@
 
 #define GRAPHICS_BUILTIN(name) void F_##name(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 
-// Colour and drawing state (Function_Graphics_State.cpp).
+// Colour and drawing state, reading the screen (Function_Graphics_State.cpp).
 GRAPHICS_BUILTIN(draw_set_color);
 GRAPHICS_BUILTIN(draw_set_alpha);
 GRAPHICS_BUILTIN(draw_get_color);
@@ -27,6 +27,7 @@ GRAPHICS_BUILTIN(draw_set_color_write_enable);
 GRAPHICS_BUILTIN(draw_clear);
 GRAPHICS_BUILTIN(draw_clear_alpha);
 GRAPHICS_BUILTIN(draw_set_circle_precision);
+GRAPHICS_BUILTIN(draw_getpixel);
 
 // Shapes, paths, user primitives and textures (Function_Graphics_Shapes.cpp).
 GRAPHICS_BUILTIN(draw_point);

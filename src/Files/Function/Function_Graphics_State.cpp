@@ -1,9 +1,11 @@
-// The drawing colour, alpha and blend state, colour arithmetic and clearing.
+// The drawing colour, alpha and blend state, colour arithmetic, clearing and reading the screen.
 #include "Function/Function_Graphics_Internal.h"
 #include "Base/Color.h"
 #include "Code/Arguments.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics_API/GR_Device.h"
+#include "Graphics_API/GR_Surface.h"
+#include "Run/View.h"
 
 namespace {
 
@@ -122,4 +124,12 @@ void F_draw_clear_alpha(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* 
 void F_draw_set_circle_precision(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
     Draw_SetCirclePrecision(Arg_FI(args[0]));
+}
+
+// The room point seen through the view being drawn, read from the back buffer.
+void F_draw_getpixel(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    int x, y;
+    View_RoomToWindow(view_current, Arg_F(args[0]), Arg_F(args[1]), &x, &y);
+    Graphics_SetUnsigned(result, GR_Screen_Get_Pixel(x, y));
 }

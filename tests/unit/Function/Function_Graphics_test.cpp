@@ -14,6 +14,7 @@
 #include "Platform/TBitmap.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
+#include "Run/View.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 
@@ -81,7 +82,7 @@ bool AnyLit(const std::vector<uint32_t>& pixels)
 
 TEST_F(ColourBuiltins, RegistersTheDrawingFamilyInOrder)
 {
-    ASSERT_EQ(Function_Count(), 92);
+    ASSERT_EQ(Function_Count(), 93);
     struct Entry { int id; const char* name; int argc; };
     const Entry entries[] = {
         {0, "draw_set_color", 1},          {5, "make_color_rgb", 3},         {19, "draw_set_circle_precision", 1},
@@ -89,6 +90,7 @@ TEST_F(ColourBuiltins, RegistersTheDrawingFamilyInOrder)
         {47, "sprite_get_texture", 2},     {56, "texture_set_priority", 2},  {57, "draw_set_font", 1},
         {71, "draw_text_ext_transformed_color", 13},                         {78, "draw_sprite_general", 16},
         {82, "draw_self", 0},              {89, "draw_background_general", 15}, {91, "draw_background_tiled_ext", 7},
+        {92, "draw_getpixel", 2},
     };
     for (const Entry& e : entries) {
         const RFunction* f = Function_Get(e.id);
@@ -473,4 +475,33 @@ TEST_F(DrawBuiltins, SpriteFramesAndBackgrounds)
     EXPECT_EQ(Pixel(23, 3), GREEN);
     EXPECT_EQ(Pixel(24, 3), BLACK);
     EXPECT_EQ(Errors().size(), 1u);
+}
+
+TEST_F(DrawBuiltins, GetPixelSeesThroughTheViewBeingDrawn)
+{
+    Clear();
+    Call("draw_point_color", {5.0, 6.0, (double)RED});
+    Call("draw_point_color", {W - 1.0, H - 1.0, (double)0x123456});
+    EXPECT_EQ(Real("draw_getpixel", {5.4, 5.6}), RED);  // nearest integers without a room
+    EXPECT_EQ(Real("draw_getpixel", {W - 1.0, H - 1.0}), 0x123456);
+    EXPECT_EQ(Real("draw_getpixel", {-1.0, 0.0}), 0);   // off the buffer
+    EXPECT_EQ(Real("draw_getpixel", {NAN, 1e30}), 0);
+
+    // View 1 shows the room from (100, 50) at half size in a port at (4, 6).
+    CRoom room;
+    room.enable_views = true;
+    RoomView& v = room.views[1];
+    v.visible = true;
+    v.xview = 100, v.yview = 50, v.wview = 20, v.hview = 20;
+    v.xport = 4, v.yport = 6, v.wport = 10, v.hport = 10;
+    Run_Room = &room;
+    view_current = 1;
+    double seen = Real("draw_getpixel", {102.0, 50.0});
+    double corner = Real("draw_getpixel", {100.0 + 2 * (W - 5), 50.0 + 2 * (H - 7)});
+    view_current = 0;  // view 0 is not visible: the point is not mapped
+    double unmapped = Real("draw_getpixel", {5.0, 6.0});
+    Run_Room = nullptr;
+    EXPECT_EQ(seen, RED);
+    EXPECT_EQ(corner, 0x123456);
+    EXPECT_EQ(unmapped, RED);
 }
