@@ -8,6 +8,7 @@
 #include "Code/Code_Tree.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
+#include "Function/Function_Graphics.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
 #include "Object/Instance_Class.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
     Variable_BuiltIn_Init();
     Function_Math_Init();
     Function_Misc_Init();
+    Function_Graphics_Init();
     Function_Add("script_execute", F_script_execute, -1);
 
     for (const auto& [name, path] : scripts) {
