@@ -110,10 +110,10 @@ void F_draw_set_color_write_enable(TaggedValue*, CInstance*, CInstance*, int, Ta
     GR_D3D_Set_Color_Write_Enable(Arg_Above(args[0]), Arg_Above(args[1]), Arg_Above(args[2]), Arg_Above(args[3]));
 }
 
-// Always opaque, whatever the drawing alpha.
+// Draw_Clear is opaque whatever the drawing alpha.
 void F_draw_clear(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    Draw_Clear((uint32_t)Arg_FI(args[0]) | 0xFF000000u);
+    Draw_Clear((uint32_t)Arg_FI(args[0]));
 }
 
 void F_draw_clear_alpha(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
