@@ -1,16 +1,18 @@
 // Program entry of the runner: the switches, the start-up list, the game, the window and the
 // graphics device, the main loop, and the shut-down.
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Font/Font_Main.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
-#include "Function/Function_Game.h"
-#include "Function/Function_Graphics.h"
-#include "Function/Function_Math.h"
-#include "Function/Function_Misc.h"
+#include "Function/Function_Init.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
+#include "Option/Option_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/HighScore.h"
@@ -29,16 +31,11 @@
 // Exit codes.
 enum { EXIT_OK = 0, EXIT_FAILED = 1, EXIT_USAGE = 2, EXIT_ERROR = 3, EXIT_FRAME_LIMIT = 4 };
 
-// The built-in function families, registered when the game data file's header is read.
-static void RegisterFunctions()
+// The number of images of a sprite, for animation ends.
+static int SpriteImageCount(int sprite)
 {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    Function_Misc_Init();
-    Function_Game_Init();
-    Function_Math_Init();
-    Function_Graphics_Init();
+    const CSprite* s = Sprite_Get(sprite);
+    return s ? s->m_numb : 0;
 }
 
 static void PrintUsage()
@@ -74,6 +71,7 @@ static bool OpenWindow(bool* failed)
 {
     *failed = false;
     if (EnvOn("RUNNER_HEADLESS")) return false;
+    if ((Option_Flags & OPTION_FULLSCREEN) && !CommandLine.inAWindow) Window_SetFullscreen(true);
     if (!Window_Create(Game_Header.windowWidth, Game_Header.windowHeight, false)) {
         Console_Warnings->Output("Running without a window.\n");
         return false;
@@ -83,6 +81,9 @@ static bool OpenWindow(bool* failed)
         *failed = true;
         return false;
     }
+    Sprite_InitTextures();
+    Background_InitTextures();
+    Font_InitTextures();
     return true;
 }
 
@@ -105,7 +106,8 @@ static int Play(const std::string& game)
     std::string folder = game.substr(0, game.find_last_of('/') + 1);
     LoadSave_SetProgramFolder(folder.empty() ? "./" : folder.c_str());
     StartUp_ReadOptions();
-    GameFile_RegisterFunctions = RegisterFunctions;
+    GameFile_RegisterFunctions = Function_Init;
+    Run_SpriteImageCount = SpriteImageCount;
     Random_Seed(0);
     if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
     LoadSave_SetGameName(Game_Header.name);
@@ -120,7 +122,9 @@ static int Play(const std::string& game)
     Timer_PumpHook = PumpMessages;
     if (!StartReplay()) return EXIT_FAILED;
 
-    if (!Run_Prepare() || !Run_StartGame()) return EXIT_FAILED;
+    if (!Run_Prepare()) return EXIT_FAILED;
+    Window_SetCursor(Option_ShowCursor ? 0 : -1);
+    if (!Run_StartGame()) return EXIT_FAILED;
     int status = EXIT_OK;
     bool closed = false;
     while (Run_Running) {

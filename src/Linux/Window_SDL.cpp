@@ -3,6 +3,7 @@
 #include "Run/Window.h"
 
 #include "Base/Console.h"
+#include "Code/Arguments.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/Linux/IO_SDL.h"
@@ -146,7 +147,7 @@ void Window_UpdateCaption()
         AppendState(state, caption_lives, number);
     }
     if (show_health) {
-        snprintf(number, sizeof number, "%d", (int)std::lround(std::isfinite(health) ? health : 0.0));
+        snprintf(number, sizeof number, "%d", std::isfinite(health) ? RealToInt(health) : 0);
         AppendState(state, caption_health, number);
     }
     if (!state.empty()) text += text.empty() ? state : "  " + state;

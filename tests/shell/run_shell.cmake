@@ -1,12 +1,16 @@
 # Runs the runner with ARGS (a ;-list; "|" separates them on the command line of the test) and
 # judges it: the exit status must be STATUS, the lines of IN_ORDER must occur in standard error in
-# that order, and ABSENT must not occur there. HEADLESS=1 runs without a window. OPTIONS, when
+# that order, and ABSENT must not occur there. HEADLESS=1 runs without a window; VIDEO_DRIVER
+# chooses SDL's video driver; standard output must equal the file EXPECTED_OUT when given. OPTIONS, when
 # given, is written as options.ini beside a copy of the game named by COPY_GAME.
 string(REPLACE "|" ";" args "${ARGS}")
 set(ENV{RUNNER_NO_WAIT} 1)
 set(ENV{RUNNER_MAX_FRAMES} 20)
 if(HEADLESS)
   set(ENV{RUNNER_HEADLESS} 1)
+endif()
+if(VIDEO_DRIVER)
+  set(ENV{SDL_VIDEODRIVER} ${VIDEO_DRIVER})
 endif()
 if(COPY_GAME)
   set(dir ${WORK}/copy)
@@ -24,6 +28,13 @@ set(failed FALSE)
 if(NOT "${status}" STREQUAL "${STATUS}")
   message(SEND_ERROR "exit status ${status}, expected ${STATUS}")
   set(failed TRUE)
+endif()
+if(EXPECTED_OUT)
+  file(READ ${EXPECTED_OUT} expected)
+  if(NOT "${out}" STREQUAL "${expected}")
+    message(SEND_ERROR "standard output differs from ${EXPECTED_OUT}")
+    set(failed TRUE)
+  endif()
 endif()
 set(rest "${err}")
 foreach(line ${IN_ORDER})

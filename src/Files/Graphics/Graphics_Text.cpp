@@ -4,6 +4,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
 #include "Base/UTF8.h"
+#include "Debug/Profiler.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
@@ -86,7 +87,7 @@ int GR_Text_Get_VAlign()
 }
 
 // Wrapping: the end of the line that starts at start, or start when nothing fits (which ends the
-// splitting). Leading spaces count towards the width but stay in the line.
+// splitting). Leading spaces are not measured but stay in the line.
 static int WrapLine(const CFontBV* font, const uint16_t* s, int n, int start, int width, bool* stop)
 {
     int p = start;
@@ -111,11 +112,14 @@ static int WrapLine(const CFontBV* font, const uint16_t* s, int n, int start, in
         while (p > start && s[p - 1] == ' ') p--;
         return p;
     }
+    // (A line break ends the word too: the line would swallow it otherwise.)
     while (p < n && s[p] != ' ' && s[p] != 13) p++;
     return p;
 }
 
-void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
+// Splits in the given font (the font of the operation, chosen once: choosing may make the
+// built-in font anew).
+static void Split(const CFontBV* font, const char* text, int wrapWidth, TTextLines* lines)
 {
     lines->Clear();
     if (!text) return;
@@ -140,7 +144,6 @@ void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
         }
         return;
     }
-    const CFontBV* font = GR_Text_Current_Font();
     for (int start = 0; start < n;) {
         bool stop = false;
         int p = WrapLine(font, s, n, start, wrapWidth, &stop);
@@ -148,9 +151,21 @@ void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
         if (p > start || (p < n && s[p] == 13)) {
             s[p] = 0;
             lines->m_lines.push_back(start);
+            start = p + 1;
+            continue;
         }
-        start = p + 1;
+        // A pass that adds nothing began in a run of spaces; so would every pass that begins
+        // further in that run, up to its last space: go there at once, so that long runs of
+        // spaces take one pass and not one each.
+        int next = start;
+        while (next < n && s[next] == ' ') next++;
+        start = std::max(start + 1, next - 1);
     }
+}
+
+void GR_Text_Split(const char* text, int wrapWidth, TTextLines* lines)
+{
+    Split(GR_Text_Current_Font(), text, wrapWidth, lines);
 }
 
 static int LineHeight(CFontBV* font, int separation)
@@ -162,7 +177,7 @@ int GR_Text_Width(const char* text, int separation, int wrapWidth)
 {
     CFontBV* font = GR_Text_Current_Font();
     TTextLines lines;
-    GR_Text_Split(text, wrapWidth, &lines);
+    Split(font, text, wrapWidth, &lines);
     int width = 1;
     for (int i = 0; i < lines.Count(); i++) width = std::max(width, font->TextWidth(lines.Line(i)));
     return width;
@@ -172,7 +187,7 @@ int GR_Text_Height(const char* text, int separation, int wrapWidth)
 {
     CFontBV* font = GR_Text_Current_Font();
     TTextLines lines;
-    GR_Text_Split(text, wrapWidth, &lines);
+    Split(font, text, wrapWidth, &lines);
     if (lines.Count() == 0) return 1;
     // A separation from a game may be huge: kept within an int.
     long long height = font->TextHeight(LETTER_M) + (long long)(lines.Count() - 1) * LineHeight(font, separation);
@@ -194,7 +209,7 @@ static void DrawLines(float x, float y, const char* text, int separation, int wr
 {
     CFontBV* font = GR_Text_Current_Font();
     TTextLines lines;
-    GR_Text_Split(text, wrapWidth, &lines);
+    Split(font, text, wrapWidth, &lines);
     int h = LineHeight(font, separation);
     int count = lines.Count();
     if (!paint.transformed) {
@@ -241,6 +256,14 @@ static void DrawLines(float x, float y, const char* text, int separation, int wr
     }
 }
 
+// Every text drawing is one section of the profiler.
+static void DrawText(float x, float y, const char* text, int separation, int wrapWidth, const TextPaint& paint)
+{
+    Profiler_Begin(0xFFFF00, "Text");
+    DrawLines(x, y, text, separation, wrapWidth, paint);
+    Profiler_End();
+}
+
 static TextPaint DrawingColour()
 {
     uint32_t colour = Draw_GetColor() & 0xFFFFFF;
@@ -249,7 +272,7 @@ static TextPaint DrawingColour()
 
 void GR_Text_Draw(float x, float y, const char* text, int separation, int wrapWidth)
 {
-    DrawLines(x, y, text, separation, wrapWidth, DrawingColour());
+    DrawText(x, y, text, separation, wrapWidth, DrawingColour());
 }
 
 void GR_Text_Draw_Transformed(float x, float y, const char* text, int separation, int wrapWidth, float xscale, float yscale, float angle)
@@ -257,17 +280,17 @@ void GR_Text_Draw_Transformed(float x, float y, const char* text, int separation
     TextPaint paint = DrawingColour();
     paint.transformed = true;
     paint.xscale = xscale, paint.yscale = yscale, paint.angle = angle;
-    DrawLines(x, y, text, separation, wrapWidth, paint);
+    DrawText(x, y, text, separation, wrapWidth, paint);
 }
 
 void GR_Text_Draw_Color(float x, float y, const char* text, int separation, int wrapWidth, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha)
 {
-    DrawLines(x, y, text, separation, wrapWidth, {false, 1, 1, 0, true, {c1, c2, c3, c4}, alpha});
+    DrawText(x, y, text, separation, wrapWidth, {false, 1, 1, 0, true, {c1, c2, c3, c4}, alpha});
 }
 
 void GR_Text_Draw_Transformed_Color(float x, float y, const char* text, int separation, int wrapWidth, float xscale, float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha)
 {
-    DrawLines(x, y, text, separation, wrapWidth, {true, xscale, yscale, angle, true, {c1, c2, c3, c4}, alpha});
+    DrawText(x, y, text, separation, wrapWidth, {true, xscale, yscale, angle, true, {c1, c2, c3, c4}, alpha});
 }
 
 void GR_Text_Free()

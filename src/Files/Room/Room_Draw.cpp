@@ -1,5 +1,8 @@
 #include "Room/Room_Draw.h"
 
+#include "Background/Background_Room.h"
+#include "Code/Arguments.h"
+#include "Graphics/DrawRegion.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/Matrix.h"
@@ -9,15 +12,14 @@
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/View.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 #include "Run/Window.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-void (*Room_DrawBackgroundHook)(const RoomBackground& background) = nullptr;
-void (*Room_DrawTileHook)(const RoomTile& tile) = nullptr;
-void (*Room_DrawSpriteHook)(CInstance* inst) = nullptr;
 
 namespace {
 // 0xBBGGRR to the device's opaque 0xAARRGGBB.
@@ -45,21 +47,16 @@ void SetProjection(float x, float y, float w, float h, float angle)
 void DrawInstance(CInstance* inst)
 {
     if (Object_FindEventOwner(inst->object_index, EVENT_DRAW, 0) >= 0) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
-    else if (Room_DrawSpriteHook) Room_DrawSpriteHook(inst);
-}
-
-void DrawBackgrounds(CRoom* room, bool foreground)
-{
-    if (!Room_DrawBackgroundHook) return;
-    for (const RoomBackground& b : room->backgrounds)
-        if (b.visible && b.foreground == foreground) Room_DrawBackgroundHook(b);
+    else if (const CSprite* sprite = Sprite_Get(inst->sprite_index))
+        sprite->DrawExt(RealToInt(std::floor(inst->image_index)), inst->x, inst->y, inst->image_xscale,
+                        inst->image_yscale, inst->image_angle, (uint32_t)inst->image_blend, inst->image_alpha);
 }
 
 // Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
-void DrawContents(CRoom* room)
+void DrawContents(CRoom* room, bool device)
 {
     std::vector<const RoomTile*> tiles;
-    if (Room_DrawTileHook) {
+    if (device) {
         for (const RoomTile& t : room->tiles)
             if (t.visible) tiles.push_back(&t);
         std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile* a, const RoomTile* b) { return a->depth > b->depth; });
@@ -69,23 +66,29 @@ void DrawContents(CRoom* room)
     size_t t = 0;
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
-        for (; t < tiles.size() && tiles[t]->depth >= inst->depth; t++) Room_DrawTileHook(*tiles[t]);
+        for (; t < tiles.size() && tiles[t]->depth >= inst->depth; t++) Background_DrawTile(*tiles[t]);
         if (inst->visible && Event_InPass(inst, stamp)) DrawInstance(inst);
     }
-    for (; t < tiles.size(); t++) Room_DrawTileHook(*tiles[t]);
+    for (; t < tiles.size(); t++) Background_DrawTile(*tiles[t]);
 }
 
 void DrawView(CRoom* room, bool device, float x, float y, float w, float h, float angle)
 {
-    DrawRegion = {(int)std::floor(x), (int)std::floor(y), (int)std::ceil(x + w), (int)std::ceil(y + h)};
+    // A turned view sees the room rectangle that holds the turned view rectangle.
+    double a = angle * M_PI / 180.0, cx = x + w / 2.0, cy = y + h / 2.0;
+    double hw = std::fabs(w / 2.0 * std::cos(a)) + std::fabs(h / 2.0 * std::sin(a));
+    double hh = std::fabs(w / 2.0 * std::sin(a)) + std::fabs(h / 2.0 * std::cos(a));
+    float left = (float)(cx - hw), top = (float)(cy - hh), width = (float)(2 * hw), height = (float)(2 * hh);
+    DrawRegion = {RealToInt(std::floor(left)), RealToInt(std::floor(top)), RealToInt(std::ceil(left + width)),
+                  RealToInt(std::ceil(top + height))};
     if (device) {
         SetProjection(x, y, w, h, angle);
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
         else Graphics::Clear(0, 1, 0, Graphics::CLEAR_DEPTH);
     }
-    DrawBackgrounds(room, false);
-    DrawContents(room);
-    if (!Room_ChangePending()) DrawBackgrounds(room, true);
+    if (device) Background_DrawLayers(*room, false, left, top, width, height);
+    DrawContents(room, device);
+    if (device && !Room_ChangePending()) Background_DrawLayers(*room, true, left, top, width, height);
 }
 }
 

@@ -3,6 +3,7 @@
 #include "Base/Console.h"
 #include "Code/Code_Constant.h"
 #include "Code/Function.h"
+#include "Graphics/DrawPrimitives.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -28,6 +29,12 @@ struct ListEntry {
     const char* name;
     bool (*run)();
 };
+
+bool InitDrawing()
+{
+    Draw_Init();
+    return true;
+}
 
 bool InitConstants()
 {
@@ -63,7 +70,7 @@ bool InitPaths()
 }
 
 const ListEntry StartUpList[] = {
-    {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Run_State_Init", InitRunState},
+    {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Run_State_Init", InitRunState},
     {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 

@@ -63,6 +63,10 @@ public:
     void SetBoundingBoxMode(int mode);
     void SetBoundingBox(int left, int top, int right, int bottom);
     void SetPrecise(bool precise);
+    // The pixel tests that the game world calls once the boxes meet: for two instances when
+    // either sprite is precise, for a point, rectangle, ellipse or line when the instance's
+    // sprite is precise. A sprite without masks is solid over its frame (the point, rectangle,
+    // ellipse and line tests then answer true); the line comes with x1 <= x2.
     bool CollisionSprite(const TSpritePlace& place, const CSprite* other, const TSpritePlace& otherPlace) const;
     bool CollisionPoint(const TSpritePlace& place, int px, int py) const;
     bool CollisionRectangle(const TSpritePlace& place, const TSpriteBox& rect) const;

@@ -80,6 +80,45 @@ struct Region {
     bool Empty() const { return left > right || top > bottom; }
 };
 
+// The room columns (or rows) of a span that a test visits. A short span is visited whole. Over a
+// long one, a frame that is not turned maps runs of room pixels to one frame column, so only the
+// pixels at each frame edge (and one on either side, for rounding) need a visit: a frame scaled
+// up a thousand times then costs no more than an unscaled one.
+const int64_t SPAN_VISITED_WHOLE = 4096;
+
+struct Visits {
+    int64_t from, to;
+    std::vector<int64_t> sparse;  // the pixels to visit when isSparse
+    bool isSparse = false;
+
+    Visits(int64_t f, int64_t t, std::initializer_list<const FrameMap*> maps, bool vertical, bool maySkip = true)
+        : from(f), to(t)
+    {
+        if (!maySkip || t - f < SPAN_VISITED_WHOLE) return;
+        for (const FrameMap* m : maps)
+            if (m->place->angle != 0) return;
+        isSparse = true;
+        sparse.push_back(f);
+        for (const FrameMap* m : maps) {
+            const CSprite& sp = *m->sprite;
+            double pos = vertical ? m->place->y : m->place->x, scale = vertical ? m->place->yscale : m->place->xscale;
+            int origin = vertical ? sp.m_yorigin : sp.m_xorigin, size = vertical ? sp.m_height : sp.m_width;
+            // Truncation toward zero also changes at -1.
+            for (int k = -1; k <= size; k++) {
+                double edge = pos + ((double)k - origin) * scale;
+                if (!std::isfinite(edge)) continue;
+                int64_t c = (int64_t)std::ceil(std::clamp(edge, -4e18, 4e18));
+                for (int64_t v : {c - 1, c, c + 1})
+                    if (v >= f && v <= t) sparse.push_back(v);
+            }
+        }
+        std::sort(sparse.begin(), sparse.end());
+        sparse.erase(std::unique(sparse.begin(), sparse.end()), sparse.end());
+    }
+    int64_t Count() const { return isSparse ? (int64_t)sparse.size() : std::max<int64_t>(0, to - from + 1); }
+    int64_t At(int64_t i) const { return isSparse ? sparse[i] : from + i; }
+};
+
 // Narrows a region to the room pixels that the frame can cover, so that no test walks pixels
 // that cannot map into the frame, however large the boxes it is given.
 void MeetFrame(Region* region, const FrameMap& map)
@@ -191,8 +230,11 @@ bool CSprite::CollisionSprite(const TSpritePlace& place, const CSprite* other, c
     r.Meet(otherPlace.box);
     MeetFrame(&r, one);
     MeetFrame(&r, two);
-    for (int64_t X = r.left; X <= r.right && !r.Empty(); X++)
-        for (int64_t Y = r.top; Y <= r.bottom; Y++) {
+    if (r.Empty()) return false;
+    Visits xs(r.left, r.right, {&one, &two}, false), ys(r.top, r.bottom, {&one, &two}, true);
+    for (int64_t i = 0; i < xs.Count(); i++)
+        for (int64_t j = 0; j < ys.Count(); j++) {
+            int64_t X = xs.At(i), Y = ys.At(j);
             int x1, y1, x2, y2;
             if (!one.MapPixel(X, Y, &x1, &y1) || !one.Solid(x1, y1)) continue;
             if (two.MapPixel(X, Y, &x2, &y2) && two.Solid(x2, y2)) return true;
@@ -220,8 +262,12 @@ static bool CollisionArea(const CSprite* sprite, const TSpritePlace& place, cons
     MeetFrame(&r, map);
     int64_t cx = ((int64_t)rect.left + rect.right) / 2, cy = ((int64_t)rect.top + rect.bottom) / 2;
     int64_t rx = ((int64_t)rect.right - rect.left) / 2, ry = ((int64_t)rect.bottom - rect.top) / 2;
-    for (int64_t X = r.left; X <= r.right && !r.Empty(); X++)
-        for (int64_t Y = r.top; Y <= r.bottom; Y++) {
+    if (r.Empty()) return false;
+    // Inside an ellipse every pixel counts on its own: no sparse visits.
+    Visits xs(r.left, r.right, {&map}, false, !ellipse), ys(r.top, r.bottom, {&map}, true, !ellipse);
+    for (int64_t i = 0; i < xs.Count(); i++)
+        for (int64_t j = 0; j < ys.Count(); j++) {
+            int64_t X = xs.At(i), Y = ys.At(j);
             if (ellipse) {
                 // An axis under two pixels long has no half axis: the rectangle already bounds it.
                 double ex = rx ? (double)(X - cx) / rx : 0, ey = ry ? (double)(Y - cy) / ry : 0;

@@ -4,6 +4,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Font/Font_Main.h"
+#include "Graphics/Graphics_Text.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Graphics_API/Image.h"
 #include "Runner/GameFile.h"
@@ -188,7 +189,17 @@ TEST_F(FontTest, RunTimeFontsAndTheTable)
     EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), 2);
     EXPECT_TRUE(Font_Replace(0, "Sans", 8, false, false, 32, 128));
     EXPECT_STREQ(Font_GetName(0), "__newfont0");
-    for (int i = 3; i < 40; i++) EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), i);
+}
+
+TEST_F(FontTest, TextMeasuresBeforeTheGraphicsDevice)
+{
+    // The built-in font measures without its image; wrapping chooses the font only once.
+    int once = GR_Text_Width("ab cd#efg", -1, 20);
+    EXPECT_GT(once, 1);
+    EXPECT_EQ(GR_Text_Width("ab cd#efg", -1, 20), once);
+    EXPECT_EQ(GR_Text_Height("ab cd#efg", 10, 20), GR_Text_Current_Font()->GetMaxHeight() + 20);
+    GR_Text_Draw(0, 0, "ab cd", -1, 20);
+    GR_Text_Free();
 }
 
 namespace {

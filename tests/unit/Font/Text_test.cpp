@@ -1,6 +1,7 @@
 #include "../Graphics_API/GfxTest.h"
 
 #include "Base/Console.h"
+#include "Debug/Profiler.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_Main.h"
 #include "Graphics/DrawPrimitives.h"
@@ -128,6 +129,13 @@ TEST_F(TextTest, WordWrap)
     EXPECT_EQ(Lines("abcdefgh#ij", Shift("abc")), 2);
     EXPECT_EQ(Lines("abc   ", Shift("abc")), 1);
     EXPECT_EQ(Lines("      ", 10), 0);
+    // Long runs of spaces before a word too wide for the line, or before the end, split in one
+    // pass: the word keeps one space before it.
+    std::string spaces(200000, ' ');
+    EXPECT_EQ(Lines((spaces + "W").c_str(), Shift("W") - 1), 1);
+    EXPECT_EQ(GR_Text_Width((spaces + "W").c_str(), -1, Shift("W") - 1), Shift(" W"));
+    EXPECT_EQ(Lines((spaces + "W  W").c_str(), Shift("W") - 1), 2);
+    EXPECT_EQ(Lines(spaces.c_str(), 10), 0);
 }
 
 TEST_F(TextTest, FontChoiceAndAlignmentSettings)
@@ -147,6 +155,21 @@ TEST_F(TextTest, FontChoiceAndAlignmentSettings)
     EXPECT_STREQ(GR_Text_Current_Font()->GetFaceName(), "debug");
     GR_Text_Set_Font(f);
     EXPECT_EQ(GR_Text_Get_Font(), -1);
+}
+
+TEST_F(TextTest, EachDrawingIsAProfilerSection)
+{
+    Profiler_Show(true);
+    Profiler_StartFrame();
+    GR_Text_Draw(0, 0, "a", -1, -1);
+    GR_Text_Draw_Transformed_Color(0, 0, "a", -1, -1, 1, 1, 0, RED, RED, RED, RED, 1);
+    EXPECT_EQ(Profiler_SectionCount(), 2);
+    const ProfilerSection* s = Profiler_GetSection(1);
+    ASSERT_NE(s, nullptr);
+    EXPECT_STREQ(s->label, "Text");
+    EXPECT_EQ(s->colour, 0xFFFF00u);
+    EXPECT_GE(s->duration, 0);
+    Profiler_Show(false);
 }
 
 TEST_F(TextTest, InvalidUtf8IsTextToo)

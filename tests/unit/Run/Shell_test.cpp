@@ -1,11 +1,11 @@
 // The windowed runner in-process: SDL events through the pump into the step's events, input
 // recorded and played back, and rooms drawn through their views into the window.
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Base/Random.h"
 #include "Code/Function.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
-#include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"
 #include "IO/IO.h"
@@ -15,12 +15,14 @@
 #include "Object/Object_Class.h"
 #include "Object/Object_Main.h"
 #include "Room/Room_Class.h"
-#include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Run/Run_Variables.h"
 #include "Run/View.h"
 #include "Run/Window.h"
+#include "Platform/TBitmap.h"
+#include "Sprite/Sprite_Main.h"
+#include "Sprite/Sprite_Class.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -59,7 +61,8 @@ protected:
         Run_NoWait = false;
         Room_Clear();
         Object_Clear();
-        Room_DrawSpriteHook = nullptr;
+        Background_Clear();
+        Sprite_Clear();
         GR_D3D_Shutdown();
         IO_Joystick_Close();
         Window_Destroy();
@@ -253,13 +256,15 @@ TEST_F(Shell, JoystickEventsComeBetweenKeysAndMouseAndAreRecorded)
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
-// A green square of 4 x 4 room units centred on each instance without a draw event.
-void DrawMarker(CInstance* inst)
+// Gives the object a sprite: a green square of 4 x 4 with its origin in the middle.
+void GiveMarkerSprite(int object)
 {
-    VertexXYZColor* v = (VertexXYZColor*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 16, 6);
-    ASSERT_NE(v, nullptr);
-    float xs[6] = {-2, 2, -2, 2, 2, -2}, ys[6] = {-2, -2, 2, -2, 2, 2};
-    for (int i = 0; i < 6; i++) v[i] = {inst->x + xs[i], inst->y + ys[i], 0, 0xFF00FF00u};
+    TBitmap image(4, 4, 24);
+    uint8_t* p = image.Lock();
+    for (int i = 0; i < 16; i++) p[i * 3] = 0, p[i * 3 + 1] = 255, p[i * 3 + 2] = 0;
+    int index = Sprite_AddNew();
+    ASSERT_TRUE(Sprite_Get(index)->CreateFromBitmap(&image, false, false, false, false, 2, 2, false));
+    Object_Find(object)->AddEvent(0, 0, ("sprite_index = " + std::to_string(index) + ";").c_str());
 }
 
 TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
@@ -275,7 +280,7 @@ TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
     v.xview = 0, v.yview = 0, v.wview = 40, v.hview = 40;
     v.xport = 4, v.yport = 2, v.wport = 40, v.hport = 40;
     v.angle = 90;
-    Room_DrawSpriteHook = DrawMarker;
+    GiveMarkerSprite(object);
     Start();
     Frame();
     EXPECT_EQ(GR_Screen_Get_Pixel(1, 1), BLUE);    // outside the port: the window colour
@@ -293,7 +298,7 @@ TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
     // window shows the room.
     r = Run_Room;
     r->show_colour = false;
-    Room_DrawSpriteHook = nullptr;
+    Run_Room->active[0]->visible = false;
     Window_SetColor(GREEN);
     Frame();
     EXPECT_EQ(GR_Screen_Get_Pixel(1, 1), GREEN);
@@ -303,6 +308,40 @@ TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
     Frame();
     EXPECT_EQ(GR_Screen_Get_Pixel(1, 1), RED);
     EXPECT_EQ(GR_Screen_Get_Pixel(63, 47), RED);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Shell, LayersTilesAndInstancesDrawFromTheGreatestDepth)
+{
+    ASSERT_TRUE(GR_D3D_Init(MainWindow));
+    const uint32_t RED = 0x0000FF, BLUE = 0xFF0000, GREEN = 0x00FF00, WHITE = 0xFFFFFF, BLACK = 0;
+    int field = Background_AddEmpty(), deep = Background_AddEmpty(), shallow = Background_AddEmpty(), front = Background_AddEmpty();
+    Background_Get(field)->CreateColor(8, 8, WHITE, false);
+    Background_Get(deep)->CreateColor(10, 10, BLUE, false);
+    Background_Get(shallow)->CreateColor(2, 2, RED, false);
+    Background_Get(front)->CreateColor(4, 4, BLACK, false);
+    CRoom* r = Room_Get(room);
+    r->width = W, r->height = H;
+    r->backgrounds[0].visible = true;
+    r->backgrounds[0].index = field;
+    r->backgrounds[1].visible = r->backgrounds[1].foreground = true;
+    r->backgrounds[1].index = front;
+    r->backgrounds[1].htiled = r->backgrounds[1].vtiled = false;
+    r->backgrounds[1].x = 50, r->backgrounds[1].y = 40;
+    r->CreateTile(deep, 0, 0, 10, 10, 25, 15, 100, 1, 1, 0xFFFFFF);
+    r->CreateTile(shallow, 0, 0, 2, 2, 30, 20, -100, 1, 1, 0xFFFFFF);
+    GiveMarkerSprite(object);  // green, 28..31 x 18..21
+    Start();
+    Frame();
+    EXPECT_EQ(GR_Screen_Get_Pixel(5, 5), WHITE);    // the background layer, tiled
+    EXPECT_EQ(GR_Screen_Get_Pixel(60, 44), WHITE);
+    EXPECT_EQ(GR_Screen_Get_Pixel(26, 16), BLUE);   // the deep tile over the layer
+    EXPECT_EQ(GR_Screen_Get_Pixel(28, 18), GREEN);  // the instance over the deep tile
+    EXPECT_EQ(GR_Screen_Get_Pixel(30, 20), RED);    // the shallow tile over the instance
+    EXPECT_EQ(GR_Screen_Get_Pixel(51, 41), BLACK);  // the foreground over everything
 }
 
 }  // namespace

@@ -115,6 +115,11 @@ TEST(SpriteCollision, ScaledAndTurnedInstances)
     auto dot = Make(1, 1, {Solid(1, 1, {{0, 0}})});
     EXPECT_TRUE(block->CollisionSprite(Turned(0, 0, 3, 1, 0), dot.get(), At(*dot, 5, 0)));
     EXPECT_FALSE(block->CollisionSprite(Turned(0, 0, 3, 1, 0), dot.get(), At(*dot, 6, 0)));
+    // Sprite against sprite truncates toward zero where the other tests floor: half a column left
+    // of the origin still lands in column 0.
+    EXPECT_TRUE(dot->CollisionSprite(At(*dot, 9, 0), block.get(), Turned(10, 0, 2, 1, 0)));
+    EXPECT_FALSE(block->CollisionPoint(Turned(10, 0, 2, 1, 0), 9, 0));
+    EXPECT_TRUE(block->CollisionPoint(Turned(10, 0, 2, 1, 0), 10, 0));
     EXPECT_TRUE(dot->CollisionSprite(At(*dot, 0, -1), block.get(), Turned(0, 0, 1, 1, 90)));
     EXPECT_FALSE(dot->CollisionSprite(At(*dot, 0, 1), block.get(), Turned(0, 0, 1, 1, 90)));
 }
@@ -136,6 +141,28 @@ TEST(SpriteCollision, DegenerateScalesAndHugeBoxesEndQuickly)
     EXPECT_TRUE(s->CollisionRectangle(huge, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
     EXPECT_TRUE(s->CollisionSprite(huge, other.get(), huge));
     EXPECT_TRUE(s->CollisionLine(huge, -1000000000, -999999999, 1000000000, 1000000001));
+
+    // Frames scaled ten thousand times: squares of 10000 solid pixels that meet only when moved
+    // by one pixel, and a mirrored one.
+    auto corner = Make(4, 4, {Solid(4, 4, {{3, 3}})});
+    auto first = Make(2, 2, {Solid(2, 2, {{0, 0}})});
+    TSpritePlace big = Turned(0, 0, 10000, 10000, 0), apart = Turned(20000, 20000, 10000, 10000, 0);
+    big.box = {0, 0, 39999, 39999};
+    apart.box = {20000, 20000, 39999, 39999};
+    EXPECT_FALSE(corner->CollisionSprite(big, first.get(), apart));
+    apart.x = apart.y = 20001;
+    EXPECT_TRUE(corner->CollisionSprite(big, first.get(), apart));
+    EXPECT_TRUE(first->CollisionSprite(apart, corner.get(), big));
+    TSpritePlace mirrored = Turned(70000, 20001, -10000, 10000, 0);
+    mirrored.box = {30000, 20000, 70000, 40000};
+    EXPECT_FALSE(corner->CollisionSprite(big, first.get(), mirrored));
+    // Truncation toward zero widens the mirrored frame's first column to both sides of its origin.
+    mirrored.x = 49999;
+    EXPECT_FALSE(corner->CollisionSprite(big, first.get(), mirrored));
+    mirrored.x = 49998;
+    EXPECT_TRUE(corner->CollisionSprite(big, first.get(), mirrored));
+    EXPECT_FALSE(corner->CollisionRectangle(big, {0, 0, 29999, 39999}));
+    EXPECT_TRUE(corner->CollisionRectangle(big, {0, 0, 30000, 30000}));
 }
 
 TEST(SpriteCollision, EllipsesAndLines)
