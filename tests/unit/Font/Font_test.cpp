@@ -1,4 +1,5 @@
 #include "../Graphics_API/GfxTest.h"
+#include "../Graphics_API/PngBytes.h"
 #include "FontFile.h"
 
 #include "Base/Console.h"
@@ -229,11 +230,8 @@ TEST_F(FileFont, GlyphsDrawFromTheirPage)
     std::vector<uint8_t> rgba(64 * 32 * 4, 0);
     for (int y = 4; y < 10; y++)
         for (int x = 8; x < 13; x++) memset(&rgba[(y * 64 + x) * 4], 255, 4);
-    size_t size = 0;
-    uint8_t* encoded = PNG_Encode(rgba.data(), 64, 32, &size);
-    ASSERT_NE(encoded, nullptr);
-    std::vector<uint8_t> png(encoded, encoded + size);
-    MemFree(encoded);
+    std::vector<uint8_t> png = PngBytes(rgba.data(), 64, 32);
+    ASSERT_FALSE(png.empty());
     // Columns lit in row y by a run of "AA" drawn at (10, 20).
     auto lit = [](int y) {
         std::string row;

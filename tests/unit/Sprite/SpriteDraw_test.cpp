@@ -1,5 +1,6 @@
 // Sprite drawing, read back from the screen: frames, turns, scales, blending, view culling.
 #include "../Graphics_API/GfxTest.h"
+#include "../Graphics_API/PngBytes.h"
 #include "SprtBuilder.h"
 
 #include "Base/Console.h"
@@ -37,10 +38,7 @@ protected:
         CBitmap32 page(16, 12, 0xFFFFFFFFu);
         for (int y = 0; y < 8; y++)
             for (int x = 0; x < 16; x++) page.m_pixels[y * 16 + x] = x < 8 ? 0xFF0000FFu : 0xFF00FF00u;
-        size_t size;
-        uint8_t* bytes = PNG_Encode((const uint8_t*)page.m_pixels, 16, 12, &size);
-        png.assign(bytes, bytes + size);
-        MemFree(bytes);
+        png = PngBytes(page);
         const uint8_t* pngs[1] = {png.data()};
         size_t sizes[1] = {png.size()};
         ASSERT_TRUE(TPage_LoadTextures(pngs, sizes, 1));

@@ -1,4 +1,5 @@
 // The SPRT reader, the sprite table and sprites made from PNG files.
+#include "../Graphics_API/PngBytes.h"
 #include "SprtBuilder.h"
 
 #include "Base/Console.h"
@@ -191,11 +192,7 @@ protected:
                 p[2] = border ? 255 : 0;
                 p[3] = 255;
             }
-        size_t size;
-        uint8_t* png = PNG_Encode(rgba.data(), width, h, &size);
-        std::vector<uint8_t> bytes(png, png + size);
-        MemFree(png);
-        return bytes;
+        return PngBytes(rgba.data(), width, h);
     }
     void Write(const std::string& name, const std::vector<uint8_t>& bytes)
     {
