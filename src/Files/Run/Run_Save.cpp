@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -404,6 +405,9 @@ bool Game_Save(const char* fileName)
     if (Run_Room) WriteRoom(w, Run_RoomIndex, Run_Room);
     for (auto& k : kept) WriteRoom(w, k.first, k.second);
     s.WriteInteger(SAVE_END);
+    // The save folder is made on first use.
+    std::error_code error;
+    if (fileName && *fileName) std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), error);
     if (!fileName || !*fileName || !s.SaveToFile(fileName)) {
         Error_Show((std::string("Unable to save the game to file ") + (fileName ? fileName : "")).c_str(), false);
         return false;
