@@ -15,6 +15,8 @@
 #include "Variable/Variable_Main.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -149,8 +151,9 @@ struct Reader {
     void operator()(float& v, float&)
     {
         double d = s.ReadReal();
-        v = (float)d;
-        Check(d != d || (double)v == d);
+        bool fits = !std::isfinite(d) || std::fabs(d) <= FLT_MAX;
+        v = fits ? (float)d : 0.0f;
+        Check(fits && (d != d || (double)v == d));
     }
     int Count(int minBytes)
     {
