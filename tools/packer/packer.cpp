@@ -1,7 +1,9 @@
 // packer GAME_FOLDER OUT_FILE: builds a game data file from a game folder (docs/gamefolder.md
 // describes the folder, docs/gamefile.md the file).
 #include <json-c/json.h>
+#include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -422,6 +424,279 @@ void WriteRooms(json_object* game)
     Out.EndChunk(c);
 }
 
+// Texture pages: each image is a page of its own (TXTR); entries (TPAG) name rectangles of them.
+struct PageImage {
+    std::string png;
+    int width, height;
+};
+std::vector<PageImage> Pages;
+struct PageRect {
+    int page, x, y, w, h;
+};
+std::vector<PageRect> Entries;
+std::vector<uint32_t> PageEntryOffsets;  // file offset of each TPAG record, once written
+
+// Reads a PNG file of the folder onto a page of its own: the page's index, or -1 (with an
+// error) when it is not a PNG image whose sides fit a page (1..16384 pixels).
+int AddPage(const std::string& relative)
+{
+    std::string png = ReadText(relative);
+    static const unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto BigEndian = [&](size_t at) {
+        return (uint32_t)(uint8_t)png[at] << 24 | (uint32_t)(uint8_t)png[at + 1] << 16 |
+               (uint32_t)(uint8_t)png[at + 2] << 8 | (uint8_t)png[at + 3];
+    };
+    if (png.size() < 24 || memcmp(png.data(), Signature, 8) || png.compare(12, 4, "IHDR")) {
+        Error(relative + " is not a PNG image");
+        return -1;
+    }
+    uint32_t w = BigEndian(16), h = BigEndian(20);
+    if (w < 1 || h < 1 || w > 16384 || h > 16384) {
+        Error(relative + " is larger than 16384 pixels on a side");
+        return -1;
+    }
+    Pages.push_back({png, (int)w, (int)h});
+    return (int)Pages.size() - 1;
+}
+
+// A rectangle of a page as a page entry: the entry's index.
+int AddEntry(int page, int x, int y, int w, int h)
+{
+    Entries.push_back({page, x, y, w, h});
+    return (int)Entries.size() - 1;
+}
+
+// The RGBA pixels of a page (rows top first); false when the PNG does not decode.
+bool PagePixels(int page, std::vector<uint8_t>* rgba)
+{
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    const std::string& png = Pages[page].png;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) return false;
+    image.format = PNG_FORMAT_RGBA;
+    rgba->resize(PNG_IMAGE_SIZE(image));
+    bool ok = png_image_finish_read(&image, nullptr, rgba->data(), 0, nullptr) != 0;
+    png_image_free(&image);
+    return ok && (int)image.width == Pages[page].width && (int)image.height == Pages[page].height;
+}
+
+void WritePages()
+{
+    size_t c = Out.BeginChunk("TXTR");
+    size_t table = Out.BeginList(Pages.size());
+    for (size_t i = 0; i < Pages.size(); i++) {
+        Out.Entry(table, i);
+        Out.U32((uint32_t)Pages[i].png.size());
+        Out.bytes.insert(Out.bytes.end(), Pages[i].png.begin(), Pages[i].png.end());
+        while (Out.Pos() % 4) Out.bytes.push_back(0);
+    }
+    Out.EndChunk(c);
+    c = Out.BeginChunk("TPAG");
+    table = Out.BeginList(Entries.size());
+    for (size_t i = 0; i < Entries.size(); i++) {
+        Out.Entry(table, i);
+        PageEntryOffsets.push_back((uint32_t)Out.Pos());
+        const PageRect& e = Entries[i];
+        uint16_t x = (uint16_t)e.x, y = (uint16_t)e.y, w = (uint16_t)e.w, h = (uint16_t)e.h;
+        // x, y, w, h on the page; no trim; crop, untrimmed size; the page.
+        for (uint16_t f : {x, y, w, h, (uint16_t)0, (uint16_t)0, w, h, w, h, (uint16_t)e.page}) {
+            Out.bytes.push_back((uint8_t)f);
+            Out.bytes.push_back((uint8_t)(f >> 8));
+        }
+        Out.bytes.push_back(0);
+        Out.bytes.push_back(0);
+    }
+    Out.EndChunk(c);
+}
+
+// Each background's image goes on a page before the pages are written.
+std::vector<int> BackgroundEntries;
+
+void CollectBackgrounds(json_object* game)
+{
+    json_object* list = Get(game, "backgrounds");
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* b = At(list, i);
+        std::string file = GetString(b, "file");
+        if (file.empty()) Error("background " + GetString(b, "name") + " names no image \"file\"");
+        int page = file.empty() ? -1 : AddPage(file);
+        BackgroundEntries.push_back(page < 0 ? -1 : AddEntry(page, 0, 0, Pages[page].width, Pages[page].height));
+    }
+}
+
+void WriteBackgrounds(json_object* game)
+{
+    json_object* list = Get(game, "backgrounds");
+    size_t c = Out.BeginChunk("BGND");
+    size_t table = Out.BeginList(Length(list));
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* b = At(list, i);
+        Out.Entry(table, i);
+        Out.Str(GetString(b, "name"));
+        Out.U32(GetBool(b, "transparent", false));
+        Out.U32(GetBool(b, "smooth", false));
+        Out.U32(GetBool(b, "preload", true));
+        int entry = i < BackgroundEntries.size() ? BackgroundEntries[i] : -1;
+        Out.U32(entry >= 0 ? PageEntryOffsets[entry] : 0);
+    }
+    Out.EndChunk(c);
+}
+
+// A sprite: a PNG strip cut into equal frames, each a page entry; the image's alpha gives the
+// masks and the automatic box.
+struct SpriteImage {
+    int width = 1, height = 1;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int mode = 0;
+    std::vector<int> entries;
+    std::vector<std::vector<uint8_t>> masks;  // packed rows, one mask a frame
+};
+std::vector<SpriteImage> SpriteImages;
+
+const std::map<std::string, int> BoxModes = {{"automatic", 0}, {"full", 1}, {"manual", 2}};
+
+void CollectSprite(json_object* s)
+{
+    SpriteImage out;
+    std::string name = GetString(s, "name");
+    std::string file = GetString(s, "file");
+    std::string mode = GetString(s, "bbox_mode", "automatic");
+    if (!BoxModes.count(mode)) Error("sprite " + name + " has an unknown \"bbox_mode\" " + mode);
+    else out.mode = BoxModes.at(mode);
+    int page = file.empty() ? -1 : AddPage(file);
+    std::vector<uint8_t> rgba;
+    if (file.empty()) Error("sprite " + name + " names no image \"file\"");
+    else if (page >= 0 && !PagePixels(page, &rgba)) Error(file + " does not decode as a PNG image");
+    if (rgba.empty()) {
+        SpriteImages.push_back(out);
+        return;
+    }
+    int frames = GetInt(s, "frames", 1), w = Pages[page].width, h = Pages[page].height;
+    if (frames < 1 || frames > w) {
+        Error("sprite " + name + ": " + std::to_string(frames) + " frames do not fit its " + std::to_string(w) + " pixels");
+        SpriteImages.push_back(out);
+        return;
+    }
+    out.width = w / frames;
+    out.height = h;
+    // The box of the visible pixels over every frame; without any, it stays inverted.
+    int l = out.width - 1, t = h - 1, r = 0, b = 0;
+    size_t rowBytes = ((size_t)out.width + 7) / 8;
+    for (int f = 0; f < frames; f++) {
+        out.entries.push_back(AddEntry(page, f * out.width, 0, out.width, h));
+        std::vector<uint8_t> mask(rowBytes * h, 0);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < out.width; x++) {
+                if (!rgba[((size_t)y * w + f * out.width + x) * 4 + 3]) continue;
+                mask[y * rowBytes + x / 8] |= (uint8_t)(0x80 >> (x % 8));
+                l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+            }
+        if (GetBool(s, "precise", true)) out.masks.push_back(mask);
+    }
+    json_object* box = Get(s, "bbox");
+    if (out.mode == 2) {
+        if (Length(box) != 4) Error("sprite " + name + " needs \"bbox\": [left, top, right, bottom] with a manual box");
+        else l = json_object_get_int(At(box, 0)), t = json_object_get_int(At(box, 1)),
+             r = json_object_get_int(At(box, 2)), b = json_object_get_int(At(box, 3));
+    } else if (out.mode == 1 || !GetBool(s, "transparent", true)) {
+        l = 0, t = 0, r = out.width - 1, b = h - 1;
+    }
+    out.left = l, out.top = t, out.right = r, out.bottom = b;
+    SpriteImages.push_back(out);
+}
+
+void CollectSprites(json_object* game)
+{
+    json_object* list = Get(game, "sprites");
+    for (size_t i = 0; i < Length(list); i++) CollectSprite(At(list, i));
+}
+
+void WriteSprites(json_object* game)
+{
+    json_object* list = Get(game, "sprites");
+    size_t c = Out.BeginChunk("SPRT");
+    size_t table = Out.BeginList(Length(list));
+    for (size_t i = 0; i < Length(list) && i < SpriteImages.size(); i++) {
+        json_object* s = At(list, i);
+        const SpriteImage& im = SpriteImages[i];
+        Out.Entry(table, i);
+        Out.Str(GetString(s, "name"));
+        // The box goes left, right, bottom, top.
+        for (int v : {im.width, im.height, im.left, im.right, im.bottom, im.top}) Out.I32(v);
+        Out.U32(GetBool(s, "transparent", true));
+        Out.U32(GetBool(s, "smooth", false));
+        Out.U32(GetBool(s, "preload", true));
+        Out.I32(im.mode);
+        Out.U32(GetBool(s, "precise", true));
+        Out.I32(GetInt(s, "xorig", 0));
+        Out.I32(GetInt(s, "yorig", 0));
+        Out.U32((uint32_t)im.entries.size());
+        for (int e : im.entries) Out.U32(PageEntryOffsets[e]);
+        Out.U32((uint32_t)im.masks.size());
+        for (const std::vector<uint8_t>& m : im.masks) Out.bytes.insert(Out.bytes.end(), m.begin(), m.end());
+    }
+    Out.EndChunk(c);
+}
+
+// Each font's glyph image (optional) goes on a page before the pages are written.
+std::vector<int> FontEntries;
+
+void CollectFonts(json_object* game)
+{
+    json_object* list = Get(game, "fonts");
+    for (size_t i = 0; i < Length(list); i++) {
+        std::string file = GetString(At(list, i), "image");
+        int page = file.empty() ? -1 : AddPage(file);
+        FontEntries.push_back(page < 0 ? -1 : AddEntry(page, 0, 0, Pages[page].width, Pages[page].height));
+    }
+}
+
+// FONT: the font records, then the code table of 256 characters (entry i is character i).
+void WriteFonts(json_object* game)
+{
+    json_object* list = Get(game, "fonts");
+    size_t c = Out.BeginChunk("FONT");
+    size_t table = Out.BeginList(Length(list));
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* f = At(list, i);
+        Out.Entry(table, i);
+        Out.Str(GetString(f, "name"));
+        Out.Str(GetString(f, "face", "Arial"));
+        Out.I32(GetInt(f, "size", 12));
+        Out.U32(GetBool(f, "bold", false));
+        Out.U32(GetBool(f, "italic", false));
+        int first = GetInt(f, "first", 32), charset = GetInt(f, "charset", 0), antialias = GetInt(f, "antialias", 3);
+        if (first < 0 || first > 65535 || charset < 0 || charset > 255 || antialias < 0 || antialias > 254)
+            Error("font " + GetString(f, "name") + ": \"first\", \"charset\" or \"antialias\" is out of range");
+        Out.U32((uint32_t)(first & 0xFFFF) | (uint32_t)(charset & 0xFF) << 16 | (uint32_t)((antialias + 1) & 0xFF) << 24);
+        Out.I32(GetInt(f, "last", 127));
+        int entry = i < FontEntries.size() ? FontEntries[i] : -1;
+        Out.U32(entry >= 0 ? PageEntryOffsets[entry] : 0);
+        Out.F32((float)GetNumber(f, "xscale", 1));
+        Out.F32((float)GetNumber(f, "yscale", 1));
+        // Glyphs: [character, x, y, w, h, advance, offset], 16 bits each.
+        json_object* glyphs = Get(f, "glyphs");
+        size_t glyphTable = Out.BeginList(Length(glyphs));
+        for (size_t g = 0; g < Length(glyphs); g++) {
+            json_object* row = At(glyphs, g);
+            Out.Entry(glyphTable, g);
+            int v[8] = {0};
+            bool good = Length(row) == 7;
+            for (size_t k = 0; good && k < 7; k++) {
+                json_object* n = At(row, k);
+                good = json_object_is_type(n, json_type_int);
+                v[k] = good ? json_object_get_int(n) : 0;
+                good = good && (k == 0 ? v[k] >= 0 && v[k] <= 65535 : v[k] >= -32768 && v[k] <= 32767);
+            }
+            if (!good) Error("font " + GetString(f, "name") + ": a glyph must be 7 integers of 16 bits");
+            for (int k = 0; k < 8; k += 2) Out.U32((uint32_t)(v[k] & 0xFFFF) | (uint32_t)(v[k + 1] & 0xFFFF) << 16);
+        }
+    }
+    for (uint32_t code = 0; code < 256; code += 2) Out.U32(code | (code + 1) << 16);
+    Out.EndChunk(c);
+}
+
 void WriteEmpty(const char* tag)
 {
     size_t c = Out.BeginChunk(tag);
@@ -468,12 +743,12 @@ int main(int argc, char** argv)
                 json_util_get_last_err() ? json_util_get_last_err() : "");
         return 1;
     }
-    for (const char* kind : {"sprites", "backgrounds", "sounds", "fonts"}) {
+    for (const char* kind : {"sounds"}) {
         IndexNames(game, kind);
         if (Length(Get(game, kind)) > 0)
             fprintf(stderr, "packer: %s are not packed yet; references to them keep their indexes\n", kind);
     }
-    for (const char* kind : {"objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
+    for (const char* kind : {"sprites", "backgrounds", "fonts", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
 
     Out.bytes.insert(Out.bytes.end(), {'F', 'O', 'R', 'M'});
     Out.U32(0);
@@ -484,6 +759,13 @@ int main(int argc, char** argv)
     WriteTimeLines(game);
     WriteObjects(game);
     WriteRooms(game);
+    CollectBackgrounds(game);
+    CollectSprites(game);
+    CollectFonts(game);
+    WritePages();
+    WriteBackgrounds(game);
+    WriteSprites(game);
+    WriteFonts(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");
     WriteEmpty("FUNC");

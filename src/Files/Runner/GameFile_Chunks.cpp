@@ -1,11 +1,16 @@
 #include "Runner/GameFile_Chunks.h"
 
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Font/Font_Main.h"
+#include "Graphics_API/GR_Texture.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
+#include "Runner/GameFile_Pages.h"
 #include "Script/Script_Main.h"
+#include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
 
@@ -75,24 +80,6 @@ static bool LoadScripts(GameFileReader chunk)
     return chunk.ok;
 }
 
-// A list of records of a fixed size (texture-page entries) or of a length and bytes (textures).
-static bool CheckList(GameFileReader chunk, size_t recordSize, bool lengthPrefixed)
-{
-    uint32_t count;
-    if (!chunk.Count(&count, 4)) return false;
-    for (uint32_t i = 0; i < count; i++) {
-        uint32_t offset = chunk.U32();
-        size_t size = recordSize;
-        if (lengthPrefixed) {
-            GameFileReader r = chunk.At(offset);
-            size = 4 + (size_t)r.U32();
-            if (!r.ok) return false;
-        }
-        if (!GameFile_Relocate(offset, size)) return false;
-    }
-    return chunk.ok;
-}
-
 // Chunks whose byte code this runner does not use: they must be empty.
 static bool CheckEmpty(GameFileReader chunk)
 {
@@ -104,17 +91,20 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "SPRT", "BGND", "FONT",
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN",
                                        "SOND", "AUDO", "EXTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
+    if (!strcmp(tag, "BGND")) return Background_Load(r);
     if (!strcmp(tag, "SCPT")) return LoadScripts(r);
+    if (!strcmp(tag, "FONT")) return Font_Load(r);
+    if (!strcmp(tag, "SPRT")) return Sprite_Load(r);
     if (!strcmp(tag, "PATH")) return Path_Load(r);
     if (!strcmp(tag, "TMLN")) return TimeLine_Load(r);
     if (!strcmp(tag, "OBJT")) return Object_Load(r);
     if (!strcmp(tag, "ROOM")) return Room_Load(r);
-    if (!strcmp(tag, "TPAG")) return CheckList(r, 24, false);
-    if (!strcmp(tag, "TXTR")) return CheckList(r, 0, true);
+    if (!strcmp(tag, "TPAG")) return GameFile_LoadPageEntries(r);
+    if (!strcmp(tag, "TXTR")) return GameFile_LoadPageTextures(r);
     if (!strcmp(tag, "CODE") || !strcmp(tag, "FUNC") || !strcmp(tag, "VARI")) return CheckEmpty(r);
     return -1;
 }
@@ -126,7 +116,11 @@ bool GameFile_CheckResources()
 
 void GameFile_FreeResources()
 {
+    Background_Clear();
+    TPage_Free();
     Room_Clear();
+    Font_Clear();
+    Sprite_Clear();
     Object_Clear();
     TimeLine_Clear();
     Path_Clear();
