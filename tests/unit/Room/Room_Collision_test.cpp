@@ -22,6 +22,8 @@ TEST_F(Collisions, PreciseTestsAskTheMaskHooks)
     CInstance* a = Put(o, 10, 10);
     CInstance* b = Put(o, 10, 10);
     HolePixel = 10;
+    auto precise = Collision_MaskPrecise;
+    auto covers = Collision_MaskCovers;
     Collision_MaskPrecise = AlwaysPrecise;
     Collision_MaskCovers = CoversAllButHole;
     EXPECT_FALSE(Collision_InstanceCoversPoint(a, 10.5f, 10.5f, true));
@@ -33,8 +35,8 @@ TEST_F(Collisions, PreciseTestsAskTheMaskHooks)
     EXPECT_EQ(Instance_AtPosition(10, 10, o), nullptr);  // always precise
     HolePixel = -1;
     EXPECT_EQ(Instance_AtPosition(10, 10, o), a);
-    Collision_MaskPrecise = nullptr;
-    Collision_MaskCovers = nullptr;
+    Collision_MaskPrecise = precise;
+    Collision_MaskCovers = covers;
 }
 
 TEST_F(Collisions, TargetsNotmeAndDestroyedInstances)
