@@ -1,5 +1,5 @@
-// Shape tests and collision queries over bounding boxes, refined by mask pixels when the sprite
-// table installs its hooks.
+// Shape tests and collision queries over bounding boxes, refined by mask pixels through hooks
+// that ask the sprite table.
 #include "Room/Room_Collision.h"
 
 #include "Object/Event_Main.h"
@@ -33,11 +33,15 @@ bool SpriteMaskCovers(CInstance* inst, int px, int py)
     CSprite* s = ShapeSprite(inst);
     if (!s) return true;
     inst->Compute_BoundingBox();
-    float index = std::isfinite(inst->image_index) ? std::floor(inst->image_index) : 0.0f;
-    TSpritePlace place{(int)std::clamp(index, -1e9f, 1e9f),
+    // Non-finite or far-off numbers are held to a range the integers take.
+    auto whole = [](float v, bool round) {
+        if (!std::isfinite(v)) return 0;
+        v = std::clamp(v, -1e9f, 1e9f);
+        return (int)(round ? std::lrint(v) : std::floor(v));
+    };
+    TSpritePlace place{whole(inst->image_index, false),
                        {inst->bbox_left, inst->bbox_top, inst->bbox_right, inst->bbox_bottom},
-                       (int)std::lrint(std::clamp(inst->x, -1e9f, 1e9f)),
-                       (int)std::lrint(std::clamp(inst->y, -1e9f, 1e9f)),
+                       whole(inst->x, true), whole(inst->y, true),
                        inst->image_xscale, inst->image_yscale, inst->image_angle};
     return s->CollisionPoint(place, px, py);
 }
