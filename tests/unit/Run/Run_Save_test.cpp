@@ -178,7 +178,9 @@ TEST_F(SavedGames, FlippedBytesNeverBreakTheRunner)
         std::string damaged = saved;
         damaged[random() % damaged.size()] ^= (char)(1 << (random() % 8));
         WriteAll(base + ".b", damaged);
-        if (Load(base + ".b")) ASSERT_NE(Run_Room, nullptr);
+        if (Load(base + ".b")) {
+            ASSERT_NE(Run_Room, nullptr);
+        }
         if (!Run_Room) break;
     }
     ASSERT_NE(Run_Room, nullptr);
