@@ -23,6 +23,7 @@
 #include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Save.h"
+#include "Run/View.h"
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
@@ -200,6 +201,36 @@ void GlobalMousePass()
         }
     if (IO_MouseWheelUp(0)) Event_PerformForObjects(EVENT_MOUSE, 60);
     if (IO_MouseWheelDown(0)) Event_PerformForObjects(EVENT_MOUSE, 61);
+}
+
+// The mouse events of instance shapes: buttons held, pressed and released over the instance
+// (0-2, 4-6, 7-9), no button (3), enter (10) and leave (11), for the first mouse.
+void LocalMousePass()
+{
+    constexpr int kLocalEvents = 12;
+    std::vector<bool> hasEvent((size_t)Object_Count(), false);
+    bool any = false;
+    for (int number = 0; number < kLocalEvents; number++)
+        for (int object : Object_EventList(EVENT_MOUSE, number))
+            if (object >= 0 && object < (int)hasEvent.size()) any = hasEvent[(size_t)object] = true;
+    if (!any) return;
+    float mx = Mouse_GetRoomX(0), my = Mouse_GetRoomY(0);
+    static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
+    InstancePass([&](CInstance* inst) {
+        if (inst->object_index < 0 || inst->object_index >= (int)hasEvent.size() || !hasEvent[(size_t)inst->object_index])
+            return;
+        bool over = Collision_InstanceCoversPoint(inst, mx, my, true);
+        bool wasOver = inst->mouse_over;
+        inst->mouse_over = over;
+        if (over) {
+            for (int s = 0; s < 3; s++)
+                for (int button = 1; button <= IO_MOUSE_BUTTONS; button++)
+                    if (IO_MouseCheck(button, 0, States[s])) Event_Perform_Instance(inst, inst, EVENT_MOUSE, (s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
+            if (IO_GetMouseButton(0) == 0) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 3);
+        }
+        if (over && !wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 10);
+        if (!over && wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 11);
+    });
 }
 
 void TimeLinePass()
@@ -461,7 +492,7 @@ void Run_Step()
     AlarmPass();
     KeyboardPass();
     JoystickPass();
-    // The mouse events of instance shapes (local buttons, enter and leave) come here.
+    LocalMousePass();
     GlobalMousePass();
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
