@@ -12,7 +12,9 @@
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
+#include "Room/Room_Collision.h"
 #include "Room/Room_Main.h"
+#include "Run/Run_Save.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
 #include "TimeLine/TimeLine_Main.h"
@@ -381,7 +383,8 @@ void Run_Step()
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
-    // Asynchronous events come here, then collision events.
+    // Asynchronous events come here.
+    if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();
     Event_Perform_All(EVENT_STEP, STEP_END);
     if (Run_Room) Run_Room->FreeMarked();
     if (Run_AutoDraw) DrawPass();
@@ -420,10 +423,15 @@ void Run_DoRoomChange()
         Run_EndGame();
         return;
     }
+    if (target == ROOM_CHANGE_LOAD) {
+        // Without events: the saved rooms replace the running ones, or nothing changes.
+        Game_LoadPending();
+        return;
+    }
     RoomEnd(target == ROOM_CHANGE_END);
     // A change asked for during the room end is not carried out.
     Room_NewRoom = ROOM_CHANGE_NONE;
-    if (target == ROOM_CHANGE_END || target == ROOM_CHANGE_LOAD) {
+    if (target == ROOM_CHANGE_END) {
         Run_EndGame();
         return;
     }
