@@ -639,6 +639,64 @@ void WriteSprites(json_object* game)
     Out.EndChunk(c);
 }
 
+// Each font's glyph image (optional) goes on a page before the pages are written.
+std::vector<int> FontEntries;
+
+void CollectFonts(json_object* game)
+{
+    json_object* list = Get(game, "fonts");
+    for (size_t i = 0; i < Length(list); i++) {
+        std::string file = GetString(At(list, i), "image");
+        int page = file.empty() ? -1 : AddPage(file);
+        FontEntries.push_back(page < 0 ? -1 : AddEntry(page, 0, 0, Pages[page].width, Pages[page].height));
+    }
+}
+
+// FONT: the font records, then the code table of 256 characters (entry i is character i).
+void WriteFonts(json_object* game)
+{
+    json_object* list = Get(game, "fonts");
+    size_t c = Out.BeginChunk("FONT");
+    size_t table = Out.BeginList(Length(list));
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* f = At(list, i);
+        Out.Entry(table, i);
+        Out.Str(GetString(f, "name"));
+        Out.Str(GetString(f, "face", "Arial"));
+        Out.I32(GetInt(f, "size", 12));
+        Out.U32(GetBool(f, "bold", false));
+        Out.U32(GetBool(f, "italic", false));
+        int first = GetInt(f, "first", 32), charset = GetInt(f, "charset", 0), antialias = GetInt(f, "antialias", 3);
+        if (first < 0 || first > 65535 || charset < 0 || charset > 255 || antialias < 0 || antialias > 254)
+            Error("font " + GetString(f, "name") + ": \"first\", \"charset\" or \"antialias\" is out of range");
+        Out.U32((uint32_t)(first & 0xFFFF) | (uint32_t)(charset & 0xFF) << 16 | (uint32_t)((antialias + 1) & 0xFF) << 24);
+        Out.I32(GetInt(f, "last", 127));
+        int entry = i < FontEntries.size() ? FontEntries[i] : -1;
+        Out.U32(entry >= 0 ? PageEntryOffsets[entry] : 0);
+        Out.F32((float)GetNumber(f, "xscale", 1));
+        Out.F32((float)GetNumber(f, "yscale", 1));
+        // Glyphs: [character, x, y, w, h, advance, offset], 16 bits each.
+        json_object* glyphs = Get(f, "glyphs");
+        size_t glyphTable = Out.BeginList(Length(glyphs));
+        for (size_t g = 0; g < Length(glyphs); g++) {
+            json_object* row = At(glyphs, g);
+            Out.Entry(glyphTable, g);
+            int v[8] = {0};
+            bool good = Length(row) == 7;
+            for (size_t k = 0; good && k < 7; k++) {
+                json_object* n = At(row, k);
+                good = json_object_is_type(n, json_type_int);
+                v[k] = good ? json_object_get_int(n) : 0;
+                good = good && (k == 0 ? v[k] >= 0 && v[k] <= 65535 : v[k] >= -32768 && v[k] <= 32767);
+            }
+            if (!good) Error("font " + GetString(f, "name") + ": a glyph must be 7 integers of 16 bits");
+            for (int k = 0; k < 8; k += 2) Out.U32((uint32_t)(v[k] & 0xFFFF) | (uint32_t)(v[k + 1] & 0xFFFF) << 16);
+        }
+    }
+    for (uint32_t code = 0; code < 256; code += 2) Out.U32(code | (code + 1) << 16);
+    Out.EndChunk(c);
+}
+
 void WriteEmpty(const char* tag)
 {
     size_t c = Out.BeginChunk(tag);
@@ -685,12 +743,12 @@ int main(int argc, char** argv)
                 json_util_get_last_err() ? json_util_get_last_err() : "");
         return 1;
     }
-    for (const char* kind : {"sounds", "fonts"}) {
+    for (const char* kind : {"sounds"}) {
         IndexNames(game, kind);
         if (Length(Get(game, kind)) > 0)
             fprintf(stderr, "packer: %s are not packed yet; references to them keep their indexes\n", kind);
     }
-    for (const char* kind : {"sprites", "backgrounds", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
+    for (const char* kind : {"sprites", "backgrounds", "fonts", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
 
     Out.bytes.insert(Out.bytes.end(), {'F', 'O', 'R', 'M'});
     Out.U32(0);
@@ -703,9 +761,11 @@ int main(int argc, char** argv)
     WriteRooms(game);
     CollectBackgrounds(game);
     CollectSprites(game);
+    CollectFonts(game);
     WritePages();
     WriteBackgrounds(game);
     WriteSprites(game);
+    WriteFonts(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");
     WriteEmpty("FUNC");

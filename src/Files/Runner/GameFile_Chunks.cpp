@@ -2,6 +2,7 @@
 
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
@@ -90,12 +91,13 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "FONT",
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN",
                                        "SOND", "AUDO", "EXTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
     if (!strcmp(tag, "BGND")) return Background_Load(r);
     if (!strcmp(tag, "SCPT")) return LoadScripts(r);
+    if (!strcmp(tag, "FONT")) return Font_Load(r);
     if (!strcmp(tag, "SPRT")) return Sprite_Load(r);
     if (!strcmp(tag, "PATH")) return Path_Load(r);
     if (!strcmp(tag, "TMLN")) return TimeLine_Load(r);
@@ -117,6 +119,7 @@ void GameFile_FreeResources()
     Background_Clear();
     TPage_Free();
     Room_Clear();
+    Font_Clear();
     Sprite_Clear();
     Object_Clear();
     TimeLine_Clear();
