@@ -117,10 +117,13 @@ struct Writer {
             for (const TaggedValue& e : row) Value(e);
         }
     }
+    // By name, so that the same state always gives the same file.
     void Variables(const CVariableList& list) const
     {
-        s.WriteInteger(list.Count());
-        for (const auto& item : list.Items()) Variable(Code_Variable_GetName(item.first), item.second);
+        std::map<std::string, const CVariable*> byName;
+        for (const auto& item : list.Items()) byName[Code_Variable_GetName(item.first)] = &item.second;
+        s.WriteInteger((int)byName.size());
+        for (const auto& v : byName) Variable(v.first.c_str(), *v.second);
     }
 };
 
@@ -342,6 +345,11 @@ bool ReadGame(CStream& s, SavedGame& g, std::string& why)
         g.rooms.push_back(std::move(room));
     }
     r.Check(indexes.count(g.current) == 1);
+    // New ids continue after every id in the file, whatever the counters say.
+    for (const SavedRoom& room : g.rooms) {
+        for (const SavedInstance& i : room.instances) g.lastInstanceId = std::max(g.lastInstanceId, i.id);
+        for (const RoomTile& t : room.tiles) g.lastTileId = std::max(g.lastTileId, t.id);
+    }
     int end = s.ReadInteger();
     if (!r.Check(end == SAVE_END && s.GetPosition() == s.GetSize())) {
         why = "the file is damaged or incomplete";
