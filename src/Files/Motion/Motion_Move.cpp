@@ -48,7 +48,7 @@ void Instance_MoveTowardsPoint(CInstance* inst, float x, float y, float speed)
 
 void Instance_MoveContact(CInstance* inst, float direction, float maxDist, bool solidOnly)
 {
-    if (!inst || Blocked(inst, inst->x, inst->y, solidOnly)) return;
+    if (!inst || !std::isfinite(direction) || Blocked(inst, inst->x, inst->y, solidOnly)) return;
     double dx = std::cos(direction * DEG), dy = -std::sin(direction * DEG);
     double x0 = inst->x, y0 = inst->y;
     int steps = PixelSteps(maxDist);
@@ -61,7 +61,7 @@ void Instance_MoveContact(CInstance* inst, float direction, float maxDist, bool 
 
 void Instance_MoveOutside(CInstance* inst, float direction, float maxDist, bool solidOnly)
 {
-    if (!inst) return;
+    if (!inst || !std::isfinite(direction)) return;
     double dx = std::cos(direction * DEG), dy = -std::sin(direction * DEG);
     double x0 = inst->x, y0 = inst->y;
     int steps = PixelSteps(maxDist);

@@ -34,7 +34,12 @@ double Turn(double a, double b)
     return d;
 }
 
-bool Usable(float x, float y, float stepSize) { return std::isfinite(x) && std::isfinite(y) && stepSize > 0 && std::isfinite(stepSize); }
+// A goal, a step size and an instance position that planning can work with.
+bool Usable(const CInstance* inst, float x, float y, float stepSize)
+{
+    return std::isfinite(x) && std::isfinite(y) && stepSize > 0 && std::isfinite(stepSize) && std::isfinite(inst->x) &&
+           std::isfinite(inst->y);
+}
 
 // A step that reaches the goal when it lies within one step and is free there.
 enum class Near { Far, Reached, Stuck };
@@ -75,8 +80,7 @@ bool PlanPath(CInstance* inst, int path, int budget, bool stopWhenStill, Step st
 
 bool Motion_Linear_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
 {
-    if (!inst || !std::isfinite(x) || !std::isfinite(y)) return false;
-    if (!(stepSize > 0)) return inst->x == x && inst->y == y;
+    if (!inst || !Usable(inst, x, y, stepSize)) return inst && inst->x == x && inst->y == y;
     Near n = TryGoal(inst, x, y, stepSize, target, checkAll);
     if (n != Near::Far) return n == Near::Reached;
     double dx = (double)x - inst->x, dy = (double)y - inst->y, d = std::hypot(dx, dy);
@@ -96,7 +100,7 @@ void Motion_Potential_Settings(float maxRot, float rotStep, float ahead, bool on
 
 bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
 {
-    if (!inst || !Usable(x, y, stepSize)) return inst && inst->x == x && inst->y == y;
+    if (!inst || !Usable(inst, x, y, stepSize)) return inst && inst->x == x && inst->y == y;
     Near n = TryGoal(inst, x, y, stepSize, target, checkAll);
     if (n != Near::Far) return n == Near::Reached;
     // The direction closest to the goal's that turns at most maxRot from the present direction
@@ -124,7 +128,7 @@ bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, in
 
 bool Motion_Linear_Path(CInstance* inst, int path, float x, float y, float stepSize, int target, bool checkAll)
 {
-    if (!inst || !Usable(x, y, stepSize)) return false;
+    if (!inst || !Usable(inst, x, y, stepSize)) return false;
     double d = std::hypot((double)x - inst->x, (double)y - inst->y);
     int budget = (int)std::min<double>(d / stepSize + 2, MAX_PATH_STEPS);
     return PlanPath(inst, path, budget, true, [&] { return Motion_Linear_Step(inst, x, y, stepSize, target, checkAll); });
@@ -133,7 +137,7 @@ bool Motion_Linear_Path(CInstance* inst, int path, float x, float y, float stepS
 bool Motion_Potential_Path(CInstance* inst, int path, float x, float y, float stepSize, float factor, int target,
                            bool checkAll)
 {
-    if (!inst || !Usable(x, y, stepSize)) return false;
+    if (!inst || !Usable(inst, x, y, stepSize)) return false;
     double d = std::hypot((double)x - inst->x, (double)y - inst->y);
     double f = std::isfinite(factor) ? std::max(1.0f, factor) : 1.0;
     int budget = (int)std::min<double>(f * d / stepSize + 2, MAX_PATH_STEPS);

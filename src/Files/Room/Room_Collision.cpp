@@ -7,13 +7,44 @@
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-bool (*Collision_MaskPrecise)(CInstance* inst) = nullptr;
-bool (*Collision_MaskCovers)(CInstance* inst, int px, int py) = nullptr;
+namespace {
+// The sprite whose mask gives the instance's shape: its mask sprite, else its sprite.
+CSprite* ShapeSprite(CInstance* inst)
+{
+    if (CSprite* mask = Sprite_Get(inst->mask_index)) return mask;
+    return Sprite_Get(inst->sprite_index);
+}
+
+bool SpriteMaskPrecise(CInstance* inst)
+{
+    CSprite* s = ShapeSprite(inst);
+    return s && s->m_precise && s->m_hasMasks;
+}
+
+bool SpriteMaskCovers(CInstance* inst, int px, int py)
+{
+    CSprite* s = ShapeSprite(inst);
+    if (!s) return true;
+    inst->Compute_BoundingBox();
+    float index = std::isfinite(inst->image_index) ? std::floor(inst->image_index) : 0.0f;
+    TSpritePlace place{(int)std::clamp(index, -1e9f, 1e9f),
+                       {inst->bbox_left, inst->bbox_top, inst->bbox_right, inst->bbox_bottom},
+                       (int)std::lrint(std::clamp(inst->x, -1e9f, 1e9f)),
+                       (int)std::lrint(std::clamp(inst->y, -1e9f, 1e9f)),
+                       inst->image_xscale, inst->image_yscale, inst->image_angle};
+    return s->CollisionPoint(place, px, py);
+}
+}  // namespace
+
+bool (*Collision_MaskPrecise)(CInstance* inst) = SpriteMaskPrecise;
+bool (*Collision_MaskCovers)(CInstance* inst, int px, int py) = SpriteMaskCovers;
 
 namespace {
 struct Rect {

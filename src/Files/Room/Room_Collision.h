@@ -2,14 +2,15 @@
 // rectangle, an ellipse, a line or another instance, and the collision events of one step.
 //
 // A shape is the instance's bounding box, pixel cells bbox_left..bbox_right by
-// bbox_top..bbox_bottom. The sprite table refines it with mask pixels by installing the two
-// hooks below; every test here goes through them, so nothing else needs to know about masks.
+// bbox_top..bbox_bottom, refined by mask pixels through the two hooks below; every test here goes
+// through them, so nothing else needs to know about masks.
 #pragma once
 
 class CInstance;
 
 // Whether the instance's current image has a precise mask, and whether that mask covers the room
-// pixel (px, py) (inside the bounding box). Null: shapes are their boxes.
+// pixel (px, py) (inside the bounding box). They ask the sprite table (the mask sprite, else the
+// sprite); null makes shapes their boxes.
 extern bool (*Collision_MaskPrecise)(CInstance* inst);
 extern bool (*Collision_MaskCovers)(CInstance* inst, int px, int py);
 

@@ -15,6 +15,8 @@
 #include "Variable/Variable_Main.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -101,11 +103,17 @@ struct Writer {
     void operator()(const uint8_t& v, const uint8_t&) const { s.WriteInteger(v); }
     void operator()(const bool& v, const bool&) const { s.WriteBoolean(v); }
     void operator()(const float& v, const float&) const { s.WriteReal(v); }
+    // Strings with their length: a value may hold NUL bytes.
     void Value(const TaggedValue& v) const
     {
         s.WriteInteger(v.IsString() ? 1 : 0);
-        if (v.IsString()) s.WriteString(v.GetString());
-        else s.WriteReal(v.val);
+        if (!v.IsString()) {
+            s.WriteReal(v.val);
+            return;
+        }
+        size_t length = v.GetLength();
+        s.WriteInteger((int)length);
+        s.WriteBytes(v.GetString(), (int64_t)length);
     }
     void Variable(const char* name, const CVariable& v) const
     {
@@ -149,8 +157,9 @@ struct Reader {
     void operator()(float& v, float&)
     {
         double d = s.ReadReal();
-        v = (float)d;
-        Check(d != d || (double)v == d);
+        bool fits = !std::isfinite(d) || std::fabs(d) <= FLT_MAX;
+        v = fits ? (float)d : 0.0f;
+        Check(fits && (d != d || (double)v == d));
     }
     int Count(int minBytes)
     {
@@ -175,8 +184,13 @@ struct Reader {
         TaggedValue v;
         int kind = s.ReadInteger();
         if (!Check(kind == 0 || kind == 1)) return v;
-        if (kind == 0) v.SetReal(s.ReadReal());
-        else v.SetString(String(INT32_MAX).c_str());
+        if (kind == 0) {
+            v.SetReal(s.ReadReal());
+        } else {
+            int length = s.ReadInteger();
+            const unsigned char* bytes = Check(length >= 0) ? s.ReadInPlace(length) : nullptr;
+            if (bytes) v.SetString((const char*)bytes, (size_t)length);
+        }
         Check(true);
         return v;
     }

@@ -151,6 +151,9 @@ TEST_F(Motion, ContactAndOutsideStopAtTheWall)
     CInstance* m = Put(mover, 10, 10);
     Instance_MoveContact(m, 0, 5, true);
     EXPECT_FLOAT_EQ(m->x, 15);
+    Instance_MoveContact(m, NAN, 5, true);
+    Instance_MoveOutside(m, INFINITY, 5, false);
+    EXPECT_FLOAT_EQ(m->x, 15);
     Instance_MoveContact(m, 0, -1, true);
     EXPECT_FLOAT_EQ(m->x, 29);
     Instance_MoveContact(m, 0, 1e30f, true);  // already in contact: nothing

@@ -22,6 +22,8 @@ TEST_F(Collisions, PreciseTestsAskTheMaskHooks)
     CInstance* a = Put(o, 10, 10);
     CInstance* b = Put(o, 10, 10);
     HolePixel = 10;
+    auto precise = Collision_MaskPrecise;
+    auto covers = Collision_MaskCovers;
     Collision_MaskPrecise = AlwaysPrecise;
     Collision_MaskCovers = CoversAllButHole;
     EXPECT_FALSE(Collision_InstanceCoversPoint(a, 10.5f, 10.5f, true));
@@ -33,8 +35,8 @@ TEST_F(Collisions, PreciseTestsAskTheMaskHooks)
     EXPECT_EQ(Instance_AtPosition(10, 10, o), nullptr);  // always precise
     HolePixel = -1;
     EXPECT_EQ(Instance_AtPosition(10, 10, o), a);
-    Collision_MaskPrecise = nullptr;
-    Collision_MaskCovers = nullptr;
+    Collision_MaskPrecise = precise;
+    Collision_MaskCovers = covers;
 }
 
 TEST_F(Collisions, TargetsNotmeAndDestroyedInstances)
@@ -138,6 +140,92 @@ TEST_F(Collisions, DestroyedInEventMeetsNoMore)
     TaggedValue hits;
     Variable_Global_Get(Code_Variable_FindOrAdd("hits"), 0, &hits);
     EXPECT_EQ(hits.GetReal(), 1);
+}
+
+}  // namespace
+
+#include "Motion/Motion_Main.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
+
+namespace {
+
+// Instances with a 16 x 16 sprite, origin in the middle, whose precise mask is the diagonal.
+class SpriteShapes : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        Sprite_Clear();
+        sprite = Sprite_AddNew();
+        CSprite* s = Sprite_Get(sprite);
+        s->m_numb = 1;
+        s->m_width = s->m_height = 16;
+        s->m_xorigin = s->m_yorigin = 8;
+        s->m_bboxMode = BBOX_MANUAL;
+        s->m_bbox = {0, 0, 15, 15};
+        s->m_precise = s->m_hasMasks = true;
+        s->m_masks.assign(1, std::vector<uint8_t>(256, 0));
+        for (int i = 0; i < 16; i++) s->m_masks[0][i * 16 + i] = 1;
+        object = Object();
+        Object_Find(object)->sprite = sprite;
+    }
+    void TearDown() override
+    {
+        Motion_Grid_DestroyAll();
+        WorldTest::TearDown();
+        Sprite_Clear();
+    }
+    int sprite = -1, object = -1;
+};
+
+TEST_F(SpriteShapes, BoxesFollowScaleAndAngle)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* a = Put(object, 100, 100);
+    a->Compute_BoundingBox();
+    EXPECT_EQ(a->bbox_left, 92);
+    EXPECT_EQ(a->bbox_right, 107);
+    a->SetImageXScale(-2);
+    a->Compute_BoundingBox();
+    EXPECT_EQ(a->bbox_left, 84);
+    EXPECT_EQ(a->bbox_right, 115);
+    EXPECT_EQ(a->bbox_top, 92);
+    a->SetImageXScale(1);
+    a->SetImageAngle(45);
+    a->Compute_BoundingBox();
+    EXPECT_EQ(a->bbox_left, 89);  // 8 * sqrt(2) to either side
+    EXPECT_EQ(a->bbox_bottom, 110);
+}
+
+TEST_F(SpriteShapes, PreciseTestsUseTheMask)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* a = Put(object, 100, 100);
+    CInstance* below = Put(object, 100, 101);
+    CInstance* along = Put(object, 104, 104);
+    EXPECT_TRUE(Collision_InstanceCoversPoint(a, 92.5f, 92.5f, true));
+    EXPECT_FALSE(Collision_InstanceCoversPoint(a, 93.5f, 92.5f, true));
+    EXPECT_TRUE(Collision_InstanceCoversPoint(a, 93.5f, 92.5f, false));
+    EXPECT_FALSE(Collision_InstancesOverlap(a, below, true));
+    EXPECT_TRUE(Collision_InstancesOverlap(a, below, false));
+    EXPECT_TRUE(Collision_InstancesOverlap(a, along, true));
+    EXPECT_FALSE(Collision_InstanceTouchesLine(a, 93.5f, 92, 107.5f, 106, true));
+    EXPECT_TRUE(Collision_InstanceTouchesLine(a, 93.5f, 92, 107.5f, 106, false));
+    EXPECT_TRUE(Collision_InstanceTouchesLine(a, 92, 107, 107, 92, true));
+    EXPECT_EQ(Instance_Place(a, 100, 100, object), along);
+    EXPECT_EQ(Instance_Place(a, 100, 101, object), below);
+    EXPECT_EQ(Instance_Place(a, 100, 99, object), nullptr);  // the boxes meet, the masks do not
+    // A grid blocks only the cells the mask touches when precise.
+    int g = Motion_Grid_Create(92, 92, 4, 4, 4, 4);
+    Motion_Grid_AddInstance(g, a, true);
+    int blocked = 0;
+    for (int v = 0; v < 4; v++)
+        for (int h = 0; h < 4; h++) blocked += Motion_Grid_GetCell(g, h, v);
+    EXPECT_EQ(blocked, 4);
+    EXPECT_EQ(Motion_Grid_GetCell(g, 2, 2), 1);
+    Motion_Grid_AddInstance(g, a, false);
+    EXPECT_EQ(Motion_Grid_GetCell(g, 3, 0), 1);
 }
 
 }  // namespace
