@@ -2,6 +2,7 @@
 # exit status must be FOLDER/expected_status (0 when absent), and every line of
 # FOLDER/expected_errors.txt must occur in standard error.
 set(ENV{RUNNER_NO_WAIT} 1)
+set(ENV{RUNNER_HEADLESS} 1)
 set(ENV{RUNNER_MAX_FRAMES} 2000)
 # Each game saves into a fresh folder of its own.
 set(ENV{XDG_DATA_HOME} ${GAME}.data)

@@ -8,8 +8,7 @@
 #include "Code/Code_Tree.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
-#include "Function/Function_Math.h"
-#include "Function/Function_Misc.h"
+#include "Function/Function_Init.h"
 #include "Object/Instance_Class.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_Main.h"
@@ -65,9 +64,7 @@ int main(int argc, char** argv)
 
     Code_Constant_Init();
     Variable_BuiltIn_Init();
-    Function_Math_Init();
-    Function_Misc_Init();
-    Function_Add("script_execute", F_script_execute, -1);
+    Function_Init();
 
     for (const auto& [name, path] : scripts) {
         std::string text;

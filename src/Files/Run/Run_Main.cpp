@@ -2,10 +2,15 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Base/Random.h"
+#include "Base/Timer.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
+#include "IO/IO_Joystick.h"
+#include "IO/IO_Record.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Instance_Ops.h"
@@ -13,8 +18,10 @@
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
 #include "Room/Room_Collision.h"
+#include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Save.h"
+#include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
 #include "TimeLine/TimeLine_Main.h"
@@ -22,7 +29,6 @@
 #include <algorithm>
 #include <cmath>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 bool Run_Running = false;
@@ -168,9 +174,8 @@ void InstancePass(Body body)
     }
 }
 
-// Keyboard events (held, pressed, released), then the mouse events that need no shapes: the
-// global buttons and the wheel of the first mouse.
-void InputPass()
+// Keyboard events: held, pressed, released.
+void KeyboardPass()
 {
     static const struct { int type; uint8_t state; } Keys[] = {
         {EVENT_KEYBOARD, IO_DOWN}, {EVENT_KEYPRESS, IO_PRESSED}, {EVENT_KEYRELEASE, IO_RELEASED}};
@@ -178,6 +183,11 @@ void InputPass()
         for (int key = 0; key < IO_KEY_COUNT; key++)
             if (!Object_EventList(k.type, key).empty() && IO_KeyCheck(key, k.state))
                 Event_PerformForObjects(k.type, key);
+}
+
+// The mouse events that need no shapes: the global buttons and the wheel of the first mouse.
+void GlobalMousePass()
+{
     static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
     for (int s = 0; s < 3; s++)
         for (int button = 1; button <= IO_MOUSE_BUTTONS; button++) {
@@ -284,15 +294,77 @@ void BoundaryPass()
     });
 }
 
-// The world's part of drawing the room: views follow their objects, then draw events run from
-// the greatest depth to the least.
+// Instances marked destroyed have gone; with automatic drawing the room is drawn.
 void DrawPass()
 {
-    if (!Run_Room || Room_ChangePending()) return;
-    Run_Room->FollowViews();
-    InstancePass([](CInstance* inst) {
-        if (inst->visible) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
-    });
+    if (Run_Room && !Room_ChangePending()) Room_Draw(Run_Room);
+}
+
+// Joystick events: per joystick, held left, right, up, down (16..19) and buttons 1..8 (21..28),
+// the second joystick 15 further on.
+constexpr int JOYSTICK_EVENT_FIRST = 16, JOYSTICK_EVENT_STRIDE = 15;
+uint32_t StepJoystick = 0;  // the step's joystick state: 12 bits a joystick, see JoystickState
+
+bool JoystickEventsWanted()
+{
+    for (int j = 0; j < IO_JOYSTICKS; j++)
+        for (int n = 0; n < 13; n++)
+            if (!Object_EventList(EVENT_MOUSE, JOYSTICK_EVENT_FIRST + j * JOYSTICK_EVENT_STRIDE + n).empty()) return true;
+    return false;
+}
+
+// Bits 0..3 left, right, up, down (the stick beyond a quarter of its travel), bits 4..11 buttons
+// 1..8; the second joystick 16 bits higher.
+uint32_t JoystickState()
+{
+    uint32_t state = 0;
+    for (int j = 0; j < IO_JOYSTICKS; j++) {
+        if (!IO_Joystick_Exists(j)) continue;
+        uint32_t bits = 0, buttons = 0;
+        int x = 32768, y = 32768;
+        IO_Joystick_Axis(j, 0, &x);
+        IO_Joystick_Axis(j, 1, &y);
+        if (x < 16384) bits |= 1;
+        if (x > 49152) bits |= 2;
+        if (y < 16384) bits |= 4;
+        if (y > 49152) bits |= 8;
+        if (IO_Joystick_Buttons(j, &buttons)) bits |= (buttons & 0xFF) << 4;
+        state |= bits << (16 * j);
+    }
+    return state;
+}
+
+void JoystickPass()
+{
+    for (int j = 0; j < IO_JOYSTICKS; j++) {
+        uint32_t bits = StepJoystick >> (16 * j) & 0xFFF;
+        int first = JOYSTICK_EVENT_FIRST + j * JOYSTICK_EVENT_STRIDE;
+        for (int d = 0; d < 4; d++)
+            if (bits & (1u << d)) Event_PerformForObjects(EVENT_MOUSE, first + d);
+        for (int b = 0; b < 8; b++)
+            if (bits & (16u << b)) Event_PerformForObjects(EVENT_MOUSE, first + 5 + b);
+    }
+}
+
+// Recording keeps, and playback restores, the input and the random generator of each step: the
+// generator restarts each step from a seed drawn from its own sequence, so a played-back game
+// repeats the recorded one even when it was seeded from the clock.
+void ReplayStep()
+{
+    IO_ReplayValues values = {};
+    if (IO_PlaybackActive() && IO_Playback_Step(&values)) {
+        Random_Seed((uint32_t)values.value[IO_REPLAY_SEED]);
+        StepJoystick = (uint32_t)values.value[IO_REPLAY_JOYSTICK];
+        return;
+    }
+    StepJoystick = JoystickEventsWanted() ? JoystickState() : 0;
+    if (IO_Recording()) {
+        uint32_t seed = Random_Next();
+        Random_Seed(seed);
+        values.value[IO_REPLAY_SEED] = seed;
+        values.value[IO_REPLAY_JOYSTICK] = StepJoystick;
+        IO_Record_Step(values);
+    }
 }
 
 void ScrollPass()
@@ -370,6 +442,8 @@ void Run_Step()
 {
     if (!Run_Room) return;
     IO_Start_Step();
+    ReplayStep();
+    if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
     for (CInstance* inst : Run_Room->active) {
         inst->xprevious = inst->x;
         inst->yprevious = inst->y;
@@ -378,8 +452,10 @@ void Run_Step()
     Event_Perform_All(EVENT_STEP, STEP_BEGIN);
     TimeLinePass();
     AlarmPass();
-    InputPass();
-    // Joystick events and the mouse events of instance shapes come here.
+    KeyboardPass();
+    JoystickPass();
+    // The mouse events of instance shapes (local buttons, enter and leave) come here.
+    GlobalMousePass();
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
@@ -399,7 +475,8 @@ void Run_Frame()
         NextFrame += std::chrono::microseconds(1000000 / speed);
         auto wait = NextFrame - now;
         if (wait > std::chrono::seconds(1) || wait < std::chrono::seconds(-1)) NextFrame = now;
-        else if (wait > Clock::duration::zero()) std::this_thread::sleep_for(wait);
+        else if (wait > Clock::duration::zero())
+            Timer_Sleep(std::chrono::duration_cast<std::chrono::microseconds>(wait).count());
         now = Clock::now();
     }
     FpsCount++;
@@ -408,7 +485,12 @@ void Run_Frame()
         FpsCount = 0;
         FpsSecond = now;
     }
+    Window_ApplyDisplayReset();
+    if (GR_Display_Reset_Pending && GR_D3D_HasDevice()) GR_D3D_Reset_Device();
+    bool device = GR_D3D_Start_Frame();
     Run_Step();
+    if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
+    Window_UpdateCaption();
     Run_Frames++;
     if (Error_FatalPending && !Room_ChangePending()) Room_NewRoom = ROOM_CHANGE_ERROR_END;
     if (Room_ChangePending()) Run_DoRoomChange();

@@ -5,6 +5,7 @@
 #include "Object/Object_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
+#include "Run/View.h"
 #include "Variable/Variable_BuiltIn.h"
 
 #include <cmath>
@@ -145,6 +146,8 @@ bool GetRoom(CInstance*, int, TaggedValue* out) { out->SetReal(Run_RoomIndex); r
 bool SetRoom(CInstance*, int, const TaggedValue* v) { Room_Goto((int)lrint(v->GetReal())); return true; }
 bool GetRoomFirst(CInstance*, int, TaggedValue* out) { out->SetReal(Room_GetFirst()); return true; }
 bool GetRoomLast(CInstance*, int, TaggedValue* out) { out->SetReal(Room_GetLast()); return true; }
+bool GetMouseX(CInstance*, int, TaggedValue* out) { out->SetReal(Mouse_GetRoomX(0)); return true; }
+bool GetMouseY(CInstance*, int, TaggedValue* out) { out->SetReal(Mouse_GetRoomY(0)); return true; }
 
 bool GetRoomCaption(CInstance*, int, TaggedValue* out)
 {
@@ -315,6 +318,9 @@ void Run_Variables_Init()
     GLOBAL_READONLY("event_number", event_number);
     GLOBAL_READONLY("event_object", event_object);
     GLOBAL_READONLY("fps", Run_FPS);
+    GLOBAL_READONLY("view_current", view_current);
+    Variable_BuiltIn_Add("mouse_x", GetMouseX, nullptr, false);
+    Variable_BuiltIn_Add("mouse_y", GetMouseY, nullptr, false);
     GLOBAL_READONLY("async_load", async_load);
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
     Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false);
