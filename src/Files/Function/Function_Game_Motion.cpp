@@ -319,8 +319,8 @@ void F_mp_grid_add_instances(TaggedValue* result, CInstance* self, CInstance* ot
 void F_mp_grid_path(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (!PathGiven(args[1])) return;
-    result->SetReal(Motion_Grid_Path(Arg_I(args[0]), Arg_I(args[1]), Arg_F(args[2]), Arg_F(args[3]), Arg_F(args[4]),
-                                     Arg_F(args[5]), Arg_B(args[6])) ? 1 : 0);
+    result->SetReal(Motion_Grid_Path(Arg_I(args[0]), Arg_I(args[1]), (float)Arg_I(args[2]), (float)Arg_I(args[3]),
+                                     (float)Arg_I(args[4]), (float)Arg_I(args[5]), Arg_B(args[6])) ? 1 : 0);
 }
 
 void Function_Game_Motion_Add()

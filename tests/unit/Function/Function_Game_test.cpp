@@ -18,10 +18,12 @@ class GameBuiltins : public WorldTest {
 protected:
     void TearDown() override
     {
-        Collision_MaskPrecise = nullptr;
-        Collision_MaskCovers = nullptr;
+        Collision_MaskPrecise = m_precise;
+        Collision_MaskCovers = m_covers;
         WorldTest::TearDown();
     }
+    bool (*m_precise)(CInstance*) = Collision_MaskPrecise;
+    bool (*m_covers)(CInstance*, int, int) = Collision_MaskCovers;
     // Calls the built-in as compiled code does: by name, padded with real zeros.
     static double Call(const char* name, CInstance* self, std::vector<TaggedValue> args = {}, CInstance* other = nullptr)
     {
