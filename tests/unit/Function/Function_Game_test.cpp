@@ -1,7 +1,9 @@
 // The instance and collision built-ins called by name in a running room: targets of every kind,
 // notme and precise tests, counting and finding, copying, and (de)activation.
 #include "../Room/World.h"
+#include "Base/Random.h"
 #include "Base/Timer.h"
+#include "Graphics/Graphics_Transition.h"
 #include "Object/Instance_Ops.h"
 #include "Room/Room_Collision.h"
 #include "Variable/Variable_Main.h"
@@ -9,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace {
 
@@ -205,6 +208,9 @@ TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
     Run_Room->ChangeDepth(src);
     src->destroy_guard = true;  // as while its destroy event runs
     src->alarm[3] = 9;
+    CInstance* mid = Put(o, 0, 0);
+    mid->depth = -10;
+    Run_Room->ChangeDepth(mid);
 
     CInstance* plain = Instance_Find((int)Call("instance_copy", src, {0}));
     CInstance* performed = Instance_Find((int)Call("instance_copy", src, {1}));
@@ -221,9 +227,9 @@ TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
     EXPECT_FALSE(plain->destroy_guard);
     EXPECT_EQ(Instance_Find(plain->id), plain);
     // The copies stand with self in the depth order, and are found and counted.
-    EXPECT_EQ(Run_Room->active.size(), 3u);
-    for (CInstance* i : Run_Room->active) EXPECT_EQ(i->depth, -50);
-    EXPECT_EQ(Call("instance_number", src, {(double)o}), 3);
+    EXPECT_EQ(Run_Room->active, (std::vector<CInstance*>{mid, src, plain, performed}));
+    EXPECT_EQ(performed->depth, -50);
+    EXPECT_EQ(Call("instance_number", src, {(double)o}), 4);
 
     // The source goes; its copies keep their own variables, and their destroy events run.
     src->destroy_guard = false;
@@ -335,6 +341,102 @@ TEST_F(GameBuiltins, RoomOrderAtItsEnds)
     EXPECT_EQ(Room_NewRoom, ROOM_CHANGE_ERROR_END);
     ASSERT_EQ(Errors().size(), 1u);
     EXPECT_NE(Errors()[0].find("Unexisting room number: -2147483648"), std::string::npos);
+}
+
+TEST_F(GameBuiltins, MoveRandomSnapsStaysInsideAndGivesUpWhenFull)
+{
+    int o = Object(), wall = Object(true);
+    ASSERT_NO_FATAL_FAILURE(Start(1, 8, 8));
+    Random_Seed(11);
+    CInstance* me = Put(o, 3, 3);
+    std::set<std::pair<float, float>> seen;
+    for (int i = 0; i < 100; i++) {
+        Call("move_random", me, {4, 2.6});  // rounded: 4 and 3
+        EXPECT_EQ(std::fmod(me->x, 4.0f), 0) << me->x;
+        EXPECT_EQ(std::fmod(me->y, 3.0f), 0) << me->y;
+        EXPECT_TRUE(me->x >= 0 && me->x < 8 && me->y >= 0 && me->y < 8);
+        seen.insert({me->x, me->y});
+    }
+    EXPECT_EQ(seen.size(), 6u);  // x in {0, 4}, y in {0, 3, 6}
+    // Every pixel of the room taken by a solid instance: self stays after its attempts.
+    for (int y = 0; y < 8; y++)
+        for (int x = 0; x < 8; x++) Put(wall, (float)x, (float)y);
+    me->SetPosition(2.5f, 5.25f);
+    Call("move_random", me, {0, 0});
+    EXPECT_EQ(me->x, 2.5f);
+    EXPECT_EQ(me->y, 5.25f);
+}
+
+TEST_F(GameBuiltins, SnappedWrapMotionAndDistances)
+{
+    int o = Object();
+    ASSERT_NO_FATAL_FAILURE(Start(1, 640, 480));
+    CInstance* me = Put(o, 48.0005f, 7);
+    EXPECT_EQ(Call("place_snapped", me, {16, 0}), 1);
+    EXPECT_EQ(Call("place_snapped", me, {16, 5}), 0);
+    me->x = 48.01f;
+    EXPECT_EQ(Call("place_snapped", me, {16, 0}), 0);
+    EXPECT_EQ(Call("place_snapped", me, {0, -3}), 1);
+
+    me->SetPosition(-1, 500);
+    Call("move_wrap", me, {1, 0, 0});
+    EXPECT_EQ(me->x, 639);
+    EXPECT_EQ(me->y, 500);
+    me->SetPosition(641, 500);
+    Call("move_wrap", me, {1, 1, 0});
+    EXPECT_EQ(me->x, 1);
+    EXPECT_EQ(me->y, 20);
+
+    Call("motion_set", me, {450, 2});
+    EXPECT_EQ(me->direction, 90);
+    EXPECT_NEAR(me->vspeed, -2, 1e-6);
+    Call("motion_add", me, {0, 2});
+    EXPECT_NEAR(me->hspeed, 2, 1e-6);
+    EXPECT_NEAR(me->speed, std::sqrt(8.0), 1e-5);
+
+    me->SetPosition(10, 10);
+    EXPECT_EQ(Call("distance_to_point", me, {10, 10}), 0);
+    EXPECT_EQ(Call("distance_to_point", me, {13, 14}), 5);
+    EXPECT_EQ(Call("distance_to_point", me, {7, 6}), 5);
+    EXPECT_EQ(Call("distance_to_object", me, {-3}), 1000000);  // only self
+    CInstance* near = Put(o, 20, 10);
+    CInstance* far = Put(o, 2e9f, -2e9f);  // the squares overflow 32 bits
+    EXPECT_EQ(Call("distance_to_object", me, {-3}), 10);
+    EXPECT_EQ(Call("distance_to_object", me, {(double)far->id}), 1000000);
+    EXPECT_EQ(Call("distance_to_object", far, {(double)me->id}), 1000000);
+    EXPECT_EQ(Call("distance_to_object", me, {-2}, near), 10);
+    EXPECT_EQ(Call("distance_to_object", me, {-1}), 1000000);
+    Call("instance_deactivate_object", me, {(double)near->id});
+    EXPECT_EQ(Call("distance_to_object", me, {(double)near->id}), 10);  // reached by id
+    EXPECT_EQ(Call("distance_to_object", me, {(double)o}), 1000000);
+    for (double bad : {NaN, 1e300, -4.0})
+        EXPECT_EQ(Call("distance_to_object", me, {bad}), 1000000) << bad;
+}
+
+TEST_F(GameBuiltins, SpritesSavesAndTransitionsRefuseWhatIsNotThere)
+{
+    int o = Object();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* me = Put(o, 0, 0);
+    Call("instance_sprite", me, {7.9});
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find("Setting instance to non-existing sprite: 7"), std::string::npos);
+    EXPECT_EQ(me->sprite_index, -1);
+    Call("instance_change", me, {42, 1});
+    ASSERT_EQ(Errors().size(), 2u);
+    EXPECT_NE(Errors()[1].find("Asking to change into non-existing object: 42"), std::string::npos);
+    EXPECT_EQ(me->object_index, o);
+    // Saving and loading take one text argument.
+    EXPECT_EQ(Call("game_save", me, {5}), -1);
+    EXPECT_EQ(Call("game_load", me, {5}), -1);
+    EXPECT_EQ(Call("game_save", me, {}), -1);
+    EXPECT_EQ(Call("game_load", me, {}), -1);
+    EXPECT_EQ(Call("transition_exists", me, {21}), 1);
+    EXPECT_EQ(Call("transition_exists", me, {21.6}), 0);
+    EXPECT_EQ(Call("transition_exists", me, {NaN}), 0);
+    EXPECT_EQ(Call("transition_define", me, {30, TaggedValue("no_such_function")}), 0);
+    EXPECT_EQ(Call("transition_define", me, {30, TaggedValue("instance_exists")}), 1);
+    GR_Transition_Clear();
 }
 
 }  // namespace
