@@ -323,6 +323,11 @@ void F_mp_grid_path(TaggedValue* result, CInstance* self, CInstance* other, int 
                                      (float)Arg_I(args[4]), (float)Arg_I(args[5]), Arg_B(args[6])) ? 1 : 0);
 }
 
+void F_mp_grid_draw(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
+{
+    Motion_Grid_Draw(Arg_I(args[0]));
+}
+
 void Function_Game_Motion_Add()
 {
     Function_Add("move_random", F_move_random, 2);
@@ -365,4 +370,5 @@ void Function_Game_Motion_Add()
     Function_Add("mp_grid_add_rectangle", F_mp_grid_add_rectangle, 5);
     Function_Add("mp_grid_add_instances", F_mp_grid_add_instances, 3);
     Function_Add("mp_grid_path", F_mp_grid_path, 7);
+    Function_Add("mp_grid_draw", F_mp_grid_draw, 1);
 }
