@@ -50,21 +50,22 @@ void F_collision_line(TaggedValue* result, CInstance* self, CInstance* other, in
                                                      Arg_B(args[6])));
 }
 
-// The live instances in the list that the target -3 or an object index names (none for other
-// values); instance ids are handled by the callers.
-static std::vector<CInstance*> LiveOf(int target)
-{
-    std::vector<CInstance*> live;
-    if (target != -3 && (target < 0 || target >= INSTANCE_ID_FIRST)) return live;
-    Instance_CollectTargets(target, nullptr, nullptr, live);
-    return live;
-}
-
 // The instance with that id when it is not marked destroyed (also a deactivated one).
 static CInstance* LiveById(int id)
 {
     CInstance* inst = id >= INSTANCE_ID_FIRST ? Instance_Find(id) : nullptr;
     return inst && !inst->marked ? inst : nullptr;
+}
+
+std::vector<CInstance*> Function_Game_Targets(int target)
+{
+    std::vector<CInstance*> live;
+    if (target >= INSTANCE_ID_FIRST) {
+        if (CInstance* inst = LiveById(target)) live.push_back(inst);
+    } else if (target == -3 || target >= 0) {
+        Instance_CollectTargets(target, nullptr, nullptr, live);
+    }
+    return live;
 }
 
 static bool Live(const CInstance* inst) { return inst && !inst->marked; }
@@ -78,7 +79,7 @@ void F_instance_find(TaggedValue* result, CInstance* self, CInstance* other, int
         if (n == 0) Function_Game_SetInstance(result, LiveById(target));
         return;
     }
-    std::vector<CInstance*> live = LiveOf(target);
+    std::vector<CInstance*> live = Function_Game_Targets(target);
     if (n < (int)live.size()) Function_Game_SetInstance(result, live[n]);
 }
 
@@ -88,8 +89,7 @@ void F_instance_exists(TaggedValue* result, CInstance* self, CInstance* other, i
     bool exists;
     if (target == -1) exists = Live(self);
     else if (target == -2) exists = Live(other);
-    else if (target >= INSTANCE_ID_FIRST) exists = LiveById(target) != nullptr;
-    else exists = !LiveOf(target).empty();
+    else exists = !Function_Game_Targets(target).empty();
     result->SetReal(exists ? 1 : 0);
 }
 
@@ -99,8 +99,7 @@ void F_instance_number(TaggedValue* result, CInstance* self, CInstance* other, i
     int n;
     if (target == -1) n = Live(self) ? 1 : 0;
     else if (target == -2) n = Live(other) ? 1 : 0;
-    else if (target >= INSTANCE_ID_FIRST) n = LiveById(target) ? 1 : 0;
-    else n = (int)LiveOf(target).size();
+    else n = (int)Function_Game_Targets(target).size();
     result->SetReal(n);
 }
 

@@ -182,15 +182,8 @@ void F_distance_to_object(TaggedValue* result, CInstance* self, CInstance* other
     double best = FAR_AWAY;
     if (target == -2) {
         best = BoxDistance(self, other);
-    } else if (target == -3 || target >= 0) {
-        // Instance_CollectTargets gives the active list, an instance or the object's list.
-        std::vector<CInstance*> list;
-        Instance_CollectTargets(target, self, other, list);
-        if (target >= INSTANCE_ID_FIRST && list.empty()) {
-            CInstance* inst = Instance_Find(target);  // a deactivated instance is measured too
-            if (inst) list.push_back(inst);
-        }
-        for (CInstance* inst : list) best = std::min(best, BoxDistance(self, inst));
+    } else {
+        for (CInstance* inst : Function_Game_Targets(target)) best = std::min(best, BoxDistance(self, inst));
     }
     result->SetReal(best);
 }
@@ -307,13 +300,9 @@ void F_mp_grid_add_instances(TaggedValue* result, CInstance* self, CInstance* ot
 {
     int id = Arg_I(args[0]), target = Arg_I(args[1]);
     bool precise = Arg_B(args[2]);
-    if (target == -3 || target >= 0) {
-        std::vector<CInstance*> list;
-        Instance_CollectTargets(target, self, other, list);
-        for (CInstance* inst : list) Motion_Grid_AddInstance(id, inst, precise);
-    } else if (target == -1 || target == -2) {
-        Motion_Grid_AddInstance(id, target == -1 ? self : other, precise);
-    }
+    if (target == -1 || target == -2) Motion_Grid_AddInstance(id, target == -1 ? self : other, precise);
+    else
+        for (CInstance* inst : Function_Game_Targets(target)) Motion_Grid_AddInstance(id, inst, precise);
 }
 
 void F_mp_grid_path(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
