@@ -75,10 +75,6 @@ void F_instance_find(TaggedValue* result, CInstance* self, CInstance* other, int
     result->SetReal(-4);
     int target = Arg_T(args[0]), n = Arg_T(args[1]);
     if (n < 0) return;
-    if (target >= INSTANCE_ID_FIRST) {
-        if (n == 0) Function_Game_SetInstance(result, LiveById(target));
-        return;
-    }
     std::vector<CInstance*> live = Function_Game_Targets(target);
     if (n < (int)live.size()) Function_Game_SetInstance(result, live[n]);
 }
