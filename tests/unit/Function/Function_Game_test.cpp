@@ -208,6 +208,8 @@ TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
     Run_Room->ChangeDepth(src);
     src->destroy_guard = true;  // as while its destroy event runs
     src->alarm[3] = 9;
+    int body = 0;  // stands for a physics body: never shared with a copy
+    src->physics = reinterpret_cast<CPhysicsObject*>(&body);
     CInstance* mid = Put(o, 0, 0);
     mid->depth = -10;
     Run_Room->ChangeDepth(mid);
@@ -225,6 +227,9 @@ TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
     EXPECT_FALSE(plain->created);
     EXPECT_TRUE(performed->created);
     EXPECT_FALSE(plain->destroy_guard);
+    EXPECT_EQ(plain->physics, nullptr);
+    EXPECT_EQ(performed->physics, nullptr);
+    src->physics = nullptr;
     EXPECT_EQ(Instance_Find(plain->id), plain);
     // The copies stand with self in the depth order, and are found and counted.
     EXPECT_EQ(Run_Room->active, (std::vector<CInstance*>{mid, src, plain, performed}));
