@@ -17,6 +17,7 @@
 
 namespace {
 constexpr int64_t MAX_CELLS = 1 << 24;
+constexpr int64_t MAX_PRECISE_CELLS = 1 << 16;
 constexpr int STRAIGHT = 10, DIAGONAL = 14;  // octile costs in tenths of a cell
 
 struct CGrid {
@@ -114,6 +115,9 @@ void Motion_Grid_AddInstance(int id, CInstance* inst, bool precise)
     inst->Compute_BoundingBox();
     int64_t h0 = std::max<int64_t>(0, g->Column(inst->bbox_left)), h1 = std::min<int64_t>(g->hcells - 1, g->Column(inst->bbox_right));
     int64_t v0 = std::max<int64_t>(0, g->Row(inst->bbox_top)), v1 = std::min<int64_t>(g->vcells - 1, g->Row(inst->bbox_bottom));
+    // Mask tests of every cell under a box of millions of cells would take too long: such a box
+    // blocks its cells whole.
+    if ((h1 - h0 + 1) * (v1 - v0 + 1) > MAX_PRECISE_CELLS) precise = false;
     for (int64_t v = v0; v <= v1; v++)
         for (int64_t h = h0; h <= h1; h++) {
             float x = (float)(g->left + (double)h * g->cellWidth), y = (float)(g->top + (double)v * g->cellHeight);

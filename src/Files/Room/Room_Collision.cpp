@@ -1,5 +1,5 @@
-// Shape tests and collision queries over bounding boxes, refined by mask pixels when the sprite
-// table installs its hooks.
+// Shape tests and collision queries over bounding boxes, refined by mask pixels through hooks
+// that ask the sprite table.
 #include "Room/Room_Collision.h"
 
 #include "Object/Event_Main.h"
@@ -33,11 +33,15 @@ bool SpriteMaskCovers(CInstance* inst, int px, int py)
     CSprite* s = ShapeSprite(inst);
     if (!s) return true;
     inst->Compute_BoundingBox();
-    float index = std::isfinite(inst->image_index) ? std::floor(inst->image_index) : 0.0f;
-    TSpritePlace place{(int)std::clamp(index, -1e9f, 1e9f),
+    // Non-finite or far-off numbers are held to a range the integers take.
+    auto whole = [](float v, bool round) {
+        if (!std::isfinite(v)) return 0;
+        v = std::clamp(v, -1e9f, 1e9f);
+        return (int)(round ? std::lrint(v) : std::floor(v));
+    };
+    TSpritePlace place{whole(inst->image_index, false),
                        {inst->bbox_left, inst->bbox_top, inst->bbox_right, inst->bbox_bottom},
-                       (int)std::lrint(std::clamp(inst->x, -1e9f, 1e9f)),
-                       (int)std::lrint(std::clamp(inst->y, -1e9f, 1e9f)),
+                       whole(inst->x, true), whole(inst->y, true),
                        inst->image_xscale, inst->image_yscale, inst->image_angle};
     return s->CollisionPoint(place, px, py);
 }
@@ -80,6 +84,20 @@ bool UsesMask(CInstance* inst, bool precise)
     return precise && Collision_MaskPrecise && Collision_MaskCovers && Collision_MaskPrecise(inst);
 }
 
+// Whether f holds for some pixel of the region. A region over 1024 pixels a side (a sprite
+// scaled far up) is sampled at that many pixels a side, so a test always ends quickly.
+template <class F>
+bool AnyPixel(const Rect& r, F f)
+{
+    constexpr int64_t SAMPLES = 1024;
+    int64_t w = (int64_t)r.right - r.left + 1, h = (int64_t)r.bottom - r.top + 1;
+    int64_t sx = (w + SAMPLES - 1) / SAMPLES, sy = (h + SAMPLES - 1) / SAMPLES;
+    for (int64_t py = r.top; py <= r.bottom; py += sy)
+        for (int64_t px = r.left; px <= r.right; px += sx)
+            if (f((int)px, (int)py)) return true;
+    return false;
+}
+
 // Whether the shape touches the instance: some pixel of the box within the shape's bounds passes
 // the shape's pixel test and, with masks, the mask. Without masks a box test decides alone.
 template <class PixelTest, class BoxTest>
@@ -88,10 +106,7 @@ bool Touches(CInstance* inst, const Rect& bounds, bool precise, PixelTest pixel,
     Rect box_ = BoxOf(inst), region;
     if (!Intersect(box_, bounds, &region)) return false;
     if (!UsesMask(inst, precise)) return box(box_);
-    for (int py = region.top; py <= region.bottom; py++)
-        for (int px = region.left; px <= region.right; px++)
-            if (Collision_MaskCovers(inst, px, py) && pixel(px, py)) return true;
-    return false;
+    return AnyPixel(region, [&](int px, int py) { return Collision_MaskCovers(inst, px, py) && pixel(px, py); });
 }
 
 // The cell [l, r + 1] x [t, b + 1] of real coordinates against an ellipse.
@@ -164,10 +179,9 @@ bool Collision_InstancesOverlap(CInstance* a, CInstance* b, bool precise)
     if (!Intersect(ra, rb, &region)) return false;
     bool ma = UsesMask(a, precise), mb = UsesMask(b, precise);
     if (!ma && !mb) return true;
-    for (int py = region.top; py <= region.bottom; py++)
-        for (int px = region.left; px <= region.right; px++)
-            if ((!ma || Collision_MaskCovers(a, px, py)) && (!mb || Collision_MaskCovers(b, px, py))) return true;
-    return false;
+    return AnyPixel(region, [&](int px, int py) {
+        return (!ma || Collision_MaskCovers(a, px, py)) && (!mb || Collision_MaskCovers(b, px, py));
+    });
 }
 
 bool Collision_InstanceCoversPoint(CInstance* inst, float x, float y, bool precise)

@@ -1,5 +1,6 @@
 #include "Run/Run_Main.h"
 
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
@@ -7,6 +8,7 @@
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Font/Font_Main.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -24,6 +26,7 @@
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
+#include "Sprite/Sprite_Main.h"
 #include "TimeLine/TimeLine_Main.h"
 
 #include <algorithm>
@@ -396,16 +399,20 @@ void Run_SetCaptionText(char** slot, const char* text)
 // Every resource is a constant holding its index.
 static void RegisterResourceNames()
 {
-    for (int i = 0; i < Object_Count(); i++)
-        if (Object_Exists(i)) Code_Constant_AddReal(Object_GetName(i), i);
-    for (int i = 0; i < Room_Count(); i++)
-        if (Room_Exists(i)) Code_Constant_AddReal(Room_GetName(i), i);
-    for (int i = 0; i < Script_Count(); i++)
-        if (Script_Exists(i)) Code_Constant_AddReal(Script_GetName(i), i);
-    for (int i = 0; i < Path_Count(); i++)
-        if (Path_Exists(i)) Code_Constant_AddReal(Path_GetName(i), i);
-    for (int i = 0; i < TimeLine_Count(); i++)
-        if (TimeLine_Exists(i)) Code_Constant_AddReal(TimeLine_GetName(i), i);
+    struct Kind {
+        int (*count)();
+        bool (*exists)(int);
+        const char* (*name)(int);
+    };
+    static const Kind kinds[] = {
+        {Object_Count, Object_Exists, Object_GetName},     {Room_Count, Room_Exists, Room_GetName},
+        {Script_Count, Script_Exists, Script_GetName},     {Path_Count, Path_Exists, Path_GetName},
+        {TimeLine_Count, TimeLine_Exists, TimeLine_GetName}, {Sprite_Count, Sprite_Exists, Sprite_GetName},
+        {Background_Count, Background_Exists, Background_GetName}, {Font_Count, Font_Exists, Font_GetName},
+    };
+    for (const Kind& k : kinds)
+        for (int i = 0; i < k.count(); i++)
+            if (k.exists(i)) Code_Constant_AddReal(k.name(i), i);
 }
 
 bool Run_Prepare()

@@ -196,6 +196,21 @@ TEST_F(SpriteShapes, BoxesFollowScaleAndAngle)
     a->Compute_BoundingBox();
     EXPECT_EQ(a->bbox_left, 89);  // 8 * sqrt(2) to either side
     EXPECT_EQ(a->bbox_bottom, 110);
+    // Absurd scales give a box held within the pixel range, and precise tests over it still end.
+    a->SetImageAngle(0);
+    a->SetImageXScale(1e30f);
+    a->SetImageYScale(1e5f);
+    a->Compute_BoundingBox();
+    EXPECT_EQ(a->bbox_left, -1000000000);
+    EXPECT_EQ(a->bbox_right, 999999999);
+    CInstance* b = Put(object, 0, 0);
+    b->SetImageXScale(-1e5f);
+    b->SetImageYScale(1e5f);
+    EXPECT_TRUE(Collision_InstancesOverlap(a, b, true));
+    EXPECT_TRUE(Collision_InstanceTouchesEllipse(a, -1e8f, -1e8f, 1e8f, 1e8f, true));
+    a->SetImageXScale(NAN);
+    a->Compute_BoundingBox();
+    EXPECT_LE(a->bbox_left, a->bbox_right);
 }
 
 TEST_F(SpriteShapes, PreciseTestsUseTheMask)
