@@ -5,6 +5,7 @@
 #include "Base/Timer.h"
 #include "Object/Instance_Ops.h"
 #include "Room/Room_Collision.h"
+#include "Sprite/Sprite_Main.h"
 #include "Variable/Variable_Main.h"
 
 #include <chrono>
@@ -405,6 +406,11 @@ TEST_F(GameBuiltins, MissingSpritesAndObjectsAreReported)
     ASSERT_EQ(Errors().size(), 2u);
     EXPECT_NE(Errors()[1].find("Asking to change into non-existing object: 42"), std::string::npos);
     EXPECT_EQ(me->object_index, o);
+    int sprite = Sprite_AddNew();
+    Call("instance_sprite", me, {sprite + 0.7});
+    EXPECT_EQ(me->sprite_index, sprite);
+    EXPECT_EQ(Errors().size(), 2u);
+    Sprite_Delete(sprite);
 }
 
 }  // namespace
