@@ -2,6 +2,7 @@
 #include "Motion/Motion_Main.h"
 
 #include "Code/Error.h"
+#include "Graphics/DrawPrimitives.h"
 #include "Object/Instance_Class.h"
 #include "Path/Path_Class.h"
 #include "Path/Path_Main.h"
@@ -174,4 +175,21 @@ bool Motion_Grid_Path(int id, int path, float xstart, float ystart, float xgoal,
     points.push_back({xgoal, ygoal, 100});
     p->Set(0, false, p->GetPrecision(), std::move(points));
     return true;
+}
+
+// Free cells green, blocked cells red, in the drawing alpha; the drawing colour is kept.
+void Motion_Grid_Draw(int id)
+{
+    CGrid* g = Find(id);
+    if (!g) return;
+    constexpr uint32_t FREE = 0x00FF00, BLOCKED = 0x0000FF;
+    uint32_t colour = Draw_GetColor();
+    for (int v = 0; v < g->vcells; v++)
+        for (int h = 0; h < g->hcells; h++) {
+            Draw_SetColor(g->At(h, v) ? BLOCKED : FREE);
+            float x = (float)((double)g->left + (double)h * g->cellWidth);
+            float y = (float)((double)g->top + (double)v * g->cellHeight);
+            Draw_Rectangle(x, y, x + g->cellWidth - 1, y + g->cellHeight - 1, false);
+        }
+    Draw_SetColor(colour);
 }

@@ -51,3 +51,5 @@ int Motion_Grid_GetCell(int id, int h, int v);
 // centres between the exact start and goal points); false, the path untouched, when either end
 // is outside the grid or blocked or no path exists.
 bool Motion_Grid_Path(int id, int path, float xstart, float ystart, float xgoal, float ygoal, bool diagonal);
+// Draws every cell of the grid: free ones green, blocked ones red.
+void Motion_Grid_Draw(int id);
