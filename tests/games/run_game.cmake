@@ -6,6 +6,9 @@ if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
 endif()
 set(ENV{RUNNER_MAX_FRAMES} 2000)
+# Each game saves into a fresh folder of its own.
+set(ENV{XDG_DATA_HOME} ${GAME}.data)
+file(REMOVE_RECURSE ${GAME}.data)
 execute_process(COMMAND ${RUNNER} -game ${GAME}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
 set(expected_status 0)
