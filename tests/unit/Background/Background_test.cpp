@@ -1,3 +1,4 @@
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/GfxTest.h"
 #include "../Graphics_API/PngBytes.h"
 #include "Background/Background_Main.h"
@@ -54,8 +55,7 @@ protected:
     void SetUp() override
     {
         GfxTest::SetUp();
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
+        capture.text.clear();  // the device's start-up report
         root = fs::canonical(fs::temp_directory_path()) / ("bg_" + std::to_string(getpid()));
         fs::create_directories(root / "prog");
         setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
@@ -69,7 +69,6 @@ protected:
         Background_Clear();
         TPage_Free();
         fs::remove_all(root);
-        Console_Warnings = saved;
         GfxTest::TearDown();
     }
     CBackground* NewBackground(int* index)
@@ -77,8 +76,7 @@ protected:
         *index = Background_AddEmpty();
         return Background_Get(*index);
     }
-    tagIConsole* saved = nullptr;
-    TCaptureConsole capture;
+    TCapturedWarnings capture;
     fs::path root;
 };
 

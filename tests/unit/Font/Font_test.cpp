@@ -1,3 +1,4 @@
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/GfxTest.h"
 #include "../Graphics_API/PngBytes.h"
 #include "FontFile.h"
@@ -70,18 +71,12 @@ std::vector<Glyph> AsciiGlyphs()
 
 class FontTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Console_Warnings = &quiet;
-    }
     void TearDown() override
     {
         GameFile_Free();
         Font_Free();
-        Console_Warnings = saved;
     }
-    TCaptureConsole quiet;
-    tagIConsole* saved = Console_Warnings;
+    TCapturedWarnings quiet;
 };
 
 const uint16_t* U16(const char16_t* s)
@@ -206,20 +201,13 @@ TEST_F(FontTest, TextMeasuresBeforeTheGraphicsDevice)
 namespace {
 class FileFont : public GfxTest {
 protected:
-    void SetUp() override
-    {
-        GfxTest::SetUp();
-        Console_Warnings = &quiet;
-    }
     void TearDown() override
     {
         GameFile_Free();
         Font_Free();
-        Console_Warnings = saved;
         GfxTest::TearDown();
     }
-    TCaptureConsole quiet;
-    tagIConsole* saved = Console_Warnings;
+    TCapturedWarnings quiet;
 };
 }  // namespace
 

@@ -1,4 +1,5 @@
 // Sprite drawing, read back from the screen: frames, turns, scales, blending, view culling.
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/GfxTest.h"
 #include "../Graphics_API/PngBytes.h"
 #include "SprtBuilder.h"
@@ -19,8 +20,6 @@ protected:
     void SetUp() override
     {
         GfxTest::SetUp();
-        previous = Console_Warnings;
-        Console_Warnings = &quiet;
         sprt::Game g;
         g.pageEntries = 3;
         sprt::Record squares;
@@ -51,7 +50,6 @@ protected:
     }
     void TearDown() override
     {
-        Console_Warnings = previous;
         DrawRegion = saved;
         GameFile_Free();
         TPage_Free();
@@ -75,8 +73,7 @@ protected:
         return GR_Batch_Stats.vertices - before;
     }
     std::vector<uint8_t> png;
-    TCaptureConsole quiet;
-    tagIConsole* previous = nullptr;
+    TCapturedWarnings quiet;
     TDrawRegion saved = DrawRegion;
 };
 
