@@ -208,6 +208,10 @@ private:
             return;
         case N_BINARY: {
             Value(n->kids[0]);
+            if (n->kids[1]->kind == N_CONST) {
+                Emit(OPC_BINARY_CONST, n->line, Constant(n->kids[1]->value), 0, n->op);
+                return;
+            }
             Value(n->kids[1]);
             Opcode op;
             switch (n->op) {

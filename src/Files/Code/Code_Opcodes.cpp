@@ -50,6 +50,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"fail", 0, 0, false, FLOW_STOP, 0, false},
     {"local_lt_jump_false", 0, 0, false, FLOW_BRANCH, 0, true},
     {"add_local_const", 0, 0, false, FLOW_NEXT, 0, false},
+    {"binary_const", 1, 1, false, FLOW_NEXT, 0, false},
 };
 
 namespace {
@@ -69,6 +70,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     auto local = [&](int k) { return k >= 0 && (size_t)k < bc.localNames.size(); };
     switch (i.op) {
     case OPC_PUSH:
+    case OPC_BINARY_CONST:
     case OPC_FAIL: return constant(i.a);
     case OPC_GET_LOCAL:
     case OPC_SET_LOCAL: return local(i.a) && i.x <= 2;
@@ -145,7 +147,7 @@ std::string Code_ListByteCode(const ByteCode& bc)
         snprintf(text, sizeof text, "%4d %5zu %-20s x=%d y=%s a=%d b=%d c=%d", k < bc.lines.size() ? bc.lines[k] : 0, k,
                  name, i.x, Code_OpName(i.y), i.a, i.b, i.c);
         out += text;
-        if ((i.op == OPC_PUSH || i.op == OPC_FAIL) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
+        if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
             const TaggedValue& v = bc.constants[(size_t)i.a];
             if (v.IsString()) out += std::string(" \"") + v.GetString() + "\"";
             else {

@@ -54,6 +54,7 @@ enum Opcode : uint8_t {
     // Fused forms of common sequences.
     OPC_LOCAL_LT_JUMP_FALSE,  // local a < constant b, else jump c
     OPC_ADD_LOCAL_CONST,      // local a += constant b (c = line of the assignment)
+    OPC_BINARY_CONST,         // the value on top, operator y, constant a
     OPC_COUNT
 };
 

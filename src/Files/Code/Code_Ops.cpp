@@ -24,6 +24,20 @@ bool Truth(double v) { return v > 0.5; }
 
 }  // namespace
 
+double Code_Remainder(double x, double y)
+{
+    // fmod is exact but slow; for whole numbers within 2^53 the integer remainder is the same.
+    const double limit = 9007199254740992.0;
+    if (x > -limit && x < limit && y > -limit && y < limit) {
+        int64_t a = (int64_t)x, b = (int64_t)y;
+        if ((double)a == x && (double)b == y && b != 0) {
+            int64_t r = a % b;
+            return r == 0 ? std::copysign(0.0, x) : (double)r;
+        }
+    }
+    return std::fmod(x, y);
+}
+
 const char* Code_OpName(int op)
 {
     switch (op) {
@@ -105,7 +119,7 @@ bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, Tagged
         }
         if (op == OP_DIV) out->SetReal(x / y);
         else if (op == OP_IDIV) out->SetReal(std::trunc(x / y));
-        else out->SetReal(std::fmod(x, y));
+        else out->SetReal(Code_Remainder(x, y));
         return true;
     // Ordering compares plainly; only equality uses the epsilon.
     case OP_LT: out->SetReal(x < y); return true;

@@ -79,5 +79,7 @@ const char* Code_OpName(int op);
 // or a division is by zero. Shared by the folding pass and the interpreter.
 bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string* error);
 bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error);
+// x mod y with the sign of x, as fmod gives it; whole numbers take the integer route.
+double Code_Remainder(double x, double y);
 // A readable dump of a compiled tree (one node a line, indented by depth).
 std::string Code_List(const CodeTree* tree);

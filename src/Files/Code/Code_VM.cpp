@@ -39,6 +39,7 @@ struct Frame {
     CInstance* other;
     size_t withBase;
     int savedCount;       // the caller's argument_count
+    int savedLive;        // how many of the caller's argument slots were saved
     int script;           // the script's index, -1 for the entry code
 };
 
@@ -98,6 +99,10 @@ Frame g_frames[CODE_MAX_CALL_DEPTH + 1];
 int g_depth = 0;
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
+// The argument slots from this one on are known to hold the real 0, so that a script call saves
+// and restores only the slots in use. Whatever else may write the slots (built-ins, code run
+// outside the machine) makes it 16 again.
+int g_argLive = ARGUMENT_SLOTS;
 
 // The failure of the running instruction: its message, whether it is whole (already names its
 // code) and whether it ends the game.
@@ -359,22 +364,39 @@ bool CheckIndex(TaggedValue* v)
 
 // ---- frames ----
 
+// Values are moved between the stack and the argument slots as raw bytes: ownership of a text
+// goes with its bytes, and the all-zero bytes left behind are the real 0.
+inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
+{
+    for (int k = 0; k < n; k++) {
+        dst[k].kind = src[k].kind;
+        dst[k].str = src[k].str;
+        dst[k].val = src[k].val;
+        src[k].kind = VALUE_REAL;
+        src[k].str = nullptr;
+        src[k].val = 0.0;
+    }
+}
+
 // Ends the top frame: frees its values, locals and walks, and gives the caller back its
 // argument slots. The caller's self and other are returned through the frame.
-void PopFrame(TaggedValue* sp)
+inline void PopFrame(TaggedValue* sp)
 {
     Frame& f = g_frames[g_depth - 1];
     while (sp > f.stack) Drop(--sp);
     if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
     if (f.locals) g_locals.Give(f.locals, (int)f.bc->localNames.size(), f.localBlock, f.localUsed);
     if (f.saved) {
-        for (int k = 0; k < ARGUMENT_SLOTS; k++) {
+        for (int k = 0; k < g_argLive; k++) {
             Drop(&ArgumentSlots[k]);
-            MoveTo(&ArgumentSlots[k], &f.saved[k]);
+            ArgumentSlots[k].kind = VALUE_REAL;
+            ArgumentSlots[k].val = 0.0;
         }
+        RawMove(ArgumentSlots, f.saved, f.savedLive);
+        g_argLive = f.savedLive;
         argument_count = f.savedCount;
     }
-    for (TaggedValue* v = f.base; v < f.stack; v++) Drop(v);
+    for (TaggedValue* v = f.base; v < f.saved; v++) Drop(v);
     g_depth--;
 }
 
@@ -383,6 +405,34 @@ bool StepSpent()
     if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
     Code_StepBudget = 0;
     return true;
+}
+
+// The operators on two reals done inline; false leaves the case (a division by zero, a bitwise
+// operator) to Code_ApplyBinary.
+inline bool RealOp(int op, double x, double y, double* out)
+{
+    switch (op) {
+    case OP_ADD: *out = x + y; return true;
+    case OP_SUB: *out = x - y; return true;
+    case OP_MUL: *out = x * y; return true;
+    case OP_DIV:
+        if (y == 0.0) return false;
+        *out = x / y;
+        return true;
+    case OP_IDIV:
+        if (y == 0.0) return false;
+        *out = std::trunc(x / y);
+        return true;
+    case OP_MOD:
+        if (y == 0.0) return false;
+        *out = Code_Remainder(x, y);
+        return true;
+    case OP_LT: *out = x < y; return true;
+    case OP_LE: *out = x <= y; return true;
+    case OP_GT: *out = x > y; return true;
+    case OP_GE: *out = x >= y; return true;
+    default: return false;
+    }
 }
 
 bool Binary(int op, TaggedValue* sp)
@@ -405,7 +455,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
         &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_FALSE, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
-        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_FALSE, &&L_ADD_LOCAL_CONST,
+        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_FALSE, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST,
     };
     Frame* fr = &g_frames[g_depth - 1];
     const ByteCode* bc = fr->bc;
@@ -511,11 +561,17 @@ L_GET_ARG:
 L_SET_LOCAL: {
     int count = pc->x;
     CVariable& v = locals[pc->a];
-    if (count == 0 && pc->y == OP_SET) {
-        v.defined = true;
-        Drop(&v.value);
-        MoveTo(&v.value, --sp);
-        NEXT();
+    if (count == 0) {
+        if (pc->y == OP_SET) {
+            v.defined = true;
+            Drop(&v.value);
+            MoveTo(&v.value, --sp);
+            NEXT();
+        }
+        if (v.defined && (v.value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v.value.val, sp[-1].val, &v.value.val)) {
+            sp--;
+            NEXT();
+        }
     }
     Place p;
     p.local = &v;
@@ -532,11 +588,18 @@ L_SET_GLOBAL: {
     else if (!self) CHECK(NoInstance(a, -1));
     else p.list = self->variables;
     p.cache = const_cast<VarCache*>(&bc->caches[(size_t)pc->b]);
-    if (count == 0 && pc->y == OP_SET) {
-        CVariable* v = AddCached(p.list, pc->a, p.cache);
-        Drop(&v->value);
-        MoveTo(&v->value, --sp);
-        NEXT();
+    if (count == 0) {
+        if (pc->y == OP_SET) {
+            CVariable* v = AddCached(p.list, pc->a, p.cache);
+            Drop(&v->value);
+            MoveTo(&v->value, --sp);
+            NEXT();
+        }
+        CVariable* v = FindCached(p.list, pc->a, p.cache);
+        if (v && (v->value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v->value.val, sp[-1].val, &v->value.val)) {
+            sp--;
+            NEXT();
+        }
     }
     CHECK(Store(a, p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
@@ -547,6 +610,7 @@ L_SET_BUILTIN: {
     Place p;
     p.inst = self;
     g_top = sp;
+    g_argLive = ARGUMENT_SLOTS;
     CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
     NEXT();
@@ -554,6 +618,7 @@ L_SET_BUILTIN: {
 L_SET_DOT: {
     int count = pc->x;
     g_top = sp;
+    g_argLive = ARGUMENT_SLOTS;
     CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, self,
                    other, &sp[-1]));
     for (int k = 0; k <= count + 1; k++) Drop(--sp);
@@ -563,6 +628,7 @@ L_SET_ARG: {
     Access a = ACCESS(OPC_GET_BUILTIN);
     if (!self) CHECK(NoInstance(a, -1));
     TaggedValue& slot = ArgumentSlots[pc->a];
+    if (g_argLive <= pc->a) g_argLive = pc->a + 1;
     if (pc->y == OP_SET) {
         Drop(&slot);
         MoveTo(&slot, --sp);
@@ -588,6 +654,10 @@ L_UNARY: {
     NEXT();
 }
 L_BINARY:
+    if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
+        sp--;
+        NEXT();
+    }
     CHECK(Binary(pc->y, sp));
     sp--;
     NEXT();
@@ -728,6 +798,7 @@ L_CALL: {
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
     f->handler(&out, self, other, argc, sp - argc);
+    g_argLive = ARGUMENT_SLOTS;
     while (argc--) Drop(--sp);
     MoveTo(sp++, &out);
     NEXT();
@@ -738,7 +809,9 @@ L_CALL_EXT: {
     TaggedValue out;
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
-    if (!Code_Extension_CallDLLHook(pc->a, argc, sp - argc, &out)) CHECK(FailWhole(LastErrorText, false));
+    bool called = Code_Extension_CallDLLHook(pc->a, argc, sp - argc, &out);
+    g_argLive = ARGUMENT_SLOTS;
+    if (!called) CHECK(FailWhole(LastErrorText, false));
     while (argc--) Drop(--sp);
     MoveTo(sp++, &out);
     NEXT();
@@ -767,8 +840,10 @@ L_CALL_SCRIPT: {
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = pc->a;
-    for (int k = 0; k < ARGUMENT_SLOTS; k++) MoveTo(&f.saved[k], &ArgumentSlots[k]);
-    for (int k = 0; k < argc; k++) MoveTo(&ArgumentSlots[k], &base[k]);
+    f.savedLive = g_argLive;
+    RawMove(f.saved, ArgumentSlots, g_argLive);
+    RawMove(ArgumentSlots, base, argc);
+    g_argLive = argc;
     argument_count = argc;
     f.locals = g_locals.Take((int)target->localNames.size(), &f.localBlock, &f.localUsed);
     sp = f.stack;
@@ -820,6 +895,23 @@ L_ADD_LOCAL_CONST: {
     p.local = &v;
     TaggedValue value = k;
     CHECK(Store(Access{bc, OPC_GET_LOCAL, pc->a, 0}, p, 0, pc->y, pc->c, &value));
+    NEXT();
+}
+
+L_BINARY_CONST: {
+    const TaggedValue& k = consts[pc->a];
+    if ((sp[-1].kind | k.kind) == VALUE_REAL) {
+        double x = sp[-1].val, y = k.val;
+        switch (pc->y) {
+        case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
+        case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
+        default:
+            if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
+        }
+    }
+    CopyTo(sp++, k);
+    CHECK(Binary(pc->y, sp));
+    sp--;
     NEXT();
 }
 
@@ -901,6 +993,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     }
     int line = Error_Context.line;
     int entry = g_depth;
+    g_argLive = ARGUMENT_SLOTS;
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
     f.ret = nullptr;
