@@ -208,8 +208,13 @@ private:
             return;
         case N_BINARY: {
             Value(n->kids[0]);
-            if (n->kids[1]->kind == N_CONST) {
-                Emit(OPC_BINARY_CONST, n->line, Constant(n->kids[1]->value), 0, n->op);
+            const Node* r = n->kids[1];
+            if (r->kind == N_CONST) {
+                Emit(OPC_BINARY_CONST, n->line, Constant(r->value), 0, n->op);
+                return;
+            }
+            if (r->kind == N_LOCAL && r->IndexCount() == 0) {
+                Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, r->id, r->line);
                 return;
             }
             Value(n->kids[1]);
@@ -246,18 +251,22 @@ private:
         }
     }
 
-    // Jumps when the condition does not hold; returns the jump to patch.
-    size_t JumpUnless(const Node* cond)
+    static bool IsComparison(int op) { return op >= OP_LT && op <= OP_GT; }
+
+    // Jumps when whether the condition holds is `when`; returns the jump to patch.
+    size_t JumpIf(const Node* cond, bool when)
     {
-        if (cond->kind == N_BINARY && cond->op == OP_LT) {
+        if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_CONST) {
             const Node* l = cond->kids[0];
             const Node* r = cond->kids[1];
-            if (l->kind == N_LOCAL && l->IndexCount() == 0 && r->kind == N_CONST && r->value.IsReal() &&
+            if (cond->op == OP_LT && l->kind == N_LOCAL && l->IndexCount() == 0 && r->value.IsReal() &&
                 l->line == cond->line)
-                return Emit(OPC_LOCAL_LT_JUMP_FALSE, cond->line, l->id, 0, 0, Constant(r->value));
+                return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, l->id, when, 0, Constant(r->value));
+            Value(l);
+            return Emit(OPC_COMPARE_JUMP_IF, cond->line, Constant(r->value), when, cond->op);
         }
         Value(cond);
-        return Emit(OPC_JUMP_FALSE, cond->line);
+        return Emit(OPC_JUMP_IF, cond->line, 0, when);
     }
 
     void PatchAll(const std::vector<size_t>& jumps, size_t target)
@@ -334,7 +343,7 @@ private:
             Emit(OPC_POP, n->line);
             return;
         case N_IF: {
-            size_t skip = JumpUnless(n->kids[0]);
+            size_t skip = JumpIf(n->kids[0], false);
             Statement(n->kids[1]);
             if (n->kids.size() > 2) {
                 size_t over = Emit(OPC_JUMP, n->line);
@@ -346,13 +355,14 @@ private:
             }
             return;
         }
+        // Loops test their condition at the bottom: one jump an iteration.
         case N_WHILE: {
+            size_t enter = Emit(OPC_JUMP, n->line);
             size_t top = Here();
-            size_t exit = JumpUnless(n->kids[0]);
             Target t = Body(n->kids[1]);
-            Jump(top, n->line);
-            PatchAll(t.continues, top);
-            Patch(exit, Here());
+            PatchAll(t.continues, Here());
+            Patch(enter, Here());
+            Patch(JumpIf(n->kids[0], true), top);
             PatchAll(t.breaks, Here());
             return;
         }
@@ -360,19 +370,19 @@ private:
             size_t top = Here();
             Target t = Body(n->kids[0]);
             PatchAll(t.continues, Here());
-            Patch(JumpUnless(n->kids[1]), top);
+            Patch(JumpIf(n->kids[1], false), top);
             PatchAll(t.breaks, Here());
             return;
         }
         case N_FOR: {
             Statement(n->kids[0]);
+            size_t enter = Emit(OPC_JUMP, n->line);
             size_t top = Here();
-            size_t exit = JumpUnless(n->kids[1]);
             Target t = Body(n->kids[3]);
             PatchAll(t.continues, Here());
             Statement(n->kids[2]);
-            Jump(top, n->line);
-            Patch(exit, Here());
+            Patch(enter, Here());
+            Patch(JumpIf(n->kids[1], true), top);
             PatchAll(t.breaks, Here());
             return;
         }

@@ -35,7 +35,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"and_jump", 1, 0, false, FLOW_BRANCH, 0, false},
     {"to_bool", 1, 1, false, FLOW_NEXT, 0, false},
     {"jump", 0, 0, false, FLOW_GOTO, 0, false},
-    {"jump_false", 1, 0, false, FLOW_BRANCH, -1, false},
+    {"jump_if", 1, 0, false, FLOW_BRANCH, -1, false},
     {"case_jump", 2, 1, false, FLOW_BRANCH, -2, false},
     {"repeat_init", 1, 1, false, FLOW_NEXT, 0, false},
     {"repeat_next", 1, 1, false, FLOW_BRANCH, -1, false},
@@ -48,9 +48,11 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"return", 1, 0, false, FLOW_STOP, 0, false},
     {"exit", 0, 0, false, FLOW_STOP, 0, false},
     {"fail", 0, 0, false, FLOW_STOP, 0, false},
-    {"local_lt_jump_false", 0, 0, false, FLOW_BRANCH, 0, true},
+    {"local_lt_jump_if", 0, 0, false, FLOW_BRANCH, 0, true},
     {"add_local_const", 0, 0, false, FLOW_NEXT, 0, false},
     {"binary_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"binary_local", 1, 1, false, FLOW_NEXT, 0, false},
+    {"compare_jump_if", 1, 0, false, FLOW_BRANCH, -1, true},
 };
 
 namespace {
@@ -71,7 +73,9 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     switch (i.op) {
     case OPC_PUSH:
     case OPC_BINARY_CONST:
+    case OPC_COMPARE_JUMP_IF:
     case OPC_FAIL: return constant(i.a);
+    case OPC_BINARY_LOCAL: return local(i.b);
     case OPC_GET_LOCAL:
     case OPC_SET_LOCAL: return local(i.a) && i.x <= 2;
     case OPC_GET_SELF:
@@ -84,7 +88,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_SET_DOT: return i.x <= 2;
     case OPC_GET_ARG:
     case OPC_SET_ARG: return i.a >= 0 && i.a < 16;
-    case OPC_LOCAL_LT_JUMP_FALSE:
+    case OPC_LOCAL_LT_JUMP_IF:
     case OPC_ADD_LOCAL_CONST: return local(i.a) && constant(i.b);
     default: return true;
     }
@@ -147,7 +151,7 @@ std::string Code_ListByteCode(const ByteCode& bc)
         snprintf(text, sizeof text, "%4d %5zu %-20s x=%d y=%s a=%d b=%d c=%d", k < bc.lines.size() ? bc.lines[k] : 0, k,
                  name, i.x, Code_OpName(i.y), i.a, i.b, i.c);
         out += text;
-        if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
+        if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_BINARY_CONST || i.op == OPC_COMPARE_JUMP_IF) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
             const TaggedValue& v = bc.constants[(size_t)i.a];
             if (v.IsString()) out += std::string(" \"") + v.GetString() + "\"";
             else {

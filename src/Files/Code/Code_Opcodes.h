@@ -37,7 +37,7 @@ enum Opcode : uint8_t {
     OPC_TO_BOOL,      // x = 1 for ||: the second operand as 1 or 0
     // Control flow: a = target instruction.
     OPC_JUMP,
-    OPC_JUMP_FALSE,   // a condition that does not hold jumps
+    OPC_JUMP_IF,      // pops a condition; jumps when whether it holds is x (1 or 0)
     OPC_CASE_JUMP,    // compares the case value on top with the switch value below; equal jumps
     OPC_REPEAT_INIT,  // the repeat count on top becomes a whole number
     OPC_REPEAT_NEXT,  // counts down the count on top; at 0 pops it and jumps
@@ -52,9 +52,11 @@ enum Opcode : uint8_t {
     OPC_EXIT,         // ends the code with the real 0
     OPC_FAIL,         // a = constant: the message of a run-time error
     // Fused forms of common sequences.
-    OPC_LOCAL_LT_JUMP_FALSE,  // local a < constant b, else jump c
+    OPC_LOCAL_LT_JUMP_IF,     // jumps to c when whether local a < constant b is x
     OPC_ADD_LOCAL_CONST,      // local a += constant b (c = line of the assignment)
     OPC_BINARY_CONST,         // the value on top, operator y, constant a
+    OPC_BINARY_LOCAL,         // the value on top, operator y, local b (c = the local's line)
+    OPC_COMPARE_JUMP_IF,      // pops a value; jumps to c when whether (value y constant a) is x
     OPC_COUNT
 };
 

@@ -24,20 +24,6 @@ bool Truth(double v) { return v > 0.5; }
 
 }  // namespace
 
-double Code_Remainder(double x, double y)
-{
-    // fmod is exact but slow; for whole numbers within 2^53 the integer remainder is the same.
-    const double limit = 9007199254740992.0;
-    if (x > -limit && x < limit && y > -limit && y < limit) {
-        int64_t a = (int64_t)x, b = (int64_t)y;
-        if ((double)a == x && (double)b == y && b != 0) {
-            int64_t r = a % b;
-            return r == 0 ? std::copysign(0.0, x) : (double)r;
-        }
-    }
-    return std::fmod(x, y);
-}
-
 const char* Code_OpName(int op)
 {
     switch (op) {

@@ -59,6 +59,10 @@ public:
         *block = m_block;
         *used = m_used;
         if (n == 0) return nullptr;
+        return Grow(n);
+    }
+    CVariable* Grow(int n)
+    {
         while (m_block < m_blocks.size() && m_used + (size_t)n > m_sizes[m_block]) {
             m_block++;
             m_used = 0;
@@ -380,7 +384,7 @@ inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
 
 // Ends the top frame: frees its values, locals and walks, and gives the caller back its
 // argument slots. The caller's self and other are returned through the frame.
-inline void PopFrame(TaggedValue* sp)
+__attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
     Frame& f = g_frames[g_depth - 1];
     while (sp > f.stack) Drop(--sp);
@@ -453,9 +457,9 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG,
         &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG,
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
-        &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_FALSE, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
+        &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_IF, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
-        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_FALSE, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST,
+        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF,
     };
     Frame* fr = &g_frames[g_depth - 1];
     const ByteCode* bc = fr->bc;
@@ -714,19 +718,25 @@ L_TO_BOOL: {
     NEXT();
 }
 
+// A jump back counts as a step.
+#define GOTO(target) \
+    do { \
+        int to = (target); \
+        if (to <= pc - code && StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc = code + to; \
+        DISPATCH(); \
+    } while (0)
+
 L_JUMP:
-    if (pc->a <= pc - code && StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true));
-    pc = code + pc->a;
-    DISPATCH();
-L_JUMP_FALSE: {
+    GOTO(pc->a);
+L_JUMP_IF: {
     TaggedValue* v = --sp;
     if (!v->IsReal()) {
         sp++;
         CHECK(Fail("A string cannot be used as a condition."));
     }
-    if (v->val > 0.5) NEXT();
-    pc = code + pc->a;
-    DISPATCH();
+    if ((v->val > 0.5) != (pc->x != 0)) NEXT();
+    GOTO(pc->a);
 }
 L_CASE_JUMP: {
     bool equal = Value_Equal(sp[-2], sp[-1]);
@@ -864,25 +874,23 @@ L_EXIT:
 L_FAIL:
     CHECK(Fail(consts[pc->a].GetString()));
 
-L_LOCAL_LT_JUMP_FALSE: {
+L_LOCAL_LT_JUMP_IF: {
     CVariable& v = locals[pc->a];
     const TaggedValue& k = consts[pc->b];
+    bool holds;
     if (v.defined && v.value.kind == VALUE_REAL) {
-        if (v.value.val < k.val) NEXT();
-        pc = code + pc->c;
-        DISPATCH();
-    }
-    if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0}, VARIABLE_MISSING, 0, sp));
-    TaggedValue out;
-    std::string error;
-    if (!Code_ApplyBinary(OP_LT, v.defined ? v.value : *sp, k, &out, &error)) {
+        holds = v.value.val < k.val;
+    } else {
+        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0}, VARIABLE_MISSING, 0, sp));
+        TaggedValue out;
+        std::string error;
+        bool ok = Code_ApplyBinary(OP_LT, v.defined ? v.value : *sp, k, &out, &error);
         Drop(sp);
-        CHECK(Fail(error));
+        if (!ok) CHECK(Fail(error));
+        holds = out.val > 0.5;
     }
-    Drop(sp);
-    if (out.val > 0.5) NEXT();
-    pc = code + pc->c;
-    DISPATCH();
+    if (holds != (pc->x != 0)) NEXT();
+    GOTO(pc->c);
 }
 L_ADD_LOCAL_CONST: {
     CVariable& v = locals[pc->a];
@@ -913,6 +921,53 @@ L_BINARY_CONST: {
     CHECK(Binary(pc->y, sp));
     sp--;
     NEXT();
+}
+
+L_BINARY_LOCAL: {
+    CVariable& v = locals[pc->b];
+    if (!v.defined) {
+        Access a{bc, OPC_GET_LOCAL, pc->b, 0};
+        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->c));
+        sp++;
+    } else {
+        if ((sp[-1].kind | v.value.kind) == VALUE_REAL) {
+            double x = sp[-1].val, y = v.value.val;
+            switch (pc->y) {
+            case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
+            case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
+            default:
+                if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
+            }
+        }
+        CopyTo(sp++, v.value);
+    }
+    CHECK(Binary(pc->y, sp));
+    sp--;
+    NEXT();
+}
+L_COMPARE_JUMP_IF: {
+    const TaggedValue& k = consts[pc->a];
+    bool holds;
+    TaggedValue* v = sp - 1;
+    if ((v->kind | k.kind) == VALUE_REAL) {
+        double x = v->val, y = k.val;
+        switch (pc->y) {
+        case OP_LT: holds = x < y; break;
+        case OP_LE: holds = x <= y; break;
+        case OP_GT: holds = x > y; break;
+        case OP_GE: holds = x >= y; break;
+        case OP_EQ: holds = std::fabs(x - y) <= MathEpsilon; break;
+        default: holds = std::fabs(x - y) > MathEpsilon; break;
+        }
+    } else {
+        TaggedValue out;
+        std::string error;
+        if (!Code_ApplyBinary(pc->y, *v, k, &out, &error)) CHECK(Fail(error));
+        holds = out.val > 0.5;
+    }
+    Drop(--sp);
+    if (holds != (pc->x != 0)) NEXT();
+    GOTO(pc->c);
 }
 
 leave : {
@@ -961,6 +1016,7 @@ fail : {
 #undef CHECK
 #undef ACCESS
 #undef LOAD_FRAME
+#undef GOTO
 }
 
 }  // namespace
