@@ -1,13 +1,13 @@
--- A map from sparse numbers to numbers.
+-- A map from numbers to numbers, filled and read in a scattered order.
 local m = {}
 local n = 200000
 for i = 0, n - 1 do
-  m[(i * 7919) % 1000003] = i
+  m[(i * 7919) % n] = i
 end
 local s = 0
 for _ = 1, 20 do
   for i = 0, n - 1 do
-    s = s + m[(i * 7919) % 1000003]
+    s = s + m[(i * 7919) % n]
   end
 end
 print(s)

@@ -678,6 +678,12 @@ L_BINARY:
     NEXT();
 
 L_ADD:
+    // Joining onto a text only the stack holds (a join's own result) appends in place.
+    if (sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
+        sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength());
+        Drop(--sp);
+        NEXT();
+    }
     ARITH(x + y);
 L_SUB:
     ARITH(x - y);
