@@ -293,7 +293,6 @@ private:
         for (size_t k = 1; k < n->kids.size(); k++) {
             const Node* c = n->kids[k];
             if (c->kind != N_CASE) continue;
-            Emit(OPC_DUP, c->line);
             Value(c->kids[0]);
             cases.emplace_back(Emit(OPC_CASE_JUMP, c->line), k);
         }

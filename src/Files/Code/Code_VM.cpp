@@ -439,6 +439,90 @@ inline bool RealOp(int op, double x, double y, double* out)
     }
 }
 
+// The slow paths of the instructions live in functions, so that no object with a destructor is
+// in scope where the loop dispatches.
+
+// Applies op to a and b into *out; a failure is the instruction's.
+bool Apply(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, int line = 0)
+{
+    std::string error;
+    if (Code_ApplyBinary(op, a, b, out, &error)) return true;
+    return Fail(error, line);
+}
+
+bool Unary(int op, TaggedValue* v)
+{
+    TaggedValue out;
+    std::string error;
+    if (!Code_ApplyUnary(op, *v, &out, &error)) return Fail(error);
+    *v = std::move(out);
+    return true;
+}
+
+// Replaces the `pops` values on top with what read gives.
+template <typename Read>
+bool Replace(TaggedValue** sp, int pops, Read read)
+{
+    TaggedValue out;
+    if (!read(&out)) return false;
+    for (int k = 0; k < pops; k++) Drop(--*sp);
+    MoveTo((*sp)++, &out);
+    return true;
+}
+
+// Whether (a op b) holds, for a comparison.
+bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
+{
+    TaggedValue out;
+    if (!Apply(op, a, b, &out)) return false;
+    *holds = out.val > 0.5;
+    return true;
+}
+
+bool CompoundArgument(TaggedValue* slot, int op, TaggedValue* value, int line)
+{
+    if (op == OP_ADD && slot->IsString() && value->IsString()) {
+        slot->Append(value->GetString(), value->GetLength());
+        return true;
+    }
+    TaggedValue out;
+    if (!Apply(op, *slot, *value, &out, line)) return false;
+    *slot = std::move(out);
+    return true;
+}
+
+void BeginWith(int target, CInstance* self, CInstance* other)
+{
+    std::vector<CInstance*> insts;
+    Instance_CollectTargets(target, self, other, insts);
+    // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
+    WithWalk w{{}, 0, self, other};
+    w.ids.reserve(insts.size());
+    for (CInstance* inst : insts) w.ids.push_back(inst->id);
+    g_withs.push_back(std::move(w));
+}
+
+bool CallBuiltin(const RFunction* f, TaggedValue** sp, int argc, CInstance* self, CInstance* other)
+{
+    TaggedValue out;
+    f->handler(&out, self, other, argc, *sp - argc);
+    g_argLive = ARGUMENT_SLOTS;
+    for (int k = 0; k < argc; k++) Drop(--*sp);
+    MoveTo((*sp)++, &out);
+    return true;
+}
+
+bool CallExtension(int index, TaggedValue** sp, int argc)
+{
+    TaggedValue out;
+    bool called = Code_Extension_CallDLLHook(index, argc, *sp - argc, &out);
+    g_argLive = ARGUMENT_SLOTS;
+    if (!called) return FailWhole(LastErrorText, false);
+    for (int k = 0; k < argc; k++) Drop(--*sp);
+    MoveTo((*sp)++, &out);
+    return true;
+}
+
 bool Binary(int op, TaggedValue* sp)
 {
     TaggedValue out;
@@ -514,10 +598,9 @@ L_GET_LOCAL: {
         NEXT();
     }
     int count = pc->x;
-    TaggedValue out;
-    CHECK(ReadElement(ACCESS(OPC_GET_LOCAL), &v, ElementIndex(sp - count, count), &out));
-    while (count--) Drop(--sp);
-    MoveTo(sp++, &out);
+    Access a = ACCESS(OPC_GET_LOCAL);
+    int index = ElementIndex(sp - count, count);
+    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, &v, index, out); }));
     NEXT();
 }
 L_GET_SELF:
@@ -533,28 +616,25 @@ L_GET_GLOBAL: {
         CopyTo(sp++, v->value);
         NEXT();
     }
-    TaggedValue out;
-    CHECK(ReadElement(a, v, ElementIndex(sp - count, count), &out));
-    while (count--) Drop(--sp);
-    MoveTo(sp++, &out);
+    int index = ElementIndex(sp - count, count);
+    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, v, index, out); }));
     NEXT();
 }
 L_GET_BUILTIN: {
     int count = pc->x;
-    TaggedValue out;
+    Access a = ACCESS(OPC_GET_BUILTIN);
+    int index = ElementIndex(sp - count, count);
     g_top = sp;
-    CHECK(ReadBuiltin(ACCESS(OPC_GET_BUILTIN), self, ElementIndex(sp - count, count), &out));
-    while (count--) Drop(--sp);
-    MoveTo(sp++, &out);
+    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadBuiltin(a, self, index, out); }));
     NEXT();
 }
 L_GET_DOT: {
     int count = pc->x;
-    TaggedValue out;
+    Access a = ACCESS(OPC_GET_DOT);
+    int index = ElementIndex(sp - count, count);
+    const TaggedValue* target = &sp[-count - 1];
     g_top = sp;
-    CHECK(ReadDot(ACCESS(OPC_GET_DOT), sp[-count - 1], ElementIndex(sp - count, count), self, other, &out));
-    for (int k = 0; k <= count; k++) Drop(--sp);
-    MoveTo(sp++, &out);
+    CHECK(Replace(&sp, count + 1, [&](TaggedValue* out) { return ReadDot(a, *target, index, self, other, out); }));
     NEXT();
 }
 L_GET_ARG:
@@ -638,25 +718,14 @@ L_SET_ARG: {
         MoveTo(&slot, --sp);
         NEXT();
     }
-    if (pc->y == OP_ADD && slot.IsString() && sp[-1].IsString()) {
-        slot.Append(sp[-1].GetString(), sp[-1].GetLength());
-    } else {
-        TaggedValue out;
-        std::string error;
-        if (!Code_ApplyBinary(pc->y, slot, sp[-1], &out, &error)) CHECK(Fail(error, pc->c));
-        slot = std::move(out);
-    }
+    CHECK(CompoundArgument(&slot, pc->y, &sp[-1], pc->c));
     Drop(--sp);
     NEXT();
 }
 
-L_UNARY: {
-    TaggedValue out;
-    std::string error;
-    if (!Code_ApplyUnary(pc->y, sp[-1], &out, &error)) CHECK(Fail(error));
-    sp[-1] = std::move(out);
+L_UNARY:
+    CHECK(Unary(pc->y, &sp[-1]));
     NEXT();
-}
 L_BINARY:
     if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
         sp--;
@@ -773,14 +842,7 @@ L_WITH_BEGIN: {
         CHECK(Fail("The target of with is not a number."));
     }
     int target = RealToInt(t->val);
-    if (target == -7) target = -1;
-    std::vector<CInstance*> insts;
-    Instance_CollectTargets(target, self, other, insts);
-    // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
-    WithWalk w{{}, 0, self, other};
-    w.ids.reserve(insts.size());
-    for (CInstance* inst : insts) w.ids.push_back(inst->id);
-    g_withs.push_back(std::move(w));
+    BeginWith(target == -7 ? -1 : target, self, other);
     NEXT();
 }
 L_WITH_NEXT: {
@@ -809,27 +871,16 @@ L_WITH_END: {
 L_CALL: {
     const RFunction* f = Function_Get(pc->a);
     if (!f) CHECK(Fail("Unknown function."));
-    int argc = pc->x;
-    TaggedValue out;
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
-    f->handler(&out, self, other, argc, sp - argc);
-    g_argLive = ARGUMENT_SLOTS;
-    while (argc--) Drop(--sp);
-    MoveTo(sp++, &out);
+    CallBuiltin(f, &sp, pc->x, self, other);
     NEXT();
 }
 L_CALL_EXT: {
     if (!Code_Extension_CallDLLHook) CHECK(Fail("Extension functions are not available."));
-    int argc = pc->x;
-    TaggedValue out;
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
-    bool called = Code_Extension_CallDLLHook(pc->a, argc, sp - argc, &out);
-    g_argLive = ARGUMENT_SLOTS;
-    if (!called) CHECK(FailWhole(LastErrorText, false));
-    while (argc--) Drop(--sp);
-    MoveTo(sp++, &out);
+    CHECK(CallExtension(pc->a, &sp, pc->x));
     NEXT();
 }
 L_CALL_SCRIPT: {
@@ -866,7 +917,7 @@ L_CALL_SCRIPT: {
     fr = &f;
     LOAD_FRAME();
     pc = code;
-    if (g_depth > CODE_MAX_CALL_DEPTH || g_end - sp < target->maxStack)
+    if (g_depth > CODE_MAX_CALL_DEPTH || g_end - sp <= target->maxStack)
         CHECK(Fail(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
 }
@@ -888,12 +939,9 @@ L_LOCAL_LT_JUMP_IF: {
         holds = v.value.val < k.val;
     } else {
         if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0}, VARIABLE_MISSING, 0, sp));
-        TaggedValue out;
-        std::string error;
-        bool ok = Code_ApplyBinary(OP_LT, v.defined ? v.value : *sp, k, &out, &error);
+        bool ok = Holds(OP_LT, v.defined ? v.value : *sp, k, &holds);
         Drop(sp);
-        if (!ok) CHECK(Fail(error));
-        holds = out.val > 0.5;
+        CHECK(ok);
     }
     if (holds != (pc->x != 0)) NEXT();
     GOTO(pc->c);
@@ -907,8 +955,10 @@ L_ADD_LOCAL_CONST: {
     }
     Place p;
     p.local = &v;
-    TaggedValue value = k;
-    CHECK(Store(Access{bc, OPC_GET_LOCAL, pc->a, 0}, p, 0, pc->y, pc->c, &value));
+    CopyTo(sp, k);
+    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0}, p, 0, pc->y, pc->c, sp);
+    Drop(sp);
+    CHECK(ok);
     NEXT();
 }
 
@@ -966,10 +1016,7 @@ L_COMPARE_JUMP_IF: {
         default: holds = std::fabs(x - y) > MathEpsilon; break;
         }
     } else {
-        TaggedValue out;
-        std::string error;
-        if (!Code_ApplyBinary(pc->y, *v, k, &out, &error)) CHECK(Fail(error));
-        holds = out.val > 0.5;
+        CHECK(Holds(pc->y, *v, k, &holds));
     }
     Drop(--sp);
     if (holds != (pc->x != 0)) NEXT();
@@ -1045,7 +1092,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
         g_top = g_stack;
         g_end = g_stack + STACK_VALUES;
     }
-    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top < bc->maxStack ||
+    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->maxStack ||
         Stack_Remaining() < CODE_STACK_RESERVE) {
         char head[48];
         snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
