@@ -16,11 +16,11 @@ local function check(n)
   if l < 0 then return 1 end
   return 1 + check(l) + check(right[n])
 end
-local maxDepth = 14
+local maxDepth = 12
 count = 0
 print(check(make(maxDepth + 1)))
 for depth = 4, maxDepth, 2 do
-  local iterations = 1 << (maxDepth - depth + 4)
+  local iterations = 1 << (maxDepth - depth + 6)
   local c = 0
   for _ = 1, iterations do
     count = 0

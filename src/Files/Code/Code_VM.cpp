@@ -59,8 +59,15 @@ public:
         *block = m_block;
         *used = m_used;
         if (n == 0) return nullptr;
+        if (m_block < m_blocks.size() && m_used + (size_t)n <= m_sizes[m_block]) {
+            CVariable* p = &m_blocks[m_block][m_used];
+            m_used += (size_t)n;
+            return p;
+        }
         return Grow(n);
     }
+
+private:
     CVariable* Grow(int n)
     {
         while (m_block < m_blocks.size() && m_used + (size_t)n > m_sizes[m_block]) {
@@ -77,6 +84,7 @@ public:
         m_used += (size_t)n;
         return p;
     }
+public:
     void Give(CVariable* p, int n, size_t block, size_t used)
     {
         for (int k = 0; k < n; k++) {
@@ -357,6 +365,7 @@ bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int
 
 bool CheckIndex(TaggedValue* v)
 {
+    if (v->kind == VALUE_REAL && v->val >= 0.0 && v->val < ARRAY_DIMENSION && v->val == (double)(int)v->val) return true;
     if (!v->IsReal()) return Fail("Array index is not a number.");
     int x = RealToInt(v->val);
     if (x < 0) return Fail("Negative array index.");
@@ -364,6 +373,24 @@ bool CheckIndex(TaggedValue* v)
     v->kind = VALUE_REAL;
     v->val = x;
     return true;
+}
+
+// Element `index` of a variable, or null when it is not stored; row 0 inline.
+inline const TaggedValue* FastElement(const CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION) {
+        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
+        return &v->rows[0][(size_t)index];
+    }
+    return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+}
+
+inline TaggedValue* FastElementForWrite(CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
+    return v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
 }
 
 // ---- frames ----
@@ -411,9 +438,17 @@ bool StepSpent()
     return true;
 }
 
+// div and mod of two reals; false for a division by zero.
+bool DivideReals(int op, double x, double y, double* out)
+{
+    if (y == 0.0) return false;
+    *out = op == OP_IDIV ? std::trunc(x / y) : Code_Remainder(x, y);
+    return true;
+}
+
 // The operators on two reals done inline; false leaves the case (a division by zero, a bitwise
 // operator) to Code_ApplyBinary.
-inline bool RealOp(int op, double x, double y, double* out)
+__attribute__((always_inline)) inline bool RealOp(int op, double x, double y, double* out)
 {
     switch (op) {
     case OP_ADD: *out = x + y; return true;
@@ -424,13 +459,7 @@ inline bool RealOp(int op, double x, double y, double* out)
         *out = x / y;
         return true;
     case OP_IDIV:
-        if (y == 0.0) return false;
-        *out = std::trunc(x / y);
-        return true;
-    case OP_MOD:
-        if (y == 0.0) return false;
-        *out = Code_Remainder(x, y);
-        return true;
+    case OP_MOD: return DivideReals(op, x, y, out);
     case OP_LT: *out = x < y; return true;
     case OP_LE: *out = x <= y; return true;
     case OP_GT: *out = x > y; return true;
@@ -600,6 +629,13 @@ L_GET_LOCAL: {
     int count = pc->x;
     Access a = ACCESS(OPC_GET_LOCAL);
     int index = ElementIndex(sp - count, count);
+    if (v.defined) {
+        if (const TaggedValue* e = FastElement(&v, index)) {
+            sp -= count;
+            CopyTo(sp++, *e);
+            NEXT();
+        }
+    }
     CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, &v, index, out); }));
     NEXT();
 }
@@ -617,6 +653,13 @@ L_GET_GLOBAL: {
         NEXT();
     }
     int index = ElementIndex(sp - count, count);
+    if (v) {
+        if (const TaggedValue* e = FastElement(v, index)) {
+            sp -= count;
+            CopyTo(sp++, *e);
+            NEXT();
+        }
+    }
     CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, v, index, out); }));
     NEXT();
 }
@@ -657,6 +700,14 @@ L_SET_LOCAL: {
             NEXT();
         }
     }
+    if (pc->y == OP_SET) {
+        v.defined = true;
+        TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
+        Drop(e);
+        MoveTo(e, &sp[-1]);
+        sp -= count + 1;
+        NEXT();
+    }
     Place p;
     p.local = &v;
     CHECK(Store(ACCESS(OPC_GET_LOCAL), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
@@ -684,6 +735,13 @@ L_SET_GLOBAL: {
             sp--;
             NEXT();
         }
+    }
+    if (pc->y == OP_SET) {
+        TaggedValue* e = FastElementForWrite(AddCached(p.list, pc->a, p.cache), ElementIndex(sp - count - 1, count));
+        Drop(e);
+        MoveTo(e, &sp[-1]);
+        sp -= count + 1;
+        NEXT();
     }
     CHECK(Store(a, p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
