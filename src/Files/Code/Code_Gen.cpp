@@ -113,13 +113,14 @@ private:
         return -1;
     }
 
-    // The target (for t.v) and the checked indexes of a variable node.
-    void Operands(const Node* n)
+    // The target (for t.v) and the indexes of a variable node, each checked as soon as it is
+    // known; a read checks its last index itself.
+    void Operands(const Node* n, bool read)
     {
         if (n->kind == N_DOT) Value(n->kids[0]);
         for (int k = 0; k < n->IndexCount(); k++) {
             Value(n->kids[(size_t)(n->FirstIndex() + k)]);
-            Emit(OPC_INDEX, n->line);
+            if (!read || k + 1 < n->IndexCount()) Emit(OPC_INDEX, n->line);
         }
     }
 
@@ -130,7 +131,7 @@ private:
             Emit(OPC_GET_ARG, n->line, slot);
             return;
         }
-        Operands(n);
+        Operands(n, true);
         int x = n->IndexCount();
         switch (n->kind) {
         case N_LOCAL: Emit(OPC_GET_LOCAL, n->line, n->id, x); break;
@@ -159,7 +160,7 @@ private:
             Emit(OPC_SET_ARG, n->line, slot, 0, a->op, 0, a->line);
             return;
         }
-        Operands(n);
+        Operands(n, false);
         Value(v);
         int x = n->IndexCount();
         switch (n->kind) {
@@ -264,6 +265,12 @@ private:
                 return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, l->id, when, 0, Constant(r->value));
             Value(l);
             return Emit(OPC_COMPARE_JUMP_IF, cond->line, Constant(r->value), when, cond->op);
+        }
+        if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_LOCAL &&
+            cond->kids[1]->IndexCount() == 0) {
+            const Node* r = cond->kids[1];
+            Value(cond->kids[0]);
+            return Emit(OPC_COMPARE_LOCAL_JUMP_IF, cond->line, r->id, when, cond->op, r->line);
         }
         Value(cond);
         return Emit(OPC_JUMP_IF, cond->line, 0, when);

@@ -14,7 +14,8 @@ enum Opcode : uint8_t {
     OPC_POP,
     OPC_DUP,
     OPC_INDEX,        // checks and rounds the array index on top
-    // Variable reads: x = number of indexes on the stack (already checked by OPC_INDEX).
+    // Variable reads: x = number of indexes on the stack (all but the last already checked by
+    // OPC_INDEX; the read checks the last itself).
     OPC_GET_LOCAL,    // a = slot
     OPC_GET_SELF,     // a = variable id, b = cache
     OPC_GET_GLOBAL,   // a = variable id, b = cache
@@ -57,6 +58,7 @@ enum Opcode : uint8_t {
     OPC_BINARY_CONST,         // the value on top, operator y, constant a
     OPC_BINARY_LOCAL,         // the value on top, operator y, local b (c = the local's line)
     OPC_COMPARE_JUMP_IF,      // pops a value; jumps to c when whether (value y constant a) is x
+    OPC_COMPARE_LOCAL_JUMP_IF,  // likewise with local a (b = the local's line)
     OPC_COUNT
 };
 
@@ -106,8 +108,8 @@ struct ByteCode {
 };
 
 // Checks code against the opcode table: operands in range, every jump to an instruction, the
-// same stack height on every path into an instruction, no pop below the frame, and maxStack
-// the real maximum. false with *error naming the instruction.
+// same stack height on every path into an instruction, no pop below the frame, and the stack
+// never above maxStack. false with *error naming the instruction.
 bool Code_Verify(const ByteCode& bc, std::string* error);
 // A readable listing of byte code, one instruction a line.
 std::string Code_ListByteCode(const ByteCode& bc);

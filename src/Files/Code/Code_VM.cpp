@@ -572,7 +572,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
         &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_IF, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
-        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF,
+        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF,
     };
     Frame* fr = &g_frames[g_depth - 1];
     const ByteCode* bc = fr->bc;
@@ -627,6 +627,7 @@ L_GET_LOCAL: {
         NEXT();
     }
     int count = pc->x;
+    if (count) CHECK(CheckIndex(&sp[-1]));
     Access a = ACCESS(OPC_GET_LOCAL);
     int index = ElementIndex(sp - count, count);
     if (v.defined) {
@@ -652,6 +653,7 @@ L_GET_GLOBAL: {
         CopyTo(sp++, v->value);
         NEXT();
     }
+    if (count) CHECK(CheckIndex(&sp[-1]));
     int index = ElementIndex(sp - count, count);
     if (v) {
         if (const TaggedValue* e = FastElement(v, index)) {
@@ -665,6 +667,7 @@ L_GET_GLOBAL: {
 }
 L_GET_BUILTIN: {
     int count = pc->x;
+    if (count) CHECK(CheckIndex(&sp[-1]));
     Access a = ACCESS(OPC_GET_BUILTIN);
     int index = ElementIndex(sp - count, count);
     g_top = sp;
@@ -673,6 +676,7 @@ L_GET_BUILTIN: {
 }
 L_GET_DOT: {
     int count = pc->x;
+    if (count) CHECK(CheckIndex(&sp[-1]));
     Access a = ACCESS(OPC_GET_DOT);
     int index = ElementIndex(sp - count, count);
     const TaggedValue* target = &sp[-count - 1];
@@ -1075,6 +1079,35 @@ L_COMPARE_JUMP_IF: {
         }
     } else {
         CHECK(Holds(pc->y, *v, k, &holds));
+    }
+    Drop(--sp);
+    if (holds != (pc->x != 0)) NEXT();
+    GOTO(pc->c);
+}
+
+L_COMPARE_LOCAL_JUMP_IF: {
+    CVariable& r = locals[pc->a];
+    if (!r.defined) {
+        Access a{bc, OPC_GET_LOCAL, pc->a, 0};
+        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->b));
+    }
+    const TaggedValue& k = r.defined ? r.value : *sp;
+    bool holds;
+    TaggedValue* v = sp - 1;
+    if ((v->kind | k.kind) == VALUE_REAL) {
+        double x = v->val, y = k.val;
+        switch (pc->y) {
+        case OP_LT: holds = x < y; break;
+        case OP_LE: holds = x <= y; break;
+        case OP_GT: holds = x > y; break;
+        case OP_GE: holds = x >= y; break;
+        case OP_EQ: holds = std::fabs(x - y) <= MathEpsilon; break;
+        default: holds = std::fabs(x - y) > MathEpsilon; break;
+        }
+    } else {
+        bool ok = Holds(pc->y, *v, k, &holds);
+        Drop(sp);
+        CHECK(ok);
     }
     Drop(--sp);
     if (holds != (pc->x != 0)) NEXT();
