@@ -90,7 +90,7 @@ public:
         for (int k = 0; k < n; k++) {
             CVariable& v = p[k];
             v.defined = false;
-            if (v.value.str) v.value.SetReal(0.0);
+            v.value.SetReal(0.0);
             if (!v.rows.empty()) v.rows.clear();
         }
         m_block = block;

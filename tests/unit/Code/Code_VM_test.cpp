@@ -188,6 +188,18 @@ TEST_F(Machine, RunTimeErrorsMatchTheTreeInterpreter)
               std::string::npos) << o.log;
 }
 
+TEST_F(Machine, LocalsStartFreshInEveryRun)
+{
+    AddScript("vm_locals", "var v, w; if (argument0) { v = 9; v[2] = 7; w = 'left'; return 0; } v[1] = 1; return v[0] + v[1]");
+    ASSERT_TRUE(Script_Prepare());
+    // The second call reuses the first call's locals: nothing of them may show through.
+    Outcome o = Both("vm_locals(1); return vm_locals(0)");
+    EXPECT_EQ(o.result, "1.000000");
+    o = Both("vm_locals(1); return vm_locals(0) + vm_locals(1) + vm_locals(0)");
+    EXPECT_EQ(o.result, "2.000000");
+    EXPECT_EQ(Both("vm_locals(1); var a; a[1] = 3; return a[0] + a[1]").result, "3.000000");
+}
+
 TEST_F(Machine, ScriptCallsSaveAndRestoreArgumentSlots)
 {
     AddScript("vm_inner", "vm_print(argument0); vm_print(argument1); vm_print(argument_count); argument0 = 'changed'; return argument[0]");
