@@ -9,7 +9,7 @@ class CCode;
 
 // The deepest nesting of script calls (and runs of code inside built-ins) the machine allows;
 // deeper calls end with the stack-overflow error.
-constexpr int CODE_MAX_CALL_DEPTH = 2000;
+constexpr int CODE_MAX_CALL_DEPTH = 4096;
 
 // Runs the code as Code_Run does: the code's result goes to result; false on a run-time error,
 // with LastErrorText holding its message and Code_RunErrorFatal set when it must end the game.
