@@ -112,9 +112,19 @@ int g_depth = 0;
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
 // The argument slots from this one on are known to hold the real 0, so that a script call saves
-// and restores only the slots in use. Whatever else may write the slots (built-ins, code run
-// outside the machine) makes it 16 again.
-int g_argLive = ARGUMENT_SLOTS;
+// and restores only the slots in use; -1 when unknown, after whatever else may write the slots
+// (built-ins, code run outside the machine).
+int g_argLive = -1;
+
+int LiveSlots()
+{
+    if (g_argLive >= 0) return g_argLive;
+    for (int k = ARGUMENT_SLOTS; k > 0; k--) {
+        const TaggedValue& v = ArgumentSlots[k - 1];
+        if (v.kind != VALUE_REAL || v.str || v.val != 0.0 || std::signbit(v.val)) return k;
+    }
+    return 0;
+}
 
 // The failure of the running instruction: its message, whether it is whole (already names its
 // code) and whether it ends the game.
@@ -418,7 +428,8 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
     if (f.locals) g_locals.Give(f.locals, (int)f.bc->localNames.size(), f.localBlock, f.localUsed);
     if (f.saved) {
-        for (int k = 0; k < g_argLive; k++) {
+        int live = g_argLive < 0 ? ARGUMENT_SLOTS : g_argLive;
+        for (int k = 0; k < live; k++) {
             Drop(&ArgumentSlots[k]);
             ArgumentSlots[k].kind = VALUE_REAL;
             ArgumentSlots[k].val = 0.0;
@@ -535,7 +546,7 @@ bool CallBuiltin(const RFunction* f, TaggedValue** sp, int argc, CInstance* self
 {
     TaggedValue out;
     f->handler(&out, self, other, argc, *sp - argc);
-    g_argLive = ARGUMENT_SLOTS;
+    g_argLive = -1;
     for (int k = 0; k < argc; k++) Drop(--*sp);
     MoveTo((*sp)++, &out);
     return true;
@@ -545,7 +556,7 @@ bool CallExtension(int index, TaggedValue** sp, int argc)
 {
     TaggedValue out;
     bool called = Code_Extension_CallDLLHook(index, argc, *sp - argc, &out);
-    g_argLive = ARGUMENT_SLOTS;
+    g_argLive = -1;
     if (!called) return FailWhole(LastErrorText, false);
     for (int k = 0; k < argc; k++) Drop(--*sp);
     MoveTo((*sp)++, &out);
@@ -756,7 +767,7 @@ L_SET_BUILTIN: {
     Place p;
     p.inst = self;
     g_top = sp;
-    g_argLive = ARGUMENT_SLOTS;
+    g_argLive = -1;
     CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
     NEXT();
@@ -764,7 +775,7 @@ L_SET_BUILTIN: {
 L_SET_DOT: {
     int count = pc->x;
     g_top = sp;
-    g_argLive = ARGUMENT_SLOTS;
+    g_argLive = -1;
     CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, self,
                    other, &sp[-1]));
     for (int k = 0; k <= count + 1; k++) Drop(--sp);
@@ -774,7 +785,7 @@ L_SET_ARG: {
     Access a = ACCESS(OPC_GET_BUILTIN);
     if (!self) CHECK(NoInstance(a, -1));
     TaggedValue& slot = ArgumentSlots[pc->a];
-    if (g_argLive <= pc->a) g_argLive = pc->a + 1;
+    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
     if (pc->y == OP_SET) {
         Drop(&slot);
         MoveTo(&slot, --sp);
@@ -969,8 +980,8 @@ L_CALL_SCRIPT: {
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = pc->a;
-    f.savedLive = g_argLive;
-    RawMove(f.saved, ArgumentSlots, g_argLive);
+    f.savedLive = LiveSlots();
+    RawMove(f.saved, ArgumentSlots, f.savedLive);
     RawMove(ArgumentSlots, base, argc);
     g_argLive = argc;
     argument_count = argc;
@@ -1193,7 +1204,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     }
     int line = Error_Context.line;
     int entry = g_depth;
-    g_argLive = ARGUMENT_SLOTS;
+    g_argLive = -1;
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
     f.ret = nullptr;
