@@ -117,7 +117,9 @@ void TaggedValue::Append(const char* text, size_t length)
             return;
         }
     }
+    // Room for more: a text joined once is usually joined again.
     size_t capacity = total < 2 * old ? 2 * old : total;
+    if (capacity < 32) capacity = 32;
     if (capacity > 0x7FFFFFF0u) capacity = 0x7FFFFFF0u;
     TextBlock* b = (TextBlock*)MemAlloc(sizeof(TextBlock) + capacity + 1);
     if (!b) return;
