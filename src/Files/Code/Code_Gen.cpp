@@ -448,6 +448,7 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
     auto bc = std::make_unique<ByteCode>();
     bc->name = tree->name;
     bc->localNames = tree->locals;
+    bc->localCount = (int)tree->locals.size();
     bc->firstLine = tree->root->line;
     Generator g(tree, bc.get());
     if (expression) g.Expression(tree->root);

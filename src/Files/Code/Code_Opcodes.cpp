@@ -103,6 +103,7 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
     size_t n = bc.code.size();
     if (n == 0) return Bad(error, 0, "no code");
     if (bc.lines.size() != n) return Bad(error, 0, "line table size differs");
+    if ((size_t)bc.localCount != bc.localNames.size()) return Bad(error, 0, "local count differs");
     std::vector<int> height(n, -1);
     std::vector<size_t> work{0};
     height[0] = 0;

@@ -104,6 +104,7 @@ struct ByteCode {
     std::vector<VarCache> caches;
     int maxStack = 0;        // the highest the operand stack grows
     int firstLine = 0;       // the line of the code's start, for errors raised on entry
+    int localCount = 0;      // localNames.size(), read on every call
     std::string name;
 };
 

@@ -426,7 +426,7 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     Frame& f = g_frames[g_depth - 1];
     while (sp > f.stack) Drop(--sp);
     if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
-    if (f.locals) g_locals.Give(f.locals, (int)f.bc->localNames.size(), f.localBlock, f.localUsed);
+    if (f.locals) g_locals.Give(f.locals, f.bc->localCount, f.localBlock, f.localUsed);
     if (f.saved) {
         int live = g_argLive < 0 ? ARGUMENT_SLOTS : g_argLive;
         for (int k = 0; k < live; k++) {
@@ -985,7 +985,7 @@ L_CALL_SCRIPT: {
     RawMove(ArgumentSlots, base, argc);
     g_argLive = argc;
     argument_count = argc;
-    f.locals = g_locals.Take((int)target->localNames.size(), &f.localBlock, &f.localUsed);
+    f.locals = g_locals.Take(target->localCount, &f.localBlock, &f.localUsed);
     sp = f.stack;
     fr = &f;
     LOAD_FRAME();
@@ -1216,7 +1216,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = -1;
-    f.locals = g_locals.Take((int)bc->localNames.size(), &f.localBlock, &f.localUsed);
+    f.locals = g_locals.Take(bc->localCount, &f.localBlock, &f.localUsed);
     bool ok = Execute(entry, result);
     Error_Context.line = line;
     return ok;
