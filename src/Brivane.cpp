@@ -1,23 +1,177 @@
-// Program entry of the runner.
+// Program entry of the runner: the switches, the start-up list, the game, the window and the
+// graphics device, the main loop, and the shut-down.
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Font/Font_Main.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
+#include "Base/Random.h"
+#include "Base/Timer.h"
+#include "Code/Error.h"
+#include "Debug/Dialog.h"
+#include "Function/Function_Init.h"
+#include "Graphics_API/GR_Device.h"
+#include "IO/IO_Record.h"
+#include "Option/Option_Main.h"
+#include "Room/Room_Main.h"
+#include "Run/CommandLine.h"
+#include "Run/HighScore.h"
+#include "Run/Run_Main.h"
+#include "Run/StartUp.h"
+#include "Run/Window.h"
+#include "Runner/GameFile.h"
+#include "Support/LoadSave.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+// Exit codes.
+enum { EXIT_OK = 0, EXIT_FAILED = 1, EXIT_USAGE = 2, EXIT_ERROR = 3, EXIT_FRAME_LIMIT = 4 };
+
+// The number of images of a sprite, for animation ends.
+static int SpriteImageCount(int sprite)
+{
+    const CSprite* s = Sprite_Get(sprite);
+    return s ? s->m_numb : 0;
+}
 
 static void PrintUsage()
 {
     printf("usage: runner [-game FILE] [-debug] [-trace] [-ext] [-oldexec] [-noaudio] [-inawindow]\n"
-           "              [-record FILE] [-playback FILE] [-steam] [-bp NAME@LINE]\n");
+           "              [-record FILE] [-playback FILE] [-steam] [-bp NAME@LINE]\n"
+           "RUNNER_HEADLESS=1 runs without a window.\n");
+}
+
+// The folder of the program, for the default game data file beside it.
+static std::string ProgramFolder(const char* argv0)
+{
+    std::string path = argv0;
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+static bool IsFile(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+static bool EnvOn(const char* name)
+{
+    const char* value = getenv(name);
+    return value && *value && strcmp(value, "0");
+}
+
+// The window with the header's size and the graphics device on it. Without a display the game
+// runs headless; a window whose graphics fail ends the program.
+static bool OpenWindow(bool* failed)
+{
+    *failed = false;
+    if (EnvOn("RUNNER_HEADLESS")) return false;
+    if ((Option_Flags & OPTION_FULLSCREEN) && !CommandLine.inAWindow) Window_SetFullscreen(true);
+    if (!Window_Create(Game_Header.windowWidth, Game_Header.windowHeight, false)) {
+        Console_Warnings->Output("Running without a window.\n");
+        return false;
+    }
+    if (!GR_D3D_Init(MainWindow)) {
+        Console_Warnings->Output("The graphics could not be started.\n");
+        *failed = true;
+        return false;
+    }
+    Sprite_InitTextures();
+    Background_InitTextures();
+    Font_InitTextures();
+    return true;
+}
+
+// Input recording or playback of the switches; false (with a message) when the file is unusable.
+static bool StartReplay()
+{
+    if (CommandLine.recordFile) return IO_Record_Start(CommandLine.recordFile, Game_Header.gameId);
+    if (CommandLine.playbackFile) return IO_Playback_Start(CommandLine.playbackFile, Game_Header.gameId);
+    return true;
+}
+
+// Loads, prepares and plays the game; the exit code.
+static int Play(const std::string& game)
+{
+    // RUNNER_NO_WAIT runs frames back to back; RUNNER_MAX_FRAMES ends the game after that many.
+    Run_NoWait = EnvOn("RUNNER_NO_WAIT");
+    const char* maxFrames = getenv("RUNNER_MAX_FRAMES");
+    long frameLimit = maxFrames ? strtol(maxFrames, nullptr, 10) : 0;
+
+    std::string folder = game.substr(0, game.find_last_of('/') + 1);
+    LoadSave_SetProgramFolder(folder.empty() ? "./" : folder.c_str());
+    StartUp_ReadOptions();
+    GameFile_RegisterFunctions = Function_Init;
+    Run_SpriteImageCount = SpriteImageCount;
+    Random_Seed(0);
+    if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
+    LoadSave_SetGameName(Game_Header.name);
+    HighScore_Load();
+    Window_SetBaseSize(Game_Header.windowWidth, Game_Header.windowHeight);
+
+    bool failed = false;
+    OpenWindow(&failed);
+    if (failed) return EXIT_FAILED;
+    Dialog_Init();
+    Dialog_CaptionHook = Window_GetCaption;
+    Timer_PumpHook = PumpMessages;
+    if (!StartReplay()) return EXIT_FAILED;
+
+    if (!Run_Prepare()) return EXIT_FAILED;
+    Window_SetCursor(Option_ShowCursor ? 0 : -1);
+    if (!Run_StartGame()) return EXIT_FAILED;
+    int status = EXIT_OK;
+    bool closed = false;
+    while (Run_Running) {
+        Run_Frame();
+        PumpMessages();
+        // Closing the window ends the game with its end events.
+        if (Window_Quit && !closed && Run_Running) {
+            closed = true;
+            Game_End();
+        }
+        if (frameLimit > 0 && Run_Frames >= frameLimit && Run_Running) {
+            Console_Warnings->Output("Stopped after %ld frames.\n", frameLimit);
+            Run_EndGame();
+            status = EXIT_FRAME_LIMIT;
+        }
+    }
+    if (Error_FatalPending) status = EXIT_ERROR;
+    return status;
 }
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "-help") || !strcmp(argv[i], "--help")) {
-            PrintUsage();
-            return 0;
+    // "data.win" beside the program is the game, whatever the command line says.
+    std::string game = ProgramFolder(argv[0]) + "/data.win";
+    bool besideProgram = IsFile(game);
+    if (!besideProgram) {
+        for (int i = 1; i < argc; i++) {
+            if (!strcmp(argv[i], "-help") || !strcmp(argv[i], "--help")) {
+                PrintUsage();
+                return EXIT_OK;
+            }
         }
+        if (!CommandLine_Parse(argc, argv)) {
+            PrintUsage();
+            return EXIT_USAGE;
+        }
+        if (CommandLine.gameFile) game = CommandLine.gameFile;
+    } else {
+        CommandLine_Parse(1, argv);
     }
-    PrintUsage();
-    return 0;
+    StartUp_Trace = CommandLine.trace;
+
+    int status = StartUp_Run() ? Play(game) : EXIT_FAILED;
+    // Shut-down: the end of the game, recorded input, then the shut-down list.
+    Run_EndGame();
+    IO_Record_Stop();
+    IO_Playback_Stop();
+    FiniRunner();
+    return status;
 }

@@ -11,7 +11,7 @@
 #include "Code/Code_Tree.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
-#include "Function/Function_Misc.h"
+#include "Function/Function_Init.h"
 #include "Object/Instance_Class.h"
 #include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
@@ -69,8 +69,7 @@ int main(int argc, char** argv)
 
     Code_Constant_Init();
     Variable_BuiltIn_Init();
-    Function_Misc_Init();
-    Function_Add("script_execute", F_script_execute, -1);
+    Function_Init();
 
     for (const auto& [name, path] : scripts) {
         std::string text;

@@ -16,3 +16,9 @@ int TruncToInt(double v)
     if (!(v > -2147483649.0 && v < 2147483648.0)) return INT_MIN;
     return (int)v;
 }
+
+int64_t TruncToInt64(double v)
+{
+    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0)) return INT64_MIN;
+    return (int64_t)v;
+}

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-enum { IO_REPLAY_SEED, IO_REPLAY_TIME, IO_REPLAY_SLOTS = 8 };
+enum { IO_REPLAY_SEED, IO_REPLAY_TIME, IO_REPLAY_JOYSTICK, IO_REPLAY_SLOTS = 8 };
 
 struct IO_ReplayValues {
     int64_t value[IO_REPLAY_SLOTS];

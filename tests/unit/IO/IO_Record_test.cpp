@@ -72,7 +72,7 @@ protected:
             FeedStep(n);
             IO_Start_Step();
             Recorded r;
-            memset(&r, 0, sizeof r.state);
+            memset(&r.state, 0, sizeof r.state);
             IO_GetStepState(&r.state);
             r.typed = IO_GetTypedText();
             memset(&r.values, 0, sizeof r.values);

@@ -93,12 +93,16 @@ TEST_F(InputTest, SdlKeysMapToVirtualKeys)
     };
     for (auto [sdl, vk] : cases) {
         EXPECT_EQ(IO_SDL_KeyToVirtual(sdl), vk) << SDL_GetKeyName(sdl);
-        if (sdl != SDLK_KP_ENTER) EXPECT_EQ(IO_SDL_VirtualToKey(vk), sdl) << vk;
+        if (sdl != SDLK_KP_ENTER) {
+            EXPECT_EQ(IO_SDL_VirtualToKey(vk), sdl) << vk;
+        }
     }
     // Every code the table gives maps back to a key that gives it again.
     for (int vk = 2; vk < 256; vk++) {
         SDL_Keycode key = IO_SDL_VirtualToKey(vk);
-        if (key != SDLK_UNKNOWN && (vk < 16 || vk > 18)) EXPECT_EQ(IO_SDL_KeyToVirtual(key), vk) << vk;
+        if (key != SDLK_UNKNOWN && (vk < 16 || vk > 18)) {
+            EXPECT_EQ(IO_SDL_KeyToVirtual(key), vk) << vk;
+        }
     }
     EXPECT_EQ(IO_SDL_VirtualToKey(17), SDLK_LCTRL);
     EXPECT_EQ(IO_SDL_VirtualToKey(7), SDLK_UNKNOWN);

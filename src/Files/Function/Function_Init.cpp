@@ -1,0 +1,22 @@
+#include "Function/Function_Init.h"
+#include "Code/Function.h"
+#include "Function/Function_DataStructures.h"
+#include "Function/Function_Game.h"
+#include "Function/Function_Math.h"
+#include "Function/Function_Misc.h"
+
+// Families follow this order: game, math and strings, graphics, action, files, resources,
+// interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
+// physics, platform. A family not written yet simply has no entry.
+void Function_Init()
+{
+    static bool done = false;
+    if (done) return;
+    done = true;
+    Function_Game_Init();
+    Function_Math_Init();
+    // script_execute belongs to the resource family.
+    Function_Add("script_execute", F_script_execute, -1);
+    Function_Misc_Init();
+    Function_DataStructures_Init();
+}

@@ -1,0 +1,4 @@
+#include "Graphics/DrawRegion.h"
+
+// Until room drawing sets it the region is wide open, so nothing drawn before a room is culled.
+TDrawRegion DrawRegion = {-1000000000, -1000000000, 1000000000, 1000000000};

@@ -1,0 +1,31 @@
+// Running events: one object's event for an instance, an event for every instance, and the stamp
+// that keeps instances made during a pass out of that pass.
+#pragma once
+#include <cstdint>
+
+class CInstance;
+
+// Advanced by one per event pass; an instance made or changed during a pass carries the stamp of
+// that pass and the pass skips it.
+extern int64_t EventStamp;
+// The type, number and object (whose code runs) of the event running now; -1 when none.
+extern int event_type, event_number, event_object;
+
+// Runs the event (type, number) of the object objectIndex, found along its parent chain, for self
+// with other. Nothing while a room change is pending. Returns false when no object of the chain
+// has the event.
+bool Event_Perform(CInstance* self, CInstance* other, int objectIndex, int type, int number);
+// The event of the instance's own object (with parents); nothing for a null instance.
+bool Event_Perform_Instance(CInstance* inst, CInstance* other, int type, int number);
+// The event for every live active instance of the current room (self = other), as one pass.
+void Event_Perform_All(int type, int number);
+// The other event of that number for every live instance of each object that has it.
+void Event_Other_PerformAll(int number);
+// The event (type, number) for every live instance of each object that has it, as one pass.
+void Event_PerformForObjects(int type, int number);
+// Runs the event that the running one overrides: the same event of the parent of event_object.
+bool Event_Inherited(CInstance* self, CInstance* other);
+// Starts a pass: advances EventStamp and returns it.
+int64_t Event_BeginPass();
+// Whether an instance takes part in a pass with the given stamp.
+bool Event_InPass(const CInstance* inst, int64_t stamp);

@@ -1,0 +1,24 @@
+// What the game does with instances: create, destroy, change object, count and find them.
+#pragma once
+#include <vector>
+
+class CInstance;
+
+// Puts an instance into, or takes it out of, the id hash (an instance enters it when made and
+// leaves it when freed; a room kept aside takes its instances out meanwhile).
+void Instance_Register(CInstance* inst);
+void Instance_Unregister(CInstance* inst);
+
+// A new instance of the object in the current room; its create event runs at once and it is
+// flagged created. A missing object (or no room) gives a non-fatal error and null.
+CInstance* Instance_Create(int object, float x, float y);
+// Runs the destroy event once per instance and marks it destroyed.
+void Instance_Destroy(CInstance* inst);
+// Turns the instance into another object; with perform the old destroy event runs first (unless
+// it already ran) and the new create event after.
+void Instance_ChangeObject(CInstance* inst, int object, bool perform);
+// The number of live instances of a target: -3 all, an id 0 or 1, else the object with descendants.
+int Instance_Number(int target);
+// The live instance of the target (-3 or an object) nearest to, or furthest from, the point.
+CInstance* Instance_Nearest(float x, float y, int target);
+CInstance* Instance_Furthest(float x, float y, int target);

@@ -1,0 +1,82 @@
+// CObject, the template of instances, and CEvent, one event of an object.
+#pragma once
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CCode;
+class CInstance;
+
+// Event types.
+enum {
+    EVENT_CREATE = 0, EVENT_DESTROY = 1, EVENT_ALARM = 2, EVENT_STEP = 3, EVENT_COLLISION = 4,
+    EVENT_KEYBOARD = 5, EVENT_MOUSE = 6, EVENT_OTHER = 7, EVENT_DRAW = 8, EVENT_KEYPRESS = 9,
+    EVENT_KEYRELEASE = 10, EVENT_TRIGGER = 11, EVENT_TYPE_COUNT = 12
+};
+enum { STEP_NORMAL = 0, STEP_BEGIN = 1, STEP_END = 2 };
+enum {
+    OTHER_OUTSIDE = 0, OTHER_BOUNDARY = 1, OTHER_GAME_START = 2, OTHER_GAME_END = 3, OTHER_ROOM_START = 4,
+    OTHER_ROOM_END = 5, OTHER_NO_MORE_LIVES = 6, OTHER_ANIMATION_END = 7, OTHER_END_OF_PATH = 8,
+    OTHER_NO_MORE_HEALTH = 9, OTHER_USER0 = 10
+};
+
+// Whether (type, number) names an event an object can have (collision numbers are checked
+// against the object table separately).
+bool Event_IsValid(int type, int number);
+// "Create Event", "Step Event"...: the name used in error messages.
+const char* Event_GetName(int type, int number);
+
+class CEvent {
+public:
+    explicit CEvent(const char* text);
+    ~CEvent();
+    CEvent(const CEvent&) = delete;
+    CEvent& operator=(const CEvent&) = delete;
+    // Empties the event's source text; the compiled code stays.
+    void Clear();
+    // Adds a line of code to an event not yet compiled.
+    void AppendText(const char* text);
+    const char* GetText() const { return m_text.c_str(); }
+    CCode* GetCode() const { return m_code; }
+    // Compiles the text under the label; false with LastErrorText on failure.
+    bool Compile(const char* label);
+
+private:
+    std::string m_text;
+    CCode* m_code = nullptr;
+};
+
+constexpr unsigned OBJECT_SOLID = 1, OBJECT_VISIBLE = 2, OBJECT_PERSISTENT = 4;
+
+class CObject {
+public:
+    CObject() = default;
+    ~CObject();
+    CObject(const CObject&) = delete;
+    CObject& operator=(const CObject&) = delete;
+
+    std::string name;
+    unsigned flags = OBJECT_VISIBLE;  // bit 0 solid, 1 visible, 2 persistent
+    int sprite = -1;
+    int depth = 0;
+    int parent_index = -1;
+    int mask = -1;
+    CObject* parent = nullptr;  // set for parent indexes 0..999999 that name an object
+    int index = -1;
+
+    // The active instances of this object and of its descendants, in order of creation.
+    std::vector<CInstance*> instances;
+
+    // The object's own event, or null.
+    CEvent* GetEvent(int type, int number) const;
+    // Adds code to (type, number); a second piece of code for the same event is appended.
+    void AddEvent(int type, int number, const char* text);
+    bool IsDescendant(int ancestor) const;
+    const std::map<std::pair<int, int>, CEvent*>& Events() const { return m_events; }
+
+private:
+    std::map<std::pair<int, int>, CEvent*> m_events;
+    // Events replaced by AddEvent, kept until the object goes: their code may be running.
+    std::vector<CEvent*> m_retired;
+};

@@ -1,0 +1,148 @@
+// CRoom: a room's settings, its creation record (instances and tiles placed in the editor), and,
+// while it runs, its active and deactivated instance lists and its tile array.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CInstance;
+class CCode;
+class CPhysicsWorld;
+
+struct RoomBackground {
+    bool visible = false;
+    bool foreground = false;
+    int index = -1;
+    float x = 0, y = 0;
+    bool htiled = true, vtiled = true;
+    float hspeed = 0, vspeed = 0;
+    float xscale = 1, yscale = 1;
+    uint32_t blend = 0xFFFFFF;
+    float alpha = 1;
+};
+
+struct RoomView {
+    bool visible = false;
+    int xview = 0, yview = 0, wview = 640, hview = 480;
+    int xport = 0, yport = 0, wport = 640, hport = 480;
+    float angle = 0;
+    int hborder = 32, vborder = 32, hspeed = -1, vspeed = -1;
+    int object = -1;
+    int surface = -1;
+};
+
+struct RoomTile {
+    float x = 0, y = 0;
+    int background = -1;
+    int left = 0, top = 0, width = 0, height = 0;
+    float depth = 0;
+    int id = 0;
+    float xscale = 1, yscale = 1;
+    uint32_t blend = 0xFFFFFF;
+    float alpha = 1;
+    uint8_t visible = 1;
+};
+
+// An instance placed in the room: made when the room is built, then its creation code runs.
+struct RoomInstanceEntry {
+    int x = 0, y = 0;
+    int object = -1;
+    int id = 0;
+    std::string code;        // creation code text, empty for none
+    CCode* compiled = nullptr;
+    float xscale = 1, yscale = 1;
+    uint32_t colour = 0xFFFFFFFF;
+    float rotation = 0;
+};
+
+constexpr int ROOM_SLOTS = 8;
+
+class CRoom {
+public:
+    CRoom() = default;
+    ~CRoom();
+    CRoom(const CRoom&) = delete;
+    CRoom& operator=(const CRoom&) = delete;
+
+    std::string name;
+    char* caption = nullptr;
+    int speed = 30;
+    int width = 640, height = 480;
+    bool persistent = false;
+    uint32_t colour = 0xC0C0C0;
+    bool show_colour = true;
+    RoomBackground backgrounds[ROOM_SLOTS];
+    bool enable_views = false;
+    RoomView views[ROOM_SLOTS];
+    std::string creation_code;
+    CCode* creation_compiled = nullptr;
+    bool physics = false;
+    float physics_scale = 0.1f, physics_gravity_x = 0.0f, physics_gravity_y = 10.0f;
+    CPhysicsWorld* physics_world = nullptr;
+
+    // The creation record.
+    std::vector<RoomInstanceEntry> entries;
+    std::vector<RoomTile> entry_tiles;
+
+    // While the room runs: instances ordered by depth, greatest first, later ones after equal
+    // depths; the tile array.
+    std::vector<CInstance*> active;
+    std::vector<CInstance*> deactivated;
+    std::vector<RoomTile> tiles;
+
+    // Copies the settings and the creation record of another room (not its instances).
+    void CopyFrom(const CRoom& other);
+    void SetCaption(const char* text);
+
+    int AddTile(const RoomTile& tile);  // appends a copy with the next tile id; its position
+    int CreateTile(int background, int left, int top, int width, int height, float x, float y, float depth,
+                   float xscale, float yscale, uint32_t blend);  // to the creation record; the id
+    int FindTile(int id);
+    int FindTileAt(float x, float y, bool foreground) const;
+    int FindLayerTileAt(float depth, float x, float y);
+    void DeleteTile(int index);
+    void DeleteTilesAt(float x, float y, bool foreground);
+    void DeleteLayer(float depth);
+    void DeleteLayerTilesAt(float depth, float x, float y);
+    void HideLayer(float depth);
+    void ShowLayer(float depth);
+    void SetLayerDepth(float depth, float newDepth);
+    void ShiftLayer(float depth, float dx, float dy);
+    void ClearTiles();
+
+    int AddInstance(int x, int y, int object);  // to the creation record; the id
+    void ClearInstances();
+
+    // Makes an instance with the next id, linked into the active list, its object's lists and the
+    // id hash; no event runs.
+    CInstance* CreateInstance(float x, float y, int object, int id = 0);  // id 0: the next id
+    // Links an instance into the active list by depth, and into its object's lists.
+    void LinkInstance(CInstance* inst);
+    // Takes an instance out of the active (or deactivated) list and its object's lists; false
+    // when it was in neither list.
+    bool UnlinkInstance(CInstance* inst);
+    // Re-sorts an active instance whose depth changed.
+    void ChangeDepth(CInstance* inst);
+    // Moves instances whose deactivated flag changed between the two lists.
+    void UpdateActivation();
+    // Takes the room's instances out of the id hash and their objects' lists while the room is
+    // kept aside (a persistent room left), and puts them back when it runs again.
+    void Suspend();
+    void Resume();
+    // Moves each visible view that follows an object (or instance) so that the followed instance
+    // stays its border away from the view's edges, at most its speed a step, inside the room.
+    void FollowViews();
+    // Frees instances marked destroyed; returns how many.
+    int FreeMarked();
+    // Frees every instance of the room.
+    void FreeAllInstances();
+
+private:
+    int m_lastFound = -1;
+    // Compiled creation code replaced by CopyFrom, kept until the room goes: it may be running.
+    std::vector<CCode*> m_retired;
+};
+
+// The counters of instance and tile ids, shared by every room (set from the header).
+extern int Room_LastInstanceId;
+extern int Room_LastTileId;

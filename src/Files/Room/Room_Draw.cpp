@@ -1,0 +1,122 @@
+#include "Room/Room_Draw.h"
+
+#include "Background/Background_Room.h"
+#include "Code/Arguments.h"
+#include "Graphics/DrawRegion.h"
+#include "Graphics_API/GR_Batch.h"
+#include "Graphics_API/GR_Device.h"
+#include "Graphics_API/Matrix.h"
+#include "Object/Event_Main.h"
+#include "Object/Instance_Class.h"
+#include "Object/Object_Main.h"
+#include "Room/Room_Class.h"
+#include "Room/Room_Main.h"
+#include "Run/View.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
+#include "Run/Window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+
+namespace {
+// 0xBBGGRR to the device's opaque 0xAARRGGBB.
+uint32_t DeviceColour(uint32_t bgr)
+{
+    return 0xFF000000u | (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
+}
+
+// The projection of a room rectangle turned by an angle onto the current port: room (x, y) at
+// the port's top-left corner, y downwards.
+void SetProjection(float x, float y, float w, float h, float angle)
+{
+    float a = angle * (float)M_PI / 180.0f;
+    float eye[3] = {x + w / 2, y + h / 2, -16000}, at[3] = {x + w / 2, y + h / 2, 0};
+    float up[3] = {std::sin(a), std::cos(a), 0};
+    float m[16];
+    Matrix_LookAt(m, eye, at, up);
+    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
+    Matrix_Ortho(m, w, -h, 1, 32000);
+    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
+    Matrix_Identity(m);
+    GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
+}
+
+void DrawInstance(CInstance* inst)
+{
+    if (Object_FindEventOwner(inst->object_index, EVENT_DRAW, 0) >= 0) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
+    else if (const CSprite* sprite = Sprite_Get(inst->sprite_index))
+        sprite->DrawExt(RealToInt(std::floor(inst->image_index)), inst->x, inst->y, inst->image_xscale,
+                        inst->image_yscale, inst->image_angle, (uint32_t)inst->image_blend, inst->image_alpha);
+}
+
+// Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
+void DrawContents(CRoom* room, bool device)
+{
+    std::vector<const RoomTile*> tiles;
+    if (device) {
+        for (const RoomTile& t : room->tiles)
+            if (t.visible) tiles.push_back(&t);
+        std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile* a, const RoomTile* b) { return a->depth > b->depth; });
+    }
+    int64_t stamp = Event_BeginPass();
+    std::vector<CInstance*> list = room->active;
+    size_t t = 0;
+    for (CInstance* inst : list) {
+        if (Room_ChangePending()) return;
+        for (; t < tiles.size() && tiles[t]->depth >= inst->depth; t++) Background_DrawTile(*tiles[t]);
+        if (inst->visible && Event_InPass(inst, stamp)) DrawInstance(inst);
+    }
+    for (; t < tiles.size(); t++) Background_DrawTile(*tiles[t]);
+}
+
+void DrawView(CRoom* room, bool device, float x, float y, float w, float h, float angle)
+{
+    // A turned view sees the room rectangle that holds the turned view rectangle.
+    double a = angle * M_PI / 180.0, cx = x + w / 2.0, cy = y + h / 2.0;
+    double hw = std::fabs(w / 2.0 * std::cos(a)) + std::fabs(h / 2.0 * std::sin(a));
+    double hh = std::fabs(w / 2.0 * std::sin(a)) + std::fabs(h / 2.0 * std::cos(a));
+    float left = (float)(cx - hw), top = (float)(cy - hh), width = (float)(2 * hw), height = (float)(2 * hh);
+    DrawRegion = {RealToInt(std::floor(left)), RealToInt(std::floor(top)), RealToInt(std::ceil(left + width)),
+                  RealToInt(std::ceil(top + height))};
+    if (device) {
+        SetProjection(x, y, w, h, angle);
+        if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
+        else Graphics::Clear(0, 1, 0, Graphics::CLEAR_DEPTH);
+    }
+    if (device) Background_DrawLayers(*room, false, left, top, width, height);
+    DrawContents(room, device);
+    if (device && !Room_ChangePending()) Background_DrawLayers(*room, true, left, top, width, height);
+}
+}
+
+void Room_Draw(CRoom* room)
+{
+    if (!room || Room_ChangePending()) return;
+    room->FollowViews();
+    bool device = GR_D3D_HasDevice() && SurfaceTarget < 0;
+    int bw = device ? GR_D3D_Get_Backbuffer_Width() : room->width;
+    int bh = device ? GR_D3D_Get_Backbuffer_Height() : room->height;
+    if (!room->enable_views) {
+        view_current = 0;
+        if (device) GR_D3D_Set_Viewport(0, 0, bw, bh);
+        DrawView(room, device, 0, 0, (float)room->width, (float)room->height, 0);
+        return;
+    }
+    if (device) {
+        // Outside the ports the window shows its own colour.
+        GR_D3D_Set_Viewport(0, 0, bw, bh);
+        Graphics::Clear(DeviceColour(Window_GetColor()), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
+    }
+    for (int v = 0; v < ROOM_SLOTS && !Room_ChangePending(); v++) {
+        const RoomView& view = room->views[v];
+        if (!view.visible || view.wview == 0 || view.hview == 0 || view.wport <= 0 || view.hport <= 0) continue;
+        view_current = v;
+        if (device) GR_D3D_Set_Viewport(view.xport, view.yport, view.wport, view.hport);
+        DrawView(room, device, (float)view.xview, (float)view.yview, (float)view.wview, (float)view.hview, view.angle);
+    }
+    view_current = 0;
+    if (device) GR_D3D_Set_Viewport(0, 0, bw, bh);
+}

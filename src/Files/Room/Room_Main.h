@@ -1,0 +1,54 @@
+// The room table, the room order and room changes.
+#pragma once
+#include "Room/Room_Class.h"
+
+struct GameFileReader;
+
+// The room that runs now (null when none) and its index.
+extern CRoom* Run_Room;
+extern int Run_RoomIndex;
+
+// The pending room change: -1 none, a room index, or one of these codes.
+constexpr int ROOM_CHANGE_NONE = -1;
+constexpr int ROOM_CHANGE_END = -100;
+constexpr int ROOM_CHANGE_RESTART = -200;
+constexpr int ROOM_CHANGE_LOAD = -300;
+constexpr int ROOM_CHANGE_ERROR_END = -400;
+extern int Room_NewRoom;
+extern int transition_kind;
+bool Room_ChangePending();
+
+bool Room_Exists(int index);
+const char* Room_GetName(int index);  // "<undefined>" when missing
+CRoom* Room_Get(int index);           // the resource room, null when missing
+int Room_Count();
+int Room_Add();                        // a new room named "__newroom" plus its index, last in the order
+int Room_Duplicate(int index);         // -1 when missing
+bool Room_Assign(int target, int source);
+void Room_Clear();
+
+// The room order.
+int Room_GetFirst();  // -1 when the order is empty
+int Room_GetLast();
+int Room_Previous(int index);  // -1 at the start or for a room outside the order
+int Room_Next(int index);      // -1 at the end or for a room outside the order
+void Room_SetOrder(const int* rooms, int count);
+
+void Room_Goto(int index);
+void Room_GotoPrevious();
+void Room_GotoNext();
+void Room_Restart();
+void Game_End();
+void Game_Restart();
+
+// Compiles the creation code of every room and every placed instance.
+bool Room_Prepare();
+// Reads the ROOM chunk (see docs/gamefile.md); false on a damaged record.
+bool Room_Load(GameFileReader chunk);
+// Checks that the room order names rooms; false with a message otherwise.
+bool Room_CheckOrder();
+
+// A visited persistent room kept while the game is elsewhere, or null; Room_Keep hands one over.
+CRoom* Room_TakeKept(int index);
+void Room_Keep(int index, CRoom* room);
+void Room_FreeKept();

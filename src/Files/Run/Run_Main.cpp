@@ -1,0 +1,538 @@
+#include "Run/Run_Main.h"
+
+#include "Base/Console.h"
+#include "Base/MemoryManager.h"
+#include "Base/Random.h"
+#include "Base/Timer.h"
+#include "Code/Code_Class.h"
+#include "Code/Code_Constant.h"
+#include "Code/Error.h"
+#include "Graphics_API/GR_Device.h"
+#include "IO/IO.h"
+#include "IO/IO_Joystick.h"
+#include "IO/IO_Record.h"
+#include "Object/Event_Main.h"
+#include "Object/Instance_Class.h"
+#include "Object/Instance_Ops.h"
+#include "Object/Object_Main.h"
+#include "Option/Option_Main.h"
+#include "Path/Path_Main.h"
+#include "Room/Room_Draw.h"
+#include "Room/Room_Main.h"
+#include "Run/Window.h"
+#include "Runner/GameFile.h"
+#include "Script/Script_Main.h"
+#include "TimeLine/TimeLine_Main.h"
+
+#include <algorithm>
+#include <cmath>
+#include <chrono>
+#include <vector>
+
+bool Run_Running = false;
+int Run_FPS = 0;
+int64_t Run_Frames = 0;
+bool Run_NoWait = false;
+bool Run_AutoDraw = true;
+int (*Run_SpriteImageCount)(int sprite) = nullptr;
+
+int score = 0, lives = -1;
+double health = 100.0;
+bool show_score = true, show_lives = false, show_health = false;
+char* caption_score = nullptr;
+char* caption_lives = nullptr;
+char* caption_health = nullptr;
+int cursor_sprite = -1;
+int async_load = -1;
+
+namespace {
+using Clock = std::chrono::steady_clock;
+Clock::time_point NextFrame, FpsSecond;
+int FpsCount = 0;
+std::vector<CInstance*> Carried;  // persistent instances between two rooms
+CInstance* RoomSelf = nullptr;    // self of room creation code, in no room
+
+void ResetGameState()
+{
+    score = 0;
+    lives = -1;
+    health = 100.0;
+    show_score = true;
+    show_lives = show_health = false;
+    Run_SetCaptionText(&caption_score, "Score: ");
+    Run_SetCaptionText(&caption_lives, "Lives: ");
+    Run_SetCaptionText(&caption_health, "Health: ");
+    cursor_sprite = -1;
+    async_load = -1;
+    transition_kind = 0;
+    Room_LastInstanceId = Game_Header.lastInstanceId;
+    Room_LastTileId = Game_Header.lastTileId;
+}
+
+void RunCode(CInstance* self, CCode* code, const char* objectName, const char* what)
+{
+    if (!code) return;
+    ErrorContext saved = Error_Context;
+    Error_Context = ErrorContext();
+    Error_Context.objectName = objectName;
+    Error_Context.eventName = what;
+    TaggedValue result;
+    Code_Execute_ShowError(self, self, code, &result);
+    Error_Context = saved;
+}
+
+void DrawPass();
+
+void RoomStart(int index, bool gameStart)
+{
+    CRoom* resource = Room_Get(index);
+    IO_Clear();
+    CRoom* room = Room_TakeKept(index);
+    struct Fresh { CInstance* inst; CCode* code; };
+    std::vector<Fresh> fresh;
+    Run_RoomIndex = index;
+    if (room) {
+        Run_Room = room;
+        room->Resume();
+    } else {
+        room = new CRoom();
+        room->CopyFrom(*resource);
+        room->tiles = room->entry_tiles;
+        Run_Room = room;
+        for (const RoomInstanceEntry& e : resource->entries) {
+            if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
+            CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
+            inst->image_xscale = e.xscale;
+            inst->image_yscale = e.yscale;
+            inst->image_angle = e.rotation;
+            inst->image_blend = (int)(e.colour & 0xFFFFFF);
+            inst->image_alpha = (float)((e.colour >> 24) & 0xFF) / 255.0f;
+            fresh.push_back({inst, e.compiled});
+        }
+    }
+    for (CInstance* inst : Carried) room->LinkInstance(inst);
+    Carried.clear();
+
+    bool createFirst = (Option_Flags & OPTION_CREATE_EVENT_FIRST) != 0;
+    for (const Fresh& f : fresh) {
+        if (Room_ChangePending()) break;
+        if (f.inst->marked) continue;
+        if (createFirst) Event_Perform_Instance(f.inst, f.inst, EVENT_CREATE, 0);
+        RunCode(f.inst, f.code, Object_GetName(f.inst->object_index), "Instance Creation Code");
+        if (!createFirst) Event_Perform_Instance(f.inst, f.inst, EVENT_CREATE, 0);
+        f.inst->created = true;
+    }
+    if (gameStart) Event_Other_PerformAll(OTHER_GAME_START);
+    if (!Room_ChangePending()) RunCode(RoomSelf, resource->creation_compiled, resource->name.c_str(), "Room Creation Code");
+    Event_Other_PerformAll(OTHER_ROOM_START);
+    if (Run_AutoDraw) DrawPass();
+}
+
+void RoomEnd(bool gameEnds)
+{
+    CRoom* room = Run_Room;
+    if (!room) return;
+    room->FreeMarked();
+    Event_Other_PerformAll(OTHER_ROOM_END);
+    if (gameEnds) Event_Other_PerformAll(OTHER_GAME_END);
+    room->FreeMarked();
+    if (!gameEnds) {
+        std::vector<CInstance*> list = room->active;
+        for (CInstance* inst : list)
+            if (inst->persistent) {
+                room->UnlinkInstance(inst);
+                Carried.push_back(inst);
+            }
+    }
+    Run_Room = nullptr;
+    if (room->persistent && !gameEnds) {
+        room->Suspend();
+        Room_Keep(Run_RoomIndex, room);
+    } else {
+        delete room;
+    }
+}
+
+void FreeCarried()
+{
+    for (CInstance* inst : Carried) delete inst;
+    Carried.clear();
+}
+
+// Runs a pass over the live active instances; the body gets each instance.
+template <class Body>
+void InstancePass(Body body)
+{
+    if (!Run_Room || Room_ChangePending()) return;
+    int64_t stamp = Event_BeginPass();
+    std::vector<CInstance*> list = Run_Room->active;
+    for (CInstance* inst : list) {
+        if (Room_ChangePending()) return;
+        if (Event_InPass(inst, stamp)) body(inst);
+    }
+}
+
+// Keyboard events: held, pressed, released.
+void KeyboardPass()
+{
+    static const struct { int type; uint8_t state; } Keys[] = {
+        {EVENT_KEYBOARD, IO_DOWN}, {EVENT_KEYPRESS, IO_PRESSED}, {EVENT_KEYRELEASE, IO_RELEASED}};
+    for (const auto& k : Keys)
+        for (int key = 0; key < IO_KEY_COUNT; key++)
+            if (!Object_EventList(k.type, key).empty() && IO_KeyCheck(key, k.state))
+                Event_PerformForObjects(k.type, key);
+}
+
+// The mouse events that need no shapes: the global buttons and the wheel of the first mouse.
+void GlobalMousePass()
+{
+    static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
+    for (int s = 0; s < 3; s++)
+        for (int button = 1; button <= IO_MOUSE_BUTTONS; button++) {
+            int number = 50 + s * 3 + (button - 1);  // global left, right, middle: held 50-52, pressed 53-55, released 56-58
+            if (!Object_EventList(EVENT_MOUSE, number).empty() && IO_MouseCheck(button, 0, States[s]))
+                Event_PerformForObjects(EVENT_MOUSE, number);
+        }
+    if (IO_MouseWheelUp(0)) Event_PerformForObjects(EVENT_MOUSE, 60);
+    if (IO_MouseWheelDown(0)) Event_PerformForObjects(EVENT_MOUSE, 61);
+}
+
+void TimeLinePass()
+{
+    InstancePass([](CInstance* inst) {
+        CTimeLine* line = TimeLine_Get(inst->timeline_index);
+        if (!line || !inst->timeline_running) return;
+        float from = inst->timeline_position, to = from + inst->timeline_speed;
+        std::vector<int> due;
+        for (int i = 0; i < line->GetCount(); i++) {
+            int t = line->GetMoment(i).time;
+            if (to >= from ? (t >= from && t < to) : (t <= from && t > to)) due.push_back(i);
+        }
+        if (to < from) std::reverse(due.begin(), due.end());
+        inst->timeline_position = to;
+        int timeline = inst->timeline_index;
+        for (int i : due) {
+            CTimeLine* current = TimeLine_Get(timeline);
+            if (!current || current != line || i >= current->GetCount() || Room_ChangePending()) break;
+            const TimeLineMoment& m = current->GetMoment(i);
+            ErrorContext saved = Error_Context;
+            Error_Context = ErrorContext();
+            Error_Context.timeLineName = TimeLine_GetName(timeline);
+            Error_Context.moment = m.time;
+            TaggedValue result;
+            if (m.code) Code_Execute_ShowError(inst, inst, m.code, &result);
+            Error_Context = saved;
+        }
+        CTimeLine* after = TimeLine_Get(inst->timeline_index);
+        if (after && inst->timeline_loop && inst->timeline_speed > 0 && inst->timeline_position > after->MaxTime())
+            inst->timeline_position = 0;
+    });
+}
+
+void AlarmPass()
+{
+    InstancePass([](CInstance* inst) {
+        for (int a = 0; a < ALARM_COUNT; a++) {
+            if (inst->alarm[a] <= 0) continue;
+            if (--inst->alarm[a] > 0) continue;
+            inst->alarm[a] = -1;
+            if (inst->marked || Room_ChangePending()) return;
+            Event_Perform_Instance(inst, inst, EVENT_ALARM, a);
+        }
+    });
+}
+
+void MotionPass()
+{
+    InstancePass([](CInstance* inst) {
+        if (inst->friction != 0.0f && inst->speed != 0.0f) {
+            float s = inst->speed > 0 ? std::max(0.0f, inst->speed - inst->friction)
+                                      : std::min(0.0f, inst->speed + inst->friction);
+            inst->SetSpeed(s);
+        }
+        if (inst->gravity != 0.0f) inst->AddMotion(inst->gravity_direction, inst->gravity);
+        if (inst->path_index >= 0 && inst->AdvancePath())
+            Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_END_OF_PATH);
+        if (inst->hspeed != 0.0f || inst->vspeed != 0.0f) inst->SetPosition(inst->x + inst->hspeed, inst->y + inst->vspeed);
+    });
+}
+
+// Whether a box lies wholly outside a rectangle, and whether it crosses the rectangle's edge.
+bool BoxOutside(const CInstance* i, int left, int top, int right, int bottom)
+{
+    return i->bbox_right < left || i->bbox_left > right || i->bbox_bottom < top || i->bbox_top > bottom;
+}
+
+bool BoxCrosses(const CInstance* i, int left, int top, int right, int bottom)
+{
+    return i->bbox_left < left || i->bbox_right > right || i->bbox_top < top || i->bbox_bottom > bottom;
+}
+
+// Outside and boundary events of the room, then of each visible view (other 40 + v, 50 + v).
+void BoundaryPass()
+{
+    InstancePass([](CInstance* inst) {
+        auto has = [inst](int number) { return Object_FindEventOwner(inst->object_index, EVENT_OTHER, number) >= 0; };
+        auto raise = [inst](int number) {
+            if (!inst->marked && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
+        };
+        inst->Compute_BoundingBox();
+        CRoom* room = Run_Room;
+        if (has(OTHER_OUTSIDE) && BoxOutside(inst, 0, 0, room->width, room->height)) raise(OTHER_OUTSIDE);
+        if (has(OTHER_BOUNDARY) && BoxCrosses(inst, 0, 0, room->width, room->height)) raise(OTHER_BOUNDARY);
+        if (!room->enable_views) return;
+        for (int v = 0; v < ROOM_SLOTS; v++) {
+            const RoomView& view = room->views[v];
+            if (!view.visible) continue;
+            long long right = (long long)view.xview + view.wview, bottom = (long long)view.yview + view.hview;
+            int r = (int)std::min<long long>(right, INT32_MAX), b = (int)std::min<long long>(bottom, INT32_MAX);
+            if (has(40 + v) && BoxOutside(inst, view.xview, view.yview, r, b)) raise(40 + v);
+            if (has(50 + v) && BoxCrosses(inst, view.xview, view.yview, r, b)) raise(50 + v);
+        }
+    });
+}
+
+// Instances marked destroyed have gone; with automatic drawing the room is drawn.
+void DrawPass()
+{
+    if (Run_Room && !Room_ChangePending()) Room_Draw(Run_Room);
+}
+
+// Joystick events: per joystick, held left, right, up, down (16..19) and buttons 1..8 (21..28),
+// the second joystick 15 further on.
+constexpr int JOYSTICK_EVENT_FIRST = 16, JOYSTICK_EVENT_STRIDE = 15;
+uint32_t StepJoystick = 0;  // the step's joystick state: 12 bits a joystick, see JoystickState
+
+bool JoystickEventsWanted()
+{
+    for (int j = 0; j < IO_JOYSTICKS; j++)
+        for (int n = 0; n < 13; n++)
+            if (!Object_EventList(EVENT_MOUSE, JOYSTICK_EVENT_FIRST + j * JOYSTICK_EVENT_STRIDE + n).empty()) return true;
+    return false;
+}
+
+// Bits 0..3 left, right, up, down (the stick beyond a quarter of its travel), bits 4..11 buttons
+// 1..8; the second joystick 16 bits higher.
+uint32_t JoystickState()
+{
+    uint32_t state = 0;
+    for (int j = 0; j < IO_JOYSTICKS; j++) {
+        if (!IO_Joystick_Exists(j)) continue;
+        uint32_t bits = 0, buttons = 0;
+        int x = 32768, y = 32768;
+        IO_Joystick_Axis(j, 0, &x);
+        IO_Joystick_Axis(j, 1, &y);
+        if (x < 16384) bits |= 1;
+        if (x > 49152) bits |= 2;
+        if (y < 16384) bits |= 4;
+        if (y > 49152) bits |= 8;
+        if (IO_Joystick_Buttons(j, &buttons)) bits |= (buttons & 0xFF) << 4;
+        state |= bits << (16 * j);
+    }
+    return state;
+}
+
+void JoystickPass()
+{
+    for (int j = 0; j < IO_JOYSTICKS; j++) {
+        uint32_t bits = StepJoystick >> (16 * j) & 0xFFF;
+        int first = JOYSTICK_EVENT_FIRST + j * JOYSTICK_EVENT_STRIDE;
+        for (int d = 0; d < 4; d++)
+            if (bits & (1u << d)) Event_PerformForObjects(EVENT_MOUSE, first + d);
+        for (int b = 0; b < 8; b++)
+            if (bits & (16u << b)) Event_PerformForObjects(EVENT_MOUSE, first + 5 + b);
+    }
+}
+
+// Recording keeps, and playback restores, the input and the random generator of each step: the
+// generator restarts each step from a seed drawn from its own sequence, so a played-back game
+// repeats the recorded one even when it was seeded from the clock.
+void ReplayStep()
+{
+    IO_ReplayValues values = {};
+    if (IO_PlaybackActive() && IO_Playback_Step(&values)) {
+        Random_Seed((uint32_t)values.value[IO_REPLAY_SEED]);
+        StepJoystick = (uint32_t)values.value[IO_REPLAY_JOYSTICK];
+        return;
+    }
+    StepJoystick = JoystickEventsWanted() ? JoystickState() : 0;
+    if (IO_Recording()) {
+        uint32_t seed = Random_Next();
+        Random_Seed(seed);
+        values.value[IO_REPLAY_SEED] = seed;
+        values.value[IO_REPLAY_JOYSTICK] = StepJoystick;
+        IO_Record_Step(values);
+    }
+}
+
+void ScrollPass()
+{
+    if (!Run_Room || Room_ChangePending()) return;
+    for (RoomBackground& b : Run_Room->backgrounds) {
+        b.x += b.hspeed;
+        b.y += b.vspeed;
+    }
+    // Images advance; passing the last image (or the first, backwards) wraps and ends the animation.
+    InstancePass([](CInstance* inst) {
+        inst->image_index += inst->image_speed;
+        int count = Run_SpriteImageCount ? Run_SpriteImageCount(inst->sprite_index) : 0;
+        if (count <= 0 || !std::isfinite(inst->image_index)) return;
+        if (inst->image_index >= count) inst->image_index -= count * floorf(inst->image_index / count);
+        else if (inst->image_index < 0) inst->image_index += count * ceilf(-inst->image_index / count);
+        else return;
+        Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
+    });
+}
+}
+
+void Run_SetCaptionText(char** slot, const char* text)
+{
+    if (*slot) MemFree(*slot);
+    *slot = MemStrDup(text);
+}
+
+// Every resource is a constant holding its index.
+static void RegisterResourceNames()
+{
+    for (int i = 0; i < Object_Count(); i++)
+        if (Object_Exists(i)) Code_Constant_AddReal(Object_GetName(i), i);
+    for (int i = 0; i < Room_Count(); i++)
+        if (Room_Exists(i)) Code_Constant_AddReal(Room_GetName(i), i);
+    for (int i = 0; i < Script_Count(); i++)
+        if (Script_Exists(i)) Code_Constant_AddReal(Script_GetName(i), i);
+    for (int i = 0; i < Path_Count(); i++)
+        if (Path_Exists(i)) Code_Constant_AddReal(Path_GetName(i), i);
+    for (int i = 0; i < TimeLine_Count(); i++)
+        if (TimeLine_Exists(i)) Code_Constant_AddReal(TimeLine_GetName(i), i);
+}
+
+bool Run_Prepare()
+{
+    RegisterResourceNames();
+    if (!Script_Prepare() || !TimeLine_Prepare() || !Object_Prepare() || !Room_Prepare()) {
+        Console_Warnings->Output("%s\n", LastErrorText.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Run_StartGame()
+{
+    int first = Room_GetFirst();
+    if (!Room_Exists(first)) {
+        Console_Warnings->Output("The game has no rooms.\n");
+        return false;
+    }
+    Run_Running = true;
+    Run_Frames = 0;
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    ResetGameState();
+    Object_Lists_Build();
+    delete RoomSelf;  // a fresh one each start: code may have changed or destroyed the last
+    RoomSelf = new CInstance(0, -1, 0.0f, 0.0f);
+    NextFrame = FpsSecond = Clock::now();
+    FpsCount = 0;
+    RoomStart(first, true);
+    return true;
+}
+
+void Run_Step()
+{
+    if (!Run_Room) return;
+    IO_Start_Step();
+    ReplayStep();
+    if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
+    for (CInstance* inst : Run_Room->active) {
+        inst->xprevious = inst->x;
+        inst->yprevious = inst->y;
+        inst->path_positionprevious = inst->path_position;
+    }
+    Event_Perform_All(EVENT_STEP, STEP_BEGIN);
+    TimeLinePass();
+    AlarmPass();
+    KeyboardPass();
+    JoystickPass();
+    // The mouse events of instance shapes (local buttons, enter and leave) come here.
+    GlobalMousePass();
+    Event_Perform_All(EVENT_STEP, STEP_NORMAL);
+    MotionPass();
+    BoundaryPass();
+    // Asynchronous events come here, then collision events.
+    Event_Perform_All(EVENT_STEP, STEP_END);
+    if (Run_Room) Run_Room->FreeMarked();
+    if (Run_AutoDraw) DrawPass();
+    ScrollPass();
+}
+
+void Run_Frame()
+{
+    int speed = Run_Room ? std::max(1, Run_Room->speed) : 30;
+    Clock::time_point now = Clock::now();
+    if (!Run_NoWait) {
+        NextFrame += std::chrono::microseconds(1000000 / speed);
+        auto wait = NextFrame - now;
+        if (wait > std::chrono::seconds(1) || wait < std::chrono::seconds(-1)) NextFrame = now;
+        else if (wait > Clock::duration::zero())
+            Timer_Sleep(std::chrono::duration_cast<std::chrono::microseconds>(wait).count());
+        now = Clock::now();
+    }
+    FpsCount++;
+    if (now - FpsSecond >= std::chrono::seconds(1)) {
+        Run_FPS = FpsCount;
+        FpsCount = 0;
+        FpsSecond = now;
+    }
+    Window_ApplyDisplayReset();
+    if (GR_Display_Reset_Pending && GR_D3D_HasDevice()) GR_D3D_Reset_Device();
+    bool device = GR_D3D_Start_Frame();
+    Run_Step();
+    if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
+    Window_UpdateCaption();
+    Run_Frames++;
+    if (Error_FatalPending && !Room_ChangePending()) Room_NewRoom = ROOM_CHANGE_ERROR_END;
+    if (Room_ChangePending()) Run_DoRoomChange();
+}
+
+void Run_DoRoomChange()
+{
+    int target = Room_NewRoom;
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    if (target == ROOM_CHANGE_NONE) return;
+    if (target == ROOM_CHANGE_ERROR_END) {
+        Run_EndGame();
+        return;
+    }
+    RoomEnd(target == ROOM_CHANGE_END);
+    // A change asked for during the room end is not carried out.
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    if (target == ROOM_CHANGE_END || target == ROOM_CHANGE_LOAD) {
+        Run_EndGame();
+        return;
+    }
+    if (target == ROOM_CHANGE_RESTART) {
+        FreeCarried();
+        Room_FreeKept();
+        if (!Run_StartGame()) Run_EndGame();
+        return;
+    }
+    RoomStart(target, false);
+}
+
+void Run_EndGame()
+{
+    Run_Running = false;
+    if (Run_Room) {
+        delete Run_Room;
+        Run_Room = nullptr;
+    }
+    Run_RoomIndex = -1;
+    FreeCarried();
+    Room_FreeKept();
+    delete RoomSelf;
+    RoomSelf = nullptr;
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    for (char** slot : {&caption_score, &caption_lives, &caption_health}) {
+        if (*slot) MemFree(*slot);
+        *slot = nullptr;
+    }
+}

@@ -1,0 +1,154 @@
+#include "Run/StartUp.h"
+
+#include "Base/Console.h"
+#include "Code/Code_Constant.h"
+#include "Code/Function.h"
+#include "Graphics/DrawPrimitives.h"
+#include "Graphics_API/GR_Device.h"
+#include "IO/IO.h"
+#include "IO/IO_Joystick.h"
+#include "Path/Path_Main.h"
+#include "Room/Room_Main.h"
+#include "Run/CommandLine.h"
+#include "Run/Run_Main.h"
+#include "Run/Run_Variables.h"
+#include "Run/View.h"
+#include "Run/Window.h"
+#include "Runner/GameFile.h"
+#include "Support/IniFile.h"
+#include "Variable/Variable_Main.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+bool StartUp_Trace = false;
+
+namespace {
+struct ListEntry {
+    const char* name;
+    bool (*run)();
+};
+
+bool InitDrawing()
+{
+    Draw_Init();
+    return true;
+}
+
+bool InitConstants()
+{
+    Code_Constant_Init();
+    return true;
+}
+
+bool InitViews()
+{
+    view_current = 0;
+    return true;
+}
+
+bool InitRunState()
+{
+    Run_AutoDraw = true;
+    Room_NewRoom = ROOM_CHANGE_NONE;
+    Run_Running = false;
+    return true;
+}
+
+bool InitVariables()
+{
+    Variable_BuiltIn_Init();
+    Run_Variables_Init();
+    return true;
+}
+
+bool InitPaths()
+{
+    Path_Clear();
+    return true;
+}
+
+const ListEntry StartUpList[] = {
+    {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Run_State_Init", InitRunState},
+    {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
+};
+
+bool FreeGame()
+{
+    GameFile_Free();
+    return true;
+}
+
+bool FreeFunctions()
+{
+    Function_Clear();
+    return true;
+}
+
+bool FreeInput()
+{
+    IO_Clear();
+    IO_Joystick_Close();
+    return true;
+}
+
+bool FreeGraphics()
+{
+    GR_D3D_Shutdown();
+    return true;
+}
+
+bool FreeWindow()
+{
+    Window_Destroy();
+    return true;
+}
+
+bool FreeSwitches()
+{
+    CommandLine_Reset();
+    return true;
+}
+
+const ListEntry ShutDownList[] = {
+    {"GameFile_Free", FreeGame},       {"Function_Clear", FreeFunctions}, {"IO_Free", FreeInput},
+    {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
+};
+
+bool RunList(const ListEntry* list, size_t count)
+{
+    for (size_t i = 0; i < count; i++) {
+        if (StartUp_Trace) Console_Warnings->Output("%s() \n", list[i].name);
+        if (!list[i].run()) {
+            Console_Warnings->Output("%s failed\n", list[i].name);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool OptionOn(IniFile& ini, const char* key)
+{
+    IniKey* k = ini.FindKey("DEFAULT", key);
+    if (!k || !k->value) return false;
+    return !strcasecmp(k->value, "true") || strtol(k->value, nullptr, 10) != 0;
+}
+}
+
+bool StartUp_Run()
+{
+    return RunList(StartUpList, sizeof StartUpList / sizeof StartUpList[0]);
+}
+
+void FiniRunner()
+{
+    RunList(ShutDownList, sizeof ShutDownList / sizeof ShutDownList[0]);
+}
+
+void StartUp_ReadOptions()
+{
+    IniFile ini("options.ini");
+    if (OptionOn(ini, "Debug")) CommandLine.debug = true;
+    if (OptionOn(ini, "Trace")) CommandLine.trace = StartUp_Trace = true;
+}

@@ -1,0 +1,128 @@
+#include "Runner/GameFile_Chunks.h"
+
+#include "Background/Background_Main.h"
+#include "Base/Console.h"
+#include "Font/Font_Main.h"
+#include "Graphics_API/GR_Texture.h"
+#include "Object/Object_Main.h"
+#include "Option/Option_Main.h"
+#include "Path/Path_Main.h"
+#include "Room/Room_Main.h"
+#include "Runner/GameFile_Pages.h"
+#include "Script/Script_Main.h"
+#include "Sprite/Sprite_Main.h"
+#include "Support/LoadSave.h"
+#include "TimeLine/TimeLine_Main.h"
+
+#include <cstring>
+#include <vector>
+
+bool GameFile_LoadStrings(GameFileReader r)
+{
+    uint32_t count;
+    if (!r.Count(&count, 4)) return false;
+    for (uint32_t i = 0; i < count; i++) {
+        GameFileReader s = r.At(r.U32());
+        uint32_t length = s.U32();
+        // The bytes and their terminating zero must lie in the file.
+        if (!s.ok || length >= s.end - s.pos || GameFile_Base()[s.pos + length] != 0) return false;
+    }
+    return r.ok;
+}
+
+bool GameFile_LoadHeader(GameFileReader r)
+{
+    GameHeader h;
+    const char* name = r.Str();
+    h.gameId = r.U32();
+    h.windowWidth = r.I32();
+    h.windowHeight = r.I32();
+    h.flags = r.U32();
+    h.lastInstanceId = r.I32();
+    h.lastTileId = r.I32();
+    uint32_t count;
+    if (!r.Count(&count, 4) || !name) return false;
+    std::vector<int> order(count);
+    for (int& room : order) room = r.I32();
+    if (!r.ok) return false;
+    h.name = name;
+    Game_Header = h;
+    LoadSave_SetGameName(name);
+    Room_SetOrder(order.data(), (int)order.size());
+    Room_LastInstanceId = h.lastInstanceId;
+    Room_LastTileId = h.lastTileId;
+    return true;
+}
+
+bool GameFile_LoadOptions(GameFileReader r)
+{
+    uint32_t flags = r.U32();
+    r.U32();
+    uint32_t newAudio = r.U32();
+    if (!r.ok) return false;
+    Option_Flags = flags;
+    Option_ShowCursor = (flags & OPTION_SHOW_CURSOR) ? 1 : 0;
+    Option_NewAudio = newAudio != 0;
+    return true;
+}
+
+static bool LoadScripts(GameFileReader chunk)
+{
+    uint32_t count;
+    if (!chunk.Count(&count, 4)) return false;
+    for (uint32_t i = 0; i < count; i++) {
+        GameFileReader r = chunk.At(chunk.U32());
+        const char* name = r.Str();
+        const char* text = r.Str();
+        if (!r.ok || !name) return false;
+        Script_Add(name, text ? text : "");
+    }
+    return chunk.ok;
+}
+
+// Chunks whose byte code this runner does not use: they must be empty.
+static bool CheckEmpty(GameFileReader chunk)
+{
+    uint32_t count = chunk.U32();
+    if (chunk.ok && count != 0) Console_Warnings->Output("This runner compiles source text and takes no byte code.\n");
+    return chunk.ok && count == 0;
+}
+
+int GameFile_DispatchChunk(const char* tag, GameFileReader r)
+{
+    // Read in the first pass, or kept (offset and size) for the readers of their resources.
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN",
+                                       "SOND", "AUDO", "EXTN", "DAFL"};
+    for (const char* k : Kept)
+        if (!strcmp(tag, k)) return 1;
+    if (!strcmp(tag, "BGND")) return Background_Load(r);
+    if (!strcmp(tag, "SCPT")) return LoadScripts(r);
+    if (!strcmp(tag, "FONT")) return Font_Load(r);
+    if (!strcmp(tag, "SPRT")) return Sprite_Load(r);
+    if (!strcmp(tag, "PATH")) return Path_Load(r);
+    if (!strcmp(tag, "TMLN")) return TimeLine_Load(r);
+    if (!strcmp(tag, "OBJT")) return Object_Load(r);
+    if (!strcmp(tag, "ROOM")) return Room_Load(r);
+    if (!strcmp(tag, "TPAG")) return GameFile_LoadPageEntries(r);
+    if (!strcmp(tag, "TXTR")) return GameFile_LoadPageTextures(r);
+    if (!strcmp(tag, "CODE") || !strcmp(tag, "FUNC") || !strcmp(tag, "VARI")) return CheckEmpty(r);
+    return -1;
+}
+
+bool GameFile_CheckResources()
+{
+    return Object_LinkParents() && Room_CheckOrder();
+}
+
+void GameFile_FreeResources()
+{
+    Background_Clear();
+    TPage_Free();
+    Room_Clear();
+    Font_Clear();
+    Sprite_Clear();
+    Object_Clear();
+    TimeLine_Clear();
+    Path_Clear();
+    Script_Clear();
+}

@@ -1,0 +1,105 @@
+#include "Support/DataStructures.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace {
+
+// One table per kind. The slots grow by 16 and never shrink before shut-down; a destroyed
+// structure leaves a null slot that the next new structure of the kind takes.
+template <class T>
+struct SlotTable {
+    std::vector<T*> slots;  // size: slots in use or once used
+
+    int Store(T* item)
+    {
+        if (!item) return -1;
+        for (size_t i = 0; i < slots.size(); i++) {
+            if (!slots[i]) {
+                slots[i] = item;
+                return (int)i;
+            }
+        }
+        slots.push_back(item);
+        return (int)slots.size() - 1;
+    }
+    T* Find(int index) const
+    {
+        if (index < 0 || (size_t)index >= slots.size()) return nullptr;
+        return slots[index];
+    }
+    bool Destroy(int index)
+    {
+        T* item = Find(index);
+        if (!item) return false;
+        slots[index] = nullptr;
+        delete item;
+        return true;
+    }
+    void FreeAll()
+    {
+        for (T* item : slots) delete item;
+        slots.clear();
+    }
+};
+
+SlotTable<CDS_Stack> g_stacks;
+SlotTable<CDS_Queue> g_queues;
+SlotTable<CDS_List> g_lists;
+SlotTable<CDS_Map> g_maps;
+SlotTable<CDS_Priority> g_priorities;
+SlotTable<CDS_Grid> g_grids;
+
+}  // namespace
+
+int DS_Stack_Create() { return g_stacks.Store(new (std::nothrow) CDS_Stack); }
+CDS_Stack* DS_Stack_Find(int index) { return g_stacks.Find(index); }
+bool DS_Stack_Destroy(int index) { return g_stacks.Destroy(index); }
+
+int DS_Queue_Create() { return g_queues.Store(new (std::nothrow) CDS_Queue); }
+CDS_Queue* DS_Queue_Find(int index) { return g_queues.Find(index); }
+bool DS_Queue_Destroy(int index) { return g_queues.Destroy(index); }
+
+int DS_List_Create() { return g_lists.Store(new (std::nothrow) CDS_List); }
+int DS_List_NewSlot(CDS_List* list) { return g_lists.Store(list); }
+CDS_List* DS_List_Find(int index) { return g_lists.Find(index); }
+bool DS_List_Destroy(int index) { return g_lists.Destroy(index); }
+
+int DS_Map_Create() { return g_maps.Store(new (std::nothrow) CDS_Map); }
+int DS_Map_NewSlot(CDS_Map* map) { return g_maps.Store(map); }
+CDS_Map* DS_Map_Find(int index) { return g_maps.Find(index); }
+bool DS_Map_Destroy(int index) { return g_maps.Destroy(index); }
+
+bool DS_Map_DestroyIfSame(int index, uint64_t serial)
+{
+    CDS_Map* map = g_maps.Find(index);
+    return map && map->Serial() == serial && g_maps.Destroy(index);
+}
+
+int DS_Priority_Create() { return g_priorities.Store(new (std::nothrow) CDS_Priority); }
+CDS_Priority* DS_Priority_Find(int index) { return g_priorities.Find(index); }
+bool DS_Priority_Destroy(int index) { return g_priorities.Destroy(index); }
+
+int DS_Grid_Create(int width, int height)
+{
+    if (!CDS_Grid::SizeAllowed(width, height)) return -1;
+    CDS_Grid* grid = new (std::nothrow) CDS_Grid(width, height);
+    if (grid && (int64_t)grid->Width() * grid->Height() != (int64_t)std::max(width, 0) * std::max(height, 0)) {
+        delete grid;  // the cells could not be allocated
+        return -1;
+    }
+    return g_grids.Store(grid);
+}
+CDS_Grid* DS_Grid_Find(int index) { return g_grids.Find(index); }
+bool DS_Grid_Destroy(int index) { return g_grids.Destroy(index); }
+
+void DS_FreeAll()
+{
+    g_stacks.FreeAll();
+    g_queues.FreeAll();
+    g_lists.FreeAll();
+    g_maps.FreeAll();
+    g_priorities.FreeAll();
+    g_grids.FreeAll();
+}

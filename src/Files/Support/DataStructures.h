@@ -1,0 +1,242 @@
+// The data structures that scripts name by index: stacks, queues, lists, maps, priority queues and
+// grids, their value comparison, their text forms and the slot tables that own them.
+// Every stored value is a copy of the caller's TaggedValue, kind word included (nesting marks too).
+#pragma once
+#include "Variable/Value.h"
+
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// The tolerance within which two reals compare equal; set through DS_SetPrecision.
+extern double DS_Precision;
+// Stores the absolute value of the argument.
+void DS_SetPrecision(double precision);
+
+// The comparison of every find, search and sort: two reals (narrowed to single precision) are 0
+// when their difference is below the precision (or exactly 0), else -1 or 1; two strings compare
+// by bytes; any other pair, or a string without text, is unequal (1).
+int DS_CompareValues(const TaggedValue* a, const TaggedValue* b);
+
+class CDS_Stack {
+public:
+    virtual ~CDS_Stack() = default;
+    void Clear() { m_values.clear(); }
+    void Assign(const CDS_Stack& other) { if (this != &other) m_values = other.m_values; }
+    int Size() const { return (int)m_values.size(); }
+    bool Empty() const { return m_values.empty(); }
+    void Push(const TaggedValue& value) { m_values.push_back(value); }
+    bool Pop(TaggedValue* out);
+    const TaggedValue* Top() const { return m_values.empty() ? nullptr : &m_values.back(); }
+    // Bottom first.
+    std::vector<TaggedValue> m_values;
+};
+
+class CDS_Queue {
+public:
+    virtual ~CDS_Queue() = default;
+    void Clear() { m_values.clear(); }
+    void Assign(const CDS_Queue& other) { if (this != &other) m_values = other.m_values; }
+    int Size() const { return (int)m_values.size(); }
+    bool Empty() const { return m_values.empty(); }
+    void Enqueue(const TaggedValue& value) { m_values.push_back(value); }
+    bool Dequeue(TaggedValue* out);
+    const TaggedValue* Head() const { return m_values.empty() ? nullptr : &m_values.front(); }
+    const TaggedValue* Tail() const { return m_values.empty() ? nullptr : &m_values.back(); }
+    // Head first.
+    std::deque<TaggedValue> m_values;
+};
+
+class CDS_List {
+public:
+    virtual ~CDS_List() = default;
+    void Clear() { m_values.clear(); }
+    void Assign(const CDS_List& other) { if (this != &other) m_values = other.m_values; }
+    int Size() const { return (int)m_values.size(); }
+    bool Empty() const { return m_values.empty(); }
+    void Add(const TaggedValue& value) { m_values.push_back(value); }
+    // Positions outside 0..size (insert) or 0..size-1 (replace, delete) change nothing.
+    bool Insert(int position, const TaggedValue& value);
+    bool Replace(int position, const TaggedValue& value);
+    bool Delete(int position);
+    int FindIndex(const TaggedValue& value) const;  // -1 when none compares equal
+    const TaggedValue* Get(int position) const;      // null outside 0..size-1
+    // A stable merge sort: the comparison is not a strict order, so a pair it cannot order keeps
+    // its places.
+    void Sort(bool ascending);
+    void Shuffle();
+    std::vector<TaggedValue> m_values;
+};
+
+class CDS_Map {
+public:
+    struct Entry {
+        TaggedValue key;
+        TaggedValue value;
+    };
+    CDS_Map();
+    CDS_Map(const CDS_Map& other) : CDS_Map() { Assign(other); }
+    CDS_Map& operator=(const CDS_Map& other) { Assign(other); return *this; }
+    virtual ~CDS_Map() = default;
+    void Clear();
+    void Assign(const CDS_Map& other);
+    int Size() const { return (int)m_entries.size(); }
+    bool Empty() const { return m_entries.empty(); }
+    bool Add(const TaggedValue& key, const TaggedValue& value);         // false when the key is present
+    bool ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value); // true when it replaced
+    void Delete(const TaggedValue& key);
+    bool Exists(const TaggedValue& key) const { return Find(key) != nullptr; }
+    Entry* Find(const TaggedValue& key);
+    const Entry* Find(const TaggedValue& key) const;
+    // Keys in insertion order; null when there is none.
+    const TaggedValue* First() const;
+    const TaggedValue* Last() const;
+    const TaggedValue* Next(const TaggedValue& key) const;
+    const TaggedValue* Previous(const TaggedValue& key) const;
+    // Entries in insertion order.
+    const std::list<Entry>& Entries() const { return m_entries; }
+    // Unique to this map for the life of the process (slots and addresses are reused).
+    uint64_t Serial() const { return m_serial; }
+
+private:
+    // Keys are the same when both are reals of equal value or both strings of equal bytes.
+    static std::string KeyId(const TaggedValue& key);
+    std::list<Entry> m_entries;
+    std::unordered_map<std::string, std::list<Entry>::iterator> m_index;
+    uint64_t m_serial;
+};
+
+class CDS_Priority {
+public:
+    struct Item {
+        TaggedValue value;
+        TaggedValue priority;
+    };
+    virtual ~CDS_Priority() = default;
+    void Clear() { m_items.clear(); }
+    void Assign(const CDS_Priority& other) { if (this != &other) m_items = other.m_items; }
+    int Size() const { return (int)m_items.size(); }
+    bool Empty() const { return m_items.empty(); }
+    void Add(const TaggedValue& value, const TaggedValue& priority) { m_items.push_back({value, priority}); }
+    // The first item whose value compares equal.
+    void ChangePriority(const TaggedValue& value, const TaggedValue& priority);
+    const TaggedValue* FindPriority(const TaggedValue& value) const;
+    void DeleteValue(const TaggedValue& value);
+    // The value of the lowest / highest priority; of equal priorities, the first stored.
+    const TaggedValue* FindMin() const;
+    const TaggedValue* FindMax() const;
+    bool DeleteMin(TaggedValue* out);
+    bool DeleteMax(TaggedValue* out);
+    std::vector<Item> m_items;
+
+private:
+    int MinIndex() const;
+    int MaxIndex() const;
+};
+
+// Grid sizes above this many cells (4096 x 4096) are refused: a script's absurd size must not
+// become a huge allocation, and a grid of reals must fit its own text form.
+constexpr int64_t DS_GRID_MAX_CELLS = (int64_t)1 << 24;
+
+enum DS_GridOp { DS_GRID_SET = 1, DS_GRID_ADD = 2, DS_GRID_MULTIPLY = 3 };
+
+// A rectangle of cells clipped to a grid, bounds inclusive; an empty one is {0, 0, -1, -1}.
+struct DS_Rect {
+    int x1, y1, x2, y2;
+};
+
+class CDS_Grid {
+public:
+    // Negative sizes count as 0; a size that is not allowed or cannot be allocated makes a 0 x 0 grid.
+    CDS_Grid(int width, int height);
+    virtual ~CDS_Grid() = default;
+    static bool SizeAllowed(int width, int height);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    void Assign(const CDS_Grid& other);
+    // Keeps the cells that stay inside; new cells are real 0. False (unchanged) when the size is
+    // not allowed or cannot be allocated.
+    bool Resize(int width, int height);
+    void Clear(const TaggedValue& value);
+    // Single cells; outside the grid a line naming the grid's index goes to the debug console.
+    const TaggedValue* Read(int index, int x, int y) const;
+    void CellOp(int index, int op, int x, int y, const TaggedValue& value);
+    void RegionOp(int op, int x1, int y1, int x2, int y2, const TaggedValue& value);
+    void DiskOp(int op, double xm, double ym, double r, const TaggedValue& value);
+    // Applies op with the source's rectangle placed with its corner at (xpos, ypos); the source
+    // may be this grid, its values are read before any is written.
+    void GridRegionOp(int op, const CDS_Grid& source, int x1, int y1, int x2, int y2, int xpos, int ypos);
+    DS_Rect ClipRect(int x1, int y1, int x2, int y2) const;
+    // Aggregates over real cells: sum, min (from 1e8), max (from -1e8), mean (0 without reals).
+    enum Aggregate { SUM, MIN, MAX, MEAN };
+    double RegionAggregate(Aggregate what, int x1, int y1, int x2, int y2) const;
+    double DiskAggregate(Aggregate what, double xm, double ym, double r) const;
+    // The first cell equal to the value, scanning x upwards and y upwards within each x.
+    bool RegionFind(const TaggedValue& value, int x1, int y1, int x2, int y2, int* fx, int* fy) const;
+    bool DiskFind(const TaggedValue& value, double xm, double ym, double r, int* fx, int* fy) const;
+    void Shuffle();
+    TaggedValue& At(int x, int y) { return m_cells[(size_t)y * m_width + x]; }
+    const TaggedValue& At(int x, int y) const { return m_cells[(size_t)y * m_width + x]; }
+
+private:
+    static void Apply(int op, TaggedValue& cell, const TaggedValue& value);
+    // Calls visit(x, y) for every cell of the disk, x outer, y inner.
+    template <class Visit> bool ForDisk(double xm, double ym, double r, Visit visit) const;
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<TaggedValue> m_cells;  // by row: x + y * width
+};
+
+// Text forms: upper-case hex of a little-endian byte stream (docs/datastructures.md).
+// A write fails, leaving out unchanged, when the text would exceed the longest string a value
+// holds. A read checks the whole text first and changes the structure only when it is valid.
+bool DS_WriteString(const CDS_Stack& s, TaggedValue* out);
+bool DS_WriteString(const CDS_Queue& q, TaggedValue* out);
+bool DS_WriteString(const CDS_List& l, TaggedValue* out);
+bool DS_WriteString(const CDS_Map& m, TaggedValue* out);
+bool DS_WriteString(const CDS_Priority& p, TaggedValue* out);
+bool DS_WriteString(const CDS_Grid& g, TaggedValue* out);
+bool DS_ReadString(CDS_Stack& s, const char* text);
+bool DS_ReadString(CDS_Queue& q, const char* text);
+bool DS_ReadString(CDS_List& l, const char* text);
+bool DS_ReadString(CDS_Map& m, const char* text);
+bool DS_ReadString(CDS_Priority& p, const char* text);
+bool DS_ReadString(CDS_Grid& g, const char* text);
+
+// Slot tables: an index names the structure in that slot; a new structure takes the first free
+// slot. Find gives null for an index out of range or of a free slot. NewSlot takes ownership of
+// a structure made by the caller and returns its index.
+int DS_Stack_Create();
+CDS_Stack* DS_Stack_Find(int index);
+bool DS_Stack_Destroy(int index);
+int DS_Queue_Create();
+CDS_Queue* DS_Queue_Find(int index);
+bool DS_Queue_Destroy(int index);
+int DS_List_Create();
+int DS_List_NewSlot(CDS_List* list);
+CDS_List* DS_List_Find(int index);
+bool DS_List_Destroy(int index);
+int DS_Map_Create();
+int DS_Map_NewSlot(CDS_Map* map);
+CDS_Map* DS_Map_Find(int index);
+bool DS_Map_Destroy(int index);
+// Destroys the map at the index only when it is still the map of that serial (the slot may have
+// been freed and reused since the caller took the index).
+bool DS_Map_DestroyIfSame(int index, uint64_t serial);
+int DS_Priority_Create();
+CDS_Priority* DS_Priority_Find(int index);
+bool DS_Priority_Destroy(int index);
+// -1 when the size is above DS_GRID_MAX_CELLS or cannot be allocated.
+int DS_Grid_Create(int width, int height);
+CDS_Grid* DS_Grid_Find(int index);
+bool DS_Grid_Destroy(int index);
+// Frees every structure and empties the tables (shut-down).
+void DS_FreeAll();
+
+// (count, then count triples: const char* key, double real, const char* text or null) makes a
+// map holding each key with its text when given, else its real, stores it in a free map slot and
+// returns the index.
+int CDS_Map_CreateFromList(int count, ...);

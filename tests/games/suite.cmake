@@ -1,0 +1,31 @@
+# Test games: each folder under tests/games/ with a game.json is packed at build time and run
+# headless by the runner; its debug console output must equal expected.txt.
+
+# Packs FOLDER into ${CMAKE_BINARY_DIR}/games/NAME.win when the packer or a file of the folder changes.
+function(runner_pack_game NAME FOLDER)
+  file(GLOB_RECURSE inputs CONFIGURE_DEPENDS ${FOLDER}/*)
+  set(out ${CMAKE_BINARY_DIR}/games/${NAME}.win)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/games
+    COMMAND $<TARGET_FILE:packer> ${FOLDER} ${out}
+    DEPENDS packer ${inputs}
+    COMMENT "Packing game ${NAME}")
+  add_custom_target(game_${NAME} ALL DEPENDS ${out})
+endfunction()
+
+file(GLOB game_descriptions CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*/game.json)
+foreach(description ${game_descriptions})
+  get_filename_component(folder ${description} DIRECTORY)
+  get_filename_component(name ${folder} NAME)
+  runner_pack_game(${name} ${folder})
+  add_test(NAME game.${name}
+    COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> -DGAME=${CMAKE_BINARY_DIR}/games/${name}.win
+            -DFOLDER=${folder} -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
+  set_tests_properties(game.${name} PROPERTIES TIMEOUT 60)
+endforeach()
+
+# A file that is not a game data file is refused with a clear message.
+add_test(NAME game.damaged_file
+  COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> -DGAME=${CMAKE_CURRENT_LIST_DIR}/damaged/README
+          -DFOLDER=${CMAKE_CURRENT_LIST_DIR}/damaged -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
+set_tests_properties(game.damaged_file PROPERTIES TIMEOUT 60)

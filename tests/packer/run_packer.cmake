@@ -1,0 +1,13 @@
+# Runs the packer on a broken folder: it must fail, say MESSAGE and leave no output file.
+file(REMOVE ${OUT})
+execute_process(COMMAND ${PACKER} ${FOLDER} ${OUT} ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 30)
+if(status EQUAL 0)
+  message(SEND_ERROR "the packer accepted ${FOLDER}")
+endif()
+string(FIND "${err}" "${MESSAGE}" at)
+if(at EQUAL -1)
+  message(SEND_ERROR "the packer did not say: ${MESSAGE}\n${err}")
+endif()
+if(EXISTS ${OUT})
+  message(SEND_ERROR "the packer wrote ${OUT}")
+endif()

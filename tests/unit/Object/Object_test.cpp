@@ -1,0 +1,89 @@
+#include "Object/Object_Main.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Objects 0 <- 1 <- 2 (parents), and 3 alone.
+class Objects : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Object_Clear();
+        for (int i = 0; i < 4; i++) Object_Add();
+        Object_Find(1)->parent_index = 0;
+        Object_Find(2)->parent_index = 1;
+        Object_Find(0)->AddEvent(EVENT_STEP, STEP_NORMAL, "a = 1;");
+        Object_Find(0)->AddEvent(EVENT_COLLISION, 3, "b = 1;");
+        Object_Find(2)->AddEvent(EVENT_STEP, STEP_NORMAL, "c = 1;");
+        Object_Find(3)->AddEvent(EVENT_COLLISION, 2, "d = 1;");
+        Object_Find(3)->AddEvent(EVENT_COLLISION, 3, "e = 1;");
+        ASSERT_TRUE(Object_LinkParents());
+        Object_Lists_Build();
+    }
+    void TearDown() override { Object_Clear(); }
+};
+
+TEST_F(Objects, EventsAreFoundAlongTheParentChain)
+{
+    EXPECT_EQ(Object_FindEventOwner(2, EVENT_STEP, STEP_NORMAL), 2);
+    EXPECT_EQ(Object_FindEventOwner(1, EVENT_STEP, STEP_NORMAL), 0);  // object 1 has none of its own
+    EXPECT_EQ(Object_FindEventOwner(1, EVENT_STEP, STEP_END), -1);
+    EXPECT_EQ(Object_EventList(EVENT_STEP, STEP_NORMAL), (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(Object_EventList(EVENT_DRAW, 0).empty());
+    EXPECT_TRUE(Object_Find(2)->IsDescendant(0));
+    EXPECT_FALSE(Object_Find(0)->IsDescendant(2));
+    EXPECT_FALSE(Object_Find(2)->IsDescendant(2));
+    EXPECT_EQ(Object_Find(1)->GetEvent(EVENT_STEP, STEP_NORMAL), nullptr);
+}
+
+TEST_F(Objects, CollisionPairsAreUnorderedAndCountInheritedEvents)
+{
+    std::vector<std::pair<int, int>> pairs = Object_CollisionPairs();
+    std::sort(pairs.begin(), pairs.end());
+    // 0, 1 and 2 collide with 3 (1 and 2 by inheritance); 3 with 2 is the pair (2, 3) again.
+    EXPECT_EQ(pairs, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {3, 3}}));
+}
+
+TEST_F(Objects, LoopsMadeWhileRunningEndTheWalks)
+{
+    Object_Find(0)->parent_index = 2;  // 0 -> 2 -> 1 -> 0
+    Object_Find(0)->parent = Object_Find(2);
+    EXPECT_FALSE(Object_Find(1)->IsDescendant(3));
+    EXPECT_EQ(Object_FindEventOwner(1, EVENT_DRAW, 0), -1);
+    Object_Lists_Build();
+    EXPECT_FALSE(Object_LinkParents());
+}
+
+TEST_F(Objects, AppendedCodeAndDeletion)
+{
+    CObject* o = Object_Find(3);
+    o->AddEvent(EVENT_COLLISION, 3, "f = 1;");
+    EXPECT_STREQ(o->GetEvent(EVENT_COLLISION, 3)->GetText(), "e = 1;\nf = 1;");
+    o->GetEvent(EVENT_COLLISION, 3)->Clear();
+    EXPECT_STREQ(o->GetEvent(EVENT_COLLISION, 3)->GetText(), "");
+    EXPECT_EQ(Object_GetName(3), std::string("__newobject3"));
+    EXPECT_TRUE(Object_Delete(0));
+    EXPECT_FALSE(Object_Exists(0));
+    EXPECT_EQ(Object_Find(1)->parent, nullptr);
+    EXPECT_FALSE(Object_Delete(0));
+    EXPECT_EQ(Object_GetName(0), std::string("<undefined>"));
+    EXPECT_EQ(Object_Add(), 4);
+}
+
+TEST(EventNumbers, OnlyKnownEventsAreValid)
+{
+    EXPECT_TRUE(Event_IsValid(EVENT_ALARM, 11));
+    EXPECT_FALSE(Event_IsValid(EVENT_ALARM, 12));
+    EXPECT_TRUE(Event_IsValid(EVENT_OTHER, 25));
+    EXPECT_FALSE(Event_IsValid(EVENT_CREATE, 1));
+    EXPECT_FALSE(Event_IsValid(EVENT_TYPE_COUNT, 0));
+    EXPECT_FALSE(Event_IsValid(EVENT_COLLISION, -1));
+    EXPECT_STREQ(Event_GetName(EVENT_STEP, STEP_BEGIN), "Begin Step Event");
+    EXPECT_STREQ(Event_GetName(99, 0), "Unknown Event");
+}
+
+}  // namespace
