@@ -7,7 +7,6 @@
 const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"push", 0, 1, false, FLOW_NEXT, 0, false},
     {"pop", 1, 0, false, FLOW_NEXT, 0, false},
-    {"dup", 1, 2, false, FLOW_NEXT, 0, false},
     {"index", 1, 1, false, FLOW_NEXT, 0, false},
     {"get_local", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_self", 0, 1, true, FLOW_NEXT, 0, false},

@@ -12,7 +12,6 @@ class CVariable;
 enum Opcode : uint8_t {
     OPC_PUSH,         // a = constant
     OPC_POP,
-    OPC_DUP,
     OPC_INDEX,        // checks and rounds the array index on top
     // Variable reads: x = number of indexes on the stack (all but the last already checked by
     // OPC_INDEX; the read checks the last itself).

@@ -576,8 +576,8 @@ bool Binary(int op, TaggedValue* sp)
 // Runs frames from the top one until the frame at entryDepth ends.
 bool Execute(int entryDepth, TaggedValue* result)
 {
-    static void* const labels[OPC_COUNT] = {
-        &&L_PUSH, &&L_POP, &&L_DUP, &&L_INDEX,
+    static void* const labels[] = {
+        &&L_PUSH, &&L_POP, &&L_INDEX,
         &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG,
         &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG,
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
@@ -585,6 +585,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
         &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF,
     };
+    static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     Frame* fr = &g_frames[g_depth - 1];
     const ByteCode* bc = fr->bc;
     const VMIns* code = bc->code.data();
@@ -622,10 +623,6 @@ L_PUSH:
     NEXT();
 L_POP:
     Drop(--sp);
-    NEXT();
-L_DUP:
-    CopyTo(sp, sp[-1]);
-    sp++;
     NEXT();
 L_INDEX:
     CHECK(CheckIndex(&sp[-1]));

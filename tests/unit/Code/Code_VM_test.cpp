@@ -107,6 +107,7 @@ VMIns Ins(Opcode op, int a = 0, int x = 0) { VMIns i; i.op = op; i.a = a; i.x = 
 
 TEST(ByteCodeVerifier, RejectsBrokenCode)
 {
+    for (int op = 0; op < OPC_COUNT; op++) ASSERT_NE(Code_Opcodes[op].name, nullptr) << "opcode " << op << " has no entry";
     std::string error;
     ByteCode good = Make({Ins(OPC_PUSH), Ins(OPC_PUSH), Ins(OPC_ADD), Ins(OPC_RETURN)}, 2);
     EXPECT_TRUE(Code_Verify(good, &error)) << error;
