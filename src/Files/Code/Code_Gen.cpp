@@ -211,7 +211,9 @@ private:
             Value(n->kids[0]);
             const Node* r = n->kids[1];
             if (r->kind == N_CONST) {
-                Emit(OPC_BINARY_CONST, n->line, Constant(r->value), 0, n->op);
+                Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :
+                            n->op == OP_MUL ? OPC_MUL_CONST : n->op == OP_MOD ? OPC_MOD_CONST : OPC_BINARY_CONST;
+                Emit(op, n->line, Constant(r->value), 0, n->op);
                 return;
             }
             if (r->kind == N_LOCAL && r->IndexCount() == 0) {

@@ -53,6 +53,10 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"binary_local", 1, 1, false, FLOW_NEXT, 0, false},
     {"compare_jump_if", 1, 0, false, FLOW_BRANCH, -1, true},
     {"compare_local_jump_if", 1, 0, false, FLOW_BRANCH, -1, true},
+    {"add_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"sub_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"mul_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"mod_const", 1, 1, false, FLOW_NEXT, 0, false},
 };
 
 namespace {
@@ -73,6 +77,10 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     switch (i.op) {
     case OPC_PUSH:
     case OPC_BINARY_CONST:
+    case OPC_ADD_CONST:
+    case OPC_SUB_CONST:
+    case OPC_MUL_CONST:
+    case OPC_MOD_CONST:
     case OPC_COMPARE_JUMP_IF:
     case OPC_FAIL: return constant(i.a);
     case OPC_BINARY_LOCAL: return local(i.b);
@@ -154,7 +162,7 @@ std::string Code_ListByteCode(const ByteCode& bc)
         snprintf(text, sizeof text, "%4d %5zu %-20s x=%d y=%s a=%d b=%d c=%d", k < bc.lines.size() ? bc.lines[k] : 0, k,
                  name, i.x, Code_OpName(i.y), i.a, i.b, i.c);
         out += text;
-        if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_BINARY_CONST || i.op == OPC_COMPARE_JUMP_IF) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
+        if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_COMPARE_JUMP_IF || (i.op >= OPC_ADD_CONST && i.op <= OPC_MOD_CONST) || i.op == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
             const TaggedValue& v = bc.constants[(size_t)i.a];
             if (v.IsString()) out += std::string(" \"") + v.GetString() + "\"";
             else {

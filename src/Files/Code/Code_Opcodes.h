@@ -58,6 +58,8 @@ enum Opcode : uint8_t {
     OPC_BINARY_LOCAL,         // the value on top, operator y, local b (c = the local's line)
     OPC_COMPARE_JUMP_IF,      // pops a value; jumps to c when whether (value y constant a) is x
     OPC_COMPARE_LOCAL_JUMP_IF,  // likewise with local a (b = the local's line)
+    // OPC_BINARY_CONST for one operator each (y is that operator too).
+    OPC_ADD_CONST, OPC_SUB_CONST, OPC_MUL_CONST, OPC_MOD_CONST,
     OPC_COUNT
 };
 

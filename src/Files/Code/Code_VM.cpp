@@ -583,7 +583,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
         &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_IF, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
-        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF,
+        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     Frame* fr = &g_frames[g_depth - 1];
@@ -1032,7 +1032,33 @@ L_ADD_LOCAL_CONST: {
     NEXT();
 }
 
-L_BINARY_CONST: {
+#define ARITH_CONST(expr) \
+    { \
+        const TaggedValue& k = consts[pc->a]; \
+        if ((sp[-1].kind | k.kind) == VALUE_REAL) { \
+            double x = sp[-1].val, y = k.val; \
+            sp[-1].val = (expr); \
+            NEXT(); \
+        } \
+        goto binary_const; \
+    }
+L_ADD_CONST:
+    ARITH_CONST(x + y);
+L_SUB_CONST:
+    ARITH_CONST(x - y);
+L_MUL_CONST:
+    ARITH_CONST(x * y);
+#undef ARITH_CONST
+L_MOD_CONST: {
+    const TaggedValue& k = consts[pc->a];
+    if ((sp[-1].kind | k.kind) == VALUE_REAL && k.val != 0.0) {
+        sp[-1].val = Code_Remainder(sp[-1].val, k.val);
+        NEXT();
+    }
+    goto binary_const;
+}
+L_BINARY_CONST:
+binary_const: {
     const TaggedValue& k = consts[pc->a];
     if ((sp[-1].kind | k.kind) == VALUE_REAL) {
         double x = sp[-1].val, y = k.val;
