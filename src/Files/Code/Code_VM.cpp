@@ -1,5 +1,4 @@
 #include "Code/Code_VM.h"
-#include "Base/MemoryManager.h"
 #include "Code/Arguments.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Interp.h"
@@ -15,6 +14,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +67,18 @@ public:
         return Grow(n);
     }
 
+    void Give(CVariable* p, int n, size_t block, size_t used)
+    {
+        for (int k = 0; k < n; k++) {
+            CVariable& v = p[k];
+            v.defined = false;
+            v.value.SetReal(0.0);
+            if (!v.rows.empty()) v.rows.clear();
+        }
+        m_block = block;
+        m_used = used;
+    }
+
 private:
     CVariable* Grow(int n)
     {
@@ -84,20 +96,7 @@ private:
         m_used += (size_t)n;
         return p;
     }
-public:
-    void Give(CVariable* p, int n, size_t block, size_t used)
-    {
-        for (int k = 0; k < n; k++) {
-            CVariable& v = p[k];
-            v.defined = false;
-            v.value.SetReal(0.0);
-            if (!v.rows.empty()) v.rows.clear();
-        }
-        m_block = block;
-        m_used = used;
-    }
 
-private:
     std::vector<std::unique_ptr<CVariable[]>> m_blocks;
     std::vector<size_t> m_sizes;
     size_t m_block = 0, m_used = 0;
@@ -1209,7 +1208,10 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     }
     const ByteCode* bc = code->GetByteCode();
     if (!g_stack) {
-        g_stack = (TaggedValue*)MemAllocClear(STACK_VALUES * sizeof(TaggedValue));
+        // Zeroed bytes are free reals. The stack lives as long as the process, like the tables
+        // of the engine, so it stays out of the memory manager's count of live blocks; pages
+        // the code never reaches are never touched.
+        g_stack = (TaggedValue*)calloc(STACK_VALUES, sizeof(TaggedValue));
         if (!g_stack) {
             LastErrorText = "Out of memory for the code's stack.";
             return false;
