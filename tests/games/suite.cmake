@@ -1,5 +1,6 @@
 # Test games: each folder under tests/games/ with a game.json is packed at build time and run
-# headless by the runner; its debug console output must equal expected.txt.
+# headless by the runner (in a window when the folder holds a file named "windowed"); its debug
+# console output must equal expected.txt.
 
 # Packs FOLDER into ${CMAKE_BINARY_DIR}/games/NAME.win when the packer or a file of the folder changes.
 function(runner_pack_game NAME FOLDER)
@@ -18,9 +19,13 @@ foreach(description ${game_descriptions})
   get_filename_component(folder ${description} DIRECTORY)
   get_filename_component(name ${folder} NAME)
   runner_pack_game(${name} ${folder})
+  set(windowed 0)
+  if(EXISTS ${folder}/windowed)
+    set(windowed 1)
+  endif()
   add_test(NAME game.${name}
     COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> -DGAME=${CMAKE_BINARY_DIR}/games/${name}.win
-            -DFOLDER=${folder} -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
+            -DFOLDER=${folder} -DWINDOWED=${windowed} -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
   set_tests_properties(game.${name} PROPERTIES TIMEOUT 60)
 endforeach()
 

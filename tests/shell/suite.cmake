@@ -4,7 +4,7 @@ set(shell_script ${CMAKE_CURRENT_LIST_DIR}/run_shell.cmake)
 set(step_order ${CMAKE_BINARY_DIR}/games/step_order.win)
 set(demo ${CMAKE_BINARY_DIR}/examples/demo/data.win)
 set(startup "Draw_Init() ;Code_Constant_Init() ;View_Init() ;Run_State_Init() ;Variable_BuiltIn_Init() ;Path_Init() ")
-set(shutdown "GameFile_Free() ;Function_Clear() ;IO_Free() ;GR_D3D_Shutdown() ;Window_Destroy() ;CommandLine_Reset() ")
+set(shutdown "GameFile_Free() ;DS_FreeAll() ;Function_Clear() ;IO_Free() ;GR_Text_Free() ;GR_D3D_Shutdown() ;Window_Destroy() ;CommandLine_Reset() ")
 
 function(runner_shell_test NAME)
   cmake_parse_arguments(T "" "ARGS;STATUS;HEADLESS;VIDEO_DRIVER;COPY_GAME;OPTIONS;EXPECTED_OUT" "IN_ORDER;ABSENT" ${ARGN})

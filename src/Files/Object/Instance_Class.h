@@ -76,6 +76,7 @@ public:
     bool deactivated = false;
     bool destroy_guard = false; // the destroy event has run
     bool created = false;       // the create event has run
+    bool mouse_over = false;    // the mouse was over the instance's shape last step
 
     CVariableList* variables;   // the instance's own variables
 

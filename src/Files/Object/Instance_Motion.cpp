@@ -1,7 +1,10 @@
 // The motion, image, path and alarm operations of CInstance.
 #include "Object/Instance_Class.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 #include "Path/Path_Main.h"
 
+#include <algorithm>
 #include <cmath>
 
 static float FoldDegrees(float d)
@@ -181,11 +184,40 @@ void CInstance::SetAlarm(int index, int value)
     if (index >= 0 && index < ALARM_COUNT) alarm[index] = value;
 }
 
+// A room coordinate as a pixel number, held to a range where the arithmetic stays defined.
+static int BoxPixel(double v)
+{
+    if (!(v > -1e9)) return -1000000000;
+    return (int)std::lrint(std::min(v, 1e9));
+}
+
 void CInstance::Compute_BoundingBox()
 {
     if (!bbox_dirty) return;
-    // Without a sprite or mask the box is the instance's position.
-    bbox_left = bbox_right = (int)lrintf(x);
-    bbox_top = bbox_bottom = (int)lrintf(y);
     bbox_dirty = false;
+    const CSprite* s = Sprite_Get(mask_index);
+    if (!s) s = Sprite_Get(sprite_index);
+    if (!s) {
+        // Without a sprite or mask the box is the instance's position.
+        bbox_left = bbox_right = BoxPixel(x);
+        bbox_top = bbox_bottom = BoxPixel(y);
+        return;
+    }
+    // The sprite's box (pixel cells, relative to its origin) scaled, turned about the origin and
+    // placed at the instance; the box covers the cells the turned rectangle spans.
+    double l = s->m_bbox.left - s->m_xorigin, r = s->m_bbox.right + 1.0 - s->m_xorigin;
+    double t = s->m_bbox.top - s->m_yorigin, b = s->m_bbox.bottom + 1.0 - s->m_yorigin;
+    double a = image_angle * 3.14159265358979323846 / 180.0, c = std::cos(a), sn = std::sin(a);
+    double minx = INFINITY, maxx = -INFINITY, miny = INFINITY, maxy = -INFINITY;
+    for (double cx : {l, r})
+        for (double cy : {t, b}) {
+            double px = cx * image_xscale, py = cy * image_yscale;
+            double rx = px * c + py * sn, ry = -px * sn + py * c;
+            minx = std::min(minx, rx), maxx = std::max(maxx, rx);
+            miny = std::min(miny, ry), maxy = std::max(maxy, ry);
+        }
+    bbox_left = BoxPixel(x + minx);
+    bbox_top = BoxPixel(y + miny);
+    bbox_right = std::max(bbox_left, BoxPixel(x + maxx) - 1);
+    bbox_bottom = std::max(bbox_top, BoxPixel(y + maxy) - 1);
 }

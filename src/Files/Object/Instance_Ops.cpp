@@ -6,6 +6,7 @@
 #include "Object/Object_Main.h"
 #include "Variable/Variable_List.h"
 #include "Room/Room_Main.h"
+#include "Sprite/Sprite_Main.h"
 
 #include <string>
 
@@ -125,4 +126,15 @@ void CInstance::Assign(const CInstance* o)
     depth = o->depth; visible = o->visible; solid = o->solid; persistent = o->persistent;
     bbox_dirty = true;
     *variables = *o->variables;
+}
+
+void Instance_SetSprite(CInstance* inst, int sprite)
+{
+    if (!Sprite_Exists(sprite)) {
+        Error_Show(("Setting instance to non-existing sprite: " + std::to_string(sprite)).c_str(), false);
+        return;
+    }
+    if (!inst) return;
+    inst->sprite_index = sprite;
+    inst->bbox_dirty = true;
 }

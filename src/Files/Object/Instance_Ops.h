@@ -22,3 +22,6 @@ int Instance_Number(int target);
 // The live instance of the target (-3 or an object) nearest to, or furthest from, the point.
 CInstance* Instance_Nearest(float x, float y, int target);
 CInstance* Instance_Furthest(float x, float y, int target);
+// Sets the instance's sprite when the sprite exists; else "Setting instance to non-existing
+// sprite: " and the number.
+void Instance_SetSprite(CInstance* inst, int sprite);

@@ -40,6 +40,10 @@ public:
     // Replaces everything at once (the loader's form of the edits above).
     void Set(int kind, bool closed, int precision, std::vector<PathPoint> points);
 
+    // Lines through the internal points in the drawing colour: at the path's own coordinates when
+    // absolute, else shifted so that the path starts at (x, y).
+    void Draw(float x, float y, bool absolute) const;
+
     // The internal points, for drawing and tests.
     const std::vector<PathPoint>& GetInternal() const { return m_internal; }
 

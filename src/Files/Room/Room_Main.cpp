@@ -79,6 +79,8 @@ CRoom* Room_TakeKept(int index)
     return room;
 }
 
+const std::map<int, CRoom*>& Room_Kept() { return Kept; }
+
 void Room_Keep(int index, CRoom* room)
 {
     delete Kept[index];

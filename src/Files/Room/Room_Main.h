@@ -2,6 +2,8 @@
 #pragma once
 #include "Room/Room_Class.h"
 
+#include <map>
+
 struct GameFileReader;
 
 // The room that runs now (null when none) and its index.
@@ -52,3 +54,5 @@ bool Room_CheckOrder();
 CRoom* Room_TakeKept(int index);
 void Room_Keep(int index, CRoom* room);
 void Room_FreeKept();
+// The kept rooms by index.
+const std::map<int, CRoom*>& Room_Kept();

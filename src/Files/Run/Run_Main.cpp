@@ -1,5 +1,6 @@
 #include "Run/Run_Main.h"
 
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
@@ -7,6 +8,7 @@
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Font/Font_Main.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -17,11 +19,15 @@
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
+#include "Room/Room_Collision.h"
 #include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
+#include "Run/Run_Save.h"
+#include "Run/View.h"
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
+#include "Sprite/Sprite_Main.h"
 #include "TimeLine/TimeLine_Main.h"
 
 #include <algorithm>
@@ -195,6 +201,36 @@ void GlobalMousePass()
         }
     if (IO_MouseWheelUp(0)) Event_PerformForObjects(EVENT_MOUSE, 60);
     if (IO_MouseWheelDown(0)) Event_PerformForObjects(EVENT_MOUSE, 61);
+}
+
+// The mouse events of instance shapes: buttons held, pressed and released over the instance
+// (0-2, 4-6, 7-9), no button (3), enter (10) and leave (11), for the first mouse.
+void LocalMousePass()
+{
+    constexpr int kLocalEvents = 12;
+    std::vector<bool> hasEvent((size_t)Object_Count(), false);
+    bool any = false;
+    for (int number = 0; number < kLocalEvents; number++)
+        for (int object : Object_EventList(EVENT_MOUSE, number))
+            if (object >= 0 && object < (int)hasEvent.size()) any = hasEvent[(size_t)object] = true;
+    if (!any) return;
+    float mx = Mouse_GetRoomX(0), my = Mouse_GetRoomY(0);
+    static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
+    InstancePass([&](CInstance* inst) {
+        if (inst->object_index < 0 || inst->object_index >= (int)hasEvent.size() || !hasEvent[(size_t)inst->object_index])
+            return;
+        bool over = Collision_InstanceCoversPoint(inst, mx, my, true);
+        bool wasOver = inst->mouse_over;
+        inst->mouse_over = over;
+        if (over) {
+            for (int s = 0; s < 3; s++)
+                for (int button = 1; button <= IO_MOUSE_BUTTONS; button++)
+                    if (IO_MouseCheck(button, 0, States[s])) Event_Perform_Instance(inst, inst, EVENT_MOUSE, (s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
+            if (IO_GetMouseButton(0) == 0) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 3);
+        }
+        if (over && !wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 10);
+        if (!over && wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 11);
+    });
 }
 
 void TimeLinePass()
@@ -394,16 +430,20 @@ void Run_SetCaptionText(char** slot, const char* text)
 // Every resource is a constant holding its index.
 static void RegisterResourceNames()
 {
-    for (int i = 0; i < Object_Count(); i++)
-        if (Object_Exists(i)) Code_Constant_AddReal(Object_GetName(i), i);
-    for (int i = 0; i < Room_Count(); i++)
-        if (Room_Exists(i)) Code_Constant_AddReal(Room_GetName(i), i);
-    for (int i = 0; i < Script_Count(); i++)
-        if (Script_Exists(i)) Code_Constant_AddReal(Script_GetName(i), i);
-    for (int i = 0; i < Path_Count(); i++)
-        if (Path_Exists(i)) Code_Constant_AddReal(Path_GetName(i), i);
-    for (int i = 0; i < TimeLine_Count(); i++)
-        if (TimeLine_Exists(i)) Code_Constant_AddReal(TimeLine_GetName(i), i);
+    struct Kind {
+        int (*count)();
+        bool (*exists)(int);
+        const char* (*name)(int);
+    };
+    static const Kind kinds[] = {
+        {Object_Count, Object_Exists, Object_GetName},     {Room_Count, Room_Exists, Room_GetName},
+        {Script_Count, Script_Exists, Script_GetName},     {Path_Count, Path_Exists, Path_GetName},
+        {TimeLine_Count, TimeLine_Exists, TimeLine_GetName}, {Sprite_Count, Sprite_Exists, Sprite_GetName},
+        {Background_Count, Background_Exists, Background_GetName}, {Font_Count, Font_Exists, Font_GetName},
+    };
+    for (const Kind& k : kinds)
+        for (int i = 0; i < k.count(); i++)
+            if (k.exists(i)) Code_Constant_AddReal(k.name(i), i);
 }
 
 bool Run_Prepare()
@@ -452,12 +492,13 @@ void Run_Step()
     AlarmPass();
     KeyboardPass();
     JoystickPass();
-    // The mouse events of instance shapes (local buttons, enter and leave) come here.
+    LocalMousePass();
     GlobalMousePass();
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
-    // Asynchronous events come here, then collision events.
+    // Asynchronous events come here.
+    if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();
     Event_Perform_All(EVENT_STEP, STEP_END);
     if (Run_Room) Run_Room->FreeMarked();
     if (Run_AutoDraw) DrawPass();
@@ -502,10 +543,15 @@ void Run_DoRoomChange()
         Run_EndGame();
         return;
     }
+    if (target == ROOM_CHANGE_LOAD) {
+        // Without events: the saved rooms replace the running ones, or nothing changes.
+        Game_LoadPending();
+        return;
+    }
     RoomEnd(target == ROOM_CHANGE_END);
     // A change asked for during the room end is not carried out.
     Room_NewRoom = ROOM_CHANGE_NONE;
-    if (target == ROOM_CHANGE_END || target == ROOM_CHANGE_LOAD) {
+    if (target == ROOM_CHANGE_END) {
         Run_EndGame();
         return;
     }

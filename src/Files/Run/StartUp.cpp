@@ -1,9 +1,11 @@
 #include "Run/StartUp.h"
 
 #include "Base/Console.h"
+#include "Base/MemoryManager.h"
 #include "Code/Code_Constant.h"
 #include "Code/Function.h"
 #include "Graphics/DrawPrimitives.h"
+#include "Graphics/Graphics_Text.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -15,6 +17,7 @@
 #include "Run/View.h"
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
+#include "Support/DataStructures.h"
 #include "Support/IniFile.h"
 #include "Variable/Variable_Main.h"
 
@@ -80,6 +83,18 @@ bool FreeGame()
     return true;
 }
 
+bool FreeDataStructures()
+{
+    DS_FreeAll();
+    return true;
+}
+
+bool FreeText()
+{
+    GR_Text_Free();
+    return true;
+}
+
 bool FreeFunctions()
 {
     Function_Clear();
@@ -112,8 +127,8 @@ bool FreeSwitches()
 }
 
 const ListEntry ShutDownList[] = {
-    {"GameFile_Free", FreeGame},       {"Function_Clear", FreeFunctions}, {"IO_Free", FreeInput},
-    {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
+    {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
+    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
 bool RunList(const ListEntry* list, size_t count)
@@ -144,6 +159,10 @@ bool StartUp_Run()
 void FiniRunner()
 {
     RunList(ShutDownList, sizeof ShutDownList / sizeof ShutDownList[0]);
+#ifndef NDEBUG
+    // Debug builds name every block the shut-down left alive.
+    if (size_t live = MemoryManager_ReportLive()) Console_Warnings->Output("%zu blocks still live at shut-down\n", live);
+#endif
 }
 
 void StartUp_ReadOptions()

@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
-class BuiltinTest : public ::testing::Test {
+// Base is the fixture underneath (a drawing fixture for the graphics built-ins).
+template <class Base = ::testing::Test>
+class BuiltinTestOn : public Base {
 protected:
     void SetUp() override
     {
+        Base::SetUp();
         Function_Clear();
         Register();
         Error_Display_Hook = Capture;
@@ -23,10 +26,11 @@ protected:
         Error_Display_Hook = nullptr;
         Error_FatalPending = false;
         Function_Clear();
+        Base::TearDown();
     }
     virtual void Register() = 0;
 
-    static TaggedValue Call(const char* name, std::vector<TaggedValue> args = {})
+    static TaggedValue Call(const char* name, std::vector<TaggedValue> args = {}, CInstance* self = nullptr)
     {
         int id = -1;
         EXPECT_TRUE(Function_Find(name, &id)) << name;
@@ -34,7 +38,7 @@ protected:
         if (!f) return TaggedValue();
         while (f->argc >= 0 && (int)args.size() < f->argc) args.emplace_back(0.0);
         TaggedValue result;
-        f->handler(&result, nullptr, nullptr, (int)args.size(), args.data());
+        f->handler(&result, self, self, (int)args.size(), args.data());
         return result;
     }
     // Calls with exactly the arguments given (no padding), for the argument checks.
@@ -71,5 +75,6 @@ private:
         Errors().push_back(LastErrorText + (fatal ? " [fatal]" : ""));
     }
 };
+using BuiltinTest = BuiltinTestOn<>;
 
 inline TaggedValue S(const char* text) { return TaggedValue(text); }

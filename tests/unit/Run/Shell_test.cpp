@@ -267,6 +267,34 @@ void GiveMarkerSprite(int object)
     Object_Find(object)->AddEvent(0, 0, ("sprite_index = " + std::to_string(index) + ";").c_str());
 }
 
+TEST_F(Shell, MouseEventsOfInstanceShapes)
+{
+    CRoom* r = Room_Get(room);
+    r->enable_views = true;
+    r->views[0].visible = true;
+    r->views[0].wview = r->views[0].wport = W;
+    r->views[0].hview = r->views[0].hport = H;
+    GiveMarkerSprite(object);  // covers 28..31 x 18..21 around the instance at (30, 20)
+    Event(6, 0, "show_debug_message('left held');");
+    Event(6, 3, "show_debug_message('no button');");
+    Event(6, 4, "show_debug_message('left pressed');");
+    Event(6, 7, "show_debug_message('left released');");
+    Event(6, 10, "show_debug_message('enter');");
+    Event(6, 11, "show_debug_message('leave');");
+    Start();
+    Mouse(5, 5);
+    EXPECT_EQ(Frame(), "");
+    Mouse(30, 20);
+    EXPECT_EQ(Frame(), "no button\nenter\n");
+    Mouse(31, 21, SDL_BUTTON_LEFT, true);
+    EXPECT_EQ(Frame(), "left held\nleft pressed\n");
+    // Pressed outside the shape: only held events of the shape under the mouse count.
+    Mouse(33, 20);
+    EXPECT_EQ(Frame(), "leave\n");
+    Mouse(30, 20, SDL_BUTTON_LEFT, false);
+    EXPECT_EQ(Frame(), "left released\nno button\nenter\n");
+}
+
 TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
 {
     ASSERT_TRUE(GR_D3D_Init(MainWindow));

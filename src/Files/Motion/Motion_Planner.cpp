@@ -1,0 +1,146 @@
+// The linear and potential-field planners: one step at a time, or a whole path planned by
+// stepping a stand-in position. Every loop here has a fixed bound.
+#include "Motion/Motion_Main.h"
+
+#include "Object/Instance_Class.h"
+#include "Path/Path_Class.h"
+#include "Path/Path_Main.h"
+#include "Room/Room_Collision.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+constexpr double DEG = 3.14159265358979323846 / 180.0;
+constexpr int MAX_PATH_STEPS = 100000;
+
+struct PotentialSettings {
+    float maxRot = 30, rotStep = 10, ahead = 3;
+    bool onSpot = true;
+} Potential;
+
+bool Blocked(CInstance* inst, double x, double y, int target, bool checkAll)
+{
+    return Instance_PlaceBlocked(inst, (float)x, (float)y, target, !checkAll);
+}
+
+// The signed turn from a to b in degrees, within -180..180.
+double Turn(double a, double b)
+{
+    double d = std::fmod(b - a, 360.0);
+    if (d > 180) d -= 360;
+    if (d < -180) d += 360;
+    return d;
+}
+
+// A goal, a step size and an instance position that planning can work with.
+bool Usable(const CInstance* inst, float x, float y, float stepSize)
+{
+    return std::isfinite(x) && std::isfinite(y) && stepSize > 0 && std::isfinite(stepSize) && std::isfinite(inst->x) &&
+           std::isfinite(inst->y);
+}
+
+// A step that reaches the goal when it lies within one step and is free there.
+enum class Near { Far, Reached, Stuck };
+Near TryGoal(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
+{
+    double d = std::hypot((double)x - inst->x, (double)y - inst->y);
+    if (d > stepSize) return Near::Far;
+    if (d == 0) return Near::Reached;
+    if (Blocked(inst, x, y, target, checkAll)) return Near::Stuck;
+    inst->SetPosition(x, y);
+    return Near::Reached;
+}
+
+// Runs the step function on the instance until it reaches the goal or the budget ends, adding
+// each position to the path, then puts the instance back as it was. With stopWhenStill a step
+// that does not move ends the plan (the linear planner cannot get past what blocks it).
+template <class Step>
+bool PlanPath(CInstance* inst, int path, int budget, bool stopWhenStill, Step step)
+{
+    CPath* p = Path_Get(path);
+    if (!inst || !p) return false;
+    float ox = inst->x, oy = inst->y, dir = inst->direction, sp = inst->speed, hs = inst->hspeed, vs = inst->vspeed;
+    std::vector<PathPoint> points{{inst->x, inst->y, 100}};
+    bool reached = false;
+    for (int i = 0; i < budget && !reached; i++) {
+        float px = inst->x, py = inst->y;
+        reached = step();
+        bool moved = inst->x != px || inst->y != py;
+        if (moved) points.push_back({inst->x, inst->y, 100});
+        else if (stopWhenStill) break;
+    }
+    inst->SetPosition(ox, oy);
+    inst->direction = dir, inst->speed = sp, inst->hspeed = hs, inst->vspeed = vs;
+    p->Set(0, false, p->GetPrecision(), std::move(points));
+    return reached;
+}
+}  // namespace
+
+bool Motion_Linear_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
+{
+    if (!inst || !Usable(inst, x, y, stepSize)) return inst && inst->x == x && inst->y == y;
+    Near n = TryGoal(inst, x, y, stepSize, target, checkAll);
+    if (n != Near::Far) return n == Near::Reached;
+    double dx = (double)x - inst->x, dy = (double)y - inst->y, d = std::hypot(dx, dy);
+    double nx = inst->x + dx / d * stepSize, ny = inst->y + dy / d * stepSize;
+    if (!Blocked(inst, nx, ny, target, checkAll)) inst->SetPosition((float)nx, (float)ny);
+    return false;
+}
+
+void Motion_Potential_Settings(float maxRot, float rotStep, float ahead, bool onSpot)
+{
+    auto atLeastOne = [](float v) { return std::isfinite(v) ? std::max(1.0f, v) : 1.0f; };
+    Potential.maxRot = std::min(atLeastOne(maxRot), 180.0f);
+    Potential.rotStep = std::min(atLeastOne(rotStep), 180.0f);
+    Potential.ahead = std::min(atLeastOne(ahead), 100.0f);
+    Potential.onSpot = onSpot;
+}
+
+bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
+{
+    if (!inst || !Usable(inst, x, y, stepSize)) return inst && inst->x == x && inst->y == y;
+    Near n = TryGoal(inst, x, y, stepSize, target, checkAll);
+    if (n != Near::Far) return n == Near::Reached;
+    // The direction closest to the goal's that turns at most maxRot from the present direction
+    // and is free for one step and for `ahead` steps on.
+    double goal = std::atan2(-((double)y - inst->y), (double)x - inst->x) / DEG;
+    double current = inst->direction;
+    int ahead = (int)Potential.ahead;
+    for (int k = 0; k * Potential.rotStep <= 180; k++) {
+        for (int side : {1, -1}) {
+            if (k == 0 && side < 0) continue;
+            double a = goal + side * k * Potential.rotStep;
+            if (std::fabs(Turn(current, a)) > Potential.maxRot + 1e-4) continue;
+            double ux = std::cos(a * DEG) * stepSize, uy = -std::sin(a * DEG) * stepSize;
+            bool free = true;
+            for (int s = 1; s <= ahead && free; s++) free = !Blocked(inst, inst->x + ux * s, inst->y + uy * s, target, checkAll);
+            if (!free) continue;
+            inst->SetPosition((float)(inst->x + ux), (float)(inst->y + uy));
+            inst->direction = (float)std::fmod(a + 360.0, 360.0);
+            return false;
+        }
+    }
+    if (Potential.onSpot) inst->direction = (float)std::fmod(current + Potential.maxRot + 360.0, 360.0);
+    return false;
+}
+
+bool Motion_Linear_Path(CInstance* inst, int path, float x, float y, float stepSize, int target, bool checkAll)
+{
+    if (!inst || !Usable(inst, x, y, stepSize)) return false;
+    double d = std::hypot((double)x - inst->x, (double)y - inst->y);
+    int budget = (int)std::min<double>(d / stepSize + 2, MAX_PATH_STEPS);
+    return PlanPath(inst, path, budget, true, [&] { return Motion_Linear_Step(inst, x, y, stepSize, target, checkAll); });
+}
+
+bool Motion_Potential_Path(CInstance* inst, int path, float x, float y, float stepSize, float factor, int target,
+                           bool checkAll)
+{
+    if (!inst || !Usable(inst, x, y, stepSize)) return false;
+    double d = std::hypot((double)x - inst->x, (double)y - inst->y);
+    double f = std::isfinite(factor) ? std::max(1.0f, factor) : 1.0;
+    int budget = (int)std::min<double>(f * d / stepSize + 2, MAX_PATH_STEPS);
+    return PlanPath(inst, path, budget, false,
+                    [&] { return Motion_Potential_Step(inst, x, y, stepSize, target, checkAll); });
+}

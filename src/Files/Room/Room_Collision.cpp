@@ -1,0 +1,301 @@
+// Shape tests and collision queries over bounding boxes, refined by mask pixels through hooks
+// that ask the sprite table.
+#include "Room/Room_Collision.h"
+
+#include "Object/Event_Main.h"
+#include "Object/Instance_Class.h"
+#include "Object/Instance_Ops.h"
+#include "Object/Object_Main.h"
+#include "Room/Room_Main.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+// The sprite whose mask gives the instance's shape: its mask sprite, else its sprite.
+CSprite* ShapeSprite(CInstance* inst)
+{
+    if (CSprite* mask = Sprite_Get(inst->mask_index)) return mask;
+    return Sprite_Get(inst->sprite_index);
+}
+
+bool SpriteMaskPrecise(CInstance* inst)
+{
+    CSprite* s = ShapeSprite(inst);
+    return s && s->m_precise && s->m_hasMasks;
+}
+
+bool SpriteMaskCovers(CInstance* inst, int px, int py)
+{
+    CSprite* s = ShapeSprite(inst);
+    if (!s) return true;
+    inst->Compute_BoundingBox();
+    // Non-finite or far-off numbers are held to a range the integers take.
+    auto whole = [](float v, bool round) {
+        if (!std::isfinite(v)) return 0;
+        v = std::clamp(v, -1e9f, 1e9f);
+        return (int)(round ? std::lrint(v) : std::floor(v));
+    };
+    TSpritePlace place{whole(inst->image_index, false),
+                       {inst->bbox_left, inst->bbox_top, inst->bbox_right, inst->bbox_bottom},
+                       whole(inst->x, true), whole(inst->y, true),
+                       inst->image_xscale, inst->image_yscale, inst->image_angle};
+    return s->CollisionPoint(place, px, py);
+}
+}  // namespace
+
+bool (*Collision_MaskPrecise)(CInstance* inst) = SpriteMaskPrecise;
+bool (*Collision_MaskCovers)(CInstance* inst, int px, int py) = SpriteMaskCovers;
+
+namespace {
+struct Rect {
+    int left, top, right, bottom;  // pixel cells, inclusive
+};
+
+// Real coordinates far outside the room are clamped before they become pixel numbers.
+int Pixel(float v)
+{
+    if (!(v > -1e9f)) return -1000000000;
+    if (v > 1e9f) return 1000000000;
+    return (int)std::floor(v);
+}
+
+Rect BoxOf(CInstance* inst)
+{
+    inst->Compute_BoundingBox();
+    return {inst->bbox_left, inst->bbox_top, inst->bbox_right, inst->bbox_bottom};
+}
+
+bool Intersect(const Rect& a, const Rect& b, Rect* out)
+{
+    out->left = std::max(a.left, b.left);
+    out->top = std::max(a.top, b.top);
+    out->right = std::min(a.right, b.right);
+    out->bottom = std::min(a.bottom, b.bottom);
+    return out->left <= out->right && out->top <= out->bottom;
+}
+
+// Whether pixel tests apply to the instance: precise asked for and its mask is precise.
+bool UsesMask(CInstance* inst, bool precise)
+{
+    return precise && Collision_MaskPrecise && Collision_MaskCovers && Collision_MaskPrecise(inst);
+}
+
+// Whether f holds for some pixel of the region. A region over 1024 pixels a side (a sprite
+// scaled far up) is sampled at that many pixels a side, so a test always ends quickly.
+template <class F>
+bool AnyPixel(const Rect& r, F f)
+{
+    constexpr int64_t SAMPLES = 1024;
+    int64_t w = (int64_t)r.right - r.left + 1, h = (int64_t)r.bottom - r.top + 1;
+    int64_t sx = (w + SAMPLES - 1) / SAMPLES, sy = (h + SAMPLES - 1) / SAMPLES;
+    for (int64_t py = r.top; py <= r.bottom; py += sy)
+        for (int64_t px = r.left; px <= r.right; px += sx)
+            if (f((int)px, (int)py)) return true;
+    return false;
+}
+
+// Whether the shape touches the instance: some pixel of the box within the shape's bounds passes
+// the shape's pixel test and, with masks, the mask. Without masks a box test decides alone.
+template <class PixelTest, class BoxTest>
+bool Touches(CInstance* inst, const Rect& bounds, bool precise, PixelTest pixel, BoxTest box)
+{
+    Rect box_ = BoxOf(inst), region;
+    if (!Intersect(box_, bounds, &region)) return false;
+    if (!UsesMask(inst, precise)) return box(box_);
+    return AnyPixel(region, [&](int px, int py) { return Collision_MaskCovers(inst, px, py) && pixel(px, py); });
+}
+
+// The cell [l, r + 1] x [t, b + 1] of real coordinates against an ellipse.
+bool EllipseTouchesCell(float cx, float cy, float rx, float ry, double l, double t, double r, double b)
+{
+    double nx = std::clamp((double)cx, l, r), ny = std::clamp((double)cy, t, b);
+    double dx = nx - cx, dy = ny - cy;
+    auto term = [](double d, double radius) { return radius > 0 ? (d / radius) * (d / radius) : (d == 0 ? 0.0 : 2.0); };
+    return term(dx, rx) + term(dy, ry) <= 1.0;
+}
+
+// Liang-Barsky: whether the segment meets the closed rectangle.
+bool SegmentTouchesCell(double x1, double y1, double x2, double y2, double l, double t, double r, double b)
+{
+    double t0 = 0, t1 = 1, dx = x2 - x1, dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy}, q[4] = {x1 - l, r - x1, y1 - t, b - y1};
+    for (int i = 0; i < 4; i++) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        double u = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, u);
+        else t1 = std::min(t1, u);
+        if (t0 > t1) return false;
+    }
+    return true;
+}
+
+// The first live instance of the target passing the test; skip is passed over.
+template <class Test>
+CInstance* FirstOf(int target, CInstance* skip, Test test)
+{
+    if (target >= INSTANCE_ID_FIRST) {
+        CInstance* inst = Instance_Find(target);
+        return inst && inst != skip && !inst->marked && test(inst) ? inst : nullptr;
+    }
+    if (target != -3 && target < 0) return nullptr;
+    std::vector<CInstance*> loose;
+    const std::vector<CInstance*>* list = &loose;
+    if (!Run_Room) Instance_CollectTargets(target, nullptr, nullptr, loose);
+    else if (target == -3) list = &Run_Room->active;
+    else if (CObject* o = Object_Find(target)) list = &o->instances;
+    for (CInstance* inst : *list)
+        if (inst != skip && !inst->marked && !inst->deactivated && test(inst)) return inst;
+    return nullptr;
+}
+
+// Runs f with self standing at (x, y), then puts self back exactly as it was.
+template <class F>
+auto AtPlace(CInstance* self, float x, float y, F f)
+{
+    float ox = self->x, oy = self->y;
+    bool dirty = self->bbox_dirty;
+    int l = self->bbox_left, t = self->bbox_top, r = self->bbox_right, b = self->bbox_bottom;
+    self->SetPosition(x, y);
+    auto result = f();
+    self->x = ox;
+    self->y = oy;
+    self->bbox_left = l, self->bbox_top = t, self->bbox_right = r, self->bbox_bottom = b;
+    self->bbox_dirty = dirty;
+    return result;
+}
+}  // namespace
+
+bool Collision_InstancesOverlap(CInstance* a, CInstance* b, bool precise)
+{
+    if (!a || !b) return false;
+    Rect ra = BoxOf(a), rb = BoxOf(b), region;
+    if (!Intersect(ra, rb, &region)) return false;
+    bool ma = UsesMask(a, precise), mb = UsesMask(b, precise);
+    if (!ma && !mb) return true;
+    return AnyPixel(region, [&](int px, int py) {
+        return (!ma || Collision_MaskCovers(a, px, py)) && (!mb || Collision_MaskCovers(b, px, py));
+    });
+}
+
+bool Collision_InstanceCoversPoint(CInstance* inst, float x, float y, bool precise)
+{
+    int px = Pixel(x), py = Pixel(y);
+    return Touches(inst, {px, py, px, py}, precise, [](int, int) { return true; }, [](const Rect&) { return true; });
+}
+
+bool Collision_InstanceTouchesRectangle(CInstance* inst, float x1, float y1, float x2, float y2, bool precise)
+{
+    Rect bounds{Pixel(std::min(x1, x2)), Pixel(std::min(y1, y2)), Pixel(std::max(x1, x2)), Pixel(std::max(y1, y2))};
+    return Touches(inst, bounds, precise, [](int, int) { return true; }, [](const Rect&) { return true; });
+}
+
+bool Collision_InstanceTouchesEllipse(CInstance* inst, float x1, float y1, float x2, float y2, bool precise)
+{
+    float cx = (x1 + x2) / 2, cy = (y1 + y2) / 2, rx = std::fabs(x2 - x1) / 2, ry = std::fabs(y2 - y1) / 2;
+    Rect bounds{Pixel(std::min(x1, x2)), Pixel(std::min(y1, y2)), Pixel(std::max(x1, x2)), Pixel(std::max(y1, y2))};
+    return Touches(
+        inst, bounds, precise,
+        [=](int px, int py) { return EllipseTouchesCell(cx, cy, rx, ry, px, py, px + 1.0, py + 1.0); },
+        [=](const Rect& b) { return EllipseTouchesCell(cx, cy, rx, ry, b.left, b.top, b.right + 1.0, b.bottom + 1.0); });
+}
+
+bool Collision_InstanceTouchesLine(CInstance* inst, float x1, float y1, float x2, float y2, bool precise)
+{
+    Rect bounds{Pixel(std::min(x1, x2)), Pixel(std::min(y1, y2)), Pixel(std::max(x1, x2)), Pixel(std::max(y1, y2))};
+    return Touches(
+        inst, bounds, precise,
+        [=](int px, int py) { return SegmentTouchesCell(x1, y1, x2, y2, px, py, px + 1.0, py + 1.0); },
+        [=](const Rect& b) { return SegmentTouchesCell(x1, y1, x2, y2, b.left, b.top, b.right + 1.0, b.bottom + 1.0); });
+}
+
+CInstance* Collision_AtPoint(CInstance* self, float x, float y, int target, bool precise, bool notme)
+{
+    return FirstOf(target, notme ? self : nullptr,
+                   [&](CInstance* i) { return Collision_InstanceCoversPoint(i, x, y, precise); });
+}
+
+CInstance* Collision_Rectangle(CInstance* self, float x1, float y1, float x2, float y2, int target, bool precise,
+                               bool notme)
+{
+    return FirstOf(target, notme ? self : nullptr,
+                   [&](CInstance* i) { return Collision_InstanceTouchesRectangle(i, x1, y1, x2, y2, precise); });
+}
+
+CInstance* Collision_Ellipse(CInstance* self, float x1, float y1, float x2, float y2, int target, bool precise,
+                             bool notme)
+{
+    return FirstOf(target, notme ? self : nullptr,
+                   [&](CInstance* i) { return Collision_InstanceTouchesEllipse(i, x1, y1, x2, y2, precise); });
+}
+
+CInstance* Collision_Line(CInstance* self, float x1, float y1, float x2, float y2, int target, bool precise,
+                          bool notme)
+{
+    return FirstOf(target, notme ? self : nullptr,
+                   [&](CInstance* i) { return Collision_InstanceTouchesLine(i, x1, y1, x2, y2, precise); });
+}
+
+bool Collision_PositionMeeting(float x, float y, int target) { return Instance_AtPosition(x, y, target) != nullptr; }
+
+CInstance* Instance_AtPosition(float x, float y, int target)
+{
+    return FirstOf(target, nullptr, [&](CInstance* i) { return Collision_InstanceCoversPoint(i, x, y, true); });
+}
+
+// The active instances covering the point, gathered before any event runs.
+static std::vector<CInstance*> CoveringPoint(float x, float y)
+{
+    std::vector<CInstance*> found;
+    if (!Run_Room) return found;
+    for (CInstance* i : Run_Room->active)
+        if (!i->marked && Collision_InstanceCoversPoint(i, x, y, true)) found.push_back(i);
+    return found;
+}
+
+void Instance_DestroyAtPosition(float x, float y)
+{
+    for (CInstance* i : CoveringPoint(x, y)) Instance_Destroy(i);
+}
+
+void Instance_ChangeAtPosition(float x, float y, int object, bool perform)
+{
+    if (!Object_Exists(object)) {
+        Instance_ChangeObject(nullptr, object, perform);  // reports the missing object
+        return;
+    }
+    for (CInstance* i : CoveringPoint(x, y))
+        if (!i->marked) Instance_ChangeObject(i, object, perform);
+}
+
+CInstance* Instance_Place(CInstance* self, float x, float y, int target)
+{
+    if (!self) return nullptr;
+    return AtPlace(self, x, y, [&] {
+        return FirstOf(target, self, [&](CInstance* i) { return Collision_InstancesOverlap(self, i, true); });
+    });
+}
+
+bool Instance_PlaceBlocked(CInstance* self, float x, float y, int target, bool solidOnly)
+{
+    if (!self) return false;
+    return AtPlace(self, x, y, [&] {
+        return FirstOf(target, self, [&](CInstance* i) {
+            return (!solidOnly || i->solid) && Collision_InstancesOverlap(self, i, true);
+        }) != nullptr;
+    });
+}
+
+bool Instance_PlaceFree(CInstance* self, float x, float y) { return !Instance_PlaceBlocked(self, x, y, -3, true); }
+bool Instance_PlaceEmpty(CInstance* self, float x, float y) { return !Instance_PlaceBlocked(self, x, y, -3, false); }
+
+bool Instance_PlaceMeeting(CInstance* self, float x, float y, int target)
+{
+    return Instance_Place(self, x, y, target) != nullptr;
+}
