@@ -1,36 +1,17 @@
 // check_packed_backgrounds GAME_FILE GAME_FOLDER: loads a packed game and compares every
 // background with the image file it was packed from. Prints what differs; exits 1 then.
 #include "Background/Background_Main.h"
-#include "Base/MemoryManager.h"
 #include "Graphics_API/GR_Texture.h"
-#include "Graphics_API/Image.h"
 #include "Runner/GameFile.h"
+
+#include "PackedCheck.h"
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-static int Failures = 0;
-
-static void Check(bool ok, const std::string& what)
-{
-    if (ok) return;
-    fprintf(stderr, "check_packed_backgrounds: %s\n", what.c_str());
-    Failures++;
-}
-
-// The RGBA pixels of a PNG file.
-static std::vector<uint8_t> Pixels(const uint8_t* png, size_t size, int* w, int* h)
-{
-    uint8_t* rgba = PNG_Decode(png, size, w, h);
-    std::vector<uint8_t> pixels;
-    if (rgba) pixels.assign(rgba, rgba + (size_t)*w * *h * 4);
-    MemFree(rgba);
-    return pixels;
-}
+using namespace PackedCheck;
 
 int main(int argc, char** argv)
 {
@@ -38,6 +19,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: check_packed_backgrounds GAME_FILE GAME_FOLDER\n");
         return 2;
     }
+    Program = "check_packed_backgrounds";
     if (!GameFile_Load(argv[1])) return 1;
     struct Expected {
         const char* name;
@@ -52,10 +34,8 @@ int main(int argc, char** argv)
         if (!b) continue;
         Check(b->GetTransparent() == e.transparent && b->GetSmooth() == e.smooth && b->GetPreload() == e.preload,
               std::string(e.name) + ": flags differ");
-        std::ifstream in(std::string(argv[2]) + "/" + e.file, std::ios::binary);
-        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         int w = 0, h = 0;
-        std::vector<uint8_t> source = Pixels(file.data(), file.size(), &w, &h);
+        std::vector<uint8_t> source = FilePixels(std::string(argv[2]) + "/" + e.file, &w, &h);
         Check(b->GetWidth() == w && b->GetHeight() == h, std::string(e.name) + ": size differs from its file");
         // The page entry covers its page whole, and the page holds the file's pixels.
         const TPageEntry* entry = b->GetPageEntry();

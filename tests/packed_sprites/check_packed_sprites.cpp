@@ -1,36 +1,18 @@
 // check_packed_sprites GAME_FILE STRIP_PNG: loads a packed game and compares its sprites with the
 // strip they were packed from. Prints what differs; exits 1 then.
-#include "Base/MemoryManager.h"
 #include "Graphics_API/GR_Texture.h"
-#include "Graphics_API/Image.h"
 #include "Runner/GameFile.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 
+#include "PackedCheck.h"
+
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-static int Failures = 0;
-
-static void Check(bool ok, const std::string& what)
-{
-    if (ok) return;
-    fprintf(stderr, "check_packed_sprites: %s\n", what.c_str());
-    Failures++;
-}
-
-static std::vector<uint8_t> Pixels(const uint8_t* png, size_t size, int* w, int* h)
-{
-    uint8_t* rgba = PNG_Decode(png, size, w, h);
-    std::vector<uint8_t> pixels;
-    if (rgba) pixels.assign(rgba, rgba + (size_t)*w * *h * 4);
-    MemFree(rgba);
-    return pixels;
-}
+using namespace PackedCheck;
 
 static bool BoxIs(const TSpriteBox& b, int l, int t, int r, int bottom)
 {
@@ -43,11 +25,10 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: check_packed_sprites GAME_FILE STRIP_PNG\n");
         return 2;
     }
+    Program = "check_packed_sprites";
     if (!GameFile_Load(argv[1])) return 1;
-    std::ifstream in(argv[2], std::ios::binary);
-    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     int w = 0, h = 0;
-    std::vector<uint8_t> strip = Pixels(file.data(), file.size(), &w, &h);
+    std::vector<uint8_t> strip = FilePixels(argv[2], &w, &h);
     Check(w == 15 && h == 4, "the strip should be 15 x 4");
 
     Check(Sprite_Count() == 2 && Sprite_Find("spr_strip") == 0 && Sprite_Find("spr_box") == 1, "names or count differ");

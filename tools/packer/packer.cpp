@@ -164,6 +164,27 @@ int Ref(json_object* o, const char* key, const char* kind)
     return -1;
 }
 
+// A list of `count` records, each found through the offset table; record(i) writes record i.
+template <class Record>
+void WriteList(size_t count, Record record)
+{
+    size_t table = Out.BeginList(count);
+    for (size_t i = 0; i < count; i++) {
+        Out.Entry(table, i);
+        record(i);
+    }
+}
+
+// A chunk holding a record for each member of the game's list `key`.
+template <class Record>
+void WriteListChunk(const char* tag, json_object* game, const char* key, Record record)
+{
+    json_object* list = Get(game, key);
+    size_t c = Out.BeginChunk(tag);
+    WriteList(Length(list), [&](size_t i) { record(At(list, i), i); });
+    Out.EndChunk(c);
+}
+
 void WriteHeader(json_object* game)
 {
     size_t c = Out.BeginChunk("GEN8");
@@ -211,26 +232,15 @@ void WriteOptions(json_object* game)
 
 void WriteScripts(json_object* game)
 {
-    json_object* list = Get(game, "scripts");
-    size_t c = Out.BeginChunk("SCPT");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list); i++) {
-        json_object* s = At(list, i);
-        Out.Entry(table, i);
+    WriteListChunk("SCPT", game, "scripts", [](json_object* s, size_t) {
         Out.Str(GetString(s, "name"));
         Out.Str(Code(s, "file"));
-    }
-    Out.EndChunk(c);
+    });
 }
 
 void WritePaths(json_object* game)
 {
-    json_object* list = Get(game, "paths");
-    size_t c = Out.BeginChunk("PATH");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list); i++) {
-        json_object* p = At(list, i);
-        Out.Entry(table, i);
+    WriteListChunk("PATH", game, "paths", [](json_object* p, size_t) {
         Out.Str(GetString(p, "name"));
         Out.I32(GetString(p, "kind") == "smooth" ? 1 : 0);
         Out.U32(GetBool(p, "closed", false) ? 1 : 0);
@@ -244,18 +254,12 @@ void WritePaths(json_object* game)
             Out.F32(Length(pt) > 1 ? (float)json_object_get_double(At(pt, 1)) : 0);
             Out.F32(Length(pt) > 2 ? (float)json_object_get_double(At(pt, 2)) : 100);
         }
-    }
-    Out.EndChunk(c);
+    });
 }
 
 void WriteTimeLines(json_object* game)
 {
-    json_object* list = Get(game, "timelines");
-    size_t c = Out.BeginChunk("TMLN");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list); i++) {
-        json_object* t = At(list, i);
-        Out.Entry(table, i);
+    WriteListChunk("TMLN", game, "timelines", [](json_object* t, size_t) {
         Out.Str(GetString(t, "name"));
         json_object* moments = Get(t, "moments");
         Out.U32((uint32_t)Length(moments));
@@ -264,8 +268,7 @@ void WriteTimeLines(json_object* game)
             Out.I32(GetInt(m, "time", 0));
             Out.Str(Code(m, "file"));
         }
-    }
-    Out.EndChunk(c);
+    });
 }
 
 const std::map<std::string, int> EventTypes = {
@@ -303,13 +306,8 @@ void WriteEvent(json_object* e, const std::string& objectName)
 
 void WriteObjects(json_object* game)
 {
-    json_object* list = Get(game, "objects");
-    size_t c = Out.BeginChunk("OBJT");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list); i++) {
-        json_object* o = At(list, i);
+    WriteListChunk("OBJT", game, "objects", [](json_object* o, size_t) {
         std::string name = GetString(o, "name");
-        Out.Entry(table, i);
         Out.Str(name);
         Out.I32(Ref(o, "sprite", "sprites"));
         uint32_t flags = (GetBool(o, "solid", false) ? 1 : 0) | (GetBool(o, "visible", true) ? 2 : 0) |
@@ -321,8 +319,7 @@ void WriteObjects(json_object* game)
         json_object* events = Get(o, "events");
         Out.U32((uint32_t)Length(events));
         for (size_t k = 0; k < Length(events); k++) WriteEvent(At(events, k), name);
-    }
-    Out.EndChunk(c);
+    });
 }
 
 void WriteRoom(json_object* r)
@@ -414,14 +411,7 @@ void WriteRoom(json_object* r)
 
 void WriteRooms(json_object* game)
 {
-    json_object* list = Get(game, "rooms");
-    size_t c = Out.BeginChunk("ROOM");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list); i++) {
-        Out.Entry(table, i);
-        WriteRoom(At(list, i));
-    }
-    Out.EndChunk(c);
+    WriteListChunk("ROOM", game, "rooms", [](json_object* r, size_t) { WriteRoom(r); });
 }
 
 // Texture pages: each image is a page of its own (TXTR); entries (TPAG) name rectangles of them.
@@ -484,18 +474,14 @@ bool PagePixels(int page, std::vector<uint8_t>* rgba)
 void WritePages()
 {
     size_t c = Out.BeginChunk("TXTR");
-    size_t table = Out.BeginList(Pages.size());
-    for (size_t i = 0; i < Pages.size(); i++) {
-        Out.Entry(table, i);
+    WriteList(Pages.size(), [](size_t i) {
         Out.U32((uint32_t)Pages[i].png.size());
         Out.bytes.insert(Out.bytes.end(), Pages[i].png.begin(), Pages[i].png.end());
         while (Out.Pos() % 4) Out.bytes.push_back(0);
-    }
+    });
     Out.EndChunk(c);
     c = Out.BeginChunk("TPAG");
-    table = Out.BeginList(Entries.size());
-    for (size_t i = 0; i < Entries.size(); i++) {
-        Out.Entry(table, i);
+    WriteList(Entries.size(), [](size_t i) {
         PageEntryOffsets.push_back((uint32_t)Out.Pos());
         const PageRect& e = Entries[i];
         uint16_t x = (uint16_t)e.x, y = (uint16_t)e.y, w = (uint16_t)e.w, h = (uint16_t)e.h;
@@ -506,9 +492,20 @@ void WritePages()
         }
         Out.bytes.push_back(0);
         Out.bytes.push_back(0);
-    }
+    });
     Out.EndChunk(c);
 }
+
+// An image file (optional) on a page of its own, as one entry covering it: the entry's index, or
+// -1 without a file or when the file is not an image.
+int AddWholeImage(const std::string& file)
+{
+    int page = file.empty() ? -1 : AddPage(file);
+    return page < 0 ? -1 : AddEntry(page, 0, 0, Pages[page].width, Pages[page].height);
+}
+
+// The field naming an entry: its record's file offset, or 0 for none.
+void EntryField(int entry) { Out.U32(entry >= 0 ? PageEntryOffsets[entry] : 0); }
 
 // Each background's image goes on a page before the pages are written.
 std::vector<int> BackgroundEntries;
@@ -520,27 +517,19 @@ void CollectBackgrounds(json_object* game)
         json_object* b = At(list, i);
         std::string file = GetString(b, "file");
         if (file.empty()) Error("background " + GetString(b, "name") + " names no image \"file\"");
-        int page = file.empty() ? -1 : AddPage(file);
-        BackgroundEntries.push_back(page < 0 ? -1 : AddEntry(page, 0, 0, Pages[page].width, Pages[page].height));
+        BackgroundEntries.push_back(AddWholeImage(file));
     }
 }
 
 void WriteBackgrounds(json_object* game)
 {
-    json_object* list = Get(game, "backgrounds");
-    size_t c = Out.BeginChunk("BGND");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list); i++) {
-        json_object* b = At(list, i);
-        Out.Entry(table, i);
+    WriteListChunk("BGND", game, "backgrounds", [](json_object* b, size_t i) {
         Out.Str(GetString(b, "name"));
         Out.U32(GetBool(b, "transparent", false));
         Out.U32(GetBool(b, "smooth", false));
         Out.U32(GetBool(b, "preload", true));
-        int entry = i < BackgroundEntries.size() ? BackgroundEntries[i] : -1;
-        Out.U32(entry >= 0 ? PageEntryOffsets[entry] : 0);
-    }
-    Out.EndChunk(c);
+        EntryField(BackgroundEntries[i]);
+    });
 }
 
 // A sprite: a PNG strip cut into equal frames, each a page entry; the image's alpha gives the
@@ -614,13 +603,8 @@ void CollectSprites(json_object* game)
 
 void WriteSprites(json_object* game)
 {
-    json_object* list = Get(game, "sprites");
-    size_t c = Out.BeginChunk("SPRT");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list) && i < SpriteImages.size(); i++) {
-        json_object* s = At(list, i);
+    WriteListChunk("SPRT", game, "sprites", [](json_object* s, size_t i) {
         const SpriteImage& im = SpriteImages[i];
-        Out.Entry(table, i);
         Out.Str(GetString(s, "name"));
         // The box goes left, right, bottom, top.
         for (int v : {im.width, im.height, im.left, im.right, im.bottom, im.top}) Out.I32(v);
@@ -632,11 +616,10 @@ void WriteSprites(json_object* game)
         Out.I32(GetInt(s, "xorig", 0));
         Out.I32(GetInt(s, "yorig", 0));
         Out.U32((uint32_t)im.entries.size());
-        for (int e : im.entries) Out.U32(PageEntryOffsets[e]);
+        for (int e : im.entries) EntryField(e);
         Out.U32((uint32_t)im.masks.size());
         for (const std::vector<uint8_t>& m : im.masks) Out.bytes.insert(Out.bytes.end(), m.begin(), m.end());
-    }
-    Out.EndChunk(c);
+    });
 }
 
 // Each font's glyph image (optional) goes on a page before the pages are written.
@@ -645,22 +628,16 @@ std::vector<int> FontEntries;
 void CollectFonts(json_object* game)
 {
     json_object* list = Get(game, "fonts");
-    for (size_t i = 0; i < Length(list); i++) {
-        std::string file = GetString(At(list, i), "image");
-        int page = file.empty() ? -1 : AddPage(file);
-        FontEntries.push_back(page < 0 ? -1 : AddEntry(page, 0, 0, Pages[page].width, Pages[page].height));
-    }
+    for (size_t i = 0; i < Length(list); i++) FontEntries.push_back(AddWholeImage(GetString(At(list, i), "image")));
 }
 
 // FONT: the font records, then the code table of 256 characters (entry i is character i).
 void WriteFonts(json_object* game)
 {
-    json_object* list = Get(game, "fonts");
     size_t c = Out.BeginChunk("FONT");
-    size_t table = Out.BeginList(Length(list));
-    for (size_t i = 0; i < Length(list); i++) {
+    json_object* list = Get(game, "fonts");
+    WriteList(Length(list), [&](size_t i) {
         json_object* f = At(list, i);
-        Out.Entry(table, i);
         Out.Str(GetString(f, "name"));
         Out.Str(GetString(f, "face", "Arial"));
         Out.I32(GetInt(f, "size", 12));
@@ -671,16 +648,13 @@ void WriteFonts(json_object* game)
             Error("font " + GetString(f, "name") + ": \"first\", \"charset\" or \"antialias\" is out of range");
         Out.U32((uint32_t)(first & 0xFFFF) | (uint32_t)(charset & 0xFF) << 16 | (uint32_t)((antialias + 1) & 0xFF) << 24);
         Out.I32(GetInt(f, "last", 127));
-        int entry = i < FontEntries.size() ? FontEntries[i] : -1;
-        Out.U32(entry >= 0 ? PageEntryOffsets[entry] : 0);
+        EntryField(FontEntries[i]);
         Out.F32((float)GetNumber(f, "xscale", 1));
         Out.F32((float)GetNumber(f, "yscale", 1));
         // Glyphs: [character, x, y, w, h, advance, offset], 16 bits each.
         json_object* glyphs = Get(f, "glyphs");
-        size_t glyphTable = Out.BeginList(Length(glyphs));
-        for (size_t g = 0; g < Length(glyphs); g++) {
+        WriteList(Length(glyphs), [&](size_t g) {
             json_object* row = At(glyphs, g);
-            Out.Entry(glyphTable, g);
             int v[8] = {0};
             bool good = Length(row) == 7;
             for (size_t k = 0; good && k < 7; k++) {
@@ -691,8 +665,8 @@ void WriteFonts(json_object* game)
             }
             if (!good) Error("font " + GetString(f, "name") + ": a glyph must be 7 integers of 16 bits");
             for (int k = 0; k < 8; k += 2) Out.U32((uint32_t)(v[k] & 0xFFFF) | (uint32_t)(v[k + 1] & 0xFFFF) << 16);
-        }
-    }
+        });
+    });
     for (uint32_t code = 0; code < 256; code += 2) Out.U32(code | (code + 1) << 16);
     Out.EndChunk(c);
 }
@@ -715,14 +689,12 @@ void WriteStrings()
             unique.push_back(s.second);
         }
     size_t c = Out.BeginChunk("STRG");
-    size_t table = Out.BeginList(unique.size());
-    for (size_t i = 0; i < unique.size(); i++) {
-        Out.Entry(table, i);
+    WriteList(unique.size(), [&](size_t i) {
         Out.U32((uint32_t)unique[i].size());
         placed[unique[i]] = (uint32_t)Out.Pos();
         Out.bytes.insert(Out.bytes.end(), unique[i].begin(), unique[i].end());
         Out.bytes.push_back(0);
-    }
+    });
     Out.EndChunk(c);
     for (auto& s : Out.strings) Out.Patch(s.first, placed[s.second]);
 }

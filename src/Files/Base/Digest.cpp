@@ -76,6 +76,25 @@ void SHA1_Transform(uint32_t h[5], const unsigned char block[64])
     h[4] += e;
 }
 
+// Feeds bytes into a 64-byte block that already holds `used` of them, transforming the state with
+// each block filled: how many bytes the block holds after.
+size_t FeedBlocks(uint32_t* state, unsigned char* block, size_t used, const unsigned char* in, size_t length,
+                  void (*transform)(uint32_t*, const unsigned char*))
+{
+    while (length > 0) {
+        size_t n = 64 - used < length ? 64 - used : length;
+        memcpy(block + used, in, n);
+        used += n;
+        in += n;
+        length -= n;
+        if (used == 64) {
+            transform(state, block);
+            used = 0;
+        }
+    }
+    return used;
+}
+
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 int Base64_Value(unsigned char c)
@@ -101,20 +120,9 @@ void MD5_Init(MD5Context* context)
 
 void MD5_Update(MD5Context* context, const void* bytes, size_t length)
 {
-    const unsigned char* in = (const unsigned char*)bytes;
     size_t used = (size_t)(context->bits / 8 % 64);
     context->bits += (uint64_t)length * 8;
-    while (length > 0) {
-        size_t n = 64 - used < length ? 64 - used : length;
-        memcpy(context->block + used, in, n);
-        used += n;
-        in += n;
-        length -= n;
-        if (used == 64) {
-            MD5_Transform(context->state, context->block);
-            used = 0;
-        }
-    }
+    FeedBlocks(context->state, context->block, used, (const unsigned char*)bytes, length, MD5_Transform);
 }
 
 void MD5_Final(MD5Context* context)
@@ -151,18 +159,8 @@ bool SHA1_Input(SHA1Context* context, const void* bytes, size_t length)
         return false;
     }
     context->bits += (uint64_t)length * 8;
-    const unsigned char* in = (const unsigned char*)bytes;
-    while (length > 0) {
-        size_t n = (size_t)(64 - context->blockLength) < length ? (size_t)(64 - context->blockLength) : length;
-        memcpy(context->block + context->blockLength, in, n);
-        context->blockLength += (int)n;
-        in += n;
-        length -= n;
-        if (context->blockLength == 64) {
-            SHA1_Transform(context->Message_Digest, context->block);
-            context->blockLength = 0;
-        }
-    }
+    context->blockLength = (int)FeedBlocks(context->Message_Digest, context->block, (size_t)context->blockLength,
+                                           (const unsigned char*)bytes, length, SHA1_Transform);
     return true;
 }
 

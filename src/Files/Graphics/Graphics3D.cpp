@@ -36,6 +36,14 @@ void LookAt(float xfrom, float yfrom, float zfrom, float xto, float yto, float z
     GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
 }
 
+// The game's own projection; an orthographic one overrides the view's, so drawing no longer
+// culls to the view's region.
+void SetProjection(const float* m, bool isOverride)
+{
+    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
+    ProjectionOverride = isOverride;
+}
+
 // The view of a rectangle, turned by angle, from distance on its centre.
 void LookAtRect(float x, float y, float w, float h, float angle, float distance)
 {
@@ -75,8 +83,7 @@ void Graphics3D_SetProjectionExt(float xfrom, float yfrom, float zfrom, float xt
     LookAt(xfrom, yfrom, zfrom, xto, yto, zto, xup, yup, zup);
     float m[16];
     Matrix_PerspectiveFov(m, angle * DEG_TO_RAD, aspect, znear, zfar);
-    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
-    ProjectionOverride = false;
+    SetProjection(m, false);
 }
 
 void Graphics3D_SetProjectionOrtho(float x, float y, float w, float h, float angle)
@@ -84,8 +91,7 @@ void Graphics3D_SetProjectionOrtho(float x, float y, float w, float h, float ang
     LookAtRect(x, y, w, h, angle, 16000);
     float m[16];
     Matrix_Ortho(m, w, -h, 1, 32000);
-    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
-    ProjectionOverride = true;
+    SetProjection(m, true);
 }
 
 void Graphics3D_SetProjectionPerspective(float x, float y, float w, float h, float angle)
@@ -93,8 +99,7 @@ void Graphics3D_SetProjectionPerspective(float x, float y, float w, float h, flo
     LookAtRect(x, y, w, h, angle, w);
     float m[16];
     Matrix_Perspective(m, 1, h / w, 1, 32000);
-    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
-    ProjectionOverride = false;
+    SetProjection(m, false);
 }
 
 void Graphics3D_Transform_SetIdentity()

@@ -6,6 +6,7 @@
 #include "Graphics_API/Image.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Platform/Array.h"
 
 #include <vector>
 
@@ -32,14 +33,7 @@ static int NewSlot(GR_DeviceTexture* texture, int width, int height, bool owned)
     slot.rheight = 1.0f / height;
     slot.valid = true;
     slot.owned = owned;
-    for (size_t i = 0; i < g_slots.size(); i++) {
-        if (!g_slots[i].valid) {
-            g_slots[i] = slot;
-            return (int)i;
-        }
-    }
-    g_slots.push_back(slot);
-    return (int)g_slots.size() - 1;
+    return Array_PlaceInFreeSlot(g_slots, slot);
 }
 
 static bool SizeFits(int width, int height)

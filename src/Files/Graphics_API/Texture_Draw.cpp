@@ -48,6 +48,26 @@ static bool FromPage(const TPageEntry* page, Source* s)
     return true;
 }
 
+// Quad corners go top-left, top-right, bottom-right, bottom-left; two triangles cover them.
+static const int CornerX[4] = {0, 1, 1, 0}, CornerY[4] = {0, 0, 1, 1};
+
+// The quad of the corners (x, y) showing the texture's [u0, u1] x [v0, v1].
+static void DrawQuad(GR_DeviceTexture* texture, const float* x, const float* y, const uint32_t* colours, const float* us, const float* vs)
+{
+    VertexXYZColorUV* v = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, texture, sizeof(VertexXYZColorUV), 6);
+    if (!v) return;
+    static const int order[6] = {0, 1, 3, 1, 2, 3};
+    for (int i = 0; i < 6; i++) {
+        int k = order[i];
+        v[i].x = x[k];
+        v[i].y = y[k];
+        v[i].z = GR_Depth;
+        v[i].color = colours[k];
+        v[i].u = us[CornerX[k]];
+        v[i].v = vs[CornerY[k]];
+    }
+}
+
 // Draws the part [l, r] x [t, b] (image coordinates) of the image; corner colours are given
 // top-left, top-right, bottom-right, bottom-left.
 static void DrawPart(const Source& s, float l, float t, float r, float b, const Placement& p, const uint32_t* colours)
@@ -64,20 +84,13 @@ static void DrawPart(const Source& s, float l, float t, float r, float b, const 
     float ys[2] = {(t - p.oy) * p.yscale, (b - p.oy) * p.yscale};
     float c = 1, sn = 0;
     if (p.angle != 0) c = std::cos(p.angle), sn = std::sin(p.angle);
-    VertexXYZColorUV* v = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, s.texture, sizeof(VertexXYZColorUV), 6);
-    if (!v) return;
-    static const int cornerX[4] = {0, 1, 1, 0}, cornerY[4] = {0, 0, 1, 1};
-    static const int order[6] = {0, 1, 3, 1, 2, 3};
-    for (int i = 0; i < 6; i++) {
-        int k = order[i];
-        float dx = xs[cornerX[k]], dy = ys[cornerY[k]];
-        v[i].x = p.x + c * dx + sn * dy;
-        v[i].y = p.y - sn * dx + c * dy;
-        v[i].z = GR_Depth;
-        v[i].color = colours[k];
-        v[i].u = us[cornerX[k]];
-        v[i].v = vs[cornerY[k]];
+    float x[4], y[4];
+    for (int k = 0; k < 4; k++) {
+        float dx = xs[CornerX[k]], dy = ys[CornerY[k]];
+        x[k] = p.x + c * dx + sn * dy;
+        y[k] = p.y - sn * dx + c * dy;
     }
+    DrawQuad(s.texture, x, y, colours, us, vs);
 }
 
 static void DrawWhole(const Source& s, float x, float y)
@@ -194,22 +207,16 @@ void GR_Texture_Draw_Pos_TPage(const TPageEntry* page, float x1, float y1, float
     Source s;
     if (!FromPage(page, &s)) return;
     uint32_t word = GR_Color_Alpha_To_ARGB(0xFFFFFF, alpha);
+    uint32_t colours[4] = {word, word, word, word};
     // The corners belong to the whole image; the content is the part of the quad its trim gives.
     float fx[2] = {s.left / s.width, s.right / s.width}, fy[2] = {s.top / s.height, s.bottom / s.height};
-    VertexXYZColorUV* v = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, s.texture, sizeof(VertexXYZColorUV), 6);
-    if (!v) return;
-    static const int cornerX[4] = {0, 1, 1, 0}, cornerY[4] = {0, 0, 1, 1};
-    static const int order[6] = {0, 1, 3, 1, 2, 3};
-    for (int i = 0; i < 6; i++) {
-        int k = order[i];
-        float a = fx[cornerX[k]], b = fy[cornerY[k]];
-        v[i].x = (1 - b) * ((1 - a) * x1 + a * x2) + b * ((1 - a) * x4 + a * x3);
-        v[i].y = (1 - b) * ((1 - a) * y1 + a * y2) + b * ((1 - a) * y4 + a * y3);
-        v[i].z = GR_Depth;
-        v[i].color = word;
-        v[i].u = cornerX[k] ? s.u1 : s.u0;
-        v[i].v = cornerY[k] ? s.v1 : s.v0;
+    float x[4], y[4], us[2] = {s.u0, s.u1}, vs[2] = {s.v0, s.v1};
+    for (int k = 0; k < 4; k++) {
+        float a = fx[CornerX[k]], b = fy[CornerY[k]];
+        x[k] = (1 - b) * ((1 - a) * x1 + a * x2) + b * ((1 - a) * x4 + a * x3);
+        y[k] = (1 - b) * ((1 - a) * y1 + a * y2) + b * ((1 - a) * y4 + a * y3);
     }
+    DrawQuad(s.texture, x, y, colours, us, vs);
 }
 
 void GR_Texture_Draw_Tiled(int tex, float xo, float yo, float x, float y, float xscale, float yscale, bool htiled, bool vtiled, float areaLeft, float areaTop, float areaWidth, float areaHeight, uint32_t colour, float alpha)

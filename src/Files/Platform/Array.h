@@ -3,6 +3,8 @@
 #pragma once
 #include "Base/MemoryManager.h"
 
+#include <vector>
+
 // Owned object pointers: shrinking deletes the objects above the new length.
 template <typename T>
 struct cARRAY_CLASS {
@@ -90,3 +92,17 @@ struct cARRAY_MEMORY {
     void Clear() { SetLength(0); }
     T* operator[](int i) const { return items[i]; }
 };
+
+// Puts an item into the first slot whose `valid` is false, else after the last: its index.
+template <typename T>
+int Array_PlaceInFreeSlot(std::vector<T>& slots, const T& item)
+{
+    for (size_t i = 0; i < slots.size(); i++) {
+        if (!slots[i].valid) {
+            slots[i] = item;
+            return (int)i;
+        }
+    }
+    slots.push_back(item);
+    return (int)slots.size() - 1;
+}

@@ -176,9 +176,7 @@ bool CSprite::LoadFromMemory(const uint8_t* bytes, size_t size, int frameCount, 
     m_precise = precise;
     m_bboxMode = BBOX_AUTOMATIC;
     m_preload = true;
-    InitTexture();
-    ComputeBoundingBox();
-    CreateMask();
+    FramesChanged();
     return true;
 }
 
@@ -211,10 +209,16 @@ bool CSprite::CreateFromBitmap(TBitmap* image, bool precise, bool transparent, b
     m_xorigin = xorig;
     m_yorigin = yorig;
     m_bboxMode = BBOX_AUTOMATIC;
+    FramesChanged();
+    return true;
+}
+
+// New frames: their textures, the automatic box and the masks are made again.
+void CSprite::FramesChanged()
+{
     InitTexture();
     ComputeBoundingBox();
     CreateMask();
-    return true;
 }
 
 // Appends an image as the last frame, stretched to the sprite's size (a sprite without frames
@@ -236,9 +240,7 @@ bool CSprite::AddFromBitmap(TBitmap* image, bool)
     CBitmap32* frame = CBitmap32::CBitmap32_FromBitmap(image, m_transparent, m_smooth);
     if (!frame) return false;
     AppendFrame(frame);
-    InitTexture();
-    ComputeBoundingBox();
-    CreateMask();
+    FramesChanged();
     return true;
 }
 
@@ -272,9 +274,7 @@ bool CSprite::Merge(const CSprite* other)
     for (const CBitmap32* b : other->m_bitmaps)
         if (CBitmap32* copy = CBitmap32::CBitmap32_Copy(b)) copies.push_back(copy);
     for (CBitmap32* copy : copies) AppendFrame(copy);
-    InitTexture();
-    ComputeBoundingBox();
-    CreateMask();
+    FramesChanged();
     return true;
 }
 

@@ -116,4 +116,5 @@ public:
 private:
     void ComputeCullRadius();
     void AppendFrame(CBitmap32* image);
+    void FramesChanged();
 };

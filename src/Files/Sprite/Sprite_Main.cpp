@@ -86,6 +86,7 @@ bool Sprite_Load(GameFileReader chunk)
 
 void Sprite_InitTextures()
 {
+    Console_Warnings->Output("Sprite_InitTextures()\n");
     for (CSprite* s : Sprites)
         if (s) s->InitTexture();
 }

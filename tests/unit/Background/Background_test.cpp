@@ -1,4 +1,6 @@
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/GfxTest.h"
+#include "../Graphics_API/PngBytes.h"
 #include "Background/Background_Main.h"
 #include "Background/Background_Room.h"
 #include "BgndFile.h"
@@ -53,8 +55,7 @@ protected:
     void SetUp() override
     {
         GfxTest::SetUp();
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
+        capture.text.clear();  // the device's start-up report
         root = fs::canonical(fs::temp_directory_path()) / ("bg_" + std::to_string(getpid()));
         fs::create_directories(root / "prog");
         setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
@@ -68,7 +69,6 @@ protected:
         Background_Clear();
         TPage_Free();
         fs::remove_all(root);
-        Console_Warnings = saved;
         GfxTest::TearDown();
     }
     CBackground* NewBackground(int* index)
@@ -76,8 +76,7 @@ protected:
         *index = Background_AddEmpty();
         return Background_Get(*index);
     }
-    tagIConsole* saved = nullptr;
-    TCaptureConsole capture;
+    TCapturedWarnings capture;
     fs::path root;
 };
 
@@ -214,10 +213,8 @@ TEST_F(BackgroundTest, FilesAddReplaceAndRoundTrip)
     // From the program folder, with the background colour removed (bottom-left pixel is green).
     TBitmap* pattern = Pattern();
     CBitmap32* image = CBitmap32::CBitmap32_FromBitmap32(pattern, false, false);
-    size_t size = 0;
-    uint8_t* png = PNG_Encode((const uint8_t*)image->GetData(), 2, 2, &size);
-    std::ofstream((root / "prog" / "pattern.png").string(), std::ios::binary).write((const char*)png, (std::streamsize)size);
-    MemFree(png);
+    std::vector<uint8_t> png = PngBytes(*image);
+    std::ofstream((root / "prog" / "pattern.png").string(), std::ios::binary).write((const char*)png.data(), (std::streamsize)png.size());
     delete image;
     delete pattern;
     int p = Background_AddAlpha("pattern.png", false);
@@ -351,10 +348,10 @@ TEST_F(BackgroundTest, GameFileBackgroundsDrawThroughTheirPages)
 
     // With the pages in place it draws from them: entry 0 is a red 4 x 4 square trimmed at (1, 2).
     CBitmap32 page(8, 8, 0xFF0000FFu);
-    size_t size = 0;
-    uint8_t* png = PNG_Encode((const uint8_t*)page.GetData(), 8, 8, &size);
-    const uint8_t* pngs[1] = {png};
-    ASSERT_TRUE(TPage_LoadTextures(pngs, &size, 1));
+    std::vector<uint8_t> png = PngBytes(page);
+    const uint8_t* pngs[1] = {png.data()};
+    size_t sizes[1] = {png.size()};
+    ASSERT_TRUE(TPage_LoadTextures(pngs, sizes, 1));
     TPageEntry entries[2] = {{0, 0, 4, 4, 1, 2, 4, 4, 8, 9, 0}, {4, 0, 4, 3, 0, 0, 4, 3, 16, 3, 0}};
     ASSERT_TRUE(TPage_LoadEntries(entries, 2));
     Background_Get(d)->Draw(10, 10);
@@ -363,7 +360,6 @@ TEST_F(BackgroundTest, GameFileBackgroundsDrawThroughTheirPages)
     EXPECT_EQ(Pixel(10, 12), BLACK);
     EXPECT_EQ(Pixel(15, 15), BLACK);
     TPage_Free();
-    MemFree(png);
 }
 
 TEST_F(BackgroundTest, DamagedBackgroundChunksFailTheLoad)

@@ -1,4 +1,5 @@
 // The scripted dialog provider: answers in order, logs each dialog, fails at once without answers.
+#include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Debug/Dialog.h"
@@ -15,19 +16,12 @@ namespace {
 
 class DialogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
-    }
     void TearDown() override
     {
         Dialog_SetProvider(nullptr);
-        Console_Warnings = saved;
     }
     bool Contains(const char* text) { return capture.text.find(text) != std::string::npos; }
-    TCaptureConsole capture;
-    tagIConsole* saved;
+    TCapturedWarnings capture;
 };
 
 TEST_F(DialogTest, ScriptAnswersInOrderAndLogs)

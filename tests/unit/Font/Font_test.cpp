@@ -1,4 +1,6 @@
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/GfxTest.h"
+#include "../Graphics_API/PngBytes.h"
 #include "FontFile.h"
 
 #include "Base/Console.h"
@@ -69,18 +71,12 @@ std::vector<Glyph> AsciiGlyphs()
 
 class FontTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Console_Warnings = &quiet;
-    }
     void TearDown() override
     {
         GameFile_Free();
         Font_Free();
-        Console_Warnings = saved;
     }
-    TCaptureConsole quiet;
-    tagIConsole* saved = Console_Warnings;
+    TCapturedWarnings quiet;
 };
 
 const uint16_t* U16(const char16_t* s)
@@ -205,20 +201,13 @@ TEST_F(FontTest, TextMeasuresBeforeTheGraphicsDevice)
 namespace {
 class FileFont : public GfxTest {
 protected:
-    void SetUp() override
-    {
-        GfxTest::SetUp();
-        Console_Warnings = &quiet;
-    }
     void TearDown() override
     {
         GameFile_Free();
         Font_Free();
-        Console_Warnings = saved;
         GfxTest::TearDown();
     }
-    TCaptureConsole quiet;
-    tagIConsole* saved = Console_Warnings;
+    TCapturedWarnings quiet;
 };
 }  // namespace
 
@@ -229,11 +218,8 @@ TEST_F(FileFont, GlyphsDrawFromTheirPage)
     std::vector<uint8_t> rgba(64 * 32 * 4, 0);
     for (int y = 4; y < 10; y++)
         for (int x = 8; x < 13; x++) memset(&rgba[(y * 64 + x) * 4], 255, 4);
-    size_t size = 0;
-    uint8_t* encoded = PNG_Encode(rgba.data(), 64, 32, &size);
-    ASSERT_NE(encoded, nullptr);
-    std::vector<uint8_t> png(encoded, encoded + size);
-    MemFree(encoded);
+    std::vector<uint8_t> png = PngBytes(rgba.data(), 64, 32);
+    ASSERT_FALSE(png.empty());
     // Columns lit in row y by a run of "AA" drawn at (10, 20).
     auto lit = [](int y) {
         std::string row;

@@ -1,3 +1,4 @@
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/GfxTest.h"
 #include "FontFile.h"
 
@@ -48,7 +49,6 @@ protected:
     void SetUp() override
     {
         GfxTest::SetUp();
-        Console_Warnings = &quiet;
         GR_Text_Set_Font(-1);
         Draw_SetColor(WHITE);
         Draw_SetAlpha(1);
@@ -59,11 +59,9 @@ protected:
         Font_Free();
         Sprite_Free();
         GR_Text_Free();
-        Console_Warnings = saved;
         GfxTest::TearDown();
     }
-    TCaptureConsole quiet;
-    tagIConsole* saved = Console_Warnings;
+    TCapturedWarnings quiet;
 };
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "../Graphics_API/GfxTest.h"
+#include "../Graphics_API/PngBytes.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/DrawPrimitives_Internal.h"
 #include "Base/MemoryManager.h"
@@ -314,10 +315,10 @@ TEST_F(DrawTest, UserPrimitiveOnAPageEntry)
     for (int y = 4; y < 8; y++)
         for (int x = 4; x < 8; x++) page.m_pixels[y * 16 + x] = 0xFF0000FFu;
     page.m_pixels[4 * 16 + 4] = 0xFFFF0000u;
-    size_t size = 0;
-    uint8_t* png = PNG_Encode((const uint8_t*)page.m_pixels, 16, 16, &size);
-    const uint8_t* pngs[1] = {png};
-    ASSERT_TRUE(TPage_LoadTextures(pngs, &size, 1));
+    std::vector<uint8_t> png = PngBytes(page);
+    const uint8_t* pngs[1] = {png.data()};
+    size_t sizes[1] = {png.size()};
+    ASSERT_TRUE(TPage_LoadTextures(pngs, sizes, 1));
     TPageEntry entry = {4, 4, 4, 4, 0, 0, 4, 4, 4, 4, 0};
     ASSERT_TRUE(TPage_LoadEntries(&entry, 1));
     // Texture coordinates 0..1 span the entry, not the page.
@@ -333,5 +334,4 @@ TEST_F(DrawTest, UserPrimitiveOnAPageEntry)
     EXPECT_EQ(Pixel(17, 17), RED);
     EXPECT_EQ(Pixel(18, 17), BLACK);
     TPage_Free();
-    MemFree(png);
 }

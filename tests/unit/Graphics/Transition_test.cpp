@@ -1,3 +1,4 @@
+#include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
 #include "Code/Function.h"
 #include "Graphics/Graphics_Transition.h"
@@ -11,8 +12,6 @@ class TransitionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
         GR_Transition_Clear();
         if (!Function_Find("transition_test_fn", &id)) {
             Function_Add("transition_test_fn", F_transition_test_fn, 0);
@@ -22,10 +21,8 @@ protected:
     void TearDown() override
     {
         GR_Transition_Clear();
-        Console_Warnings = saved;
     }
-    tagIConsole* saved = nullptr;
-    TCaptureConsole capture;
+    TCapturedWarnings capture;
     int id = -1;
 };
 }

@@ -1,3 +1,4 @@
+#include "PngBytes.h"
 #include "Graphics_API/Bitmap32.h"
 #include "Graphics_API/Image.h"
 #include "Base/MemoryManager.h"
@@ -13,16 +14,6 @@
 #include <zlib.h>
 
 namespace fs = std::filesystem;
-
-// PNG bytes of an image.
-static std::vector<uint8_t> Encode(const CBitmap32& image)
-{
-    size_t size = 0;
-    uint8_t* png = PNG_Encode((const uint8_t*)image.m_pixels, image.m_width, image.m_height, &size);
-    std::vector<uint8_t> bytes(png, png + size);
-    MemFree(png);
-    return bytes;
-}
 
 // A 3 x 2 image with every pixel different, alpha included.
 static void FillSample(CBitmap32& image)
@@ -67,7 +58,7 @@ static void PutBE(uint8_t* p, uint32_t v)
 TEST(PNG, MalformedDataFailsCleanly)
 {
     CBitmap32 image(40, 30, 0xFF336699u);
-    std::vector<uint8_t> png = Encode(image);
+    std::vector<uint8_t> png = PngBytes(image);
     ASSERT_GT(png.size(), 33u);
     int w, h;
     size_t live = MemoryManager_LiveBlocks();

@@ -1,20 +1,11 @@
 #include "GfxTest.h"
+#include "PngBytes.h"
 #include "Graphics_API/Bitmap32.h"
 #include "Graphics_API/Image.h"
 #include "Base/MemoryManager.h"
 
 #include <cmath>
 #include <vector>
-
-// PNG bytes of an image.
-static std::vector<uint8_t> PngBytes(const CBitmap32& image)
-{
-    size_t size = 0;
-    uint8_t* png = PNG_Encode((const uint8_t*)image.m_pixels, image.m_width, image.m_height, &size);
-    std::vector<uint8_t> bytes(png, png + size);
-    MemFree(png);
-    return bytes;
-}
 
 class PagesTest : public GfxTest {
 protected:

@@ -1,4 +1,5 @@
 // Recording input, playing it back step by step, and refusing recordings that do not fit.
+#include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
 #include "IO/IO.h"
 #include "IO/IO_Record.h"
@@ -43,14 +44,11 @@ protected:
         fs::create_directories(dir);
         path = (dir / "input.rec").string();
         Reset();
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
     }
     void TearDown() override
     {
         IO_Playback_Stop();
         IO_Record_Stop();
-        Console_Warnings = saved;
         fs::remove_all(dir);
     }
     static void Reset()
@@ -97,8 +95,7 @@ protected:
 
     fs::path dir;
     std::string path;
-    TCaptureConsole capture;
-    tagIConsole* saved;
+    TCapturedWarnings capture;
 };
 
 TEST_F(RecordTest, PlaybackReproducesEveryStep)

@@ -1,4 +1,5 @@
 // The runner's switches.
+#include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
 #include "Run/CommandLine.h"
 
@@ -10,23 +11,16 @@ namespace {
 
 class CommandLineTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
-    }
     void TearDown() override
     {
         CommandLine_Reset();
-        Console_Warnings = saved;
     }
     bool Parse(std::vector<const char*> args)
     {
         args.insert(args.begin(), "runner");
         return CommandLine_Parse((int)args.size(), args.data());
     }
-    TCaptureConsole capture;
-    tagIConsole* saved;
+    TCapturedWarnings capture;
 };
 
 TEST_F(CommandLineTest, EverySwitchIsRead)

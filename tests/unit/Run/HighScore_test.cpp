@@ -1,4 +1,5 @@
 // The high-score table: ordering, bounds, the empty-place name and "hiscore.dat".
+#include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Run/HighScore.h"
@@ -33,14 +34,11 @@ protected:
         oldData = old ? old : "";
         setenv("XDG_DATA_HOME", dir.c_str(), 1);
         LoadSave_SetGameName("scores");
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
         HighScore_SetEmptyName("<nobody>");
         HighScore_Clear();
     }
     void TearDown() override
     {
-        Console_Warnings = saved;
         if (oldData.empty()) unsetenv("XDG_DATA_HOME");
         else setenv("XDG_DATA_HOME", oldData.c_str(), 1);
         fs::remove_all(dir);
@@ -62,8 +60,7 @@ protected:
 
     fs::path dir;
     std::string oldData;
-    TCaptureConsole capture;
-    tagIConsole* saved;
+    TCapturedWarnings capture;
 };
 
 TEST_F(HighScoreTest, PlacesStayOrderedAndBounded)

@@ -1,4 +1,5 @@
 // Starting programs without a shell, and the game's folder.
+#include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/Timer.h"
@@ -37,18 +38,14 @@ protected:
     {
         dir = fs::temp_directory_path() / ("process_test_" + std::to_string(getpid()));
         fs::create_directories(dir);
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
     }
     void TearDown() override
     {
-        Console_Warnings = saved;
         Timer_PumpHook = nullptr;
         fs::remove_all(dir);
     }
     fs::path dir;
-    TCaptureConsole capture;
-    tagIConsole* saved;
+    TCapturedWarnings capture;
 };
 
 TEST_F(ProcessTest, ArgumentsSplitAtSpacesOutsideQuotes)

@@ -1,3 +1,4 @@
+#include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Object/Object_Main.h"
@@ -150,15 +151,9 @@ std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
 
 class GameFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved = Console_Warnings;
-        Console_Warnings = &capture;
-    }
     void TearDown() override
     {
         GameFile_Free();
-        Console_Warnings = saved;
     }
     bool Load(const std::vector<uint8_t>& bytes)
     {
@@ -168,8 +163,7 @@ protected:
     }
     bool Failed() const { return capture.text.find("Failed to load the game") != std::string::npos; }
 
-    TCaptureConsole capture;
-    tagIConsole* saved = nullptr;
+    TCapturedWarnings capture;
 };
 
 TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)

@@ -1,5 +1,7 @@
 // Sprite drawing, read back from the screen: frames, turns, scales, blending, view culling.
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/GfxTest.h"
+#include "../Graphics_API/PngBytes.h"
 #include "SprtBuilder.h"
 
 #include "Base/Console.h"
@@ -18,8 +20,6 @@ protected:
     void SetUp() override
     {
         GfxTest::SetUp();
-        previous = Console_Warnings;
-        Console_Warnings = &quiet;
         sprt::Game g;
         g.pageEntries = 3;
         sprt::Record squares;
@@ -37,10 +37,7 @@ protected:
         CBitmap32 page(16, 12, 0xFFFFFFFFu);
         for (int y = 0; y < 8; y++)
             for (int x = 0; x < 16; x++) page.m_pixels[y * 16 + x] = x < 8 ? 0xFF0000FFu : 0xFF00FF00u;
-        size_t size;
-        uint8_t* bytes = PNG_Encode((const uint8_t*)page.m_pixels, 16, 12, &size);
-        png.assign(bytes, bytes + size);
-        MemFree(bytes);
+        png = PngBytes(page);
         const uint8_t* pngs[1] = {png.data()};
         size_t sizes[1] = {png.size()};
         ASSERT_TRUE(TPage_LoadTextures(pngs, sizes, 1));
@@ -53,7 +50,6 @@ protected:
     }
     void TearDown() override
     {
-        Console_Warnings = previous;
         DrawRegion = saved;
         GameFile_Free();
         TPage_Free();
@@ -77,8 +73,7 @@ protected:
         return GR_Batch_Stats.vertices - before;
     }
     std::vector<uint8_t> png;
-    TCaptureConsole quiet;
-    tagIConsole* previous = nullptr;
+    TCapturedWarnings quiet;
     TDrawRegion saved = DrawRegion;
 };
 

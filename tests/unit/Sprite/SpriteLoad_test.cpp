@@ -1,4 +1,6 @@
 // The SPRT reader, the sprite table and sprites made from PNG files.
+#include "../Base/CapturedWarnings.h"
+#include "../Graphics_API/PngBytes.h"
 #include "SprtBuilder.h"
 
 #include "Base/Console.h"
@@ -22,14 +24,8 @@ namespace {
 
 class SpriteFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous = Console_Warnings;
-        Console_Warnings = &quiet;
-    }
     void TearDown() override
     {
-        Console_Warnings = previous;
         GameFile_Free();
         Sprite_Free();
     }
@@ -53,8 +49,7 @@ protected:
         g.sprites = {a, empty, c};
         return g;
     }
-    TCaptureConsole quiet;
-    tagIConsole* previous = nullptr;
+    TCapturedWarnings quiet;
 };
 
 TEST_F(SpriteFile, RecordsNamesMasksAndPageEntries)
@@ -163,15 +158,12 @@ class SpriteRunTime : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous = Console_Warnings;
-        Console_Warnings = &quiet;
         root = fs::temp_directory_path() / ("sprite_" + std::to_string(getpid()));
         fs::create_directories(root);
         LoadSave_SetProgramFolder((root.string() + "/").c_str());
     }
     void TearDown() override
     {
-        Console_Warnings = previous;
         Sprite_Free();
         fs::remove_all(root);
     }
@@ -191,19 +183,14 @@ protected:
                 p[2] = border ? 255 : 0;
                 p[3] = 255;
             }
-        size_t size;
-        uint8_t* png = PNG_Encode(rgba.data(), width, h, &size);
-        std::vector<uint8_t> bytes(png, png + size);
-        MemFree(png);
-        return bytes;
+        return PngBytes(rgba.data(), width, h);
     }
     void Write(const std::string& name, const std::vector<uint8_t>& bytes)
     {
         std::ofstream((root / name).string(), std::ios::binary).write((const char*)bytes.data(), bytes.size());
     }
     fs::path root;
-    TCaptureConsole quiet;
-    tagIConsole* previous = nullptr;
+    TCapturedWarnings quiet;
 };
 
 TEST_F(SpriteRunTime, StripsBoxesMasksAndFailures)

@@ -7,6 +7,7 @@
 #include "Graphics_API/GR_Texture.h"
 #include "Graphics_API/Matrix.h"
 #include "Base/MemoryManager.h"
+#include "Platform/Array.h"
 #include "Platform/TBitmap.h"
 
 #include <vector>
@@ -46,15 +47,7 @@ int GR_Surface_Create(int width, int height)
         GRB_Texture_Destroy(texture);
         return -1;
     }
-    Surface s = {texture, id, true};
-    for (size_t i = 0; i < g_surfaces.size(); i++) {
-        if (!g_surfaces[i].valid) {
-            g_surfaces[i] = s;
-            return (int)i;
-        }
-    }
-    g_surfaces.push_back(s);
-    return (int)g_surfaces.size() - 1;
+    return Array_PlaceInFreeSlot(g_surfaces, Surface{texture, id, true});
 }
 
 bool GR_Surface_Exists(int index)
