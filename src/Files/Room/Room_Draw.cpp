@@ -53,23 +53,25 @@ void DrawInstance(CInstance* inst)
 }
 
 // Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
+// The tiles are copied as the pass begins: a draw event may add or delete tiles, which moves the
+// room's own.
 void DrawContents(CRoom* room, bool device)
 {
-    std::vector<const RoomTile*> tiles;
+    std::vector<RoomTile> tiles;
     if (device) {
         for (const RoomTile& t : room->tiles)
-            if (t.visible) tiles.push_back(&t);
-        std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile* a, const RoomTile* b) { return a->depth > b->depth; });
+            if (t.visible) tiles.push_back(t);
+        std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile& a, const RoomTile& b) { return a.depth > b.depth; });
     }
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = room->active;
     size_t t = 0;
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
-        for (; t < tiles.size() && tiles[t]->depth >= inst->depth; t++) Background_DrawTile(*tiles[t]);
+        for (; t < tiles.size() && tiles[t].depth >= inst->depth; t++) Background_DrawTile(tiles[t]);
         if (inst->visible && Event_InPass(inst, stamp)) DrawInstance(inst);
     }
-    for (; t < tiles.size(); t++) Background_DrawTile(*tiles[t]);
+    for (; t < tiles.size(); t++) Background_DrawTile(tiles[t]);
 }
 
 void DrawView(CRoom* room, bool device, float x, float y, float w, float h, float angle)
