@@ -4,6 +4,7 @@
 
 #include "Background/Background_Class.h"
 #include "Background/Background_Main.h"
+#include "Graphics/Graphics3D.h"
 #include "Object/Event_Main.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Draw.h"
@@ -17,6 +18,13 @@ void F_test_tiles_change(TaggedValue*, CInstance*, CInstance*, int, TaggedValue*
     for (int i = 0; i < 100; i++) Run_Room->AddTile(extra);
 }
 
+// The 2D depth each draw event sees.
+std::vector<float> DepthsSeen;
+void F_test_depth_seen(TaggedValue*, CInstance*, CInstance*, int, TaggedValue*)
+{
+    DepthsSeen.push_back(GR_Depth);
+}
+
 class RoomDrawTest : public GfxTest {
 protected:
     void SetUp() override
@@ -25,9 +33,13 @@ protected:
         world.SetUp();
         int id;
         if (!Function_Find("test_tiles_change", &id)) Function_Add("test_tiles_change", F_test_tiles_change, 0);
+        if (!Function_Find("test_depth_seen", &id)) Function_Add("test_depth_seen", F_test_depth_seen, 0);
+        DepthsSeen.clear();
     }
     void TearDown() override
     {
+        Graphics3D_SetMode(false);
+        Graphics3D_SetDepth(0);
         world.TearDown();
         Background_Clear();
         GfxTest::TearDown();
@@ -73,6 +85,27 @@ TEST_F(RoomDrawTest, TilesChangedByADrawEventAreDrawnAsThePassBegan)
     GR_Batch_Flush();
     EXPECT_EQ(Pixel(11, 11), BLACK);
     EXPECT_EQ(Pixel(31, 11), RED);
+}
+
+TEST_F(RoomDrawTest, In3DModeInstancesAreDrawnAtTheirDepthBetweenTheLayers)
+{
+    int o = world.Object();
+    Object_Find(o)->AddEvent(EVENT_DRAW, 0, "test_depth_seen();");
+    ASSERT_NO_FATAL_FAILURE(world.Start(1, W, H));
+    world.Put(o, 0, 0)->depth = 20000;
+    world.Put(o, 0, 0)->depth = 50;
+    world.Put(o, 0, 0)->depth = -30000;
+    // Outside 3D mode everything lies at 0.
+    Room_Draw(Run_Room);
+    EXPECT_EQ(DepthsSeen, (std::vector<float>{0, 0, 0}));
+    EXPECT_EQ(GR_Depth, 0);
+    DepthsSeen.clear();
+    Graphics3D_SetMode(true);
+    Room_Draw(Run_Room);
+    // Nothing in front of the background layers at 12000; the foreground layers at -12000 and what
+    // is drawn after the room (-13000) in front of everything within the clamp of -16000.
+    EXPECT_EQ(DepthsSeen, (std::vector<float>{11000, 50, -16000}));
+    EXPECT_EQ(GR_Depth, -13000);
 }
 
 }  // namespace
