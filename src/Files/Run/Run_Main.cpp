@@ -268,11 +268,12 @@ void TimeLinePass()
 void AlarmPass()
 {
     InstancePass([](CInstance* inst) {
+        // Alarms of an instance that an alarm event deactivated wait, not ring unseen.
         for (int a = 0; a < ALARM_COUNT; a++) {
+            if (!Event_Takes(inst) || Room_ChangePending()) return;
             if (inst->alarm[a] <= 0) continue;
             if (--inst->alarm[a] > 0) continue;
             inst->alarm[a] = -1;
-            if (inst->marked || Room_ChangePending()) return;
             Event_Perform_Instance(inst, inst, EVENT_ALARM, a);
         }
     });
@@ -310,7 +311,7 @@ void BoundaryPass()
     InstancePass([](CInstance* inst) {
         auto has = [inst](int number) { return Object_FindEventOwner(inst->object_index, EVENT_OTHER, number) >= 0; };
         auto raise = [inst](int number) {
-            if (!inst->marked && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
+            if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
         };
         inst->Compute_BoundingBox();
         CRoom* room = Run_Room;
