@@ -251,6 +251,12 @@ void TimeLinePass()
             CTimeLine* current = TimeLine_Get(timeline);
             if (!current || current != line || i >= current->GetCount() || Room_ChangePending()) break;
             const TimeLineMoment& m = current->GetMoment(i);
+            if (!Event_Takes(inst)) {
+                // An earlier moment deactivated the instance: the rest wait for it, unless a
+                // moment moved the position itself.
+                if (inst->timeline_index == timeline && inst->timeline_position == to) inst->timeline_position = (float)m.time;
+                break;
+            }
             ErrorContext saved = Error_Context;
             Error_Context = ErrorContext();
             Error_Context.timeLineName = TimeLine_GetName(timeline);
