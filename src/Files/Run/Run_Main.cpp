@@ -139,8 +139,10 @@ void RoomEnd(bool gameEnds)
     CRoom* room = Run_Room;
     if (!room) return;
     room->FreeMarked();
+    Room_Ending = true;
     Event_Other_PerformAll(OTHER_ROOM_END);
     if (gameEnds) Event_Other_PerformAll(OTHER_GAME_END);
+    Room_Ending = false;
     room->FreeMarked();
     if (!gameEnds) {
         std::vector<CInstance*> list = room->active;
