@@ -223,15 +223,20 @@ void LocalMousePass()
             return;
         bool over = Collision_InstanceCoversPoint(inst, mx, my, true);
         bool wasOver = inst->mouse_over;
-        inst->mouse_over = over;
+        auto raise = [inst](int number) {
+            if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_MOUSE, number);
+        };
         if (over) {
             for (int s = 0; s < 3; s++)
                 for (int button = 1; button <= IO_MOUSE_BUTTONS; button++)
-                    if (IO_MouseCheck(button, 0, States[s])) Event_Perform_Instance(inst, inst, EVENT_MOUSE, (s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
-            if (IO_GetMouseButton(0) == 0) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 3);
+                    if (IO_MouseCheck(button, 0, States[s])) raise((s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
+            if (IO_GetMouseButton(0) == 0) raise(3);
         }
-        if (over && !wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 10);
-        if (!over && wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 11);
+        // Deactivated by one of those: its enter or leave waits until it is back.
+        if (!Event_Takes(inst)) return;
+        inst->mouse_over = over;
+        if (over && !wasOver) raise(10);
+        if (!over && wasOver) raise(11);
     });
 }
 
