@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs one conformance program and checks what it printed against the lines it holds:
+# Runs one conformance program (zuzrun, the program, then switches for zuzrun) and checks what it printed against the lines it holds:
 #   // expect: TEXT         the next line on standard output is exactly TEXT
 #   // expect-error: TEXT   a later line on standard error contains TEXT (in order)
 #   // expect-exit: N       the exit status (default 0)
@@ -8,6 +8,8 @@
 set -u
 zuzrun=$1
 program=$2
+shift 2
+switches=("$@")
 dir=$(dirname "$program")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -21,7 +23,7 @@ sed -n 's|^[[:space:]]*// expect-error: ||p' "$program" > "$work/errors"
 want_exit=$(sed -n 's|^[[:space:]]*// expect-exit: ||p' "$program" | tail -n 1)
 want_exit=${want_exit:-0}
 
-(cd "$dir" && timeout 60 "$zuzrun" "${args[@]}" "$program") > "$work/out" 2> "$work/err"
+(cd "$dir" && timeout 60 "$zuzrun" "${switches[@]}" "${args[@]}" "$program") > "$work/out" 2> "$work/err"
 status=$?
 failed=0
 if [ "$status" != "$want_exit" ]; then

@@ -1,15 +1,19 @@
-// zuzrun: compiles a ZUZ file as a program and runs it as the create event of one instance.
+// zuzrun: compiles a ZUZ file as a program and runs it as the create event of one instance, on
+// the stack machine (with -oldexec on the tree interpreter).
 //   zuzrun [-oldexec] [-list] [-script NAME=FILE]... FILE
+// -list prints the byte code (with -oldexec the tree) before the run.
 // show_debug_message writes to standard output; errors go to standard error. Exit status: 0 when
 // the run ends, 1 for a bad command line or an unreadable file, 2 for a compile error, 3 for a
 // fatal run-time error.
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
+#include "Code/Code_Opcodes.h"
 #include "Code/Code_Tree.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Function/Function_Init.h"
 #include "Object/Instance_Class.h"
+#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_Main.h"
 
@@ -46,8 +50,9 @@ int main(int argc, char** argv)
     bool list = false;
     std::vector<std::pair<std::string, std::string>> scripts;
     for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "-oldexec")) continue;  // the tree interpreter is the only engine yet
-        if (!strcmp(argv[i], "-list")) {
+        if (!strcmp(argv[i], "-oldexec")) {
+            CommandLine.useVM = false;
+        } else if (!strcmp(argv[i], "-list")) {
             list = true;
         } else if (!strcmp(argv[i], "-script") && i + 1 < argc) {
             const char* spec = argv[++i];
@@ -90,7 +95,10 @@ int main(int argc, char** argv)
         fprintf(stderr, "%s\n", LastErrorText.c_str());
         return 2;
     }
-    if (list) fputs(Code_List(code.GetTree()).c_str(), stdout);
+    if (list) {
+        if (CommandLine.useVM) fputs(Code_ListByteCode(*code.GetByteCode()).c_str(), stdout);
+        else fputs(Code_List(code.GetTree()).c_str(), stdout);
+    }
 
     CInstance* self = new CInstance(INSTANCE_ID_FIRST, 0, 0.0f, 0.0f);
     Error_Context.objectName = "object0";

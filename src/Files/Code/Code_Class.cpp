@@ -1,8 +1,11 @@
 #include "Code/Code_Class.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Gen.h"
 #include "Code/Code_Interp.h"
+#include "Code/Code_VM.h"
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
+#include "Run/CommandLine.h"
 
 #include <string>
 
@@ -10,6 +13,7 @@ CCode::CCode(const char* text, bool expression) : m_text(MemStrDup(text ? text :
 
 CCode::~CCode()
 {
+    delete m_byteCode;
     delete m_tree;
     MemFree(m_text);
     MemFree(m_name);
@@ -17,14 +21,28 @@ CCode::~CCode()
 
 bool CCode::Compile(const char* name)
 {
+    delete m_byteCode;
+    m_byteCode = nullptr;
     delete m_tree;
     m_tree = nullptr;
     MemFree(m_name);
     m_name = MemStrDup(name ? name : "");
     std::string error;
     m_tree = Code_Parse(m_text, m_expression, m_name, &error);
-    if (!m_tree) LastErrorText = error;
-    return m_tree != nullptr;
+    if (m_tree) m_byteCode = Code_Generate(m_tree, m_expression, &error);
+    if (!m_byteCode) {
+        delete m_tree;
+        m_tree = nullptr;
+        LastErrorText = error;
+        return false;
+    }
+    return true;
+}
+
+bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+{
+    if (CommandLine.useVM) return Code_VM_Run(self, other, code, result);
+    return Code_Run(self, other, code, result);
 }
 
 namespace {
@@ -38,7 +56,7 @@ void Report(bool fatal)
 bool Code_Execute(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {
     if (!code || !code->IsCompiled()) return false;
-    if (Code_Run(self, other, code, result)) return true;
+    if (Code_Run_Selected(self, other, code, result)) return true;
     Report(Code_RunErrorFatal);
     return false;
 }
@@ -46,14 +64,14 @@ bool Code_Execute(CInstance* self, CInstance* other, CCode* code, TaggedValue* r
 bool Code_Execute_ShowError(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {
     if (!code || !code->IsCompiled()) return false;
-    if (Code_Run(self, other, code, result)) return true;
+    if (Code_Run_Selected(self, other, code, result)) return true;
     Report(false);
     return false;
 }
 
 bool Code_Execute_ErrorResult(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {
-    if (Code_Run(self, other, code, result)) return true;
+    if (Code_Run_Selected(self, other, code, result)) return true;
     if (result) result->SetString("ERROR");
     return false;
 }

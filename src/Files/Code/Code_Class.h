@@ -3,7 +3,8 @@
 #include "Variable/Value.h"
 
 class CInstance;
-struct CodeTree;  // the compiled form, private to the script engine
+struct CodeTree;  // the compiled forms, private to the script engine
+struct ByteCode;
 
 class CCode {
 public:
@@ -21,13 +22,19 @@ public:
     const char* GetName() const { return m_name; }
     bool IsExpression() const { return m_expression; }
     CodeTree* GetTree() const { return m_tree; }
+    const ByteCode* GetByteCode() const { return m_byteCode; }
 
 private:
     char* m_text;
     char* m_name = nullptr;
     bool m_expression;
     CodeTree* m_tree = nullptr;
+    ByteCode* m_byteCode = nullptr;
 };
+
+// Runs compiled code on the engine CommandLine.useVM selects (the machine, or the tree
+// interpreter after -oldexec) without reporting a failure: false with LastErrorText set.
+bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 
 // Runs compiled code with self and other; its return value goes to result (the real 0 when it
 // returns none). false when the code is not compiled or the run failed; the failure has been

@@ -15,6 +15,7 @@
 #include <vector>
 
 bool Code_RunErrorFatal = false;
+int64_t Code_StepBudget = -1;
 bool (*Code_Extension_FindHook)(const char* name, int* index) = nullptr;
 bool (*Code_Extension_CallHook)(int index, CInstance* self, CInstance* other, int argc, TaggedValue* args, TaggedValue* result) = nullptr;
 const char* (*Code_Extension_NameHook)(int index) = nullptr;
@@ -436,6 +437,10 @@ Flow Exec(const Node* n, Run& r)
 {
     if (Stack_Below(r.stackLimit)) return Fail(r, n, "Stack overflow: the code recurses too deeply.", true), FLOW_ERROR;
     Error_Context.line = n->line;
+    if (Code_StepBudget >= 0 && Code_StepBudget-- == 0) {
+        Code_StepBudget = 0;
+        return Fail(r, n, CODE_STEP_LIMIT_MESSAGE, true), FLOW_ERROR;
+    }
     bool holds;
     Flow flow = FLOW_NORMAL;
     switch (n->kind) {

@@ -2,6 +2,8 @@
 #pragma once
 #include "Variable/Value.h"
 
+#include <cstdint>
+
 class CInstance;
 class CCode;
 
@@ -10,6 +12,12 @@ class CCode;
 // ...") and Code_RunErrorFatal says whether it must end the game.
 bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 extern bool Code_RunErrorFatal;
+
+// A budget of steps shared by every run of code (negative: none). The tree interpreter spends one
+// a statement, the machine one a backward jump or call; when it is spent the running code fails
+// with a fatal "Step limit reached." so that no program can run forever.
+extern int64_t Code_StepBudget;
+#define CODE_STEP_LIMIT_MESSAGE "Step limit reached."
 
 // Hooks the extension module installs: its function lookup by name, the call of function
 // `index`, and the function's name for listings.

@@ -105,7 +105,7 @@ bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, Tagged
         }
         if (op == OP_DIV) out->SetReal(x / y);
         else if (op == OP_IDIV) out->SetReal(std::trunc(x / y));
-        else out->SetReal(std::fmod(x, y));
+        else out->SetReal(Code_Remainder(x, y));
         return true;
     // Ordering compares plainly; only equality uses the epsilon.
     case OP_LT: out->SetReal(x < y); return true;

@@ -91,7 +91,7 @@ bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, Tagg
     for (int i = 0; i < argc; i++) ArgumentSlots[i] = args[i];
     int savedCount = argument_count;
     argument_count = argc;
-    bool ok = Code_Run(self, other, code, result);
+    bool ok = Code_Run_Selected(self, other, code, result);
     argument_count = savedCount;
     for (int i = 0; i < ARGUMENT_SLOTS; i++) ArgumentSlots[i] = std::move(saved[i]);
     if (!ok) {

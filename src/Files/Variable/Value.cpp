@@ -91,14 +91,55 @@ void TaggedValue::SetString(const char* text)
     SetString(text, text ? strlen(text) : 0);
 }
 
+// A text ends at its first zero byte, as every reader of a C string sees it.
+static size_t TextLength(const char* text, size_t length)
+{
+    const void* zero = text ? memchr(text, 0, length) : nullptr;
+    return zero ? (size_t)((const char*)zero - text) : length;
+}
+
 void TaggedValue::SetString(const char* text, size_t length)
 {
+    length = TextLength(text, length);
     // The new text may be part of the old one: make it before releasing.
     char* s = NewText(text, length);
     if (str) ReleaseText();
     kind = VALUE_STRING;
     str = s;
     val = 0.0;
+}
+
+void TaggedValue::Append(const char* text, size_t length)
+{
+    if (!IsString()) SetString("", 0);
+    length = TextLength(text, length);
+    size_t old = GetLength();
+    if (length > 0x7FFFFFF0u - old) length = 0x7FFFFFF0u - old;
+    size_t total = old + length;
+    if (str) {
+        TextBlock* b = BlockOf(str);
+        size_t room = MemoryManager_GetSize(b) - sizeof(TextBlock) - 1;
+        if (b->refs == 1 && room >= total) {
+            memmove(str + old, text, length);
+            str[total] = 0;
+            b->length = (uint32_t)total;
+            return;
+        }
+    }
+    // Room for more: a text joined once is usually joined again.
+    size_t capacity = total < 2 * old ? 2 * old : total;
+    if (capacity < 32) capacity = 32;
+    if (capacity > 0x7FFFFFF0u) capacity = 0x7FFFFFF0u;
+    TextBlock* b = (TextBlock*)MemAlloc(sizeof(TextBlock) + capacity + 1);
+    if (!b) return;
+    b->refs = 1;
+    b->length = (uint32_t)total;
+    char* s = (char*)(b + 1);
+    if (old) memcpy(s, str, old);
+    memcpy(s + old, text, length);
+    s[total] = 0;
+    if (str) ReleaseText();
+    str = s;
 }
 
 bool Value_Equal(const TaggedValue& a, const TaggedValue& b)

@@ -41,6 +41,9 @@ struct TaggedValue {
     void SetReal(double v);
     void SetString(const char* text);
     void SetString(const char* text, size_t length);
+    // Makes the value a string and appends text; a text this value owns alone grows in place,
+    // with room to spare, so that building a string piece by piece does not copy it each time.
+    void Append(const char* text, size_t length);
     void Free() { SetReal(0.0); }
 
 private:

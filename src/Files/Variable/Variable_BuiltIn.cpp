@@ -1,5 +1,6 @@
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
+#include "Base/StringHash.h"
 
 #include <cstring>
 #include <string>
@@ -10,7 +11,7 @@
 namespace {
 
 std::vector<RVariable> g_vars;
-std::unordered_map<std::string, int> g_byName;
+StringMap<int> g_byName;
 
 bool GetArgumentSlot(int slot, int arrayIndex, TaggedValue* out)
 {

@@ -1,5 +1,7 @@
 #include "Variable/Variable_List.h"
 
+#include <atomic>
+
 const TaggedValue* CVariable::Element(int i, int j) const
 {
     if ((i | j) == 0) return &value;
@@ -49,4 +51,10 @@ bool CVariableList::Set(int id, int index, const TaggedValue& value)
     if (!Variable_SplitIndex(index, &i, &j)) return false;
     *FindOrAdd(id)->ElementForWrite(i, j) = value;
     return true;
+}
+
+uint64_t CVariableList::NewSerial()
+{
+    static std::atomic<uint64_t> s_next{0};
+    return ++s_next;
 }

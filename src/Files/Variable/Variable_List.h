@@ -3,6 +3,7 @@
 #pragma once
 #include "Variable/Value.h"
 
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -29,6 +30,14 @@ public:
 
 class CVariableList {
 public:
+    CVariableList() : m_serial(NewSerial()) {}
+    CVariableList(const CVariableList& other) : m_vars(other.m_vars), m_serial(NewSerial()) {}
+    CVariableList& operator=(const CVariableList& other)
+    {
+        m_vars = other.m_vars;
+        m_serial = NewSerial();
+        return *this;
+    }
     CVariable* Find(int id);
     CVariable* FindOrAdd(int id);
     // Reads element `index` (i * 32000 + j) of variable id.
@@ -36,13 +45,26 @@ public:
     bool Get(int id, int index, TaggedValue* out) const { return Lookup(id, index, out) == VARIABLE_OK; }
     // Writes element `index`; false (nothing written) for a negative or too large index.
     bool Set(int id, int index, const TaggedValue& value);
-    void Remove(int id) { m_vars.erase(id); }
-    void Clear() { m_vars.clear(); }
+    void Remove(int id)
+    {
+        m_vars.erase(id);
+        m_serial = NewSerial();
+    }
+    void Clear()
+    {
+        m_vars.clear();
+        m_serial = NewSerial();
+    }
+    // Changes whenever a variable of the list may have moved or gone, so that a pointer found by
+    // Find stays good while the serial is the same (no two lists ever share one).
+    uint64_t Serial() const { return m_serial; }
     int Count() const { return (int)m_vars.size(); }
     const std::unordered_map<int, CVariable>& Items() const { return m_vars; }
 
 private:
+    static uint64_t NewSerial();
     std::unordered_map<int, CVariable> m_vars;
+    uint64_t m_serial;
 };
 
 // Splits an element index into row and column; false when it is negative or past the last row.

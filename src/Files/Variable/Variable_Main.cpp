@@ -1,4 +1,5 @@
 #include "Variable/Variable_Main.h"
+#include "Base/StringHash.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Object/Instance_Class.h"
 
@@ -14,7 +15,7 @@ bool Variable_UnsetReadsZero = false;
 
 namespace {
 std::vector<std::string> g_names;
-std::unordered_map<std::string, int> g_nameIndex;
+StringMap<int> g_nameIndex;
 }
 
 int Code_Variable_FindOrAdd(const char* name)

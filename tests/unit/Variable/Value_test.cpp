@@ -36,3 +36,45 @@ TEST(TaggedValue, EqualityFollowsKindAndEpsilon)
     EXPECT_TRUE(Value_Equal(noText, TaggedValue("")));
     EXPECT_STREQ(noText.GetString(), "");
 }
+
+TEST(TaggedValue, AppendGrowsOwnTextInPlaceAndDetachesShared)
+{
+    size_t before = MemoryManager_LiveBlocks();
+    {
+        TaggedValue a("ab");
+        TaggedValue shared = a;
+        a.Append("cd", 2);  // shared: a gets a text of its own
+        EXPECT_STREQ(shared.GetString(), "ab");
+        EXPECT_STREQ(a.GetString(), "abcd");
+        const char* own = a.GetString();
+        a.Append("ef", 2);  // alone and with room: same block
+        EXPECT_EQ(a.GetString(), own);
+        EXPECT_STREQ(a.GetString(), "abcdef");
+        EXPECT_EQ(a.GetLength(), 6u);
+        a.Append(a.GetString(), a.GetLength());  // its own text
+        EXPECT_STREQ(a.GetString(), "abcdefabcdef");
+        std::string expected = "abcdefabcdef";
+        for (int k = 0; k < 100; k++) {
+            a.Append(a.GetString() + k, 3);
+            expected += expected.substr((size_t)k, 3);
+        }
+        EXPECT_EQ(std::string(a.GetString()), expected);
+        EXPECT_EQ(a.GetLength(), expected.size());
+        TaggedValue real(5.0);
+        real.Append("x", 1);  // a real becomes the text
+        EXPECT_TRUE(real.IsString());
+        EXPECT_STREQ(real.GetString(), "x");
+    }
+    EXPECT_EQ(MemoryManager_LiveBlocks(), before);
+}
+
+TEST(TaggedValue, TextEndsAtItsFirstZeroByte)
+{
+    TaggedValue v;
+    v.SetString("ab\0cd", 5);
+    EXPECT_EQ(v.GetLength(), 2u);
+    v.Append("x\0y", 3);
+    EXPECT_STREQ(v.GetString(), "abx");
+    EXPECT_EQ(v.GetLength(), 3u);
+    EXPECT_TRUE(Value_Equal(v, TaggedValue("abx")));
+}

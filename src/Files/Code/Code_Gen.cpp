@@ -1,0 +1,470 @@
+#include "Code/Code_Gen.h"
+#include "Code/Function.h"
+#include "Variable/Variable_BuiltIn.h"
+#include "Variable/Variable_Main.h"
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Instructions of more than this many arguments are not representable.
+constexpr int MAX_ARGUMENTS = 65535;
+
+// A loop, with or switch being generated: where break and continue go.
+struct Target {
+    bool isSwitch;           // catches break only
+    int height;              // stack height of the body
+    std::vector<size_t> breaks;     // jumps to patch to the break label
+    std::vector<size_t> continues;  // jumps to patch to the continue label
+};
+
+class Generator {
+public:
+    Generator(const CodeTree* tree, ByteCode* bc) : m_tree(tree), m_bc(bc)
+    {
+        // The argument slots read and written by name go straight to the slots.
+        for (int k = 0; k < ARGUMENT_SLOTS; k++) {
+            std::string name = "argument" + std::to_string(k);
+            m_argumentIds[k] = Variable_BuiltIn_Find(name.c_str());
+        }
+    }
+
+    std::string error;
+
+    void Program(const Node* root)
+    {
+        Statement(root);
+        Emit(OPC_EXIT, root->line);
+    }
+
+    void Expression(const Node* root)
+    {
+        Value(root);
+        Emit(OPC_RETURN, root->line);
+    }
+
+private:
+    const CodeTree* m_tree;
+    ByteCode* m_bc;
+    int m_height = 0;
+    std::vector<Target> m_targets;
+    int m_argumentIds[ARGUMENT_SLOTS];
+
+    size_t Emit(Opcode op, int line, int a = 0, int x = 0, int y = 0, int b = 0, int c = 0)
+    {
+        VMIns i;
+        i.op = op;
+        i.a = a;
+        i.x = (uint16_t)x;
+        i.y = (uint8_t)y;
+        i.b = b;
+        i.c = c;
+        m_bc->code.push_back(i);
+        m_bc->lines.push_back(line);
+        const OpcodeInfo& info = Code_Opcodes[op];
+        m_height += info.pushes - info.pops - (info.perX ? x : 0);
+        if (m_height > m_bc->maxStack) m_bc->maxStack = m_height;
+        return m_bc->code.size() - 1;
+    }
+
+    size_t Here() const { return m_bc->code.size(); }
+
+    void Patch(size_t at, size_t target)
+    {
+        VMIns& i = m_bc->code[at];
+        if (Code_Opcodes[i.op].jumpInC) i.c = (int)target;
+        else i.a = (int)target;
+    }
+
+    int Constant(const TaggedValue& v)
+    {
+        m_bc->constants.push_back(v);
+        return (int)m_bc->constants.size() - 1;
+    }
+    int Real(double v) { return Constant(TaggedValue(v)); }
+
+    // A runtime error in place of code that cannot run; expression code still expects a value.
+    void Failure(const char* message, int line, bool value)
+    {
+        Emit(OPC_FAIL, line, Constant(TaggedValue(message)));
+        if (value) m_height++;
+        if (m_height > m_bc->maxStack) m_bc->maxStack = m_height;
+    }
+
+    int Cache()
+    {
+        m_bc->caches.emplace_back();
+        return (int)m_bc->caches.size() - 1;
+    }
+
+    static bool IsVariable(const Node* n)
+    {
+        return n->kind == N_LOCAL || n->kind == N_SELF || n->kind == N_GLOBAL || n->kind == N_BUILTIN ||
+               n->kind == N_DOT;
+    }
+
+    // argumentN without indexes: its slot, else -1.
+    int ArgumentSlot(const Node* n) const
+    {
+        if (n->kind != N_BUILTIN || n->IndexCount() != 0) return -1;
+        for (int k = 0; k < ARGUMENT_SLOTS; k++)
+            if (m_argumentIds[k] == n->id) return k;
+        return -1;
+    }
+
+    // The target (for t.v) and the indexes of a variable node, each checked as soon as it is
+    // known; a read checks its last index itself.
+    void Operands(const Node* n, bool read)
+    {
+        if (n->kind == N_DOT) Value(n->kids[0]);
+        for (int k = 0; k < n->IndexCount(); k++) {
+            Value(n->kids[(size_t)(n->FirstIndex() + k)]);
+            if (!read || k + 1 < n->IndexCount()) Emit(OPC_INDEX, n->line);
+        }
+    }
+
+    void Read(const Node* n)
+    {
+        int slot = ArgumentSlot(n);
+        if (slot >= 0) {
+            Emit(OPC_GET_ARG, n->line, slot);
+            return;
+        }
+        Operands(n, true);
+        int x = n->IndexCount();
+        switch (n->kind) {
+        case N_LOCAL: Emit(OPC_GET_LOCAL, n->line, n->id, x); break;
+        case N_SELF: Emit(OPC_GET_SELF, n->line, n->id, x, 0, Cache()); break;
+        case N_GLOBAL: Emit(OPC_GET_GLOBAL, n->line, n->id, x, 0, Cache()); break;
+        case N_BUILTIN: Emit(OPC_GET_BUILTIN, n->line, n->id, x); break;
+        default: Emit(OPC_GET_DOT, n->line, n->id, x); break;
+        }
+    }
+
+    void Assign(const Node* a)
+    {
+        const Node* n = a->kids[0];
+        const Node* v = a->kids[1];
+        if (!IsVariable(n)) {
+            Failure("Statement used as an expression.", a->line, false);
+            return;
+        }
+        if (n->kind == N_LOCAL && n->IndexCount() == 0 && (a->op == OP_ADD || a->op == OP_SUB) && v->kind == N_CONST) {
+            Emit(OPC_ADD_LOCAL_CONST, n->line, n->id, 0, a->op, Constant(v->value), a->line);
+            return;
+        }
+        int slot = ArgumentSlot(n);
+        if (slot >= 0) {
+            Value(v);
+            Emit(OPC_SET_ARG, n->line, slot, 0, a->op, 0, a->line);
+            return;
+        }
+        Operands(n, false);
+        Value(v);
+        int x = n->IndexCount();
+        switch (n->kind) {
+        case N_LOCAL: Emit(OPC_SET_LOCAL, n->line, n->id, x, a->op, 0, a->line); break;
+        case N_SELF: Emit(OPC_SET_SELF, n->line, n->id, x, a->op, Cache(), a->line); break;
+        case N_GLOBAL: Emit(OPC_SET_GLOBAL, n->line, n->id, x, a->op, Cache(), a->line); break;
+        case N_BUILTIN: Emit(OPC_SET_BUILTIN, n->line, n->id, x, a->op, 0, a->line); break;
+        default: Emit(OPC_SET_DOT, n->line, n->id, x, a->op, 0, a->line); break;
+        }
+    }
+
+    void Call(const Node* n)
+    {
+        int argc = (int)n->kids.size();
+        int slots = argc;
+        if (n->kind == N_CALL) {
+            const RFunction* f = Function_Get(n->id);
+            if (!f) {
+                Failure("Unknown function.", n->line, true);
+                return;
+            }
+            if (f->argc > slots) slots = f->argc;
+        }
+        if (slots > MAX_ARGUMENTS) {
+            error = "Too many arguments in a call.";
+            slots = argc = 0;
+        }
+        for (int k = 0; k < argc; k++) Value(n->kids[(size_t)k]);
+        for (int k = argc; k < slots; k++) Emit(OPC_PUSH, n->line, Real(0.0));
+        Opcode op = n->kind == N_CALL ? OPC_CALL : n->kind == N_SCRIPT ? OPC_CALL_SCRIPT : OPC_CALL_EXT;
+        Emit(op, n->line, n->id, slots);
+    }
+
+    void Value(const Node* n)
+    {
+        switch (n->kind) {
+        case N_CONST: Emit(OPC_PUSH, n->line, Constant(n->value)); return;
+        case N_LOCAL:
+        case N_SELF:
+        case N_GLOBAL:
+        case N_BUILTIN:
+        case N_DOT: Read(n); return;
+        case N_UNARY:
+            Value(n->kids[0]);
+            Emit(OPC_UNARY, n->line, 0, 0, n->op);
+            return;
+        case N_BINARY: {
+            Value(n->kids[0]);
+            const Node* r = n->kids[1];
+            if (r->kind == N_CONST) {
+                Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :
+                            n->op == OP_MUL ? OPC_MUL_CONST : n->op == OP_MOD ? OPC_MOD_CONST : OPC_BINARY_CONST;
+                Emit(op, n->line, Constant(r->value), 0, n->op);
+                return;
+            }
+            if (r->kind == N_LOCAL && r->IndexCount() == 0) {
+                Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, r->id, r->line);
+                return;
+            }
+            Value(n->kids[1]);
+            Opcode op;
+            switch (n->op) {
+            case OP_ADD: op = OPC_ADD; break;
+            case OP_SUB: op = OPC_SUB; break;
+            case OP_MUL: op = OPC_MUL; break;
+            case OP_LT: op = OPC_LT; break;
+            case OP_LE: op = OPC_LE; break;
+            case OP_GT: op = OPC_GT; break;
+            case OP_GE: op = OPC_GE; break;
+            case OP_EQ: op = OPC_EQ; break;
+            case OP_NE: op = OPC_NE; break;
+            default: op = OPC_BINARY; break;
+            }
+            Emit(op, n->line, 0, 0, n->op);
+            return;
+        }
+        case N_AND:
+        case N_OR: {
+            int isOr = n->kind == N_OR;
+            Value(n->kids[0]);
+            size_t jump = Emit(OPC_AND_JUMP, n->line, 0, isOr);
+            Value(n->kids[1]);
+            Emit(OPC_TO_BOOL, n->line, 0, isOr);
+            Patch(jump, Here());
+            return;
+        }
+        case N_CALL:
+        case N_SCRIPT:
+        case N_EXTENSION: Call(n); return;
+        default: Failure("Statement used as an expression.", n->line, true); return;
+        }
+    }
+
+    static bool IsComparison(int op) { return op >= OP_LT && op <= OP_GT; }
+
+    // Jumps when whether the condition holds is `when`; returns the jump to patch.
+    size_t JumpIf(const Node* cond, bool when)
+    {
+        if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_CONST) {
+            const Node* l = cond->kids[0];
+            const Node* r = cond->kids[1];
+            if (cond->op == OP_LT && l->kind == N_LOCAL && l->IndexCount() == 0 && r->value.IsReal() &&
+                l->line == cond->line)
+                return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, l->id, when, 0, Constant(r->value));
+            Value(l);
+            return Emit(OPC_COMPARE_JUMP_IF, cond->line, Constant(r->value), when, cond->op);
+        }
+        if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_LOCAL &&
+            cond->kids[1]->IndexCount() == 0) {
+            const Node* r = cond->kids[1];
+            Value(cond->kids[0]);
+            return Emit(OPC_COMPARE_LOCAL_JUMP_IF, cond->line, r->id, when, cond->op, r->line);
+        }
+        Value(cond);
+        return Emit(OPC_JUMP_IF, cond->line, 0, when);
+    }
+
+    void PatchAll(const std::vector<size_t>& jumps, size_t target)
+    {
+        for (size_t j : jumps) Patch(j, target);
+    }
+
+    // Runs a loop body with break and continue collected in a new target.
+    Target Body(const Node* body, bool isSwitch = false)
+    {
+        m_targets.push_back(Target{isSwitch, m_height, {}, {}});
+        Statement(body);
+        Target t = std::move(m_targets.back());
+        m_targets.pop_back();
+        return t;
+    }
+
+    void Jump(size_t target, int line) { Emit(OPC_JUMP, line, (int)target); }
+
+    void Switch(const Node* n)
+    {
+        Value(n->kids[0]);
+        std::vector<std::pair<size_t, size_t>> cases;  // (jump, kid)
+        for (size_t k = 1; k < n->kids.size(); k++) {
+            const Node* c = n->kids[k];
+            if (c->kind != N_CASE) continue;
+            Value(c->kids[0]);
+            cases.emplace_back(Emit(OPC_CASE_JUMP, c->line), k);
+        }
+        Emit(OPC_POP, n->line);
+        size_t noMatch = Emit(OPC_JUMP, n->line);
+        m_targets.push_back(Target{true, m_height, {}, {}});
+        size_t fallback = 0;
+        bool hasDefault = false;
+        for (size_t k = 1; k < n->kids.size(); k++) {
+            const Node* c = n->kids[k];
+            if (c->kind == N_CASE) {
+                for (auto& [jump, kid] : cases)
+                    if (kid == k) Patch(jump, Here());
+            } else if (c->kind == N_DEFAULT) {
+                if (!hasDefault) fallback = Here();
+                hasDefault = true;
+            } else {
+                Statement(c);
+            }
+        }
+        Target t = std::move(m_targets.back());
+        m_targets.pop_back();
+        size_t end = Here();
+        Patch(noMatch, hasDefault ? fallback : end);
+        PatchAll(t.breaks, end);
+    }
+
+    void AddContinue(size_t jump)
+    {
+        for (size_t k = m_targets.size(); k-- > 0;) {
+            if (m_targets[k].isSwitch) continue;
+            m_targets[k].continues.push_back(jump);
+            return;
+        }
+        m_bc->code[jump].op = OPC_EXIT;  // outside any loop continue ends the code
+    }
+
+    void Statement(const Node* n)
+    {
+        switch (n->kind) {
+        case N_BLOCK:
+            for (const Node* k : n->kids) Statement(k);
+            return;
+        case N_ASSIGN: Assign(n); return;
+        case N_CALLSTMT:
+            Value(n->kids[0]);
+            Emit(OPC_POP, n->line);
+            return;
+        case N_IF: {
+            size_t skip = JumpIf(n->kids[0], false);
+            Statement(n->kids[1]);
+            if (n->kids.size() > 2) {
+                size_t over = Emit(OPC_JUMP, n->line);
+                Patch(skip, Here());
+                Statement(n->kids[2]);
+                Patch(over, Here());
+            } else {
+                Patch(skip, Here());
+            }
+            return;
+        }
+        // Loops test their condition at the bottom: one jump an iteration.
+        case N_WHILE: {
+            size_t enter = Emit(OPC_JUMP, n->line);
+            size_t top = Here();
+            Target t = Body(n->kids[1]);
+            PatchAll(t.continues, Here());
+            Patch(enter, Here());
+            Patch(JumpIf(n->kids[0], true), top);
+            PatchAll(t.breaks, Here());
+            return;
+        }
+        case N_DO: {
+            size_t top = Here();
+            Target t = Body(n->kids[0]);
+            PatchAll(t.continues, Here());
+            Patch(JumpIf(n->kids[1], false), top);
+            PatchAll(t.breaks, Here());
+            return;
+        }
+        case N_FOR: {
+            Statement(n->kids[0]);
+            size_t enter = Emit(OPC_JUMP, n->line);
+            size_t top = Here();
+            Target t = Body(n->kids[3]);
+            PatchAll(t.continues, Here());
+            Statement(n->kids[2]);
+            Patch(enter, Here());
+            Patch(JumpIf(n->kids[1], true), top);
+            PatchAll(t.breaks, Here());
+            return;
+        }
+        case N_REPEAT: {
+            Value(n->kids[0]);
+            Emit(OPC_REPEAT_INIT, n->line);
+            size_t top = Here();
+            size_t exit = Emit(OPC_REPEAT_NEXT, n->line);
+            Target t = Body(n->kids[1]);
+            Jump(top, n->line);
+            PatchAll(t.continues, top);
+            PatchAll(t.breaks, Here());
+            if (!t.breaks.empty()) Emit(OPC_POP, n->line);
+            else m_height--;
+            Patch(exit, Here());
+            return;
+        }
+        case N_WITH: {
+            Value(n->kids[0]);
+            Emit(OPC_WITH_BEGIN, n->line);
+            size_t next = Here();
+            size_t exit = Emit(OPC_WITH_NEXT, n->line);
+            Target t = Body(n->kids[1]);
+            Jump(next, n->line);
+            PatchAll(t.continues, next);
+            if (!t.breaks.empty()) {
+                PatchAll(t.breaks, Here());
+                Emit(OPC_WITH_END, n->line);
+            }
+            Patch(exit, Here());
+            return;
+        }
+        case N_SWITCH: Switch(n); return;
+        case N_BREAK:
+            if (m_targets.empty()) Emit(OPC_EXIT, n->line);
+            else m_targets.back().breaks.push_back(Emit(OPC_JUMP, n->line));
+            return;
+        case N_CONTINUE: AddContinue(Emit(OPC_JUMP, n->line)); return;
+        case N_EXIT: Emit(OPC_EXIT, n->line); return;
+        case N_RETURN:
+            Value(n->kids[0]);
+            Emit(OPC_RETURN, n->line);
+            return;
+        default: Failure("Expression used as a statement.", n->line, false); return;
+        }
+    }
+};
+
+}  // namespace
+
+ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* error)
+{
+    if (!tree || !tree->root) {
+        *error = "The code is not compiled.";
+        return nullptr;
+    }
+    auto bc = std::make_unique<ByteCode>();
+    bc->name = tree->name;
+    bc->localNames = tree->locals;
+    bc->localCount = (int)tree->locals.size();
+    bc->firstLine = tree->root->line;
+    Generator g(tree, bc.get());
+    if (expression) g.Expression(tree->root);
+    else g.Program(tree->root);
+    if (!g.error.empty()) {
+        *error = "In " + tree->name + ": " + g.error;
+        return nullptr;
+    }
+#ifndef NDEBUG
+    std::string problem;
+    if (!Code_Verify(*bc, &problem)) {
+        *error = "In " + tree->name + ": byte code fails verification: " + problem;
+        return nullptr;
+    }
+#endif
+    return bc.release();
+}

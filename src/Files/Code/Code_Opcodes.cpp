@@ -1,0 +1,176 @@
+#include "Code/Code_Opcodes.h"
+#include "Code/Code_Tree.h"
+
+#include <cstdio>
+
+// name, pops, pushes, perX, flow, jumpDelta, jumpInC
+const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
+    {"push", 0, 1, false, FLOW_NEXT, 0, false},
+    {"pop", 1, 0, false, FLOW_NEXT, 0, false},
+    {"index", 1, 1, false, FLOW_NEXT, 0, false},
+    {"get_local", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_self", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_global", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_builtin", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_dot", 1, 1, true, FLOW_NEXT, 0, false},
+    {"get_arg", 0, 1, false, FLOW_NEXT, 0, false},
+    {"set_local", 1, 0, true, FLOW_NEXT, 0, false},
+    {"set_self", 1, 0, true, FLOW_NEXT, 0, false},
+    {"set_global", 1, 0, true, FLOW_NEXT, 0, false},
+    {"set_builtin", 1, 0, true, FLOW_NEXT, 0, false},
+    {"set_dot", 2, 0, true, FLOW_NEXT, 0, false},
+    {"set_arg", 1, 0, false, FLOW_NEXT, 0, false},
+    {"unary", 1, 1, false, FLOW_NEXT, 0, false},
+    {"binary", 2, 1, false, FLOW_NEXT, 0, false},
+    {"add", 2, 1, false, FLOW_NEXT, 0, false},
+    {"sub", 2, 1, false, FLOW_NEXT, 0, false},
+    {"mul", 2, 1, false, FLOW_NEXT, 0, false},
+    {"lt", 2, 1, false, FLOW_NEXT, 0, false},
+    {"le", 2, 1, false, FLOW_NEXT, 0, false},
+    {"gt", 2, 1, false, FLOW_NEXT, 0, false},
+    {"ge", 2, 1, false, FLOW_NEXT, 0, false},
+    {"eq", 2, 1, false, FLOW_NEXT, 0, false},
+    {"ne", 2, 1, false, FLOW_NEXT, 0, false},
+    {"and_jump", 1, 0, false, FLOW_BRANCH, 0, false},
+    {"to_bool", 1, 1, false, FLOW_NEXT, 0, false},
+    {"jump", 0, 0, false, FLOW_GOTO, 0, false},
+    {"jump_if", 1, 0, false, FLOW_BRANCH, -1, false},
+    {"case_jump", 2, 1, false, FLOW_BRANCH, -2, false},
+    {"repeat_init", 1, 1, false, FLOW_NEXT, 0, false},
+    {"repeat_next", 1, 1, false, FLOW_BRANCH, -1, false},
+    {"with_begin", 1, 0, false, FLOW_NEXT, 0, false},
+    {"with_next", 0, 0, false, FLOW_BRANCH, 0, false},
+    {"with_end", 0, 0, false, FLOW_NEXT, 0, false},
+    {"call", 0, 1, true, FLOW_NEXT, 0, false},
+    {"call_script", 0, 1, true, FLOW_NEXT, 0, false},
+    {"call_ext", 0, 1, true, FLOW_NEXT, 0, false},
+    {"return", 1, 0, false, FLOW_STOP, 0, false},
+    {"exit", 0, 0, false, FLOW_STOP, 0, false},
+    {"fail", 0, 0, false, FLOW_STOP, 0, false},
+    {"local_lt_jump_if", 0, 0, false, FLOW_BRANCH, 0, true},
+    {"add_local_const", 0, 0, false, FLOW_NEXT, 0, false},
+    {"binary_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"binary_local", 1, 1, false, FLOW_NEXT, 0, false},
+    {"compare_jump_if", 1, 0, false, FLOW_BRANCH, -1, true},
+    {"compare_local_jump_if", 1, 0, false, FLOW_BRANCH, -1, true},
+    {"add_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"sub_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"mul_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"mod_const", 1, 1, false, FLOW_NEXT, 0, false},
+};
+
+namespace {
+
+bool Bad(std::string* error, size_t at, const char* what)
+{
+    char text[160];
+    snprintf(text, sizeof text, "instruction %zu: %s", at, what);
+    *error = text;
+    return false;
+}
+
+// The operands that name a constant, a local slot or a cache must be in range.
+bool OperandsFit(const ByteCode& bc, const VMIns& i)
+{
+    auto constant = [&](int k) { return k >= 0 && (size_t)k < bc.constants.size(); };
+    auto local = [&](int k) { return k >= 0 && (size_t)k < bc.localNames.size(); };
+    switch (i.op) {
+    case OPC_PUSH:
+    case OPC_BINARY_CONST:
+    case OPC_ADD_CONST:
+    case OPC_SUB_CONST:
+    case OPC_MUL_CONST:
+    case OPC_MOD_CONST:
+    case OPC_COMPARE_JUMP_IF:
+    case OPC_FAIL: return constant(i.a);
+    case OPC_BINARY_LOCAL: return local(i.b);
+    case OPC_COMPARE_LOCAL_JUMP_IF: return local(i.a);
+    case OPC_GET_LOCAL:
+    case OPC_SET_LOCAL: return local(i.a) && i.x <= 2;
+    case OPC_GET_SELF:
+    case OPC_GET_GLOBAL:
+    case OPC_SET_SELF:
+    case OPC_SET_GLOBAL: return i.b >= 0 && (size_t)i.b < bc.caches.size() && i.x <= 2;
+    case OPC_GET_BUILTIN:
+    case OPC_GET_DOT:
+    case OPC_SET_BUILTIN:
+    case OPC_SET_DOT: return i.x <= 2;
+    case OPC_GET_ARG:
+    case OPC_SET_ARG: return i.a >= 0 && i.a < 16;
+    case OPC_LOCAL_LT_JUMP_IF:
+    case OPC_ADD_LOCAL_CONST: return local(i.a) && constant(i.b);
+    default: return true;
+    }
+}
+
+}  // namespace
+
+bool Code_Verify(const ByteCode& bc, std::string* error)
+{
+    size_t n = bc.code.size();
+    if (n == 0) return Bad(error, 0, "no code");
+    if (bc.lines.size() != n) return Bad(error, 0, "line table size differs");
+    if ((size_t)bc.localCount != bc.localNames.size()) return Bad(error, 0, "local count differs");
+    std::vector<int> height(n, -1);
+    std::vector<size_t> work{0};
+    height[0] = 0;
+    int highest = 0;
+    auto reach = [&](size_t at, int h, size_t from) {
+        if (at >= n) return Bad(error, from, "jumps or runs past the end");
+        if (height[at] < 0) {
+            height[at] = h;
+            work.push_back(at);
+        } else if (height[at] != h) {
+            return Bad(error, at, "reached with different stack heights");
+        }
+        return true;
+    };
+    while (!work.empty()) {
+        size_t at = work.back();
+        work.pop_back();
+        const VMIns& i = bc.code[at];
+        if (i.op >= OPC_COUNT) return Bad(error, at, "unknown opcode");
+        const OpcodeInfo& info = Code_Opcodes[i.op];
+        if (!OperandsFit(bc, i)) return Bad(error, at, "operand out of range");
+        int h = height[at];
+        int pops = info.pops + (info.perX ? i.x : 0);
+        if (pops > h) return Bad(error, at, "pops below the frame");
+        int after = h - pops + info.pushes;
+        if (after > highest) highest = after;
+        if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) {
+            int target = info.jumpInC ? i.c : i.a;
+            if (target < 0) return Bad(error, at, "jumps before the start");
+            int jumped = info.flow == FLOW_GOTO ? after : h + info.jumpDelta;
+            if (jumped < 0) return Bad(error, at, "jump pops below the frame");
+            if (!reach((size_t)target, jumped, at)) return false;
+        }
+        if (info.flow == FLOW_NEXT || info.flow == FLOW_BRANCH)
+            if (!reach(at + 1, after, at)) return false;
+    }
+    // Code after exit or return is never run, so maxStack may be more than is reached.
+    if (highest > bc.maxStack) return Bad(error, 0, "maxStack is below the highest stack");
+    return true;
+}
+
+std::string Code_ListByteCode(const ByteCode& bc)
+{
+    std::string out;
+    char text[200];
+    for (size_t k = 0; k < bc.code.size(); k++) {
+        const VMIns& i = bc.code[k];
+        const char* name = i.op < OPC_COUNT ? Code_Opcodes[i.op].name : "?";
+        snprintf(text, sizeof text, "%4d %5zu %-20s x=%d y=%s a=%d b=%d c=%d", k < bc.lines.size() ? bc.lines[k] : 0, k,
+                 name, i.x, Code_OpName(i.y), i.a, i.b, i.c);
+        out += text;
+        if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_COMPARE_JUMP_IF || (i.op >= OPC_ADD_CONST && i.op <= OPC_MOD_CONST) || i.op == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
+            const TaggedValue& v = bc.constants[(size_t)i.a];
+            if (v.IsString()) out += std::string(" \"") + v.GetString() + "\"";
+            else {
+                snprintf(text, sizeof text, " %.17g", v.val);
+                out += text;
+            }
+        }
+        out += "\n";
+    }
+    return out;
+}

@@ -1,0 +1,117 @@
+// The byte code of the stack machine: its instructions, the table of their stack effects, and the
+// verifier that checks generated code against that table.
+#pragma once
+#include "Variable/Value.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CVariable;
+
+enum Opcode : uint8_t {
+    OPC_PUSH,         // a = constant
+    OPC_POP,
+    OPC_INDEX,        // checks and rounds the array index on top
+    // Variable reads: x = number of indexes on the stack (all but the last already checked by
+    // OPC_INDEX; the read checks the last itself).
+    OPC_GET_LOCAL,    // a = slot
+    OPC_GET_SELF,     // a = variable id, b = cache
+    OPC_GET_GLOBAL,   // a = variable id, b = cache
+    OPC_GET_BUILTIN,  // a = built-in index
+    OPC_GET_DOT,      // a = variable id; the target lies below the indexes
+    OPC_GET_ARG,      // a = argument slot
+    // Variable writes: the value is on top; y = the operator of a compound assignment (OP_SET
+    // for a plain one); c = the line of the assignment, for errors of the operator.
+    OPC_SET_LOCAL,
+    OPC_SET_SELF,
+    OPC_SET_GLOBAL,
+    OPC_SET_BUILTIN,
+    OPC_SET_DOT,
+    OPC_SET_ARG,
+    // Operators: y = the NodeOp.
+    OPC_UNARY,
+    OPC_BINARY,
+    OPC_ADD, OPC_SUB, OPC_MUL, OPC_LT, OPC_LE, OPC_GT, OPC_GE, OPC_EQ, OPC_NE,
+    OPC_AND_JUMP,     // x = 1 for ||: a truth value that decides the result jumps to a with it
+    OPC_TO_BOOL,      // x = 1 for ||: the second operand as 1 or 0
+    // Control flow: a = target instruction.
+    OPC_JUMP,
+    OPC_JUMP_IF,      // pops a condition; jumps when whether it holds is x (1 or 0)
+    OPC_CASE_JUMP,    // compares the case value on top with the switch value below; equal jumps
+    OPC_REPEAT_INIT,  // the repeat count on top becomes a whole number
+    OPC_REPEAT_NEXT,  // counts down the count on top; at 0 pops it and jumps
+    OPC_WITH_BEGIN,   // pops the target, starts the walk over its instances
+    OPC_WITH_NEXT,    // makes the next instance self, or ends the walk and jumps
+    OPC_WITH_END,     // ends the walk early (break)
+    // Calls: a = id, x = argument count (built-ins padded to their registered count).
+    OPC_CALL,
+    OPC_CALL_SCRIPT,
+    OPC_CALL_EXT,
+    OPC_RETURN,       // pops the result and ends the code
+    OPC_EXIT,         // ends the code with the real 0
+    OPC_FAIL,         // a = constant: the message of a run-time error
+    // Fused forms of common sequences.
+    OPC_LOCAL_LT_JUMP_IF,     // jumps to c when whether local a < constant b is x
+    OPC_ADD_LOCAL_CONST,      // local a += constant b (c = line of the assignment)
+    OPC_BINARY_CONST,         // the value on top, operator y, constant a
+    OPC_BINARY_LOCAL,         // the value on top, operator y, local b (c = the local's line)
+    OPC_COMPARE_JUMP_IF,      // pops a value; jumps to c when whether (value y constant a) is x
+    OPC_COMPARE_LOCAL_JUMP_IF,  // likewise with local a (b = the local's line)
+    // OPC_BINARY_CONST for one operator each (y is that operator too).
+    OPC_ADD_CONST, OPC_SUB_CONST, OPC_MUL_CONST, OPC_MOD_CONST,
+    OPC_COUNT
+};
+
+enum OpcodeFlow : uint8_t {
+    FLOW_NEXT,    // goes on with the next instruction
+    FLOW_GOTO,    // always jumps to a
+    FLOW_BRANCH,  // jumps to a or goes on
+    FLOW_STOP,    // ends the code
+};
+
+struct OpcodeInfo {
+    const char* name;
+    int8_t pops;       // values taken, plus x when perX
+    int8_t pushes;     // values left when it goes on
+    bool perX;         // also takes x values (indexes or arguments)
+    OpcodeFlow flow;
+    int8_t jumpDelta;  // for a branch: the change of height when it jumps
+    bool jumpInC;      // the target is in c instead of a
+};
+
+extern const OpcodeInfo Code_Opcodes[OPC_COUNT];
+
+struct VMIns {
+    uint8_t op;
+    uint8_t y = 0;
+    uint16_t x = 0;
+    int32_t a = 0;
+    int32_t b = 0;
+    int32_t c = 0;
+};
+
+// A cached lookup of a variable in a variable list, valid while the list keeps its serial.
+struct VarCache {
+    uint64_t serial = 0;
+    CVariable* var = nullptr;
+};
+
+struct ByteCode {
+    std::vector<VMIns> code;
+    std::vector<int> lines;  // the source line of each instruction
+    std::vector<TaggedValue> constants;
+    std::vector<std::string> localNames;
+    std::vector<VarCache> caches;
+    int maxStack = 0;        // the highest the operand stack grows
+    int firstLine = 0;       // the line of the code's start, for errors raised on entry
+    int localCount = 0;      // localNames.size(), read on every call
+    std::string name;
+};
+
+// Checks code against the opcode table: operands in range, every jump to an instruction, the
+// same stack height on every path into an instruction, no pop below the frame, and the stack
+// never above maxStack. false with *error naming the instruction.
+bool Code_Verify(const ByteCode& bc, std::string* error);
+// A readable listing of byte code, one instruction a line.
+std::string Code_ListByteCode(const ByteCode& bc);

@@ -1,0 +1,1245 @@
+#include "Code/Code_VM.h"
+#include "Code/Arguments.h"
+#include "Code/Code_Class.h"
+#include "Code/Code_Interp.h"
+#include "Code/Code_Opcodes.h"
+#include "Code/Code_Parse.h"
+#include "Code/Error.h"
+#include "Code/Function.h"
+#include "Object/Instance_Class.h"
+#include "Platform/Stack.h"
+#include "Script/Script_Main.h"
+#include "Variable/Variable_BuiltIn.h"
+#include "Variable/Variable_Main.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+bool (*Code_Extension_CallDLLHook)(int index, int argc, TaggedValue* args, TaggedValue* result) = nullptr;
+
+namespace {
+
+constexpr size_t STACK_VALUES = (size_t)1 << 20;
+const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply.";
+
+// One running piece of code: the entry code of a run or a script called from it.
+struct Frame {
+    const ByteCode* bc;
+    const VMIns* ret;     // where the caller goes on
+    TaggedValue* base;    // the values the frame leaves behind when it ends
+    TaggedValue* saved;   // the caller's argument slots (a script frame), else null
+    TaggedValue* stack;   // the bottom of its operand stack
+    CVariable* locals;
+    size_t localBlock, localUsed;  // the local pool's mark before the frame took its locals
+    CInstance* self;      // self and other of the caller when the frame began
+    CInstance* other;
+    size_t withBase;
+    int savedCount;       // the caller's argument_count
+    int savedLive;        // how many of the caller's argument slots were saved
+    int script;           // the script's index, -1 for the entry code
+};
+
+// A with statement's walk over the instances of its target.
+struct WithWalk {
+    std::vector<int> ids;
+    size_t next;
+    CInstance* self;
+    CInstance* other;
+};
+
+// The `var` locals of running frames: blocks that never move, taken and given back in order.
+class LocalPool {
+public:
+    CVariable* Take(int n, size_t* block, size_t* used)
+    {
+        *block = m_block;
+        *used = m_used;
+        if (n == 0) return nullptr;
+        if (m_block < m_blocks.size() && m_used + (size_t)n <= m_sizes[m_block]) {
+            CVariable* p = &m_blocks[m_block][m_used];
+            m_used += (size_t)n;
+            return p;
+        }
+        return Grow(n);
+    }
+
+    void Give(CVariable* p, int n, size_t block, size_t used)
+    {
+        for (int k = 0; k < n; k++) {
+            CVariable& v = p[k];
+            v.defined = false;
+            v.value.SetReal(0.0);
+            if (!v.rows.empty()) v.rows.clear();
+        }
+        m_block = block;
+        m_used = used;
+    }
+
+private:
+    CVariable* Grow(int n)
+    {
+        while (m_block < m_blocks.size() && m_used + (size_t)n > m_sizes[m_block]) {
+            m_block++;
+            m_used = 0;
+        }
+        if (m_block == m_blocks.size()) {
+            size_t size = (size_t)n > 4096 ? (size_t)n : 4096;
+            m_blocks.push_back(std::make_unique<CVariable[]>(size));
+            m_sizes.push_back(size);
+            m_used = 0;
+        }
+        CVariable* p = &m_blocks[m_block][m_used];
+        m_used += (size_t)n;
+        return p;
+    }
+
+    std::vector<std::unique_ptr<CVariable[]>> m_blocks;
+    std::vector<size_t> m_sizes;
+    size_t m_block = 0, m_used = 0;
+};
+
+// The machine's state, shared by nested runs (a built-in that runs code starts a run on top).
+TaggedValue* g_stack = nullptr;
+TaggedValue* g_top = nullptr;  // the first free value
+TaggedValue* g_end = nullptr;
+Frame g_frames[CODE_MAX_CALL_DEPTH + 1];
+int g_depth = 0;
+std::vector<WithWalk> g_withs;
+LocalPool g_locals;
+// The argument slots from this one on are known to hold the real 0, so that a script call saves
+// and restores only the slots in use; -1 when unknown, after whatever else may write the slots
+// (built-ins, code run outside the machine).
+int g_argLive = -1;
+
+int LiveSlots()
+{
+    if (g_argLive >= 0) return g_argLive;
+    for (int k = ARGUMENT_SLOTS; k > 0; k--) {
+        const TaggedValue& v = ArgumentSlots[k - 1];
+        if (v.kind != VALUE_REAL || v.str || v.val != 0.0 || std::signbit(v.val)) return k;
+    }
+    return 0;
+}
+
+// The failure of the running instruction: its message, whether it is whole (already names its
+// code) and whether it ends the game.
+struct Failure {
+    std::string message;
+    bool whole = false;
+    bool fatal = false;
+    int line = 0;  // 0: the line of the failing instruction
+};
+Failure g_fail;
+
+bool Fail(std::string message, int line = 0, bool fatal = false)
+{
+    g_fail.message = std::move(message);
+    g_fail.whole = false;
+    g_fail.fatal = fatal;
+    g_fail.line = line;
+    return false;
+}
+
+bool FailWhole(std::string message, bool fatal)
+{
+    g_fail.message = std::move(message);
+    g_fail.whole = true;
+    g_fail.fatal = fatal;
+    return false;
+}
+
+inline void Drop(TaggedValue* v)
+{
+    if (v->str) v->SetReal(0.0);
+}
+
+// Copies into a free value (one without text).
+inline void CopyTo(TaggedValue* dst, const TaggedValue& src)
+{
+    if (!src.str) {
+        dst->kind = src.kind;
+        dst->val = src.val;
+    } else {
+        *dst = src;
+    }
+}
+
+// Moves into a free value; src is left a free real.
+inline void MoveTo(TaggedValue* dst, TaggedValue* src)
+{
+    dst->kind = src->kind;
+    dst->str = src->str;
+    dst->val = src->val;
+    src->kind = VALUE_REAL;
+    src->str = nullptr;
+}
+
+// ---- variables ----
+
+struct Access {
+    const ByteCode* bc;
+    int kind;   // the opcode family: local, self, global, builtin, dot
+    int id;
+    int count;  // number of indexes
+};
+
+std::string VariableName(const Access& a)
+{
+    if (a.kind == OPC_GET_LOCAL) return a.bc->localNames[(size_t)a.id];
+    return Code_Variable_GetName(a.id);
+}
+
+std::string ElementName(const Access& a, int index)
+{
+    std::string name = VariableName(a);
+    if (a.count == 0) return name;
+    char buf[48];
+    if (a.count == 1) snprintf(buf, sizeof buf, "[%d]", index % ARRAY_DIMENSION);
+    else snprintf(buf, sizeof buf, "[%d, %d]", index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+    return name + buf;
+}
+
+// The element index of checked indexes (already whole numbers in range).
+inline int ElementIndex(const TaggedValue* idx, int count)
+{
+    if (count == 0) return 0;
+    if (count == 1) return (int)idx[0].val;
+    return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
+}
+
+bool ReadFailed(const Access& a, VariableStatus status, int index, TaggedValue* out)
+{
+    if (Variable_UnsetReadsZero) {
+        out->SetReal(0.0);
+        return true;
+    }
+    if (status == VARIABLE_MISSING) return Fail("Unknown variable " + VariableName(a));
+    return Fail("Array index out of bounds: " + ElementName(a, index));
+}
+
+bool NoInstance(const Access& a, int target)
+{
+    return Fail("No instance found for target " + std::to_string(target) + " (variable " + VariableName(a) + ").");
+}
+
+bool ReadElement(const Access& a, const CVariable* v, int index, TaggedValue* out)
+{
+    if (!v || !v->defined) return ReadFailed(a, VARIABLE_MISSING, index, out);
+    const TaggedValue* e = v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+    if (!e) return ReadFailed(a, VARIABLE_RANGE, index, out);
+    *out = *e;
+    return true;
+}
+
+CVariable* FindCached(CVariableList* list, int id, VarCache* cache)
+{
+    if (cache && cache->serial == list->Serial()) return cache->var;
+    CVariable* v = list->Find(id);
+    if (v && cache) {
+        cache->serial = list->Serial();
+        cache->var = v;
+    }
+    return v;
+}
+
+CVariable* AddCached(CVariableList* list, int id, VarCache* cache)
+{
+    CVariable* v = FindCached(list, id, cache);
+    if (v) return v;
+    v = list->FindOrAdd(id);
+    if (cache) {
+        cache->serial = list->Serial();
+        cache->var = v;
+    }
+    return v;
+}
+
+bool ReadBuiltin(const Access& a, CInstance* inst, int index, TaggedValue* out)
+{
+    if (!inst) return NoInstance(a, -1);
+    const RVariable* b = Variable_BuiltIn_Get(a.id);
+    if (b && b->getter && b->getter(inst, index, out)) return true;
+    if (a.count > 0) return Fail("Array index out of bounds: " + ElementName(a, index));
+    return Fail("Cannot read the variable " + VariableName(a) + ".");
+}
+
+// Where a write goes: a local, a list (instance or global) or a built-in of an instance.
+struct Place {
+    CVariable* local = nullptr;
+    CVariableList* list = nullptr;
+    VarCache* cache = nullptr;
+    CInstance* inst = nullptr;
+};
+
+bool ReadPlace(const Access& a, const Place& p, int index, TaggedValue* out)
+{
+    if (p.local) return ReadElement(a, p.local, index, out);
+    if (p.list) return ReadElement(a, FindCached(p.list, a.id, p.cache), index, out);
+    return ReadBuiltin(a, p.inst, index, out);
+}
+
+// Writes value (combined with the current value by op for a compound assignment).
+bool Store(const Access& a, const Place& p, int index, int op, int assignLine, TaggedValue* value)
+{
+    TaggedValue combined;
+    if (op != OP_SET) {
+        TaggedValue current;
+        if (!ReadPlace(a, p, index, &current)) return false;
+        // Joining onto a text only this variable holds appends in place.
+        if (op == OP_ADD && current.IsString() && value->IsString() && (p.local || p.list)) {
+            current.Free();
+            CVariable* v = p.local ? p.local : FindCached(p.list, a.id, p.cache);
+            TaggedValue* e = v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+            e->Append(value->GetString(), value->GetLength());
+            return true;
+        }
+        std::string error;
+        if (!Code_ApplyBinary(op, current, *value, &combined, &error)) return Fail(error, assignLine);
+        value = &combined;
+    }
+    if (p.local) {
+        p.local->defined = true;
+        *p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
+        return true;
+    }
+    if (p.list) {
+        CVariable* v = AddCached(p.list, a.id, p.cache);
+        *v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
+        return true;
+    }
+    if (!p.inst) return NoInstance(a, -1);
+    const RVariable* b = Variable_BuiltIn_Get(a.id);
+    if (b && b->canSet && b->setter && b->setter(p.inst, index, value)) return true;
+    return Fail("Cannot assign to the variable " + ElementName(a, index) + ".");
+}
+
+// The instances a dotted access names, or the global scope.
+bool DotTargets(const Access& a, const TaggedValue& t, CInstance* self, CInstance* other,
+                std::vector<CInstance*>& insts, bool* global)
+{
+    *global = false;
+    if (!t.IsReal()) return Fail("The target of . is not a number.");
+    int target = RealToInt(t.val);
+    if (target == -5) {
+        *global = true;
+        return true;
+    }
+    if (target == -7) target = -1;
+    Instance_CollectTargets(target, self, other, insts);
+    if (insts.empty()) return NoInstance(a, target);
+    return true;
+}
+
+Place InstancePlace(const Access& a, CInstance* inst)
+{
+    Place p;
+    if (a.id < VARIABLE_USER_BASE) p.inst = inst;
+    else p.list = inst->variables;
+    return p;
+}
+
+bool ReadDot(const Access& a, const TaggedValue& target, int index, CInstance* self, CInstance* other, TaggedValue* out)
+{
+    std::vector<CInstance*> insts;
+    bool global;
+    if (!DotTargets(a, target, self, other, insts, &global)) return false;
+    if (global) {
+        if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, self, index, out);
+        return ReadElement(a, Variable_Globals.Find(a.id), index, out);
+    }
+    if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, insts[0], index, out);
+    return ReadElement(a, insts[0]->variables->Find(a.id), index, out);
+}
+
+bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int assignLine, CInstance* self,
+              CInstance* other, TaggedValue* value)
+{
+    std::vector<CInstance*> insts;
+    bool global;
+    if (!DotTargets(a, target, self, other, insts, &global)) return false;
+    if (global) {
+        Place p;
+        if (a.id < VARIABLE_USER_BASE) p.inst = self;
+        else p.list = &Variable_Globals;
+        return Store(a, p, index, op, assignLine, value);
+    }
+    for (CInstance* inst : insts)
+        if (!Store(a, InstancePlace(a, inst), index, op, assignLine, value)) return false;
+    return true;
+}
+
+bool CheckIndex(TaggedValue* v)
+{
+    if (v->kind == VALUE_REAL && v->val >= 0.0 && v->val < ARRAY_DIMENSION && v->val == (double)(int)v->val) return true;
+    if (!v->IsReal()) return Fail("Array index is not a number.");
+    int x = RealToInt(v->val);
+    if (x < 0) return Fail("Negative array index.");
+    if (x >= ARRAY_DIMENSION) return Fail("Array index >= 32000");
+    v->kind = VALUE_REAL;
+    v->val = x;
+    return true;
+}
+
+// Element `index` of a variable, or null when it is not stored; row 0 inline.
+inline const TaggedValue* FastElement(const CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION) {
+        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
+        return &v->rows[0][(size_t)index];
+    }
+    return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+}
+
+inline TaggedValue* FastElementForWrite(CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
+    return v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+}
+
+// ---- frames ----
+
+// Values are moved between the stack and the argument slots as raw bytes: ownership of a text
+// goes with its bytes, and the all-zero bytes left behind are the real 0.
+inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
+{
+    for (int k = 0; k < n; k++) {
+        dst[k].kind = src[k].kind;
+        dst[k].str = src[k].str;
+        dst[k].val = src[k].val;
+        src[k].kind = VALUE_REAL;
+        src[k].str = nullptr;
+        src[k].val = 0.0;
+    }
+}
+
+// Ends the top frame: frees its values, locals and walks, and gives the caller back its
+// argument slots. The caller's self and other are returned through the frame.
+__attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
+{
+    Frame& f = g_frames[g_depth - 1];
+    while (sp > f.stack) Drop(--sp);
+    if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
+    if (f.locals) g_locals.Give(f.locals, f.bc->localCount, f.localBlock, f.localUsed);
+    if (f.saved) {
+        int live = g_argLive < 0 ? ARGUMENT_SLOTS : g_argLive;
+        for (int k = 0; k < live; k++) {
+            Drop(&ArgumentSlots[k]);
+            ArgumentSlots[k].kind = VALUE_REAL;
+            ArgumentSlots[k].val = 0.0;
+        }
+        RawMove(ArgumentSlots, f.saved, f.savedLive);
+        g_argLive = f.savedLive;
+        argument_count = f.savedCount;
+    }
+    for (TaggedValue* v = f.base; v < f.saved; v++) Drop(v);
+    g_depth--;
+}
+
+bool StepSpent()
+{
+    if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
+    Code_StepBudget = 0;
+    return true;
+}
+
+// div and mod of two reals; false for a division by zero.
+bool DivideReals(int op, double x, double y, double* out)
+{
+    if (y == 0.0) return false;
+    *out = op == OP_IDIV ? std::trunc(x / y) : Code_Remainder(x, y);
+    return true;
+}
+
+// The operators on two reals done inline; false leaves the case (a division by zero, a bitwise
+// operator) to Code_ApplyBinary.
+__attribute__((always_inline)) inline bool RealOp(int op, double x, double y, double* out)
+{
+    switch (op) {
+    case OP_ADD: *out = x + y; return true;
+    case OP_SUB: *out = x - y; return true;
+    case OP_MUL: *out = x * y; return true;
+    case OP_DIV:
+        if (y == 0.0) return false;
+        *out = x / y;
+        return true;
+    case OP_IDIV:
+    case OP_MOD: return DivideReals(op, x, y, out);
+    case OP_LT: *out = x < y; return true;
+    case OP_LE: *out = x <= y; return true;
+    case OP_GT: *out = x > y; return true;
+    case OP_GE: *out = x >= y; return true;
+    default: return false;
+    }
+}
+
+// The slow paths of the instructions live in functions, so that no object with a destructor is
+// in scope where the loop dispatches.
+
+// Applies op to a and b into *out; a failure is the instruction's.
+bool Apply(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, int line = 0)
+{
+    std::string error;
+    if (Code_ApplyBinary(op, a, b, out, &error)) return true;
+    return Fail(error, line);
+}
+
+bool Unary(int op, TaggedValue* v)
+{
+    TaggedValue out;
+    std::string error;
+    if (!Code_ApplyUnary(op, *v, &out, &error)) return Fail(error);
+    *v = std::move(out);
+    return true;
+}
+
+// Replaces the `pops` values on top with what read gives.
+template <typename Read>
+bool Replace(TaggedValue** sp, int pops, Read read)
+{
+    TaggedValue out;
+    if (!read(&out)) return false;
+    for (int k = 0; k < pops; k++) Drop(--*sp);
+    MoveTo((*sp)++, &out);
+    return true;
+}
+
+// Whether (x op y) holds for two reals: the fast path of the fused compare-and-jump opcodes.
+inline bool RealHolds(int op, double x, double y)
+{
+    switch (op) {
+    case OP_LT: return x < y;
+    case OP_LE: return x <= y;
+    case OP_GT: return x > y;
+    case OP_GE: return x >= y;
+    case OP_EQ: return std::fabs(x - y) <= MathEpsilon;
+    default: return std::fabs(x - y) > MathEpsilon;
+    }
+}
+
+// Whether (a op b) holds, for a comparison.
+bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
+{
+    TaggedValue out;
+    if (!Apply(op, a, b, &out)) return false;
+    *holds = out.val > 0.5;
+    return true;
+}
+
+bool CompoundArgument(TaggedValue* slot, int op, TaggedValue* value, int line)
+{
+    if (op == OP_ADD && slot->IsString() && value->IsString()) {
+        slot->Append(value->GetString(), value->GetLength());
+        return true;
+    }
+    TaggedValue out;
+    if (!Apply(op, *slot, *value, &out, line)) return false;
+    *slot = std::move(out);
+    return true;
+}
+
+void BeginWith(int target, CInstance* self, CInstance* other)
+{
+    std::vector<CInstance*> insts;
+    Instance_CollectTargets(target, self, other, insts);
+    // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
+    WithWalk w{{}, 0, self, other};
+    w.ids.reserve(insts.size());
+    for (CInstance* inst : insts) w.ids.push_back(inst->id);
+    g_withs.push_back(std::move(w));
+}
+
+bool CallBuiltin(const RFunction* f, TaggedValue** sp, int argc, CInstance* self, CInstance* other)
+{
+    TaggedValue out;
+    f->handler(&out, self, other, argc, *sp - argc);
+    g_argLive = -1;
+    for (int k = 0; k < argc; k++) Drop(--*sp);
+    MoveTo((*sp)++, &out);
+    return true;
+}
+
+bool CallExtension(int index, TaggedValue** sp, int argc)
+{
+    TaggedValue out;
+    bool called = Code_Extension_CallDLLHook(index, argc, *sp - argc, &out);
+    g_argLive = -1;
+    if (!called) return FailWhole(LastErrorText, false);
+    for (int k = 0; k < argc; k++) Drop(--*sp);
+    MoveTo((*sp)++, &out);
+    return true;
+}
+
+bool Binary(int op, TaggedValue* sp)
+{
+    TaggedValue out;
+    std::string error;
+    if (!Code_ApplyBinary(op, sp[-2], sp[-1], &out, &error)) return Fail(error);
+    Drop(&sp[-1]);
+    sp[-2] = std::move(out);
+    return true;
+}
+
+// Runs frames from the top one until the frame at entryDepth ends.
+bool Execute(int entryDepth, TaggedValue* result)
+{
+    static void* const labels[] = {
+        &&L_PUSH, &&L_POP, &&L_INDEX,
+        &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG,
+        &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG,
+        &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
+        &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_IF, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
+        &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
+        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
+    };
+    static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
+    Frame* fr = &g_frames[g_depth - 1];
+    const ByteCode* bc = fr->bc;
+    const VMIns* code = bc->code.data();
+    const TaggedValue* consts = bc->constants.data();
+    const VMIns* pc = code;
+    TaggedValue* sp = g_top;
+    CVariable* locals = fr->locals;
+    CInstance* self = fr->self;
+    CInstance* other = fr->other;
+    TaggedValue ret;
+
+#define DISPATCH() goto* labels[pc->op]
+#define NEXT() \
+    do { \
+        pc++; \
+        DISPATCH(); \
+    } while (0)
+#define CHECK(ok) \
+    do { \
+        if (!(ok)) goto fail; \
+    } while (0)
+#define ACCESS(kind) Access{bc, kind, pc->a, pc->x}
+#define LOAD_FRAME() \
+    do { \
+        bc = fr->bc; \
+        code = bc->code.data(); \
+        consts = bc->constants.data(); \
+        locals = fr->locals; \
+    } while (0)
+
+    DISPATCH();
+
+L_PUSH:
+    CopyTo(sp++, consts[pc->a]);
+    NEXT();
+L_POP:
+    Drop(--sp);
+    NEXT();
+L_INDEX:
+    CHECK(CheckIndex(&sp[-1]));
+    NEXT();
+
+L_GET_LOCAL: {
+    CVariable& v = locals[pc->a];
+    if (pc->x == 0 && v.defined) {
+        CopyTo(sp++, v.value);
+        NEXT();
+    }
+    int count = pc->x;
+    if (count) CHECK(CheckIndex(&sp[-1]));
+    Access a = ACCESS(OPC_GET_LOCAL);
+    int index = ElementIndex(sp - count, count);
+    if (v.defined) {
+        if (const TaggedValue* e = FastElement(&v, index)) {
+            sp -= count;
+            CopyTo(sp++, *e);
+            NEXT();
+        }
+    }
+    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, &v, index, out); }));
+    NEXT();
+}
+L_GET_SELF:
+L_GET_GLOBAL: {
+    int count = pc->x;
+    Access a = ACCESS(OPC_GET_SELF);
+    CVariableList* list = nullptr;
+    if (pc->op == OPC_GET_GLOBAL) list = &Variable_Globals;
+    else if (!self) CHECK(NoInstance(a, -1));
+    else list = self->variables;
+    CVariable* v = FindCached(list, pc->a, const_cast<VarCache*>(&bc->caches[(size_t)pc->b]));
+    if (count == 0 && v) {
+        CopyTo(sp++, v->value);
+        NEXT();
+    }
+    if (count) CHECK(CheckIndex(&sp[-1]));
+    int index = ElementIndex(sp - count, count);
+    if (v) {
+        if (const TaggedValue* e = FastElement(v, index)) {
+            sp -= count;
+            CopyTo(sp++, *e);
+            NEXT();
+        }
+    }
+    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, v, index, out); }));
+    NEXT();
+}
+L_GET_BUILTIN: {
+    int count = pc->x;
+    if (count) CHECK(CheckIndex(&sp[-1]));
+    Access a = ACCESS(OPC_GET_BUILTIN);
+    int index = ElementIndex(sp - count, count);
+    g_top = sp;
+    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadBuiltin(a, self, index, out); }));
+    NEXT();
+}
+L_GET_DOT: {
+    int count = pc->x;
+    if (count) CHECK(CheckIndex(&sp[-1]));
+    Access a = ACCESS(OPC_GET_DOT);
+    int index = ElementIndex(sp - count, count);
+    const TaggedValue* target = &sp[-count - 1];
+    g_top = sp;
+    CHECK(Replace(&sp, count + 1, [&](TaggedValue* out) { return ReadDot(a, *target, index, self, other, out); }));
+    NEXT();
+}
+L_GET_ARG:
+    if (!self) CHECK(NoInstance(ACCESS(OPC_GET_BUILTIN), -1));
+    CopyTo(sp++, ArgumentSlots[pc->a]);
+    NEXT();
+
+L_SET_LOCAL: {
+    int count = pc->x;
+    CVariable& v = locals[pc->a];
+    if (count == 0) {
+        if (pc->y == OP_SET) {
+            v.defined = true;
+            Drop(&v.value);
+            MoveTo(&v.value, --sp);
+            NEXT();
+        }
+        if (v.defined && (v.value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v.value.val, sp[-1].val, &v.value.val)) {
+            sp--;
+            NEXT();
+        }
+    }
+    if (pc->y == OP_SET) {
+        v.defined = true;
+        TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
+        Drop(e);
+        MoveTo(e, &sp[-1]);
+        sp -= count + 1;
+        NEXT();
+    }
+    Place p;
+    p.local = &v;
+    CHECK(Store(ACCESS(OPC_GET_LOCAL), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
+    for (int k = 0; k <= count; k++) Drop(--sp);
+    NEXT();
+}
+L_SET_SELF:
+L_SET_GLOBAL: {
+    int count = pc->x;
+    Access a = ACCESS(OPC_GET_SELF);
+    Place p;
+    if (pc->op == OPC_SET_GLOBAL) p.list = &Variable_Globals;
+    else if (!self) CHECK(NoInstance(a, -1));
+    else p.list = self->variables;
+    p.cache = const_cast<VarCache*>(&bc->caches[(size_t)pc->b]);
+    if (count == 0) {
+        if (pc->y == OP_SET) {
+            CVariable* v = AddCached(p.list, pc->a, p.cache);
+            Drop(&v->value);
+            MoveTo(&v->value, --sp);
+            NEXT();
+        }
+        CVariable* v = FindCached(p.list, pc->a, p.cache);
+        if (v && (v->value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v->value.val, sp[-1].val, &v->value.val)) {
+            sp--;
+            NEXT();
+        }
+    }
+    if (pc->y == OP_SET) {
+        TaggedValue* e = FastElementForWrite(AddCached(p.list, pc->a, p.cache), ElementIndex(sp - count - 1, count));
+        Drop(e);
+        MoveTo(e, &sp[-1]);
+        sp -= count + 1;
+        NEXT();
+    }
+    CHECK(Store(a, p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
+    for (int k = 0; k <= count; k++) Drop(--sp);
+    NEXT();
+}
+L_SET_BUILTIN: {
+    int count = pc->x;
+    Place p;
+    p.inst = self;
+    g_top = sp;
+    g_argLive = -1;
+    CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
+    for (int k = 0; k <= count; k++) Drop(--sp);
+    NEXT();
+}
+L_SET_DOT: {
+    int count = pc->x;
+    g_top = sp;
+    g_argLive = -1;
+    CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, self,
+                   other, &sp[-1]));
+    for (int k = 0; k <= count + 1; k++) Drop(--sp);
+    NEXT();
+}
+L_SET_ARG: {
+    Access a = ACCESS(OPC_GET_BUILTIN);
+    if (!self) CHECK(NoInstance(a, -1));
+    TaggedValue& slot = ArgumentSlots[pc->a];
+    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
+    if (pc->y == OP_SET) {
+        Drop(&slot);
+        MoveTo(&slot, --sp);
+        NEXT();
+    }
+    CHECK(CompoundArgument(&slot, pc->y, &sp[-1], pc->c));
+    Drop(--sp);
+    NEXT();
+}
+
+L_UNARY:
+    CHECK(Unary(pc->y, &sp[-1]));
+    NEXT();
+L_BINARY:
+    if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
+        sp--;
+        NEXT();
+    }
+    CHECK(Binary(pc->y, sp));
+    sp--;
+    NEXT();
+
+#define ARITH(expr) \
+    if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL) { \
+        double x = sp[-2].val, y = sp[-1].val; \
+        sp[-2].val = (expr); \
+        sp--; \
+        NEXT(); \
+    } \
+    CHECK(Binary(pc->y, sp)); \
+    sp--; \
+    NEXT();
+
+L_ADD:
+    // Joining onto a text only the stack holds (a join's own result) appends in place.
+    if (sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
+        sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength());
+        Drop(--sp);
+        NEXT();
+    }
+    ARITH(x + y);
+L_SUB:
+    ARITH(x - y);
+L_MUL:
+    ARITH(x * y);
+L_LT:
+    ARITH(x < y ? 1.0 : 0.0);
+L_LE:
+    ARITH(x <= y ? 1.0 : 0.0);
+L_GT:
+    ARITH(x > y ? 1.0 : 0.0);
+L_GE:
+    ARITH(x >= y ? 1.0 : 0.0);
+L_EQ:
+    ARITH(std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0);
+L_NE:
+    ARITH(std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0);
+#undef ARITH
+
+L_AND_JUMP: {
+    TaggedValue& v = sp[-1];
+    if (!v.IsReal()) CHECK(Fail(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
+    bool holds = v.val > 0.5;
+    if (holds == (pc->x != 0)) {
+        v.kind = VALUE_REAL;
+        v.val = holds ? 1.0 : 0.0;
+        pc = code + pc->a;
+        DISPATCH();
+    }
+    sp--;
+    NEXT();
+}
+L_TO_BOOL: {
+    TaggedValue& v = sp[-1];
+    if (!v.IsReal()) CHECK(Fail(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
+    v.kind = VALUE_REAL;
+    v.val = v.val > 0.5 ? 1.0 : 0.0;
+    NEXT();
+}
+
+// A jump back counts as a step.
+#define GOTO(target) \
+    do { \
+        int to = (target); \
+        if (to <= pc - code && StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc = code + to; \
+        DISPATCH(); \
+    } while (0)
+
+L_JUMP:
+    GOTO(pc->a);
+L_JUMP_IF: {
+    TaggedValue* v = --sp;
+    if (!v->IsReal()) {
+        sp++;
+        CHECK(Fail("A string cannot be used as a condition."));
+    }
+    if ((v->val > 0.5) != (pc->x != 0)) NEXT();
+    GOTO(pc->a);
+}
+L_CASE_JUMP: {
+    bool equal = Value_Equal(sp[-2], sp[-1]);
+    Drop(--sp);
+    if (!equal) NEXT();
+    Drop(--sp);
+    pc = code + pc->a;
+    DISPATCH();
+}
+L_REPEAT_INIT:
+    if (!sp[-1].IsReal()) CHECK(Fail("The repeat count is not a number."));
+    sp[-1].kind = VALUE_REAL;
+    sp[-1].val = RealToInt(sp[-1].val);
+    NEXT();
+L_REPEAT_NEXT:
+    if (sp[-1].val >= 1.0) {
+        sp[-1].val -= 1.0;
+        NEXT();
+    }
+    sp--;
+    pc = code + pc->a;
+    DISPATCH();
+
+L_WITH_BEGIN: {
+    TaggedValue* t = --sp;
+    if (!t->IsReal()) {
+        sp++;
+        CHECK(Fail("The target of with is not a number."));
+    }
+    int target = RealToInt(t->val);
+    BeginWith(target == -7 ? -1 : target, self, other);
+    NEXT();
+}
+L_WITH_NEXT: {
+    WithWalk& w = g_withs.back();
+    while (w.next < w.ids.size()) {
+        CInstance* inst = Instance_Find(w.ids[w.next++]);
+        if (!inst || inst->marked || inst->deactivated) continue;
+        self = inst;
+        other = w.self;
+        NEXT();
+    }
+    self = w.self;
+    other = w.other;
+    g_withs.pop_back();
+    pc = code + pc->a;
+    DISPATCH();
+}
+L_WITH_END: {
+    WithWalk& w = g_withs.back();
+    self = w.self;
+    other = w.other;
+    g_withs.pop_back();
+    NEXT();
+}
+
+L_CALL: {
+    const RFunction* f = Function_Get(pc->a);
+    if (!f) CHECK(Fail("Unknown function."));
+    Error_Context.line = bc->lines[(size_t)(pc - code)];
+    g_top = sp;
+    CallBuiltin(f, &sp, pc->x, self, other);
+    NEXT();
+}
+L_CALL_EXT: {
+    if (!Code_Extension_CallDLLHook) CHECK(Fail("Extension functions are not available."));
+    Error_Context.line = bc->lines[(size_t)(pc - code)];
+    g_top = sp;
+    CHECK(CallExtension(pc->a, &sp, pc->x));
+    NEXT();
+}
+L_CALL_SCRIPT: {
+    CScript* s = Script_GetScript(pc->a);
+    if (!s) CHECK(Fail("Trying to execute non-existing script."));
+    CCode* callee = s->GetCode();
+    if (!callee || !callee->IsCompiled()) {
+        if (!s->Compile()) CHECK(FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false));
+        callee = s->GetCode();
+    }
+    const ByteCode* target = callee->GetByteCode();
+    int argc = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
+    TaggedValue* base = sp - pc->x;
+    if (g_end - sp < ARGUMENT_SLOTS) CHECK(Fail(STACK_OVERFLOW, 0, true));
+    if (StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true));
+    Frame& f = g_frames[g_depth++];
+    f.bc = target;
+    f.ret = pc + 1;
+    f.base = base;
+    f.saved = sp;
+    f.stack = sp + ARGUMENT_SLOTS;
+    f.self = self;
+    f.other = other;
+    f.withBase = g_withs.size();
+    f.savedCount = argument_count;
+    f.script = pc->a;
+    f.savedLive = LiveSlots();
+    RawMove(f.saved, ArgumentSlots, f.savedLive);
+    RawMove(ArgumentSlots, base, argc);
+    g_argLive = argc;
+    argument_count = argc;
+    f.locals = g_locals.Take(target->localCount, &f.localBlock, &f.localUsed);
+    sp = f.stack;
+    fr = &f;
+    LOAD_FRAME();
+    pc = code;
+    if (g_depth > CODE_MAX_CALL_DEPTH || g_end - sp <= target->maxStack)
+        CHECK(Fail(STACK_OVERFLOW, target->firstLine, true));
+    DISPATCH();
+}
+
+L_RETURN:
+    MoveTo(&ret, --sp);
+    goto leave;
+L_EXIT:
+    ret.SetReal(0.0);
+    goto leave;
+L_FAIL:
+    CHECK(Fail(consts[pc->a].GetString()));
+
+L_LOCAL_LT_JUMP_IF: {
+    CVariable& v = locals[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    bool holds;
+    if (v.defined && v.value.kind == VALUE_REAL) {
+        holds = v.value.val < k.val;
+    } else {
+        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0}, VARIABLE_MISSING, 0, sp));
+        bool ok = Holds(OP_LT, v.defined ? v.value : *sp, k, &holds);
+        Drop(sp);
+        CHECK(ok);
+    }
+    if (holds != (pc->x != 0)) NEXT();
+    GOTO(pc->c);
+}
+L_ADD_LOCAL_CONST: {
+    CVariable& v = locals[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    if (v.defined && (v.value.kind | k.kind) == VALUE_REAL) {
+        v.value.val = pc->y == OP_ADD ? v.value.val + k.val : v.value.val - k.val;
+        NEXT();
+    }
+    Place p;
+    p.local = &v;
+    CopyTo(sp, k);
+    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0}, p, 0, pc->y, pc->c, sp);
+    Drop(sp);
+    CHECK(ok);
+    NEXT();
+}
+
+#define ARITH_CONST(expr) \
+    { \
+        const TaggedValue& k = consts[pc->a]; \
+        if ((sp[-1].kind | k.kind) == VALUE_REAL) { \
+            double x = sp[-1].val, y = k.val; \
+            sp[-1].val = (expr); \
+            NEXT(); \
+        } \
+        goto binary_const; \
+    }
+L_ADD_CONST:
+    ARITH_CONST(x + y);
+L_SUB_CONST:
+    ARITH_CONST(x - y);
+L_MUL_CONST:
+    ARITH_CONST(x * y);
+#undef ARITH_CONST
+L_MOD_CONST: {
+    const TaggedValue& k = consts[pc->a];
+    if ((sp[-1].kind | k.kind) == VALUE_REAL && k.val != 0.0) {
+        sp[-1].val = Code_Remainder(sp[-1].val, k.val);
+        NEXT();
+    }
+    goto binary_const;
+}
+L_BINARY_CONST:
+binary_const: {
+    const TaggedValue& k = consts[pc->a];
+    if ((sp[-1].kind | k.kind) == VALUE_REAL) {
+        double x = sp[-1].val, y = k.val;
+        switch (pc->y) {
+        case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
+        case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
+        default:
+            if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
+        }
+    }
+    CopyTo(sp++, k);
+    CHECK(Binary(pc->y, sp));
+    sp--;
+    NEXT();
+}
+
+L_BINARY_LOCAL: {
+    CVariable& v = locals[pc->b];
+    if (!v.defined) {
+        Access a{bc, OPC_GET_LOCAL, pc->b, 0};
+        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->c));
+        sp++;
+    } else {
+        if ((sp[-1].kind | v.value.kind) == VALUE_REAL) {
+            double x = sp[-1].val, y = v.value.val;
+            switch (pc->y) {
+            case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
+            case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
+            default:
+                if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
+            }
+        }
+        CopyTo(sp++, v.value);
+    }
+    CHECK(Binary(pc->y, sp));
+    sp--;
+    NEXT();
+}
+L_COMPARE_JUMP_IF: {
+    const TaggedValue& k = consts[pc->a];
+    bool holds;
+    TaggedValue* v = sp - 1;
+    if ((v->kind | k.kind) == VALUE_REAL) {
+        holds = RealHolds(pc->y, v->val, k.val);
+    } else {
+        CHECK(Holds(pc->y, *v, k, &holds));
+    }
+    Drop(--sp);
+    if (holds != (pc->x != 0)) NEXT();
+    GOTO(pc->c);
+}
+
+L_COMPARE_LOCAL_JUMP_IF: {
+    CVariable& r = locals[pc->a];
+    if (!r.defined) {
+        Access a{bc, OPC_GET_LOCAL, pc->a, 0};
+        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->b));
+    }
+    const TaggedValue& k = r.defined ? r.value : *sp;
+    bool holds;
+    TaggedValue* v = sp - 1;
+    if ((v->kind | k.kind) == VALUE_REAL) {
+        holds = RealHolds(pc->y, v->val, k.val);
+    } else {
+        bool ok = Holds(pc->y, *v, k, &holds);
+        Drop(sp);
+        CHECK(ok);
+    }
+    Drop(--sp);
+    if (holds != (pc->x != 0)) NEXT();
+    GOTO(pc->c);
+}
+
+leave : {
+    TaggedValue* base = fr->base;
+    const VMIns* back = fr->ret;
+    self = fr->self;
+    other = fr->other;
+    PopFrame(sp);
+    sp = base;
+    if (g_depth == entryDepth) {
+        g_top = sp;
+        if (result) *result = std::move(ret);
+        else ret.Free();
+        return true;
+    }
+    MoveTo(sp++, &ret);
+    fr = &g_frames[g_depth - 1];
+    LOAD_FRAME();
+    pc = back;
+    DISPATCH();
+}
+
+fail : {
+    int line = g_fail.line ? g_fail.line : bc->lines[(size_t)(pc - code)];
+    std::string message = g_fail.message;
+    if (!g_fail.whole) {
+        char head[48];
+        snprintf(head, sizeof head, ", line %d: ", line);
+        message = "In " + bc->name + head + message;
+    }
+    while (g_depth > entryDepth) {
+        Frame& f = g_frames[g_depth - 1];
+        TaggedValue* base = f.base;
+        int script = f.script;
+        PopFrame(sp);
+        sp = base;
+        if (script >= 0) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
+    }
+    g_top = sp;
+    LastErrorText = message;
+    Code_RunErrorFatal = g_fail.fatal;
+    return false;
+}
+#undef DISPATCH
+#undef NEXT
+#undef CHECK
+#undef ACCESS
+#undef LOAD_FRAME
+#undef GOTO
+}
+
+}  // namespace
+
+bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+{
+    if (result) result->SetReal(0.0);
+    Code_RunErrorFatal = false;
+    if (!code || !code->IsCompiled() || !code->GetByteCode()) {
+        LastErrorText = "The code is not compiled.";
+        return false;
+    }
+    const ByteCode* bc = code->GetByteCode();
+    if (!g_stack) {
+        // Zeroed bytes are free reals. The stack lives as long as the process, like the tables
+        // of the engine, so it stays out of the memory manager's count of live blocks; pages
+        // the code never reaches are never touched.
+        g_stack = (TaggedValue*)calloc(STACK_VALUES, sizeof(TaggedValue));
+        if (!g_stack) {
+            LastErrorText = "Out of memory for the code's stack.";
+            return false;
+        }
+        g_top = g_stack;
+        g_end = g_stack + STACK_VALUES;
+    }
+    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->maxStack ||
+        Stack_Remaining() < CODE_STACK_RESERVE) {
+        char head[48];
+        snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
+        LastErrorText = "In " + bc->name + head + STACK_OVERFLOW;
+        Code_RunErrorFatal = true;
+        return false;
+    }
+    int line = Error_Context.line;
+    int entry = g_depth;
+    g_argLive = -1;
+    Frame& f = g_frames[g_depth++];
+    f.bc = bc;
+    f.ret = nullptr;
+    f.base = g_top;
+    f.saved = nullptr;
+    f.stack = g_top;
+    f.self = self;
+    f.other = other;
+    f.withBase = g_withs.size();
+    f.savedCount = argument_count;
+    f.script = -1;
+    f.locals = g_locals.Take(bc->localCount, &f.localBlock, &f.localUsed);
+    bool ok = Execute(entry, result);
+    Error_Context.line = line;
+    return ok;
+}

@@ -1,0 +1,133 @@
+// Runs every program that compiles on both engines, the stack machine and the tree interpreter,
+// with a step budget, and stops at the first difference in what they print, the errors they
+// report, their result or the variables they leave.
+#include "Code/Code_Class.h"
+#include "Code/Code_Constant.h"
+#include "Code/Code_Interp.h"
+#include "Code/Code_Opcodes.h"
+#include "Code/Error.h"
+#include "Code/Function.h"
+#include "Function/Function_Misc.h"
+#include "Object/Instance_Class.h"
+#include "Run/CommandLine.h"
+#include "Script/Script_Main.h"
+#include "Variable/Variable_Main.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <regex>
+#include <string>
+
+namespace {
+
+std::string g_log;  // what the run printed and reported, in order
+
+void CapturePrint(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    char text[64];
+    if (args[0].IsString()) g_log += std::string("print \"") + args[0].GetString() + "\"\n";
+    else {
+        snprintf(text, sizeof text, "print %.17g\n", args[0].val);
+        g_log += text;
+    }
+}
+
+void CaptureError(const char* text, bool fatal)
+{
+    g_log += std::string(fatal ? "fatal " : "error ") + text + "\n";
+}
+
+std::string Show(const TaggedValue& v)
+{
+    char text[64];
+    if (v.IsString()) return std::string("\"") + v.GetString() + "\"";
+    snprintf(text, sizeof text, "%.17g", v.val);
+    return text;
+}
+
+std::string Dump(const CVariableList& list)
+{
+    std::map<int, std::string> sorted;
+    for (const auto& [id, v] : list.Items()) {
+        std::string text = Show(v.value);
+        for (size_t i = 0; i < v.rows.size(); i++)
+            for (size_t j = 0; j < v.rows[i].size(); j++)
+                if (i || j) text += " [" + std::to_string(i) + "," + std::to_string(j) + "]=" + Show(v.rows[i][j]);
+        sorted[id] = text;
+    }
+    std::string out;
+    for (const auto& [id, text] : sorted) out += std::string(Code_Variable_GetName(id)) + "=" + text + "\n";
+    return out;
+}
+
+// One run on one engine from a clean state: the log, the result and the variables left.
+std::string RunOn(CCode& code, bool machine)
+{
+    Variable_Globals.Clear();
+    for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+    argument_count = 0;
+    Error_FatalPending = false;
+    g_log.clear();
+    CommandLine.useVM = machine;
+    Code_StepBudget = 3000;
+    CInstance self(INSTANCE_ID_FIRST, 0, 0.0f, 0.0f);
+    TaggedValue result;
+    Code_Execute(&self, &self, &code, &result);
+    Code_StepBudget = -1;
+    // The names of code run by execute_string count up from run to run.
+    std::string log = std::regex_replace(g_log, std::regex("Execute(File)?\\.[0-9]+"), "Execute.N");
+    return log + "result " + Show(result) + "\nself\n" + Dump(*self.variables) + "global\n" + Dump(Variable_Globals);
+}
+
+// Runs that ran out of steps or of stack end at different points on the two engines.
+bool Comparable(const std::string& log)
+{
+    return log.find(CODE_STEP_LIMIT_MESSAGE) == std::string::npos &&
+           log.find("Stack overflow") == std::string::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static bool ready = [] {
+        Function_Add("show_debug_message", CapturePrint, 1);
+        Code_Constant_Init();
+        Variable_BuiltIn_Init();
+        Function_Misc_Init();
+        Function_Add("script_execute", F_script_execute, -1);
+        Code_Constant_AddReal("scr_sum", Script_Add("scr_sum", "return argument0 + argument1 * argument_count"));
+        Code_Constant_AddReal("scr_down", Script_Add("scr_down", "if (argument0 <= 0) return 'end'; argument0 -= 1; return scr_down(argument0);"));
+        Code_Constant_AddReal("scr_with", Script_Add("scr_with", "with (all) { n = argument0; break; } exit;"));
+        Script_Prepare();
+        Error_Display_Hook = CaptureError;
+        return true;
+    }();
+    (void)ready;
+    if (size > 4096) return 0;
+    std::string text(reinterpret_cast<const char*>(data), size);
+    // Joining texts in a loop can double a text each step: the budget does not bound memory.
+    if (text.find('+') != std::string::npos &&
+        (text.find("while") != std::string::npos || text.find("for") != std::string::npos ||
+         text.find("repeat") != std::string::npos || text.find("do") != std::string::npos ||
+         text.find("with") != std::string::npos || text.find("execute") != std::string::npos))
+        return 0;
+    CCode code(text.c_str(), false);
+    if (!code.Compile("fuzz")) return 0;
+    std::string problem;
+    if (!Code_Verify(*code.GetByteCode(), &problem)) {
+        fprintf(stderr, "byte code fails verification: %s\n%s", problem.c_str(), Code_ListByteCode(*code.GetByteCode()).c_str());
+        abort();
+    }
+    std::string machine = RunOn(code, true);
+    std::string tree = RunOn(code, false);
+    CommandLine.useVM = true;
+    if (Comparable(machine) && Comparable(tree) && machine != tree) {
+        fprintf(stderr, "engines differ on:\n%s\n--- machine ---\n%s--- tree ---\n%s", text.c_str(), machine.c_str(), tree.c_str());
+        abort();
+    }
+    return 0;
+}

@@ -1,0 +1,311 @@
+#include "Code/Code_Class.h"
+#include "Code/Code_Constant.h"
+#include "Code/Code_Gen.h"
+#include "Code/Code_Interp.h"
+#include "Code/Code_Opcodes.h"
+#include "Code/Code_VM.h"
+#include "Code/Error.h"
+#include "Code/Function.h"
+#include "Function/Function_Misc.h"
+#include "Object/Instance_Class.h"
+#include "Run/CommandLine.h"
+#include "Script/Script_Main.h"
+#include "Variable/Variable_Main.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string g_log;
+void F_vm_print(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    g_log += args[0].IsString() ? std::string(args[0].GetString()) : std::to_string(args[0].val);
+    g_log += "|";
+}
+void F_vm_argc(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue*) { result->SetReal(argc); }
+void CaptureError(const char* text, bool fatal) { g_log += std::string(fatal ? "FATAL:" : "ERROR:") + text + "|"; }
+
+struct Outcome {
+    std::string log;
+    std::string result;
+    bool ok;
+    bool operator==(const Outcome& o) const { return log == o.log && result == o.result && ok == o.ok; }
+};
+std::ostream& operator<<(std::ostream& s, const Outcome& o) { return s << "{" << o.ok << " " << o.result << " " << o.log << "}"; }
+
+class Machine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Code_Constant_Init();
+        Variable_BuiltIn_Init();
+        Function_Misc_Init();
+        Function_Add("script_execute", F_script_execute, -1);
+        Function_Add("vm_print", F_vm_print, 1);
+        Function_Add("vm_argc", F_vm_argc, -1);
+    }
+    void SetUp() override
+    {
+        Script_Clear();
+        Error_Display_Hook = CaptureError;
+    }
+    void TearDown() override
+    {
+        Error_Display_Hook = nullptr;
+        Error_FatalPending = false;
+        CommandLine.useVM = true;
+        Code_StepBudget = -1;
+        Script_Clear();
+        Variable_Globals.Clear();
+        for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+        argument_count = 0;
+    }
+    void AddScript(const char* name, const char* text) { Code_Constant_AddReal(name, Script_Add(name, text)); }
+
+    // Runs a program on one engine with a fresh self; what it printed and reported, its result.
+    Outcome RunOn(const char* text, bool machine)
+    {
+        Variable_Globals.Clear();
+        g_log.clear();
+        Error_FatalPending = false;
+        CommandLine.useVM = machine;
+        CCode code(text, false);
+        EXPECT_TRUE(code.Compile("prog")) << LastErrorText;
+        std::string problem;
+        EXPECT_TRUE(Code_Verify(*code.GetByteCode(), &problem)) << problem << "\n" << Code_ListByteCode(*code.GetByteCode());
+        CInstance self(700200, 5, 0, 0);
+        TaggedValue result;
+        bool ok = Code_Execute(&self, &self, &code, &result);
+        std::string r = result.IsString() ? std::string("s:") + result.GetString() : std::to_string(result.val);
+        return Outcome{g_log, r, ok};
+    }
+    // Runs on both engines, expects the same outcome and gives the machine's.
+    Outcome Both(const char* text)
+    {
+        Outcome tree = RunOn(text, false);
+        Outcome machine = RunOn(text, true);
+        EXPECT_EQ(machine, tree) << text;
+        return machine;
+    }
+};
+
+ByteCode Make(std::initializer_list<VMIns> code, int maxStack)
+{
+    ByteCode bc;
+    bc.code = code;
+    bc.lines.assign(bc.code.size(), 1);
+    bc.constants.emplace_back(1.0);
+    bc.maxStack = maxStack;
+    return bc;
+}
+
+VMIns Ins(Opcode op, int a = 0, int x = 0) { VMIns i; i.op = op; i.a = a; i.x = (uint16_t)x; return i; }
+
+}  // namespace
+
+TEST(ByteCodeVerifier, RejectsBrokenCode)
+{
+    for (int op = 0; op < OPC_COUNT; op++) ASSERT_NE(Code_Opcodes[op].name, nullptr) << "opcode " << op << " has no entry";
+    std::string error;
+    ByteCode good = Make({Ins(OPC_PUSH), Ins(OPC_PUSH), Ins(OPC_ADD), Ins(OPC_RETURN)}, 2);
+    EXPECT_TRUE(Code_Verify(good, &error)) << error;
+
+    ByteCode underflow = Make({Ins(OPC_PUSH), Ins(OPC_ADD), Ins(OPC_RETURN)}, 1);
+    EXPECT_FALSE(Code_Verify(underflow, &error));
+    EXPECT_NE(error.find("instruction 1"), std::string::npos) << error;
+
+    // The join after an if must see one height from both ways in.
+    ByteCode uneven = Make({Ins(OPC_PUSH), Ins(OPC_JUMP_IF, 3), Ins(OPC_PUSH), Ins(OPC_EXIT)}, 1);
+    EXPECT_FALSE(Code_Verify(uneven, &error));
+    EXPECT_NE(error.find("different stack heights"), std::string::npos) << error;
+
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_JUMP, 7)}, 0), &error));
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH)}, 1), &error));  // runs off the end
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH, 5), Ins(OPC_RETURN)}, 1), &error));  // no constant 5
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), Ins(OPC_PUSH), Ins(OPC_ADD), Ins(OPC_RETURN)}, 1), &error));
+    EXPECT_NE(error.find("maxStack"), std::string::npos) << error;
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_CALL, 0, 2), Ins(OPC_RETURN)}, 1), &error));  // pops 2 of 0
+}
+
+TEST_F(Machine, GeneratedCodeOfEveryStatementVerifiesAndAgrees)
+{
+    AddScript("vm_add", "return argument0 + argument1");
+    ASSERT_TRUE(Script_Prepare());
+    Outcome o = Both(
+        "var i, s, t; s = 0;"
+        "for (i = 0; i < 10; i += 1) { if (i mod 3 == 0) continue; s += i; if (s > 20) break; }"
+        "vm_print(s); vm_print(i);"
+        "while (i > 0) i -= 4; do i += 3 until (i >= 5); repeat (3.6) t[i] = i; vm_print(i);"
+        "repeat (5) { s -= 1; if (s < 18) break; } vm_print(s);"
+        "switch (s) { case 17: vm_print('a'); case 18: vm_print('b'); break; default: vm_print('c'); }"
+        "switch ('x') { default: vm_print('d'); case 'y': vm_print('e'); }"
+        "with (self) { w = 1; continue; w = 2; }"
+        "vm_print(w); vm_print(vm_add(vm_add(1, 2), 3)); vm_print(vm_argc(1, 2, 3, 4));"
+        "vm_print(1 && 0 || 2 > 1); vm_print('a' + 'b' + 'c'); vm_print(t[5]);"
+        "return -(7 div 2) + 7 mod -3 + (5 & 3) + (1 << 4); vm_print('never');");
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.log, "27.000000|8.000000|6.000000|22.000000|c|d|e|1.000000|6.000000|4.000000|"
+                     "1.000000|abc|0.000000|");
+    EXPECT_EQ(o.result, "15.000000");
+}
+
+TEST_F(Machine, RunTimeErrorsMatchTheTreeInterpreter)
+{
+    AddScript("vm_bad", "\n\nreturn argument0 + 'x'");
+    AddScript("vm_outer", "return vm_bad(argument0)");
+    ASSERT_TRUE(Script_Prepare());
+    const char* programs[] = {
+        "x = 1;\nvm_print(x);\ny = x / 0",
+        "var a; a[1] = 2;\nvm_print(a[3])",
+        "vm_print(vm_outer(1))",
+        "q = 'a'; if (q) x = 1",
+        "repeat ('3') x = 1",
+        "with ('x') y = 1",
+        "var u;\nu += 1",
+        "z[-1] = 0",
+        "z[40000] = 0",
+        "z['a'] = 0",
+        "k = 'a'; k -= 1",
+        "v = 1; v = v < 'b'",
+        "n = (100005).n",
+        "m = noone.m",
+        "1 + 'a'",
+        "argument_count = 3",
+        "t = 0 || 'a'",
+        "for (i = 0; i < 'z'; i += 1) {}",
+        "var j; j = 0; while (j < 3) j += 'x'",
+    };
+    for (const char* p : programs) {
+        if (std::string(p) == "argument_count = 3" || std::string(p) == "1 + 'a'") continue;  // compile errors
+        Outcome o = Both(p);
+        EXPECT_FALSE(o.ok) << p;
+        EXPECT_NE(o.log.find("ERROR:"), std::string::npos) << p;
+    }
+    // A script's error names the scripts it passed through and the line.
+    Outcome o = Both("vm_print(vm_outer(1))");
+    EXPECT_NE(o.log.find("In script vm_outer:\nIn script vm_bad:\nIn vm_bad, line 3: Wrong type of arguments to +."),
+              std::string::npos) << o.log;
+}
+
+TEST_F(Machine, LocalsStartFreshInEveryRun)
+{
+    AddScript("vm_locals", "var v, w; if (argument0) { v = 9; v[2] = 7; w = 'left'; return 0; } v[1] = 1; return v[0] + v[1]");
+    ASSERT_TRUE(Script_Prepare());
+    // The second call reuses the first call's locals: nothing of them may show through.
+    Outcome o = Both("vm_locals(1); return vm_locals(0)");
+    EXPECT_EQ(o.result, "1.000000");
+    o = Both("vm_locals(1); return vm_locals(0) + vm_locals(1) + vm_locals(0)");
+    EXPECT_EQ(o.result, "2.000000");
+    EXPECT_EQ(Both("vm_locals(1); var a; a[1] = 3; return a[0] + a[1]").result, "3.000000");
+}
+
+TEST_F(Machine, ScriptCallsSaveAndRestoreArgumentSlots)
+{
+    AddScript("vm_inner", "vm_print(argument0); vm_print(argument1); vm_print(argument_count); argument0 = 'changed'; return argument[0]");
+    AddScript("vm_caller", "var r; r = vm_inner('in'); vm_print(argument0); vm_print(argument2); vm_print(argument_count); return r");
+    ASSERT_TRUE(Script_Prepare());
+    Outcome o = Both("argument0 = 'top'; vm_print(vm_caller('a', 'b', 'c')); vm_print(argument0); vm_print(script_execute(vm_inner, 9))");
+    EXPECT_EQ(o.log, "in|0.000000|1.000000|a|c|3.000000|changed|top|9.000000|0.000000|1.000000|changed|");
+    EXPECT_STREQ(ArgumentSlots[0].GetString(), "top");
+    // Only slots in use are saved: a negative zero is a value in use.
+    o = Both("argument5 = -0; vm_caller(1); vm_print(argument5)");
+    EXPECT_EQ(o.log.substr(o.log.size() - 10), "-0.000000|");
+}
+
+TEST_F(Machine, DeepRecursionEndsWithTheStackOverflowError)
+{
+    AddScript("vm_forever", "return vm_forever(argument0 + 1)");
+    ASSERT_TRUE(Script_Prepare());
+    Outcome machine = RunOn("x = 1; vm_forever(0); x = 2", true);
+    EXPECT_FALSE(machine.ok);
+    EXPECT_EQ(machine.log.rfind("FATAL:", 0), 0u) << machine.log.substr(0, 200);
+    EXPECT_NE(machine.log.find("In vm_forever, line 1: Stack overflow: the code recurses too deeply."), std::string::npos);
+    EXPECT_NE(machine.log.find("In script vm_forever:\nIn script vm_forever:"), std::string::npos);
+    // The slots and the machine's stack are whole again: the next run works.
+    EXPECT_EQ(argument_count, 0);
+    EXPECT_EQ(Both("return 2 + 3").result, "5.000000");
+}
+
+TEST_F(Machine, StepBudgetEndsEndlessLoopsOnBothEngines)
+{
+    for (bool machine : {true, false}) {
+        Code_StepBudget = 1000;
+        Outcome o = RunOn("while (true) { x = 1; }", machine);
+        EXPECT_FALSE(o.ok);
+        EXPECT_NE(o.log.find("FATAL:"), std::string::npos);
+        EXPECT_NE(o.log.find("Step limit reached."), std::string::npos) << machine;
+        Code_StepBudget = 1000;
+        EXPECT_TRUE(RunOn("var i; for (i = 0; i < 10; i += 1) {}", machine).ok);
+    }
+    Code_StepBudget = -1;
+}
+
+TEST_F(Machine, ExtensionFunctionsGoThroughTheHook)
+{
+    Code_Extension_FindHook = [](const char* name, int* index) {
+        *index = 7;
+        return std::string(name) == "vm_ext";
+    };
+    CCode code("return vm_ext(2, 'b')", false);
+    ASSERT_TRUE(code.Compile("ext"));
+    CInstance self(700201, 5, 0, 0);
+    TaggedValue r;
+    EXPECT_FALSE(Code_VM_Run(&self, &self, &code, &r));
+    EXPECT_EQ(LastErrorText, "In ext, line 1: Extension functions are not available.");
+    Code_Extension_CallDLLHook = [](int index, int argc, TaggedValue* args, TaggedValue* result) {
+        if (args[0].val < 0) {
+            LastErrorText = "In extension function vm_ext: \nbad";
+            return false;
+        }
+        result->SetReal(index * 100 + argc * 10 + args[0].val);
+        return true;
+    };
+    EXPECT_TRUE(Code_VM_Run(&self, &self, &code, &r));
+    EXPECT_EQ(r.val, 722.0);
+    CCode failing("vm_ext(-1, 0)", false);
+    ASSERT_TRUE(failing.Compile("ext2"));
+    EXPECT_FALSE(Code_VM_Run(&self, &self, &failing, &r));
+    EXPECT_EQ(LastErrorText, "In extension function vm_ext: \nbad");
+    Code_Extension_CallDLLHook = nullptr;
+    Code_Extension_FindHook = nullptr;
+}
+
+TEST_F(Machine, JoiningInPlaceLeavesSharedTextsAlone)
+{
+    Outcome o = Both(
+        "var s, t, i; s = 'ab'; t = s; s += 'c'; vm_print(t); vm_print(s);"
+        "u = 'x'; w = u; u += u; vm_print(w); vm_print(u);"
+        "for (i = 0; i < 200; i += 1) s += 'z'; t = s; s += '!'; vm_print(t == s);"
+        "argument3 = 'p'; argument4 = argument3; argument3 += 'q'; vm_print(argument4 + argument3);"
+        "a[2] = 'm'; b = a[2]; a[2] += 'n'; vm_print(b + a[2]);");
+    EXPECT_EQ(o.log, "ab|abc|x|xx|0.000000|ppq|mmn|");
+}
+
+TEST_F(Machine, CachedVariablesFollowTheInstanceAndItsList)
+{
+    CInstance a(700210, 9, 0, 0), b(700211, 9, 0, 0);
+    int v = Code_Variable_FindOrAdd("vm_v");
+    a.variables->Set(v, 0, TaggedValue(1.0));
+    b.variables->Set(v, 0, TaggedValue(2.0));
+    CCode code("return vm_v", false);
+    ASSERT_TRUE(code.Compile("cache"));
+    TaggedValue r;
+    for (int round = 0; round < 2; round++) {
+        ASSERT_TRUE(Code_VM_Run(&a, &a, &code, &r));
+        EXPECT_EQ(r.val, 1.0);
+        ASSERT_TRUE(Code_VM_Run(&b, &b, &code, &r));
+        EXPECT_EQ(r.val, 2.0);
+    }
+    // A removed variable is gone even for the cache of the code that read it.
+    a.variables->Remove(v);
+    EXPECT_FALSE(Code_VM_Run(&a, &a, &code, &r));
+    EXPECT_EQ(LastErrorText, "In cache, line 1: Unknown variable vm_v");
+    a.variables->Set(v, 0, TaggedValue(3.0));
+    ASSERT_TRUE(Code_VM_Run(&a, &a, &code, &r));
+    EXPECT_EQ(r.val, 3.0);
+    // with walks over both instances, the code's cache switching between their lists.
+    Outcome o = Both("with (9) vm_w = vm_v * 2; with (9) vm_print(vm_w + vm_v)");
+    EXPECT_EQ(o.log, "9.000000|6.000000|");
+}
