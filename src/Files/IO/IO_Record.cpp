@@ -208,11 +208,26 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
     return ok;
 }
 
+// True when the file is missing, empty or an earlier recording: nothing of value is overwritten.
+bool Replaceable(const char* path)
+{
+    FILE* f = fopen(path, "rb");
+    if (!f) return true;
+    char head[sizeof MAGIC];
+    size_t n = fread(head, 1, sizeof head, f);
+    fclose(f);
+    return n == 0 || (n == sizeof head && memcmp(head, MAGIC, sizeof head) == 0);
+}
+
 }  // namespace
 
 bool IO_Record_Start(const char* path, uint32_t gameId)
 {
     IO_Record_Stop();
+    if (!Replaceable(path)) {
+        Console_Warnings->Output("Will not overwrite \"%s\": it is not an input recording\n", path);
+        return false;
+    }
     recordFile = fopen(path, "wb");
     if (!recordFile) {
         Console_Warnings->Output("Cannot create the recording \"%s\"\n", path);

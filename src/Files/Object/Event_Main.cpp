@@ -58,9 +58,14 @@ bool Event_Inherited(CInstance* self, CInstance* other)
 
 int64_t Event_BeginPass() { return ++EventStamp; }
 
+bool Event_Takes(const CInstance* inst)
+{
+    return !inst->marked && !inst->deactivated;
+}
+
 bool Event_InPass(const CInstance* inst, int64_t stamp)
 {
-    return !inst->marked && !inst->deactivated && inst->creation_stamp < stamp;
+    return Event_Takes(inst) && inst->creation_stamp < stamp;
 }
 
 void Event_Perform_All(int type, int number)

@@ -29,3 +29,6 @@ bool Event_Inherited(CInstance* self, CInstance* other);
 int64_t Event_BeginPass();
 // Whether an instance takes part in a pass with the given stamp.
 bool Event_InPass(const CInstance* inst, int64_t stamp);
+// Whether an instance still takes events: neither destroyed nor deactivated (say, by an earlier
+// event of the same pass).
+bool Event_Takes(const CInstance* inst);

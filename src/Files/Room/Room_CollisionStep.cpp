@@ -119,8 +119,8 @@ void Collision_StepEvents()
     if (!Run_Room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
     // Every meeting is found before any event runs, so both instances of a meeting get their
-    // events even when the first moves back; events that destroy or change an instance cancel
-    // its later meetings.
+    // events even when the first moves back; events that destroy, change or deactivate an
+    // instance cancel its later meetings.
     std::vector<Meeting> meetings;
     for (const auto& pair : Object_CollisionPairs()) {
         if (Object_FindEventOwner(pair.first, EVENT_COLLISION, pair.second) >= 0)
@@ -130,7 +130,7 @@ void Collision_StepEvents()
     }
     for (const Meeting& m : meetings) {
         if (Room_ChangePending()) return;
-        if (m.self->marked || m.other->marked || m.self->object_index != m.own) continue;
+        if (!Live(m.self, stamp) || !Live(m.other, stamp) || m.self->object_index != m.own) continue;
         Meet(m.self, m.other, m.with);
     }
 }

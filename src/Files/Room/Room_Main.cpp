@@ -14,6 +14,7 @@ CRoom* Run_Room = nullptr;
 int Run_RoomIndex = -1;
 int Room_NewRoom = ROOM_CHANGE_NONE;
 int transition_kind = 0;
+bool Room_Ending = false;
 
 namespace {
 std::vector<std::unique_ptr<CRoom>> Rooms;
@@ -21,7 +22,7 @@ std::vector<int> Order;
 std::map<int, CRoom*> Kept;
 }
 
-bool Room_ChangePending() { return Room_NewRoom != ROOM_CHANGE_NONE; }
+bool Room_ChangePending() { return Room_NewRoom != ROOM_CHANGE_NONE && !Room_Ending; }
 
 bool Room_Exists(int index) { return index >= 0 && index < (int)Rooms.size() && Rooms[index]; }
 CRoom* Room_Get(int index) { return Room_Exists(index) ? Rooms[index].get() : nullptr; }

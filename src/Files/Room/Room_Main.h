@@ -18,6 +18,9 @@ constexpr int ROOM_CHANGE_LOAD = -300;
 constexpr int ROOM_CHANGE_ERROR_END = -400;
 extern int Room_NewRoom;
 extern int transition_kind;
+// True while the room end (and game end) events run: a change they ask for is not carried out,
+// so it does not cut those events short either.
+extern bool Room_Ending;
 bool Room_ChangePending();
 
 bool Room_Exists(int index);

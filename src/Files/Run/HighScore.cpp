@@ -12,6 +12,8 @@
 namespace {
 
 const char FILE_NAME[] = "hiscore.dat";
+// Where a damaged file is kept, since the next change rewrites FILE_NAME.
+const char DAMAGED_NAME[] = "hiscore.damaged";
 const char MAGIC[4] = {'H', 'I', 'S', 'C'};
 constexpr uint32_t MAX_NAME = 1024;
 
@@ -149,8 +151,14 @@ void HighScore_Load()
     int64_t size = 0;
     unsigned char* bytes = LoadSave_ReadSaveFile(FILE_NAME, &size);
     if (!bytes) return;
-    if (!HighScore_Decode(bytes, (size_t)size))
-        Console_Warnings->Output("\"%s\" is damaged; the high-score table starts empty\n", FILE_NAME);
+    if (!HighScore_Decode(bytes, (size_t)size)) {
+        bool kept = LoadSave_WriteFile(DAMAGED_NAME, bytes, size);
+        if (kept)
+            Console_Warnings->Output("\"%s\" is damaged; the high-score table starts empty (the file is kept as \"%s\")\n",
+                                     FILE_NAME, DAMAGED_NAME);
+        else
+            Console_Warnings->Output("\"%s\" is damaged; the high-score table starts empty\n", FILE_NAME);
+    }
     MemFree(bytes);
 }
 

@@ -139,8 +139,10 @@ void RoomEnd(bool gameEnds)
     CRoom* room = Run_Room;
     if (!room) return;
     room->FreeMarked();
+    Room_Ending = true;
     Event_Other_PerformAll(OTHER_ROOM_END);
     if (gameEnds) Event_Other_PerformAll(OTHER_GAME_END);
+    Room_Ending = false;
     room->FreeMarked();
     if (!gameEnds) {
         std::vector<CInstance*> list = room->active;
@@ -221,15 +223,20 @@ void LocalMousePass()
             return;
         bool over = Collision_InstanceCoversPoint(inst, mx, my, true);
         bool wasOver = inst->mouse_over;
-        inst->mouse_over = over;
+        auto raise = [inst](int number) {
+            if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_MOUSE, number);
+        };
         if (over) {
             for (int s = 0; s < 3; s++)
                 for (int button = 1; button <= IO_MOUSE_BUTTONS; button++)
-                    if (IO_MouseCheck(button, 0, States[s])) Event_Perform_Instance(inst, inst, EVENT_MOUSE, (s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
-            if (IO_GetMouseButton(0) == 0) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 3);
+                    if (IO_MouseCheck(button, 0, States[s])) raise((s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
+            if (IO_GetMouseButton(0) == 0) raise(3);
         }
-        if (over && !wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 10);
-        if (!over && wasOver) Event_Perform_Instance(inst, inst, EVENT_MOUSE, 11);
+        // Deactivated by one of those: its enter or leave waits until it is back.
+        if (!Event_Takes(inst)) return;
+        inst->mouse_over = over;
+        if (over && !wasOver) raise(10);
+        if (!over && wasOver) raise(11);
     });
 }
 
@@ -251,6 +258,12 @@ void TimeLinePass()
             CTimeLine* current = TimeLine_Get(timeline);
             if (!current || current != line || i >= current->GetCount() || Room_ChangePending()) break;
             const TimeLineMoment& m = current->GetMoment(i);
+            if (!Event_Takes(inst)) {
+                // An earlier moment deactivated the instance: the rest wait for it, unless a
+                // moment moved the position itself.
+                if (inst->timeline_index == timeline && inst->timeline_position == to) inst->timeline_position = (float)m.time;
+                break;
+            }
             ErrorContext saved = Error_Context;
             Error_Context = ErrorContext();
             Error_Context.timeLineName = TimeLine_GetName(timeline);
@@ -268,11 +281,12 @@ void TimeLinePass()
 void AlarmPass()
 {
     InstancePass([](CInstance* inst) {
+        // Alarms of an instance that an alarm event deactivated wait, not ring unseen.
         for (int a = 0; a < ALARM_COUNT; a++) {
+            if (!Event_Takes(inst) || Room_ChangePending()) return;
             if (inst->alarm[a] <= 0) continue;
             if (--inst->alarm[a] > 0) continue;
             inst->alarm[a] = -1;
-            if (inst->marked || Room_ChangePending()) return;
             Event_Perform_Instance(inst, inst, EVENT_ALARM, a);
         }
     });
@@ -310,7 +324,7 @@ void BoundaryPass()
     InstancePass([](CInstance* inst) {
         auto has = [inst](int number) { return Object_FindEventOwner(inst->object_index, EVENT_OTHER, number) >= 0; };
         auto raise = [inst](int number) {
-            if (!inst->marked && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
+            if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
         };
         inst->Compute_BoundingBox();
         CRoom* room = Run_Room;

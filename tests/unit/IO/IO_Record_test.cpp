@@ -196,4 +196,29 @@ TEST_F(RecordTest, UnwritableRecordingIsReported)
     EXPECT_NE(capture.text.find("Cannot create"), std::string::npos);
 }
 
+// A mistyped switch (say, the game file itself after -record) must not wipe another file.
+TEST_F(RecordTest, OnlyRecordingsAreOverwritten)
+{
+    const std::vector<uint8_t> game = {'F', 'O', 'R', 'M', 1, 2, 3, 4};
+    Write(game);
+    EXPECT_FALSE(IO_Record_Start(path.c_str(), 1));
+    EXPECT_FALSE(IO_Recording());
+    EXPECT_EQ(Bytes(), game);
+    EXPECT_NE(capture.text.find("not an input recording"), std::string::npos);
+    Write({'R', 'I'});  // shorter than a recording's mark
+    EXPECT_FALSE(IO_Record_Start(path.c_str(), 1));
+    fs::remove(path);
+
+    RecordSession(3, 1);
+    std::vector<Recorded> again = RecordSession(5, 2);  // an old recording is replaced
+    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 2)) << capture.text;
+    IO_ReplayValues values;
+    int played = 0;
+    while (IO_Playback_Step(&values)) played++;
+    EXPECT_EQ(played, (int)again.size());
+
+    Write({});
+    EXPECT_TRUE(IO_Record_Start(path.c_str(), 1));  // an empty file holds nothing to lose
+}
+
 }  // namespace

@@ -149,6 +149,18 @@ TEST_F(HighScoreTest, FileRoundTripAndDamagedFiles)
         EXPECT_NE(capture.text.find("damaged"), std::string::npos);
     }
 
+    // The next change rewrites the file; the damaged one is kept beside it for the player.
+    std::vector<uint8_t> hurt = good;
+    hurt[9] = 0x7F;
+    WriteFile(hurt);
+    HighScore_Load();
+    HighScore_Add("new", 5);
+    std::ifstream kept(dir / "scores" / "hiscore.damaged", std::ios::binary);
+    EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(kept), {}), hurt);
+    EXPECT_NE(capture.text.find("hiscore.damaged"), std::string::npos);
+    HighScore_Load();
+    EXPECT_EQ(NameAt(1), "new");
+
     fs::remove(File());
     capture.text.clear();
     HighScore_Load();
