@@ -1,5 +1,6 @@
 // Files and folders of the machine, by full path. Names from games go through LoadSave first.
 #pragma once
+#include <cstdint>
 
 // True for an existing file that is neither a folder nor a device.
 bool File_Exists(const char* path);
@@ -8,6 +9,9 @@ bool Directory_Exists(const char* path);
 bool Directory_CreateAll(const char* path);
 // Creates the folders of a file path (everything before its last separator).
 bool File_CreateDirectoryOfPath(const char* path);
+// Writes a whole file so that it is either the old file or the new one, never a part: the bytes go
+// to a new file beside it, which then takes the name. False (the old file untouched) on failure.
+bool File_WriteWhole(const char* path, const void* bytes, int64_t size);
 // New copies (the caller frees them with MemFree).
 char* File_CurrentDirectory();
 // The temporary folder ($TMPDIR, else /tmp) with a trailing separator, or null when it is not

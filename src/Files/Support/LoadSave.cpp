@@ -218,11 +218,7 @@ bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size)
     char path[kPathSize];
     if (!MapSave(path, sizeof(path), name) || size < 0 || (size > 0 && !bytes)) return false;
     File_CreateDirectoryOfPath(path);
-    FILE* f = fopen(path, "wb");
-    if (!f) return false;
-    bool ok = size == 0 || fwrite(bytes, 1, (size_t)size, f) == (size_t)size;
-    if (fclose(f) != 0) ok = false;
-    return ok;
+    return File_WriteWhole(path, bytes, size);
 }
 
 LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode)

@@ -214,12 +214,7 @@ bool CStream::LoadFromFile(const char* fileName, int64_t start)
 
 bool CStream::SaveToFile(const char* fileName) const
 {
-    if (!fileName) return false;
-    FILE* f = fopen(fileName, "wb");
-    if (!f) return false;
-    bool ok = m_position == 0 || fwrite(m_buffer, 1, (size_t)m_position, f) == (size_t)m_position;
-    if (fclose(f) != 0) ok = false;
-    return ok;
+    return File_WriteWhole(fileName, m_buffer, m_position);
 }
 
 CStream* ZDecompressStream(CStream* stream)

@@ -15,6 +15,28 @@ bool File_Exists(const char* path)
     return path && *path && stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool File_WriteWhole(const char* path, const void* bytes, int64_t size)
+{
+    if (!path || !*path || size < 0 || (size > 0 && !bytes)) return false;
+    std::string temp = std::string(path) + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = fchmod(fd, 0644) == 0;
+    const char* p = (const char*)bytes;
+    size_t left = (size_t)size;
+    while (ok && left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else p += n, left -= (size_t)n;
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok && rename(temp.c_str(), path) != 0) ok = false;
+    if (!ok) unlink(temp.c_str());
+    return ok;
+}
+
 bool Directory_Exists(const char* path)
 {
     struct stat st;
