@@ -57,11 +57,16 @@ int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
 {
     if (m_slots.empty()) return -1;
     size_t mask = m_slots.size() - 1;
-    // The table is never more than half full, so a free slot ends every probe.
+    // The table is never more than half full, so a free slot ends every probe. Real keys, the
+    // common case, compare by bits worked out once.
+    bool text = key.IsString();
+    uint64_t bits = text ? 0 : RealBits(key);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& s = m_slots[i];
         if (s.node < 0) return -1;
-        if (s.hash == hash && SameKey(m_nodes[s.node].entry.key, key)) return (int64_t)i;
+        if (s.hash != hash) continue;
+        const TaggedValue& stored = m_nodes[s.node].entry.key;
+        if (text ? SameKey(stored, key) : !stored.IsString() && RealBits(stored) == bits) return (int64_t)i;
     }
 }
 
