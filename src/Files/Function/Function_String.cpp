@@ -268,7 +268,10 @@ void F_string_set_byte_at(TaggedValue* result, CInstance*, CInstance*, int argc,
         Error_Show_Action("string_set_byte_at : index beyond end of string", false);
         return;
     }
-    result->str[i] = (char)(Arg_T(args[2]) & 0xFF);
+    char byte = (char)(Arg_T(args[2]) & 0xFF);
+    // A zero byte ends the text; bytes kept behind it would reappear in joins and writes.
+    if (byte == 0) result->SetString(s, (size_t)i);
+    else result->str[i] = byte;
 }
 
 void F_string_delete(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)

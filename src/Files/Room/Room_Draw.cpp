@@ -3,6 +3,7 @@
 #include "Background/Background_Room.h"
 #include "Code/Arguments.h"
 #include "Graphics/DrawRegion.h"
+#include "Graphics/Graphics3D.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/Matrix.h"
@@ -52,24 +53,42 @@ void DrawInstance(CInstance* inst)
                         inst->image_yscale, inst->image_angle, (uint32_t)inst->image_blend, inst->image_alpha);
 }
 
+// In 3D mode what the room draws lies at its depth, in front of the background layers (12000) and
+// behind the foreground layers (-12000); outside it everything lies at 0.
+void SetDepth(float depth)
+{
+    Graphics3D_SetDepth(std::min(depth, 11000.0f));
+}
+
+void DrawTile(const RoomTile& tile)
+{
+    SetDepth(tile.depth);
+    Background_DrawTile(tile);
+}
+
 // Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
+// The tiles are copied as the pass begins: a draw event may add or delete tiles, which moves the
+// room's own.
 void DrawContents(CRoom* room, bool device)
 {
-    std::vector<const RoomTile*> tiles;
+    std::vector<RoomTile> tiles;
     if (device) {
         for (const RoomTile& t : room->tiles)
-            if (t.visible) tiles.push_back(&t);
-        std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile* a, const RoomTile* b) { return a->depth > b->depth; });
+            if (t.visible) tiles.push_back(t);
+        std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile& a, const RoomTile& b) { return a.depth > b.depth; });
     }
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = room->active;
     size_t t = 0;
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
-        for (; t < tiles.size() && tiles[t]->depth >= inst->depth; t++) Background_DrawTile(*tiles[t]);
-        if (inst->visible && Event_InPass(inst, stamp)) DrawInstance(inst);
+        for (; t < tiles.size() && tiles[t].depth >= inst->depth; t++) DrawTile(tiles[t]);
+        if (inst->visible && Event_InPass(inst, stamp)) {
+            SetDepth(inst->depth);
+            DrawInstance(inst);
+        }
     }
-    for (; t < tiles.size(); t++) Background_DrawTile(*tiles[t]);
+    for (; t < tiles.size(); t++) DrawTile(tiles[t]);
 }
 
 void DrawView(CRoom* room, bool device, float x, float y, float w, float h, float angle)
@@ -86,9 +105,12 @@ void DrawView(CRoom* room, bool device, float x, float y, float w, float h, floa
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
         else Graphics::Clear(0, 1, 0, Graphics::CLEAR_DEPTH);
     }
+    Graphics3D_SetDepth(12000);
     if (device) Background_DrawLayers(*room, false, left, top, width, height);
     DrawContents(room, device);
+    Graphics3D_SetDepth(-12000);
     if (device && !Room_ChangePending()) Background_DrawLayers(*room, true, left, top, width, height);
+    Graphics3D_SetDepth(-13000);
 }
 }
 

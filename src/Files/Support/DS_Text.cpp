@@ -102,7 +102,8 @@ public:
             uint32_t length = U32();
             const unsigned char* text = Ok() ? m_stream.ReadInPlace(length) : nullptr;
             if (!text) return false;
-            out->SetString((const char*)text, length);
+            // The text ends at its first zero byte, as every string does.
+            out->SetString((const char*)text, strnlen((const char*)text, length));
         } else if (plain == VALUE_REAL) {
             out->SetReal(Ok() ? m_stream.ReadReal() : 0.0);
         } else {

@@ -91,8 +91,16 @@ void TaggedValue::SetString(const char* text)
     SetString(text, text ? strlen(text) : 0);
 }
 
+// A text ends at its first zero byte, as every reader of a C string sees it.
+static size_t TextLength(const char* text, size_t length)
+{
+    const void* zero = text ? memchr(text, 0, length) : nullptr;
+    return zero ? (size_t)((const char*)zero - text) : length;
+}
+
 void TaggedValue::SetString(const char* text, size_t length)
 {
+    length = TextLength(text, length);
     // The new text may be part of the old one: make it before releasing.
     char* s = NewText(text, length);
     if (str) ReleaseText();
@@ -104,6 +112,7 @@ void TaggedValue::SetString(const char* text, size_t length)
 void TaggedValue::Append(const char* text, size_t length)
 {
     if (!IsString()) SetString("", 0);
+    length = TextLength(text, length);
     size_t old = GetLength();
     if (length > 0x7FFFFFF0u - old) length = 0x7FFFFFF0u - old;
     size_t total = old + length;

@@ -163,6 +163,10 @@ TEST_F(StringBuiltins, SetByteAt)
     // Wrong kinds: the copy comes back unchanged and nothing is reported.
     EXPECT_EQ(Text("string_set_byte_at", {S("abc"), S("1"), 65.0}), "abc");
     EXPECT_EQ(Errors().size(), 3u);
+    // A zero byte ends the text: no hidden bytes stay behind it for a join or a write to see.
+    TaggedValue cut = Call("string_set_byte_at", {S("abc"), 2.0, 256.0});
+    EXPECT_EQ(std::string(cut.GetString()), "a");
+    EXPECT_EQ(cut.GetLength(), 1u);
 }
 
 TEST_F(StringBuiltins, DeleteAndInsert)

@@ -58,9 +58,7 @@ protected:
         CInstance* a = Put(thing, 10.25f, 20.5f);
         a->SetHSpeed(1.5f);
         a->SetAlarm(3, 7);
-        TaggedValue withNul;
-        withNul.SetString("al\0pha", 6);
-        SetVar(a, "name", withNul);
+        SetVar(a, "name", TaggedValue("al\xE2\x82\xACpha"));
         SetVar(a, "grid", TaggedValue(4.0), 2 * 32000 + 5);
         CInstance* b = Put(other, -5, 1e6f);
         b->deactivated = true;
@@ -122,7 +120,7 @@ TEST_F(SavedGames, LoadRestoresExactlyWhatWasSaved)
     ASSERT_TRUE(a->variables->Get(Code_Variable_FindOrAdd("grid"), 2 * 32000 + 5, &v));
     EXPECT_EQ(v.GetReal(), 4.0);
     ASSERT_TRUE(a->variables->Get(Code_Variable_FindOrAdd("name"), 0, &v));
-    EXPECT_EQ(std::string(v.GetString(), v.GetLength()), std::string("al\0pha", 6));
+    EXPECT_EQ(std::string(v.GetString(), v.GetLength()), "al\xE2\x82\xACpha");
     EXPECT_EQ(Run_Room->deactivated.size(), 1u);
     EXPECT_EQ(Run_Room->active.back()->depth, -10);
     EXPECT_EQ(Object_Find(thing)->instances.size(), 1u);

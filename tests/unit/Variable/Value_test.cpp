@@ -67,3 +67,14 @@ TEST(TaggedValue, AppendGrowsOwnTextInPlaceAndDetachesShared)
     }
     EXPECT_EQ(MemoryManager_LiveBlocks(), before);
 }
+
+TEST(TaggedValue, TextEndsAtItsFirstZeroByte)
+{
+    TaggedValue v;
+    v.SetString("ab\0cd", 5);
+    EXPECT_EQ(v.GetLength(), 2u);
+    v.Append("x\0y", 3);
+    EXPECT_STREQ(v.GetString(), "abx");
+    EXPECT_EQ(v.GetLength(), 3u);
+    EXPECT_TRUE(Value_Equal(v, TaggedValue("abx")));
+}
