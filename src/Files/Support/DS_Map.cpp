@@ -2,7 +2,34 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <functional>
 #include <new>
+#include <string_view>
+
+namespace {
+
+// The bits that identify a key that is not a string.
+uint64_t RealBits(const TaggedValue& key)
+{
+    double v = key.GetReal();
+    if (v == 0.0) v = 0.0;  // -0 and 0 are one key
+    uint64_t bits;
+    memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+// Spreads every input bit over the low bits that pick the slot (whole numbers differ mostly in
+// the high bits of their doubles).
+uint64_t Mix(uint64_t x)
+{
+    x ^= x >> 30;
+    x *= 0xBF58476D1CE4E5B9u;
+    x ^= x >> 27;
+    x *= 0x94D049BB133111EBu;
+    return x ^ (x >> 31);
+}
+
+}  // namespace
 
 CDS_Map::CDS_Map()
 {
@@ -10,91 +37,193 @@ CDS_Map::CDS_Map()
     m_serial = ++s_serial;
 }
 
-std::string CDS_Map::KeyId(const TaggedValue& key)
+uint32_t CDS_Map::HashOf(const TaggedValue& key)
 {
-    if (key.IsString()) return "s" + std::string(key.GetString(), key.GetLength());
-    double v = key.GetReal();
-    if (v == 0.0) v = 0.0;  // -0 and 0 are one key
-    std::string id(1 + sizeof v, 'r');
-    memcpy(&id[1], &v, sizeof v);
-    return id;
+    if (key.IsString())
+        return (uint32_t)std::hash<std::string_view>()(std::string_view(key.GetString(), key.GetLength()));
+    return (uint32_t)Mix(RealBits(key));
+}
+
+bool CDS_Map::SameKey(const TaggedValue& a, const TaggedValue& b)
+{
+    bool text = a.IsString();
+    if (text != b.IsString()) return false;
+    if (!text) return RealBits(a) == RealBits(b);
+    size_t length = a.GetLength();
+    return length == b.GetLength() && memcmp(a.GetString(), b.GetString(), length) == 0;
+}
+
+int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
+{
+    if (m_slots.empty()) return -1;
+    size_t mask = m_slots.size() - 1;
+    // The table is never more than half full, so a free slot ends every probe. Real keys, the
+    // common case, compare by bits worked out once.
+    bool text = key.IsString();
+    uint64_t bits = text ? 0 : RealBits(key);
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& s = m_slots[i];
+        if (s.node < 0) return -1;
+        if (s.hash != hash) continue;
+        const TaggedValue& stored = m_nodes[s.node].entry.key;
+        if (text ? SameKey(stored, key) : !stored.IsString() && RealBits(stored) == bits) return (int64_t)i;
+    }
+}
+
+int32_t CDS_Map::FindNode(const TaggedValue& key) const
+{
+    int64_t slot = FindSlot(key, HashOf(key));
+    return slot < 0 ? -1 : m_slots[slot].node;
+}
+
+void CDS_Map::IndexInsert(uint32_t hash, int32_t node)
+{
+    size_t mask = m_slots.size() - 1;
+    size_t i = hash & mask;
+    while (m_slots[i].node >= 0) i = (i + 1) & mask;
+    m_slots[i] = {hash, node};
+}
+
+void CDS_Map::Reindex()
+{
+    size_t size = 16;
+    while (size < 2 * ((size_t)m_count + 1)) size *= 2;
+    m_slots.assign(size, Slot{0, -1});
+    for (size_t i = 0; i < m_nodes.size(); i++)
+        if (m_nodes[i].live) IndexInsert(m_nodes[i].hash, (int32_t)i);
+}
+
+void CDS_Map::Compact()
+{
+    std::vector<Node> nodes;
+    nodes.reserve(m_count);
+    for (int32_t i = m_first; i >= 0; i = m_nodes[i].next) {
+        Node& n = m_nodes[i];
+        int32_t at = (int32_t)nodes.size();
+        nodes.push_back({std::move(n.entry), n.hash, at - 1, -1, true});
+        if (at > 0) nodes[at - 1].next = at;
+    }
+    m_nodes.swap(nodes);
+    m_first = m_nodes.empty() ? -1 : 0;
+    m_last = (int32_t)m_nodes.size() - 1;
+    Reindex();
 }
 
 void CDS_Map::Clear()
 {
-    m_index.clear();
-    m_entries.clear();
+    std::vector<Node>().swap(m_nodes);
+    std::vector<Slot>().swap(m_slots);
+    m_first = m_last = -1;
+    m_count = 0;
 }
 
 void CDS_Map::Assign(const CDS_Map& other)
 {
     if (this == &other) return;
-    Clear();
-    for (const Entry& e : other.m_entries) Add(e.key, e.value);
+    m_nodes = other.m_nodes;
+    m_slots = other.m_slots;
+    m_first = other.m_first;
+    m_last = other.m_last;
+    m_count = other.m_count;
 }
 
 CDS_Map::Entry* CDS_Map::Find(const TaggedValue& key)
 {
-    auto it = m_index.find(KeyId(key));
-    return it == m_index.end() ? nullptr : &*it->second;
+    int32_t node = FindNode(key);
+    return node < 0 ? nullptr : &m_nodes[node].entry;
 }
 
 const CDS_Map::Entry* CDS_Map::Find(const TaggedValue& key) const
 {
-    auto it = m_index.find(KeyId(key));
-    return it == m_index.end() ? nullptr : &*it->second;
+    int32_t node = FindNode(key);
+    return node < 0 ? nullptr : &m_nodes[node].entry;
+}
+
+void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value, uint32_t hash)
+{
+    // The copies are made before the store may move: the key or value may be one of its entries.
+    Node node{{key, value}, hash, m_last, -1, true};
+    int32_t at = (int32_t)m_nodes.size();
+    m_nodes.push_back(std::move(node));
+    if (m_last >= 0) m_nodes[m_last].next = at;
+    else m_first = at;
+    m_last = at;
+    m_count++;
+    if (2 * (size_t)m_count > m_slots.size()) Reindex();
+    else IndexInsert(hash, at);
 }
 
 bool CDS_Map::Add(const TaggedValue& key, const TaggedValue& value)
 {
-    std::string id = KeyId(key);
-    if (m_index.count(id)) return false;
-    m_entries.push_back({key, value});
-    m_index.emplace(std::move(id), std::prev(m_entries.end()));
+    uint32_t hash = HashOf(key);
+    if (FindSlot(key, hash) >= 0) return false;
+    Append(key, value, hash);
     return true;
 }
 
 bool CDS_Map::ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value)
 {
-    if (Entry* e = Find(key)) {
-        e->value = value;
+    uint32_t hash = HashOf(key);
+    int64_t slot = FindSlot(key, hash);
+    if (slot >= 0) {
+        m_nodes[m_slots[slot].node].entry.value = value;
         return true;
     }
-    Add(key, value);
+    Append(key, value, hash);
     return false;
 }
 
 void CDS_Map::Delete(const TaggedValue& key)
 {
-    auto it = m_index.find(KeyId(key));
-    if (it == m_index.end()) return;
-    m_entries.erase(it->second);
-    m_index.erase(it);
+    int64_t found = FindSlot(key, HashOf(key));
+    if (found < 0) return;
+    Node& n = m_nodes[m_slots[found].node];
+
+    // Backward-shift deletion: each later slot of the run moves into the gap unless its key's
+    // home lies cyclically after the gap, so that no probe meets a free slot too early.
+    size_t mask = m_slots.size() - 1;
+    size_t gap = (size_t)found;
+    for (size_t j = (gap + 1) & mask; m_slots[j].node >= 0; j = (j + 1) & mask) {
+        size_t home = m_slots[j].hash & mask;
+        if (((j - home) & mask) >= ((j - gap) & mask)) {
+            m_slots[gap] = m_slots[j];
+            gap = j;
+        }
+    }
+    m_slots[gap].node = -1;
+
+    if (n.prev >= 0) m_nodes[n.prev].next = n.next;
+    else m_first = n.next;
+    if (n.next >= 0) m_nodes[n.next].prev = n.prev;
+    else m_last = n.prev;
+    n.live = false;
+    n.entry = Entry();  // releases the texts now
+    m_count--;
+    if (m_nodes.size() - m_count > (size_t)m_count) Compact();
 }
 
 const TaggedValue* CDS_Map::First() const
 {
-    return m_entries.empty() ? nullptr : &m_entries.front().key;
+    return m_first < 0 ? nullptr : &m_nodes[m_first].entry.key;
 }
 
 const TaggedValue* CDS_Map::Last() const
 {
-    return m_entries.empty() ? nullptr : &m_entries.back().key;
+    return m_last < 0 ? nullptr : &m_nodes[m_last].entry.key;
 }
 
 const TaggedValue* CDS_Map::Next(const TaggedValue& key) const
 {
-    auto it = m_index.find(KeyId(key));
-    if (it == m_index.end()) return nullptr;
-    auto next = std::next(it->second);
-    return next == m_entries.end() ? nullptr : &next->key;
+    int32_t node = FindNode(key);
+    if (node < 0 || m_nodes[node].next < 0) return nullptr;
+    return &m_nodes[m_nodes[node].next].entry.key;
 }
 
 const TaggedValue* CDS_Map::Previous(const TaggedValue& key) const
 {
-    auto it = m_index.find(KeyId(key));
-    if (it == m_index.end() || it->second == m_entries.begin()) return nullptr;
-    return &std::prev(it->second)->key;
+    int32_t node = FindNode(key);
+    if (node < 0 || m_nodes[node].prev < 0) return nullptr;
+    return &m_nodes[m_nodes[node].prev].entry.key;
 }
 
 int CDS_Map_CreateFromList(int count, ...)

@@ -6,9 +6,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <list>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 // The tolerance within which two reals compare equal; set through DS_SetPrecision.
@@ -71,24 +68,70 @@ public:
     std::vector<TaggedValue> m_values;
 };
 
+// Keys are the same when both are strings of equal bytes or both are not strings and their reals
+// (a value of neither kind reads as real 0) have equal bits once -0 is taken as 0: 2 and 2.0 are
+// one key, a NaN is a key like any other. Lookups hash the key itself and allocate nothing.
 class CDS_Map {
 public:
     struct Entry {
         TaggedValue key;
         TaggedValue value;
     };
+
+private:
+    // The entries sit in insertion order; a deleted one stays as a hole, unlinked, until the
+    // holes outnumber the entries and the store is compacted.
+    struct Node {
+        Entry entry;
+        uint32_t hash;
+        int32_t prev, next;  // neighbouring entries in insertion order, -1 at either end
+        bool live;
+    };
+    // The index: open addressing with linear probing over a power-of-two table.
+    struct Slot {
+        uint32_t hash;
+        int32_t node;  // -1 when the slot is free
+    };
+
+public:
+    // Entries in insertion order, for range-for.
+    class Range {
+    public:
+        class Iterator {
+        public:
+            Iterator(const Node* nodes, int32_t at) : m_nodes(nodes), m_at(at) {}
+            const Entry& operator*() const { return m_nodes[m_at].entry; }
+            const Entry* operator->() const { return &m_nodes[m_at].entry; }
+            Iterator& operator++() { m_at = m_nodes[m_at].next; return *this; }
+            bool operator!=(const Iterator& other) const { return m_at != other.m_at; }
+            bool operator==(const Iterator& other) const { return m_at == other.m_at; }
+
+        private:
+            const Node* m_nodes;
+            int32_t m_at;
+        };
+        Range(const Node* nodes, int32_t first) : m_nodes(nodes), m_first(first) {}
+        Iterator begin() const { return Iterator(m_nodes, m_first); }
+        Iterator end() const { return Iterator(m_nodes, -1); }
+
+    private:
+        const Node* m_nodes;
+        int32_t m_first;
+    };
+
     CDS_Map();
     CDS_Map(const CDS_Map& other) : CDS_Map() { Assign(other); }
     CDS_Map& operator=(const CDS_Map& other) { Assign(other); return *this; }
     virtual ~CDS_Map() = default;
     void Clear();
     void Assign(const CDS_Map& other);
-    int Size() const { return (int)m_entries.size(); }
-    bool Empty() const { return m_entries.empty(); }
+    int Size() const { return m_count; }
+    bool Empty() const { return m_count == 0; }
     bool Add(const TaggedValue& key, const TaggedValue& value);         // false when the key is present
     bool ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value); // true when it replaced
     void Delete(const TaggedValue& key);
-    bool Exists(const TaggedValue& key) const { return Find(key) != nullptr; }
+    bool Exists(const TaggedValue& key) const { return FindNode(key) >= 0; }
+    // The pointers these give stay valid until the map next changes.
     Entry* Find(const TaggedValue& key);
     const Entry* Find(const TaggedValue& key) const;
     // Keys in insertion order; null when there is none.
@@ -96,16 +139,25 @@ public:
     const TaggedValue* Last() const;
     const TaggedValue* Next(const TaggedValue& key) const;
     const TaggedValue* Previous(const TaggedValue& key) const;
-    // Entries in insertion order.
-    const std::list<Entry>& Entries() const { return m_entries; }
+    Range Entries() const { return Range(m_nodes.data(), m_first); }
     // Unique to this map for the life of the process (slots and addresses are reused).
     uint64_t Serial() const { return m_serial; }
 
 private:
-    // Keys are the same when both are reals of equal value or both strings of equal bytes.
-    static std::string KeyId(const TaggedValue& key);
-    std::list<Entry> m_entries;
-    std::unordered_map<std::string, std::list<Entry>::iterator> m_index;
+    static uint32_t HashOf(const TaggedValue& key);
+    static bool SameKey(const TaggedValue& a, const TaggedValue& b);
+    // The index slot that holds the key, or -1.
+    int64_t FindSlot(const TaggedValue& key, uint32_t hash) const;
+    int32_t FindNode(const TaggedValue& key) const;
+    void IndexInsert(uint32_t hash, int32_t node);
+    void Append(const TaggedValue& key, const TaggedValue& value, uint32_t hash);
+    // Rebuilds the index with room for the entries and holes stored plus one more.
+    void Reindex();
+    void Compact();
+    std::vector<Node> m_nodes;
+    std::vector<Slot> m_slots;  // empty until the first entry
+    int32_t m_first = -1, m_last = -1;
+    int32_t m_count = 0;
     uint64_t m_serial;
 };
 

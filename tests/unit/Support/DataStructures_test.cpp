@@ -208,6 +208,84 @@ TEST_F(DataStructures, MapOrderLookupAndCopies)
     EXPECT_STREQ(copy.Find(2.0)->value.GetString(), "two");
 }
 
+TEST_F(DataStructures, MapKeyIdentity)
+{
+    CDS_Map m;
+    double nan = std::nan("");
+    EXPECT_TRUE(m.Add(nan, 1.0));
+    EXPECT_FALSE(m.Add(nan, 2.0));  // a NaN finds itself
+    EXPECT_EQ(m.Find(nan)->value.val, 1.0);
+    EXPECT_TRUE(m.Add(-nan, 3.0));  // but not a NaN of other bits
+    EXPECT_TRUE(m.Add(7.0, 4.0));
+    EXPECT_FALSE(m.Add(14.0 / 2.0, 5.0));
+    EXPECT_EQ(m.Find(7.0 + 1e-12), nullptr);  // no tolerance for keys
+
+    TaggedValue marked(7.0);
+    marked.kind |= VALUE_MARK_MAP;  // a nesting mark does not change the key
+    EXPECT_EQ(m.Find(marked)->value.val, 4.0);
+    TaggedValue odd;
+    odd.kind = 5;  // a value of no known kind reads as real 0
+    EXPECT_TRUE(m.Add(0.0, 6.0));
+    EXPECT_EQ(m.Find(odd)->value.val, 6.0);
+
+    // Texts match by all their bytes, a prefix is another key; a string without text is "".
+    TaggedValue none;
+    none.kind = VALUE_STRING;
+    EXPECT_TRUE(m.Add(Str("ab"), 7.0));
+    EXPECT_TRUE(m.Add(Str("abc"), 8.0));
+    EXPECT_TRUE(m.Add(Str(""), 9.0));
+    EXPECT_FALSE(m.Add(none, 10.0));
+    EXPECT_EQ(m.Find(Str("abc"))->value.val, 8.0);
+    EXPECT_EQ(m.Find(Str("ab"))->value.val, 7.0);
+    EXPECT_EQ(m.Size(), 7);
+}
+
+TEST_F(DataStructures, LargeMapsKeepOrderAndLookupsThroughDeletes)
+{
+    // Enough keys to grow the index many times, deletes scattered over colliding runs, and the
+    // store compacted on the way: every survivor must stay findable and in insertion order.
+    CDS_Map m;
+    const int n = 20000;
+    for (int i = 0; i < n; i++) {
+        if (i % 2) ASSERT_TRUE(m.Add((double)((i * 7919) % 1000003), (double)i));
+        else ASSERT_TRUE(m.Add(Str(("k" + std::to_string(i)).c_str()), (double)i));
+    }
+    auto key = [](int i) { return i % 2 ? TaggedValue((double)((i * 7919) % 1000003)) : Str(("k" + std::to_string(i)).c_str()); };
+    for (int i = 0; i < n; i++)
+        if (i % 3) m.Delete(key(i));
+    EXPECT_EQ(m.Size(), (n + 2) / 3);
+    for (int i = 0; i < n; i++) {
+        const CDS_Map::Entry* e = m.Find(key(i));
+        ASSERT_EQ(e != nullptr, i % 3 == 0) << i;
+        if (e) ASSERT_EQ(e->value.val, (double)i);
+    }
+    std::vector<double> order, walked;
+    for (const CDS_Map::Entry& e : m.Entries()) order.push_back(e.value.val);
+    for (const TaggedValue* k = m.First(); k; k = m.Next(*k)) walked.push_back(m.Find(*k)->value.val);
+    ASSERT_EQ((int)order.size(), m.Size());
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    EXPECT_EQ(walked, order);
+    EXPECT_EQ(m.Find(*m.Last())->value.val, order.back());
+    EXPECT_EQ(m.Previous(*m.First()), nullptr);
+
+    // A deleted key comes back at the end; a copy is independent of its source.
+    CDS_Map copy(m);
+    m.Delete(key(0));
+    EXPECT_TRUE(m.Add(key(0), -1.0));
+    EXPECT_EQ(m.Last()->GetString(), std::string("k0"));
+    EXPECT_EQ(m.Previous(key(0))->val, copy.Last()->val);
+    EXPECT_STREQ(copy.First()->GetString(), "k0");
+    EXPECT_EQ(copy.Find(key(0))->value.val, 0.0);
+
+    // Emptied by deletes, then used again.
+    for (int i = 0; i < n; i++) m.Delete(key(i));
+    EXPECT_TRUE(m.Empty());
+    EXPECT_EQ(m.First(), nullptr);
+    EXPECT_EQ(m.Entries().begin(), m.Entries().end());
+    EXPECT_TRUE(m.Add(1.0, 2.0));
+    EXPECT_EQ(m.First(), m.Last());
+}
+
 TEST_F(DataStructures, PriorityTiesAndUnorderedPriorities)
 {
     CDS_Priority p;
