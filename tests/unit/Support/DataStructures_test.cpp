@@ -257,7 +257,9 @@ TEST_F(DataStructures, LargeMapsKeepOrderAndLookupsThroughDeletes)
     for (int i = 0; i < n; i++) {
         const CDS_Map::Entry* e = m.Find(key(i));
         ASSERT_EQ(e != nullptr, i % 3 == 0) << i;
-        if (e) ASSERT_EQ(e->value.val, (double)i);
+        if (e) {
+            ASSERT_EQ(e->value.val, (double)i);
+        }
     }
     std::vector<double> order, walked;
     for (const CDS_Map::Entry& e : m.Entries()) order.push_back(e.value.val);
