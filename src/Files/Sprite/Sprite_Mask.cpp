@@ -1,6 +1,7 @@
 // Collision boxes, per-pixel masks and the pixel-exact collision tests. The tests work in room
 // pixels: each pixel of the region in question is mapped back into the frame through the
-// instance's position, scale and angle and looked up in the frame's mask.
+// instance's position, scale and angle and looked up in the frame's mask. A region too large to
+// walk (a frame scaled up thousands of times) is searched by frame pixels instead (FrameSearch).
 #include "Sprite/Sprite_Class.h"
 
 #include "Graphics_API/Bitmap32.h"
@@ -125,8 +126,10 @@ void MeetFrame(Region* region, const FrameMap& map)
 {
     const CSprite& sp = *map.sprite;
     const TSpritePlace& p = *map.place;
-    double us[2] = {-(double)sp.m_xorigin * p.xscale, ((double)sp.m_width - sp.m_xorigin) * p.xscale};
-    double vs[2] = {-(double)sp.m_yorigin * p.yscale, ((double)sp.m_height - sp.m_yorigin) * p.yscale};
+    // Truncation toward zero gives the first column and row frame coordinates from -1 on.
+    double first = map.truncate ? -1 : 0;
+    double us[2] = {(first - sp.m_xorigin) * p.xscale, ((double)sp.m_width - sp.m_xorigin) * p.xscale};
+    double vs[2] = {(first - sp.m_yorigin) * p.yscale, ((double)sp.m_height - sp.m_yorigin) * p.yscale};
     double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
     for (double u : us)
         for (double v : vs) {
@@ -138,11 +141,182 @@ void MeetFrame(Region* region, const FrameMap& map)
         region->right = region->left - 1;
         return;
     }
-    // Two pixels of margin cover rounding and truncation toward zero.
+    // Two pixels of margin cover rounding.
     auto clamp = [](double v) { return (int64_t)std::clamp(v, -4e9, 4e9); };
     region->Meet(p.x + clamp(std::floor(minX)) - 2, p.y + clamp(std::floor(minY)) - 2,
                  p.x + clamp(std::ceil(maxX)) + 2, p.y + clamp(std::ceil(maxY)) + 2);
 }
+
+// Above this many room pixels (or line steps) a test searches the frame's pixels instead of
+// walking room pixels, so that no script value makes a test run for seconds.
+int64_t g_walkLimit = (int64_t)1 << 22;
+
+bool WalkTooLong(double steps) { return steps > (double)g_walkLimit; }
+
+// A convex polygon in room coordinates; clipping a parallelogram by four sides leaves at most 8
+// corners.
+struct Poly {
+    double x[12], y[12];
+    int n = 0;
+    void Add(double px, double py) { x[n] = px, y[n] = py, n++; }
+};
+
+// Keeps the part of the polygon where a * x + b * y <= limit.
+Poly ClipSide(const Poly& in, double a, double b, double limit)
+{
+    Poly out;
+    for (int i = 0; i < in.n; i++) {
+        int j = (i + 1) % in.n;
+        double di = a * in.x[i] + b * in.y[i] - limit, dj = a * in.x[j] + b * in.y[j] - limit;
+        if (di <= 0) out.Add(in.x[i], in.y[i]);
+        if ((di < 0 && dj > 0) || (di > 0 && dj < 0)) {
+            double t = di / (di - dj);
+            out.Add(in.x[i] + t * (in.x[j] - in.x[i]), in.y[i] + t * (in.y[j] - in.y[i]));
+        }
+    }
+    return out;
+}
+
+Poly ClipToRegion(Poly p, const Region& r)
+{
+    p = ClipSide(p, -1, 0, -(double)r.left);
+    p = ClipSide(p, 1, 0, (double)r.right);
+    p = ClipSide(p, 0, -1, -(double)r.top);
+    return ClipSide(p, 0, 1, (double)r.bottom);
+}
+
+// Whether the axis (ax, ay) separates the two point sets.
+bool Separates(const Poly& p, const Poly& q, double ax, double ay)
+{
+    if (ax == 0 && ay == 0) return false;
+    double pMin = INFINITY, pMax = -INFINITY, qMin = INFINITY, qMax = -INFINITY;
+    for (int i = 0; i < p.n; i++) pMin = std::min(pMin, ax * p.x[i] + ay * p.y[i]), pMax = std::max(pMax, ax * p.x[i] + ay * p.y[i]);
+    for (int i = 0; i < q.n; i++) qMin = std::min(qMin, ax * q.x[i] + ay * q.y[i]), qMax = std::max(qMax, ax * q.x[i] + ay * q.y[i]);
+    return pMax < qMin || qMax < pMin;
+}
+
+// Convex polygons (points and segments included) meet, touching counts.
+bool PolysMeet(const Poly& p, const Poly& q)
+{
+    if (p.n == 0 || q.n == 0) return false;
+    for (const Poly* a : {&p, &q})
+        for (int i = 0; i < a->n; i++) {
+            int j = (i + 1) % a->n;
+            if (Separates(p, q, a->y[i] - a->y[j], a->x[j] - a->x[i])) return false;
+        }
+    return !Separates(p, q, q.x[0] - p.x[0], q.y[0] - p.y[0]);
+}
+
+// A convex polygon meets the unit circle about the origin.
+bool PolyMeetsUnitCircle(const Poly& p)
+{
+    double area = 0;
+    for (int i = 0; i < p.n; i++) {
+        int j = (i + 1) % p.n;
+        area += p.x[i] * p.y[j] - p.x[j] * p.y[i];
+    }
+    bool inside = area != 0;
+    for (int i = 0; i < p.n; i++) {
+        int j = (i + 1) % p.n;
+        double ex = p.x[j] - p.x[i], ey = p.y[j] - p.y[i];
+        if ((ex * -p.y[i] - ey * -p.x[i]) * area < 0) inside = false;
+        double len = ex * ex + ey * ey, t = len > 0 ? std::clamp(-(p.x[i] * ex + p.y[i] * ey) / len, 0.0, 1.0) : 0;
+        double nx = p.x[i] + t * ex, ny = p.y[i] + t * ey;
+        if (nx * nx + ny * ny <= 1) return true;
+    }
+    return inside;
+}
+
+// A block of frame pixels [x0, x1) x [y0, y1).
+struct Block {
+    int x0, y0, x1, y1;
+};
+
+// The frame's pixels as blocks that can be counted and placed in the room. The search answers
+// whether a set pixel's square, mapped into the room as a parallelogram and clipped to the
+// region, meets the query shape as a real shape (touching counts). It skips the room-pixel
+// rounding of the walk: it may report a meeting that no whole room pixel witnesses, so it serves
+// only footprints whose pixels are far larger than a room pixel.
+struct FrameSearch {
+    const FrameMap* map;
+    const Region* region;
+    std::vector<int64_t> sum;  // (w + 1) x (h + 1) counts of set pixels above and left
+
+    FrameSearch(const FrameMap& m, const Region& r, bool onlyOne) : map(&m), region(&r)
+    {
+        int w = m.sprite->m_width, h = m.sprite->m_height;
+        sum.assign((size_t)(w + 1) * (h + 1), 0);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                sum[(size_t)(y + 1) * (w + 1) + x + 1] = sum[(size_t)(y + 1) * (w + 1) + x] + sum[(size_t)y * (w + 1) + x + 1] -
+                                                         sum[(size_t)y * (w + 1) + x] + (onlyOne ? m.MaskIsOne(x, y) : m.Solid(x, y));
+    }
+    Block Whole() const { return {0, 0, map->sprite->m_width, map->sprite->m_height}; }
+    int64_t Count(const Block& b) const
+    {
+        size_t w = map->sprite->m_width + 1;
+        return sum[b.y1 * w + b.x1] - sum[b.y0 * w + b.x1] - sum[b.y1 * w + b.x0] + sum[b.y0 * w + b.x0];
+    }
+    // The block's room parallelogram clipped to the region. Truncation toward zero gives the
+    // first column and row frame coordinates from -1 on.
+    Poly Place(const Block& b) const
+    {
+        const CSprite& sp = *map->sprite;
+        const TSpritePlace& p = *map->place;
+        double f0 = b.x0 == 0 && map->truncate ? -1 : b.x0, g0 = b.y0 == 0 && map->truncate ? -1 : b.y0;
+        double us[2] = {(f0 - sp.m_xorigin) * p.xscale, ((double)b.x1 - sp.m_xorigin) * p.xscale};
+        double vs[2] = {(g0 - sp.m_yorigin) * p.yscale, ((double)b.y1 - sp.m_yorigin) * p.yscale};
+        Poly q;
+        for (int k : {0, 1, 3, 2}) {
+            double u = us[k & 1], v = vs[k >> 1];
+            q.Add(p.x + map->c * u - map->s * v, p.y + map->s * u + map->c * v);
+        }
+        return ClipToRegion(q, *region);
+    }
+    bool Single(const Block& b) const { return b.x1 - b.x0 == 1 && b.y1 - b.y0 == 1; }
+    // Splits along the side that is longer in the room.
+    void Split(const Block& b, Block* one, Block* two) const
+    {
+        double w = (b.x1 - b.x0) * std::fabs(map->place->xscale), h = (b.y1 - b.y0) * std::fabs(map->place->yscale);
+        *one = *two = b;
+        if (b.y1 - b.y0 == 1 || (b.x1 - b.x0 > 1 && w >= h))
+            one->x1 = two->x0 = (b.x0 + b.x1) / 2;
+        else
+            one->y1 = two->y0 = (b.y0 + b.y1) / 2;
+    }
+    double Size(const Block& b) const
+    {
+        return std::max((b.x1 - b.x0) * std::fabs(map->place->xscale), (b.y1 - b.y0) * std::fabs(map->place->yscale));
+    }
+
+    // Some set pixel of the block meets the shape (a test on clipped polygons).
+    template <typename Meets> bool Find(const Block& b, const Meets& meets) const
+    {
+        if (Count(b) == 0 || !meets(Place(b))) return false;
+        if (Single(b)) return true;
+        Block one, two;
+        Split(b, &one, &two);
+        return Find(one, meets) || Find(two, meets);
+    }
+    // Some set pixel of the block meets a set pixel of the other frame's block.
+    bool FindWith(const Block& b, const FrameSearch& other, const Block& ob) const
+    {
+        if (Count(b) == 0 || other.Count(ob) == 0 || !PolysMeet(Place(b), other.Place(ob))) return false;
+        if (Single(b) && other.Single(ob)) return true;
+        Block one, two;
+        if (!Single(b) && (other.Single(ob) || Size(b) >= other.Size(ob))) {
+            Split(b, &one, &two);
+            return FindWith(one, other, ob) || FindWith(two, other, ob);
+        }
+        other.Split(ob, &one, &two);
+        return FindWith(b, other, one) || FindWith(b, other, two);
+    }
+};
+}
+
+void Sprite_SetWalkLimit(int64_t pixels)
+{
+    g_walkLimit = pixels;
 }
 
 void CSprite::ComputeBoundingBox()
@@ -232,6 +406,10 @@ bool CSprite::CollisionSprite(const TSpritePlace& place, const CSprite* other, c
     MeetFrame(&r, two);
     if (r.Empty()) return false;
     Visits xs(r.left, r.right, {&one, &two}, false), ys(r.top, r.bottom, {&one, &two}, true);
+    if (WalkTooLong((double)xs.Count() * ys.Count())) {
+        FrameSearch a(one, r, false), b(two, r, false);
+        return a.FindWith(a.Whole(), b, b.Whole());
+    }
     for (int64_t i = 0; i < xs.Count(); i++)
         for (int64_t j = 0; j < ys.Count(); j++) {
             int64_t X = xs.At(i), Y = ys.At(j);
@@ -265,6 +443,15 @@ static bool CollisionArea(const CSprite* sprite, const TSpritePlace& place, cons
     if (r.Empty()) return false;
     // Inside an ellipse every pixel counts on its own: no sparse visits.
     Visits xs(r.left, r.right, {&map}, false, !ellipse), ys(r.top, r.bottom, {&map}, true, !ellipse);
+    if (WalkTooLong((double)xs.Count() * ys.Count())) {
+        FrameSearch search(map, r, true);
+        // The region lies inside the rectangle already; the ellipse is made a unit circle.
+        if (!ellipse || !rx || !ry) return search.Find(search.Whole(), [](const Poly& p) { return p.n > 0; });
+        return search.Find(search.Whole(), [&](Poly p) {
+            for (int i = 0; i < p.n; i++) p.x[i] = (p.x[i] - cx) / rx, p.y[i] = (p.y[i] - cy) / ry;
+            return PolyMeetsUnitCircle(p);
+        });
+    }
     for (int64_t i = 0; i < xs.Count(); i++)
         for (int64_t j = 0; j < ys.Count(); j++) {
             int64_t X = xs.At(i), Y = ys.At(j);
@@ -303,6 +490,17 @@ bool CSprite::CollisionLine(const TSpritePlace& place, int x1, int y1, int x2, i
     Region r = {INT64_MIN, INT64_MIN, INT64_MAX, INT64_MAX};
     r.Meet(place.box);
     MeetFrame(&r, map);
+    if (r.Empty()) return false;
+    bool steep = std::abs((int64_t)x2 - x1) < std::abs((int64_t)y2 - y1);
+    int64_t lo = steep ? std::max<int64_t>(r.top, std::min(y1, y2)) : std::max<int64_t>(r.left, std::min(x1, x2));
+    int64_t hi = steep ? std::min<int64_t>(r.bottom, std::max(y1, y2)) : std::min<int64_t>(r.right, std::max(x1, x2));
+    if (WalkTooLong((double)hi - lo + 1)) {
+        Poly segment;
+        segment.Add(x1, y1);
+        segment.Add(x2, y2);
+        FrameSearch search(map, r, true);
+        return search.Find(search.Whole(), [&](const Poly& p) { return PolysMeet(p, segment); });
+    }
     int fx, fy;
     if (std::abs((int64_t)x2 - x1) < std::abs((int64_t)y2 - y1)) {
         if (y1 > y2) std::swap(x1, x2), std::swap(y1, y2);
