@@ -101,9 +101,13 @@ public:
         if (plain == VALUE_STRING) {
             uint32_t length = U32();
             const unsigned char* text = Ok() ? m_stream.ReadInPlace(length) : nullptr;
-            if (!text) return false;
-            // The text ends at its first zero byte, as every string does.
-            out->SetString((const char*)text, strnlen((const char*)text, length));
+            // Strings end at their first zero byte, so a text that holds one was never written
+            // by a structure: it is damaged.
+            if (!text || memchr(text, 0, length)) {
+                m_ok = false;
+                return false;
+            }
+            out->SetString((const char*)text, length);
         } else if (plain == VALUE_REAL) {
             out->SetReal(Ok() ? m_stream.ReadReal() : 0.0);
         } else {

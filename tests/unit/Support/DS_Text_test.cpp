@@ -107,12 +107,13 @@ TEST(DataStructureText, SequencesRoundTripAndRefuseDamage)
     EXPECT_TRUE(DS_ReadString(l2, Text(empty).c_str()));
     EXPECT_EQ(l2.Size(), 0);
 
-    // A string holding a zero byte ("a", 0, "c") reads as the text before it, with nothing hidden.
+    // A string holding a zero byte ("a", 0, "c") was never written by a list: the text is refused
+    // and the list keeps what it had.
     CDS_List cut;
-    ASSERT_TRUE(DS_ReadString(cut, "2D0100000100000001000000030000006100" "63"));
+    cut.Add(TaggedValue("kept"));
+    EXPECT_FALSE(DS_ReadString(cut, "2D0100000100000001000000030000006100" "63"));
     ASSERT_EQ(cut.Size(), 1);
-    EXPECT_STREQ(cut.Get(0)->GetString(), "a");
-    EXPECT_EQ(cut.Get(0)->GetLength(), 1u);
+    EXPECT_STREQ(cut.Get(0)->GetString(), "kept");
 }
 
 TEST(DataStructureText, MapsAndPrioritiesRoundTripAndRefuseDamage)
