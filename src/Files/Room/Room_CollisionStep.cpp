@@ -71,16 +71,16 @@ bool Live(const CInstance* i, int64_t stamp) { return Event_InPass(i, stamp); }
 
 // Instance self meets other (of object `with` or a descendant): self returns to
 // its previous place when either is solid, runs its event, then moves on with its speed unless
-// that meets other again.
+// that meets other again, or the event destroyed or deactivated it.
 void Meet(CInstance* self, CInstance* other, int with)
 {
     bool solid = self->solid || other->solid;
     if (solid) self->SetPosition(self->xprevious, self->yprevious);
     Event_Perform(self, other, self->object_index, EVENT_COLLISION, with);
-    if (!solid || self->marked || Room_ChangePending()) return;
+    if (!solid || !Event_Takes(self) || Room_ChangePending()) return;
     if (self->hspeed == 0 && self->vspeed == 0) return;
     self->SetPosition(self->x + self->hspeed, self->y + self->vspeed);
-    if (!other->marked && Collision_InstancesOverlap(self, other)) self->SetPosition(self->xprevious, self->yprevious);
+    if (Event_Takes(other) && Collision_InstancesOverlap(self, other)) self->SetPosition(self->xprevious, self->yprevious);
 }
 
 struct Meeting {
