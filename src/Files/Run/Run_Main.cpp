@@ -210,12 +210,13 @@ void GlobalMousePass()
 void LocalMousePass()
 {
     constexpr int kLocalEvents = 12;
-    std::vector<bool> hasEvent((size_t)Object_Count(), false);
     bool any = false;
+    for (int number = 0; number < kLocalEvents && !any; number++) any = !Object_EventList(EVENT_MOUSE, number).empty();
+    if (!any) return;  // most games have none: no work in their steps
+    std::vector<bool> hasEvent((size_t)Object_Count(), false);
     for (int number = 0; number < kLocalEvents; number++)
         for (int object : Object_EventList(EVENT_MOUSE, number))
-            if (object >= 0 && object < (int)hasEvent.size()) any = hasEvent[(size_t)object] = true;
-    if (!any) return;
+            if (object >= 0 && object < (int)hasEvent.size()) hasEvent[(size_t)object] = true;
     float mx = Mouse_GetRoomX(0), my = Mouse_GetRoomY(0);
     static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
     InstancePass([&](CInstance* inst) {

@@ -69,10 +69,10 @@ TEST(String, HashToNewline)
 
 TEST(String, RealsUseTheCLocale)
 {
-    // The setup script generates de_DE.UTF-8, whose decimal separator is a comma.
+    // The setup script installs de_DE.UTF-8 (locales-all), whose decimal separator is a comma.
     const char* previous = setlocale(LC_ALL, nullptr);
     std::string saved = previous ? previous : "C";
-    if (!setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/setup makes it)";
+    if (!setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/setup installs it)";
     const char* end = nullptr;
     const char* text = " -12.5e1x";
     EXPECT_EQ(String_ToReal(text, &end), -125.0);
