@@ -5,7 +5,7 @@
 // built-ins answer 0 or "", the increments give their date back, and a creation gives the
 // failure date, the date of the second before 1970.
 #include "Function/Function_Date.h"
-#include "Code/Function.h"
+#include "Function/Function_Table.h"
 
 #include <climits>
 #include <cmath>
@@ -302,16 +302,10 @@ DATE_BUILTIN(date_is_today)
 
 #undef DATE_BUILTIN
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
-
-#define ENTRY(name, argc) {#name, F_##name, argc}
+#define ENTRY FUNCTION_ENTRY
 
 // The current time is the same value for all three names.
-const Entry kDates[] = {
+const FunctionEntry kDates[] = {
     ENTRY(date_current_datetime, 0),
     {"date_current_date", F_date_current_datetime, 0},
     {"date_current_time", F_date_current_datetime, 0},
@@ -368,5 +362,5 @@ const Entry kDates[] = {
 void Function_Date_Init()
 {
     tzset();
-    for (const Entry& e : kDates) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kDates);
 }

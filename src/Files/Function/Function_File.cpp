@@ -8,21 +8,16 @@
 // file dialog returned; a name that would mean one of the folders itself is refused.
 #include "Function/Function_File.h"
 #include "Function/Function_File_Internal.h"
+#include "Function/Function_Table.h"
 #include "Support/File.h"
 
 #include <cstring>
 
 namespace {
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
+#define ENTRY FUNCTION_ENTRY
 
-#define ENTRY(name, argc) {#name, F_##name, argc}
-
-const Entry kFiles[] = {
+const FunctionEntry kFiles[] = {
     ENTRY(file_bin_open, 2),
     ENTRY(file_bin_rewrite, 1),
     ENTRY(file_bin_close, 1),
@@ -77,7 +72,7 @@ const Entry kFiles[] = {
     ENTRY(environment_get_variable, 1),
 };
 
-const Entry kRegistry[] = {
+const FunctionEntry kRegistry[] = {
     ENTRY(registry_write_string, 2),
     ENTRY(registry_write_real, 2),
     ENTRY(registry_read_string, 1),
@@ -91,7 +86,7 @@ const Entry kRegistry[] = {
     ENTRY(registry_set_root, 1),
 };
 
-const Entry kIni[] = {
+const FunctionEntry kIni[] = {
     ENTRY(ini_open, 1),
     ENTRY(ini_close, 0),
     ENTRY(ini_read_string, 3),
@@ -105,12 +100,6 @@ const Entry kIni[] = {
 };
 
 #undef ENTRY
-
-template <size_t N>
-void Register(const Entry (&section)[N])
-{
-    for (const Entry& e : section) Function_Add(e.name, e.handler, e.argc);
-}
 
 // The mapping of a name, refused when it means the folder itself.
 bool Lookup(bool (*map)(char*, int, const char*), const char* folder, char* out, const char* name)
@@ -128,9 +117,9 @@ bool Lookup(bool (*map)(char*, int, const char*), const char* folder, char* out,
 
 void Function_File_Init()
 {
-    Register(kFiles);
-    Register(kRegistry);
-    Register(kIni);
+    Function_AddTable(kFiles);
+    Function_AddTable(kRegistry);
+    Function_AddTable(kIni);
 }
 
 void Function_File_Free()
@@ -164,6 +153,15 @@ bool File_InProgramFolder(const char* path)
 {
     const char* folder = LoadSave_GetProgramFolder();
     return strncmp(path, folder, strlen(folder)) == 0;
+}
+
+void File_Close(LoadSaveFile*& reader, CWriteFile*& writer)
+{
+    LoadSave_FClose(reader);
+    if (writer) writer->Commit();
+    delete writer;
+    reader = nullptr;
+    writer = nullptr;
 }
 
 LoadSaveFile* File_OpenForReading(const char* name, const char* mode)

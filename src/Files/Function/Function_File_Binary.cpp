@@ -32,19 +32,8 @@ BinarySlot* Slot(const TaggedValue& value, const char* error)
 
 void Close(BinarySlot& slot)
 {
-    LoadSave_FClose(slot.reader);
-    if (slot.writer) slot.writer->Commit();
-    delete slot.writer;
+    File_Close(slot.reader, slot.writer);
     slot = BinarySlot{};
-}
-
-// The writer of a name's file at path, starting from its present bytes when `keep`.
-CWriteFile* OpenWriter(const char* path, const char* name, bool keep)
-{
-    LoadSaveFile* old = keep ? File_OpenForReading(name, "rb") : nullptr;
-    CWriteFile* writer = old ? CWriteFile::Open(path, old->bytes, old->size, false) : CWriteFile::Open(path, nullptr, 0, !keep);
-    LoadSave_FClose(old);
-    return writer;
 }
 
 const char* kNotOpened = "File is not opened.";
@@ -78,7 +67,7 @@ void F_file_bin_open(TaggedValue* result, CInstance*, CInstance*, int, TaggedVal
     bool mapped = found || File_SavePath(path, name);
     BinarySlot slot{true, kind, name, nullptr, nullptr};
     if (mapped && kind == 0) slot.reader = File_OpenForReading(name, "rb");
-    else if (mapped) slot.writer = OpenWriter(path, name, kind == 2);
+    else if (mapped) slot.writer = CWriteFile::Open(path, kind == 2 ? File_OpenForReading(name, "rb") : nullptr, kind == 1);
     if (!slot.reader && !slot.writer) {
         Console_Warnings->Output("Error opening binary file %s\n", name);
         return;
@@ -98,7 +87,7 @@ void F_file_bin_rewrite(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* 
         return;
     }
     char path[FILE_PATH_SIZE];
-    CWriteFile* writer = File_SavePath(path, slot->name.c_str()) ? CWriteFile::Open(path, nullptr, 0, true) : nullptr;
+    CWriteFile* writer = File_SavePath(path, slot->name.c_str()) ? CWriteFile::Open(path, nullptr, true) : nullptr;
     if (!writer) {
         Console_Warnings->Output("Error opening binary file %s\n", slot->name.c_str());
         return;

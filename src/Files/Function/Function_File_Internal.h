@@ -110,11 +110,10 @@ constexpr int FILE_PATH_SIZE = 4096;
 // it was until then. A new file is created empty at once, as the opening of a file would.
 class CWriteFile {
 public:
-    // Opens the path (its folders created) starting from `bytes` (copied; null for none), the
-    // file's present content when the open keeps it. Null when the file cannot be written there.
-    // The file is written at close when it was changed, or when the open truncated an existing
-    // file or gave a new one its first bytes.
-    static CWriteFile* Open(const char* path, const unsigned char* bytes, int64_t size, bool truncate);
+    // Opens the path (its folders created) starting from the bytes of `initial` (null for none;
+    // closed here). Null when the file cannot be written there. The file is written at close when
+    // it was changed, or when the open truncated an existing file or gave a new one its bytes.
+    static CWriteFile* Open(const char* path, LoadSaveFile* initial, bool truncate);
     // Writes the file when that is needed; false, with a warning line, when the writing failed.
     bool Commit();
 
@@ -150,5 +149,7 @@ bool File_BundlePath(char* out, const char* name);
 bool File_FindForReading(char* out, const char* name, bool* inSave);
 // True for a path inside the program folder (not a name a dialog returned).
 bool File_InProgramFolder(const char* path);
+// Closes a file of either kind, writing a written one; both become null.
+void File_Close(LoadSaveFile*& reader, CWriteFile*& writer);
 // The file that name reads, from the folder File_FindForReading finds.
 LoadSaveFile* File_OpenForReading(const char* name, const char* mode);

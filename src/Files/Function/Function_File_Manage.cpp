@@ -141,12 +141,14 @@ void F_file_copy(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* 
         return;
     }
     LoadSaveFile* in = File_OpenForReading(source, "rb");
-    CWriteFile* out = in ? CWriteFile::Open(to, in->bytes, in->size, true) : nullptr;
-    if (!in) Console_Warnings->Output("Unable to open source file %s\n", source);
-    else if (!out) Console_Warnings->Output("Unable to open destination file %s\n", destination);
+    if (!in) {
+        Console_Warnings->Output("Unable to open source file %s\n", source);
+        return;
+    }
+    CWriteFile* out = CWriteFile::Open(to, in, true);
+    if (!out) Console_Warnings->Output("Unable to open destination file %s\n", destination);
     else if (out->Commit()) result->SetReal(0.0);
     delete out;
-    LoadSave_FClose(in);
 }
 
 void F_directory_exists(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)

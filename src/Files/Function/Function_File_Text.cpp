@@ -29,9 +29,7 @@ const char* kNotForWriting = "File not opened for writing.";
 
 void Close(TextSlot& slot)
 {
-    LoadSave_FClose(slot.reader);
-    if (slot.writer) slot.writer->Commit();
-    delete slot.writer;
+    File_Close(slot.reader, slot.writer);
     slot = TextSlot{};
 }
 
@@ -40,10 +38,7 @@ CWriteFile* OpenWriter(const char* name, bool append)
 {
     char path[FILE_PATH_SIZE];
     if (!File_SavePath(path, name)) return nullptr;
-    LoadSaveFile* old = append ? LoadSave_FOpenSave(name, "rb") : nullptr;
-    CWriteFile* writer = old ? CWriteFile::Open(path, old->bytes, old->size, false) : CWriteFile::Open(path, nullptr, 0, !append);
-    LoadSave_FClose(old);
-    return writer;
+    return CWriteFile::Open(path, append ? LoadSave_FOpenSave(name, "rb") : nullptr, !append);
 }
 
 void CannotOpen(const char* name)

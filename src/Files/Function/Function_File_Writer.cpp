@@ -6,16 +6,21 @@
 
 #include <cstring>
 
-CWriteFile* CWriteFile::Open(const char* path, const unsigned char* bytes, int64_t size, bool truncate)
+CWriteFile* CWriteFile::Open(const char* path, LoadSaveFile* initial, bool truncate)
 {
-    if (!path || !*path || size < 0 || size > FILE_MAX_WRITE) return nullptr;
-    File_CreateDirectoryOfPath(path);
-    bool existed = File_Exists(path);
-    if (existed ? !FileM_Writable(path) : !File_WriteWhole(path, "", 0)) return nullptr;
-    CWriteFile* file = new CWriteFile;
-    file->m_path = path;
-    if (bytes && size > 0) file->m_bytes.assign((const char*)bytes, (size_t)size);
-    file->m_changed = existed ? truncate : size > 0;
+    int64_t size = initial ? initial->size : 0;
+    CWriteFile* file = nullptr;
+    if (path && *path && size <= FILE_MAX_WRITE) {
+        File_CreateDirectoryOfPath(path);
+        bool existed = File_Exists(path);
+        if (existed ? FileM_Writable(path) : File_WriteWhole(path, "", 0)) {
+            file = new CWriteFile;
+            file->m_path = path;
+            if (size > 0) file->m_bytes.assign((const char*)initial->bytes, (size_t)size);
+            file->m_changed = existed ? truncate : size > 0;
+        }
+    }
+    LoadSave_FClose(initial);
     return file;
 }
 

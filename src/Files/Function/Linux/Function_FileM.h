@@ -17,7 +17,7 @@ enum : int {
 // name begins with ".", folder, and archive for every file; -1 when it does not exist.
 int FileM_Attributes(const char* path);
 // True when a file may be written at the path: its folder takes new files and an existing entry
-// there is a writable file.
+// there is a writable file (not a folder, device or link).
 bool FileM_Writable(const char* path);
 // Deletes a file (never a folder).
 bool FileM_Delete(const char* path);
