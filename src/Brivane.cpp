@@ -9,7 +9,9 @@
 #include "Base/Timer.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
+#include "Extension/Extension_Main.h"
 #include "Function/Function_Init.h"
+#include "Function/Function_Misc.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
 #include "Option/Option_Main.h"
@@ -21,6 +23,7 @@
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
+#include "Support/Support_DLL.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,6 +110,7 @@ static int Play(const std::string& game)
     LoadSave_SetProgramFolder(folder.empty() ? "./" : folder.c_str());
     StartUp_ReadOptions();
     GameFile_RegisterFunctions = Function_Init;
+    Function_Misc_Steam = CommandLine.steam;
     Run_SpriteImageCount = SpriteImageCount;
     Random_Seed(0);
     if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
@@ -123,6 +127,7 @@ static int Play(const std::string& game)
     if (!StartReplay()) return EXIT_FAILED;
 
     if (!Run_Prepare()) return EXIT_FAILED;
+    if (!Extension_Initialise()) return EXIT_ERROR;
     Window_SetCursor(Option_ShowCursor ? 0 : -1);
     if (!Run_StartGame()) return EXIT_FAILED;
     int status = EXIT_OK;
@@ -141,6 +146,7 @@ static int Play(const std::string& game)
             status = EXIT_FRAME_LIMIT;
         }
     }
+    Extension_Finalise();
     if (Error_FatalPending) status = EXIT_ERROR;
     return status;
 }
@@ -172,6 +178,7 @@ int main(int argc, char** argv)
     Run_EndGame();
     IO_Record_Stop();
     IO_Playback_Stop();
+    DLL_FreeAll();
     FiniRunner();
     return status;
 }
