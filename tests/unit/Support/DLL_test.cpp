@@ -18,7 +18,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kLibrary = EXTTEST_LIBRARY;
+// The test library, by its name in the program folder (set to its folder by the fixture).
+const char* const kLibrary = "exttest.so";
+
+class DLL : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LoadSave_SetProgramFolder(fs::path(EXTTEST_LIBRARY).parent_path().c_str());
+        ExternalCallsDisabled = false;
+    }
+    void TearDown() override
+    {
+        DLL_FreeAll();
+        LoadSave_SetProgramFolder(".");
+    }
+};
 
 int Loads()
 {
@@ -67,7 +82,7 @@ void Expect(int id, const std::vector<int>& kinds, bool stringResult, const std:
 
 }  // namespace
 
-TEST(DLL, EveryCallShapeGetsItsArgumentsInOrder)
+TEST_F(DLL, EveryCallShapeGetsItsArgumentsInOrder)
 {
     int shapes = 0;
     for (int n = 0; n <= 4; n++)
@@ -97,7 +112,7 @@ TEST(DLL, EveryCallShapeGetsItsArgumentsInOrder)
     EXPECT_EQ(shapes, 62 + 24);
 }
 
-TEST(DLL, DefinitionsThatCannotBeMadeGiveMinusOne)
+TEST_F(DLL, DefinitionsThatCannotBeMadeGiveMinusOne)
 {
     TCaptureConsole warnings;
     tagIConsole* saved = Console_Warnings;
@@ -119,7 +134,7 @@ TEST(DLL, DefinitionsThatCannotBeMadeGiveMinusOne)
     EXPECT_DOUBLE_EQ(Call(cosine, {TaggedValue(0.0)}).GetReal(), 1.0);
 }
 
-TEST(DLL, WrongCallsGiveTheRealZero)
+TEST_F(DLL, WrongCallsGiveTheRealZero)
 {
     int id = Define("mix_s_rs", {0, 1}, 1);
     ASSERT_GE(id, 0);
@@ -139,7 +154,7 @@ TEST(DLL, WrongCallsGiveTheRealZero)
     EXPECT_EQ(Call(any, {}).GetReal(), 0.0);
 }
 
-TEST(DLL, StringResultsAreCopied)
+TEST_F(DLL, StringResultsAreCopied)
 {
     int null = Define("null_text", {}, 1);
     int stat = Define("static_text", {}, 1);
@@ -152,7 +167,7 @@ TEST(DLL, StringResultsAreCopied)
     EXPECT_STREQ(text.GetString(), "static");
 }
 
-TEST(DLL, LibraryLoadsOnceAndAgainAfterItIsFreed)
+TEST_F(DLL, LibraryLoadsOnceAndAgainAfterItIsFreed)
 {
     DLL_FreeAll();
     int before = Loads();
@@ -171,9 +186,13 @@ TEST(DLL, LibraryLoadsOnceAndAgainAfterItIsFreed)
     EXPECT_EQ(Call(a, {TaggedValue(2.0)}).GetReal(), 0.0);
     DLL_FreeAll();
     EXPECT_EQ(Call(c, {TaggedValue(2.0)}).GetReal(), 0.0);
+    // The library's full path names it as well.
+    int d = Define("mix_r_r", {0}, 0);
+    DLL_Free(EXTTEST_LIBRARY);
+    EXPECT_EQ(Call(d, {TaggedValue(2.0)}).GetReal(), 0.0);
 }
 
-TEST(DLL, ExtLoadsNothing)
+TEST_F(DLL, ExtLoadsNothing)
 {
     DLL_FreeAll();
     int before = Loads();
@@ -186,7 +205,7 @@ TEST(DLL, ExtLoadsNothing)
     EXPECT_EQ(Call(id, {TaggedValue(2.0)}).GetReal(), 0.0);
 }
 
-TEST(DLL, DecoratedNamesCountArgumentBytes)
+TEST_F(DLL, DecoratedNamesCountArgumentBytes)
 {
     int kinds[] = {0, 0, 1};
     EXPECT_EQ(DLL_DecoratedName("f", 3, kinds), "_f@20");
@@ -195,20 +214,20 @@ TEST(DLL, DecoratedNamesCountArgumentBytes)
 }
 
 // The save folder first, then the program folder (case-insensitively); ".dll" also tries ".so".
-TEST(DLL, LibrariesAreFoundInTheGameFolders)
+TEST_F(DLL, LibrariesAreFoundInTheGameFolders)
 {
     fs::path root = fs::temp_directory_path() / ("dll_test_" + std::to_string(getpid()));
     fs::create_directories(root / "program");
     setenv("XDG_DATA_HOME", root.c_str(), 1);
     LoadSave_SetGameName("dllgame");
     LoadSave_SetProgramFolder((root / "program").c_str());
-    fs::copy_file(kLibrary, root / "program" / "MyLib.SO");
+    fs::copy_file(EXTTEST_LIBRARY, root / "program" / "MyLib.SO");
     int before = Loads();
     int fromProgram = Define("mix_r_r", {0}, 0, "mylib.dll");
     ASSERT_GE(fromProgram, 0);
     EXPECT_EQ(Loads(), before + 1);
     fs::create_directories(root / "dllgame");
-    fs::copy_file(kLibrary, root / "dllgame" / "mylib.so");
+    fs::copy_file(EXTTEST_LIBRARY, root / "dllgame" / "mylib.so");
     int fromSave = Define("mix_r_r", {0}, 0, "mylib.dll");
     ASSERT_GE(fromSave, 0);
     EXPECT_EQ(Loads(), before + 2);
@@ -216,8 +235,6 @@ TEST(DLL, LibrariesAreFoundInTheGameFolders)
     DLL_Free("mylib.dll");
     EXPECT_EQ(Call(fromSave, {TaggedValue(3.0)}).GetReal(), 0.0);
     EXPECT_EQ(Call(fromProgram, {TaggedValue(3.0)}).GetReal(), 3.0);
-    DLL_FreeAll();
     LoadSave_SetGameName("");
-    LoadSave_SetProgramFolder(".");
     fs::remove_all(root);
 }
