@@ -105,7 +105,7 @@ int DLL_Define(const char* dll, const char* name, int convention, int argc, cons
         g_functions.push_back(std::move(f));
         return (int)g_functions.size() - 1;
     }
-    Console_Warnings->Output("The library %s cannot be loaded: %s\n", dll, error.c_str());
+    Console_Warnings->Output("The library \"%s\" cannot be loaded: %s\n", dll, error.c_str());
     return -1;
 }
 
