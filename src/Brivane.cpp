@@ -146,7 +146,6 @@ static int Play(const std::string& game)
             status = EXIT_FRAME_LIMIT;
         }
     }
-    Extension_Finalise();
     if (Error_FatalPending) status = EXIT_ERROR;
     return status;
 }
@@ -174,8 +173,10 @@ int main(int argc, char** argv)
     StartUp_Trace = CommandLine.trace;
 
     int status = StartUp_Run() ? Play(game) : EXIT_FAILED;
-    // Shut-down: the end of the game, recorded input, then the shut-down list.
+    // Shut-down: the end of the game (with the extensions' finalisation), recorded input, then the
+    // shut-down list.
     Run_EndGame();
+    if (!Extension_Finalise() && status == EXIT_OK) status = EXIT_ERROR;
     IO_Record_Stop();
     IO_Playback_Stop();
     DLL_FreeAll();

@@ -20,8 +20,6 @@ std::vector<std::unique_ptr<CExtensionPackage>> g_packages;
 std::vector<int> g_dllIds;
 bool g_initialised = false;
 
-const char* NameOf(int id) { return Extension_GetFunctionName(id); }
-
 bool Find(const char* name, int* id)
 {
     *id = Extension_FindFunctionId(name);
@@ -77,7 +75,7 @@ bool Extension_LoadChunk(GameFileReader chunk)
     Code_Extension_FindHook = Find;
     Code_Extension_CallHook = Extension_Call;
     Code_Extension_CallDLLHook = Extension_CallDLL;
-    Code_Extension_NameHook = NameOf;
+    Code_Extension_NameHook = Extension_GetFunctionName;
     return true;
 }
 
