@@ -90,7 +90,6 @@ void ReadLocal(TaggedValue* result, CInstance* self, const TaggedValue& name, in
     if (Variable_GetValue(self, VariableId(name), index, &v)) *result = v;
 }
 
-
 // A kind argument of the external built-ins is a string exactly when it rounds to 1.
 int Kind(const TaggedValue& a) { return Arg_I(a) == 1 ? 1 : 0; }
 

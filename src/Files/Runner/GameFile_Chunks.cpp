@@ -1,8 +1,8 @@
 #include "Runner/GameFile_Chunks.h"
 
 #include "Background/Background_Main.h"
-#include "Extension/Extension_Main.h"
 #include "Base/Console.h"
+#include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Object/Object_Main.h"
