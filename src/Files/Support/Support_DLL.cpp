@@ -115,8 +115,9 @@ void DLL_Call(int id, int argc, const TaggedValue* args, TaggedValue* result)
     if (id < 0 || id >= (int)g_functions.size()) return;
     const DLLFunction& f = *g_functions[(size_t)id];
     if (argc != f.argc || !f.library || !f.shape || ExternalCallsDisabled) return;
-    double reals[DLL_MAX_ARGUMENTS + 1] = {};
-    const char* strings[DLL_MAX_ARGUMENTS + 1] = {};
+    // Only the first argc entries are read.
+    double reals[DLL_MAX_ARGUMENTS];
+    const char* strings[DLL_MAX_ARGUMENTS];
     for (int i = 0; i < argc; i++) {
         reals[i] = args[i].GetReal();
         strings[i] = args[i].GetString();  // lent for the call
