@@ -86,23 +86,15 @@ HTTP_BUILTIN(json_encode)
 }
 
 namespace {
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
-
-#define ENTRY(name, argc) {#name, F_##name, argc}
-
-const Entry kHttpJson[] = {
-    ENTRY(http_get, 1),
-    ENTRY(http_post_string, 2),
-    ENTRY(json_decode, 1),
-    ENTRY(json_encode, 1),
+const FunctionEntry kHttpJson[] = {
+    FUNCTION_ENTRY(http_get, 1),
+    FUNCTION_ENTRY(http_post_string, 2),
+    FUNCTION_ENTRY(json_decode, 1),
+    FUNCTION_ENTRY(json_encode, 1),
 };
 }
 
 void Function_Http_Init()
 {
-    for (const Entry& e : kHttpJson) Function_Add(e.name, e.handler, e.argc);
+    for (const FunctionEntry& e : kHttpJson) Function_Add(e.name, e.handler, e.argc);
 }

@@ -25,28 +25,28 @@ TaggedValue Call(const char* name, std::vector<TaggedValue> args)
     return result;
 }
 
-TEST_F(HttpBuiltins, TheEventMapHoldsTheAnswerAndIsDestroyedAfterTheEvent)
+// Requests of one step run one at a time, in order, with consecutive ids; each event's map is
+// destroyed after it.
+TEST_F(HttpBuiltins, EachAnswerComesAsAMapInTurn)
 {
     server.Answer("/hello", 200, "hello");
-    ASSERT_NO_FATAL_FAILURE(Play({{{0, 0}, "show_debug_message(http_get('URL/hello'));"}, {{7, 62}, kPrintMap}}));
-    EXPECT_EQ(Lines(2), "0\n0|" + server.Url("/hello") + "|hello|200|0|5\n");
+    server.Answer("/missing", 404, "missing");
+    server.Answer("/empty", 200, "");
+    server.Answer("/zero", 200, std::string("ab\0cd", 5));
+    ASSERT_NO_FATAL_FAILURE(Play({{{0, 0}, "a = http_get('URL/hello'); b = http_get('URL/missing'); c = http_get('URL/empty');"
+                                           " d = http_get('URL/zero'); show_debug_message(string(a) + string(b) + string(c) + string(d));"},
+                                  {{7, 62}, kPrintMap}}));
+    EXPECT_EQ(Lines(5), "0123\n"
+                        "0|" + server.Url("/hello") + "|hello|200|0|5\n"
+                        "1|" + server.Url("/missing") + "|missing|404|0|5\n"
+                        "2|" + server.Url("/empty") + "||200|-1|5\n"
+                        "3|" + server.Url("/zero") + "|ab|200|0|5\n");
     EXPECT_EQ(DS_Map_Find(0), nullptr);
     EXPECT_EQ(async_load, -1);
     EXPECT_EQ(RequestList_Count(), 0);
-}
-
-TEST_F(HttpBuiltins, RequestsOfOneStepRunInTurnWithConsecutiveIds)
-{
-    server.Answer("/1", 200, "one");
-    server.Answer("/2", 200, "two");
-    server.Answer("/3", 200, "three");
-    ASSERT_NO_FATAL_FAILURE(Play({{{0, 0}, "a = http_get('URL/1'); b = http_get('URL/2'); c = http_get('URL/3');"
-                                           " show_debug_message(string(a) + string(b) + string(c));"},
-                                  {{7, 62}, "show_debug_message(string(ds_map_find_value(async_load, 'id')) + ds_map_find_value(async_load, 'result'));"}}));
-    EXPECT_EQ(Lines(4), "012\n0one\n1two\n2three\n");
     std::vector<HttpServer::Request> received = server.Received();
-    ASSERT_EQ(received.size(), 3u);
-    EXPECT_EQ(received[0].path + received[1].path + received[2].path, "/1/2/3");
+    ASSERT_EQ(received.size(), 4u);
+    EXPECT_EQ(received[0].path + received[1].path + received[2].path + received[3].path, "/hello/missing/empty/zero");
     EXPECT_EQ(received[0].headers["user-agent"], "Brivane HTTP");
     EXPECT_EQ(server.MostAtOnce(), 1);
 }
@@ -72,17 +72,6 @@ TEST_F(HttpBuiltins, PostSendsTheTextAsAForm)
     ASSERT_NO_FATAL_FAILURE(Settle());
     ASSERT_EQ(server.Received().size(), 2u);
     EXPECT_TRUE(server.Received()[1].body == text);
-}
-
-TEST_F(HttpBuiltins, StatusesOfMissingEmptyAndCutAnswers)
-{
-    server.Answer("/missing", 404, "missing");
-    server.Answer("/empty", 200, "");
-    server.Answer("/zero", 200, std::string("ab\0cd", 5));
-    ASSERT_NO_FATAL_FAILURE(Play({{{0, 0}, "http_get('URL/missing'); http_get('URL/empty'); http_get('URL/zero');"}, {{7, 62}, kPrintMap}}));
-    EXPECT_EQ(Lines(3), "0|" + server.Url("/missing") + "|missing|404|0|5\n"
-                        "1|" + server.Url("/empty") + "||200|-1|5\n"
-                        "2|" + server.Url("/zero") + "|ab|200|0|5\n");
 }
 
 TEST_F(HttpBuiltins, OnlyStringUrlsOfTheTwoSchemesStartRequests)
