@@ -5,7 +5,7 @@
 // built-ins answer 0 or "", the increments give their date back, and a creation gives the
 // failure date, the date of the second before 1970.
 #include "Function/Function_Date.h"
-#include "Function/Function_Table.h"
+#include "Code/Function.h"
 
 #include <climits>
 #include <cmath>
@@ -362,5 +362,5 @@ const FunctionEntry kDates[] = {
 void Function_Date_Init()
 {
     tzset();
-    Function_AddTable(kDates);
+    for (const FunctionEntry& e : kDates) Function_Add(e.name, e.handler, e.argc);
 }

@@ -8,7 +8,6 @@
 // file dialog returned; a name that would mean one of the folders itself is refused.
 #include "Function/Function_File.h"
 #include "Function/Function_File_Internal.h"
-#include "Function/Function_Table.h"
 #include "Support/File.h"
 
 #include <cstring>
@@ -101,6 +100,12 @@ const FunctionEntry kIni[] = {
 
 #undef ENTRY
 
+template <size_t N>
+void Register(const FunctionEntry (&table)[N])
+{
+    for (const FunctionEntry& e : table) Function_Add(e.name, e.handler, e.argc);
+}
+
 // The mapping of a name, refused when it means the folder itself.
 bool Lookup(bool (*map)(char*, int, const char*), const char* folder, char* out, const char* name)
 {
@@ -117,9 +122,9 @@ bool Lookup(bool (*map)(char*, int, const char*), const char* folder, char* out,
 
 void Function_File_Init()
 {
-    Function_AddTable(kFiles);
-    Function_AddTable(kRegistry);
-    Function_AddTable(kIni);
+    Register(kFiles);
+    Register(kRegistry);
+    Register(kIni);
 }
 
 void Function_File_Free()

@@ -20,6 +20,7 @@
 #include "Runner/GameFile.h"
 #include "Support/DataStructures.h"
 #include "Support/IniFile.h"
+#include "Support/LoadSave_Http.h"
 #include "Variable/Variable_Main.h"
 
 #include <cstdlib>
@@ -77,6 +78,12 @@ const ListEntry StartUpList[] = {
     {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Run_State_Init", InitRunState},
     {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
+
+bool FreeRequests()
+{
+    RequestList_Free();
+    return true;
+}
 
 bool FreeGame()
 {
@@ -136,7 +143,7 @@ bool FreeSwitches()
 const ListEntry ShutDownList[] = {
     // Files the game left open are written while the save folder is still known.
     {"Function_File_Free", FreeFiles},
-    {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
+    {"RequestList_Free", FreeRequests}, {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
     {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
