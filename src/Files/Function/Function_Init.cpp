@@ -1,5 +1,4 @@
 #include "Function/Function_Init.h"
-#include "Code/Function.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Date.h"
 #include "Function/Function_File.h"
@@ -8,6 +7,7 @@
 #include "Function/Function_Http.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Resource.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -22,8 +22,7 @@ void Function_Init()
     Function_Graphics_Init();
     Function_File_Init();
     Function_Http_Init();
-    // script_execute belongs to the resource family.
-    Function_Add("script_execute", F_script_execute, -1);
+    Function_Resource_Init();
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();

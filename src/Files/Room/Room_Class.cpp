@@ -36,9 +36,7 @@ void CRoom::CopyFrom(const CRoom& other)
     std::copy(other.backgrounds, other.backgrounds + ROOM_SLOTS, backgrounds);
     enable_views = other.enable_views;
     std::copy(other.views, other.views + ROOM_SLOTS, views);
-    creation_code = other.creation_code;
-    if (creation_compiled) m_retired.push_back(creation_compiled);
-    creation_compiled = nullptr;
+    SetCreationCode(other.creation_code.c_str());
     physics = other.physics;
     physics_scale = other.physics_scale;
     physics_gravity_x = other.physics_gravity_x;
@@ -54,6 +52,13 @@ void CRoom::SetCaption(const char* text)
 {
     if (caption) MemFree(caption);
     caption = text ? MemStrDup(text) : nullptr;
+}
+
+void CRoom::SetCreationCode(const char* text)
+{
+    if (creation_compiled) m_retired.push_back(creation_compiled);
+    creation_compiled = nullptr;
+    creation_code = text ? text : "";
 }
 
 int CRoom::AddTile(const RoomTile& tile)
@@ -284,6 +289,16 @@ void CRoom::UpdateActivation()
         UnlinkInstance(i);
         LinkInstance(i);
     }
+}
+
+void CRoom::RelinkObjects()
+{
+    for (int i = 0; i < Object_Count(); i++)
+        if (CObject* o = Object_Find(i)) o->instances.clear();
+    // Ids follow the order of creation.
+    std::vector<CInstance*> byId = active;
+    std::sort(byId.begin(), byId.end(), [](const CInstance* a, const CInstance* b) { return a->id < b->id; });
+    for (CInstance* i : byId) ObjectListsAdd(i);
 }
 
 void CRoom::Suspend()
