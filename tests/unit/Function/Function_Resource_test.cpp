@@ -286,6 +286,28 @@ TEST_F(Resources, MissingResourcesGiveTheirDefaultsAndMessages)
     for (size_t i = 0; i < want.size(); i++) EXPECT_NE(Errors()[i].find(want[i]), std::string::npos) << Errors()[i];
 }
 
+// Fifteen values reach the script, the caller's argument count comes back, and an error inside
+// the script is reported once.
+TEST_F(Resources, ScriptExecute)
+{
+    Variable_BuiltIn_Init();
+    int count = Script_Add("scr_count", "return argument_count * 1000 + argument14 + argument15;");
+    int fail = Script_Add("scr_fail", "return 7 + undefined_name;");
+    std::vector<TaggedValue> args = {(double)count};
+    for (int i = 1; i < 20; i++) args.emplace_back((double)i);
+    argument_count = 3;
+    CInstance self(700100, -1, 0, 0);
+    EXPECT_EQ(Call("script_execute", args, &self).GetReal(), 15015);
+    EXPECT_EQ(argument_count, 3);
+    EXPECT_EQ(Text("script_get_text", {(double)fail}), "return 7 + undefined_name;");
+    EXPECT_EQ(Text("script_get_text", {9.0}), "");
+    Call("script_execute", {(double)fail, 1.0}, &self);
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find("In script scr_fail:"), std::string::npos);
+    EXPECT_FALSE(PendingScriptError.pending);
+    argument_count = 0;
+}
+
 TEST_F(Resources, SpriteAddLayoutsAndTheSavedStrip)
 {
     // (file, frames, removeback, smooth, xorig, yorig): not precise; flags at 0.5 split.
