@@ -1,6 +1,7 @@
 # Runs one packed test game (in a window when WINDOWED is true) and judges it: standard output
 # must equal FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent),
-# and every line of FOLDER/expected_errors.txt must occur in standard error.
+# and every line of FOLDER/expected_errors.txt must occur in standard error. FOLDER/dialogs.txt,
+# when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder> standing for FOLDER.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -9,6 +10,12 @@ set(ENV{RUNNER_MAX_FRAMES} 2000)
 # Each game saves into a fresh folder of its own.
 set(ENV{XDG_DATA_HOME} ${GAME}.data)
 file(REMOVE_RECURSE ${GAME}.data)
+if(EXISTS ${FOLDER}/dialogs.txt)
+  file(READ ${FOLDER}/dialogs.txt answers)
+  string(REPLACE "<folder>" "${FOLDER}" answers "${answers}")
+  file(WRITE ${GAME}.dialogs "${answers}")
+  set(ENV{RUNNER_DIALOGS} ${GAME}.dialogs)
+endif()
 execute_process(COMMAND ${RUNNER} -game ${GAME}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
 set(expected_status 0)

@@ -3,6 +3,7 @@
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Graphics.h"
+#include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
 
@@ -19,6 +20,7 @@ void Function_Init()
     Function_Graphics_Init();
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
+    Function_Interaction_Init();
     Function_Misc_Init();
     Function_DataStructures_Init();
 }

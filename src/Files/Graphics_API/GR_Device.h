@@ -29,6 +29,7 @@ int GR_D3D_Get_Backbuffer_Width();
 int GR_D3D_Get_Backbuffer_Height();
 // The rectangle of the render target drawn into (the whole target after a change of target).
 void GR_D3D_Set_Viewport(int x, int y, int w, int h);
+void GR_D3D_Get_Viewport(int* x, int* y, int* w, int* h);
 
 enum { GR_TRANSFORM_VIEW = 0, GR_TRANSFORM_PROJECTION = 1, GR_TRANSFORM_WORLD = 2 };
 // 16 floats; an unknown kind reads the identity and sets nothing.
