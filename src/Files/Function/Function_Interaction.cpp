@@ -227,15 +227,9 @@ void F_show_text(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 
 namespace {
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
+#define ENTRY FUNCTION_ENTRY
 
-#define ENTRY(name, argc) {#name, F_##name, argc}
-
-const Entry kInteraction[] = {
+const FunctionEntry kInteraction[] = {
     ENTRY(show_message, 1),
     ENTRY(show_message_async, 1),
     ENTRY(show_question, 1),
@@ -346,5 +340,5 @@ const Entry kInteraction[] = {
 
 void Function_Interaction_Init()
 {
-    for (const Entry& e : kInteraction) Function_Add(e.name, e.handler, e.argc);
+    for (const FunctionEntry& e : kInteraction) Function_Add(e.name, e.handler, e.argc);
 }

@@ -1,5 +1,6 @@
 // The in-window prompts: editing, the file prompts' folders, and the real prompt in a window
 // driven by SDL key events, seen through the pixels it draws.
+#include "../Base/CapturedWarnings.h"
 #include "Base/MemoryManager.h"
 #include "Debug/Dialog.h"
 #include "Debug/Prompt.h"
@@ -391,13 +392,21 @@ TEST_F(WindowPrompt, ThePromptLeavesASurfaceTargetAndStatesAsTheyWere)
     EXPECT_EQ(Pixel(5, 5), GAME);
 }
 
-TEST(PromptWithoutWindow, IsCancelledWithAMessage)
+// Without the game's window nothing waits for a player: prompts are cancelled, questions
+// answered no and messages written to the console.
+TEST(DialogsWithoutWindow, NeverWait)
 {
+    TCapturedWarnings log;
     unsetenv("RUNNER_DIALOGS");
     Dialog_Init();
     char* text = nullptr;
     EXPECT_FALSE(InputQuery_Modal("", "Name", "x", &text));
     EXPECT_EQ(text, nullptr);
+    EXPECT_FALSE(InputQuery_Question("", "Quit?"));
+    Dialog_ShowMessage("just so#you know");
+    EXPECT_NE(log.text.find("No window to show the prompt"), std::string::npos);
+    EXPECT_NE(log.text.find("Cannot show the question \"Quit?\" (no window); answered no"), std::string::npos);
+    EXPECT_NE(log.text.find("just so#you know\n"), std::string::npos);
 }
 
 }  // namespace

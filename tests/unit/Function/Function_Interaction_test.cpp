@@ -310,6 +310,13 @@ TEST_F(Interaction, KeyboardAndMouseRules)
     }
     for (double button : {4.0, -2.0, 1e300})
         EXPECT_EQ(Real("mouse_check_button", {button}), 0.0) << button;
+    // Devices outside the five read as nothing (the device built-ins share these).
+    EXPECT_FALSE(IO_MouseCheck(2, 7, IO_DOWN));
+    EXPECT_FALSE(IO_MouseCheck(-1, -1, IO_DOWN));
+    EXPECT_FALSE(IO_MouseWheelDown(5));
+    IO_MouseClear(2, 9);
+    IO_SetMouseLastButton(9, 1);
+    EXPECT_EQ(IO_GetMouseLastButton(9), 0);
     Call("mouse_clear", {2.0});
     EXPECT_EQ(Real("mouse_check_button", {2.0}), 0.0);
     Call("keyboard_clear", {37.0});

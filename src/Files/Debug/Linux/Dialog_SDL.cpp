@@ -30,10 +30,12 @@ std::string BoxText(const char* text)
 
 class TSDLDialogs : public TDialogProvider {
 public:
+    // Without the game's window (headless) a message goes to the console and a question is
+    // answered no: a box of its own could wait for a player who is not there.
     void Message(const char* caption, const char* text) override
     {
         std::string body = BoxText(text);
-        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, body.c_str(), SDL_GL_GetCurrentWindow()) != 0)
+        if (!MainWindow || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, body.c_str(), MainWindow) != 0)
             Console_Warnings->Output("%s\n", body.c_str());
     }
 
@@ -44,10 +46,11 @@ public:
             {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
             {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         };
-        SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, SDL_GL_GetCurrentWindow(), caption, body.c_str(), 2, buttons, nullptr};
+        SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, MainWindow, caption, body.c_str(), 2, buttons, nullptr};
         int pressed = 0;
-        if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-            Console_Warnings->Output("Cannot show the question \"%s\" (%s); answered no\n", body.c_str(), SDL_GetError());
+        if (!MainWindow || SDL_ShowMessageBox(&box, &pressed) != 0) {
+            Console_Warnings->Output("Cannot show the question \"%s\" (%s); answered no\n", body.c_str(),
+                                     MainWindow ? SDL_GetError() : "no window");
             return false;
         }
         return pressed == 1;
@@ -88,7 +91,8 @@ private:
         if (Window_Quit) return false;
         CPromptScreen screen;
         if (!MainWindow || !screen.Ready()) {
-            Console_Warnings->Output("No window to show the prompt \"%s\" in; it was cancelled\n", prompt.Caption().c_str());
+            const std::string& what = prompt.Message().empty() ? prompt.Caption() : prompt.Message();
+            Console_Warnings->Output("No window to show the prompt \"%s\" in; it was cancelled\n", what.c_str());
             return false;
         }
         while (prompt.Outcome() == PROMPT_OPEN) {
