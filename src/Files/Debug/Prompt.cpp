@@ -337,18 +337,18 @@ void CPrompt::LoadEntries()
         m_message = "This folder cannot be read.";
         return;
     }
-    for (; it != fs::directory_iterator() && m_entries.size() < MAX_ENTRIES; it.increment(error)) {
+    while (it != fs::directory_iterator() && m_entries.size() < MAX_ENTRIES) {
         std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.') continue;
         std::error_code kindError;
         bool folder = it->is_directory(kindError);
-        if (!folder && filter) {
-            bool match = false;
+        bool shown = !name.empty() && name[0] != '.';
+        if (shown && !folder && filter) {
+            shown = false;
             for (const std::string& pattern : filter->patterns)
-                match = match || fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
-            if (!match) continue;
+                shown = shown || fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
         }
-        m_entries.push_back({name, folder});
+        if (shown) m_entries.push_back({name, folder});
+        it.increment(error);
         if (error) break;
     }
     std::sort(m_entries.begin(), m_entries.end(), LessFolded);

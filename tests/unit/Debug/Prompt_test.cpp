@@ -289,8 +289,14 @@ protected:
     static inline std::function<void(int)> onFrame;
 };
 
-TEST_F(WindowPrompt, TypedTextComesBackAndThePromptIsDrawn)
+TEST_F(WindowPrompt, TypedTextComesBackAndThePromptIsDrawnOverTheFrame)
 {
+    // The game was drawing into a surface with its own blending when it asked.
+    int surface = GR_Surface_Create(16, 16);
+    ASSERT_GE(surface, 0);
+    ASSERT_TRUE(GR_Surface_Set_Target(surface));
+    GR_D3D_Set_Blend_Mode(1);
+    uint32_t dest = GR_D3D_Get_Render_State(GR_RS_DESTBLEND);
     uint32_t corner = 0, centre = 0;
     int dark = 0;
     char* text = nullptr;
@@ -316,10 +322,14 @@ TEST_F(WindowPrompt, TypedTextComesBackAndThePromptIsDrawn)
     EXPECT_LT(corner & 0xFF, GAME & 0xFF) << "the game shows darkened around the box";
     EXPECT_NE(centre, GAME);
     EXPECT_GT(dark, 40) << "the default text and the caret are drawn";
-    // The frame under the prompt is back as it was, and so is the drawing colour.
+    // The frame under the prompt is back as it was, and so is every drawing setting.
+    EXPECT_EQ(SurfaceTarget, surface);
+    EXPECT_EQ(GR_D3D_Get_Render_State(GR_RS_DESTBLEND), dest);
+    EXPECT_EQ(Draw_GetColor() & 0xFFFFFF, 0x00FF00u);
+    GR_Surface_Reset_Target();
+    GR_Surface_Free(surface);
     EXPECT_EQ(Pixel(2, 2), GAME);
     EXPECT_EQ(Pixel(W / 2, H / 2), GAME);
-    EXPECT_EQ(Draw_GetColor() & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(WindowPrompt, EscapeCancelsAndClosingTheWindowEndsTheGame)
@@ -372,24 +382,6 @@ TEST_F(WindowPrompt, LoginMasksThePasswordAndFilesComeBackFull)
     EXPECT_EQ(std::string(name), folder + "/level.txt");
     MemFree(name);
     fs::remove_all(folder);
-}
-
-TEST_F(WindowPrompt, ThePromptLeavesASurfaceTargetAndStatesAsTheyWere)
-{
-    int surface = GR_Surface_Create(16, 16);
-    ASSERT_GE(surface, 0);
-    ASSERT_TRUE(GR_Surface_Set_Target(surface));
-    GR_D3D_Set_Blend_Mode(1);
-    uint32_t dest = GR_D3D_Get_Render_State(GR_RS_DESTBLEND);
-    char* text = nullptr;
-    ASSERT_TRUE(Prompt([](int frame) { if (frame == 1) Key(SDLK_RETURN); },
-                       [&] { return InputQuery_Modal("", "", "", &text); }));
-    MemFree(text);
-    EXPECT_EQ(SurfaceTarget, surface);
-    EXPECT_EQ(GR_D3D_Get_Render_State(GR_RS_DESTBLEND), dest);
-    GR_Surface_Reset_Target();
-    GR_Surface_Free(surface);
-    EXPECT_EQ(Pixel(5, 5), GAME);
 }
 
 // Without the game's window nothing waits for a player: prompts are cancelled, questions

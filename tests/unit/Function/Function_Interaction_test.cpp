@@ -322,6 +322,14 @@ TEST_F(Interaction, KeyboardAndMouseRules)
     Call("keyboard_clear", {37.0});
     EXPECT_EQ(Real("keyboard_check", {37.0}), 0.0);
 
+    // The system's own key state: nothing held here, nothing outside the keys.
+    for (double key : {65.0, 256.0, -1.0, (double)NAN}) EXPECT_EQ(Real("keyboard_check_direct", {key}), 0.0) << key;
+    Call("keyboard_set_numlock", {1.0});
+    EXPECT_EQ(Real("keyboard_get_numlock"), 1.0);
+    Call("keyboard_set_numlock", {0.2});
+    EXPECT_EQ(Real("keyboard_get_numlock"), 0.0);
+    IO_Clear();
+
     // The key map: 'A' comes in as Left.
     Call("keyboard_set_map", {65.0, 37.0});
     EXPECT_EQ(Real("keyboard_get_map", {65.0}), 37.0);
