@@ -1,4 +1,5 @@
-# Runs one packed test game (in a window when WINDOWED is true) and judges it: standard output
+# Runs one packed test game (in a window when WINDOWED is true, with the switches listed in
+# FOLDER/switches when there is one) and judges it: standard output
 # must equal FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent),
 # and every line of FOLDER/expected_errors.txt must occur in standard error. FOLDER/dialogs.txt,
 # when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder> standing for FOLDER.
@@ -16,7 +17,11 @@ if(EXISTS ${FOLDER}/dialogs.txt)
   file(WRITE ${GAME}.dialogs "${answers}")
   set(ENV{RUNNER_DIALOGS} ${GAME}.dialogs)
 endif()
-execute_process(COMMAND ${RUNNER} -game ${GAME}
+set(switches)
+if(EXISTS ${FOLDER}/switches)
+  file(STRINGS ${FOLDER}/switches switches)
+endif()
+execute_process(COMMAND ${RUNNER} -game ${GAME} ${switches}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
 set(expected_status 0)
 if(EXISTS ${FOLDER}/expected_status)
