@@ -10,7 +10,6 @@
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"
 #include "Graphics_API/GR_Texture.h"
-#include "Graphics_API/Matrix.h"
 #include "Base/MemoryManager.h"
 
 #include <algorithm>
@@ -247,14 +246,7 @@ CPromptScreen::CPromptScreen()
     MemFree(pixels);
 
     GR_D3D_Set_Viewport(0, 0, m_width, m_height);
-    float w = (float)m_width, h = (float)m_height, m[16];
-    float eye[3] = {w / 2, h / 2, -16000}, at[3] = {w / 2, h / 2, 0}, up[3] = {0, 1, 0};
-    Matrix_LookAt(m, eye, at, up);
-    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
-    Matrix_Ortho(m, w, -h, 1, 32000);
-    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
-    Matrix_Identity(m);
-    GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
+    GR_D3D_Set_Projection_2D(0, 0, (float)m_width, (float)m_height, 0);
     GR_D3D_Set_Render_State(GR_RS_ZENABLE, 0);
     GR_D3D_Set_Render_State(GR_RS_ZWRITEENABLE, 0);
     GR_D3D_Set_Render_State(GR_RS_ALPHATEST, 0);
