@@ -13,6 +13,8 @@
 #include "Base/MemoryManager.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -82,7 +84,8 @@ void Write(int x, int y, const std::string& text, uint32_t colour, int wrap = -1
 // The box's parts, laid out from the top.
 struct Layout {
     int x, y, width, inner, line;
-    int rows;  // entries a file prompt shows
+    int rows;             // entries a file prompt shows
+    std::string message;  // a text prompt's text, cut to fit the window
 };
 
 // One field: the shown text scrolled so that the caret stays inside.
@@ -165,10 +168,9 @@ int Content(const CPrompt& prompt, const Layout& l, bool draw)
     }
     y += l.line + 6 + GAP;
     bool file = prompt.Kind() == PROMPT_OPEN_FILE || prompt.Kind() == PROMPT_SAVE_FILE;
-    if (prompt.Kind() == PROMPT_TEXT && !prompt.Message().empty()) {
-        std::string text = Literal(prompt.Message());
-        if (draw) Write(l.x + PAD, y, prompt.Message(), TEXT, l.inner);
-        y += GR_Text_Height(text.c_str(), -1, l.inner) + GAP;
+    if (prompt.Kind() == PROMPT_TEXT && !l.message.empty()) {
+        if (draw) Write(l.x + PAD, y, l.message, TEXT, l.inner);
+        y += GR_Text_Height(Literal(l.message).c_str(), -1, l.inner) + GAP;
     }
     if (file) y = DrawListing(prompt, l, y, draw);
     for (int i = 0; i < prompt.FieldCount(); i++) {
@@ -202,10 +204,30 @@ void Prompt_Draw(const CPrompt& prompt, int width, int height)
     l.x = (width - l.width) / 2;
     l.y = 0;
     l.rows = CPrompt::LIST_ROWS;
+    l.message = prompt.Message();
     int boxHeight = Content(prompt, l, false);
     int row = l.line + 2, excess = boxHeight - height;
     if (excess > 0 && (prompt.Kind() == PROMPT_OPEN_FILE || prompt.Kind() == PROMPT_SAVE_FILE)) {
         l.rows = std::max(1, l.rows - (excess + row - 1) / row);
+        boxHeight = Content(prompt, l, false);
+    }
+    // A text too long for the window is cut to the longest head that fits, so the field shows.
+    if (boxHeight > height && prompt.Kind() == PROMPT_TEXT) {
+        const std::string& full = prompt.Message();
+        std::vector<size_t> cuts;  // character starts after the first
+        for (size_t i = 1; i < full.size(); i++)
+            if (!IsContinuation(full[i])) cuts.push_back(i);
+        auto fits = [&](size_t bytes) {
+            l.message = full.substr(0, bytes) + "...";
+            return Content(prompt, l, false) <= height;
+        };
+        int low = -1, high = (int)cuts.size() - 1;
+        while (low < high) {
+            int mid = (low + high + 1) / 2;
+            if (fits(cuts[mid])) low = mid;
+            else high = mid - 1;
+        }
+        l.message = low >= 0 ? full.substr(0, cuts[low]) + "..." : "";
         boxHeight = Content(prompt, l, false);
     }
     l.y = std::max(0, (height - boxHeight) / 2);
