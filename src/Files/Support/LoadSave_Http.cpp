@@ -2,12 +2,14 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Support/Linux/LoadSave_Http_Curl.h"
 
 #include <cstdlib>
 #include <system_error>
 #include <thread>
 
 int RequestIdCounter = 0;
+HttpLimits LoadSave_HttpLimits = {128 << 20, 15, 30, 10};
 
 namespace {
 HTTP_REQ_CONTEXT* RequestList = nullptr;
@@ -120,6 +122,13 @@ HTTP_REQ_CONTEXT::~HTTP_REQ_CONTEXT()
     free(buffer);
 }
 
+const char* HTTP_REQ_CONTEXT::BodyText()
+{
+    if (!buffer) return "";
+    buffer[bytesRead] = 0;
+    return (const char*)buffer;
+}
+
 bool RequestList_Serve(HTTP_REQ_CONTEXT* request, RequestWork work)
 {
     request->work = work;
@@ -171,4 +180,31 @@ void RequestList_Free()
     PendingError = HttpError();
     while (RequestList) delete RequestList;
     RequestIdCounter = 0;
+    LoadSave_HttpCloseSession();
+}
+
+namespace {
+int Request(const char* url, const char* post, RequestProcess process, RequestCleanup cleanup, void* userData,
+            bool deliverOnFailure)
+{
+    HTTP_REQ_CONTEXT* request = new HTTP_REQ_CONTEXT(url, process, cleanup, userData);
+    request->deliverOnFailure = deliverOnFailure;
+    if (post) request->post = MemStrDup(post);
+    if (!url || (post && !request->post) || !LoadSave_HttpOpenSession()) {
+        delete request;
+        return -1;
+    }
+    int id = request->id;
+    return RequestList_Serve(request, LoadSave_HttpTransfer) ? id : -1;
+}
+}
+
+int LoadSave_HttpGet(const char* url, RequestProcess process, RequestCleanup cleanup, void* userData, bool deliverOnFailure)
+{
+    return Request(url, nullptr, process, cleanup, userData, deliverOnFailure);
+}
+
+int LoadSave_HttpPost(const char* url, const char* text, RequestProcess process, RequestCleanup cleanup, void* userData)
+{
+    return Request(url, text ? text : "", process, cleanup, userData, false);
 }

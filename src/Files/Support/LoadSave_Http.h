@@ -64,13 +64,16 @@ public:
     // A failure of the worker still delivers the request, with no body (sprites from URLs);
     // otherwise a failed request is destroyed without an event.
     bool deliverOnFailure = false;
-    // Filled by the worker: the answer's status code and body. The body always has a zero byte
-    // behind its bytesRead bytes once a transfer has written it.
     char* post = nullptr;  // the text a POST sends, null for a GET
+    // Filled by the worker: the answer's status code and body. A buffer always has room for a
+    // zero byte behind its bytesRead bytes.
     int httpStatus = 200;
     uint8_t* buffer = nullptr;  // the C heap
     int64_t bufferSize = 0;
     int64_t bytesRead = 0;
+
+    // The body as text (ending at its first zero byte); "" without a body.
+    const char* BodyText();
 };
 
 // The id the next request takes (0 at start; every request takes one).
@@ -92,3 +95,23 @@ int RequestList_Count();
 // Shut-down: ends the worker (a transfer in progress is aborted), destroys every request and
 // resets the ids.
 void RequestList_Free();
+
+// HTTP transfers. TLS follows the URL's scheme; redirects are followed; a connection that cannot
+// be made in time and a transfer that stalls fail; the body grows as it arrives up to a cap.
+struct HttpLimits {
+    int64_t maxBody;      // bytes; a longer answer fails (a Content-Length above it at once)
+    long connectSeconds;  // to make the connection
+    long stallSeconds;    // a transfer that moves no byte for this long fails
+    long maxRedirects;
+};
+extern HttpLimits LoadSave_HttpLimits;
+
+// Starts (or queues) a GET or a form POST of the text. The request takes ownership of userData:
+// cleanup runs when the request ends, whatever happens. The result is the request's id, or -1
+// when no request could be made (reported on the console, the request already destroyed).
+// A failed transfer reports one console line and raises no event, unless deliverOnFailure asks
+// for delivery without a body.
+int LoadSave_HttpGet(const char* url, RequestProcess process, RequestCleanup cleanup, void* userData,
+                     bool deliverOnFailure = false);
+int LoadSave_HttpPost(const char* url, const char* text, RequestProcess process, RequestCleanup cleanup,
+                      void* userData);

@@ -35,14 +35,11 @@ protected:
         RequestList_Free();
         DS_FreeAll();
         g_cleaned.clear();
-        saved = Console_Debug;
-        Console_Debug = &log;
     }
     void TearDown() override
     {
         RequestList_Free();
         DS_FreeAll();
-        Console_Debug = saved;
         WorldTest::TearDown();
     }
     // A request that completes on the main thread and raises the event.
@@ -52,14 +49,16 @@ protected:
         r->Complete();
         return r;
     }
-    std::string Frame()
+    // The debug console lines of one frame.
+    static std::string Frame()
     {
-        log.text.clear();
+        TCaptureConsole lines;
+        tagIConsole* previous = Console_Debug;
+        Console_Debug = &lines;
         Run_Frame();
-        return log.text;
+        Console_Debug = previous;
+        return lines.text;
     }
-    TCaptureConsole log;
-    tagIConsole* saved = nullptr;
 };
 
 TEST_F(AsyncDelivery, EveryInstanceWithTheEventReadsTheMapWhichIsThenDestroyed)
