@@ -5,6 +5,7 @@
 #include "Function/Function_Game.h"
 #include "Function/Function_Graphics.h"
 #include "Function/Function_Http.h"
+#include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
@@ -23,6 +24,7 @@ void Function_Init()
     Function_File_Init();
     Function_Http_Init();
     Function_Resource_Init();
+    Function_Interaction_Init();
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
