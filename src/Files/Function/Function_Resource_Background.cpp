@@ -24,8 +24,7 @@ CBackground* BackgroundAt(const TaggedValue& a)
 CBackground* ExistingBackground(const TaggedValue& a, const char* message)
 {
     CBackground* background = BackgroundAt(a);
-    if (!background) Error_Show_Action(message, false);
-    return background;
+    return Resource_Require(background, message) ? background : nullptr;
 }
 
 // The preload flag at position `at` when the call carries it, else true.
@@ -138,7 +137,7 @@ BACKGROUND_BUILTIN(background_duplicate)
 // Assigning a background to itself changes nothing.
 BACKGROUND_BUILTIN(background_assign)
 {
-    if (!Background_Assign(Arg_I(args[0]), Arg_I(args[1]))) Error_Show_Action("Error assigning a background.", false);
+    Resource_Require(Background_Assign(Arg_I(args[0]), Arg_I(args[1])), "Error assigning a background.");
 }
 
 // (ind, fname): a 32-bit PNG with the image's alpha.
@@ -147,10 +146,7 @@ BACKGROUND_BUILTIN(background_save)
     const CBackground* background = ExistingBackground(args[0], "Trying to save non-existing background bitmap.");
     if (!background) return;
     const char* name = Arg_S(args[1]);
-    if (!*name) {
-        Error_Show_Action("Trying to save background bitmap to empty image file name.", false);
-        return;
-    }
+    if (!Resource_Require(*name, "Trying to save background bitmap to empty image file name.")) return;
     if (!background->GetBitmap()) {
         Console_Debug->Output("background_save() failed - no bitmap data available\n");
         return;

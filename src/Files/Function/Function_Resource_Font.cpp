@@ -16,16 +16,12 @@ CFontBV* FontAt(const TaggedValue& a)
 
 bool FontExists(const TaggedValue& a)
 {
-    if (Font_Exists(Arg_I(a))) return true;
-    Error_Show_Action("Trying to replace non-existing font.", false);
-    return false;
+    return Resource_Require(Font_Exists(Arg_I(a)), "Trying to replace non-existing font.");
 }
 
 bool SpriteExists(const TaggedValue& a, const char* message)
 {
-    if (Sprite_Exists(Arg_I(a))) return true;
-    Error_Show_Action(message, false);
-    return false;
+    return Resource_Require(Sprite_Exists(Arg_I(a)), message);
 }
 
 }  // namespace
@@ -86,9 +82,6 @@ FONT_BUILTIN(font_replace_sprite_ext)
 
 FONT_BUILTIN(font_delete)
 {
-    if (!Font_Exists(Arg_I(args[0]))) {
-        Error_Show_Action("Trying to delete non-existing font.", false);
-        return;
-    }
-    Resource_SetFlag(result, Font_Delete(Arg_I(args[0])));
+    if (Resource_Require(Font_Exists(Arg_I(args[0])), "Trying to delete non-existing font."))
+        Resource_SetFlag(result, Font_Delete(Arg_I(args[0])));
 }

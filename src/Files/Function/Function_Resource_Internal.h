@@ -1,6 +1,7 @@
 // What the files of the resource built-ins share: every handler (the registrar names them all)
 // and the helpers of their results.
 #pragma once
+#include "Code/Error.h"
 #include "Code/Function.h"
 
 #define RESOURCE_BUILTIN(name) void F_##name(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
@@ -183,6 +184,13 @@ RESOURCE_BUILTIN(room_tile_add_ext);
 RESOURCE_BUILTIN(room_tile_clear);
 
 #undef RESOURCE_BUILTIN
+
+// True when the resource exists; otherwise the message is reported.
+inline bool Resource_Require(bool exists, const char* message)
+{
+    if (!exists) Error_Show_Action(message, false);
+    return exists;
+}
 
 // Exists tests give 1 or 0.
 inline void Resource_SetFlag(TaggedValue* result, bool value)

@@ -56,10 +56,7 @@ PATH_BUILTIN(script_get_text)
 // (ind, arg0, ...): at most 15 values after the index reach the script; the rest are dropped.
 void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
-    if (argc < 1 || !Script_Exists(Arg_I(args[0]))) {
-        Error_Show_Action("Trying to execute non-existing script.", false);
-        return;
-    }
+    if (!Resource_Require(argc >= 1 && Script_Exists(Arg_I(args[0])), "Trying to execute non-existing script.")) return;
     int n = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
     TaggedValue local[ARGUMENT_SLOTS];
     for (int i = 1; i < n; i++) local[i - 1] = args[i];
@@ -100,43 +97,30 @@ PATH_BUILTIN(path_add) { result->SetReal(Path_Add()); }
 
 PATH_BUILTIN(path_duplicate)
 {
-    if (!Path_Exists(Arg_I(args[0]))) {
-        Error_Show_Action("Trying to duplicate non-existing path.", false);
-        return;
-    }
-    result->SetReal(Path_Duplicate(Arg_I(args[0])));
+    if (Resource_Require(Path_Exists(Arg_I(args[0])), "Trying to duplicate non-existing path."))
+        result->SetReal(Path_Duplicate(Arg_I(args[0])));
 }
 
 // A path assigned to itself is refused (with its own message first).
 PATH_BUILTIN(path_assign)
 {
-    if (!Path_Assign(Arg_I(args[0]), Arg_I(args[1]))) Error_Show_Action("Error assigning a path.", false);
+    Resource_Require(Path_Assign(Arg_I(args[0]), Arg_I(args[1])), "Error assigning a path.");
 }
 
 // A path appended to itself gets its points twice.
 PATH_BUILTIN(path_append)
 {
     CPath* path = PathAt(args[0]);
-    if (!path) {
-        Error_Show_Action("Appending to non-existing path.", false);
-        return;
-    }
+    if (!Resource_Require(path, "Appending to non-existing path.")) return;
     const CPath* other = PathAt(args[1]);
-    if (!other) {
-        Error_Show_Action("Appending a non-existing path.", false);
-        return;
-    }
-    path->Append(*other);
+    if (Resource_Require(other, "Appending a non-existing path.")) path->Append(*other);
 }
 
 // Instances that follow a deleted path stop following it at their next step.
 PATH_BUILTIN(path_delete)
 {
-    if (!Path_Exists(Arg_I(args[0]))) {
-        Error_Show_Action("Trying to delete non-existing path.", false);
-        return;
-    }
-    Resource_SetFlag(result, Path_Delete(Arg_I(args[0])));
+    if (Resource_Require(Path_Exists(Arg_I(args[0])), "Trying to delete non-existing path."))
+        Resource_SetFlag(result, Path_Delete(Arg_I(args[0])));
 }
 
 // Points: inserting before a point number outside the path puts the point at the nearer end;
@@ -168,11 +152,8 @@ PATH_BUILTIN(timeline_add) { result->SetReal(TimeLine_Add()); }
 // Instances running a deleted time line find no moment in it from then on.
 PATH_BUILTIN(timeline_delete)
 {
-    if (!TimeLine_Exists(Arg_I(args[0]))) {
-        Error_Show_Action("Trying to delete non-existing timeline.", false);
-        return;
-    }
-    Resource_SetFlag(result, TimeLine_Delete(Arg_I(args[0])));
+    if (Resource_Require(TimeLine_Exists(Arg_I(args[0])), "Trying to delete non-existing timeline."))
+        Resource_SetFlag(result, TimeLine_Delete(Arg_I(args[0])));
 }
 
 // (ind, step): removes the moment at exactly that step, if there is one.

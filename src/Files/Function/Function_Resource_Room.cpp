@@ -59,7 +59,7 @@ bool Slot(const TaggedValue& a, int* n)
 
 void ReportMissingBackground(const TaggedValue& a)
 {
-    if (!Background_Exists(Arg_I(a))) Error_Show_Action("Background does not exist.", false);
+    Resource_Require(Background_Exists(Arg_I(a)), "Background does not exist.");
 }
 
 }  // namespace
@@ -122,10 +122,7 @@ ROOM_BUILTIN(object_add) { result->SetReal(Object_Add()); }
 // parent.
 ROOM_BUILTIN(object_delete)
 {
-    if (!Object_Exists(Arg_I(args[0]))) {
-        Error_Show_Action("Trying to delete non-existing object.", false);
-        return;
-    }
+    if (!Resource_Require(Object_Exists(Arg_I(args[0])), "Trying to delete non-existing object.")) return;
     Object_Delete(Arg_I(args[0]));
     ObjectsChanged();
     result->SetReal(1.0);
@@ -211,17 +208,14 @@ ROOM_BUILTIN(room_add) { result->SetReal(Room_Add()); }
 
 ROOM_BUILTIN(room_duplicate)
 {
-    if (!Room_Exists(Arg_I(args[0]))) {
-        Error_Show_Action("Trying to duplicate non-existing room.", false);
-        return;
-    }
-    result->SetReal(Room_Duplicate(Arg_I(args[0])));
+    if (Resource_Require(Room_Exists(Arg_I(args[0])), "Trying to duplicate non-existing room."))
+        result->SetReal(Room_Duplicate(Arg_I(args[0])));
 }
 
 // Assigning a room to itself changes nothing.
 ROOM_BUILTIN(room_assign)
 {
-    if (!Room_Assign(Arg_I(args[0]), Arg_I(args[1]))) Error_Show_Action("Error assigning a room.", false);
+    Resource_Require(Room_Assign(Arg_I(args[0]), Arg_I(args[1])), "Error assigning a room.");
 }
 
 // (ind, x, y, obj): the id of the instance the room will make, -1 for a missing room.

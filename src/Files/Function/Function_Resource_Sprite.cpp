@@ -43,8 +43,7 @@ void SpriteChanged(int sprite)
 CSprite* ExistingSprite(const TaggedValue& a, const char* message)
 {
     CSprite* sprite = SpriteAt(a);
-    if (!sprite) Error_Show_Action(message, false);
-    return sprite;
+    return Resource_Require(sprite, message) ? sprite : nullptr;
 }
 
 // A setter: nothing for a missing sprite.
@@ -62,17 +61,23 @@ void EditSprite(const TaggedValue* args, F edit)
 const char* SaveName(const TaggedValue& a)
 {
     const char* name = Arg_S(a);
-    if (!*name) Error_Show_Action("Trying to save sprite bitmap to empty image file name.", false);
-    return *name ? name : nullptr;
+    return Resource_Require(*name, "Trying to save sprite bitmap to empty image file name.") ? name : nullptr;
 }
 
-// A new sprite made from a grabbed image (nothing more when the grab is empty); the image is
-// released.
-void FillFromGrab(int index, TBitmap* image, bool precise, bool transparent, bool smooth, bool preload, int xorig, int yorig,
-                  bool keepAlpha)
+// A new sprite, the result, made from a grabbed image (left empty when the grab is empty). The
+// arguments from `a` on are (removeback, smooth, xorig, yorig), precise being true, or in the
+// older layout (precise, transparent, smooth, preload, xorig, yorig).
+void CreateFromGrab(TaggedValue* result, TBitmap* image, const TaggedValue* a, bool older, bool preload, bool keepAlpha)
 {
+    int index = Sprite_AddNew();
+    result->SetReal(index);
     if (!image) return;
-    Sprite_Get(index)->CreateFromBitmap(image, precise, transparent, smooth, preload, xorig, yorig, keepAlpha);
+    CSprite* sprite = Sprite_Get(index);
+    if (older)
+        sprite->CreateFromBitmap(image, Arg_Above(a[0]), Arg_Above(a[1]), Arg_Above(a[2]), Arg_Above(a[3]), Arg_I(a[4]), Arg_I(a[5]),
+                                 keepAlpha);
+    else
+        sprite->CreateFromBitmap(image, true, Arg_Above(a[0]), Arg_Above(a[1]), preload, Arg_I(a[2]), Arg_I(a[3]), keepAlpha);
     delete image;
 }
 
@@ -204,14 +209,7 @@ SPRITE_BUILTIN(sprite_add)
 // preload, xorig, yorig). A grab off the screen leaves the new sprite empty.
 SPRITE_BUILTIN(sprite_create_from_screen)
 {
-    int index = Sprite_AddNew();
-    result->SetReal(index);
-    TBitmap* image = GrabScreen(args);
-    if (argc >= 10)
-        FillFromGrab(index, image, Arg_Above(args[4]), Arg_Above(args[5]), Arg_Above(args[6]), Arg_Above(args[7]), Arg_I(args[8]),
-                     Arg_I(args[9]), false);
-    else
-        FillFromGrab(index, image, true, Arg_Above(args[4]), Arg_Above(args[5]), true, Arg_I(args[6]), Arg_I(args[7]), false);
+    CreateFromGrab(result, GrabScreen(args), args + 4, argc >= 10, true, false);
 }
 
 SPRITE_BUILTIN(sprite_add_from_screen) { AddGrab(args[0], GrabScreen, args + 1, false); }
@@ -220,14 +218,7 @@ SPRITE_BUILTIN(sprite_add_from_screen) { AddGrab(args[0], GrabScreen, args + 1, 
 // smooth, preload, xorig, yorig); the surface's alpha is kept.
 SPRITE_BUILTIN(sprite_create_from_surface)
 {
-    int index = Sprite_AddNew();
-    result->SetReal(index);
-    TBitmap* image = GrabSurface(args);
-    if (argc >= 11)
-        FillFromGrab(index, image, Arg_Above(args[5]), Arg_Above(args[6]), Arg_Above(args[7]), Arg_Above(args[8]), Arg_I(args[9]),
-                     Arg_I(args[10]), true);
-    else
-        FillFromGrab(index, image, true, Arg_Above(args[5]), Arg_Above(args[6]), false, Arg_I(args[7]), Arg_I(args[8]), true);
+    CreateFromGrab(result, GrabSurface(args), args + 5, argc >= 11, false, true);
 }
 
 SPRITE_BUILTIN(sprite_add_from_surface) { AddGrab(args[0], GrabSurface, args + 1, true); }
@@ -296,11 +287,7 @@ SPRITE_BUILTIN(sprite_duplicate)
 SPRITE_BUILTIN(sprite_assign)
 {
     int index = Arg_I(args[0]);
-    if (!Sprite_Assign(index, Arg_I(args[1]))) {
-        Error_Show_Action("Error assigning a sprite.", false);
-        return;
-    }
-    SpriteChanged(index);
+    if (Resource_Require(Sprite_Assign(index, Arg_I(args[1])), "Error assigning a sprite.")) SpriteChanged(index);
 }
 
 // Appends the second sprite's frames to the first; sprites of the game data file take no part.
