@@ -199,12 +199,12 @@ static void ObjectListsRemove(CInstance* inst)
     }
 }
 
-// After the last instance of a greater or equal depth; searched from the end, where new instances
+// After the last instance of a smaller or equal depth; searched from the end, where new instances
 // of a common depth go.
 static void InsertByDepth(std::vector<CInstance*>& list, CInstance* inst)
 {
     size_t k = list.size();
-    while (k > 0 && list[k - 1]->depth < inst->depth) k--;
+    while (k > 0 && list[k - 1]->depth > inst->depth) k--;
     list.insert(list.begin() + k, inst);
 }
 

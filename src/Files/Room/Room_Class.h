@@ -84,8 +84,8 @@ public:
     std::vector<RoomInstanceEntry> entries;
     std::vector<RoomTile> entry_tiles;
 
-    // While the room runs: instances ordered by depth, greatest first, later ones after equal
-    // depths; the tile array.
+    // While the room runs: instances in ascending depth, later ones after equal depths (the order
+    // in which `all` is walked; drawing goes from the greatest depth to the least); the tile array.
     std::vector<CInstance*> active;
     std::vector<CInstance*> deactivated;
     std::vector<RoomTile> tiles;

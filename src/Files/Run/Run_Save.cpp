@@ -397,6 +397,10 @@ CRoom* BuildRoom(const SavedRoom& saved)
     room->deactivated.clear();
     for (const SavedInstance& s : saved.instances)
         (s.deactivated ? room->deactivated : room->active).push_back(made[s.id]);
+    // A file written while the list ran the other way round keeps each depth's order.
+    auto key = [](const CInstance* i) { return std::isnan(i->depth) ? INFINITY : i->depth; };
+    std::stable_sort(room->active.begin(), room->active.end(),
+                     [&](const CInstance* a, const CInstance* b) { return key(a) < key(b); });
     return room;
 }
 }  // namespace

@@ -119,10 +119,10 @@ TEST_F(RoomInstances, ActiveListIsOrderedByDepthThenCreation)
     CInstance* b = room.CreateInstance(0, 0, 2, 100002);
     CInstance* c = room.CreateInstance(0, 0, 0, 100003);
     EXPECT_EQ(b->depth, -5.0f);
-    EXPECT_EQ(ActiveIds(), (std::vector<int>{100001, 100003, 100002}));
+    EXPECT_EQ(ActiveIds(), (std::vector<int>{100002, 100001, 100003}));
     b->depth = 50;
     room.ChangeDepth(b);
-    EXPECT_EQ(ActiveIds(), (std::vector<int>{100002, 100001, 100003}));
+    EXPECT_EQ(ActiveIds(), (std::vector<int>{100001, 100003, 100002}));
     EXPECT_EQ(Instance_Find(100003), c);
     // Object lists hold the instances of descendants too.
     EXPECT_EQ(Object_Find(0)->instances.size(), 3u);

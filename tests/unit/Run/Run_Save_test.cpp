@@ -122,7 +122,7 @@ TEST_F(SavedGames, LoadRestoresExactlyWhatWasSaved)
     ASSERT_TRUE(a->variables->Get(Code_Variable_FindOrAdd("name"), 0, &v));
     EXPECT_EQ(std::string(v.GetString(), v.GetLength()), "al\xE2\x82\xACpha");
     EXPECT_EQ(Run_Room->deactivated.size(), 1u);
-    EXPECT_EQ(Run_Room->active.back()->depth, -10);
+    EXPECT_EQ(Run_Room->active.front()->depth, -10);
     EXPECT_EQ(Object_Find(thing)->instances.size(), 1u);
     EXPECT_EQ(score, 120);
     // The kept room comes back with its own instance.
@@ -132,6 +132,24 @@ TEST_F(SavedGames, LoadRestoresExactlyWhatWasSaved)
     EXPECT_EQ(Run_Room->active[0]->x, 1);
     ASSERT_TRUE(Run_Room->active[0]->variables->Get(Code_Variable_FindOrAdd("note"), 0, &v));
     EXPECT_STREQ(v.GetString(), "kept");
+}
+
+// A file whose room list runs from the greatest depth down (as files of older runners do) loads
+// into ascending depth, instances of one depth in their saved order.
+TEST_F(SavedGames, ListsOfAnyOrderLoadInAscendingDepth)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* a = Put(thing, 0, 0);
+    CInstance* b = Put(other, 0, 0);
+    CInstance* c = Put(thing, 0, 0);
+    std::vector<int> ascending{b->id, a->id, c->id};
+    std::stable_sort(Run_Room->active.begin(), Run_Room->active.end(),
+                     [](CInstance* x, CInstance* y) { return x->depth > y->depth; });
+    ASSERT_TRUE(Game_Save((base + ".a").c_str()));
+    ASSERT_TRUE(Load(base + ".a"));
+    std::vector<int> ids;
+    for (CInstance* i : Run_Room->active) ids.push_back(i->id);
+    EXPECT_EQ(ids, ascending);
 }
 
 TEST_F(SavedGames, DamagedFilesChangeNothing)
