@@ -1,6 +1,7 @@
 # Runs one packed test game (in a window when WINDOWED is true) and judges it: standard output
 # must equal FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent),
-# and every line of FOLDER/expected_errors.txt must occur in standard error.
+# every line of FOLDER/expected_errors.txt must occur in standard error, and the whole text of
+# FOLDER/expected_report.txt must occur in it as it stands.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -34,6 +35,14 @@ if(EXISTS ${FOLDER}/expected_errors.txt)
       set(failed TRUE)
     endif()
   endforeach()
+endif()
+if(EXISTS ${FOLDER}/expected_report.txt)
+  file(READ ${FOLDER}/expected_report.txt report)
+  string(FIND "${err}" "${report}" at)
+  if(at EQUAL -1)
+    message(SEND_ERROR "standard error lacks the text of expected_report.txt")
+    set(failed TRUE)
+  endif()
 endif()
 if(failed)
   message("---- standard output ----\n${out}---- expected ----\n${expected}---- standard error ----\n${err}")

@@ -123,7 +123,7 @@ void F_instance_create(TaggedValue* result, CInstance* self, CInstance* other, i
 {
     result->SetReal(-1);
     if (args[0].IsString() || args[1].IsString() || args[2].IsString()) {
-        Error_Show("instance_create( ) error: Illegal type", false);
+        Error_Show_Action("instance_create( ) error: Illegal type", false);
         return;
     }
     CInstance* inst = Instance_Create(Arg_T(args[2]), Arg_F(args[0]), Arg_F(args[1]));

@@ -125,7 +125,7 @@ bool Room_CheckOrder()
 void Room_Goto(int index)
 {
     if (!Room_Exists(index)) {
-        Error_Show(("Unexisting room number: " + std::to_string(index)).c_str(), true);
+        Error_Show_Action(("Unexisting room number: " + std::to_string(index)).c_str(), true);
         Room_NewRoom = ROOM_CHANGE_ERROR_END;
         return;
     }
@@ -137,7 +137,7 @@ void Room_GotoPrevious()
 {
     int r = Room_Previous(Run_RoomIndex);
     if (r < 0) {
-        Error_Show("Moving to previous room before the first room.", true);
+        Error_Show_Action("Moving to previous room before the first room.", true);
         Room_NewRoom = ROOM_CHANGE_ERROR_END;
         return;
     }
@@ -148,7 +148,7 @@ void Room_GotoNext()
 {
     int r = Room_Next(Run_RoomIndex);
     if (r < 0) {
-        Error_Show("Moving to next room after the last room.", true);
+        Error_Show_Action("Moving to next room after the last room.", true);
         Room_NewRoom = ROOM_CHANGE_ERROR_END;
         return;
     }

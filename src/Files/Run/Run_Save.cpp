@@ -435,7 +435,7 @@ bool Game_Save(const char* fileName)
     std::error_code error;
     if (fileName && *fileName) std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), error);
     if (!fileName || !*fileName || !s.SaveToFile(fileName)) {
-        Error_Show((std::string("Unable to save the game to file ") + (fileName ? fileName : "")).c_str(), false);
+        Error_Show_Action((std::string("Unable to save the game to file ") + (fileName ? fileName : "")).c_str(), false);
         return false;
     }
     return true;
