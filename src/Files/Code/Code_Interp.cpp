@@ -93,14 +93,14 @@ bool EvalIndex(const Node* n, Run& r, int* index)
     return true;
 }
 
+// A variable never set stops the run; an element past those stored reads as 0 and is reported
+// while the code goes on.
 bool ReadFailed(const Node* n, Run& r, VariableStatus status, int index, TaggedValue& out)
 {
-    if (Variable_UnsetReadsZero) {
-        out.SetReal(0.0);
-        return true;
-    }
-    if (status == VARIABLE_MISSING) return Fail(r, n, "Unknown variable " + VariableName(n, r));
-    return Fail(r, n, "Array index out of bounds: " + ElementName(n, r, index));
+    if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail(r, n, "Unknown variable " + VariableName(n, r));
+    if (!Variable_UnsetReadsZero) Code_ReportElementRead(r.tree->name, n->line, ElementName(n, r, index));
+    out.SetReal(0.0);
+    return true;
 }
 
 bool ReadList(const Node* n, Run& r, const CVariableList* list, int index, TaggedValue& out)
@@ -509,6 +509,12 @@ Flow Exec(const Node* n, Run& r)
 }
 
 }  // namespace
+
+void Code_ReportElementRead(const std::string& codeName, int line, const std::string& element)
+{
+    Error_Show_Action(("In " + codeName + ", line " + std::to_string(line) + ": Array index out of bounds: " + element).c_str(),
+                      false);
+}
 
 bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {

@@ -185,6 +185,7 @@ struct Access {
     int kind;   // the opcode family: local, self, global, builtin, dot
     int id;
     int count;  // number of indexes
+    const VMIns* pc;  // the instruction, for the line of a report
 };
 
 std::string VariableName(const Access& a)
@@ -211,14 +212,15 @@ inline int ElementIndex(const TaggedValue* idx, int count)
     return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
 }
 
+// A variable never set stops the run; an element past those stored reads as 0 and is reported
+// while the code goes on.
 bool ReadFailed(const Access& a, VariableStatus status, int index, TaggedValue* out)
 {
-    if (Variable_UnsetReadsZero) {
-        out->SetReal(0.0);
-        return true;
-    }
-    if (status == VARIABLE_MISSING) return Fail("Unknown variable " + VariableName(a));
-    return Fail("Array index out of bounds: " + ElementName(a, index));
+    if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail("Unknown variable " + VariableName(a));
+    if (!Variable_UnsetReadsZero)
+        Code_ReportElementRead(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
+    out->SetReal(0.0);
+    return true;
 }
 
 bool NoInstance(const Access& a, int target)
@@ -619,7 +621,7 @@ bool Execute(int entryDepth, TaggedValue* result)
     do { \
         if (!(ok)) goto fail; \
     } while (0)
-#define ACCESS(kind) Access{bc, kind, pc->a, pc->x}
+#define ACCESS(kind) Access{bc, kind, pc->a, pc->x, pc}
 #define LOAD_FRAME() \
     do { \
         bc = fr->bc; \
@@ -1020,7 +1022,7 @@ L_LOCAL_LT_JUMP_IF: {
     if (v.defined && v.value.kind == VALUE_REAL) {
         holds = v.value.val < k.val;
     } else {
-        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0}, VARIABLE_MISSING, 0, sp));
+        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, VARIABLE_MISSING, 0, sp));
         bool ok = Holds(OP_LT, v.defined ? v.value : *sp, k, &holds);
         Drop(sp);
         CHECK(ok);
@@ -1038,7 +1040,7 @@ L_ADD_LOCAL_CONST: {
     Place p;
     p.local = &v;
     CopyTo(sp, k);
-    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0}, p, 0, pc->y, pc->c, sp);
+    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, p, 0, pc->y, pc->c, sp);
     Drop(sp);
     CHECK(ok);
     NEXT();
@@ -1090,7 +1092,7 @@ binary_const: {
 L_BINARY_LOCAL: {
     CVariable& v = locals[pc->b];
     if (!v.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->b, 0};
+        Access a{bc, OPC_GET_LOCAL, pc->b, 0, pc};
         if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->c));
         sp++;
     } else {
@@ -1126,7 +1128,7 @@ L_COMPARE_JUMP_IF: {
 L_COMPARE_LOCAL_JUMP_IF: {
     CVariable& r = locals[pc->a];
     if (!r.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->a, 0};
+        Access a{bc, OPC_GET_LOCAL, pc->a, 0, pc};
         if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->b));
     }
     const TaggedValue& k = r.defined ? r.value : *sp;
