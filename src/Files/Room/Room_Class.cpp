@@ -297,7 +297,10 @@ void CRoom::Suspend()
 
 void CRoom::Resume()
 {
-    for (CInstance* i : active) {
+    // Objects' lists run in creation order, which ids follow; the active list runs by depth.
+    std::vector<CInstance*> byId = active;
+    std::sort(byId.begin(), byId.end(), [](const CInstance* a, const CInstance* b) { return a->id < b->id; });
+    for (CInstance* i : byId) {
         ObjectListsAdd(i);
         Instance_Register(i);
     }

@@ -181,12 +181,17 @@ TEST_F(RoomInstances, ChangingObjectRelinksAndSkipsTheCurrentPass)
 TEST_F(RoomInstances, SuspendedRoomsLeaveTheHashAndLists)
 {
     CInstance* a = room.CreateInstance(0, 0, 0);
+    CInstance* b = room.CreateInstance(0, 0, 0);
+    b->depth = -50;
+    room.ChangeDepth(b);
     room.Suspend();
     EXPECT_EQ(Instance_Find(a->id), nullptr);
     EXPECT_TRUE(Object_Find(0)->instances.empty());
     room.Resume();
     EXPECT_EQ(Instance_Find(a->id), a);
-    EXPECT_EQ(Object_Find(0)->instances.size(), 1u);
+    // The object's list comes back in creation order, the room's in depth order.
+    EXPECT_EQ(Object_Find(0)->instances, (std::vector<CInstance*>{a, b}));
+    EXPECT_EQ(room.active, (std::vector<CInstance*>{b, a}));
 }
 
 TEST_F(RoomInstances, ViewsFollowTheirObjectInsideTheRoom)
