@@ -137,6 +137,7 @@ void F_instance_copy(TaggedValue* result, CInstance* self, CInstance* other, int
     result->SetReal(-4);
     if (!Live(self) || !Run_Room || !Object_Exists(self->object_index)) return;
     CInstance* copy = Run_Room->CreateInstance(self->x, self->y, self->object_index);
+    if (!copy) return;
     copy->Assign(self);
     Run_Room->ChangeDepth(copy);  // self's depth may differ from its object's
     if (Arg_B(args[0])) {

@@ -8,6 +8,9 @@ class CPhysicsObject;
 class CObject;
 
 constexpr int INSTANCE_ID_FIRST = 100000;
+// Ids never pass this bound: a file holding a larger one is refused, and once the counter has
+// reached it no instance is made (the counter never wraps).
+constexpr int INSTANCE_ID_LAST = 1000000000;
 constexpr int ALARM_COUNT = 12;
 
 class CInstance {

@@ -18,6 +18,7 @@ CInstance* Instance_Create(int object, float x, float y)
     }
     if (!Run_Room) return nullptr;
     CInstance* inst = Run_Room->CreateInstance(x, y, object);
+    if (!inst) return nullptr;
     Event_Perform_Instance(inst, inst, EVENT_CREATE, 0);
     inst->created = true;
     return inst;

@@ -3,6 +3,7 @@
 #include "Base/Console.h"
 #include "Code/Code_Class.h"
 #include "Code/Error.h"
+#include "Object/Instance_Class.h"
 #include "Runner/GameFile.h"
 
 #include <map>
@@ -251,7 +252,10 @@ static bool ReadRoom(GameFileReader r, CRoom& room)
         t.xscale = r.F32(); t.yscale = r.F32();
         t.blend = r.U32();
         t.alpha = r.F32();
+        if (t.id < 0 || t.id > TILE_ID_LAST) return false;
     }
+    for (const RoomInstanceEntry& e : room.entries)
+        if (e.id > INSTANCE_ID_LAST) return false;
     return r.ok;
 }
 

@@ -108,6 +108,7 @@ void RoomStart(int index, bool gameStart)
         for (const RoomInstanceEntry& e : resource->entries) {
             if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
             CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
+            if (!inst) break;
             inst->image_xscale = e.xscale;
             inst->image_yscale = e.yscale;
             inst->image_angle = e.rotation;

@@ -308,13 +308,14 @@ bool ReadRoom(Reader& r, SavedRoom& room, std::set<int>& ids)
     for (int i = 0; i < tiles && r.ok; i++) {
         RoomTile t;
         TileFields(t, t, r);
+        r.Check(t.id >= 0 && t.id <= TILE_ID_LAST);
         room.tiles.push_back(t);
     }
     int count = r.Count(64);
     for (int i = 0; i < count && r.ok; i++) {
         SavedInstance inst;
         inst.id = r.s.ReadInteger();
-        r.Check(inst.id >= INSTANCE_ID_FIRST && ids.insert(inst.id).second);
+        r.Check(inst.id >= INSTANCE_ID_FIRST && inst.id <= INSTANCE_ID_LAST && ids.insert(inst.id).second);
         InstanceFields(inst, inst, r);
         r.Check(Object_Exists(inst.object_index));
         ReadVariables(r, inst.variables);
@@ -349,6 +350,8 @@ bool ReadGame(CStream& s, SavedGame& g, std::string& why)
     r(g.transition_kind, g.transition_kind);
     r(g.lastInstanceId, g.lastInstanceId);
     r(g.lastTileId, g.lastTileId);
+    r.Check(g.lastInstanceId >= 0 && g.lastInstanceId <= INSTANCE_ID_LAST && g.lastTileId >= 0 &&
+            g.lastTileId <= TILE_ID_LAST);
     ReadVariables(r, g.globals);
     r(g.current, g.current);
     int rooms = r.Count(8);

@@ -86,6 +86,28 @@ TEST(RoomRecord, CreationRecordIdsFollowTheCounters)
     EXPECT_EQ(room.caption, nullptr);
 }
 
+// A counter at its bound (or past it, from a crafted value) gives no more ids and never wraps.
+TEST(RoomRecord, CountersStopAtTheirBound)
+{
+    CRoom room;
+    for (int counter : {INSTANCE_ID_LAST, INT32_MAX}) {
+        Room_LastInstanceId = counter;
+        Room_LastTileId = counter;
+        EXPECT_EQ(room.AddInstance(0, 0, 0), -1);
+        EXPECT_EQ(room.CreateTile(0, 0, 0, 16, 16, 0, 0, 0, 1, 1, 0), -1);
+        EXPECT_EQ(room.AddTile(RoomTile()), -1);
+        EXPECT_EQ(Room_LastInstanceId, counter);
+        EXPECT_EQ(Room_LastTileId, counter);
+    }
+    EXPECT_TRUE(room.entries.empty() && room.entry_tiles.empty() && room.tiles.empty());
+    Room_LastInstanceId = INSTANCE_ID_LAST - 1;
+    Room_LastTileId = -5;
+    EXPECT_EQ(room.AddInstance(0, 0, 0), INSTANCE_ID_LAST);
+    EXPECT_EQ(room.AddInstance(0, 0, 0), -1);
+    EXPECT_EQ(room.AddTile(RoomTile()), 0);
+    EXPECT_EQ(room.tiles[0].id, 1);
+}
+
 class RoomInstances : public ::testing::Test {
 protected:
     void SetUp() override

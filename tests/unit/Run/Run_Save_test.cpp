@@ -152,6 +152,33 @@ TEST_F(SavedGames, ListsOfAnyOrderLoadInAscendingDepth)
     EXPECT_EQ(ids, ascending);
 }
 
+// Ids and counters past their bound are refused, whatever else the file holds.
+TEST_F(SavedGames, IdsBeyondTheirBoundAreRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(Build());
+    std::string before = Fingerprint();
+    int last = Room_LastInstanceId;
+    for (int* counter : {&Room_LastInstanceId, &Room_LastTileId}) {
+        int kept = *counter;
+        *counter = INT32_MAX;
+        ASSERT_TRUE(Game_Save((base + ".b").c_str()));
+        *counter = kept;
+        EXPECT_FALSE(Load(base + ".b"));
+    }
+    CInstance* a = Instance_Find(aId);
+    a->id = INT32_MAX;
+    ASSERT_TRUE(Game_Save((base + ".b").c_str()));
+    a->id = aId;
+    EXPECT_FALSE(Load(base + ".b"));
+    Run_Room->tiles.push_back(RoomTile());
+    Run_Room->tiles.back().id = INT32_MAX;
+    ASSERT_TRUE(Game_Save((base + ".b").c_str()));
+    Run_Room->tiles.pop_back();
+    EXPECT_FALSE(Load(base + ".b"));
+    EXPECT_EQ(Fingerprint(), before);
+    EXPECT_EQ(Room_LastInstanceId, last);
+}
+
 TEST_F(SavedGames, DamagedFilesChangeNothing)
 {
     ASSERT_NO_FATAL_FAILURE(Build());
