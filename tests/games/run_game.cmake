@@ -1,7 +1,8 @@
 # Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES) and
 # judges it: standard output must equal FOLDER/expected.txt, the exit status must be
 # FOLDER/expected_status (0 when absent), every line of FOLDER/expected_errors.txt must occur in
-# standard error, and the whole text of FOLDER/expected_report.txt must occur in it as it stands.
+# standard error, and the whole text of FOLDER/expected_report.txt must occur in it as it stands,
+# once.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -39,8 +40,12 @@ endif()
 if(EXISTS ${FOLDER}/expected_report.txt)
   file(READ ${FOLDER}/expected_report.txt report)
   string(FIND "${err}" "${report}" at)
+  string(FIND "${err}" "${report}" last REVERSE)
   if(at EQUAL -1)
     message(SEND_ERROR "standard error lacks the text of expected_report.txt")
+    set(failed TRUE)
+  elseif(NOT at EQUAL last)
+    message(SEND_ERROR "standard error holds the text of expected_report.txt more than once")
     set(failed TRUE)
   endif()
 endif()

@@ -53,6 +53,13 @@ bool FailWith(const std::string& message, bool fatal)
     return false;
 }
 
+// After something the code called (a built-in, a setter) met a fatal error, which it has
+// reported, the run stops at once.
+bool GoesOn()
+{
+    return !Error_FatalPending || FailWith("", true);
+}
+
 
 bool Eval(const Node* n, Run& r, TaggedValue& out);
 
@@ -222,7 +229,7 @@ bool Store(const Node* assign, const Node* n, Run& r, const Place& p, int index,
     }
     if (!p.inst) return NoInstance(n, r, -1);
     const RVariable* b = Variable_BuiltIn_Get(n->id);
-    if (b && b->canSet && b->setter && b->setter(p.inst, index, v)) return true;
+    if (b && b->canSet && b->setter && b->setter(p.inst, index, v)) return GoesOn();
     return Fail(r, n, "Cannot assign to the variable " + ElementName(n, r, index) + ".");
 }
 
@@ -292,10 +299,10 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
     Error_Context.line = n->line;
     if (n->kind == N_CALL) {
         f->handler(&out, r.self, r.other, slots, args);
-        return true;
+        return GoesOn();
     }
     if (n->kind == N_SCRIPT) {
-        if (Script_Execute(n->id, r.self, r.other, argc, &out, args)) return true;
+        if (Script_Execute(n->id, r.self, r.other, argc, &out, args)) return GoesOn();
         if (PendingScriptError.pending) {
             PendingScriptError.pending = false;
             return FailWith(PendingScriptError.message, PendingScriptError.fatal);
@@ -303,7 +310,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
         return Fail(r, n, "Trying to execute non-existing script.");
     }
     if (!Code_Extension_CallHook) return Fail(r, n, "Extension functions are not available.");
-    if (Code_Extension_CallHook(n->id, r.self, r.other, argc, args, &out)) return true;
+    if (Code_Extension_CallHook(n->id, r.self, r.other, argc, args, &out)) return GoesOn();
     return FailWith(LastErrorText, false);
 }
 

@@ -443,6 +443,13 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     g_depth--;
 }
 
+// After something the code called (a built-in, a setter) met a fatal error, which it has
+// reported, the run stops at once.
+bool GoesOn()
+{
+    return !Error_FatalPending || FailWhole("", true);
+}
+
 bool StepSpent()
 {
     if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
@@ -781,6 +788,7 @@ L_SET_BUILTIN: {
     g_argLive = -1;
     CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
+    CHECK(GoesOn());
     NEXT();
 }
 L_SET_DOT: {
@@ -790,6 +798,7 @@ L_SET_DOT: {
     CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, self,
                    other, &sp[-1]));
     for (int k = 0; k <= count + 1; k++) Drop(--sp);
+    CHECK(GoesOn());
     NEXT();
 }
 L_SET_ARG: {
@@ -958,6 +967,7 @@ L_CALL: {
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
     CallBuiltin(f, &sp, pc->x, self, other);
+    CHECK(GoesOn());
     NEXT();
 }
 L_CALL_EXT: {
@@ -965,6 +975,7 @@ L_CALL_EXT: {
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
     CHECK(CallExtension(pc->a, &sp, pc->x));
+    CHECK(GoesOn());
     NEXT();
 }
 L_CALL_SCRIPT: {
@@ -1180,7 +1191,8 @@ fail : {
         int script = f.script;
         PopFrame(sp);
         sp = base;
-        if (script >= 0) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
+        // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
+        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
     }
     g_top = sp;
     LastErrorText = message;

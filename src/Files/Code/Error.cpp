@@ -10,8 +10,10 @@ void (*Error_Display_Hook)(const char* text, bool fatal) = nullptr;
 
 namespace {
 
+// After a fatal error the game is ending and no code runs: nothing more is shown.
 void Display(const std::string& text, bool fatal)
 {
+    if (Error_FatalPending) return;
     if (Error_Display_Hook) Error_Display_Hook(text.c_str(), fatal);
     else fprintf(stderr, "%s\n", text.c_str());
     if (fatal) Error_FatalPending = true;

@@ -546,7 +546,7 @@ void Run_Frame()
     if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
     Window_UpdateCaption();
     Run_Frames++;
-    if (Error_FatalPending && !Room_ChangePending()) Room_NewRoom = ROOM_CHANGE_ERROR_END;
+    if (Error_FatalPending) Room_NewRoom = ROOM_CHANGE_ERROR_END;
     if (Room_ChangePending()) Run_DoRoomChange();
 }
 
