@@ -296,8 +296,7 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
             current.Free();
             CVariable* v = p.local ? p.local : FindCached(p.list, a.id, p.cache);
             TaggedValue* e = v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-            e->Append(value->GetString(), value->GetLength());
-            return true;
+            return e->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
         }
         std::string error;
         if (!Code_ApplyBinary(op, current, *value, &combined, &error)) return Fail(error, assignLine);
@@ -543,8 +542,7 @@ bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
 bool CompoundArgument(TaggedValue* slot, int op, TaggedValue* value, int line)
 {
     if (op == OP_ADD && slot->IsString() && value->IsString()) {
-        slot->Append(value->GetString(), value->GetLength());
-        return true;
+        return slot->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, line);
     }
     TaggedValue out;
     if (!Apply(op, *slot, *value, &out, line)) return false;
@@ -842,7 +840,7 @@ L_BINARY:
 L_ADD:
     // Joining onto a text only the stack holds (a join's own result) appends in place.
     if (sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
-        sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength());
+        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) CHECK(Fail(CODE_STRING_TOO_LONG));
         Drop(--sp);
         NEXT();
     }

@@ -24,6 +24,10 @@ void F_vm_print(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
     g_log += args[0].IsString() ? std::string(args[0].GetString()) : std::to_string(args[0].val);
     g_log += "|";
 }
+// A long text made once and shared by every value that holds it; the length of a text.
+TaggedValue g_big;
+void F_vm_big(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*) { *result = g_big; }
+void F_vm_len(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args) { result->SetReal((double)args[0].GetLength()); }
 void F_vm_argc(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue*) { result->SetReal(argc); }
 void CaptureError(const char* text, bool fatal) { g_log += std::string(fatal ? "FATAL:" : "ERROR:") + text + "|"; }
 
@@ -45,6 +49,8 @@ protected:
         Function_Add("script_execute", F_script_execute, -1);
         Function_Add("vm_print", F_vm_print, 1);
         Function_Add("vm_argc", F_vm_argc, -1);
+        Function_Add("vm_big", F_vm_big, 0);
+        Function_Add("vm_len", F_vm_len, 1);
     }
     void SetUp() override
     {
@@ -192,6 +198,33 @@ TEST_F(Machine, RunTimeErrorsMatchTheTreeInterpreter)
     o = Both("vm_print(vm_outer(1))");
     EXPECT_NE(o.log.find("In script vm_outer:\nIn script vm_bad:\nIn vm_bad, line 3: Wrong type of arguments to +."),
               std::string::npos) << o.log;
+}
+
+// + and += join strings up to 268435456 bytes; a longer result is an error of the code, never a
+// cut text, on every path of both engines.
+TEST_F(Machine, JoinedStringsStopAtTheirBound)
+{
+    const std::string error = "ERROR:ERROR in\naction number 1\nof <unknown event>\nfor object <undefined>:\n\n\n"
+                              "In prog, line 1: Result of + too long: strings hold at most 268435456 bytes.|";
+    // The first reaches the bound exactly; the others pass it by one byte on the other paths.
+    const char* programs[] = {
+        "s = vm_big(); s += 'a'; vm_print(vm_len(s)); s += 'b'; vm_print('not reached')",
+        "vm_print(268435456); var l; l = vm_big(); l += 'ab'; vm_print('not reached')",
+        "vm_print(268435456); argument0 = vm_big(); argument0 += 'ab'",
+        "vm_print(268435456); s = vm_big(); t = s + 'bc'; vm_print('not reached')",
+        "vm_print(268435456); s = vm_big(); t = 'bc' + s",
+    };
+    std::string text(268435455, 'x');
+    g_big.SetString(text.data(), text.size());
+    text.clear();
+    text.shrink_to_fit();
+    for (const char* p : programs) {
+        Outcome o = Both(p);
+        EXPECT_FALSE(o.ok) << p;
+        EXPECT_EQ(o.log, "268435456.000000|" + error) << p;
+        for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+    }
+    g_big.Free();
 }
 
 TEST_F(Machine, LocalsStartFreshInEveryRun)
