@@ -10,6 +10,7 @@
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Runner/GameFile.h"
+#include "Support/LoadSave.h"
 #include "Support/Stream.h"
 #include "Variable/Variable_List.h"
 #include "Variable/Variable_Main.h"
@@ -18,7 +19,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -375,6 +375,21 @@ bool ReadGame(CStream& s, SavedGame& g, std::string& why)
     return true;
 }
 
+bool StartsWith(const std::string& text, const char* prefix) { return text.compare(0, strlen(prefix), prefix) == 0; }
+
+// The pending file, found by game_load in the save folder or the program folder (a file the file
+// dialogs returned otherwise), read through the folder mapping of the folder that holds it.
+unsigned char* ReadPending(const std::string& file, int64_t* size)
+{
+    const char* save = LoadSave_GetSaveFolder();
+    const char* program = LoadSave_GetProgramFolder();
+    bool inSave = *save && StartsWith(file, save), inProgram = StartsWith(file, program);
+    if (inSave && (!inProgram || strlen(save) >= strlen(program))) return LoadSave_ReadSaveFile(file.c_str(), size);
+    if (inProgram) return LoadSave_ReadBundleFile(file.c_str(), size);
+    unsigned char* bytes = LoadSave_ReadSaveFile(file.c_str(), size);
+    return bytes ? bytes : LoadSave_ReadBundleFile(file.c_str(), size);
+}
+
 CRoom* BuildRoom(const SavedRoom& saved)
 {
     CRoom* room = new CRoom();
@@ -434,10 +449,8 @@ bool Game_Save(const char* fileName)
     if (Run_Room) WriteRoom(w, Run_RoomIndex, Run_Room);
     for (auto& k : kept) WriteRoom(w, k.first, k.second);
     s.WriteInteger(SAVE_END);
-    // The save folder is made on first use.
-    std::error_code error;
-    if (fileName && *fileName) std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), error);
-    if (!fileName || !*fileName || !s.SaveToFile(fileName)) {
+    // Through the folder mapping, which makes the save folder on first use.
+    if (!fileName || !*fileName || !LoadSave_WriteFile(fileName, s.GetBuffer(), s.GetPosition())) {
         Error_Show_Action((std::string("Unable to save the game to file ") + (fileName ? fileName : "")).c_str(), false);
         return false;
     }
@@ -457,8 +470,16 @@ bool Game_LoadPending()
     CStream s;
     SavedGame g;
     std::string why;
-    if (!s.LoadFromFile(file.c_str(), 0)) why = "the file cannot be read";
-    else ReadGame(s, g, why);
+    int64_t size = 0;
+    unsigned char* bytes = ReadPending(file, &size);
+    if (!bytes) {
+        why = "the file cannot be read";
+    } else {
+        s.WriteBytes(bytes, size);
+        MemFree(bytes);
+        s.Seek(0);
+        ReadGame(s, g, why);
+    }
     if (!why.empty()) {
         Error_Show(("Unable to load the game from " + file + ": " + why + ".").c_str(), false);
         return false;

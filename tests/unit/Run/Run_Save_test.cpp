@@ -1,9 +1,12 @@
 #include "Run/Run_Save.h"
 #include "Runner/GameFile.h"
+#include "Support/LoadSave.h"
 #include "Variable/Variable_Main.h"
 #include "../Room/World.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -28,7 +31,11 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        base = testing::TempDir() + "save_" + std::to_string(getpid());
+        // Saves go through the folder mapping, into the save folder.
+        data = testing::TempDir() + "saved_games_" + std::to_string(getpid());
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        LoadSave_SetGameName("game");
+        base = std::string(LoadSave_GetSaveFolder()) + "save";
         Game_Header.gameId = 777;
         thing = Object();
         Object_Find(thing)->depth = 3;
@@ -36,7 +43,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* s : {".a", ".b", ".c"}) std::remove((base + s).c_str());
+        std::filesystem::remove_all(data);
         Game_Header.gameId = 0;
         WorldTest::TearDown();
     }
@@ -84,7 +91,7 @@ protected:
         EXPECT_EQ(Room_NewRoom, ROOM_CHANGE_NONE);
         return Errors().empty();
     }
-    std::string base;
+    std::string data, base;
     int thing = -1, other = -1, aId = 0;
 };
 
