@@ -467,23 +467,22 @@ bool Game_LoadPending()
 {
     std::string file = PendingFile;
     PendingFile.clear();
-    CStream s;
-    SavedGame g;
-    std::string why;
+    std::string why = "the file cannot be read";
     int64_t size = 0;
     unsigned char* bytes = ReadPending(file, &size);
-    if (!bytes) {
-        why = "the file cannot be read";
-    } else {
-        s.WriteBytes(bytes, size);
-        MemFree(bytes);
-        s.Seek(0);
-        ReadGame(s, g, why);
-    }
-    if (!why.empty()) {
-        Error_Show(("Unable to load the game from " + file + ": " + why + ".").c_str(), false);
-        return false;
-    }
+    bool loaded = bytes && Game_LoadBytes(bytes, size, &why);
+    MemFree(bytes);
+    if (!loaded) Error_Show(("Unable to load the game from " + file + ": " + why + ".").c_str(), false);
+    return loaded;
+}
+
+bool Game_LoadBytes(const unsigned char* bytes, int64_t size, std::string* why)
+{
+    CStream s;
+    if (size > 0) s.WriteBytes(bytes, size);
+    s.Seek(0);
+    SavedGame g;
+    if (!ReadGame(s, g, *why)) return false;
     // The file is whole: the running rooms go without events and the saved ones take their place.
     delete Run_Room;
     Run_Room = nullptr;
@@ -511,5 +510,6 @@ bool Game_LoadPending()
     Room_LastInstanceId = g.lastInstanceId;
     Room_LastTileId = g.lastTileId;
     RestoreVariables(g.globals, Variable_Globals);
+    why->clear();
     return true;
 }
