@@ -1,8 +1,8 @@
-# Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES) and
-# judges it: standard output must equal FOLDER/expected.txt, the exit status must be
-# FOLDER/expected_status (0 when absent), every line of FOLDER/expected_errors.txt must occur in
-# standard error, and the whole text of FOLDER/expected_report.txt must occur in it as it stands,
-# once.
+# Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES and the
+# switches listed in FOLDER/switches when there is one) and judges it: standard output must equal
+# FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent), every line
+# of FOLDER/expected_errors.txt must occur in standard error, and the whole text of
+# FOLDER/expected_report.txt must occur in it as it stands, once.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -11,7 +11,11 @@ set(ENV{RUNNER_MAX_FRAMES} 2000)
 # Each game (and each engine) saves into a fresh folder of its own.
 set(ENV{XDG_DATA_HOME} ${GAME}${SWITCHES}.data)
 file(REMOVE_RECURSE ${GAME}${SWITCHES}.data)
-execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME}
+set(switches)
+if(EXISTS ${FOLDER}/switches)
+  file(STRINGS ${FOLDER}/switches switches)
+endif()
+execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
 set(expected_status 0)
 if(EXISTS ${FOLDER}/expected_status)

@@ -2,6 +2,7 @@
 
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Object/Instance_Class.h"
@@ -101,7 +102,7 @@ int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
     static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN",
-                                       "SOND", "AUDO", "EXTN", "DAFL"};
+                                       "SOND", "AUDO", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
     if (!strcmp(tag, "BGND")) return Background_Load(r);
@@ -114,6 +115,7 @@ int GameFile_DispatchChunk(const char* tag, GameFileReader r)
     if (!strcmp(tag, "ROOM")) return Room_Load(r);
     if (!strcmp(tag, "TPAG")) return GameFile_LoadPageEntries(r);
     if (!strcmp(tag, "TXTR")) return GameFile_LoadPageTextures(r);
+    if (!strcmp(tag, "EXTN")) return Extension_LoadChunk(r);
     if (!strcmp(tag, "CODE") || !strcmp(tag, "FUNC") || !strcmp(tag, "VARI")) return CheckEmpty(r);
     return -1;
 }
@@ -149,4 +151,5 @@ void GameFile_FreeResources()
     TimeLine_Clear();
     Path_Clear();
     Script_Clear();
+    Extension_Clear();
 }
