@@ -10,10 +10,8 @@ void (*Error_Display_Hook)(const char* text, bool fatal) = nullptr;
 
 namespace {
 
-// After a fatal error the game is ending and no code runs: nothing more is shown.
 void Display(const std::string& text, bool fatal)
 {
-    if (Error_FatalPending) return;
     if (Error_Display_Hook) Error_Display_Hook(text.c_str(), fatal);
     else fprintf(stderr, "%s\n", text.c_str());
     if (fatal) Error_FatalPending = true;
@@ -23,6 +21,9 @@ void Display(const std::string& text, bool fatal)
 
 void Error_Show_Action(const char* message, bool fatal)
 {
+    // After a fatal error the game is ending and no action runs: what code still unwinding
+    // reports is not shown.
+    if (Error_FatalPending) return;
     const char* prefix = fatal ? "FATAL " : "";
     const ErrorContext& c = Error_Context;
     char head[1024];

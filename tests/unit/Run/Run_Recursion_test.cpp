@@ -23,6 +23,7 @@ protected:
         Run_Variables_Init();
         int id;
         if (!Function_Find("script_execute", &id)) Function_Add("script_execute", F_script_execute, -1);
+        if (!Function_Find("event_user", &id)) Function_Misc_Init();
         Script_Clear();
         AddScript("rec_direct", "return rec_direct(argument0 + 1);");
         AddScript("rec_exec", "return script_execute(rec_exec, argument0 + 1);");
