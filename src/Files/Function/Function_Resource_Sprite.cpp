@@ -104,21 +104,21 @@ TBitmap* GrabSurface(const TaggedValue* a)
     return GR_Surface_Grab_Bitmap(Arg_I(a[0]), Arg_I(a[1]), Arg_I(a[2]), Arg_I(a[3]), Arg_I(a[4]));
 }
 
-// The frames side by side on opaque black, each frame's rows at its column; false when a frame
-// image is missing or the strip would be too large.
-bool SaveStrip(const CSprite& sprite, const char* name)
+// The frames side by side on opaque black, each frame's rows at its column; nothing is written
+// when a frame image is missing or the strip would be too large.
+void SaveStrip(const CSprite& sprite, const char* name)
 {
     for (int i = 0; i < sprite.m_numb; i++)
         if (i >= (int)sprite.m_bitmaps.size() || !sprite.m_bitmaps[i] || !sprite.m_bitmaps[i]->m_valid) {
             Console_Debug->Output("sprite_save_strip() failed - Missing bitmap data\n");
-            return false;
+            return;
         }
     int64_t width = (int64_t)sprite.m_numb * sprite.m_width;
     CBitmap32 strip(width > IMAGE_MAX_SIDE ? 0 : (int)width, sprite.m_height, 0xFF000000u);
     if (!strip.m_valid) {
         Console_Debug->Output("sprite_save_strip() failed - a strip of %lld x %d pixels is too large\n", (long long)width,
                               sprite.m_height);
-        return false;
+        return;
     }
     for (int i = 0; i < sprite.m_numb; i++) {
         const CBitmap32* frame = sprite.m_bitmaps[i];
@@ -128,7 +128,7 @@ bool SaveStrip(const CSprite& sprite, const char* name)
             memcpy(strip.GetData() + (size_t)y * strip.GetWidth() + (size_t)i * sprite.m_width,
                    frame->GetData() + (size_t)y * frame->GetWidth(), (size_t)w * 4);
     }
-    return strip.SaveToPNG(name);
+    strip.SaveToPNG(name);
 }
 
 }  // namespace

@@ -341,6 +341,12 @@ TEST_F(Resources, SpriteAddLayoutsAndTheSavedStrip)
     EXPECT_EQ(debug.text, "sprite_save() failed - no bitmap data available\n");
     Call("sprite_save", {(double)s, 0.0, S("")});
     EXPECT_TRUE(HasError("Trying to save sprite bitmap to empty image file name."));
+    // A strip wider than any image is not written.
+    for (int i = 0; i < 9; i++) Call("sprite_merge", {(double)s, (double)s});
+    debug.text.clear();
+    Call("sprite_save_strip", {(double)s, S("wide.png")});
+    EXPECT_EQ(debug.text, "sprite_save_strip() failed - a strip of 24576 x 16 pixels is too large\n");
+    EXPECT_FALSE(fs::exists(save / "wide.png"));
 
     // Without removing the background the corner stays; the older layout gives precise and
     // transparent from arguments 2 and 3.
