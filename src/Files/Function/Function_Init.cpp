@@ -5,6 +5,7 @@
 #include "Function/Function_Graphics.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Particle.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -19,6 +20,7 @@ void Function_Init()
     Function_Graphics_Init();
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
+    Function_Particle_Init();
     Function_Misc_Init();
     Function_DataStructures_Init();
 }

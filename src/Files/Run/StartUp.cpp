@@ -9,6 +9,7 @@
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
+#include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
@@ -51,6 +52,12 @@ bool InitViews()
     return true;
 }
 
+bool InitParticles()
+{
+    Particle_Init();
+    return true;
+}
+
 bool InitRunState()
 {
     Run_AutoDraw = true;
@@ -73,7 +80,7 @@ bool InitPaths()
 }
 
 const ListEntry StartUpList[] = {
-    {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Run_State_Init", InitRunState},
+    {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Particle_Init", InitParticles}, {"Run_State_Init", InitRunState},
     {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 
@@ -86,6 +93,12 @@ bool FreeGame()
 bool FreeDataStructures()
 {
     DS_FreeAll();
+    return true;
+}
+
+bool FreeParticles()
+{
+    Particle_Free();
     return true;
 }
 
@@ -128,7 +141,7 @@ bool FreeSwitches()
 
 const ListEntry ShutDownList[] = {
     {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
-    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
+    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"Particle_Free", FreeParticles},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
 bool RunList(const ListEntry* list, size_t count)
