@@ -161,13 +161,14 @@ TEST_F(ParticleDraw, LinearFilteringKeepsTheGameSetting)
     EXPECT_GE(shades.size(), 40u);
 }
 
-// Systems within 0.01 of each other are drawn once, at the first one's turn.
+// Systems within 0.01 of each other are drawn once, at the first one's turn, even when a third
+// system lies within 0.01 below the second.
 TEST_F(ParticleDraw, TheDepthWalkDrawsEachSystemOnce)
 {
     ParticleType_Color1(square, 0x303030);
     ParticleType_Blend(square, true);
     ParticleSystem_Destroy(ps);
-    for (float depth : {10.0f, 10.005f, 5.0f, 10.009f}) {
+    for (float depth : {10.0f, 10.005f, 9.995f, 5.0f}) {
         int s = ParticleSystem_Create();
         ParticleSystem_Depth(s, depth);
         ParticleSystem_CreateParticles(s, 20, 20, square, 1);
@@ -179,7 +180,7 @@ TEST_F(ParticleDraw, TheDepthWalkDrawsEachSystemOnce)
         visits++;
     }
     GR_Batch_Flush();
-    EXPECT_EQ(visits, 2);
+    EXPECT_EQ(visits, 3);
     EXPECT_TRUE(Near(Pixel(20, 20), 0xC0C0C0));
 }
 
