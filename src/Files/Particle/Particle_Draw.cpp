@@ -53,10 +53,10 @@ public:
         if (p.lifetime <= 0) return;
         const ParticleType& t = m_typeOf(p.type);
         float size = p.size;
-        if (t.sizeWiggle != 0) size += Particle_Wave(p.age + (int64_t)p.seed, 16, 4) * t.sizeWiggle;
+        if (t.size.wiggle != 0) size += Particle_Wave(p.age + (int64_t)p.seed, 16, 4) * t.size.wiggle;
         float angle = p.angle;
         if (t.orientationRelative) angle += p.direction;
-        if (t.orientationWiggle != 0) angle += Particle_Wave(p.age + 2 * (int64_t)p.seed, 16, 4) * t.orientationWiggle;
+        if (t.orientation.wiggle != 0) angle += Particle_Wave(p.age + 2 * (int64_t)p.seed, 16, 4) * t.orientation.wiggle;
         m_blending.Set(t.additive);
         if (const CSprite* sprite = Sprite_Get(t.sprite)) DrawSprite(p, t, *sprite, size, angle);
         else if (t.shape >= 0 && t.shape < PARTICLE_SHAPE_COUNT && m_shapes[t.shape]) DrawShape(p, t, m_shapes[t.shape], size, angle);

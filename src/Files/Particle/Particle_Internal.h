@@ -5,20 +5,25 @@
 #include <cstdint>
 #include <vector>
 
+// A quantity drawn within min..max at birth, changed by increase every step and swung by up to
+// wiggle each way.
+struct ParticleRange {
+    float min, max, increase, wiggle;
+};
+
 struct ParticleType {
     bool inUse;
     int sprite;  // drawn instead of the shape; -1 none
     bool animate, stretch, random;
     int shape;
-    float sizeMin, sizeMax, sizeIncrease, sizeWiggle;
+    ParticleRange size;
     float xscale, yscale;
     int lifeMin, lifeMax;
     int deathType, deathNumber;
     int stepType, stepNumber;
-    float speedMin, speedMax, speedIncrease, speedWiggle;
-    float directionMin, directionMax, directionIncrease, directionWiggle;
+    ParticleRange speed, direction;
     float gravityAmount, gravityDirection;
-    float orientationMin, orientationMax, orientationIncrease, orientationWiggle;
+    ParticleRange orientation;
     bool orientationRelative;
     int colourMode;  // 0 one colour, 1 two, 2 three, 3 RGB ranges, 4 HSV ranges, 5 mix
     int colour[6];

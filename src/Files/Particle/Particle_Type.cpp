@@ -112,7 +112,7 @@ void ParticleType_Clear(int type)
     cleared.inUse = true;
     cleared.sprite = -1;
     cleared.animate = true;
-    cleared.sizeMin = cleared.sizeMax = 1;
+    cleared.size.min = cleared.size.max = 1;
     cleared.xscale = cleared.yscale = 1;
     cleared.lifeMin = cleared.lifeMax = 100;
     cleared.gravityDirection = 270;
@@ -144,12 +144,7 @@ void ParticleType_Sprite(int type, int sprite, bool animate, bool stretch, bool 
 
 void ParticleType_Size(int type, float min, float max, float increase, float wiggle)
 {
-    if (ParticleType* t = Find(type)) {
-        t->sizeMin = min;
-        t->sizeMax = max;
-        t->sizeIncrease = increase;
-        t->sizeWiggle = wiggle;
-    }
+    if (ParticleType* t = Find(type)) t->size = {min, max, increase, wiggle};
 }
 
 void ParticleType_Scale(int type, float xscale, float yscale)
@@ -186,31 +181,18 @@ void ParticleType_Death(int type, int number, int deathType)
 
 void ParticleType_Speed(int type, float min, float max, float increase, float wiggle)
 {
-    if (ParticleType* t = Find(type)) {
-        t->speedMin = min;
-        t->speedMax = max;
-        t->speedIncrease = increase;
-        t->speedWiggle = wiggle;
-    }
+    if (ParticleType* t = Find(type)) t->speed = {min, max, increase, wiggle};
 }
 
 void ParticleType_Direction(int type, float min, float max, float increase, float wiggle)
 {
-    if (ParticleType* t = Find(type)) {
-        t->directionMin = min;
-        t->directionMax = max;
-        t->directionIncrease = increase;
-        t->directionWiggle = wiggle;
-    }
+    if (ParticleType* t = Find(type)) t->direction = {min, max, increase, wiggle};
 }
 
 void ParticleType_Orientation(int type, float min, float max, float increase, float wiggle, bool relative)
 {
     if (ParticleType* t = Find(type)) {
-        t->orientationMin = min;
-        t->orientationMax = max;
-        t->orientationIncrease = increase;
-        t->orientationWiggle = wiggle;
+        t->orientation = {min, max, increase, wiggle};
         t->orientationRelative = relative;
     }
 }
@@ -278,14 +260,14 @@ bool Particle_Setup(float x, float y, int type, Particle* p)
     p->type = type;
     p->x = p->xprevious = x;
     p->y = p->yprevious = y;
-    p->speed = Particle_RandomInRange(t->speedMin, t->speedMax, PS_DISTR_LINEAR);
-    p->direction = Particle_RandomInRange(t->directionMin, t->directionMax, PS_DISTR_LINEAR);
-    p->angle = Particle_RandomInRange(t->orientationMin, t->orientationMax, PS_DISTR_LINEAR);
+    p->speed = Particle_RandomInRange(t->speed.min, t->speed.max, PS_DISTR_LINEAR);
+    p->direction = Particle_RandomInRange(t->direction.min, t->direction.max, PS_DISTR_LINEAR);
+    p->angle = Particle_RandomInRange(t->orientation.min, t->orientation.max, PS_DISTR_LINEAR);
     p->lifetime = Steps(Particle_RandomInRange((float)t->lifeMin, (float)t->lifeMax, PS_DISTR_LINEAR));
     p->age = 0;
     Particle_ComputeColor(p);
     p->alpha = t->alpha[0];
-    p->size = Particle_RandomInRange(t->sizeMin, t->sizeMax, PS_DISTR_LINEAR);
+    p->size = Particle_RandomInRange(t->size.min, t->size.max, PS_DISTR_LINEAR);
     p->firstFrame = t->random ? Random_Int(10000) : 0;
     p->seed = Random_Int(100000);
     return true;

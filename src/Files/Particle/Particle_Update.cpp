@@ -71,9 +71,9 @@ void UpdateMotion(ParticleSystem& ps)
         const ParticleType& t = typeOf(p.type);
         p.xprevious = p.x;
         p.yprevious = p.y;
-        p.speed = std::max(p.speed + t.speedIncrease, 0.0f);
-        p.direction += t.directionIncrease;
-        p.angle += t.orientationIncrease;
+        p.speed = std::max(p.speed + t.speed.increase, 0.0f);
+        p.direction += t.direction.increase;
+        p.angle += t.orientation.increase;
         // Non-additive attractors move the particle this step without changing its motion.
         float dx = 0, dy = 0;
         if (t.gravityAmount != 0 || forces) {
@@ -104,8 +104,8 @@ void UpdateMotion(ParticleSystem& ps)
         }
         // The wiggles change this step's move only.
         float s = p.speed, e = p.direction;
-        if (t.speedWiggle != 0) s += Particle_Wave(p.age + 4 * (int64_t)p.seed, 20, 5) * t.speedWiggle;
-        if (t.directionWiggle != 0) e += Particle_Wave(p.age + 3 * (int64_t)p.seed, 24, 6) * t.directionWiggle;
+        if (t.speed.wiggle != 0) s += Particle_Wave(p.age + 4 * (int64_t)p.seed, 20, 5) * t.speed.wiggle;
+        if (t.direction.wiggle != 0) e += Particle_Wave(p.age + 3 * (int64_t)p.seed, 24, 6) * t.direction.wiggle;
         if (s != 0) {
             p.x += std::cos(e * kRadians) * s;
             p.y -= std::sin(e * kRadians) * s;
@@ -204,7 +204,7 @@ void UpdateAppearance(ParticleSystem& ps)
     ParticleTypeCache typeOf;
     for (Particle& p : ps.particles) {
         const ParticleType& t = typeOf(p.type);
-        p.size = std::max(p.size + t.sizeIncrease, 0.0f);
+        p.size = std::max(p.size + t.size.increase, 0.0f);
         // Colours change after birth only along two or three colours.
         if (p.age < 1 || p.lifetime < 1 || t.colourMode == COLOUR_TWO || t.colourMode == COLOUR_THREE)
             Particle_ComputeColor(&p);

@@ -96,7 +96,7 @@ TEST_F(Effects, LivesFollowTheRoomSpeed)
     Speeds(60, 60);
     EXPECT_FLOAT_EQ(Effect_TimeFactor(), 0.5f);
     for (int i = 0; i < 20; i++) Effect_Create(false, EF_RING, 0, 0, 0, 0);
-    EXPECT_FLOAT_EQ(Particle_TypeOf(Particles(ABOVE)[0].type).sizeIncrease, 0.075f);
+    EXPECT_FLOAT_EQ(Particle_TypeOf(Particles(ABOVE)[0].type).size.increase, 0.075f);
     for (const Particle& p : Particles(ABOVE)) EXPECT_TRUE(p.lifetime >= 20 && p.lifetime <= 24) << p.lifetime;
     span = Lifespan(ABOVE);
     EXPECT_TRUE(span >= 20 && span <= 24) << span;

@@ -56,7 +56,7 @@ TEST_F(ParticleTypes, SlotsDefaultsAndWhatAClearKeeps)
     EXPECT_EQ(t.colour[5], 6);
     EXPECT_EQ(t.colour[0], 0xFFFFFF);
     EXPECT_EQ(t.colourMode, COLOUR_ONE);
-    EXPECT_EQ(t.speedMax, 0);
+    EXPECT_EQ(t.speed.max, 0);
 
     // A destroyed slot is reused, and its successor inherits the additive flag.
     ParticleType_Destroy(a);
