@@ -84,7 +84,8 @@ void Burst(ParticleSystem& ps, int index, const ParticleEmitter& e, int type, in
     int64_t n = number < 0 ? (Particle_ChanceOneIn(number) ? 1 : 0) : number;
     if (n <= 0 || !TypeUsable(type)) return;
     n = Room(ps, index, n);
-    ps.particles.reserve(ps.particles.size() + (size_t)n);
+    size_t need = ps.particles.size() + (size_t)n;
+    if (need > ps.particles.capacity()) ps.particles.reserve(std::max(need, ps.particles.capacity() * 2));
     for (int64_t i = 0; i < n; i++) {
         float x, y;
         EmitterPoint(e, &x, &y);

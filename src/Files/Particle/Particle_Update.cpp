@@ -63,7 +63,23 @@ void VectorToMotion(Particle& p, float vx, float vy)
     p.speed = std::sqrt(vx * vx + vy * vy);
 }
 
-void UpdateMotion(ParticleSystem& ps)
+// Size, colour and alpha along the life.
+void Appear(Particle& p, const ParticleType& t)
+{
+    p.size = std::max(p.size + t.size.increase, 0.0f);
+    // Colours change after birth only along two or three colours.
+    if (p.age < 1 || p.lifetime < 1 || t.colourMode == COLOUR_TWO || t.colourMode == COLOUR_THREE) Particle_ComputeColor(&p);
+    if (p.lifetime > 0) {
+        float f = 2.0f * (float)p.age / (float)p.lifetime;
+        p.alpha = f < 1 ? (1 - f) * t.alpha[0] + f * t.alpha[1] : (2 - f) * t.alpha[1] + (f - 1) * t.alpha[2];
+    } else {
+        p.alpha = t.alpha[1];
+    }
+}
+
+// With nothing to deflect, change or destroy particles in between, each particle's appearance is
+// updated with its motion, in one pass over the array.
+void UpdateMotion(ParticleSystem& ps, bool appear)
 {
     ParticleTypeCache typeOf;
     bool forces = !ps.attractors.empty();
@@ -112,6 +128,7 @@ void UpdateMotion(ParticleSystem& ps)
         }
         p.x += dx;
         p.y += dy;
+        if (appear) Appear(p, t);
     }
 }
 
@@ -202,26 +219,19 @@ void Destroy(ParticleSystem& ps)
 void UpdateAppearance(ParticleSystem& ps)
 {
     ParticleTypeCache typeOf;
-    for (Particle& p : ps.particles) {
-        const ParticleType& t = typeOf(p.type);
-        p.size = std::max(p.size + t.size.increase, 0.0f);
-        // Colours change after birth only along two or three colours.
-        if (p.age < 1 || p.lifetime < 1 || t.colourMode == COLOUR_TWO || t.colourMode == COLOUR_THREE)
-            Particle_ComputeColor(&p);
-        if (p.lifetime > 0) {
-            float f = 2.0f * (float)p.age / (float)p.lifetime;
-            p.alpha = f < 1 ? (1 - f) * t.alpha[0] + f * t.alpha[1] : (2 - f) * t.alpha[1] + (f - 1) * t.alpha[2];
-        } else {
-            p.alpha = t.alpha[1];
-        }
-    }
+    for (Particle& p : ps.particles) Appear(p, typeOf(p.type));
 }
 }  // namespace
 
 void Particle_UpdateSystem(ParticleSystem& ps, int index)
 {
     UpdateLife(ps, index);
-    UpdateMotion(ps);
+    bool between = !ps.deflectors.empty() || !ps.changers.empty() || !ps.destroyers.empty();
+    UpdateMotion(ps, !between);
+    if (!between) {
+        Particle_StreamEmitters(ps, index);
+        return;
+    }
     if (!ps.deflectors.empty()) Deflect(ps);
     if (!ps.changers.empty()) Change(ps);
     if (!ps.destroyers.empty()) Destroy(ps);
