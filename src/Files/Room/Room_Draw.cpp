@@ -50,6 +50,22 @@ void DrawTile(const RoomTile& tile)
     Background_DrawTile(tile);
 }
 
+// The active list (ascending depth) from the greatest depth to the least; instances of one depth
+// keep their list order, so that the later of two lies on top.
+std::vector<CInstance*> DrawOrder(const std::vector<CInstance*>& active)
+{
+    std::vector<CInstance*> order;
+    order.reserve(active.size());
+    size_t end = active.size();
+    while (end > 0) {
+        size_t start = end - 1;
+        while (start > 0 && active[start - 1]->depth == active[end - 1]->depth) start--;
+        order.insert(order.end(), active.begin() + (long)start, active.begin() + (long)end);
+        end = start;
+    }
+    return order;
+}
+
 // Instances, tiles and particle systems merged by depth, greatest first; tiles and systems go
 // before instances of their depth, a tile before a system of its depth. The tiles are copied as
 // the pass begins: a draw event may add or delete tiles, which moves the room's own.
@@ -80,7 +96,7 @@ void DrawContents(CRoom* room, bool device)
         }
     };
     int64_t stamp = Event_BeginPass();
-    std::vector<CInstance*> list = room->active;
+    std::vector<CInstance*> list = DrawOrder(room->active);
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
         drawDeeper(inst->depth);
