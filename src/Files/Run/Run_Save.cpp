@@ -7,6 +7,7 @@
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Runner/GameFile.h"
@@ -397,6 +398,9 @@ CRoom* BuildRoom(const SavedRoom& saved)
     room->deactivated.clear();
     for (const SavedInstance& s : saved.instances)
         (s.deactivated ? room->deactivated : room->active).push_back(made[s.id]);
+    // Bodies are not saved: a room with physics starts its world again from the instances.
+    Physics_RoomStart(room);
+    for (const auto& [id, inst] : made) Physics_InstanceCreated(room, inst);
     return room;
 }
 }  // namespace
