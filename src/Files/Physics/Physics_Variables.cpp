@@ -71,11 +71,10 @@ void SetVelocityY(CPhysicsObject* b, double v)
 void SetBullet(CPhysicsObject* b, double v) { b->SetBullet((float)v >= 0.5f); }
 void SetFixedRotation(CPhysicsObject* b, double v) { b->SetFixedRotation((float)v >= 0.5f); }
 
-// The contact whose collision events run now, as seen from self.
-CPhysicsWorld* CollisionWorld(CInstance* self)
+// The world whose contact raises the collision events running now.
+CPhysicsWorld* CollisionWorld(CInstance*)
 {
-    CPhysicsObject* body = Body(self);
-    return body ? body->world : nullptr;
+    return Run_Room ? Run_Room->physics_world : nullptr;
 }
 
 bool GetCollisionPoints(CInstance* self, int, TaggedValue* out)

@@ -14,14 +14,19 @@ constexpr uint32_t kRed = 0x0000FF, kBlue = 0xFF0000;
 
 int Channel(float c)
 {
-    // The engine's 0..1 times 256; 1.0 itself would spill into the next byte.
+    // 1.0 itself would spill into the next byte.
     return std::clamp((int)(c * 256.0f), 0, 255);
+}
+
+void SetColour(const b2Color& color)
+{
+    Draw_SetColor((uint32_t)Box2D_DebugRenderer::Colour(color));
 }
 }  // namespace
 
-void Box2D_DebugRenderer::SetColour(const b2Color& color)
+int Box2D_DebugRenderer::Colour(const b2Color& color)
 {
-    Draw_SetColor((uint32_t)Color_MakeRGB(Channel(color.r), Channel(color.g), Channel(color.b)));
+    return Color_MakeRGB(Channel(color.r), Channel(color.g), Channel(color.b));
 }
 
 void Box2D_DebugRenderer::DrawPolygon(const b2Vec2* v, int32 count, const b2Color& color)

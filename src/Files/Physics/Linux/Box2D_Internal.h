@@ -60,8 +60,9 @@ public:
     void DrawPoint(const b2Vec2& p, float size, const b2Color& color) override;
     // The bounding-box centres of each touching fixture pair (the engine no longer draws them).
     void DrawPairs(b2World& world);
+    // A game colour (0xBBGGRR) from the engine's 0..1 channels, each times 256 within a byte.
+    static int Colour(const b2Color& color);
 private:
-    void SetColour(const b2Color& color);
     CPhysicsWorld* m_world;
 };
 
