@@ -6,6 +6,7 @@
 #include "Graphics/DrawPrimitives.h"
 #include "Object/Instance_Ops.h"
 #include "Physics/Linux/Box2D_Internal.h"
+#include "Physics/Physics_Check.h"
 #include "Physics/Physics_Fixture.h"
 #include "Physics/Physics_Joint.h"
 #include "Physics/Physics_Object.h"
@@ -134,6 +135,26 @@ TEST(PhysicsChecks, ShapesAndMassesTheEngineWouldRefuse)
     circle.m_radius = 0.01f;
     circle.m_p.Set(1000, 0);
     EXPECT_FALSE(Box2D_CheckMass(nullptr, &circle, 1, "test"));
+    Error_Display_Hook = nullptr;
+}
+
+int Shown = 0;
+
+// Under "-debug" a refused call also names the engine check it stood in for (in a child process:
+// the hook stays installed).
+TEST(PhysicsLogHook, UnderDebugARefusalAlsoNamesTheEngineCheck)
+{
+    Error_Display_Hook = [](const char*, bool) { Shown++; };
+    Physics_Refuse("physics_joint_pulley_create", "the ratio must be greater than 0", "ratio > b2_epsilon");
+    EXPECT_EQ(Shown, 1);
+    EXPECT_EQ(LastErrorText, "physics_joint_pulley_create: the ratio must be greater than 0");
+    EXPECT_EXIT(
+        {
+            Physics_InstallLogHook();
+            Physics_Refuse("physics_joint_pulley_create", "the ratio must be greater than 0", "ratio > b2_epsilon");
+            std::_Exit(Shown == 3 && LastErrorText == "ratio > b2_epsilon" ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
     Error_Display_Hook = nullptr;
 }
 
