@@ -43,28 +43,65 @@ void CPhysicsWorld::SyncBodiesFromInstances()
 void CPhysicsWorld::DispatchCollisions()
 {
     while (!m_contacts.empty()) {
-        PhysicsContact record = m_contacts.back();
+        PhysicsContact& record = m_contacts.back();
+        CInstance* a = record.instance_a;
+        CInstance* b = record.instance_b;
+        if (a && b && Event_Takes(a) && Event_Takes(b) && !Room_ChangePending()) {
+            m_current = &record;
+            Event_Perform_Instance(a, b, EVENT_COLLISION, b->object_index);
+            if (Event_Takes(a) && Event_Takes(b)) Event_Perform_Instance(b, a, EVENT_COLLISION, a->object_index);
+            m_current = nullptr;
+        }
         m_contacts.pop_back();
-        // An earlier event may have destroyed either instance (and its body).
-        CInstance* a = Instance_Find(record.instance_a);
-        CInstance* b = Instance_Find(record.instance_b);
-        if (!a || !b || !Event_Takes(a) || !Event_Takes(b) || Room_ChangePending()) continue;
-        m_current = &record;
-        Event_Perform_Instance(a, b, EVENT_COLLISION, b->object_index);
-        if (Event_Takes(a) && Event_Takes(b)) Event_Perform_Instance(b, a, EVENT_COLLISION, a->object_index);
-        m_current = nullptr;
     }
-    m_contacts.clear();
-    m_contactIndex.clear();
+    if (++m_pairMark == 0) {  // the marks went round: every slot is free again
+        for (PairSlot& s : m_pairs) s.mark = 0;
+        m_pairMark = 1;
+    }
 }
 
-void CPhysicsWorld::AddContact(const void* fixtureA, const void* fixtureB, int instanceA, int instanceB,
+void CPhysicsWorld::ForgetInstance(CInstance* inst)
+{
+    for (PhysicsContact& c : m_contacts) {
+        if (c.instance_a == inst) c.instance_a = nullptr;
+        if (c.instance_b == inst) c.instance_b = nullptr;
+    }
+}
+
+PhysicsContact* CPhysicsWorld::FindPair(const void* a, const void* b)
+{
+    if (a > b) std::swap(a, b);
+    // At most half full: grow (and move this frame's pairs) first.
+    if (m_pairs.size() < 2 * (m_contacts.size() + 1)) {
+        size_t size = 64;
+        while (size < 4 * (m_contacts.size() + 1)) size *= 2;
+        std::vector<PairSlot> old(size, PairSlot{nullptr, nullptr, 0, 0});
+        old.swap(m_pairs);
+        uint32_t mark = m_pairMark;
+        m_pairMark = 1;
+        for (const PairSlot& s : old)
+            if (s.mark == mark) *Slot(s.a, s.b) = {s.a, s.b, s.record, m_pairMark};
+    }
+    PairSlot* slot = Slot(a, b);
+    if (slot->mark == m_pairMark) return &m_contacts[slot->record];
+    *slot = {a, b, (uint32_t)m_contacts.size(), m_pairMark};
+    return nullptr;
+}
+
+// The slot of a pair: its own, or the free one where it would go.
+CPhysicsWorld::PairSlot* CPhysicsWorld::Slot(const void* a, const void* b)
+{
+    size_t mask = m_pairs.size() - 1;
+    size_t i = (std::hash<const void*>()(a) * 31 + std::hash<const void*>()(b)) * 0x9E3779B97F4A7C15ull >> 7 & mask;
+    while (m_pairs[i].mark == m_pairMark && (m_pairs[i].a != a || m_pairs[i].b != b)) i = (i + 1) & mask;
+    return &m_pairs[i];
+}
+
+void CPhysicsWorld::AddContact(const void* fixtureA, const void* fixtureB, CInstance* instanceA, CInstance* instanceB,
                                const PhysicsManifold& manifold)
 {
-    auto key = fixtureA < fixtureB ? std::make_pair(fixtureA, fixtureB) : std::make_pair(fixtureB, fixtureA);
-    auto found = m_contactIndex.find(key);
-    if (found != m_contactIndex.end()) {
-        PhysicsContact& record = m_contacts[found->second];
+    if (PhysicsContact* found = FindPair(fixtureA, fixtureB)) {
+        PhysicsContact& record = *found;
         if (record.count >= PHYSICS_MANIFOLDS) {
             Console_Warnings->Output("WARNING: Too many manifolds in collision\n");
             return;
@@ -72,7 +109,6 @@ void CPhysicsWorld::AddContact(const void* fixtureA, const void* fixtureB, int i
         record.manifolds[record.count++] = manifold;
         return;
     }
-    m_contactIndex.emplace(key, m_contacts.size());
     PhysicsContact& record = m_contacts.emplace_back();
     record.fixture_a = fixtureA;
     record.fixture_b = fixtureB;
@@ -82,10 +118,17 @@ void CPhysicsWorld::AddContact(const void* fixtureA, const void* fixtureB, int i
     record.manifolds[0] = manifold;
 }
 
+namespace {
+bool Names(const PhysicsContact* c, int instanceId)
+{
+    return (c->instance_a && c->instance_a->id == instanceId) || (c->instance_b && c->instance_b->id == instanceId);
+}
+}  // namespace
+
 int CPhysicsWorld::GetCollisionPointCount(int instanceId) const
 {
     const PhysicsContact* c = m_current;
-    if (!c || (c->instance_a != instanceId && c->instance_b != instanceId)) return 0;
+    if (!c || !Names(c, instanceId)) return 0;
     int total = 0;
     for (int m = 0; m < c->count; m++) total += c->manifolds[m].point_count;
     return total;
@@ -95,7 +138,7 @@ int CPhysicsWorld::GetCollisionPointCount(int instanceId) const
 const PhysicsManifold* CPhysicsWorld::ManifoldOfPoint(int instanceId, int index, int* point) const
 {
     const PhysicsContact* c = m_current;
-    if (!c || (c->instance_a != instanceId && c->instance_b != instanceId) || index < 0) return nullptr;
+    if (!c || !Names(c, instanceId) || index < 0) return nullptr;
     for (int m = 0; m < c->count; m++) {
         const PhysicsManifold& manifold = c->manifolds[m];
         if (index < manifold.point_count) {

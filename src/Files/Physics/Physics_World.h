@@ -5,8 +5,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
 class CInstance;
@@ -27,11 +25,12 @@ struct PhysicsManifold {
 };
 
 // The manifolds a pair of fixtures gathered during one frame. The fixtures only identify the pair;
-// the instances are looked up by id when their events run, since an event may destroy them.
+// an instance whose body goes while the events run is cleared from the records that name it.
 struct PhysicsContact {
     const void* fixture_a = nullptr;
     const void* fixture_b = nullptr;
-    int instance_a = 0, instance_b = 0;
+    CInstance* instance_a = nullptr;
+    CInstance* instance_b = nullptr;
     int count = 0;
     PhysicsManifold manifolds[PHYSICS_MANIFOLDS];
 };
@@ -67,14 +66,15 @@ public:
     // Gives the instance a body (or another fixture on its body); false, with a message, when the
     // fixture cannot be bound.
     bool BindFixture(const CPhysicsFixture* fixture, CInstance* inst, const char* who);
-    // Destroys a body of this world with every joint on it.
+    // Destroys a body of this world with every joint on it; contacts not yet raised forget its
+    // instance.
     void DestroyBody(CPhysicsObject* object);
     // Whether self's fixtures placed at (x, y) (world units) turned by angle (radians) overlap
     // any fixture of the other's body.
     bool TestOverlap(CInstance* self, CInstance* other, float x, float y, float angle);
 
     // Records a contact (from the engine's callbacks, during a step).
-    void AddContact(const void* fixtureA, const void* fixtureB, int instanceA, int instanceB,
+    void AddContact(const void* fixtureA, const void* fixtureB, CInstance* instanceA, CInstance* instanceB,
                     const PhysicsManifold& manifold);
     // Queries of the contact whose collision events run now; points are numbered through the
     // manifolds in order, in pixels; normals unscaled.
@@ -100,14 +100,20 @@ private:
 
     PhysicsEngine* m_engine;
     std::vector<PhysicsContact> m_contacts;
-    struct PairHash {
-        size_t operator()(const std::pair<const void*, const void*>& p) const
-        {
-            return std::hash<const void*>()(p.first) * 31 + std::hash<const void*>()(p.second);
-        }
+    // The record of each fixture pair during a frame: open addressing, a slot counting only when it
+    // carries the frame's mark, so that nothing is allocated or cleared per contact.
+    struct PairSlot {
+        const void* a;
+        const void* b;
+        uint32_t record;
+        uint32_t mark;
     };
-    // The record of each fixture pair (lower address first) during a frame.
-    std::unordered_map<std::pair<const void*, const void*>, size_t, PairHash> m_contactIndex;
+    std::vector<PairSlot> m_pairs;
+    uint32_t m_pairMark = 1;
+    // The record of the pair, or null after taking a slot for the record about to be added.
+    PhysicsContact* FindPair(const void* a, const void* b);
+    PairSlot* Slot(const void* a, const void* b);
+    void ForgetInstance(CInstance* inst);
     const PhysicsContact* m_current = nullptr;
     bool m_filtersDirty = false;
     long long m_steps = 0;

@@ -71,9 +71,9 @@ TEST_F(PhysicsContacts, PairsGatherManifoldsWhosePointsAreNumberedInOrder)
     two.y[1] = 4;
     two.normal_x = -1;
     int keyA, keyB, keyC;
-    world->AddContact(&keyA, &keyB, ia->id, ib->id, one);
-    world->AddContact(&keyB, &keyA, ib->id, ia->id, two);  // the same pair the other way round
-    world->AddContact(&keyC, &keyA, ic->id, ia->id, one);
+    world->AddContact(&keyA, &keyB, ia, ib, one);
+    world->AddContact(&keyB, &keyA, ib, ia, two);  // the same pair the other way round
+    world->AddContact(&keyC, &keyA, ic, ia, one);
     Frames(1);
     TaggedValue order;
     ASSERT_TRUE(Variable_Global_Get(Code_Variable_FindOrAdd("order"), 0, &order));
@@ -90,14 +90,14 @@ TEST_F(PhysicsContacts, PairsGatherManifoldsWhosePointsAreNumberedInOrder)
     TCaptureConsole console;
     tagIConsole* saved = Console_Warnings;
     Console_Warnings = &console;
-    for (int i = 0; i < 9; i++) world->AddContact(&keyA, &keyB, ia->id, ib->id, one);
+    for (int i = 0; i < 9; i++) world->AddContact(&keyA, &keyB, ia, ib, one);
     Console_Warnings = saved;
     EXPECT_EQ(console.text, "WARNING: Too many manifolds in collision\n");
     Frames(1);
     EXPECT_EQ(Var(ia, "n"), 8);
 
     // A pair whose instance went before its event runs raises nothing.
-    world->AddContact(&keyA, &keyB, ia->id, ib->id, one);
+    world->AddContact(&keyA, &keyB, ia, ib, one);
     Instance_Destroy(ib);
     SetVar(ia, "n", -1);
     Frames(1);

@@ -206,6 +206,7 @@ bool CPhysicsWorld::BindFixture(const CPhysicsFixture* f, CInstance* inst, const
 
 void CPhysicsWorld::DestroyBody(CPhysicsObject* object)
 {
+    if (CInstance* inst = Box2D_Instance(object->body)) ForgetInstance(inst);
     Box2D_DestroyJointsOn(object->body);
     m_engine->world.DestroyBody(object->body);
 }
@@ -273,7 +274,7 @@ void Box2D_ContactListener::Record(b2Contact* contact)
             m.y[i] = wm.points[i].y;
         }
     }
-    m_world->AddContact(fa, fb, a->id, b->id, m);
+    m_world->AddContact(fa, fb, a, b, m);
 }
 
 void Box2D_DestructionListener::SayGoodbye(b2Joint* joint)
