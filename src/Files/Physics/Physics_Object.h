@@ -8,11 +8,15 @@ class CPhysicsWorld;
 
 class CPhysicsObject {
 public:
-    CPhysicsObject(CPhysicsWorld* world, b2Body* body, int slot) : world(world), body(body), slot(slot) {}
+    CPhysicsObject(CPhysicsWorld* world, b2Body* body, int slot, bool events)
+        : world(world), body(body), slot(slot), events(events) {}
 
     CPhysicsWorld* const world;
     b2Body* const body;
     const int slot;  // the object's collision-category slot, or -1
+    // Whether the object has a collision event with some object, or some object with it: the
+    // contacts of a body without are never recorded, since they can raise no event.
+    const bool events;
     // Forces and torque applied since the world's last step (which clears them), so that the
     // change of velocity they make in the next step can be kept finite.
     double pending_fx = 0, pending_fy = 0, pending_torque = 0;

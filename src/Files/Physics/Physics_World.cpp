@@ -185,6 +185,11 @@ std::vector<int> Partners(int object)
 
 }  // namespace
 
+bool CPhysicsWorld::HasCollisionEvents(int object)
+{
+    return !Partners(object).empty();
+}
+
 int CPhysicsWorld::GetCollisionCategory(int object)
 {
     std::vector<int> partners = Partners(object);

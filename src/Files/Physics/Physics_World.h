@@ -63,6 +63,8 @@ public:
     void DrawDebug(int flags);
     // The collision-category slot of an object (with the message when none is free), or -1.
     int GetCollisionCategory(int object);
+    // Whether some collision event names the object, or the object has one.
+    static bool HasCollisionEvents(int object);
     // Gives the instance a body (or another fixture on its body); false, with a message, when the
     // fixture cannot be bound.
     bool BindFixture(const CPhysicsFixture* fixture, CInstance* inst, const char* who);

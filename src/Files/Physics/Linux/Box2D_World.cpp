@@ -200,7 +200,7 @@ bool CPhysicsWorld::BindFixture(const CPhysicsFixture* f, CInstance* inst, const
     bd.userData.pointer = (uintptr_t)inst;
     b2Body* body = m_engine->world.CreateBody(&bd);
     Box2D_SetBits(body->CreateFixture(&def), category, mask);
-    inst->physics = new CPhysicsObject(this, body, slot);
+    inst->physics = new CPhysicsObject(this, body, slot, HasCollisionEvents(inst->object_index));
     return true;
 }
 
@@ -261,7 +261,7 @@ void Box2D_ContactListener::Record(b2Contact* contact)
     b2Fixture* fb = contact->GetFixtureB();
     CInstance* a = Box2D_Instance(fa->GetBody());
     CInstance* b = Box2D_Instance(fb->GetBody());
-    if (!a || !b) return;
+    if (!a || !b || !a->physics->events || !b->physics->events) return;
     PhysicsManifold m;
     m.point_count = std::min(contact->GetManifold()->pointCount, 2);
     if (m.point_count > 0) {  // a sensor's contact has no points
