@@ -10,6 +10,10 @@
 #include "Physics/Physics_Fixture.h"
 #include "Physics/Physics_Joint.h"
 #include "Physics/Physics_Object.h"
+#include "Run/Run_Save.h"
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -183,10 +187,56 @@ TEST_F(PhysicsLifetimes, BodiesGoWithTheirInstancesAndWorlds)
     EXPECT_EQ(world->Engine()->world.GetBodyCount(), 1);
     EXPECT_EQ(world->Engine()->world.GetJointCount(), 0);
     EXPECT_EQ(PhysicsJoint_Find((int)joint), nullptr);
+    // Deactivated, a body takes no part; back, it does again.
+    a->deactivated = true;
+    Run_Room->UpdateActivation();
+    float y = a->y;
+    Frames(2);
+    EXPECT_EQ(Var(a, "phy_active"), 0);
+    EXPECT_EQ(a->y, y);
+    a->deactivated = false;
+    Run_Room->UpdateActivation();
+    Frames(2);
+    EXPECT_EQ(Var(a, "phy_active"), 1);
+    EXPECT_GT(a->y, y);
     // A world that goes leaves its instances without bodies.
     Physics_DestroyWorld(Run_Room);
     EXPECT_EQ(a->physics, nullptr);
     Run_Room->FreeMarked();
+}
+
+// A room with physics settings starts its world, instances of objects with physics properties get
+// bodies, and a loaded game gives them bodies again.
+TEST_F(PhysicsLifetimes, RoomsStartTheirWorldsAndLoadedGamesRebuildBodies)
+{
+    int o = Object();
+    Object_Find(o)->physics = std::make_unique<ObjectPhysics>();
+    ASSERT_TRUE(Object_LinkParents());
+    ASSERT_TRUE(Object_Prepare());
+    CRoom* room = Room_Get(Room_Add());
+    room->physics = true;
+    room->physics_gravity_y = 5;
+    room->AddInstance(100, 50, o);
+    Run_NoWait = true;
+    ASSERT_TRUE(Run_StartGame());
+    ASSERT_NE(Run_Room->physics_world, nullptr);
+    ASSERT_EQ(Run_Room->active.size(), 1u);
+    CInstance* inst = Run_Room->active[0];
+    double mass = Var(inst, "phy_mass");
+    EXPECT_NEAR(mass, 0.5 * 3.1415927 * 1.6 * 1.6, 1e-3);  // radius 16 pixels, density 0.5
+    Frames(30);  // a second at gravity 5: 2.5 world units, 25 pixels (less a little damping)
+    EXPECT_NEAR(inst->y, 75, 1.5);
+    float y = inst->y;
+    std::string file = testing::TempDir() + "physics_" + std::to_string(getpid()) + ".sav";
+    ASSERT_TRUE(Game_Save(file.c_str()));
+    LoadGame_Pending(file.c_str());
+    Run_DoRoomChange();
+    std::remove(file.c_str());
+    ASSERT_NE(Run_Room->physics_world, nullptr);
+    ASSERT_EQ(Run_Room->active.size(), 1u);
+    CInstance* loaded = Run_Room->active[0];
+    EXPECT_NEAR(Var(loaded, "phy_mass"), mass, 1e-6);
+    EXPECT_FLOAT_EQ((float)Var(loaded, "phy_position_y"), y);
 }
 
 }  // namespace
