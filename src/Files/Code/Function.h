@@ -3,6 +3,8 @@
 #pragma once
 #include "Variable/Value.h"
 
+#include <cstddef>
+
 class CInstance;
 
 // Every built-in receives the result (preset to the real 0), self, other, the argument count and
@@ -20,6 +22,21 @@ constexpr int FUNCTION_SCRIPT_BASE = 100000;
 constexpr int FUNCTION_EXTENSION_BASE = 500000;
 
 void Function_Add(const char* name, BuiltinHandler handler, int argc);
+
+// A row of a family's registrar: a family keeps its names in tables, in order, each row made with
+// FUNCTION_ENTRY(name, argc) for the handler F_name.
+struct FunctionEntry {
+    const char* name;
+    BuiltinHandler handler;
+    int argc;
+};
+#define FUNCTION_ENTRY(name, argc) {#name, F_##name, argc}
+// Adds the names of a table in its order.
+template <size_t N>
+void Function_AddTable(const FunctionEntry (&table)[N])
+{
+    for (const FunctionEntry& e : table) Function_Add(e.name, e.handler, e.argc);
+}
 bool Function_Find(const char* name, int* id);
 int Function_Count();
 const RFunction* Function_Get(int id);  // null outside the table

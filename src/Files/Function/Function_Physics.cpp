@@ -44,15 +44,9 @@ float Physics_Radians(float degrees)
 
 namespace {
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
+#define ENTRY(name, argc) FUNCTION_ENTRY(name, argc)
 
-#define ENTRY(name, argc) {#name, F_##name, argc}
-
-const Entry kPhysics[] = {
+const FunctionEntry kPhysics[] = {
     ENTRY(physics_world_create, 1),
     ENTRY(physics_world_gravity, 2),
     ENTRY(physics_world_update_speed, 1),
@@ -163,7 +157,7 @@ void ApplyAt(CInstance* self, TaggedValue* args, Apply apply, const char* who)
 
 void Function_Physics_Init()
 {
-    for (const Entry& e : kPhysics) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kPhysics);
 }
 
 void F_physics_world_create(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
@@ -182,28 +176,28 @@ void F_physics_world_gravity(TaggedValue*, CInstance*, CInstance*, int, TaggedVa
     if (world && Physics_CheckValues("physics_world_gravity", {x, y})) world->SetGravity(x, y);
 }
 
-void F_physics_world_update_speed(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+namespace {
+// A count of the world (steps a second, iterations), refused above its limit.
+void SetWorldCount(const TaggedValue& arg, int CPhysicsWorld::*field, int limit, const char* who, const char* problem)
 {
     CPhysicsWorld* world = RoomWorld();
+    int count = Arg_I(arg);
     if (!world) return;
-    int speed = Arg_I(args[0]);
-    if (speed > PHYSICS_MAX_UPDATE_SPEED) {
-        Physics_Refuse("physics_world_update_speed", "the speed must not be above 10000");
-        return;
-    }
-    world->update_speed = speed;
+    if (count > limit) Physics_Refuse(who, problem);
+    else world->*field = count;
+}
+}  // namespace
+
+void F_physics_world_update_speed(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    SetWorldCount(args[0], &CPhysicsWorld::update_speed, PHYSICS_MAX_UPDATE_SPEED, "physics_world_update_speed",
+                  "the speed must not be above 10000");
 }
 
 void F_physics_world_update_iterations(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    CPhysicsWorld* world = RoomWorld();
-    if (!world) return;
-    int count = Arg_I(args[0]);
-    if (count > PHYSICS_MAX_ITERATIONS) {
-        Physics_Refuse("physics_world_update_iterations", "the count must not be above 1000");
-        return;
-    }
-    world->iterations = count;
+    SetWorldCount(args[0], &CPhysicsWorld::iterations, PHYSICS_MAX_ITERATIONS, "physics_world_update_iterations",
+                  "the count must not be above 1000");
 }
 
 void F_physics_world_draw_debug(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
