@@ -39,9 +39,10 @@ TEST(PhysicsFixture, PolygonPointsMustRunClockwiseOnTheScreen)
     for (int i = f->point_count; i < PHYSICS_MAX_POINTS; i++) f->AddPoint(0, 0);
     EXPECT_FALSE(f->AddPoint(1, 1));   // a ninth point
     EXPECT_EQ(f->point_count, PHYSICS_MAX_POINTS);
-    EXPECT_TRUE(PhysicsFixture_Delete(f->id));
-    EXPECT_FALSE(PhysicsFixture_Delete(f->id));
-    EXPECT_EQ(PhysicsFixture_Find(f->id), nullptr);
+    int deleted = f->id;
+    EXPECT_TRUE(PhysicsFixture_Delete(deleted));
+    EXPECT_FALSE(PhysicsFixture_Delete(deleted));
+    EXPECT_EQ(PhysicsFixture_Find(deleted), nullptr);
     EXPECT_EQ(PhysicsFixture_Create()->id, g->id + 1);  // ids are never reused
     Error_Display_Hook = nullptr;
 }
