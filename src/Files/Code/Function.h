@@ -3,8 +3,6 @@
 #pragma once
 #include "Variable/Value.h"
 
-#include <cstddef>
-
 class CInstance;
 
 // Every built-in receives the result (preset to the real 0), self, other, the argument count and
@@ -23,20 +21,13 @@ constexpr int FUNCTION_EXTENSION_BASE = 500000;
 
 void Function_Add(const char* name, BuiltinHandler handler, int argc);
 
-// A row of a family's registrar: a family keeps its names in tables, in order, each row made with
-// FUNCTION_ENTRY(name, argc) for the handler F_name.
+// One row of a family's registration table; FUNCTION_ENTRY(draw_line, 4) names F_draw_line.
 struct FunctionEntry {
     const char* name;
     BuiltinHandler handler;
     int argc;
 };
 #define FUNCTION_ENTRY(name, argc) {#name, F_##name, argc}
-// Adds the names of a table in its order.
-template <size_t N>
-void Function_AddTable(const FunctionEntry (&table)[N])
-{
-    for (const FunctionEntry& e : table) Function_Add(e.name, e.handler, e.argc);
-}
 bool Function_Find(const char* name, int* id);
 int Function_Count();
 const RFunction* Function_Get(int id);  // null outside the table
