@@ -316,7 +316,8 @@ void WriteObjectPhysics(json_object* p, const std::string& objectName)
     Out.F32((float)GetNumber(p, "half_width", 16));
     Out.F32((float)GetNumber(p, "half_height", 16));
     json_object* points = Get(p, "points");
-    if (Length(points) > 8) Error("object " + objectName + " has more than 8 physics points");
+    if (Length(points) > 8 || (kind != Shapes.end() && kind->second == 2 && Length(points) < 3))
+        Error("object " + objectName + " has a physics polygon of " + std::to_string(Length(points)) + " points (3 to 8)");
     size_t count = std::min<size_t>(Length(points), 8);
     Out.U32((uint32_t)count);
     for (size_t k = 0; k < count; k++) {

@@ -154,7 +154,9 @@ static bool LoadPhysics(GameFileReader& r, CObject* o)
     p->half_width = r.F32();
     p->half_height = r.F32();
     uint32_t points = r.U32();
-    if (!r.ok || p->shape < ObjectPhysics::CIRCLE || p->shape > ObjectPhysics::POLYGON || points > 8) return false;
+    if (!r.ok || p->shape < ObjectPhysics::CIRCLE || p->shape > ObjectPhysics::POLYGON || points > 8 ||
+        (p->shape == ObjectPhysics::POLYGON && points < 3))
+        return false;
     for (uint32_t i = 0; i < points; i++) {
         float x = r.F32(), y = r.F32();
         p->points.emplace_back(x, y);
