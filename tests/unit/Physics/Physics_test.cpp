@@ -11,8 +11,10 @@
 #include "Physics/Physics_Joint.h"
 #include "Physics/Physics_Object.h"
 #include "Run/Run_Save.h"
+#include "Support/LoadSave.h"
 
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -228,11 +230,15 @@ TEST_F(PhysicsLifetimes, RoomsStartTheirWorldsAndLoadedGamesRebuildBodies)
     Frames(30);  // a second at gravity 5: 2.5 world units, 25 pixels (less a little damping)
     EXPECT_NEAR(inst->y, 75, 1.5);
     float y = inst->y;
-    std::string file = testing::TempDir() + "physics_" + std::to_string(getpid()) + ".sav";
+    // Saves go through the folder mapping, into the save folder.
+    std::string data = testing::TempDir() + "physics_" + std::to_string(getpid());
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    LoadSave_SetGameName("game");
+    std::string file = std::string(LoadSave_GetSaveFolder()) + "physics.sav";
     ASSERT_TRUE(Game_Save(file.c_str()));
     LoadGame_Pending(file.c_str());
     Run_DoRoomChange();
-    std::remove(file.c_str());
+    std::filesystem::remove_all(data);
     ASSERT_NE(Run_Room->physics_world, nullptr);
     ASSERT_EQ(Run_Room->active.size(), 1u);
     CInstance* loaded = Run_Room->active[0];
