@@ -8,6 +8,8 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Particle.h"
+#include "Function/Function_Physics.h"
 #include "Function/Function_Resource.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
@@ -25,7 +27,9 @@ void Function_Init()
     Function_Http_Init();
     Function_Resource_Init();
     Function_Interaction_Init();
+    Function_Particle_Init();
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
+    Function_Physics_Init();
 }
