@@ -1,5 +1,6 @@
 #include "Function/Function_Init.h"
 #include "Code/Function.h"
+#include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Graphics.h"
@@ -19,6 +20,7 @@ void Function_Init()
     Function_Graphics_Init();
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
+    Function_D3D_Init();
     Function_Misc_Init();
     Function_DataStructures_Init();
 }

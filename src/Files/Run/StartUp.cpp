@@ -6,6 +6,7 @@
 #include "Code/Function.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
+#include "Graphics/Graphics_3D_Model.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -110,6 +111,7 @@ bool FreeInput()
 
 bool FreeGraphics()
 {
+    D3DModel_Free();
     GR_D3D_Shutdown();
     return true;
 }

@@ -64,6 +64,8 @@ static void LoadLightPositions()
         // A directional light is given by the direction it shines; the device wants the
         // direction towards the light.
         float p[4] = {l.point ? l.v[0] : -l.v[0], l.point ? l.v[1] : -l.v[1], l.point ? l.v[2] : -l.v[2], l.point ? 1.0f : 0.0f};
+        // One of no length (it lights nothing) still gets a direction the device can normalise.
+        if (!l.point && p[0] == 0 && p[1] == 0 && p[2] == 0) p[2] = 1;
         glLightfv(GL_LIGHT0 + i, GL_POSITION, p);
     }
     float modelview[16];
@@ -275,6 +277,8 @@ static void DefineLight(int index, bool point, float a, float b, float c, float 
     if (!GRL_Has_Device()) return;
     float diffuse[4];
     ColourOf(GR_Color_Alpha_To_ARGB(colour, 1), diffuse);
+    // A direction of no length points nowhere: such a light lights nothing.
+    if (!point && a == 0 && b == 0 && c == 0) diffuse[0] = diffuse[1] = diffuse[2] = 0;
     GLenum light = GL_LIGHT0 + index;
     glLightfv(light, GL_DIFFUSE, diffuse);
     // A point light fades as 1 / (1 + d / range); the device has no cut-off at the range.
