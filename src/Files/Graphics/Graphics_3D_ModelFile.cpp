@@ -3,6 +3,7 @@
 // Reading trusts nothing: lines end at CR, LF, NUL or the end of the file, blank lines are
 // skipped, at most the announced count of lines is read (and at most MODEL_FILE_MAX_COMMANDS),
 // a line whose kind is missing or outside 0..15 is skipped, and numbers missing from a line are 0.
+// Numbers read as the file writes them: decimals, and "inf" and "nan" with an optional sign.
 #include "Graphics/Graphics_3D_Model.h"
 #include "Base/String.h"
 #include "Support/File.h"
@@ -10,7 +11,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstring>
 #include <string>
+#include <strings.h>
 
 namespace {
 
@@ -45,17 +49,37 @@ bool ReadInt(const char*& s, int* out)
     return true;
 }
 
+// The next number after optional white space; false when there is none.
+bool ReadReal(const char*& s, float* out)
+{
+    const char* end = nullptr;
+    double number = String_ToReal(s, &end);
+    if (end != s) {
+        *out = (float)number;
+        s = end;
+        return true;
+    }
+    const char* p = s;
+    while (isspace((unsigned char)*p)) p++;
+    float sign = *p == '-' ? -1.0f : 1.0f;
+    if (*p == '-' || *p == '+') p++;
+    for (const char* word : {"infinity", "inf", "nan"}) {
+        size_t n = strlen(word);
+        if (strncasecmp(p, word, n) == 0) {
+            *out = sign * (word[0] == 'n' ? NAN : INFINITY);
+            s = p + n;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool ParseCommand(const std::string& line, D3DModelCommand* command)
 {
     const char* s = line.c_str();
     if (!ReadInt(s, &command->kind) || command->kind < 0 || command->kind >= MODEL_KIND_COUNT) return false;
-    for (float& value : command->values) {
-        const char* end = nullptr;
-        double number = String_ToReal(s, &end);
-        if (end == s) break;
-        value = (float)number;
-        s = end;
-    }
+    for (float& value : command->values)
+        if (!ReadReal(s, &value)) break;
     return true;
 }
 

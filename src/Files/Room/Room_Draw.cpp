@@ -30,16 +30,19 @@ uint32_t DeviceColour(uint32_t bgr)
 }
 
 // The projection of a room rectangle turned by an angle onto the current port: room (x, y) at
-// the port's top-left corner, y downwards.
+// the port's top-left corner, y downwards. In 3D mode with perspective on, the rectangle is seen
+// from its width away: what lies at depth 0 keeps its place and deeper things look smaller.
 void SetProjection(float x, float y, float w, float h, float angle)
 {
+    bool perspective = Graphics3D_Mode && GR_D3D_Get_Perspective();
     float a = angle * (float)M_PI / 180.0f;
-    float eye[3] = {x + w / 2, y + h / 2, -16000}, at[3] = {x + w / 2, y + h / 2, 0};
+    float eye[3] = {x + w / 2, y + h / 2, perspective ? -w : -16000}, at[3] = {x + w / 2, y + h / 2, 0};
     float up[3] = {std::sin(a), std::cos(a), 0};
     float m[16];
     Matrix_LookAt(m, eye, at, up);
     GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
-    Matrix_Ortho(m, w, -h, 1, 32000);
+    if (perspective) Matrix_Perspective(m, 1, -h / w, 1, 32000);
+    else Matrix_Ortho(m, w, -h, 1, 32000);
     GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
     Matrix_Identity(m);
     GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
