@@ -514,7 +514,7 @@ void Run_Step()
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
-    // Asynchronous events come here.
+    Run_AsyncPass();
     if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();
     Event_Perform_All(EVENT_STEP, STEP_END);
     if (Run_Room) Run_Room->FreeMarked();

@@ -4,6 +4,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Constant.h"
 #include "Code/Function.h"
+#include "Function/Function_File.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
 #include "Graphics/Graphics_3D_Model.h"
@@ -20,6 +21,7 @@
 #include "Runner/GameFile.h"
 #include "Support/DataStructures.h"
 #include "Support/IniFile.h"
+#include "Support/LoadSave_Http.h"
 #include "Variable/Variable_Main.h"
 
 #include <cstdlib>
@@ -78,9 +80,21 @@ const ListEntry StartUpList[] = {
     {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 
+bool FreeRequests()
+{
+    RequestList_Free();
+    return true;
+}
+
 bool FreeGame()
 {
     GameFile_Free();
+    return true;
+}
+
+bool FreeFiles()
+{
+    Function_File_Free();
     return true;
 }
 
@@ -129,7 +143,9 @@ bool FreeSwitches()
 }
 
 const ListEntry ShutDownList[] = {
-    {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
+    // Files the game left open are written while the save folder is still known.
+    {"Function_File_Free", FreeFiles},
+    {"RequestList_Free", FreeRequests}, {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
     {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
