@@ -90,25 +90,6 @@ TEST_F(Primitive3D, KindsThatAreNotPrimitivesDrawNothing)
     EXPECT_EQ(GR_Batch_Stats.vertices, before.vertices);
 }
 
-TEST_F(Primitive3D, OnlyDrawingColourVerticesFollowTheDrawingColour)
-{
-    Recording r;
-    Draw_SetColor(RED);
-    Graphics3D_PrimitiveBegin(GR_POINTLIST, -1);
-    Graphics3D_Vertex(0, 0, 0);
-    Graphics3D_VertexColor(1, 0, 0, RED, 1);
-    Graphics3D_VertexNormalTextureColor(2, 0, 0, 0, 0, 1, 0, 0, RED, 0.5);
-    Graphics3D_PrimitiveEnd();
-    ASSERT_EQ(r.batch.points.size(), 3u);
-    // The given colour is the drawing colour's word exactly, yet only the first vertex follows.
-    EXPECT_EQ(r.batch.points[0].color, 0xFFFF0000u);
-    EXPECT_EQ(r.batch.points[1].color, 0xFFFF0000u);
-    EXPECT_EQ(r.batch.points[2].color, 0x7FFF0000u);  // alpha x 255 truncated
-    GraphicsRecorder_Recolor(&r.batch, 0xFF0000FFu);
-    EXPECT_EQ(r.batch.points[0].color, 0xFF0000FFu);
-    EXPECT_EQ(r.batch.points[1].color, 0xFFFF0000u);
-}
-
 TEST_F(Primitive3D, RecordingSetsTheGamesPrimitiveAside)
 {
     Graphics3D_PrimitiveBegin(GR_TRIANGLESTRIP, -1);
