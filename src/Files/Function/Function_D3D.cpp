@@ -290,13 +290,8 @@ D3D_BUILTIN(d3d_model_ellipsoid)
 
 #undef D3D_BUILTIN
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
-
-#define ENTRY(name, argc) {#name, F_##name, argc}
+using Entry = FunctionEntry;
+#define ENTRY FUNCTION_ENTRY
 
 const Entry kD3D[] = {
     ENTRY(d3d_start, 0),
@@ -387,5 +382,5 @@ const Entry kD3D[] = {
 
 void Function_D3D_Init()
 {
-    for (const Entry& e : kD3D) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kD3D);
 }
