@@ -1,4 +1,5 @@
 #include "Function/Function_Init.h"
+#include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Date.h"
 #include "Function/Function_File.h"
@@ -27,6 +28,7 @@ void Function_Init()
     Function_Http_Init();
     Function_Resource_Init();
     Function_Interaction_Init();
+    Function_D3D_Init();
     Function_Particle_Init();
     Function_Misc_Init();
     Function_Date_Init();

@@ -116,13 +116,8 @@ PARTICLE_BUILTIN(effect_create_below) { Effect_Create(true, I(a[0]), F(a[1]), F(
 PARTICLE_BUILTIN(effect_create_above) { Effect_Create(false, I(a[0]), F(a[1]), F(a[2]), I(a[3]), I(a[4])); }
 PARTICLE_BUILTIN(effect_clear) { Effect_Clear(); }
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
-
-#define ENTRY(name, argc) {#name, F_##name, argc}
+using Entry = FunctionEntry;
+#define ENTRY FUNCTION_ENTRY
 
 const Entry kParticles[] = {
     ENTRY(part_type_create, 0),
@@ -223,5 +218,5 @@ const Entry kParticles[] = {
 
 void Function_Particle_Init()
 {
-    for (const Entry& e : kParticles) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kParticles);
 }

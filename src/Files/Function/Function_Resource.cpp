@@ -243,7 +243,7 @@ const Entry kRooms[] = {
 template <size_t N>
 void Register(const Entry (&section)[N])
 {
-    for (const Entry& e : section) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(section);
 }
 
 template <size_t N>

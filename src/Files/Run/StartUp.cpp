@@ -7,6 +7,7 @@
 #include "Function/Function_File.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
+#include "Graphics/Graphics_3D_Model.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -139,6 +140,7 @@ bool FreeInput()
 
 bool FreeGraphics()
 {
+    D3DModel_Free();
     GR_D3D_Shutdown();
     return true;
 }
