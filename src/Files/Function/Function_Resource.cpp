@@ -241,13 +241,7 @@ const Entry kRooms[] = {
 #undef ENTRY
 
 template <size_t N>
-void Register(const Entry (&section)[N])
-{
-    Function_AddTable(section);
-}
-
-template <size_t N>
-void Register(const Versioned (&section)[N])
+void AddVersioned(const Versioned (&section)[N])
 {
     bool current = GameFileVersion >= 800;
     for (const Versioned& e : section) {
@@ -260,17 +254,17 @@ void Register(const Versioned (&section)[N])
 
 void Function_Resource_Init()
 {
-    Register(kSprites);
-    Register(kSpritesVersioned);
-    Register(kSpritesRest);
-    Register(kBackgrounds);
-    Register(kBackgroundsVersioned);
-    Register(kBackgroundsRest);
-    Register(kSounds);
-    Register(kFonts);
-    Register(kScripts);
-    Register(kPaths);
-    Register(kTimeLines);
-    Register(kObjects);
-    Register(kRooms);
+    Function_AddTable(kSprites);
+    AddVersioned(kSpritesVersioned);
+    Function_AddTable(kSpritesRest);
+    Function_AddTable(kBackgrounds);
+    AddVersioned(kBackgroundsVersioned);
+    Function_AddTable(kBackgroundsRest);
+    Function_AddTable(kSounds);
+    Function_AddTable(kFonts);
+    Function_AddTable(kScripts);
+    Function_AddTable(kPaths);
+    Function_AddTable(kTimeLines);
+    Function_AddTable(kObjects);
+    Function_AddTable(kRooms);
 }
