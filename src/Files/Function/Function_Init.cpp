@@ -5,6 +5,7 @@
 #include "Function/Function_Graphics.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Sound.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -21,4 +22,5 @@ void Function_Init()
     Function_Add("script_execute", F_script_execute, -1);
     Function_Misc_Init();
     Function_DataStructures_Init();
+    Function_Sound_Init();
 }

@@ -17,6 +17,7 @@
 #include "Run/View.h"
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
+#include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"
 #include "Support/IniFile.h"
 #include "Variable/Variable_Main.h"
@@ -59,6 +60,12 @@ bool InitRunState()
     return true;
 }
 
+bool InitAudio()
+{
+    Sound_StartUp(CommandLine.noAudio);
+    return true;
+}
+
 bool InitVariables()
 {
     Variable_BuiltIn_Init();
@@ -74,7 +81,7 @@ bool InitPaths()
 
 const ListEntry StartUpList[] = {
     {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Run_State_Init", InitRunState},
-    {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
+    {"Audio_Init", InitAudio}, {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 
 bool FreeGame()
@@ -92,6 +99,13 @@ bool FreeDataStructures()
 bool FreeText()
 {
     GR_Text_Free();
+    return true;
+}
+
+bool FreeSound()
+{
+    Sound_Free();
+    Sound_Quit();
     return true;
 }
 
@@ -128,7 +142,7 @@ bool FreeSwitches()
 
 const ListEntry ShutDownList[] = {
     {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
-    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
+    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},        {"Sound_Free", FreeSound},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
 bool RunList(const ListEntry* list, size_t count)
