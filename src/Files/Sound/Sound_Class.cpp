@@ -101,12 +101,13 @@ bool CSound::LoadFromFile(const char* fileName, int kind, bool preload)
 void CSound::Prepare()
 {
     if (m_hardwareId >= 0) return;
-    if (m_kind == KIND_MUSIC_ONLY) {
+    // Music of the game data file plays from its file, never from a sample, but its entry takes
+    // the volume changes even when the file carries no bytes for it.
+    bool music = m_kind == KIND_MUSIC_ONLY || (m_kind == KIND_MUSIC && !m_data);
+    if (music) {
         m_hardwareId = Sound_AddHardwareSound(nullptr, 0, m_kind);
     } else if (m_kind >= 0 && m_gameData) {
-        // Music from the game data file plays from its file, never from the sample.
-        bool sample = m_kind != KIND_MUSIC;
-        m_hardwareId = Sound_AddHardwareSound(sample ? m_gameData : nullptr, sample ? m_gameLength : 0, m_kind);
+        m_hardwareId = Sound_AddHardwareSound(m_gameData, m_gameLength, m_kind);
     } else if (m_kind >= 0 && m_data) {
         m_hardwareId = Sound_AddHardwareSound(m_data->GetBuffer(), (size_t)m_data->GetSize(), m_kind);
     }
