@@ -126,12 +126,13 @@ public:
         return true;
     }
 
-    void SetMode(Mode mode, bool repeat)
+    // Play (with or without repeat), pause, resume or stop; a resume keeps the play's repeat.
+    void SetMode(Mode mode, bool repeat = false)
     {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
+            if (mode == PLAYING && m_mode != PAUSED) m_repeat = repeat;
             m_mode = mode;
-            if (mode == PLAYING) m_repeat = repeat;
         }
         m_wake.notify_all();
     }
@@ -286,11 +287,11 @@ int MusicCommand(const std::vector<std::string>& w, MusicStream* s, char* reply,
         if (n == 3 && !Is(w[2], "repeat")) return ERR_PARAMETER;
         s->SetMode(MusicStream::PLAYING, n == 3);
     } else if (Is(verb, "pause") && n == 2) {
-        if (s->GetMode() == MusicStream::PLAYING) s->SetMode(MusicStream::PAUSED, false);
+        if (s->GetMode() == MusicStream::PLAYING) s->SetMode(MusicStream::PAUSED);
     } else if (Is(verb, "resume") && n == 2) {
-        if (s->GetMode() == MusicStream::PAUSED) s->SetMode(MusicStream::PLAYING, false);
+        if (s->GetMode() == MusicStream::PAUSED) s->SetMode(MusicStream::PLAYING);
     } else if (Is(verb, "stop") && n == 2) {
-        s->SetMode(MusicStream::STOPPED, false);
+        s->SetMode(MusicStream::STOPPED);
     } else if (Is(verb, "seek") && n == 4 && Is(w[2], "to") && Is(w[3], "start")) {
         s->Rewind();
     } else if (Is(verb, "set") && n == 5 && Is(w[2], "time") && Is(w[3], "format") && Is(w[4], "milliseconds")) {
