@@ -1,0 +1,123 @@
+// Packed games that play sounds, run by the runner at their room speed on the wave back end:
+// their debug output must equal expected.txt, and what they played is measured.
+#include "Recording.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+struct GameRun {
+    int status = -1;
+    std::string out, err;
+    Recording recording;
+};
+
+// Runs games/<name> with its own recording file; `environment` adds variables ("A=1 B=2").
+GameRun RunGame(const std::string& name, const std::string& environment = "", bool recorded = true)
+{
+    std::string base = "/tmp/sound_game_" + name + "_" + std::to_string(getpid());
+    std::string conf = base + ".conf", wav = base + ".wav";
+    std::ofstream(conf) << "[wave]\nfile=" << wav << "\n";
+    bool windowed = access((std::string(SOUND_SOURCE_DIR) + "/games/" + name + "/windowed").c_str(), F_OK) == 0;
+    std::string command = "env ALSOFT_DRIVERS=wave ALSOFT_CONF=" + conf + " RUNNER_MAX_FRAMES=2000 XDG_DATA_HOME=" + base +
+                          ".data " + (windowed ? "" : "RUNNER_HEADLESS=1 ") + environment + " " + RUNNER_PATH + " -game " +
+                          SOUND_GAMES_DIR + "/" + name + "/data.win >" + base + ".out 2>" + base + ".err";
+    GameRun run;
+    int status = system(command.c_str());
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(base + ".out");
+    run.err = ReadFile(base + ".err");
+    EXPECT_EQ(run.recording.Read(wav), recorded) << name;
+    for (const std::string& file : {conf, wav, base + ".out", base + ".err"}) unlink(file.c_str());
+    system(("rm -rf " + base + ".data").c_str());
+    return run;
+}
+
+std::string Expected(const std::string& name, const char* file = "expected.txt")
+{
+    return ReadFile(std::string(SOUND_SOURCE_DIR) + "/games/" + name + "/" + file);
+}
+
+}  // namespace
+
+TEST(SoundGames, OlderSoundsPlayLoopFadeAndStop)
+{
+    GameRun run = RunGame("old_sounds");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Expected("old_sounds")) << run.err;
+    const Recording& r = run.recording;
+    double beep = r.Onset(0.01);
+    ASSERT_GT(beep, 0);
+    EXPECT_NEAR(r.Frequency(beep + 0.05, beep + 0.25), 880, 8);
+    // The hum from frame 15: loud, at half volume from frame 45, faded from frame 60 to 75.
+    double hum = r.Onset(0.01, beep + 0.35);
+    ASSERT_GT(hum, 0);
+    EXPECT_NEAR(r.Frequency(hum + 0.1, hum + 0.9), 220, 3);
+    double full = r.Rms(hum + 0.1, hum + 0.9);
+    EXPECT_NEAR(r.Rms(hum + 1.15, hum + 1.45) / full, 0.5, 0.08);
+    EXPECT_LT(r.Rms(hum + 2.1, hum + 2.5), full * 0.02);
+}
+
+TEST(SoundGames, VoicesAndAnEmitterMovedByTheScript)
+{
+    GameRun run = RunGame("audio_voices");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Expected("audio_voices")) << run.err;
+    const Recording& r = run.recording;
+    double start = r.Onset(0.01);
+    ASSERT_GT(start, 0);
+    // The emitter from frame 10: left for half a second, then right, then left again as the
+    // listener turns round.
+    auto balance = [&](double from) { return r.RmsLeft(from, from + 0.3) / r.RmsRight(from, from + 0.3); };
+    double emitter = start + 10 / 30.0;
+    EXPECT_GT(balance(emitter + 0.1), 3.0);
+    EXPECT_LT(balance(emitter + 0.6), 1 / 3.0);
+    EXPECT_GT(balance(emitter + 1.1), 3.0);
+}
+
+TEST(SoundGames, CdAudioOnTheFakeDiscAndWithout)
+{
+    GameRun fake = RunGame("cd_audio", "RUNNER_FAKE_CD=1");
+    EXPECT_EQ(fake.status, 0) << fake.err;
+    EXPECT_EQ(fake.out, Expected("cd_audio")) << fake.err;
+    GameRun none = RunGame("cd_audio");
+    EXPECT_EQ(none.status, 0) << none.err;
+    EXPECT_EQ(none.out, Expected("cd_audio", "expected_nodisc.txt")) << none.err;
+}
+
+// In a window under Xvfb: a sound and the music (a MIDI name playing its MP3 twin) together.
+TEST(SoundGames, AWindowedGamePlaysASoundAndMusic)
+{
+    GameRun run = RunGame("music_window");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Expected("music_window")) << run.err;
+    EXPECT_EQ(run.err.find("Running without a window."), std::string::npos);
+    const Recording& r = run.recording;
+    double start = r.Onset(0.01);
+    ASSERT_GT(start, 0);
+    EXPECT_GT(r.Tone(440, start + 0.1, start + 0.3), 0.1);
+    EXPECT_GT(r.Tone(330, start + 0.1, start + 0.3), 0.1);
+    EXPECT_LT(r.Tone(440, start + 0.6, start + 0.9), 0.01);  // the chime is over
+    EXPECT_GT(r.Tone(330, start + 0.9, start + 1.2), 0.1);   // the music loops on
+}
+
+TEST(SoundGames, WithoutAudioTheGamePlaysOnSilently)
+{
+    GameRun quiet = RunGame("old_sounds", "ALSOFT_DRIVERS=none", false);
+    EXPECT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_NE(quiet.err.find("No audio device could be opened: the game plays without sound."), std::string::npos);
+    EXPECT_NE(quiet.out.find("beep playing 0"), std::string::npos);
+}
