@@ -46,18 +46,20 @@ GameRun RunGame(const std::string& name, const std::string& environment = "", bo
     return run;
 }
 
-std::string Expected(const std::string& name, const char* file = "expected.txt")
+// Runs the game, which must end normally with the output of its expected file.
+GameRun RunChecked(const std::string& name, const std::string& environment = "", const char* expected = "expected.txt")
 {
-    return ReadFile(std::string(SOUND_SOURCE_DIR) + "/games/" + name + "/" + file);
+    GameRun run = RunGame(name, environment);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, ReadFile(std::string(SOUND_SOURCE_DIR) + "/games/" + name + "/" + expected)) << run.err;
+    return run;
 }
 
 }  // namespace
 
 TEST(SoundGames, OlderSoundsPlayLoopFadeAndStop)
 {
-    GameRun run = RunGame("old_sounds");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("old_sounds")) << run.err;
+    GameRun run = RunChecked("old_sounds");
     const Recording& r = run.recording;
     double beep = r.Onset(0.01);
     ASSERT_GT(beep, 0);
@@ -73,9 +75,7 @@ TEST(SoundGames, OlderSoundsPlayLoopFadeAndStop)
 
 TEST(SoundGames, VoicesAndAnEmitterMovedByTheScript)
 {
-    GameRun run = RunGame("audio_voices");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("audio_voices")) << run.err;
+    GameRun run = RunChecked("audio_voices");
     const Recording& r = run.recording;
     double start = r.Onset(0.01);
     ASSERT_GT(start, 0);
@@ -90,20 +90,14 @@ TEST(SoundGames, VoicesAndAnEmitterMovedByTheScript)
 
 TEST(SoundGames, CdAudioOnTheFakeDiscAndWithout)
 {
-    GameRun fake = RunGame("cd_audio", "RUNNER_FAKE_CD=1");
-    EXPECT_EQ(fake.status, 0) << fake.err;
-    EXPECT_EQ(fake.out, Expected("cd_audio")) << fake.err;
-    GameRun none = RunGame("cd_audio");
-    EXPECT_EQ(none.status, 0) << none.err;
-    EXPECT_EQ(none.out, Expected("cd_audio", "expected_nodisc.txt")) << none.err;
+    GameRun fake = RunChecked("cd_audio", "RUNNER_FAKE_CD=1");
+    GameRun none = RunChecked("cd_audio", "", "expected_nodisc.txt");
 }
 
 // In a window under Xvfb: a sound and the music (a MIDI name playing its MP3 twin) together.
 TEST(SoundGames, AWindowedGamePlaysASoundAndMusic)
 {
-    GameRun run = RunGame("music_window");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Expected("music_window")) << run.err;
+    GameRun run = RunChecked("music_window");
     EXPECT_EQ(run.err.find("Running without a window."), std::string::npos);
     const Recording& r = run.recording;
     double start = r.Onset(0.01);

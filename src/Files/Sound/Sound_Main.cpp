@@ -255,18 +255,21 @@ void Sound_FreeHardwareSound(int id)
     *e = HardwareEntry();
 }
 
+bool Sound_PlayMusic(const char* fileName, bool loop)
+{
+    bool mp3 = fileName && EndsWith(fileName, ".mp3");
+    bool midi = fileName && (EndsWith(fileName, ".mid") || EndsWith(fileName, ".midi"));
+    if (!g_SoundHardware || !(mp3 || midi)) return false;
+    Sound_CurrentMusic = fileName;
+    if (mp3) g_SoundHardware->PlayMP3(fileName, loop);
+    else g_SoundHardware->PlayMIDI(fileName, loop);
+    return true;
+}
+
 void Sound_Play(const char* fileName, int id, bool loop)
 {
-    if (!g_SoundHardware) return;
-    if (fileName && EndsWith(fileName, ".mp3")) {
-        Sound_CurrentMusic = fileName;
-        g_SoundHardware->PlayMP3(fileName, loop);
-    } else if (fileName && (EndsWith(fileName, ".mid") || EndsWith(fileName, ".midi"))) {
-        Sound_CurrentMusic = fileName;
-        g_SoundHardware->PlayMIDI(fileName, loop);
-    } else if (HardwareEntry* e = Entry(id)) {
-        g_SoundHardware->Play(e->sample, loop);
-    }
+    if (!g_SoundHardware || Sound_PlayMusic(fileName, loop)) return;
+    if (HardwareEntry* e = Entry(id)) g_SoundHardware->Play(e->sample, loop);
 }
 
 void Sound_Stop(const char* fileName, int id)

@@ -35,6 +35,9 @@ const uint8_t* Sound_AudoEntry(int index, const char* name, bool streamed, size_
 
 // The name of the music last started through either system ("" for none).
 extern std::string Sound_CurrentMusic;
+// A name ending in .mp3 (or .mid and .midi, which play their MP3 twin) becomes the current music
+// and plays; false, with nothing done, for any other name.
+bool Sound_PlayMusic(const char* fileName, bool loop);
 
 // Loading (the chunk dispatcher): SOND and AUDO when the new audio system is off.
 bool Sound_Init(GameFileReader payload);

@@ -9,8 +9,6 @@
 #include "Sound/Sound_Main.h"
 
 #include <algorithm>
-#include <cstring>
-#include <strings.h>
 
 namespace {
 
@@ -181,12 +179,6 @@ void Resume(AudioVoice& v, int report)
     alSourcePlay(Pool[(size_t)v.source]);
     ALenum error = alGetError();
     if (error != AL_NO_ERROR) Console_Warnings->Output("Error resuming sound %d error code %d\n", report, (int)error);
-}
-
-bool EndsWith(const std::string& name, const char* ending)
-{
-    size_t e = strlen(ending);
-    return name.size() >= e && !strcasecmp(name.c_str() + name.size() - e, ending);
 }
 
 }  // namespace
@@ -475,14 +467,7 @@ void Audio_SetChannelNum(int count)
 void Audio_PlayMusic(int sound, bool loop)
 {
     AudioSound* s = Audio_Device ? Audio_GetSound(sound) : nullptr;
-    if (!s || s->fileName.empty()) return;
-    if (EndsWith(s->fileName, ".mp3")) {
-        Sound_CurrentMusic = s->fileName;
-        Audio_Device->PlayMP3(s->fileName.c_str(), loop);
-    } else if (EndsWith(s->fileName, ".mid") || EndsWith(s->fileName, ".midi")) {
-        Sound_CurrentMusic = s->fileName;
-        Audio_Device->PlayMIDI(s->fileName.c_str(), loop);
-    }
+    if (s) Sound_PlayMusic(s->fileName.c_str(), loop);
 }
 
 void Audio_StopMusic()
