@@ -54,7 +54,7 @@ bool Wave_Read(const uint8_t* image, size_t size, WaveInfo* out, const char** wh
     uint64_t riff = (uint64_t)Le32(image + 4) + 8;
     if (riff < end) end = (size_t)riff;
     bool haveFormat = false;
-    for (size_t pos = 12; end - pos >= 8;) {
+    for (size_t pos = 12; pos + 8 <= end;) {
         const uint8_t* chunk = image + pos;
         uint32_t length = Le32(chunk + 4);
         if (length > end - pos - 8) return *why = "a chunk runs past the end of the image", false;
@@ -70,7 +70,6 @@ bool Wave_Read(const uint8_t* image, size_t size, WaveInfo* out, const char** wh
             return true;
         }
         pos += 8 + (size_t)length + (length & 1);  // chunks are padded to even lengths
-        if (pos > end) break;
     }
     return *why = haveFormat ? "it has no data chunk" : "it has no format chunk", false;
 }

@@ -104,6 +104,7 @@ TEST(WaveReader, RefusesDamagedAndUnplayableImages)
         Set32(b, 40, 3);
     });
     damaged("header only", [](auto& b) { b.resize(11); });
+    damaged("a RIFF size shorter than its own header", [](auto& b) { Set32(b, 4, 2); });
     for (const Case& c : cases) {
         WaveInfo w;
         std::string why;
