@@ -686,13 +686,25 @@ bool EndsWith(const std::string& name, const char* ending)
 
 std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
 
+// Music files to copy beside the game data file once everything else has been packed.
+std::vector<std::pair<std::string, std::string>> MusicFiles;  // file name, bytes
+
 void CopyBeside(const std::string& relative)
 {
     std::string bytes = ReadText(relative);
-    if (Failed) return;
-    std::string target = OutFolder + BaseName(relative);
-    std::ofstream f(target, std::ios::binary);
-    if (!f.write(bytes.data(), (std::streamsize)bytes.size())) Error("cannot write " + target);
+    if (!Failed) MusicFiles.push_back({BaseName(relative), bytes});
+}
+
+bool WriteMusic()
+{
+    for (const auto& [name, bytes] : MusicFiles) {
+        std::ofstream f(OutFolder + name, std::ios::binary);
+        if (!f.write(bytes.data(), (std::streamsize)bytes.size())) {
+            fprintf(stderr, "packer: cannot write %s\n", (OutFolder + name).c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 void WriteSounds(json_object* game)
@@ -817,7 +829,7 @@ int main(int argc, char** argv)
     Out.Patch(4, (uint32_t)(Out.Pos() - 8));
     if (Length(Get(game, "rooms")) == 0) fprintf(stderr, "packer: warning: the game has no rooms\n");
     json_object_put(game);
-    if (Failed) return 1;
+    if (Failed || !WriteMusic()) return 1;
 
     FILE* f = fopen(argv[2], "wb");
     if (!f || fwrite(Out.bytes.data(), 1, Out.bytes.size(), f) != Out.bytes.size() || fclose(f) != 0) {

@@ -22,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <strings.h>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -122,7 +123,12 @@ public:
             return false;
         m_context = alcCreateContext(device, nullptr);
         if (!m_context) return false;
-        m_thread = std::thread([this] { Run(); });
+        try {
+            m_thread = std::thread([this] { Run(); });
+        } catch (const std::system_error&) {
+            alcDestroyContext(m_context);
+            return false;
+        }
         return true;
     }
 
