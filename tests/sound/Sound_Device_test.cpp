@@ -20,7 +20,7 @@ int Play(bool loop)
 
 }  // namespace
 
-TEST_F(DeviceSound, AToneComesOutAtItsPitchAndHalfVolumeHalvesIt)
+TEST_F(DeviceSound, AToneComesOutAtItsPitchAndVolumesScaleIt)
 {
     ASSERT_TRUE(Open(false, {{"snd", 0, "", 1, 0}}, {SoundFile::Entry(kTone)}));
     Frames(2);
@@ -32,8 +32,13 @@ TEST_F(DeviceSound, AToneComesOutAtItsPitchAndHalfVolumeHalvesIt)
     double second = Now();
     Play(false);
     Frames(15);
+    Sound_SetVolume(id, 5.0, 0);  // a volume above 1 is 1
+    Frames(1);
+    double third = Now();
+    Play(false);
+    Frames(15);
     Recording r = Finish();
-    double a = Align(r, first), b = Align(r, second);
+    double a = Align(r, first), b = Align(r, second), c = Align(r, third);
     ASSERT_GT(a, 0);
     ASSERT_GT(b, a + 0.3);
     EXPECT_NEAR(r.Frequency(a + 0.05, a + 0.25), 440, 4);
@@ -41,6 +46,8 @@ TEST_F(DeviceSound, AToneComesOutAtItsPitchAndHalfVolumeHalvesIt)
     EXPECT_GT(loud, 0.05);
     EXPECT_NEAR(soft / loud, 0.5, 0.05);
     EXPECT_LT(r.Rms(a + 0.35, b - 0.02), 0.001);  // silent between the two
+    ASSERT_GT(c, b + 0.3);
+    EXPECT_NEAR(r.Rms(c + 0.05, c + 0.25) / loud, 1.0, 0.05);
 }
 
 TEST_F(DeviceSound, AFadeOfASecondEndsAfterThirtyFrames)

@@ -129,6 +129,10 @@ TEST_F(SoundMain, DeletingThePlayingMusicThenStoppingIt)
     MCI_Log = &log;
     ASSERT_TRUE(Load(false, {{"snd_song", 1, "song.mp3", 1, -1}, {"snd_same", 1, "song.mp3", 1, -1}}, {}));
     CSound* song = Sound_GetSound(0);
+    // With no music playing, a music fade only keeps the volume: no command goes out.
+    Sound_SetVolume(song->GetSoundId(), 0.25, 1000);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(g_SoundHardware->GetMusicVolume(), 0.25f);
     Sound_Play(song->m_fileName, song->GetSoundId(), true);
     EXPECT_EQ(Sound_CurrentMusic, "song.mp3");
     ASSERT_TRUE(Sound_Delete(0));
