@@ -6,13 +6,19 @@
 // ignored.
 #include "Function/Function_Graphics.h"
 #include "Function/Function_Graphics_Internal.h"
-#include "Function/Function_Table.h"
 
 namespace {
 
-// Each section is registered in turn; the table of a section keeps its names in order.
+struct Entry {
+    const char* name;
+    BuiltinHandler handler;
+    int argc;
+};
 
-const FunctionEntry kDrawState[] = {
+// Each section is registered in turn; the table of a section keeps its names in order.
+#define ENTRY(name, argc) {#name, F_##name, argc}
+
+const Entry kDrawState[] = {
     ENTRY(draw_set_color, 1),
     ENTRY(draw_set_alpha, 1),
     ENTRY(draw_get_color, 0),
@@ -35,7 +41,7 @@ const FunctionEntry kDrawState[] = {
     ENTRY(draw_set_circle_precision, 1),
 };
 
-const FunctionEntry kShapes[] = {
+const Entry kShapes[] = {
     ENTRY(draw_point, 2),
     ENTRY(draw_line, 4),
     ENTRY(draw_line_width, 5),
@@ -58,7 +64,7 @@ const FunctionEntry kShapes[] = {
     ENTRY(draw_path, 4),
 };
 
-const FunctionEntry kPrimitives[] = {
+const Entry kPrimitives[] = {
     ENTRY(draw_primitive_begin, 1),
     ENTRY(draw_primitive_begin_texture, 2),
     ENTRY(draw_primitive_end, 0),
@@ -68,7 +74,7 @@ const FunctionEntry kPrimitives[] = {
     ENTRY(draw_vertex_texture_color, 6),
 };
 
-const FunctionEntry kTextures[] = {
+const Entry kTextures[] = {
     ENTRY(sprite_get_texture, 2),
     ENTRY(background_get_texture, 1),
     ENTRY(texture_exists, 1),
@@ -81,7 +87,7 @@ const FunctionEntry kTextures[] = {
     ENTRY(texture_set_priority, 2),
 };
 
-const FunctionEntry kText[] = {
+const Entry kText[] = {
     ENTRY(draw_set_font, 1),
     ENTRY(draw_set_halign, 1),
     ENTRY(draw_set_valign, 1),
@@ -99,7 +105,7 @@ const FunctionEntry kText[] = {
     ENTRY(draw_text_ext_transformed_color, 13),
 };
 
-const FunctionEntry kSprites[] = {
+const Entry kSprites[] = {
     ENTRY(draw_sprite, 4),
     ENTRY(draw_sprite_ext, 9),
     ENTRY(draw_sprite_stretched, 6),
@@ -113,7 +119,7 @@ const FunctionEntry kSprites[] = {
     ENTRY(draw_self, 0),
 };
 
-const FunctionEntry kBackgrounds[] = {
+const Entry kBackgrounds[] = {
     ENTRY(draw_background, 3),
     ENTRY(draw_background_ext, 8),
     ENTRY(draw_background_stretched, 5),
@@ -125,22 +131,30 @@ const FunctionEntry kBackgrounds[] = {
     ENTRY(draw_background_tiled_ext, 7),
 };
 
-const FunctionEntry kScreen[] = {
+const Entry kScreen[] = {
     ENTRY(draw_getpixel, 2),
 };
+
+#undef ENTRY
+
+template <size_t N>
+void Register(const Entry (&section)[N])
+{
+    for (const Entry& e : section) Function_Add(e.name, e.handler, e.argc);
+}
 
 }  // namespace
 
 void Function_Graphics_Init()
 {
     // The display, window and screen names come first.
-    Function_Register(kDrawState);
-    Function_Register(kShapes);
-    Function_Register(kPrimitives);
-    Function_Register(kTextures);
-    Function_Register(kText);
-    Function_Register(kSprites);
-    Function_Register(kBackgrounds);
-    Function_Register(kScreen);
+    Register(kDrawState);
+    Register(kShapes);
+    Register(kPrimitives);
+    Register(kTextures);
+    Register(kText);
+    Register(kSprites);
+    Register(kBackgrounds);
+    Register(kScreen);
     // The tile and surface names follow.
 }

@@ -2,7 +2,6 @@
 // the older sound system is live (all but four of them); the audio_... handlers leave that to the
 // audio system, which ignores them while it is off.
 #include "Function/Function_Sound.h"
-#include "Function/Function_Table.h"
 
 #include "Code/Arguments.h"
 #include "Code/Error.h"
@@ -187,7 +186,15 @@ SOUND_BUILTIN(audio_resume_music) { Audio_ResumeMusic(); }
 SOUND_BUILTIN(audio_stop_all) { Audio_StopAll(); }
 SOUND_BUILTIN(audio_sound_length) { result->SetReal(Audio_GetSoundLength(Voice(args[0]))); }
 
-const FunctionEntry kSound[] = {
+struct Entry {
+    const char* name;
+    BuiltinHandler handler;
+    int argc;
+};
+
+#define ENTRY(name, argc) {#name, F_##name, argc}
+
+const Entry kSound[] = {
     ENTRY(sound_play, 1),
     ENTRY(sound_loop, 1),
     ENTRY(sound_stop, 1),
@@ -264,9 +271,11 @@ const FunctionEntry kSound[] = {
     ENTRY(audio_sound_length, 1),
 };
 
+#undef ENTRY
+
 }  // namespace
 
 void Function_Sound_Init()
 {
-    Function_Register(kSound);
+    for (const Entry& e : kSound) Function_Add(e.name, e.handler, e.argc);
 }
