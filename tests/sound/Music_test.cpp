@@ -99,6 +99,13 @@ TEST_F(MusicTest, WithoutRepeatItEndsAndSaysSo)
     EXPECT_NE(MCI_Send(("open \"song.mp3\" type mpegvideo alias " + alias).c_str(), nullptr, 0), 0);
     EXPECT_NE(MCI_Send("open \"../../etc/passwd\" type mpegvideo alias x", nullptr, 0), 0);
     EXPECT_NE(MCI_Send("open \"missing.mp3\" type mpegvideo alias y", nullptr, 0), 0);
+    // Files opened and never closed meet a limit, and closing makes room again.
+    int opened = 0;
+    for (int i = 0; i < 40; i++)
+        opened += MCI_Send(("open \"song.mp3\" type mpegvideo alias many" + std::to_string(i)).c_str(), nullptr, 0) == 0;
+    EXPECT_EQ(opened, 31);  // 32 with the music's own
+    EXPECT_EQ(MCI_Send("close many0", nullptr, 0), 0);
+    EXPECT_EQ(MCI_Send("open \"song.mp3\" type mpegvideo alias again", nullptr, 0), 0);
     Recording r = Finish();
     EXPECT_GT(r.Tone(330, 0, r.Seconds()), 0.01);
 }

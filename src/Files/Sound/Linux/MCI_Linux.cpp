@@ -36,6 +36,7 @@ enum MciError {
     ERR_ALIAS_TAKEN,
     ERR_NO_AUDIO,
     ERR_NO_DISC,
+    ERR_TOO_MANY,
 };
 
 const char* const ErrorTexts[] = {
@@ -47,6 +48,7 @@ const char* const ErrorTexts[] = {
     "The alias is already in use.",
     "No audio device is available.",
     "There is no disc in the drive.",
+    "Too many files are open.",
 };
 
 std::vector<std::string> Words(const char* command)
@@ -266,6 +268,8 @@ struct AliasLess {
     bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
 };
 std::map<std::string, std::unique_ptr<MusicStream>, AliasLess> Streams;
+// Each open file has a thread: scripts that open without closing meet a limit.
+constexpr size_t STREAMS_MAX = 32;
 
 int OpenMusic(const std::vector<std::string>& w)
 {
@@ -273,6 +277,7 @@ int OpenMusic(const std::vector<std::string>& w)
     if (w.size() != 6 || !Is(w[2], "type") || !Is(w[3], "mpegvideo") || !Is(w[4], "alias") || Is(w[5], "cdaudio"))
         return ERR_PARAMETER;
     if (Streams.count(w[5])) return ERR_ALIAS_TAKEN;
+    if (Streams.size() >= STREAMS_MAX) return ERR_TOO_MANY;
     ALCdevice* device = Sound_ALDevice();
     if (!device) return ERR_NO_AUDIO;
     char path[4096];
