@@ -109,8 +109,9 @@ TEST_F(SoundMain, ReplacingAndDeletingGiveTheirSamplesBack)
     EXPECT_STREQ(Sound_GetName(0), "__newsound0");
     EXPECT_STREQ(Sound_GetSound(0)->m_extension, ".wav");
     EXPECT_STREQ(Sound_GetSound(0)->m_fileName, "beep.wav");
-    // Four sources a sample: without giving them back, the device would run out long before 300.
-    for (int i = 0; i < 300; i++) ASSERT_TRUE(Sound_Replace(index, "beep.wav", 0, true)) << i;
+    // Four sources a sample: without giving them back, the device's 4096 would run out.
+    WriteFile(folder + "beep.wav", WaveMaker::Tone(440, 0.05));
+    for (int i = 0; i < 1100; i++) ASSERT_TRUE(Sound_Replace(index, "beep.wav", 0, true)) << i;
     CSound* s = Sound_GetSound(index);
     Sound_Play(s->m_fileName, s->GetSoundId(), false);
     EXPECT_TRUE(Sound_IsPlaying(s->m_fileName, s->GetSoundId()));

@@ -133,7 +133,7 @@ void Start(int source, const SourceSettings& s, const char* failure)
     alSourcei(id, AL_SOURCE_RELATIVE, s.relative ? AL_TRUE : AL_FALSE);
     alSourcei(id, AL_BUFFER, (ALint)s.buffer);
     alSourcei(id, AL_LOOPING, s.loop ? AL_TRUE : AL_FALSE);
-    alSourcef(id, AL_GAIN, s.gain);
+    Sound_SetSourceGain(id, s.gain);
     alSourcef(id, AL_PITCH, s.pitch);
     alSourcef(id, AL_REFERENCE_DISTANCE, s.reference);
     alSourcef(id, AL_MAX_DISTANCE, s.maximum);

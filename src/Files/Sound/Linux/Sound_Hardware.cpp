@@ -46,14 +46,15 @@ void CloseDevice()
     alutExit();
 }
 
-void SetGain(ALuint source, float gain)
+}  // namespace
+
+ALCdevice* Sound_ALDevice() { return Live() ? Device : nullptr; }
+
+void Sound_SetSourceGain(ALuint source, float gain)
 {
     // NaN and negative gains would be refused by OpenAL; they are silence.
     alSourcef(source, AL_GAIN, gain >= 0.0f ? gain : 0.0f);
 }
-}  // namespace
-
-ALCdevice* Sound_ALDevice() { return Live() ? Device : nullptr; }
 
 void Sound_ReportErrors()
 {
@@ -156,7 +157,7 @@ void SoundHardware::Play(SoundSample* sample, bool loop)
     if (!Live() || !sample) return;
     ALuint source = sample->sources[sample->nextSource];
     sample->nextSource = (sample->nextSource + 1) % SAMPLE_SOURCES;
-    SetGain(source, sample->gain * m_masterVolume);
+    Sound_SetSourceGain(source, sample->gain * m_masterVolume);
     Sound_ReportErrors();
     alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
     Sound_ReportErrors();
@@ -258,7 +259,7 @@ void SoundHardware::Tick()
             ALint state = AL_STOPPED;
             alGetSourcei(source, AL_SOURCE_STATE, &state);
             Sound_ReportErrors();
-            if (state == AL_PLAYING) SetGain(source, sample->gain * m_masterVolume);
+            if (state == AL_PLAYING) Sound_SetSourceGain(source, sample->gain * m_masterVolume);
         }
     }
     if (m_musicFadeFrames > 0) {
