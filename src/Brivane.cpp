@@ -9,7 +9,9 @@
 #include "Base/Timer.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
+#include "Extension/Extension_Main.h"
 #include "Function/Function_Init.h"
+#include "Function/Function_Misc.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
 #include "Option/Option_Main.h"
@@ -21,6 +23,7 @@
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
+#include "Support/Support_DLL.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,6 +110,7 @@ static int Play(const std::string& game)
     LoadSave_SetProgramFolder(folder.empty() ? "./" : folder.c_str());
     StartUp_ReadOptions();
     GameFile_RegisterFunctions = Function_Init;
+    Function_Misc_Steam = CommandLine.steam;
     Run_SpriteImageCount = SpriteImageCount;
     Random_Seed(0);
     if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
@@ -123,6 +127,7 @@ static int Play(const std::string& game)
     if (!StartReplay()) return EXIT_FAILED;
 
     if (!Run_Prepare()) return EXIT_FAILED;
+    if (!Extension_Initialise()) return EXIT_ERROR;
     Window_SetCursor(Option_ShowCursor ? 0 : -1);
     if (!Run_StartGame()) return EXIT_FAILED;
     int status = EXIT_OK;
@@ -168,10 +173,13 @@ int main(int argc, char** argv)
     StartUp_Trace = CommandLine.trace;
 
     int status = StartUp_Run() ? Play(game) : EXIT_FAILED;
-    // Shut-down: the end of the game, recorded input, then the shut-down list.
+    // Shut-down: the end of the game (with the extensions' finalisation), recorded input, then the
+    // shut-down list.
     Run_EndGame();
+    if (!Extension_Finalise() && status == EXIT_OK) status = EXIT_ERROR;
     IO_Record_Stop();
     IO_Playback_Stop();
+    DLL_FreeAll();
     FiniRunner();
     return status;
 }

@@ -1,4 +1,5 @@
-# Runs one packed test game (in a window when WINDOWED is true) and judges it: standard output
+# Runs one packed test game (in a window when WINDOWED is true, with the switches listed in
+# FOLDER/switches when there is one) and judges it: standard output
 # must equal FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent),
 # and every line of FOLDER/expected_errors.txt must occur in standard error.
 set(ENV{RUNNER_NO_WAIT} 1)
@@ -9,7 +10,11 @@ set(ENV{RUNNER_MAX_FRAMES} 2000)
 # Each game saves into a fresh folder of its own.
 set(ENV{XDG_DATA_HOME} ${GAME}.data)
 file(REMOVE_RECURSE ${GAME}.data)
-execute_process(COMMAND ${RUNNER} -game ${GAME}
+set(switches)
+if(EXISTS ${FOLDER}/switches)
+  file(STRINGS ${FOLDER}/switches switches)
+endif()
+execute_process(COMMAND ${RUNNER} -game ${GAME} ${switches}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
 set(expected_status 0)
 if(EXISTS ${FOLDER}/expected_status)

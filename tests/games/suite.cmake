@@ -1,6 +1,6 @@
 # Test games: each folder under tests/games/ with a game.json is packed at build time and run
-# headless by the runner (in a window when the folder holds a file named "windowed"); its debug
-# console output must equal expected.txt.
+# headless by the runner (in a window when the folder holds a file named "windowed", with the
+# switches listed in a file named "switches"); its debug console output must equal expected.txt.
 
 # Packs FOLDER into ${CMAKE_BINARY_DIR}/games/NAME.win when the packer or a file of the folder changes.
 function(runner_pack_game NAME FOLDER)

@@ -756,6 +756,59 @@ void WriteSounds(json_object* game)
     Out.EndChunk(c);
 }
 
+// A kind of extension argument or result: "real" (2, also when absent) or "string" (1).
+int ExtensionKind(json_object* v, const std::string& where)
+{
+    if (!v) return 2;
+    std::string kind = v && json_object_is_type(v, json_type_string) ? json_object_get_string(v) : "";
+    if (kind == "string") return 1;
+    if (kind != "real") Error(where + ": a kind is \"real\" or \"string\"");
+    return 2;
+}
+
+// EXTN: the extension packages, each with its files, each file with its functions. Function ids
+// count on from the largest given so far unless given.
+void WriteExtensions(json_object* game)
+{
+    if (!Get(game, "extensions")) return;
+    int nextId = 1;
+    WriteListChunk("EXTN", game, "extensions", [&](json_object* package, size_t) {
+        Out.Str(GetString(package, "folder", GetString(package, "name")));
+        Out.Str(GetString(package, "name"));
+        json_object* files = Get(package, "files");
+        WriteList(Length(files), [&](size_t i) {
+            json_object* file = At(files, i);
+            std::string fileName = GetString(file, "file");
+            static const std::map<std::string, int> Kinds = {{"library", 1}, {"script", 2}, {"other", 3}};
+            std::string kind = GetString(file, "kind", "library");
+            if (!Kinds.count(kind)) Error("extension file " + fileName + " has the kind \"" + kind + "\", which is unknown");
+            Out.Str(fileName);
+            Out.Str(GetString(file, "final"));
+            Out.Str(GetString(file, "init"));
+            Out.I32(Kinds.count(kind) ? Kinds.at(kind) : 1);
+            json_object* functions = Get(file, "functions");
+            WriteList(Length(functions), [&](size_t k) {
+                json_object* f = At(functions, k);
+                std::string name = GetString(f, "name");
+                int id = GetInt(f, "id", nextId);
+                nextId = std::max(nextId, id + 1);
+                Out.Str(name);
+                Out.I32(id);
+                Out.I32(GetString(f, "convention", "stdcall") == "cdecl" ? 12 : 11);
+                Out.I32(ExtensionKind(Get(f, "result"), name));
+                Out.Str(GetString(f, "external", name));
+                json_object* args = Get(f, "args");
+                if (args && json_object_is_type(args, json_type_string) && GetString(f, "args") == "any") {
+                    Out.I32(-1);
+                    return;
+                }
+                Out.I32((int)Length(args));
+                for (size_t a = 0; a < Length(args); a++) Out.I32(ExtensionKind(At(args, a), name));
+            });
+        });
+    });
+}
+
 void WriteEmpty(const char* tag)
 {
     size_t c = Out.BeginChunk(tag);
@@ -821,6 +874,7 @@ int main(int argc, char** argv)
     WriteSprites(game);
     WriteFonts(game);
     WriteSounds(game);
+    WriteExtensions(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");
     WriteEmpty("FUNC");

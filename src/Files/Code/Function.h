@@ -20,6 +20,14 @@ constexpr int FUNCTION_SCRIPT_BASE = 100000;
 constexpr int FUNCTION_EXTENSION_BASE = 500000;
 
 void Function_Add(const char* name, BuiltinHandler handler, int argc);
+
+// One row of a family's registration table; FUNCTION_ENTRY(draw_line, 4) names F_draw_line.
+struct FunctionEntry {
+    const char* name;
+    BuiltinHandler handler;
+    int argc;
+};
+#define FUNCTION_ENTRY(name, argc) {#name, F_##name, argc}
 bool Function_Find(const char* name, int* id);
 int Function_Count();
 const RFunction* Function_Get(int id);  // null outside the table

@@ -9,14 +9,10 @@
 
 namespace {
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
+using Entry = FunctionEntry;
 
 // Each section is registered in turn; the table of a section keeps its names in order.
-#define ENTRY(name, argc) {#name, F_##name, argc}
+#define ENTRY FUNCTION_ENTRY
 
 const Entry kDrawState[] = {
     ENTRY(draw_set_color, 1),

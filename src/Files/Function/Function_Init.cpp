@@ -3,6 +3,7 @@
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Graphics.h"
+#include "Function/Function_Http.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
 #include "Function/Function_Sound.h"
@@ -18,6 +19,7 @@ void Function_Init()
     Function_Game_Init();
     Function_Math_Init();
     Function_Graphics_Init();
+    Function_Http_Init();
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
     Function_Misc_Init();

@@ -94,12 +94,13 @@ double NormalisedDot(int n, const TaggedValue* args)
 
 void F_is_real(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal(argc >= 1 && args[0].IsReal() ? 1.0 : 0.0);
+    // A value carrying a nesting mark (a map or list index from JSON) is neither.
+    result->SetReal(argc >= 1 && args[0].kind == VALUE_REAL ? 1.0 : 0.0);
 }
 
 void F_is_string(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal(argc >= 1 && args[0].IsString() ? 1.0 : 0.0);
+    result->SetReal(argc >= 1 && args[0].kind == VALUE_STRING ? 1.0 : 0.0);
 }
 
 void F_random(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)

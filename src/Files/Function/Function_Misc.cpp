@@ -4,11 +4,15 @@
 #include "Code/Code_Class.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
+#include "Object/Event_Main.h"
+#include "Object/Object_Class.h"
 #include "Script/Script_Main.h"
 #include "Support/LoadSave.h"
+#include "Support/Support_DLL.h"
 #include "Variable/Variable_Main.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -86,7 +90,96 @@ void ReadLocal(TaggedValue* result, CInstance* self, const TaggedValue& name, in
     if (Variable_GetValue(self, VariableId(name), index, &v)) *result = v;
 }
 
+// A kind argument of the external built-ins is a string exactly when it rounds to 1.
+int Kind(const TaggedValue& a) { return Arg_I(a) == 1 ? 1 : 0; }
+
+// Defines the function and gives its id as the result; -1 is reported.
+void Define(TaggedValue* result, const TaggedValue* args, int convention, int argc, const int* kinds, int resultKind)
+{
+    int id = DLL_Define(Arg_S(args[0]), Arg_S(args[1]), convention, argc, kinds, resultKind);
+    if (id < 0) Error_Show_Action("Error defining an external function.", false);
+    result->SetReal(id);
+}
+
+// external_define1 ... external_define4: (dll, name, argtype1 ... argtypeN, restype).
+template <int N>
+void DefineWithKinds(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    int kinds[N];
+    for (int i = 0; i < N; i++) kinds[i] = Kind(args[2 + i]);
+    Define(result, args, 0, N, kinds, Kind(args[2 + N]));
+}
+
+// external_define0 and external_define5 ... external_define8: (dll, name, restype), all reals.
+template <int N>
+void DefineReals(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    int kinds[N > 0 ? N : 1] = {};
+    Define(result, args, 0, N, kinds, Kind(args[2]));
+}
+
+// external_call0 ... external_call8: (id, arg1 ... argN).
+template <int N>
+void CallWith(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    DLL_Call(Arg_I(args[0]), N, args + 1, result);
+}
+
 }  // namespace
+
+void F_event_inherited(TaggedValue*, CInstance* self, CInstance* other, int, TaggedValue*)
+{
+    if (self) Event_Inherited(self, other);
+}
+
+void F_event_perform(TaggedValue*, CInstance* self, CInstance* other, int, TaggedValue* args)
+{
+    Event_Perform_Instance(self, other, Arg_I(args[0]), Arg_I(args[1]));
+}
+
+void F_event_user(TaggedValue*, CInstance* self, CInstance* other, int, TaggedValue* args)
+{
+    int64_t number = (int64_t)Arg_I(args[0]) + OTHER_USER0;
+    if (number <= INT_MAX) Event_Perform_Instance(self, other, EVENT_OTHER, (int)number);
+}
+
+void F_event_perform_object(TaggedValue*, CInstance* self, CInstance* other, int, TaggedValue* args)
+{
+    if (self) Event_Perform(self, other, Arg_I(args[0]), Arg_I(args[1]), Arg_I(args[2]));
+}
+
+void F_external_define(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
+{
+    int64_t n = argc >= 5 ? Arg_I(args[4]) : -1;
+    if (argc < 5 || argc != n + 5) {
+        Error_Show_Action("Wrong number of arguments to external_define()", false);
+        return;
+    }
+    if (n > DLL_MAX_ARGUMENTS) {
+        Error_Show_Action("DLL functions can have at most 16 arguments", false);
+        return;
+    }
+    int kinds[DLL_MAX_ARGUMENTS] = {};
+    for (int i = 0; i < n; i++) {
+        if (n > 4 && Arg_I(args[5 + i]) != 0) {
+            Error_Show_Action("DLL functions with more than 4 arguments cannot have string arguments", false);
+            return;
+        }
+        kinds[i] = Kind(args[5 + i]);
+    }
+    Define(result, args, Arg_I(args[2]), (int)n, kinds, Kind(args[3]));
+}
+
+void F_external_call(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
+{
+    // More values than a function can take make no call at all.
+    if (argc >= 1) DLL_Call(Arg_I(args[0]), argc - 1, args + 1, result);
+}
+
+void F_external_free(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    DLL_Free(Arg_S(args[0]));
+}
 
 void F_execute_string(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
@@ -247,25 +340,85 @@ void F_variable_local_array2_set(TaggedValue*, CInstance* self, CInstance*, int,
     if (ElementIndex(&args[1], &args[2], &index)) Variable_SetValue(self, VariableId(args[0]), index, &args[3]);
 }
 
+namespace {
+
+struct Entry {
+    const char* name;
+    BuiltinHandler handler;
+    int argc;
+};
+
+#define ENTRY(name, argc) {#name, F_##name, argc}
+
+const Entry kEvents[] = {
+    ENTRY(event_inherited, 0),
+    ENTRY(event_perform, 2),
+    ENTRY(event_user, 1),
+    ENTRY(event_perform_object, 3),
+};
+
+// Left out under "-steam".
+const Entry kExternal[] = {
+    ENTRY(external_define, -1),
+    ENTRY(external_call, -1),
+    ENTRY(external_free, 1),
+    {"external_define0", DefineReals<0>, 3},
+    {"external_call0", CallWith<0>, 1},
+    {"external_define1", DefineWithKinds<1>, 4},
+    {"external_call1", CallWith<1>, 2},
+    {"external_define2", DefineWithKinds<2>, 5},
+    {"external_call2", CallWith<2>, 3},
+    {"external_define3", DefineWithKinds<3>, 6},
+    {"external_call3", CallWith<3>, 4},
+    {"external_define4", DefineWithKinds<4>, 7},
+    {"external_call4", CallWith<4>, 5},
+    {"external_define5", DefineReals<5>, 3},
+    {"external_call5", CallWith<5>, 6},
+    {"external_define6", DefineReals<6>, 3},
+    {"external_call6", CallWith<6>, 7},
+    {"external_define7", DefineReals<7>, 3},
+    {"external_call7", CallWith<7>, 8},
+    {"external_define8", DefineReals<8>, 3},
+    {"external_call8", CallWith<8>, 9},
+    ENTRY(execute_string, -1),
+    ENTRY(execute_file, -1),
+};
+
+const Entry kRest[] = {
+    ENTRY(window_handle, 0),
+    ENTRY(show_debug_message, 1),
+    ENTRY(set_program_priority, 1),
+    ENTRY(set_application_title, 1),
+    ENTRY(variable_global_exists, 1),
+    ENTRY(variable_global_get, 1),
+    ENTRY(variable_global_array_get, 2),
+    ENTRY(variable_global_array2_get, 3),
+    ENTRY(variable_global_set, 2),
+    ENTRY(variable_global_array_set, 3),
+    ENTRY(variable_global_array2_set, 4),
+    ENTRY(variable_local_exists, 1),
+    ENTRY(variable_local_get, 1),
+    ENTRY(variable_local_array_get, 2),
+    ENTRY(variable_local_array2_get, 3),
+    ENTRY(variable_local_set, 2),
+    ENTRY(variable_local_array_set, 3),
+    ENTRY(variable_local_array2_set, 4),
+    ENTRY(clipboard_has_text, 0),
+    ENTRY(clipboard_set_text, 1),
+    ENTRY(clipboard_get_text, 0),
+};
+
+template <size_t N>
+void Register(const Entry (&table)[N])
+{
+    for (const Entry& e : table) Function_Add(e.name, e.handler, e.argc);
+}
+
+}  // namespace
+
 void Function_Misc_Init()
 {
-    if (!Function_Misc_Steam) {
-        Function_Add("execute_string", F_execute_string, -1);
-        Function_Add("execute_file", F_execute_file, -1);
-    }
-    Function_Add("show_debug_message", F_show_debug_message, 1);
-    Function_Add("variable_global_exists", F_variable_global_exists, 1);
-    Function_Add("variable_global_get", F_variable_global_get, 1);
-    Function_Add("variable_global_array_get", F_variable_global_array_get, 2);
-    Function_Add("variable_global_array2_get", F_variable_global_array2_get, 3);
-    Function_Add("variable_global_set", F_variable_global_set, 2);
-    Function_Add("variable_global_array_set", F_variable_global_array_set, 3);
-    Function_Add("variable_global_array2_set", F_variable_global_array2_set, 4);
-    Function_Add("variable_local_exists", F_variable_local_exists, 1);
-    Function_Add("variable_local_get", F_variable_local_get, 1);
-    Function_Add("variable_local_array_get", F_variable_local_array_get, 2);
-    Function_Add("variable_local_array2_get", F_variable_local_array2_get, 3);
-    Function_Add("variable_local_set", F_variable_local_set, 2);
-    Function_Add("variable_local_array_set", F_variable_local_array_set, 3);
-    Function_Add("variable_local_array2_set", F_variable_local_array2_set, 4);
+    Register(kEvents);
+    if (!Function_Misc_Steam) Register(kExternal);
+    Register(kRest);
 }

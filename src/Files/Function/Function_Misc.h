@@ -1,4 +1,5 @@
-// Miscellaneous built-ins: code given as text, variables by name and the debug console.
+// Miscellaneous built-ins: performing events, external library functions, code given as text,
+// variables by name, the debug console, the program's priority, the window and the clipboard.
 #pragma once
 #include "Variable/Value.h"
 
@@ -15,3 +16,11 @@ void F_execute_file(TaggedValue* result, CInstance* self, CInstance* other, int 
 void F_show_debug_message(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
 // Registered with the resource built-ins; made here as it is part of the script engine.
 void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+
+// The system half (Linux/Function_MiscM.cpp).
+void F_window_handle(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+void F_set_program_priority(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+void F_set_application_title(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+void F_clipboard_has_text(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+void F_clipboard_get_text(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+void F_clipboard_set_text(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);

@@ -8,6 +8,7 @@
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
@@ -467,6 +468,7 @@ static void RegisterResourceNames()
 bool Run_Prepare()
 {
     RegisterResourceNames();
+    Extension_Prepare();
     if (!Script_Prepare() || !TimeLine_Prepare() || !Object_Prepare() || !Room_Prepare()) {
         Console_Warnings->Output("%s\n", LastErrorText.c_str());
         return false;
@@ -518,7 +520,7 @@ void Run_Step()
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     MotionPass();
     BoundaryPass();
-    // Asynchronous events come here.
+    Run_AsyncPass();
     if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();
     Event_Perform_All(EVENT_STEP, STEP_END);
     if (Run_Room) Run_Room->FreeMarked();

@@ -33,6 +33,10 @@ bool Run_StartGame();
 void Run_Frame();
 // One step, in the order of its passes.
 void Run_Step();
+// The asynchronous pass: polls the request worker and delivers every complete request, oldest
+// first: async_load is set to the map its process function made, the asynchronous other event it
+// names is raised, then the map is destroyed and the request freed (Run_Async.cpp).
+void Run_AsyncPass();
 // Carries out a pending room change (room end, room start, restart or end of the game).
 void Run_DoRoomChange();
 // Frees every instance and room of the run.

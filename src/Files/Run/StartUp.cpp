@@ -20,6 +20,7 @@
 #include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"
 #include "Support/IniFile.h"
+#include "Support/LoadSave_Http.h"
 #include "Variable/Variable_Main.h"
 
 #include <cstdlib>
@@ -84,6 +85,12 @@ const ListEntry StartUpList[] = {
     {"Audio_Init", InitAudio}, {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 
+bool FreeRequests()
+{
+    RequestList_Free();
+    return true;
+}
+
 bool FreeGame()
 {
     GameFile_Free();
@@ -141,8 +148,8 @@ bool FreeSwitches()
 }
 
 const ListEntry ShutDownList[] = {
-    {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
-    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},        {"Sound_Free", FreeSound},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
+    {"RequestList_Free", FreeRequests}, {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
+    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"Sound_Free", FreeSound},          {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
 bool RunList(const ListEntry* list, size_t count)

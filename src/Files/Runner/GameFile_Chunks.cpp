@@ -2,6 +2,7 @@
 
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Object/Object_Main.h"
@@ -93,7 +94,7 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "EXTN", "DAFL"};
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
     if (!strcmp(tag, "BGND")) return Background_Load(r);
@@ -109,6 +110,7 @@ int GameFile_DispatchChunk(const char* tag, GameFileReader r)
     if (!strcmp(tag, "ROOM")) return Room_Load(r);
     if (!strcmp(tag, "TPAG")) return GameFile_LoadPageEntries(r);
     if (!strcmp(tag, "TXTR")) return GameFile_LoadPageTextures(r);
+    if (!strcmp(tag, "EXTN")) return Extension_LoadChunk(r);
     if (!strcmp(tag, "CODE") || !strcmp(tag, "FUNC") || !strcmp(tag, "VARI")) return CheckEmpty(r);
     return -1;
 }
@@ -131,4 +133,5 @@ void GameFile_FreeResources()
     TimeLine_Clear();
     Path_Clear();
     Script_Clear();
+    Extension_Clear();
 }

@@ -3,7 +3,9 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Sprite/Sprite_Class.h"
+#include "Support/DataStructures.h"
 #include "Support/LoadSave.h"
+#include "Support/LoadSave_Http.h"
 
 #include <cstdio>
 #include <cstring>
@@ -52,6 +54,22 @@ int AppendNew()
 bool FileExists(const char* name)
 {
     return LoadSave_SaveFileExists(name) || LoadSave_BundleFileExists(name);
+}
+
+// A finished sprite download (or a failed one, without a body): fills the sprite and makes the
+// event's map.
+int SpriteDownloaded(HTTP_REQ_CONTEXT* request, void* userData, int* asyncMap)
+{
+    const TSpriteRequest* sprite = (const TSpriteRequest*)userData;
+    int status = Sprite_RequestComplete(sprite, request->buffer, request->bytesRead);
+    *asyncMap = CDS_Map_CreateFromList(3, "filename", 0.0, request->url, "id", (double)sprite->index, (const char*)nullptr,
+                                       "status", (double)status, (const char*)nullptr);
+    return SPRITE_ASYNC_EVENT;
+}
+
+void SpriteRequestFreed(HTTP_REQ_CONTEXT* request)
+{
+    MemFree(request->userData);
 }
 }
 
@@ -134,8 +152,19 @@ int Sprite_Add(const char* name, int frameCount, bool precise, bool transparent,
 {
     if (!name) return -1;
     if (!strncmp(name, "http://", 7) || !strncmp(name, "https://", 8)) {
-        // Filled by Sprite_RequestComplete once the download arrives; empty until then.
-        return AppendNew();
+        // Empty until the download arrives, whose event comes even when it fails.
+        int index = AppendNew();
+        TSpriteRequest* request = (TSpriteRequest*)MemAlloc(sizeof(TSpriteRequest));
+        if (!request) {
+            Resize(index);
+            return -1;
+        }
+        *request = {index, frameCount, xorig, yorig, (precise ? 1 : 0) | (transparent ? 2 : 0) | (smooth ? 4 : 0) | (preload ? 8 : 0)};
+        if (LoadSave_HttpGet(name, SpriteDownloaded, SpriteRequestFreed, request, true) < 0) {
+            Resize(index);
+            return -1;
+        }
+        return index;
     }
     if (!FileExists(name)) return -1;
     int index = AppendNew();

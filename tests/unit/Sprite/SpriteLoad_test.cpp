@@ -10,6 +10,7 @@
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
+#include "Support/LoadSave_Http.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,7 @@ protected:
     }
     void TearDown() override
     {
+        RequestList_Free();
         Sprite_Free();
         fs::remove_all(root);
     }
@@ -275,7 +277,7 @@ TEST_F(SpriteRunTime, SelfAssignSelfMergeAndDeletion)
 
 TEST_F(SpriteRunTime, UrlSpritesFillWhenTheirDownloadArrives)
 {
-    int s = Sprite_Add("http://example.com/strip.png", 2, true, true, false, true, 1, 1);
+    int s = Sprite_Add("http://127.0.0.1:1/strip.png", 2, true, true, false, true, 1, 1);
     ASSERT_GE(s, 0);
     EXPECT_EQ(Sprite_Get(s)->m_numb, 0);
     TSpriteRequest request = {s, 2, 1, 1, 1 | 2 | 8};
@@ -289,7 +291,7 @@ TEST_F(SpriteRunTime, UrlSpritesFillWhenTheirDownloadArrives)
     EXPECT_EQ(Sprite_Get(s)->m_xorigin, 1);
 
     // The game deleted the sprite before its download arrived.
-    int gone = Sprite_Add("https://example.com/strip.png", 2, true, true, false, true, 0, 0);
+    int gone = Sprite_Add("https://127.0.0.1:1/strip.png", 2, true, true, false, true, 0, 0);
     ASSERT_TRUE(Sprite_Delete(gone));
     TSpriteRequest late = {gone, 2, 0, 0, 2};
     EXPECT_EQ(Sprite_RequestComplete(&late, png.data(), (int64_t)png.size()), -1);

@@ -1,0 +1,173 @@
+#include "Support/Linux/LoadSave_Http_Curl.h"
+
+#include "Base/Console.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+bool SessionOpen = false;
+
+// What the callbacks of one transfer share.
+struct Transfer {
+    HTTP_REQ_CONTEXT* request;
+    const std::atomic<bool>* abort;
+    int64_t cap;
+    bool answered = false;  // a byte of an answer (its status line, a header or the body) arrived
+    bool tooLarge = false;
+    bool outOfMemory = false;
+};
+
+constexpr int64_t FIRST_BUFFER = 0x20000;
+
+// Room for `need` bytes, growing by doubling and never past the cap (plus the zero byte).
+bool Reserve(Transfer* t, int64_t need)
+{
+    HTTP_REQ_CONTEXT* r = t->request;
+    if (need <= r->bufferSize) return true;
+    int64_t size = std::min(std::max({need, r->bufferSize * 2, FIRST_BUFFER}), t->cap + 1);
+    void* grown = realloc(r->buffer, (size_t)size);
+    if (!grown) {
+        t->outOfMemory = true;
+        return false;
+    }
+    r->buffer = (uint8_t*)grown;
+    r->bufferSize = size;
+    return true;
+}
+
+size_t OnBody(char* data, size_t size, size_t count, void* user)
+{
+    Transfer* t = (Transfer*)user;
+    HTTP_REQ_CONTEXT* r = t->request;
+    size_t n = size * count;
+    t->answered = true;
+    if ((int64_t)n > t->cap - r->bytesRead) {
+        t->tooLarge = true;
+        return 0;  // anything but n ends the transfer
+    }
+    if (!Reserve(t, r->bytesRead + (int64_t)n + 1)) return 0;
+    memcpy(r->buffer + r->bytesRead, data, n);
+    r->bytesRead += (int64_t)n;
+    r->buffer[r->bytesRead] = 0;
+    return n;
+}
+
+size_t OnHeader(char* data, size_t size, size_t count, void* user)
+{
+    Transfer* t = (Transfer*)user;
+    t->answered = true;
+    // Each answer of a redirect chain starts with its status line; only the last one's body counts.
+    if (size * count >= 5 && !memcmp(data, "HTTP/", 5)) t->request->bytesRead = 0;
+    return size * count;
+}
+
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return ((Transfer*)user)->abort->load() ? 1 : 0;
+}
+
+// The step a failure belongs to, in the names the console has always used.
+const char* FailedStep(CURLcode code, const Transfer& t, CURL* curl)
+{
+    if (t.answered) return "InternetReadFile";
+    switch (code) {
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL: return "InternetCanonicalizeUrl";
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT: return "InternetConnect";
+    case CURLE_OPERATION_TIMEDOUT: {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
+        return connected > 0 ? "HttpSendRequest" : "InternetConnect";
+    }
+    default: return "HttpSendRequest";
+    }
+}
+}
+
+bool LoadSave_HttpOpenSession()
+{
+    if (SessionOpen) return true;
+    CURLcode code = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (code != CURLE_OK) {
+        Console_Warnings->Output("InternetOpen: %s\n", curl_easy_strerror(code));
+        return false;
+    }
+    SessionOpen = true;
+    return true;
+}
+
+void LoadSave_HttpCloseSession()
+{
+    if (!SessionOpen) return;
+    curl_global_cleanup();
+    SessionOpen = false;
+}
+
+int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& abort, HttpError* error)
+{
+    CURL* curl = curl_easy_init();
+    if (!curl) {
+        error->function = "InternetOpen";
+        error->message = "libcurl could not start a transfer";
+        return -1;
+    }
+    const HttpLimits& limits = LoadSave_HttpLimits;
+    Transfer t{request, &abort, limits.maxBody};
+    char reason[CURL_ERROR_SIZE] = "";
+    curl_slist* headers = nullptr;
+    curl_easy_setopt(curl, CURLOPT_URL, request->url);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, (curl_off_t)limits.maxBody);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_HTTP09_ALLOWED, 1L);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Brivane HTTP");
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, reason);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    if (request->post) {
+        headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
+        headers = curl_slist_append(headers, "Expect:");
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request->post);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, (curl_off_t)strlen(request->post));
+    }
+    CURLcode code = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    request->httpStatus = (int)status;
+    int exitCode = 0;
+    if (code != CURLE_OK && !abort) {
+        error->function = FailedStep(code, t, curl);
+        if (t.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+            error->message = "the answer is longer than " + std::to_string(limits.maxBody) + " bytes";
+        else if (t.outOfMemory)
+            error->message = "out of memory for the answer";
+        else
+            error->message = reason[0] ? reason : curl_easy_strerror(code);
+        // An answer that could not be read whole completes without a body; no answer, no event.
+        if (t.answered) request->bytesRead = 0;
+        else exitCode = -1;
+    } else if (code != CURLE_OK) {
+        exitCode = -1;
+    }
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(curl);
+    return exitCode;
+}

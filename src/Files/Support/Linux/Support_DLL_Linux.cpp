@@ -1,0 +1,78 @@
+#include "Support/Linux/Support_DLL_Linux.h"
+#include "Support/Support_DLL.h"
+
+#include <dlfcn.h>
+#include <ffi.h>
+
+#include <map>
+#include <memory>
+
+struct DLLShape {
+    ffi_cif cif;
+    ffi_type* types[DLL_MAX_ARGUMENTS];
+    int kinds[DLL_MAX_ARGUMENTS];
+    int argc;
+    bool stringResult;
+};
+
+void* DLLPlatform_Open(const char* path, std::string* error)
+{
+    dlerror();
+    void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (!library && error) {
+        const char* why = dlerror();
+        *error = why ? why : "unknown error";
+    }
+    return library;
+}
+
+void* DLLPlatform_Symbol(void* library, const char* name)
+{
+    return library ? dlsym(library, name) : nullptr;
+}
+
+void DLLPlatform_Close(void* library)
+{
+    if (library) dlclose(library);
+}
+
+const DLLShape* DLLPlatform_Shape(int argc, const int* kinds, bool stringResult)
+{
+    if (argc < 0 || argc > DLL_MAX_ARGUMENTS) return nullptr;
+    static std::map<unsigned, std::unique_ptr<DLLShape>> shapes;
+    unsigned key = (unsigned)argc << 17 | (stringResult ? 1u : 0u);
+    for (int i = 0; i < argc; i++)
+        if (kinds[i]) key |= 2u << i;
+    std::unique_ptr<DLLShape>& shape = shapes[key];
+    if (shape) return shape.get();
+    auto made = std::make_unique<DLLShape>();
+    made->argc = argc;
+    made->stringResult = stringResult;
+    for (int i = 0; i < argc; i++) {
+        made->kinds[i] = kinds[i] ? 1 : 0;
+        made->types[i] = kinds[i] ? &ffi_type_pointer : &ffi_type_double;
+    }
+    if (ffi_prep_cif(&made->cif, FFI_DEFAULT_ABI, (unsigned)argc, stringResult ? &ffi_type_pointer : &ffi_type_double,
+                     made->types) != FFI_OK) {
+        shapes.erase(key);
+        return nullptr;
+    }
+    shape = std::move(made);
+    return shape.get();
+}
+
+void DLLPlatform_Call(const DLLShape* shape, void* entry, const double* reals, const char* const* strings,
+                      double* real, const char** text)
+{
+    void* values[DLL_MAX_ARGUMENTS];
+    for (int i = 0; i < shape->argc; i++)
+        values[i] = shape->kinds[i] ? (void*)&strings[i] : (void*)&reals[i];
+    union {
+        double real;
+        void* pointer;
+        ffi_arg word;
+    } out{};
+    ffi_call(const_cast<ffi_cif*>(&shape->cif), FFI_FN(entry), &out, values);
+    if (shape->stringResult) *text = (const char*)out.pointer;
+    else *real = out.real;
+}
