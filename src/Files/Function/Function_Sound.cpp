@@ -186,15 +186,9 @@ SOUND_BUILTIN(audio_resume_music) { Audio_ResumeMusic(); }
 SOUND_BUILTIN(audio_stop_all) { Audio_StopAll(); }
 SOUND_BUILTIN(audio_sound_length) { result->SetReal(Audio_GetSoundLength(Voice(args[0]))); }
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
+#define ENTRY FUNCTION_ENTRY
 
-#define ENTRY(name, argc) {#name, F_##name, argc}
-
-const Entry kSound[] = {
+const FunctionEntry kSound[] = {
     ENTRY(sound_play, 1),
     ENTRY(sound_loop, 1),
     ENTRY(sound_stop, 1),
@@ -277,5 +271,5 @@ const Entry kSound[] = {
 
 void Function_Sound_Init()
 {
-    for (const Entry& e : kSound) Function_Add(e.name, e.handler, e.argc);
+    for (const FunctionEntry& e : kSound) Function_Add(e.name, e.handler, e.argc);
 }
