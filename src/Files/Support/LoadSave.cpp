@@ -147,6 +147,39 @@ bool Openable(const char* path)
 
 }  // namespace
 
+std::string LoadSave_NormalisePath(const char* name)
+{
+    if (!name || !*name) return "";
+    std::string path = name[0] == '/' ? name : LoadSave_CurrentFolder() + name;
+    std::vector<std::string> parts;
+    size_t i = 0;
+    while (i <= path.size()) {
+        size_t end = path.find('/', i);
+        if (end == std::string::npos) end = path.size();
+        std::string piece = path.substr(i, end - i);
+        i = end + 1;
+        if (piece == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!piece.empty() && piece != ".") {
+            parts.push_back(piece);
+        }
+    }
+    std::string out;
+    for (const std::string& p : parts) out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
+char* LoadSave_AdmitDialogFile(bool save, const char* name)
+{
+    std::string full = LoadSave_NormalisePath(name);
+    if (full.empty()) return nullptr;
+    cARRAY_MEMORY<char>& list = save ? SaveDialogFiles : OpenDialogFiles;
+    bool listed = false;
+    for (int i = 0; i < list.length && !listed; i++) listed = list[i] && full == list[i];
+    if (!listed) list.Add(MemStrDup(full.c_str()));
+    return MemStrDup(full.c_str());
+}
+
 void LoadSave_SetGameName(const char* name)
 {
     std::string safe = name ? name : "";
@@ -221,18 +254,43 @@ bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size)
     return File_WriteWhole(path, bytes, size);
 }
 
-LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode)
+namespace {
+
+// The bytes (of the memory manager) as an open file; null for null bytes.
+LoadSaveFile* OpenBytes(unsigned char* bytes, int64_t size, const char* mode)
 {
-    if (!mode || strpbrk(mode, "wa+")) return nullptr;
-    int64_t size = 0;
-    unsigned char* bytes = LoadSave_ReadBundleFile(name, &size);
-    if (!bytes) bytes = LoadSave_ReadSaveFile(name, &size);
     if (!bytes) return nullptr;
     if (strchr(mode, 't') && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         memmove(bytes, bytes + 3, (size_t)(size - 3) + 1);
         size -= 3;
     }
     return new LoadSaveFile{bytes, size, 0};
+}
+
+bool ReadMode(const char* mode) { return mode && !strpbrk(mode, "wa+"); }
+
+}  // namespace
+
+LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode)
+{
+    LoadSaveFile* file = LoadSave_FOpenBundle(name, mode);
+    return file ? file : LoadSave_FOpenSave(name, mode);
+}
+
+LoadSaveFile* LoadSave_FOpenSave(const char* name, const char* mode)
+{
+    if (!ReadMode(mode)) return nullptr;
+    int64_t size = 0;
+    unsigned char* bytes = LoadSave_ReadSaveFile(name, &size);
+    return OpenBytes(bytes, size, mode);
+}
+
+LoadSaveFile* LoadSave_FOpenBundle(const char* name, const char* mode)
+{
+    if (!ReadMode(mode)) return nullptr;
+    int64_t size = 0;
+    unsigned char* bytes = LoadSave_ReadBundleFile(name, &size);
+    return OpenBytes(bytes, size, mode);
 }
 
 void LoadSave_FClose(LoadSaveFile* file)

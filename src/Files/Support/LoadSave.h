@@ -13,6 +13,7 @@
 #include "Platform/Array.h"
 
 #include <cstdint>
+#include <string>
 
 // The save folder becomes $XDG_DATA_HOME/<name>/ (by default ~/.local/share/<name>/); separators
 // and control characters of the name become "_". Until it is set, the save folder maps nothing.
@@ -47,6 +48,9 @@ struct LoadSaveFile {
 // Reads the name from the program folder, else from the save folder; null when in neither or when
 // the mode asks to write. A "t" in the mode skips a UTF-8 byte-order mark.
 LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode);
+// The same from one folder only.
+LoadSaveFile* LoadSave_FOpenSave(const char* name, const char* mode);
+LoadSaveFile* LoadSave_FOpenBundle(const char* name, const char* mode);
 void LoadSave_FClose(LoadSaveFile* file);
 int64_t LoadSave_FTell(LoadSaveFile* file);
 // origin 0 start, 1 current, 2 end; returns 0, or -1 (position unchanged) outside the file.
@@ -64,3 +68,9 @@ int64_t LoadSave_FRead(LoadSaveFile* file, void* out, int64_t count);
 // Full names that the open and save file dialogs returned (memory-manager strings).
 extern cARRAY_MEMORY<char> OpenDialogFiles;
 extern cARRAY_MEMORY<char> SaveDialogFiles;
+// The full form of a name: a relative name is taken from the current folder, and "/" runs, "."
+// and ".." are folded without leaving "/". "" for an empty or null name.
+std::string LoadSave_NormalisePath(const char* name);
+// Admits the full form of a name a file dialog returned to the list of that dialog (once) and
+// returns that form as a new memory-manager string; null for an empty name.
+char* LoadSave_AdmitDialogFile(bool save, const char* name);
