@@ -111,3 +111,15 @@ double Recording::Onset(double level, double from) const
         if (std::fabs(left[i]) > level || std::fabs(right[i]) > level) return (double)i / rate;
     return -1;
 }
+
+std::vector<std::pair<double, double>> Recording::Bursts(double level, double gap) const
+{
+    std::vector<std::pair<double, double>> bursts;
+    const double step = 0.005;
+    for (double t = 0; t + step <= Seconds(); t += step) {
+        if (Rms(t, t + step) <= level) continue;
+        if (!bursts.empty() && t - bursts.back().second < gap) bursts.back().second = t + step;
+        else bursts.push_back({t, t + step});
+    }
+    return bursts;
+}

@@ -24,6 +24,10 @@ struct Recording {
     double Frequency(double from, double to) const;
     // The first time at or after `from` where a sample exceeds the level, or -1.
     double Onset(double level, double from = 0) const;
+    // The stretches [start, end) in seconds where the level (over 5 ms steps) exceeds `level`,
+    // joining those less than `gap` seconds apart. They come from the recording alone: a busy
+    // machine may shift sounds against the clock, never within themselves.
+    std::vector<std::pair<double, double>> Bursts(double level, double gap = 0.03) const;
 };
 
 // The recording file that this process's OpenAL writes (set up by the tests' main).

@@ -37,8 +37,5 @@ protected:
         EXPECT_TRUE(r.Read(RecordingPath()));
         return r;
     }
-    // Where a sound started at wall time `t` begins in the recording: the first sound from a
-    // little before t on, since the recording may run ahead of the clock or lag behind it.
-    static double Align(const Recording& r, double t) { return r.Onset(0.01, t - 0.06); }
     Clock::time_point start, next;
 };

@@ -38,5 +38,5 @@ target_link_libraries(sound_tests PRIVATE engine GTest::gtest)
 target_compile_definitions(sound_tests PRIVATE SOUND_GAMES_DIR="${sound_games_dir}" SOUND_SOURCE_DIR="${CMAKE_CURRENT_LIST_DIR}"
                            RUNNER_PATH="$<TARGET_FILE:runner>" TONE_PATH="$<TARGET_FILE:tone>")
 add_dependencies(sound_tests runner tone ${sound_game_targets})
-# They play in real time: one at a time, so that they do not crowd each other's timing.
-gtest_discover_tests(sound_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120 LABELS sound RESOURCE_LOCK sound_wave)
+# They play in real time: alone, so that other tests do not starve the mixing threads.
+gtest_discover_tests(sound_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120 LABELS sound RUN_SERIAL TRUE)

@@ -164,7 +164,7 @@ public:
     }
 
 private:
-    static constexpr int BUFFERS = 4;
+    static constexpr int BUFFERS = 8;  // about 0.75 s ahead, for a thread that a busy machine delays
     static constexpr size_t CHUNK_BYTES = 16384;  // about a tenth of a second of 44.1 kHz stereo
 
     // Decodes the next chunk into a buffer; false at the end of the file (or a damaged stream).
