@@ -4,6 +4,7 @@
 #include "Function/Function_Resource.h"
 #include "../Graphics_API/GfxTest.h"
 #include "../Graphics_API/PngBytes.h"
+#include "../Sound/SoundGame.h"
 #include "BuiltinCall.h"
 
 #include "Background/Background_Main.h"
@@ -20,6 +21,7 @@
 #include "Run/Run_Variables.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
+#include "Sound/Sound_Class.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
@@ -133,6 +135,7 @@ protected:
         Path_Clear();
         TimeLine_Clear();
         Script_Clear();
+        Sound_Clear();
         Font_Free();
         GR_Text_Free();
         Sprite_Free();
@@ -742,6 +745,70 @@ TEST_F(Resources, DeletingResourcesInUseIsSafe)
     EXPECT_EQ(all[1]->path_index, p);  // no longer followed
     Room_Goto(Run_RoomIndex);
     Run_Frame();
+}
+
+// The sounds of a game in either system exist; files come and go only in the older one.
+class SoundResources : public BuiltinTestOn<SoundGame> {
+protected:
+    void Register() override { Function_Resource_Init(); }
+    void TearDown() override
+    {
+        LoadSave_SetProgramFolder("");
+        fs::remove_all(folder);
+        BuiltinTestOn<SoundGame>::TearDown();
+    }
+    void PutBeep()
+    {
+        fs::create_directories(folder);
+        std::vector<uint8_t> tone = WaveMaker::Tone(440, 0.05);
+        std::ofstream(folder / "beep.wav", std::ios::binary).write((const char*)tone.data(), (std::streamsize)tone.size());
+        LoadSave_SetProgramFolder(folder.c_str());
+    }
+    fs::path folder = fs::temp_directory_path() / ("resource_sounds_" + std::to_string(getpid()));
+};
+
+TEST_F(SoundResources, TheAudioSystemKeepsItsSoundsToItself)
+{
+    ASSERT_TRUE(Load(true, {{"snd_a", 0, "a.wav"}}, {SoundFile::Entry(WaveMaker::Tone(440, 0.05))}));
+    PutBeep();
+    EXPECT_EQ(Real("sound_exists", {0.0}), 1);
+    EXPECT_EQ(Real("sound_exists", {1.0}), 0);
+    EXPECT_EQ(Real("sound_add", {S("beep.wav"), 0.0, 1.0}), 0);
+    Call("sound_delete", {0.0});
+    EXPECT_EQ(Real("sound_exists", {0.0}), 1);
+    EXPECT_EQ(Sound_Count(), 0);
+    EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(SoundResources, TheOlderSystemAddsReplacesAndDeletes)
+{
+    ASSERT_TRUE(Load(false, {{"snd_a", 0, "a.wav"}, {}, {"snd_song", 1, "song.mp3", 1.0f, -1}},
+                     {SoundFile::Entry(WaveMaker::Tone(440, 0.05))}));
+    PutBeep();
+    EXPECT_EQ(Real("sound_exists", {0.0}), 1);
+    EXPECT_EQ(Real("sound_exists", {1.0}), 0);
+    EXPECT_EQ(Text("sound_name", {2.0}), "snd_song");
+    EXPECT_EQ(Real("sound_get_kind", {2.0}), 1);
+    EXPECT_EQ(Real("sound_get_kind", {1.0}), -1);
+    int added = (int)Real("sound_add", {S("beep.wav"), 2.0, 0.5});
+    ASSERT_EQ(added, 3);
+    EXPECT_EQ(Text("sound_get_name", {3.0}), "__newsound3");
+    EXPECT_EQ(Real("sound_get_preload", {3.0}), 1);
+    CSound* sound = Sound_GetSound(added);
+    Call("sound_discard", {3.0});
+    EXPECT_EQ(sound->m_hardwareId, -1);
+    Call("sound_restore", {3.0});
+    EXPECT_GE(sound->m_hardwareId, 0);
+    EXPECT_EQ(Real("sound_replace", {3.0, S("beep.wav"), 0.0, 0.49}), 1);
+    EXPECT_EQ(Real("sound_get_preload", {3.0}), 0);
+    EXPECT_EQ(Real("sound_add", {S("missing.wav"), 0.0, 1.0}), -1);
+    EXPECT_EQ(Real("sound_delete", {3.0}), 1);
+    EXPECT_EQ(Real("sound_exists", {3.0}), 0);
+    Call("sound_delete", {3.0});
+    Call("sound_replace", {9.0, S("beep.wav"), 0.0, 0.0});
+    ASSERT_EQ(Errors().size(), 2u);
+    EXPECT_NE(Errors()[0].find("Trying to delete non-existing sound."), std::string::npos);
+    EXPECT_NE(Errors()[1].find("Trying to replace non-existing sound."), std::string::npos);
 }
 
 }  // namespace
