@@ -801,6 +801,11 @@ TEST_F(SoundResources, TheOlderSystemAddsReplacesAndDeletes)
     EXPECT_GE(sound->m_hardwareId, 0);
     EXPECT_EQ(Real("sound_replace", {3.0, S("beep.wav"), 0.0, 0.49}), 1);
     EXPECT_EQ(Real("sound_get_preload", {3.0}), 0);
+    // A file that cannot be read leaves the sound as it was.
+    EXPECT_EQ(Real("sound_replace", {3.0, S("missing.wav"), 1.0, 1.0}), 0);
+    EXPECT_EQ(Real("sound_get_kind", {3.0}), 0);
+    EXPECT_STREQ(Sound_GetSound(3)->m_fileName, "beep.wav");
+    EXPECT_EQ(Real("sound_get_preload", {3.0}), 0);
     EXPECT_EQ(Real("sound_add", {S("missing.wav"), 0.0, 1.0}), -1);
     EXPECT_EQ(Real("sound_delete", {3.0}), 1);
     EXPECT_EQ(Real("sound_exists", {3.0}), 0);
