@@ -816,4 +816,39 @@ TEST_F(SoundResources, TheOlderSystemAddsReplacesAndDeletes)
     EXPECT_NE(Errors()[1].find("Trying to replace non-existing sound."), std::string::npos);
 }
 
+// The sound rows with hostile values on a live device, in either system, with a file that is not a
+// sound among the names: sounds made of it load, discard and restore harmlessly, and new sounds
+// still play afterwards.
+TEST_F(SoundResources, HostileArgumentsOnALiveDevice)
+{
+    for (bool newAudio : {false, true}) {
+        GameFile_Free();
+        Sound_Free();
+        ASSERT_TRUE(Load(newAudio, {{"snd_a", 0, "a.wav"}}, {SoundFile::Entry(WaveMaker::Tone(440, 0.05))}));
+        PutBeep();
+        std::ofstream(folder / "junk.wav", std::ios::binary) << "RIFF\xff\xff\xff\x7fWAVEfmt \x10";
+        const std::vector<TaggedValue> values = {std::nan(""), 1e300, -1e300, -1.0, 1.0, 1e9, S("junk.wav"),
+                                                 S("beep.wav"), S("../../beep.wav"), S("/etc/passwd"), S("")};
+        for (int id = 0; id < Function_Count(); id++) {
+            const RFunction* f = Function_Get(id);
+            if (std::string(f->name).rfind("sound_", 0) != 0) continue;
+            for (const TaggedValue& v : values) Call(f->name, std::vector<TaggedValue>((size_t)f->argc, v));
+        }
+        for (int i = 0; i < Sound_Count(); i++)
+            if (CSound* sound = Sound_GetSound(i)) sound->GetSoundId();
+        if (newAudio) {
+            EXPECT_EQ(Real("sound_exists", {0.0}), 1);
+            continue;
+        }
+        // The file that is not a sound plays nothing; the sound added after it plays.
+        CSound* junk = Sound_GetSound((int)Real("sound_add", {S("junk.wav"), 0.0, 1.0}));
+        CSound* beep = Sound_GetSound((int)Real("sound_add", {S("beep.wav"), 0.0, 1.0}));
+        ASSERT_TRUE(junk && beep);
+        Sound_Play(junk->m_fileName, junk->GetSoundId(), false);
+        EXPECT_FALSE(Sound_IsPlaying(junk->m_fileName, junk->GetSoundId()));
+        Sound_Play(beep->m_fileName, beep->GetSoundId(), false);
+        EXPECT_TRUE(Sound_IsPlaying(beep->m_fileName, beep->GetSoundId()));
+    }
+}
+
 }  // namespace
