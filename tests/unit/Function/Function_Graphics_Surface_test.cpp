@@ -1,12 +1,8 @@
 // The surface built-ins and screen captures under a real device: pixels drawn into surfaces and
 // read back, nested targets, copies, and the BMP files that saves write into the save folder.
-#include "Function/Function_Graphics.h"
 #include "../Base/CapturedWarnings.h"
-#include "../Graphics_API/GfxTest.h"
-#include "BuiltinCall.h"
+#include "GraphicsBuiltins.h"
 
-#include "Base/MemoryManager.h"
-#include "Graphics/DrawPrimitives.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/Window.h"
@@ -37,15 +33,12 @@ uint32_t Le32(const uint8_t* p)
     return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24;
 }
 
-class SurfaceBuiltins : public BuiltinTestOn<GfxTest> {
+// Saves go to a save folder of the test's own.
+class SurfaceBuiltins : public DrawBuiltins {
 protected:
-    void Register() override { Function_Graphics_Init(); }
     void SetUp() override
     {
-        BuiltinTestOn<GfxTest>::SetUp();
-        Draw_Init();
-        Call("draw_set_alpha", {1.0});
-        Call("draw_set_color", {(double)WHITE});
+        DrawBuiltins::SetUp();
         root = fs::canonical(fs::temp_directory_path()) / ("surface_test_" + std::to_string(getpid()));
         setenv("XDG_DATA_HOME", root.c_str(), 1);
         LoadSave_SetGameName("SurfaceGame");
@@ -53,7 +46,7 @@ protected:
     void TearDown() override
     {
         fs::remove_all(root);
-        BuiltinTestOn<GfxTest>::TearDown();
+        DrawBuiltins::TearDown();
     }
     static Bmp ReadBmp(const char* name)
     {
@@ -87,6 +80,12 @@ protected:
         return s;
     }
     static double GetPixel(double s, double x, double y) { return Real("surface_getpixel", {s, x, y}); }
+    static ::testing::AssertionResult Sized(const Bmp& bmp, int w, int h)
+    {
+        if (bmp.valid && bmp.width == w && bmp.height == h) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "a BMP image of " << bmp.width << " x " << bmp.height
+                                             << (bmp.valid ? "" : " (no valid file)") << ", wanted " << w << " x " << h;
+    }
     fs::path root;
 };
 
@@ -177,18 +176,18 @@ TEST_F(SurfaceBuiltins, TargetsNestAndResetToTheOneBefore)
 TEST_F(SurfaceBuiltins, DrawSurfaceSnapsWhereTheOtherFormsDoNot)
 {
     double s = Filled(2, 2, RED);
-    Call("draw_clear", {0.0});
+    Clear();
     Call("draw_surface", {s, 10.7, 3.2});   // drawn at (10, 3)
     EXPECT_EQ(Pixel(10, 3), RED);
     EXPECT_EQ(Pixel(11, 4), RED);
     EXPECT_EQ(Pixel(12, 3), BLACK);
-    Call("draw_clear", {0.0});
+    Clear();
     Call("draw_surface_ext", {s, 10.7, 3.2, 1.0, 1.0, 0.0, (double)WHITE, 1.0});  // covers 10.7..12.7
     EXPECT_EQ(Pixel(10, 4), BLACK);
     EXPECT_EQ(Pixel(11, 4), RED);
     EXPECT_EQ(Pixel(12, 4), RED);
 
-    Call("draw_clear", {0.0});
+    Clear();
     Call("draw_surface_ext", {s, 20.0, 20.0, 2.0, 2.0, 90.0, (double)WHITE, 1.0});  // turned: up from (20, 20)
     EXPECT_EQ(Pixel(21, 18), RED);
     EXPECT_EQ(Pixel(21, 21), BLACK);
@@ -211,7 +210,7 @@ TEST_F(SurfaceBuiltins, DrawSurfaceSnapsWhereTheOtherFormsDoNot)
     EXPECT_EQ(Pixel(54, 0), BLACK);
 
     // Tiled over the room, nothing without one.
-    Call("draw_clear", {0.0});
+    Clear();
     Call("draw_surface_tiled", {s, 1.0, 1.0});
     EXPECT_EQ(Pixel(40, 40), BLACK);
     CRoom room;
@@ -265,18 +264,14 @@ TEST_F(SurfaceBuiltins, SavesWriteClippedBmpFilesWhateverTheExtension)
 
     Call("surface_save", {s, S("whole.png")});
     Bmp whole = ReadBmp("whole.png");
-    ASSERT_TRUE(whole.valid);
-    EXPECT_EQ(whole.width, 8);
-    EXPECT_EQ(whole.height, 4);
+    ASSERT_TRUE(Sized(whole, 8, 4));
     EXPECT_EQ(whole.At(7, 0), GREEN);
     EXPECT_EQ(whole.At(7, 3), RED);
 
     // Past the right and top edges: the image holds the part inside, 2 x 3.
     Call("surface_save_part", {s, S("shots\\part.bmp"), 6.0, -1.0, 10.0, 4.0});
     Bmp part = ReadBmp("shots/part.bmp");
-    ASSERT_TRUE(part.valid);
-    EXPECT_EQ(part.width, 2);
-    EXPECT_EQ(part.height, 3);
+    ASSERT_TRUE(Sized(part, 2, 3));
     EXPECT_EQ(part.At(1, 0), GREEN);
     EXPECT_EQ(part.At(0, 0), RED);
     EXPECT_EQ(part.At(1, 2), RED);
@@ -307,15 +302,13 @@ TEST_F(SurfaceBuiltins, SavesWriteClippedBmpFilesWhateverTheExtension)
 TEST_F(SurfaceBuiltins, ScreenSavesClipToTheBackBuffer)
 {
     // A red column at x = 0 with a green pixel at its top.
-    Call("draw_clear", {0.0});
+    Clear();
     Call("draw_rectangle_color", {0.0, 0.0, 0.0, H - 1.0, (double)RED, (double)RED, (double)RED, (double)RED, 0.0});
     Call("draw_point_color", {0.0, 0.0, (double)GREEN});
     ASSERT_EQ(Pixel(0, H - 1), RED);
     Call("screen_save_part", {S("part.png"), -10.0, 0.0, 50.0, 100.0});
     Bmp part = ReadBmp("part.png");
-    ASSERT_TRUE(part.valid);
-    EXPECT_EQ(part.width, 40);
-    EXPECT_EQ(part.height, H);
+    ASSERT_TRUE(Sized(part, 40, H));
     EXPECT_EQ(part.At(0, 0), GREEN);
     EXPECT_EQ(part.At(0, H - 1), RED);
     EXPECT_EQ(part.At(1, 5), BLACK);
@@ -340,9 +333,7 @@ TEST_F(SurfaceBuiltins, ScreenSavesClipToTheBackBuffer)
     Call("draw_point_color", {79.0, 59.0, (double)RED});
     Call("screen_save", {S("whole.bmp")});
     Bmp whole = ReadBmp("whole.bmp");
-    ASSERT_TRUE(whole.valid);
-    EXPECT_EQ(whole.width, 80);
-    EXPECT_EQ(whole.height, 60);
+    ASSERT_TRUE(Sized(whole, 80, 60));
     EXPECT_EQ(whole.At(79, 59), RED);
     EXPECT_EQ(whole.At(0, 0), BLUE);
 }
@@ -367,7 +358,7 @@ TEST_F(SurfaceBuiltins, HostileArgumentsAreHarmless)
             Call("surface_free", {s});
         }
     // The device still draws where it should.
-    Call("draw_clear", {0.0});
+    Clear();
     Call("draw_point_color", {3.0, 3.0, (double)GREEN});
     EXPECT_EQ(Pixel(3, 3), GREEN);
     double s = Filled(2, 2, BLUE);

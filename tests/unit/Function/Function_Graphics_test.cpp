@@ -1,22 +1,16 @@
 // The graphics built-ins called by name: argument conversions, colour arithmetic, and what each
 // family draws into the back buffer.
 #include "Function/Function_Graphics.h"
-#include "../Graphics_API/GfxTest.h"
-#include "BuiltinCall.h"
+#include "GraphicsBuiltins.h"
 
-#include "Background/Background_Main.h"
-#include "Base/MemoryManager.h"
-#include "Graphics/DrawPrimitives.h"
-#include "Graphics/DrawRegion.h"
-#include "Graphics/Graphics_Text.h"
+#include "Graphics_API/GR_Display.h"
 #include "Object/Instance_Class.h"
-#include "Path/Path_Main.h"
 #include "Platform/TBitmap.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/View.h"
+#include "Run/Window.h"
 #include "Sprite/Sprite_Class.h"
-#include "Sprite/Sprite_Main.h"
 
 #include <climits>
 #include <cmath>
@@ -28,47 +22,6 @@ namespace {
 class ColourBuiltins : public BuiltinTest {
 protected:
     void Register() override { Function_Graphics_Init(); }
-};
-
-class DrawBuiltins : public BuiltinTestOn<GfxTest> {
-protected:
-    void Register() override { Function_Graphics_Init(); }
-    void SetUp() override
-    {
-        BuiltinTestOn<GfxTest>::SetUp();
-        Draw_Init();
-        Call("draw_set_alpha", {1.0});
-        Call("draw_set_color", {(double)WHITE});
-        saved = DrawRegion;
-        DrawRegion = {0, 0, W - 1, H - 1};
-    }
-    void TearDown() override
-    {
-        DrawRegion = saved;
-        Sprite_Free();
-        Background_Free();
-        Path_Clear();
-        GR_Text_Free();
-        BuiltinTestOn<GfxTest>::TearDown();
-    }
-    static void Clear() { Call("draw_clear", {0.0}); }
-    // 0xAARRGGBB words of a rectangle of the back buffer.
-    static std::vector<uint32_t> Region(int x, int y, int w, int h)
-    {
-        uint32_t* p = GR_Screen_Read_Pixels(W, H, x, y, w, h);
-        std::vector<uint32_t> out;
-        if (p) out.assign(p, p + w * h);
-        MemFree(p);
-        return out;
-    }
-    // What draw_text leaves for one text argument, on a cleared screen.
-    static std::vector<uint32_t> TextPixels(TaggedValue text)
-    {
-        Clear();
-        Call("draw_text", {2.0, 2.0, text});
-        return Region(0, 0, W, 20);
-    }
-    TDrawRegion saved;
 };
 
 bool AnyLit(const std::vector<uint32_t>& pixels)
@@ -563,8 +516,8 @@ TEST_F(DrawBuiltins, GetPixelSeesThroughTheViewBeingDrawn)
 }
 
 // Every handler with hostile arguments, with a sprite, a background and a room to reach: nothing
-// crashes, hangs or reads past its arguments (the sanitizer build watches), and the state that
-// outlives a call can be put back.
+// crashes, hangs or reads past its arguments (the sanitizer build watches), the state that
+// outlives a call can be put back, and what the window keeps stays valid.
 TEST_F(DrawBuiltins, HostileArgumentsAreHarmless)
 {
     TBitmap image(2, 2, 24);
@@ -599,4 +552,14 @@ TEST_F(DrawBuiltins, HostileArgumentsAreHarmless)
     Clear();
     Call("draw_rectangle", {0.0, 0.0, 3.0, 3.0, 0.0});
     EXPECT_EQ(Pixel(2, 2), WHITE);
+    // What the display and window keep stays within its bounds.
+    int cursor = (int)Real("window_get_cursor");
+    EXPECT_TRUE(cursor >= -22 && cursor <= 0);
+    EXPECT_LE(Real("window_get_color"), 16777215);
+    EXPECT_GT(Real("window_get_width"), 0);
+    int samples = GR_Display_Get_Antialias();
+    EXPECT_TRUE(samples == 0 || samples == 2 || samples == 4 || samples == 8 || samples == 16);
+    EXPECT_EQ(SurfaceTarget, -1);
+    Window_Destroy();
+    Window_SetBaseSize(640, 480);
 }
