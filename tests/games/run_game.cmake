@@ -1,7 +1,8 @@
 # Runs one packed test game (in a window when WINDOWED is true, with the switches listed in
 # FOLDER/switches when there is one) and judges it: standard output
 # must equal FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent),
-# and every line of FOLDER/expected_errors.txt must occur in standard error.
+# and every line of FOLDER/expected_errors.txt must occur in standard error. A game whose folder
+# holds a file "runs" with a number N runs N times over the same save folder, its outputs joined.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -14,8 +15,21 @@ set(switches)
 if(EXISTS ${FOLDER}/switches)
   file(STRINGS ${FOLDER}/switches switches)
 endif()
-execute_process(COMMAND ${RUNNER} -game ${GAME} ${switches}
-  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
+set(runs 1)
+if(EXISTS ${FOLDER}/runs)
+  file(STRINGS ${FOLDER}/runs runs LIMIT_COUNT 1)
+endif()
+set(out "")
+set(err "")
+foreach(run RANGE 1 ${runs})
+  execute_process(COMMAND ${RUNNER} -game ${GAME} ${switches}
+    OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
+  string(APPEND out "${run_out}")
+  string(APPEND err "${run_err}")
+  if(NOT "${status}" STREQUAL "0")
+    break()
+  endif()
+endforeach()
 set(expected_status 0)
 if(EXISTS ${FOLDER}/expected_status)
   file(STRINGS ${FOLDER}/expected_status expected_status LIMIT_COUNT 1)

@@ -87,10 +87,10 @@ HTTP_BUILTIN(json_encode)
 
 namespace {
 const FunctionEntry kHttpJson[] = {
-    FUNCTION_ENTRY(http_get, 1),
     FUNCTION_ENTRY(http_post_string, 2),
-    FUNCTION_ENTRY(json_decode, 1),
+    FUNCTION_ENTRY(http_get, 1),
     FUNCTION_ENTRY(json_encode, 1),
+    FUNCTION_ENTRY(json_decode, 1),
 };
 }
 

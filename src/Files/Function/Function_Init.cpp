@@ -1,6 +1,8 @@
 #include "Function/Function_Init.h"
 #include "Code/Function.h"
 #include "Function/Function_DataStructures.h"
+#include "Function/Function_Date.h"
+#include "Function/Function_File.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Graphics.h"
 #include "Function/Function_Http.h"
@@ -18,9 +20,11 @@ void Function_Init()
     Function_Game_Init();
     Function_Math_Init();
     Function_Graphics_Init();
+    Function_File_Init();
     Function_Http_Init();
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
     Function_Misc_Init();
+    Function_Date_Init();
     Function_DataStructures_Init();
 }

@@ -12,12 +12,29 @@ int Process_SplitArguments(const char* text, char*** out)
     std::string current;
     bool inArgument = false, quoted = false;
     for (const char* p = text ? text : ""; *p; p++) {
-        if (*p == '\\' && p[1] == '"') {
-            current += '"';
+        if (*p == '\\') {
+            // Backslashes are literal unless a quote follows them: then each pair is one
+            // backslash, and an odd one left over makes the quote literal.
+            size_t count = 0;
+            while (p[count] == '\\') count++;
             inArgument = true;
-            p++;
+            if (p[count] != '"') {
+                current.append(count, '\\');
+            } else {
+                current.append(count / 2, '\\');
+                if (count % 2) current += '"';
+                else quoted = !quoted;
+                p++;
+            }
+            p += count - 1;
         } else if (*p == '"') {
-            quoted = !quoted;
+            // Inside quotes, "" is a literal quote.
+            if (quoted && p[1] == '"') {
+                current += '"';
+                p++;
+            } else {
+                quoted = !quoted;
+            }
             inArgument = true;
         } else if ((*p == ' ' || *p == '\t') && !quoted) {
             if (inArgument) args.push_back(current);

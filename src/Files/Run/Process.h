@@ -1,7 +1,7 @@
 // Running other programs and the game's folder.
 #pragma once
 
-// Starts program with the arguments (split at spaces, double quotes group) in directory (null or
+// Starts program with the arguments (split by Process_SplitArguments) in directory (null or
 // "" for the current one), without a shell. With wait it returns when the program has ended,
 // handling messages (Timer_PumpHook) every 50 ms. False when the program cannot be started.
 bool Execute_Program(const char* program, const char* arguments, const char* directory, bool wait);
@@ -12,6 +12,8 @@ bool Execute_Shell(const char* file, const char* parameters, const char* directo
 // The game data file's folder (the program folder of the folder mapping), ending in '/'; the
 // current directory until it is set.
 const char* GetGameDirectory();
-// Splits a command line into arguments: spaces separate, double quotes group, \" is a quote.
+// Splits a command line into arguments as programs on Windows split theirs: spaces and tabs
+// separate, double quotes group ("" inside them is a quote), backslashes are literal except
+// before a quote, where 2n of them give n and a grouping quote and 2n+1 give n and a quote.
 int Process_SplitArguments(const char* text, char*** out);
 void Process_FreeArguments(char** args, int count);

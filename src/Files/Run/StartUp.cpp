@@ -4,6 +4,7 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Constant.h"
 #include "Code/Function.h"
+#include "Function/Function_File.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
 #include "Graphics_API/GR_Device.h"
@@ -90,6 +91,12 @@ bool FreeGame()
     return true;
 }
 
+bool FreeFiles()
+{
+    Function_File_Free();
+    return true;
+}
+
 bool FreeDataStructures()
 {
     DS_FreeAll();
@@ -134,6 +141,8 @@ bool FreeSwitches()
 }
 
 const ListEntry ShutDownList[] = {
+    // Files the game left open are written while the save folder is still known.
+    {"Function_File_Free", FreeFiles},
     {"RequestList_Free", FreeRequests}, {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
     {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };

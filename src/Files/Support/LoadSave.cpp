@@ -221,18 +221,43 @@ bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size)
     return File_WriteWhole(path, bytes, size);
 }
 
-LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode)
+namespace {
+
+// The bytes (of the memory manager) as an open file; null for null bytes.
+LoadSaveFile* OpenBytes(unsigned char* bytes, int64_t size, const char* mode)
 {
-    if (!mode || strpbrk(mode, "wa+")) return nullptr;
-    int64_t size = 0;
-    unsigned char* bytes = LoadSave_ReadBundleFile(name, &size);
-    if (!bytes) bytes = LoadSave_ReadSaveFile(name, &size);
     if (!bytes) return nullptr;
     if (strchr(mode, 't') && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         memmove(bytes, bytes + 3, (size_t)(size - 3) + 1);
         size -= 3;
     }
     return new LoadSaveFile{bytes, size, 0};
+}
+
+bool ReadMode(const char* mode) { return mode && !strpbrk(mode, "wa+"); }
+
+}  // namespace
+
+LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode)
+{
+    LoadSaveFile* file = LoadSave_FOpenBundle(name, mode);
+    return file ? file : LoadSave_FOpenSave(name, mode);
+}
+
+LoadSaveFile* LoadSave_FOpenSave(const char* name, const char* mode)
+{
+    if (!ReadMode(mode)) return nullptr;
+    int64_t size = 0;
+    unsigned char* bytes = LoadSave_ReadSaveFile(name, &size);
+    return OpenBytes(bytes, size, mode);
+}
+
+LoadSaveFile* LoadSave_FOpenBundle(const char* name, const char* mode)
+{
+    if (!ReadMode(mode)) return nullptr;
+    int64_t size = 0;
+    unsigned char* bytes = LoadSave_ReadBundleFile(name, &size);
+    return OpenBytes(bytes, size, mode);
 }
 
 void LoadSave_FClose(LoadSaveFile* file)

@@ -47,6 +47,9 @@ struct LoadSaveFile {
 // Reads the name from the program folder, else from the save folder; null when in neither or when
 // the mode asks to write. A "t" in the mode skips a UTF-8 byte-order mark.
 LoadSaveFile* LoadSave_FOpen(const char* name, const char* mode);
+// The same from one folder only.
+LoadSaveFile* LoadSave_FOpenSave(const char* name, const char* mode);
+LoadSaveFile* LoadSave_FOpenBundle(const char* name, const char* mode);
 void LoadSave_FClose(LoadSaveFile* file);
 int64_t LoadSave_FTell(LoadSaveFile* file);
 // origin 0 start, 1 current, 2 end; returns 0, or -1 (position unchanged) outside the file.

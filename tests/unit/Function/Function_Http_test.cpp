@@ -101,7 +101,7 @@ protected:
 TEST_F(HttpRegistration, RegistersTheFamilyInOrder)
 {
     ASSERT_EQ(Function_Count(), 4);
-    const std::pair<const char*, int> expected[] = {{"http_get", 1}, {"http_post_string", 2}, {"json_decode", 1}, {"json_encode", 1}};
+    const std::pair<const char*, int> expected[] = {{"http_post_string", 2}, {"http_get", 1}, {"json_encode", 1}, {"json_decode", 1}};
     for (int i = 0; i < 4; i++) {
         EXPECT_STREQ(Function_Get(i)->name, expected[i].first);
         EXPECT_EQ(Function_Get(i)->argc, expected[i].second);

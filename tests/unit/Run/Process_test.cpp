@@ -55,6 +55,9 @@ TEST_F(ProcessTest, ArgumentsSplitAtSpacesOutsideQuotes)
     EXPECT_EQ(Split("\"a b\" c\"d e\"f \"\""), (std::vector<std::string>{"a b", "cd ef", ""}));
     EXPECT_EQ(Split("say \\\"hi\\\" C:\\dir"), (std::vector<std::string>{"say", "\"hi\"", "C:\\dir"}));
     EXPECT_EQ(Split("\"unclosed quote"), (std::vector<std::string>{"unclosed quote"}));
+    // Backslashes count only before a quote; "" inside quotes is a quote.
+    EXPECT_EQ(Split(R"(C:\dir\ "x\\" a\\\"b "q""q" \\\\)"),
+              (std::vector<std::string>{"C:\\dir\\", "x\\", "a\\\"b", "q\"q", "\\\\\\\\"}));
     EXPECT_EQ(Split(nullptr), std::vector<std::string>{});
 }
 

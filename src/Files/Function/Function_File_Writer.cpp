@@ -1,0 +1,84 @@
+// Files that scripts write, kept in memory and written whole when closed.
+#include "Base/Console.h"
+#include "Function/Function_File_Internal.h"
+#include "Function/Linux/Function_FileM.h"
+#include "Support/File.h"
+
+#include <cstring>
+
+CWriteFile* CWriteFile::Open(const char* path, LoadSaveFile* initial, bool truncate)
+{
+    int64_t size = initial ? initial->size : 0;
+    CWriteFile* file = nullptr;
+    if (path && *path && size <= FILE_MAX_WRITE) {
+        File_CreateDirectoryOfPath(path);
+        bool existed = File_Exists(path);
+        if (existed ? FileM_Writable(path) : File_WriteWhole(path, "", 0)) {
+            file = new CWriteFile;
+            file->m_path = path;
+            if (size > 0) file->m_bytes.assign((const char*)initial->bytes, (size_t)size);
+            file->m_changed = existed ? truncate : size > 0;
+        }
+    }
+    LoadSave_FClose(initial);
+    return file;
+}
+
+bool CWriteFile::Commit()
+{
+    if (!m_changed) return true;
+    if (!File_WriteWhole(m_path.c_str(), m_bytes.data(), Size())) {
+        Console_Warnings->Output("Could not write the file %s\n", m_path.c_str());
+        return false;
+    }
+    m_changed = false;
+    return true;
+}
+
+bool CWriteFile::Write(const void* bytes, int64_t count)
+{
+    if (count <= 0) return true;
+    if (count > FILE_MAX_WRITE - m_position) {
+        if (!m_warned) Console_Warnings->Output("The file %s would grow beyond %lld bytes; the write was refused\n",
+                                                m_path.c_str(), (long long)FILE_MAX_WRITE);
+        m_warned = true;
+        return false;
+    }
+    if (m_position > Size()) m_bytes.resize((size_t)m_position, '\0');
+    int64_t overlap = Size() - m_position;
+    if (overlap > count) overlap = count;
+    m_bytes.replace((size_t)m_position, (size_t)overlap, (const char*)bytes, (size_t)count);
+    m_position += count;
+    m_changed = true;
+    return true;
+}
+
+bool CWriteFile::WriteText(const char* text)
+{
+    std::string converted;
+    char previous = m_bytes.empty() ? 0 : m_bytes.back();
+    for (const char* p = text; *p; previous = *p++) {
+        if (*p == '\n' && previous != '\r') converted += '\r';
+        converted += *p;
+    }
+    m_position = Size();
+    return Write(converted.data(), (int64_t)converted.size());
+}
+
+int CWriteFile::ReadByte()
+{
+    if (m_position >= Size()) return -1;
+    return (unsigned char)m_bytes[(size_t)m_position++];
+}
+
+void CWriteFile::Seek(int64_t position)
+{
+    m_position = position < 0 ? 0 : position > FILE_MAX_WRITE ? FILE_MAX_WRITE : position;
+}
+
+void CWriteFile::Clear()
+{
+    m_bytes.clear();
+    m_position = 0;
+    m_changed = true;
+}
