@@ -5,6 +5,7 @@
 #include "Font/Font_Main.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "Base/MemoryManager.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
 #include "Code/Error.h"
@@ -12,6 +13,8 @@
 #include "Extension/Extension_Main.h"
 #include "Function/Function_Init.h"
 #include "Function/Function_Misc.h"
+#include "Graphics/DrawPrimitives.h"
+#include "Graphics/Graphics_Text.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
 #include "Option/Option_Main.h"
@@ -98,6 +101,39 @@ static bool StartReplay()
     return true;
 }
 
+// Without a game data file the player picks one in the file prompt, shown in a window of its own
+// (or answered from RUNNER_DIALOGS); without a display the usage is printed. False, with the exit
+// code, when no game was chosen.
+static bool ChooseGame(std::string* game, int* status)
+{
+    Dialog_Init();
+    bool window = false;
+    if (!Dialog_Scripted()) {
+        window = !EnvOn("RUNNER_HEADLESS") && Window_Create(640, 480, false) && GR_D3D_Init(MainWindow);
+        if (!window) {
+            Window_Destroy();
+            printf("No game data file: data.win is not beside the program and -game names none.\n");
+            PrintUsage();
+            *status = EXIT_FAILED;
+            return false;
+        }
+        Window_SetCaption("Choose a game");
+        Draw_Clear(0);
+    }
+    char* name = nullptr;
+    bool chosen = Dialog_FileName(false, "Game data files|*.win|All files|*", "", "", "Choose a game to play", &name);
+    if (window) {
+        GR_Text_Free();
+        GR_D3D_Shutdown();
+        Window_Destroy();
+    }
+    if (chosen) *game = name;
+    else Console_Warnings->Output("No game was chosen.\n");
+    MemFree(name);
+    *status = EXIT_OK;
+    return chosen;
+}
+
 // Loads, prepares and plays the game; the exit code.
 static int Play(const std::string& game)
 {
@@ -154,7 +190,7 @@ int main(int argc, char** argv)
 {
     // "data.win" beside the program is the game, whatever the command line says.
     std::string game = ProgramFolder(argv[0]) + "/data.win";
-    bool besideProgram = IsFile(game);
+    bool besideProgram = IsFile(game), choose = false;
     if (!besideProgram) {
         for (int i = 1; i < argc; i++) {
             if (!strcmp(argv[i], "-help") || !strcmp(argv[i], "--help")) {
@@ -167,12 +203,14 @@ int main(int argc, char** argv)
             return EXIT_USAGE;
         }
         if (CommandLine.gameFile) game = CommandLine.gameFile;
+        else choose = true;
     } else {
         CommandLine_Parse(1, argv);
     }
     StartUp_Trace = CommandLine.trace;
 
-    int status = StartUp_Run() ? Play(game) : EXIT_FAILED;
+    int status = EXIT_FAILED;
+    if (StartUp_Run() && (!choose || ChooseGame(&game, &status))) status = Play(game);
     // Shut-down: the end of the game (with the extensions' finalisation), recorded input, then the
     // shut-down list.
     Run_EndGame();

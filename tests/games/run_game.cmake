@@ -3,6 +3,8 @@
 # must equal FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent),
 # and every line of FOLDER/expected_errors.txt must occur in standard error. A game whose folder
 # holds a file "runs" with a number N runs N times over the same save folder, its outputs joined.
+# FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
+# standing for FOLDER.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -11,6 +13,12 @@ set(ENV{RUNNER_MAX_FRAMES} 2000)
 # Each game saves into a fresh folder of its own.
 set(ENV{XDG_DATA_HOME} ${GAME}.data)
 file(REMOVE_RECURSE ${GAME}.data)
+if(EXISTS ${FOLDER}/dialogs.txt)
+  file(READ ${FOLDER}/dialogs.txt answers)
+  string(REPLACE "<folder>" "${FOLDER}" answers "${answers}")
+  file(WRITE ${GAME}.dialogs "${answers}")
+  set(ENV{RUNNER_DIALOGS} ${GAME}.dialogs)
+endif()
 set(switches)
 if(EXISTS ${FOLDER}/switches)
   file(STRINGS ${FOLDER}/switches switches)

@@ -2,7 +2,8 @@
 # judges it: the exit status must be STATUS, the lines of IN_ORDER must occur in standard error in
 # that order, and ABSENT must not occur there. HEADLESS=1 runs without a window; VIDEO_DRIVER
 # chooses SDL's video driver; standard output must equal the file EXPECTED_OUT when given. OPTIONS, when
-# given, is written as options.ini beside a copy of the game named by COPY_GAME.
+# given, is written as options.ini beside a copy of the game named by COPY_GAME. DIALOGS, when given,
+# is written as the answers of RUNNER_DIALOGS ("|" separates the lines).
 string(REPLACE "|" ";" args "${ARGS}")
 set(ENV{RUNNER_NO_WAIT} 1)
 set(ENV{RUNNER_MAX_FRAMES} 20)
@@ -11,6 +12,11 @@ if(HEADLESS)
 endif()
 if(VIDEO_DRIVER)
   set(ENV{SDL_VIDEODRIVER} ${VIDEO_DRIVER})
+endif()
+if(DIALOGS)
+  string(REPLACE "|" "\n" text "${DIALOGS}")
+  file(WRITE ${WORK}/dialogs.txt "${text}\n")
+  set(ENV{RUNNER_DIALOGS} ${WORK}/dialogs.txt)
 endif()
 if(COPY_GAME)
   set(dir ${WORK}/copy)

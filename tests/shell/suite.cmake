@@ -7,12 +7,12 @@ set(startup "Draw_Init() ;Code_Constant_Init() ;View_Init() ;Run_State_Init() ;V
 set(shutdown "GameFile_Free() ;DS_FreeAll() ;Function_Clear() ;IO_Free() ;GR_Text_Free() ;GR_D3D_Shutdown() ;Window_Destroy() ;CommandLine_Reset() ")
 
 function(runner_shell_test NAME)
-  cmake_parse_arguments(T "" "ARGS;STATUS;HEADLESS;VIDEO_DRIVER;COPY_GAME;OPTIONS;EXPECTED_OUT" "IN_ORDER;ABSENT" ${ARGN})
+  cmake_parse_arguments(T "" "ARGS;STATUS;HEADLESS;VIDEO_DRIVER;COPY_GAME;OPTIONS;EXPECTED_OUT;DIALOGS" "IN_ORDER;ABSENT" ${ARGN})
   set(work ${CMAKE_BINARY_DIR}/shell/${NAME})
   file(MAKE_DIRECTORY ${work})
   add_test(NAME shell.${NAME}
     COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> "-DARGS=${T_ARGS}" -DSTATUS=${T_STATUS}
-            -DHEADLESS=${T_HEADLESS} -DVIDEO_DRIVER=${T_VIDEO_DRIVER} -DEXPECTED_OUT=${T_EXPECTED_OUT} -DCOPY_GAME=${T_COPY_GAME} "-DOPTIONS=${T_OPTIONS}" -DWORK=${work}
+            -DHEADLESS=${T_HEADLESS} -DVIDEO_DRIVER=${T_VIDEO_DRIVER} -DEXPECTED_OUT=${T_EXPECTED_OUT} -DCOPY_GAME=${T_COPY_GAME} "-DOPTIONS=${T_OPTIONS}" "-DDIALOGS=${T_DIALOGS}" -DWORK=${work}
             "-DIN_ORDER=${T_IN_ORDER}" "-DABSENT=${T_ABSENT}" -P ${shell_script})
   set_tests_properties(shell.${NAME} PROPERTIES TIMEOUT 60)
 endfunction()
@@ -51,3 +51,9 @@ runner_shell_test(damaged_playback ARGS "-playback|${shell_script}|-game|${step_
 runner_shell_test(record_and_playback ARGS "-record|/x|-playback|/y|-game|${step_order}" STATUS 2 HEADLESS 1
   IN_ORDER "-record and -playback cannot be used together")
 runner_shell_test(bad_switch ARGS "-game" STATUS 2 HEADLESS 1)
+# Without a game data file the player picks one in the file prompt; cancelling it ends the runner,
+# and without a display the usage is printed.
+runner_shell_test(chosen_game STATUS 0 HEADLESS 1 DIALOGS "file:${step_order}"
+  EXPECTED_OUT ${CMAKE_CURRENT_LIST_DIR}/../games/step_order/expected.txt IN_ORDER "dialog open file\;Process Chunk: GEN8")
+runner_shell_test(no_game_chosen STATUS 0 HEADLESS 1 DIALOGS "cancel" IN_ORDER "No game was chosen." ABSENT "Process Chunk")
+runner_shell_test(no_game_no_display STATUS 1 HEADLESS 1 EXPECTED_OUT ${CMAKE_CURRENT_LIST_DIR}/usage.txt)

@@ -2,6 +2,7 @@
 #include "Debug/Dialog.h"
 
 #include "Base/Console.h"
+#include "Debug/Prompt.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -12,6 +13,7 @@ namespace {
 
 std::unique_ptr<TDialogProvider> chosen;
 TDialogProvider* current;
+bool scripted;
 
 const char* NoCaption() { return ""; }
 
@@ -24,11 +26,19 @@ TDialogProvider* Provider()
 }  // namespace
 
 const char* (*Dialog_CaptionHook)() = NoCaption;
+void (*Dialog_PromptFrameHook)() = nullptr;
+
+bool Dialog_Scripted()
+{
+    Provider();
+    return scripted;
+}
 
 void Dialog_Init()
 {
     const char* script = getenv("RUNNER_DIALOGS");
-    if (script && *script) {
+    scripted = script && *script;
+    if (scripted) {
         std::ifstream in(script, std::ios::binary);
         std::stringstream text;
         if (in) text << in.rdbuf();
@@ -38,7 +48,7 @@ void Dialog_Init()
         chosen.reset(Dialog_CreateSystem());
     }
     current = chosen.get();
-    ShowMessage_Hook = Dialog_ShowMessage;
+    ShowMessage_Hook = [](const char* text) { Dialog_ShowMessage(text); };
 }
 
 void Dialog_SetProvider(TDialogProvider* provider)
@@ -69,12 +79,15 @@ bool Dialog_FileName(bool save, const char* filter, const char* defaultName, con
                      char** outName)
 {
     *outName = nullptr;
+    // The save dialog's default extension, as the console has always shown it.
+    std::string extension = save ? Prompt_DefaultExtensionText(filter) : "";
+    if (!extension.empty()) Console_Debug->Output("pDefExt = %s\n", extension.c_str());
     return Provider()->FileName(save, filter ? filter : "", defaultName ? defaultName : "", folder ? folder : "",
                                 title ? title : "", outName);
 }
 
-void Dialog_ShowMessage(const char* text)
+void Dialog_ShowMessage(const char* text, const char* caption)
 {
-    const char* caption = Dialog_CaptionHook();
+    if (!caption) caption = Dialog_CaptionHook();
     Provider()->Message(caption ? caption : "", text ? text : "");
 }

@@ -26,6 +26,10 @@ void Dialog_Init();
 void Dialog_SetProvider(TDialogProvider* provider);
 // The caption of messages (the window caption once the window exists).
 extern const char* (*Dialog_CaptionHook)();
+// True when the dialogs come from RUNNER_DIALOGS (no window is needed to answer them).
+bool Dialog_Scripted();
+// Called each time an in-window prompt has been drawn and shown (tests look at it then).
+extern void (*Dialog_PromptFrameHook)();
 
 // The system's message boxes (Linux half).
 TDialogProvider* Dialog_CreateSystem();
@@ -39,4 +43,16 @@ bool InputQuery_Login(const char* caption, const char* defaultUser, const char* 
                       char** outPassword);
 bool Dialog_FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
                      char** outName);
-void Dialog_ShowMessage(const char* text);
+// A message with that caption (null: the window caption).
+void Dialog_ShowMessage(const char* text, const char* caption = nullptr);
+
+// The asynchronous dialogs: each queues a request and returns its id at once. The dialogs are
+// shown one at a time, oldest first, in the step's asynchronous pass; when one closes, the
+// asynchronous dialog event hands its outcome to the game in async_load (docs/dialogs.md).
+int InputQuery_ShowMessageAsync(const char* caption, const char* text);
+int InputQuery_ShowQuestionAsync(const char* caption, const char* question);
+int InputQuery_GetStringAsync(const char* caption, const char* prompt, const char* defaultText);
+int InputQuery_GetLoginAsync(const char* caption, const char* user, const char* password);
+// The asynchronous pass shows the oldest waiting dialog (at most one a step) and completes its
+// request, which the pass then delivers.
+void Dialog_AsyncShowNext();

@@ -6,6 +6,7 @@
 #include "Function/Function_Game.h"
 #include "Function/Function_Graphics.h"
 #include "Function/Function_Http.h"
+#include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
 
@@ -24,6 +25,7 @@ void Function_Init()
     Function_Http_Init();
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
+    Function_Interaction_Init();
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();

@@ -146,15 +146,23 @@ void F_real(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* 
     MemFree(trimmed);
 }
 
+std::string String_TwoDecimals(double r)
+{
+    char buffer[kRealTextSize];
+    String_FromReal(buffer, sizeof buffer, "%.2f", r);
+    return buffer;
+}
+
+std::string String_OfReal(double r)
+{
+    int whole = RealToInt(r);
+    return (double)whole == r ? std::to_string(whole) : String_TwoDecimals(r);
+}
+
 void F_string(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
     if (!args[0].IsReal()) return result->SetString(Arg_S(args[0]));
-    double r = args[0].val;
-    int whole = RealToInt(r);
-    char buffer[kRealTextSize];
-    if ((double)whole == r) snprintf(buffer, sizeof buffer, "%d", whole);
-    else String_FromReal(buffer, sizeof buffer, "%.2f", r);
-    result->SetString(buffer);
+    result->SetString(String_OfReal(args[0].val).c_str());
 }
 
 void F_string_format(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)

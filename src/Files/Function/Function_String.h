@@ -2,6 +2,14 @@
 #pragma once
 #include "Code/Function.h"
 
+#include <string>
+
+// "%.2f" of any real, in the C locale.
+std::string String_TwoDecimals(double r);
+// The text `string` makes of a real: the integer when the real is a 32-bit integer, else
+// String_TwoDecimals (the message built-ins use it too).
+std::string String_OfReal(double r);
+
 void F_real(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
 void F_string(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
 void F_string_format(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);

@@ -29,11 +29,15 @@ int GR_D3D_Get_Backbuffer_Width();
 int GR_D3D_Get_Backbuffer_Height();
 // The rectangle of the render target drawn into (the whole target after a change of target).
 void GR_D3D_Set_Viewport(int x, int y, int w, int h);
+void GR_D3D_Get_Viewport(int* x, int* y, int* w, int* h);
 
 enum { GR_TRANSFORM_VIEW = 0, GR_TRANSFORM_PROJECTION = 1, GR_TRANSFORM_WORLD = 2 };
 // 16 floats; an unknown kind reads the identity and sets nothing.
 void GR_D3D_Get_Transform(int kind, float* matrix);
 void GR_D3D_Set_Transform(int kind, const float* matrix);
+// The transforms of 2D drawing: the rectangle (x, y, w, h), turned by angle degrees about its
+// centre, fills the viewport, y downwards; the world transform is the identity.
+void GR_D3D_Set_Projection_2D(float x, float y, float w, float h, float angle);
 
 // Render-state kinds of GR_D3D_Set_Render_State; values are those of the setters below.
 enum {

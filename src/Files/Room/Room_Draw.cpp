@@ -6,7 +6,6 @@
 #include "Graphics/Graphics3D.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
-#include "Graphics_API/Matrix.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
@@ -27,22 +26,6 @@ namespace {
 uint32_t DeviceColour(uint32_t bgr)
 {
     return 0xFF000000u | (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
-}
-
-// The projection of a room rectangle turned by an angle onto the current port: room (x, y) at
-// the port's top-left corner, y downwards.
-void SetProjection(float x, float y, float w, float h, float angle)
-{
-    float a = angle * (float)M_PI / 180.0f;
-    float eye[3] = {x + w / 2, y + h / 2, -16000}, at[3] = {x + w / 2, y + h / 2, 0};
-    float up[3] = {std::sin(a), std::cos(a), 0};
-    float m[16];
-    Matrix_LookAt(m, eye, at, up);
-    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
-    Matrix_Ortho(m, w, -h, 1, 32000);
-    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
-    Matrix_Identity(m);
-    GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
 }
 
 void DrawInstance(CInstance* inst)
@@ -101,7 +84,7 @@ void DrawView(CRoom* room, bool device, float x, float y, float w, float h, floa
     DrawRegion = {RealToInt(std::floor(left)), RealToInt(std::floor(top)), RealToInt(std::ceil(left + width)),
                   RealToInt(std::ceil(top + height))};
     if (device) {
-        SetProjection(x, y, w, h, angle);
+        GR_D3D_Set_Projection_2D(x, y, w, h, angle);
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
         else Graphics::Clear(0, 1, 0, Graphics::CLEAR_DEPTH);
     }

@@ -1,5 +1,6 @@
 #include "Run/Run_Main.h"
 
+#include "Debug/Dialog.h"
 #include "Object/Event_Main.h"
 #include "Room/Room_Main.h"
 #include "Support/DataStructures.h"
@@ -8,6 +9,7 @@
 void Run_AsyncPass()
 {
     LoadSave_HttpPoll();
+    Dialog_AsyncShowNext();
     // A room change asked for by one event leaves the rest for the next step's pass.
     while (!Room_ChangePending()) {
         HTTP_REQ_CONTEXT* request = RequestList_TakeComplete();

@@ -1,5 +1,7 @@
 #include "Run/Run_Variables.h"
 
+#include "Code/Arguments.h"
+#include "IO/IO.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
@@ -148,6 +150,10 @@ bool GetRoomFirst(CInstance*, int, TaggedValue* out) { out->SetReal(Room_GetFirs
 bool GetRoomLast(CInstance*, int, TaggedValue* out) { out->SetReal(Room_GetLast()); return true; }
 bool GetMouseX(CInstance*, int, TaggedValue* out) { out->SetReal(Mouse_GetRoomX(0)); return true; }
 bool GetMouseY(CInstance*, int, TaggedValue* out) { out->SetReal(Mouse_GetRoomY(0)); return true; }
+bool GetLastKey(CInstance*, int, TaggedValue* out) { out->SetReal(IO_GetLastKey()); return true; }
+bool SetLastKey(CInstance*, int, const TaggedValue* v) { IO_SetLastKey(RealToInt(v->GetReal())); return true; }
+bool GetLastButton(CInstance*, int, TaggedValue* out) { out->SetReal(IO_GetMouseLastButton(0)); return true; }
+bool SetLastButton(CInstance*, int, const TaggedValue* v) { IO_SetMouseLastButton(0, RealToInt(v->GetReal())); return true; }
 
 bool GetRoomCaption(CInstance*, int, TaggedValue* out)
 {
@@ -321,6 +327,8 @@ void Run_Variables_Init()
     GLOBAL_READONLY("view_current", view_current);
     Variable_BuiltIn_Add("mouse_x", GetMouseX, nullptr, false);
     Variable_BuiltIn_Add("mouse_y", GetMouseY, nullptr, false);
+    Variable_BuiltIn_Add("mouse_lastbutton", GetLastButton, SetLastButton, true);
+    Variable_BuiltIn_Add("keyboard_lastkey", GetLastKey, SetLastKey, true);
     GLOBAL_READONLY("async_load", async_load);
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
     Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false);

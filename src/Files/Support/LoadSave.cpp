@@ -147,6 +147,39 @@ bool Openable(const char* path)
 
 }  // namespace
 
+std::string LoadSave_NormalisePath(const char* name)
+{
+    if (!name || !*name) return "";
+    std::string path = name[0] == '/' ? name : LoadSave_CurrentFolder() + name;
+    std::vector<std::string> parts;
+    size_t i = 0;
+    while (i <= path.size()) {
+        size_t end = path.find('/', i);
+        if (end == std::string::npos) end = path.size();
+        std::string piece = path.substr(i, end - i);
+        i = end + 1;
+        if (piece == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!piece.empty() && piece != ".") {
+            parts.push_back(piece);
+        }
+    }
+    std::string out;
+    for (const std::string& p : parts) out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
+char* LoadSave_AdmitDialogFile(bool save, const char* name)
+{
+    std::string full = LoadSave_NormalisePath(name);
+    if (full.empty()) return nullptr;
+    cARRAY_MEMORY<char>& list = save ? SaveDialogFiles : OpenDialogFiles;
+    bool listed = false;
+    for (int i = 0; i < list.length && !listed; i++) listed = list[i] && full == list[i];
+    if (!listed) list.Add(MemStrDup(full.c_str()));
+    return MemStrDup(full.c_str());
+}
+
 void LoadSave_SetGameName(const char* name)
 {
     std::string safe = name ? name : "";

@@ -13,6 +13,7 @@
 #include "Platform/Array.h"
 
 #include <cstdint>
+#include <string>
 
 // The save folder becomes $XDG_DATA_HOME/<name>/ (by default ~/.local/share/<name>/); separators
 // and control characters of the name become "_". Until it is set, the save folder maps nothing.
@@ -67,3 +68,9 @@ int64_t LoadSave_FRead(LoadSaveFile* file, void* out, int64_t count);
 // Full names that the open and save file dialogs returned (memory-manager strings).
 extern cARRAY_MEMORY<char> OpenDialogFiles;
 extern cARRAY_MEMORY<char> SaveDialogFiles;
+// The full form of a name: a relative name is taken from the current folder, and "/" runs, "."
+// and ".." are folded without leaving "/". "" for an empty or null name.
+std::string LoadSave_NormalisePath(const char* name);
+// Admits the full form of a name a file dialog returned to the list of that dialog (once) and
+// returns that form as a new memory-manager string; null for an empty name.
+char* LoadSave_AdmitDialogFile(bool save, const char* name);

@@ -3,6 +3,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Debug/Dialog.h"
+#include "Support/LoadSave_Http.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -117,6 +118,45 @@ TEST_F(DialogTest, EnvironmentChoosesTheScriptAndShowMessageUsesIt)
     EXPECT_TRUE(Contains("ERROR no answer left"));
     unsetenv("RUNNER_DIALOGS");
     ShowMessage_Hook = nullptr;
+}
+
+}  // namespace
+
+// Asynchronous dialogs: queued requests shown one at a time, oldest first; a request destroyed
+// before its turn (the game ended) is never shown.
+namespace {
+
+TEST_F(DialogTest, AsynchronousDialogsWaitTheirTurn)
+{
+    RequestList_Free();
+    std::unique_ptr<TDialogProvider> script(Dialog_CreateScripted("no\ntext:late\n"));
+    Dialog_SetProvider(script.get());
+    int message = InputQuery_ShowMessageAsync("c", "first");
+    int question = InputQuery_ShowQuestionAsync("c", "second?");
+    int prompt = InputQuery_GetStringAsync("c", "third", "d");
+    EXPECT_EQ(question, message + 1);
+    EXPECT_EQ(prompt, message + 2);
+    EXPECT_EQ(RequestList_TakeComplete(), nullptr) << "nothing shown yet";
+    EXPECT_FALSE(Contains("first"));
+
+    Dialog_AsyncShowNext();
+    EXPECT_TRUE(Contains("dialog message \"c\": first"));
+    EXPECT_FALSE(Contains("second?"));
+    HTTP_REQ_CONTEXT* done = RequestList_TakeComplete();
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->id, message);
+    RequestList_Delete(done);
+    Dialog_AsyncShowNext();
+    done = RequestList_TakeComplete();
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->id, question);
+    RequestList_Delete(done);
+
+    // The game ends with the prompt still waiting: it goes with the list, unseen.
+    RequestList_Free();
+    Dialog_AsyncShowNext();
+    EXPECT_FALSE(Contains("third"));
+    EXPECT_EQ(RequestList_Count(), 0);
 }
 
 }  // namespace

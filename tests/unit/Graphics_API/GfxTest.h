@@ -30,16 +30,7 @@ protected:
         GR_Window_Close(window);
     }
     // The 2D projection rooms use: room (0, 0) at the top-left corner of the target.
-    static void Use2D(float w, float h)
-    {
-        float eye[3] = {w / 2, h / 2, -16000}, at[3] = {w / 2, h / 2, 0}, up[3] = {0, 1, 0}, m[16];
-        Matrix_LookAt(m, eye, at, up);
-        GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
-        Matrix_Ortho(m, w, -h, 1, 32000);
-        GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
-        Matrix_Identity(m);
-        GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
-    }
+    static void Use2D(float w, float h) { GR_D3D_Set_Projection_2D(0, 0, w, h, 0); }
     // 0xBBGGRR of a back-buffer pixel.
     static uint32_t Pixel(int x, int y) { return GR_Screen_Get_Pixel(x, y); }
 

@@ -1,9 +1,12 @@
-// The system provider: SDL message boxes for messages and questions. Prompts and file dialogs
-// are drawn in the game window and come with the graphics device; until then they answer at once.
+// The system provider: SDL message boxes for messages and questions, and the prompts (text,
+// login, file names) drawn in the game window, fed by the window's events.
 #include "Debug/Dialog.h"
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Debug/Prompt.h"
+#include "IO/Linux/IO_SDL.h"
+#include "Run/Window.h"
 
 #include <SDL2/SDL.h>
 #include <string>
@@ -27,10 +30,12 @@ std::string BoxText(const char* text)
 
 class TSDLDialogs : public TDialogProvider {
 public:
+    // Without the game's window (headless) a message goes to the console and a question is
+    // answered no: a box of its own could wait for a player who is not there.
     void Message(const char* caption, const char* text) override
     {
         std::string body = BoxText(text);
-        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, body.c_str(), SDL_GL_GetCurrentWindow()) != 0)
+        if (!MainWindow || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, body.c_str(), MainWindow) != 0)
             Console_Warnings->Output("%s\n", body.c_str());
     }
 
@@ -41,10 +46,11 @@ public:
             {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
             {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         };
-        SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, SDL_GL_GetCurrentWindow(), caption, body.c_str(), 2, buttons, nullptr};
+        SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, MainWindow, caption, body.c_str(), 2, buttons, nullptr};
         int pressed = 0;
-        if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-            Console_Warnings->Output("Cannot show the question \"%s\" (%s); answered no\n", body.c_str(), SDL_GetError());
+        if (!MainWindow || SDL_ShowMessageBox(&box, &pressed) != 0) {
+            Console_Warnings->Output("Cannot show the question \"%s\" (%s); answered no\n", body.c_str(),
+                                     MainWindow ? SDL_GetError() : "no window");
             return false;
         }
         return pressed == 1;
@@ -52,25 +58,88 @@ public:
 
     bool Prompt(const char* caption, const char* prompt, const char* defaultText, char** outText) override
     {
-        Console_Warnings->Output("Text prompts are not available yet; \"%s\" answered with its default \"%s\"\n", prompt, defaultText);
-        *outText = MemStrDup(defaultText);
+        CPrompt p = CPrompt::Text(caption, prompt, defaultText);
+        if (!Run(p)) return false;
+        *outText = MemStrDup(p.Field(0).Text().c_str());
         return true;
     }
 
     bool Login(const char* caption, const char* defaultUser, const char* defaultPassword, char** outUser,
                char** outPassword) override
     {
-        Console_Warnings->Output("Login prompts are not available yet; answered with the default user \"%s\"\n", defaultUser);
-        *outUser = MemStrDup(defaultUser);
-        *outPassword = MemStrDup(defaultPassword);
+        CPrompt p = CPrompt::Login(caption, defaultUser, defaultPassword);
+        if (!Run(p)) return false;
+        *outUser = MemStrDup(p.Field(0).Text().c_str());
+        *outPassword = MemStrDup(p.Field(1).Text().c_str());
         return true;
     }
 
     bool FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
                   char** outName) override
     {
-        Console_Warnings->Output("File dialogs are not available yet; the %s dialog was cancelled\n", save ? "save" : "open");
-        return false;
+        CPrompt p = CPrompt::File(save, title, filter, defaultName, folder);
+        if (!Run(p)) return false;
+        *outName = MemStrDup(p.Chosen().c_str());
+        return true;
+    }
+
+private:
+    // Shows the prompt in the game window until the player accepts or cancels it; the game does
+    // not step meanwhile. Closing the window cancels it and ends the game as the pump would.
+    static bool Run(CPrompt& prompt)
+    {
+        if (Window_Quit) return false;
+        CPromptScreen screen;
+        if (!MainWindow || !screen.Ready()) {
+            const std::string& what = prompt.Message().empty() ? prompt.Caption() : prompt.Message();
+            Console_Warnings->Output("No window to show the prompt \"%s\" in; it was cancelled\n", what.c_str());
+            return false;
+        }
+        while (prompt.Outcome() == PROMPT_OPEN) {
+            screen.Show(prompt);
+            if (Dialog_PromptFrameHook) Dialog_PromptFrameHook();
+            SDL_Event event;
+            if (!SDL_WaitEventTimeout(&event, 100)) continue;
+            do Handle(prompt, event);
+            while (prompt.Outcome() == PROMPT_OPEN && SDL_PollEvent(&event));
+        }
+        return prompt.Outcome() == PROMPT_ACCEPTED;
+    }
+
+    static void Handle(CPrompt& prompt, const SDL_Event& event)
+    {
+        switch (event.type) {
+        case SDL_QUIT:
+            Window_Quit = true;
+            prompt.Cancel();
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                Window_Quit = true;
+                prompt.Cancel();
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                WindowFocus = 1;
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                WindowFocus = 0;
+            }
+            break;
+        case SDL_KEYDOWN: {
+            SDL_Keymod mods = (SDL_Keymod)event.key.keysym.mod;
+            if ((mods & KMOD_CTRL) && event.key.keysym.sym == SDLK_v) {
+                char* clip = SDL_GetClipboardText();
+                prompt.Type(clip);
+                SDL_free(clip);
+                break;
+            }
+            prompt.Key(IO_SDL_KeyToVirtual(event.key.keysym.sym), (mods & KMOD_SHIFT) != 0);
+            break;
+        }
+        case SDL_TEXTINPUT:
+            prompt.Type(event.text.text);
+            break;
+        default:
+            break;
+        }
     }
 };
 

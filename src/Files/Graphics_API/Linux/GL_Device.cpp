@@ -133,6 +133,11 @@ void GR_D3D_Set_Viewport(int x, int y, int w, int h)
     GRL_Load_Transforms();
 }
 
+void GR_D3D_Get_Viewport(int* x, int* y, int* w, int* h)
+{
+    *x = g_viewport[0], *y = g_viewport[1], *w = g_viewport[2], *h = g_viewport[3];
+}
+
 // Whether the extension is named in the context's extension string.
 static bool HasExtension(const char* name)
 {

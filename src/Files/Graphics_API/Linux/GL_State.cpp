@@ -4,6 +4,7 @@
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/Matrix.h"
 
+#include <cmath>
 #include <cstring>
 
 int SurfaceTarget = -1;
@@ -106,6 +107,19 @@ void GR_D3D_Set_Transform(int kind, const float* matrix)
     GR_Batch_Flush();
     memcpy(target, matrix, 16 * sizeof(float));
     GRL_Load_Transforms();
+}
+
+void GR_D3D_Set_Projection_2D(float x, float y, float w, float h, float angle)
+{
+    float a = angle * 3.14159265358979f / 180.0f, m[16];
+    float eye[3] = {x + w / 2, y + h / 2, -16000}, at[3] = {x + w / 2, y + h / 2, 0};
+    float up[3] = {std::sin(a), std::cos(a), 0};
+    Matrix_LookAt(m, eye, at, up);
+    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
+    Matrix_Ortho(m, w, -h, 1, 32000);
+    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
+    Matrix_Identity(m);
+    GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
 }
 
 static GLenum BlendFactor(uint32_t factor)
