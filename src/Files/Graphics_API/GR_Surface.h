@@ -19,6 +19,9 @@ const size_t GR_SURFACE_STACK_DEPTH = 64;
 // Draws into the surface with a 2D projection of its size; false for a surface that does not
 // exist or when the stack is full.
 bool GR_Surface_Set_Target(int index);
+// Draws to the back buffer for a while (a prompt over the game), keeping the current target on
+// the stack whatever its depth; false without a device.
+bool GR_Surface_Set_Screen_Target();
 // Back to the target kept last; false when no target was kept. Freeing a surface resets the
 // targets down to below its first place on the stack.
 bool GR_Surface_Reset_Target();

@@ -120,10 +120,16 @@ static void BindSurface(int index, Surface* s)
     GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
 }
 
-bool GR_Surface_Set_Target(int index)
+static void BindScreen()
 {
-    Surface* s = Find(index);
-    if (!s || !GRL_Has_Device() || g_targets.size() >= GR_SURFACE_STACK_DEPTH) return false;
+    SurfaceTarget = -1;
+    ProjectionOverride = false;
+    GRL_Bind_Target(0, 0, 0);
+}
+
+// Keeps the current target, with its transforms and viewport, on the stack.
+static void PushCurrent()
+{
     GR_Batch_Flush();
     SavedTarget saved;
     saved.surface = SurfaceTarget;
@@ -131,7 +137,22 @@ bool GR_Surface_Set_Target(int index)
     GR_D3D_Get_Transform(GR_TRANSFORM_PROJECTION, saved.projection);
     glGetIntegerv(GL_VIEWPORT, saved.viewport);
     g_targets.push_back(saved);
+}
+
+bool GR_Surface_Set_Target(int index)
+{
+    Surface* s = Find(index);
+    if (!s || !GRL_Has_Device() || g_targets.size() >= GR_SURFACE_STACK_DEPTH) return false;
+    PushCurrent();
     BindSurface(index, s);
+    return true;
+}
+
+bool GR_Surface_Set_Screen_Target()
+{
+    if (!GRL_Has_Device()) return false;
+    PushCurrent();
+    BindScreen();
     return true;
 }
 
@@ -142,13 +163,8 @@ bool GR_Surface_Reset_Target()
     SavedTarget saved = g_targets.back();
     g_targets.pop_back();
     Surface* s = Find(saved.surface);
-    if (s) {
-        BindSurface(saved.surface, s);
-    } else {
-        SurfaceTarget = -1;
-        ProjectionOverride = false;
-        GRL_Bind_Target(0, 0, 0);
-    }
+    if (s) BindSurface(saved.surface, s);
+    else BindScreen();
     GR_D3D_Set_Viewport(saved.viewport[0], saved.viewport[1], saved.viewport[2], saved.viewport[3]);
     GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, saved.view);
     GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, saved.projection);
