@@ -18,8 +18,6 @@
 #include "Run/Window.h"
 #include "Support/LoadSave.h"
 
-#include <cstring>
-
 bool Graphics_ClipRect(int* x, int* y, int* w, int* h, int areaW, int areaH)
 {
     int64_t left = *x, top = *y, right = left + *w, bottom = top + *h;
