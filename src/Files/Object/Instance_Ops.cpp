@@ -13,11 +13,12 @@
 CInstance* Instance_Create(int object, float x, float y)
 {
     if (!Object_Exists(object)) {
-        Error_Show(("Creating instance for non-existing object: " + std::to_string(object)).c_str(), false);
+        Error_Show_Action(("Creating instance for non-existing object: " + std::to_string(object)).c_str(), false);
         return nullptr;
     }
     if (!Run_Room) return nullptr;
     CInstance* inst = Run_Room->CreateInstance(x, y, object);
+    if (!inst) return nullptr;
     Event_Perform_Instance(inst, inst, EVENT_CREATE, 0);
     inst->created = true;
     return inst;
@@ -35,7 +36,7 @@ void Instance_ChangeObject(CInstance* inst, int object, bool perform)
 {
     CObject* o = Object_Find(object);
     if (!o) {
-        Error_Show(("Asking to change into non-existing object: " + std::to_string(object)).c_str(), false);
+        Error_Show_Action(("Asking to change into non-existing object: " + std::to_string(object)).c_str(), false);
         return;
     }
     if (!inst) return;
@@ -131,7 +132,7 @@ void CInstance::Assign(const CInstance* o)
 void Instance_SetSprite(CInstance* inst, int sprite)
 {
     if (!Sprite_Exists(sprite)) {
-        Error_Show(("Setting instance to non-existing sprite: " + std::to_string(sprite)).c_str(), false);
+        Error_Show_Action(("Setting instance to non-existing sprite: " + std::to_string(sprite)).c_str(), false);
         return;
     }
     if (!inst) return;

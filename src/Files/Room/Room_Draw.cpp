@@ -49,6 +49,22 @@ void DrawTile(const RoomTile& tile)
     Background_DrawTile(tile);
 }
 
+// The active list (ascending depth) from the greatest depth to the least; instances of one depth
+// keep their list order, so that the later of two lies on top.
+std::vector<CInstance*> DrawOrder(const std::vector<CInstance*>& active)
+{
+    std::vector<CInstance*> order;
+    order.reserve(active.size());
+    size_t end = active.size();
+    while (end > 0) {
+        size_t start = end - 1;
+        while (start > 0 && active[start - 1]->depth == active[end - 1]->depth) start--;
+        order.insert(order.end(), active.begin() + (long)start, active.begin() + (long)end);
+        end = start;
+    }
+    return order;
+}
+
 // Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
 // The tiles are copied as the pass begins: a draw event may add or delete tiles, which moves the
 // room's own.
@@ -61,7 +77,7 @@ void DrawContents(CRoom* room, bool device)
         std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile& a, const RoomTile& b) { return a.depth > b.depth; });
     }
     int64_t stamp = Event_BeginPass();
-    std::vector<CInstance*> list = room->active;
+    std::vector<CInstance*> list = DrawOrder(room->active);
     size_t t = 0;
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;

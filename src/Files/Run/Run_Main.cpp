@@ -109,6 +109,7 @@ void RoomStart(int index, bool gameStart)
         for (const RoomInstanceEntry& e : resource->entries) {
             if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
             CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
+            if (!inst) break;
             inst->image_xscale = e.xscale;
             inst->image_yscale = e.yscale;
             inst->image_angle = e.rotation;
@@ -548,7 +549,7 @@ void Run_Frame()
     if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
     Window_UpdateCaption();
     Run_Frames++;
-    if (Error_FatalPending && !Room_ChangePending()) Room_NewRoom = ROOM_CHANGE_ERROR_END;
+    if (Error_FatalPending) Room_NewRoom = ROOM_CHANGE_ERROR_END;
     if (Room_ChangePending()) Run_DoRoomChange();
 }
 
