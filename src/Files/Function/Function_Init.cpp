@@ -9,6 +9,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Physics.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -29,4 +30,5 @@ void Function_Init()
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
+    Function_Physics_Init();
 }

@@ -7,6 +7,7 @@
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Object/Event_Main.h"
+#include "Physics/Physics_Main.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -17,6 +18,7 @@ int Room_LastTileId = 10000000;
 
 CRoom::~CRoom()
 {
+    Physics_DestroyWorld(this);
     FreeAllInstances();
     SetCaption(nullptr);
     delete creation_compiled;

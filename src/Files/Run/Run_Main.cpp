@@ -20,6 +20,7 @@
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Collision.h"
 #include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
@@ -106,6 +107,7 @@ void RoomStart(int index, bool gameStart)
         room->CopyFrom(*resource);
         room->tiles = room->entry_tiles;
         Run_Room = room;
+        Physics_RoomStart(room);
         for (const RoomInstanceEntry& e : resource->entries) {
             if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
             CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
@@ -115,6 +117,7 @@ void RoomStart(int index, bool gameStart)
             inst->image_angle = e.rotation;
             inst->image_blend = (int)(e.colour & 0xFFFFFF);
             inst->image_alpha = (float)((e.colour >> 24) & 0xFF) / 255.0f;
+            Physics_InstanceCreated(room, inst);
             fresh.push_back({inst, e.compiled});
         }
     }
@@ -152,6 +155,7 @@ void RoomEnd(bool gameEnds)
         for (CInstance* inst : list)
             if (inst->persistent) {
                 room->UnlinkInstance(inst);
+                Physics_RemoveBody(inst);  // its world stays behind
                 Carried.push_back(inst);
             }
     }
@@ -514,7 +518,8 @@ void Run_Step()
     LocalMousePass();
     GlobalMousePass();
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
-    MotionPass();
+    if (Run_Room && Run_Room->physics_world) Physics_Step(Run_Room);
+    else MotionPass();
     BoundaryPass();
     Run_AsyncPass();
     if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();

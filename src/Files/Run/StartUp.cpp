@@ -11,6 +11,7 @@
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
 #include "Path/Path_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
@@ -65,6 +66,7 @@ bool InitVariables()
 {
     Variable_BuiltIn_Init();
     Run_Variables_Init();
+    Physics_Variables_Init();
     return true;
 }
 
