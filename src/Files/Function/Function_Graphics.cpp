@@ -257,27 +257,21 @@ const Entry kSurfaces[] = {
 
 #undef ENTRY
 
-template <size_t N>
-void Register(const Entry (&section)[N])
-{
-    for (const Entry& e : section) Function_Add(e.name, e.handler, e.argc);
-}
-
 }  // namespace
 
 void Function_Graphics_Init()
 {
-    Register(kDisplay);
-    Register(kWindow);
-    Register(kScreenSave);
-    Register(kDrawState);
-    Register(kShapes);
-    Register(kPrimitives);
-    Register(kTextures);
-    Register(kText);
-    Register(kSprites);
-    Register(kBackgrounds);
-    Register(kScreen);
-    Register(kTiles);
-    Register(kSurfaces);
+    Function_AddTable(kDisplay);
+    Function_AddTable(kWindow);
+    Function_AddTable(kScreenSave);
+    Function_AddTable(kDrawState);
+    Function_AddTable(kShapes);
+    Function_AddTable(kPrimitives);
+    Function_AddTable(kTextures);
+    Function_AddTable(kText);
+    Function_AddTable(kSprites);
+    Function_AddTable(kBackgrounds);
+    Function_AddTable(kScreen);
+    Function_AddTable(kTiles);
+    Function_AddTable(kSurfaces);
 }
