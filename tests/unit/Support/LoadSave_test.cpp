@@ -10,6 +10,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -104,7 +105,6 @@ TEST_F(LoadSaveTest, NamesInsideTheFoldersMap)
         {"./sub/./x/..//Inner.txt", "sub/Inner.txt"},
         {"inlink/Inner.txt", "inlink/Inner.txt"},  // a link that stays inside
         {"new/File.txt", "new/File.txt"},  // missing names stay as written
-        {"", ""},
     };
     for (const Row& r : rows) EXPECT_EQ(Bundle(r.name), prog + r.result) << r.name;
     EXPECT_EQ(Save("slot1.dat"), save + "slot1.dat");
@@ -152,7 +152,6 @@ TEST_F(LoadSaveTest, FullPathsAreReRooted)
     EXPECT_EQ(Bundle(prog + "SUB/inner.txt"), prog + "sub/Inner.txt");
     EXPECT_EQ(Bundle(save + "x.txt"), prog + "x.txt");
     EXPECT_EQ(Save(prog + "sub\\x.txt"), save + "sub/x.txt");
-    EXPECT_EQ(Bundle(prog.substr(0, prog.size() - 1)), prog);
     // Under the current directory too.
     std::string cwd = fs::current_path();
     fs::create_directories(root / "work");
@@ -160,6 +159,38 @@ TEST_F(LoadSaveTest, FullPathsAreReRooted)
     EXPECT_EQ(Bundle((root / "work" / "data.txt").string()), prog + "Data.TXT");
     EXPECT_EQ(Bundle((root / "elsewhere").string()), "");
     fs::current_path(cwd);
+}
+
+// A name that means a folder itself names no file in it, whatever is asked of it.
+TEST_F(LoadSaveTest, TheFoldersThemselvesAreNoFiles)
+{
+    const std::string holder = (root / "xdg").string(), slashed = (root / "outside").string() + "/";
+    SaveDialogFiles.Add(MemStrDup(holder.c_str()));
+    SaveDialogFiles.Add(MemStrDup(slashed.c_str()));
+    OpenDialogFiles.Add(MemStrDup(prog.c_str()));
+    const std::string folders[] = {"", ".", "./", "sub/..", "a\\..\\.", prog, prog.substr(0, prog.size() - 1), save,
+                                   save.substr(0, save.size() - 1), holder, slashed};
+    for (const std::string& name : folders) {
+        const char* n = name.c_str();
+        bool existed;
+        LoadSaveInfo info;
+        EXPECT_EQ(Bundle(name), "") << name;
+        EXPECT_EQ(Save(name), "") << name;
+        EXPECT_FALSE(LoadSave_WriteFile(n, "x", 1)) << name;
+        EXPECT_FALSE(LoadSave_PrepareWrite(LOADSAVE_SAVE, n, &existed)) << name;
+        EXPECT_FALSE(LoadSave_DeleteFile(n)) << name;
+        EXPECT_FALSE(LoadSave_RenameFile(n, "moved")) << name;
+        EXPECT_FALSE(LoadSave_RenameFile("both.txt", n)) << name;
+        EXPECT_FALSE(LoadSave_Stat(LOADSAVE_BUNDLE, n, &info)) << name;
+    }
+    EXPECT_EQ(fs::directory_iterator(root / "outside")->path().filename(), "secret");
+    EXPECT_TRUE(fs::exists(save + "both.txt"));
+    EXPECT_FALSE(fs::exists(save + "moved"));
+    // A listing alone names the folder itself.
+    std::vector<std::string> names;
+    EXPECT_TRUE(LoadSave_List(LOADSAVE_BUNDLE, "", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"both.txt", "dangle", "Data.TXT", "inlink", "out", "passwd", "sub"}));
+    EXPECT_FALSE(LoadSave_List(LOADSAVE_BUNDLE, "out", names));
 }
 
 TEST_F(LoadSaveTest, DialogNamesPassUnchangedInTheirOwnForm)
@@ -339,7 +370,7 @@ TEST(File, PathsAndFolders)
     fs::path dir = fs::canonical(fs::temp_directory_path()) / ("file_test_" + std::to_string(getpid()));
     fs::remove_all(dir);
     std::string file = (dir / "a" / "b" / "c.txt").string();
-    EXPECT_TRUE(File_CreateDirectoryOfPath(file.c_str()));
+    EXPECT_TRUE(Directory_CreateAll((dir / "a" / "b").c_str()));
     WriteText(file, "x");
     EXPECT_TRUE(File_Exists(file.c_str()));
     EXPECT_FALSE(Directory_Exists(file.c_str()));
