@@ -18,6 +18,7 @@
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
 #include "Option/Option_Main.h"
+#include "Particle/Particle_Main.h"
 #include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
@@ -91,6 +92,7 @@ static bool OpenWindow(bool* failed)
     Sprite_InitTextures();
     Background_InitTextures();
     Font_InitTextures();
+    Particle_InitShapeTextures();
     return true;
 }
 

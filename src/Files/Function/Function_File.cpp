@@ -97,19 +97,13 @@ const FunctionEntry kIni[] = {
 
 #undef ENTRY
 
-template <size_t N>
-void Register(const FunctionEntry (&table)[N])
-{
-    for (const FunctionEntry& e : table) Function_Add(e.name, e.handler, e.argc);
-}
-
 }  // namespace
 
 void Function_File_Init()
 {
-    Register(kFiles);
-    Register(kRegistry);
-    Register(kIni);
+    Function_AddTable(kFiles);
+    Function_AddTable(kRegistry);
+    Function_AddTable(kIni);
 }
 
 void Function_File_Free()

@@ -1,5 +1,6 @@
 #include "Function/Function_Init.h"
 #include "Code/Function.h"
+#include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Date.h"
 #include "Function/Function_File.h"
@@ -9,6 +10,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Particle.h"
 #include "Function/Function_Physics.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
@@ -27,6 +29,8 @@ void Function_Init()
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
     Function_Interaction_Init();
+    Function_D3D_Init();
+    Function_Particle_Init();
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();

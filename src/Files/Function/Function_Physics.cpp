@@ -157,7 +157,7 @@ void ApplyAt(CInstance* self, TaggedValue* args, Apply apply, const char* who)
 
 void Function_Physics_Init()
 {
-    for (const FunctionEntry& e : kPhysics) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kPhysics);
 }
 
 void F_physics_world_create(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)

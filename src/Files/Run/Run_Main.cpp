@@ -19,6 +19,7 @@
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
+#include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
 #include "Physics/Physics_Main.h"
 #include "Room/Room_Collision.h"
@@ -95,6 +96,7 @@ void RoomStart(int index, bool gameStart)
 {
     CRoom* resource = Room_Get(index);
     IO_Clear();
+    Effect_Clear();
     CRoom* room = Room_TakeKept(index);
     struct Fresh { CInstance* inst; CCode* code; };
     std::vector<Fresh> fresh;
@@ -523,6 +525,7 @@ void Run_Step()
     Run_AsyncPass();
     if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();
     Event_Perform_All(EVENT_STEP, STEP_END);
+    if (!Room_ChangePending()) Particle_UpdateAutomatic();
     if (Run_Room) Run_Room->FreeMarked();
     if (Run_AutoDraw) DrawPass();
     ScrollPass();
