@@ -1,33 +1,12 @@
 // Hostile names through every file built-in that reads or writes: nothing outside the save
 // folder and the program folder is read, listed, created, changed or deleted.
 #include "FileFolders.h"
-#include "Support/Linux/LoadSave_Linux.h"
+#include "../Support/LinkSwap.h"
 
 #include <functional>
 #include <vector>
 
 namespace {
-
-// Another process at work in a game folder: when the walk has checked the path `at` (and let
-// `skip` checks of it pass), the entry there is set aside and a link to `to` takes its place.
-struct Swap {
-    static inline std::string at;
-    static inline fs::path to;
-    static inline int skip = 0;
-    static void Hook(const std::string& path)
-    {
-        if (path != at || skip-- > 0) return;
-        fs::rename(path, path + ".old");
-        fs::create_symlink(to, path);
-        at.clear();
-    }
-    static void Arm(const fs::path& path, const fs::path& target, int passes = 0)
-    {
-        at = path.string();
-        to = target;
-        skip = passes;
-    }
-};
 
 class FileEscape : public FileFolders {
 protected:
@@ -209,43 +188,43 @@ TEST_F(FileEscape, ALinkSwappedInDuringAnOperationIsNotFollowed)
         return f;
     };
     const Road roads[] = {
-        {"text write, at the open", [&] { Swap::Arm(slots, outside); text("file_text_open_write", "slots/new.txt"); }},
+        {"text write, at the open", [&] { LinkSwap::Arm(slots, outside); text("file_text_open_write", "slots/new.txt"); }},
         {"text write, at the close", [&] {
              double f = text("file_text_open_write", "slots/new.txt");
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("file_text_close", {f});
          }},
         {"text append, at the close", [&] {
              double f = text("file_text_open_append", "slots/secret.txt");
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("file_text_close", {f});
          }},
         {"a written file's own name", [&] {
              double f = text("file_text_open_write", "slots/secret.txt");
-             Swap::Arm(slots / "secret.txt", secret);
+             LinkSwap::Arm(slots / "secret.txt", secret);
              Call("file_text_close", {f});
          }},
         {"the unnumbered file", [&] {
              Call("file_open_write", {S("slots/new.txt")});
              Call("file_write_string", {S("ESCAPED")});
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("file_close");
          }},
         {"binary, mode 1", [&] {
              double f = Real("file_bin_open", {S("slots/new.txt"), 1.0});
              Call("file_bin_write_byte", {f, 69.0});
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("file_bin_close", {f});
          }},
         {"binary, mode 2", [&] {
              double f = Real("file_bin_open", {S("slots/secret.txt"), 2.0});
              Call("file_bin_write_byte", {f, 69.0});
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("file_bin_close", {f});
          }},
         {"binary rewrite", [&] {
              double f = Real("file_bin_open", {S("slots/secret.txt"), 0.0});
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("file_bin_rewrite", {f});
              Call("file_bin_write_byte", {f, 69.0});
          }},
@@ -253,68 +232,66 @@ TEST_F(FileEscape, ALinkSwappedInDuringAnOperationIsNotFollowed)
              Put(prog / "shipped" / "secret.txt", "shipped");
              double f = Real("file_bin_open", {S("shipped/secret.txt"), 2.0});
              Call("file_bin_write_byte", {f, 69.0});
-             Swap::Arm(prog / "shipped", outside);
+             LinkSwap::Arm(prog / "shipped", outside);
              Call("file_bin_close", {f});
              EXPECT_EQ(Get(prog / "shipped.old" / "secret.txt"), "shipped");
          }},
         {"copy", [&] {
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              EXPECT_EQ(Real("file_copy", {S("victim.txt"), S("slots/new.txt")}), -1);
          }},
         {"copy over a name", [&] {
-             Swap::Arm(slots / "secret.txt", secret);
+             LinkSwap::Arm(slots / "secret.txt", secret);
              EXPECT_EQ(Real("file_copy", {S("victim.txt"), S("slots/secret.txt")}), -1);
          }},
         {"delete", [&] {
-             Swap::Arm(slots, outside, 1);  // past the test that the file is there
+             LinkSwap::Arm(slots, outside, 1);  // past the test that the file is there
              Call("file_delete", {S("slots/secret.txt")});
          }},
         {"delete, the name itself", [&] {
-             Swap::Arm(slots / "secret.txt", secret, 1);
+             LinkSwap::Arm(slots / "secret.txt", secret, 1);
              Call("file_delete", {S("slots/secret.txt")});
          }},
         {"rename, its source", [&] {
-             Swap::Arm(slots, outside, 1);
+             LinkSwap::Arm(slots, outside, 1);
              Call("file_rename", {S("slots/secret.txt"), S("moved.txt")});
              EXPECT_FALSE(fs::exists(save / "moved.txt"));
          }},
         {"rename, its destination", [&] {
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("file_rename", {S("victim.txt"), S("slots/new.txt")});
          }},
         {"a new folder", [&] {
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("directory_create", {S("slots/new/deeper")});
          }},
         {"an INI file", [&] {
              Call("ini_open", {S("slots/new.txt")});
              Call("ini_write_string", {S("a"), S("b"), S("ESCAPED")});
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              Call("ini_close");
          }},
         {"a search", [&] {
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              EXPECT_EQ(Text("file_find_first", {S("slots/*"), 0x37}), "");
          }},
         {"a folder test", [&] {
-             Swap::Arm(slots, outside);
+             LinkSwap::Arm(slots, outside);
              EXPECT_EQ(Real("directory_exists", {S("slots/sub")}), 0);
          }},
     };
     auto before = Sentinels();
-    LoadSave_CheckedHook = Swap::Hook;
     for (const Road& road : roads) {
         fs::remove_all(save);
         Put(slots / "secret.txt", "mine");
         Put(save / "victim.txt", "victim");
         road.run();
         Function_File_Free();
-        EXPECT_TRUE(Swap::at.empty()) << road.what << ": the walk never met the swap";
+        EXPECT_TRUE(LinkSwap::Met()) << road.what << ": the walk never met the swap";
         EXPECT_EQ(Sentinels(), before) << road.what;
-        Swap::at.clear();
+        LinkSwap::Disarm();
         fs::remove_all(prog / "shipped");
         fs::remove_all(prog / "shipped.old");
     }
-    LoadSave_CheckedHook = nullptr;
     EXPECT_FALSE(Error_FatalPending);
 }
