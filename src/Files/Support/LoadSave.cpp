@@ -276,6 +276,12 @@ unsigned char* LoadSave_ReadBundleFile(const char* name, int64_t* size)
     return MapIn(LOADSAVE_BUNDLE, name, &m) ? ReadWhole(m, size) : nullptr;
 }
 
+int LoadSave_OpenFile(LoadSaveFolder where, const char* name)
+{
+    Mapped m;
+    return MapIn(where, name, &m) ? Open(m) : -1;
+}
+
 bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size)
 {
     return LoadSave_WriteFileIn(LOADSAVE_SAVE, name, bytes, size);

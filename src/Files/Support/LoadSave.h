@@ -60,6 +60,9 @@ bool LoadSave_BundleFileExists(const char* name);
 // unreadable; the caller frees it with MemFree.
 unsigned char* LoadSave_ReadSaveFile(const char* name, int64_t* size);
 unsigned char* LoadSave_ReadBundleFile(const char* name, int64_t* size);
+// A close-on-exec descriptor open for reading on the regular file the name names there, for a
+// reader that takes a descriptor (the caller closes it), or -1.
+int LoadSave_OpenFile(LoadSaveFolder where, const char* name);
 // Writes the bytes to the name in the save folder ("wb"), creating missing folders; false when
 // the name is refused or the file cannot be written. A size of 0 writes an empty file.
 bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size);
