@@ -1,3 +1,4 @@
+#include "LinkSwap.h"
 #include "Base/MemoryManager.h"
 #include "Support/File.h"
 #include "Support/LoadSave.h"
@@ -241,35 +242,28 @@ TEST_F(LoadSaveTest, ReadWriteAndExists)
 // hook stands in for another process) is refused, not followed.
 TEST_F(LoadSaveTest, ALinkSwappedInAfterTheCheckIsNotFollowed)
 {
-    static std::string swapAt;
-    static fs::path swapTo;
-    LoadSave_CheckedHook = [](const std::string& path) {
-        if (path + "/" != swapAt && path != swapAt) return;
-        fs::rename(path, path + ".old");
-        fs::create_symlink(swapTo, path);
-    };
     WriteText(root / "outside" / "Inner.txt", "secret");
     int64_t size = 0;
     struct Swap { std::string at; fs::path to; const char* name; };
     const Swap swaps[] = {
-        {prog + "sub/", root / "outside", "sub/Inner.txt"},
+        {prog + "sub", root / "outside", "sub/Inner.txt"},
         {prog + "Data.TXT", root / "outside" / "secret", "Data.TXT"},
         {save + "both.txt", root / "outside" / "secret", "both.txt"},
     };
     for (const Swap& s : swaps) {
-        swapAt = s.at;
-        swapTo = s.to;
+        LinkSwap::Arm(s.at, s.to);
         unsigned char* bytes = s.at.rfind(save, 0) == 0 ? LoadSave_ReadSaveFile(s.name, &size) : LoadSave_ReadBundleFile(s.name, &size);
+        EXPECT_TRUE(LinkSwap::Met()) << s.name;
         EXPECT_EQ(bytes, nullptr) << s.name << ": " << (bytes ? (const char*)bytes : "");
         MemFree(bytes);
     }
     // A folder swapped while a file is written into it: the write stays out of the link's target.
     fs::create_directories(save + "slots");
-    swapAt = save + "slots/";
-    swapTo = root / "outside";
+    LinkSwap::Arm(save + "slots", root / "outside");
     EXPECT_FALSE(LoadSave_WriteFile("slots/one.dat", "x", 1));
+    EXPECT_TRUE(LinkSwap::Met());
     EXPECT_FALSE(fs::exists(root / "outside" / "one.dat"));
-    LoadSave_CheckedHook = nullptr;
+    LinkSwap::Disarm();
 }
 
 // Writes replace the name: a hard link in the save folder never carries a write to its target.
