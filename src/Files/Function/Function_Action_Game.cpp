@@ -260,7 +260,7 @@ void F_action_set_score(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* 
 
 void F_action_if_score(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    result->SetReal(Compare(score, Arg_I(args[0]), args[1]));
+    result->SetReal(Compare(score, args[0].GetReal(), args[1]));
 }
 
 void F_action_highscore_clear(TaggedValue*, CInstance*, CInstance*, int, TaggedValue*)
@@ -275,7 +275,7 @@ void F_action_set_life(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* a
 
 void F_action_if_life(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    result->SetReal(Compare(lives, Arg_I(args[0]), args[1]));
+    result->SetReal(Compare(lives, args[0].GetReal(), args[1]));
 }
 
 void F_action_set_health(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
