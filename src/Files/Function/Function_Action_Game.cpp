@@ -11,6 +11,7 @@
 #include "Debug/Dialog.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Interaction.h"
+#include "Function/Function_Misc.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"
 #include "Graphics_API/Image.h"
@@ -203,26 +204,11 @@ void F_action_if_mouse(TaggedValue* result, CInstance*, CInstance*, int, TaggedV
     result->SetReal(yes ? 1 : 0);
 }
 
-// A missing script does nothing; an error the script leaves is reported as the action's own.
+// Five arguments, whatever the script reads; a missing script does nothing.
 void F_action_execute_script(TaggedValue* result, CInstance* self, CInstance* other, int, TaggedValue* args)
 {
-    constexpr int kArguments = 5;
     int index = Arg_I(args[0]);
-    if (!Script_Exists(index)) return;
-    TaggedValue local[kArguments];
-    for (int i = 0; i < kArguments; i++) local[i] = args[i + 1];
-    int savedCount = argument_count;
-    argument_count = kArguments;
-    TaggedValue value;
-    PendingScriptError.pending = false;
-    Script_Execute(index, self, other, kArguments, &value, local);
-    argument_count = savedCount;
-    if (PendingScriptError.pending) {
-        PendingScriptError.pending = false;
-        std::string message = PendingScriptError.message;
-        Error_Show_Action(message.c_str(), PendingScriptError.fatal);
-    }
-    *result = std::move(value);
+    if (Script_Exists(index)) Function_ExecuteScript(index, self, other, 5, args + 1, result);
 }
 
 // Two strings compare byte by byte, two reals by their difference; op 1 <, 2 >, 3 <=, 4 >=, any

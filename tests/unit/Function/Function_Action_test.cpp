@@ -133,10 +133,6 @@ TEST_F(Actions, RelativeMovesMotionAndAlarms)
     Call("action_timeline_stop", me);
     EXPECT_EQ(me->timeline_position, 0);
 
-    Call("action_path_position", me, {0.75});
-    Call("action_path_position", me, {0.5}, true);
-    EXPECT_EQ(me->path_position, 1) << "clamped";
-
     Call("action_sprite_transform", me, {2, 3, 45, 3});
     EXPECT_EQ(me->image_xscale, -2);
     EXPECT_EQ(me->image_yscale, -3);
