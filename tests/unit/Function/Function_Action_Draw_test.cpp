@@ -403,16 +403,19 @@ TEST_F(ActionDrawing, HostileArgumentsAreHarmless)
     const TaggedValue patterns[] = {TaggedValue(0.0), TaggedValue((double)NAN), TaggedValue(1e300), TaggedValue(-1e300),
                                     TaggedValue(-1.0), TaggedValue(16.0), S(""), S("#\\#\n../..\\x|*.")};
     for (const TaggedValue& p : patterns) {
-        for (bool relative : {false, true}) {
+        // Relative or not, with self in a room, and with neither (code run outside any room).
+        for (int pass = 0; pass < 3; pass++) {
+            Run_Room = pass < 2 ? &room : nullptr;
             for (int id = 0; id < Function_Count(); id++) {
                 const RFunction* f = Function_Get(id);
                 // Sleeping is bounded to 3 seconds: long waits would only slow the test.
                 if (std::string(f->name) == "action_sleep" && p.GetReal() > 100) continue;
-                Argument_Relative = relative;
-                Call(f->name, std::vector<TaggedValue>((size_t)f->argc, p), &self);
+                Argument_Relative = pass == 1;
+                Call(f->name, std::vector<TaggedValue>((size_t)f->argc, p), pass < 2 ? &self : nullptr);
                 Error_FatalPending = false;
             }
         }
+        Run_Room = &room;
         Draw_SetAlpha(1);
         Draw_SetColor(WHITE);
     }
