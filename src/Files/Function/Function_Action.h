@@ -3,5 +3,6 @@
 #pragma once
 
 void Function_Action_Init();
-// Forgets the action particle system and its type and emitter slots (start-up and tests).
+// Forgets the action particle system and its type and emitter slots, as when the program starts
+// (tests begin from there).
 void Function_Action_ResetParticles();
