@@ -13,6 +13,7 @@
 #include "Function/Function_Misc.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Physics.h"
+#include "Function/Function_Sound.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -36,5 +37,6 @@ void Function_Init()
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
+    Function_Sound_Init();
     Function_Physics_Init();
 }
