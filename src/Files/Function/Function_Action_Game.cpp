@@ -53,21 +53,18 @@ double Compare(double counter, double value, const TaggedValue& op)
     }
 }
 
-// A file for a replace action: the save folder or the program folder must hold it.
-bool FileExists(const char* name)
+}  // namespace
+
+bool Action_CanReplace(bool exists, const char* file)
 {
-    if (LoadSave_SaveFileExists(name) || LoadSave_BundleFileExists(name)) return true;
+    if (!exists) {
+        Error_Show_Action("Trying to replace non-existing resource.", false);
+        return false;
+    }
+    if (LoadSave_SaveFileExists(file) || LoadSave_BundleFileExists(file)) return true;
     Error_Show_Action("File does not exist.", false);
     return false;
 }
-
-bool ResourceExists(bool exists)
-{
-    if (!exists) Error_Show_Action("Trying to replace non-existing resource.", false);
-    return exists;
-}
-
-}  // namespace
 
 void F_action_if_previous_room(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*)
 {
@@ -127,7 +124,7 @@ void F_action_replace_sprite(TaggedValue*, CInstance*, CInstance*, int, TaggedVa
 {
     int index = Arg_I(args[0]);
     const char* file = Arg_S(args[1]);
-    if (!ResourceExists(Sprite_Exists(index)) || !FileExists(file)) return;
+    if (!Action_CanReplace(Sprite_Exists(index), file)) return;
     const CSprite* s = Sprite_Get(index);
     Sprite_Replace(index, file, Arg_I(args[2]), s->m_precise, s->m_transparent, s->m_smooth, s->m_preload, s->m_xorigin,
                    s->m_yorigin);
@@ -137,7 +134,7 @@ void F_action_replace_background(TaggedValue*, CInstance*, CInstance*, int, Tagg
 {
     int index = Arg_I(args[0]);
     const char* file = Arg_S(args[1]);
-    if (!ResourceExists(Background_Exists(index)) || !FileExists(file)) return;
+    if (!Action_CanReplace(Background_Exists(index), file)) return;
     const CBackground* b = Background_Get(index);
     Background_Replace(index, file, b->GetTransparent(), b->GetSmooth(), b->GetPreload());
 }

@@ -15,6 +15,9 @@ float Action_Y(const TaggedValue& a, const CInstance* self);
 // whose x argument index is listed (its y follows it) when the action is relative.
 void Action_CallRelative(BuiltinHandler handler, TaggedValue* result, CInstance* self, CInstance* other, int argc,
                          const TaggedValue* args, std::initializer_list<int> points);
+// The checks of the replace actions, each failure reported: the resource exists, and the save
+// folder or the program folder holds the file.
+bool Action_CanReplace(bool exists, const char* file);
 // A counter of the running action: value, or current + value when relative, kept in range.
 int Action_Counter(int current, int value);
 
