@@ -10,25 +10,13 @@ namespace {
 class ActionSound : public BuiltinTestOn<SoundGame> {
 protected:
     void Register() override { Function_Action_Init(); }
-    void TearDown() override
-    {
-        MCI_Log = nullptr;
-        MCI_SetFakeDisc(false);
-        BuiltinTestOn<SoundGame>::TearDown();
-    }
-    // Sound 0 a tone, sound 1 music.
-    bool LoadBoth(bool newAudio)
-    {
-        return Load(newAudio, {{"snd_tone", 0, "", 1, 0}, {"snd_music", 1, "theme.mp3", 1, -1}},
-                    {SoundFile::Entry(WaveMaker::Tone(440, 1.0))});
-    }
 };
 
 }  // namespace
 
 TEST_F(ActionSound, TheOlderSystemPlaysStopsAndReportsMissingSounds)
 {
-    ASSERT_TRUE(LoadBoth(false));
+    ASSERT_TRUE(LoadToneAndMusic(false));
     Call("action_sound", {0.0, 0.0});
     EXPECT_EQ(Real("action_if_sound", {0.0}), 1);
     Call("action_end_sound", {0.0});
@@ -51,7 +39,7 @@ TEST_F(ActionSound, TheOlderSystemPlaysStopsAndReportsMissingSounds)
 // The new system plays an ordinary sound as a voice and a streamed one as the music.
 TEST_F(ActionSound, TheAudioSystemPlaysSoundsAsVoicesAndStreamsAsMusic)
 {
-    ASSERT_TRUE(LoadBoth(true));
+    ASSERT_TRUE(LoadToneAndMusic(true));
     Call("action_sound", {0.0, 0.0});
     EXPECT_EQ(Real("action_if_sound", {0.0}), 1);
     Call("action_end_sound", {0.0});
@@ -71,7 +59,7 @@ TEST_F(ActionSound, TheAudioSystemPlaysSoundsAsVoicesAndStreamsAsMusic)
 
 TEST_F(ActionSound, CdActionsOnTheFakeDiscAndWithout)
 {
-    ASSERT_TRUE(LoadBoth(false));
+    ASSERT_TRUE(LoadToneAndMusic(false));
     EXPECT_EQ(Real("action_cd_present"), 0);
     MCI_SetFakeDisc(true);
     EXPECT_EQ(Real("action_cd_present"), 1);
