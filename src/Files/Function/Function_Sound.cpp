@@ -271,5 +271,5 @@ const FunctionEntry kSound[] = {
 
 void Function_Sound_Init()
 {
-    for (const FunctionEntry& e : kSound) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kSound);
 }
