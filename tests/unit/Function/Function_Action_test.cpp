@@ -440,6 +440,12 @@ TEST_F(Actions, ParticleSlotsStayInsideTheirTables)
     for (int s = 0; s < 8; s++) ParticleSystem_Update(s);
     EXPECT_EQ(Particles(), 2 * 5) << "every particle of type 3 died into two of slot 5";
     EXPECT_EQ(Errors().size(), 2u);
+
+    // A new system gives back the types of the old slots: creating the system again and again
+    // does not pile types up.
+    Call("action_partsyst_create", me, {0});
+    EXPECT_EQ(Particles(), 0);
+    EXPECT_EQ(ParticleType_Create(), 0) << "the first slot type is free again";
 }
 
 }  // namespace
