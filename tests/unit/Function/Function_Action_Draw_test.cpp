@@ -217,6 +217,22 @@ TEST_F(ActionOutside, MessagesAndQuestionsGoThroughTheDialogs)
     EXPECT_EQ(Real("action_if_question", {S("Once more?")}), 0) << "no answer left: fails at once";
 }
 
+// A video shows nothing here: the action keeps the full-screen choice and clears input, and a
+// missing file is reported as show_video reports it.
+TEST_F(ActionOutside, VideoKeepsItsFullScreenChoiceAndClearsInput)
+{
+    ASSERT_TRUE(LoadSave_WriteFile("intro.avi", "x", 1));
+    IO_Event_Key('A', true);
+    Call("action_show_video", {S("intro.avi"), 1, 0});
+    EXPECT_TRUE(VideoFullscreen);
+    EXPECT_FALSE(IO_KeyDown('A'));
+    EXPECT_TRUE(Errors().empty());
+    Call("action_show_video", {S("missing.avi"), 0, 1});
+    EXPECT_FALSE(VideoFullscreen);
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_NE(Errors()[0].find("Video file not found"), std::string::npos);
+}
+
 // The save action writes the game into the save folder at once; the load waits for the frame.
 TEST_F(ActionOutside, SaveWritesAtOnceAndLoadWaitsForTheFrame)
 {

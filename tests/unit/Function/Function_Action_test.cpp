@@ -11,6 +11,8 @@
 #include "Run/Run_Main.h"
 #include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
@@ -45,6 +47,7 @@ protected:
         Script_Clear();
         Variable_Globals.Clear();
         WorldTest::TearDown();
+        Sprite_Clear();
     }
     // Calls the action as compiled code does: by name, padded with real zeros.
     static TaggedValue Call(const char* name, CInstance* self, std::vector<TaggedValue> args = {}, bool relative = false)
@@ -381,6 +384,39 @@ TEST_F(Actions, QuestionsCompareAsTheirKindsSay)
     EXPECT_NEAR(yes, 1001, 90);
     EXPECT_EQ(Call("action_if_dice", me, {NAN}).GetReal(), 1);
     EXPECT_EQ(Call("action_if_dice", me, {1e300}).GetReal(), 0);
+}
+
+// The place questions look at the point relative to self when the action is; against solid
+// instances, every instance, or one object.
+TEST_F(Actions, PlaceQuestionsFollowTheRelativeFlag)
+{
+    Sprite_Clear();
+    int sprite = Sprite_AddNew();
+    CSprite* s = Sprite_Get(sprite);
+    s->m_numb = 1;
+    s->m_width = s->m_height = 16;
+    s->m_bboxMode = BBOX_MANUAL;
+    s->m_bbox = {0, 0, 15, 15};
+    int mover = Object(), wall = Object(true), ghost = Object();
+    for (int o : {mover, wall, ghost}) Object_Find(o)->sprite = sprite;
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* me = Put(mover, 100, 100);
+    Put(wall, 140, 100);
+    Put(ghost, 100, 140);
+    struct Row { const char* name; double a, b, c; bool relative; double answer; };
+    const Row rows[] = {
+        {"action_if_empty", 40, 0, 0, true, 0},     {"action_if_empty", 40, 0, 0, false, 1},
+        {"action_if_collision", 40, 0, 0, true, 1}, {"action_if_collision", 40, 0, 1, false, 0},
+        {"action_if_empty", 0, 40, 0, true, 1},     {"action_if_empty", 0, 40, 1, true, 0},
+        {"action_if_collision", 0, 40, 0.4, true, 1},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(Call(r.name, me, {r.a, r.b, r.c}, r.relative).GetReal(), r.answer)
+            << r.name << " " << r.a << "," << r.b << " objects " << r.c << " relative " << r.relative;
+    EXPECT_EQ(Call("action_if_object", me, {(double)wall, 40, 0}, true).GetReal(), 1);
+    EXPECT_EQ(Call("action_if_object", me, {(double)wall, 40, 0}).GetReal(), 0);
+    EXPECT_EQ(Call("action_if_object", me, {(double)ghost, 40, 0}, true).GetReal(), 0);
+    EXPECT_TRUE(Errors().empty());
 }
 
 // Every slot names one of 16; an emitter slot is free again once its emitter or the system goes.
