@@ -6,6 +6,7 @@
 #include "Code/Function.h"
 #include "Object/Event_Main.h"
 #include "Object/Object_Class.h"
+#include "Script/Script_Main.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"
 #include "Variable/Variable_Main.h"
@@ -232,6 +233,26 @@ void F_show_debug_message(TaggedValue* result, CInstance*, CInstance*, int, Tagg
     else r = std::to_chars(text, text + sizeof text - 1, v);
     *r.ptr = 0;
     Console_Debug->Output("%s\n", text);
+}
+
+void Function_ExecuteScript(int index, CInstance* self, CInstance* other, int argc, const TaggedValue* args,
+                            TaggedValue* result)
+{
+    int n = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
+    TaggedValue local[ARGUMENT_SLOTS];
+    for (int i = 0; i < n; i++) local[i] = args[i];
+    int savedCount = argument_count;
+    argument_count = n;
+    TaggedValue value;
+    PendingScriptError.pending = false;
+    Script_Execute(index, self, other, n, &value, local);
+    argument_count = savedCount;
+    if (PendingScriptError.pending) {
+        PendingScriptError.pending = false;
+        std::string message = PendingScriptError.message;
+        Error_Show_Action(message.c_str(), PendingScriptError.fatal);
+    }
+    *result = std::move(value);
 }
 
 void F_variable_global_exists(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)

@@ -2,13 +2,13 @@
 #include "Function/Function_Resource_Internal.h"
 #include "Base/Console.h"
 #include "Code/Arguments.h"
-#include "Code/Error.h"
+#include "Function/Function_Misc.h"
 #include "Path/Path_Main.h"
 #include "Script/Script_Main.h"
 #include "TimeLine/TimeLine_Main.h"
 #include "Variable/Variable_Main.h"
 
-#include <string>
+#include <algorithm>
 
 #define PATH_BUILTIN(name) void F_##name(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 
@@ -57,21 +57,7 @@ PATH_BUILTIN(script_get_text)
 void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (!Resource_Require(argc >= 1 && Script_Exists(Arg_I(args[0])), "Trying to execute non-existing script.")) return;
-    int n = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
-    TaggedValue local[ARGUMENT_SLOTS];
-    for (int i = 1; i < n; i++) local[i - 1] = args[i];
-    int savedCount = argument_count;
-    argument_count = n - 1;
-    TaggedValue value;
-    PendingScriptError.pending = false;
-    Script_Execute(Arg_I(args[0]), self, other, n - 1, &value, local);
-    argument_count = savedCount;
-    if (PendingScriptError.pending) {
-        PendingScriptError.pending = false;
-        std::string message = PendingScriptError.message;
-        Error_Show_Action(message.c_str(), PendingScriptError.fatal);
-    }
-    *result = std::move(value);
+    Function_ExecuteScript(Arg_I(args[0]), self, other, std::min(argc, ARGUMENT_SLOTS) - 1, args + 1, result);
 }
 
 PATH_BUILTIN(path_exists) { Resource_SetFlag(result, Path_Exists(Arg_I(args[0]))); }
