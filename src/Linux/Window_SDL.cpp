@@ -4,6 +4,7 @@
 
 #include "Base/Console.h"
 #include "Code/Arguments.h"
+#include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/Linux/IO_SDL.h"
@@ -288,7 +289,10 @@ void PumpMessages()
         }
         if (event.type == SDL_WINDOWEVENT) {
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) WindowFocus = 1;
-            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) WindowFocus = 0;
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                WindowFocus = 0;
+                Quenby_ReportPause();
+            }
             else if (event.window.event == SDL_WINDOWEVENT_CLOSE) Window_Quit = true;
             continue;
         }

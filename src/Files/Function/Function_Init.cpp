@@ -1,6 +1,7 @@
 #include "Function/Function_Init.h"
 #include "Code/Function.h"
 #include "Function/Function_DataStructures.h"
+#include "Function/Function_DPlay.h"
 #include "Function/Function_Date.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Game.h"
@@ -9,6 +10,7 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Quenby_Functions.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -29,4 +31,6 @@ void Function_Init()
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
+    Function_DPlay_Init();
+    Quenby_Functions_Init();
 }

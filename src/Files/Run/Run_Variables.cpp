@@ -1,6 +1,7 @@
 #include "Run/Run_Variables.h"
 
 #include "Code/Arguments.h"
+#include "Function/Quenby_Functions.h"
 #include "IO/IO.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
@@ -332,4 +333,5 @@ void Run_Variables_Init()
     GLOBAL_READONLY("async_load", async_load);
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
     Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false);
+    Quenby_Variables_Init();
 }

@@ -96,6 +96,21 @@ TEST_F(ProcessTest, ShellStartsExecutablesWithParameters)
     EXPECT_FALSE(Execute_Shell("", nullptr, nullptr));
 }
 
+TEST_F(ProcessTest, TheOpenerNeverTakesANameForAnOption)
+{
+    fs::create_directories(dir / "bin");
+    std::ofstream(dir / "bin" / "xdg-open") << "#!/bin/sh\nprintf '%s|' \"$@\" > \"" << (dir / "opened").string() << "\"\n";
+    chmod((dir / "bin" / "xdg-open").c_str(), 0755);
+    std::string path = getenv("PATH");
+    setenv("PATH", ((dir / "bin").string() + ":" + path).c_str(), 1);
+    ASSERT_TRUE(Execute_Shell("--help", nullptr, dir.c_str()));
+    for (int i = 0; i < 300 && !fs::exists(dir / "opened"); i++) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    setenv("PATH", path.c_str(), 1);
+    std::ifstream in(dir / "opened");
+    std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(got, "./--help|");
+}
+
 TEST_F(ProcessTest, GameDirectoryEndsInASlash)
 {
     LoadSave_SetProgramFolder("");

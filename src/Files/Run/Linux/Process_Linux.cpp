@@ -110,6 +110,8 @@ bool Execute_Shell(const char* file, const char* parameters, const char* directo
     struct stat st;
     if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(full.c_str(), X_OK) == 0)
         return Execute_Program(full.c_str(), parameters, directory, false);
+    // A name beginning with '-' is a file, never an option of the opener.
+    if (path[0] == '-') path = "./" + path;
     return Spawn({"xdg-open", path}, directory, false);
 }
 

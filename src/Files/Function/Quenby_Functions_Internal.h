@@ -1,0 +1,51 @@
+// What the files of the service built-ins share: the handler form, the argument checks, the
+// handlers that only answer, and each file's sections of the registration table.
+#pragma once
+#include "Code/Function.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The value of os_linux: what os_type and Quenby_GetPlatform answer here.
+constexpr int OS_LINUX = 6;
+
+#define QUENBY_BUILTIN(name) \
+    void F_##name(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
+
+// The argument checks: each reports its non-fatal error ("Illegal argument count", "Illegal
+// argument type") and answers false when the arguments are not as wanted.
+bool Quenby_CheckCount(int argc, int wanted);
+bool Quenby_CheckReals(int argc, const TaggedValue* args);
+bool Quenby_CheckStrings(int argc, const TaggedValue* args);
+
+// Services this platform does not have: the handler checks its count, passes nothing on and the
+// result stays the real 0.
+template <int Count>
+QUENBY_BUILTIN(Counted)
+{
+    Quenby_CheckCount(argc, Count);
+}
+// The same for services whose arguments are all numbers.
+template <int Count>
+QUENBY_BUILTIN(CountedReals)
+{
+    if (Quenby_CheckCount(argc, Count)) Quenby_CheckReals(argc, args);
+}
+QUENBY_BUILTIN(Quenby_MinusOne);
+QUENBY_BUILTIN(Quenby_EmptyString);
+
+// The kinds of posts the achievement built-ins hand the platform.
+enum : uint32_t { ACHIEVEMENT_POST_SCORE = 1, ACHIEVEMENT_POST_PERCENT = 2 };
+
+// One run of names of the registration table, in order.
+struct QuenbySection {
+    const FunctionEntry* entries;
+    size_t count;
+};
+#define QUENBY_SECTION(name, table) const QuenbySection name = {table, sizeof table / sizeof table[0]}
+
+// Quenby_Functions_Device.cpp.
+extern const QuenbySection Quenby_VirtualKeys, Quenby_Addresses, Quenby_Drawing, Quenby_Device, Quenby_Digests;
+// Quenby_Functions_Services.cpp.
+extern const QuenbySection Quenby_Achievements, Quenby_Advertising, Quenby_Purchases, Quenby_Social, Quenby_Analytics,
+    Quenby_OtherPlatforms;
