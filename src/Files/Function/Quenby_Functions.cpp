@@ -80,21 +80,10 @@ bool Quenby_CheckCount(int argc, int wanted)
     return false;
 }
 
-bool Quenby_CheckReals(int argc, const TaggedValue* args)
+bool Quenby_CheckKinds(int argc, const TaggedValue* args, uint32_t kind)
 {
     for (int i = 0; i < argc; i++) {
-        if (!args[i].IsReal()) {
-            Error_Show_Action("Illegal argument type", false);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool Quenby_CheckStrings(int argc, const TaggedValue* args)
-{
-    for (int i = 0; i < argc; i++) {
-        if (!args[i].IsString()) {
+        if (args[i].Kind() != kind) {
             Error_Show_Action("Illegal argument type", false);
             return false;
         }

@@ -48,7 +48,7 @@ IO_VirtualButton* KeyOfHandle(int argc, const TaggedValue* args)
 // Opens the first argument as url_open does, when the handler has its count.
 void OpenAddress(int argc, const TaggedValue* args, int wanted)
 {
-    if (!Quenby_CheckCount(argc, wanted) || !Quenby_CheckStrings(1, args)) return;
+    if (!Quenby_CheckCount(argc, wanted) || !Quenby_CheckKinds(1, args, VALUE_STRING)) return;
     std::string address = Arg_S(args[0]);
     for (char& c : address)
         if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
@@ -147,7 +147,7 @@ void Digest(TaggedValue* result, int argc, const TaggedValue* args, DigestSource
 
 QUENBY_BUILTIN(virtual_key_add)
 {
-    if (!Quenby_CheckCount(argc, 5) || !Quenby_CheckReals(argc, args)) return;
+    if (!Quenby_CheckCount(argc, 5) || !Quenby_CheckKinds(argc, args, VALUE_REAL)) return;
     IO_VirtualButton* key = IO_VirtualButton_Add(Arg_I(args[0]), Arg_I(args[1]), Arg_I(args[2]), Arg_I(args[3]), Arg_I(args[4]));
     if (key) result->SetReal(key->index + 1);
 }

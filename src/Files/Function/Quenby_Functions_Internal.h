@@ -15,8 +15,8 @@ constexpr int OS_LINUX = 6;
 // The argument checks: each reports its non-fatal error ("Illegal argument count", "Illegal
 // argument type") and answers false when the arguments are not as wanted.
 bool Quenby_CheckCount(int argc, int wanted);
-bool Quenby_CheckReals(int argc, const TaggedValue* args);
-bool Quenby_CheckStrings(int argc, const TaggedValue* args);
+// The kind check takes VALUE_REAL or VALUE_STRING for every argument.
+bool Quenby_CheckKinds(int argc, const TaggedValue* args, uint32_t kind);
 
 // Services this platform does not have: the handler checks its count, passes nothing on and the
 // result stays the real 0.
@@ -29,7 +29,7 @@ QUENBY_BUILTIN(Counted)
 template <int Count>
 QUENBY_BUILTIN(CountedReals)
 {
-    if (Quenby_CheckCount(argc, Count)) Quenby_CheckReals(argc, args);
+    if (Quenby_CheckCount(argc, Count)) Quenby_CheckKinds(argc, args, VALUE_REAL);
 }
 QUENBY_BUILTIN(Quenby_MinusOne);
 QUENBY_BUILTIN(Quenby_EmptyString);

@@ -70,7 +70,7 @@ QUENBY_BUILTIN(openfeint_accept_challenge)
 
 QUENBY_BUILTIN(shop_leave_rating)
 {
-    if (Quenby_CheckCount(argc, 4)) Quenby_CheckStrings(argc, args);
+    if (Quenby_CheckCount(argc, 4)) Quenby_CheckKinds(argc, args, VALUE_STRING);
 }
 
 QUENBY_BUILTIN(Nothing) {}
@@ -107,7 +107,7 @@ QUENBY_BUILTIN(analytics_event_ext)
         Error_Show_Action("Illegal argument count", false);
         return;
     }
-    if (!Quenby_CheckStrings(1, args)) return;
+    if (!Quenby_CheckKinds(1, args, VALUE_STRING)) return;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!args[i].IsString() || !args[i + 1].IsReal()) {
             Error_Show_Action("malformed analytics parameter must be string, number pair", false);

@@ -543,15 +543,6 @@ protected:
         DS_FreeAll();
         WorldTest::TearDown();
     }
-    static std::string Frame()
-    {
-        TCaptureConsole lines;
-        tagIConsole* previous = Console_Debug;
-        Console_Debug = &lines;
-        Run_Frame();
-        Console_Debug = previous;
-        return lines.text;
-    }
     TCapturedWarnings warnings;
 };
 
