@@ -108,12 +108,6 @@ bool AchievementQueue_Load()
     return whole;
 }
 
-bool AchievementQueue_LoadThenEnqueue(uint32_t kind, const char* name, uint32_t value)
-{
-    AchievementQueue_Load();
-    return AchievementQueue_Enqueue(kind, name, value);
-}
-
 void AchievementQueue_Report(bool posted)
 {
     if (State == POSTING) State = posted ? POSTED : FAILED;

@@ -66,8 +66,6 @@ bool AchievementQueue_Enqueue(uint32_t kind, const char* name, uint32_t value);
 // up to the limit; a cut record at the end is dropped. False when the file held anything else
 // than whole records (what came before still joins).
 bool AchievementQueue_Load();
-// The platform's way to keep a post that failed to go out: load, then enqueue.
-bool AchievementQueue_LoadThenEnqueue(uint32_t kind, const char* name, uint32_t value);
 // Writes the whole queue to the cache file; false when it cannot be written.
 bool AchievementQueue_Save();
 // The outcome of the post the tick handed out; ignored when no post is waiting for one.

@@ -80,14 +80,12 @@ std::string Hex(const unsigned char* bytes, size_t count)
     return out;
 }
 
-// The string as UTF-16, low byte first: one unit a character of up to 16 bits, up to the
-// string's end and no further.
-std::vector<unsigned char> Utf16(const TaggedValue& value)
+// The text as UTF-16, low byte first: one unit a character of up to 16 bits. A sequence cut
+// short by the end of the text counts byte by byte, so nothing past the text is read.
+std::vector<unsigned char> Utf16(const char* text)
 {
     std::vector<unsigned char> out;
-    const char* p = value.GetString();
-    const char* end = p + value.GetLength();
-    while (p < end && *p) {
+    for (const char* p = text; *p;) {
         unsigned int c = UTF8_GetChar(&p);
         out.push_back((unsigned char)(c & 0xFF));
         out.push_back((unsigned char)(c >> 8 & 0xFF));
@@ -138,7 +136,7 @@ void Digest(TaggedValue* result, int argc, const TaggedValue* args, DigestSource
     if (source == BYTES) {
         result->SetString(digest(args[0].GetString(), args[0].GetLength()).c_str());
     } else if (source == UTF16) {
-        std::vector<unsigned char> units = Utf16(args[0]);
+        std::vector<unsigned char> units = Utf16(args[0].GetString());
         result->SetString(digest(units.data(), units.size()).c_str());
     } else {
         result->SetString(FileDigest(args[0].GetString(), digest).c_str());
