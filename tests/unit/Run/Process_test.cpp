@@ -104,7 +104,9 @@ TEST_F(ProcessTest, TheOpenerNeverTakesANameForAnOption)
     std::string path = getenv("PATH");
     setenv("PATH", ((dir / "bin").string() + ":" + path).c_str(), 1);
     ASSERT_TRUE(Execute_Shell("--help", nullptr, dir.c_str()));
-    for (int i = 0; i < 300 && !fs::exists(dir / "opened"); i++) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // The file appears before the opener has written into it.
+    for (int i = 0; i < 300 && (!fs::exists(dir / "opened") || fs::file_size(dir / "opened") == 0); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     setenv("PATH", path.c_str(), 1);
     std::ifstream in(dir / "opened");
     std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
