@@ -8,6 +8,7 @@
 #include "FileFolders.h"
 
 #include "Code/Code_Constant.h"
+#include "Graphics_API/GR_Device.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
@@ -357,6 +358,19 @@ TEST_F(Services, DevicesOutsideTheFiveAnswerZero)
     EXPECT_GE(Real("Quenby_GetTimer") - t, 2000.0);
     EXPECT_EQ(Real("Quenby_GetDevice"), -1.0);
     EXPECT_EQ(Real("device_ios_get_image"), -1.0);
+}
+
+TEST_F(Services, AlphaBlendingIsSetAsARenderState)
+{
+    Call("draw_enable_alphablend", {0.4});
+    EXPECT_EQ(GR_D3D_Get_Render_State(GR_RS_ALPHABLEND), 0u);
+    Call("Quenby_EnableAlphaBlend", {-3.0});
+    EXPECT_EQ(GR_D3D_Get_Render_State(GR_RS_ALPHABLEND), 1u);
+    Call("draw_enable_alphablend", {0.0});
+    Call("draw_enable_alphablend", {S("1")});
+    EXPECT_EQ(LastError(), "Illegal argument type: true/false expected");
+    EXPECT_EQ(GR_D3D_Get_Render_State(GR_RS_ALPHABLEND), 0u);
+    Call("draw_enable_alphablend", {1.0});
 }
 
 TEST(ServiceBackEnds, AConnectionIsAnInterfaceUpAndRunningWithAnAddress)
