@@ -75,7 +75,7 @@ std::string RunOn(CCode& code, bool machine)
     Code_StepBudget = 3000;
     CInstance self(INSTANCE_ID_FIRST, 0, 0.0f, 0.0f);
     TaggedValue result;
-    Code_Execute(&self, &self, &code, &result);
+    Code_Execute_ShowError(&self, &self, &code, &result);
     Code_StepBudget = -1;
     // The names of code run by execute_string count up from run to run.
     std::string log = std::regex_replace(g_log, std::regex("Execute(File)?\\.[0-9]+"), "Execute.N");

@@ -1,8 +1,9 @@
-# Runs one packed test game (in a window when WINDOWED is true, with the switches listed in
-# FOLDER/switches when there is one) and judges it: standard output
-# must equal FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent),
-# and every line of FOLDER/expected_errors.txt must occur in standard error. A game whose folder
-# holds a file "runs" with a number N runs N times over the same save folder, its outputs joined.
+# Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES and the
+# switches listed in FOLDER/switches when there is one) and judges it: standard output must equal
+# FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent), every line
+# of FOLDER/expected_errors.txt must occur in standard error, and the whole text of
+# FOLDER/expected_report.txt must occur in it as it stands, once. A game whose folder holds a file
+# "runs" with a number N runs N times over the same save folder, its outputs joined.
 # FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
 # standing for FOLDER.
 set(ENV{RUNNER_NO_WAIT} 1)
@@ -10,14 +11,14 @@ if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
 endif()
 set(ENV{RUNNER_MAX_FRAMES} 2000)
-# Each game saves into a fresh folder of its own.
-set(ENV{XDG_DATA_HOME} ${GAME}.data)
-file(REMOVE_RECURSE ${GAME}.data)
+# Each game (and each engine) saves into a fresh folder of its own.
+set(ENV{XDG_DATA_HOME} ${GAME}${SWITCHES}.data)
+file(REMOVE_RECURSE ${GAME}${SWITCHES}.data)
 if(EXISTS ${FOLDER}/dialogs.txt)
   file(READ ${FOLDER}/dialogs.txt answers)
   string(REPLACE "<folder>" "${FOLDER}" answers "${answers}")
-  file(WRITE ${GAME}.dialogs "${answers}")
-  set(ENV{RUNNER_DIALOGS} ${GAME}.dialogs)
+  file(WRITE ${GAME}${SWITCHES}.dialogs "${answers}")
+  set(ENV{RUNNER_DIALOGS} ${GAME}${SWITCHES}.dialogs)
 endif()
 set(switches)
 if(EXISTS ${FOLDER}/switches)
@@ -30,7 +31,7 @@ endif()
 set(out "")
 set(err "")
 foreach(run RANGE 1 ${runs})
-  execute_process(COMMAND ${RUNNER} -game ${GAME} ${switches}
+  execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
     OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
   string(APPEND out "${run_out}")
   string(APPEND err "${run_err}")
@@ -61,6 +62,18 @@ if(EXISTS ${FOLDER}/expected_errors.txt)
       set(failed TRUE)
     endif()
   endforeach()
+endif()
+if(EXISTS ${FOLDER}/expected_report.txt)
+  file(READ ${FOLDER}/expected_report.txt report)
+  string(FIND "${err}" "${report}" at)
+  string(FIND "${err}" "${report}" last REVERSE)
+  if(at EQUAL -1)
+    message(SEND_ERROR "standard error lacks the text of expected_report.txt")
+    set(failed TRUE)
+  elseif(NOT at EQUAL last)
+    message(SEND_ERROR "standard error holds the text of expected_report.txt more than once")
+    set(failed TRUE)
+  endif()
 endif()
 if(failed)
   message("---- standard output ----\n${out}---- expected ----\n${expected}---- standard error ----\n${err}")

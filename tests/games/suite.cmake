@@ -1,6 +1,7 @@
 # Test games: each folder under tests/games/ with a game.json is packed at build time and run
 # headless by the runner (in a window when the folder holds a file named "windowed", with the
 # switches listed in a file named "switches"); its debug console output must equal expected.txt.
+# A folder holding a file named "both_engines" is also run on the tree interpreter (-oldexec).
 
 # Packs FOLDER into ${CMAKE_BINARY_DIR}/games/NAME.win when the packer or a file of the folder changes.
 function(runner_pack_game NAME FOLDER)
@@ -27,6 +28,12 @@ foreach(description ${game_descriptions})
     COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> -DGAME=${CMAKE_BINARY_DIR}/games/${name}.win
             -DFOLDER=${folder} -DWINDOWED=${windowed} -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
   set_tests_properties(game.${name} PROPERTIES TIMEOUT 60)
+  if(EXISTS ${folder}/both_engines)
+    add_test(NAME game.${name}.oldexec
+      COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> -DGAME=${CMAKE_BINARY_DIR}/games/${name}.win
+              -DFOLDER=${folder} -DWINDOWED=${windowed} -DSWITCHES=-oldexec -P ${CMAKE_CURRENT_LIST_DIR}/run_game.cmake)
+    set_tests_properties(game.${name}.oldexec PROPERTIES TIMEOUT 60)
+  endif()
 endforeach()
 
 # A file that is not a game data file is refused with a clear message.

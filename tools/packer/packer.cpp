@@ -304,14 +304,48 @@ void WriteEvent(json_object* e, const std::string& objectName)
     Out.Str(Code(e, "file"));
 }
 
+// An object's physics properties (flag 8 of its record): shape, its sizes and material.
+void WriteObjectPhysics(json_object* p, const std::string& objectName)
+{
+    static const std::map<std::string, int> Shapes = {{"circle", 0}, {"box", 1}, {"polygon", 2}};
+    std::string shape = GetString(p, "shape", "circle");
+    auto kind = Shapes.find(shape);
+    if (kind == Shapes.end()) Error("object " + objectName + " has a physics shape \"" + shape + "\", which is unknown");
+    Out.I32(kind == Shapes.end() ? 0 : kind->second);
+    Out.F32((float)GetNumber(p, "radius", 16));
+    Out.F32((float)GetNumber(p, "half_width", 16));
+    Out.F32((float)GetNumber(p, "half_height", 16));
+    json_object* points = Get(p, "points");
+    if (Length(points) > 8 || (kind != Shapes.end() && kind->second == 2 && Length(points) < 3))
+        Error("object " + objectName + " has a physics polygon of " + std::to_string(Length(points)) + " points (3 to 8)");
+    size_t count = std::min<size_t>(Length(points), 8);
+    Out.U32((uint32_t)count);
+    for (size_t k = 0; k < count; k++) {
+        json_object* pt = At(points, k);
+        if (Length(pt) != 2) Error("a physics point of object " + objectName + " needs [x, y]");
+        Out.F32(Length(pt) > 0 ? (float)json_object_get_double(At(pt, 0)) : 0);
+        Out.F32(Length(pt) > 1 ? (float)json_object_get_double(At(pt, 1)) : 0);
+    }
+    Out.U32(GetBool(p, "sensor", false));
+    Out.F32((float)GetNumber(p, "density", 0.5));
+    Out.F32((float)GetNumber(p, "restitution", 0.1));
+    Out.F32((float)GetNumber(p, "friction", 0.2));
+    Out.F32((float)GetNumber(p, "linear_damping", 0.1));
+    Out.F32((float)GetNumber(p, "angular_damping", 0.1));
+    Out.I32(GetInt(p, "group", 0));
+    Out.U32(GetBool(p, "awake", true));
+    Out.U32(GetBool(p, "kinematic", false));
+}
+
 void WriteObjects(json_object* game)
 {
     WriteListChunk("OBJT", game, "objects", [](json_object* o, size_t) {
         std::string name = GetString(o, "name");
         Out.Str(name);
         Out.I32(Ref(o, "sprite", "sprites"));
+        json_object* physics = Get(o, "physics");
         uint32_t flags = (GetBool(o, "solid", false) ? 1 : 0) | (GetBool(o, "visible", true) ? 2 : 0) |
-                         (GetBool(o, "persistent", false) ? 4 : 0);
+                         (GetBool(o, "persistent", false) ? 4 : 0) | (physics ? 8 : 0);
         Out.U32(flags);
         Out.I32(GetInt(o, "depth", 0));
         Out.I32(Ref(o, "parent", "objects"));
@@ -319,6 +353,7 @@ void WriteObjects(json_object* game)
         json_object* events = Get(o, "events");
         Out.U32((uint32_t)Length(events));
         for (size_t k = 0; k < Length(events); k++) WriteEvent(At(events, k), name);
+        if (physics) WriteObjectPhysics(physics, name);
     });
 }
 
@@ -371,7 +406,7 @@ void WriteRoom(json_object* r)
         Out.I32(Ref(v, "object", "objects"));
     }
     json_object* physics = Get(r, "physics");
-    Out.U32(physics != nullptr);
+    Out.U32(physics && GetBool(physics, "world", true));
     Out.F32((float)GetNumber(physics, "scale", 0.1));
     Out.F32((float)GetNumber(physics, "gravity_x", 0));
     Out.F32((float)GetNumber(physics, "gravity_y", 10));

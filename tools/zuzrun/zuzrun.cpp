@@ -104,7 +104,7 @@ int main(int argc, char** argv)
     Error_Context.objectName = "object0";
     Error_Context.eventName = "Create Event";
     TaggedValue result;
-    Code_Execute(self, self, &code, &result);
+    Code_Execute_ShowError(self, self, &code, &result);
     fflush(stdout);
     int status = Error_FatalPending ? 3 : 0;
     delete self;

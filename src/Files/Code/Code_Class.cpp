@@ -45,27 +45,12 @@ bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedVal
     return Code_Run(self, other, code, result);
 }
 
-namespace {
-void Report(bool fatal)
-{
-    std::string message = LastErrorText;
-    Error_Show_Action(message.c_str(), fatal);
-}
-}  // namespace
-
-bool Code_Execute(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
-{
-    if (!code || !code->IsCompiled()) return false;
-    if (Code_Run_Selected(self, other, code, result)) return true;
-    Report(Code_RunErrorFatal);
-    return false;
-}
-
 bool Code_Execute_ShowError(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {
     if (!code || !code->IsCompiled()) return false;
     if (Code_Run_Selected(self, other, code, result)) return true;
-    Report(false);
+    std::string message = LastErrorText;
+    Error_Show_Action(message.c_str(), Code_RunErrorFatal);
     return false;
 }
 

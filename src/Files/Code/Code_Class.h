@@ -37,10 +37,9 @@ private:
 bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 
 // Runs compiled code with self and other; its return value goes to result (the real 0 when it
-// returns none). false when the code is not compiled or the run failed; the failure has been
-// reported through the error reporter.
-bool Code_Execute(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
-// Runs the code; a run-time failure is reported as a non-fatal action error.
+// returns none). false when the code is not compiled or the run failed; a failure is reported as
+// an action error, non-fatal unless it must end the game (the code recursed too deeply, the step
+// limit was reached).
 bool Code_Execute_ShowError(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 // Runs the code; on failure the result becomes the string "ERROR" and false is returned.
 bool Code_Execute_ErrorResult(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);

@@ -53,6 +53,13 @@ bool FailWith(const std::string& message, bool fatal)
     return false;
 }
 
+// After something the code called (a built-in, a setter) met a fatal error, which it has
+// reported, the run stops at once.
+bool GoesOn()
+{
+    return !Error_FatalPending || FailWith("", true);
+}
+
 
 bool Eval(const Node* n, Run& r, TaggedValue& out);
 
@@ -93,14 +100,14 @@ bool EvalIndex(const Node* n, Run& r, int* index)
     return true;
 }
 
+// A variable never set stops the run; an element past those stored reads as 0 and is reported
+// while the code goes on.
 bool ReadFailed(const Node* n, Run& r, VariableStatus status, int index, TaggedValue& out)
 {
-    if (Variable_UnsetReadsZero) {
-        out.SetReal(0.0);
-        return true;
-    }
-    if (status == VARIABLE_MISSING) return Fail(r, n, "Unknown variable " + VariableName(n, r));
-    return Fail(r, n, "Array index out of bounds: " + ElementName(n, r, index));
+    if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail(r, n, "Unknown variable " + VariableName(n, r));
+    if (!Variable_UnsetReadsZero) Code_ReportElementRead(r.tree->name, n->line, ElementName(n, r, index));
+    out.SetReal(0.0);
+    return true;
 }
 
 bool ReadList(const Node* n, Run& r, const CVariableList* list, int index, TaggedValue& out)
@@ -222,7 +229,7 @@ bool Store(const Node* assign, const Node* n, Run& r, const Place& p, int index,
     }
     if (!p.inst) return NoInstance(n, r, -1);
     const RVariable* b = Variable_BuiltIn_Get(n->id);
-    if (b && b->canSet && b->setter && b->setter(p.inst, index, v)) return true;
+    if (b && b->canSet && b->setter && b->setter(p.inst, index, v)) return GoesOn();
     return Fail(r, n, "Cannot assign to the variable " + ElementName(n, r, index) + ".");
 }
 
@@ -292,10 +299,10 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
     Error_Context.line = n->line;
     if (n->kind == N_CALL) {
         f->handler(&out, r.self, r.other, slots, args);
-        return true;
+        return GoesOn();
     }
     if (n->kind == N_SCRIPT) {
-        if (Script_Execute(n->id, r.self, r.other, argc, &out, args)) return true;
+        if (Script_Execute(n->id, r.self, r.other, argc, &out, args)) return GoesOn();
         if (PendingScriptError.pending) {
             PendingScriptError.pending = false;
             return FailWith(PendingScriptError.message, PendingScriptError.fatal);
@@ -303,7 +310,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
         return Fail(r, n, "Trying to execute non-existing script.");
     }
     if (!Code_Extension_CallHook) return Fail(r, n, "Extension functions are not available.");
-    if (Code_Extension_CallHook(n->id, r.self, r.other, argc, args, &out)) return true;
+    if (Code_Extension_CallHook(n->id, r.self, r.other, argc, args, &out)) return GoesOn();
     return FailWith(LastErrorText, false);
 }
 
@@ -509,6 +516,12 @@ Flow Exec(const Node* n, Run& r)
 }
 
 }  // namespace
+
+void Code_ReportElementRead(const std::string& codeName, int line, const std::string& element)
+{
+    Error_Show_Action(("In " + codeName + ", line " + std::to_string(line) + ": Array index out of bounds: " + element).c_str(),
+                      false);
+}
 
 bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {

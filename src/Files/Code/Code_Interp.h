@@ -3,6 +3,7 @@
 #include "Variable/Value.h"
 
 #include <cstdint>
+#include <string>
 
 class CInstance;
 class CCode;
@@ -12,6 +13,10 @@ class CCode;
 // ...") and Code_RunErrorFatal says whether it must end the game.
 bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 extern bool Code_RunErrorFatal;
+
+// Reports, without ending the run, a read of an array element past those stored (which reads 0):
+// "In NAME, line L: Array index out of bounds: a[i]" with the running action's context.
+void Code_ReportElementRead(const std::string& codeName, int line, const std::string& element);
 
 // A budget of steps shared by every run of code (negative: none). The tree interpreter spends one
 // a statement, the machine one a backward jump or call; when it is spent the running code fails

@@ -65,6 +65,8 @@ bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string
     }
 }
 
+static_assert(VALUE_STRING_MAX == 268435456, "CODE_STRING_TOO_LONG names the bound");
+
 bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error)
 {
     switch (op) {
@@ -76,6 +78,10 @@ bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, Tagged
         if (!a.IsString() || !b.IsString()) return WrongType(op, error);
         if (op == OP_ADD) {
             size_t la = a.GetLength(), lb = b.GetLength();
+            if (la > VALUE_STRING_MAX || lb > VALUE_STRING_MAX - la) {
+                *error = CODE_STRING_TOO_LONG;
+                return false;
+            }
             std::string s;
             s.reserve(la + lb);
             s.append(a.GetString(), la).append(b.GetString(), lb);

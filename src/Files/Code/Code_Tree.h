@@ -81,6 +81,8 @@ const char* Code_OpName(int op);
 // or a division is by zero. Shared by the folding pass and the interpreter.
 bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string* error);
 bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error);
+// The error of a + or += whose text would pass VALUE_STRING_MAX bytes.
+#define CODE_STRING_TOO_LONG "Result of + too long: strings hold at most 268435456 bytes."
 // x mod y with the sign of x, as fmod gives it. fmod is exact but slow: whole numbers within
 // 2^31 (then 2^53) take the integer route, which gives the same result.
 inline double Code_Remainder(double x, double y)

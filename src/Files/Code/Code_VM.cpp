@@ -185,6 +185,7 @@ struct Access {
     int kind;   // the opcode family: local, self, global, builtin, dot
     int id;
     int count;  // number of indexes
+    const VMIns* pc;  // the instruction, for the line of a report
 };
 
 std::string VariableName(const Access& a)
@@ -211,14 +212,15 @@ inline int ElementIndex(const TaggedValue* idx, int count)
     return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
 }
 
+// A variable never set stops the run; an element past those stored reads as 0 and is reported
+// while the code goes on.
 bool ReadFailed(const Access& a, VariableStatus status, int index, TaggedValue* out)
 {
-    if (Variable_UnsetReadsZero) {
-        out->SetReal(0.0);
-        return true;
-    }
-    if (status == VARIABLE_MISSING) return Fail("Unknown variable " + VariableName(a));
-    return Fail("Array index out of bounds: " + ElementName(a, index));
+    if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail("Unknown variable " + VariableName(a));
+    if (!Variable_UnsetReadsZero)
+        Code_ReportElementRead(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
+    out->SetReal(0.0);
+    return true;
 }
 
 bool NoInstance(const Access& a, int target)
@@ -294,8 +296,7 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
             current.Free();
             CVariable* v = p.local ? p.local : FindCached(p.list, a.id, p.cache);
             TaggedValue* e = v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-            e->Append(value->GetString(), value->GetLength());
-            return true;
+            return e->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
         }
         std::string error;
         if (!Code_ApplyBinary(op, current, *value, &combined, &error)) return Fail(error, assignLine);
@@ -441,6 +442,13 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     g_depth--;
 }
 
+// After something the code called (a built-in, a setter) met a fatal error, which it has
+// reported, the run stops at once.
+bool GoesOn()
+{
+    return !Error_FatalPending || FailWhole("", true);
+}
+
 bool StepSpent()
 {
     if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
@@ -534,8 +542,7 @@ bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
 bool CompoundArgument(TaggedValue* slot, int op, TaggedValue* value, int line)
 {
     if (op == OP_ADD && slot->IsString() && value->IsString()) {
-        slot->Append(value->GetString(), value->GetLength());
-        return true;
+        return slot->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, line);
     }
     TaggedValue out;
     if (!Apply(op, *slot, *value, &out, line)) return false;
@@ -619,7 +626,7 @@ bool Execute(int entryDepth, TaggedValue* result)
     do { \
         if (!(ok)) goto fail; \
     } while (0)
-#define ACCESS(kind) Access{bc, kind, pc->a, pc->x}
+#define ACCESS(kind) Access{bc, kind, pc->a, pc->x, pc}
 #define LOAD_FRAME() \
     do { \
         bc = fr->bc; \
@@ -779,6 +786,7 @@ L_SET_BUILTIN: {
     g_argLive = -1;
     CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
+    CHECK(GoesOn());
     NEXT();
 }
 L_SET_DOT: {
@@ -788,6 +796,7 @@ L_SET_DOT: {
     CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, self,
                    other, &sp[-1]));
     for (int k = 0; k <= count + 1; k++) Drop(--sp);
+    CHECK(GoesOn());
     NEXT();
 }
 L_SET_ARG: {
@@ -831,7 +840,7 @@ L_BINARY:
 L_ADD:
     // Joining onto a text only the stack holds (a join's own result) appends in place.
     if (sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
-        sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength());
+        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) CHECK(Fail(CODE_STRING_TOO_LONG));
         Drop(--sp);
         NEXT();
     }
@@ -956,6 +965,7 @@ L_CALL: {
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
     CallBuiltin(f, &sp, pc->x, self, other);
+    CHECK(GoesOn());
     NEXT();
 }
 L_CALL_EXT: {
@@ -963,6 +973,7 @@ L_CALL_EXT: {
     Error_Context.line = bc->lines[(size_t)(pc - code)];
     g_top = sp;
     CHECK(CallExtension(pc->a, &sp, pc->x));
+    CHECK(GoesOn());
     NEXT();
 }
 L_CALL_SCRIPT: {
@@ -1020,7 +1031,7 @@ L_LOCAL_LT_JUMP_IF: {
     if (v.defined && v.value.kind == VALUE_REAL) {
         holds = v.value.val < k.val;
     } else {
-        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0}, VARIABLE_MISSING, 0, sp));
+        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, VARIABLE_MISSING, 0, sp));
         bool ok = Holds(OP_LT, v.defined ? v.value : *sp, k, &holds);
         Drop(sp);
         CHECK(ok);
@@ -1038,7 +1049,7 @@ L_ADD_LOCAL_CONST: {
     Place p;
     p.local = &v;
     CopyTo(sp, k);
-    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0}, p, 0, pc->y, pc->c, sp);
+    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, p, 0, pc->y, pc->c, sp);
     Drop(sp);
     CHECK(ok);
     NEXT();
@@ -1090,7 +1101,7 @@ binary_const: {
 L_BINARY_LOCAL: {
     CVariable& v = locals[pc->b];
     if (!v.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->b, 0};
+        Access a{bc, OPC_GET_LOCAL, pc->b, 0, pc};
         if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->c));
         sp++;
     } else {
@@ -1126,7 +1137,7 @@ L_COMPARE_JUMP_IF: {
 L_COMPARE_LOCAL_JUMP_IF: {
     CVariable& r = locals[pc->a];
     if (!r.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->a, 0};
+        Access a{bc, OPC_GET_LOCAL, pc->a, 0, pc};
         if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->b));
     }
     const TaggedValue& k = r.defined ? r.value : *sp;
@@ -1178,7 +1189,8 @@ fail : {
         int script = f.script;
         PopFrame(sp);
         sp = base;
-        if (script >= 0) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
+        // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
+        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
     }
     g_top = sp;
     LastErrorText = message;

@@ -21,6 +21,9 @@ void Display(const std::string& text, bool fatal)
 
 void Error_Show_Action(const char* message, bool fatal)
 {
+    // After a fatal error the game is ending and no action runs: what code still unwinding
+    // reports is not shown.
+    if (Error_FatalPending) return;
     const char* prefix = fatal ? "FATAL " : "";
     const ErrorContext& c = Error_Context;
     char head[1024];

@@ -16,7 +16,8 @@ struct ErrorContext {
 extern ErrorContext Error_Context;
 // The text of the most recent compile or run-time error.
 extern std::string LastErrorText;
-// Set by a fatal error; the frame loop ends the game when it sees it.
+// Set by a fatal error: the running code stops at every level, no event runs, no further action
+// error is shown, and the frame loop ends the game.
 extern bool Error_FatalPending;
 // Shows a formatted error; the shell installs a dialog, the default writes to standard error.
 extern void (*Error_Display_Hook)(const char* text, bool fatal);

@@ -114,5 +114,5 @@ const FunctionEntry kMultiplayer[] = {
 
 void Function_DPlay_Init()
 {
-    for (const FunctionEntry& e : kMultiplayer) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kMultiplayer);
 }

@@ -123,7 +123,7 @@ void F_instance_create(TaggedValue* result, CInstance* self, CInstance* other, i
 {
     result->SetReal(-1);
     if (args[0].IsString() || args[1].IsString() || args[2].IsString()) {
-        Error_Show("instance_create( ) error: Illegal type", false);
+        Error_Show_Action("instance_create( ) error: Illegal type", false);
         return;
     }
     CInstance* inst = Instance_Create(Arg_T(args[2]), Arg_F(args[0]), Arg_F(args[1]));
@@ -137,6 +137,7 @@ void F_instance_copy(TaggedValue* result, CInstance* self, CInstance* other, int
     result->SetReal(-4);
     if (!Live(self) || !Run_Room || !Object_Exists(self->object_index)) return;
     CInstance* copy = Run_Room->CreateInstance(self->x, self->y, self->object_index);
+    if (!copy) return;
     copy->Assign(self);
     Run_Room->ChangeDepth(copy);  // self's depth may differ from its object's
     if (Arg_B(args[0])) {

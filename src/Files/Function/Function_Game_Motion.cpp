@@ -202,7 +202,7 @@ void F_path_end(TaggedValue* result, CInstance* self, CInstance* other, int argc
 static bool PathGiven(const TaggedValue& arg)
 {
     if (Path_Exists(Arg_I(arg))) return true;
-    Error_Show("Trying to assign to a non-existing path.", false);
+    Error_Show_Action("Trying to assign to a non-existing path.", false);
     return false;
 }
 

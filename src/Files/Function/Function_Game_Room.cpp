@@ -75,7 +75,7 @@ void F_game_save(TaggedValue* result, CInstance* self, CInstance* other, int arg
     if (argc != 1 || !args[0].IsString()) return;
     char path[1024];
     if (LoadSave_SavePath(path, sizeof path, Arg_S(args[0]))) Game_Save(path);
-    else Error_Show((std::string("Unable to save the game to file ") + Arg_S(args[0])).c_str(), false);
+    else Error_Show_Action((std::string("Unable to save the game to file ") + Arg_S(args[0])).c_str(), false);
 }
 
 void F_transition_define(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)

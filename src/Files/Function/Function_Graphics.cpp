@@ -133,24 +133,18 @@ const Entry kScreen[] = {
 
 #undef ENTRY
 
-template <size_t N>
-void Register(const Entry (&section)[N])
-{
-    for (const Entry& e : section) Function_Add(e.name, e.handler, e.argc);
-}
-
 }  // namespace
 
 void Function_Graphics_Init()
 {
     // The display, window and screen names come first.
-    Register(kDrawState);
-    Register(kShapes);
-    Register(kPrimitives);
-    Register(kTextures);
-    Register(kText);
-    Register(kSprites);
-    Register(kBackgrounds);
-    Register(kScreen);
+    Function_AddTable(kDrawState);
+    Function_AddTable(kShapes);
+    Function_AddTable(kPrimitives);
+    Function_AddTable(kTextures);
+    Function_AddTable(kText);
+    Function_AddTable(kSprites);
+    Function_AddTable(kBackgrounds);
+    Function_AddTable(kScreen);
     // The tile and surface names follow.
 }

@@ -1,5 +1,6 @@
 #include "Function/Function_Init.h"
 #include "Code/Function.h"
+#include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_DPlay.h"
 #include "Function/Function_Date.h"
@@ -10,6 +11,8 @@
 #include "Function/Function_Interaction.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Particle.h"
+#include "Function/Function_Physics.h"
 #include "Function/Quenby_Functions.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
@@ -28,9 +31,12 @@ void Function_Init()
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
     Function_Interaction_Init();
+    Function_D3D_Init();
+    Function_Particle_Init();
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
     Function_DPlay_Init();
+    Function_Physics_Init();
     Quenby_Functions_Init();
 }

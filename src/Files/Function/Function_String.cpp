@@ -14,8 +14,6 @@
 
 namespace {
 
-// Built strings are bounded, so that a repeat or replacement cannot ask for an unbounded block.
-constexpr uint64_t kMaxStringBytes = 1ull << 28;
 // The widest field string_format pads to, and the most decimals it writes.
 constexpr int kMaxFormatWidth = 4096;
 constexpr int kMaxFormatDecimals = 100;
@@ -48,10 +46,11 @@ const char* Find(const char* from, const char* end, const char* sub, size_t nsub
     return at == std::string_view::npos ? nullptr : from + at;
 }
 
-// Reports and refuses a result longer than the bound.
+// Reports and refuses a result longer than strings may be (the bound of + too), so that a
+// repeat or replacement cannot ask for an unbounded block.
 bool WithinBound(uint64_t bytes, const char* message)
 {
-    if (bytes <= kMaxStringBytes) return true;
+    if (bytes <= VALUE_STRING_MAX) return true;
     Error_Show_Action(message, false);
     return false;
 }
@@ -304,8 +303,9 @@ void F_string_insert(TaggedValue* result, CInstance*, CInstance*, int argc, Tagg
     int64_t p = Position(args[2]);
     if (p < 0) p = 0;
     if (p > length) p = length;
-    size_t at = UTF8_Offset(s, (int)p);
-    SetJoined(result, s, at, sub, strlen(sub), s + at, strlen(s + at));
+    size_t at = UTF8_Offset(s, (int)p), nsub = strlen(sub), rest = strlen(s + at);
+    if (!WithinBound((uint64_t)at + nsub + rest, "string_insert : result too long")) return result->SetString("");
+    SetJoined(result, s, at, sub, nsub, s + at, rest);
 }
 
 void F_string_lower(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)

@@ -66,11 +66,6 @@ bool BackbufferHeight(CInstance*, int, TaggedValue* out)
     return true;
 }
 
-void Register(const QuenbySection& section)
-{
-    for (size_t i = 0; i < section.count; i++) Function_Add(section.entries[i].name, section.entries[i].handler, section.entries[i].argc);
-}
-
 }  // namespace
 
 bool Quenby_CheckCount(int argc, int wanted)
@@ -98,10 +93,10 @@ void Quenby_Functions_Init()
 {
     AchievementQueue_Load();
     Quenby_Platform_Start();
-    for (const QuenbySection* section :
-         {&Quenby_VirtualKeys, &Quenby_Achievements, &Quenby_Addresses, &Quenby_Drawing, &Quenby_Advertising,
-          &Quenby_Device, &Quenby_Digests, &Quenby_Purchases, &Quenby_Social, &Quenby_Analytics, &Quenby_OtherPlatforms})
-        Register(*section);
+    for (void (*add)() : {Quenby_AddVirtualKeys, Quenby_AddAchievements, Quenby_AddAddresses, Quenby_AddDrawing,
+                          Quenby_AddAdvertising, Quenby_AddDevice, Quenby_AddDigests, Quenby_AddPurchases,
+                          Quenby_AddSocial, Quenby_AddAnalytics, Quenby_AddOtherPlatforms})
+        add();
 }
 
 void Quenby_Constants_Init()

@@ -351,8 +351,8 @@ const FunctionEntry kDigests[] = {
 
 }  // namespace
 
-QUENBY_SECTION(Quenby_VirtualKeys, kVirtualKeys);
-QUENBY_SECTION(Quenby_Addresses, kAddresses);
-QUENBY_SECTION(Quenby_Drawing, kDrawing);
-QUENBY_SECTION(Quenby_Device, kDevice);
-QUENBY_SECTION(Quenby_Digests, kDigests);
+void Quenby_AddVirtualKeys() { Function_AddTable(kVirtualKeys); }
+void Quenby_AddAddresses() { Function_AddTable(kAddresses); }
+void Quenby_AddDrawing() { Function_AddTable(kDrawing); }
+void Quenby_AddDevice() { Function_AddTable(kDevice); }
+void Quenby_AddDigests() { Function_AddTable(kDigests); }

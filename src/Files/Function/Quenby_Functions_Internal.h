@@ -3,7 +3,6 @@
 #pragma once
 #include "Code/Function.h"
 
-#include <cstddef>
 #include <cstdint>
 
 // The value of os_linux: what os_type and Quenby_GetPlatform answer here.
@@ -37,15 +36,18 @@ QUENBY_BUILTIN(Quenby_EmptyString);
 // The kinds of posts the achievement built-ins hand the platform.
 enum : uint32_t { ACHIEVEMENT_POST_SCORE = 1, ACHIEVEMENT_POST_PERCENT = 2 };
 
-// One run of names of the registration table, in order.
-struct QuenbySection {
-    const FunctionEntry* entries;
-    size_t count;
-};
-#define QUENBY_SECTION(name, table) const QuenbySection name = {table, sizeof table / sizeof table[0]}
-
+// Each run of names of the registration table, registered in its order; the registrar calls them
+// in the family's order.
 // Quenby_Functions_Device.cpp.
-extern const QuenbySection Quenby_VirtualKeys, Quenby_Addresses, Quenby_Drawing, Quenby_Device, Quenby_Digests;
+void Quenby_AddVirtualKeys();
+void Quenby_AddAddresses();
+void Quenby_AddDrawing();
+void Quenby_AddDevice();
+void Quenby_AddDigests();
 // Quenby_Functions_Services.cpp.
-extern const QuenbySection Quenby_Achievements, Quenby_Advertising, Quenby_Purchases, Quenby_Social, Quenby_Analytics,
-    Quenby_OtherPlatforms;
+void Quenby_AddAchievements();
+void Quenby_AddAdvertising();
+void Quenby_AddPurchases();
+void Quenby_AddSocial();
+void Quenby_AddAnalytics();
+void Quenby_AddOtherPlatforms();

@@ -301,9 +301,9 @@ const FunctionEntry kOtherPlatforms[] = {
 
 }  // namespace
 
-QUENBY_SECTION(Quenby_Achievements, kAchievements);
-QUENBY_SECTION(Quenby_Advertising, kAdvertising);
-QUENBY_SECTION(Quenby_Purchases, kPurchases);
-QUENBY_SECTION(Quenby_Social, kSocial);
-QUENBY_SECTION(Quenby_Analytics, kAnalytics);
-QUENBY_SECTION(Quenby_OtherPlatforms, kOtherPlatforms);
+void Quenby_AddAchievements() { Function_AddTable(kAchievements); }
+void Quenby_AddAdvertising() { Function_AddTable(kAdvertising); }
+void Quenby_AddPurchases() { Function_AddTable(kPurchases); }
+void Quenby_AddSocial() { Function_AddTable(kSocial); }
+void Quenby_AddAnalytics() { Function_AddTable(kAnalytics); }
+void Quenby_AddOtherPlatforms() { Function_AddTable(kOtherPlatforms); }

@@ -195,7 +195,7 @@ Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
 
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
 {
-    FILE* f = fopen(path, "rb");
+    FILE* f = fopen(path, "rbe");
     if (!f) return false;
     bool ok = fseek(f, 0, SEEK_END) == 0;
     long size = ok ? ftell(f) : -1;
@@ -211,7 +211,7 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
 // True when the file is missing, empty or an earlier recording: nothing of value is overwritten.
 bool Replaceable(const char* path)
 {
-    FILE* f = fopen(path, "rb");
+    FILE* f = fopen(path, "rbe");
     if (!f) return true;
     char head[sizeof MAGIC];
     size_t n = fread(head, 1, sizeof head, f);
@@ -228,7 +228,7 @@ bool IO_Record_Start(const char* path, uint32_t gameId)
         Console_Warnings->Output("Will not overwrite \"%s\": it is not an input recording\n", path);
         return false;
     }
-    recordFile = fopen(path, "wb");
+    recordFile = fopen(path, "wbe");
     if (!recordFile) {
         Console_Warnings->Output("Cannot create the recording \"%s\"\n", path);
         return false;

@@ -46,7 +46,7 @@ std::vector<std::unique_ptr<CGrid>> Grids;
 CGrid* Find(int id)
 {
     if (id >= 0 && id < (int)Grids.size() && Grids[id]) return Grids[id].get();
-    Error_Show("Grid does not exist.", false);
+    Error_Show_Action("Grid does not exist.", false);
     return nullptr;
 }
 }  // namespace
@@ -54,7 +54,7 @@ CGrid* Find(int id)
 int Motion_Grid_Create(int left, int top, int hcells, int vcells, int cellWidth, int cellHeight)
 {
     if (hcells <= 0 || vcells <= 0 || cellWidth <= 0 || cellHeight <= 0 || (int64_t)hcells * vcells > MAX_CELLS) {
-        Error_Show("Illegal grid size.", false);
+        Error_Show_Action("Illegal grid size.", false);
         return -1;
     }
     auto grid = std::make_unique<CGrid>(CGrid{left, top, hcells, vcells, cellWidth, cellHeight, {}});

@@ -8,6 +8,9 @@ class CPhysicsObject;
 class CObject;
 
 constexpr int INSTANCE_ID_FIRST = 100000;
+// Ids never pass this bound: a file holding a larger one is refused, and once the counter has
+// reached it no instance is made (the counter never wraps).
+constexpr int INSTANCE_ID_LAST = 1000000000;
 constexpr int ALARM_COUNT = 12;
 
 class CInstance {
@@ -103,8 +106,8 @@ public:
 CInstance* Instance_Find(int id);
 
 // The instances a target names, for `with` and dotted access: -1 self, -2 other, -3 every active
-// instance, 100000 and above that instance, otherwise every active instance of that object and
-// of its descendants. Instances marked destroyed are left out.
+// instance (the room's list, in ascending depth), 100000 and above that instance, otherwise every
+// active instance of that object and of its descendants. Instances marked destroyed are left out.
 void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out);
 // Whether object `object` is `ancestor` or descends from it; the world installs it (null: the
 // object itself only).

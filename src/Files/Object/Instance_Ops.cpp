@@ -4,6 +4,7 @@
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Variable/Variable_List.h"
 #include "Room/Room_Main.h"
 #include "Sprite/Sprite_Main.h"
@@ -13,11 +14,13 @@
 CInstance* Instance_Create(int object, float x, float y)
 {
     if (!Object_Exists(object)) {
-        Error_Show(("Creating instance for non-existing object: " + std::to_string(object)).c_str(), false);
+        Error_Show_Action(("Creating instance for non-existing object: " + std::to_string(object)).c_str(), false);
         return nullptr;
     }
     if (!Run_Room) return nullptr;
     CInstance* inst = Run_Room->CreateInstance(x, y, object);
+    if (!inst) return nullptr;
+    Physics_InstanceCreated(Run_Room, inst);
     Event_Perform_Instance(inst, inst, EVENT_CREATE, 0);
     inst->created = true;
     return inst;
@@ -29,13 +32,14 @@ void Instance_Destroy(CInstance* inst)
     inst->destroy_guard = true;
     Event_Perform_Instance(inst, inst, EVENT_DESTROY, 0);
     inst->marked = true;
+    Physics_RemoveBody(inst);
 }
 
 void Instance_ChangeObject(CInstance* inst, int object, bool perform)
 {
     CObject* o = Object_Find(object);
     if (!o) {
-        Error_Show(("Asking to change into non-existing object: " + std::to_string(object)).c_str(), false);
+        Error_Show_Action(("Asking to change into non-existing object: " + std::to_string(object)).c_str(), false);
         return;
     }
     if (!inst) return;
@@ -131,7 +135,7 @@ void CInstance::Assign(const CInstance* o)
 void Instance_SetSprite(CInstance* inst, int sprite)
 {
     if (!Sprite_Exists(sprite)) {
-        Error_Show(("Setting instance to non-existing sprite: " + std::to_string(sprite)).c_str(), false);
+        Error_Show_Action(("Setting instance to non-existing sprite: " + std::to_string(sprite)).c_str(), false);
         return;
     }
     if (!inst) return;

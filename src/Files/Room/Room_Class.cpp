@@ -2,10 +2,12 @@
 
 #include "Base/MemoryManager.h"
 #include "Code/Code_Class.h"
+#include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Object/Event_Main.h"
+#include "Physics/Physics_Main.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -16,6 +18,7 @@ int Room_LastTileId = 10000000;
 
 CRoom::~CRoom()
 {
+    Physics_DestroyWorld(this);
     FreeAllInstances();
     SetCaption(nullptr);
     delete creation_compiled;
@@ -56,23 +59,38 @@ void CRoom::SetCaption(const char* text)
     caption = text ? MemStrDup(text) : nullptr;
 }
 
+// The next id of a counter (which stays within lowest..last), or 0 once it has reached last.
+static int NextId(int& counter, int lowest, int last)
+{
+    if (counter < lowest) counter = lowest;
+    if (counter >= last) return 0;
+    return ++counter;
+}
+
+static int NextInstanceId() { return NextId(Room_LastInstanceId, INSTANCE_ID_FIRST - 1, INSTANCE_ID_LAST); }
+static int NextTileId() { return NextId(Room_LastTileId, 0, TILE_ID_LAST); }
+
 int CRoom::AddTile(const RoomTile& tile)
 {
+    int id = NextTileId();
+    if (!id) return -1;
     if (tiles.size() == tiles.capacity()) tiles.reserve(tiles.size() + 10);
     tiles.push_back(tile);
-    tiles.back().id = ++Room_LastTileId;
+    tiles.back().id = id;
     return (int)tiles.size() - 1;
 }
 
 int CRoom::CreateTile(int background, int left, int top, int w, int h, float x, float y, float depth,
                       float xscale, float yscale, uint32_t blend)
 {
+    int id = NextTileId();
+    if (!id) return -1;
     RoomTile t;
     t.background = background;
     t.left = left; t.top = top; t.width = w; t.height = h;
     t.x = x; t.y = y; t.depth = depth;
     t.xscale = xscale; t.yscale = yscale; t.blend = blend;
-    t.id = ++Room_LastTileId;
+    t.id = id;
     entry_tiles.push_back(t);
     return t.id;
 }
@@ -168,11 +186,13 @@ void CRoom::ClearTiles()
 
 int CRoom::AddInstance(int x, int y, int object)
 {
+    int id = NextInstanceId();
+    if (!id) return -1;
     RoomInstanceEntry e;
     e.x = x;
     e.y = y;
     e.object = object;
-    e.id = ++Room_LastInstanceId;
+    e.id = id;
     entries.push_back(e);
     return e.id;
 }
@@ -199,12 +219,12 @@ static void ObjectListsRemove(CInstance* inst)
     }
 }
 
-// After the last instance of a greater or equal depth; searched from the end, where new instances
+// After the last instance of a smaller or equal depth; searched from the end, where new instances
 // of a common depth go.
 static void InsertByDepth(std::vector<CInstance*>& list, CInstance* inst)
 {
     size_t k = list.size();
-    while (k > 0 && list[k - 1]->depth < inst->depth) k--;
+    while (k > 0 && list[k - 1]->depth > inst->depth) k--;
     list.insert(list.begin() + k, inst);
 }
 
@@ -222,9 +242,15 @@ static void RemoveAll(std::vector<CInstance*>& active, std::vector<CInstance*>& 
 
 CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
 {
-    // Ids outside the instance range (a damaged creation record) get the next id.
-    if (id < INSTANCE_ID_FIRST || id > 1000000000) id = ++Room_LastInstanceId;
-    else if (id > Room_LastInstanceId) Room_LastInstanceId = id;
+    if (id < INSTANCE_ID_FIRST || id > INSTANCE_ID_LAST) {
+        id = NextInstanceId();
+        if (!id) {
+            Error_Show_Action("No instance can be made: every instance id has been used.", false);
+            return nullptr;
+        }
+    } else if (id > Room_LastInstanceId) {
+        Room_LastInstanceId = id;
+    }
     CInstance* inst = new CInstance(id, object, x, y);
     CObject* o = Object_Find(object);
     inst->object = o;
@@ -297,7 +323,10 @@ void CRoom::Suspend()
 
 void CRoom::Resume()
 {
-    for (CInstance* i : active) {
+    // Objects' lists run in creation order, which ids follow; the active list runs by depth.
+    std::vector<CInstance*> byId = active;
+    std::sort(byId.begin(), byId.end(), [](const CInstance* a, const CInstance* b) { return a->id < b->id; });
+    for (CInstance* i : byId) {
         ObjectListsAdd(i);
         Instance_Register(i);
     }

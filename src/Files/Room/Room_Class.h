@@ -84,8 +84,8 @@ public:
     std::vector<RoomInstanceEntry> entries;
     std::vector<RoomTile> entry_tiles;
 
-    // While the room runs: instances ordered by depth, greatest first, later ones after equal
-    // depths; the tile array.
+    // While the room runs: instances in ascending depth, later ones after equal depths (the order
+    // in which `all` is walked; drawing goes from the greatest depth to the least); the tile array.
     std::vector<CInstance*> active;
     std::vector<CInstance*> deactivated;
     std::vector<RoomTile> tiles;
@@ -94,9 +94,12 @@ public:
     void CopyFrom(const CRoom& other);
     void SetCaption(const char* text);
 
-    int AddTile(const RoomTile& tile);  // appends a copy with the next tile id; its position
+    // Appends a copy with the next tile id; its position, or -1 (nothing added) when no tile id
+    // is left.
+    int AddTile(const RoomTile& tile);
+    // Appends a tile to the creation record; its id, or -1 when no tile id is left.
     int CreateTile(int background, int left, int top, int width, int height, float x, float y, float depth,
-                   float xscale, float yscale, uint32_t blend);  // to the creation record; the id
+                   float xscale, float yscale, uint32_t blend);
     int FindTile(int id);
     int FindTileAt(float x, float y, bool foreground) const;
     int FindLayerTileAt(float depth, float x, float y);
@@ -110,12 +113,13 @@ public:
     void ShiftLayer(float depth, float dx, float dy);
     void ClearTiles();
 
-    int AddInstance(int x, int y, int object);  // to the creation record; the id
+    int AddInstance(int x, int y, int object);  // to the creation record; the id, -1 when none is left
     void ClearInstances();
 
     // Makes an instance with the next id, linked into the active list, its object's lists and the
-    // id hash; no event runs.
-    CInstance* CreateInstance(float x, float y, int object, int id = 0);  // id 0: the next id
+    // id hash; no event runs. An id outside 100000..INSTANCE_ID_LAST (0, say) takes the next id;
+    // null, after a report, when no instance id is left.
+    CInstance* CreateInstance(float x, float y, int object, int id = 0);
     // Links an instance into the active list by depth, and into its object's lists.
     void LinkInstance(CInstance* inst);
     // Takes an instance out of the active (or deactivated) list and its object's lists; false
@@ -143,6 +147,8 @@ private:
     std::vector<CCode*> m_retired;
 };
 
-// The counters of instance and tile ids, shared by every room (set from the header).
+// The counters of instance and tile ids, shared by every room (set from the header). Neither
+// passes its bound: tile ids, like instance ids, stay within 0..TILE_ID_LAST.
 extern int Room_LastInstanceId;
 extern int Room_LastTileId;
+constexpr int TILE_ID_LAST = 1000000000;

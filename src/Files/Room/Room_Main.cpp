@@ -3,6 +3,7 @@
 #include "Base/Console.h"
 #include "Code/Code_Class.h"
 #include "Code/Error.h"
+#include "Object/Instance_Class.h"
 #include "Runner/GameFile.h"
 
 #include <map>
@@ -22,7 +23,7 @@ std::vector<int> Order;
 std::map<int, CRoom*> Kept;
 }
 
-bool Room_ChangePending() { return Room_NewRoom != ROOM_CHANGE_NONE && !Room_Ending; }
+bool Room_ChangePending() { return Error_FatalPending || (Room_NewRoom != ROOM_CHANGE_NONE && !Room_Ending); }
 
 bool Room_Exists(int index) { return index >= 0 && index < (int)Rooms.size() && Rooms[index]; }
 CRoom* Room_Get(int index) { return Room_Exists(index) ? Rooms[index].get() : nullptr; }
@@ -125,7 +126,7 @@ bool Room_CheckOrder()
 void Room_Goto(int index)
 {
     if (!Room_Exists(index)) {
-        Error_Show(("Unexisting room number: " + std::to_string(index)).c_str(), true);
+        Error_Show_Action(("Unexisting room number: " + std::to_string(index)).c_str(), true);
         Room_NewRoom = ROOM_CHANGE_ERROR_END;
         return;
     }
@@ -137,7 +138,7 @@ void Room_GotoPrevious()
 {
     int r = Room_Previous(Run_RoomIndex);
     if (r < 0) {
-        Error_Show("Moving to previous room before the first room.", true);
+        Error_Show_Action("Moving to previous room before the first room.", true);
         Room_NewRoom = ROOM_CHANGE_ERROR_END;
         return;
     }
@@ -148,7 +149,7 @@ void Room_GotoNext()
 {
     int r = Room_Next(Run_RoomIndex);
     if (r < 0) {
-        Error_Show("Moving to next room after the last room.", true);
+        Error_Show_Action("Moving to next room after the last room.", true);
         Room_NewRoom = ROOM_CHANGE_ERROR_END;
         return;
     }
@@ -251,7 +252,10 @@ static bool ReadRoom(GameFileReader r, CRoom& room)
         t.xscale = r.F32(); t.yscale = r.F32();
         t.blend = r.U32();
         t.alpha = r.F32();
+        if (t.id < 0 || t.id > TILE_ID_LAST) return false;
     }
+    for (const RoomInstanceEntry& e : room.entries)
+        if (e.id > INSTANCE_ID_LAST) return false;
     return r.ok;
 }
 

@@ -21,6 +21,8 @@ extern int transition_kind;
 // True while the room end (and game end) events run: a change they ask for is not carried out,
 // so it does not cut those events short either.
 extern bool Room_Ending;
+// True when a room change waits for the end of the frame (events and passes then stop), or a
+// fatal error is ending the game.
 bool Room_ChangePending();
 
 bool Room_Exists(int index);

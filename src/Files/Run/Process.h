@@ -1,12 +1,15 @@
-// Running other programs and the game's folder.
+// Running other programs and the game's folder (docs/programs.md says what a game may start).
 #pragma once
 
-// Starts program with the arguments (split by Process_SplitArguments) in directory (null or
-// "" for the current one), without a shell. With wait it returns when the program has ended,
-// handling messages (Timer_PumpHook) every 50 ms. False when the program cannot be started.
+// Starts program (a name without "/" is looked up on the PATH) with the arguments (split by
+// Process_SplitArguments) in directory (null or "" for the current one), without a shell. The
+// program inherits standard input, output and error and no other descriptor. With wait it returns
+// when the program has ended, handling messages (Timer_PumpHook) every 50 ms. False when the
+// program cannot be started.
 bool Execute_Program(const char* program, const char* arguments, const char* directory, bool wait);
-// Opens a file with the desktop's program for it; an executable file is started with the
-// parameters instead.
+// Opens a file (or a URL) with the desktop's program for it (xdg-open; a name beginning with '-'
+// is passed as a file, never as an option); an executable file is started with the parameters
+// instead.
 bool Execute_Shell(const char* file, const char* parameters, const char* directory);
 
 // The game data file's folder (the program folder of the folder mapping), ending in '/'; the

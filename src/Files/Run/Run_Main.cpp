@@ -20,7 +20,9 @@
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
+#include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Collision.h"
 #include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
@@ -95,6 +97,7 @@ void RoomStart(int index, bool gameStart)
 {
     CRoom* resource = Room_Get(index);
     IO_Clear();
+    Effect_Clear();
     CRoom* room = Room_TakeKept(index);
     struct Fresh { CInstance* inst; CCode* code; };
     std::vector<Fresh> fresh;
@@ -107,14 +110,17 @@ void RoomStart(int index, bool gameStart)
         room->CopyFrom(*resource);
         room->tiles = room->entry_tiles;
         Run_Room = room;
+        Physics_RoomStart(room);
         for (const RoomInstanceEntry& e : resource->entries) {
             if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
             CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
+            if (!inst) break;
             inst->image_xscale = e.xscale;
             inst->image_yscale = e.yscale;
             inst->image_angle = e.rotation;
             inst->image_blend = (int)(e.colour & 0xFFFFFF);
             inst->image_alpha = (float)((e.colour >> 24) & 0xFF) / 255.0f;
+            Physics_InstanceCreated(room, inst);
             fresh.push_back({inst, e.compiled});
         }
     }
@@ -151,6 +157,7 @@ void RoomEnd(bool gameEnds)
         for (CInstance* inst : list)
             if (inst->persistent) {
                 room->UnlinkInstance(inst);
+                Physics_RemoveBody(inst);  // its world stays behind
                 Carried.push_back(inst);
             }
     }
@@ -514,11 +521,13 @@ void Run_Step()
     LocalMousePass();
     GlobalMousePass();
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
-    MotionPass();
+    if (Run_Room && Run_Room->physics_world) Physics_Step(Run_Room);
+    else MotionPass();
     BoundaryPass();
     Run_AsyncPass();
     if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();
     Event_Perform_All(EVENT_STEP, STEP_END);
+    if (!Room_ChangePending()) Particle_UpdateAutomatic();
     if (Run_Room) Run_Room->FreeMarked();
     if (Run_AutoDraw) DrawPass();
     ScrollPass();
@@ -550,7 +559,7 @@ void Run_Frame()
     if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
     Window_UpdateCaption();
     Run_Frames++;
-    if (Error_FatalPending && !Room_ChangePending()) Room_NewRoom = ROOM_CHANGE_ERROR_END;
+    if (Error_FatalPending) Room_NewRoom = ROOM_CHANGE_ERROR_END;
     if (Room_ChangePending()) Run_DoRoomChange();
 }
 

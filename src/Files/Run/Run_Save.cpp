@@ -7,9 +7,11 @@
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Runner/GameFile.h"
+#include "Support/LoadSave.h"
 #include "Support/Stream.h"
 #include "Variable/Variable_List.h"
 #include "Variable/Variable_Main.h"
@@ -18,7 +20,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -308,13 +309,14 @@ bool ReadRoom(Reader& r, SavedRoom& room, std::set<int>& ids)
     for (int i = 0; i < tiles && r.ok; i++) {
         RoomTile t;
         TileFields(t, t, r);
+        r.Check(t.id >= 0 && t.id <= TILE_ID_LAST);
         room.tiles.push_back(t);
     }
     int count = r.Count(64);
     for (int i = 0; i < count && r.ok; i++) {
         SavedInstance inst;
         inst.id = r.s.ReadInteger();
-        r.Check(inst.id >= INSTANCE_ID_FIRST && ids.insert(inst.id).second);
+        r.Check(inst.id >= INSTANCE_ID_FIRST && inst.id <= INSTANCE_ID_LAST && ids.insert(inst.id).second);
         InstanceFields(inst, inst, r);
         r.Check(Object_Exists(inst.object_index));
         ReadVariables(r, inst.variables);
@@ -349,6 +351,8 @@ bool ReadGame(CStream& s, SavedGame& g, std::string& why)
     r(g.transition_kind, g.transition_kind);
     r(g.lastInstanceId, g.lastInstanceId);
     r(g.lastTileId, g.lastTileId);
+    r.Check(g.lastInstanceId >= 0 && g.lastInstanceId <= INSTANCE_ID_LAST && g.lastTileId >= 0 &&
+            g.lastTileId <= TILE_ID_LAST);
     ReadVariables(r, g.globals);
     r(g.current, g.current);
     int rooms = r.Count(8);
@@ -370,6 +374,21 @@ bool ReadGame(CStream& s, SavedGame& g, std::string& why)
         return false;
     }
     return true;
+}
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.compare(0, strlen(prefix), prefix) == 0; }
+
+// The pending file, found by game_load in the save folder or the program folder (a file the file
+// dialogs returned otherwise), read through the folder mapping of the folder that holds it.
+unsigned char* ReadPending(const std::string& file, int64_t* size)
+{
+    const char* save = LoadSave_GetSaveFolder();
+    const char* program = LoadSave_GetProgramFolder();
+    bool inSave = *save && StartsWith(file, save), inProgram = StartsWith(file, program);
+    if (inSave && (!inProgram || strlen(save) >= strlen(program))) return LoadSave_ReadSaveFile(file.c_str(), size);
+    if (inProgram) return LoadSave_ReadBundleFile(file.c_str(), size);
+    unsigned char* bytes = LoadSave_ReadSaveFile(file.c_str(), size);
+    return bytes ? bytes : LoadSave_ReadBundleFile(file.c_str(), size);
 }
 
 CRoom* BuildRoom(const SavedRoom& saved)
@@ -397,6 +416,13 @@ CRoom* BuildRoom(const SavedRoom& saved)
     room->deactivated.clear();
     for (const SavedInstance& s : saved.instances)
         (s.deactivated ? room->deactivated : room->active).push_back(made[s.id]);
+    // A file written while the list ran the other way round keeps each depth's order.
+    auto key = [](const CInstance* i) { return std::isnan(i->depth) ? INFINITY : i->depth; };
+    std::stable_sort(room->active.begin(), room->active.end(),
+                     [&](const CInstance* a, const CInstance* b) { return key(a) < key(b); });
+    // Bodies are not saved: a room with physics starts its world again from the instances.
+    Physics_RoomStart(room);
+    for (const auto& [id, inst] : made) Physics_InstanceCreated(room, inst);
     return room;
 }
 }  // namespace
@@ -427,11 +453,9 @@ bool Game_Save(const char* fileName)
     if (Run_Room) WriteRoom(w, Run_RoomIndex, Run_Room);
     for (auto& k : kept) WriteRoom(w, k.first, k.second);
     s.WriteInteger(SAVE_END);
-    // The save folder is made on first use.
-    std::error_code error;
-    if (fileName && *fileName) std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), error);
-    if (!fileName || !*fileName || !s.SaveToFile(fileName)) {
-        Error_Show((std::string("Unable to save the game to file ") + (fileName ? fileName : "")).c_str(), false);
+    // Through the folder mapping, which makes the save folder on first use.
+    if (!fileName || !*fileName || !LoadSave_WriteFile(fileName, s.GetBuffer(), s.GetPosition())) {
+        Error_Show_Action((std::string("Unable to save the game to file ") + (fileName ? fileName : "")).c_str(), false);
         return false;
     }
     return true;
@@ -447,15 +471,22 @@ bool Game_LoadPending()
 {
     std::string file = PendingFile;
     PendingFile.clear();
+    std::string why = "the file cannot be read";
+    int64_t size = 0;
+    unsigned char* bytes = ReadPending(file, &size);
+    bool loaded = bytes && Game_LoadBytes(bytes, size, &why);
+    MemFree(bytes);
+    if (!loaded) Error_Show(("Unable to load the game from " + file + ": " + why + ".").c_str(), false);
+    return loaded;
+}
+
+bool Game_LoadBytes(const unsigned char* bytes, int64_t size, std::string* why)
+{
     CStream s;
+    if (size > 0) s.WriteBytes(bytes, size);
+    s.Seek(0);
     SavedGame g;
-    std::string why;
-    if (!s.LoadFromFile(file.c_str(), 0)) why = "the file cannot be read";
-    else ReadGame(s, g, why);
-    if (!why.empty()) {
-        Error_Show(("Unable to load the game from " + file + ": " + why + ".").c_str(), false);
-        return false;
-    }
+    if (!ReadGame(s, g, *why)) return false;
     // The file is whole: the running rooms go without events and the saved ones take their place.
     delete Run_Room;
     Run_Room = nullptr;
@@ -483,5 +514,6 @@ bool Game_LoadPending()
     Room_LastInstanceId = g.lastInstanceId;
     Room_LastTileId = g.lastTileId;
     RestoreVariables(g.globals, Variable_Globals);
+    why->clear();
     return true;
 }

@@ -1,6 +1,8 @@
 // Saved games: the running game's state written to a file at once, and a load asked for during a
 // frame and carried out at its end (see docs/savefile.md).
 #pragma once
+#include <cstdint>
+#include <string>
 
 constexpr int SAVE_VERSION = 540;
 
@@ -12,3 +14,6 @@ void LoadGame_Pending(const char* fileName);
 // this game replaces the running state. A damaged, truncated or foreign file changes nothing and
 // gives a non-fatal error; false then.
 bool Game_LoadPending();
+// Loads a save held in memory the same way, without events: false, with the reason in *why and
+// nothing changed, unless the bytes are a whole save of this game.
+bool Game_LoadBytes(const unsigned char* bytes, int64_t size, std::string* why);

@@ -1,7 +1,9 @@
 #include "Run/Run_Variables.h"
 
+#include "Base/Console.h"
 #include "Code/Arguments.h"
 #include "Function/Quenby_Functions.h"
+#include "Graphics/Graphics_Transition.h"
 #include "IO/IO.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
@@ -193,6 +195,28 @@ struct CaptionText {
     static bool Set(CInstance*, int, const TaggedValue* v);
 };
 
+// Room changes play no transition: the kind always reads 0.
+bool SetTransitionKind(CInstance*, int, const TaggedValue*)
+{
+    Console_Warnings->Output("BUG: Room transitions don't function well - setting to 0 - look at Variable_BuiltIn SV_TransitionKind() .\n");
+    transition_kind = 0;
+    return true;
+}
+
+bool GetTransitionSteps(CInstance*, int, TaggedValue* out)
+{
+    out->SetReal(GR_Transition_Get_Steps());
+    return true;
+}
+
+// Values below 1 store 1 (NaN too); huge ones the largest count.
+bool SetTransitionSteps(CInstance*, int, const TaggedValue* v)
+{
+    double steps = v->GetReal();
+    GR_Transition_Set_Steps(steps >= INT32_MAX ? INT32_MAX : RealToInt(steps));
+    return true;
+}
+
 bool GetInstanceCount(CInstance*, int, TaggedValue* out)
 {
     int n = 0;
@@ -320,7 +344,8 @@ void Run_Variables_Init()
     Variable_BuiltIn_Add("caption_lives", CaptionText<&caption_lives>::Get, CaptionText<&caption_lives>::Set, true);
     Variable_BuiltIn_Add("caption_health", CaptionText<&caption_health>::Get, CaptionText<&caption_health>::Set, true);
     GLOBAL_FIELD("cursor_sprite", cursor_sprite);
-    GLOBAL_FIELD("transition_kind", transition_kind);
+    Variable_BuiltIn_Add("transition_kind", GetGlobal<&transition_kind>, SetTransitionKind, true);
+    Variable_BuiltIn_Add("transition_steps", GetTransitionSteps, SetTransitionSteps, true);
     GLOBAL_READONLY("event_type", event_type);
     GLOBAL_READONLY("event_number", event_number);
     GLOBAL_READONLY("event_object", event_object);

@@ -9,10 +9,13 @@
 #include "Function/Quenby_Functions.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
+#include "Graphics/Graphics_3D_Model.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
+#include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
@@ -55,6 +58,12 @@ bool InitViews()
     return true;
 }
 
+bool InitParticles()
+{
+    Particle_Init();
+    return true;
+}
+
 bool InitRunState()
 {
     Run_AutoDraw = true;
@@ -67,6 +76,7 @@ bool InitVariables()
 {
     Variable_BuiltIn_Init();
     Run_Variables_Init();
+    Physics_Variables_Init();
     return true;
 }
 
@@ -77,7 +87,7 @@ bool InitPaths()
 }
 
 const ListEntry StartUpList[] = {
-    {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Run_State_Init", InitRunState},
+    {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Particle_Init", InitParticles}, {"Run_State_Init", InitRunState},
     {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 
@@ -117,6 +127,12 @@ bool FreeDataStructures()
     return true;
 }
 
+bool FreeParticles()
+{
+    Particle_Free();
+    return true;
+}
+
 bool FreeText()
 {
     GR_Text_Free();
@@ -138,6 +154,7 @@ bool FreeInput()
 
 bool FreeGraphics()
 {
+    D3DModel_Free();
     GR_D3D_Shutdown();
     return true;
 }
@@ -158,7 +175,7 @@ const ListEntry ShutDownList[] = {
     // Files the game left open are written while the save folder is still known.
     {"Function_File_Free", FreeFiles}, {"Quenby_Exit", ServicesExit}, {"DPlay_Reset", FreeMultiplayer},
     {"RequestList_Free", FreeRequests}, {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
-    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
+    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"Particle_Free", FreeParticles},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
 bool RunList(const ListEntry* list, size_t count)

@@ -188,7 +188,7 @@ bool GameFile_Load(const char* path)
         return Fail("The game data file cannot be read.");
     }
     if (std::filesystem::file_size(path, error) > 0xFFFFFFFFu || error) return Fail("The game data file is too large.");
-    FILE* f = fopen(path, "rb");
+    FILE* f = fopen(path, "rbe");
     if (!f) {
         Console_Warnings->Output("Cannot open the game data file %s.\n", path);
         return Fail("The game data file cannot be read.");

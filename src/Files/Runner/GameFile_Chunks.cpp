@@ -5,6 +5,7 @@
 #include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
+#include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Path/Path_Main.h"
@@ -15,6 +16,7 @@
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -43,6 +45,13 @@ bool GameFile_LoadHeader(GameFileReader r)
     h.lastTileId = r.I32();
     uint32_t count;
     if (!r.Count(&count, 4) || !name) return false;
+    // Counters beyond their bounds would leave no id (or wrap); below the first instance id
+    // they would give ids that name objects.
+    if (h.lastInstanceId < 0 || h.lastInstanceId > INSTANCE_ID_LAST || h.lastTileId < 0 || h.lastTileId > TILE_ID_LAST) {
+        Console_Warnings->Output("The header's last instance id or last tile id is out of range.\n");
+        return false;
+    }
+    h.lastInstanceId = std::max(h.lastInstanceId, INSTANCE_ID_FIRST);
     std::vector<int> order(count);
     for (int& room : order) room = r.I32();
     if (!r.ok) return false;
@@ -111,9 +120,24 @@ int GameFile_DispatchChunk(const char* tag, GameFileReader r)
     return -1;
 }
 
+// New ids follow every id placed in the rooms, whatever the header says.
+static void RaiseCounters()
+{
+    for (int i = 0; i < Room_Count(); i++) {
+        CRoom* room = Room_Get(i);
+        if (!room) continue;
+        for (const RoomInstanceEntry& e : room->entries) Game_Header.lastInstanceId = std::max(Game_Header.lastInstanceId, e.id);
+        for (const RoomTile& t : room->entry_tiles) Game_Header.lastTileId = std::max(Game_Header.lastTileId, t.id);
+    }
+    Room_LastInstanceId = Game_Header.lastInstanceId;
+    Room_LastTileId = Game_Header.lastTileId;
+}
+
 bool GameFile_CheckResources()
 {
-    return Object_LinkParents() && Room_CheckOrder();
+    if (!Object_LinkParents() || !Room_CheckOrder()) return false;
+    RaiseCounters();
+    return true;
 }
 
 void GameFile_FreeResources()

@@ -95,9 +95,10 @@ bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, Tagg
     argument_count = savedCount;
     for (int i = 0; i < ARGUMENT_SLOTS; i++) ArgumentSlots[i] = std::move(saved[i]);
     if (!ok) {
+        // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
         PendingScriptError.pending = true;
         PendingScriptError.fatal = Code_RunErrorFatal;
-        PendingScriptError.message = std::string("In script ") + s->GetName() + ":\n" + LastErrorText;
+        PendingScriptError.message = Code_RunErrorFatal ? LastErrorText : std::string("In script ") + s->GetName() + ":\n" + LastErrorText;
     }
     return ok;
 }

@@ -2,13 +2,15 @@
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
 #include "Support/File.h"
+#include "Support/Linux/File_Linux.h"
 #include "Support/Linux/LoadSave_Linux.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 cARRAY_MEMORY<char> OpenDialogFiles;
@@ -25,8 +27,102 @@ const std::string& ProgramFolder()
     return g_programFolder;
 }
 
-// Splits a path at "/" and folds "." and ".."; false when ".." would leave the start.
-bool Components(const std::string& path, std::vector<std::string>& out)
+// The remainder of an absolute path (already split) under `folder`, if it lies there.
+bool Under(const std::vector<std::string>& path, const std::string& folder, std::vector<std::string>& rest)
+{
+    std::vector<std::string> parts;
+    if (folder.empty() || !LoadSave_Components(folder, parts) || parts.size() > path.size()) return false;
+    for (size_t i = 0; i < parts.size(); i++)
+        if (parts[i] != path[i]) return false;
+    rest.assign(path.begin() + (long)parts.size(), path.end());
+    return true;
+}
+
+constexpr size_t kPathSize = 4096;
+
+// A mapped name: a dialog name as it stands, or the components of a path below root.
+struct Mapped {
+    std::string path;
+    bool dialog = false;
+    std::string root;
+    std::vector<std::string> parts;
+};
+
+bool Map(const std::string& root, const cARRAY_MEMORY<char>& dialogList, const char* name, Mapped* out)
+{
+    if (!name || root.empty()) return false;
+    for (int i = 0; i < dialogList.length; i++) {
+        if (dialogList[i] && strcmp(dialogList[i], name) == 0) {
+            out->path = name;
+            out->dialog = true;
+            return out->path.size() < kPathSize;
+        }
+    }
+    std::string path = name;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    if (isalpha((unsigned char)path[0]) && path[1] == ':') return false;  // another machine's drive
+    std::vector<std::string> components;
+    if (path[0] == '/') {
+        // A full path: re-rooted from the deepest of the known folders that holds it.
+        std::vector<std::string> absolute, rest, best;
+        if (!LoadSave_Components(path, absolute)) return false;
+        std::string cwd = LoadSave_CurrentFolder();
+        if (cwd == "/") cwd.clear();  // would hold every path
+        bool any = false;
+        const std::string* folders[] = {&root, &g_saveFolder, &ProgramFolder(), &cwd};
+        for (const std::string* folder : folders) {
+            if (Under(absolute, *folder, rest) && (!any || rest.size() < best.size())) {
+                best = rest;
+                any = true;
+            }
+        }
+        if (!any) return false;
+        components = best;
+    } else if (!LoadSave_Components(path, components)) {
+        return false;
+    }
+    if (!LoadSave_Resolve(root, components, out->path) || out->path.size() >= kPathSize) return false;
+    out->root = root;
+    LoadSave_Components(out->path.substr(root.size()), out->parts);
+    return true;
+}
+
+bool MapToBuffer(const std::string& root, const cARRAY_MEMORY<char>& dialogList, char* out, int size, const char* name)
+{
+    if (out && size > 0) out[0] = 0;
+    Mapped m;
+    if (!out || size <= 0 || !Map(root, dialogList, name, &m) || m.path.size() + 1 > (size_t)size) return false;
+    memcpy(out, m.path.c_str(), m.path.size() + 1);
+    return true;
+}
+
+bool MapSave(const char* name, Mapped* out) { return Map(g_saveFolder, SaveDialogFiles, name, out); }
+bool MapBundle(const char* name, Mapped* out) { return Map(ProgramFolder(), OpenDialogFiles, name, out); }
+
+// The regular file a mapped name names, for reading: a descriptor, or -1.
+int Open(const Mapped& m)
+{
+    return m.dialog ? File_OpenAt(AT_FDCWD, m.path.c_str(), true) : LoadSave_OpenBeneath(m.root, m.parts);
+}
+
+bool Openable(const Mapped& m)
+{
+    int fd = Open(m);
+    if (fd >= 0) close(fd);
+    return fd >= 0;
+}
+
+unsigned char* ReadWhole(const Mapped& m, int64_t* size)
+{
+    if (size) *size = 0;
+    int fd = Open(m);
+    return fd < 0 ? nullptr : File_ReadAll(fd, size);
+}
+
+}  // namespace
+
+bool LoadSave_Components(const std::string& path, std::vector<std::string>& out)
 {
     out.clear();
     size_t i = 0;
@@ -45,107 +141,6 @@ bool Components(const std::string& path, std::vector<std::string>& out)
     }
     return true;
 }
-
-// The remainder of an absolute path (already split) under `folder`, if it lies there.
-bool Under(const std::vector<std::string>& path, const std::string& folder, std::vector<std::string>& rest)
-{
-    std::vector<std::string> parts;
-    if (folder.empty() || !Components(folder, parts) || parts.size() > path.size()) return false;
-    for (size_t i = 0; i < parts.size(); i++)
-        if (parts[i] != path[i]) return false;
-    rest.assign(path.begin() + (long)parts.size(), path.end());
-    return true;
-}
-
-bool Map(const std::string& root, const cARRAY_MEMORY<char>& dialogList, char* out, int size, const char* name)
-{
-    if (out && size > 0) out[0] = 0;
-    if (!out || size <= 0 || !name || root.empty()) return false;
-
-    std::string result;
-    bool found = false;
-    for (int i = 0; i < dialogList.length && !found; i++) {
-        if (dialogList[i] && strcmp(dialogList[i], name) == 0) {
-            result = name;
-            found = true;
-        }
-    }
-    if (!found) {
-        std::string path = name;
-        for (char& c : path)
-            if (c == '\\') c = '/';
-        if (isalpha((unsigned char)path[0]) && path[1] == ':') return false;  // another machine's drive
-        std::vector<std::string> components;
-        if (path[0] == '/') {
-            // A full path: re-rooted from the deepest of the known folders that holds it.
-            std::vector<std::string> absolute, rest, best;
-            if (!Components(path, absolute)) return false;
-            std::string cwd = LoadSave_CurrentFolder();
-            if (cwd == "/") cwd.clear();  // would hold every path
-            bool any = false;
-            const std::string* folders[] = {&root, &g_saveFolder, &ProgramFolder(), &cwd};
-            for (const std::string* folder : folders) {
-                if (Under(absolute, *folder, rest) && (!any || rest.size() < best.size())) {
-                    best = rest;
-                    any = true;
-                }
-            }
-            if (!any) return false;
-            components = best;
-        } else if (!Components(path, components)) {
-            return false;
-        }
-        if (!LoadSave_Resolve(root, components, result)) return false;
-    }
-    if (result.size() + 1 > (size_t)size) return false;
-    memcpy(out, result.c_str(), result.size() + 1);
-    return true;
-}
-
-bool MapSave(char* out, int size, const char* name)
-{
-    return Map(g_saveFolder, SaveDialogFiles, out, size, name);
-}
-
-bool MapBundle(char* out, int size, const char* name)
-{
-    return Map(ProgramFolder(), OpenDialogFiles, out, size, name);
-}
-
-constexpr int kPathSize = 4096;
-
-unsigned char* ReadWhole(const char* path, int64_t* size)
-{
-    if (size) *size = 0;
-    if (!File_Exists(path)) return nullptr;
-    FILE* f = fopen(path, "rb");
-    if (!f) return nullptr;
-    unsigned char* bytes = nullptr;
-    struct stat st;
-    if (fstat(fileno(f), &st) == 0 && st.st_size >= 0) {
-        int64_t n = st.st_size;
-        bytes = (unsigned char*)MemAlloc((size_t)n + 1);
-        if (bytes && fread(bytes, 1, (size_t)n, f) == (size_t)n) {
-            bytes[n] = 0;
-            if (size) *size = n;
-        } else {
-            MemFree(bytes);
-            bytes = nullptr;
-        }
-    }
-    fclose(f);
-    return bytes;
-}
-
-bool Openable(const char* path)
-{
-    if (!File_Exists(path)) return false;
-    FILE* f = fopen(path, "rb");
-    if (f) fclose(f);
-    return f != nullptr;
-}
-
-}  // namespace
 
 std::string LoadSave_NormalisePath(const char* name)
 {
@@ -212,46 +207,47 @@ const char* LoadSave_GetProgramFolder()
 
 bool LoadSave_SavePath(char* out, int size, const char* name)
 {
-    return MapSave(out, size, name);
+    return MapToBuffer(g_saveFolder, SaveDialogFiles, out, size, name);
 }
 
 bool LoadSave_BundlePath(char* out, int size, const char* name)
 {
-    return MapBundle(out, size, name);
+    return MapToBuffer(ProgramFolder(), OpenDialogFiles, out, size, name);
 }
 
 bool LoadSave_SaveFileExists(const char* name)
 {
-    char path[kPathSize];
-    return MapSave(path, sizeof(path), name) && Openable(path);
+    Mapped m;
+    return MapSave(name, &m) && Openable(m);
 }
 
 bool LoadSave_BundleFileExists(const char* name)
 {
-    char path[kPathSize];
-    return MapBundle(path, sizeof(path), name) && Openable(path);
+    Mapped m;
+    return MapBundle(name, &m) && Openable(m);
 }
 
 unsigned char* LoadSave_ReadSaveFile(const char* name, int64_t* size)
 {
-    char path[kPathSize];
+    Mapped m;
     if (size) *size = 0;
-    return MapSave(path, sizeof(path), name) ? ReadWhole(path, size) : nullptr;
+    return MapSave(name, &m) ? ReadWhole(m, size) : nullptr;
 }
 
 unsigned char* LoadSave_ReadBundleFile(const char* name, int64_t* size)
 {
-    char path[kPathSize];
+    Mapped m;
     if (size) *size = 0;
-    return MapBundle(path, sizeof(path), name) ? ReadWhole(path, size) : nullptr;
+    return MapBundle(name, &m) ? ReadWhole(m, size) : nullptr;
 }
 
 bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size)
 {
-    char path[kPathSize];
-    if (!MapSave(path, sizeof(path), name) || size < 0 || (size > 0 && !bytes)) return false;
-    File_CreateDirectoryOfPath(path);
-    return File_WriteWhole(path, bytes, size);
+    Mapped m;
+    if (!MapSave(name, &m) || size < 0 || (size > 0 && !bytes)) return false;
+    if (!m.dialog) return LoadSave_WriteBeneath(m.root, m.parts, bytes, size);
+    File_CreateDirectoryOfPath(m.path.c_str());
+    return File_WriteWhole(m.path.c_str(), bytes, size);
 }
 
 namespace {

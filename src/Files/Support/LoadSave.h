@@ -9,6 +9,13 @@
 // folder), which is then used unchanged. A component missing as written is looked up
 // case-insensitively (ASCII) in its folder; a symbolic link that leads out of the folder refuses
 // the name. A refused name, or a result longer than the buffer, gives an empty result and false.
+//
+// Opening a name (reading, writing, testing that it exists) walks its checked path again one
+// folder at a time, each opened relative to the one before and never through a link, so that a
+// folder swapped for a link in between is refused rather than followed. Only regular files are
+// read. Writes replace the name whole (a new file beside it takes the name), so a link of that
+// name never passes the write on; new files are made 0666 and new folders 0777, less the umask.
+// Every descriptor is close-on-exec.
 #pragma once
 #include "Platform/Array.h"
 

@@ -192,7 +192,7 @@ bool CStream::LoadFromFile(const char* fileName, int64_t start)
     FreeBuffer();
     m_overrun = false;
     if (!fileName || start < 0 || !File_Exists(fileName)) return false;
-    FILE* f = fopen(fileName, "rb");
+    FILE* f = fopen(fileName, "rbe");
     if (!f) return false;
     bool ok = false;
     if (fseeko(f, 0, SEEK_END) == 0) {

@@ -109,12 +109,12 @@ void TaggedValue::SetString(const char* text, size_t length)
     val = 0.0;
 }
 
-void TaggedValue::Append(const char* text, size_t length)
+bool TaggedValue::Append(const char* text, size_t length)
 {
-    if (!IsString()) SetString("", 0);
     length = TextLength(text, length);
-    size_t old = GetLength();
-    if (length > 0x7FFFFFF0u - old) length = 0x7FFFFFF0u - old;
+    size_t old = IsString() ? GetLength() : 0;
+    if (length > VALUE_STRING_MAX || old > VALUE_STRING_MAX - length) return false;
+    if (!IsString()) SetString("", 0);
     size_t total = old + length;
     if (str) {
         TextBlock* b = BlockOf(str);
@@ -123,15 +123,15 @@ void TaggedValue::Append(const char* text, size_t length)
             memmove(str + old, text, length);
             str[total] = 0;
             b->length = (uint32_t)total;
-            return;
+            return true;
         }
     }
     // Room for more: a text joined once is usually joined again.
     size_t capacity = total < 2 * old ? 2 * old : total;
     if (capacity < 32) capacity = 32;
-    if (capacity > 0x7FFFFFF0u) capacity = 0x7FFFFFF0u;
+    if (capacity > VALUE_STRING_MAX) capacity = VALUE_STRING_MAX;
     TextBlock* b = (TextBlock*)MemAlloc(sizeof(TextBlock) + capacity + 1);
-    if (!b) return;
+    if (!b) return false;
     b->refs = 1;
     b->length = (uint32_t)total;
     char* s = (char*)(b + 1);
@@ -140,6 +140,7 @@ void TaggedValue::Append(const char* text, size_t length)
     s[total] = 0;
     if (str) ReleaseText();
     str = s;
+    return true;
 }
 
 bool Value_Equal(const TaggedValue& a, const TaggedValue& b)

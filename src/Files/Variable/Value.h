@@ -9,6 +9,10 @@ enum : uint32_t {
     VALUE_REAL = 0,
     VALUE_STRING = 1,
 };
+// The longest text (in bytes) that joining strings, with + and += and the string built-ins, may
+// make: a longer result is refused with an error, never cut.
+constexpr size_t VALUE_STRING_MAX = (size_t)1 << 28;
+
 // Nesting marks of values built from JSON, kept in the top bits of the kind word.
 constexpr uint32_t VALUE_MARK_MAP = 0x80000000u;
 constexpr uint32_t VALUE_MARK_LIST = 0x40000000u;
@@ -43,7 +47,8 @@ struct TaggedValue {
     void SetString(const char* text, size_t length);
     // Makes the value a string and appends text; a text this value owns alone grows in place,
     // with room to spare, so that building a string piece by piece does not copy it each time.
-    void Append(const char* text, size_t length);
+    // False, and the value unchanged, when the text would pass VALUE_STRING_MAX bytes.
+    bool Append(const char* text, size_t length);
     void Free() { SetReal(0.0); }
 
 private:

@@ -66,7 +66,7 @@ protected:
         CCode code(text, expression);
         EXPECT_TRUE(code.Compile("test")) << LastErrorText;
         TaggedValue result;
-        Code_Execute(self.get(), self.get(), &code, &result);
+        Code_Execute_ShowError(self.get(), self.get(), &code, &result);
         return result;
     }
     std::unique_ptr<CInstance> self;

@@ -77,7 +77,7 @@ protected:
         EXPECT_TRUE(code.Compile("test")) << LastErrorText;
         CInstance self(700000, 0, 0, 0);
         TaggedValue result;
-        Code_Execute(&self, &self, &code, &result);
+        Code_Execute_ShowError(&self, &self, &code, &result);
         return result;
     }
     TCaptureConsole warnings;

@@ -189,6 +189,21 @@ TEST_F(GameBuiltins, CreateRefusesStringsAndMissingObjects)
     EXPECT_EQ(Instance_Find((int)made)->x, 5);
 }
 
+// Once every instance id is used, creating and copying report it and make nothing.
+TEST_F(GameBuiltins, NoInstanceOnceTheIdsAreUsedUp)
+{
+    int o = Object();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* self = Put(o, 0, 0);
+    Room_LastInstanceId = INSTANCE_ID_LAST;
+    EXPECT_EQ(Call("instance_create", self, {1, 2, (double)o}), -1);
+    EXPECT_EQ(Call("instance_copy", self, {1}), -4);
+    EXPECT_EQ(Run_Room->active.size(), 1u);
+    EXPECT_EQ(Room_LastInstanceId, INSTANCE_ID_LAST);
+    ASSERT_EQ(Errors().size(), 2u);
+    EXPECT_NE(Errors()[0].find("No instance can be made: every instance id has been used."), std::string::npos);
+}
+
 TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
 {
     int o = Object();
@@ -228,7 +243,7 @@ TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
     src->physics = nullptr;
     EXPECT_EQ(Instance_Find(plain->id), plain);
     // The copies stand with self in the depth order, and are found and counted.
-    EXPECT_EQ(Run_Room->active, (std::vector<CInstance*>{mid, src, plain, performed}));
+    EXPECT_EQ(Run_Room->active, (std::vector<CInstance*>{src, plain, performed, mid}));
     EXPECT_EQ(performed->depth, -50);
     EXPECT_EQ(Call("instance_number", src, {(double)o}), 4);
 

@@ -185,6 +185,12 @@ TEST_F(StringBuiltins, DeleteAndInsert)
     EXPECT_EQ(Text("string_insert", {S(""), S("abc"), 2.0}), "abc");
     EXPECT_EQ(Text("string_insert", {1.0, S("abc"), 2.0}), "abc");
     EXPECT_EQ(Text("string_insert", {S("X"), 1.0, 2.0}), "X");
+    EXPECT_TRUE(Errors().empty());
+    // Strings hold at most 256 MiB, as with +: a longer result is refused with a message.
+    std::string half((1u << 27) + 1, 'a');
+    EXPECT_EQ(Text("string_insert", {S(half.c_str()), S(half.c_str()), 1.0}), "");
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_EQ(Errors()[0], "string_insert : result too long");
 }
 
 TEST_F(StringBuiltins, CaseAndFilters)

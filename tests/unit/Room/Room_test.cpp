@@ -86,6 +86,28 @@ TEST(RoomRecord, CreationRecordIdsFollowTheCounters)
     EXPECT_EQ(room.caption, nullptr);
 }
 
+// A counter at its bound (or past it, from a crafted value) gives no more ids and never wraps.
+TEST(RoomRecord, CountersStopAtTheirBound)
+{
+    CRoom room;
+    for (int counter : {INSTANCE_ID_LAST, INT32_MAX}) {
+        Room_LastInstanceId = counter;
+        Room_LastTileId = counter;
+        EXPECT_EQ(room.AddInstance(0, 0, 0), -1);
+        EXPECT_EQ(room.CreateTile(0, 0, 0, 16, 16, 0, 0, 0, 1, 1, 0), -1);
+        EXPECT_EQ(room.AddTile(RoomTile()), -1);
+        EXPECT_EQ(Room_LastInstanceId, counter);
+        EXPECT_EQ(Room_LastTileId, counter);
+    }
+    EXPECT_TRUE(room.entries.empty() && room.entry_tiles.empty() && room.tiles.empty());
+    Room_LastInstanceId = INSTANCE_ID_LAST - 1;
+    Room_LastTileId = -5;
+    EXPECT_EQ(room.AddInstance(0, 0, 0), INSTANCE_ID_LAST);
+    EXPECT_EQ(room.AddInstance(0, 0, 0), -1);
+    EXPECT_EQ(room.AddTile(RoomTile()), 0);
+    EXPECT_EQ(room.tiles[0].id, 1);
+}
+
 class RoomInstances : public ::testing::Test {
 protected:
     void SetUp() override
@@ -119,10 +141,10 @@ TEST_F(RoomInstances, ActiveListIsOrderedByDepthThenCreation)
     CInstance* b = room.CreateInstance(0, 0, 2, 100002);
     CInstance* c = room.CreateInstance(0, 0, 0, 100003);
     EXPECT_EQ(b->depth, -5.0f);
-    EXPECT_EQ(ActiveIds(), (std::vector<int>{100001, 100003, 100002}));
+    EXPECT_EQ(ActiveIds(), (std::vector<int>{100002, 100001, 100003}));
     b->depth = 50;
     room.ChangeDepth(b);
-    EXPECT_EQ(ActiveIds(), (std::vector<int>{100002, 100001, 100003}));
+    EXPECT_EQ(ActiveIds(), (std::vector<int>{100001, 100003, 100002}));
     EXPECT_EQ(Instance_Find(100003), c);
     // Object lists hold the instances of descendants too.
     EXPECT_EQ(Object_Find(0)->instances.size(), 3u);
@@ -181,12 +203,17 @@ TEST_F(RoomInstances, ChangingObjectRelinksAndSkipsTheCurrentPass)
 TEST_F(RoomInstances, SuspendedRoomsLeaveTheHashAndLists)
 {
     CInstance* a = room.CreateInstance(0, 0, 0);
+    CInstance* b = room.CreateInstance(0, 0, 0);
+    b->depth = -50;
+    room.ChangeDepth(b);
     room.Suspend();
     EXPECT_EQ(Instance_Find(a->id), nullptr);
     EXPECT_TRUE(Object_Find(0)->instances.empty());
     room.Resume();
     EXPECT_EQ(Instance_Find(a->id), a);
-    EXPECT_EQ(Object_Find(0)->instances.size(), 1u);
+    // The object's list comes back in creation order, the room's in depth order.
+    EXPECT_EQ(Object_Find(0)->instances, (std::vector<CInstance*>{a, b}));
+    EXPECT_EQ(room.active, (std::vector<CInstance*>{b, a}));
 }
 
 TEST_F(RoomInstances, ViewsFollowTheirObjectInsideTheRoom)

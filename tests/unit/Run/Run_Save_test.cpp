@@ -1,9 +1,12 @@
 #include "Run/Run_Save.h"
 #include "Runner/GameFile.h"
+#include "Support/LoadSave.h"
 #include "Variable/Variable_Main.h"
 #include "../Room/World.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -28,7 +31,11 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        base = testing::TempDir() + "save_" + std::to_string(getpid());
+        // Saves go through the folder mapping, into the save folder.
+        data = testing::TempDir() + "saved_games_" + std::to_string(getpid());
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        LoadSave_SetGameName("game");
+        base = std::string(LoadSave_GetSaveFolder()) + "save";
         Game_Header.gameId = 777;
         thing = Object();
         Object_Find(thing)->depth = 3;
@@ -36,7 +43,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* s : {".a", ".b", ".c"}) std::remove((base + s).c_str());
+        std::filesystem::remove_all(data);
         Game_Header.gameId = 0;
         WorldTest::TearDown();
     }
@@ -84,7 +91,7 @@ protected:
         EXPECT_EQ(Room_NewRoom, ROOM_CHANGE_NONE);
         return Errors().empty();
     }
-    std::string base;
+    std::string data, base;
     int thing = -1, other = -1, aId = 0;
 };
 
@@ -122,7 +129,7 @@ TEST_F(SavedGames, LoadRestoresExactlyWhatWasSaved)
     ASSERT_TRUE(a->variables->Get(Code_Variable_FindOrAdd("name"), 0, &v));
     EXPECT_EQ(std::string(v.GetString(), v.GetLength()), "al\xE2\x82\xACpha");
     EXPECT_EQ(Run_Room->deactivated.size(), 1u);
-    EXPECT_EQ(Run_Room->active.back()->depth, -10);
+    EXPECT_EQ(Run_Room->active.front()->depth, -10);
     EXPECT_EQ(Object_Find(thing)->instances.size(), 1u);
     EXPECT_EQ(score, 120);
     // The kept room comes back with its own instance.
@@ -132,6 +139,51 @@ TEST_F(SavedGames, LoadRestoresExactlyWhatWasSaved)
     EXPECT_EQ(Run_Room->active[0]->x, 1);
     ASSERT_TRUE(Run_Room->active[0]->variables->Get(Code_Variable_FindOrAdd("note"), 0, &v));
     EXPECT_STREQ(v.GetString(), "kept");
+}
+
+// A file whose room list runs from the greatest depth down (as files of older runners do) loads
+// into ascending depth, instances of one depth in their saved order.
+TEST_F(SavedGames, ListsOfAnyOrderLoadInAscendingDepth)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* a = Put(thing, 0, 0);
+    CInstance* b = Put(other, 0, 0);
+    CInstance* c = Put(thing, 0, 0);
+    std::vector<int> ascending{b->id, a->id, c->id};
+    std::stable_sort(Run_Room->active.begin(), Run_Room->active.end(),
+                     [](CInstance* x, CInstance* y) { return x->depth > y->depth; });
+    ASSERT_TRUE(Game_Save((base + ".a").c_str()));
+    ASSERT_TRUE(Load(base + ".a"));
+    std::vector<int> ids;
+    for (CInstance* i : Run_Room->active) ids.push_back(i->id);
+    EXPECT_EQ(ids, ascending);
+}
+
+// Ids and counters past their bound are refused, whatever else the file holds.
+TEST_F(SavedGames, IdsBeyondTheirBoundAreRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(Build());
+    std::string before = Fingerprint();
+    int last = Room_LastInstanceId;
+    for (int* counter : {&Room_LastInstanceId, &Room_LastTileId}) {
+        int kept = *counter;
+        *counter = INT32_MAX;
+        ASSERT_TRUE(Game_Save((base + ".b").c_str()));
+        *counter = kept;
+        EXPECT_FALSE(Load(base + ".b"));
+    }
+    CInstance* a = Instance_Find(aId);
+    a->id = INT32_MAX;
+    ASSERT_TRUE(Game_Save((base + ".b").c_str()));
+    a->id = aId;
+    EXPECT_FALSE(Load(base + ".b"));
+    Run_Room->tiles.push_back(RoomTile());
+    Run_Room->tiles.back().id = INT32_MAX;
+    ASSERT_TRUE(Game_Save((base + ".b").c_str()));
+    Run_Room->tiles.pop_back();
+    EXPECT_FALSE(Load(base + ".b"));
+    EXPECT_EQ(Fingerprint(), before);
+    EXPECT_EQ(Room_LastInstanceId, last);
 }
 
 TEST_F(SavedGames, DamagedFilesChangeNothing)

@@ -71,6 +71,10 @@ struct GameSpec {
     int eventType = 3, eventNumber = 0;
     int roomInOrder = 0;
     const char* extraTag = nullptr;
+    uint32_t lastInstanceId = 100000, lastTileId = 10000000;
+    uint32_t entryId = 100001;
+    bool tile = false;
+    uint32_t tileId = 10000001;
 };
 
 std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
@@ -79,7 +83,7 @@ std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
     g.b = {'F', 'O', 'R', 'M', 0, 0, 0, 0};
     g.Begin(spec.header);
     g.Str("demo");
-    for (uint32_t v : {7u, 320u, 240u, 0u, 100000u, 10000000u, 1u}) g.U32(v);
+    for (uint32_t v : {7u, 320u, 240u, 0u, spec.lastInstanceId, spec.lastTileId, 1u}) g.U32(v);
     g.U32((uint32_t)spec.roomInOrder);
     g.End();
     g.Begin("OPTN");
@@ -136,10 +140,13 @@ std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
     g.U32(0);
     for (int i = 0; i < 1 + 8 * 13 + 8 * 15 + 4; i++) g.U32(0);
     g.U32(1);  // one instance
-    for (uint32_t v : {10u, 20u, 1u, 100001u}) g.U32(v);
+    for (uint32_t v : {10u, 20u, 1u, spec.entryId}) g.U32(v);
     g.U32(0);
     for (uint32_t v : {0x3F800000u, 0x3F800000u, 0xFFFFFFFFu, 0u}) g.U32(v);
-    g.U32(0);  // no tiles
+    g.U32(spec.tile ? 1 : 0);
+    if (spec.tile)
+        for (uint32_t v : {0u, 0u, 0u, 0u, 0u, 16u, 16u, 0u, spec.tileId, 0x3F800000u, 0x3F800000u, 0xFFFFFFu, 0x3F800000u})
+            g.U32(v);
     g.End();
     if (spec.extraTag) {
         g.Begin(spec.extraTag);
@@ -281,6 +288,43 @@ TEST_F(GameFileTest, ResourceErrorsFailTheLoad)
     bytecode.extraTag = "SPRT";  // kept for the sprite reader
     EXPECT_TRUE(Load(MakeGame(bytecode)));
     EXPECT_NE(GameFile_FindChunk("SPRT"), nullptr);
+}
+
+// Ids and id counters past 1000000000 are refused; counters that new ids would collide with are
+// raised: ids stay clear of object indexes and of every id placed in the rooms.
+TEST_F(GameFileTest, IdsBeyondTheirBoundAreRefused)
+{
+    for (uint32_t bad : {0x7FFFFFFFu, 1000000001u, 0xFFFFFFFFu}) {
+        GameSpec header;
+        header.lastInstanceId = bad;
+        EXPECT_FALSE(Load(MakeGame(header))) << bad;
+        GameSpec tiles;
+        tiles.lastTileId = bad;
+        EXPECT_FALSE(Load(MakeGame(tiles))) << bad;
+        GameSpec entry;
+        entry.entryId = bad;
+        EXPECT_EQ(Load(MakeGame(entry)), bad == 0xFFFFFFFFu) << bad;  // -1: the next id
+        GameSpec tile;
+        tile.tile = true;
+        tile.tileId = bad;
+        EXPECT_FALSE(Load(MakeGame(tile))) << bad;
+        EXPECT_TRUE(Failed());
+    }
+    GameSpec highest;
+    highest.lastInstanceId = highest.lastTileId = highest.entryId = 1000000000;
+    highest.tile = true;
+    highest.tileId = 1000000000;
+    EXPECT_TRUE(Load(MakeGame(highest))) << capture.text;
+    EXPECT_EQ(Room_LastInstanceId, 1000000000);
+    GameSpec low;
+    low.lastInstanceId = 5;
+    low.tile = true;
+    low.tileId = 20000000;
+    ASSERT_TRUE(Load(MakeGame(low))) << capture.text;
+    EXPECT_EQ(Game_Header.lastInstanceId, 100001);
+    EXPECT_EQ(Room_LastInstanceId, 100001);
+    EXPECT_EQ(Game_Header.lastTileId, 20000000);
+    EXPECT_EQ(Room_LastTileId, 20000000);
 }
 
 TEST_F(GameFileTest, NotAContainer)

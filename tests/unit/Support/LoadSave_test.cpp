@@ -1,12 +1,14 @@
 #include "Base/MemoryManager.h"
 #include "Support/File.h"
 #include "Support/LoadSave.h"
+#include "Support/Linux/LoadSave_Linux.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -202,6 +204,68 @@ TEST_F(LoadSaveTest, ReadWriteAndExists)
     EXPECT_FALSE(LoadSave_BundleFileExists("empty"));
     EXPECT_FALSE(LoadSave_BundleFileExists("passwd"));
     EXPECT_EQ(MemoryManager_LiveBlocks(), live);
+}
+
+// What is opened is what was checked: a folder or file swapped for a link after its check (the
+// hook stands in for another process) is refused, not followed.
+TEST_F(LoadSaveTest, ALinkSwappedInAfterTheCheckIsNotFollowed)
+{
+    static std::string swapAt;
+    static fs::path swapTo;
+    LoadSave_CheckedHook = [](const std::string& path) {
+        if (path + "/" != swapAt && path != swapAt) return;
+        fs::rename(path, path + ".old");
+        fs::create_symlink(swapTo, path);
+    };
+    WriteText(root / "outside" / "Inner.txt", "secret");
+    int64_t size = 0;
+    struct Swap { std::string at; fs::path to; const char* name; };
+    const Swap swaps[] = {
+        {prog + "sub/", root / "outside", "sub/Inner.txt"},
+        {prog + "Data.TXT", root / "outside" / "secret", "Data.TXT"},
+        {save + "both.txt", root / "outside" / "secret", "both.txt"},
+    };
+    for (const Swap& s : swaps) {
+        swapAt = s.at;
+        swapTo = s.to;
+        unsigned char* bytes = s.at.rfind(save, 0) == 0 ? LoadSave_ReadSaveFile(s.name, &size) : LoadSave_ReadBundleFile(s.name, &size);
+        EXPECT_EQ(bytes, nullptr) << s.name << ": " << (bytes ? (const char*)bytes : "");
+        MemFree(bytes);
+    }
+    // A folder swapped while a file is written into it: the write stays out of the link's target.
+    fs::create_directories(save + "slots");
+    swapAt = save + "slots/";
+    swapTo = root / "outside";
+    EXPECT_FALSE(LoadSave_WriteFile("slots/one.dat", "x", 1));
+    EXPECT_FALSE(fs::exists(root / "outside" / "one.dat"));
+    LoadSave_CheckedHook = nullptr;
+}
+
+// Writes replace the name: a hard link in the save folder never carries a write to its target.
+TEST_F(LoadSaveTest, WritesReplaceHardLinksAndFollowTheUmask)
+{
+    WriteText(root / "outside" / "target", "keep");
+    fs::create_hard_link(root / "outside" / "target", save + "linked.dat");
+    EXPECT_TRUE(LoadSave_WriteFile("linked.dat", "new", 3));
+    std::ifstream target(root / "outside" / "target");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(target), {}), "keep");
+    std::ifstream linked(save + "linked.dat");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(linked), {}), "new");
+    // Created 0666 less the umask: a player's umask of 077 keeps saves private.
+    for (mode_t mask : {(mode_t)077, (mode_t)022}) {
+        mode_t old = umask(mask);
+        bool written = LoadSave_WriteFile("new/private.dat", "x", 1);
+        umask(old);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(fs::status(save + "new/private.dat").permissions() & fs::perms::all, (fs::perms)(0666 & ~mask)) << mask;
+        EXPECT_EQ(fs::status(save + "new").permissions() & fs::perms::all, (fs::perms)(0777 & ~mask)) << mask;
+        fs::remove_all(save + "new");
+    }
+    // A pipe is no file: it is neither read nor waited on.
+    ASSERT_EQ(mkfifo((prog + "pipe").c_str(), 0644), 0);
+    EXPECT_FALSE(LoadSave_BundleFileExists("pipe"));
+    int64_t size = 0;
+    EXPECT_EQ(LoadSave_ReadBundleFile("pipe", &size), nullptr);
 }
 
 TEST_F(LoadSaveTest, InMemoryFiles)

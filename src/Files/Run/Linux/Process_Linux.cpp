@@ -33,6 +33,22 @@ void ReportAndExit(int fd, int error)
     _exit(127);
 }
 
+// In the child: every descriptor above 2 closes when the program starts, whoever opened it (the
+// runner's own are close-on-exec already; libraries' may not be). Only calls that are safe
+// between fork and exec.
+void CloseOnExecAll()
+{
+#ifdef CLOSE_RANGE_CLOEXEC
+    if (close_range(3, ~0u, CLOSE_RANGE_CLOEXEC) == 0) return;
+#endif
+    long last = sysconf(_SC_OPEN_MAX);
+    if (last < 0 || last > 1 << 20) last = 1 << 20;
+    for (int fd = 3; fd < last; fd++) {
+        int flags = fcntl(fd, F_GETFD);
+        if (flags >= 0 && !(flags & FD_CLOEXEC)) fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+    }
+}
+
 // Runs argv in directory. Detached programs are started by an intermediate child that exits at
 // once, so no zombie is left; the exec failure of either comes back through a close-on-exec pipe.
 bool Spawn(std::vector<std::string> argv, const char* directory, bool wait)
@@ -58,6 +74,7 @@ bool Spawn(std::vector<std::string> argv, const char* directory, bool wait)
     }
     if (pid == 0) {
         close(fds[0]);
+        CloseOnExecAll();
         if (!wait) {
             pid_t inner = fork();
             if (inner < 0) ReportAndExit(fds[1], errno);
@@ -107,10 +124,11 @@ bool Execute_Shell(const char* file, const char* parameters, const char* directo
     if (path.empty()) return false;
     std::string full = path;
     if (directory && *directory && path[0] != '/') full = SlashPath(directory) + "/" + path;
+    if (full.find('/') == std::string::npos) full = "./" + full;  // a file here, not one on the PATH
     struct stat st;
     if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(full.c_str(), X_OK) == 0)
         return Execute_Program(full.c_str(), parameters, directory, false);
-    // A name beginning with '-' is a file, never an option of the opener.
+    // A name that begins with '-' is a file of the folder, never an option of xdg-open.
     if (path[0] == '-') path = "./" + path;
     return Spawn({"xdg-open", path}, directory, false);
 }

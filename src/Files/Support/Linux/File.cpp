@@ -1,10 +1,13 @@
 // POSIX half of the file module.
 #include "Support/File.h"
 #include "Base/MemoryManager.h"
+#include "Support/Linux/File_Linux.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,13 +18,67 @@ bool File_Exists(const char* path)
     return path && *path && stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool File_WriteWhole(const char* path, const void* bytes, int64_t size)
+int File_OpenAt(int folder, const char* name, bool follow)
 {
-    if (!path || !*path || size < 0 || (size > 0 && !bytes)) return false;
-    std::string temp = std::string(path) + ".XXXXXX";
-    int fd = mkstemp(temp.data());
+    if (!name || !*name) return -1;
+    int fd = openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
+    if (fd < 0) return -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+unsigned char* File_ReadAll(int fd, int64_t* size)
+{
+    if (size) *size = 0;
+    if (fd < 0) return nullptr;
+    struct stat st;
+    unsigned char* bytes = nullptr;
+    if (fstat(fd, &st) == 0 && st.st_size >= 0) {
+        size_t n = (size_t)st.st_size, got = 0;
+        bytes = (unsigned char*)MemAlloc(n + 1);
+        while (bytes && got < n) {
+            ssize_t r = read(fd, bytes + got, n - got);
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) break;
+            got += (size_t)r;
+        }
+        if (bytes && got == n) {
+            bytes[n] = 0;
+            if (size) *size = (int64_t)n;
+        } else {
+            MemFree(bytes);
+            bytes = nullptr;
+        }
+    }
+    close(fd);
+    return bytes;
+}
+
+// A new file of a name not yet taken in the folder: its descriptor, or -1.
+static int CreateBeside(int folder, const char* name, std::string* temp)
+{
+    static std::mt19937_64 random(std::random_device{}() ^ (uint64_t)getpid());
+    for (int attempt = 0; attempt < 100; attempt++) {
+        char suffix[24];
+        snprintf(suffix, sizeof suffix, ".%016llx", (unsigned long long)random());
+        *temp = std::string(name) + suffix;
+        int fd = openat(folder, temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool File_WriteWholeAt(int folder, const char* name, const void* bytes, int64_t size)
+{
+    if (!name || !*name || size < 0 || (size > 0 && !bytes)) return false;
+    std::string temp;
+    int fd = CreateBeside(folder, name, &temp);
     if (fd < 0) return false;
-    bool ok = fchmod(fd, 0644) == 0;
+    bool ok = true;
     const char* p = (const char*)bytes;
     size_t left = (size_t)size;
     while (ok && left > 0) {
@@ -32,8 +89,21 @@ bool File_WriteWhole(const char* path, const void* bytes, int64_t size)
     }
     if (ok && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
-    if (ok && rename(temp.c_str(), path) != 0) ok = false;
-    if (!ok) unlink(temp.c_str());
+    if (ok && renameat(folder, temp.c_str(), folder, name) != 0) ok = false;
+    if (!ok) unlinkat(folder, temp.c_str(), 0);
+    return ok;
+}
+
+bool File_WriteWhole(const char* path, const void* bytes, int64_t size)
+{
+    if (!path || !*path) return false;
+    char* folderPath = File_ExtractPath(path);
+    char* name = File_ExtractName(path);
+    int folder = open(folderPath && *folderPath ? folderPath : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    bool ok = folder >= 0 && File_WriteWholeAt(folder, name, bytes, size);
+    if (folder >= 0) close(folder);
+    MemFree(folderPath);
+    MemFree(name);
     return ok;
 }
 
@@ -52,7 +122,7 @@ bool Directory_CreateAll(const char* path)
     for (size_t i = 1; i <= p.size(); i++) {
         if (i < p.size() && p[i] != '/') continue;
         std::string part = p.substr(0, i);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST && !Directory_Exists(part.c_str())) return false;
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST && !Directory_Exists(part.c_str())) return false;
     }
     return Directory_Exists(p.c_str());
 }
