@@ -13,6 +13,7 @@
 #include "Function/Function_Misc.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Physics.h"
+#include "Function/Function_Sound.h"
 #include "Function/Quenby_Functions.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
@@ -36,6 +37,7 @@ void Function_Init()
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
+    Function_Sound_Init();
     Function_DPlay_Init();
     Function_Physics_Init();
     Quenby_Functions_Init();
