@@ -54,7 +54,7 @@ void OpenAddress(int argc, const TaggedValue* args, int wanted)
         if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
     if (address.compare(0, 7, "http://") != 0 && address.compare(0, 7, "https:/") != 0) return;
     GR_Display_Leave_Fullscreen();
-    Execute_Shell(address.c_str(), "", nullptr);
+    Execute_OpenAddress(address.c_str());
 }
 
 bool DeviceIndex(const TaggedValue& value, int* device)

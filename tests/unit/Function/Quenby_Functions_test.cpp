@@ -250,6 +250,18 @@ TEST_F(Addresses, WebAddressesOpenInLowerCaseAndOtherSchemesNot)
     EXPECT_EQ(Opened(3), "http://example.com/path?q=1\nhttps://a.b\nhttps:/short\n");
     EXPECT_TRUE(Errors().empty());
 
+    // An address is never a local program, whatever the current folder holds, and keeps its
+    // backslashes.
+    Put(root / "http:" / "x" / "run", "#!/bin/sh\ntouch \"" + (root / "ran").string() + "\"\n");
+    fs::permissions(root / "http:" / "x" / "run", fs::perms::owner_all);
+    fs::path here = fs::current_path();
+    fs::current_path(root);
+    Call("url_open", {S("http://x/run")});
+    Call("url_open", {S("http://x/a\\b")});
+    fs::current_path(here);
+    EXPECT_EQ(Opened(5), "http://example.com/path?q=1\nhttps://a.b\nhttps:/short\nhttp://x/run\nhttp://x/a\\b\n");
+    EXPECT_FALSE(fs::exists(root / "ran"));
+
     EXPECT_EQ(Text("url_get_domain", {S("http://x")}), "localhost");
     CallExact("url_open", {S("http://a"), S("b")});
     EXPECT_EQ(LastError(), "Illegal argument count");
