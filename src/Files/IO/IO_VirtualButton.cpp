@@ -9,8 +9,9 @@
 #include "Support/IniFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
-#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 
 constexpr int BUTTON_RECORDS = 32;
@@ -24,6 +25,22 @@ int SaturatedSum(int a, int b) { return (int)std::clamp((int64_t)a + b, (int64_t
 // Colours of a shown button, 0xBBGGRR, and the alpha of its box.
 constexpr uint32_t BUTTON_BOX = 0x808080, BUTTON_EDGE = 0xFFFFFF;
 constexpr double BUTTON_ALPHA = 0.35;
+
+// "x,y,width,height,key": five whole numbers within int, spaces allowed around them.
+bool ParseButton(const char* text, int out[5])
+{
+    const char* p = text;
+    for (int i = 0; i < 5; i++) {
+        if (i > 0 && *p++ != ',') return false;
+        char* end = nullptr;
+        errno = 0;
+        long long v = strtoll(p, &end, 10);
+        if (end == p || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+        out[i] = (int)v;
+        for (p = end; *p == ' ' || *p == '\t';) p++;
+    }
+    return *p == 0;
+}
 
 }  // namespace
 
@@ -54,9 +71,10 @@ void IO_VirtualButton_ReadOptions(IniFile& options)
 {
     IniSection* section = options.FindSection("IO_VIRTUAL_BUTTONS");
     for (IniKey* k = section ? section->keys : nullptr; k; k = k->next) {
-        int x, y, w, h, key, used = 0;
-        if (sscanf(k->value, "%d ,%d ,%d ,%d ,%d %n", &x, &y, &w, &h, &key, &used) != 5 || k->value[used] || w <= 0 ||
-            h <= 0 || key < 0 || key >= IO_KEY_COUNT) {
+        int v[5] = {};
+        bool good = ParseButton(k->value, v);
+        int x = v[0], y = v[1], w = v[2], h = v[3], key = v[4];
+        if (!good || w <= 0 || h <= 0 || key < 0 || key >= IO_KEY_COUNT) {
             Console_Warnings->Output("options.ini: the virtual button \"%s\" is not x,y,width,height,key: \"%s\"\n",
                                      k->name, k->value);
             continue;

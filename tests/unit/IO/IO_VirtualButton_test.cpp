@@ -22,7 +22,7 @@ TEST(VirtualButtonOptions, EachGoodLineAddsAShownButtonInFileOrder)
     TCapturedWarnings warnings;
     const char text[] = "[DEFAULT]\nDebug=0\n[IO_Virtual_Buttons]\nleft = 0, 400, 80, 60, 37\nbad=1,2,3\n"
                         "right=100,400,80,60,39\nwide=1,2,0,4,5\nkey=1,2,3,4,256\ntail=1,2,3,4,5x\n"
-                        "huge=2147483647,0,10,10,40\n";
+                        "huge=2147483647,0,10,10,40\nover=4294967336,0,10,10,40\n";
     IniFile ini("options.ini", text, (int64_t)strlen(text));
     IO_VirtualButton_ReadOptions(ini);
     const IO_VirtualButton& left = IO_VirtualButtons[0];
@@ -33,7 +33,7 @@ TEST(VirtualButtonOptions, EachGoodLineAddsAShownButtonInFileOrder)
     EXPECT_EQ(IO_VirtualButtons[1].key, 39);
     EXPECT_EQ(IO_VirtualButtons[2].right, INT32_MAX) << "the edge does not wrap round";
     EXPECT_EQ(IO_VirtualButtons[3].flags, 0);
-    for (const char* name : {"\"bad\"", "\"wide\"", "\"key\"", "\"tail\""})
+    for (const char* name : {"\"bad\"", "\"wide\"", "\"key\"", "\"tail\"", "\"over\""})
         EXPECT_NE(warnings.text.find(std::string("the virtual button ") + name), std::string::npos) << name;
 
     // More lines than records: the rest are reported once.
