@@ -591,6 +591,16 @@ TEST_F(ServiceEvents, ALostFocusPausesExactlyOneFrame)
     EXPECT_EQ(Frame(), "0\n");
     EXPECT_EQ(warnings.text, "OS has raised a pause event\nPause event has been registered for this frame\n"
                              "Pause event has been unregistered\n");
+    // The focus taken by a message box of the runner's own is no pause; the next loss is.
+    warnings.text.clear();
+    Window_FocusTakenByOwnWindow();
+    ASSERT_EQ(SDL_PushEvent(&lost), 1);
+    PumpMessages();
+    EXPECT_EQ(Frame(), "0\n");
+    ASSERT_EQ(SDL_PushEvent(&lost), 1);
+    PumpMessages();
+    EXPECT_EQ(Frame(), "1\n");
+    EXPECT_EQ(warnings.text, "OS has raised a pause event\nPause event has been registered for this frame\n");
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
