@@ -373,9 +373,8 @@ bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int
     return true;
 }
 
-bool CheckIndex(TaggedValue* v)
+bool IndexFailed(TaggedValue* v)
 {
-    if (v->kind == VALUE_REAL && v->val >= 0.0 && v->val < ARRAY_DIMENSION && v->val == (double)(int)v->val) return true;
     if (!v->IsReal()) return Fail("Array index is not a number.");
     int x = RealToInt(v->val);
     if (x < 0) return Fail("Negative array index.");
@@ -383,6 +382,13 @@ bool CheckIndex(TaggedValue* v)
     v->kind = VALUE_REAL;
     v->val = x;
     return true;
+}
+
+// Checks and rounds an array index in place; whole numbers in range pass at once.
+inline bool CheckIndex(TaggedValue* v)
+{
+    if (v->kind == VALUE_REAL && v->val >= 0.0 && v->val < ARRAY_DIMENSION && v->val == (double)(int)v->val) return true;
+    return IndexFailed(v);
 }
 
 // Element `index` of a variable, or null when it is not stored; row 0 inline.
@@ -456,33 +462,19 @@ bool StepSpent()
     return true;
 }
 
-// div and mod of two reals; false for a division by zero.
-bool DivideReals(int op, double x, double y, double* out)
-{
-    if (y == 0.0) return false;
-    *out = op == OP_IDIV ? std::trunc(x / y) : Code_Remainder(x, y);
-    return true;
-}
-
-// The operators on two reals done inline; false leaves the case (a division by zero, a bitwise
-// operator) to Code_ApplyBinary.
+// The operators on two reals, the common ones inline; false for a division by zero, which
+// Code_ApplyBinary reports.
 __attribute__((always_inline)) inline bool RealOp(int op, double x, double y, double* out)
 {
     switch (op) {
     case OP_ADD: *out = x + y; return true;
     case OP_SUB: *out = x - y; return true;
     case OP_MUL: *out = x * y; return true;
-    case OP_DIV:
-        if (y == 0.0) return false;
-        *out = x / y;
-        return true;
-    case OP_IDIV:
-    case OP_MOD: return DivideReals(op, x, y, out);
     case OP_LT: *out = x < y; return true;
     case OP_LE: *out = x <= y; return true;
     case OP_GT: *out = x > y; return true;
     case OP_GE: *out = x >= y; return true;
-    default: return false;
+    default: return Code_RealBinary(op, x, y, out);
     }
 }
 
@@ -1083,15 +1075,7 @@ L_MOD_CONST: {
 L_BINARY_CONST:
 binary_const: {
     const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) == VALUE_REAL) {
-        double x = sp[-1].val, y = k.val;
-        switch (pc->y) {
-        case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
-        case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
-        default:
-            if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
-        }
-    }
+    if ((sp[-1].kind | k.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, k.val, &sp[-1].val)) NEXT();
     CopyTo(sp++, k);
     CHECK(Binary(pc->y, sp));
     sp--;
@@ -1105,15 +1089,7 @@ L_BINARY_LOCAL: {
         if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->c));
         sp++;
     } else {
-        if ((sp[-1].kind | v.value.kind) == VALUE_REAL) {
-            double x = sp[-1].val, y = v.value.val;
-            switch (pc->y) {
-            case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
-            case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
-            default:
-                if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
-            }
-        }
+        if ((sp[-1].kind | v.value.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, v.value.val, &sp[-1].val)) NEXT();
         CopyTo(sp++, v.value);
     }
     CHECK(Binary(pc->y, sp));
