@@ -23,6 +23,18 @@ class Generator {
 public:
     Generator(const CodeTree* tree, ByteCode* bc) : m_tree(tree), m_bc(bc)
     {
+        // A local the code indexes anywhere is a whole variable with its array; the others are
+        // plain values in the frame.
+        std::vector<bool> indexed(tree->locals.size(), false);
+        for (const auto& n : tree->nodes)
+            if (n->kind == N_LOCAL && n->IndexCount() > 0) indexed[(size_t)n->id] = true;
+        for (size_t k = 0; k < tree->locals.size(); k++) {
+            std::vector<std::string>& names = indexed[k] ? bc->arrayNames : bc->localNames;
+            m_slot.push_back(indexed[k] ? ~(int)names.size() : (int)names.size());
+            names.push_back(tree->locals[k]);
+        }
+        bc->localCount = (int)bc->localNames.size();
+        bc->arrayCount = (int)bc->arrayNames.size();
         // The argument slots read and written by name go straight to the slots.
         for (int k = 0; k < ARGUMENT_SLOTS; k++) {
             std::string name = "argument" + std::to_string(k);
@@ -50,6 +62,15 @@ private:
     int m_height = 0;
     std::vector<Target> m_targets;
     int m_argumentIds[ARGUMENT_SLOTS];
+    std::vector<int> m_slot;  // of each local: its value slot, or ~ its array slot
+
+    // The value slot of a plain local read or written without indexes, else -1.
+    int ValueSlot(const Node* n) const
+    {
+        if (n->kind != N_LOCAL || n->IndexCount() != 0) return -1;
+        int slot = m_slot[(size_t)n->id];
+        return slot >= 0 ? slot : -1;
+    }
 
     size_t Emit(Opcode op, int line, int a = 0, int x = 0, int y = 0, int b = 0, int c = 0)
     {
@@ -134,7 +155,10 @@ private:
         Operands(n, true);
         int x = n->IndexCount();
         switch (n->kind) {
-        case N_LOCAL: Emit(OPC_GET_LOCAL, n->line, n->id, x); break;
+        case N_LOCAL:
+            if (m_slot[(size_t)n->id] >= 0) Emit(OPC_GET_LOCAL, n->line, m_slot[(size_t)n->id]);
+            else Emit(OPC_GET_ARRAY, n->line, ~m_slot[(size_t)n->id], x);
+            break;
         case N_SELF: Emit(OPC_GET_SELF, n->line, n->id, x, 0, Cache()); break;
         case N_GLOBAL: Emit(OPC_GET_GLOBAL, n->line, n->id, x, 0, Cache()); break;
         case N_BUILTIN: Emit(OPC_GET_BUILTIN, n->line, n->id, x); break;
@@ -150,8 +174,8 @@ private:
             Failure("Statement used as an expression.", a->line, false);
             return;
         }
-        if (n->kind == N_LOCAL && n->IndexCount() == 0 && (a->op == OP_ADD || a->op == OP_SUB) && v->kind == N_CONST) {
-            Emit(OPC_ADD_LOCAL_CONST, n->line, n->id, 0, a->op, Constant(v->value), a->line);
+        if (ValueSlot(n) >= 0 && (a->op == OP_ADD || a->op == OP_SUB) && v->kind == N_CONST) {
+            Emit(OPC_ADD_LOCAL_CONST, n->line, ValueSlot(n), 0, a->op, Constant(v->value), a->line);
             return;
         }
         int slot = ArgumentSlot(n);
@@ -164,7 +188,10 @@ private:
         Value(v);
         int x = n->IndexCount();
         switch (n->kind) {
-        case N_LOCAL: Emit(OPC_SET_LOCAL, n->line, n->id, x, a->op, 0, a->line); break;
+        case N_LOCAL:
+            if (m_slot[(size_t)n->id] >= 0) Emit(OPC_SET_LOCAL, n->line, m_slot[(size_t)n->id], 0, a->op, 0, a->line);
+            else Emit(OPC_SET_ARRAY, n->line, ~m_slot[(size_t)n->id], x, a->op, 0, a->line);
+            break;
         case N_SELF: Emit(OPC_SET_SELF, n->line, n->id, x, a->op, Cache(), a->line); break;
         case N_GLOBAL: Emit(OPC_SET_GLOBAL, n->line, n->id, x, a->op, Cache(), a->line); break;
         case N_BUILTIN: Emit(OPC_SET_BUILTIN, n->line, n->id, x, a->op, 0, a->line); break;
@@ -216,8 +243,8 @@ private:
                 Emit(op, n->line, Constant(r->value), 0, n->op);
                 return;
             }
-            if (r->kind == N_LOCAL && r->IndexCount() == 0) {
-                Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, r->id, r->line);
+            if (ValueSlot(r) >= 0) {
+                Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, ValueSlot(r), r->line);
                 return;
             }
             Value(n->kids[1]);
@@ -262,17 +289,15 @@ private:
         if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_CONST) {
             const Node* l = cond->kids[0];
             const Node* r = cond->kids[1];
-            if (cond->op == OP_LT && l->kind == N_LOCAL && l->IndexCount() == 0 && r->value.IsReal() &&
-                l->line == cond->line)
-                return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, l->id, when, 0, Constant(r->value));
+            if (cond->op == OP_LT && ValueSlot(l) >= 0 && r->value.IsReal() && l->line == cond->line)
+                return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, ValueSlot(l), when, 0, Constant(r->value));
             Value(l);
             return Emit(OPC_COMPARE_JUMP_IF, cond->line, Constant(r->value), when, cond->op);
         }
-        if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_LOCAL &&
-            cond->kids[1]->IndexCount() == 0) {
+        if (cond->kind == N_BINARY && IsComparison(cond->op) && ValueSlot(cond->kids[1]) >= 0) {
             const Node* r = cond->kids[1];
             Value(cond->kids[0]);
-            return Emit(OPC_COMPARE_LOCAL_JUMP_IF, cond->line, r->id, when, cond->op, r->line);
+            return Emit(OPC_COMPARE_LOCAL_JUMP_IF, cond->line, ValueSlot(r), when, cond->op, r->line);
         }
         Value(cond);
         return Emit(OPC_JUMP_IF, cond->line, 0, when);
@@ -449,8 +474,6 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
     }
     auto bc = std::make_unique<ByteCode>();
     bc->name = tree->name;
-    bc->localNames = tree->locals;
-    bc->localCount = (int)tree->locals.size();
     bc->firstLine = tree->root->line;
     Generator g(tree, bc.get());
     if (expression) g.Expression(tree->root);
@@ -458,6 +481,12 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
     if (!g.error.empty()) {
         *error = "In " + tree->name + ": " + g.error;
         return nullptr;
+    }
+    // The machine jumps by offsets from the jumping instruction.
+    for (size_t k = 0; k < bc->code.size(); k++) {
+        VMIns& i = bc->code[k];
+        const OpcodeInfo& info = Code_Opcodes[i.op];
+        if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) (info.jumpInC ? i.c : i.a) -= (int)k;
     }
 #ifndef NDEBUG
     std::string problem;

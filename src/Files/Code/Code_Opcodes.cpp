@@ -14,12 +14,14 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"get_builtin", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_dot", 1, 1, true, FLOW_NEXT, 0, false},
     {"get_arg", 0, 1, false, FLOW_NEXT, 0, false},
+    {"get_array", 0, 1, true, FLOW_NEXT, 0, false},
     {"set_local", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_self", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_global", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_builtin", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_dot", 2, 0, true, FLOW_NEXT, 0, false},
     {"set_arg", 1, 0, false, FLOW_NEXT, 0, false},
+    {"set_array", 1, 0, true, FLOW_NEXT, 0, false},
     {"unary", 1, 1, false, FLOW_NEXT, 0, false},
     {"binary", 2, 1, false, FLOW_NEXT, 0, false},
     {"add", 2, 1, false, FLOW_NEXT, 0, false},
@@ -74,6 +76,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
 {
     auto constant = [&](int k) { return k >= 0 && (size_t)k < bc.constants.size(); };
     auto local = [&](int k) { return k >= 0 && (size_t)k < bc.localNames.size(); };
+    auto array = [&](int k) { return k >= 0 && (size_t)k < bc.arrayNames.size(); };
     switch (i.op) {
     case OPC_PUSH:
     case OPC_BINARY_CONST:
@@ -86,7 +89,9 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_BINARY_LOCAL: return local(i.b);
     case OPC_COMPARE_LOCAL_JUMP_IF: return local(i.a);
     case OPC_GET_LOCAL:
-    case OPC_SET_LOCAL: return local(i.a) && i.x <= 2;
+    case OPC_SET_LOCAL: return local(i.a) && i.x == 0;
+    case OPC_GET_ARRAY:
+    case OPC_SET_ARRAY: return array(i.a) && i.x <= 2;
     case OPC_GET_SELF:
     case OPC_GET_GLOBAL:
     case OPC_SET_SELF:
@@ -110,7 +115,8 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
     size_t n = bc.code.size();
     if (n == 0) return Bad(error, 0, "no code");
     if (bc.lines.size() != n) return Bad(error, 0, "line table size differs");
-    if ((size_t)bc.localCount != bc.localNames.size()) return Bad(error, 0, "local count differs");
+    if ((size_t)bc.localCount != bc.localNames.size() || (size_t)bc.arrayCount != bc.arrayNames.size())
+        return Bad(error, 0, "local count differs");
     std::vector<int> height(n, -1);
     std::vector<size_t> work{0};
     height[0] = 0;
@@ -138,7 +144,7 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
         int after = h - pops + info.pushes;
         if (after > highest) highest = after;
         if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) {
-            int target = info.jumpInC ? i.c : i.a;
+            int64_t target = (int64_t)at + (info.jumpInC ? i.c : i.a);
             if (target < 0) return Bad(error, at, "jumps before the start");
             int jumped = info.flow == FLOW_GOTO ? after : h + info.jumpDelta;
             if (jumped < 0) return Bad(error, at, "jump pops below the frame");
@@ -162,6 +168,10 @@ std::string Code_ListByteCode(const ByteCode& bc)
         snprintf(text, sizeof text, "%4d %5zu %-20s x=%d y=%s a=%d b=%d c=%d", k < bc.lines.size() ? bc.lines[k] : 0, k,
                  name, i.x, Code_OpName(i.y), i.a, i.b, i.c);
         out += text;
+        if (i.op < OPC_COUNT && (Code_Opcodes[i.op].flow == FLOW_BRANCH || Code_Opcodes[i.op].flow == FLOW_GOTO)) {
+            snprintf(text, sizeof text, " -> %lld", (long long)k + (Code_Opcodes[i.op].jumpInC ? i.c : i.a));
+            out += text;
+        }
         if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_COMPARE_JUMP_IF || (i.op >= OPC_ADD_CONST && i.op <= OPC_MOD_CONST) || i.op == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
             const TaggedValue& v = bc.constants[(size_t)i.a];
             if (v.IsString()) out += std::string(" \"") + v.GetString() + "\"";

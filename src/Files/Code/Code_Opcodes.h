@@ -15,12 +15,13 @@ enum Opcode : uint8_t {
     OPC_INDEX,        // checks and rounds the array index on top
     // Variable reads: x = number of indexes on the stack (all but the last already checked by
     // OPC_INDEX; the read checks the last itself).
-    OPC_GET_LOCAL,    // a = slot
+    OPC_GET_LOCAL,    // a = slot of a `var` local never indexed (x = 0)
     OPC_GET_SELF,     // a = variable id, b = cache
     OPC_GET_GLOBAL,   // a = variable id, b = cache
     OPC_GET_BUILTIN,  // a = built-in index
     OPC_GET_DOT,      // a = variable id; the target lies below the indexes
     OPC_GET_ARG,      // a = argument slot
+    OPC_GET_ARRAY,    // a = slot of a `var` local that the code indexes
     // Variable writes: the value is on top; y = the operator of a compound assignment (OP_SET
     // for a plain one); c = the line of the assignment, for errors of the operator.
     OPC_SET_LOCAL,
@@ -29,13 +30,15 @@ enum Opcode : uint8_t {
     OPC_SET_BUILTIN,
     OPC_SET_DOT,
     OPC_SET_ARG,
+    OPC_SET_ARRAY,
     // Operators: y = the NodeOp.
     OPC_UNARY,
     OPC_BINARY,
     OPC_ADD, OPC_SUB, OPC_MUL, OPC_LT, OPC_LE, OPC_GT, OPC_GE, OPC_EQ, OPC_NE,
     OPC_AND_JUMP,     // x = 1 for ||: a truth value that decides the result jumps to a with it
     OPC_TO_BOOL,      // x = 1 for ||: the second operand as 1 or 0
-    // Control flow: a = target instruction.
+    // Control flow: a = the target's offset from the jumping instruction (c in those marked
+    // jumpInC).
     OPC_JUMP,
     OPC_JUMP_IF,      // pops a condition; jumps when whether it holds is x (1 or 0)
     OPC_CASE_JUMP,    // compares the case value on top with the switch value below; equal jumps
@@ -101,11 +104,13 @@ struct ByteCode {
     std::vector<VMIns> code;
     std::vector<int> lines;  // the source line of each instruction
     std::vector<TaggedValue> constants;
-    std::vector<std::string> localNames;
+    std::vector<std::string> localNames;  // `var` locals never indexed: values in the frame
+    std::vector<std::string> arrayNames;  // `var` locals the code indexes: whole variables
     std::vector<VarCache> caches;
     int maxStack = 0;        // the highest the operand stack grows
     int firstLine = 0;       // the line of the code's start, for errors raised on entry
     int localCount = 0;      // localNames.size(), read on every call
+    int arrayCount = 0;      // arrayNames.size()
     std::string name;
 };
 

@@ -23,19 +23,25 @@ bool (*Code_Extension_CallDLLHook)(int index, int argc, TaggedValue* args, Tagge
 
 namespace {
 
+// The kind of a plain local's value before the run first sets it. Only local slots hold it:
+// every read checks for it, so it never reaches a value the code sees.
+constexpr uint32_t VALUE_UNSET = 2;
+
 constexpr size_t STACK_VALUES = (size_t)1 << 20;
 const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply.";
 
 // One running piece of code: the entry code of a run or a script called from it.
 struct Frame {
     const ByteCode* bc;
+    const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the values the frame leaves behind when it ends
     TaggedValue* saved;   // the caller's argument slots (a script frame), else null
-    TaggedValue* stack;   // the bottom of its operand stack
-    CVariable* locals;
-    size_t localBlock, localUsed;  // the local pool's mark before the frame took its locals
-    CInstance* self;      // self and other of the caller when the frame began
+    TaggedValue* locals;  // the values of its plain `var` locals
+    TaggedValue* stack;   // the bottom of its operand stack, above the locals
+    CVariable* arrays;    // its indexed `var` locals
+    size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
+    CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
     size_t withBase;
     int savedCount;       // the caller's argument_count
@@ -51,7 +57,8 @@ struct WithWalk {
     CInstance* other;
 };
 
-// The `var` locals of running frames: blocks that never move, taken and given back in order.
+// The indexed `var` locals of running frames: blocks that never move, taken and given back in
+// order.
 class LocalPool {
 public:
     CVariable* Take(int n, size_t* block, size_t* used)
@@ -108,6 +115,7 @@ TaggedValue* g_top = nullptr;  // the first free value
 TaggedValue* g_end = nullptr;
 Frame g_frames[CODE_MAX_CALL_DEPTH + 1];
 int g_depth = 0;
+Frame* g_cur = nullptr;  // the top frame
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
 // The argument slots from this one on are known to hold the real 0, so that a script call saves
@@ -191,6 +199,7 @@ struct Access {
 std::string VariableName(const Access& a)
 {
     if (a.kind == OPC_GET_LOCAL) return a.bc->localNames[(size_t)a.id];
+    if (a.kind == OPC_GET_ARRAY) return a.bc->arrayNames[(size_t)a.id];
     return Code_Variable_GetName(a.id);
 }
 
@@ -221,6 +230,38 @@ bool ReadFailed(const Access& a, VariableStatus status, int index, TaggedValue* 
         Code_ReportElementRead(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
     out->SetReal(0.0);
     return true;
+}
+
+// A plain local read before the run set it: the error, or the real 0 into *out when unset
+// variables read as 0.
+bool ReadUnset(const ByteCode* bc, int slot, const VMIns* pc, TaggedValue* out)
+{
+    return ReadFailed(Access{bc, OPC_GET_LOCAL, slot, 0, pc}, VARIABLE_MISSING, 0, out);
+}
+
+// A compound assignment to a plain local that the inline path left: a text, an unset local or
+// an error of the operator.
+bool UpdateLocal(const Access& a, TaggedValue* v, int op, int assignLine, const TaggedValue* value)
+{
+    TaggedValue current;
+    if (v->kind == VALUE_UNSET) {
+        if (!ReadFailed(a, VARIABLE_MISSING, 0, &current)) return false;
+    } else if (op == OP_ADD && v->IsString() && value->IsString()) {
+        return v->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
+    }
+    TaggedValue combined;
+    std::string error;
+    if (!Code_ApplyBinary(op, v->kind == VALUE_UNSET ? current : *v, *value, &combined, &error))
+        return Fail(error, assignLine);
+    *v = std::move(combined);
+    return true;
+}
+
+// Marks the plain locals of a new frame unset; returns the end of them.
+inline TaggedValue* StartLocals(TaggedValue* locals, int count)
+{
+    for (int k = 0; k < count; k++) locals[k].kind = VALUE_UNSET;
+    return locals + count;
 }
 
 bool NoInstance(const Access& a, int target)
@@ -426,13 +467,17 @@ inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
 }
 
 // Ends the top frame: frees its values, locals and walks, and gives the caller back its
-// argument slots. The caller's self and other are returned through the frame.
+// argument slots.
 __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
     Frame& f = g_frames[g_depth - 1];
     while (sp > f.stack) Drop(--sp);
+    for (TaggedValue* v = f.locals; v < f.stack; v++) {
+        Drop(v);
+        v->kind = VALUE_REAL;
+    }
     if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
-    if (f.locals) g_locals.Give(f.locals, f.bc->localCount, f.localBlock, f.localUsed);
+    if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
     if (f.saved) {
         int live = g_argLive < 0 ? ARGUMENT_SLOTS : g_argLive;
         for (int k = 0; k < live; k++) {
@@ -446,6 +491,7 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     }
     for (TaggedValue* v = f.base; v < f.saved; v++) Drop(v);
     g_depth--;
+    g_cur = g_depth > 0 ? &g_frames[g_depth - 1] : nullptr;
 }
 
 // After something the code called (a built-in, a setter) met a fatal error, which it has
@@ -498,14 +544,15 @@ bool Unary(int op, TaggedValue* v)
     return true;
 }
 
-// Replaces the `pops` values on top with what read gives.
+// Replaces the `pops` values below top with what read gives. The callers take sp by value
+// (never its address) so that it stays in a register in the loop.
 template <typename Read>
-bool Replace(TaggedValue** sp, int pops, Read read)
+bool Replace(TaggedValue* top, int pops, Read read)
 {
     TaggedValue out;
     if (!read(&out)) return false;
-    for (int k = 0; k < pops; k++) Drop(--*sp);
-    MoveTo((*sp)++, &out);
+    for (int k = 0; k < pops; k++) Drop(--top);
+    MoveTo(top, &out);
     return true;
 }
 
@@ -553,24 +600,24 @@ void BeginWith(int target, CInstance* self, CInstance* other)
     g_withs.push_back(std::move(w));
 }
 
-bool CallBuiltin(const RFunction* f, TaggedValue** sp, int argc, CInstance* self, CInstance* other)
+// Calls replace their arguments below top with the result.
+void CallBuiltin(const RFunction* f, TaggedValue* top, int argc, CInstance* self, CInstance* other)
 {
     TaggedValue out;
-    f->handler(&out, self, other, argc, *sp - argc);
+    f->handler(&out, self, other, argc, top - argc);
     g_argLive = -1;
-    for (int k = 0; k < argc; k++) Drop(--*sp);
-    MoveTo((*sp)++, &out);
-    return true;
+    for (int k = 0; k < argc; k++) Drop(--top);
+    MoveTo(top, &out);
 }
 
-bool CallExtension(int index, TaggedValue** sp, int argc)
+bool CallExtension(int index, TaggedValue* top, int argc)
 {
     TaggedValue out;
-    bool called = Code_Extension_CallDLLHook(index, argc, *sp - argc, &out);
+    bool called = Code_Extension_CallDLLHook(index, argc, top - argc, &out);
     g_argLive = -1;
     if (!called) return FailWhole(LastErrorText, false);
-    for (int k = 0; k < argc; k++) Drop(--*sp);
-    MoveTo((*sp)++, &out);
+    for (int k = 0; k < argc; k++) Drop(--top);
+    MoveTo(top, &out);
     return true;
 }
 
@@ -584,28 +631,34 @@ bool Binary(int op, TaggedValue* sp)
     return true;
 }
 
-// Runs frames from the top one until the frame at entryDepth ends.
+// Runs frames from the top one until the frame at entryDepth ends. Only pc, sp, the locals and
+// the constants of the running frame live in variables of the loop; the rest is read through
+// g_cur, so that the compiler keeps those four in registers.
 bool Execute(int entryDepth, TaggedValue* result)
 {
     static void* const labels[] = {
         &&L_PUSH, &&L_POP, &&L_INDEX,
-        &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG,
-        &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG,
+        &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG, &&L_GET_ARRAY,
+        &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG, &&L_SET_ARRAY,
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
         &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_IF, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
-        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
+        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
+        &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
-    Frame* fr = &g_frames[g_depth - 1];
-    const ByteCode* bc = fr->bc;
-    const VMIns* code = bc->code.data();
-    const TaggedValue* consts = bc->constants.data();
-    const VMIns* pc = code;
-    TaggedValue* sp = g_top;
-    CVariable* locals = fr->locals;
-    CInstance* self = fr->self;
-    CInstance* other = fr->other;
+    // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
+    // instruction then waits on a load and a store.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define VM_REGISTER(declaration, name) register declaration asm(name)
+#else
+#define VM_REGISTER(declaration, name) declaration
+#endif
+    VM_REGISTER(const VMIns* pc, "r12") = g_cur->code;
+    VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
+    VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
+    VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->bc->constants.data();
+#undef VM_REGISTER
     TaggedValue ret;
 
 #define DISPATCH() goto* labels[pc->op]
@@ -616,15 +669,25 @@ bool Execute(int entryDepth, TaggedValue* result)
     } while (0)
 #define CHECK(ok) \
     do { \
-        if (!(ok)) goto fail; \
+        if (__builtin_expect(!(ok), 0)) goto fail; \
     } while (0)
-#define ACCESS(kind) Access{bc, kind, pc->a, pc->x, pc}
+#define BC (g_cur->bc)
+#define SELF (g_cur->self)
+#define OTHER (g_cur->other)
+#define LINE() (BC->lines[(size_t)(pc - g_cur->code)])
+#define ACCESS(kind) Access{BC, kind, pc->a, pc->x, pc}
 #define LOAD_FRAME() \
     do { \
-        bc = fr->bc; \
-        code = bc->code.data(); \
-        consts = bc->constants.data(); \
-        locals = fr->locals; \
+        consts = g_cur->bc->constants.data(); \
+        locals = g_cur->locals; \
+    } while (0)
+// A jump back counts as a step.
+#define GOTO(offset) \
+    do { \
+        int by = (offset); \
+        if (by <= 0 && StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc += by; \
+        DISPATCH(); \
     } while (0)
 
     DISPATCH();
@@ -640,14 +703,23 @@ L_INDEX:
     NEXT();
 
 L_GET_LOCAL: {
-    CVariable& v = locals[pc->a];
-    if (pc->x == 0 && v.defined) {
+    const TaggedValue& v = locals[pc->a];
+    if (v.kind != VALUE_UNSET) {
+        CopyTo(sp++, v);
+        NEXT();
+    }
+    CHECK(ReadUnset(BC, pc->a, pc, sp));
+    sp++;
+    NEXT();
+}
+L_GET_ARRAY: {
+    CVariable& v = g_cur->arrays[pc->a];
+    int count = pc->x;
+    if (count == 0 && v.defined) {
         CopyTo(sp++, v.value);
         NEXT();
     }
-    int count = pc->x;
     if (count) CHECK(CheckIndex(&sp[-1]));
-    Access a = ACCESS(OPC_GET_LOCAL);
     int index = ElementIndex(sp - count, count);
     if (v.defined) {
         if (const TaggedValue* e = FastElement(&v, index)) {
@@ -656,18 +728,19 @@ L_GET_LOCAL: {
             NEXT();
         }
     }
-    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, &v, index, out); }));
+    Access a = ACCESS(OPC_GET_ARRAY);
+    CHECK(Replace(sp, count, [=, &v](TaggedValue* out) { return ReadElement(a, &v, index, out); }));
+    sp += 1 - count;
     NEXT();
 }
 L_GET_SELF:
 L_GET_GLOBAL: {
     int count = pc->x;
-    Access a = ACCESS(OPC_GET_SELF);
     CVariableList* list = nullptr;
     if (pc->op == OPC_GET_GLOBAL) list = &Variable_Globals;
-    else if (!self) CHECK(NoInstance(a, -1));
-    else list = self->variables;
-    CVariable* v = FindCached(list, pc->a, const_cast<VarCache*>(&bc->caches[(size_t)pc->b]));
+    else if (SELF) list = SELF->variables;
+    else CHECK(NoInstance(ACCESS(OPC_GET_SELF), -1));
+    CVariable* v = FindCached(list, pc->a, const_cast<VarCache*>(&BC->caches[(size_t)pc->b]));
     if (count == 0 && v) {
         CopyTo(sp++, v->value);
         NEXT();
@@ -681,7 +754,9 @@ L_GET_GLOBAL: {
             NEXT();
         }
     }
-    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, v, index, out); }));
+    Access a = ACCESS(OPC_GET_SELF);
+    CHECK(Replace(sp, count, [=](TaggedValue* out) { return ReadElement(a, v, index, out); }));
+    sp += 1 - count;
     NEXT();
 }
 L_GET_BUILTIN: {
@@ -689,8 +764,10 @@ L_GET_BUILTIN: {
     if (count) CHECK(CheckIndex(&sp[-1]));
     Access a = ACCESS(OPC_GET_BUILTIN);
     int index = ElementIndex(sp - count, count);
+    CInstance* self = SELF;
     g_top = sp;
-    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadBuiltin(a, self, index, out); }));
+    CHECK(Replace(sp, count, [=](TaggedValue* out) { return ReadBuiltin(a, self, index, out); }));
+    sp += 1 - count;
     NEXT();
 }
 L_GET_DOT: {
@@ -699,18 +776,36 @@ L_GET_DOT: {
     Access a = ACCESS(OPC_GET_DOT);
     int index = ElementIndex(sp - count, count);
     const TaggedValue* target = &sp[-count - 1];
+    CInstance* self = SELF;
+    CInstance* other = OTHER;
     g_top = sp;
-    CHECK(Replace(&sp, count + 1, [&](TaggedValue* out) { return ReadDot(a, *target, index, self, other, out); }));
+    CHECK(Replace(sp, count + 1, [=](TaggedValue* out) { return ReadDot(a, *target, index, self, other, out); }));
+    sp -= count;
     NEXT();
 }
 L_GET_ARG:
-    if (!self) CHECK(NoInstance(ACCESS(OPC_GET_BUILTIN), -1));
+    if (!SELF) CHECK(NoInstance(ACCESS(OPC_GET_BUILTIN), -1));
     CopyTo(sp++, ArgumentSlots[pc->a]);
     NEXT();
 
 L_SET_LOCAL: {
+    TaggedValue& v = locals[pc->a];
+    if (pc->y == OP_SET) {
+        Drop(&v);
+        MoveTo(&v, --sp);
+        NEXT();
+    }
+    if ((v.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v.val, sp[-1].val, &v.val)) {
+        sp--;
+        NEXT();
+    }
+    CHECK(UpdateLocal(ACCESS(OPC_GET_LOCAL), &v, pc->y, pc->c, &sp[-1]));
+    Drop(--sp);
+    NEXT();
+}
+L_SET_ARRAY: {
     int count = pc->x;
-    CVariable& v = locals[pc->a];
+    CVariable& v = g_cur->arrays[pc->a];
     if (count == 0) {
         if (pc->y == OP_SET) {
             v.defined = true;
@@ -733,19 +828,18 @@ L_SET_LOCAL: {
     }
     Place p;
     p.local = &v;
-    CHECK(Store(ACCESS(OPC_GET_LOCAL), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
+    CHECK(Store(ACCESS(OPC_GET_ARRAY), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
     NEXT();
 }
 L_SET_SELF:
 L_SET_GLOBAL: {
     int count = pc->x;
-    Access a = ACCESS(OPC_GET_SELF);
     Place p;
     if (pc->op == OPC_SET_GLOBAL) p.list = &Variable_Globals;
-    else if (!self) CHECK(NoInstance(a, -1));
-    else p.list = self->variables;
-    p.cache = const_cast<VarCache*>(&bc->caches[(size_t)pc->b]);
+    else if (SELF) p.list = SELF->variables;
+    else CHECK(NoInstance(ACCESS(OPC_GET_SELF), -1));
+    p.cache = const_cast<VarCache*>(&BC->caches[(size_t)pc->b]);
     if (count == 0) {
         if (pc->y == OP_SET) {
             CVariable* v = AddCached(p.list, pc->a, p.cache);
@@ -766,14 +860,14 @@ L_SET_GLOBAL: {
         sp -= count + 1;
         NEXT();
     }
-    CHECK(Store(a, p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
+    CHECK(Store(ACCESS(OPC_GET_SELF), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
     for (int k = 0; k <= count; k++) Drop(--sp);
     NEXT();
 }
 L_SET_BUILTIN: {
     int count = pc->x;
     Place p;
-    p.inst = self;
+    p.inst = SELF;
     g_top = sp;
     g_argLive = -1;
     CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
@@ -785,15 +879,14 @@ L_SET_DOT: {
     int count = pc->x;
     g_top = sp;
     g_argLive = -1;
-    CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, self,
-                   other, &sp[-1]));
+    CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, SELF,
+                   OTHER, &sp[-1]));
     for (int k = 0; k <= count + 1; k++) Drop(--sp);
     CHECK(GoesOn());
     NEXT();
 }
 L_SET_ARG: {
-    Access a = ACCESS(OPC_GET_BUILTIN);
-    if (!self) CHECK(NoInstance(a, -1));
+    if (!SELF) CHECK(NoInstance(ACCESS(OPC_GET_BUILTIN), -1));
     TaggedValue& slot = ArgumentSlots[pc->a];
     if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
     if (pc->y == OP_SET) {
@@ -862,7 +955,7 @@ L_AND_JUMP: {
     if (holds == (pc->x != 0)) {
         v.kind = VALUE_REAL;
         v.val = holds ? 1.0 : 0.0;
-        pc = code + pc->a;
+        pc += pc->a;
         DISPATCH();
     }
     sp--;
@@ -875,15 +968,6 @@ L_TO_BOOL: {
     v.val = v.val > 0.5 ? 1.0 : 0.0;
     NEXT();
 }
-
-// A jump back counts as a step.
-#define GOTO(target) \
-    do { \
-        int to = (target); \
-        if (to <= pc - code && StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
-        pc = code + to; \
-        DISPATCH(); \
-    } while (0)
 
 L_JUMP:
     GOTO(pc->a);
@@ -901,7 +985,7 @@ L_CASE_JUMP: {
     Drop(--sp);
     if (!equal) NEXT();
     Drop(--sp);
-    pc = code + pc->a;
+    pc += pc->a;
     DISPATCH();
 }
 L_REPEAT_INIT:
@@ -915,7 +999,7 @@ L_REPEAT_NEXT:
         NEXT();
     }
     sp--;
-    pc = code + pc->a;
+    pc += pc->a;
     DISPATCH();
 
 L_WITH_BEGIN: {
@@ -925,7 +1009,7 @@ L_WITH_BEGIN: {
         CHECK(Fail("The target of with is not a number."));
     }
     int target = RealToInt(t->val);
-    BeginWith(target == -7 ? -1 : target, self, other);
+    BeginWith(target == -7 ? -1 : target, SELF, OTHER);
     NEXT();
 }
 L_WITH_NEXT: {
@@ -933,20 +1017,20 @@ L_WITH_NEXT: {
     while (w.next < w.ids.size()) {
         CInstance* inst = Instance_Find(w.ids[w.next++]);
         if (!inst || inst->marked || inst->deactivated) continue;
-        self = inst;
-        other = w.self;
+        SELF = inst;
+        OTHER = w.self;
         NEXT();
     }
-    self = w.self;
-    other = w.other;
+    SELF = w.self;
+    OTHER = w.other;
     g_withs.pop_back();
-    pc = code + pc->a;
+    pc += pc->a;
     DISPATCH();
 }
 L_WITH_END: {
     WithWalk& w = g_withs.back();
-    self = w.self;
-    other = w.other;
+    SELF = w.self;
+    OTHER = w.other;
     g_withs.pop_back();
     NEXT();
 }
@@ -954,17 +1038,19 @@ L_WITH_END: {
 L_CALL: {
     const RFunction* f = Function_Get(pc->a);
     if (!f) CHECK(Fail("Unknown function."));
-    Error_Context.line = bc->lines[(size_t)(pc - code)];
+    Error_Context.line = LINE();
     g_top = sp;
-    CallBuiltin(f, &sp, pc->x, self, other);
+    CallBuiltin(f, sp, pc->x, SELF, OTHER);
+    sp += 1 - pc->x;
     CHECK(GoesOn());
     NEXT();
 }
 L_CALL_EXT: {
     if (!Code_Extension_CallDLLHook) CHECK(Fail("Extension functions are not available."));
-    Error_Context.line = bc->lines[(size_t)(pc - code)];
+    Error_Context.line = LINE();
     g_top = sp;
-    CHECK(CallExtension(pc->a, &sp, pc->x));
+    CHECK(CallExtension(pc->a, sp, pc->x));
+    sp += 1 - pc->x;
     CHECK(GoesOn());
     NEXT();
 }
@@ -979,16 +1065,19 @@ L_CALL_SCRIPT: {
     const ByteCode* target = callee->GetByteCode();
     int argc = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     TaggedValue* base = sp - pc->x;
-    if (g_end - sp < ARGUMENT_SLOTS) CHECK(Fail(STACK_OVERFLOW, 0, true));
+    if (g_end - sp <= ARGUMENT_SLOTS + target->localCount) CHECK(Fail(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true));
+    Frame* caller = g_cur;
     Frame& f = g_frames[g_depth++];
     f.bc = target;
+    f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
     f.saved = sp;
-    f.stack = sp + ARGUMENT_SLOTS;
-    f.self = self;
-    f.other = other;
+    f.locals = sp + ARGUMENT_SLOTS;
+    f.stack = StartLocals(f.locals, target->localCount);
+    f.self = caller->self;
+    f.other = caller->other;
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = pc->a;
@@ -997,11 +1086,11 @@ L_CALL_SCRIPT: {
     RawMove(ArgumentSlots, base, argc);
     g_argLive = argc;
     argument_count = argc;
-    f.locals = g_locals.Take(target->localCount, &f.localBlock, &f.localUsed);
+    f.arrays = g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed);
+    g_cur = &f;
     sp = f.stack;
-    fr = &f;
+    pc = f.code;
     LOAD_FRAME();
-    pc = code;
     if (g_depth > CODE_MAX_CALL_DEPTH || g_end - sp <= target->maxStack)
         CHECK(Fail(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
@@ -1017,14 +1106,14 @@ L_FAIL:
     CHECK(Fail(consts[pc->a].GetString()));
 
 L_LOCAL_LT_JUMP_IF: {
-    CVariable& v = locals[pc->a];
+    const TaggedValue& v = locals[pc->a];
     const TaggedValue& k = consts[pc->b];
     bool holds;
-    if (v.defined && v.value.kind == VALUE_REAL) {
-        holds = v.value.val < k.val;
+    if (v.kind == VALUE_REAL) {
+        holds = v.val < k.val;
     } else {
-        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, VARIABLE_MISSING, 0, sp));
-        bool ok = Holds(OP_LT, v.defined ? v.value : *sp, k, &holds);
+        if (v.kind == VALUE_UNSET) CHECK(ReadUnset(BC, pc->a, pc, sp));
+        bool ok = Holds(OP_LT, v.kind == VALUE_UNSET ? *sp : v, k, &holds);
         Drop(sp);
         CHECK(ok);
     }
@@ -1032,16 +1121,14 @@ L_LOCAL_LT_JUMP_IF: {
     GOTO(pc->c);
 }
 L_ADD_LOCAL_CONST: {
-    CVariable& v = locals[pc->a];
+    TaggedValue& v = locals[pc->a];
     const TaggedValue& k = consts[pc->b];
-    if (v.defined && (v.value.kind | k.kind) == VALUE_REAL) {
-        v.value.val = pc->y == OP_ADD ? v.value.val + k.val : v.value.val - k.val;
+    if ((v.kind | k.kind) == VALUE_REAL) {
+        v.val = pc->y == OP_ADD ? v.val + k.val : v.val - k.val;
         NEXT();
     }
-    Place p;
-    p.local = &v;
     CopyTo(sp, k);
-    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, p, 0, pc->y, pc->c, sp);
+    bool ok = UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &v, pc->y, pc->c, sp);
     Drop(sp);
     CHECK(ok);
     NEXT();
@@ -1083,14 +1170,13 @@ binary_const: {
 }
 
 L_BINARY_LOCAL: {
-    CVariable& v = locals[pc->b];
-    if (!v.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->b, 0, pc};
-        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->c));
+    const TaggedValue& v = locals[pc->b];
+    if ((sp[-1].kind | v.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, v.val, &sp[-1].val)) NEXT();
+    if (v.kind == VALUE_UNSET) {
+        if (!ReadUnset(BC, pc->b, pc, sp)) CHECK(Fail(g_fail.message, pc->c));
         sp++;
     } else {
-        if ((sp[-1].kind | v.value.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, v.value.val, &sp[-1].val)) NEXT();
-        CopyTo(sp++, v.value);
+        CopyTo(sp++, v);
     }
     CHECK(Binary(pc->y, sp));
     sp--;
@@ -1111,12 +1197,9 @@ L_COMPARE_JUMP_IF: {
 }
 
 L_COMPARE_LOCAL_JUMP_IF: {
-    CVariable& r = locals[pc->a];
-    if (!r.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->a, 0, pc};
-        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->b));
-    }
-    const TaggedValue& k = r.defined ? r.value : *sp;
+    const TaggedValue& r = locals[pc->a];
+    if (r.kind == VALUE_UNSET && !ReadUnset(BC, pc->a, pc, sp)) CHECK(Fail(g_fail.message, pc->b));
+    const TaggedValue& k = r.kind == VALUE_UNSET ? *sp : r;
     bool holds;
     TaggedValue* v = sp - 1;
     if ((v->kind | k.kind) == VALUE_REAL) {
@@ -1132,10 +1215,8 @@ L_COMPARE_LOCAL_JUMP_IF: {
 }
 
 leave : {
-    TaggedValue* base = fr->base;
-    const VMIns* back = fr->ret;
-    self = fr->self;
-    other = fr->other;
+    TaggedValue* base = g_cur->base;
+    const VMIns* back = g_cur->ret;
     PopFrame(sp);
     sp = base;
     if (g_depth == entryDepth) {
@@ -1145,24 +1226,22 @@ leave : {
         return true;
     }
     MoveTo(sp++, &ret);
-    fr = &g_frames[g_depth - 1];
     LOAD_FRAME();
     pc = back;
     DISPATCH();
 }
 
 fail : {
-    int line = g_fail.line ? g_fail.line : bc->lines[(size_t)(pc - code)];
+    int line = g_fail.line ? g_fail.line : LINE();
     std::string message = g_fail.message;
     if (!g_fail.whole) {
         char head[48];
         snprintf(head, sizeof head, ", line %d: ", line);
-        message = "In " + bc->name + head + message;
+        message = "In " + BC->name + head + message;
     }
     while (g_depth > entryDepth) {
-        Frame& f = g_frames[g_depth - 1];
-        TaggedValue* base = f.base;
-        int script = f.script;
+        TaggedValue* base = g_cur->base;
+        int script = g_cur->script;
         PopFrame(sp);
         sp = base;
         // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
@@ -1176,6 +1255,10 @@ fail : {
 #undef DISPATCH
 #undef NEXT
 #undef CHECK
+#undef BC
+#undef SELF
+#undef OTHER
+#undef LINE
 #undef ACCESS
 #undef LOAD_FRAME
 #undef GOTO
@@ -1204,7 +1287,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
         g_top = g_stack;
         g_end = g_stack + STACK_VALUES;
     }
-    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->maxStack ||
+    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack ||
         Stack_Remaining() < CODE_STACK_RESERVE) {
         char head[48];
         snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
@@ -1217,16 +1300,19 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     g_argLive = -1;
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
+    f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
     f.saved = nullptr;
-    f.stack = g_top;
+    f.locals = g_top;
+    f.stack = StartLocals(f.locals, bc->localCount);
     f.self = self;
     f.other = other;
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = -1;
-    f.locals = g_locals.Take(bc->localCount, &f.localBlock, &f.localUsed);
+    f.arrays = g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed);
+    g_cur = &f;
     bool ok = Execute(entry, result);
     Error_Context.line = line;
     return ok;

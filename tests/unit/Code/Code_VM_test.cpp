@@ -123,11 +123,13 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     EXPECT_NE(error.find("instruction 1"), std::string::npos) << error;
 
     // The join after an if must see one height from both ways in.
-    ByteCode uneven = Make({Ins(OPC_PUSH), Ins(OPC_JUMP_IF, 3), Ins(OPC_PUSH), Ins(OPC_EXIT)}, 1);
+    ByteCode uneven = Make({Ins(OPC_PUSH), Ins(OPC_JUMP_IF, 2), Ins(OPC_PUSH), Ins(OPC_EXIT)}, 1);
     EXPECT_FALSE(Code_Verify(uneven, &error));
     EXPECT_NE(error.find("different stack heights"), std::string::npos) << error;
 
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_JUMP, 7)}, 0), &error));
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_JUMP, -1)}, 0), &error));
+    EXPECT_NE(error.find("before the start"), std::string::npos) << error;
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH)}, 1), &error));  // runs off the end
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH, 5), Ins(OPC_RETURN)}, 1), &error));  // no constant 5
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), Ins(OPC_PUSH), Ins(OPC_ADD), Ins(OPC_RETURN)}, 1), &error));
