@@ -113,10 +113,10 @@ private:
         if (m_height > m_bc->maxStack) m_bc->maxStack = m_height;
     }
 
-    int Cache()
+    int Hint()
     {
-        m_bc->caches.emplace_back();
-        return (int)m_bc->caches.size() - 1;
+        m_bc->hints.push_back(0);
+        return (int)m_bc->hints.size() - 1;
     }
 
     static bool IsVariable(const Node* n)
@@ -159,8 +159,8 @@ private:
             if (m_slot[(size_t)n->id] >= 0) Emit(OPC_GET_LOCAL, n->line, m_slot[(size_t)n->id]);
             else Emit(OPC_GET_ARRAY, n->line, ~m_slot[(size_t)n->id], x);
             break;
-        case N_SELF: Emit(OPC_GET_SELF, n->line, n->id, x, 0, Cache()); break;
-        case N_GLOBAL: Emit(OPC_GET_GLOBAL, n->line, n->id, x, 0, Cache()); break;
+        case N_SELF: Emit(OPC_GET_SELF, n->line, n->id, x, 0, Hint()); break;
+        case N_GLOBAL: Emit(OPC_GET_GLOBAL, n->line, n->id, x, 0, Hint()); break;
         case N_BUILTIN: Emit(OPC_GET_BUILTIN, n->line, n->id, x); break;
         default: Emit(OPC_GET_DOT, n->line, n->id, x); break;
         }
@@ -192,8 +192,8 @@ private:
             if (m_slot[(size_t)n->id] >= 0) Emit(OPC_SET_LOCAL, n->line, m_slot[(size_t)n->id], 0, a->op, 0, a->line);
             else Emit(OPC_SET_ARRAY, n->line, ~m_slot[(size_t)n->id], x, a->op, 0, a->line);
             break;
-        case N_SELF: Emit(OPC_SET_SELF, n->line, n->id, x, a->op, Cache(), a->line); break;
-        case N_GLOBAL: Emit(OPC_SET_GLOBAL, n->line, n->id, x, a->op, Cache(), a->line); break;
+        case N_SELF: Emit(OPC_SET_SELF, n->line, n->id, x, a->op, Hint(), a->line); break;
+        case N_GLOBAL: Emit(OPC_SET_GLOBAL, n->line, n->id, x, a->op, Hint(), a->line); break;
         case N_BUILTIN: Emit(OPC_SET_BUILTIN, n->line, n->id, x, a->op, 0, a->line); break;
         default: Emit(OPC_SET_DOT, n->line, n->id, x, a->op, 0, a->line); break;
         }

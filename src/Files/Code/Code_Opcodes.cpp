@@ -95,7 +95,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_GET_SELF:
     case OPC_GET_GLOBAL:
     case OPC_SET_SELF:
-    case OPC_SET_GLOBAL: return i.b >= 0 && (size_t)i.b < bc.caches.size() && i.x <= 2;
+    case OPC_SET_GLOBAL: return i.b >= 0 && (size_t)i.b < bc.hints.size() && i.x <= 2;
     case OPC_GET_BUILTIN:
     case OPC_GET_DOT:
     case OPC_SET_BUILTIN:

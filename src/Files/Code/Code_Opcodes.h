@@ -94,19 +94,15 @@ struct VMIns {
     int32_t c = 0;
 };
 
-// A cached lookup of a variable in a variable list, valid while the list keeps its serial.
-struct VarCache {
-    uint64_t serial = 0;
-    CVariable* var = nullptr;
-};
-
 struct ByteCode {
     std::vector<VMIns> code;
     std::vector<int> lines;  // the source line of each instruction
     std::vector<TaggedValue> constants;
     std::vector<std::string> localNames;  // `var` locals never indexed: values in the frame
     std::vector<std::string> arrayNames;  // `var` locals the code indexes: whole variables
-    std::vector<VarCache> caches;
+    // For each instance or global variable access, where its variable was last found in its
+    // list (CVariableList::Find); updated as the code runs.
+    mutable std::vector<int> hints;
     int maxStack = 0;        // the highest the operand stack grows
     int firstLine = 0;       // the line of the code's start, for errors raised on entry
     int localCount = 0;      // localNames.size(), read on every call

@@ -30,8 +30,9 @@ constexpr uint32_t VALUE_UNSET = 2;
 constexpr size_t STACK_VALUES = (size_t)1 << 20;
 const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply.";
 
-// One running piece of code: the entry code of a run or a script called from it.
-struct Frame {
+// One running piece of code: the entry code of a run or a script called from it. A power of
+// two in size, so that the frame of a depth is found by a shift.
+struct alignas(128) Frame {
     const ByteCode* bc;
     const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
@@ -40,9 +41,9 @@ struct Frame {
     TaggedValue* locals;  // the values of its plain `var` locals
     TaggedValue* stack;   // the bottom of its operand stack, above the locals
     CVariable* arrays;    // its indexed `var` locals
-    size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
     CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
+    size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
     size_t withBase;
     int savedCount;       // the caller's argument_count
     int savedLive;        // how many of the caller's argument slots were saved
@@ -186,11 +187,54 @@ inline void MoveTo(TaggedValue* dst, TaggedValue* src)
     src->str = nullptr;
 }
 
+// After something the code called (a built-in, a setter) met a fatal error, which it has
+// reported, the run stops at once.
+bool GoesOn()
+{
+    return !Error_FatalPending || FailWhole("", true);
+}
+
+bool StepSpent()
+{
+    if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
+    Code_StepBudget = 0;
+    return true;
+}
+
+// The operators on two reals, the common ones inline; false for a division by zero, which
+// Code_ApplyBinary reports.
+__attribute__((always_inline)) inline bool RealOp(int op, double x, double y, double* out)
+{
+    switch (op) {
+    case OP_ADD: *out = x + y; return true;
+    case OP_SUB: *out = x - y; return true;
+    case OP_MUL: *out = x * y; return true;
+    case OP_LT: *out = x < y; return true;
+    case OP_LE: *out = x <= y; return true;
+    case OP_GT: *out = x > y; return true;
+    case OP_GE: *out = x >= y; return true;
+    default: return Code_RealBinary(op, x, y, out);
+    }
+}
+
+// Whether (x op y) holds for two reals: the fast path of the fused compare-and-jump opcodes.
+inline bool RealHolds(int op, double x, double y)
+{
+    switch (op) {
+    case OP_LT: return x < y;
+    case OP_LE: return x <= y;
+    case OP_GT: return x > y;
+    case OP_GE: return x >= y;
+    case OP_EQ: return std::fabs(x - y) <= MathEpsilon;
+    default: return std::fabs(x - y) > MathEpsilon;
+    }
+}
+
 // ---- variables ----
 
 struct Access {
     const ByteCode* bc;
-    int kind;   // the opcode family: local, self, global, builtin, dot
+    int kind;   // the opcode family: local, array, self, global, builtin, dot
     int id;
     int count;  // number of indexes
     const VMIns* pc;  // the instruction, for the line of a report
@@ -213,12 +257,53 @@ std::string ElementName(const Access& a, int index)
     return name + buf;
 }
 
+// Whether a value is an array index as it stands: a whole number in range.
+inline bool IndexReady(const TaggedValue& v)
+{
+    return v.kind == VALUE_REAL && v.val >= 0.0 && v.val < ARRAY_DIMENSION && v.val == (double)(int)v.val;
+}
+
+bool IndexFailed(TaggedValue* v)
+{
+    if (!v->IsReal()) return Fail("Array index is not a number.");
+    int x = RealToInt(v->val);
+    if (x < 0) return Fail("Negative array index.");
+    if (x >= ARRAY_DIMENSION) return Fail("Array index >= 32000");
+    v->kind = VALUE_REAL;
+    v->val = x;
+    return true;
+}
+
+// Checks and rounds an array index in place.
+inline bool CheckIndex(TaggedValue* v)
+{
+    return IndexReady(*v) || IndexFailed(v);
+}
+
 // The element index of checked indexes (already whole numbers in range).
 inline int ElementIndex(const TaggedValue* idx, int count)
 {
     if (count == 0) return 0;
     if (count == 1) return (int)idx[0].val;
     return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
+}
+
+// Element `index` of a variable, or null when it is not stored; row 0 inline.
+inline const TaggedValue* FastElement(const CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION) {
+        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
+        return &v->rows[0][(size_t)index];
+    }
+    return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+}
+
+inline TaggedValue* FastElementForWrite(CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
+    return v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
 }
 
 // A variable never set stops the run; an element past those stored reads as 0 and is reported
@@ -278,29 +363,6 @@ bool ReadElement(const Access& a, const CVariable* v, int index, TaggedValue* ou
     return true;
 }
 
-CVariable* FindCached(CVariableList* list, int id, VarCache* cache)
-{
-    if (cache && cache->serial == list->Serial()) return cache->var;
-    CVariable* v = list->Find(id);
-    if (v && cache) {
-        cache->serial = list->Serial();
-        cache->var = v;
-    }
-    return v;
-}
-
-CVariable* AddCached(CVariableList* list, int id, VarCache* cache)
-{
-    CVariable* v = FindCached(list, id, cache);
-    if (v) return v;
-    v = list->FindOrAdd(id);
-    if (cache) {
-        cache->serial = list->Serial();
-        cache->var = v;
-    }
-    return v;
-}
-
 bool ReadBuiltin(const Access& a, CInstance* inst, int index, TaggedValue* out)
 {
     if (!inst) return NoInstance(a, -1);
@@ -314,14 +376,20 @@ bool ReadBuiltin(const Access& a, CInstance* inst, int index, TaggedValue* out)
 struct Place {
     CVariable* local = nullptr;
     CVariableList* list = nullptr;
-    VarCache* cache = nullptr;
+    int* hint = nullptr;  // for a list: where the instruction last found its variable
     CInstance* inst = nullptr;
 };
+
+CVariable* FindIn(const Place& p, int id)
+{
+    int ignored = 0;
+    return p.list->Find(id, p.hint ? p.hint : &ignored);
+}
 
 bool ReadPlace(const Access& a, const Place& p, int index, TaggedValue* out)
 {
     if (p.local) return ReadElement(a, p.local, index, out);
-    if (p.list) return ReadElement(a, FindCached(p.list, a.id, p.cache), index, out);
+    if (p.list) return ReadElement(a, FindIn(p, a.id), index, out);
     return ReadBuiltin(a, p.inst, index, out);
 }
 
@@ -335,13 +403,18 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
         // Joining onto a text only this variable holds appends in place.
         if (op == OP_ADD && current.IsString() && value->IsString() && (p.local || p.list)) {
             current.Free();
-            CVariable* v = p.local ? p.local : FindCached(p.list, a.id, p.cache);
+            CVariable* v = p.local ? p.local : FindIn(p, a.id);
             TaggedValue* e = v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
             return e->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
         }
-        std::string error;
-        if (!Code_ApplyBinary(op, current, *value, &combined, &error)) return Fail(error, assignLine);
-        value = &combined;
+        // Reals combine here; anything else, and the errors, as the tree interpreter does.
+        if (current.IsReal() && value->IsReal() && Code_RealBinary(op, current.val, value->val, &combined.val)) {
+            value = &combined;
+        } else {
+            std::string error;
+            if (!Code_ApplyBinary(op, current, *value, &combined, &error)) return Fail(error, assignLine);
+            value = &combined;
+        }
     }
     if (p.local) {
         p.local->defined = true;
@@ -349,7 +422,8 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
         return true;
     }
     if (p.list) {
-        CVariable* v = AddCached(p.list, a.id, p.cache);
+        int ignored = 0;
+        CVariable* v = p.list->FindOrAdd(a.id, p.hint ? p.hint : &ignored);
         *v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
         return true;
     }
@@ -414,42 +488,6 @@ bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int
     return true;
 }
 
-bool IndexFailed(TaggedValue* v)
-{
-    if (!v->IsReal()) return Fail("Array index is not a number.");
-    int x = RealToInt(v->val);
-    if (x < 0) return Fail("Negative array index.");
-    if (x >= ARRAY_DIMENSION) return Fail("Array index >= 32000");
-    v->kind = VALUE_REAL;
-    v->val = x;
-    return true;
-}
-
-// Checks and rounds an array index in place; whole numbers in range pass at once.
-inline bool CheckIndex(TaggedValue* v)
-{
-    if (v->kind == VALUE_REAL && v->val >= 0.0 && v->val < ARRAY_DIMENSION && v->val == (double)(int)v->val) return true;
-    return IndexFailed(v);
-}
-
-// Element `index` of a variable, or null when it is not stored; row 0 inline.
-inline const TaggedValue* FastElement(const CVariable* v, int index)
-{
-    if (index == 0) return &v->value;
-    if (index < ARRAY_DIMENSION) {
-        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
-        return &v->rows[0][(size_t)index];
-    }
-    return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-}
-
-inline TaggedValue* FastElementForWrite(CVariable* v, int index)
-{
-    if (index == 0) return &v->value;
-    if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
-    return v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-}
-
 // ---- frames ----
 
 // Values are moved between the stack and the argument slots as raw bytes: ownership of a text
@@ -470,7 +508,7 @@ inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
 // argument slots.
 __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
-    Frame& f = g_frames[g_depth - 1];
+    Frame& f = *g_cur;
     while (sp > f.stack) Drop(--sp);
     for (TaggedValue* v = f.locals; v < f.stack; v++) {
         Drop(v);
@@ -491,102 +529,265 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     }
     for (TaggedValue* v = f.base; v < f.saved; v++) Drop(v);
     g_depth--;
-    g_cur = g_depth > 0 ? &g_frames[g_depth - 1] : nullptr;
+    g_cur = g_depth > 0 ? g_cur - 1 : nullptr;
 }
 
-// After something the code called (a built-in, a setter) met a fatal error, which it has
-// reported, the run stops at once.
-bool GoesOn()
+// ---- slow paths ----
+// The loop does the common case of an instruction inline and leaves the rest to one of these:
+// each does the whole instruction from the stack top it is given and returns the new top, or
+// null when the instruction failed (g_fail set, nothing left above the old top). They keep
+// objects with destructors out of the loop, where the computed goto would skip them, and keep
+// its registers free.
+#define SLOW_PATH __attribute__((noinline)) TaggedValue*
+#define BC (g_cur->bc)
+#define ACCESS(kind) Access{BC, kind, pc->a, pc->x, pc}
+
+__attribute__((noinline)) bool FailNow(const char* message, int line = 0, bool fatal = false)
 {
-    return !Error_FatalPending || FailWhole("", true);
+    return Fail(message, line, fatal);
 }
 
-bool StepSpent()
+// Replaces the `pops` values below top with out.
+TaggedValue* Put(TaggedValue* top, int pops, TaggedValue* out)
 {
-    if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
-    Code_StepBudget = 0;
-    return true;
-}
-
-// The operators on two reals, the common ones inline; false for a division by zero, which
-// Code_ApplyBinary reports.
-__attribute__((always_inline)) inline bool RealOp(int op, double x, double y, double* out)
-{
-    switch (op) {
-    case OP_ADD: *out = x + y; return true;
-    case OP_SUB: *out = x - y; return true;
-    case OP_MUL: *out = x * y; return true;
-    case OP_LT: *out = x < y; return true;
-    case OP_LE: *out = x <= y; return true;
-    case OP_GT: *out = x > y; return true;
-    case OP_GE: *out = x >= y; return true;
-    default: return Code_RealBinary(op, x, y, out);
-    }
-}
-
-// The slow paths of the instructions live in functions, so that no object with a destructor is
-// in scope where the loop dispatches.
-
-// Applies op to a and b into *out; a failure is the instruction's.
-bool Apply(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, int line = 0)
-{
-    std::string error;
-    if (Code_ApplyBinary(op, a, b, out, &error)) return true;
-    return Fail(error, line);
-}
-
-bool Unary(int op, TaggedValue* v)
-{
-    TaggedValue out;
-    std::string error;
-    if (!Code_ApplyUnary(op, *v, &out, &error)) return Fail(error);
-    *v = std::move(out);
-    return true;
-}
-
-// Replaces the `pops` values below top with what read gives. The callers take sp by value
-// (never its address) so that it stays in a register in the loop.
-template <typename Read>
-bool Replace(TaggedValue* top, int pops, Read read)
-{
-    TaggedValue out;
-    if (!read(&out)) return false;
     for (int k = 0; k < pops; k++) Drop(--top);
-    MoveTo(top, &out);
-    return true;
+    MoveTo(top, out);
+    return top + 1;
 }
 
-// Whether (x op y) holds for two reals: the fast path of the fused compare-and-jump opcodes.
-inline bool RealHolds(int op, double x, double y)
+SLOW_PATH GetUnsetLocal(const VMIns* pc, TaggedValue* sp)
 {
-    switch (op) {
-    case OP_LT: return x < y;
-    case OP_LE: return x <= y;
-    case OP_GT: return x > y;
-    case OP_GE: return x >= y;
-    case OP_EQ: return std::fabs(x - y) <= MathEpsilon;
-    default: return std::fabs(x - y) > MathEpsilon;
+    return ReadUnset(BC, pc->a, pc, sp) ? sp + 1 : nullptr;
+}
+
+SLOW_PATH GetArray(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    TaggedValue out;
+    if (!ReadElement(ACCESS(OPC_GET_ARRAY), &g_cur->arrays[pc->a], ElementIndex(sp - count, count), &out)) return nullptr;
+    return Put(sp, count, &out);
+}
+
+CVariableList* ListOf(const VMIns* pc)
+{
+    if (pc->op == OPC_GET_GLOBAL || pc->op == OPC_SET_GLOBAL) return &Variable_Globals;
+    return g_cur->self ? g_cur->self->variables : nullptr;
+}
+
+SLOW_PATH GetVariable(const VMIns* pc, TaggedValue* sp)
+{
+    CVariableList* list = ListOf(pc);
+    if (!list) return NoInstance(ACCESS(OPC_GET_SELF), -1), nullptr;
+    int count = pc->x;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    TaggedValue out;
+    if (!ReadElement(ACCESS(OPC_GET_SELF), list->Find(pc->a, &BC->hints[(size_t)pc->b]), ElementIndex(sp - count, count), &out))
+        return nullptr;
+    return Put(sp, count, &out);
+}
+
+SLOW_PATH GetBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    g_top = sp;
+    TaggedValue out;
+    if (!ReadBuiltin(ACCESS(OPC_GET_BUILTIN), g_cur->self, ElementIndex(sp - count, count), &out)) return nullptr;
+    return Put(sp, count, &out);
+}
+
+SLOW_PATH GetDot(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    g_top = sp;
+    TaggedValue out;
+    if (!ReadDot(ACCESS(OPC_GET_DOT), sp[-count - 1], ElementIndex(sp - count, count), g_cur->self, g_cur->other, &out))
+        return nullptr;
+    return Put(sp, count + 1, &out);
+}
+
+SLOW_PATH NoSelf(const VMIns* pc, TaggedValue*)
+{
+    NoInstance(ACCESS(OPC_GET_BUILTIN), -1);
+    return nullptr;
+}
+
+SLOW_PATH SetLocal(const VMIns* pc, TaggedValue* sp)
+{
+    if (!UpdateLocal(ACCESS(OPC_GET_LOCAL), &g_cur->locals[pc->a], pc->y, pc->c, &sp[-1])) return nullptr;
+    Drop(--sp);
+    return sp;
+}
+
+// Drops the value and the indexes of an assignment.
+TaggedValue* DropAssigned(TaggedValue* sp, int count)
+{
+    for (int k = 0; k <= count; k++) Drop(--sp);
+    return sp;
+}
+
+SLOW_PATH SetArray(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    Place p;
+    p.local = &g_cur->arrays[pc->a];
+    if (!Store(ACCESS(OPC_GET_ARRAY), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
+    return DropAssigned(sp, count);
+}
+
+SLOW_PATH SetVariable(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    Place p;
+    p.list = ListOf(pc);
+    if (!p.list) return NoInstance(ACCESS(OPC_GET_SELF), -1), nullptr;
+    p.hint = &BC->hints[(size_t)pc->b];
+    if (!Store(ACCESS(OPC_GET_SELF), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
+    return DropAssigned(sp, count);
+}
+
+SLOW_PATH SetBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    Place p;
+    p.inst = g_cur->self;
+    g_top = sp;
+    g_argLive = -1;
+    if (!Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
+    sp = DropAssigned(sp, count);
+    return GoesOn() ? sp : nullptr;
+}
+
+SLOW_PATH SetDot(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    g_top = sp;
+    g_argLive = -1;
+    if (!WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, g_cur->self,
+                  g_cur->other, &sp[-1]))
+        return nullptr;
+    sp = DropAssigned(sp, count + 1);
+    return GoesOn() ? sp : nullptr;
+}
+
+SLOW_PATH SetArgument(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    TaggedValue& slot = ArgumentSlots[pc->a];
+    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
+    if (pc->y == OP_SET) {
+        Drop(&slot);
+        MoveTo(&slot, --sp);
+        return sp;
     }
+    if (pc->y == OP_ADD && slot.IsString() && sp[-1].IsString()) {
+        if (!slot.Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG, pc->c), nullptr;
+    } else {
+        TaggedValue out;
+        std::string error;
+        if (!Code_ApplyBinary(pc->y, slot, sp[-1], &out, &error)) return Fail(error, pc->c), nullptr;
+        slot = std::move(out);
+    }
+    Drop(--sp);
+    return sp;
+}
+
+SLOW_PATH Unary(const VMIns* pc, TaggedValue* sp)
+{
+    TaggedValue out;
+    std::string error;
+    if (!Code_ApplyUnary(pc->y, sp[-1], &out, &error)) return Fail(error), nullptr;
+    sp[-1] = std::move(out);
+    return sp;
+}
+
+// The operator of the instruction on the two values on top.
+TaggedValue* Binary(int op, TaggedValue* sp)
+{
+    // Joining onto a text only the stack holds (a join's own result) appends in place.
+    if (op == OP_ADD && sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
+        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG), nullptr;
+        Drop(--sp);
+        return sp;
+    }
+    TaggedValue out;
+    std::string error;
+    if (!Code_ApplyBinary(op, sp[-2], sp[-1], &out, &error)) return Fail(error), nullptr;
+    Drop(--sp);
+    sp[-1] = std::move(out);
+    return sp;
+}
+
+SLOW_PATH BinaryOp(const VMIns* pc, TaggedValue* sp)
+{
+    return Binary(pc->y, sp);
+}
+
+SLOW_PATH BinaryConst(const VMIns* pc, TaggedValue* sp)
+{
+    CopyTo(sp, BC->constants[(size_t)pc->a]);
+    TaggedValue* top = Binary(pc->y, sp + 1);
+    if (!top) Drop(sp);
+    return top;
+}
+
+SLOW_PATH BinaryLocal(const VMIns* pc, TaggedValue* sp)
+{
+    const TaggedValue& v = g_cur->locals[pc->b];
+    if (v.kind == VALUE_UNSET) {
+        if (!ReadUnset(BC, pc->b, pc, sp)) return Fail(g_fail.message, pc->c), nullptr;
+    } else {
+        CopyTo(sp, v);
+    }
+    TaggedValue* top = Binary(pc->y, sp + 1);
+    if (!top) Drop(sp);
+    return top;
+}
+
+SLOW_PATH AddLocalConst(const VMIns* pc, TaggedValue* sp)
+{
+    CopyTo(sp, BC->constants[(size_t)pc->b]);
+    bool ok = UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &g_cur->locals[pc->a], pc->y, pc->c, sp);
+    Drop(sp);
+    return ok ? sp : nullptr;
 }
 
 // Whether (a op b) holds, for a comparison.
 bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
 {
     TaggedValue out;
-    if (!Apply(op, a, b, &out)) return false;
+    std::string error;
+    if (!Code_ApplyBinary(op, a, b, &out, &error)) return Fail(error);
     *holds = out.val > 0.5;
     return true;
 }
 
-bool CompoundArgument(TaggedValue* slot, int op, TaggedValue* value, int line)
+// The compare-and-jump instructions: whether the comparison holds, the compared value popped.
+__attribute__((noinline)) TaggedValue* CompareConst(const VMIns* pc, TaggedValue* sp, bool* holds)
 {
-    if (op == OP_ADD && slot->IsString() && value->IsString()) {
-        return slot->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, line);
-    }
-    TaggedValue out;
-    if (!Apply(op, *slot, *value, &out, line)) return false;
-    *slot = std::move(out);
-    return true;
+    if (!Holds(pc->y, sp[-1], BC->constants[(size_t)pc->a], holds)) return nullptr;
+    Drop(--sp);
+    return sp;
+}
+
+__attribute__((noinline)) TaggedValue* CompareLocal(const VMIns* pc, TaggedValue* sp, bool* holds)
+{
+    const TaggedValue& r = g_cur->locals[pc->a];
+    TaggedValue zero;
+    if (r.kind == VALUE_UNSET && !ReadUnset(BC, pc->a, pc, &zero)) return Fail(g_fail.message, pc->b), nullptr;
+    if (!Holds(pc->y, sp[-1], r.kind == VALUE_UNSET ? zero : r, holds)) return nullptr;
+    Drop(--sp);
+    return sp;
+}
+
+__attribute__((noinline)) bool LocalLess(const VMIns* pc, bool* holds)
+{
+    const TaggedValue& v = g_cur->locals[pc->a];
+    TaggedValue zero;
+    if (v.kind == VALUE_UNSET && !ReadUnset(BC, pc->a, pc, &zero)) return false;
+    return Holds(OP_LT, v.kind == VALUE_UNSET ? zero : v, BC->constants[(size_t)pc->b], holds);
 }
 
 void BeginWith(int target, CInstance* self, CInstance* other)
@@ -600,40 +801,110 @@ void BeginWith(int target, CInstance* self, CInstance* other)
     g_withs.push_back(std::move(w));
 }
 
+// Makes the walk's next instance self; false when none is left, with the walk ended.
+bool WithNext()
+{
+    WithWalk& w = g_withs.back();
+    while (w.next < w.ids.size()) {
+        CInstance* inst = Instance_Find(w.ids[w.next++]);
+        if (!inst || inst->marked || inst->deactivated) continue;
+        g_cur->self = inst;
+        g_cur->other = w.self;
+        return true;
+    }
+    g_cur->self = w.self;
+    g_cur->other = w.other;
+    g_withs.pop_back();
+    return false;
+}
+
+void WithEnd()
+{
+    WithWalk& w = g_withs.back();
+    g_cur->self = w.self;
+    g_cur->other = w.other;
+    g_withs.pop_back();
+}
+
 // Calls replace their arguments below top with the result.
-void CallBuiltin(const RFunction* f, TaggedValue* top, int argc, CInstance* self, CInstance* other)
+TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
 {
+    const RFunction* f = Function_Get(pc->a);
+    if (!f) return FailNow("Unknown function."), nullptr;
+    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    g_top = sp;
+    int argc = pc->x;
     TaggedValue out;
-    f->handler(&out, self, other, argc, top - argc);
+    f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
     g_argLive = -1;
-    for (int k = 0; k < argc; k++) Drop(--top);
-    MoveTo(top, &out);
+    for (int k = 0; k < argc; k++) Drop(--sp);
+    MoveTo(sp++, &out);
+    if (GoesOn()) return sp;
+    Drop(sp - 1);
+    return nullptr;
 }
 
-bool CallExtension(int index, TaggedValue* top, int argc)
+SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
 {
+    if (!Code_Extension_CallDLLHook) return FailNow("Extension functions are not available."), nullptr;
+    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    g_top = sp;
+    int argc = pc->x;
     TaggedValue out;
-    bool called = Code_Extension_CallDLLHook(index, argc, top - argc, &out);
+    bool called = Code_Extension_CallDLLHook(pc->a, argc, sp - argc, &out);
     g_argLive = -1;
-    if (!called) return FailWhole(LastErrorText, false);
-    for (int k = 0; k < argc; k++) Drop(--top);
-    MoveTo(top, &out);
-    return true;
+    if (!called) return FailWhole(LastErrorText, false), nullptr;
+    for (int k = 0; k < argc; k++) Drop(--sp);
+    MoveTo(sp++, &out);
+    if (GoesOn()) return sp;
+    Drop(sp - 1);
+    return nullptr;
 }
 
-bool Binary(int op, TaggedValue* sp)
+// The byte code of a script about to be called, compiled when it is not yet; null on failure.
+__attribute__((noinline)) const ByteCode* ScriptCode(int index)
 {
-    TaggedValue out;
-    std::string error;
-    if (!Code_ApplyBinary(op, sp[-2], sp[-1], &out, &error)) return Fail(error);
-    Drop(&sp[-1]);
-    sp[-2] = std::move(out);
-    return true;
+    CScript* s = Script_GetScript(index);
+    if (!s) return FailNow("Trying to execute non-existing script."), nullptr;
+    CCode* callee = s->GetCode();
+    if (!callee || !callee->IsCompiled()) {
+        if (!s->Compile()) return FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false), nullptr;
+        callee = s->GetCode();
+    }
+    return callee->GetByteCode();
 }
+
+// Ends the frames of a failed run down to entryDepth and sets LastErrorText; returns the new
+// top of the stack.
+__attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, TaggedValue* sp)
+{
+    int line = g_fail.line ? g_fail.line : BC->lines[(size_t)(pc - g_cur->code)];
+    std::string message = g_fail.message;
+    if (!g_fail.whole) {
+        char head[48];
+        snprintf(head, sizeof head, ", line %d: ", line);
+        message = "In " + BC->name + head + message;
+    }
+    while (g_depth > entryDepth) {
+        TaggedValue* base = g_cur->base;
+        int script = g_cur->script;
+        PopFrame(sp);
+        sp = base;
+        // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
+        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
+    }
+    LastErrorText = message;
+    Code_RunErrorFatal = g_fail.fatal;
+    return sp;
+}
+
+#undef SLOW_PATH
+#undef BC
+#undef ACCESS
 
 // Runs frames from the top one until the frame at entryDepth ends. Only pc, sp, the locals and
 // the constants of the running frame live in variables of the loop; the rest is read through
-// g_cur, so that the compiler keeps those four in registers.
+// g_cur.
 bool Execute(int entryDepth, TaggedValue* result)
 {
     static void* const labels[] = {
@@ -660,6 +931,7 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->bc->constants.data();
 #undef VM_REGISTER
     TaggedValue ret;
+    bool holds;
 
 #define DISPATCH() goto* labels[pc->op]
 #define NEXT() \
@@ -671,11 +943,14 @@ bool Execute(int entryDepth, TaggedValue* result)
     do { \
         if (__builtin_expect(!(ok), 0)) goto fail; \
     } while (0)
-#define BC (g_cur->bc)
-#define SELF (g_cur->self)
-#define OTHER (g_cur->other)
-#define LINE() (BC->lines[(size_t)(pc - g_cur->code)])
-#define ACCESS(kind) Access{BC, kind, pc->a, pc->x, pc}
+// The instruction's slow path, then the next instruction.
+#define SLOW(path) \
+    do { \
+        TaggedValue* top = path(pc, sp); \
+        CHECK(top); \
+        sp = top; \
+        NEXT(); \
+    } while (0)
 #define LOAD_FRAME() \
     do { \
         consts = g_cur->bc->constants.data(); \
@@ -685,10 +960,22 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define GOTO(offset) \
     do { \
         int by = (offset); \
-        if (by <= 0 && StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        if (by <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
         pc += by; \
         DISPATCH(); \
     } while (0)
+#define JUMP_WHEN(condition) \
+    do { \
+        if ((condition) != (pc->x != 0)) NEXT(); \
+        GOTO(pc->c); \
+    } while (0)
+// The variable of an instance or global access, or null when not where its hint says.
+#define HINTED(list) \
+    ({ \
+        const auto& items = (list)->Items(); \
+        size_t at = (size_t)g_cur->bc->hints[(size_t)pc->b]; \
+        at < items.size() && items[at].first == pc->a ? const_cast<CVariable*>(&items[at].second) : nullptr; \
+    })
 
     DISPATCH();
 
@@ -704,87 +991,47 @@ L_INDEX:
 
 L_GET_LOCAL: {
     const TaggedValue& v = locals[pc->a];
-    if (v.kind != VALUE_UNSET) {
-        CopyTo(sp++, v);
-        NEXT();
-    }
-    CHECK(ReadUnset(BC, pc->a, pc, sp));
-    sp++;
+    if (v.kind == VALUE_UNSET) SLOW(GetUnsetLocal);
+    CopyTo(sp++, v);
     NEXT();
 }
 L_GET_ARRAY: {
-    CVariable& v = g_cur->arrays[pc->a];
+    const CVariable& v = g_cur->arrays[pc->a];
     int count = pc->x;
-    if (count == 0 && v.defined) {
-        CopyTo(sp++, v.value);
-        NEXT();
-    }
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    int index = ElementIndex(sp - count, count);
-    if (v.defined) {
-        if (const TaggedValue* e = FastElement(&v, index)) {
-            sp -= count;
-            CopyTo(sp++, *e);
-            NEXT();
-        }
-    }
-    Access a = ACCESS(OPC_GET_ARRAY);
-    CHECK(Replace(sp, count, [=, &v](TaggedValue* out) { return ReadElement(a, &v, index, out); }));
-    sp += 1 - count;
-    NEXT();
-}
-L_GET_SELF:
-L_GET_GLOBAL: {
-    int count = pc->x;
-    CVariableList* list = nullptr;
-    if (pc->op == OPC_GET_GLOBAL) list = &Variable_Globals;
-    else if (SELF) list = SELF->variables;
-    else CHECK(NoInstance(ACCESS(OPC_GET_SELF), -1));
-    CVariable* v = FindCached(list, pc->a, const_cast<VarCache*>(&BC->caches[(size_t)pc->b]));
-    if (count == 0 && v) {
-        CopyTo(sp++, v->value);
-        NEXT();
-    }
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    int index = ElementIndex(sp - count, count);
-    if (v) {
-        if (const TaggedValue* e = FastElement(v, index)) {
-            sp -= count;
-            CopyTo(sp++, *e);
-            NEXT();
-        }
-    }
-    Access a = ACCESS(OPC_GET_SELF);
-    CHECK(Replace(sp, count, [=](TaggedValue* out) { return ReadElement(a, v, index, out); }));
-    sp += 1 - count;
-    NEXT();
-}
-L_GET_BUILTIN: {
-    int count = pc->x;
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    Access a = ACCESS(OPC_GET_BUILTIN);
-    int index = ElementIndex(sp - count, count);
-    CInstance* self = SELF;
-    g_top = sp;
-    CHECK(Replace(sp, count, [=](TaggedValue* out) { return ReadBuiltin(a, self, index, out); }));
-    sp += 1 - count;
-    NEXT();
-}
-L_GET_DOT: {
-    int count = pc->x;
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    Access a = ACCESS(OPC_GET_DOT);
-    int index = ElementIndex(sp - count, count);
-    const TaggedValue* target = &sp[-count - 1];
-    CInstance* self = SELF;
-    CInstance* other = OTHER;
-    g_top = sp;
-    CHECK(Replace(sp, count + 1, [=](TaggedValue* out) { return ReadDot(a, *target, index, self, other, out); }));
+    if (!v.defined || (count && !IndexReady(sp[-1]))) SLOW(GetArray);
+    const TaggedValue* e = FastElement(&v, ElementIndex(sp - count, count));
+    if (!e) SLOW(GetArray);
     sp -= count;
+    CopyTo(sp++, *e);
     NEXT();
 }
+L_GET_SELF: {
+    if (!g_cur->self) SLOW(GetVariable);
+    CVariable* v = HINTED(g_cur->self->variables);
+    int count = pc->x;
+    if (!v || (count && !IndexReady(sp[-1]))) SLOW(GetVariable);
+    const TaggedValue* e = FastElement(v, ElementIndex(sp - count, count));
+    if (!e) SLOW(GetVariable);
+    sp -= count;
+    CopyTo(sp++, *e);
+    NEXT();
+}
+L_GET_GLOBAL: {
+    CVariable* v = HINTED(&Variable_Globals);
+    int count = pc->x;
+    if (!v || (count && !IndexReady(sp[-1]))) SLOW(GetVariable);
+    const TaggedValue* e = FastElement(v, ElementIndex(sp - count, count));
+    if (!e) SLOW(GetVariable);
+    sp -= count;
+    CopyTo(sp++, *e);
+    NEXT();
+}
+L_GET_BUILTIN:
+    SLOW(GetBuiltin);
+L_GET_DOT:
+    SLOW(GetDot);
 L_GET_ARG:
-    if (!SELF) CHECK(NoInstance(ACCESS(OPC_GET_BUILTIN), -1));
+    if (!g_cur->self) SLOW(NoSelf);
     CopyTo(sp++, ArgumentSlots[pc->a]);
     NEXT();
 
@@ -799,117 +1046,59 @@ L_SET_LOCAL: {
         sp--;
         NEXT();
     }
-    CHECK(UpdateLocal(ACCESS(OPC_GET_LOCAL), &v, pc->y, pc->c, &sp[-1]));
-    Drop(--sp);
-    NEXT();
+    SLOW(SetLocal);
 }
 L_SET_ARRAY: {
-    int count = pc->x;
     CVariable& v = g_cur->arrays[pc->a];
-    if (count == 0) {
-        if (pc->y == OP_SET) {
-            v.defined = true;
-            Drop(&v.value);
-            MoveTo(&v.value, --sp);
-            NEXT();
-        }
-        if (v.defined && (v.value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v.value.val, sp[-1].val, &v.value.val)) {
-            sp--;
-            NEXT();
-        }
-    }
-    if (pc->y == OP_SET) {
-        v.defined = true;
-        TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
-        Drop(e);
-        MoveTo(e, &sp[-1]);
-        sp -= count + 1;
-        NEXT();
-    }
-    Place p;
-    p.local = &v;
-    CHECK(Store(ACCESS(OPC_GET_ARRAY), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
-    for (int k = 0; k <= count; k++) Drop(--sp);
+    if (pc->y != OP_SET) SLOW(SetArray);
+    int count = pc->x;
+    v.defined = true;
+    TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
+    Drop(e);
+    MoveTo(e, &sp[-1]);
+    sp -= count + 1;
     NEXT();
 }
 L_SET_SELF:
 L_SET_GLOBAL: {
+    CVariableList* list = pc->op == OPC_SET_GLOBAL ? &Variable_Globals : g_cur->self ? g_cur->self->variables : nullptr;
+    if (!list) SLOW(SetVariable);
+    CVariable* v = HINTED(list);
     int count = pc->x;
-    Place p;
-    if (pc->op == OPC_SET_GLOBAL) p.list = &Variable_Globals;
-    else if (SELF) p.list = SELF->variables;
-    else CHECK(NoInstance(ACCESS(OPC_GET_SELF), -1));
-    p.cache = const_cast<VarCache*>(&BC->caches[(size_t)pc->b]);
-    if (count == 0) {
-        if (pc->y == OP_SET) {
-            CVariable* v = AddCached(p.list, pc->a, p.cache);
-            Drop(&v->value);
-            MoveTo(&v->value, --sp);
-            NEXT();
-        }
-        CVariable* v = FindCached(p.list, pc->a, p.cache);
-        if (v && (v->value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v->value.val, sp[-1].val, &v->value.val)) {
-            sp--;
-            NEXT();
-        }
-    }
-    if (pc->y == OP_SET) {
-        TaggedValue* e = FastElementForWrite(AddCached(p.list, pc->a, p.cache), ElementIndex(sp - count - 1, count));
-        Drop(e);
-        MoveTo(e, &sp[-1]);
-        sp -= count + 1;
+    if (!v) {
+        if (pc->y != OP_SET) SLOW(SetVariable);
+        v = list->FindOrAdd(pc->a, &g_cur->bc->hints[(size_t)pc->b]);
+    } else if (pc->y != OP_SET) {
+        if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !RealOp(pc->y, v->value.val, sp[-1].val, &v->value.val))
+            SLOW(SetVariable);
+        sp--;
         NEXT();
     }
-    CHECK(Store(ACCESS(OPC_GET_SELF), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
-    for (int k = 0; k <= count; k++) Drop(--sp);
+    TaggedValue* e = FastElementForWrite(v, ElementIndex(sp - count - 1, count));
+    Drop(e);
+    MoveTo(e, &sp[-1]);
+    sp -= count + 1;
     NEXT();
 }
-L_SET_BUILTIN: {
-    int count = pc->x;
-    Place p;
-    p.inst = SELF;
-    g_top = sp;
-    g_argLive = -1;
-    CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
-    for (int k = 0; k <= count; k++) Drop(--sp);
-    CHECK(GoesOn());
-    NEXT();
-}
-L_SET_DOT: {
-    int count = pc->x;
-    g_top = sp;
-    g_argLive = -1;
-    CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, SELF,
-                   OTHER, &sp[-1]));
-    for (int k = 0; k <= count + 1; k++) Drop(--sp);
-    CHECK(GoesOn());
-    NEXT();
-}
-L_SET_ARG: {
-    if (!SELF) CHECK(NoInstance(ACCESS(OPC_GET_BUILTIN), -1));
-    TaggedValue& slot = ArgumentSlots[pc->a];
-    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
-    if (pc->y == OP_SET) {
-        Drop(&slot);
-        MoveTo(&slot, --sp);
-        NEXT();
-    }
-    CHECK(CompoundArgument(&slot, pc->y, &sp[-1], pc->c));
-    Drop(--sp);
-    NEXT();
-}
+L_SET_BUILTIN:
+    SLOW(SetBuiltin);
+L_SET_DOT:
+    SLOW(SetDot);
+L_SET_ARG:
+    SLOW(SetArgument);
 
 L_UNARY:
-    CHECK(Unary(pc->y, &sp[-1]));
-    NEXT();
+    if (sp[-1].kind == VALUE_REAL && pc->y == OP_NEG) {
+        sp[-1].val = -sp[-1].val;
+        NEXT();
+    }
+    SLOW(Unary);
 L_BINARY:
     if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
         sp--;
         NEXT();
     }
-    CHECK(Binary(pc->y, sp));
-    sp--;
-    NEXT();
+    SLOW(BinaryOp);
 
 #define ARITH(expr) \
     if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL) { \
@@ -918,17 +1107,9 @@ L_BINARY:
         sp--; \
         NEXT(); \
     } \
-    CHECK(Binary(pc->y, sp)); \
-    sp--; \
-    NEXT();
+    SLOW(BinaryOp);
 
 L_ADD:
-    // Joining onto a text only the stack holds (a join's own result) appends in place.
-    if (sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
-        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) CHECK(Fail(CODE_STRING_TOO_LONG));
-        Drop(--sp);
-        NEXT();
-    }
     ARITH(x + y);
 L_SUB:
     ARITH(x - y);
@@ -950,8 +1131,8 @@ L_NE:
 
 L_AND_JUMP: {
     TaggedValue& v = sp[-1];
-    if (!v.IsReal()) CHECK(Fail(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
-    bool holds = v.val > 0.5;
+    if (!v.IsReal()) CHECK(FailNow(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
+    holds = v.val > 0.5;
     if (holds == (pc->x != 0)) {
         v.kind = VALUE_REAL;
         v.val = holds ? 1.0 : 0.0;
@@ -963,7 +1144,7 @@ L_AND_JUMP: {
 }
 L_TO_BOOL: {
     TaggedValue& v = sp[-1];
-    if (!v.IsReal()) CHECK(Fail(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
+    if (!v.IsReal()) CHECK(FailNow(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
     v.kind = VALUE_REAL;
     v.val = v.val > 0.5 ? 1.0 : 0.0;
     NEXT();
@@ -972,12 +1153,9 @@ L_TO_BOOL: {
 L_JUMP:
     GOTO(pc->a);
 L_JUMP_IF: {
-    TaggedValue* v = --sp;
-    if (!v->IsReal()) {
-        sp++;
-        CHECK(Fail("A string cannot be used as a condition."));
-    }
-    if ((v->val > 0.5) != (pc->x != 0)) NEXT();
+    if (!sp[-1].IsReal()) CHECK(FailNow("A string cannot be used as a condition."));
+    sp--;
+    if ((sp->val > 0.5) != (pc->x != 0)) NEXT();
     GOTO(pc->a);
 }
 L_CASE_JUMP: {
@@ -989,7 +1167,7 @@ L_CASE_JUMP: {
     DISPATCH();
 }
 L_REPEAT_INIT:
-    if (!sp[-1].IsReal()) CHECK(Fail("The repeat count is not a number."));
+    if (!sp[-1].IsReal()) CHECK(FailNow("The repeat count is not a number."));
     sp[-1].kind = VALUE_REAL;
     sp[-1].val = RealToInt(sp[-1].val);
     NEXT();
@@ -1003,70 +1181,30 @@ L_REPEAT_NEXT:
     DISPATCH();
 
 L_WITH_BEGIN: {
-    TaggedValue* t = --sp;
-    if (!t->IsReal()) {
-        sp++;
-        CHECK(Fail("The target of with is not a number."));
-    }
-    int target = RealToInt(t->val);
-    BeginWith(target == -7 ? -1 : target, SELF, OTHER);
+    if (!sp[-1].IsReal()) CHECK(FailNow("The target of with is not a number."));
+    int target = RealToInt((--sp)->val);
+    BeginWith(target == -7 ? -1 : target, g_cur->self, g_cur->other);
     NEXT();
 }
-L_WITH_NEXT: {
-    WithWalk& w = g_withs.back();
-    while (w.next < w.ids.size()) {
-        CInstance* inst = Instance_Find(w.ids[w.next++]);
-        if (!inst || inst->marked || inst->deactivated) continue;
-        SELF = inst;
-        OTHER = w.self;
-        NEXT();
-    }
-    SELF = w.self;
-    OTHER = w.other;
-    g_withs.pop_back();
+L_WITH_NEXT:
+    if (WithNext()) NEXT();
     pc += pc->a;
     DISPATCH();
-}
-L_WITH_END: {
-    WithWalk& w = g_withs.back();
-    SELF = w.self;
-    OTHER = w.other;
-    g_withs.pop_back();
+L_WITH_END:
+    WithEnd();
     NEXT();
-}
 
-L_CALL: {
-    const RFunction* f = Function_Get(pc->a);
-    if (!f) CHECK(Fail("Unknown function."));
-    Error_Context.line = LINE();
-    g_top = sp;
-    CallBuiltin(f, sp, pc->x, SELF, OTHER);
-    sp += 1 - pc->x;
-    CHECK(GoesOn());
-    NEXT();
-}
-L_CALL_EXT: {
-    if (!Code_Extension_CallDLLHook) CHECK(Fail("Extension functions are not available."));
-    Error_Context.line = LINE();
-    g_top = sp;
-    CHECK(CallExtension(pc->a, sp, pc->x));
-    sp += 1 - pc->x;
-    CHECK(GoesOn());
-    NEXT();
-}
+L_CALL:
+    SLOW(CallBuiltin);
+L_CALL_EXT:
+    SLOW(CallExtension);
 L_CALL_SCRIPT: {
-    CScript* s = Script_GetScript(pc->a);
-    if (!s) CHECK(Fail("Trying to execute non-existing script."));
-    CCode* callee = s->GetCode();
-    if (!callee || !callee->IsCompiled()) {
-        if (!s->Compile()) CHECK(FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false));
-        callee = s->GetCode();
-    }
-    const ByteCode* target = callee->GetByteCode();
+    const ByteCode* target = ScriptCode(pc->a);
+    CHECK(target);
     int argc = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     TaggedValue* base = sp - pc->x;
-    if (g_end - sp <= ARGUMENT_SLOTS + target->localCount) CHECK(Fail(STACK_OVERFLOW, 0, true));
-    if (StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true));
+    if (sp + ARGUMENT_SLOTS + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
+    if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
     Frame* caller = g_cur;
     Frame& f = g_frames[g_depth++];
     f.bc = target;
@@ -1086,13 +1224,13 @@ L_CALL_SCRIPT: {
     RawMove(ArgumentSlots, base, argc);
     g_argLive = argc;
     argument_count = argc;
-    f.arrays = g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed);
+    f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
     sp = f.stack;
     pc = f.code;
     LOAD_FRAME();
-    if (g_depth > CODE_MAX_CALL_DEPTH || g_end - sp <= target->maxStack)
-        CHECK(Fail(STACK_OVERFLOW, target->firstLine, true));
+    if (g_depth > CODE_MAX_CALL_DEPTH || sp + target->maxStack >= g_end)
+        CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
 }
 
@@ -1103,34 +1241,19 @@ L_EXIT:
     ret.SetReal(0.0);
     goto leave;
 L_FAIL:
-    CHECK(Fail(consts[pc->a].GetString()));
+    CHECK(FailNow(consts[pc->a].GetString()));
 
 L_LOCAL_LT_JUMP_IF: {
     const TaggedValue& v = locals[pc->a];
-    const TaggedValue& k = consts[pc->b];
-    bool holds;
-    if (v.kind == VALUE_REAL) {
-        holds = v.val < k.val;
-    } else {
-        if (v.kind == VALUE_UNSET) CHECK(ReadUnset(BC, pc->a, pc, sp));
-        bool ok = Holds(OP_LT, v.kind == VALUE_UNSET ? *sp : v, k, &holds);
-        Drop(sp);
-        CHECK(ok);
-    }
-    if (holds != (pc->x != 0)) NEXT();
-    GOTO(pc->c);
+    if (v.kind == VALUE_REAL) JUMP_WHEN(v.val < consts[pc->b].val);
+    CHECK(LocalLess(pc, &holds));
+    JUMP_WHEN(holds);
 }
 L_ADD_LOCAL_CONST: {
     TaggedValue& v = locals[pc->a];
     const TaggedValue& k = consts[pc->b];
-    if ((v.kind | k.kind) == VALUE_REAL) {
-        v.val = pc->y == OP_ADD ? v.val + k.val : v.val - k.val;
-        NEXT();
-    }
-    CopyTo(sp, k);
-    bool ok = UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &v, pc->y, pc->c, sp);
-    Drop(sp);
-    CHECK(ok);
+    if ((v.kind | k.kind) != VALUE_REAL) SLOW(AddLocalConst);
+    v.val = pc->y == OP_ADD ? v.val + k.val : v.val - k.val;
     NEXT();
 }
 
@@ -1142,7 +1265,7 @@ L_ADD_LOCAL_CONST: {
             sp[-1].val = (expr); \
             NEXT(); \
         } \
-        goto binary_const; \
+        SLOW(BinaryConst); \
     }
 L_ADD_CONST:
     ARITH_CONST(x + y);
@@ -1153,65 +1276,41 @@ L_MUL_CONST:
 #undef ARITH_CONST
 L_MOD_CONST: {
     const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) == VALUE_REAL && k.val != 0.0) {
-        sp[-1].val = Code_Remainder(sp[-1].val, k.val);
-        NEXT();
-    }
-    goto binary_const;
-}
-L_BINARY_CONST:
-binary_const: {
-    const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, k.val, &sp[-1].val)) NEXT();
-    CopyTo(sp++, k);
-    CHECK(Binary(pc->y, sp));
-    sp--;
+    if ((sp[-1].kind | k.kind) != VALUE_REAL || k.val == 0.0) SLOW(BinaryConst);
+    sp[-1].val = Code_Remainder(sp[-1].val, k.val);
     NEXT();
 }
-
+L_BINARY_CONST: {
+    const TaggedValue& k = consts[pc->a];
+    if ((sp[-1].kind | k.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, k.val, &sp[-1].val)) NEXT();
+    SLOW(BinaryConst);
+}
 L_BINARY_LOCAL: {
     const TaggedValue& v = locals[pc->b];
     if ((sp[-1].kind | v.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, v.val, &sp[-1].val)) NEXT();
-    if (v.kind == VALUE_UNSET) {
-        if (!ReadUnset(BC, pc->b, pc, sp)) CHECK(Fail(g_fail.message, pc->c));
-        sp++;
-    } else {
-        CopyTo(sp++, v);
-    }
-    CHECK(Binary(pc->y, sp));
-    sp--;
-    NEXT();
+    SLOW(BinaryLocal);
 }
 L_COMPARE_JUMP_IF: {
     const TaggedValue& k = consts[pc->a];
-    bool holds;
-    TaggedValue* v = sp - 1;
-    if ((v->kind | k.kind) == VALUE_REAL) {
-        holds = RealHolds(pc->y, v->val, k.val);
-    } else {
-        CHECK(Holds(pc->y, *v, k, &holds));
+    if ((sp[-1].kind | k.kind) == VALUE_REAL) {
+        sp--;
+        JUMP_WHEN(RealHolds(pc->y, sp->val, k.val));
     }
-    Drop(--sp);
-    if (holds != (pc->x != 0)) NEXT();
-    GOTO(pc->c);
+    TaggedValue* top = CompareConst(pc, sp, &holds);
+    CHECK(top);
+    sp = top;
+    JUMP_WHEN(holds);
 }
-
 L_COMPARE_LOCAL_JUMP_IF: {
     const TaggedValue& r = locals[pc->a];
-    if (r.kind == VALUE_UNSET && !ReadUnset(BC, pc->a, pc, sp)) CHECK(Fail(g_fail.message, pc->b));
-    const TaggedValue& k = r.kind == VALUE_UNSET ? *sp : r;
-    bool holds;
-    TaggedValue* v = sp - 1;
-    if ((v->kind | k.kind) == VALUE_REAL) {
-        holds = RealHolds(pc->y, v->val, k.val);
-    } else {
-        bool ok = Holds(pc->y, *v, k, &holds);
-        Drop(sp);
-        CHECK(ok);
+    if ((sp[-1].kind | r.kind) == VALUE_REAL) {
+        sp--;
+        JUMP_WHEN(RealHolds(pc->y, sp->val, r.val));
     }
-    Drop(--sp);
-    if (holds != (pc->x != 0)) NEXT();
-    GOTO(pc->c);
+    TaggedValue* top = CompareLocal(pc, sp, &holds);
+    CHECK(top);
+    sp = top;
+    JUMP_WHEN(holds);
 }
 
 leave : {
@@ -1231,37 +1330,17 @@ leave : {
     DISPATCH();
 }
 
-fail : {
-    int line = g_fail.line ? g_fail.line : LINE();
-    std::string message = g_fail.message;
-    if (!g_fail.whole) {
-        char head[48];
-        snprintf(head, sizeof head, ", line %d: ", line);
-        message = "In " + BC->name + head + message;
-    }
-    while (g_depth > entryDepth) {
-        TaggedValue* base = g_cur->base;
-        int script = g_cur->script;
-        PopFrame(sp);
-        sp = base;
-        // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
-        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
-    }
-    g_top = sp;
-    LastErrorText = message;
-    Code_RunErrorFatal = g_fail.fatal;
+fail:
+    g_top = Unwind(entryDepth, pc, sp);
     return false;
-}
 #undef DISPATCH
 #undef NEXT
 #undef CHECK
-#undef BC
-#undef SELF
-#undef OTHER
-#undef LINE
-#undef ACCESS
+#undef SLOW
 #undef LOAD_FRAME
 #undef GOTO
+#undef JUMP_WHEN
+#undef HINTED
 }
 
 }  // namespace
@@ -1311,7 +1390,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = -1;
-    f.arrays = g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed);
+    f.arrays = bc->arrayCount ? g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
     bool ok = Execute(entry, result);
     Error_Context.line = line;

@@ -79,13 +79,6 @@ size_t TaggedValue::GetLength() const
     return str ? BlockOf(str)->length : 0;
 }
 
-void TaggedValue::SetReal(double v)
-{
-    if (str) ReleaseText();
-    kind = VALUE_REAL;
-    val = v;
-}
-
 void TaggedValue::SetString(const char* text)
 {
     SetString(text, text ? strlen(text) : 0);

@@ -42,7 +42,12 @@ struct TaggedValue {
     const char* GetString() const { return str ? str : ""; }
     size_t GetLength() const;
 
-    void SetReal(double v);
+    void SetReal(double v)
+    {
+        if (str) ReleaseText();
+        kind = VALUE_REAL;
+        val = v;
+    }
     void SetString(const char* text);
     void SetString(const char* text, size_t length);
     // Makes the value a string and appends text; a text this value owns alone grows in place,
