@@ -134,15 +134,43 @@ private:
         return -1;
     }
 
+    // Index k of a variable node, checked.
+    void Index(const Node* n, int k)
+    {
+        const Node* index = n->kids[(size_t)(n->FirstIndex() + k)];
+        if (ValueSlot(index) >= 0 && index->line == n->line) {
+            Emit(OPC_INDEX_LOCAL, n->line, ValueSlot(index));
+            return;
+        }
+        Value(index);
+        Emit(OPC_INDEX, n->line);
+    }
+
     // The target (for t.v) and the indexes of a variable node, each checked as soon as it is
     // known; a read checks its last index itself.
     void Operands(const Node* n, bool read)
     {
         if (n->kind == N_DOT) Value(n->kids[0]);
         for (int k = 0; k < n->IndexCount(); k++) {
-            Value(n->kids[(size_t)(n->FirstIndex() + k)]);
-            if (!read || k + 1 < n->IndexCount()) Emit(OPC_INDEX, n->line);
+            if (read && k + 1 == n->IndexCount()) Value(n->kids[(size_t)(n->FirstIndex() + k)]);
+            else Index(n, k);
         }
+    }
+
+    // A read whose last index is a plain local, read by the instruction itself; false when the
+    // read is not of that form.
+    bool ReadAtLocal(const Node* n)
+    {
+        int count = n->IndexCount();
+        if (count == 0 || (n->kind != N_SELF && n->kind != N_GLOBAL && n->kind != N_LOCAL)) return false;
+        const Node* last = n->kids[(size_t)(count - 1)];
+        if (ValueSlot(last) < 0 || last->line != n->line) return false;
+        if (count == 2) Index(n, 0);
+        int at = ValueSlot(last);
+        if (n->kind == N_SELF) Emit(OPC_GET_SELF_AT, n->line, n->id, count - 1, 0, Hint(), at);
+        else if (n->kind == N_GLOBAL) Emit(OPC_GET_GLOBAL_AT, n->line, n->id, count - 1, 0, Hint(), at);
+        else Emit(OPC_GET_ARRAY_AT, n->line, ~m_slot[(size_t)n->id], count - 1, 0, 0, at);
+        return true;
     }
 
     void Read(const Node* n)
@@ -152,6 +180,7 @@ private:
             Emit(OPC_GET_ARG, n->line, slot);
             return;
         }
+        if (ReadAtLocal(n)) return;
         Operands(n, true);
         int x = n->IndexCount();
         switch (n->kind) {
@@ -235,8 +264,13 @@ private:
             Emit(OPC_UNARY, n->line, 0, 0, n->op);
             return;
         case N_BINARY: {
-            Value(n->kids[0]);
+            const Node* l = n->kids[0];
             const Node* r = n->kids[1];
+            if (r->kind == N_CONST && ValueSlot(l) >= 0 && l->line == n->line) {
+                Emit(OPC_LOCAL_BINARY_CONST, n->line, ValueSlot(l), 0, n->op, Constant(r->value));
+                return;
+            }
+            Value(l);
             if (r->kind == N_CONST) {
                 Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :
                             n->op == OP_MUL ? OPC_MUL_CONST : n->op == OP_MOD ? OPC_MOD_CONST : OPC_BINARY_CONST;
@@ -316,6 +350,57 @@ private:
         Target t = std::move(m_targets.back());
         m_targets.pop_back();
         return t;
+    }
+
+    // The breaks of a repeat or with run `ending` (the pop of the count, the end of the walk),
+    // which the loop's own way out has already done.
+    void Leave(const std::vector<size_t>& breaks, Opcode ending, int line)
+    {
+        if (breaks.empty()) return;
+        size_t over = Emit(OPC_JUMP, line);
+        PatchAll(breaks, Here());
+        if (ending == OPC_POP) m_height++;  // the breaks arrive with the count still there
+        Emit(ending, line);
+        Patch(over, Here());
+    }
+
+    // A for loop whose step is `local += constant` (or -=) and whose condition compares that
+    // local with a constant or another plain local, all on one line: the step and the test
+    // become one instruction at the bottom, the test is also made once on the way in.
+    bool StepLoop(const Node* n)
+    {
+        const Node* cond = n->kids[1];
+        const Node* step = n->kids[2];
+        if (step->kind != N_ASSIGN || (step->op != OP_ADD && step->op != OP_SUB)) return false;
+        const Node* var = step->kids[0];
+        const Node* by = step->kids[1];
+        int slot = ValueSlot(var);
+        if (slot < 0 || by->kind != N_CONST || !by->value.IsReal()) return false;
+        if (cond->kind != N_BINARY || !IsComparison(cond->op) || ValueSlot(cond->kids[0]) != slot) return false;
+        const Node* limit = cond->kids[1];
+        int limitIndex;
+        uint8_t flags = (uint8_t)cond->op;
+        if (limit->kind == N_CONST) {
+            limitIndex = Constant(limit->value);
+        } else if (ValueSlot(limit) >= 0) {
+            limitIndex = ValueSlot(limit);
+            flags |= STEP_LOCAL_LIMIT;
+        } else {
+            return false;
+        }
+        int line = cond->line;
+        if (limitIndex > 0xFFFF || step->line != line || var->line != line || cond->kids[0]->line != line ||
+            limit->line != line)
+            return false;
+        if (step->op == OP_SUB) flags |= STEP_SUBTRACT;
+        size_t skip = JumpIf(cond, false);
+        size_t top = Here();
+        Target t = Body(n->kids[3]);
+        PatchAll(t.continues, Here());
+        Patch(Emit(OPC_STEP_JUMP_IF, line, slot, limitIndex, flags, Constant(by->value)), top);
+        Patch(skip, Here());
+        PatchAll(t.breaks, Here());
+        return true;
     }
 
     void Jump(size_t target, int line) { Emit(OPC_JUMP, line, (int)target); }
@@ -409,6 +494,7 @@ private:
         }
         case N_FOR: {
             Statement(n->kids[0]);
+            if (StepLoop(n)) return;
             size_t enter = Emit(OPC_JUMP, n->line);
             size_t top = Here();
             Target t = Body(n->kids[3]);
@@ -419,33 +505,30 @@ private:
             PatchAll(t.breaks, Here());
             return;
         }
+        // repeat and with count or walk at the bottom, jumping back while they go on; a break
+        // leaves through the pop or the end of the walk that going on would have done.
         case N_REPEAT: {
             Value(n->kids[0]);
             Emit(OPC_REPEAT_INIT, n->line);
+            size_t enter = Emit(OPC_JUMP, n->line);
             size_t top = Here();
-            size_t exit = Emit(OPC_REPEAT_NEXT, n->line);
             Target t = Body(n->kids[1]);
-            Jump(top, n->line);
-            PatchAll(t.continues, top);
-            PatchAll(t.breaks, Here());
-            if (!t.breaks.empty()) Emit(OPC_POP, n->line);
-            else m_height--;
-            Patch(exit, Here());
+            PatchAll(t.continues, Here());
+            Patch(enter, Here());
+            Patch(Emit(OPC_REPEAT_NEXT, n->line), top);
+            Leave(t.breaks, OPC_POP, n->line);
             return;
         }
         case N_WITH: {
             Value(n->kids[0]);
             Emit(OPC_WITH_BEGIN, n->line);
-            size_t next = Here();
-            size_t exit = Emit(OPC_WITH_NEXT, n->line);
+            size_t enter = Emit(OPC_JUMP, n->line);
+            size_t top = Here();
             Target t = Body(n->kids[1]);
-            Jump(next, n->line);
-            PatchAll(t.continues, next);
-            if (!t.breaks.empty()) {
-                PatchAll(t.breaks, Here());
-                Emit(OPC_WITH_END, n->line);
-            }
-            Patch(exit, Here());
+            PatchAll(t.continues, Here());
+            Patch(enter, Here());
+            Patch(Emit(OPC_WITH_NEXT, n->line), top);
+            Leave(t.breaks, OPC_WITH_END, n->line);
             return;
         }
         case N_SWITCH: Switch(n); return;

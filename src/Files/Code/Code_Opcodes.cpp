@@ -8,6 +8,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"push", 0, 1, false, FLOW_NEXT, 0, false},
     {"pop", 1, 0, false, FLOW_NEXT, 0, false},
     {"index", 1, 1, false, FLOW_NEXT, 0, false},
+    {"index_local", 0, 1, false, FLOW_NEXT, 0, false},
     {"get_local", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_self", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_global", 0, 1, true, FLOW_NEXT, 0, false},
@@ -15,6 +16,9 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"get_dot", 1, 1, true, FLOW_NEXT, 0, false},
     {"get_arg", 0, 1, false, FLOW_NEXT, 0, false},
     {"get_array", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_self_at", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_global_at", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_array_at", 0, 1, true, FLOW_NEXT, 0, false},
     {"set_local", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_self", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_global", 1, 0, true, FLOW_NEXT, 0, false},
@@ -39,7 +43,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"jump_if", 1, 0, false, FLOW_BRANCH, -1, false},
     {"case_jump", 2, 1, false, FLOW_BRANCH, -2, false},
     {"repeat_init", 1, 1, false, FLOW_NEXT, 0, false},
-    {"repeat_next", 1, 1, false, FLOW_BRANCH, -1, false},
+    {"repeat_next", 1, 0, false, FLOW_BRANCH, 0, false},
     {"with_begin", 1, 0, false, FLOW_NEXT, 0, false},
     {"with_next", 0, 0, false, FLOW_BRANCH, 0, false},
     {"with_end", 0, 0, false, FLOW_NEXT, 0, false},
@@ -59,6 +63,8 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"sub_const", 1, 1, false, FLOW_NEXT, 0, false},
     {"mul_const", 1, 1, false, FLOW_NEXT, 0, false},
     {"mod_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"local_binary_const", 0, 1, false, FLOW_NEXT, 0, false},
+    {"step_jump_if", 0, 0, false, FLOW_BRANCH, 0, true},
 };
 
 namespace {
@@ -88,10 +94,20 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_FAIL: return constant(i.a);
     case OPC_BINARY_LOCAL: return local(i.b);
     case OPC_COMPARE_LOCAL_JUMP_IF: return local(i.a);
+    case OPC_INDEX_LOCAL: return local(i.a);
     case OPC_GET_LOCAL:
     case OPC_SET_LOCAL: return local(i.a) && i.x == 0;
     case OPC_GET_ARRAY:
     case OPC_SET_ARRAY: return array(i.a) && i.x <= 2;
+    case OPC_GET_ARRAY_AT: return array(i.a) && local(i.c) && i.x <= 1;
+    case OPC_GET_SELF_AT:
+    case OPC_GET_GLOBAL_AT: return i.b >= 0 && (size_t)i.b < bc.hints.size() && local(i.c) && i.x <= 1;
+    case OPC_LOCAL_BINARY_CONST: return local(i.a) && constant(i.b);
+    case OPC_STEP_JUMP_IF: {
+        int compare = i.y & STEP_COMPARE;
+        return local(i.a) && constant(i.b) && bc.constants[(size_t)i.b].IsReal() && compare >= OP_LT &&
+               compare <= OP_GT && ((i.y & STEP_LOCAL_LIMIT) ? local(i.x) : constant(i.x));
+    }
     case OPC_GET_SELF:
     case OPC_GET_GLOBAL:
     case OPC_SET_SELF:

@@ -560,31 +560,68 @@ SLOW_PATH GetUnsetLocal(const VMIns* pc, TaggedValue* sp)
     return ReadUnset(BC, pc->a, pc, sp) ? sp + 1 : nullptr;
 }
 
-SLOW_PATH GetArray(const VMIns* pc, TaggedValue* sp)
+// The reads of an element of an indexed local and of an instance or global variable, with count
+// indexes on the stack.
+TaggedValue* ReadArray(const VMIns* pc, TaggedValue* sp, int count)
 {
-    int count = pc->x;
     if (count && !CheckIndex(&sp[-1])) return nullptr;
     TaggedValue out;
-    if (!ReadElement(ACCESS(OPC_GET_ARRAY), &g_cur->arrays[pc->a], ElementIndex(sp - count, count), &out)) return nullptr;
+    Access a{BC, OPC_GET_ARRAY, pc->a, count, pc};
+    if (!ReadElement(a, &g_cur->arrays[pc->a], ElementIndex(sp - count, count), &out)) return nullptr;
     return Put(sp, count, &out);
+}
+
+SLOW_PATH GetArray(const VMIns* pc, TaggedValue* sp)
+{
+    return ReadArray(pc, sp, pc->x);
 }
 
 CVariableList* ListOf(const VMIns* pc)
 {
-    if (pc->op == OPC_GET_GLOBAL || pc->op == OPC_SET_GLOBAL) return &Variable_Globals;
+    if (pc->op == OPC_GET_GLOBAL || pc->op == OPC_GET_GLOBAL_AT || pc->op == OPC_SET_GLOBAL) return &Variable_Globals;
     return g_cur->self ? g_cur->self->variables : nullptr;
+}
+
+TaggedValue* ReadVariable(const VMIns* pc, TaggedValue* sp, int count)
+{
+    Access a{BC, OPC_GET_SELF, pc->a, count, pc};
+    CVariableList* list = ListOf(pc);
+    if (!list) return NoInstance(a, -1), nullptr;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    TaggedValue out;
+    if (!ReadElement(a, list->Find(pc->a, &BC->hints[(size_t)pc->b]), ElementIndex(sp - count, count), &out)) return nullptr;
+    return Put(sp, count, &out);
 }
 
 SLOW_PATH GetVariable(const VMIns* pc, TaggedValue* sp)
 {
-    CVariableList* list = ListOf(pc);
-    if (!list) return NoInstance(ACCESS(OPC_GET_SELF), -1), nullptr;
-    int count = pc->x;
-    if (count && !CheckIndex(&sp[-1])) return nullptr;
-    TaggedValue out;
-    if (!ReadElement(ACCESS(OPC_GET_SELF), list->Find(pc->a, &BC->hints[(size_t)pc->b]), ElementIndex(sp - count, count), &out))
-        return nullptr;
-    return Put(sp, count, &out);
+    return ReadVariable(pc, sp, pc->x);
+}
+
+// Pushes plain local `slot` as the code reads it: unset, it is the error (or 0).
+bool PushLocal(const VMIns* pc, int slot, TaggedValue* sp)
+{
+    const TaggedValue& v = g_cur->locals[slot];
+    if (v.kind == VALUE_UNSET) return ReadUnset(BC, slot, pc, sp);
+    CopyTo(sp, v);
+    return true;
+}
+
+// The reads whose last index is a plain local: the local pushed, then the read of x + 1 indexes.
+SLOW_PATH GetAtLocal(const VMIns* pc, TaggedValue* sp)
+{
+    if (!PushLocal(pc, pc->c, sp)) return nullptr;
+    TaggedValue* top = pc->op == OPC_GET_ARRAY_AT ? ReadArray(pc, sp + 1, pc->x + 1) : ReadVariable(pc, sp + 1, pc->x + 1);
+    if (!top) Drop(sp);
+    return top;
+}
+
+SLOW_PATH IndexLocal(const VMIns* pc, TaggedValue* sp)
+{
+    if (!PushLocal(pc, pc->a, sp)) return nullptr;
+    if (CheckIndex(sp)) return sp + 1;
+    Drop(sp);
+    return nullptr;
 }
 
 SLOW_PATH GetBuiltin(const VMIns* pc, TaggedValue* sp)
@@ -746,14 +783,6 @@ SLOW_PATH BinaryLocal(const VMIns* pc, TaggedValue* sp)
     return top;
 }
 
-SLOW_PATH AddLocalConst(const VMIns* pc, TaggedValue* sp)
-{
-    CopyTo(sp, BC->constants[(size_t)pc->b]);
-    bool ok = UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &g_cur->locals[pc->a], pc->y, pc->c, sp);
-    Drop(sp);
-    return ok ? sp : nullptr;
-}
-
 // Whether (a op b) holds, for a comparison.
 bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
 {
@@ -762,6 +791,46 @@ bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
     if (!Code_ApplyBinary(op, a, b, &out, &error)) return Fail(error);
     *holds = out.val > 0.5;
     return true;
+}
+
+SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
+{
+    if (!PushLocal(pc, pc->a, sp)) return nullptr;
+    CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
+    TaggedValue* top = Binary(pc->y, sp + 2);
+    if (!top) {
+        Drop(sp + 1);
+        Drop(sp);
+    }
+    return top;
+}
+
+// The step of a for loop on a local that is not a real.
+__attribute__((noinline)) bool Step(const VMIns* pc)
+{
+    TaggedValue by = BC->constants[(size_t)pc->b];
+    return UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &g_cur->locals[pc->a],
+                       (pc->y & STEP_SUBTRACT) ? OP_SUB : OP_ADD, 0, &by);
+}
+
+// The test of a for loop that is not between two reals.
+__attribute__((noinline)) bool StepTest(const VMIns* pc, bool* holds)
+{
+    TaggedValue limit;
+    if (pc->y & STEP_LOCAL_LIMIT) {
+        if (!PushLocal(pc, pc->x, &limit)) return false;
+    } else {
+        limit = BC->constants[(size_t)pc->x];
+    }
+    return Holds(pc->y & STEP_COMPARE, g_cur->locals[pc->a], limit, holds);
+}
+
+SLOW_PATH AddLocalConst(const VMIns* pc, TaggedValue* sp)
+{
+    CopyTo(sp, BC->constants[(size_t)pc->b]);
+    bool ok = UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &g_cur->locals[pc->a], pc->y, pc->c, sp);
+    Drop(sp);
+    return ok ? sp : nullptr;
 }
 
 // The compare-and-jump instructions: whether the comparison holds, the compared value popped.
@@ -908,14 +977,16 @@ __attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, T
 bool Execute(int entryDepth, TaggedValue* result)
 {
     static void* const labels[] = {
-        &&L_PUSH, &&L_POP, &&L_INDEX,
+        &&L_PUSH, &&L_POP, &&L_INDEX, &&L_INDEX_LOCAL,
         &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG, &&L_GET_ARRAY,
+        &&L_GET_SELF_AT, &&L_GET_GLOBAL_AT, &&L_GET_ARRAY_AT,
         &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG, &&L_SET_ARRAY,
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
         &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_IF, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
         &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
+        &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -988,6 +1059,14 @@ L_POP:
 L_INDEX:
     CHECK(CheckIndex(&sp[-1]));
     NEXT();
+L_INDEX_LOCAL: {
+    const TaggedValue& v = locals[pc->a];
+    if (!IndexReady(v)) SLOW(IndexLocal);
+    sp->kind = VALUE_REAL;
+    sp->val = v.val;
+    sp++;
+    NEXT();
+}
 
 L_GET_LOCAL: {
     const TaggedValue& v = locals[pc->a];
@@ -1026,6 +1105,40 @@ L_GET_GLOBAL: {
     CopyTo(sp++, *e);
     NEXT();
 }
+// The element index of the reads whose last index is local c.
+#define INDEX_AT(at) (pc->x ? (int)sp[-1].val * ARRAY_DIMENSION + (int)(at).val : (int)(at).val)
+L_GET_SELF_AT: {
+    if (!g_cur->self) SLOW(GetAtLocal);
+    CVariable* v = HINTED(g_cur->self->variables);
+    const TaggedValue& at = locals[pc->c];
+    if (!v || !IndexReady(at)) SLOW(GetAtLocal);
+    const TaggedValue* e = FastElement(v, INDEX_AT(at));
+    if (!e) SLOW(GetAtLocal);
+    sp -= pc->x;
+    CopyTo(sp++, *e);
+    NEXT();
+}
+L_GET_GLOBAL_AT: {
+    CVariable* v = HINTED(&Variable_Globals);
+    const TaggedValue& at = locals[pc->c];
+    if (!v || !IndexReady(at)) SLOW(GetAtLocal);
+    const TaggedValue* e = FastElement(v, INDEX_AT(at));
+    if (!e) SLOW(GetAtLocal);
+    sp -= pc->x;
+    CopyTo(sp++, *e);
+    NEXT();
+}
+L_GET_ARRAY_AT: {
+    const CVariable& v = g_cur->arrays[pc->a];
+    const TaggedValue& at = locals[pc->c];
+    if (!v.defined || !IndexReady(at)) SLOW(GetAtLocal);
+    const TaggedValue* e = FastElement(&v, INDEX_AT(at));
+    if (!e) SLOW(GetAtLocal);
+    sp -= pc->x;
+    CopyTo(sp++, *e);
+    NEXT();
+}
+#undef INDEX_AT
 L_GET_BUILTIN:
     SLOW(GetBuiltin);
 L_GET_DOT:
@@ -1174,11 +1287,10 @@ L_REPEAT_INIT:
 L_REPEAT_NEXT:
     if (sp[-1].val >= 1.0) {
         sp[-1].val -= 1.0;
-        NEXT();
+        GOTO(pc->a);
     }
     sp--;
-    pc += pc->a;
-    DISPATCH();
+    NEXT();
 
 L_WITH_BEGIN: {
     if (!sp[-1].IsReal()) CHECK(FailNow("The target of with is not a number."));
@@ -1187,9 +1299,8 @@ L_WITH_BEGIN: {
     NEXT();
 }
 L_WITH_NEXT:
-    if (WithNext()) NEXT();
-    pc += pc->a;
-    DISPATCH();
+    if (WithNext()) GOTO(pc->a);
+    NEXT();
 L_WITH_END:
     WithEnd();
     NEXT();
@@ -1311,6 +1422,29 @@ L_COMPARE_LOCAL_JUMP_IF: {
     CHECK(top);
     sp = top;
     JUMP_WHEN(holds);
+}
+
+L_LOCAL_BINARY_CONST: {
+    const TaggedValue& v = locals[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    if ((v.kind | k.kind) != VALUE_REAL || !RealOp(pc->y, v.val, k.val, &sp->val)) SLOW(LocalBinaryConst);
+    sp->kind = VALUE_REAL;
+    sp++;
+    NEXT();
+}
+L_STEP_JUMP_IF: {
+    TaggedValue& v = locals[pc->a];
+    if (v.kind == VALUE_REAL) {
+        double by = consts[pc->b].val;
+        v.val = (pc->y & STEP_SUBTRACT) ? v.val - by : v.val + by;
+    } else {
+        CHECK(Step(pc));
+    }
+    const TaggedValue& limit = (pc->y & STEP_LOCAL_LIMIT) ? locals[pc->x] : consts[pc->x];
+    if ((v.kind | limit.kind) == VALUE_REAL) holds = RealHolds(pc->y & STEP_COMPARE, v.val, limit.val);
+    else CHECK(StepTest(pc, &holds));
+    if (holds) GOTO(pc->c);
+    NEXT();
 }
 
 leave : {
