@@ -3,8 +3,10 @@
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -63,6 +65,8 @@ private:
     std::vector<Target> m_targets;
     int m_argumentIds[ARGUMENT_SLOTS];
     std::vector<int> m_slot;  // of each local: its value slot, or ~ its array slot
+    std::unordered_map<std::string, int> m_texts;  // constants by text and by the bits of a real
+    std::unordered_map<uint64_t, int> m_reals;
 
     // The value slot of a plain local read or written without indexes, else -1.
     int ValueSlot(const Node* n) const
@@ -98,10 +102,21 @@ private:
         else i.a = (int)target;
     }
 
+    // Each distinct constant once: equal texts of one piece of code share their text, which a
+    // map compares by address before it compares bytes.
     int Constant(const TaggedValue& v)
     {
-        m_bc->constants.push_back(v);
-        return (int)m_bc->constants.size() - 1;
+        int next = (int)m_bc->constants.size();
+        int at = next;
+        if (v.kind == VALUE_STRING) {
+            at = m_texts.emplace(std::string(v.GetString(), v.GetLength()), next).first->second;
+        } else if (v.kind == VALUE_REAL) {
+            uint64_t bits;
+            memcpy(&bits, &v.val, sizeof bits);
+            at = m_reals.emplace(bits, next).first->second;
+        }
+        if (at == next) m_bc->constants.push_back(v);
+        return at;
     }
     int Real(double v) { return Constant(TaggedValue(v)); }
 
