@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -28,8 +29,8 @@ public:
         // A local the code indexes anywhere is a whole variable with its array; the others are
         // plain values in the frame.
         std::vector<bool> indexed(tree->locals.size(), false);
-        for (const auto& n : tree->nodes)
-            if (n->kind == N_LOCAL && n->IndexCount() > 0) indexed[(size_t)n->id] = true;
+        for (const Node& n : tree->nodes)
+            if (n.kind == N_LOCAL && n.IndexCount() > 0) indexed[(size_t)n.id] = true;
         for (size_t k = 0; k < tree->locals.size(); k++) {
             std::vector<std::string>& names = indexed[k] ? bc->arrayNames : bc->localNames;
             m_slot.push_back(indexed[k] ? ~(int)names.size() : (int)names.size());
@@ -65,7 +66,8 @@ private:
     std::vector<Target> m_targets;
     int m_argumentIds[ARGUMENT_SLOTS];
     std::vector<int> m_slot;  // of each local: its value slot, or ~ its array slot
-    std::unordered_map<std::string, int> m_texts;  // constants by text and by the bits of a real
+    // Constants by text (a view of the constant's own text) and by the bits of a real.
+    std::unordered_map<std::string_view, int> m_texts;
     std::unordered_map<uint64_t, int> m_reals;
 
     // The value slot of a plain local read or written without indexes, else -1.
@@ -109,11 +111,11 @@ private:
         int next = (int)m_bc->constants.size();
         int at = next;
         if (v.kind == VALUE_STRING) {
-            at = m_texts.emplace(std::string(v.GetString(), v.GetLength()), next).first->second;
+            at = m_texts.try_emplace(std::string_view(v.GetString(), v.GetLength()), next).first->second;
         } else if (v.kind == VALUE_REAL) {
             uint64_t bits;
             memcpy(&bits, &v.val, sizeof bits);
-            at = m_reals.emplace(bits, next).first->second;
+            at = m_reals.try_emplace(bits, next).first->second;
         }
         if (at == next) m_bc->constants.push_back(v);
         return at;
@@ -573,6 +575,9 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
     auto bc = std::make_unique<ByteCode>();
     bc->name = tree->name;
     bc->firstLine = tree->root->line;
+    // About an instruction a node: grown once rather than step by step.
+    bc->code.reserve(tree->nodes.size() + 2);
+    bc->lines.reserve(tree->nodes.size() + 2);
     Generator g(tree, bc.get());
     if (expression) g.Expression(tree->root);
     else g.Program(tree->root);

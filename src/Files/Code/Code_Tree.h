@@ -4,9 +4,10 @@
 #include "Code/Arguments.h"
 #include "Variable/Value.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,51 @@ enum NodeOp : uint8_t {
     OP_NEG, OP_PLUS, OP_NOT, OP_BITNOT,
 };
 
+struct Node;
+
+// The kids of a node: most nodes have at most two, held in the node itself; more go to the heap.
+class NodeList {
+public:
+    NodeList() = default;
+    NodeList(const NodeList&) = delete;
+    NodeList& operator=(const NodeList&) = delete;
+    ~NodeList()
+    {
+        if (m_data != m_inline) delete[] m_data;
+    }
+
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    Node*& operator[](size_t i) { return m_data[i]; }
+    Node* operator[](size_t i) const { return m_data[i]; }
+    Node** begin() { return m_data; }
+    Node** end() { return m_data + m_size; }
+    Node* const* begin() const { return m_data; }
+    Node* const* end() const { return m_data + m_size; }
+    void clear() { m_size = 0; }
+    void push_back(Node* n)
+    {
+        if (m_size == m_capacity) Grow();
+        m_data[m_size++] = n;
+    }
+
+private:
+    void Grow()
+    {
+        uint32_t capacity = m_capacity * 2;
+        Node** data = new Node*[capacity];
+        std::copy(m_data, m_data + m_size, data);
+        if (m_data != m_inline) delete[] m_data;
+        m_data = data;
+        m_capacity = capacity;
+    }
+
+    Node* m_inline[2];
+    Node** m_data = m_inline;
+    uint32_t m_size = 0;
+    uint32_t m_capacity = 2;
+};
+
 struct Node {
     NodeKind kind;
     uint8_t op = OP_NONE;
@@ -62,7 +108,7 @@ struct Node {
     int pos = 0;
     int depth = 1;  // height of the subtree, bounded by the compiler
     TaggedValue value;
-    std::vector<Node*> kids;
+    NodeList kids;
 
     // Variable nodes: where the index expressions start among the kids.
     int FirstIndex() const { return kind == N_DOT ? 1 : 0; }
@@ -70,7 +116,7 @@ struct Node {
 };
 
 struct CodeTree {
-    std::vector<std::unique_ptr<Node>> nodes;  // owns every node
+    std::deque<Node> nodes;  // owns every node, a block of them to an allocation
     Node* root = nullptr;                      // a statement, or an expression for expression code
     std::vector<std::string> locals;           // names of the `var` slots
     std::string name;
