@@ -209,6 +209,10 @@ __attribute__((always_inline)) inline bool RealOp(int op, double x, double y, do
     case OP_ADD: *out = x + y; return true;
     case OP_SUB: *out = x - y; return true;
     case OP_MUL: *out = x * y; return true;
+    case OP_MOD:
+        if (y == 0.0) return false;
+        *out = Code_Remainder(x, y);
+        return true;
     case OP_LT: *out = x < y; return true;
     case OP_LE: *out = x <= y; return true;
     case OP_GT: *out = x > y; return true;
