@@ -19,6 +19,8 @@
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO_Record.h"
 #include "Option/Option_Main.h"
+#include "Particle/Particle_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/HighScore.h"
@@ -91,6 +93,7 @@ static bool OpenWindow(bool* failed)
     Sprite_InitTextures();
     Background_InitTextures();
     Font_InitTextures();
+    Particle_InitShapeTextures();
     return true;
 }
 
@@ -146,6 +149,7 @@ static int Play(const std::string& game)
     std::string folder = game.substr(0, game.find_last_of('/') + 1);
     LoadSave_SetProgramFolder(folder.empty() ? "./" : folder.c_str());
     StartUp_ReadOptions();
+    if (CommandLine.debug) Physics_InstallLogHook();
     GameFile_RegisterFunctions = Function_Init;
     Function_Misc_Steam = CommandLine.steam;
     Run_SpriteImageCount = SpriteImageCount;

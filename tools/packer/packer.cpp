@@ -304,14 +304,48 @@ void WriteEvent(json_object* e, const std::string& objectName)
     Out.Str(Code(e, "file"));
 }
 
+// An object's physics properties (flag 8 of its record): shape, its sizes and material.
+void WriteObjectPhysics(json_object* p, const std::string& objectName)
+{
+    static const std::map<std::string, int> Shapes = {{"circle", 0}, {"box", 1}, {"polygon", 2}};
+    std::string shape = GetString(p, "shape", "circle");
+    auto kind = Shapes.find(shape);
+    if (kind == Shapes.end()) Error("object " + objectName + " has a physics shape \"" + shape + "\", which is unknown");
+    Out.I32(kind == Shapes.end() ? 0 : kind->second);
+    Out.F32((float)GetNumber(p, "radius", 16));
+    Out.F32((float)GetNumber(p, "half_width", 16));
+    Out.F32((float)GetNumber(p, "half_height", 16));
+    json_object* points = Get(p, "points");
+    if (Length(points) > 8 || (kind != Shapes.end() && kind->second == 2 && Length(points) < 3))
+        Error("object " + objectName + " has a physics polygon of " + std::to_string(Length(points)) + " points (3 to 8)");
+    size_t count = std::min<size_t>(Length(points), 8);
+    Out.U32((uint32_t)count);
+    for (size_t k = 0; k < count; k++) {
+        json_object* pt = At(points, k);
+        if (Length(pt) != 2) Error("a physics point of object " + objectName + " needs [x, y]");
+        Out.F32(Length(pt) > 0 ? (float)json_object_get_double(At(pt, 0)) : 0);
+        Out.F32(Length(pt) > 1 ? (float)json_object_get_double(At(pt, 1)) : 0);
+    }
+    Out.U32(GetBool(p, "sensor", false));
+    Out.F32((float)GetNumber(p, "density", 0.5));
+    Out.F32((float)GetNumber(p, "restitution", 0.1));
+    Out.F32((float)GetNumber(p, "friction", 0.2));
+    Out.F32((float)GetNumber(p, "linear_damping", 0.1));
+    Out.F32((float)GetNumber(p, "angular_damping", 0.1));
+    Out.I32(GetInt(p, "group", 0));
+    Out.U32(GetBool(p, "awake", true));
+    Out.U32(GetBool(p, "kinematic", false));
+}
+
 void WriteObjects(json_object* game)
 {
     WriteListChunk("OBJT", game, "objects", [](json_object* o, size_t) {
         std::string name = GetString(o, "name");
         Out.Str(name);
         Out.I32(Ref(o, "sprite", "sprites"));
+        json_object* physics = Get(o, "physics");
         uint32_t flags = (GetBool(o, "solid", false) ? 1 : 0) | (GetBool(o, "visible", true) ? 2 : 0) |
-                         (GetBool(o, "persistent", false) ? 4 : 0);
+                         (GetBool(o, "persistent", false) ? 4 : 0) | (physics ? 8 : 0);
         Out.U32(flags);
         Out.I32(GetInt(o, "depth", 0));
         Out.I32(Ref(o, "parent", "objects"));
@@ -319,6 +353,7 @@ void WriteObjects(json_object* game)
         json_object* events = Get(o, "events");
         Out.U32((uint32_t)Length(events));
         for (size_t k = 0; k < Length(events); k++) WriteEvent(At(events, k), name);
+        if (physics) WriteObjectPhysics(physics, name);
     });
 }
 
@@ -371,7 +406,7 @@ void WriteRoom(json_object* r)
         Out.I32(Ref(v, "object", "objects"));
     }
     json_object* physics = Get(r, "physics");
-    Out.U32(physics != nullptr);
+    Out.U32(physics && GetBool(physics, "world", true));
     Out.F32((float)GetNumber(physics, "scale", 0.1));
     Out.F32((float)GetNumber(physics, "gravity_x", 0));
     Out.F32((float)GetNumber(physics, "gravity_y", 10));
@@ -671,6 +706,91 @@ void WriteFonts(json_object* game)
     Out.EndChunk(c);
 }
 
+// Sounds: WAV samples go into AUDO; music (MP3, or a MIDI name whose MP3 twin plays) is copied
+// beside the game data file, where the runner looks for it, and gets no AUDO entry.
+std::string OutFolder;
+
+bool EndsWith(const std::string& name, const char* ending)
+{
+    size_t n = strlen(ending);
+    if (name.size() < n) return false;
+    for (size_t i = 0; i < n; i++)
+        if (tolower((unsigned char)name[name.size() - n + i]) != ending[i]) return false;
+    return true;
+}
+
+std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
+
+// Music files to copy beside the game data file once everything else has been packed.
+std::vector<std::pair<std::string, std::string>> MusicFiles;  // file name, bytes
+
+void CopyBeside(const std::string& relative)
+{
+    std::string bytes = ReadText(relative);
+    if (!Failed) MusicFiles.push_back({BaseName(relative), bytes});
+}
+
+bool WriteMusic()
+{
+    for (const auto& [name, bytes] : MusicFiles) {
+        std::ofstream f(OutFolder + name, std::ios::binary);
+        if (!f.write(bytes.data(), (std::streamsize)bytes.size())) {
+            fprintf(stderr, "packer: cannot write %s\n", (OutFolder + name).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+void WriteSounds(json_object* game)
+{
+    json_object* list = Get(game, "sounds");
+    std::vector<std::string> samples;
+    std::vector<int> entries;
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* s = At(list, i);
+        std::string file = GetString(s, "file");
+        bool midi = EndsWith(file, ".mid") || EndsWith(file, ".midi");
+        bool music = midi || EndsWith(file, ".mp3");
+        int entry = -1;
+        if (file.empty()) {
+            Error("sound " + GetString(s, "name") + " names no \"file\"");
+        } else if (midi) {
+            // A MIDI name plays the MP3 file of the same stem: name.mid plays name.mp3.
+            CopyBeside(file.substr(0, file.size() - 3) + "mp3");
+        } else if (music) {
+            CopyBeside(file);
+        } else {
+            std::string wav = ReadText(file);
+            if (!Failed && (wav.size() < 12 || wav.compare(0, 4, "RIFF") || wav.compare(8, 4, "WAVE")))
+                Error(file + " is not a WAV file");
+            entry = (int)samples.size();
+            samples.push_back(wav);
+        }
+        entries.push_back(entry);
+    }
+    WriteListChunk("SOND", game, "sounds", [&](json_object* s, size_t i) {
+        std::string file = GetString(s, "file");
+        size_t dot = file.find_last_of('.');
+        Out.Str(GetString(s, "name"));
+        Out.I32(GetInt(s, "kind", entries[i] < 0 ? 1 : 0));
+        Out.Str(dot == std::string::npos ? "" : file.substr(dot));
+        Out.Str(BaseName(file));
+        Out.I32(GetInt(s, "effects", 0));
+        Out.F32((float)GetNumber(s, "volume", 1));
+        Out.F32((float)GetNumber(s, "pan", 0));
+        Out.U32(GetBool(s, "preload", true));
+        Out.I32(entries[i]);
+    });
+    size_t c = Out.BeginChunk("AUDO");
+    WriteList(samples.size(), [&](size_t i) {
+        Out.U32((uint32_t)samples[i].size());
+        Out.bytes.insert(Out.bytes.end(), samples[i].begin(), samples[i].end());
+        while (Out.Pos() % 4) Out.bytes.push_back(0);
+    });
+    Out.EndChunk(c);
+}
+
 // A kind of extension argument or result: "real" (2, also when absent) or "string" (1).
 int ExtensionKind(json_object* v, const std::string& where)
 {
@@ -768,12 +888,9 @@ int main(int argc, char** argv)
                 json_util_get_last_err() ? json_util_get_last_err() : "");
         return 1;
     }
-    for (const char* kind : {"sounds"}) {
-        IndexNames(game, kind);
-        if (Length(Get(game, kind)) > 0)
-            fprintf(stderr, "packer: %s are not packed yet; references to them keep their indexes\n", kind);
-    }
-    for (const char* kind : {"sprites", "backgrounds", "fonts", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
+    std::string out = argv[2];
+    OutFolder = out.substr(0, out.find_last_of('/') + 1);
+    for (const char* kind : {"sounds", "sprites", "backgrounds", "fonts", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
 
     Out.bytes.insert(Out.bytes.end(), {'F', 'O', 'R', 'M'});
     Out.U32(0);
@@ -791,6 +908,7 @@ int main(int argc, char** argv)
     WriteBackgrounds(game);
     WriteSprites(game);
     WriteFonts(game);
+    WriteSounds(game);
     WriteExtensions(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");
@@ -800,7 +918,7 @@ int main(int argc, char** argv)
     Out.Patch(4, (uint32_t)(Out.Pos() - 8));
     if (Length(Get(game, "rooms")) == 0) fprintf(stderr, "packer: warning: the game has no rooms\n");
     json_object_put(game);
-    if (Failed) return 1;
+    if (Failed || !WriteMusic()) return 1;
 
     FILE* f = fopen(argv[2], "wb");
     if (!f || fwrite(Out.bytes.data(), 1, Out.bytes.size(), f) != Out.bytes.size() || fclose(f) != 0) {

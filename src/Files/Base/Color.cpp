@@ -82,7 +82,12 @@ int Color_Merge(int colour1, int colour2, float amount)
         float a = (float)((colour1 >> shift) & 0xFF);
         float b = (float)((colour2 >> shift) & 0xFF);
         float mixed = a * (1.0f - amount) + b * amount;
-        result |= RoundByte(mixed) << shift;
+        int byte = 0;
+        if (mixed >= 255) byte = 255;
+        // Adding and taking away 1.5 x 2^23 rounds to the nearest integer, ties to even, as
+        // nearbyint does but without its call (particles merge colours every step).
+        else if (mixed > 0) byte = (int)((mixed + 12582912.0f) - 12582912.0f);
+        result |= byte << shift;
     }
     return result;
 }

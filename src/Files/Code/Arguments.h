@@ -66,6 +66,8 @@ inline int Arg_T(const TaggedValue& a) { return TruncToInt(a.GetReal()); }
 inline int64_t Arg_T64(const TaggedValue& a) { return TruncToInt64(a.GetReal()); }
 inline float Arg_F(const TaggedValue& a) { return (float)a.GetReal(); }
 inline bool Arg_B(const TaggedValue& a) { return (float)a.GetReal() >= 0.5f; }
+// The "at least 0.5" flag test on the double itself (0.49999999 is false).
+inline bool Arg_BD(const TaggedValue& a) { return a.GetReal() >= 0.5; }
 // The "greater than 0.5" flag test that some handlers use (0.5 itself is false).
 inline bool Arg_Above(const TaggedValue& a) { return a.GetReal() > 0.5; }
 inline const char* Arg_S(const TaggedValue& a) { return a.GetString(); }

@@ -1,6 +1,7 @@
 // The built-in function table: every built-in family's registrar adds its names here, and the
 // compiler binds calls by name.
 #pragma once
+#include <cstddef>
 #include "Variable/Value.h"
 
 class CInstance;
@@ -28,6 +29,12 @@ struct FunctionEntry {
     int argc;
 };
 #define FUNCTION_ENTRY(name, argc) {#name, F_##name, argc}
+// Registers a family's table, keeping its order.
+template <size_t N>
+void Function_AddTable(const FunctionEntry (&table)[N])
+{
+    for (const FunctionEntry& e : table) Function_Add(e.name, e.handler, e.argc);
+}
 bool Function_Find(const char* name, int* id);
 int Function_Count();
 const RFunction* Function_Get(int id);  // null outside the table

@@ -362,5 +362,5 @@ const FunctionEntry kDates[] = {
 void Function_Date_Init()
 {
     tzset();
-    for (const FunctionEntry& e : kDates) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kDates);
 }

@@ -100,12 +100,6 @@ const FunctionEntry kIni[] = {
 
 #undef ENTRY
 
-template <size_t N>
-void Register(const FunctionEntry (&table)[N])
-{
-    for (const FunctionEntry& e : table) Function_Add(e.name, e.handler, e.argc);
-}
-
 // The mapping of a name, refused when it means the folder itself.
 bool Lookup(bool (*map)(char*, int, const char*), const char* folder, char* out, const char* name)
 {
@@ -122,9 +116,9 @@ bool Lookup(bool (*map)(char*, int, const char*), const char* folder, char* out,
 
 void Function_File_Init()
 {
-    Register(kFiles);
-    Register(kRegistry);
-    Register(kIni);
+    Function_AddTable(kFiles);
+    Function_AddTable(kRegistry);
+    Function_AddTable(kIni);
 }
 
 void Function_File_Free()

@@ -96,5 +96,5 @@ const FunctionEntry kHttpJson[] = {
 
 void Function_Http_Init()
 {
-    for (const FunctionEntry& e : kHttpJson) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kHttpJson);
 }

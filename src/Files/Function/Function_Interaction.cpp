@@ -340,5 +340,5 @@ const FunctionEntry kInteraction[] = {
 
 void Function_Interaction_Init()
 {
-    for (const FunctionEntry& e : kInteraction) Function_Add(e.name, e.handler, e.argc);
+    Function_AddTable(kInteraction);
 }

@@ -342,13 +342,8 @@ void F_variable_local_array2_set(TaggedValue*, CInstance* self, CInstance*, int,
 
 namespace {
 
-struct Entry {
-    const char* name;
-    BuiltinHandler handler;
-    int argc;
-};
-
-#define ENTRY(name, argc) {#name, F_##name, argc}
+using Entry = FunctionEntry;
+#define ENTRY FUNCTION_ENTRY
 
 const Entry kEvents[] = {
     ENTRY(event_inherited, 0),
@@ -408,17 +403,11 @@ const Entry kRest[] = {
     ENTRY(clipboard_get_text, 0),
 };
 
-template <size_t N>
-void Register(const Entry (&table)[N])
-{
-    for (const Entry& e : table) Function_Add(e.name, e.handler, e.argc);
-}
-
 }  // namespace
 
 void Function_Misc_Init()
 {
-    Register(kEvents);
-    if (!Function_Misc_Steam) Register(kExternal);
-    Register(kRest);
+    Function_AddTable(kEvents);
+    if (!Function_Misc_Steam) Function_AddTable(kExternal);
+    Function_AddTable(kRest);
 }

@@ -1,4 +1,5 @@
 #include "Object/Instance_Class.h"
+#include "Physics/Physics_Main.h"
 #include "Variable/Variable_List.h"
 
 void Instance_Register(CInstance* inst);
@@ -15,5 +16,6 @@ CInstance::CInstance(int id_, int objectIndex, float x_, float y_)
 CInstance::~CInstance()
 {
     Instance_Unregister(this);
+    Physics_RemoveBody(this);
     delete variables;
 }

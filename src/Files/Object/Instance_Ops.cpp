@@ -4,6 +4,7 @@
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Variable/Variable_List.h"
 #include "Room/Room_Main.h"
 #include "Sprite/Sprite_Main.h"
@@ -19,6 +20,7 @@ CInstance* Instance_Create(int object, float x, float y)
     if (!Run_Room) return nullptr;
     CInstance* inst = Run_Room->CreateInstance(x, y, object);
     if (!inst) return nullptr;
+    Physics_InstanceCreated(Run_Room, inst);
     Event_Perform_Instance(inst, inst, EVENT_CREATE, 0);
     inst->created = true;
     return inst;
@@ -30,6 +32,7 @@ void Instance_Destroy(CInstance* inst)
     inst->destroy_guard = true;
     Event_Perform_Instance(inst, inst, EVENT_DESTROY, 0);
     inst->marked = true;
+    Physics_RemoveBody(inst);
 }
 
 void Instance_ChangeObject(CInstance* inst, int object, bool perform)

@@ -1,6 +1,7 @@
 // CObject, the template of instances, and CEvent, one event of an object.
 #pragma once
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,23 @@ private:
 };
 
 constexpr unsigned OBJECT_SOLID = 1, OBJECT_VISIBLE = 2, OBJECT_PERSISTENT = 4;
+// In a game data file's object record: physics properties follow the events.
+constexpr unsigned OBJECT_HAS_PHYSICS = 8;
+
+// An object's physics properties: an instance made in a room with a physics world gets a body with
+// one fixture of this shape and material. Sizes are pixels around the instance's origin.
+struct ObjectPhysics {
+    enum { CIRCLE = 0, BOX = 1, POLYGON = 2 };
+    int shape = CIRCLE;
+    float radius = 16.0f;                         // circle
+    float half_width = 16.0f, half_height = 16.0f;  // box
+    std::vector<std::pair<float, float>> points;  // polygon, 3 to 8
+    bool sensor = false;
+    float density = 0.5f, restitution = 0.1f, friction = 0.2f;
+    float linear_damping = 0.1f, angular_damping = 0.1f;
+    int group = 0;
+    bool awake = true, kinematic = false;
+};
 
 class CObject {
 public:
@@ -64,6 +82,7 @@ public:
     int mask = -1;
     CObject* parent = nullptr;  // set for parent indexes 0..999999 that name an object
     int index = -1;
+    std::unique_ptr<ObjectPhysics> physics;  // null: instances get no body of their own
 
     // The active instances of this object and of its descendants, in order of creation.
     std::vector<CInstance*> instances;

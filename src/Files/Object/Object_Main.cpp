@@ -4,6 +4,7 @@
 #include "Code/Error.h"
 #include "Runner/GameFile.h"
 
+#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -143,6 +144,43 @@ const std::vector<int>& Object_EventList(int type, int number)
 
 const std::vector<std::pair<int, int>>& Object_CollisionPairs() { return CollisionPairs; }
 
+// The physics block of an object record (docs/gamefile.md): a shape the engine can take, finite
+// numbers.
+static bool LoadPhysics(GameFileReader& r, CObject* o)
+{
+    auto p = std::make_unique<ObjectPhysics>();
+    p->shape = r.I32();
+    p->radius = r.F32();
+    p->half_width = r.F32();
+    p->half_height = r.F32();
+    uint32_t points = r.U32();
+    if (!r.ok || p->shape < ObjectPhysics::CIRCLE || p->shape > ObjectPhysics::POLYGON || points > 8 ||
+        (p->shape == ObjectPhysics::POLYGON && points < 3))
+        return false;
+    for (uint32_t i = 0; i < points; i++) {
+        float x = r.F32(), y = r.F32();
+        p->points.emplace_back(x, y);
+    }
+    p->sensor = r.Bool();
+    p->density = r.F32();
+    p->restitution = r.F32();
+    p->friction = r.F32();
+    p->linear_damping = r.F32();
+    p->angular_damping = r.F32();
+    p->group = r.I32();
+    p->awake = r.Bool();
+    p->kinematic = r.Bool();
+    float numbers[] = {p->radius, p->half_width, p->half_height, p->density, p->restitution,
+                       p->friction, p->linear_damping, p->angular_damping};
+    for (float v : numbers)
+        if (!std::isfinite(v)) return false;
+    for (const auto& [x, y] : p->points)
+        if (!std::isfinite(x) || !std::isfinite(y)) return false;
+    if (!r.ok) return false;
+    o->physics = std::move(p);
+    return true;
+}
+
 bool Object_Load(GameFileReader chunk)
 {
     uint32_t count;
@@ -155,7 +193,8 @@ bool Object_Load(GameFileReader chunk)
         const char* name = r.Str();
         o->index = (int)i;
         o->sprite = r.I32();
-        o->flags = r.U32() & 7;
+        uint32_t flags = r.U32();
+        o->flags = flags & 7;
         o->depth = r.I32();
         o->parent_index = r.I32();
         o->mask = r.I32();
@@ -171,6 +210,10 @@ bool Object_Load(GameFileReader chunk)
                 return false;
             }
             o->AddEvent(type, number, text);
+        }
+        if ((flags & OBJECT_HAS_PHYSICS) && !LoadPhysics(r, o.get())) {
+            Console_Warnings->Output("Object %s has damaged physics properties.\n", name);
+            return false;
         }
         Objects.push_back(std::move(o));
     }

@@ -7,6 +7,7 @@
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Object/Event_Main.h"
+#include "Physics/Physics_Main.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -17,6 +18,7 @@ int Room_LastTileId = 10000000;
 
 CRoom::~CRoom()
 {
+    Physics_DestroyWorld(this);
     FreeAllInstances();
     SetCaption(nullptr);
     delete creation_compiled;
@@ -99,6 +101,11 @@ int CRoom::FindTile(int id)
     for (size_t i = 0; i < tiles.size(); i++)
         if (tiles[i].id == id) return m_lastFound = (int)i;
     return -1;
+}
+
+void CRoom::SetTile(int index, const RoomTile& tile)
+{
+    if (index >= 0 && index < (int)tiles.size()) tiles[(size_t)index] = tile;
 }
 
 // Half-open bounds: x <= px < x + width * xscale.

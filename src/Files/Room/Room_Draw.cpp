@@ -9,6 +9,7 @@
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
+#include "Particle/Particle_Main.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/View.h"
@@ -65,28 +66,46 @@ std::vector<CInstance*> DrawOrder(const std::vector<CInstance*>& active)
     return order;
 }
 
-// Instances and tiles merged by depth, greatest first; a tile goes before instances of its depth.
-// The tiles are copied as the pass begins: a draw event may add or delete tiles, which moves the
-// room's own.
+// Instances, tiles and particle systems merged by depth, greatest first; tiles and systems go
+// before instances of their depth, a tile before a system of its depth. The tiles are copied as
+// the pass begins: a draw event may add or delete tiles, which moves the room's own.
 void DrawContents(CRoom* room, bool device)
 {
     std::vector<RoomTile> tiles;
+    float systems = -1e9f;  // the depth of the next particle systems
     if (device) {
         for (const RoomTile& t : room->tiles)
             if (t.visible) tiles.push_back(t);
         std::stable_sort(tiles.begin(), tiles.end(), [](const RoomTile& a, const RoomTile& b) { return a.depth > b.depth; });
+        systems = ParticleSystems_MaxDepth();
     }
+    size_t t = 0;
+    // What lies deeper than an instance of this depth.
+    auto drawDeeper = [&](float depth) {
+        for (;;) {
+            bool tile = t < tiles.size() && tiles[t].depth >= depth;
+            if (tile && !(systems > tiles[t].depth)) {
+                DrawTile(tiles[t++]);
+            } else if (systems > depth && systems > -1e8f) {
+                SetDepth(systems);
+                ParticleSystems_DrawAtDepth(systems);
+                systems = ParticleSystems_NextDepthBelow(systems);
+            } else {
+                break;
+            }
+        }
+    };
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = DrawOrder(room->active);
-    size_t t = 0;
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
-        for (; t < tiles.size() && tiles[t].depth >= inst->depth; t++) DrawTile(tiles[t]);
+        drawDeeper(inst->depth);
         if (inst->visible && Event_InPass(inst, stamp)) {
             SetDepth(inst->depth);
             DrawInstance(inst);
         }
     }
+    drawDeeper(-1e8f);
     for (; t < tiles.size(); t++) DrawTile(tiles[t]);
 }
 
@@ -100,7 +119,7 @@ void DrawView(CRoom* room, bool device, float x, float y, float w, float h, floa
     DrawRegion = {RealToInt(std::floor(left)), RealToInt(std::floor(top)), RealToInt(std::ceil(left + width)),
                   RealToInt(std::ceil(top + height))};
     if (device) {
-        GR_D3D_Set_Projection_2D(x, y, w, h, angle);
+        GR_D3D_Set_Projection_View(x, y, w, h, angle, Graphics3D_Mode && GR_D3D_Get_Perspective());
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
         else Graphics::Clear(0, 1, 0, Graphics::CLEAR_DEPTH);
     }

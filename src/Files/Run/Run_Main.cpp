@@ -19,7 +19,9 @@
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
+#include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Collision.h"
 #include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
@@ -28,6 +30,8 @@
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
+#include "Sound/Audio_Main.h"
+#include "Sound/Sound_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "TimeLine/TimeLine_Main.h"
 
@@ -94,6 +98,7 @@ void RoomStart(int index, bool gameStart)
 {
     CRoom* resource = Room_Get(index);
     IO_Clear();
+    Effect_Clear();
     CRoom* room = Room_TakeKept(index);
     struct Fresh { CInstance* inst; CCode* code; };
     std::vector<Fresh> fresh;
@@ -106,6 +111,7 @@ void RoomStart(int index, bool gameStart)
         room->CopyFrom(*resource);
         room->tiles = room->entry_tiles;
         Run_Room = room;
+        Physics_RoomStart(room);
         for (const RoomInstanceEntry& e : resource->entries) {
             if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
             CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
@@ -115,11 +121,13 @@ void RoomStart(int index, bool gameStart)
             inst->image_angle = e.rotation;
             inst->image_blend = (int)(e.colour & 0xFFFFFF);
             inst->image_alpha = (float)((e.colour >> 24) & 0xFF) / 255.0f;
+            Physics_InstanceCreated(room, inst);
             fresh.push_back({inst, e.compiled});
         }
     }
     for (CInstance* inst : Carried) room->LinkInstance(inst);
     Carried.clear();
+    Window_UpdateCaption();  // before the events, which may set a caption of their own
 
     bool createFirst = (Option_Flags & OPTION_CREATE_EVENT_FIRST) != 0;
     for (const Fresh& f : fresh) {
@@ -151,6 +159,7 @@ void RoomEnd(bool gameEnds)
         for (CInstance* inst : list)
             if (inst->persistent) {
                 room->UnlinkInstance(inst);
+                Physics_RemoveBody(inst);  // its world stays behind
                 Carried.push_back(inst);
             }
     }
@@ -457,6 +466,7 @@ static void RegisterResourceNames()
         {Script_Count, Script_Exists, Script_GetName},     {Path_Count, Path_Exists, Path_GetName},
         {TimeLine_Count, TimeLine_Exists, TimeLine_GetName}, {Sprite_Count, Sprite_Exists, Sprite_GetName},
         {Background_Count, Background_Exists, Background_GetName}, {Font_Count, Font_Exists, Font_GetName},
+        {Sound_Count, Sound_Exists, Sound_GetName},         {Audio_Count, Audio_Exists, Audio_GetName},
     };
     for (const Kind& k : kinds)
         for (int i = 0; i < k.count(); i++)
@@ -471,6 +481,9 @@ bool Run_Prepare()
         Console_Warnings->Output("%s\n", LastErrorText.c_str());
         return false;
     }
+    Sound_Prepare();
+    Audio_Prepare();
+    Sound_PrepareAll();
     return true;
 }
 
@@ -513,11 +526,13 @@ void Run_Step()
     LocalMousePass();
     GlobalMousePass();
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
-    MotionPass();
+    if (Run_Room && Run_Room->physics_world) Physics_Step(Run_Room);
+    else MotionPass();
     BoundaryPass();
     Run_AsyncPass();
     if (Run_Room && !Run_Room->physics_world) Collision_StepEvents();
     Event_Perform_All(EVENT_STEP, STEP_END);
+    if (!Room_ChangePending()) Particle_UpdateAutomatic();
     if (Run_Room) Run_Room->FreeMarked();
     if (Run_AutoDraw) DrawPass();
     ScrollPass();
@@ -541,6 +556,7 @@ void Run_Frame()
         FpsCount = 0;
         FpsSecond = now;
     }
+    Sound_Tick();
     Window_ApplyDisplayReset();
     if (GR_Display_Reset_Pending && GR_D3D_HasDevice()) GR_D3D_Reset_Device();
     bool device = GR_D3D_Start_Frame();

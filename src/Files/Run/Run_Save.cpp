@@ -7,6 +7,7 @@
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Runner/GameFile.h"
@@ -419,6 +420,9 @@ CRoom* BuildRoom(const SavedRoom& saved)
     auto key = [](const CInstance* i) { return std::isnan(i->depth) ? INFINITY : i->depth; };
     std::stable_sort(room->active.begin(), room->active.end(),
                      [&](const CInstance* a, const CInstance* b) { return key(a) < key(b); });
+    // Bodies are not saved: a room with physics starts its world again from the instances.
+    Physics_RoomStart(room);
+    for (const auto& [id, inst] : made) Physics_InstanceCreated(room, inst);
     return room;
 }
 }  // namespace
