@@ -201,26 +201,6 @@ bool StepSpent()
     return true;
 }
 
-// The operators on two reals, the common ones inline; false for a division by zero, which
-// Code_ApplyBinary reports.
-__attribute__((always_inline)) inline bool RealOp(int op, double x, double y, double* out)
-{
-    switch (op) {
-    case OP_ADD: *out = x + y; return true;
-    case OP_SUB: *out = x - y; return true;
-    case OP_MUL: *out = x * y; return true;
-    case OP_MOD:
-        if (y == 0.0) return false;
-        *out = Code_Remainder(x, y);
-        return true;
-    case OP_LT: *out = x < y; return true;
-    case OP_LE: *out = x <= y; return true;
-    case OP_GT: *out = x > y; return true;
-    case OP_GE: *out = x >= y; return true;
-    default: return Code_RealBinary(op, x, y, out);
-    }
-}
-
 // Whether (x op y) holds for two reals: the fast path of the fused compare-and-jump opcodes.
 inline bool RealHolds(int op, double x, double y)
 {
@@ -1159,7 +1139,7 @@ L_SET_LOCAL: {
         MoveTo(&v, --sp);
         NEXT();
     }
-    if ((v.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v.val, sp[-1].val, &v.val)) {
+    if ((v.kind | sp[-1].kind) == VALUE_REAL && Code_RealBinary(pc->y, v.val, sp[-1].val, &v.val)) {
         sp--;
         NEXT();
     }
@@ -1186,7 +1166,7 @@ L_SET_GLOBAL: {
         if (pc->y != OP_SET) SLOW(SetVariable);
         v = list->FindOrAdd(pc->a, &g_cur->bc->hints[(size_t)pc->b]);
     } else if (pc->y != OP_SET) {
-        if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !RealOp(pc->y, v->value.val, sp[-1].val, &v->value.val))
+        if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !Code_RealBinary(pc->y, v->value.val, sp[-1].val, &v->value.val))
             SLOW(SetVariable);
         sp--;
         NEXT();
@@ -1211,7 +1191,7 @@ L_UNARY:
     }
     SLOW(Unary);
 L_BINARY:
-    if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
+    if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && Code_RealBinary(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
         sp--;
         NEXT();
     }
@@ -1397,41 +1377,37 @@ L_MOD_CONST: {
 }
 L_BINARY_CONST: {
     const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, k.val, &sp[-1].val)) NEXT();
+    if ((sp[-1].kind | k.kind) == VALUE_REAL && Code_RealBinary(pc->y, sp[-1].val, k.val, &sp[-1].val)) NEXT();
     SLOW(BinaryConst);
 }
 L_BINARY_LOCAL: {
     const TaggedValue& v = locals[pc->b];
-    if ((sp[-1].kind | v.kind) == VALUE_REAL && RealOp(pc->y, sp[-1].val, v.val, &sp[-1].val)) NEXT();
+    if ((sp[-1].kind | v.kind) == VALUE_REAL && Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val)) NEXT();
     SLOW(BinaryLocal);
 }
-L_COMPARE_JUMP_IF: {
-    const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) == VALUE_REAL) {
-        sp--;
-        JUMP_WHEN(RealHolds(pc->y, sp->val, k.val));
+// The top of the stack compared with an operand, and a jump when the comparison holds.
+#define COMPARE_JUMP(operand, Slow) \
+    { \
+        const TaggedValue& r = (operand); \
+        if ((sp[-1].kind | r.kind) == VALUE_REAL) { \
+            sp--; \
+            JUMP_WHEN(RealHolds(pc->y, sp->val, r.val)); \
+        } \
+        TaggedValue* top = Slow(pc, sp, &holds); \
+        CHECK(top); \
+        sp = top; \
+        JUMP_WHEN(holds); \
     }
-    TaggedValue* top = CompareConst(pc, sp, &holds);
-    CHECK(top);
-    sp = top;
-    JUMP_WHEN(holds);
-}
-L_COMPARE_LOCAL_JUMP_IF: {
-    const TaggedValue& r = locals[pc->a];
-    if ((sp[-1].kind | r.kind) == VALUE_REAL) {
-        sp--;
-        JUMP_WHEN(RealHolds(pc->y, sp->val, r.val));
-    }
-    TaggedValue* top = CompareLocal(pc, sp, &holds);
-    CHECK(top);
-    sp = top;
-    JUMP_WHEN(holds);
-}
+L_COMPARE_JUMP_IF:
+    COMPARE_JUMP(consts[pc->a], CompareConst);
+L_COMPARE_LOCAL_JUMP_IF:
+    COMPARE_JUMP(locals[pc->a], CompareLocal);
+#undef COMPARE_JUMP
 
 L_LOCAL_BINARY_CONST: {
     const TaggedValue& v = locals[pc->a];
     const TaggedValue& k = consts[pc->b];
-    if ((v.kind | k.kind) != VALUE_REAL || !RealOp(pc->y, v.val, k.val, &sp->val)) SLOW(LocalBinaryConst);
+    if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val)) SLOW(LocalBinaryConst);
     sp->kind = VALUE_REAL;
     sp++;
     NEXT();
