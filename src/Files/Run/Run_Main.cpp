@@ -10,6 +10,7 @@
 #include "Code/Error.h"
 #include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
+#include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -34,6 +35,7 @@
 #include "Sound/Sound_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "TimeLine/TimeLine_Main.h"
+#include "Variable/Variable_Main.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,6 +90,7 @@ void RunCode(CInstance* self, CCode* code, const char* objectName, const char* w
     Error_Context.objectName = objectName;
     Error_Context.eventName = what;
     TaggedValue result;
+    RelativeFlagScope relative;
     Code_Execute_ShowError(self, self, code, &result);
     Error_Context = saved;
 }
@@ -281,7 +284,10 @@ void TimeLinePass()
             Error_Context.timeLineName = TimeLine_GetName(timeline);
             Error_Context.moment = m.time;
             TaggedValue result;
-            if (m.code) Code_Execute_ShowError(inst, inst, m.code, &result);
+            if (m.code) {
+                RelativeFlagScope relative;
+                Code_Execute_ShowError(inst, inst, m.code, &result);
+            }
             Error_Context = saved;
         }
         CTimeLine* after = TimeLine_Get(inst->timeline_index);
@@ -512,6 +518,7 @@ void Run_Step()
     if (!Run_Room) return;
     IO_Start_Step();
     ReplayStep();
+    Quenby_PerFrame();
     if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
     for (CInstance* inst : Run_Room->active) {
         inst->xprevious = inst->x;
@@ -561,6 +568,7 @@ void Run_Frame()
     if (GR_Display_Reset_Pending && GR_D3D_HasDevice()) GR_D3D_Reset_Device();
     bool device = GR_D3D_Start_Frame();
     Run_Step();
+    if (device) IO_VirtualButtons_Draw();
     if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
     Window_UpdateCaption();
     Run_Frames++;
