@@ -706,6 +706,91 @@ void WriteFonts(json_object* game)
     Out.EndChunk(c);
 }
 
+// Sounds: WAV samples go into AUDO; music (MP3, or a MIDI name whose MP3 twin plays) is copied
+// beside the game data file, where the runner looks for it, and gets no AUDO entry.
+std::string OutFolder;
+
+bool EndsWith(const std::string& name, const char* ending)
+{
+    size_t n = strlen(ending);
+    if (name.size() < n) return false;
+    for (size_t i = 0; i < n; i++)
+        if (tolower((unsigned char)name[name.size() - n + i]) != ending[i]) return false;
+    return true;
+}
+
+std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
+
+// Music files to copy beside the game data file once everything else has been packed.
+std::vector<std::pair<std::string, std::string>> MusicFiles;  // file name, bytes
+
+void CopyBeside(const std::string& relative)
+{
+    std::string bytes = ReadText(relative);
+    if (!Failed) MusicFiles.push_back({BaseName(relative), bytes});
+}
+
+bool WriteMusic()
+{
+    for (const auto& [name, bytes] : MusicFiles) {
+        std::ofstream f(OutFolder + name, std::ios::binary);
+        if (!f.write(bytes.data(), (std::streamsize)bytes.size())) {
+            fprintf(stderr, "packer: cannot write %s\n", (OutFolder + name).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+void WriteSounds(json_object* game)
+{
+    json_object* list = Get(game, "sounds");
+    std::vector<std::string> samples;
+    std::vector<int> entries;
+    for (size_t i = 0; i < Length(list); i++) {
+        json_object* s = At(list, i);
+        std::string file = GetString(s, "file");
+        bool midi = EndsWith(file, ".mid") || EndsWith(file, ".midi");
+        bool music = midi || EndsWith(file, ".mp3");
+        int entry = -1;
+        if (file.empty()) {
+            Error("sound " + GetString(s, "name") + " names no \"file\"");
+        } else if (midi) {
+            // A MIDI name plays the MP3 file of the same stem: name.mid plays name.mp3.
+            CopyBeside(file.substr(0, file.size() - 3) + "mp3");
+        } else if (music) {
+            CopyBeside(file);
+        } else {
+            std::string wav = ReadText(file);
+            if (!Failed && (wav.size() < 12 || wav.compare(0, 4, "RIFF") || wav.compare(8, 4, "WAVE")))
+                Error(file + " is not a WAV file");
+            entry = (int)samples.size();
+            samples.push_back(wav);
+        }
+        entries.push_back(entry);
+    }
+    WriteListChunk("SOND", game, "sounds", [&](json_object* s, size_t i) {
+        std::string file = GetString(s, "file");
+        size_t dot = file.find_last_of('.');
+        Out.Str(GetString(s, "name"));
+        Out.I32(GetInt(s, "kind", entries[i] < 0 ? 1 : 0));
+        Out.Str(dot == std::string::npos ? "" : file.substr(dot));
+        Out.Str(BaseName(file));
+        Out.I32(GetInt(s, "effects", 0));
+        Out.F32((float)GetNumber(s, "volume", 1));
+        Out.F32((float)GetNumber(s, "pan", 0));
+        Out.U32(GetBool(s, "preload", true));
+        Out.I32(entries[i]);
+    });
+    size_t c = Out.BeginChunk("AUDO");
+    WriteList(samples.size(), [&](size_t i) {
+        Out.U32((uint32_t)samples[i].size());
+        Out.bytes.insert(Out.bytes.end(), samples[i].begin(), samples[i].end());
+        while (Out.Pos() % 4) Out.bytes.push_back(0);
+    });
+    Out.EndChunk(c);
+}
+
 // A kind of extension argument or result: "real" (2, also when absent) or "string" (1).
 int ExtensionKind(json_object* v, const std::string& where)
 {
@@ -803,12 +888,9 @@ int main(int argc, char** argv)
                 json_util_get_last_err() ? json_util_get_last_err() : "");
         return 1;
     }
-    for (const char* kind : {"sounds"}) {
-        IndexNames(game, kind);
-        if (Length(Get(game, kind)) > 0)
-            fprintf(stderr, "packer: %s are not packed yet; references to them keep their indexes\n", kind);
-    }
-    for (const char* kind : {"sprites", "backgrounds", "fonts", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
+    std::string out = argv[2];
+    OutFolder = out.substr(0, out.find_last_of('/') + 1);
+    for (const char* kind : {"sounds", "sprites", "backgrounds", "fonts", "objects", "rooms", "scripts", "paths", "timelines"}) IndexNames(game, kind);
 
     Out.bytes.insert(Out.bytes.end(), {'F', 'O', 'R', 'M'});
     Out.U32(0);
@@ -826,6 +908,7 @@ int main(int argc, char** argv)
     WriteBackgrounds(game);
     WriteSprites(game);
     WriteFonts(game);
+    WriteSounds(game);
     WriteExtensions(game);
     WriteEmpty("DAFL");
     WriteEmpty("CODE");
@@ -835,7 +918,7 @@ int main(int argc, char** argv)
     Out.Patch(4, (uint32_t)(Out.Pos() - 8));
     if (Length(Get(game, "rooms")) == 0) fprintf(stderr, "packer: warning: the game has no rooms\n");
     json_object_put(game);
-    if (Failed) return 1;
+    if (Failed || !WriteMusic()) return 1;
 
     FILE* f = fopen(argv[2], "wb");
     if (!f || fwrite(Out.bytes.data(), 1, Out.bytes.size(), f) != Out.bytes.size() || fclose(f) != 0) {

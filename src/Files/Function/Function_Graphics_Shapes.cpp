@@ -24,10 +24,7 @@ uint32_t Colour(const TaggedValue& a)
 // texture; -1 for anything else.
 int TextureOf(const TaggedValue& a)
 {
-    int value = Arg_FI(a);
-    if (GR_Texture_Exists(value)) return value;
-    const TPageEntry* entry = TPage_Get(value);
-    return entry ? TPage_TextureId(entry) : -1;
+    return GR_Texture_Resolve(Arg_FI(a)).texture;
 }
 
 }  // namespace

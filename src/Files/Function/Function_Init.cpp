@@ -1,5 +1,6 @@
 #include "Function/Function_Init.h"
 #include "Code/Function.h"
+#include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Date.h"
 #include "Function/Function_File.h"
@@ -11,6 +12,7 @@
 #include "Function/Function_Misc.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Physics.h"
+#include "Function/Function_Sound.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -28,9 +30,11 @@ void Function_Init()
     // script_execute belongs to the resource family.
     Function_Add("script_execute", F_script_execute, -1);
     Function_Interaction_Init();
+    Function_D3D_Init();
     Function_Particle_Init();
     Function_Misc_Init();
     Function_Date_Init();
     Function_DataStructures_Init();
+    Function_Sound_Init();
     Function_Physics_Init();
 }

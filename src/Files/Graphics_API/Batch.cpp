@@ -48,6 +48,19 @@ void GR_Batch_Flush()
     GRB_Draw(g_kind, g_texture, g_stride, g_staging, count);
 }
 
+int GR_Batch_WholeCount(int kind, int count)
+{
+    switch (kind) {
+    case GR_POINTLIST: return count;
+    case GR_LINELIST: return count - count % 2;
+    case GR_LINESTRIP: return count >= 2 ? count : 0;
+    case GR_TRIANGLELIST: return count - count % 3;
+    case GR_TRIANGLESTRIP:
+    case GR_TRIANGLEFAN: return count >= 3 ? count : 0;
+    default: return 0;
+    }
+}
+
 uint32_t GR_Color_Alpha_To_ARGB(uint32_t colour, float alpha)
 {
     float scaled = alpha * 255.0f;

@@ -45,6 +45,9 @@ void* GR_Batch_Reserve(int kind, GR_DeviceTexture* texture, int stride, int coun
 void GR_Batch_Unreserve(int count);
 // Draws and empties the staging array.
 void GR_Batch_Flush();
+// The first of count vertices that make whole primitives of the kind (0 for an unknown kind):
+// the rest would join the next shape's in the batch.
+int GR_Batch_WholeCount(int kind, int count);
 
 // What the batcher has handed to the device since the last reset (tests count these).
 struct GR_BatchStats {

@@ -38,6 +38,9 @@ void GR_D3D_Set_Transform(int kind, const float* matrix);
 // The transforms of 2D drawing: the rectangle (x, y, w, h), turned by angle degrees about its
 // centre, fills the viewport, y downwards; the world transform is the identity.
 void GR_D3D_Set_Projection_2D(float x, float y, float w, float h, float angle);
+// The same for a view of a room, which in perspective is seen from its width away: what lies at
+// z = 0 keeps its place and what lies deeper looks smaller.
+void GR_D3D_Set_Projection_View(float x, float y, float w, float h, float angle, bool perspective);
 
 // Render-state kinds of GR_D3D_Set_Render_State; values are those of the setters below.
 enum {

@@ -76,6 +76,18 @@ int TPage_Handle(const TPageEntry* entry);  // -1 when not an entry of the table
 // The texture id of an entry's page, -1 when none.
 int TPage_TextureId(const TPageEntry* entry);
 
+// What a texture argument of the drawing built-ins names: a texture id names itself; a page-entry
+// handle names its page's texture and the entry, into whose rectangle texture coordinates are
+// mapped; any other value names no texture.
+struct GR_TextureRef {
+    int texture = -1;                  // texture id, -1 for none
+    const TPageEntry* page = nullptr;
+    float pageWidth = 1, pageHeight = 1;
+    // Texture coordinates of the image to those of the texture.
+    void Map(float* u, float* v) const;
+};
+GR_TextureRef GR_Texture_Resolve(int value);
+
 // Textured quads. Colours are 0xBBGGRR, alpha 0..1, angles in radians (counter-clockwise on the
 // screen). A texture id or page entry that does not exist draws nothing.
 void GR_Texture_Draw(int tex, float x, float y);

@@ -59,3 +59,27 @@ int TPage_TextureId(const TPageEntry* entry)
     if (!entry) return -1;
     return TPage_PageTexture(entry->tp);
 }
+
+GR_TextureRef GR_Texture_Resolve(int value)
+{
+    GR_TextureRef ref;
+    if (GR_Texture_Exists(value)) {
+        ref.texture = value;
+        return ref;
+    }
+    const TPageEntry* page = TPage_Get(value);
+    GR_TextureSlot* slot = GR_Texture_Slot(TPage_TextureId(page));
+    if (!page || !slot || !slot->width || !slot->height) return ref;
+    ref.texture = TPage_TextureId(page);
+    ref.page = page;
+    ref.pageWidth = slot->width;
+    ref.pageHeight = slot->height;
+    return ref;
+}
+
+void GR_TextureRef::Map(float* u, float* v) const
+{
+    if (!page) return;
+    *u = (page->x + *u * page->cropWidth) / pageWidth;
+    *v = (page->y + *v * page->cropHeight) / pageHeight;
+}

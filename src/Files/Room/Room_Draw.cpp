@@ -119,7 +119,7 @@ void DrawView(CRoom* room, bool device, float x, float y, float w, float h, floa
     DrawRegion = {RealToInt(std::floor(left)), RealToInt(std::floor(top)), RealToInt(std::ceil(left + width)),
                   RealToInt(std::ceil(top + height))};
     if (device) {
-        GR_D3D_Set_Projection_2D(x, y, w, h, angle);
+        GR_D3D_Set_Projection_View(x, y, w, h, angle, Graphics3D_Mode && GR_D3D_Get_Perspective());
         if (room->show_colour) Graphics::Clear(DeviceColour(room->colour), 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
         else Graphics::Clear(0, 1, 0, Graphics::CLEAR_DEPTH);
     }

@@ -30,6 +30,8 @@
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
+#include "Sound/Audio_Main.h"
+#include "Sound/Sound_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "TimeLine/TimeLine_Main.h"
 
@@ -463,6 +465,7 @@ static void RegisterResourceNames()
         {Script_Count, Script_Exists, Script_GetName},     {Path_Count, Path_Exists, Path_GetName},
         {TimeLine_Count, TimeLine_Exists, TimeLine_GetName}, {Sprite_Count, Sprite_Exists, Sprite_GetName},
         {Background_Count, Background_Exists, Background_GetName}, {Font_Count, Font_Exists, Font_GetName},
+        {Sound_Count, Sound_Exists, Sound_GetName},         {Audio_Count, Audio_Exists, Audio_GetName},
     };
     for (const Kind& k : kinds)
         for (int i = 0; i < k.count(); i++)
@@ -477,6 +480,9 @@ bool Run_Prepare()
         Console_Warnings->Output("%s\n", LastErrorText.c_str());
         return false;
     }
+    Sound_Prepare();
+    Audio_Prepare();
+    Sound_PrepareAll();
     return true;
 }
 
@@ -549,6 +555,7 @@ void Run_Frame()
         FpsCount = 0;
         FpsSecond = now;
     }
+    Sound_Tick();
     Window_ApplyDisplayReset();
     if (GR_Display_Reset_Pending && GR_D3D_HasDevice()) GR_D3D_Reset_Device();
     bool device = GR_D3D_Start_Frame();

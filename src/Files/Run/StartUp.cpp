@@ -7,6 +7,7 @@
 #include "Function/Function_File.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
+#include "Graphics/Graphics_3D_Model.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -20,6 +21,7 @@
 #include "Run/View.h"
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
+#include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"
 #include "Support/IniFile.h"
 #include "Support/LoadSave_Http.h"
@@ -69,6 +71,12 @@ bool InitRunState()
     return true;
 }
 
+bool InitAudio()
+{
+    Sound_StartUp(CommandLine.noAudio);
+    return true;
+}
+
 bool InitVariables()
 {
     Variable_BuiltIn_Init();
@@ -85,7 +93,7 @@ bool InitPaths()
 
 const ListEntry StartUpList[] = {
     {"Draw_Init", InitDrawing}, {"Code_Constant_Init", InitConstants}, {"View_Init", InitViews},         {"Particle_Init", InitParticles}, {"Run_State_Init", InitRunState},
-    {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
+    {"Audio_Init", InitAudio}, {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 
 bool FreeRequests()
@@ -124,6 +132,13 @@ bool FreeText()
     return true;
 }
 
+bool FreeSound()
+{
+    Sound_Free();
+    Sound_Quit();
+    return true;
+}
+
 bool FreeFunctions()
 {
     Function_Clear();
@@ -139,6 +154,7 @@ bool FreeInput()
 
 bool FreeGraphics()
 {
+    D3DModel_Free();
     GR_D3D_Shutdown();
     return true;
 }
@@ -159,7 +175,7 @@ const ListEntry ShutDownList[] = {
     // Files the game left open are written while the save folder is still known.
     {"Function_File_Free", FreeFiles},
     {"RequestList_Free", FreeRequests}, {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
-    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"Particle_Free", FreeParticles},            {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
+    {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"Particle_Free", FreeParticles},            {"Sound_Free", FreeSound},          {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
 bool RunList(const ListEntry* list, size_t count)

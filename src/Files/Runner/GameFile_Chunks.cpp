@@ -12,6 +12,8 @@
 #include "Room/Room_Main.h"
 #include "Runner/GameFile_Pages.h"
 #include "Script/Script_Main.h"
+#include "Sound/Audio_Main.h"
+#include "Sound/Sound_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
@@ -101,11 +103,13 @@ static bool CheckEmpty(GameFileReader chunk)
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN",
-                                       "SOND", "AUDO", "DAFL"};
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "DAFL"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
     if (!strcmp(tag, "BGND")) return Background_Load(r);
+    // The sounds go to the system that the game's option picks.
+    if (!strcmp(tag, "SOND")) return Option_NewAudio ? Audio_Load(r) : Sound_Init(r);
+    if (!strcmp(tag, "AUDO")) return Option_NewAudio ? Audio_WAVs(r) : Wave_Init(r);
     if (!strcmp(tag, "SCPT")) return LoadScripts(r);
     if (!strcmp(tag, "FONT")) return Font_Load(r);
     if (!strcmp(tag, "SPRT")) return Sprite_Load(r);
@@ -143,6 +147,8 @@ bool GameFile_CheckResources()
 void GameFile_FreeResources()
 {
     Background_Clear();
+    Sound_Clear();
+    Audio_Clear();
     TPage_Free();
     Room_Clear();
     Font_Clear();

@@ -46,24 +46,28 @@ TEST(GraphicsRecorder, PrimitivesBecomeLists)
 TEST(GraphicsRecorder, RecolorChangesOnlyDrawColourVertices)
 {
     D3DModelBatch batch{};
-    batch.colour = 0xFF0000FEu;
-    auto v = Numbered(3);
-    v[0].color = 0xFF0000FEu;   // drawn in the draw colour
-    v[1].color = 0xFF0000FFu;   // a colour of its own
-    GraphicsRecorder_AddPrimitive(&batch, GR_POINTLIST, 3, v.data());
-    GraphicsRecorder_Recolor(&batch, 0xFF00FF01u);
+    batch.colour = 0xFF0000FFu;
+    auto v = Numbered(4);
+    for (auto& vertex : v) vertex.color = 0xFF0000FFu;
+    // Vertices 0 and 3 took the drawing colour; 1 and 2 were given the same colour.
+    const bool drawColour[4] = {true, false, false, true};
+    GraphicsRecorder_AddPrimitive(&batch, GR_TRIANGLESTRIP, 4, v.data(), drawColour);
+    GraphicsRecorder_AddPrimitive(&batch, GR_POINTLIST, 2, v.data(), drawColour);
+    GraphicsRecorder_Recolor(&batch, 0xFF00FF00u);
+    std::vector<uint32_t> colours;
+    for (const auto& vertex : batch.triangles) colours.push_back(vertex.color);
+    // The strip's triangles (0, 1, 2) and (1, 3, 2).
+    EXPECT_EQ(colours, (std::vector<uint32_t>{0xFF00FF00u, 0xFF0000FFu, 0xFF0000FFu, 0xFF0000FFu, 0xFF00FF00u, 0xFF0000FFu}));
     EXPECT_EQ(batch.points[0].color, 0xFF00FF00u);
     EXPECT_EQ(batch.points[1].color, 0xFF0000FFu);
     EXPECT_EQ(batch.colour, 0xFF00FF00u);
-    GraphicsRecorder_Recolor(&batch, 0xFFFFFFFFu);
-    EXPECT_EQ(batch.points[0].color, 0xFFFFFFFEu);
-    // Nothing for a batch without draw-colour vertices, or whose word is marked.
-    batch.colour = 0;
-    GraphicsRecorder_Recolor(&batch, 0xFF123456u);
-    EXPECT_EQ(batch.points[2].color, 0xFF000000u);
-    batch.colour = 0xFFFFFFFFu;
-    GraphicsRecorder_Recolor(&batch, 0xFF123456u);
-    EXPECT_EQ(batch.points[1].color, 0xFF0000FFu);
+    // Without the flags nothing takes the drawing colour.
+    D3DModelBatch plain{};
+    GraphicsRecorder_AddPrimitive(&plain, GR_POINTLIST, 2, v.data());
+    GraphicsRecorder_Recolor(&plain, 0xFF123456u);
+    EXPECT_EQ(plain.points[0].color, 0xFF0000FFu);
+    GraphicsRecorder_Free(&batch);
+    GraphicsRecorder_Free(&plain);
 }
 
 TEST_F(GfxTest, ReplayOffsetsInModelSpace)

@@ -17,6 +17,7 @@
 
 static SDL_Window* g_window = nullptr;
 static SDL_GLContext g_context = nullptr;
+static unsigned g_generation = 0;
 
 // The back buffer: drawn into through drawFbo (multisampled when antialiased) and read through
 // readFbo.
@@ -33,6 +34,11 @@ static int g_viewport[4] = {0, 0, 0, 0};
 bool GRL_Has_Device()
 {
     return g_context != nullptr;
+}
+
+unsigned GRL_Device_Generation()
+{
+    return g_generation;
 }
 
 bool GR_D3D_HasDevice()
@@ -213,6 +219,7 @@ bool GR_D3D_Init(SDL_Window* window)
     }
     g_window = window;
     g_context = context;
+    g_generation++;
     if (!MakeDeviceResources()) {
         GR_D3D_Shutdown();
         return false;

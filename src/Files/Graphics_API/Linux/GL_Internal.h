@@ -15,6 +15,8 @@ struct GR_DeviceTexture {
 };
 
 bool GRL_Has_Device();
+// Counts the devices made: objects of an earlier one are gone with its context.
+unsigned GRL_Device_Generation();
 // Makes the framebuffer of a texture (with depth when asked); false when the device refuses.
 bool GRL_Texture_Framebuffer(GR_DeviceTexture* texture, bool withDepth);
 // Binds the current render target for drawing, with its viewport and transforms.

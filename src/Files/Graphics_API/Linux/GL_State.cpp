@@ -65,6 +65,8 @@ static void LoadLightPositions()
         // A directional light is given by the direction it shines; the device wants the
         // direction towards the light.
         float p[4] = {l.point ? l.v[0] : -l.v[0], l.point ? l.v[1] : -l.v[1], l.point ? l.v[2] : -l.v[2], l.point ? 1.0f : 0.0f};
+        // One of no length (it lights nothing) still gets a direction the device can normalise.
+        if (!l.point && p[0] == 0 && p[1] == 0 && p[2] == 0) p[2] = 1;
         glLightfv(GL_LIGHT0 + i, GL_POSITION, p);
     }
     float modelview[16];
@@ -111,12 +113,18 @@ void GR_D3D_Set_Transform(int kind, const float* matrix)
 
 void GR_D3D_Set_Projection_2D(float x, float y, float w, float h, float angle)
 {
+    GR_D3D_Set_Projection_View(x, y, w, h, angle, false);
+}
+
+void GR_D3D_Set_Projection_View(float x, float y, float w, float h, float angle, bool perspective)
+{
     float a = angle * 3.14159265358979f / 180.0f, m[16];
-    float eye[3] = {x + w / 2, y + h / 2, -16000}, at[3] = {x + w / 2, y + h / 2, 0};
+    float eye[3] = {x + w / 2, y + h / 2, perspective ? -w : -16000}, at[3] = {x + w / 2, y + h / 2, 0};
     float up[3] = {std::sin(a), std::cos(a), 0};
     Matrix_LookAt(m, eye, at, up);
     GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
-    Matrix_Ortho(m, w, -h, 1, 32000);
+    if (perspective) Matrix_Perspective(m, 1, -h / w, 1, 32000);
+    else Matrix_Ortho(m, w, -h, 1, 32000);
     GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
     Matrix_Identity(m);
     GR_D3D_Set_Transform(GR_TRANSFORM_WORLD, m);
@@ -289,6 +297,8 @@ static void DefineLight(int index, bool point, float a, float b, float c, float 
     if (!GRL_Has_Device()) return;
     float diffuse[4];
     ColourOf(GR_Color_Alpha_To_ARGB(colour, 1), diffuse);
+    // A direction of no length points nowhere: such a light lights nothing.
+    if (!point && a == 0 && b == 0 && c == 0) diffuse[0] = diffuse[1] = diffuse[2] = 0;
     GLenum light = GL_LIGHT0 + index;
     glLightfv(light, GL_DIFFUSE, diffuse);
     // A point light fades as 1 / (1 + d / range); the device has no cut-off at the range.

@@ -1,10 +1,11 @@
-// Device textures, the drawing of a batch, and texture copies and reads.
+// Device textures, vertex buffers, the drawing of a batch, and texture copies and reads.
 #include "Graphics_API/Linux/GL_Internal.h"
 #include "Graphics_API/GR_Backend.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Base/MemoryManager.h"
 
+#include <cstdint>
 #include <cstring>
 
 int GRB_Max_Texture_Size()
@@ -97,17 +98,21 @@ bool GRL_Texture_Framebuffer(GR_DeviceTexture* t, bool withDepth)
 
 static const GLenum kModes[7] = {0, GL_POINTS, GL_LINES, GL_LINE_STRIP, GL_TRIANGLES, GL_TRIANGLE_STRIP, GL_TRIANGLE_FAN};
 
-void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* vertices, int count)
+// Vertex pointers are addresses in client memory, or offsets in the bound vertex buffer.
+static const void* At(uintptr_t base, int offset)
 {
-    if (!GRL_Has_Device() || kind < 1 || kind > 6) return;
-    const uint8_t* base = (const uint8_t*)vertices;
+    return (const void*)(base + (uintptr_t)offset);
+}
+
+static void DrawArrays(int kind, GR_DeviceTexture* texture, int stride, uintptr_t base, int count)
+{
     bool normals = stride == 36;
     int colourAt = normals ? 24 : 12, uvAt = normals ? 28 : 16;
-    glVertexPointer(3, GL_FLOAT, stride, base);
-    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + colourAt);
+    glVertexPointer(3, GL_FLOAT, stride, At(base, 0));
+    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, At(base, colourAt));
     if (normals) {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, stride, base + 12);
+        glNormalPointer(GL_FLOAT, stride, At(base, 12));
     } else {
         glNormal3f(0, 0, 0);
     }
@@ -117,7 +122,7 @@ void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* verti
         glBindTexture(GL_TEXTURE_2D, texture->id);
         SetSampling(texture, GR_Texture_Get_Interpolation(), GR_Texture_Get_Repeat());
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, stride, base + uvAt);
+        glTexCoordPointer(2, GL_FLOAT, stride, At(base, uvAt));
     }
     glDrawArrays(kModes[kind], 0, count);
     if (textured) {
@@ -126,6 +131,55 @@ void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* verti
     }
     if (normals) glDisableClientState(GL_NORMAL_ARRAY);
     GRL_Mark_Drawn();
+}
+
+void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* vertices, int count)
+{
+    if (!GRL_Has_Device() || kind < 1 || kind > 6) return;
+    DrawArrays(kind, texture, stride, (uintptr_t)vertices, count);
+}
+
+struct GR_DeviceBuffer {
+    GLuint id;
+    int64_t size;
+    unsigned device;  // the GRL_Device_Generation it was made in
+};
+
+GR_DeviceBuffer* GRB_Buffer_Create(const void* bytes, int64_t size)
+{
+    if (!GRL_Has_Device() || !bytes || size <= 0 || size > INT32_MAX) return nullptr;
+    while (glGetError() != GL_NO_ERROR) {}
+    GR_DeviceBuffer* buffer = new GR_DeviceBuffer{0, size, GRL_Device_Generation()};
+    glGenBuffers(1, &buffer->id);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer->id);
+    glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)size, bytes, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (glGetError() != GL_NO_ERROR) {
+        GRB_Buffer_Destroy(buffer);
+        return nullptr;
+    }
+    return buffer;
+}
+
+bool GRB_Buffer_Usable(const GR_DeviceBuffer* buffer)
+{
+    return buffer && GRL_Has_Device() && buffer->device == GRL_Device_Generation();
+}
+
+void GRB_Buffer_Destroy(GR_DeviceBuffer* buffer)
+{
+    if (!buffer) return;
+    if (GRB_Buffer_Usable(buffer)) glDeleteBuffers(1, &buffer->id);
+    delete buffer;
+}
+
+void GRB_Draw_Buffer(int kind, GR_DeviceTexture* texture, int stride, const GR_DeviceBuffer* buffer, int count)
+{
+    if (!GRB_Buffer_Usable(buffer) || kind < 1 || kind > 6 || stride <= 0 || count <= 0) return;
+    if ((int64_t)count * stride > buffer->size) return;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer->id);
+    DrawArrays(kind, texture, stride, 0, count);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void GR_D3D_Texture_Copy_Rect(GR_DeviceTexture* dest, int dx, int dy, GR_DeviceTexture* source, int sx, int sy, int w, int h)
