@@ -16,20 +16,46 @@ static bool IsStripOrFan(int kind)
     return kind == GR_LINESTRIP || kind == GR_TRIANGLESTRIP || kind == GR_TRIANGLEFAN;
 }
 
-void* GR_Batch_Reserve(int kind, GR_DeviceTexture* texture, int stride, int count)
+// The batch kind of GR_Batch_Reserve_Quads: 4 vertices a quad, drawn through shared indices.
+static const int QUADS = GR_TRIANGLEFAN + 1;
+
+static bool GoodStride(int stride)
 {
-    if (kind < GR_POINTLIST || kind > GR_TRIANGLEFAN) return nullptr;
-    if (stride != 16 && stride != 24 && stride != 36) return nullptr;
-    if (count <= 0 || count > GR_BATCH_BYTES / stride) return nullptr;
+    return stride == 16 || stride == 24 || stride == 36;
+}
+
+// The vertices a batch of the kind and stride holds; quads index theirs with 16 bits.
+static int Room(int kind, int stride)
+{
+    int room = GR_BATCH_BYTES / stride;
+    return kind == QUADS && room > 4 * GR_BATCH_MAX_QUADS ? 4 * GR_BATCH_MAX_QUADS : room;
+}
+
+// Room for count vertices once kind, texture, stride and count are known to be good.
+static void* Reserve(int kind, GR_DeviceTexture* texture, int stride, int count)
+{
     if (g_count > 0 && (kind != g_kind || texture != g_texture || stride != g_stride || IsStripOrFan(kind) ||
-                        (g_count + count) * stride > GR_BATCH_BYTES))
+                        g_count + count > Room(kind, stride)))
         GR_Batch_Flush();
     g_kind = kind;
     g_texture = texture;
     g_stride = stride;
-    void* room = g_staging + (size_t)g_count * stride;
+    void* at = g_staging + (size_t)g_count * stride;
     g_count += count;
-    return room;
+    return at;
+}
+
+void* GR_Batch_Reserve(int kind, GR_DeviceTexture* texture, int stride, int count)
+{
+    if (kind < GR_POINTLIST || kind > GR_TRIANGLEFAN || !GoodStride(stride)) return nullptr;
+    if (count <= 0 || count > Room(kind, stride)) return nullptr;
+    return Reserve(kind, texture, stride, count);
+}
+
+void* GR_Batch_Reserve_Quads(GR_DeviceTexture* texture, int stride, int quads)
+{
+    if (!GoodStride(stride) || quads <= 0 || quads > Room(QUADS, stride) / 4) return nullptr;
+    return Reserve(QUADS, texture, stride, 4 * quads);
 }
 
 void GR_Batch_Unreserve(int count)
@@ -45,7 +71,8 @@ void GR_Batch_Flush()
     g_count = 0;
     GR_Batch_Stats.drawCalls++;
     GR_Batch_Stats.vertices += count;
-    GRB_Draw(g_kind, g_texture, g_stride, g_staging, count);
+    if (g_kind == QUADS) GRB_Draw_Quads(g_texture, g_stride, g_staging, count / 4);
+    else GRB_Draw(g_kind, g_texture, g_stride, g_staging, count);
 }
 
 int GR_Batch_WholeCount(int kind, int count)

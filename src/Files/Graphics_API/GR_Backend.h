@@ -13,6 +13,9 @@ void GRB_Texture_Set_Priority(GR_DeviceTexture* texture, float priority);
 int GRB_Max_Texture_Size();  // 0 without a device
 // Draws count vertices of a primitive kind with the stage-0 sampling state of GR_Texture.h.
 void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* vertices, int count);
+// Draws quads x 4 vertices as GR_Batch_Reserve_Quads lays them out (quads at most
+// GR_BATCH_MAX_QUADS).
+void GRB_Draw_Quads(GR_DeviceTexture* texture, int stride, const void* vertices, int quads);
 
 // A vertex buffer on the device holding a copy of the bytes; null without a device or when the
 // device refuses one.

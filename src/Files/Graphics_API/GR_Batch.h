@@ -41,6 +41,12 @@ const int GR_BATCH_BYTES = 65536 * 24;
 // is neither a strip nor a fan, or when the vertices would not fit. Null for a bad kind or
 // stride, a count of 0 or less, or more vertices than the array holds.
 void* GR_Batch_Reserve(int kind, GR_DeviceTexture* texture, int stride, int count);
+// Room for quads x 4 vertices: each quad's corners in the order top-left, top-right,
+// bottom-right, bottom-left, drawn as the triangles (0, 1, 3) and (1, 2, 3) of them. Quads of
+// one texture and stride share a batch as triangle lists do; null for a bad stride, a count of 0
+// or less, or more quads than a batch holds (GR_BATCH_MAX_QUADS, fewer of 36 bytes).
+const int GR_BATCH_MAX_QUADS = 16384;
+void* GR_Batch_Reserve_Quads(GR_DeviceTexture* texture, int stride, int quads);
 // Gives back the last count vertices reserved.
 void GR_Batch_Unreserve(int count);
 // Draws and empties the staging array.

@@ -1,5 +1,4 @@
-// The textured-quad drawers: each quad is two triangles of a triangle list, so that quads of one
-// texture share a batch.
+// The textured-quad drawers: quads of one texture share a batch.
 #include "Graphics_API/GR_Texture.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
@@ -48,24 +47,15 @@ static bool FromPage(const TPageEntry* page, Source* s)
     return true;
 }
 
-// Quad corners go top-left, top-right, bottom-right, bottom-left; two triangles cover them.
+// Quad corners go top-left, top-right, bottom-right, bottom-left.
 static const int CornerX[4] = {0, 1, 1, 0}, CornerY[4] = {0, 0, 1, 1};
 
 // The quad of the corners (x, y) showing the texture's [u0, u1] x [v0, v1].
 static void DrawQuad(GR_DeviceTexture* texture, const float* x, const float* y, const uint32_t* colours, const float* us, const float* vs)
 {
-    VertexXYZColorUV* v = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, texture, sizeof(VertexXYZColorUV), 6);
+    VertexXYZColorUV* v = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(texture, sizeof(VertexXYZColorUV), 1);
     if (!v) return;
-    static const int order[6] = {0, 1, 3, 1, 2, 3};
-    for (int i = 0; i < 6; i++) {
-        int k = order[i];
-        v[i].x = x[k];
-        v[i].y = y[k];
-        v[i].z = GR_Depth;
-        v[i].color = colours[k];
-        v[i].u = us[CornerX[k]];
-        v[i].v = vs[CornerY[k]];
-    }
+    for (int k = 0; k < 4; k++) v[k] = {x[k], y[k], GR_Depth, colours[k], us[CornerX[k]], vs[CornerY[k]]};
 }
 
 // Draws the part [l, r] x [t, b] (image coordinates) of the image; corner colours are given

@@ -258,8 +258,9 @@ void LocalMousePass()
 void TimeLinePass()
 {
     InstancePass([](CInstance* inst) {
+        if (!inst->timeline_running) return;
         CTimeLine* line = TimeLine_Get(inst->timeline_index);
-        if (!line || !inst->timeline_running) return;
+        if (!line) return;
         float from = inst->timeline_position, to = from + inst->timeline_speed;
         std::vector<int> due;
         for (int i = 0; i < line->GetCount(); i++) {
@@ -301,8 +302,8 @@ void AlarmPass()
     InstancePass([](CInstance* inst) {
         // Alarms of an instance that an alarm event deactivated wait, not ring unseen.
         for (int a = 0; a < ALARM_COUNT; a++) {
-            if (!Event_Takes(inst) || Room_ChangePending()) return;
             if (inst->alarm[a] <= 0) continue;
+            if (!Event_Takes(inst) || Room_ChangePending()) return;
             if (--inst->alarm[a] > 0) continue;
             inst->alarm[a] = -1;
             Event_Perform_Instance(inst, inst, EVENT_ALARM, a);

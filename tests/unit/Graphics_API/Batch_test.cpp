@@ -67,6 +67,38 @@ TEST(Batch, FullArrayFlushesAndOversizedReservationsFail)
     EXPECT_EQ(DrawsAfterFlush(), start + 2);
 }
 
+TEST(Batch, QuadsShareABatchUpToTheIndexLimit)
+{
+    int start = DrawsAfterFlush();
+    uint8_t* first = (uint8_t*)GR_Batch_Reserve_Quads(TEX_A, 24, 1);
+    uint8_t* second = (uint8_t*)GR_Batch_Reserve_Quads(TEX_A, 24, 2);
+    EXPECT_EQ(second, first + 4 * 24);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start);
+    // Quads and triangle lists of one texture are different draws.
+    GR_Batch_Reserve(GR_TRIANGLELIST, TEX_A, 24, 6);
+    GR_Batch_Reserve_Quads(TEX_A, 24, 1);
+    GR_Batch_Reserve_Quads(TEX_B, 24, 1);
+    EXPECT_EQ(DrawsAfterFlush(), start + 4);
+    // 16-bit indices: a batch ends after GR_BATCH_MAX_QUADS quads even of short vertices.
+    int vertices = GR_Batch_Stats.vertices;
+    ASSERT_NE(GR_Batch_Reserve_Quads(nullptr, 16, GR_BATCH_MAX_QUADS - 1), nullptr);
+    GR_Batch_Reserve_Quads(nullptr, 16, 1);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 4);
+    GR_Batch_Reserve_Quads(nullptr, 16, 1);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 5);
+    EXPECT_EQ(DrawsAfterFlush(), start + 6);
+    EXPECT_EQ(GR_Batch_Stats.vertices, vertices + 4 * (GR_BATCH_MAX_QUADS + 1));
+    // Long vertices fill the array first.
+    int perBatch = GR_BATCH_BYTES / 36 / 4;
+    ASSERT_LT(perBatch, GR_BATCH_MAX_QUADS);
+    EXPECT_NE(GR_Batch_Reserve_Quads(nullptr, 36, perBatch), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve_Quads(nullptr, 36, perBatch + 1), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve_Quads(nullptr, 16, GR_BATCH_MAX_QUADS + 1), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve_Quads(nullptr, 24, 0), nullptr);
+    EXPECT_EQ(GR_Batch_Reserve_Quads(nullptr, 20, 1), nullptr);
+    EXPECT_EQ(DrawsAfterFlush(), start + 7);
+}
+
 TEST(Batch, UnreserveGivesBackTheLastVertices)
 {
     DrawsAfterFlush();

@@ -73,6 +73,29 @@ TEST_F(GfxTest, TexturedQuadsPlaceScaleAndRotate)
     EXPECT_TRUE(Near(Pixel(50, 40), 0x808080));
 }
 
+TEST_F(GfxTest, QuadsOfMoreThanOneBatchLandInOrder)
+{
+    // One-pixel quads over every pixel in turn, more than a batch holds: each pixel shows the
+    // colour of the last quad drawn on it, on both sides of the batch's end.
+    int white = SolidTexture(1, 1, WHITE);
+    ASSERT_GE(white, 0);
+    const int quads = GR_BATCH_MAX_QUADS + W * H / 2;
+    auto colour = [](int i) { return (uint32_t)i * 2654435761u >> 8; };
+    for (int i = 0; i < quads; i++)
+        GR_Texture_Draw_Ext(white, 0, 0, (float)(i % W), (float)(i / W % H), 1, 1, 0, colour(i), 1);
+    uint32_t* pixels = GR_Screen_Read_Pixels(W, H, 0, 0, W, H);
+    ASSERT_NE(pixels, nullptr);
+    int wrong = 0;
+    for (int i = quads - W * H; i < quads; i++) {
+        uint32_t want = colour(i), got = pixels[i % (W * H)];
+        // 0xBBGGRR against 0xAARRGGBB
+        uint32_t asBGR = (got & 0xFF) << 16 | (got & 0xFF00) | (got >> 16 & 0xFF);
+        if (asBGR != want && wrong++ < 5) ADD_FAILURE() << "quad " << i << std::hex << ": 0x" << asBGR << ", want 0x" << want;
+    }
+    EXPECT_EQ(wrong, 0);
+    MemFree(pixels);
+}
+
 TEST_F(GfxTest, PartsAreClippedToTheImage)
 {
     // Left half red, right half blue.

@@ -27,6 +27,8 @@ protected:
     }
     void TearDown() override
     {
+        // Render states outlive a device: undo a test that switched blending off.
+        GR_D3D_Set_Render_State(GR_RS_ALPHABLEND, 1);
         GR_Window_Close(window);
     }
     // The 2D projection rooms use: room (0, 0) at the top-left corner of the target.

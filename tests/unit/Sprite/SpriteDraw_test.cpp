@@ -62,7 +62,7 @@ protected:
         Matrix_LookAt(m, eye, at, up);
         GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
     }
-    // Vertices that a drawing adds.
+    // Vertices that a drawing adds: 4 a quad.
     template <typename F>
     static int Vertices(F draw)
     {
@@ -170,20 +170,20 @@ TEST_F(SpriteDraw, CullRadiusFollowsScaleAndSkipsIn3D)
 {
     CSprite* s = Sprite_Get(0);
     s->m_cullRadius = 20;
-    EXPECT_EQ(Vertices([&] { s->DrawExt(0, -59, 10, 3, 1, 0, WHITE, 1); }), 6);
+    EXPECT_EQ(Vertices([&] { s->DrawExt(0, -59, 10, 3, 1, 0, WHITE, 1); }), 4);
     EXPECT_EQ(Vertices([&] { s->DrawExt(0, -61, 10, 3, 1, 0, WHITE, 1); }), 0);
-    EXPECT_EQ(Vertices([&] { s->DrawExt(0, -61, 10, 1, -3.1f, 0, WHITE, 1); }), 6);
+    EXPECT_EQ(Vertices([&] { s->DrawExt(0, -61, 10, 1, -3.1f, 0, WHITE, 1); }), 4);
     EXPECT_EQ(Vertices([&] { s->Draw(0, -21, 10); }), 0);
-    EXPECT_EQ(Vertices([&] { s->Draw(0, 10, H + 19); }), 6);
+    EXPECT_EQ(Vertices([&] { s->Draw(0, 10, H + 19); }), 4);
     EXPECT_EQ(Vertices([&] { s->Draw(0, 10, H + 21); }), 0);
-    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 39, 1, 2, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 6);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 39, 1, 2, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 4);
     EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 39, 2, 1, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 0);
     Graphics3D_SetMode(true);
-    EXPECT_EQ(Vertices([&] { s->DrawExt(0, -1000, 10, 1, 1, 0, WHITE, 1); }), 6);
+    EXPECT_EQ(Vertices([&] { s->DrawExt(0, -1000, 10, 1, 1, 0, WHITE, 1); }), 4);
     EXPECT_EQ(Vertices([&] { s->Draw(0, -1000, 10); }), 0);
     Graphics3D_SetMode(false);
     Graphics3D_SetProjectionOrtho(0, 0, W, H, 0);
-    EXPECT_EQ(Vertices([&] { s->Draw(0, -1000, 10); }), 6);
+    EXPECT_EQ(Vertices([&] { s->Draw(0, -1000, 10); }), 4);
     Graphics3D_SetProjectionPerspective(0, 0, W, H, 0);
     EXPECT_EQ(Vertices([&] { s->Draw(0, -1000, 10); }), 0);
 }
@@ -199,7 +199,7 @@ TEST_F(SpriteDraw, DegenerateSizesDrawNothingAndTilingEnds)
     EXPECT_EQ(Vertices([&] { s->DrawTiled(0, 0, 0, -1, 1, true, true, 0, 0, W, H, WHITE, 1); }),
               Vertices([&] { s->DrawTiled(0, 0, 0, 1, 1, true, true, 0, 0, W, H, WHITE, 1); }));
     EXPECT_EQ(Pixel(W - 1, H - 1), RED);
-    EXPECT_EQ(Vertices([&] { s->DrawPos(1, 0, 0, 8, 0, 8, 8, 0, 8, 1); }), 6);
+    EXPECT_EQ(Vertices([&] { s->DrawPos(1, 0, 0, 8, 0, 8, 8, 0, 8, 1); }), 4);
     CSprite empty;
     EXPECT_EQ(Vertices([&] {
                   empty.Draw(0, 10, 10);

@@ -105,7 +105,9 @@ static const void* At(uintptr_t base, int offset)
     return (const void*)(base + (uintptr_t)offset);
 }
 
-static void DrawArrays(int kind, GR_DeviceTexture* texture, int stride, uintptr_t base, int count)
+// Points the vertex arrays at the vertices and binds the texture; ReleaseArrays undoes what
+// this set once the draw is made.
+static bool BindArrays(GR_DeviceTexture* texture, int stride, uintptr_t base)
 {
     bool normals = stride == 36;
     int colourAt = normals ? 24 : 12, uvAt = normals ? 28 : 16;
@@ -125,19 +127,70 @@ static void DrawArrays(int kind, GR_DeviceTexture* texture, int stride, uintptr_
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, stride, At(base, uvAt));
     }
-    glDrawArrays(kModes[kind], 0, count);
+    return textured;
+}
+
+static void ReleaseArrays(bool textured, int stride)
+{
     if (textured) {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisable(GL_TEXTURE_2D);
     }
-    if (normals) glDisableClientState(GL_NORMAL_ARRAY);
+    if (stride == 36) glDisableClientState(GL_NORMAL_ARRAY);
     GRL_Mark_Drawn();
+}
+
+static void DrawArrays(int kind, GR_DeviceTexture* texture, int stride, uintptr_t base, int count)
+{
+    bool textured = BindArrays(texture, stride, base);
+    glDrawArrays(kModes[kind], 0, count);
+    ReleaseArrays(textured, stride);
 }
 
 void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* vertices, int count)
 {
     if (!GRL_Has_Device() || kind < 1 || kind > 6) return;
     DrawArrays(kind, texture, stride, (uintptr_t)vertices, count);
+}
+
+// The indices of every quad a batch can hold, in a buffer of the device: 6 a quad, the same for
+// every batch. Null (the indices are then read from memory) when the device refused the buffer.
+static uint16_t g_quadIndices[GR_BATCH_MAX_QUADS * 6];
+static GLuint g_quadBuffer = 0;
+static unsigned g_quadDevice = 0;  // the GRL_Device_Generation of g_quadBuffer
+
+static const void* QuadIndices()
+{
+    if (g_quadIndices[1] == 0) {
+        static const uint16_t corners[6] = {0, 1, 3, 1, 2, 3};
+        for (int q = 0; q < GR_BATCH_MAX_QUADS; q++)
+            for (int i = 0; i < 6; i++) g_quadIndices[q * 6 + i] = (uint16_t)(q * 4 + corners[i]);
+    }
+    if (g_quadDevice != GRL_Device_Generation()) {
+        g_quadDevice = GRL_Device_Generation();
+        while (glGetError() != GL_NO_ERROR) {}
+        glGenBuffers(1, &g_quadBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, g_quadBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof g_quadIndices, g_quadIndices, GL_STATIC_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        if (glGetError() != GL_NO_ERROR) {
+            glDeleteBuffers(1, &g_quadBuffer);
+            g_quadBuffer = 0;
+        }
+    }
+    if (!g_quadBuffer) return g_quadIndices;
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, g_quadBuffer);
+    return nullptr;
+}
+
+void GRB_Draw_Quads(GR_DeviceTexture* texture, int stride, const void* vertices, int quads)
+{
+    if (!GRL_Has_Device() || quads < 1 || quads > GR_BATCH_MAX_QUADS) return;
+    bool textured = BindArrays(texture, stride, (uintptr_t)vertices);
+    const void* indices = QuadIndices();
+    glDrawRangeElements(GL_TRIANGLES, 0, (GLuint)(quads * 4 - 1), quads * 6, GL_UNSIGNED_SHORT, indices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    ReleaseArrays(textured, stride);
 }
 
 struct GR_DeviceBuffer {
