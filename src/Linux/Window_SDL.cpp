@@ -26,6 +26,7 @@ bool Window_DisplayResetPending = false;
 
 namespace {
 std::string Caption;
+std::string ShownState;  // the room caption and game state last put in the caption
 uint32_t Colour = 0xFF000000;
 int Cursor = 0;
 SDL_Cursor* SystemCursor = nullptr;
@@ -110,6 +111,7 @@ void Window_Destroy()
     MainWindow = nullptr;
     WindowFocus = 0;
     Caption.clear();
+    ShownState.clear();
     Colour = 0xFF000000;
     Cursor = 0;
     Fullscreen = false;
@@ -151,7 +153,9 @@ void Window_UpdateCaption()
         AppendState(state, caption_health, number);
     }
     if (!state.empty()) text += text.empty() ? state : "  " + state;
-    if (text == Caption) return;
+    // A caption that a script set stays until the room caption or the shown state changes.
+    if (text == ShownState) return;
+    ShownState = text;
     Window_SetCaption(text.c_str());
 }
 

@@ -243,7 +243,7 @@ CPromptScreen::CPromptScreen()
     if (!GR_D3D_HasDevice()) return;
     GR_Batch_Flush();
     m_surface = SurfaceTarget;
-    if (m_surface >= 0) GR_Surface_Reset_Target();
+    if (m_surface >= 0) GR_Surface_Set_Screen_Target();
     GR_D3D_Get_Viewport(&m_viewport[0], &m_viewport[1], &m_viewport[2], &m_viewport[3]);
     for (int k = 0; k < 3; k++) GR_D3D_Get_Transform(k, m_transforms[k]);
     for (int k = 0; k < GR_RS_COUNT; k++) m_states[k] = GR_D3D_Get_Render_State(k);
@@ -318,5 +318,5 @@ CPromptScreen::~CPromptScreen()
     GR_Depth = m_depth;
     GR_Texture_Set_Interpolation(m_linear);
     GR_Texture_Set_Repeat(m_repeat);
-    if (m_surface >= 0) GR_Surface_Set_Target(m_surface);
+    if (m_surface >= 0) GR_Surface_Reset_Target();
 }

@@ -1,4 +1,5 @@
-// The registrar of the graphics built-ins.
+// The registrar of the graphics built-ins: the display, window and screen names, the drawing
+// names, then the tile and surface names.
 //
 // Blend modes (draw_set_blend_mode): 0 normal, 1 additive, 2 (bm_max) maximum: the source
 // weighted by its alpha plus the destination weighted by the inverse source colour, 3
@@ -13,6 +14,68 @@ using Entry = FunctionEntry;
 
 // Each section is registered in turn; the table of a section keeps its names in order.
 #define ENTRY FUNCTION_ENTRY
+
+const Entry kDisplay[] = {
+    ENTRY(display_get_width, 0),
+    ENTRY(display_get_height, 0),
+    ENTRY(display_get_colordepth, 0),
+    ENTRY(display_get_frequency, 0),
+    {"display_get_orientation", F_window_default, 0},
+    ENTRY(display_set_size, 2),
+    ENTRY(display_set_colordepth, 1),
+    ENTRY(display_set_frequency, 1),
+    ENTRY(display_set_all, 4),
+    ENTRY(display_test_all, 4),
+    ENTRY(display_reset, 1),
+    ENTRY(display_mouse_get_x, 0),
+    ENTRY(display_mouse_get_y, 0),
+    ENTRY(display_mouse_set, 2),
+};
+
+// F_window_default does nothing: it serves every name that has no effect here.
+const Entry kWindow[] = {
+    {"window_set_visible", F_window_default, 1},
+    {"window_set_showborder", F_window_default, 1},
+    {"window_set_showicons", F_window_default, 1},
+    {"window_set_stayontop", F_window_default, 1},
+    {"window_set_sizeable", F_window_default, 1},
+    ENTRY(window_default, 0),
+    ENTRY(window_get_visible, 0),
+    {"window_get_showborder", F_window_default, 0},
+    {"window_get_showicons", F_window_default, 0},
+    {"window_get_stayontop", F_window_default, 0},
+    {"window_get_sizeable", F_window_default, 0},
+    ENTRY(window_set_fullscreen, 1),
+    ENTRY(window_get_fullscreen, 0),
+    ENTRY(window_set_caption, 1),
+    ENTRY(window_get_caption, 0),
+    ENTRY(window_set_cursor, 1),
+    ENTRY(window_get_cursor, 0),
+    ENTRY(window_set_color, 1),
+    ENTRY(window_get_color, 0),
+    ENTRY(window_set_position, 2),
+    ENTRY(window_set_size, 2),
+    ENTRY(window_set_rectangle, 4),
+    ENTRY(window_center, 0),
+    ENTRY(window_get_x, 0),
+    ENTRY(window_get_y, 0),
+    ENTRY(window_get_width, 0),
+    ENTRY(window_get_height, 0),
+    ENTRY(window_mouse_get_x, 0),
+    ENTRY(window_mouse_get_y, 0),
+    ENTRY(window_mouse_set, 2),
+    ENTRY(window_view_mouse_get_x, 1),
+    ENTRY(window_view_mouse_get_y, 1),
+    {"window_view_mouse_set", F_window_default, 3},
+    ENTRY(window_views_mouse_get_x, 0),
+    ENTRY(window_views_mouse_get_y, 0),
+    {"window_views_mouse_set", F_window_default, 2},
+};
+
+const Entry kScreenSave[] = {
+    ENTRY(screen_save, 1),
+    ENTRY(screen_save_part, 5),
+};
 
 const Entry kDrawState[] = {
     ENTRY(draw_set_color, 1),
@@ -131,13 +194,76 @@ const Entry kScreen[] = {
     ENTRY(draw_getpixel, 2),
 };
 
+const Entry kTiles[] = {
+    ENTRY(tile_add, 8),
+    ENTRY(tile_delete, 1),
+    ENTRY(tile_exists, 1),
+    ENTRY(tile_get_x, 1),
+    ENTRY(tile_get_y, 1),
+    ENTRY(tile_get_left, 1),
+    ENTRY(tile_get_top, 1),
+    ENTRY(tile_get_width, 1),
+    ENTRY(tile_get_height, 1),
+    ENTRY(tile_get_depth, 1),
+    ENTRY(tile_get_visible, 1),
+    ENTRY(tile_get_xscale, 1),
+    ENTRY(tile_get_yscale, 1),
+    ENTRY(tile_get_blend, 1),
+    ENTRY(tile_get_alpha, 1),
+    ENTRY(tile_get_background, 1),
+    ENTRY(tile_set_position, 3),
+    ENTRY(tile_set_visible, 2),
+    ENTRY(tile_set_background, 2),
+    ENTRY(tile_set_region, 5),
+    ENTRY(tile_set_depth, 2),
+    ENTRY(tile_set_scale, 3),
+    ENTRY(tile_set_blend, 2),
+    ENTRY(tile_set_alpha, 2),
+    ENTRY(tile_find, 3),
+    ENTRY(tile_delete_at, 3),
+    ENTRY(tile_layer_hide, 1),
+    ENTRY(tile_layer_show, 1),
+    ENTRY(tile_layer_delete, 1),
+    ENTRY(tile_layer_shift, 3),
+    ENTRY(tile_layer_find, 3),
+    ENTRY(tile_layer_delete_at, 3),
+    ENTRY(tile_layer_depth, 2),
+};
+
+const Entry kSurfaces[] = {
+    ENTRY(surface_create, 2),
+    ENTRY(surface_free, 1),
+    ENTRY(surface_exists, 1),
+    ENTRY(surface_get_width, 1),
+    ENTRY(surface_get_height, 1),
+    ENTRY(surface_get_texture, 1),
+    ENTRY(surface_set_target, 1),
+    ENTRY(surface_reset_target, 0),
+    ENTRY(draw_surface, 3),
+    ENTRY(draw_surface_ext, 8),
+    ENTRY(draw_surface_stretched, 5),
+    ENTRY(draw_surface_stretched_ext, 7),
+    ENTRY(draw_surface_part, 7),
+    ENTRY(draw_surface_part_ext, 11),
+    ENTRY(draw_surface_general, 15),
+    ENTRY(draw_surface_tiled, 3),
+    ENTRY(draw_surface_tiled_ext, 7),
+    ENTRY(surface_getpixel, 3),
+    ENTRY(surface_copy, 4),
+    ENTRY(surface_copy_part, 8),
+    ENTRY(surface_save, 2),
+    ENTRY(surface_save_part, 6),
+};
+
 #undef ENTRY
 
 }  // namespace
 
 void Function_Graphics_Init()
 {
-    // The display, window and screen names come first.
+    Function_AddTable(kDisplay);
+    Function_AddTable(kWindow);
+    Function_AddTable(kScreenSave);
     Function_AddTable(kDrawState);
     Function_AddTable(kShapes);
     Function_AddTable(kPrimitives);
@@ -146,5 +272,6 @@ void Function_Graphics_Init()
     Function_AddTable(kSprites);
     Function_AddTable(kBackgrounds);
     Function_AddTable(kScreen);
-    // The tile and surface names follow.
+    Function_AddTable(kTiles);
+    Function_AddTable(kSurfaces);
 }

@@ -107,7 +107,117 @@ GRAPHICS_BUILTIN(draw_background_general);
 GRAPHICS_BUILTIN(draw_background_tiled);
 GRAPHICS_BUILTIN(draw_background_tiled_ext);
 
+// The display, the window, the mouse and screen captures (Function_Graphics_Display.cpp).
+GRAPHICS_BUILTIN(display_get_width);
+GRAPHICS_BUILTIN(display_get_height);
+GRAPHICS_BUILTIN(display_get_colordepth);
+GRAPHICS_BUILTIN(display_get_frequency);
+GRAPHICS_BUILTIN(display_set_size);
+GRAPHICS_BUILTIN(display_set_colordepth);
+GRAPHICS_BUILTIN(display_set_frequency);
+GRAPHICS_BUILTIN(display_set_all);
+GRAPHICS_BUILTIN(display_test_all);
+GRAPHICS_BUILTIN(display_reset);
+GRAPHICS_BUILTIN(display_mouse_get_x);
+GRAPHICS_BUILTIN(display_mouse_get_y);
+GRAPHICS_BUILTIN(display_mouse_set);
+GRAPHICS_BUILTIN(window_default);
+GRAPHICS_BUILTIN(window_get_visible);
+GRAPHICS_BUILTIN(window_set_fullscreen);
+GRAPHICS_BUILTIN(window_get_fullscreen);
+GRAPHICS_BUILTIN(window_set_caption);
+GRAPHICS_BUILTIN(window_get_caption);
+GRAPHICS_BUILTIN(window_set_cursor);
+GRAPHICS_BUILTIN(window_get_cursor);
+GRAPHICS_BUILTIN(window_set_color);
+GRAPHICS_BUILTIN(window_get_color);
+GRAPHICS_BUILTIN(window_set_position);
+GRAPHICS_BUILTIN(window_set_size);
+GRAPHICS_BUILTIN(window_set_rectangle);
+GRAPHICS_BUILTIN(window_center);
+GRAPHICS_BUILTIN(window_get_x);
+GRAPHICS_BUILTIN(window_get_y);
+GRAPHICS_BUILTIN(window_get_width);
+GRAPHICS_BUILTIN(window_get_height);
+GRAPHICS_BUILTIN(window_mouse_get_x);
+GRAPHICS_BUILTIN(window_mouse_get_y);
+GRAPHICS_BUILTIN(window_mouse_set);
+GRAPHICS_BUILTIN(window_view_mouse_get_x);
+GRAPHICS_BUILTIN(window_view_mouse_get_y);
+GRAPHICS_BUILTIN(window_views_mouse_get_x);
+GRAPHICS_BUILTIN(window_views_mouse_get_y);
+GRAPHICS_BUILTIN(screen_save);
+GRAPHICS_BUILTIN(screen_save_part);
+
+// Tiles of the current room (Function_Graphics_Tile.cpp).
+GRAPHICS_BUILTIN(tile_add);
+GRAPHICS_BUILTIN(tile_delete);
+GRAPHICS_BUILTIN(tile_exists);
+GRAPHICS_BUILTIN(tile_get_x);
+GRAPHICS_BUILTIN(tile_get_y);
+GRAPHICS_BUILTIN(tile_get_left);
+GRAPHICS_BUILTIN(tile_get_top);
+GRAPHICS_BUILTIN(tile_get_width);
+GRAPHICS_BUILTIN(tile_get_height);
+GRAPHICS_BUILTIN(tile_get_depth);
+GRAPHICS_BUILTIN(tile_get_visible);
+GRAPHICS_BUILTIN(tile_get_xscale);
+GRAPHICS_BUILTIN(tile_get_yscale);
+GRAPHICS_BUILTIN(tile_get_blend);
+GRAPHICS_BUILTIN(tile_get_alpha);
+GRAPHICS_BUILTIN(tile_get_background);
+GRAPHICS_BUILTIN(tile_set_position);
+GRAPHICS_BUILTIN(tile_set_visible);
+GRAPHICS_BUILTIN(tile_set_background);
+GRAPHICS_BUILTIN(tile_set_region);
+GRAPHICS_BUILTIN(tile_set_depth);
+GRAPHICS_BUILTIN(tile_set_scale);
+GRAPHICS_BUILTIN(tile_set_blend);
+GRAPHICS_BUILTIN(tile_set_alpha);
+GRAPHICS_BUILTIN(tile_find);
+GRAPHICS_BUILTIN(tile_delete_at);
+GRAPHICS_BUILTIN(tile_layer_hide);
+GRAPHICS_BUILTIN(tile_layer_show);
+GRAPHICS_BUILTIN(tile_layer_delete);
+GRAPHICS_BUILTIN(tile_layer_shift);
+GRAPHICS_BUILTIN(tile_layer_find);
+GRAPHICS_BUILTIN(tile_layer_delete_at);
+GRAPHICS_BUILTIN(tile_layer_depth);
+
+// Surfaces (Function_Graphics_Surface.cpp).
+GRAPHICS_BUILTIN(surface_create);
+GRAPHICS_BUILTIN(surface_free);
+GRAPHICS_BUILTIN(surface_exists);
+GRAPHICS_BUILTIN(surface_get_width);
+GRAPHICS_BUILTIN(surface_get_height);
+GRAPHICS_BUILTIN(surface_get_texture);
+GRAPHICS_BUILTIN(surface_set_target);
+GRAPHICS_BUILTIN(surface_reset_target);
+GRAPHICS_BUILTIN(draw_surface);
+GRAPHICS_BUILTIN(draw_surface_ext);
+GRAPHICS_BUILTIN(draw_surface_stretched);
+GRAPHICS_BUILTIN(draw_surface_stretched_ext);
+GRAPHICS_BUILTIN(draw_surface_part);
+GRAPHICS_BUILTIN(draw_surface_part_ext);
+GRAPHICS_BUILTIN(draw_surface_general);
+GRAPHICS_BUILTIN(draw_surface_tiled);
+GRAPHICS_BUILTIN(draw_surface_tiled_ext);
+GRAPHICS_BUILTIN(surface_getpixel);
+GRAPHICS_BUILTIN(surface_copy);
+GRAPHICS_BUILTIN(surface_copy_part);
+GRAPHICS_BUILTIN(surface_save);
+GRAPHICS_BUILTIN(surface_save_part);
+
 #undef GRAPHICS_BUILTIN
+
+// Tiled drawing covers the current room: its size, false without a room.
+bool Graphics_RoomArea(float* width, float* height);
+// Clips a rectangle to an area of areaW x areaH from (0, 0); false when nothing of it is left.
+bool Graphics_ClipRect(int* x, int* y, int* w, int* h, int areaW, int areaH);
+// Writes w x h pixel words 0xAARRGGBB (rows top first) under the name in the save folder as a
+// 24-bit BMP file, whatever the name's extension; a failed write is a line on the warnings
+// console. Frees the pixels (MemFree).
+void Graphics_SaveBMP(const char* name, uint32_t* pixels, int w, int h);
 
 // Results that are colours or device words: the 32-bit value read as unsigned.
 inline void Graphics_SetUnsigned(TaggedValue* result, uint32_t value)

@@ -56,16 +56,15 @@ const CBackground* BackgroundArgument(const TaggedValue& a)
     return Background_Get(index);
 }
 
-// Tiled drawing covers the current room; without a room there is nothing to cover.
-bool RoomArea(float* width, float* height)
+}  // namespace
+
+bool Graphics_RoomArea(float* width, float* height)
 {
     if (!Run_Room) return false;
     *width = (float)Run_Room->width;
     *height = (float)Run_Room->height;
     return true;
 }
-
-}  // namespace
 
 void F_draw_sprite(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
 {
@@ -128,7 +127,7 @@ void F_draw_sprite_tiled(TaggedValue*, CInstance* self, CInstance*, int, TaggedV
 {
     const CSprite* sprite = SpriteArgument(args[0]);
     float width, height;
-    if (!sprite || !RoomArea(&width, &height)) return;
+    if (!sprite || !Graphics_RoomArea(&width, &height)) return;
     sprite->DrawTiled(FrameArgument(args[1], self), Arg_F(args[2]), Arg_F(args[3]), 1.0f, 1.0f, true, true, 0.0f, 0.0f,
                       width, height, kWhite, DrawAlpha());
 }
@@ -137,7 +136,7 @@ void F_draw_sprite_tiled_ext(TaggedValue*, CInstance* self, CInstance*, int, Tag
 {
     const CSprite* sprite = SpriteArgument(args[0]);
     float width, height;
-    if (!sprite || !RoomArea(&width, &height)) return;
+    if (!sprite || !Graphics_RoomArea(&width, &height)) return;
     sprite->DrawTiled(FrameArgument(args[1], self), Arg_F(args[2]), Arg_F(args[3]), Arg_F(args[4]), Arg_F(args[5]), true,
                       true, 0.0f, 0.0f, width, height, (uint32_t)Arg_I(args[6]), Arg_F(args[7]));
 }
@@ -221,7 +220,7 @@ void F_draw_background_tiled(TaggedValue*, CInstance*, CInstance*, int, TaggedVa
 {
     const CBackground* background = BackgroundArgument(args[0]);
     float width, height;
-    if (!background || !RoomArea(&width, &height)) return;
+    if (!background || !Graphics_RoomArea(&width, &height)) return;
     background->DrawTiled(Arg_F(args[1]), Arg_F(args[2]), 1.0f, 1.0f, true, true, 0.0f, 0.0f, width, height, kWhite,
                           DrawAlpha());
 }
@@ -230,7 +229,7 @@ void F_draw_background_tiled_ext(TaggedValue*, CInstance*, CInstance*, int, Tagg
 {
     const CBackground* background = BackgroundArgument(args[0]);
     float width, height;
-    if (!background || !RoomArea(&width, &height)) return;
+    if (!background || !Graphics_RoomArea(&width, &height)) return;
     background->DrawTiled(Arg_F(args[1]), Arg_F(args[2]), Arg_F(args[3]), Arg_F(args[4]), true, true, 0.0f, 0.0f, width,
                           height, (uint32_t)Arg_I(args[5]), Arg_F(args[6]));
 }

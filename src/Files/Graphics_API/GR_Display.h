@@ -8,7 +8,8 @@ int GR_Display_Get_Height();
 int GR_Display_Get_ColorDepth();   // -1 when unreadable
 int GR_Display_Get_Frequency();    // -1 when unreadable or unknown
 // Fields whose argument is > 0 replace those of the current mode; the set forms change the
-// display mode of the full-screen window, the test form only asks whether the mode exists.
+// display mode of the full-screen window (false without one) and leave the device reset to the
+// caller, the test form only asks whether the mode exists.
 bool GR_Display_Set_Size(int w, int h);
 bool GR_Display_Set_ColorDepth(int bpp);
 bool GR_Display_Set_Frequency(int hz);

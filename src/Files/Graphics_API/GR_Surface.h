@@ -1,5 +1,6 @@
 // Surfaces (off-screen render targets with depth) and reads of the back buffer.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 class TBitmap;
@@ -12,10 +13,17 @@ void GR_Surface_Free_All();
 int GR_Surface_Get_Width(int index);
 int GR_Surface_Get_Height(int index);
 int GR_Surface_Get_Texture(int index);
+// Targets nest: setting one keeps the target it replaces (with its transforms and viewport) on
+// a stack of at most GR_SURFACE_STACK_DEPTH entries, and a reset goes back to the last one kept.
+const size_t GR_SURFACE_STACK_DEPTH = 64;
 // Draws into the surface with a 2D projection of its size; false for a surface that does not
-// exist.
+// exist or when the stack is full.
 bool GR_Surface_Set_Target(int index);
-// Back to the back buffer with the transforms and viewport it had.
+// Draws to the back buffer for a while (a prompt over the game), keeping the current target on
+// the stack whatever its depth; false without a device.
+bool GR_Surface_Set_Screen_Target();
+// Back to the target kept last; false when no target was kept. Freeing a surface resets the
+// targets down to below its first place on the stack.
 bool GR_Surface_Reset_Target();
 
 void GR_Surface_Draw(int index, float x, float y);

@@ -103,6 +103,11 @@ int CRoom::FindTile(int id)
     return -1;
 }
 
+void CRoom::SetTile(int index, const RoomTile& tile)
+{
+    if (index >= 0 && index < (int)tiles.size()) tiles[(size_t)index] = tile;
+}
+
 // Half-open bounds: x <= px < x + width * xscale.
 static bool TileContains(const RoomTile& t, float px, float py)
 {

@@ -101,6 +101,7 @@ public:
     int CreateTile(int background, int left, int top, int width, int height, float x, float y, float depth,
                    float xscale, float yscale, uint32_t blend);
     int FindTile(int id);
+    void SetTile(int index, const RoomTile& tile);  // writes the record back at a valid index
     int FindTileAt(float x, float y, bool foreground) const;
     int FindLayerTileAt(float depth, float x, float y);
     void DeleteTile(int index);

@@ -127,6 +127,7 @@ void RoomStart(int index, bool gameStart)
     }
     for (CInstance* inst : Carried) room->LinkInstance(inst);
     Carried.clear();
+    Window_UpdateCaption();  // before the events, which may set a caption of their own
 
     bool createFirst = (Option_Flags & OPTION_CREATE_EVENT_FIRST) != 0;
     for (const Fresh& f : fresh) {

@@ -303,9 +303,10 @@ protected:
 
 TEST_F(WindowPrompt, TypedTextComesBackAndThePromptIsDrawnOverTheFrame)
 {
-    // The game was drawing into a surface with its own blending when it asked.
-    int surface = GR_Surface_Create(16, 16);
+    // The game was drawing into a surface set inside another, with its own blending, when it asked.
+    int outer = GR_Surface_Create(8, 8), surface = GR_Surface_Create(16, 16);
     ASSERT_GE(surface, 0);
+    ASSERT_TRUE(GR_Surface_Set_Target(outer));
     ASSERT_TRUE(GR_Surface_Set_Target(surface));
     GR_D3D_Set_Blend_Mode(1);
     uint32_t dest = GR_D3D_Get_Render_State(GR_RS_DESTBLEND);
@@ -338,7 +339,10 @@ TEST_F(WindowPrompt, TypedTextComesBackAndThePromptIsDrawnOverTheFrame)
     EXPECT_EQ(GR_D3D_Get_Render_State(GR_RS_DESTBLEND), dest);
     EXPECT_EQ(Draw_GetColor() & 0xFFFFFF, 0x00FF00u);
     GR_Surface_Reset_Target();
+    EXPECT_EQ(SurfaceTarget, outer);
+    GR_Surface_Reset_Target();
     GR_Surface_Free(surface);
+    GR_Surface_Free(outer);
     EXPECT_EQ(Pixel(2, 2), GAME);
     EXPECT_EQ(Pixel(W / 2, H / 2), GAME);
 }

@@ -1,22 +1,16 @@
 // The graphics built-ins called by name: argument conversions, colour arithmetic, and what each
 // family draws into the back buffer.
 #include "Function/Function_Graphics.h"
-#include "../Graphics_API/GfxTest.h"
-#include "BuiltinCall.h"
+#include "GraphicsBuiltins.h"
 
-#include "Background/Background_Main.h"
-#include "Base/MemoryManager.h"
-#include "Graphics/DrawPrimitives.h"
-#include "Graphics/DrawRegion.h"
-#include "Graphics/Graphics_Text.h"
+#include "Graphics_API/GR_Display.h"
 #include "Object/Instance_Class.h"
-#include "Path/Path_Main.h"
 #include "Platform/TBitmap.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/View.h"
+#include "Run/Window.h"
 #include "Sprite/Sprite_Class.h"
-#include "Sprite/Sprite_Main.h"
 
 #include <climits>
 #include <cmath>
@@ -30,47 +24,6 @@ protected:
     void Register() override { Function_Graphics_Init(); }
 };
 
-class DrawBuiltins : public BuiltinTestOn<GfxTest> {
-protected:
-    void Register() override { Function_Graphics_Init(); }
-    void SetUp() override
-    {
-        BuiltinTestOn<GfxTest>::SetUp();
-        Draw_Init();
-        Call("draw_set_alpha", {1.0});
-        Call("draw_set_color", {(double)WHITE});
-        saved = DrawRegion;
-        DrawRegion = {0, 0, W - 1, H - 1};
-    }
-    void TearDown() override
-    {
-        DrawRegion = saved;
-        Sprite_Free();
-        Background_Free();
-        Path_Clear();
-        GR_Text_Free();
-        BuiltinTestOn<GfxTest>::TearDown();
-    }
-    static void Clear() { Call("draw_clear", {0.0}); }
-    // 0xAARRGGBB words of a rectangle of the back buffer.
-    static std::vector<uint32_t> Region(int x, int y, int w, int h)
-    {
-        uint32_t* p = GR_Screen_Read_Pixels(W, H, x, y, w, h);
-        std::vector<uint32_t> out;
-        if (p) out.assign(p, p + w * h);
-        MemFree(p);
-        return out;
-    }
-    // What draw_text leaves for one text argument, on a cleared screen.
-    static std::vector<uint32_t> TextPixels(TaggedValue text)
-    {
-        Clear();
-        Call("draw_text", {2.0, 2.0, text});
-        return Region(0, 0, W, 20);
-    }
-    TDrawRegion saved;
-};
-
 bool AnyLit(const std::vector<uint32_t>& pixels)
 {
     for (uint32_t p : pixels)
@@ -80,25 +33,81 @@ bool AnyLit(const std::vector<uint32_t>& pixels)
 
 }  // namespace
 
-TEST_F(ColourBuiltins, RegistersTheDrawingFamilyInOrder)
+// Every name of the registrar with its argument count, in order.
+const std::pair<const char*, int> kRegistered[] = {
+    // The display, the window and screen captures.
+    {"display_get_width", 0}, {"display_get_height", 0}, {"display_get_colordepth", 0},
+    {"display_get_frequency", 0}, {"display_get_orientation", 0}, {"display_set_size", 2},
+    {"display_set_colordepth", 1}, {"display_set_frequency", 1}, {"display_set_all", 4}, {"display_test_all", 4},
+    {"display_reset", 1}, {"display_mouse_get_x", 0}, {"display_mouse_get_y", 0}, {"display_mouse_set", 2},
+    {"window_set_visible", 1}, {"window_set_showborder", 1}, {"window_set_showicons", 1},
+    {"window_set_stayontop", 1}, {"window_set_sizeable", 1}, {"window_default", 0}, {"window_get_visible", 0},
+    {"window_get_showborder", 0}, {"window_get_showicons", 0}, {"window_get_stayontop", 0},
+    {"window_get_sizeable", 0}, {"window_set_fullscreen", 1}, {"window_get_fullscreen", 0},
+    {"window_set_caption", 1}, {"window_get_caption", 0}, {"window_set_cursor", 1}, {"window_get_cursor", 0},
+    {"window_set_color", 1}, {"window_get_color", 0}, {"window_set_position", 2}, {"window_set_size", 2},
+    {"window_set_rectangle", 4}, {"window_center", 0}, {"window_get_x", 0}, {"window_get_y", 0},
+    {"window_get_width", 0}, {"window_get_height", 0}, {"window_mouse_get_x", 0}, {"window_mouse_get_y", 0},
+    {"window_mouse_set", 2}, {"window_view_mouse_get_x", 1}, {"window_view_mouse_get_y", 1},
+    {"window_view_mouse_set", 3}, {"window_views_mouse_get_x", 0}, {"window_views_mouse_get_y", 0},
+    {"window_views_mouse_set", 2}, {"screen_save", 1}, {"screen_save_part", 5},
+    // Drawing.
+    {"draw_set_color", 1}, {"draw_set_alpha", 1}, {"draw_get_color", 0}, {"draw_get_alpha", 0}, {"make_color", 3},
+    {"make_color_rgb", 3}, {"make_color_hsv", 3}, {"color_get_red", 1}, {"color_get_green", 1},
+    {"color_get_blue", 1}, {"color_get_hue", 1}, {"color_get_saturation", 1}, {"color_get_value", 1},
+    {"merge_color", 3}, {"draw_set_blend_mode", 1}, {"draw_set_blend_mode_ext", 2},
+    {"draw_set_color_write_enable", 4}, {"draw_clear", 1}, {"draw_clear_alpha", 2},
+    {"draw_set_circle_precision", 1}, {"draw_point", 2}, {"draw_line", 4}, {"draw_line_width", 5},
+    {"draw_rectangle", 5}, {"draw_roundrect", 5}, {"draw_triangle", 7}, {"draw_circle", 4}, {"draw_ellipse", 5},
+    {"draw_arrow", 5}, {"draw_button", 5}, {"draw_healthbar", 11}, {"draw_point_color", 3},
+    {"draw_line_color", 6}, {"draw_line_width_color", 7}, {"draw_rectangle_color", 9},
+    {"draw_roundrect_color", 7}, {"draw_triangle_color", 10}, {"draw_circle_color", 6},
+    {"draw_ellipse_color", 7}, {"draw_path", 4}, {"draw_primitive_begin", 1},
+    {"draw_primitive_begin_texture", 2}, {"draw_primitive_end", 0}, {"draw_vertex", 2},
+    {"draw_vertex_color", 4}, {"draw_vertex_texture", 4}, {"draw_vertex_texture_color", 6},
+    {"sprite_get_texture", 2}, {"background_get_texture", 1}, {"texture_exists", 1},
+    {"texture_set_interpolation", 1}, {"texture_set_blending", 1}, {"texture_set_repeat", 1},
+    {"texture_get_width", 1}, {"texture_get_height", 1}, {"texture_preload", 1}, {"texture_set_priority", 2},
+    {"draw_set_font", 1}, {"draw_set_halign", 1}, {"draw_set_valign", 1}, {"string_width", 1},
+    {"string_height", 1}, {"string_width_ext", 3}, {"string_height_ext", 3}, {"draw_text", 3},
+    {"draw_text_ext", 5}, {"draw_text_transformed", 6}, {"draw_text_ext_transformed", 8},
+    {"draw_text_color", 8}, {"draw_text_ext_color", 10}, {"draw_text_transformed_color", 11},
+    {"draw_text_ext_transformed_color", 13}, {"draw_sprite", 4}, {"draw_sprite_ext", 9},
+    {"draw_sprite_stretched", 6}, {"draw_sprite_stretched_ext", 8}, {"draw_sprite_part", 8},
+    {"draw_sprite_part_ext", 12}, {"draw_sprite_general", 16}, {"draw_sprite_tiled", 4},
+    {"draw_sprite_tiled_ext", 8}, {"draw_sprite_pos", 11}, {"draw_self", 0}, {"draw_background", 3},
+    {"draw_background_ext", 8}, {"draw_background_stretched", 5}, {"draw_background_stretched_ext", 7},
+    {"draw_background_part", 7}, {"draw_background_part_ext", 11}, {"draw_background_general", 15},
+    {"draw_background_tiled", 3}, {"draw_background_tiled_ext", 7}, {"draw_getpixel", 2},
+    // Tiles and surfaces.
+    {"tile_add", 8}, {"tile_delete", 1}, {"tile_exists", 1}, {"tile_get_x", 1}, {"tile_get_y", 1},
+    {"tile_get_left", 1}, {"tile_get_top", 1}, {"tile_get_width", 1}, {"tile_get_height", 1},
+    {"tile_get_depth", 1}, {"tile_get_visible", 1}, {"tile_get_xscale", 1}, {"tile_get_yscale", 1},
+    {"tile_get_blend", 1}, {"tile_get_alpha", 1}, {"tile_get_background", 1}, {"tile_set_position", 3},
+    {"tile_set_visible", 2}, {"tile_set_background", 2}, {"tile_set_region", 5}, {"tile_set_depth", 2},
+    {"tile_set_scale", 3}, {"tile_set_blend", 2}, {"tile_set_alpha", 2}, {"tile_find", 3},
+    {"tile_delete_at", 3}, {"tile_layer_hide", 1}, {"tile_layer_show", 1}, {"tile_layer_delete", 1},
+    {"tile_layer_shift", 3}, {"tile_layer_find", 3}, {"tile_layer_delete_at", 3}, {"tile_layer_depth", 2},
+    {"surface_create", 2}, {"surface_free", 1}, {"surface_exists", 1}, {"surface_get_width", 1},
+    {"surface_get_height", 1}, {"surface_get_texture", 1}, {"surface_set_target", 1},
+    {"surface_reset_target", 0}, {"draw_surface", 3}, {"draw_surface_ext", 8}, {"draw_surface_stretched", 5},
+    {"draw_surface_stretched_ext", 7}, {"draw_surface_part", 7}, {"draw_surface_part_ext", 11},
+    {"draw_surface_general", 15}, {"draw_surface_tiled", 3}, {"draw_surface_tiled_ext", 7},
+    {"surface_getpixel", 3}, {"surface_copy", 4}, {"surface_copy_part", 8}, {"surface_save", 2},
+    {"surface_save_part", 6},
+};
+
+TEST_F(ColourBuiltins, RegistersTheFamilyInOrder)
 {
-    ASSERT_EQ(Function_Count(), 93);
-    struct Entry { int id; const char* name; int argc; };
-    const Entry entries[] = {
-        {0, "draw_set_color", 1},          {5, "make_color_rgb", 3},         {19, "draw_set_circle_precision", 1},
-        {30, "draw_healthbar", 11},        {39, "draw_path", 4},             {41, "draw_primitive_begin_texture", 2},
-        {47, "sprite_get_texture", 2},     {56, "texture_set_priority", 2},  {57, "draw_set_font", 1},
-        {71, "draw_text_ext_transformed_color", 13},                         {78, "draw_sprite_general", 16},
-        {82, "draw_self", 0},              {89, "draw_background_general", 15}, {91, "draw_background_tiled_ext", 7},
-        {92, "draw_getpixel", 2},
-    };
-    for (const Entry& e : entries) {
-        const RFunction* f = Function_Get(e.id);
-        ASSERT_NE(f, nullptr);
-        EXPECT_STREQ(f->name, e.name);
-        EXPECT_EQ(f->argc, e.argc) << e.name;
+    static_assert(sizeof kRegistered / sizeof kRegistered[0] == 200);
+    ASSERT_EQ(Function_Count(), 200);
+    for (int i = 0; i < 200; i++) {
+        EXPECT_STREQ(Function_Get(i)->name, kRegistered[i].first);
+        EXPECT_EQ(Function_Get(i)->argc, kRegistered[i].second) << kRegistered[i].first;
     }
-    EXPECT_EQ(Function_Get(4)->handler, Function_Get(5)->handler);  // make_color and make_color_rgb
+    int id = -1, other = -1;
+    ASSERT_TRUE(Function_Find("make_color", &id) && Function_Find("make_color_rgb", &other));
+    EXPECT_EQ(Function_Get(id)->handler, Function_Get(other)->handler);
 }
 
 // Each mark through a handler that uses it.
@@ -507,8 +516,8 @@ TEST_F(DrawBuiltins, GetPixelSeesThroughTheViewBeingDrawn)
 }
 
 // Every handler with hostile arguments, with a sprite, a background and a room to reach: nothing
-// crashes, hangs or reads past its arguments (the sanitizer build watches), and the state that
-// outlives a call can be put back.
+// crashes, hangs or reads past its arguments (the sanitizer build watches), the state that
+// outlives a call can be put back, and what the window keeps stays valid.
 TEST_F(DrawBuiltins, HostileArgumentsAreHarmless)
 {
     TBitmap image(2, 2, 24);
@@ -543,4 +552,14 @@ TEST_F(DrawBuiltins, HostileArgumentsAreHarmless)
     Clear();
     Call("draw_rectangle", {0.0, 0.0, 3.0, 3.0, 0.0});
     EXPECT_EQ(Pixel(2, 2), WHITE);
+    // What the display and window keep stays within its bounds.
+    int cursor = (int)Real("window_get_cursor");
+    EXPECT_TRUE(cursor >= -22 && cursor <= 0);
+    EXPECT_LE(Real("window_get_color"), 16777215);
+    EXPECT_GT(Real("window_get_width"), 0);
+    int samples = GR_Display_Get_Antialias();
+    EXPECT_TRUE(samples == 0 || samples == 2 || samples == 4 || samples == 8 || samples == 16);
+    EXPECT_EQ(SurfaceTarget, -1);
+    Window_Destroy();
+    Window_SetBaseSize(640, 480);
 }

@@ -298,7 +298,7 @@ bool GR_D3D_Reset_Device()
     if (!g_context) return false;
     GR_Batch_Flush();
     GR_Display_Reset_Pending = false;
-    if (SurfaceTarget >= 0) GR_Surface_Reset_Target();
+    while (GR_Surface_Reset_Target()) {}
     return MakeDeviceResources();
 }
 

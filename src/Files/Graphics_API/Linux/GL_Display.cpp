@@ -65,16 +65,16 @@ bool GR_Display_Test_All(int w, int h, int hz, int bpp)
     return FindMode(w, h, hz, bpp, &mode);
 }
 
+// A mode change reaches the screen only through a full-screen window, which then stops sharing
+// the desktop's mode. The device is not reset here: the caller asks for that.
 bool GR_Display_Set_All(int w, int h, int hz, int bpp)
 {
     SDL_DisplayMode mode;
     if (!FindMode(w, h, hz, bpp, &mode)) return false;
     SDL_Window* window = SDL_GL_GetCurrentWindow();
-    // A mode change reaches the screen only through a full-screen window.
     if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)) return false;
     if (SDL_SetWindowDisplayMode(window, &mode) != 0) return false;
-    GR_D3D_Reset_Device();
-    return true;
+    return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
 }
 
 bool GR_Display_Set_Size(int w, int h) { return GR_Display_Set_All(w, h, 0, 0); }

@@ -21,9 +21,16 @@ struct Surface {
 }
 static std::vector<Surface> g_surfaces;
 
-// What the back buffer had while a surface is the target.
-static float g_savedView[16], g_savedProjection[16];
-static GLint g_savedViewport[4];
+// The targets that surface_set_target replaced, innermost last, each with the transforms and
+// viewport it had; a reset goes back to the last one.
+namespace {
+struct SavedTarget {
+    int surface;  // -1: the back buffer
+    float view[16], projection[16];
+    GLint viewport[4];
+};
+}
+static std::vector<SavedTarget> g_targets;
 
 static Surface* Find(int index)
 {
@@ -55,11 +62,20 @@ bool GR_Surface_Exists(int index)
     return Find(index) != nullptr;
 }
 
+// Whether the surface is the target or one that a reset would go back to.
+static bool OnTargetStack(int index)
+{
+    if (SurfaceTarget == index) return true;
+    for (const SavedTarget& t : g_targets)
+        if (t.surface == index) return true;
+    return false;
+}
+
 void GR_Surface_Free(int index)
 {
     Surface* s = Find(index);
     if (!s) return;
-    if (SurfaceTarget == index) GR_Surface_Reset_Target();
+    while (OnTargetStack(index) && GR_Surface_Reset_Target()) {}
     GR_Texture_Free(s->textureId);
     GRB_Texture_Destroy(s->texture);
     *s = Surface{};
@@ -69,6 +85,7 @@ void GR_Surface_Free_All()
 {
     for (size_t i = 0; i < g_surfaces.size(); i++) GR_Surface_Free((int)i);
     g_surfaces.clear();
+    g_targets.clear();
 }
 
 int GR_Surface_Get_Width(int index)
@@ -89,16 +106,9 @@ int GR_Surface_Get_Texture(int index)
     return s ? s->textureId : -1;
 }
 
-bool GR_Surface_Set_Target(int index)
+// Binds a surface with a 2D projection of its size.
+static void BindSurface(int index, Surface* s)
 {
-    Surface* s = Find(index);
-    if (!s || !GRL_Has_Device()) return false;
-    GR_Batch_Flush();
-    if (SurfaceTarget < 0) {
-        GR_D3D_Get_Transform(GR_TRANSFORM_VIEW, g_savedView);
-        GR_D3D_Get_Transform(GR_TRANSFORM_PROJECTION, g_savedProjection);
-        glGetIntegerv(GL_VIEWPORT, g_savedViewport);
-    }
     SurfaceTarget = index;
     ProjectionOverride = true;
     GRL_Bind_Target(s->texture->fbo, s->texture->width, s->texture->height);
@@ -108,20 +118,56 @@ bool GR_Surface_Set_Target(int index)
     GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, m);
     Matrix_Ortho(m, w, -h, 1, 32000);
     GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, m);
+}
+
+static void BindScreen()
+{
+    SurfaceTarget = -1;
+    ProjectionOverride = false;
+    GRL_Bind_Target(0, 0, 0);
+}
+
+// Keeps the current target, with its transforms and viewport, on the stack.
+static void PushCurrent()
+{
+    GR_Batch_Flush();
+    SavedTarget saved;
+    saved.surface = SurfaceTarget;
+    GR_D3D_Get_Transform(GR_TRANSFORM_VIEW, saved.view);
+    GR_D3D_Get_Transform(GR_TRANSFORM_PROJECTION, saved.projection);
+    glGetIntegerv(GL_VIEWPORT, saved.viewport);
+    g_targets.push_back(saved);
+}
+
+bool GR_Surface_Set_Target(int index)
+{
+    Surface* s = Find(index);
+    if (!s || !GRL_Has_Device() || g_targets.size() >= GR_SURFACE_STACK_DEPTH) return false;
+    PushCurrent();
+    BindSurface(index, s);
+    return true;
+}
+
+bool GR_Surface_Set_Screen_Target()
+{
+    if (!GRL_Has_Device()) return false;
+    PushCurrent();
+    BindScreen();
     return true;
 }
 
 bool GR_Surface_Reset_Target()
 {
-    if (!GRL_Has_Device()) return false;
+    if (!GRL_Has_Device() || g_targets.empty()) return false;
     GR_Batch_Flush();
-    if (SurfaceTarget < 0) return true;
-    SurfaceTarget = -1;
-    ProjectionOverride = false;
-    GRL_Bind_Target(0, 0, 0);
-    GR_D3D_Set_Viewport(g_savedViewport[0], g_savedViewport[1], g_savedViewport[2], g_savedViewport[3]);
-    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, g_savedView);
-    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, g_savedProjection);
+    SavedTarget saved = g_targets.back();
+    g_targets.pop_back();
+    Surface* s = Find(saved.surface);
+    if (s) BindSurface(saved.surface, s);
+    else BindScreen();
+    GR_D3D_Set_Viewport(saved.viewport[0], saved.viewport[1], saved.viewport[2], saved.viewport[3]);
+    GR_D3D_Set_Transform(GR_TRANSFORM_VIEW, saved.view);
+    GR_D3D_Set_Transform(GR_TRANSFORM_PROJECTION, saved.projection);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "Graphics_API/GR_Texture.h"
 #include "Base/MemoryManager.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -185,15 +186,16 @@ void GRB_Draw_Buffer(int kind, GR_DeviceTexture* texture, int stride, const GR_D
 void GR_D3D_Texture_Copy_Rect(GR_DeviceTexture* dest, int dx, int dy, GR_DeviceTexture* source, int sx, int sy, int w, int h)
 {
     if (!dest || !source || dest == source || !GRL_Has_Device()) return;
-    if (sx < 0) sx = 0;
-    if (sy < 0) sy = 0;
-    if (dx < 0) w += dx, sx -= dx, dx = 0;
-    if (dy < 0) h += dy, sy -= dy, dy = 0;
-    if (w > source->width - sx) w = source->width - sx;
-    if (h > source->height - sy) h = source->height - sy;
-    if (w > dest->width - dx) w = dest->width - dx;
-    if (h > dest->height - dy) h = dest->height - dy;
-    if (w <= 0 || h <= 0) return;
+    // In 64 bits: script values reach here unchecked.
+    int64_t x0 = dx, y0 = dy, x1 = sx < 0 ? 0 : sx, y1 = sy < 0 ? 0 : sy, cw = w, ch = h;
+    if (x0 < 0) cw += x0, x1 -= x0, x0 = 0;
+    if (y0 < 0) ch += y0, y1 -= y0, y0 = 0;
+    if (cw > source->width - x1) cw = source->width - x1;
+    if (ch > source->height - y1) ch = source->height - y1;
+    if (cw > dest->width - x0) cw = dest->width - x0;
+    if (ch > dest->height - y0) ch = dest->height - y0;
+    if (cw <= 0 || ch <= 0) return;
+    dx = (int)x0, dy = (int)y0, sx = (int)x1, sy = (int)y1, w = (int)cw, h = (int)ch;
     GR_Batch_Flush();
     GLint target = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
@@ -212,7 +214,7 @@ uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int
 {
     if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return nullptr;
     int l = x < 0 ? 0 : x, t = y < 0 ? 0 : y;
-    int r = x + w > fboW ? fboW : x + w, b = y + h > fboH ? fboH : y + h;
+    int r = (int)std::min<int64_t>((int64_t)x + w, fboW), b = (int)std::min<int64_t>((int64_t)y + h, fboH);
     if (r <= l || b <= t) return nullptr;
     uint32_t* pixels = (uint32_t*)MemAlloc((size_t)w * h * 4);
     for (size_t i = 0, n = (size_t)w * h; i < n; i++) pixels[i] = outside;
