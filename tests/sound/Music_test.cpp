@@ -4,8 +4,10 @@
 
 #include "Sound/MCI.h"
 #include "Support/LoadSave.h"
+#include "../unit/Support/LinkSwap.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,4 +121,33 @@ TEST_F(MusicTest, ADamagedFileIsRefused)
     g_SoundHardware->PlayMP3("noise.mp3", true);
     EXPECT_TRUE(Warned("error opening mp3 file"));
     EXPECT_FALSE(g_SoundHardware->PlayingMP3());
+}
+
+// What plays is the file the folders checked: a folder swapped for a link after the check is not
+// followed (the checked file opens), and the file swapped for a link is refused.
+TEST_F(MusicTest, ALinkSwappedInWhileMusicOpensIsNotFollowed)
+{
+    namespace fs = std::filesystem;
+    const fs::path tunes = folder + "tunes", outside = folder + "outside";
+    fs::create_directories(tunes);
+    fs::create_directories(outside);
+    fs::copy_file(folder + "song.mp3", tunes / "tune.mp3");
+    fs::copy_file(folder + "song.mp3", outside / "real.mp3");
+    FILE* f = fopen((outside / "tune.mp3").c_str(), "wb");
+    ASSERT_TRUE(f);
+    fputs("not music", f);
+    fclose(f);
+    LinkSwap::Arm(tunes / "tune.mp3", tunes, outside);
+    EXPECT_EQ(MCI_Send("open \"tunes/tune.mp3\" type mpegvideo alias checked", nullptr, 0), 0);
+    EXPECT_TRUE(LinkSwap::Met());
+    fs::remove(tunes);
+    fs::rename(folder + "tunes.old", tunes);
+    LinkSwap::Arm(tunes / "tune.mp3", outside / "real.mp3");
+    EXPECT_NE(MCI_Send("open \"tunes/tune.mp3\" type mpegvideo alias swapped", nullptr, 0), 0);
+    EXPECT_TRUE(LinkSwap::Met());
+    LinkSwap::Disarm();
+    MCI_Send("close checked", nullptr, 0);
+    fs::remove_all(tunes);
+    fs::remove_all(folder + "tunes.old");
+    fs::remove_all(outside);
 }

@@ -2,17 +2,18 @@
 // 3D state, the 3D primitives, the model store or the graphics device.
 #include "Function/Function_D3D.h"
 #include "Base/Console.h"
+#include "Base/MemoryManager.h"
 #include "Code/Arguments.h"
 #include "Code/Function.h"
 #include "Graphics/Graphics3D.h"
 #include "Graphics/Graphics3D_Primitive.h"
 #include "Graphics/Graphics_3D_Model.h"
 #include "Graphics_API/GR_Device.h"
-#include "Support/File.h"
 #include "Support/LoadSave.h"
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -184,34 +185,31 @@ D3D_BUILTIN(d3d_model_create) { result->SetReal(D3DModel_Create()); }
 D3D_BUILTIN(d3d_model_destroy) { D3DModel_Destroy(Model(args)); }
 D3D_BUILTIN(d3d_model_clear) { D3DModel_Clear(Model(args)); }
 
-const int PATH_SIZE = 1024;
-
+// The file is read from the save folder, else from the program folder.
 D3D_BUILTIN(d3d_model_load)
 {
     result->SetReal(-1.0);
     if (!args[0].IsReal() || !args[1].IsString()) return;
     const char* name = Arg_S(args[1]);
-    char path[PATH_SIZE];
-    bool found = (LoadSave_SaveFileExists(name) && LoadSave_SavePath(path, sizeof path, name)) ||
-                 (LoadSave_BundleFileExists(name) && LoadSave_BundlePath(path, sizeof path, name));
-    if (!found) {
+    int64_t size = 0;
+    unsigned char* bytes = LoadSave_SaveFileExists(name) ? LoadSave_ReadSaveFile(name, &size) : LoadSave_ReadBundleFile(name, &size);
+    if (!bytes) {
         result->SetReal(0.0);
         Console_Debug->Output("d3d_model_load - unable to find file %s\n", name);
         return;
     }
     // Whether the file held a model is not reported: a file found is 1.
     result->SetReal(1.0);
-    D3DModel_Load(Model(args), path);
+    D3DModel_FromText(Model(args), (const char*)bytes, size);
+    MemFree(bytes);
 }
 
 D3D_BUILTIN(d3d_model_save)
 {
     result->SetReal(-1.0);
     if (!args[0].IsReal() || !args[1].IsString()) return;
-    char path[PATH_SIZE];
-    bool saved = D3DModel_Exists(Model(args)) && LoadSave_SavePath(path, sizeof path, Arg_S(args[1])) &&
-                 File_CreateDirectoryOfPath(path) && D3DModel_Save(Model(args), path);
-    Flag(result, saved);
+    std::string text;
+    Flag(result, D3DModel_ToText(Model(args), &text) && LoadSave_WriteFile(Arg_S(args[1]), text.data(), (int64_t)text.size()));
 }
 
 D3D_BUILTIN(d3d_model_draw) { D3DModel_Draw(Model(args), F(args, 1), F(args, 2), F(args, 3), Arg_I(args[4])); }

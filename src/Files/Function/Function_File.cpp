@@ -5,12 +5,9 @@
 // program folder; it is written in the save folder (file_bin_open alone keeps a file that exists
 // only in the program folder where it is). The unnumbered file functions follow the same rules.
 // Names pass through the folder mapping (Support/LoadSave.h), which also admits the exact names a
-// file dialog returned; a name that would mean one of the folders itself is refused.
+// file dialog returned and refuses a name that would mean one of the folders itself.
 #include "Function/Function_File.h"
 #include "Function/Function_File_Internal.h"
-#include "Support/File.h"
-
-#include <cstring>
 
 namespace {
 
@@ -100,18 +97,6 @@ const FunctionEntry kIni[] = {
 
 #undef ENTRY
 
-// The mapping of a name, refused when it means the folder itself.
-bool Lookup(bool (*map)(char*, int, const char*), const char* folder, char* out, const char* name)
-{
-    if (!map(out, FILE_PATH_SIZE, name)) return false;
-    size_t n = strlen(out);
-    if (n == 0 || out[n - 1] == '/' || strncmp(out, folder, n) == 0) {
-        out[0] = 0;
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void Function_File_Init()
@@ -129,29 +114,10 @@ void Function_File_Free()
     File_Ini_Free();
 }
 
-bool File_SavePath(char* out, const char* name)
+bool File_Locate(const char* name, LoadSaveFolder* where)
 {
-    return Lookup(LoadSave_SavePath, LoadSave_GetSaveFolder(), out, name);
-}
-
-bool File_BundlePath(char* out, const char* name)
-{
-    return Lookup(LoadSave_BundlePath, LoadSave_GetProgramFolder(), out, name);
-}
-
-bool File_FindForReading(char* out, const char* name, bool* inSave)
-{
-    *inSave = LoadSave_SaveFileExists(name) && File_SavePath(out, name);
-    if (*inSave) return true;
-    if (LoadSave_BundleFileExists(name) && File_BundlePath(out, name)) return true;
-    out[0] = 0;
-    return false;
-}
-
-bool File_InProgramFolder(const char* path)
-{
-    const char* folder = LoadSave_GetProgramFolder();
-    return strncmp(path, folder, strlen(folder)) == 0;
+    *where = LoadSave_SaveFileExists(name) ? LOADSAVE_SAVE : LOADSAVE_BUNDLE;
+    return *where == LOADSAVE_SAVE || LoadSave_BundleFileExists(name);
 }
 
 void File_Close(LoadSaveFile*& reader, CWriteFile*& writer)
@@ -165,8 +131,7 @@ void File_Close(LoadSaveFile*& reader, CWriteFile*& writer)
 
 LoadSaveFile* File_OpenForReading(const char* name, const char* mode)
 {
-    char path[FILE_PATH_SIZE];
-    bool inSave;
-    if (!File_FindForReading(path, name, &inSave)) return nullptr;
-    return inSave ? LoadSave_FOpenSave(name, mode) : LoadSave_FOpenBundle(name, mode);
+    LoadSaveFolder where;
+    if (!File_Locate(name, &where)) return nullptr;
+    return where == LOADSAVE_SAVE ? LoadSave_FOpenSave(name, mode) : LoadSave_FOpenBundle(name, mode);
 }

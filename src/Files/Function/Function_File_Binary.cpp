@@ -60,14 +60,12 @@ void F_file_bin_open(TaggedValue* result, CInstance*, CInstance*, int, TaggedVal
     int kind = mode == 0 || mode == 1 ? mode : 2;
     // A file only in the program folder is used where it is; any other is the save folder's. A
     // name an open dialog returned is read where it is, never written.
-    char path[FILE_PATH_SIZE];
-    bool inSave;
-    bool found = File_FindForReading(path, name, &inSave);
-    if (found && !inSave && kind != 0 && !File_InProgramFolder(path)) found = false;
-    bool mapped = found || File_SavePath(path, name);
+    LoadSaveFolder where;
+    bool found = File_Locate(name, &where);
+    if (!found || (kind != 0 && where == LOADSAVE_BUNDLE && LoadSave_IsDialogFile(false, name))) where = LOADSAVE_SAVE;
     BinarySlot slot{true, kind, name, nullptr, nullptr};
-    if (mapped && kind == 0) slot.reader = File_OpenForReading(name, "rb");
-    else if (mapped) slot.writer = CWriteFile::Open(path, kind == 2 ? File_OpenForReading(name, "rb") : nullptr, kind == 1);
+    if (kind == 0) slot.reader = File_OpenForReading(name, "rb");
+    else slot.writer = CWriteFile::Open(where, name, kind == 2 ? File_OpenForReading(name, "rb") : nullptr, kind == 1);
     if (!slot.reader && !slot.writer) {
         Console_Warnings->Output("Error opening binary file %s\n", name);
         return;
@@ -86,8 +84,7 @@ void F_file_bin_rewrite(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* 
         slot->writer->Clear();
         return;
     }
-    char path[FILE_PATH_SIZE];
-    CWriteFile* writer = File_SavePath(path, slot->name.c_str()) ? CWriteFile::Open(path, nullptr, true) : nullptr;
+    CWriteFile* writer = CWriteFile::Open(LOADSAVE_SAVE, slot->name.c_str(), nullptr, true);
     if (!writer) {
         Console_Warnings->Output("Error opening binary file %s\n", slot->name.c_str());
         return;

@@ -102,18 +102,17 @@ void File_Ini_Free();
 
 // The largest file a script can write (bytes); a write beyond it is refused with a warning.
 constexpr int64_t FILE_MAX_WRITE = 256 << 20;
-// The size of the path buffers the folder lookups fill.
-constexpr int FILE_PATH_SIZE = 4096;
 
 // A file a script writes. Its bytes stay in memory and are written whole when it is closed (a
 // new file that takes the name), so a file is never left half written and the old one stays as
 // it was until then. A new file is created empty at once, as the opening of a file would.
 class CWriteFile {
 public:
-    // Opens the path (its folders created) starting from the bytes of `initial` (null for none;
-    // closed here). Null when the file cannot be written there. The file is written at close when
-    // it was changed, or when the open truncated an existing file or gave a new one its bytes.
-    static CWriteFile* Open(const char* path, LoadSaveFile* initial, bool truncate);
+    // Opens the name in that folder (its folders created in the save folder) starting from the
+    // bytes of `initial` (null for none; closed here). Null when the file cannot be written there.
+    // The file is written at close when it was changed, or when the open truncated an existing
+    // file or gave a new one its bytes.
+    static CWriteFile* Open(LoadSaveFolder where, const char* name, LoadSaveFile* initial, bool truncate);
     // Writes the file when that is needed; false, with a warning line, when the writing failed.
     bool Commit();
 
@@ -130,26 +129,20 @@ public:
     void Clear();
     int64_t Position() const { return m_position; }
     int64_t Size() const { return (int64_t)m_bytes.size(); }
-    const std::string& Path() const { return m_path; }
 
 private:
-    std::string m_path;
+    LoadSaveFolder m_where = LOADSAVE_SAVE;
+    std::string m_name;  // as the script gave it, mapped again when written
     std::string m_bytes;
     int64_t m_position = 0;
     bool m_changed = false;
     bool m_warned = false;
 };
 
-// Folder lookups of a name a script passes: its path in the save folder or the program folder,
-// never the folder itself. False (out empty) for a refused name.
-bool File_SavePath(char* out, const char* name);
-bool File_BundlePath(char* out, const char* name);
-// Where a name is read from: its save-folder path when it is a file there, else its
-// program-folder path when it is a file there. *inSave tells which. False when in neither.
-bool File_FindForReading(char* out, const char* name, bool* inSave);
-// True for a path inside the program folder (not a name a dialog returned).
-bool File_InProgramFolder(const char* path);
+// Where a name is read from: the save folder when it is a file there, else the program folder
+// when it is a file there. False when in neither.
+bool File_Locate(const char* name, LoadSaveFolder* where);
 // Closes a file of either kind, writing a written one; both become null.
 void File_Close(LoadSaveFile*& reader, CWriteFile*& writer);
-// The file that name reads, from the folder File_FindForReading finds.
+// The file that name reads, from the folder File_Locate finds.
 LoadSaveFile* File_OpenForReading(const char* name, const char* mode);

@@ -27,10 +27,21 @@ void SetBool(TaggedValue* result, bool value)
     result->SetReal(value ? 1.0 : 0.0);
 }
 
-// The folder the name is in the save folder, else in the program folder.
-bool FindFolder(char* out, const char* name)
+// The name as a folder of the save folder, else of the program folder.
+bool FindFolder(const char* name, LoadSaveInfo* info)
 {
-    return (File_SavePath(out, name) && Directory_Exists(out)) || (File_BundlePath(out, name) && Directory_Exists(out));
+    for (LoadSaveFolder where : {LOADSAVE_SAVE, LOADSAVE_BUNDLE})
+        if (LoadSave_Stat(where, name, info) && info->folder) return true;
+    return false;
+}
+
+// The attribute bits of an entry: read-only when it cannot be changed, hidden when its name
+// begins with ".", folder, and archive for every file.
+int Attributes(const LoadSaveInfo& info)
+{
+    int bits = info.writable ? 0 : FILE_ATTR_READONLY;
+    if (info.name[0] == '.') bits |= FILE_ATTR_HIDDEN;
+    return bits | (info.folder ? FILE_ATTR_FOLDER : FILE_ATTR_ARCHIVE);
 }
 
 // "*" and "?" wildcards, ignoring ASCII case.
@@ -64,23 +75,16 @@ bool MatchName(const char* pattern, const std::string& name)
     return n >= 2 && strcmp(pattern + n - 2, ".*") == 0 && Match(pattern, (name + ".").c_str());
 }
 
-// Adds the entries of one folder (the mapping given) that match the pattern and pass the
-// attribute test, once each.
-void SearchFolder(bool (*map)(char*, int, const char*), const char* root, const std::string& folderPart,
-                  const char* pattern, int wanted)
+// Adds the entries of one folder that match the pattern and pass the attribute test, once each.
+void SearchFolder(LoadSaveFolder where, const std::string& folderPart, const char* pattern, int wanted)
 {
-    char folder[FILE_PATH_SIZE];
-    if (folderPart.empty()) snprintf(folder, sizeof folder, "%s", root);
-    else if (!map(folder, sizeof folder, folderPart.c_str())) return;
     std::vector<std::string> names;
-    if (!*root || !Directory_Exists(folder) || !FileM_List(folder, names)) return;
+    if (!LoadSave_List(where, folderPart.c_str(), names)) return;
     for (const std::string& name : names) {
-        char path[FILE_PATH_SIZE];
+        LoadSaveInfo info;
         // Through the mapping again, so an entry that leads out of the folder is left out.
-        if (!MatchName(pattern, name) || !map(path, sizeof path, (folderPart + name).c_str())) continue;
-        int bits = FileM_Attributes(path);
-        if (bits < 0) continue;
-        bits &= 0x37;
+        if (!MatchName(pattern, name) || !LoadSave_Stat(where, (folderPart + name).c_str(), &info)) continue;
+        int bits = Attributes(info) & 0x37;
         bool passes = (bits & FILE_ATTR_FOLDER) ? (wanted & FILE_ATTR_FOLDER) != 0
                                                  : (wanted & ~FILE_ATTR_FOLDER) == 0 || (wanted & bits) != 0;
         if (!passes) continue;
@@ -99,25 +103,21 @@ void File_Search_Free()
 
 void F_file_exists(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    char path[FILE_PATH_SIZE];
-    bool inSave;
-    SetBool(result, File_FindForReading(path, Arg_S(args[0]), &inSave));
+    LoadSaveFolder where;
+    SetBool(result, File_Locate(Arg_S(args[0]), &where));
 }
 
 void F_file_delete(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
     const char* name = Arg_S(args[0]);
-    char path[FILE_PATH_SIZE];
-    if (LoadSave_SaveFileExists(name) && File_SavePath(path, name)) FileM_Delete(path);
+    if (LoadSave_SaveFileExists(name)) LoadSave_DeleteFile(name);
 }
 
 // Never replaces a file that has the new name.
 void F_file_rename(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
     const char* name = Arg_S(args[0]);
-    char from[FILE_PATH_SIZE], to[FILE_PATH_SIZE];
-    if (LoadSave_SaveFileExists(name) && File_SavePath(from, name) && File_SavePath(to, Arg_S(args[1])))
-        FileM_Rename(from, to);
+    if (LoadSave_SaveFileExists(name)) LoadSave_RenameFile(name, Arg_S(args[1]));
 }
 
 // A copy onto the source itself leaves it as it is.
@@ -126,26 +126,20 @@ void F_file_copy(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* 
     result->SetReal(-1.0);
     const char* source = Arg_S(args[0]);
     const char* destination = Arg_S(args[1]);
-    char from[FILE_PATH_SIZE], to[FILE_PATH_SIZE];
-    bool inSave;
-    if (!File_FindForReading(from, source, &inSave)) {
-        Console_Warnings->Output("Unable to open source file %s\n", source);
-        return;
-    }
-    if (!File_SavePath(to, destination)) {
-        Console_Warnings->Output("Unable to open destination file %s\n", destination);
-        return;
-    }
-    if (strcmp(from, to) == 0 || FileM_SameFile(from, to)) {
-        result->SetReal(0.0);
-        return;
-    }
-    LoadSaveFile* in = File_OpenForReading(source, "rb");
+    LoadSaveFolder from;
+    LoadSaveInfo a, b;
+    LoadSaveFile* in = File_Locate(source, &from) ? File_OpenForReading(source, "rb") : nullptr;
     if (!in) {
         Console_Warnings->Output("Unable to open source file %s\n", source);
         return;
     }
-    CWriteFile* out = CWriteFile::Open(to, in, true);
+    if (LoadSave_Stat(from, source, &a) && LoadSave_Stat(LOADSAVE_SAVE, destination, &b) && a.device == b.device &&
+        a.inode == b.inode) {
+        LoadSave_FClose(in);
+        result->SetReal(0.0);
+        return;
+    }
+    CWriteFile* out = CWriteFile::Open(LOADSAVE_SAVE, destination, in, true);
     if (!out) Console_Warnings->Output("Unable to open destination file %s\n", destination);
     else if (out->Commit()) result->SetReal(0.0);
     delete out;
@@ -153,26 +147,24 @@ void F_file_copy(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* 
 
 void F_directory_exists(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    char path[FILE_PATH_SIZE];
-    SetBool(result, FindFolder(path, Arg_S(args[0])));
+    LoadSaveInfo info;
+    SetBool(result, FindFolder(Arg_S(args[0]), &info));
 }
 
 void F_directory_create(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    char path[FILE_PATH_SIZE];
-    if (File_SavePath(path, Arg_S(args[0]))) Directory_CreateAll(path);
+    LoadSave_CreateFolder(Arg_S(args[0]));
 }
 
 // 1 when the file or folder (the save folder's first) has every attribute bit asked for.
 void F_file_attributes(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 {
     const char* name = Arg_S(args[0]);
-    char path[FILE_PATH_SIZE];
-    bool inSave;
-    if (!File_FindForReading(path, name, &inSave) && !FindFolder(path, name)) return;
+    LoadSaveFolder where;
+    LoadSaveInfo info;
+    bool found = File_Locate(name, &where) ? LoadSave_Stat(where, name, &info) : FindFolder(name, &info);
     int wanted = Arg_I(args[1]);
-    int bits = FileM_Attributes(path);
-    SetBool(result, bits >= 0 && (bits & wanted) == wanted);
+    SetBool(result, found && (Attributes(info) & wanted) == wanted);
 }
 
 void F_file_find_first(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
@@ -184,8 +176,8 @@ void F_file_find_first(TaggedValue* result, CInstance*, CInstance*, int, TaggedV
     char* folderPart = File_ExtractPath(mask);
     char* pattern = File_ExtractName(mask);
     if (*pattern) {
-        SearchFolder(LoadSave_SavePath, LoadSave_GetSaveFolder(), folderPart, pattern, wanted);
-        SearchFolder(LoadSave_BundlePath, LoadSave_GetProgramFolder(), folderPart, pattern, wanted);
+        SearchFolder(LOADSAVE_SAVE, folderPart, pattern, wanted);
+        SearchFolder(LOADSAVE_BUNDLE, folderPart, pattern, wanted);
     }
     MemFree(folderPart);
     MemFree(pattern);

@@ -36,8 +36,8 @@ char* FolderOf(const char* name)
 // as given (a program on the PATH, a full path, an address).
 std::string Shipped(const char* name)
 {
-    char path[FILE_PATH_SIZE];
-    if (LoadSave_BundleFileExists(name) && File_BundlePath(path, name)) return path;
+    char path[LOADSAVE_PATH_SIZE];
+    if (LoadSave_BundleFileExists(name) && LoadSave_BundlePath(path, sizeof path, name)) return path;
     return name;
 }
 

@@ -36,9 +36,7 @@ void Close(TextSlot& slot)
 // A file opened for writing in the save folder, keeping its content when appending.
 CWriteFile* OpenWriter(const char* name, bool append)
 {
-    char path[FILE_PATH_SIZE];
-    if (!File_SavePath(path, name)) return nullptr;
-    return CWriteFile::Open(path, append ? LoadSave_FOpenSave(name, "rb") : nullptr, !append);
+    return CWriteFile::Open(LOADSAVE_SAVE, name, append ? LoadSave_FOpenSave(name, "rb") : nullptr, !append);
 }
 
 void CannotOpen(const char* name)

@@ -1,24 +1,18 @@
 // Files that scripts write, kept in memory and written whole when closed.
 #include "Base/Console.h"
 #include "Function/Function_File_Internal.h"
-#include "Function/Linux/Function_FileM.h"
-#include "Support/File.h"
 
-#include <cstring>
-
-CWriteFile* CWriteFile::Open(const char* path, LoadSaveFile* initial, bool truncate)
+CWriteFile* CWriteFile::Open(LoadSaveFolder where, const char* name, LoadSaveFile* initial, bool truncate)
 {
     int64_t size = initial ? initial->size : 0;
     CWriteFile* file = nullptr;
-    if (path && *path && size <= FILE_MAX_WRITE) {
-        File_CreateDirectoryOfPath(path);
-        bool existed = File_Exists(path);
-        if (existed ? FileM_Writable(path) : File_WriteWhole(path, "", 0)) {
-            file = new CWriteFile;
-            file->m_path = path;
-            if (size > 0) file->m_bytes.assign((const char*)initial->bytes, (size_t)size);
-            file->m_changed = existed ? truncate : size > 0;
-        }
+    bool existed = false;
+    if (name && size <= FILE_MAX_WRITE && LoadSave_PrepareWrite(where, name, &existed)) {
+        file = new CWriteFile;
+        file->m_where = where;
+        file->m_name = name;
+        if (size > 0) file->m_bytes.assign((const char*)initial->bytes, (size_t)size);
+        file->m_changed = existed ? truncate : size > 0;
     }
     LoadSave_FClose(initial);
     return file;
@@ -27,8 +21,8 @@ CWriteFile* CWriteFile::Open(const char* path, LoadSaveFile* initial, bool trunc
 bool CWriteFile::Commit()
 {
     if (!m_changed) return true;
-    if (!File_WriteWhole(m_path.c_str(), m_bytes.data(), Size())) {
-        Console_Warnings->Output("Could not write the file %s\n", m_path.c_str());
+    if (!LoadSave_WriteFileIn(m_where, m_name.c_str(), m_bytes.data(), Size())) {
+        Console_Warnings->Output("Could not write the file %s\n", m_name.c_str());
         return false;
     }
     m_changed = false;
@@ -40,7 +34,7 @@ bool CWriteFile::Write(const void* bytes, int64_t count)
     if (count <= 0) return true;
     if (count > FILE_MAX_WRITE - m_position) {
         if (!m_warned) Console_Warnings->Output("The file %s would grow beyond %lld bytes; the write was refused\n",
-                                                m_path.c_str(), (long long)FILE_MAX_WRITE);
+                                                m_name.c_str(), (long long)FILE_MAX_WRITE);
         m_warned = true;
         return false;
     }

@@ -24,10 +24,9 @@ IniFile* Current(const char* error = kUndefined)
     return g_ini;
 }
 
+// The file is flushed as it goes.
 void CloseCurrent()
 {
-    if (!g_ini) return;
-    g_ini->Flush();
     delete g_ini;
     g_ini = nullptr;
 }

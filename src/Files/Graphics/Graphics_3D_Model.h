@@ -48,14 +48,11 @@ void D3DModel_Clear(int model);
 // Destroys every model (the end of the game).
 void D3DModel_Free();
 
-// The model file, written whole to a full path: "100", the command count, then one line a
-// command of its kind ("%d") and ten values (" %10.4f"), lines ending in LF, numbers in the C
-// locale. False when the file cannot be written.
-bool D3DModel_Save(int model, const char* path);
-// Clears the model and reads the file at a full path; true when its first line is "100".
-bool D3DModel_Load(int model, const char* path);
-// The same on text in memory.
+// The text of the model file: "100", the command count, then one line a command of its kind
+// ("%d") and ten values (" %10.4f"), lines ending in LF, numbers in the C locale. False for no
+// model.
 bool D3DModel_ToText(int model, std::string* text);
+// Clears the model and reads the text of a model file; true when its first line is "100".
 bool D3DModel_FromText(int model, const char* bytes, int64_t size);
 
 // Draws the model moved by (x, y, z) in its own coordinates (before the world transform), with

@@ -6,8 +6,6 @@
 // Numbers read as the file writes them: decimals, and "inf" and "nan" with an optional sign.
 #include "Graphics/Graphics_3D_Model.h"
 #include "Base/String.h"
-#include "Support/File.h"
-#include "Support/Stream.h"
 
 #include <algorithm>
 #include <cctype>
@@ -123,19 +121,4 @@ bool D3DModel_FromText(int model, const char* bytes, int64_t size)
         if (ParseCommand(line, &command)) D3DModel_AddCommand(model, command);
     }
     return true;
-}
-
-bool D3DModel_Save(int model, const char* path)
-{
-    std::string text;
-    return D3DModel_ToText(model, &text) && File_WriteWhole(path, text.data(), (int64_t)text.size());
-}
-
-bool D3DModel_Load(int model, const char* path)
-{
-    if (!D3DModel_Exists(model)) return false;
-    D3DModel_Clear(model);
-    CStream stream;
-    if (!stream.LoadFromFile(path)) return false;
-    return D3DModel_FromText(model, (const char*)stream.GetBuffer(), stream.GetSize());
 }

@@ -7,8 +7,6 @@ bool File_Exists(const char* path);
 bool Directory_Exists(const char* path);
 // Creates every missing folder of the path; true when the whole path is a folder afterwards.
 bool Directory_CreateAll(const char* path);
-// Creates the folders of a file path (everything before its last separator).
-bool File_CreateDirectoryOfPath(const char* path);
 // Writes a whole file so that it is either the old file or the new one, never a part: the bytes go
 // to a new file beside it, which then takes the name. False (the old file untouched) on failure.
 bool File_WriteWhole(const char* path, const void* bytes, int64_t size);

@@ -1,7 +1,6 @@
 #include "Support/LoadSave.h"
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
-#include "Support/File.h"
 #include "Support/Linux/File_Linux.h"
 #include "Support/Linux/LoadSave_Linux.h"
 
@@ -38,8 +37,6 @@ bool Under(const std::vector<std::string>& path, const std::string& folder, std:
     return true;
 }
 
-constexpr size_t kPathSize = 4096;
-
 // A mapped name: a dialog name as it stands, or the components of a path below root.
 struct Mapped {
     std::string path;
@@ -48,15 +45,31 @@ struct Mapped {
     std::vector<std::string> parts;
 };
 
-bool Map(const std::string& root, const cARRAY_MEMORY<char>& dialogList, const char* name, Mapped* out)
+bool Listed(const cARRAY_MEMORY<char>& list, const char* name)
+{
+    for (int i = 0; i < list.length; i++)
+        if (list[i] && name && strcmp(list[i], name) == 0) return true;
+    return false;
+}
+
+// A dialog name that ends in a separator, or is or holds one of the folders, names no file.
+bool HoldsAFolder(const std::string& path)
+{
+    if (path.empty() || path.back() == '/' || path.back() == '\\') return true;
+    for (const std::string* folder : {(const std::string*)&g_saveFolder, &ProgramFolder()})
+        if (!folder->empty() && folder->compare(0, path.size() + 1, path + "/") == 0) return true;
+    return false;
+}
+
+// Only a listing may name the folder itself (folderItself).
+bool Map(const std::string& root, const cARRAY_MEMORY<char>& dialogList, const char* name, Mapped* out,
+         bool folderItself = false)
 {
     if (!name || root.empty()) return false;
-    for (int i = 0; i < dialogList.length; i++) {
-        if (dialogList[i] && strcmp(dialogList[i], name) == 0) {
-            out->path = name;
-            out->dialog = true;
-            return out->path.size() < kPathSize;
-        }
+    if (Listed(dialogList, name)) {
+        out->path = name;
+        out->dialog = true;
+        return out->path.size() < (size_t)LOADSAVE_PATH_SIZE && !HoldsAFolder(out->path);
     }
     std::string path = name;
     for (char& c : path)
@@ -82,10 +95,10 @@ bool Map(const std::string& root, const cARRAY_MEMORY<char>& dialogList, const c
     } else if (!LoadSave_Components(path, components)) {
         return false;
     }
-    if (!LoadSave_Resolve(root, components, out->path) || out->path.size() >= kPathSize) return false;
+    if (!LoadSave_Resolve(root, components, out->path) || out->path.size() >= (size_t)LOADSAVE_PATH_SIZE) return false;
     out->root = root;
     LoadSave_Components(out->path.substr(root.size()), out->parts);
-    return true;
+    return folderItself || !out->parts.empty();
 }
 
 bool MapToBuffer(const std::string& root, const cARRAY_MEMORY<char>& dialogList, char* out, int size, const char* name)
@@ -97,13 +110,32 @@ bool MapToBuffer(const std::string& root, const cARRAY_MEMORY<char>& dialogList,
     return true;
 }
 
-bool MapSave(const char* name, Mapped* out) { return Map(g_saveFolder, SaveDialogFiles, name, out); }
-bool MapBundle(const char* name, Mapped* out) { return Map(ProgramFolder(), OpenDialogFiles, name, out); }
+bool MapIn(LoadSaveFolder where, const char* name, Mapped* out, bool folderItself = false)
+{
+    if (where == LOADSAVE_SAVE) return Map(g_saveFolder, SaveDialogFiles, name, out, folderItself);
+    return Map(ProgramFolder(), OpenDialogFiles, name, out, folderItself);
+}
+
+// The open dialog's names are read, never written.
+bool MapForWriting(LoadSaveFolder where, const char* name, Mapped* out)
+{
+    return MapIn(where, name, out) && !(out->dialog && where == LOADSAVE_BUNDLE);
+}
+
+// Where an operation on the mapped name happens: a dialog name's folder opened by path, else the
+// end of the walk below root.
+bool Place(const Mapped& m, bool create, bool followLast, LoadSavePlace* place)
+{
+    if (m.dialog) return LoadSave_PlaceOfPath(m.path, create, place);
+    return LoadSave_PlaceBeneath(m.root, m.parts, create, followLast, place);
+}
 
 // The regular file a mapped name names, for reading: a descriptor, or -1.
 int Open(const Mapped& m)
 {
-    return m.dialog ? File_OpenAt(AT_FDCWD, m.path.c_str(), true) : LoadSave_OpenBeneath(m.root, m.parts);
+    if (m.dialog) return File_OpenAt(AT_FDCWD, m.path.c_str(), true);
+    LoadSavePlace place;
+    return Place(m, false, true, &place) ? File_OpenAt(place.folder, place.name.c_str(), false) : -1;
 }
 
 bool Openable(const Mapped& m)
@@ -169,10 +201,13 @@ char* LoadSave_AdmitDialogFile(bool save, const char* name)
     std::string full = LoadSave_NormalisePath(name);
     if (full.empty()) return nullptr;
     cARRAY_MEMORY<char>& list = save ? SaveDialogFiles : OpenDialogFiles;
-    bool listed = false;
-    for (int i = 0; i < list.length && !listed; i++) listed = list[i] && full == list[i];
-    if (!listed) list.Add(MemStrDup(full.c_str()));
+    if (!Listed(list, full.c_str())) list.Add(MemStrDup(full.c_str()));
     return MemStrDup(full.c_str());
+}
+
+bool LoadSave_IsDialogFile(bool save, const char* name)
+{
+    return Listed(save ? SaveDialogFiles : OpenDialogFiles, name);
 }
 
 void LoadSave_SetGameName(const char* name)
@@ -218,36 +253,93 @@ bool LoadSave_BundlePath(char* out, int size, const char* name)
 bool LoadSave_SaveFileExists(const char* name)
 {
     Mapped m;
-    return MapSave(name, &m) && Openable(m);
+    return MapIn(LOADSAVE_SAVE, name, &m) && Openable(m);
 }
 
 bool LoadSave_BundleFileExists(const char* name)
 {
     Mapped m;
-    return MapBundle(name, &m) && Openable(m);
+    return MapIn(LOADSAVE_BUNDLE, name, &m) && Openable(m);
 }
 
 unsigned char* LoadSave_ReadSaveFile(const char* name, int64_t* size)
 {
     Mapped m;
     if (size) *size = 0;
-    return MapSave(name, &m) ? ReadWhole(m, size) : nullptr;
+    return MapIn(LOADSAVE_SAVE, name, &m) ? ReadWhole(m, size) : nullptr;
 }
 
 unsigned char* LoadSave_ReadBundleFile(const char* name, int64_t* size)
 {
     Mapped m;
     if (size) *size = 0;
-    return MapBundle(name, &m) ? ReadWhole(m, size) : nullptr;
+    return MapIn(LOADSAVE_BUNDLE, name, &m) ? ReadWhole(m, size) : nullptr;
+}
+
+int LoadSave_OpenFile(LoadSaveFolder where, const char* name)
+{
+    Mapped m;
+    return MapIn(where, name, &m) ? Open(m) : -1;
 }
 
 bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size)
 {
+    return LoadSave_WriteFileIn(LOADSAVE_SAVE, name, bytes, size);
+}
+
+bool LoadSave_WriteFileIn(LoadSaveFolder where, const char* name, const void* bytes, int64_t size)
+{
     Mapped m;
-    if (!MapSave(name, &m) || size < 0 || (size > 0 && !bytes)) return false;
-    if (!m.dialog) return LoadSave_WriteBeneath(m.root, m.parts, bytes, size);
-    File_CreateDirectoryOfPath(m.path.c_str());
-    return File_WriteWhole(m.path.c_str(), bytes, size);
+    LoadSavePlace place;
+    if (size < 0 || (size > 0 && !bytes) || !MapForWriting(where, name, &m)) return false;
+    return Place(m, where == LOADSAVE_SAVE, false, &place) && LoadSave_WriteAt(place, bytes, size);
+}
+
+bool LoadSave_PrepareWrite(LoadSaveFolder where, const char* name, bool* existed)
+{
+    Mapped m;
+    LoadSavePlace place;
+    *existed = false;
+    return MapForWriting(where, name, &m) && Place(m, where == LOADSAVE_SAVE, false, &place) &&
+           LoadSave_PrepareAt(place, existed);
+}
+
+bool LoadSave_DeleteFile(const char* name)
+{
+    Mapped m;
+    LoadSavePlace place;
+    return MapIn(LOADSAVE_SAVE, name, &m) && Place(m, false, false, &place) && LoadSave_DeleteAt(place);
+}
+
+bool LoadSave_RenameFile(const char* from, const char* to)
+{
+    Mapped a, b;
+    LoadSavePlace source, destination;
+    return MapIn(LOADSAVE_SAVE, from, &a) && MapIn(LOADSAVE_SAVE, to, &b) && Place(a, false, false, &source) &&
+           Place(b, false, false, &destination) && LoadSave_RenameAt(source, destination);
+}
+
+bool LoadSave_CreateFolder(const char* name)
+{
+    Mapped m;
+    LoadSavePlace place;
+    return MapIn(LOADSAVE_SAVE, name, &m) && Place(m, true, true, &place) && LoadSave_MakeFolderAt(place);
+}
+
+bool LoadSave_Stat(LoadSaveFolder where, const char* name, LoadSaveInfo* info)
+{
+    Mapped m;
+    LoadSavePlace place;
+    if (!MapIn(where, name, &m) || !Place(m, false, true, &place) || !LoadSave_StatAt(place, m.dialog, info)) return false;
+    info->name = m.dialog ? m.path.substr(m.path.rfind('/') + 1) : m.parts.back();
+    return true;
+}
+
+bool LoadSave_List(LoadSaveFolder where, const char* folder, std::vector<std::string>& names)
+{
+    Mapped m;
+    names.clear();
+    return MapIn(where, folder, &m, true) && !m.dialog && LoadSave_ListBeneath(m.root, m.parts, names);
 }
 
 namespace {

@@ -8,19 +8,35 @@
 // dialog list of that folder (OpenDialogFiles for the program folder, SaveDialogFiles for the save
 // folder), which is then used unchanged. A component missing as written is looked up
 // case-insensitively (ASCII) in its folder; a symbolic link that leads out of the folder refuses
-// the name. A refused name, or a result longer than the buffer, gives an empty result and false.
+// the name. A name that means a folder itself (such as "", "." or "sub/..", or a dialog name that
+// is or holds one of the folders) is refused too: the folder is not a file in it. A refused name,
+// or a result longer than the buffer, gives an empty result and false.
 //
-// Opening a name (reading, writing, testing that it exists) walks its checked path again one
-// folder at a time, each opened relative to the one before and never through a link, so that a
-// folder swapped for a link in between is refused rather than followed. Only regular files are
-// read. Writes replace the name whole (a new file beside it takes the name), so a link of that
-// name never passes the write on; new files are made 0666 and new folders 0777, less the umask.
-// Every descriptor is close-on-exec.
+// Every operation on a name (reading, writing, testing, deleting, renaming, making folders,
+// listing) walks its checked path again one folder at a time, each opened relative to the one
+// before and never through a link, and works relative to the last folder opened, so that a folder
+// swapped for a link in between is refused rather than followed. Only regular files are read.
+// Writes replace the name whole (a new file beside it takes the name), so a link of that name
+// never passes the write on; new files are made 0666 and new folders 0777, less the umask. The
+// names an open dialog returned are read, never written. Every descriptor is close-on-exec.
 #pragma once
 #include "Platform/Array.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// The two folders, for the operations that work in either.
+enum LoadSaveFolder { LOADSAVE_SAVE, LOADSAVE_BUNDLE };
+
+// What an entry is.
+struct LoadSaveInfo {
+    bool folder;       // else a file
+    bool writable;     // the runner may change it
+    uint64_t device;   // with inode, the same pair for the same file
+    uint64_t inode;
+    std::string name;  // its last component as mapped
+};
 
 // The save folder becomes $XDG_DATA_HOME/<name>/ (by default ~/.local/share/<name>/); separators
 // and control characters of the name become "_". Until it is set, the save folder maps nothing.
@@ -30,6 +46,9 @@ void LoadSave_SetProgramFolder(const char* path);
 // The folders with a trailing "/" ("" when unset).
 const char* LoadSave_GetSaveFolder();
 const char* LoadSave_GetProgramFolder();
+
+// The longest mapped name, with its ending zero: a buffer of this size holds any.
+constexpr int LOADSAVE_PATH_SIZE = 4096;
 
 bool LoadSave_SavePath(char* out, int size, const char* name);
 bool LoadSave_BundlePath(char* out, int size, const char* name);
@@ -41,9 +60,31 @@ bool LoadSave_BundleFileExists(const char* name);
 // unreadable; the caller frees it with MemFree.
 unsigned char* LoadSave_ReadSaveFile(const char* name, int64_t* size);
 unsigned char* LoadSave_ReadBundleFile(const char* name, int64_t* size);
+// A close-on-exec descriptor open for reading on the regular file the name names there, for a
+// reader that takes a descriptor (the caller closes it), or -1.
+int LoadSave_OpenFile(LoadSaveFolder where, const char* name);
 // Writes the bytes to the name in the save folder ("wb"), creating missing folders; false when
 // the name is refused or the file cannot be written. A size of 0 writes an empty file.
 bool LoadSave_WriteFile(const char* name, const void* bytes, int64_t size);
+// The same in either folder; the program folder's missing folders are not made.
+bool LoadSave_WriteFileIn(LoadSaveFolder where, const char* name, const void* bytes, int64_t size);
+// True when the name may be written there: an existing entry is a regular file (not a link) that
+// may be changed, in a folder that takes new files; a missing one is made empty at once (with its
+// folders in the save folder). *existed tells which.
+bool LoadSave_PrepareWrite(LoadSaveFolder where, const char* name, bool* existed);
+// Deletes the name in the save folder, unless it is a folder.
+bool LoadSave_DeleteFile(const char* name);
+// Renames a file or folder of the save folder; false, changing nothing, when the new name is taken
+// or its folder is missing.
+bool LoadSave_RenameFile(const char* from, const char* to);
+// Makes the name a folder of the save folder, with the missing folders above it; true when it is
+// one afterwards.
+bool LoadSave_CreateFolder(const char* name);
+// What the name is in that folder (through links that stay inside); false when missing.
+bool LoadSave_Stat(LoadSaveFolder where, const char* name, LoadSaveInfo* info);
+// The names in the folder that `folder` names there ("" for the folder itself) except "." and "..",
+// sorted ignoring ASCII case; false when it cannot be read.
+bool LoadSave_List(LoadSaveFolder where, const char* folder, std::vector<std::string>& names);
 
 // A whole file held in memory for reading; bytes[size] is always 0.
 struct LoadSaveFile {
@@ -78,6 +119,8 @@ extern cARRAY_MEMORY<char> SaveDialogFiles;
 // The full form of a name: a relative name is taken from the current folder, and "/" runs, "."
 // and ".." are folded without leaving "/". "" for an empty or null name.
 std::string LoadSave_NormalisePath(const char* name);
+// True when the name is one the save dialog (save) or the open dialog returned.
+bool LoadSave_IsDialogFile(bool save, const char* name);
 // Admits the full form of a name a file dialog returned to the list of that dialog (once) and
 // returns that form as a new memory-manager string; null for an empty name.
 char* LoadSave_AdmitDialogFile(bool save, const char* name);

@@ -26,29 +26,47 @@ std::vector<std::unique_ptr<DLLFunction>> g_functions;
 
 constexpr int kPathSize = 4096;
 
-// The paths a library name is looked up under, in order: for the name, and for a name ending in
-// ".dll" also the same name ending in ".so", its file in the save folder, else in the program
-// folder (matching case-insensitively), else the name as given when it names no folder (the
-// system's library path). A name that the folders refuse and that holds a separator is not
-// loaded from anywhere else; an empty name is nothing.
-std::vector<std::string> Candidates(const char* dll)
+// Where a library name is looked up, in order: for the name, and for a name ending in ".dll" also
+// the same name ending in ".so", its file in the save folder, else in the program folder (matching
+// case-insensitively), else the name as given when it names no folder (the system's library path).
+// A name that the folders refuse and that holds a separator is not loaded from anywhere else; an
+// empty name is nothing.
+struct Candidate {
+    std::string path;   // the key the library is loaded under: the mapped path, or the bare name
+    std::string name;   // the name as the game gave it
+    bool mapped = false;
+    LoadSaveFolder where = LOADSAVE_SAVE;
+};
+
+std::vector<Candidate> Candidates(const char* dll)
 {
     std::vector<std::string> names;
     size_t n = strlen(dll);
-    if (n == 0) return names;
+    if (n == 0) return {};
     names.push_back(dll);
     if (n > 4 && !strcasecmp(dll + n - 4, ".dll")) names.push_back(std::string(dll, n - 4) + ".so");
-    std::vector<std::string> paths;
+    std::vector<Candidate> found;
     char path[kPathSize];
     for (const std::string& name : names) {
         if (LoadSave_SaveFileExists(name.c_str()) && LoadSave_SavePath(path, sizeof path, name.c_str()))
-            paths.push_back(path);
+            found.push_back({path, name, true, LOADSAVE_SAVE});
         else if (LoadSave_BundleFileExists(name.c_str()) && LoadSave_BundlePath(path, sizeof path, name.c_str()))
-            paths.push_back(path);
+            found.push_back({path, name, true, LOADSAVE_BUNDLE});
         else if (!strpbrk(name.c_str(), "/\\"))
-            paths.push_back(name);
+            found.push_back({name, name, false});
     }
-    return paths;
+    return found;
+}
+
+// Loads a candidate; a file of the game folders is loaded from the descriptor the folder mapping
+// opened, so that the library is the file that was checked.
+void* Load(const Candidate& c, std::string* error)
+{
+    if (!c.mapped) return DLLPlatform_Open(c.path.c_str(), error);
+    int file = LoadSave_OpenFile(c.where, c.name.c_str());
+    if (file >= 0) return DLLPlatform_OpenFile(file, error);
+    *error = "the file cannot be opened";
+    return nullptr;
 }
 
 // The handle under which the path is loaded now: that of the last function defined from it.
@@ -88,10 +106,11 @@ int DLL_Define(const char* dll, const char* name, int convention, int argc, cons
         return (int)g_functions.size() - 1;
     }
     std::string error = "no such file";
-    for (const std::string& path : Candidates(dll)) {
+    for (const Candidate& c : Candidates(dll)) {
+        const std::string& path = c.path;
         void* library = LoadedHandle(path);
         bool fresh = !library;
-        if (fresh) library = DLLPlatform_Open(path.c_str(), &error);
+        if (fresh) library = Load(c, &error);
         if (!library) continue;
         f->entry = DLLPlatform_Symbol(library, name);
         if (!f->entry) f->entry = DLLPlatform_Symbol(library, DLL_DecoratedName(name, argc, k).c_str());
@@ -132,7 +151,8 @@ void DLL_Call(int id, int argc, const TaggedValue* args, TaggedValue* result)
 void DLL_Free(const char* dll)
 {
     if (!dll) return;
-    std::vector<std::string> paths = Candidates(dll);
+    std::vector<std::string> paths;
+    for (const Candidate& c : Candidates(dll)) paths.push_back(c.path);
     paths.push_back(dll);
     for (const std::string& path : paths) {
         void* library = nullptr;

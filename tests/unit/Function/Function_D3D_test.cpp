@@ -9,6 +9,7 @@
 #include "Graphics/Graphics3D.h"
 #include "Graphics/Graphics_3D_Model.h"
 #include "Support/LoadSave.h"
+#include "../Support/LinkSwap.h"
 
 #include <unistd.h>
 
@@ -155,6 +156,23 @@ TEST_F(D3DBuiltins, ModelFilesGoThroughTheFolders)
     EXPECT_EQ(Real("d3d_model_load", {m, S("missing.d3d")}), 0);
     EXPECT_EQ(console.text, "d3d_model_load - unable to find file missing.d3d\n");
     EXPECT_EQ(Real("d3d_model_load", {S("0"), S("only.d3d")}), -1);
+
+    // A folder swapped for a link to another folder: before the write it refuses the write; after
+    // the read's check the checked file is read all the same.
+    const fs::path sub = root / "data" / "D3DGame" / "sub", outside = root / "outside";
+    fs::create_directories(outside);
+    std::ofstream(outside / "both.d3d") << "100\n3\n1\n1\n1\n";
+    LinkSwap::Arm(sub, outside);
+    EXPECT_EQ(Real("d3d_model_save", {m, S("sub/new.d3d")}), 0);
+    EXPECT_TRUE(LinkSwap::Met());
+    EXPECT_FALSE(fs::exists(outside / "new.d3d"));
+    fs::remove(sub);
+    fs::rename(sub.string() + ".old", sub);
+    LinkSwap::Arm(sub / "both.d3d", sub, outside, 1);  // the second check is the read's own
+    EXPECT_EQ(Real("d3d_model_load", {m, S("sub/both.d3d")}), 1);
+    EXPECT_TRUE(LinkSwap::Met());
+    EXPECT_EQ(D3DModel_CommandCount((int)m), 1);
+    LinkSwap::Disarm();
 
     Console_Debug = saved;
     LoadSave_SetProgramFolder(".");

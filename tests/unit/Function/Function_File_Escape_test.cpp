@@ -1,7 +1,9 @@
 // Hostile names through every file built-in that reads or writes: nothing outside the save
 // folder and the program folder is read, listed, created, changed or deleted.
 #include "FileFolders.h"
+#include "../Support/LinkSwap.h"
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -168,4 +170,128 @@ TEST_F(FileEscape, DialogNamesAdmitExactlyTheirPath)
     EXPECT_EQ(Text("file_text_read_string", {f}), "CHOSEN");
     EXPECT_EQ(Real("file_text_open_write", {S((chosen.string() + "2").c_str())}), -1);
     EXPECT_FALSE(fs::exists(chosen.string() + "2"));
+}
+
+// What is worked on is what was checked: a folder or file swapped for a link while a built-in
+// writes, deletes, renames, makes a folder or lists is refused or replaced, never followed, and
+// nothing outside the two folders is created, changed or deleted.
+TEST_F(FileEscape, ALinkSwappedInDuringAnOperationIsNotFollowed)
+{
+    const fs::path slots = save / "slots", outside = root / "outside", secret = outside / "secret.txt";
+    struct Road {
+        const char* what;
+        std::function<void()> run;  // arms the swap where the road should meet it
+    };
+    auto text = [](const char* open, const char* name) {
+        double f = Real(open, {S(name)});
+        Call("file_text_write_string", {f, S("ESCAPED")});
+        return f;
+    };
+    const Road roads[] = {
+        {"text write, at the open", [&] { LinkSwap::Arm(slots, outside); text("file_text_open_write", "slots/new.txt"); }},
+        {"text write, at the close", [&] {
+             double f = text("file_text_open_write", "slots/new.txt");
+             LinkSwap::Arm(slots, outside);
+             Call("file_text_close", {f});
+         }},
+        {"text append, at the close", [&] {
+             double f = text("file_text_open_append", "slots/secret.txt");
+             LinkSwap::Arm(slots, outside);
+             Call("file_text_close", {f});
+         }},
+        {"a written file's own name", [&] {
+             double f = text("file_text_open_write", "slots/secret.txt");
+             LinkSwap::Arm(slots / "secret.txt", secret);
+             Call("file_text_close", {f});
+         }},
+        {"the unnumbered file", [&] {
+             Call("file_open_write", {S("slots/new.txt")});
+             Call("file_write_string", {S("ESCAPED")});
+             LinkSwap::Arm(slots, outside);
+             Call("file_close");
+         }},
+        {"binary, mode 1", [&] {
+             double f = Real("file_bin_open", {S("slots/new.txt"), 1.0});
+             Call("file_bin_write_byte", {f, 69.0});
+             LinkSwap::Arm(slots, outside);
+             Call("file_bin_close", {f});
+         }},
+        {"binary, mode 2", [&] {
+             double f = Real("file_bin_open", {S("slots/secret.txt"), 2.0});
+             Call("file_bin_write_byte", {f, 69.0});
+             LinkSwap::Arm(slots, outside);
+             Call("file_bin_close", {f});
+         }},
+        {"binary rewrite", [&] {
+             double f = Real("file_bin_open", {S("slots/secret.txt"), 0.0});
+             LinkSwap::Arm(slots, outside);
+             Call("file_bin_rewrite", {f});
+             Call("file_bin_write_byte", {f, 69.0});
+         }},
+        {"a program-folder file written where it is", [&] {
+             Put(prog / "shipped" / "secret.txt", "shipped");
+             double f = Real("file_bin_open", {S("shipped/secret.txt"), 2.0});
+             Call("file_bin_write_byte", {f, 69.0});
+             LinkSwap::Arm(prog / "shipped", outside);
+             Call("file_bin_close", {f});
+             EXPECT_EQ(Get(prog / "shipped.old" / "secret.txt"), "shipped");
+         }},
+        {"copy", [&] {
+             LinkSwap::Arm(slots, outside);
+             EXPECT_EQ(Real("file_copy", {S("victim.txt"), S("slots/new.txt")}), -1);
+         }},
+        {"copy over a name", [&] {
+             LinkSwap::Arm(slots / "secret.txt", secret);
+             EXPECT_EQ(Real("file_copy", {S("victim.txt"), S("slots/secret.txt")}), -1);
+         }},
+        {"delete", [&] {
+             LinkSwap::Arm(slots, outside, 1);  // past the test that the file is there
+             Call("file_delete", {S("slots/secret.txt")});
+         }},
+        {"delete, the name itself", [&] {
+             LinkSwap::Arm(slots / "secret.txt", secret, 1);
+             Call("file_delete", {S("slots/secret.txt")});
+         }},
+        {"rename, its source", [&] {
+             LinkSwap::Arm(slots, outside, 1);
+             Call("file_rename", {S("slots/secret.txt"), S("moved.txt")});
+             EXPECT_FALSE(fs::exists(save / "moved.txt"));
+         }},
+        {"rename, its destination", [&] {
+             LinkSwap::Arm(slots, outside);
+             Call("file_rename", {S("victim.txt"), S("slots/new.txt")});
+         }},
+        {"a new folder", [&] {
+             LinkSwap::Arm(slots, outside);
+             Call("directory_create", {S("slots/new/deeper")});
+         }},
+        {"an INI file", [&] {
+             Call("ini_open", {S("slots/new.txt")});
+             Call("ini_write_string", {S("a"), S("b"), S("ESCAPED")});
+             LinkSwap::Arm(slots, outside);
+             Call("ini_close");
+         }},
+        {"a search", [&] {
+             LinkSwap::Arm(slots, outside);
+             EXPECT_EQ(Text("file_find_first", {S("slots/*"), 0x37}), "");
+         }},
+        {"a folder test", [&] {
+             LinkSwap::Arm(slots, outside);
+             EXPECT_EQ(Real("directory_exists", {S("slots/sub")}), 0);
+         }},
+    };
+    auto before = Sentinels();
+    for (const Road& road : roads) {
+        fs::remove_all(save);
+        Put(slots / "secret.txt", "mine");
+        Put(save / "victim.txt", "victim");
+        road.run();
+        Function_File_Free();
+        EXPECT_TRUE(LinkSwap::Met()) << road.what << ": the walk never met the swap";
+        EXPECT_EQ(Sentinels(), before) << road.what;
+        LinkSwap::Disarm();
+        fs::remove_all(prog / "shipped");
+        fs::remove_all(prog / "shipped.old");
+    }
+    EXPECT_FALSE(Error_FatalPending);
 }

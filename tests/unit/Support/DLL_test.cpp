@@ -6,6 +6,7 @@
 #include "Base/Console.h"
 #include "Run/CommandLine.h"
 #include "Support/LoadSave.h"
+#include "LinkSwap.h"
 
 #include <gtest/gtest.h>
 
@@ -236,5 +237,40 @@ TEST_F(DLL, LibrariesAreFoundInTheGameFolders)
     EXPECT_EQ(Call(fromSave, {TaggedValue(3.0)}).GetReal(), 0.0);
     EXPECT_EQ(Call(fromProgram, {TaggedValue(3.0)}).GetReal(), 3.0);
     LoadSave_SetGameName("");
+    fs::remove_all(root);
+}
+
+// The library loaded is the file the folders checked: a folder swapped for a link after the check
+// is not followed (the checked file loads), and a file swapped for a link is refused.
+TEST_F(DLL, ALinkSwappedInWhileALibraryLoadsIsNotFollowed)
+{
+    fs::path root = fs::temp_directory_path() / ("dll_swap_" + std::to_string(getpid()));
+    fs::path ext = root / "program" / "ext", outside = root / "outside";
+    fs::remove_all(root);
+    fs::create_directories(ext);
+    fs::create_directories(outside);
+    LoadSave_SetProgramFolder((root / "program").c_str());
+    fs::copy_file(EXTTEST_LIBRARY, ext / "mylib.so");
+    fs::copy_file(EXTTEST_LIBRARY, outside / "other.so");
+    FILE* junk = fopen((outside / "mylib.so").c_str(), "wb");
+    ASSERT_TRUE(junk);
+    fputs("not a library", junk);
+    fclose(junk);
+    // The second check of the file is the load's own (the first finds the folder it is in).
+    LinkSwap::Arm(ext / "mylib.so", ext, outside, 1);
+    int checked = Define("mix_r_r", {0}, 0, "ext/mylib.so");
+    EXPECT_TRUE(LinkSwap::Met());
+    ASSERT_GE(checked, 0);
+    EXPECT_EQ(Call(checked, {TaggedValue(3.0)}).GetReal(), 3.0);
+    DLL_FreeAll();
+    fs::remove(ext);
+    fs::rename(root / "program" / "ext.old", ext);
+
+    int before = Loads();
+    LinkSwap::Arm(ext / "mylib.so", outside / "other.so", 1);
+    EXPECT_EQ(Define("mix_r_r", {0}, 0, "ext/mylib.so"), -1);
+    EXPECT_TRUE(LinkSwap::Met());
+    EXPECT_EQ(Loads(), before);
+    LinkSwap::Disarm();
     fs::remove_all(root);
 }

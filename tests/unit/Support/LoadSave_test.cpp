@@ -1,3 +1,4 @@
+#include "LinkSwap.h"
 #include "Base/MemoryManager.h"
 #include "Support/File.h"
 #include "Support/LoadSave.h"
@@ -10,6 +11,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -104,7 +106,6 @@ TEST_F(LoadSaveTest, NamesInsideTheFoldersMap)
         {"./sub/./x/..//Inner.txt", "sub/Inner.txt"},
         {"inlink/Inner.txt", "inlink/Inner.txt"},  // a link that stays inside
         {"new/File.txt", "new/File.txt"},  // missing names stay as written
-        {"", ""},
     };
     for (const Row& r : rows) EXPECT_EQ(Bundle(r.name), prog + r.result) << r.name;
     EXPECT_EQ(Save("slot1.dat"), save + "slot1.dat");
@@ -152,7 +153,6 @@ TEST_F(LoadSaveTest, FullPathsAreReRooted)
     EXPECT_EQ(Bundle(prog + "SUB/inner.txt"), prog + "sub/Inner.txt");
     EXPECT_EQ(Bundle(save + "x.txt"), prog + "x.txt");
     EXPECT_EQ(Save(prog + "sub\\x.txt"), save + "sub/x.txt");
-    EXPECT_EQ(Bundle(prog.substr(0, prog.size() - 1)), prog);
     // Under the current directory too.
     std::string cwd = fs::current_path();
     fs::create_directories(root / "work");
@@ -160,6 +160,38 @@ TEST_F(LoadSaveTest, FullPathsAreReRooted)
     EXPECT_EQ(Bundle((root / "work" / "data.txt").string()), prog + "Data.TXT");
     EXPECT_EQ(Bundle((root / "elsewhere").string()), "");
     fs::current_path(cwd);
+}
+
+// A name that means a folder itself names no file in it, whatever is asked of it.
+TEST_F(LoadSaveTest, TheFoldersThemselvesAreNoFiles)
+{
+    const std::string holder = (root / "xdg").string(), slashed = (root / "outside").string() + "/";
+    SaveDialogFiles.Add(MemStrDup(holder.c_str()));
+    SaveDialogFiles.Add(MemStrDup(slashed.c_str()));
+    OpenDialogFiles.Add(MemStrDup(prog.c_str()));
+    const std::string folders[] = {"", ".", "./", "sub/..", "a\\..\\.", prog, prog.substr(0, prog.size() - 1), save,
+                                   save.substr(0, save.size() - 1), holder, slashed};
+    for (const std::string& name : folders) {
+        const char* n = name.c_str();
+        bool existed;
+        LoadSaveInfo info;
+        EXPECT_EQ(Bundle(name), "") << name;
+        EXPECT_EQ(Save(name), "") << name;
+        EXPECT_FALSE(LoadSave_WriteFile(n, "x", 1)) << name;
+        EXPECT_FALSE(LoadSave_PrepareWrite(LOADSAVE_SAVE, n, &existed)) << name;
+        EXPECT_FALSE(LoadSave_DeleteFile(n)) << name;
+        EXPECT_FALSE(LoadSave_RenameFile(n, "moved")) << name;
+        EXPECT_FALSE(LoadSave_RenameFile("both.txt", n)) << name;
+        EXPECT_FALSE(LoadSave_Stat(LOADSAVE_BUNDLE, n, &info)) << name;
+    }
+    EXPECT_EQ(fs::directory_iterator(root / "outside")->path().filename(), "secret");
+    EXPECT_TRUE(fs::exists(save + "both.txt"));
+    EXPECT_FALSE(fs::exists(save + "moved"));
+    // A listing alone names the folder itself.
+    std::vector<std::string> names;
+    EXPECT_TRUE(LoadSave_List(LOADSAVE_BUNDLE, "", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"both.txt", "dangle", "Data.TXT", "inlink", "out", "passwd", "sub"}));
+    EXPECT_FALSE(LoadSave_List(LOADSAVE_BUNDLE, "out", names));
 }
 
 TEST_F(LoadSaveTest, DialogNamesPassUnchangedInTheirOwnForm)
@@ -210,35 +242,28 @@ TEST_F(LoadSaveTest, ReadWriteAndExists)
 // hook stands in for another process) is refused, not followed.
 TEST_F(LoadSaveTest, ALinkSwappedInAfterTheCheckIsNotFollowed)
 {
-    static std::string swapAt;
-    static fs::path swapTo;
-    LoadSave_CheckedHook = [](const std::string& path) {
-        if (path + "/" != swapAt && path != swapAt) return;
-        fs::rename(path, path + ".old");
-        fs::create_symlink(swapTo, path);
-    };
     WriteText(root / "outside" / "Inner.txt", "secret");
     int64_t size = 0;
     struct Swap { std::string at; fs::path to; const char* name; };
     const Swap swaps[] = {
-        {prog + "sub/", root / "outside", "sub/Inner.txt"},
+        {prog + "sub", root / "outside", "sub/Inner.txt"},
         {prog + "Data.TXT", root / "outside" / "secret", "Data.TXT"},
         {save + "both.txt", root / "outside" / "secret", "both.txt"},
     };
     for (const Swap& s : swaps) {
-        swapAt = s.at;
-        swapTo = s.to;
+        LinkSwap::Arm(s.at, s.to);
         unsigned char* bytes = s.at.rfind(save, 0) == 0 ? LoadSave_ReadSaveFile(s.name, &size) : LoadSave_ReadBundleFile(s.name, &size);
+        EXPECT_TRUE(LinkSwap::Met()) << s.name;
         EXPECT_EQ(bytes, nullptr) << s.name << ": " << (bytes ? (const char*)bytes : "");
         MemFree(bytes);
     }
     // A folder swapped while a file is written into it: the write stays out of the link's target.
     fs::create_directories(save + "slots");
-    swapAt = save + "slots/";
-    swapTo = root / "outside";
+    LinkSwap::Arm(save + "slots", root / "outside");
     EXPECT_FALSE(LoadSave_WriteFile("slots/one.dat", "x", 1));
+    EXPECT_TRUE(LinkSwap::Met());
     EXPECT_FALSE(fs::exists(root / "outside" / "one.dat"));
-    LoadSave_CheckedHook = nullptr;
+    LinkSwap::Disarm();
 }
 
 // Writes replace the name: a hard link in the save folder never carries a write to its target.
@@ -339,7 +364,7 @@ TEST(File, PathsAndFolders)
     fs::path dir = fs::canonical(fs::temp_directory_path()) / ("file_test_" + std::to_string(getpid()));
     fs::remove_all(dir);
     std::string file = (dir / "a" / "b" / "c.txt").string();
-    EXPECT_TRUE(File_CreateDirectoryOfPath(file.c_str()));
+    EXPECT_TRUE(Directory_CreateAll((dir / "a" / "b").c_str()));
     WriteText(file, "x");
     EXPECT_TRUE(File_Exists(file.c_str()));
     EXPECT_FALSE(Directory_Exists(file.c_str()));

@@ -24,6 +24,7 @@
 #include <strings.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -107,10 +108,13 @@ public:
         m_wake.notify_all();
         if (m_thread.joinable()) m_thread.join();
         if (m_decoder) mpg123_delete(m_decoder);
+        if (m_file >= 0) close(m_file);
     }
 
-    bool Open(const char* path, ALCdevice* device)
+    // Takes the descriptor of the file, which it closes.
+    bool Open(int file, ALCdevice* device)
     {
+        m_file = file;
         m_decoder = mpg123_new(nullptr, nullptr);
         if (!m_decoder) return false;
         mpg123_param(m_decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
@@ -121,7 +125,7 @@ public:
         for (size_t i = 0; i < count; i++) mpg123_format(m_decoder, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
         long rate = 0;
         int channels = 0, encoding = 0;
-        if (mpg123_open(m_decoder, path) != MPG123_OK || mpg123_getformat(m_decoder, &rate, &channels, &encoding) != MPG123_OK)
+        if (mpg123_open_fd(m_decoder, m_file) != MPG123_OK || mpg123_getformat(m_decoder, &rate, &channels, &encoding) != MPG123_OK)
             return false;
         m_context = alcCreateContext(device, nullptr);
         if (!m_context) return false;
@@ -251,6 +255,7 @@ private:
         alcDestroyContext(m_context);
     }
 
+    int m_file = -1;
     mpg123_handle* m_decoder = nullptr;
     ALCcontext* m_context = nullptr;
     std::thread m_thread;
@@ -280,12 +285,12 @@ int OpenMusic(const std::vector<std::string>& w)
     if (Streams.size() >= STREAMS_MAX) return ERR_TOO_MANY;
     ALCdevice* device = Sound_ALDevice();
     if (!device) return ERR_NO_AUDIO;
-    char path[4096];
-    if (!LoadSave_BundlePath(path, sizeof path, w[1].c_str()) || !LoadSave_BundleFileExists(w[1].c_str())) {
-        if (!LoadSave_SavePath(path, sizeof path, w[1].c_str()) || !LoadSave_SaveFileExists(w[1].c_str())) return ERR_FILE;
-    }
+    // The file opened where it was found, so that what plays is what the folders allow.
+    int file = LoadSave_OpenFile(LOADSAVE_BUNDLE, w[1].c_str());
+    if (file < 0) file = LoadSave_OpenFile(LOADSAVE_SAVE, w[1].c_str());
+    if (file < 0) return ERR_FILE;
     auto stream = std::make_unique<MusicStream>();
-    if (!stream->Open(path, device)) return ERR_FILE;
+    if (!stream->Open(file, device)) return ERR_FILE;
     Streams[w[5]] = std::move(stream);
     return MCI_OK;
 }

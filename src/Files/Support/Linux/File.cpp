@@ -127,14 +127,6 @@ bool Directory_CreateAll(const char* path)
     return Directory_Exists(p.c_str());
 }
 
-bool File_CreateDirectoryOfPath(const char* path)
-{
-    char* folder = File_ExtractPath(path);
-    bool ok = !folder || !*folder || Directory_CreateAll(folder);
-    MemFree(folder);
-    return ok;
-}
-
 char* File_CurrentDirectory()
 {
     char* cwd = getcwd(nullptr, 0);

@@ -3,7 +3,9 @@
 #include "Support/Linux/File_Linux.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -158,17 +160,11 @@ bool LinkTarget(int folder, const std::string& name, const std::string& root, st
     return false;
 }
 
-// The open folder that holds the last component, and that component's name as found.
-struct Walk {
-    int folder = -1;
-    std::string name;
-    std::string path;  // root and the components as walked, for the hook
-};
-
 // Descends from root through the folders of `parts`, one openat with O_NOFOLLOW each; links are
 // read and followed here (the last component's only with followLast), and the walk starts again
 // from root along their target. Missing folders are made when `create` is set.
-bool Descend(const std::string& root, std::vector<std::string> parts, bool create, bool followLast, Walk* out)
+bool Descend(const std::string& root, std::vector<std::string> parts, bool create, bool followLast, LoadSavePlace* out,
+             std::string* walked)
 {
     if (create && !Directory_CreateAll(root.c_str())) return false;
     std::string realRoot;
@@ -205,7 +201,7 @@ bool Descend(const std::string& root, std::vector<std::string> parts, bool creat
             if (last) {
                 out->folder = folder;
                 out->name = name;
-                out->path = path;
+                *walked = path;
                 return true;
             }
             if (LoadSave_CheckedHook) LoadSave_CheckedHook(path);
@@ -222,24 +218,113 @@ bool Descend(const std::string& root, std::vector<std::string> parts, bool creat
     return false;  // too many links: a loop
 }
 
-}  // namespace
-
-int LoadSave_OpenBeneath(const std::string& root, const std::vector<std::string>& components)
+bool Missing(const LoadSavePlace& place, struct stat* st)
 {
-    Walk w;
-    if (!Descend(root, components, false, true, &w)) return -1;
-    if (LoadSave_CheckedHook) LoadSave_CheckedHook(w.path);
-    int fd = File_OpenAt(w.folder, w.name.c_str(), false);
-    close(w.folder);
-    return fd;
+    return fstatat(place.folder, place.name.c_str(), st, AT_SYMLINK_NOFOLLOW) != 0;
 }
 
-bool LoadSave_WriteBeneath(const std::string& root, const std::vector<std::string>& components, const void* bytes,
-                           int64_t size)
+}  // namespace
+
+LoadSavePlace::~LoadSavePlace()
 {
-    Walk w;
-    if (!Descend(root, components, true, false, &w)) return false;
-    bool ok = File_WriteWholeAt(w.folder, w.name.c_str(), bytes, size);
-    close(w.folder);
-    return ok;
+    if (folder >= 0) close(folder);
+}
+
+bool LoadSave_PlaceBeneath(const std::string& root, const std::vector<std::string>& components, bool create,
+                           bool followLast, LoadSavePlace* out)
+{
+    std::string path;
+    if (!Descend(root, components, create, followLast, out, &path)) return false;
+    if (LoadSave_CheckedHook) LoadSave_CheckedHook(path);
+    return true;
+}
+
+bool LoadSave_PlaceOfPath(const std::string& path, bool create, LoadSavePlace* out)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return false;
+    std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    if (create && !Directory_CreateAll(folder.c_str())) return false;
+    out->folder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    out->name = path.substr(slash + 1);
+    return out->folder >= 0;
+}
+
+bool LoadSave_WriteAt(const LoadSavePlace& place, const void* bytes, int64_t size)
+{
+    return File_WriteWholeAt(place.folder, place.name.c_str(), bytes, size);
+}
+
+bool LoadSave_PrepareAt(const LoadSavePlace& place, bool* existed)
+{
+    struct stat st;
+    *existed = !Missing(place, &st);
+    if (!*existed) return LoadSave_WriteAt(place, "", 0);
+    // The write replaces the entry through a new file beside it, so the folder must take one.
+    return S_ISREG(st.st_mode) && faccessat(place.folder, place.name.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) == 0 &&
+           faccessat(place.folder, ".", W_OK | X_OK, 0) == 0;
+}
+
+bool LoadSave_DeleteAt(const LoadSavePlace& place)
+{
+    struct stat st;
+    return !Missing(place, &st) && !S_ISDIR(st.st_mode) && unlinkat(place.folder, place.name.c_str(), 0) == 0;
+}
+
+bool LoadSave_RenameAt(const LoadSavePlace& from, const LoadSavePlace& to)
+{
+    const char* a = from.name.c_str();
+    const char* b = to.name.c_str();
+    if (renameat2(from.folder, a, to.folder, b, RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the flag: a new link fails when the name is taken, as the rename must.
+    struct stat st;
+    if (Missing(from, &st) || S_ISDIR(st.st_mode) || linkat(from.folder, a, to.folder, b, 0) != 0) return false;
+    unlinkat(from.folder, a, 0);
+    return true;
+}
+
+bool LoadSave_MakeFolderAt(const LoadSavePlace& place)
+{
+    struct stat st;
+    return mkdirat(place.folder, place.name.c_str(), 0777) == 0 || (!Missing(place, &st) && S_ISDIR(st.st_mode));
+}
+
+bool LoadSave_StatAt(const LoadSavePlace& place, bool follow, LoadSaveInfo* info)
+{
+    struct stat st;
+    int flags = follow ? 0 : AT_SYMLINK_NOFOLLOW;
+    if (fstatat(place.folder, place.name.c_str(), &st, flags) != 0 || S_ISLNK(st.st_mode)) return false;
+    info->folder = S_ISDIR(st.st_mode);
+    info->writable = faccessat(place.folder, place.name.c_str(), W_OK, flags) == 0;
+    info->device = (uint64_t)st.st_dev;
+    info->inode = (uint64_t)st.st_ino;
+    return true;
+}
+
+bool LoadSave_ListBeneath(const std::string& root, const std::vector<std::string>& components,
+                          std::vector<std::string>& names)
+{
+    names.clear();
+    int fd = -1;
+    if (components.empty()) {
+        fd = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } else {
+        LoadSavePlace place;
+        if (LoadSave_PlaceBeneath(root, components, false, true, &place))
+            fd = openat(place.folder, place.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
+    DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    while (const dirent* entry = readdir(dir))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
+    closedir(dir);
+    std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) {
+        int c = strcasecmp(x.c_str(), y.c_str());
+        return c != 0 ? c < 0 : x < y;
+    });
+    return true;
 }

@@ -2,10 +2,15 @@
 #include "Support/Support_DLL.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <ffi.h>
+#include <link.h>
 
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
+#include <unistd.h>
 
 struct DLLShape {
     ffi_cif cif;
@@ -23,6 +28,42 @@ void* DLLPlatform_Open(const char* path, std::string* error)
         const char* why = dlerror();
         *error = why ? why : "unknown error";
     }
+    return library;
+}
+
+namespace {
+
+std::string DescriptorPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+int AddName(dl_phdr_info* info, size_t, void* names)
+{
+    if (info->dlpi_name) static_cast<std::set<std::string>*>(names)->insert(info->dlpi_name);
+    return 0;
+}
+
+}  // namespace
+
+void* DLLPlatform_OpenFile(int file, std::string* error)
+{
+    // The loader opens by name, and the descriptor's name in /proc is that very file. It also
+    // takes a name it has loaded before for the same library, so a descriptor whose name an
+    // earlier library holds is first moved to a number no loaded library names.
+    std::set<std::string> loaded;
+    dl_iterate_phdr(AddName, &loaded);
+    while (file >= 0 && loaded.count(DescriptorPath(file))) {
+        int moved = fcntl(file, F_DUPFD_CLOEXEC, file + 1);
+        close(file);
+        file = moved;
+    }
+    if (file < 0) {
+        *error = "no descriptor is free";
+        return nullptr;
+    }
+    void* library = DLLPlatform_Open(DescriptorPath(file).c_str(), error);
+    close(file);
     return library;
 }
 

@@ -6,6 +6,8 @@
 
 // Null when the library does not load; *error then tells why.
 void* DLLPlatform_Open(const char* path, std::string* error);
+// The same for the file open on the descriptor, which it closes.
+void* DLLPlatform_OpenFile(int file, std::string* error);
 void* DLLPlatform_Symbol(void* library, const char* name);
 void DLLPlatform_Close(void* library);
 
