@@ -2,7 +2,13 @@
 // the built-in table, a fixed count padded with the real 0, any count for the others. The input
 // is a list of calls (a built-in, a self, arguments) and frames, so what one call makes the next
 // can misuse: an argument may be an earlier call's result. Nothing may crash, hang, or touch a
-// file outside the game's two folders (a sentinel folder beside them must stay as it is).
+// file outside the game's two folders (a sentinel folder beside them must stay as it is, and its
+// full name is among the texts tried).
+//
+// The seeds in corpus/builtins/ are named after a built-in that makes something (a list, a file,
+// a particle system, a joint...); each makes it, uses it through its family's built-ins, destroys
+// it and uses it again. They pick built-ins by id, so a table that grows shifts them to other
+// built-ins: they stay valid inputs.
 #include "../unit/Sound/WaveMaker.h"
 
 #include "Background/Background_Class.h"
@@ -59,7 +65,10 @@ namespace {
 // network connections (http_get, http_post_string), runs code given as text, which may loop for
 // ever or call the others (execute_string, execute_file), or changes the priority of the fuzzing
 // process itself (set_program_priority). External definitions stay in: "-ext" is on, so no
-// library is loaded. Without a window the dialogs and the waits for input return at once.
+// library is loaded. Without a window the dialogs and the waits for input return at once, and no
+// built-in opens one. Ending or restarting the game stays in: game_end ends the input's calls and
+// the next input starts the game afresh. Files are written in a save folder under the temporary
+// folder, which the next input finds empty again.
 const char* const kLeftOut[] = {"sleep",          "execute_program", "execute_shell",       "http_get",
                                 "http_post_string", "execute_string", "execute_file",      "set_program_priority"};
 
