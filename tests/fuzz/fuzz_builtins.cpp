@@ -20,6 +20,7 @@
 #include "Function/Function_File.h"
 #include "Function/Function_Init.h"
 #include "Graphics/Graphics_3D_Model.h"
+#include "Motion/Motion_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
 #include "Object/Object_Main.h"
@@ -247,6 +248,7 @@ void EndInput()
     DS_FreeAll();
     Function_File_Free();
     D3DModel_Free();
+    Motion_Grid_DestroyAll();
     Particle_Free();
     Particle_Init();
     DLL_FreeAll();
