@@ -4,6 +4,8 @@
 #include <png.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -138,6 +140,122 @@ std::string Code(json_object* o, const char* fileKey)
     return file.empty() ? "" : ReadText(file);
 }
 
+// Actions (docs/gamefolder.md) become ZUZ statements: each action first sets the relative flag it
+// carries, then calls its built-in; a question governs the entry after it (an action, a block or
+// code), and "else" after that entry brings the one that runs when the answer is no.
+bool IsQuestion(const std::string& name)
+{
+    return name.rfind("action_if", 0) == 0 || name == "action_cd_present" || name == "action_cd_playing";
+}
+
+bool IsActionName(const std::string& name)
+{
+    if (name.rfind("action_", 0) != 0) return false;
+    for (char c : name)
+        if (!isalnum((unsigned char)c) && c != '_') return false;
+    return true;
+}
+
+bool IsElse(json_object* e) { return json_object_is_type(e, json_type_string) && std::string(json_object_get_string(e)) == "else"; }
+
+// Every key of the entry must be one of the allowed ones.
+void CheckKeys(json_object* e, std::initializer_list<const char*> allowed, const std::string& where)
+{
+    json_object_object_foreach(e, key, value) {
+        (void)value;
+        bool known = false;
+        for (const char* a : allowed) known = known || strcmp(a, key) == 0;
+        if (!known) Error(where + " has an unknown key \"" + key + "\"");
+    }
+}
+
+// A number as a literal (the language has no exponent form), a boolean as 1 or 0, a string as the
+// expression it holds.
+std::string ActionArgument(json_object* v, const std::string& where)
+{
+    if (json_object_is_type(v, json_type_boolean)) return json_object_get_boolean(v) ? "1" : "0";
+    if (json_object_is_type(v, json_type_int) || json_object_is_type(v, json_type_double)) {
+        double d = json_object_get_double(v);
+        char text[1100];
+        std::to_chars_result r = std::to_chars(text, text + sizeof text, d, std::chars_format::fixed);
+        if (std::isfinite(d) && r.ec == std::errc()) return "(" + std::string(text, r.ptr) + ")";
+    } else if (json_object_is_type(v, json_type_string) && *json_object_get_string(v)) {
+        return std::string("(") + json_object_get_string(v) + ")";
+    }
+    Error(where + " has an argument that is neither a finite number, a boolean nor an expression");
+    return "0";
+}
+
+std::string ActionList(json_object* list, const std::string& where);
+
+// The statements of the entry at *i (with what a question governs), moving *i past them.
+std::string ActionStatement(json_object* list, size_t* i, const std::string& where)
+{
+    json_object* e = At(list, (*i)++);
+    std::string at = where + ", action " + std::to_string(*i);
+    if (IsElse(e)) {
+        Error(at + ": \"else\" follows no question and what it governs");
+        return "";
+    }
+    if (!json_object_is_type(e, json_type_object)) {
+        Error(at + " is not an action, a block, code or \"else\"");
+        return "";
+    }
+    if (Get(e, "block")) {
+        CheckKeys(e, {"block"}, at);
+        if (!json_object_is_type(Get(e, "block"), json_type_array)) Error(at + ": \"block\" must be a list of actions");
+        return "{\n" + ActionList(Get(e, "block"), at) + "}\n";
+    }
+    if (Get(e, "code") || Get(e, "file")) {
+        CheckKeys(e, {"code", "file"}, at);
+        return "action_set_relative(0);\n{\n" + Code(e, "file") + "\n}\n";
+    }
+    CheckKeys(e, {"action", "args", "relative", "not"}, at);
+    std::string name = GetString(e, "action");
+    if (!IsActionName(name)) {
+        Error(at + " names no action (\"" + name + "\")");
+        return "";
+    }
+    std::string call = name + "(";
+    json_object* args = Get(e, "args");
+    if (args && !json_object_is_type(args, json_type_array)) Error(at + ": \"args\" must be a list");
+    for (size_t k = 0; k < Length(args); k++) call += (k ? ", " : "") + ActionArgument(At(args, k), at);
+    call += ")";
+    std::string code = std::string("action_set_relative(") + (GetBool(e, "relative", false) ? "1" : "0") + ");\n";
+    if (!IsQuestion(name)) {
+        if (Get(e, "not")) Error(at + ": only a question can be negated");
+        return code + call + ";\n";
+    }
+    auto governed = [&](const char* what) {
+        if (*i < Length(list) && !IsElse(At(list, *i))) return ActionStatement(list, i, where);
+        Error(at + ": " + what + " of the question " + name + " is missing");
+        return std::string();
+    };
+    code += std::string("if (") + (GetBool(e, "not", false) ? "!" : "") + call + ") {\n" + governed("what runs on yes") + "}\n";
+    if (*i < Length(list) && IsElse(At(list, *i))) {
+        (*i)++;
+        code += "else {\n" + governed("what runs after \"else\"") + "}\n";
+    }
+    return code;
+}
+
+std::string ActionList(json_object* list, const std::string& where)
+{
+    std::string code;
+    for (size_t i = 0; i < Length(list);) code += ActionStatement(list, &i, where);
+    return code;
+}
+
+// The code of an event or a moment: its own, or the code of its actions.
+std::string EventCode(json_object* o, const std::string& where)
+{
+    json_object* actions = Get(o, "actions");
+    if (!actions) return Code(o, "file");
+    if (Get(o, "code") || Get(o, "file")) Error(where + " has both code and actions");
+    if (!json_object_is_type(actions, json_type_array)) Error(where + ": \"actions\" must be a list");
+    return ActionList(actions, where);
+}
+
 std::map<std::string, std::map<std::string, int>> Names;  // kind -> name -> index
 
 void IndexNames(json_object* game, const char* kind)
@@ -266,7 +384,7 @@ void WriteTimeLines(json_object* game)
         for (size_t k = 0; k < Length(moments); k++) {
             json_object* m = At(moments, k);
             Out.I32(GetInt(m, "time", 0));
-            Out.Str(Code(m, "file"));
+            Out.Str(EventCode(m, "time line " + GetString(t, "name") + ", moment " + std::to_string(k + 1)));
         }
     });
 }
@@ -301,7 +419,7 @@ void WriteEvent(json_object* e, const std::string& objectName)
         n = json_object_get_int(number);
     }
     Out.I32(n);
-    Out.Str(Code(e, "file"));
+    Out.Str(EventCode(e, "object " + objectName + ", event " + typeName));
 }
 
 // An object's physics properties (flag 8 of its record): shape, its sizes and material.

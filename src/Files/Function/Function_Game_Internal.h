@@ -26,6 +26,10 @@ inline int Function_Game_SelfOrOther(int target, CInstance* self, CInstance* oth
 // object's list of it and its descendants; -1, -2 and other values name none.
 std::vector<CInstance*> Function_Game_Targets(int target);
 
+// Moves self to a random free place in the room (its box inside it, on the snap grid), trying at
+// most that many places; it stays where it is when none is free.
+void Function_Game_MoveRandom(CInstance* self, int hsnap, int vsnap, int attempts);
+
 // An instance result: its id, or -4 (noone) for none.
 inline void Function_Game_SetInstance(TaggedValue* result, const CInstance* inst)
 {

@@ -32,10 +32,9 @@ static int64_t RandomCoordinate(int low, int high, int snap)
     return v;
 }
 
-void F_move_random(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
+void Function_Game_MoveRandom(CInstance* self, int hsnap, int vsnap, int attempts)
 {
     if (!self || !Run_Room) return;
-    int hsnap = Arg_I(args[0]), vsnap = Arg_I(args[1]);
     int xmin = 0, xmax = Run_Room->width, ymin = 0, ymax = Run_Room->height;
     if (HasShape(self)) {
         // The whole box stays inside the room.
@@ -45,7 +44,7 @@ void F_move_random(TaggedValue* result, CInstance* self, CInstance* other, int a
         ymin = RealToInt((double)self->y - self->bbox_top);
         ymax = RealToInt((double)Run_Room->height + self->y - self->bbox_bottom);
     }
-    for (int attempt = 0; attempt < 100; attempt++) {
+    for (int attempt = 0; attempt < attempts; attempt++) {
         float x = (float)RandomCoordinate(xmin, xmax, hsnap);
         float y = (float)RandomCoordinate(ymin, ymax, vsnap);
         if (Instance_PlaceFree(self, x, y)) {
@@ -53,6 +52,11 @@ void F_move_random(TaggedValue* result, CInstance* self, CInstance* other, int a
             return;
         }
     }
+}
+
+void F_move_random(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
+{
+    Function_Game_MoveRandom(self, Arg_I(args[0]), Arg_I(args[1]), 100);
 }
 
 void F_place_free(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)

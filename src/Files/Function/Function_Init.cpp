@@ -1,5 +1,6 @@
 #include "Function/Function_Init.h"
 #include "Code/Function.h"
+#include "Function/Function_Action.h"
 #include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Date.h"
@@ -25,6 +26,7 @@ void Function_Init()
     Function_Game_Init();
     Function_Math_Init();
     Function_Graphics_Init();
+    Function_Action_Init();
     Function_File_Init();
     Function_Http_Init();
     // script_execute belongs to the resource family.

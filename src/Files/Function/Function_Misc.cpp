@@ -11,6 +11,7 @@
 #include "Support/Support_DLL.h"
 #include "Variable/Variable_Main.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -235,6 +236,26 @@ void F_show_debug_message(TaggedValue* result, CInstance*, CInstance*, int, Tagg
     Console_Debug->Output("%s\n", text);
 }
 
+void Function_ExecuteScript(int index, CInstance* self, CInstance* other, int argc, const TaggedValue* args,
+                            TaggedValue* result)
+{
+    int n = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
+    TaggedValue local[ARGUMENT_SLOTS];
+    for (int i = 0; i < n; i++) local[i] = args[i];
+    int savedCount = argument_count;
+    argument_count = n;
+    TaggedValue value;
+    PendingScriptError.pending = false;
+    Script_Execute(index, self, other, n, &value, local);
+    argument_count = savedCount;
+    if (PendingScriptError.pending) {
+        PendingScriptError.pending = false;
+        std::string message = PendingScriptError.message;
+        Error_Show_Action(message.c_str(), PendingScriptError.fatal);
+    }
+    *result = std::move(value);
+}
+
 void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (argc < 1) return;
@@ -243,21 +264,7 @@ void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, in
         Error_Show_Action("Trying to execute non-existing script.", false);
         return;
     }
-    int n = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
-    TaggedValue local[ARGUMENT_SLOTS];
-    for (int i = 1; i < n; i++) local[i - 1] = args[i];
-    int savedCount = argument_count;
-    argument_count = n - 1;
-    TaggedValue value;
-    PendingScriptError.pending = false;
-    Script_Execute(index, self, other, n - 1, &value, local);
-    argument_count = savedCount;
-    if (PendingScriptError.pending) {
-        PendingScriptError.pending = false;
-        std::string message = PendingScriptError.message;
-        Error_Show_Action(message.c_str(), PendingScriptError.fatal);
-    }
-    *result = std::move(value);
+    Function_ExecuteScript(index, self, other, std::min(argc, ARGUMENT_SLOTS) - 1, args + 1, result);
 }
 
 void F_variable_global_exists(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)

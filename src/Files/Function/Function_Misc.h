@@ -14,6 +14,12 @@ void Function_Misc_Init();
 void F_execute_string(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
 void F_execute_file(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
 void F_show_debug_message(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+// Also the inherited action.
+void F_event_inherited(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
+// Runs a script with its arguments (at most 16, copied into the argument slots for the call);
+// an error the run leaves is reported as the calling action's.
+void Function_ExecuteScript(int index, CInstance* self, CInstance* other, int argc, const TaggedValue* args,
+                            TaggedValue* result);
 // Registered with the resource built-ins; made here as it is part of the script engine.
 void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
 

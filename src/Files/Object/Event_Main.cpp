@@ -5,6 +5,7 @@
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"
+#include "Variable/Variable_Main.h"
 
 #include <vector>
 
@@ -25,7 +26,10 @@ static bool RunEvent(CInstance* self, CInstance* other, int owner, int type, int
     Error_Context.objectName = o->name.c_str();
     Error_Context.eventName = Event_GetName(type, number);
     TaggedValue result;
-    Code_Execute_ShowError(self, other, e->GetCode(), &result);
+    {
+        RelativeFlagScope relative;
+        Code_Execute_ShowError(self, other, e->GetCode(), &result);
+    }
     Error_Context = savedContext;
     event_type = savedType;
     event_number = savedNumber;

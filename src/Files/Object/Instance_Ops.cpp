@@ -11,7 +11,7 @@
 
 #include <string>
 
-CInstance* Instance_Create(int object, float x, float y)
+CInstance* Instance_Make(int object, float x, float y)
 {
     if (!Object_Exists(object)) {
         Error_Show_Action(("Creating instance for non-existing object: " + std::to_string(object)).c_str(), false);
@@ -19,10 +19,20 @@ CInstance* Instance_Create(int object, float x, float y)
     }
     if (!Run_Room) return nullptr;
     CInstance* inst = Run_Room->CreateInstance(x, y, object);
-    if (!inst) return nullptr;
-    Physics_InstanceCreated(Run_Room, inst);
+    if (inst) Physics_InstanceCreated(Run_Room, inst);
+    return inst;
+}
+
+void Instance_RunCreate(CInstance* inst)
+{
     Event_Perform_Instance(inst, inst, EVENT_CREATE, 0);
     inst->created = true;
+}
+
+CInstance* Instance_Create(int object, float x, float y)
+{
+    CInstance* inst = Instance_Make(object, x, y);
+    if (inst) Instance_RunCreate(inst);
     return inst;
 }
 

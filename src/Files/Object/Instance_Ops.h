@@ -12,6 +12,10 @@ void Instance_Unregister(CInstance* inst);
 // A new instance of the object in the current room; its create event runs at once and it is
 // flagged created. A missing object (or no room) gives a non-fatal error and null.
 CInstance* Instance_Create(int object, float x, float y);
+// The two halves of Instance_Create, for a caller that sets the instance up before its create
+// event: the instance made (or null, as above), then its create event run and the flag set.
+CInstance* Instance_Make(int object, float x, float y);
+void Instance_RunCreate(CInstance* inst);
 // Runs the destroy event once per instance and marks it destroyed.
 void Instance_Destroy(CInstance* inst);
 // Turns the instance into another object; with perform the old destroy event runs first (unless

@@ -34,6 +34,7 @@
 #include "Sound/Sound_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "TimeLine/TimeLine_Main.h"
+#include "Variable/Variable_Main.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,6 +89,7 @@ void RunCode(CInstance* self, CCode* code, const char* objectName, const char* w
     Error_Context.objectName = objectName;
     Error_Context.eventName = what;
     TaggedValue result;
+    RelativeFlagScope relative;
     Code_Execute_ShowError(self, self, code, &result);
     Error_Context = saved;
 }
@@ -281,7 +283,10 @@ void TimeLinePass()
             Error_Context.timeLineName = TimeLine_GetName(timeline);
             Error_Context.moment = m.time;
             TaggedValue result;
-            if (m.code) Code_Execute_ShowError(inst, inst, m.code, &result);
+            if (m.code) {
+                RelativeFlagScope relative;
+                Code_Execute_ShowError(inst, inst, m.code, &result);
+            }
             Error_Context = saved;
         }
         CTimeLine* after = TimeLine_Get(inst->timeline_index);

@@ -17,6 +17,10 @@ extern char* caption_lives;
 extern char* caption_health;
 extern int cursor_sprite;
 extern int async_load;
+// Set lives and health: losing the last life (from 1 or more to below 1) or the last health (from
+// above 0 to 0 or less) raises the matching other event once, for every instance that has it.
+void Run_SetLives(int value);
+void Run_SetHealth(double value);
 // Replaces a caption text (caption_score...) with a copy.
 void Run_SetCaptionText(char** slot, const char* text);
 

@@ -171,20 +171,15 @@ bool SetRoomCaption(CInstance*, int, const TaggedValue* v)
     return true;
 }
 
-// Losing the last life or the last health raises the matching event once.
 bool SetLives(CInstance*, int, const TaggedValue* v)
 {
-    int old = lives;
-    lives = (int)lrint(v->GetReal());
-    if (old > 0 && lives <= 0) Event_Other_PerformAll(OTHER_NO_MORE_LIVES);
+    Run_SetLives(RealToInt(v->GetReal()));
     return true;
 }
 
 bool SetHealth(CInstance*, int, const TaggedValue* v)
 {
-    double old = health;
-    health = v->GetReal();
-    if (old > 0 && health <= 0) Event_Other_PerformAll(OTHER_NO_MORE_HEALTH);
+    Run_SetHealth(v->GetReal());
     return true;
 }
 
@@ -240,6 +235,20 @@ bool GetInstanceId(CInstance*, int index, TaggedValue* out)
 }
 
 }  // namespace
+
+void Run_SetLives(int value)
+{
+    int old = lives;
+    lives = value;
+    if (old > 0 && lives <= 0) Event_Other_PerformAll(OTHER_NO_MORE_LIVES);
+}
+
+void Run_SetHealth(double value)
+{
+    double old = health;
+    health = value;
+    if (old > 0 && health <= 0) Event_Other_PerformAll(OTHER_NO_MORE_HEALTH);
+}
 
 template <char** Slot>
 bool CaptionText<Slot>::Set(CInstance*, int, const TaggedValue* v)

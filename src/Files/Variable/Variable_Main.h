@@ -32,6 +32,16 @@ extern TaggedValue ArgumentSlots[ARGUMENT_SLOTS];
 extern int argument_count;
 // The relative flag (0 or 1) of the running action, read by `argument_relative`.
 extern int Argument_Relative;
+// Whoever runs an event's or a moment's code holds one of these meanwhile: the code starts with
+// the flag clear, and the flag of the action that caused the run (say, by creating an instance)
+// comes back when it ends.
+struct RelativeFlagScope {
+    int saved = Argument_Relative;
+    RelativeFlagScope() { Argument_Relative = 0; }
+    ~RelativeFlagScope() { Argument_Relative = saved; }
+    RelativeFlagScope(const RelativeFlagScope&) = delete;
+    RelativeFlagScope& operator=(const RelativeFlagScope&) = delete;
+};
 // The game option that makes reads of unset variables give 0 instead of an error.
 extern bool Variable_UnsetReadsZero;
 

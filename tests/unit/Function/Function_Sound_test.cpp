@@ -14,17 +14,6 @@ namespace {
 class SoundBuiltins : public BuiltinTestOn<SoundGame> {
 protected:
     void Register() override { Function_Sound_Init(); }
-    void TearDown() override
-    {
-        MCI_Log = nullptr;
-        MCI_SetFakeDisc(false);
-        BuiltinTestOn<SoundGame>::TearDown();
-    }
-    bool LoadBoth(bool newAudio)
-    {
-        return Load(newAudio, {{"snd_tone", 0, "", 1, 0}, {"snd_music", 1, "theme.mp3", 1, -1}},
-                    {SoundFile::Entry(WaveMaker::Tone(440, 1.0))});
-    }
 };
 
 }  // namespace
@@ -64,7 +53,7 @@ TEST_F(SoundBuiltins, RegistersEveryNameInOrder)
 
 TEST_F(SoundBuiltins, OlderSoundsPlayAndMissingOnesAreReported)
 {
-    ASSERT_TRUE(LoadBoth(false));
+    ASSERT_TRUE(LoadToneAndMusic(false));
     EXPECT_EQ(Real("audio_system"), 0);
     Call("sound_play", {0.0});
     EXPECT_EQ(Real("sound_isplaying", {0.0}), 1);
@@ -86,7 +75,7 @@ TEST_F(SoundBuiltins, OlderSoundsPlayAndMissingOnesAreReported)
 
 TEST_F(SoundBuiltins, WithTheAudioSystemTheOlderHandlersRest)
 {
-    ASSERT_TRUE(LoadBoth(true));
+    ASSERT_TRUE(LoadToneAndMusic(true));
     EXPECT_EQ(Real("audio_system"), 1);
     Call("sound_play", {0.0});
     Call("sound_effect_echo", {0.0, 0.0, 0.0, 0.0, 0.0, 0.0});
@@ -113,7 +102,7 @@ TEST_F(SoundBuiltins, WithTheAudioSystemTheOlderHandlersRest)
 
 TEST_F(SoundBuiltins, CdBuiltinsOnTheFakeDiscAndWithout)
 {
-    ASSERT_TRUE(LoadBoth(false));
+    ASSERT_TRUE(LoadToneAndMusic(false));
     MCI_SetFakeDisc(true);
     EXPECT_EQ(Real("cd_present"), 1);
     EXPECT_EQ(Real("cd_number"), 10);
@@ -140,7 +129,7 @@ TEST_F(SoundBuiltins, HostileArgumentsAreHarmless)
     for (bool newAudio : {false, true}) {
         GameFile_Free();
         Sound_Free();
-        ASSERT_TRUE(LoadBoth(newAudio));
+        ASSERT_TRUE(LoadToneAndMusic(newAudio));
         MCI_SetFakeDisc(newAudio);
         Call("audio_emitter_create");
         for (const TaggedValue& p : patterns)

@@ -8,6 +8,7 @@
 #include "Base/MemoryManager.h"
 #include "Runner/GameFile.h"
 #include "Sound/Audio_Main.h"
+#include "Sound/MCI.h"
 #include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
 
@@ -17,6 +18,8 @@ class SoundGame : public ::testing::Test {
 protected:
     void TearDown() override
     {
+        MCI_Log = nullptr;
+        MCI_SetFakeDisc(false);
         GameFile_Free();
         Sound_Free();
         Sound_Quit();
@@ -33,6 +36,12 @@ protected:
         Audio_Prepare();
         Sound_PrepareAll();
         return true;
+    }
+    // Sound 0 a one-second tone, sound 1 music ("theme.mp3").
+    bool LoadToneAndMusic(bool newAudio)
+    {
+        return Load(newAudio, {{"snd_tone", 0, "", 1, 0}, {"snd_music", 1, "theme.mp3", 1, -1}},
+                    {SoundFile::Entry(WaveMaker::Tone(440, 1.0))});
     }
     bool Warned(const char* text) const { return warnings.text.find(text) != std::string::npos; }
     TCapturedWarnings warnings;
