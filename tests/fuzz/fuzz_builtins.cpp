@@ -17,6 +17,7 @@
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Debug/Dialog.h"
+#include "Function/Function_Action.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Init.h"
 #include "Graphics/Graphics_3D_Model.h"
@@ -252,6 +253,7 @@ void EndInput()
     Motion_Grid_DestroyAll();
     Particle_Free();
     Particle_Init();
+    Function_Action_ResetParticles();
     DLL_FreeAll();
     Sound_StopAll();
     for (int id : g_fixtures) PhysicsFixture_Delete(id);
