@@ -4,6 +4,7 @@
 
 #include "Base/Console.h"
 #include "Code/Arguments.h"
+#include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/Linux/IO_SDL.h"
@@ -34,6 +35,8 @@ bool Fullscreen = false;
 int BaseW = 640, BaseH = 480;
 int WantW = 640, WantH = 480;
 int PosX = 0, PosY = 0;
+// A message box of the runner had the focus: the focus loss it caused is no pause of the game.
+bool FocusTakenByOwnWindow = false;
 
 // The system cursor of a cursor constant (-22..0), or -1 for none of SDL's.
 int CursorKind(int cursor)
@@ -282,6 +285,12 @@ void Window_ApplyDisplayReset()
     if (GR_D3D_HasDevice()) GR_D3D_Reset_Device();
 }
 
+void Window_FocusTakenByOwnWindow()
+{
+    SDL_PumpEvents();
+    FocusTakenByOwnWindow = true;
+}
+
 void PumpMessages()
 {
     SDL_Event event;
@@ -292,10 +301,14 @@ void PumpMessages()
         }
         if (event.type == SDL_WINDOWEVENT) {
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) WindowFocus = 1;
-            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) WindowFocus = 0;
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                WindowFocus = 0;
+                if (!FocusTakenByOwnWindow) Quenby_ReportPause();
+            }
             else if (event.window.event == SDL_WINDOWEVENT_CLOSE) Window_Quit = true;
             continue;
         }
         IO_SDL_HandleEvent(event);
     }
+    FocusTakenByOwnWindow = false;
 }

@@ -28,6 +28,10 @@ runner_shell_test(options_trace STATUS 0 HEADLESS 1 COPY_GAME ${step_order} OPTI
   IN_ORDER "Process Chunk: GEN8\;${shutdown_list}" ABSENT "Code_Constant_Init() ")
 runner_shell_test(options_no_trace STATUS 0 HEADLESS 1 COPY_GAME ${step_order} OPTIONS "[DEFAULT]|Trace=0"
   ABSENT "GameFile_Free() ")
+# Its virtual buttons are read at start-up: a wrong line is reported, a good one is not.
+runner_shell_test(options_virtual_buttons STATUS 0 HEADLESS 1 COPY_GAME ${step_order}
+  OPTIONS "[IO_VIRTUAL_BUTTONS]|fire=10,10,40,40,32|jump=10,10,40"
+  IN_ORDER "options.ini: the virtual button\;10,10,40" ABSENT "40,40,32")
 # The demo in a window: the graphics start on it and frames run until the frame limit.
 runner_shell_test(windowed_step_order ARGS "-game|${step_order}" STATUS 0
   EXPECTED_OUT ${CMAKE_CURRENT_LIST_DIR}/../games/step_order/expected.txt IN_ORDER "OpenGL: vendor")

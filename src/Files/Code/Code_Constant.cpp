@@ -1,5 +1,6 @@
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
+#include "Function/Quenby_Functions.h"
 
 #include <cctype>
 #include <cmath>
@@ -89,16 +90,6 @@ const Named kConstants[] = {
     {"ef_explosion", 0}, {"ef_ring", 1}, {"ef_ellipse", 2}, {"ef_firework", 3}, {"ef_smoke", 4},
     {"ef_smokeup", 5}, {"ef_star", 6}, {"ef_spark", 7}, {"ef_flare", 8}, {"ef_cloud", 9}, {"ef_rain", 10},
     {"ef_snow", 11},
-    // platform
-    {"os_unknown", -1}, {"os_win32", 0}, {"os_windows", 0}, {"os_macosx", 1}, {"os_psp", 2}, {"os_ios", 3},
-    {"os_android", 4}, {"os_symbian", 5}, {"os_linux", 6}, {"os_winphone", 7},
-    {"device_ios_unknown", -1}, {"device_ios_iphone", 0}, {"device_ios_iphone_retina", 1},
-    {"device_ios_ipad", 2}, {"device_ios_ipad_retina", 3}, {"device_emulator", 256}, {"device_tablet", 2},
-    {"browser_not_a_browser", -1}, {"browser_unknown", 0}, {"browser_ie", 1}, {"browser_firefox", 2},
-    {"browser_chrome", 3}, {"browser_safari", 4}, {"browser_safari_mobile", 5}, {"browser_opera", 6},
-    {"browser_windows_store", 8},
-    {"of_challenge_win", 0}, {"of_challenge_lose", 1}, {"of_challenge_tie", 2},
-    {"leaderboard_type_number", 0}, {"leaderboard_type_time_mins_secs", 1},
     // audio, external calls
     {"audio_falloff_none", 0}, {"audio_falloff_inverse_distance", 1},
     {"audio_falloff_inverse_distance_clamped", 2}, {"audio_falloff_linear_distance", 3},
@@ -163,4 +154,5 @@ void Code_Constant_Init()
         snprintf(name, sizeof name, "vk_f%d", i);
         Code_Constant_AddReal(name, 111 + i);
     }
+    Quenby_Constants_Init();
 }

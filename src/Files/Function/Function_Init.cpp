@@ -3,6 +3,7 @@
 #include "Function/Function_Action.h"
 #include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
+#include "Function/Function_DPlay.h"
 #include "Function/Function_Date.h"
 #include "Function/Function_File.h"
 #include "Function/Function_Game.h"
@@ -14,6 +15,7 @@
 #include "Function/Function_Particle.h"
 #include "Function/Function_Physics.h"
 #include "Function/Function_Sound.h"
+#include "Function/Quenby_Functions.h"
 
 // Families follow this order: game, math and strings, graphics, action, files, resources,
 // interaction, d3d, particles, miscellaneous and dates, data structures, sound, multiplayer,
@@ -38,5 +40,7 @@ void Function_Init()
     Function_Date_Init();
     Function_DataStructures_Init();
     Function_Sound_Init();
+    Function_DPlay_Init();
     Function_Physics_Init();
+    Quenby_Functions_Init();
 }

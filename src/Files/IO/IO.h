@@ -94,3 +94,12 @@ extern IO_VirtualButton IO_VirtualButtons[];
 extern const int IO_VirtualButtonCount;
 IO_VirtualButton* IO_VirtualButton_FindFree();
 void IO_VirtualButton_Delete(int index);
+// Takes a free record for a button in window coordinates that holds `key`; null when none is free.
+IO_VirtualButton* IO_VirtualButton_Add(int x, int y, int width, int height, int key);
+// Reads the buttons of the "IO_VIRTUAL_BUTTONS" section of options.ini: each key's value is
+// "x,y,width,height,key" (integers; width and height above 0, key 0..255) and adds a shown button,
+// in the file's order. A wrong value is reported on the warnings console and skipped.
+class IniFile;
+void IO_VirtualButton_ReadOptions(IniFile& options);
+// Draws the shown buttons over the frame in window coordinates (a translucent box with an edge).
+void IO_VirtualButtons_Draw();

@@ -11,6 +11,9 @@ bool Execute_Program(const char* program, const char* arguments, const char* dir
 // is passed as a file, never as an option); an executable file is started with the parameters
 // instead.
 bool Execute_Shell(const char* file, const char* parameters, const char* directory);
+// Opens a web address with the desktop's browser (xdg-open), without a shell and never as a local
+// file or program, whatever files the current folder holds. False when it cannot be started.
+bool Execute_OpenAddress(const char* address);
 
 // The game data file's folder (the program folder of the folder mapping), ending in '/'; the
 // current directory until it is set.

@@ -10,6 +10,7 @@
 #include "Code/Error.h"
 #include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
+#include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -517,6 +518,7 @@ void Run_Step()
     if (!Run_Room) return;
     IO_Start_Step();
     ReplayStep();
+    Quenby_PerFrame();
     if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
     for (CInstance* inst : Run_Room->active) {
         inst->xprevious = inst->x;
@@ -566,6 +568,7 @@ void Run_Frame()
     if (GR_Display_Reset_Pending && GR_D3D_HasDevice()) GR_D3D_Reset_Device();
     bool device = GR_D3D_Start_Frame();
     Run_Step();
+    if (device) IO_VirtualButtons_Draw();
     if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
     Window_UpdateCaption();
     Run_Frames++;

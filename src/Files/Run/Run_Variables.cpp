@@ -2,6 +2,7 @@
 
 #include "Base/Console.h"
 #include "Code/Arguments.h"
+#include "Function/Quenby_Functions.h"
 #include "Graphics/Graphics_Transition.h"
 #include "IO/IO.h"
 #include "Object/Event_Main.h"
@@ -366,4 +367,5 @@ void Run_Variables_Init()
     GLOBAL_READONLY("async_load", async_load);
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
     Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false);
+    Quenby_Variables_Init();
 }

@@ -4,7 +4,9 @@
 #include "Base/MemoryManager.h"
 #include "Code/Code_Constant.h"
 #include "Code/Function.h"
+#include "DPlay/DPlay.h"
 #include "Function/Function_File.h"
+#include "Function/Quenby_Functions.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
 #include "Graphics/Graphics_3D_Model.h"
@@ -96,6 +98,18 @@ const ListEntry StartUpList[] = {
     {"Audio_Init", InitAudio}, {"Variable_BuiltIn_Init", InitVariables}, {"Path_Init", InitPaths},
 };
 
+bool ServicesExit()
+{
+    Quenby_Exit();
+    return true;
+}
+
+bool FreeMultiplayer()
+{
+    DPlay_Reset();
+    return true;
+}
+
 bool FreeRequests()
 {
     RequestList_Free();
@@ -173,7 +187,7 @@ bool FreeSwitches()
 
 const ListEntry ShutDownList[] = {
     // Files the game left open are written while the save folder is still known.
-    {"Function_File_Free", FreeFiles},
+    {"Function_File_Free", FreeFiles}, {"Quenby_Exit", ServicesExit}, {"DPlay_Reset", FreeMultiplayer},
     {"RequestList_Free", FreeRequests}, {"GameFile_Free", FreeGame},       {"DS_FreeAll", FreeDataStructures}, {"Function_Clear", FreeFunctions},
     {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"Particle_Free", FreeParticles},            {"Sound_Free", FreeSound},          {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
@@ -217,4 +231,5 @@ void StartUp_ReadOptions()
     IniFile ini("options.ini");
     if (OptionOn(ini, "Debug")) CommandLine.debug = true;
     if (OptionOn(ini, "Trace")) CommandLine.trace = StartUp_Trace = true;
+    IO_VirtualButton_ReadOptions(ini);
 }

@@ -11,5 +11,6 @@ bool StartUp_Run();
 // device, the window and the switches. Safe to call whatever the start-up reached.
 void FiniRunner();
 // Reads "options.ini" in the program folder when it is there: section "DEFAULT", keys "Debug"
-// and "Trace" (a non-zero number or "true" turns the mode on).
+// and "Trace" (a non-zero number or "true" turns the mode on), and the virtual on-screen buttons
+// of section "IO_VIRTUAL_BUTTONS".
 void StartUp_ReadOptions();

@@ -47,5 +47,9 @@ extern bool Window_DisplayResetPending;
 // Applies a pending size or full-screen change to the window and the device.
 void Window_ApplyDisplayReset();
 
-// Handles every waiting window event: input into the input state, focus, the close button.
+// Handles every waiting window event: input into the input state, focus, the close button. A
+// focus loss raises the OS pause event unless a window of the runner's own took the focus.
 void PumpMessages();
+// Called when a window of the runner's own (a message box) closes: the focus loss it caused,
+// waiting among the events, is handled by the next PumpMessages without a pause event.
+void Window_FocusTakenByOwnWindow();

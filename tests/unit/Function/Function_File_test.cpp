@@ -416,7 +416,8 @@ TEST_F(Files, ProgramsGetTheirArgumentsWithoutAShell)
     EXPECT_EQ(Get(prog / "Helper.sh.args"), "one|two words|three\"quoted\"|C:\\dir\\|end\\|$HOME;ls|a\"b|");
     fs::remove(prog / "Helper.sh.args");
     EXPECT_EQ(Real("execute_program", {S("helper.sh"), S("later"), 0.0}), 0);
-    for (int i = 0; i < 300 && !fs::exists(prog / "Helper.sh.args"); i++)
+    // The file appears before the helper has written into it.
+    for (int i = 0; i < 300 && Get(prog / "Helper.sh.args").empty(); i++)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(Get(prog / "Helper.sh.args"), "later|");
 
@@ -435,7 +436,7 @@ TEST_F(Files, ProgramsGetTheirArgumentsWithoutAShell)
     setenv("PATH", ((root / "bin").string() + ":" + path).c_str(), 1);
     Put(prog / "Manual.html", "");
     EXPECT_EQ(Real("execute_shell", {S("manual.html"), S("")}), 0);
-    for (int i = 0; i < 300 && !fs::exists(root / "opened"); i++) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 300 && Get(root / "opened").empty(); i++) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(Get(root / "opened"), (prog / "Manual.html").string() + "|");
     setenv("PATH", path.c_str(), 1);
 }

@@ -1,6 +1,7 @@
 // A running one-room world for tests: objects made in code, a room started, instances placed
 // directly; errors collected instead of shown.
 #pragma once
+#include "Base/Console.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Function/Function_Game.h"
@@ -56,6 +57,16 @@ protected:
         ASSERT_TRUE(Run_StartGame());
     }
     CInstance* Put(int object, float x, float y) { return Run_Room->CreateInstance(x, y, object); }
+    // The debug console lines of one frame.
+    static std::string Frame()
+    {
+        TCaptureConsole lines;
+        tagIConsole* previous = Console_Debug;
+        Console_Debug = &lines;
+        Run_Frame();
+        Console_Debug = previous;
+        return lines.text;
+    }
     static std::vector<std::string>& Errors()
     {
         static std::vector<std::string> list;

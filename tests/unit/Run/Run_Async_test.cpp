@@ -49,16 +49,6 @@ protected:
         r->Complete();
         return r;
     }
-    // The debug console lines of one frame.
-    static std::string Frame()
-    {
-        TCaptureConsole lines;
-        tagIConsole* previous = Console_Debug;
-        Console_Debug = &lines;
-        Run_Frame();
-        Console_Debug = previous;
-        return lines.text;
-    }
 };
 
 TEST_F(AsyncDelivery, EveryInstanceWithTheEventReadsTheMapWhichIsThenDestroyed)

@@ -74,8 +74,13 @@ public:
     int MostAtOnce() const { return m_mostAtOnce; }
     bool Stopping() const { return m_stop; }
 
-    static void Send(int socket, const std::string& bytes)
+    // A connection stops counting as open once its answer starts: the client cannot move on before.
+    void Send(int socket, const std::string& bytes)
     {
+        if (!t_answering) {
+            t_answering = true;
+            m_open--;
+        }
         for (size_t sent = 0; sent < bytes.size();) {
             ssize_t n = send(socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
             if (n <= 0) return;
@@ -115,6 +120,7 @@ private:
     }
     void Serve(int socket)
     {
+        t_answering = false;
         int now = ++m_open;
         for (int most = m_mostAtOnce; now > most && !m_mostAtOnce.compare_exchange_weak(most, now);) {}
         Request request;
@@ -146,7 +152,7 @@ private:
         }
         shutdown(socket, SHUT_RDWR);
         close(socket);
-        m_open--;
+        if (!t_answering) m_open--;
     }
     static void Parse(const std::string& head, Request& request)
     {
@@ -177,6 +183,7 @@ private:
     int m_listener = -1;
     int m_port = 0;
     std::atomic<bool> m_stop{false};
+    static inline thread_local bool t_answering = false;  // the connection this thread serves has begun its answer
     std::atomic<int> m_open{0};
     std::atomic<int> m_mostAtOnce{0};
     std::thread m_acceptor;

@@ -37,6 +37,8 @@ public:
         std::string body = BoxText(text);
         if (!MainWindow || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, body.c_str(), MainWindow) != 0)
             Console_Warnings->Output("%s\n", body.c_str());
+        else
+            Window_FocusTakenByOwnWindow();
     }
 
     bool Question(const char* caption, const char* question) override
@@ -53,6 +55,7 @@ public:
                                      MainWindow ? SDL_GetError() : "no window");
             return false;
         }
+        Window_FocusTakenByOwnWindow();
         return pressed == 1;
     }
 

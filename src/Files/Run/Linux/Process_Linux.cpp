@@ -133,6 +133,13 @@ bool Execute_Shell(const char* file, const char* parameters, const char* directo
     return Spawn({"xdg-open", path}, directory, false);
 }
 
+bool Execute_OpenAddress(const char* address)
+{
+    // An address beginning with '-' would be an option of xdg-open.
+    if (!address || !*address || *address == '-') return false;
+    return Spawn({"xdg-open", address}, nullptr, false);
+}
+
 const char* GetGameDirectory()
 {
     const char* folder = LoadSave_GetProgramFolder();
