@@ -64,16 +64,19 @@ namespace fs = std::filesystem;
 namespace {
 
 // Kept out by name: what sleeps (sleep, action_sleep), starts programs (execute_program,
-// execute_shell, action_webpage), opens network connections (http_get, http_post_string), runs
-// code given as text, which may loop for ever or call the others (execute_string, execute_file),
-// or changes the priority of the fuzzing process itself (set_program_priority). External
-// definitions stay in: "-ext" is on, so no library is loaded. Without a window the dialogs and the
-// waits for input return at once, and no built-in opens one. Ending or restarting the game stays
-// in: game_end ends the input's calls and the next input starts the game afresh. Files are written
-// in a save folder under the temporary folder, which the next input finds empty again.
-const char* const kLeftOut[] = {"sleep",           "action_sleep",    "execute_program",     "execute_shell",
-                                "action_webpage",  "http_get",        "http_post_string",    "execute_string",
-                                "execute_file",    "set_program_priority"};
+// execute_shell, action_webpage, the url_open forms), opens network connections (http_get,
+// http_post_string), runs code given as text, which may loop for ever or call the others
+// (execute_string, execute_file), or changes the priority of the fuzzing process itself
+// (set_program_priority). A download that another built-in starts goes to a proxy on 127.0.0.1
+// that is not there. External definitions stay in: "-ext" is on, so no library is loaded.
+// Without a window the dialogs and the waits for input return at once, and no built-in opens
+// one. Ending or restarting the game stays in: game_end ends the input's calls and the next input
+// starts the game afresh. Files are written in a save folder under the temporary folder, which the
+// next input finds empty again.
+const char* const kLeftOut[] = {"sleep",          "action_sleep",       "execute_program",      "execute_shell",
+                                "action_webpage", "url_open",           "url_open_ext",         "url_open_full",
+                                "Quenby_OpenURL", "Quenby_OpenURL_ext", "Quenby_OpenURL_full",  "http_get",
+                                "http_post_string", "execute_string",   "execute_file",         "set_program_priority"};
 
 const double kInf = std::numeric_limits<double>::infinity();
 const double kReals[] = {0.0, -0.0, 1.0, -1.0, 0.5, 2.0, 3.0, 7.0, 15.0, 16.0, 31.0, 32.0, 255.0, 256.0, 360.0,
@@ -205,6 +208,8 @@ void Start()
 {
     setenv("ALSOFT_DRIVERS", "null", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    for (const char* proxy : {"http_proxy", "HTTPS_PROXY", "ALL_PROXY"}) setenv(proxy, "http://127.0.0.1:1", 1);
+    setenv("NO_PROXY", "", 1);
     Console_Warnings = Console_Debug = &g_quiet;
     ShowMessage_Hook = [](const char*) {};
     Error_Display_Hook = [](const char*, bool) {};
