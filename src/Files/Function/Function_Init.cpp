@@ -1,5 +1,4 @@
 #include "Function/Function_Init.h"
-#include "Code/Function.h"
 #include "Function/Function_Action.h"
 #include "Function/Function_D3D.h"
 #include "Function/Function_DataStructures.h"
@@ -14,6 +13,7 @@
 #include "Function/Function_Misc.h"
 #include "Function/Function_Particle.h"
 #include "Function/Function_Physics.h"
+#include "Function/Function_Resource.h"
 #include "Function/Function_Sound.h"
 #include "Function/Quenby_Functions.h"
 
@@ -31,8 +31,7 @@ void Function_Init()
     Function_Action_Init();
     Function_File_Init();
     Function_Http_Init();
-    // script_execute belongs to the resource family.
-    Function_Add("script_execute", F_script_execute, -1);
+    Function_Resource_Init();
     Function_Interaction_Init();
     Function_D3D_Init();
     Function_Particle_Init();

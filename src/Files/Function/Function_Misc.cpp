@@ -11,7 +11,6 @@
 #include "Support/Support_DLL.h"
 #include "Variable/Variable_Main.h"
 
-#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -254,17 +253,6 @@ void Function_ExecuteScript(int index, CInstance* self, CInstance* other, int ar
         Error_Show_Action(message.c_str(), PendingScriptError.fatal);
     }
     *result = std::move(value);
-}
-
-void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
-{
-    if (argc < 1) return;
-    int index = Arg_I(args[0]);
-    if (!Script_Exists(index)) {
-        Error_Show_Action("Trying to execute non-existing script.", false);
-        return;
-    }
-    Function_ExecuteScript(index, self, other, std::min(argc, ARGUMENT_SLOTS) - 1, args + 1, result);
 }
 
 void F_variable_global_exists(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)

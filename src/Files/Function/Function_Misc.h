@@ -20,8 +20,6 @@ void F_event_inherited(TaggedValue* result, CInstance* self, CInstance* other, i
 // an error the run leaves is reported as the calling action's.
 void Function_ExecuteScript(int index, CInstance* self, CInstance* other, int argc, const TaggedValue* args,
                             TaggedValue* result);
-// Registered with the resource built-ins; made here as it is part of the script engine.
-void F_script_execute(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);
 
 // The system half (Linux/Function_MiscM.cpp).
 void F_window_handle(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args);

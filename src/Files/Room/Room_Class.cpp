@@ -39,9 +39,7 @@ void CRoom::CopyFrom(const CRoom& other)
     std::copy(other.backgrounds, other.backgrounds + ROOM_SLOTS, backgrounds);
     enable_views = other.enable_views;
     std::copy(other.views, other.views + ROOM_SLOTS, views);
-    creation_code = other.creation_code;
-    if (creation_compiled) m_retired.push_back(creation_compiled);
-    creation_compiled = nullptr;
+    SetCreationCode(other.creation_code.c_str());
     physics = other.physics;
     physics_scale = other.physics_scale;
     physics_gravity_x = other.physics_gravity_x;
@@ -57,6 +55,13 @@ void CRoom::SetCaption(const char* text)
 {
     if (caption) MemFree(caption);
     caption = text ? MemStrDup(text) : nullptr;
+}
+
+void CRoom::SetCreationCode(const char* text)
+{
+    if (creation_compiled) m_retired.push_back(creation_compiled);
+    creation_compiled = nullptr;
+    creation_code = text ? text : "";
 }
 
 // The next id of a counter (which stays within lowest..last), or 0 once it has reached last.
@@ -317,6 +322,20 @@ void CRoom::UpdateActivation()
     }
 }
 
+// Objects' lists run in creation order, which ids follow; the active list runs by depth.
+static std::vector<CInstance*> ByCreation(std::vector<CInstance*> list)
+{
+    std::sort(list.begin(), list.end(), [](const CInstance* a, const CInstance* b) { return a->id < b->id; });
+    return list;
+}
+
+void CRoom::RelinkObjects()
+{
+    for (int i = 0; i < Object_Count(); i++)
+        if (CObject* o = Object_Find(i)) o->instances.clear();
+    for (CInstance* i : ByCreation(active)) ObjectListsAdd(i);
+}
+
 void CRoom::Suspend()
 {
     for (CInstance* i : active) {
@@ -328,10 +347,7 @@ void CRoom::Suspend()
 
 void CRoom::Resume()
 {
-    // Objects' lists run in creation order, which ids follow; the active list runs by depth.
-    std::vector<CInstance*> byId = active;
-    std::sort(byId.begin(), byId.end(), [](const CInstance* a, const CInstance* b) { return a->id < b->id; });
-    for (CInstance* i : byId) {
+    for (CInstance* i : ByCreation(active)) {
         ObjectListsAdd(i);
         Instance_Register(i);
     }

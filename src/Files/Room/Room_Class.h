@@ -93,6 +93,9 @@ public:
     // Copies the settings and the creation record of another room (not its instances).
     void CopyFrom(const CRoom& other);
     void SetCaption(const char* text);
+    // Replaces the creation code text; the compiled code is kept aside (it may be running) and
+    // the new text waits to be compiled.
+    void SetCreationCode(const char* text);
 
     // Appends a copy with the next tile id; its position, or -1 (nothing added) when no tile id
     // is left.
@@ -130,6 +133,9 @@ public:
     void ChangeDepth(CInstance* inst);
     // Moves instances whose deactivated flag changed between the two lists.
     void UpdateActivation();
+    // Builds every object's list of instances again from the active list, in creation order,
+    // after parent chains changed or an object was deleted.
+    void RelinkObjects();
     // Takes the room's instances out of the id hash and their objects' lists while the room is
     // kept aside (a persistent room left), and puts them back when it runs again.
     void Suspend();

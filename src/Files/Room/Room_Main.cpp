@@ -46,6 +46,7 @@ int Room_Duplicate(int index)
     std::string name = Rooms[copy]->name;
     Rooms[copy]->CopyFrom(*Rooms[index]);
     Rooms[copy]->name = name;
+    Room_PrepareRoom(*Rooms[copy]);
     return copy;
 }
 
@@ -56,6 +57,7 @@ bool Room_Assign(int target, int source)
     std::string name = Rooms[target]->name;
     Rooms[target]->CopyFrom(*Rooms[source]);
     Rooms[target]->name = name;
+    Room_PrepareRoom(*Rooms[target]);
     return true;
 }
 
@@ -160,21 +162,31 @@ void Room_Restart() { Room_Goto(Run_RoomIndex); }
 void Game_End() { Room_NewRoom = ROOM_CHANGE_END; }
 void Game_Restart() { Room_NewRoom = ROOM_CHANGE_RESTART; }
 
+// Compiled code that failed is deleted, so that nothing runs half-made code.
+static bool CompileInto(CCode** slot, const std::string& text, const std::string& label)
+{
+    if (text.empty() || *slot) return true;
+    CCode* code = new CCode(text.c_str(), false);
+    if (!code->Compile(label.c_str())) {
+        delete code;
+        return false;
+    }
+    *slot = code;
+    return true;
+}
+
+bool Room_PrepareRoom(CRoom& room)
+{
+    if (!CompileInto(&room.creation_compiled, room.creation_code, room.name + ", creation code")) return false;
+    for (RoomInstanceEntry& e : room.entries)
+        if (!CompileInto(&e.compiled, e.code, room.name + ", creation code of instance " + std::to_string(e.id))) return false;
+    return true;
+}
+
 bool Room_Prepare()
 {
-    for (auto& r : Rooms) {
-        if (!r) continue;
-        if (!r->creation_code.empty() && !r->creation_compiled) {
-            r->creation_compiled = new CCode(r->creation_code.c_str(), false);
-            if (!r->creation_compiled->Compile((r->name + ", creation code").c_str())) return false;
-        }
-        for (RoomInstanceEntry& e : r->entries) {
-            if (e.code.empty() || e.compiled) continue;
-            e.compiled = new CCode(e.code.c_str(), false);
-            std::string label = r->name + ", creation code of instance " + std::to_string(e.id);
-            if (!e.compiled->Compile(label.c_str())) return false;
-        }
-    }
+    for (auto& r : Rooms)
+        if (r && !Room_PrepareRoom(*r)) return false;
     return true;
 }
 

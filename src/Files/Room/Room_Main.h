@@ -30,6 +30,8 @@ const char* Room_GetName(int index);  // "<undefined>" when missing
 CRoom* Room_Get(int index);           // the resource room, null when missing
 int Room_Count();
 int Room_Add();                        // a new room named "__newroom" plus its index, last in the order
+// Copies compile their code at once; code that does not compile stays uncompiled (LastErrorText
+// set) and does not run.
 int Room_Duplicate(int index);         // -1 when missing
 bool Room_Assign(int target, int source);
 void Room_Clear();
@@ -48,8 +50,11 @@ void Room_Restart();
 void Game_End();
 void Game_Restart();
 
-// Compiles the creation code of every room and every placed instance.
+// Compiles the creation code of every room and every placed instance; false (LastErrorText set)
+// at the first failure.
 bool Room_Prepare();
+// The same for one room's code not compiled yet (after a copy or a new creation code).
+bool Room_PrepareRoom(CRoom& room);
 // Reads the ROOM chunk (see docs/gamefile.md); false on a damaged record.
 bool Room_Load(GameFileReader chunk);
 // Checks that the room order names rooms; false with a message otherwise.

@@ -71,6 +71,26 @@ bool SetAlarm(CInstance* s, int index, const TaggedValue* v)
 
 bool GetObjectIndex(CInstance* s, int, TaggedValue* out) { if (!s) return false; out->SetReal(s->object_index); return true; }
 
+// The bounding box, brought up to date as it is read.
+template <int CInstance::*F>
+bool GetBox(CInstance* s, int, TaggedValue* out)
+{
+    if (!s) return false;
+    s->Compute_BoundingBox();
+    out->SetReal(s->*F);
+    return true;
+}
+
+// A new sprite or mask gives the instance another box.
+template <int CInstance::*F>
+bool SetShape(CInstance* s, int, const TaggedValue* v)
+{
+    if (!s) return false;
+    s->*F = (int)lrint(v->GetReal());
+    s->bbox_dirty = true;
+    return true;
+}
+
 #define INSTANCE_FIELD(name, type) \
     Variable_BuiltIn_Add(#name, GetField<type, &CInstance::name>, SetField<type, &CInstance::name>, true)
 #define INSTANCE_READONLY(name, type) Variable_BuiltIn_Add(#name, GetField<type, &CInstance::name>, nullptr, false)
@@ -280,8 +300,8 @@ void Run_Variables_Init()
     INSTANCE_SETTER(image_angle, float, CallSetter<&CInstance::SetImageAngle>);
     INSTANCE_FIELD(image_alpha, float);
     INSTANCE_FIELD(image_blend, int);
-    INSTANCE_FIELD(sprite_index, int);
-    INSTANCE_FIELD(mask_index, int);
+    INSTANCE_SETTER(sprite_index, int, SetShape<&CInstance::sprite_index>);
+    INSTANCE_SETTER(mask_index, int, SetShape<&CInstance::mask_index>);
     INSTANCE_SETTER(depth, float, SetDepth);
     INSTANCE_FIELD(visible, bool);
     INSTANCE_FIELD(solid, bool);
@@ -301,6 +321,10 @@ void Run_Variables_Init()
     INSTANCE_FIELD(timeline_loop, bool);
     INSTANCE_READONLY(id, int);
     Variable_BuiltIn_Add("object_index", GetObjectIndex, nullptr, false);
+    Variable_BuiltIn_Add("bbox_left", GetBox<&CInstance::bbox_left>, nullptr, false);
+    Variable_BuiltIn_Add("bbox_top", GetBox<&CInstance::bbox_top>, nullptr, false);
+    Variable_BuiltIn_Add("bbox_right", GetBox<&CInstance::bbox_right>, nullptr, false);
+    Variable_BuiltIn_Add("bbox_bottom", GetBox<&CInstance::bbox_bottom>, nullptr, false);
 
     Variable_BuiltIn_Add("room", GetRoom, SetRoom, true);
     Variable_BuiltIn_Add("room_first", GetRoomFirst, nullptr, false);

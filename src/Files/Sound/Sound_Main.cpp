@@ -222,9 +222,14 @@ int Sound_AddFromFile(const char* fileName, int kind, bool preload)
 bool Sound_Replace(int index, const char* fileName, int kind, bool preload)
 {
     if (index < 0 || index >= (int)Sounds.size()) return false;
-    // The old sound gives its sample back before the new one takes one.
-    Sounds[(size_t)index].sound = std::make_unique<CSound>();
-    return Sounds[(size_t)index].sound->LoadFromFile(fileName, kind, preload);
+    // The file is read before the old sound goes, so a file that cannot be read leaves the old
+    // sound as it was; the old sound gives its sample back before the new one takes one.
+    auto sound = std::make_unique<CSound>();
+    if (!sound->LoadFromFile(fileName, kind, false)) return false;
+    CSound& replaced = *(Sounds[(size_t)index].sound = std::move(sound));
+    replaced.m_preload = preload;
+    if (preload) replaced.Prepare();
+    return true;
 }
 
 bool Sound_Delete(int index)

@@ -63,6 +63,7 @@ const char* Sound_GetName(int index);
 int Sound_Find(const char* name);
 // The new index, or -1 when the file cannot be read (the new slot stays, with an empty sound).
 int Sound_AddFromFile(const char* fileName, int kind, bool preload);
+// False, with the old sound kept, when the index is out of range or the file cannot be read.
 bool Sound_Replace(int index, const char* fileName, int kind, bool preload);
 bool Sound_Delete(int index);
 

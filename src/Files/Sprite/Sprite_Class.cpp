@@ -262,6 +262,11 @@ void CSprite::Assign(const CSprite* other)
     m_cullRadius = other->m_cullRadius;
     m_pages = other->m_pages;
     for (const CBitmap32* b : other->m_bitmaps) m_bitmaps.push_back(CBitmap32::CBitmap32_Copy(b));
+    // A copy of a sprite of the game data file draws from the same pages and collides as it does.
+    if (HasPageEntries()) {
+        m_masks = other->m_masks;
+        m_hasMasks = other->m_hasMasks;
+    }
     InitTexture();
     CreateMask();
 }

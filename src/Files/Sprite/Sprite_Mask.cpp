@@ -361,8 +361,11 @@ void CSprite::FreeMasks()
 
 void CSprite::CreateMask()
 {
+    // A sprite of the game data file has no frame images to build masks from: it keeps those of
+    // its record.
+    if (HasPageEntries()) return;
     FreeMasks();
-    if (!m_precise || !m_transparent || m_numb < 1 || HasPageEntries()) return;
+    if (!m_precise || !m_transparent || m_numb < 1) return;
     size_t size = (size_t)m_width * m_height;
     m_masks.resize(m_numb);
     for (int f = 0; f < m_numb; f++) {

@@ -7,6 +7,7 @@
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Resource.h"
 #include "Object/Instance_Class.h"
 #include "Run/CommandLine.h"
 #include "Script/Script_Main.h"

@@ -3,6 +3,7 @@
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Function/Function_Misc.h"
+#include "Function/Function_Resource.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"

@@ -89,11 +89,16 @@ TEST_F(SpriteFile, RecordsNamesMasksAndPageEntries)
     EXPECT_TRUE(c->CollisionPoint(at, 9, 1));
     EXPECT_FALSE(c->CollisionPoint(at, 1, 1));
 
-    // Frames of the file cannot be merged into, and a copy shares the pages but has no masks.
+    // Frames of the file cannot be merged into; a copy shares the pages and collides as the
+    // original does, and neither loses its masks when its precise flag goes off and on.
     int copy = Sprite_Duplicate(2);
     ASSERT_GE(copy, 0);
     EXPECT_EQ(Sprite_Get(copy)->GetTexture(2), TPAGE_HANDLE_BASE + 3);
-    EXPECT_FALSE(Sprite_Get(copy)->m_hasMasks);
+    EXPECT_TRUE(Sprite_Get(copy)->CollisionPoint(at, 9, 1));
+    EXPECT_FALSE(Sprite_Get(copy)->CollisionPoint(at, 1, 1));
+    Sprite_Get(2)->SetPrecise(false);
+    Sprite_Get(2)->SetPrecise(true);
+    EXPECT_FALSE(c->CollisionPoint(at, 1, 1));
     EXPECT_FALSE(Sprite_Get(copy)->Merge(Sprite_Get(0)));
     EXPECT_EQ(Sprite_Get(copy)->m_numb, 3);
 }

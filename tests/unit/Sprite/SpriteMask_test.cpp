@@ -236,14 +236,15 @@ TEST(SpriteBox, SpritesOfTheGameFileKeepUsableBoxes)
     EXPECT_EQ(s->m_bbox.top, 3);
     EXPECT_EQ(s->m_bbox.right, 5);
     EXPECT_EQ(s->m_bbox.bottom, 6);
-    // Rebuilding the masks of such a sprite drops them: it then collides by its box, which stays.
+    // Such a sprite has no images to build masks from: turning precise off and on keeps those
+    // of its record, and the box they give.
     s->SetPrecise(false);
     s->SetPrecise(true);
-    EXPECT_FALSE(s->m_hasMasks);
+    EXPECT_TRUE(s->m_hasMasks);
     s->SetBoundingBoxMode(BBOX_FULL);
     s->SetBoundingBoxMode(BBOX_AUTOMATIC);
-    EXPECT_EQ(s->m_bbox.left, 0);
-    EXPECT_EQ(s->m_bbox.right, 7);
+    EXPECT_EQ(s->m_bbox.left, 2);
+    EXPECT_EQ(s->m_bbox.right, 5);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "Platform/Array.h"
 #include "Platform/TBitmap.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -220,11 +222,11 @@ void GR_Surface_Draw_Tiled(int index, float x, float y, float xscale, float ysca
 // A 32-bit RGBA image of the part of a framebuffer rectangle that lies inside it.
 static TBitmap* Grab(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h)
 {
-    if (x < 0) w += x, x = 0;
-    if (y < 0) h += y, y = 0;
-    if (w > fboW - x) w = fboW - x;
-    if (h > fboH - y) h = fboH - y;
-    if (w <= 0 || h <= 0) return nullptr;
+    // Clipped in 64 bits: scripts give any corner and size.
+    int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    int64_t right = std::min<int64_t>((int64_t)x + w, fboW), bottom = std::min<int64_t>((int64_t)y + h, fboH);
+    if (right <= left || bottom <= top) return nullptr;
+    x = (int)left, y = (int)top, w = (int)(right - left), h = (int)(bottom - top);
     uint32_t* pixels = GRL_Read_Framebuffer(fbo, fboW, fboH, x, y, w, h, 0);
     if (!pixels) return nullptr;
     TBitmap* bitmap = new TBitmap(w, h, 32);
