@@ -8,6 +8,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
+#include "Code/Code_Class.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
 #include "Extension/Extension_Main.h"
@@ -212,6 +213,7 @@ int main(int argc, char** argv)
         CommandLine_Parse(1, argv);
     }
     StartUp_Trace = CommandLine.trace;
+    Code_KeepTrees = !CommandLine.useVM;
 
     int status = EXIT_FAILED;
     if (StartUp_Run() && (!choose || ChooseGame(&game, &status))) status = Play(game);

@@ -8,11 +8,57 @@
 #pragma once
 #include "Variable/Value.h"
 
+#include <climits>
+#include <cmath>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
-int RealToInt(double v);
-int TruncToInt(double v);
-int64_t TruncToInt64(double v);
+// The processor's own conversions give exactly these results (the rounding ones round as the
+// current mode does, ties to even by default); elsewhere the checks are spelled out.
+inline int RealToInt(double v)
+{
+#if defined(__SSE2__)
+    return _mm_cvtsd_si32(_mm_set_sd(v));
+#else
+    if (!(v >= -2147483648.5 && v < 2147483647.5)) return INT_MIN;
+    double r = std::nearbyint(v);
+    if (r > 2147483647.0 || r < -2147483648.0) return INT_MIN;
+    return (int)r;
+#endif
+}
+
+inline int TruncToInt(double v)
+{
+#if defined(__SSE2__)
+    return _mm_cvttsd_si32(_mm_set_sd(v));
+#else
+    if (!(v > -2147483649.0 && v < 2147483648.0)) return INT_MIN;
+    return (int)v;
+#endif
+}
+
+// Rounded to the nearest 64-bit integer, ties to even.
+inline int64_t RealToInt64(double v)
+{
+#if defined(__SSE2__) && defined(__x86_64__)
+    return _mm_cvtsd_si64(_mm_set_sd(v));
+#else
+    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0)) return INT64_MIN;
+    return (int64_t)std::nearbyint(v);
+#endif
+}
+
+inline int64_t TruncToInt64(double v)
+{
+#if defined(__SSE2__) && defined(__x86_64__)
+    return _mm_cvttsd_si64(_mm_set_sd(v));
+#else
+    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0)) return INT64_MIN;
+    return (int64_t)v;
+#endif
+}
 
 inline int Arg_I(const TaggedValue& a) { return RealToInt(a.GetReal()); }
 inline int Arg_FI(const TaggedValue& a) { return RealToInt((double)(float)a.GetReal()); }

@@ -9,6 +9,8 @@
 
 #include <string>
 
+bool Code_KeepTrees = true;
+
 CCode::CCode(const char* text, bool expression) : m_text(MemStrDup(text ? text : "")), m_expression(expression) {}
 
 CCode::~CCode()
@@ -35,6 +37,10 @@ bool CCode::Compile(const char* name)
         m_tree = nullptr;
         LastErrorText = error;
         return false;
+    }
+    if (!Code_KeepTrees) {
+        delete m_tree;
+        m_tree = nullptr;
     }
     return true;
 }

@@ -6,6 +6,10 @@ class CInstance;
 struct CodeTree;  // the compiled forms, private to the script engine
 struct ByteCode;
 
+// Whether compiled code keeps its tree, which only the tree interpreter runs, beside its byte code.
+// A runner that runs the machine alone clears it: the trees are most of a loaded game's code memory.
+extern bool Code_KeepTrees;
+
 class CCode {
 public:
     // expression false: a program (statements); true: one expression.
@@ -17,11 +21,11 @@ public:
     // Compiles under the given name (it labels the code in messages); on failure LastErrorText
     // describes the error and false is returned.
     bool Compile(const char* name);
-    bool IsCompiled() const { return m_tree != nullptr; }
+    bool IsCompiled() const { return m_byteCode != nullptr; }
     const char* GetText() const { return m_text; }
     const char* GetName() const { return m_name; }
     bool IsExpression() const { return m_expression; }
-    CodeTree* GetTree() const { return m_tree; }
+    CodeTree* GetTree() const { return m_tree; }  // null when not kept
     const ByteCode* GetByteCode() const { return m_byteCode; }
 
 private:

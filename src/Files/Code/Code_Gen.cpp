@@ -3,8 +3,11 @@
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -23,6 +26,18 @@ class Generator {
 public:
     Generator(const CodeTree* tree, ByteCode* bc) : m_tree(tree), m_bc(bc)
     {
+        // A local the code indexes anywhere is a whole variable with its array; the others are
+        // plain values in the frame.
+        std::vector<bool> indexed(tree->locals.size(), false);
+        for (const Node& n : tree->nodes)
+            if (n.kind == N_LOCAL && n.IndexCount() > 0) indexed[(size_t)n.id] = true;
+        for (size_t k = 0; k < tree->locals.size(); k++) {
+            std::vector<std::string>& names = indexed[k] ? bc->arrayNames : bc->localNames;
+            m_slot.push_back(indexed[k] ? ~(int)names.size() : (int)names.size());
+            names.push_back(tree->locals[k]);
+        }
+        bc->localCount = (int)bc->localNames.size();
+        bc->arrayCount = (int)bc->arrayNames.size();
         // The argument slots read and written by name go straight to the slots.
         for (int k = 0; k < ARGUMENT_SLOTS; k++) {
             std::string name = "argument" + std::to_string(k);
@@ -50,6 +65,18 @@ private:
     int m_height = 0;
     std::vector<Target> m_targets;
     int m_argumentIds[ARGUMENT_SLOTS];
+    std::vector<int> m_slot;  // of each local: its value slot, or ~ its array slot
+    // Constants by text (a view of the constant's own text) and by the bits of a real.
+    std::unordered_map<std::string_view, int> m_texts;
+    std::unordered_map<uint64_t, int> m_reals;
+
+    // The value slot of a plain local read or written without indexes, else -1.
+    int ValueSlot(const Node* n) const
+    {
+        if (n->kind != N_LOCAL || n->IndexCount() != 0) return -1;
+        int slot = m_slot[(size_t)n->id];
+        return slot >= 0 ? slot : -1;
+    }
 
     size_t Emit(Opcode op, int line, int a = 0, int x = 0, int y = 0, int b = 0, int c = 0)
     {
@@ -77,10 +104,21 @@ private:
         else i.a = (int)target;
     }
 
+    // Each distinct constant once: equal texts of one piece of code share their text, which a
+    // map compares by address before it compares bytes.
     int Constant(const TaggedValue& v)
     {
-        m_bc->constants.push_back(v);
-        return (int)m_bc->constants.size() - 1;
+        int next = (int)m_bc->constants.size();
+        int at = next;
+        if (v.kind == VALUE_STRING) {
+            at = m_texts.try_emplace(std::string_view(v.GetString(), v.GetLength()), next).first->second;
+        } else if (v.kind == VALUE_REAL) {
+            uint64_t bits;
+            memcpy(&bits, &v.val, sizeof bits);
+            at = m_reals.try_emplace(bits, next).first->second;
+        }
+        if (at == next) m_bc->constants.push_back(v);
+        return at;
     }
     int Real(double v) { return Constant(TaggedValue(v)); }
 
@@ -92,10 +130,10 @@ private:
         if (m_height > m_bc->maxStack) m_bc->maxStack = m_height;
     }
 
-    int Cache()
+    int Hint()
     {
-        m_bc->caches.emplace_back();
-        return (int)m_bc->caches.size() - 1;
+        m_bc->hints.push_back(0);
+        return (int)m_bc->hints.size() - 1;
     }
 
     static bool IsVariable(const Node* n)
@@ -113,15 +151,43 @@ private:
         return -1;
     }
 
+    // Index k of a variable node, checked.
+    void Index(const Node* n, int k)
+    {
+        const Node* index = n->kids[(size_t)(n->FirstIndex() + k)];
+        if (ValueSlot(index) >= 0 && index->line == n->line) {
+            Emit(OPC_INDEX_LOCAL, n->line, ValueSlot(index));
+            return;
+        }
+        Value(index);
+        Emit(OPC_INDEX, n->line);
+    }
+
     // The target (for t.v) and the indexes of a variable node, each checked as soon as it is
     // known; a read checks its last index itself.
     void Operands(const Node* n, bool read)
     {
         if (n->kind == N_DOT) Value(n->kids[0]);
         for (int k = 0; k < n->IndexCount(); k++) {
-            Value(n->kids[(size_t)(n->FirstIndex() + k)]);
-            if (!read || k + 1 < n->IndexCount()) Emit(OPC_INDEX, n->line);
+            if (read && k + 1 == n->IndexCount()) Value(n->kids[(size_t)(n->FirstIndex() + k)]);
+            else Index(n, k);
         }
+    }
+
+    // A read whose last index is a plain local, read by the instruction itself; false when the
+    // read is not of that form.
+    bool ReadAtLocal(const Node* n)
+    {
+        int count = n->IndexCount();
+        if (count == 0 || (n->kind != N_SELF && n->kind != N_GLOBAL && n->kind != N_LOCAL)) return false;
+        const Node* last = n->kids[(size_t)(count - 1)];
+        if (ValueSlot(last) < 0 || last->line != n->line) return false;
+        if (count == 2) Index(n, 0);
+        int at = ValueSlot(last);
+        if (n->kind == N_SELF) Emit(OPC_GET_SELF_AT, n->line, n->id, count - 1, 0, Hint(), at);
+        else if (n->kind == N_GLOBAL) Emit(OPC_GET_GLOBAL_AT, n->line, n->id, count - 1, 0, Hint(), at);
+        else Emit(OPC_GET_ARRAY_AT, n->line, ~m_slot[(size_t)n->id], count - 1, 0, 0, at);
+        return true;
     }
 
     void Read(const Node* n)
@@ -131,12 +197,16 @@ private:
             Emit(OPC_GET_ARG, n->line, slot);
             return;
         }
+        if (ReadAtLocal(n)) return;
         Operands(n, true);
         int x = n->IndexCount();
         switch (n->kind) {
-        case N_LOCAL: Emit(OPC_GET_LOCAL, n->line, n->id, x); break;
-        case N_SELF: Emit(OPC_GET_SELF, n->line, n->id, x, 0, Cache()); break;
-        case N_GLOBAL: Emit(OPC_GET_GLOBAL, n->line, n->id, x, 0, Cache()); break;
+        case N_LOCAL:
+            if (m_slot[(size_t)n->id] >= 0) Emit(OPC_GET_LOCAL, n->line, m_slot[(size_t)n->id]);
+            else Emit(OPC_GET_ARRAY, n->line, ~m_slot[(size_t)n->id], x);
+            break;
+        case N_SELF: Emit(OPC_GET_SELF, n->line, n->id, x, 0, Hint()); break;
+        case N_GLOBAL: Emit(OPC_GET_GLOBAL, n->line, n->id, x, 0, Hint()); break;
         case N_BUILTIN: Emit(OPC_GET_BUILTIN, n->line, n->id, x); break;
         default: Emit(OPC_GET_DOT, n->line, n->id, x); break;
         }
@@ -150,8 +220,8 @@ private:
             Failure("Statement used as an expression.", a->line, false);
             return;
         }
-        if (n->kind == N_LOCAL && n->IndexCount() == 0 && (a->op == OP_ADD || a->op == OP_SUB) && v->kind == N_CONST) {
-            Emit(OPC_ADD_LOCAL_CONST, n->line, n->id, 0, a->op, Constant(v->value), a->line);
+        if (ValueSlot(n) >= 0 && (a->op == OP_ADD || a->op == OP_SUB) && v->kind == N_CONST) {
+            Emit(OPC_ADD_LOCAL_CONST, n->line, ValueSlot(n), 0, a->op, Constant(v->value), a->line);
             return;
         }
         int slot = ArgumentSlot(n);
@@ -164,9 +234,12 @@ private:
         Value(v);
         int x = n->IndexCount();
         switch (n->kind) {
-        case N_LOCAL: Emit(OPC_SET_LOCAL, n->line, n->id, x, a->op, 0, a->line); break;
-        case N_SELF: Emit(OPC_SET_SELF, n->line, n->id, x, a->op, Cache(), a->line); break;
-        case N_GLOBAL: Emit(OPC_SET_GLOBAL, n->line, n->id, x, a->op, Cache(), a->line); break;
+        case N_LOCAL:
+            if (m_slot[(size_t)n->id] >= 0) Emit(OPC_SET_LOCAL, n->line, m_slot[(size_t)n->id], 0, a->op, 0, a->line);
+            else Emit(OPC_SET_ARRAY, n->line, ~m_slot[(size_t)n->id], x, a->op, 0, a->line);
+            break;
+        case N_SELF: Emit(OPC_SET_SELF, n->line, n->id, x, a->op, Hint(), a->line); break;
+        case N_GLOBAL: Emit(OPC_SET_GLOBAL, n->line, n->id, x, a->op, Hint(), a->line); break;
         case N_BUILTIN: Emit(OPC_SET_BUILTIN, n->line, n->id, x, a->op, 0, a->line); break;
         default: Emit(OPC_SET_DOT, n->line, n->id, x, a->op, 0, a->line); break;
         }
@@ -208,16 +281,21 @@ private:
             Emit(OPC_UNARY, n->line, 0, 0, n->op);
             return;
         case N_BINARY: {
-            Value(n->kids[0]);
+            const Node* l = n->kids[0];
             const Node* r = n->kids[1];
+            if (r->kind == N_CONST && ValueSlot(l) >= 0 && l->line == n->line) {
+                Emit(OPC_LOCAL_BINARY_CONST, n->line, ValueSlot(l), 0, n->op, Constant(r->value));
+                return;
+            }
+            Value(l);
             if (r->kind == N_CONST) {
                 Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :
                             n->op == OP_MUL ? OPC_MUL_CONST : n->op == OP_MOD ? OPC_MOD_CONST : OPC_BINARY_CONST;
                 Emit(op, n->line, Constant(r->value), 0, n->op);
                 return;
             }
-            if (r->kind == N_LOCAL && r->IndexCount() == 0) {
-                Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, r->id, r->line);
+            if (ValueSlot(r) >= 0) {
+                Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, ValueSlot(r), r->line);
                 return;
             }
             Value(n->kids[1]);
@@ -262,17 +340,15 @@ private:
         if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_CONST) {
             const Node* l = cond->kids[0];
             const Node* r = cond->kids[1];
-            if (cond->op == OP_LT && l->kind == N_LOCAL && l->IndexCount() == 0 && r->value.IsReal() &&
-                l->line == cond->line)
-                return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, l->id, when, 0, Constant(r->value));
+            if (cond->op == OP_LT && ValueSlot(l) >= 0 && r->value.IsReal() && l->line == cond->line)
+                return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, ValueSlot(l), when, 0, Constant(r->value));
             Value(l);
             return Emit(OPC_COMPARE_JUMP_IF, cond->line, Constant(r->value), when, cond->op);
         }
-        if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_LOCAL &&
-            cond->kids[1]->IndexCount() == 0) {
+        if (cond->kind == N_BINARY && IsComparison(cond->op) && ValueSlot(cond->kids[1]) >= 0) {
             const Node* r = cond->kids[1];
             Value(cond->kids[0]);
-            return Emit(OPC_COMPARE_LOCAL_JUMP_IF, cond->line, r->id, when, cond->op, r->line);
+            return Emit(OPC_COMPARE_LOCAL_JUMP_IF, cond->line, ValueSlot(r), when, cond->op, r->line);
         }
         Value(cond);
         return Emit(OPC_JUMP_IF, cond->line, 0, when);
@@ -291,6 +367,57 @@ private:
         Target t = std::move(m_targets.back());
         m_targets.pop_back();
         return t;
+    }
+
+    // The breaks of a repeat or with run `ending` (the pop of the count, the end of the walk),
+    // which the loop's own way out has already done.
+    void Leave(const std::vector<size_t>& breaks, Opcode ending, int line)
+    {
+        if (breaks.empty()) return;
+        size_t over = Emit(OPC_JUMP, line);
+        PatchAll(breaks, Here());
+        if (ending == OPC_POP) m_height++;  // the breaks arrive with the count still there
+        Emit(ending, line);
+        Patch(over, Here());
+    }
+
+    // A for loop whose step is `local += constant` (or -=) and whose condition compares that
+    // local with a constant or another plain local, all on one line: the step and the test
+    // become one instruction at the bottom, the test is also made once on the way in.
+    bool StepLoop(const Node* n)
+    {
+        const Node* cond = n->kids[1];
+        const Node* step = n->kids[2];
+        if (step->kind != N_ASSIGN || (step->op != OP_ADD && step->op != OP_SUB)) return false;
+        const Node* var = step->kids[0];
+        const Node* by = step->kids[1];
+        int slot = ValueSlot(var);
+        if (slot < 0 || by->kind != N_CONST || !by->value.IsReal()) return false;
+        if (cond->kind != N_BINARY || !IsComparison(cond->op) || ValueSlot(cond->kids[0]) != slot) return false;
+        const Node* limit = cond->kids[1];
+        int limitIndex;
+        uint8_t flags = (uint8_t)cond->op;
+        if (limit->kind == N_CONST) {
+            limitIndex = Constant(limit->value);
+        } else if (ValueSlot(limit) >= 0) {
+            limitIndex = ValueSlot(limit);
+            flags |= STEP_LOCAL_LIMIT;
+        } else {
+            return false;
+        }
+        int line = cond->line;
+        if (limitIndex > 0xFFFF || step->line != line || var->line != line || cond->kids[0]->line != line ||
+            limit->line != line)
+            return false;
+        if (step->op == OP_SUB) flags |= STEP_SUBTRACT;
+        size_t skip = JumpIf(cond, false);
+        size_t top = Here();
+        Target t = Body(n->kids[3]);
+        PatchAll(t.continues, Here());
+        Patch(Emit(OPC_STEP_JUMP_IF, line, slot, limitIndex, flags, Constant(by->value)), top);
+        Patch(skip, Here());
+        PatchAll(t.breaks, Here());
+        return true;
     }
 
     void Jump(size_t target, int line) { Emit(OPC_JUMP, line, (int)target); }
@@ -384,6 +511,7 @@ private:
         }
         case N_FOR: {
             Statement(n->kids[0]);
+            if (StepLoop(n)) return;
             size_t enter = Emit(OPC_JUMP, n->line);
             size_t top = Here();
             Target t = Body(n->kids[3]);
@@ -394,33 +522,30 @@ private:
             PatchAll(t.breaks, Here());
             return;
         }
+        // repeat and with count or walk at the bottom, jumping back while they go on; a break
+        // leaves through the pop or the end of the walk that going on would have done.
         case N_REPEAT: {
             Value(n->kids[0]);
             Emit(OPC_REPEAT_INIT, n->line);
+            size_t enter = Emit(OPC_JUMP, n->line);
             size_t top = Here();
-            size_t exit = Emit(OPC_REPEAT_NEXT, n->line);
             Target t = Body(n->kids[1]);
-            Jump(top, n->line);
-            PatchAll(t.continues, top);
-            PatchAll(t.breaks, Here());
-            if (!t.breaks.empty()) Emit(OPC_POP, n->line);
-            else m_height--;
-            Patch(exit, Here());
+            PatchAll(t.continues, Here());
+            Patch(enter, Here());
+            Patch(Emit(OPC_REPEAT_NEXT, n->line), top);
+            Leave(t.breaks, OPC_POP, n->line);
             return;
         }
         case N_WITH: {
             Value(n->kids[0]);
             Emit(OPC_WITH_BEGIN, n->line);
-            size_t next = Here();
-            size_t exit = Emit(OPC_WITH_NEXT, n->line);
+            size_t enter = Emit(OPC_JUMP, n->line);
+            size_t top = Here();
             Target t = Body(n->kids[1]);
-            Jump(next, n->line);
-            PatchAll(t.continues, next);
-            if (!t.breaks.empty()) {
-                PatchAll(t.breaks, Here());
-                Emit(OPC_WITH_END, n->line);
-            }
-            Patch(exit, Here());
+            PatchAll(t.continues, Here());
+            Patch(enter, Here());
+            Patch(Emit(OPC_WITH_NEXT, n->line), top);
+            Leave(t.breaks, OPC_WITH_END, n->line);
             return;
         }
         case N_SWITCH: Switch(n); return;
@@ -449,15 +574,22 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
     }
     auto bc = std::make_unique<ByteCode>();
     bc->name = tree->name;
-    bc->localNames = tree->locals;
-    bc->localCount = (int)tree->locals.size();
     bc->firstLine = tree->root->line;
+    // About an instruction a node: grown once rather than step by step.
+    bc->code.reserve(tree->nodes.size() + 2);
+    bc->lines.reserve(tree->nodes.size() + 2);
     Generator g(tree, bc.get());
     if (expression) g.Expression(tree->root);
     else g.Program(tree->root);
     if (!g.error.empty()) {
         *error = "In " + tree->name + ": " + g.error;
         return nullptr;
+    }
+    // The machine jumps by offsets from the jumping instruction.
+    for (size_t k = 0; k < bc->code.size(); k++) {
+        VMIns& i = bc->code[k];
+        const OpcodeInfo& info = Code_Opcodes[i.op];
+        if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) (info.jumpInC ? i.c : i.a) -= (int)k;
     }
 #ifndef NDEBUG
     std::string problem;

@@ -527,11 +527,11 @@ bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* resul
 {
     if (result) result->SetReal(0.0);
     Code_RunErrorFatal = false;
-    if (!code || !code->IsCompiled()) {
+    const CodeTree* tree = code ? code->GetTree() : nullptr;
+    if (!tree) {
         LastErrorText = "The code is not compiled.";
         return false;
     }
-    const CodeTree* tree = code->GetTree();
     std::vector<CVariable> locals(tree->locals.size());
     Run r{self, other, tree, locals.data(), TaggedValue(), Stack_Limit(CODE_STACK_RESERVE)};
     int line = Error_Context.line;

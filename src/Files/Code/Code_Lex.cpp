@@ -1,13 +1,16 @@
 #include "Code/Code_Lex.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 namespace {
 
 struct Word {
-    const char* text;
+    std::string_view text;
     TokenKind kind;
     int sub;
     double value;
@@ -28,7 +31,7 @@ const Word kWords[] = {
 };
 
 struct Punct {
-    const char* text;
+    std::string_view text;
     int sub;
 };
 
@@ -43,6 +46,32 @@ const Punct kPuncts[] = {
     {"+", S_PLUS}, {"-", S_MINUS}, {"*", S_STAR}, {"/", S_SLASH}, {"%", S_MOD}, {"|", S_BAR},
     {"&", S_AMP}, {"^", S_CARET}, {"!", S_BANG}, {"~", S_TILDE},
 };
+
+// The entries of a table of words or symbols by their first character, each character's entries in
+// the table's order.
+template <typename T, size_t N>
+class ByFirstChar {
+public:
+    explicit ByFirstChar(const T (&table)[N])
+    {
+        size_t count[256] = {};
+        for (const T& e : table) count[(unsigned char)e.text[0]]++;
+        m_start[0] = 0;
+        for (size_t c = 0; c < 256; c++) m_start[c + 1] = m_start[c] + count[c];
+        size_t next[256];
+        std::copy(m_start, m_start + 256, next);
+        for (const T& e : table) m_entries[next[(unsigned char)e.text[0]]++] = &e;
+    }
+    const T* const* begin(char c) const { return m_entries + m_start[(unsigned char)c]; }
+    const T* const* end(char c) const { return m_entries + m_start[(unsigned char)c + 1]; }
+
+private:
+    const T* m_entries[N];
+    size_t m_start[257];
+};
+
+const ByFirstChar<Word, std::size(kWords)> kWordsByFirst(kWords);
+const ByFirstChar<Punct, std::size(kPuncts)> kPunctsByFirst(kPuncts);
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
@@ -119,11 +148,11 @@ bool Code_Lex(const char* text, std::vector<Token>& tokens, LexError& error)
             while (IsNameChar(*p)) p++;
             t.text.assign(s, (size_t)(p - s));
             t.kind = T_NAME;
-            for (const Word& w : kWords) {
-                if (t.text == w.text) {
-                    t.kind = w.kind;
-                    t.sub = w.sub;
-                    t.number = w.value;
+            for (auto w = kWordsByFirst.begin(c); w != kWordsByFirst.end(c); ++w) {
+                if (t.text == (*w)->text) {
+                    t.kind = (*w)->kind;
+                    t.sub = (*w)->sub;
+                    t.number = (*w)->value;
                     break;
                 }
             }
@@ -165,10 +194,10 @@ bool Code_Lex(const char* text, std::vector<Token>& tokens, LexError& error)
             p++;
         } else {
             const Punct* found = nullptr;
-            for (const Punct& q : kPuncts) {
-                size_t n = strlen(q.text);
-                if (strncmp(p, q.text, n) == 0) {
-                    found = &q;
+            for (auto q = kPunctsByFirst.begin(c); q != kPunctsByFirst.end(c); ++q) {
+                // p[1] is there to read: c is not the terminating zero.
+                if ((*q)->text.size() == 1 || (*q)->text[1] == p[1]) {
+                    found = *q;
                     break;
                 }
             }
@@ -176,7 +205,7 @@ bool Code_Lex(const char* text, std::vector<Token>& tokens, LexError& error)
             t.kind = T_SYMBOL;
             t.sub = found->sub;
             t.text = found->text;
-            p += strlen(found->text);
+            p += found->text.size();
         }
         tokens.push_back(std::move(t));
     }

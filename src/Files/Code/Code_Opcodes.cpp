@@ -8,18 +8,24 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"push", 0, 1, false, FLOW_NEXT, 0, false},
     {"pop", 1, 0, false, FLOW_NEXT, 0, false},
     {"index", 1, 1, false, FLOW_NEXT, 0, false},
+    {"index_local", 0, 1, false, FLOW_NEXT, 0, false},
     {"get_local", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_self", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_global", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_builtin", 0, 1, true, FLOW_NEXT, 0, false},
     {"get_dot", 1, 1, true, FLOW_NEXT, 0, false},
     {"get_arg", 0, 1, false, FLOW_NEXT, 0, false},
+    {"get_array", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_self_at", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_global_at", 0, 1, true, FLOW_NEXT, 0, false},
+    {"get_array_at", 0, 1, true, FLOW_NEXT, 0, false},
     {"set_local", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_self", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_global", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_builtin", 1, 0, true, FLOW_NEXT, 0, false},
     {"set_dot", 2, 0, true, FLOW_NEXT, 0, false},
     {"set_arg", 1, 0, false, FLOW_NEXT, 0, false},
+    {"set_array", 1, 0, true, FLOW_NEXT, 0, false},
     {"unary", 1, 1, false, FLOW_NEXT, 0, false},
     {"binary", 2, 1, false, FLOW_NEXT, 0, false},
     {"add", 2, 1, false, FLOW_NEXT, 0, false},
@@ -37,7 +43,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"jump_if", 1, 0, false, FLOW_BRANCH, -1, false},
     {"case_jump", 2, 1, false, FLOW_BRANCH, -2, false},
     {"repeat_init", 1, 1, false, FLOW_NEXT, 0, false},
-    {"repeat_next", 1, 1, false, FLOW_BRANCH, -1, false},
+    {"repeat_next", 1, 0, false, FLOW_BRANCH, 0, false},
     {"with_begin", 1, 0, false, FLOW_NEXT, 0, false},
     {"with_next", 0, 0, false, FLOW_BRANCH, 0, false},
     {"with_end", 0, 0, false, FLOW_NEXT, 0, false},
@@ -57,6 +63,8 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"sub_const", 1, 1, false, FLOW_NEXT, 0, false},
     {"mul_const", 1, 1, false, FLOW_NEXT, 0, false},
     {"mod_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"local_binary_const", 0, 1, false, FLOW_NEXT, 0, false},
+    {"step_jump_if", 0, 0, false, FLOW_BRANCH, 0, true},
 };
 
 namespace {
@@ -74,6 +82,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
 {
     auto constant = [&](int k) { return k >= 0 && (size_t)k < bc.constants.size(); };
     auto local = [&](int k) { return k >= 0 && (size_t)k < bc.localNames.size(); };
+    auto array = [&](int k) { return k >= 0 && (size_t)k < bc.arrayNames.size(); };
     switch (i.op) {
     case OPC_PUSH:
     case OPC_BINARY_CONST:
@@ -85,12 +94,24 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_FAIL: return constant(i.a);
     case OPC_BINARY_LOCAL: return local(i.b);
     case OPC_COMPARE_LOCAL_JUMP_IF: return local(i.a);
+    case OPC_INDEX_LOCAL: return local(i.a);
     case OPC_GET_LOCAL:
-    case OPC_SET_LOCAL: return local(i.a) && i.x <= 2;
+    case OPC_SET_LOCAL: return local(i.a) && i.x == 0;
+    case OPC_GET_ARRAY:
+    case OPC_SET_ARRAY: return array(i.a) && i.x <= 2;
+    case OPC_GET_ARRAY_AT: return array(i.a) && local(i.c) && i.x <= 1;
+    case OPC_GET_SELF_AT:
+    case OPC_GET_GLOBAL_AT: return i.b >= 0 && (size_t)i.b < bc.hints.size() && local(i.c) && i.x <= 1;
+    case OPC_LOCAL_BINARY_CONST: return local(i.a) && constant(i.b);
+    case OPC_STEP_JUMP_IF: {
+        int compare = i.y & STEP_COMPARE;
+        return local(i.a) && constant(i.b) && bc.constants[(size_t)i.b].IsReal() && compare >= OP_LT &&
+               compare <= OP_GT && ((i.y & STEP_LOCAL_LIMIT) ? local(i.x) : constant(i.x));
+    }
     case OPC_GET_SELF:
     case OPC_GET_GLOBAL:
     case OPC_SET_SELF:
-    case OPC_SET_GLOBAL: return i.b >= 0 && (size_t)i.b < bc.caches.size() && i.x <= 2;
+    case OPC_SET_GLOBAL: return i.b >= 0 && (size_t)i.b < bc.hints.size() && i.x <= 2;
     case OPC_GET_BUILTIN:
     case OPC_GET_DOT:
     case OPC_SET_BUILTIN:
@@ -110,7 +131,8 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
     size_t n = bc.code.size();
     if (n == 0) return Bad(error, 0, "no code");
     if (bc.lines.size() != n) return Bad(error, 0, "line table size differs");
-    if ((size_t)bc.localCount != bc.localNames.size()) return Bad(error, 0, "local count differs");
+    if ((size_t)bc.localCount != bc.localNames.size() || (size_t)bc.arrayCount != bc.arrayNames.size())
+        return Bad(error, 0, "local count differs");
     std::vector<int> height(n, -1);
     std::vector<size_t> work{0};
     height[0] = 0;
@@ -138,7 +160,7 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
         int after = h - pops + info.pushes;
         if (after > highest) highest = after;
         if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) {
-            int target = info.jumpInC ? i.c : i.a;
+            int64_t target = (int64_t)at + (info.jumpInC ? i.c : i.a);
             if (target < 0) return Bad(error, at, "jumps before the start");
             int jumped = info.flow == FLOW_GOTO ? after : h + info.jumpDelta;
             if (jumped < 0) return Bad(error, at, "jump pops below the frame");
@@ -162,6 +184,10 @@ std::string Code_ListByteCode(const ByteCode& bc)
         snprintf(text, sizeof text, "%4d %5zu %-20s x=%d y=%s a=%d b=%d c=%d", k < bc.lines.size() ? bc.lines[k] : 0, k,
                  name, i.x, Code_OpName(i.y), i.a, i.b, i.c);
         out += text;
+        if (i.op < OPC_COUNT && (Code_Opcodes[i.op].flow == FLOW_BRANCH || Code_Opcodes[i.op].flow == FLOW_GOTO)) {
+            snprintf(text, sizeof text, " -> %lld", (long long)k + (Code_Opcodes[i.op].jumpInC ? i.c : i.a));
+            out += text;
+        }
         if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_COMPARE_JUMP_IF || (i.op >= OPC_ADD_CONST && i.op <= OPC_MOD_CONST) || i.op == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
             const TaggedValue& v = bc.constants[(size_t)i.a];
             if (v.IsString()) out += std::string(" \"") + v.GetString() + "\"";

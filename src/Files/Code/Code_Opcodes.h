@@ -13,14 +13,19 @@ enum Opcode : uint8_t {
     OPC_PUSH,         // a = constant
     OPC_POP,
     OPC_INDEX,        // checks and rounds the array index on top
+    OPC_INDEX_LOCAL,  // pushes plain local a as a checked array index
     // Variable reads: x = number of indexes on the stack (all but the last already checked by
     // OPC_INDEX; the read checks the last itself).
-    OPC_GET_LOCAL,    // a = slot
+    OPC_GET_LOCAL,    // a = slot of a `var` local never indexed (x = 0)
     OPC_GET_SELF,     // a = variable id, b = cache
     OPC_GET_GLOBAL,   // a = variable id, b = cache
     OPC_GET_BUILTIN,  // a = built-in index
     OPC_GET_DOT,      // a = variable id; the target lies below the indexes
     OPC_GET_ARG,      // a = argument slot
+    OPC_GET_ARRAY,    // a = slot of a `var` local that the code indexes
+    // The same reads with their last index the value of the plain local c (checked by the read);
+    // x = the indexes on the stack before it.
+    OPC_GET_SELF_AT, OPC_GET_GLOBAL_AT, OPC_GET_ARRAY_AT,
     // Variable writes: the value is on top; y = the operator of a compound assignment (OP_SET
     // for a plain one); c = the line of the assignment, for errors of the operator.
     OPC_SET_LOCAL,
@@ -29,20 +34,22 @@ enum Opcode : uint8_t {
     OPC_SET_BUILTIN,
     OPC_SET_DOT,
     OPC_SET_ARG,
+    OPC_SET_ARRAY,
     // Operators: y = the NodeOp.
     OPC_UNARY,
     OPC_BINARY,
     OPC_ADD, OPC_SUB, OPC_MUL, OPC_LT, OPC_LE, OPC_GT, OPC_GE, OPC_EQ, OPC_NE,
     OPC_AND_JUMP,     // x = 1 for ||: a truth value that decides the result jumps to a with it
     OPC_TO_BOOL,      // x = 1 for ||: the second operand as 1 or 0
-    // Control flow: a = target instruction.
+    // Control flow: a = the target's offset from the jumping instruction (c in those marked
+    // jumpInC).
     OPC_JUMP,
     OPC_JUMP_IF,      // pops a condition; jumps when whether it holds is x (1 or 0)
     OPC_CASE_JUMP,    // compares the case value on top with the switch value below; equal jumps
     OPC_REPEAT_INIT,  // the repeat count on top becomes a whole number
-    OPC_REPEAT_NEXT,  // counts down the count on top; at 0 pops it and jumps
+    OPC_REPEAT_NEXT,  // while the count on top is 1 or more takes one from it and jumps; else pops it
     OPC_WITH_BEGIN,   // pops the target, starts the walk over its instances
-    OPC_WITH_NEXT,    // makes the next instance self, or ends the walk and jumps
+    OPC_WITH_NEXT,    // makes the next instance self and jumps, or ends the walk
     OPC_WITH_END,     // ends the walk early (break)
     // Calls: a = id, x = argument count (built-ins padded to their registered count).
     OPC_CALL,
@@ -60,7 +67,18 @@ enum Opcode : uint8_t {
     OPC_COMPARE_LOCAL_JUMP_IF,  // likewise with local a (b = the local's line)
     // OPC_BINARY_CONST for one operator each (y is that operator too).
     OPC_ADD_CONST, OPC_SUB_CONST, OPC_MUL_CONST, OPC_MOD_CONST,
+    OPC_LOCAL_BINARY_CONST,   // pushes local a, operator y, constant b
+    // The step and test of a for loop: local a += constant b (-= when y has STEP_SUBTRACT), then
+    // jumps to c when local a compares (y & STEP_COMPARE) with constant x (local x when y has
+    // STEP_LOCAL_LIMIT).
+    OPC_STEP_JUMP_IF,
     OPC_COUNT
+};
+
+enum : uint8_t {
+    STEP_COMPARE = 0x1F,
+    STEP_SUBTRACT = 0x40,
+    STEP_LOCAL_LIMIT = 0x80,
 };
 
 enum OpcodeFlow : uint8_t {
@@ -91,21 +109,19 @@ struct VMIns {
     int32_t c = 0;
 };
 
-// A cached lookup of a variable in a variable list, valid while the list keeps its serial.
-struct VarCache {
-    uint64_t serial = 0;
-    CVariable* var = nullptr;
-};
-
 struct ByteCode {
     std::vector<VMIns> code;
     std::vector<int> lines;  // the source line of each instruction
     std::vector<TaggedValue> constants;
-    std::vector<std::string> localNames;
-    std::vector<VarCache> caches;
+    std::vector<std::string> localNames;  // `var` locals never indexed: values in the frame
+    std::vector<std::string> arrayNames;  // `var` locals the code indexes: whole variables
+    // For each instance or global variable access, where its variable was last found in its
+    // list (CVariableList::Find); updated as the code runs.
+    mutable std::vector<int> hints;
     int maxStack = 0;        // the highest the operand stack grows
     int firstLine = 0;       // the line of the code's start, for errors raised on entry
     int localCount = 0;      // localNames.size(), read on every call
+    int arrayCount = 0;      // arrayNames.size()
     std::string name;
 };
 

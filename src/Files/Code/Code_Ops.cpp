@@ -6,14 +6,6 @@
 
 namespace {
 
-// The bitwise operators work on the reals rounded to 64-bit integers; NaN and values out of
-// range give the lowest integer, as the processor's conversion does.
-int64_t ToInt64(double v)
-{
-    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0)) return INT64_MIN;
-    return (int64_t)std::nearbyint(v);
-}
-
 bool WrongType(int op, std::string* error)
 {
     *error = std::string("Wrong type of arguments to ") + Code_OpName(op) + ".";
@@ -60,7 +52,7 @@ bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string
     case OP_NEG: out->SetReal(-v); return true;
     case OP_PLUS: out->SetReal(v); return true;
     case OP_NOT: out->SetReal(Truth(v) ? 0.0 : 1.0); return true;
-    case OP_BITNOT: out->SetReal((double)~ToInt64(v)); return true;
+    case OP_BITNOT: out->SetReal((double)~RealToInt64(v)); return true;
     default: return WrongType(op, error);
     }
 }
@@ -97,41 +89,14 @@ bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, Tagged
         default: return WrongType(op, error);
         }
     }
-    double x = a.val, y = b.val;
-    switch (op) {
-    case OP_ADD: out->SetReal(x + y); return true;
-    case OP_SUB: out->SetReal(x - y); return true;
-    case OP_MUL: out->SetReal(x * y); return true;
-    case OP_DIV:
-    case OP_IDIV:
-    case OP_MOD:
-        if (y == 0.0) {
-            *error = "Division by zero.";
-            return false;
-        }
-        if (op == OP_DIV) out->SetReal(x / y);
-        else if (op == OP_IDIV) out->SetReal(std::trunc(x / y));
-        else out->SetReal(Code_Remainder(x, y));
-        return true;
-    // Ordering compares plainly; only equality uses the epsilon.
-    case OP_LT: out->SetReal(x < y); return true;
-    case OP_LE: out->SetReal(x <= y); return true;
-    case OP_GE: out->SetReal(x >= y); return true;
-    case OP_GT: out->SetReal(x > y); return true;
-    case OP_BITOR: out->SetReal((double)(ToInt64(x) | ToInt64(y))); return true;
-    case OP_BITAND: out->SetReal((double)(ToInt64(x) & ToInt64(y))); return true;
-    case OP_BITXOR: out->SetReal((double)(ToInt64(x) ^ ToInt64(y))); return true;
-    case OP_SHL:
-    case OP_SHR: {
-        int64_t v = ToInt64(x), n = ToInt64(y);
-        int64_t r;
-        if (n < 0 || n > 63) r = (op == OP_SHR && v < 0) ? -1 : 0;
-        else if (op == OP_SHL) r = (int64_t)((uint64_t)v << n);
-        else r = v >> n;
-        out->SetReal((double)r);
+    double r;
+    if (Code_RealBinary(op, a.val, b.val, &r)) {
+        out->SetReal(r);
         return true;
     }
-    case OP_XOR: out->SetReal(Truth(x) != Truth(y)); return true;
-    default: return WrongType(op, error);
+    if (op == OP_DIV || op == OP_IDIV || op == OP_MOD) {
+        *error = "Division by zero.";
+        return false;
     }
+    return WrongType(op, error);
 }

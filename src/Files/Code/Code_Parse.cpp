@@ -8,6 +8,7 @@
 #include "Variable/Variable_Main.h"
 
 #include <cstdio>
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -101,8 +102,7 @@ private:
 
     Node* Make(NodeKind kind, const Token& at)
     {
-        m_tree->nodes.push_back(std::make_unique<Node>());
-        Node* n = m_tree->nodes.back().get();
+        Node* n = &m_tree->nodes.emplace_back();
         n->kind = kind;
         n->line = at.line;
         n->pos = at.pos;
@@ -590,11 +590,39 @@ private:
 
 void Code_Globalvar_Clear() { g_globalvars.clear(); }
 
+namespace {
+
+// The token list of the last parse, kept for the next one: a game compiles thousands of pieces of
+// code as it loads, and a fresh list for each is as many large allocations. A parse started while
+// another holds the list (none does now) gets a list of its own.
+class TokenList {
+public:
+    TokenList() { m_tokens.swap(Spare()); }
+    ~TokenList()
+    {
+        m_tokens.clear();
+        if (m_tokens.capacity() <= kKeep) m_tokens.swap(Spare());
+    }
+    std::vector<Token>& Get() { return m_tokens; }
+
+private:
+    static constexpr size_t kKeep = 1 << 14;  // tokens; a larger list goes back to the heap
+    static std::vector<Token>& Spare()
+    {
+        static thread_local std::vector<Token> spare;
+        return spare;
+    }
+    std::vector<Token> m_tokens;
+};
+
+}  // namespace
+
 CodeTree* Code_Parse(const char* text, bool expression, const char* name, std::string* error)
 {
     auto tree = std::make_unique<CodeTree>();
     tree->name = name ? name : "";
-    std::vector<Token> tokens;
+    TokenList list;
+    std::vector<Token>& tokens = list.Get();
     LexError lexError;
     char head[64];
     if (!Code_Lex(text, tokens, lexError)) {

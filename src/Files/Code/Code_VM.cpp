@@ -23,20 +23,27 @@ bool (*Code_Extension_CallDLLHook)(int index, int argc, TaggedValue* args, Tagge
 
 namespace {
 
+// The kind of a plain local's value before the run first sets it. Only local slots hold it:
+// every read checks for it, so it never reaches a value the code sees.
+constexpr uint32_t VALUE_UNSET = 2;
+
 constexpr size_t STACK_VALUES = (size_t)1 << 20;
 const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply.";
 
-// One running piece of code: the entry code of a run or a script called from it.
-struct Frame {
+// One running piece of code: the entry code of a run or a script called from it. A power of
+// two in size, so that the frame of a depth is found by a shift.
+struct alignas(128) Frame {
     const ByteCode* bc;
+    const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the values the frame leaves behind when it ends
     TaggedValue* saved;   // the caller's argument slots (a script frame), else null
-    TaggedValue* stack;   // the bottom of its operand stack
-    CVariable* locals;
-    size_t localBlock, localUsed;  // the local pool's mark before the frame took its locals
-    CInstance* self;      // self and other of the caller when the frame began
+    TaggedValue* locals;  // the values of its plain `var` locals
+    TaggedValue* stack;   // the bottom of its operand stack, above the locals
+    CVariable* arrays;    // its indexed `var` locals
+    CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
+    size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
     size_t withBase;
     int savedCount;       // the caller's argument_count
     int savedLive;        // how many of the caller's argument slots were saved
@@ -51,7 +58,8 @@ struct WithWalk {
     CInstance* other;
 };
 
-// The `var` locals of running frames: blocks that never move, taken and given back in order.
+// The indexed `var` locals of running frames: blocks that never move, taken and given back in
+// order.
 class LocalPool {
 public:
     CVariable* Take(int n, size_t* block, size_t* used)
@@ -108,6 +116,7 @@ TaggedValue* g_top = nullptr;  // the first free value
 TaggedValue* g_end = nullptr;
 Frame g_frames[CODE_MAX_CALL_DEPTH + 1];
 int g_depth = 0;
+Frame* g_cur = nullptr;  // the top frame
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
 // The argument slots from this one on are known to hold the real 0, so that a script call saves
@@ -178,11 +187,38 @@ inline void MoveTo(TaggedValue* dst, TaggedValue* src)
     src->str = nullptr;
 }
 
+// After something the code called (a built-in, a setter) met a fatal error, which it has
+// reported, the run stops at once.
+bool GoesOn()
+{
+    return !Error_FatalPending || FailWhole("", true);
+}
+
+bool StepSpent()
+{
+    if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
+    Code_StepBudget = 0;
+    return true;
+}
+
+// Whether (x op y) holds for two reals: the fast path of the fused compare-and-jump opcodes.
+inline bool RealHolds(int op, double x, double y)
+{
+    switch (op) {
+    case OP_LT: return x < y;
+    case OP_LE: return x <= y;
+    case OP_GT: return x > y;
+    case OP_GE: return x >= y;
+    case OP_EQ: return std::fabs(x - y) <= MathEpsilon;
+    default: return std::fabs(x - y) > MathEpsilon;
+    }
+}
+
 // ---- variables ----
 
 struct Access {
     const ByteCode* bc;
-    int kind;   // the opcode family: local, self, global, builtin, dot
+    int kind;   // the opcode family: local, array, self, global, builtin, dot
     int id;
     int count;  // number of indexes
     const VMIns* pc;  // the instruction, for the line of a report
@@ -191,6 +227,7 @@ struct Access {
 std::string VariableName(const Access& a)
 {
     if (a.kind == OPC_GET_LOCAL) return a.bc->localNames[(size_t)a.id];
+    if (a.kind == OPC_GET_ARRAY) return a.bc->arrayNames[(size_t)a.id];
     return Code_Variable_GetName(a.id);
 }
 
@@ -204,12 +241,53 @@ std::string ElementName(const Access& a, int index)
     return name + buf;
 }
 
+// Whether a value is an array index as it stands: a whole number in range.
+inline bool IndexReady(const TaggedValue& v)
+{
+    return v.kind == VALUE_REAL && v.val >= 0.0 && v.val < ARRAY_DIMENSION && v.val == (double)(int)v.val;
+}
+
+bool IndexFailed(TaggedValue* v)
+{
+    if (!v->IsReal()) return Fail("Array index is not a number.");
+    int x = RealToInt(v->val);
+    if (x < 0) return Fail("Negative array index.");
+    if (x >= ARRAY_DIMENSION) return Fail("Array index >= 32000");
+    v->kind = VALUE_REAL;
+    v->val = x;
+    return true;
+}
+
+// Checks and rounds an array index in place.
+inline bool CheckIndex(TaggedValue* v)
+{
+    return IndexReady(*v) || IndexFailed(v);
+}
+
 // The element index of checked indexes (already whole numbers in range).
 inline int ElementIndex(const TaggedValue* idx, int count)
 {
     if (count == 0) return 0;
     if (count == 1) return (int)idx[0].val;
     return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
+}
+
+// Element `index` of a variable, or null when it is not stored; row 0 inline.
+inline const TaggedValue* FastElement(const CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION) {
+        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
+        return &v->rows[0][(size_t)index];
+    }
+    return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+}
+
+inline TaggedValue* FastElementForWrite(CVariable* v, int index)
+{
+    if (index == 0) return &v->value;
+    if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
+    return v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
 }
 
 // A variable never set stops the run; an element past those stored reads as 0 and is reported
@@ -221,6 +299,38 @@ bool ReadFailed(const Access& a, VariableStatus status, int index, TaggedValue* 
         Code_ReportElementRead(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
     out->SetReal(0.0);
     return true;
+}
+
+// A plain local read before the run set it: the error, or the real 0 into *out when unset
+// variables read as 0.
+bool ReadUnset(const ByteCode* bc, int slot, const VMIns* pc, TaggedValue* out)
+{
+    return ReadFailed(Access{bc, OPC_GET_LOCAL, slot, 0, pc}, VARIABLE_MISSING, 0, out);
+}
+
+// A compound assignment to a plain local that the inline path left: a text, an unset local or
+// an error of the operator.
+bool UpdateLocal(const Access& a, TaggedValue* v, int op, int assignLine, const TaggedValue* value)
+{
+    TaggedValue current;
+    if (v->kind == VALUE_UNSET) {
+        if (!ReadFailed(a, VARIABLE_MISSING, 0, &current)) return false;
+    } else if (op == OP_ADD && v->IsString() && value->IsString()) {
+        return v->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
+    }
+    TaggedValue combined;
+    std::string error;
+    if (!Code_ApplyBinary(op, v->kind == VALUE_UNSET ? current : *v, *value, &combined, &error))
+        return Fail(error, assignLine);
+    *v = std::move(combined);
+    return true;
+}
+
+// Marks the plain locals of a new frame unset; returns the end of them.
+inline TaggedValue* StartLocals(TaggedValue* locals, int count)
+{
+    for (int k = 0; k < count; k++) locals[k].kind = VALUE_UNSET;
+    return locals + count;
 }
 
 bool NoInstance(const Access& a, int target)
@@ -237,29 +347,6 @@ bool ReadElement(const Access& a, const CVariable* v, int index, TaggedValue* ou
     return true;
 }
 
-CVariable* FindCached(CVariableList* list, int id, VarCache* cache)
-{
-    if (cache && cache->serial == list->Serial()) return cache->var;
-    CVariable* v = list->Find(id);
-    if (v && cache) {
-        cache->serial = list->Serial();
-        cache->var = v;
-    }
-    return v;
-}
-
-CVariable* AddCached(CVariableList* list, int id, VarCache* cache)
-{
-    CVariable* v = FindCached(list, id, cache);
-    if (v) return v;
-    v = list->FindOrAdd(id);
-    if (cache) {
-        cache->serial = list->Serial();
-        cache->var = v;
-    }
-    return v;
-}
-
 bool ReadBuiltin(const Access& a, CInstance* inst, int index, TaggedValue* out)
 {
     if (!inst) return NoInstance(a, -1);
@@ -273,14 +360,20 @@ bool ReadBuiltin(const Access& a, CInstance* inst, int index, TaggedValue* out)
 struct Place {
     CVariable* local = nullptr;
     CVariableList* list = nullptr;
-    VarCache* cache = nullptr;
+    int* hint = nullptr;  // for a list: where the instruction last found its variable
     CInstance* inst = nullptr;
 };
+
+CVariable* FindIn(const Place& p, int id)
+{
+    int ignored = 0;
+    return p.list->Find(id, p.hint ? p.hint : &ignored);
+}
 
 bool ReadPlace(const Access& a, const Place& p, int index, TaggedValue* out)
 {
     if (p.local) return ReadElement(a, p.local, index, out);
-    if (p.list) return ReadElement(a, FindCached(p.list, a.id, p.cache), index, out);
+    if (p.list) return ReadElement(a, FindIn(p, a.id), index, out);
     return ReadBuiltin(a, p.inst, index, out);
 }
 
@@ -294,13 +387,18 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
         // Joining onto a text only this variable holds appends in place.
         if (op == OP_ADD && current.IsString() && value->IsString() && (p.local || p.list)) {
             current.Free();
-            CVariable* v = p.local ? p.local : FindCached(p.list, a.id, p.cache);
+            CVariable* v = p.local ? p.local : FindIn(p, a.id);
             TaggedValue* e = v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
             return e->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
         }
-        std::string error;
-        if (!Code_ApplyBinary(op, current, *value, &combined, &error)) return Fail(error, assignLine);
-        value = &combined;
+        // Reals combine here; anything else, and the errors, as the tree interpreter does.
+        if (current.IsReal() && value->IsReal() && Code_RealBinary(op, current.val, value->val, &combined.val)) {
+            value = &combined;
+        } else {
+            std::string error;
+            if (!Code_ApplyBinary(op, current, *value, &combined, &error)) return Fail(error, assignLine);
+            value = &combined;
+        }
     }
     if (p.local) {
         p.local->defined = true;
@@ -308,7 +406,8 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
         return true;
     }
     if (p.list) {
-        CVariable* v = AddCached(p.list, a.id, p.cache);
+        int ignored = 0;
+        CVariable* v = p.list->FindOrAdd(a.id, p.hint ? p.hint : &ignored);
         *v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
         return true;
     }
@@ -373,36 +472,6 @@ bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int
     return true;
 }
 
-bool CheckIndex(TaggedValue* v)
-{
-    if (v->kind == VALUE_REAL && v->val >= 0.0 && v->val < ARRAY_DIMENSION && v->val == (double)(int)v->val) return true;
-    if (!v->IsReal()) return Fail("Array index is not a number.");
-    int x = RealToInt(v->val);
-    if (x < 0) return Fail("Negative array index.");
-    if (x >= ARRAY_DIMENSION) return Fail("Array index >= 32000");
-    v->kind = VALUE_REAL;
-    v->val = x;
-    return true;
-}
-
-// Element `index` of a variable, or null when it is not stored; row 0 inline.
-inline const TaggedValue* FastElement(const CVariable* v, int index)
-{
-    if (index == 0) return &v->value;
-    if (index < ARRAY_DIMENSION) {
-        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
-        return &v->rows[0][(size_t)index];
-    }
-    return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-}
-
-inline TaggedValue* FastElementForWrite(CVariable* v, int index)
-{
-    if (index == 0) return &v->value;
-    if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
-    return v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-}
-
 // ---- frames ----
 
 // Values are moved between the stack and the argument slots as raw bytes: ownership of a text
@@ -420,13 +489,17 @@ inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
 }
 
 // Ends the top frame: frees its values, locals and walks, and gives the caller back its
-// argument slots. The caller's self and other are returned through the frame.
+// argument slots.
 __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
-    Frame& f = g_frames[g_depth - 1];
+    Frame& f = *g_cur;
     while (sp > f.stack) Drop(--sp);
+    for (TaggedValue* v = f.locals; v < f.stack; v++) {
+        Drop(v);
+        v->kind = VALUE_REAL;
+    }
     if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
-    if (f.locals) g_locals.Give(f.locals, f.bc->localCount, f.localBlock, f.localUsed);
+    if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
     if (f.saved) {
         int live = g_argLive < 0 ? ARGUMENT_SLOTS : g_argLive;
         for (int k = 0; k < live; k++) {
@@ -440,114 +513,334 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     }
     for (TaggedValue* v = f.base; v < f.saved; v++) Drop(v);
     g_depth--;
+    g_cur = g_depth > 0 ? g_cur - 1 : nullptr;
 }
 
-// After something the code called (a built-in, a setter) met a fatal error, which it has
-// reported, the run stops at once.
-bool GoesOn()
+// ---- slow paths ----
+// The loop does the common case of an instruction inline and leaves the rest to one of these:
+// each does the whole instruction from the stack top it is given and returns the new top, or
+// null when the instruction failed (g_fail set, nothing left above the old top). They keep
+// objects with destructors out of the loop, where the computed goto would skip them, and keep
+// its registers free.
+#define SLOW_PATH __attribute__((noinline)) TaggedValue*
+#define BC (g_cur->bc)
+#define ACCESS(kind) Access{BC, kind, pc->a, pc->x, pc}
+
+__attribute__((noinline)) bool FailNow(const char* message, int line = 0, bool fatal = false)
 {
-    return !Error_FatalPending || FailWhole("", true);
+    return Fail(message, line, fatal);
 }
 
-bool StepSpent()
+// Replaces the `pops` values below top with out.
+TaggedValue* Put(TaggedValue* top, int pops, TaggedValue* out)
 {
-    if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
-    Code_StepBudget = 0;
+    for (int k = 0; k < pops; k++) Drop(--top);
+    MoveTo(top, out);
+    return top + 1;
+}
+
+SLOW_PATH GetUnsetLocal(const VMIns* pc, TaggedValue* sp)
+{
+    return ReadUnset(BC, pc->a, pc, sp) ? sp + 1 : nullptr;
+}
+
+// The reads of an element of an indexed local and of an instance or global variable, with count
+// indexes on the stack.
+TaggedValue* ReadArray(const VMIns* pc, TaggedValue* sp, int count)
+{
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    TaggedValue out;
+    Access a{BC, OPC_GET_ARRAY, pc->a, count, pc};
+    if (!ReadElement(a, &g_cur->arrays[pc->a], ElementIndex(sp - count, count), &out)) return nullptr;
+    return Put(sp, count, &out);
+}
+
+SLOW_PATH GetArray(const VMIns* pc, TaggedValue* sp)
+{
+    return ReadArray(pc, sp, pc->x);
+}
+
+CVariableList* ListOf(const VMIns* pc)
+{
+    if (pc->op == OPC_GET_GLOBAL || pc->op == OPC_GET_GLOBAL_AT || pc->op == OPC_SET_GLOBAL) return &Variable_Globals;
+    return g_cur->self ? g_cur->self->variables : nullptr;
+}
+
+TaggedValue* ReadVariable(const VMIns* pc, TaggedValue* sp, int count)
+{
+    Access a{BC, OPC_GET_SELF, pc->a, count, pc};
+    CVariableList* list = ListOf(pc);
+    if (!list) return NoInstance(a, -1), nullptr;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    TaggedValue out;
+    if (!ReadElement(a, list->Find(pc->a, &BC->hints[(size_t)pc->b]), ElementIndex(sp - count, count), &out)) return nullptr;
+    return Put(sp, count, &out);
+}
+
+SLOW_PATH GetVariable(const VMIns* pc, TaggedValue* sp)
+{
+    return ReadVariable(pc, sp, pc->x);
+}
+
+// Pushes plain local `slot` as the code reads it: unset, it is the error (or 0).
+bool PushLocal(const VMIns* pc, int slot, TaggedValue* sp)
+{
+    const TaggedValue& v = g_cur->locals[slot];
+    if (v.kind == VALUE_UNSET) return ReadUnset(BC, slot, pc, sp);
+    CopyTo(sp, v);
     return true;
 }
 
-// div and mod of two reals; false for a division by zero.
-bool DivideReals(int op, double x, double y, double* out)
+// The reads whose last index is a plain local: the local pushed, then the read of x + 1 indexes.
+SLOW_PATH GetAtLocal(const VMIns* pc, TaggedValue* sp)
 {
-    if (y == 0.0) return false;
-    *out = op == OP_IDIV ? std::trunc(x / y) : Code_Remainder(x, y);
-    return true;
+    if (!PushLocal(pc, pc->c, sp)) return nullptr;
+    TaggedValue* top = pc->op == OPC_GET_ARRAY_AT ? ReadArray(pc, sp + 1, pc->x + 1) : ReadVariable(pc, sp + 1, pc->x + 1);
+    if (!top) Drop(sp);
+    return top;
 }
 
-// The operators on two reals done inline; false leaves the case (a division by zero, a bitwise
-// operator) to Code_ApplyBinary.
-__attribute__((always_inline)) inline bool RealOp(int op, double x, double y, double* out)
+SLOW_PATH IndexLocal(const VMIns* pc, TaggedValue* sp)
 {
-    switch (op) {
-    case OP_ADD: *out = x + y; return true;
-    case OP_SUB: *out = x - y; return true;
-    case OP_MUL: *out = x * y; return true;
-    case OP_DIV:
-        if (y == 0.0) return false;
-        *out = x / y;
-        return true;
-    case OP_IDIV:
-    case OP_MOD: return DivideReals(op, x, y, out);
-    case OP_LT: *out = x < y; return true;
-    case OP_LE: *out = x <= y; return true;
-    case OP_GT: *out = x > y; return true;
-    case OP_GE: *out = x >= y; return true;
-    default: return false;
+    if (!PushLocal(pc, pc->a, sp)) return nullptr;
+    if (CheckIndex(sp)) return sp + 1;
+    Drop(sp);
+    return nullptr;
+}
+
+SLOW_PATH GetBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    g_top = sp;
+    TaggedValue out;
+    if (!ReadBuiltin(ACCESS(OPC_GET_BUILTIN), g_cur->self, ElementIndex(sp - count, count), &out)) return nullptr;
+    return Put(sp, count, &out);
+}
+
+SLOW_PATH GetDot(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    if (count && !CheckIndex(&sp[-1])) return nullptr;
+    g_top = sp;
+    TaggedValue out;
+    if (!ReadDot(ACCESS(OPC_GET_DOT), sp[-count - 1], ElementIndex(sp - count, count), g_cur->self, g_cur->other, &out))
+        return nullptr;
+    return Put(sp, count + 1, &out);
+}
+
+SLOW_PATH NoSelf(const VMIns* pc, TaggedValue*)
+{
+    NoInstance(ACCESS(OPC_GET_BUILTIN), -1);
+    return nullptr;
+}
+
+SLOW_PATH SetLocal(const VMIns* pc, TaggedValue* sp)
+{
+    if (!UpdateLocal(ACCESS(OPC_GET_LOCAL), &g_cur->locals[pc->a], pc->y, pc->c, &sp[-1])) return nullptr;
+    Drop(--sp);
+    return sp;
+}
+
+// Drops the value and the indexes of an assignment.
+TaggedValue* DropAssigned(TaggedValue* sp, int count)
+{
+    for (int k = 0; k <= count; k++) Drop(--sp);
+    return sp;
+}
+
+SLOW_PATH SetArray(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    Place p;
+    p.local = &g_cur->arrays[pc->a];
+    if (!Store(ACCESS(OPC_GET_ARRAY), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
+    return DropAssigned(sp, count);
+}
+
+SLOW_PATH SetVariable(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    Place p;
+    p.list = ListOf(pc);
+    if (!p.list) return NoInstance(ACCESS(OPC_GET_SELF), -1), nullptr;
+    p.hint = &BC->hints[(size_t)pc->b];
+    if (!Store(ACCESS(OPC_GET_SELF), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
+    return DropAssigned(sp, count);
+}
+
+SLOW_PATH SetBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    Place p;
+    p.inst = g_cur->self;
+    g_top = sp;
+    g_argLive = -1;
+    if (!Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
+    sp = DropAssigned(sp, count);
+    return GoesOn() ? sp : nullptr;
+}
+
+SLOW_PATH SetDot(const VMIns* pc, TaggedValue* sp)
+{
+    int count = pc->x;
+    g_top = sp;
+    g_argLive = -1;
+    if (!WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, g_cur->self,
+                  g_cur->other, &sp[-1]))
+        return nullptr;
+    sp = DropAssigned(sp, count + 1);
+    return GoesOn() ? sp : nullptr;
+}
+
+SLOW_PATH SetArgument(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    TaggedValue& slot = ArgumentSlots[pc->a];
+    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
+    if (pc->y == OP_SET) {
+        Drop(&slot);
+        MoveTo(&slot, --sp);
+        return sp;
     }
+    if (pc->y == OP_ADD && slot.IsString() && sp[-1].IsString()) {
+        if (!slot.Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG, pc->c), nullptr;
+    } else {
+        TaggedValue out;
+        std::string error;
+        if (!Code_ApplyBinary(pc->y, slot, sp[-1], &out, &error)) return Fail(error, pc->c), nullptr;
+        slot = std::move(out);
+    }
+    Drop(--sp);
+    return sp;
 }
 
-// The slow paths of the instructions live in functions, so that no object with a destructor is
-// in scope where the loop dispatches.
-
-// Applies op to a and b into *out; a failure is the instruction's.
-bool Apply(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, int line = 0)
-{
-    std::string error;
-    if (Code_ApplyBinary(op, a, b, out, &error)) return true;
-    return Fail(error, line);
-}
-
-bool Unary(int op, TaggedValue* v)
+SLOW_PATH Unary(const VMIns* pc, TaggedValue* sp)
 {
     TaggedValue out;
     std::string error;
-    if (!Code_ApplyUnary(op, *v, &out, &error)) return Fail(error);
-    *v = std::move(out);
-    return true;
+    if (!Code_ApplyUnary(pc->y, sp[-1], &out, &error)) return Fail(error), nullptr;
+    sp[-1] = std::move(out);
+    return sp;
 }
 
-// Replaces the `pops` values on top with what read gives.
-template <typename Read>
-bool Replace(TaggedValue** sp, int pops, Read read)
+// The operator of the instruction on the two values on top.
+TaggedValue* Binary(int op, TaggedValue* sp)
 {
-    TaggedValue out;
-    if (!read(&out)) return false;
-    for (int k = 0; k < pops; k++) Drop(--*sp);
-    MoveTo((*sp)++, &out);
-    return true;
-}
-
-// Whether (x op y) holds for two reals: the fast path of the fused compare-and-jump opcodes.
-inline bool RealHolds(int op, double x, double y)
-{
-    switch (op) {
-    case OP_LT: return x < y;
-    case OP_LE: return x <= y;
-    case OP_GT: return x > y;
-    case OP_GE: return x >= y;
-    case OP_EQ: return std::fabs(x - y) <= MathEpsilon;
-    default: return std::fabs(x - y) > MathEpsilon;
+    // Joining onto a text only the stack holds (a join's own result) appends in place.
+    if (op == OP_ADD && sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
+        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG), nullptr;
+        Drop(--sp);
+        return sp;
     }
+    TaggedValue out;
+    std::string error;
+    if (!Code_ApplyBinary(op, sp[-2], sp[-1], &out, &error)) return Fail(error), nullptr;
+    Drop(--sp);
+    sp[-1] = std::move(out);
+    return sp;
+}
+
+SLOW_PATH BinaryOp(const VMIns* pc, TaggedValue* sp)
+{
+    return Binary(pc->y, sp);
+}
+
+SLOW_PATH BinaryConst(const VMIns* pc, TaggedValue* sp)
+{
+    CopyTo(sp, BC->constants[(size_t)pc->a]);
+    TaggedValue* top = Binary(pc->y, sp + 1);
+    if (!top) Drop(sp);
+    return top;
+}
+
+SLOW_PATH BinaryLocal(const VMIns* pc, TaggedValue* sp)
+{
+    const TaggedValue& v = g_cur->locals[pc->b];
+    if (v.kind == VALUE_UNSET) {
+        if (!ReadUnset(BC, pc->b, pc, sp)) return Fail(g_fail.message, pc->c), nullptr;
+    } else {
+        CopyTo(sp, v);
+    }
+    TaggedValue* top = Binary(pc->y, sp + 1);
+    if (!top) Drop(sp);
+    return top;
 }
 
 // Whether (a op b) holds, for a comparison.
 bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
 {
     TaggedValue out;
-    if (!Apply(op, a, b, &out)) return false;
+    std::string error;
+    if (!Code_ApplyBinary(op, a, b, &out, &error)) return Fail(error);
     *holds = out.val > 0.5;
     return true;
 }
 
-bool CompoundArgument(TaggedValue* slot, int op, TaggedValue* value, int line)
+SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
 {
-    if (op == OP_ADD && slot->IsString() && value->IsString()) {
-        return slot->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, line);
+    if (!PushLocal(pc, pc->a, sp)) return nullptr;
+    CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
+    TaggedValue* top = Binary(pc->y, sp + 2);
+    if (!top) {
+        Drop(sp + 1);
+        Drop(sp);
     }
-    TaggedValue out;
-    if (!Apply(op, *slot, *value, &out, line)) return false;
-    *slot = std::move(out);
-    return true;
+    return top;
+}
+
+// The step of a for loop on a local that is not a real.
+__attribute__((noinline)) bool Step(const VMIns* pc)
+{
+    TaggedValue by = BC->constants[(size_t)pc->b];
+    return UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &g_cur->locals[pc->a],
+                       (pc->y & STEP_SUBTRACT) ? OP_SUB : OP_ADD, 0, &by);
+}
+
+// The test of a for loop that is not between two reals.
+__attribute__((noinline)) bool StepTest(const VMIns* pc, bool* holds)
+{
+    TaggedValue limit;
+    if (pc->y & STEP_LOCAL_LIMIT) {
+        if (!PushLocal(pc, pc->x, &limit)) return false;
+    } else {
+        limit = BC->constants[(size_t)pc->x];
+    }
+    return Holds(pc->y & STEP_COMPARE, g_cur->locals[pc->a], limit, holds);
+}
+
+SLOW_PATH AddLocalConst(const VMIns* pc, TaggedValue* sp)
+{
+    CopyTo(sp, BC->constants[(size_t)pc->b]);
+    bool ok = UpdateLocal(Access{BC, OPC_GET_LOCAL, pc->a, 0, pc}, &g_cur->locals[pc->a], pc->y, pc->c, sp);
+    Drop(sp);
+    return ok ? sp : nullptr;
+}
+
+// The compare-and-jump instructions: whether the comparison holds, the compared value popped.
+__attribute__((noinline)) TaggedValue* CompareConst(const VMIns* pc, TaggedValue* sp, bool* holds)
+{
+    if (!Holds(pc->y, sp[-1], BC->constants[(size_t)pc->a], holds)) return nullptr;
+    Drop(--sp);
+    return sp;
+}
+
+__attribute__((noinline)) TaggedValue* CompareLocal(const VMIns* pc, TaggedValue* sp, bool* holds)
+{
+    const TaggedValue& r = g_cur->locals[pc->a];
+    TaggedValue zero;
+    if (r.kind == VALUE_UNSET && !ReadUnset(BC, pc->a, pc, &zero)) return Fail(g_fail.message, pc->b), nullptr;
+    if (!Holds(pc->y, sp[-1], r.kind == VALUE_UNSET ? zero : r, holds)) return nullptr;
+    Drop(--sp);
+    return sp;
+}
+
+__attribute__((noinline)) bool LocalLess(const VMIns* pc, bool* holds)
+{
+    const TaggedValue& v = g_cur->locals[pc->a];
+    TaggedValue zero;
+    if (v.kind == VALUE_UNSET && !ReadUnset(BC, pc->a, pc, &zero)) return false;
+    return Holds(OP_LT, v.kind == VALUE_UNSET ? zero : v, BC->constants[(size_t)pc->b], holds);
 }
 
 void BeginWith(int target, CInstance* self, CInstance* other)
@@ -561,60 +854,139 @@ void BeginWith(int target, CInstance* self, CInstance* other)
     g_withs.push_back(std::move(w));
 }
 
-bool CallBuiltin(const RFunction* f, TaggedValue** sp, int argc, CInstance* self, CInstance* other)
+// Makes the walk's next instance self; false when none is left, with the walk ended.
+bool WithNext()
 {
+    WithWalk& w = g_withs.back();
+    while (w.next < w.ids.size()) {
+        CInstance* inst = Instance_Find(w.ids[w.next++]);
+        if (!inst || inst->marked || inst->deactivated) continue;
+        g_cur->self = inst;
+        g_cur->other = w.self;
+        return true;
+    }
+    g_cur->self = w.self;
+    g_cur->other = w.other;
+    g_withs.pop_back();
+    return false;
+}
+
+void WithEnd()
+{
+    WithWalk& w = g_withs.back();
+    g_cur->self = w.self;
+    g_cur->other = w.other;
+    g_withs.pop_back();
+}
+
+// Calls replace their arguments below top with the result.
+TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    const RFunction* f = Function_Get(pc->a);
+    if (!f) return FailNow("Unknown function."), nullptr;
+    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    g_top = sp;
+    int argc = pc->x;
     TaggedValue out;
-    f->handler(&out, self, other, argc, *sp - argc);
+    f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
     g_argLive = -1;
-    for (int k = 0; k < argc; k++) Drop(--*sp);
-    MoveTo((*sp)++, &out);
-    return true;
+    for (int k = 0; k < argc; k++) Drop(--sp);
+    MoveTo(sp++, &out);
+    if (GoesOn()) return sp;
+    Drop(sp - 1);
+    return nullptr;
 }
 
-bool CallExtension(int index, TaggedValue** sp, int argc)
+SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
 {
+    if (!Code_Extension_CallDLLHook) return FailNow("Extension functions are not available."), nullptr;
+    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    g_top = sp;
+    int argc = pc->x;
     TaggedValue out;
-    bool called = Code_Extension_CallDLLHook(index, argc, *sp - argc, &out);
+    bool called = Code_Extension_CallDLLHook(pc->a, argc, sp - argc, &out);
     g_argLive = -1;
-    if (!called) return FailWhole(LastErrorText, false);
-    for (int k = 0; k < argc; k++) Drop(--*sp);
-    MoveTo((*sp)++, &out);
-    return true;
+    if (!called) return FailWhole(LastErrorText, false), nullptr;
+    for (int k = 0; k < argc; k++) Drop(--sp);
+    MoveTo(sp++, &out);
+    if (GoesOn()) return sp;
+    Drop(sp - 1);
+    return nullptr;
 }
 
-bool Binary(int op, TaggedValue* sp)
+// The byte code of a script about to be called, compiled when it is not yet; null on failure.
+__attribute__((noinline)) const ByteCode* ScriptCode(int index)
 {
-    TaggedValue out;
-    std::string error;
-    if (!Code_ApplyBinary(op, sp[-2], sp[-1], &out, &error)) return Fail(error);
-    Drop(&sp[-1]);
-    sp[-2] = std::move(out);
-    return true;
+    CScript* s = Script_GetScript(index);
+    if (!s) return FailNow("Trying to execute non-existing script."), nullptr;
+    CCode* callee = s->GetCode();
+    if (!callee || !callee->IsCompiled()) {
+        if (!s->Compile()) return FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false), nullptr;
+        callee = s->GetCode();
+    }
+    return callee->GetByteCode();
 }
 
-// Runs frames from the top one until the frame at entryDepth ends.
+// Ends the frames of a failed run down to entryDepth and sets LastErrorText; returns the new
+// top of the stack.
+__attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, TaggedValue* sp)
+{
+    int line = g_fail.line ? g_fail.line : BC->lines[(size_t)(pc - g_cur->code)];
+    std::string message = g_fail.message;
+    if (!g_fail.whole) {
+        char head[48];
+        snprintf(head, sizeof head, ", line %d: ", line);
+        message = "In " + BC->name + head + message;
+    }
+    while (g_depth > entryDepth) {
+        TaggedValue* base = g_cur->base;
+        int script = g_cur->script;
+        PopFrame(sp);
+        sp = base;
+        // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
+        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
+    }
+    LastErrorText = message;
+    Code_RunErrorFatal = g_fail.fatal;
+    return sp;
+}
+
+#undef SLOW_PATH
+#undef BC
+#undef ACCESS
+
+// Runs frames from the top one until the frame at entryDepth ends. Only pc, sp, the locals and
+// the constants of the running frame live in variables of the loop; the rest is read through
+// g_cur.
 bool Execute(int entryDepth, TaggedValue* result)
 {
     static void* const labels[] = {
-        &&L_PUSH, &&L_POP, &&L_INDEX,
-        &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG,
-        &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG,
+        &&L_PUSH, &&L_POP, &&L_INDEX, &&L_INDEX_LOCAL,
+        &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG, &&L_GET_ARRAY,
+        &&L_GET_SELF_AT, &&L_GET_GLOBAL_AT, &&L_GET_ARRAY_AT,
+        &&L_SET_LOCAL, &&L_SET_SELF, &&L_SET_GLOBAL, &&L_SET_BUILTIN, &&L_SET_DOT, &&L_SET_ARG, &&L_SET_ARRAY,
         &&L_UNARY, &&L_BINARY, &&L_ADD, &&L_SUB, &&L_MUL, &&L_LT, &&L_LE, &&L_GT, &&L_GE, &&L_EQ, &&L_NE,
         &&L_AND_JUMP, &&L_TO_BOOL, &&L_JUMP, &&L_JUMP_IF, &&L_CASE_JUMP, &&L_REPEAT_INIT, &&L_REPEAT_NEXT,
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
-        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL, &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
+        &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
+        &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
+        &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
-    Frame* fr = &g_frames[g_depth - 1];
-    const ByteCode* bc = fr->bc;
-    const VMIns* code = bc->code.data();
-    const TaggedValue* consts = bc->constants.data();
-    const VMIns* pc = code;
-    TaggedValue* sp = g_top;
-    CVariable* locals = fr->locals;
-    CInstance* self = fr->self;
-    CInstance* other = fr->other;
+    // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
+    // instruction then waits on a load and a store.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define VM_REGISTER(declaration, name) register declaration asm(name)
+#else
+#define VM_REGISTER(declaration, name) declaration
+#endif
+    VM_REGISTER(const VMIns* pc, "r12") = g_cur->code;
+    VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
+    VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
+    VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->bc->constants.data();
+#undef VM_REGISTER
     TaggedValue ret;
+    bool holds;
 
 #define DISPATCH() goto* labels[pc->op]
 #define NEXT() \
@@ -624,16 +996,41 @@ bool Execute(int entryDepth, TaggedValue* result)
     } while (0)
 #define CHECK(ok) \
     do { \
-        if (!(ok)) goto fail; \
+        if (__builtin_expect(!(ok), 0)) goto fail; \
     } while (0)
-#define ACCESS(kind) Access{bc, kind, pc->a, pc->x, pc}
+// The instruction's slow path, then the next instruction.
+#define SLOW(path) \
+    do { \
+        TaggedValue* top = path(pc, sp); \
+        CHECK(top); \
+        sp = top; \
+        NEXT(); \
+    } while (0)
 #define LOAD_FRAME() \
     do { \
-        bc = fr->bc; \
-        code = bc->code.data(); \
-        consts = bc->constants.data(); \
-        locals = fr->locals; \
+        consts = g_cur->bc->constants.data(); \
+        locals = g_cur->locals; \
     } while (0)
+// A jump back counts as a step.
+#define GOTO(offset) \
+    do { \
+        int by = (offset); \
+        if (by <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc += by; \
+        DISPATCH(); \
+    } while (0)
+#define JUMP_WHEN(condition) \
+    do { \
+        if ((condition) != (pc->x != 0)) NEXT(); \
+        GOTO(pc->c); \
+    } while (0)
+// The variable of an instance or global access, or null when not where its hint says.
+#define HINTED(list) \
+    ({ \
+        const auto& items = (list)->Items(); \
+        size_t at = (size_t)g_cur->bc->hints[(size_t)pc->b]; \
+        at < items.size() && items[at].first == pc->a ? const_cast<CVariable*>(&items[at].second) : nullptr; \
+    })
 
     DISPATCH();
 
@@ -646,185 +1043,159 @@ L_POP:
 L_INDEX:
     CHECK(CheckIndex(&sp[-1]));
     NEXT();
+L_INDEX_LOCAL: {
+    const TaggedValue& v = locals[pc->a];
+    if (!IndexReady(v)) SLOW(IndexLocal);
+    sp->kind = VALUE_REAL;
+    sp->val = v.val;
+    sp++;
+    NEXT();
+}
 
 L_GET_LOCAL: {
-    CVariable& v = locals[pc->a];
-    if (pc->x == 0 && v.defined) {
-        CopyTo(sp++, v.value);
-        NEXT();
-    }
-    int count = pc->x;
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    Access a = ACCESS(OPC_GET_LOCAL);
-    int index = ElementIndex(sp - count, count);
-    if (v.defined) {
-        if (const TaggedValue* e = FastElement(&v, index)) {
-            sp -= count;
-            CopyTo(sp++, *e);
-            NEXT();
-        }
-    }
-    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, &v, index, out); }));
+    const TaggedValue& v = locals[pc->a];
+    if (v.kind == VALUE_UNSET) SLOW(GetUnsetLocal);
+    CopyTo(sp++, v);
     NEXT();
 }
-L_GET_SELF:
+L_GET_ARRAY: {
+    const CVariable& v = g_cur->arrays[pc->a];
+    int count = pc->x;
+    if (!v.defined || (count && !IndexReady(sp[-1]))) SLOW(GetArray);
+    const TaggedValue* e = FastElement(&v, ElementIndex(sp - count, count));
+    if (!e) SLOW(GetArray);
+    sp -= count;
+    CopyTo(sp++, *e);
+    NEXT();
+}
+L_GET_SELF: {
+    if (!g_cur->self) SLOW(GetVariable);
+    CVariable* v = HINTED(g_cur->self->variables);
+    int count = pc->x;
+    if (!v || (count && !IndexReady(sp[-1]))) SLOW(GetVariable);
+    const TaggedValue* e = FastElement(v, ElementIndex(sp - count, count));
+    if (!e) SLOW(GetVariable);
+    sp -= count;
+    CopyTo(sp++, *e);
+    NEXT();
+}
 L_GET_GLOBAL: {
+    CVariable* v = HINTED(&Variable_Globals);
     int count = pc->x;
-    Access a = ACCESS(OPC_GET_SELF);
-    CVariableList* list = nullptr;
-    if (pc->op == OPC_GET_GLOBAL) list = &Variable_Globals;
-    else if (!self) CHECK(NoInstance(a, -1));
-    else list = self->variables;
-    CVariable* v = FindCached(list, pc->a, const_cast<VarCache*>(&bc->caches[(size_t)pc->b]));
-    if (count == 0 && v) {
-        CopyTo(sp++, v->value);
-        NEXT();
-    }
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    int index = ElementIndex(sp - count, count);
-    if (v) {
-        if (const TaggedValue* e = FastElement(v, index)) {
-            sp -= count;
-            CopyTo(sp++, *e);
-            NEXT();
-        }
-    }
-    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadElement(a, v, index, out); }));
+    if (!v || (count && !IndexReady(sp[-1]))) SLOW(GetVariable);
+    const TaggedValue* e = FastElement(v, ElementIndex(sp - count, count));
+    if (!e) SLOW(GetVariable);
+    sp -= count;
+    CopyTo(sp++, *e);
     NEXT();
 }
-L_GET_BUILTIN: {
-    int count = pc->x;
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    Access a = ACCESS(OPC_GET_BUILTIN);
-    int index = ElementIndex(sp - count, count);
-    g_top = sp;
-    CHECK(Replace(&sp, count, [&](TaggedValue* out) { return ReadBuiltin(a, self, index, out); }));
+// The element index of the reads whose last index is local c.
+#define INDEX_AT(at) (pc->x ? (int)sp[-1].val * ARRAY_DIMENSION + (int)(at).val : (int)(at).val)
+L_GET_SELF_AT: {
+    if (!g_cur->self) SLOW(GetAtLocal);
+    CVariable* v = HINTED(g_cur->self->variables);
+    const TaggedValue& at = locals[pc->c];
+    if (!v || !IndexReady(at)) SLOW(GetAtLocal);
+    const TaggedValue* e = FastElement(v, INDEX_AT(at));
+    if (!e) SLOW(GetAtLocal);
+    sp -= pc->x;
+    CopyTo(sp++, *e);
     NEXT();
 }
-L_GET_DOT: {
-    int count = pc->x;
-    if (count) CHECK(CheckIndex(&sp[-1]));
-    Access a = ACCESS(OPC_GET_DOT);
-    int index = ElementIndex(sp - count, count);
-    const TaggedValue* target = &sp[-count - 1];
-    g_top = sp;
-    CHECK(Replace(&sp, count + 1, [&](TaggedValue* out) { return ReadDot(a, *target, index, self, other, out); }));
+L_GET_GLOBAL_AT: {
+    CVariable* v = HINTED(&Variable_Globals);
+    const TaggedValue& at = locals[pc->c];
+    if (!v || !IndexReady(at)) SLOW(GetAtLocal);
+    const TaggedValue* e = FastElement(v, INDEX_AT(at));
+    if (!e) SLOW(GetAtLocal);
+    sp -= pc->x;
+    CopyTo(sp++, *e);
     NEXT();
 }
+L_GET_ARRAY_AT: {
+    const CVariable& v = g_cur->arrays[pc->a];
+    const TaggedValue& at = locals[pc->c];
+    if (!v.defined || !IndexReady(at)) SLOW(GetAtLocal);
+    const TaggedValue* e = FastElement(&v, INDEX_AT(at));
+    if (!e) SLOW(GetAtLocal);
+    sp -= pc->x;
+    CopyTo(sp++, *e);
+    NEXT();
+}
+#undef INDEX_AT
+L_GET_BUILTIN:
+    SLOW(GetBuiltin);
+L_GET_DOT:
+    SLOW(GetDot);
 L_GET_ARG:
-    if (!self) CHECK(NoInstance(ACCESS(OPC_GET_BUILTIN), -1));
+    if (!g_cur->self) SLOW(NoSelf);
     CopyTo(sp++, ArgumentSlots[pc->a]);
     NEXT();
 
 L_SET_LOCAL: {
-    int count = pc->x;
-    CVariable& v = locals[pc->a];
-    if (count == 0) {
-        if (pc->y == OP_SET) {
-            v.defined = true;
-            Drop(&v.value);
-            MoveTo(&v.value, --sp);
-            NEXT();
-        }
-        if (v.defined && (v.value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v.value.val, sp[-1].val, &v.value.val)) {
-            sp--;
-            NEXT();
-        }
-    }
+    TaggedValue& v = locals[pc->a];
     if (pc->y == OP_SET) {
-        v.defined = true;
-        TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
-        Drop(e);
-        MoveTo(e, &sp[-1]);
-        sp -= count + 1;
+        Drop(&v);
+        MoveTo(&v, --sp);
         NEXT();
     }
-    Place p;
-    p.local = &v;
-    CHECK(Store(ACCESS(OPC_GET_LOCAL), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
-    for (int k = 0; k <= count; k++) Drop(--sp);
+    if ((v.kind | sp[-1].kind) == VALUE_REAL && Code_RealBinary(pc->y, v.val, sp[-1].val, &v.val)) {
+        sp--;
+        NEXT();
+    }
+    SLOW(SetLocal);
+}
+L_SET_ARRAY: {
+    CVariable& v = g_cur->arrays[pc->a];
+    if (pc->y != OP_SET) SLOW(SetArray);
+    int count = pc->x;
+    v.defined = true;
+    TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
+    Drop(e);
+    MoveTo(e, &sp[-1]);
+    sp -= count + 1;
     NEXT();
 }
 L_SET_SELF:
 L_SET_GLOBAL: {
+    CVariableList* list = pc->op == OPC_SET_GLOBAL ? &Variable_Globals : g_cur->self ? g_cur->self->variables : nullptr;
+    if (!list) SLOW(SetVariable);
+    CVariable* v = HINTED(list);
     int count = pc->x;
-    Access a = ACCESS(OPC_GET_SELF);
-    Place p;
-    if (pc->op == OPC_SET_GLOBAL) p.list = &Variable_Globals;
-    else if (!self) CHECK(NoInstance(a, -1));
-    else p.list = self->variables;
-    p.cache = const_cast<VarCache*>(&bc->caches[(size_t)pc->b]);
-    if (count == 0) {
-        if (pc->y == OP_SET) {
-            CVariable* v = AddCached(p.list, pc->a, p.cache);
-            Drop(&v->value);
-            MoveTo(&v->value, --sp);
-            NEXT();
-        }
-        CVariable* v = FindCached(p.list, pc->a, p.cache);
-        if (v && (v->value.kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, v->value.val, sp[-1].val, &v->value.val)) {
-            sp--;
-            NEXT();
-        }
-    }
-    if (pc->y == OP_SET) {
-        TaggedValue* e = FastElementForWrite(AddCached(p.list, pc->a, p.cache), ElementIndex(sp - count - 1, count));
-        Drop(e);
-        MoveTo(e, &sp[-1]);
-        sp -= count + 1;
-        NEXT();
-    }
-    CHECK(Store(a, p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
-    for (int k = 0; k <= count; k++) Drop(--sp);
-    NEXT();
-}
-L_SET_BUILTIN: {
-    int count = pc->x;
-    Place p;
-    p.inst = self;
-    g_top = sp;
-    g_argLive = -1;
-    CHECK(Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1]));
-    for (int k = 0; k <= count; k++) Drop(--sp);
-    CHECK(GoesOn());
-    NEXT();
-}
-L_SET_DOT: {
-    int count = pc->x;
-    g_top = sp;
-    g_argLive = -1;
-    CHECK(WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, self,
-                   other, &sp[-1]));
-    for (int k = 0; k <= count + 1; k++) Drop(--sp);
-    CHECK(GoesOn());
-    NEXT();
-}
-L_SET_ARG: {
-    Access a = ACCESS(OPC_GET_BUILTIN);
-    if (!self) CHECK(NoInstance(a, -1));
-    TaggedValue& slot = ArgumentSlots[pc->a];
-    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
-    if (pc->y == OP_SET) {
-        Drop(&slot);
-        MoveTo(&slot, --sp);
-        NEXT();
-    }
-    CHECK(CompoundArgument(&slot, pc->y, &sp[-1], pc->c));
-    Drop(--sp);
-    NEXT();
-}
-
-L_UNARY:
-    CHECK(Unary(pc->y, &sp[-1]));
-    NEXT();
-L_BINARY:
-    if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && RealOp(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
+    if (!v) {
+        if (pc->y != OP_SET) SLOW(SetVariable);
+        v = list->FindOrAdd(pc->a, &g_cur->bc->hints[(size_t)pc->b]);
+    } else if (pc->y != OP_SET) {
+        if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !Code_RealBinary(pc->y, v->value.val, sp[-1].val, &v->value.val))
+            SLOW(SetVariable);
         sp--;
         NEXT();
     }
-    CHECK(Binary(pc->y, sp));
-    sp--;
+    TaggedValue* e = FastElementForWrite(v, ElementIndex(sp - count - 1, count));
+    Drop(e);
+    MoveTo(e, &sp[-1]);
+    sp -= count + 1;
     NEXT();
+}
+L_SET_BUILTIN:
+    SLOW(SetBuiltin);
+L_SET_DOT:
+    SLOW(SetDot);
+L_SET_ARG:
+    SLOW(SetArgument);
+
+L_UNARY:
+    if (sp[-1].kind == VALUE_REAL && pc->y == OP_NEG) {
+        sp[-1].val = -sp[-1].val;
+        NEXT();
+    }
+    SLOW(Unary);
+L_BINARY:
+    if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL && Code_RealBinary(pc->y, sp[-2].val, sp[-1].val, &sp[-2].val)) {
+        sp--;
+        NEXT();
+    }
+    SLOW(BinaryOp);
 
 #define ARITH(expr) \
     if ((sp[-2].kind | sp[-1].kind) == VALUE_REAL) { \
@@ -833,17 +1204,9 @@ L_BINARY:
         sp--; \
         NEXT(); \
     } \
-    CHECK(Binary(pc->y, sp)); \
-    sp--; \
-    NEXT();
+    SLOW(BinaryOp);
 
 L_ADD:
-    // Joining onto a text only the stack holds (a join's own result) appends in place.
-    if (sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
-        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) CHECK(Fail(CODE_STRING_TOO_LONG));
-        Drop(--sp);
-        NEXT();
-    }
     ARITH(x + y);
 L_SUB:
     ARITH(x - y);
@@ -865,12 +1228,12 @@ L_NE:
 
 L_AND_JUMP: {
     TaggedValue& v = sp[-1];
-    if (!v.IsReal()) CHECK(Fail(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
-    bool holds = v.val > 0.5;
+    if (!v.IsReal()) CHECK(FailNow(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
+    holds = v.val > 0.5;
     if (holds == (pc->x != 0)) {
         v.kind = VALUE_REAL;
         v.val = holds ? 1.0 : 0.0;
-        pc = code + pc->a;
+        pc += pc->a;
         DISPATCH();
     }
     sp--;
@@ -878,30 +1241,18 @@ L_AND_JUMP: {
 }
 L_TO_BOOL: {
     TaggedValue& v = sp[-1];
-    if (!v.IsReal()) CHECK(Fail(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
+    if (!v.IsReal()) CHECK(FailNow(pc->x ? "Wrong type of arguments to ||." : "Wrong type of arguments to &&."));
     v.kind = VALUE_REAL;
     v.val = v.val > 0.5 ? 1.0 : 0.0;
     NEXT();
 }
 
-// A jump back counts as a step.
-#define GOTO(target) \
-    do { \
-        int to = (target); \
-        if (to <= pc - code && StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
-        pc = code + to; \
-        DISPATCH(); \
-    } while (0)
-
 L_JUMP:
     GOTO(pc->a);
 L_JUMP_IF: {
-    TaggedValue* v = --sp;
-    if (!v->IsReal()) {
-        sp++;
-        CHECK(Fail("A string cannot be used as a condition."));
-    }
-    if ((v->val > 0.5) != (pc->x != 0)) NEXT();
+    if (!sp[-1].IsReal()) CHECK(FailNow("A string cannot be used as a condition."));
+    sp--;
+    if ((sp->val > 0.5) != (pc->x != 0)) NEXT();
     GOTO(pc->a);
 }
 L_CASE_JUMP: {
@@ -909,94 +1260,57 @@ L_CASE_JUMP: {
     Drop(--sp);
     if (!equal) NEXT();
     Drop(--sp);
-    pc = code + pc->a;
+    pc += pc->a;
     DISPATCH();
 }
 L_REPEAT_INIT:
-    if (!sp[-1].IsReal()) CHECK(Fail("The repeat count is not a number."));
+    if (!sp[-1].IsReal()) CHECK(FailNow("The repeat count is not a number."));
     sp[-1].kind = VALUE_REAL;
     sp[-1].val = RealToInt(sp[-1].val);
     NEXT();
 L_REPEAT_NEXT:
     if (sp[-1].val >= 1.0) {
         sp[-1].val -= 1.0;
-        NEXT();
+        GOTO(pc->a);
     }
     sp--;
-    pc = code + pc->a;
-    DISPATCH();
+    NEXT();
 
 L_WITH_BEGIN: {
-    TaggedValue* t = --sp;
-    if (!t->IsReal()) {
-        sp++;
-        CHECK(Fail("The target of with is not a number."));
-    }
-    int target = RealToInt(t->val);
-    BeginWith(target == -7 ? -1 : target, self, other);
+    if (!sp[-1].IsReal()) CHECK(FailNow("The target of with is not a number."));
+    int target = RealToInt((--sp)->val);
+    BeginWith(target == -7 ? -1 : target, g_cur->self, g_cur->other);
     NEXT();
 }
-L_WITH_NEXT: {
-    WithWalk& w = g_withs.back();
-    while (w.next < w.ids.size()) {
-        CInstance* inst = Instance_Find(w.ids[w.next++]);
-        if (!inst || inst->marked || inst->deactivated) continue;
-        self = inst;
-        other = w.self;
-        NEXT();
-    }
-    self = w.self;
-    other = w.other;
-    g_withs.pop_back();
-    pc = code + pc->a;
-    DISPATCH();
-}
-L_WITH_END: {
-    WithWalk& w = g_withs.back();
-    self = w.self;
-    other = w.other;
-    g_withs.pop_back();
+L_WITH_NEXT:
+    if (WithNext()) GOTO(pc->a);
     NEXT();
-}
+L_WITH_END:
+    WithEnd();
+    NEXT();
 
-L_CALL: {
-    const RFunction* f = Function_Get(pc->a);
-    if (!f) CHECK(Fail("Unknown function."));
-    Error_Context.line = bc->lines[(size_t)(pc - code)];
-    g_top = sp;
-    CallBuiltin(f, &sp, pc->x, self, other);
-    CHECK(GoesOn());
-    NEXT();
-}
-L_CALL_EXT: {
-    if (!Code_Extension_CallDLLHook) CHECK(Fail("Extension functions are not available."));
-    Error_Context.line = bc->lines[(size_t)(pc - code)];
-    g_top = sp;
-    CHECK(CallExtension(pc->a, &sp, pc->x));
-    CHECK(GoesOn());
-    NEXT();
-}
+L_CALL:
+    SLOW(CallBuiltin);
+L_CALL_EXT:
+    SLOW(CallExtension);
 L_CALL_SCRIPT: {
-    CScript* s = Script_GetScript(pc->a);
-    if (!s) CHECK(Fail("Trying to execute non-existing script."));
-    CCode* callee = s->GetCode();
-    if (!callee || !callee->IsCompiled()) {
-        if (!s->Compile()) CHECK(FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false));
-        callee = s->GetCode();
-    }
-    const ByteCode* target = callee->GetByteCode();
+    const ByteCode* target = ScriptCode(pc->a);
+    CHECK(target);
     int argc = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     TaggedValue* base = sp - pc->x;
-    if (g_end - sp < ARGUMENT_SLOTS) CHECK(Fail(STACK_OVERFLOW, 0, true));
-    if (StepSpent()) CHECK(Fail(CODE_STEP_LIMIT_MESSAGE, 0, true));
+    if (sp + ARGUMENT_SLOTS + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
+    if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
+    Frame* caller = g_cur;
     Frame& f = g_frames[g_depth++];
     f.bc = target;
+    f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
     f.saved = sp;
-    f.stack = sp + ARGUMENT_SLOTS;
-    f.self = self;
-    f.other = other;
+    f.locals = sp + ARGUMENT_SLOTS;
+    f.stack = StartLocals(f.locals, target->localCount);
+    f.self = caller->self;
+    f.other = caller->other;
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = pc->a;
@@ -1005,13 +1319,13 @@ L_CALL_SCRIPT: {
     RawMove(ArgumentSlots, base, argc);
     g_argLive = argc;
     argument_count = argc;
-    f.locals = g_locals.Take(target->localCount, &f.localBlock, &f.localUsed);
+    f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
+    g_cur = &f;
     sp = f.stack;
-    fr = &f;
+    pc = f.code;
     LOAD_FRAME();
-    pc = code;
-    if (g_depth > CODE_MAX_CALL_DEPTH || g_end - sp <= target->maxStack)
-        CHECK(Fail(STACK_OVERFLOW, target->firstLine, true));
+    if (g_depth > CODE_MAX_CALL_DEPTH || sp + target->maxStack >= g_end)
+        CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
 }
 
@@ -1022,36 +1336,19 @@ L_EXIT:
     ret.SetReal(0.0);
     goto leave;
 L_FAIL:
-    CHECK(Fail(consts[pc->a].GetString()));
+    CHECK(FailNow(consts[pc->a].GetString()));
 
 L_LOCAL_LT_JUMP_IF: {
-    CVariable& v = locals[pc->a];
-    const TaggedValue& k = consts[pc->b];
-    bool holds;
-    if (v.defined && v.value.kind == VALUE_REAL) {
-        holds = v.value.val < k.val;
-    } else {
-        if (!v.defined) CHECK(ReadFailed(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, VARIABLE_MISSING, 0, sp));
-        bool ok = Holds(OP_LT, v.defined ? v.value : *sp, k, &holds);
-        Drop(sp);
-        CHECK(ok);
-    }
-    if (holds != (pc->x != 0)) NEXT();
-    GOTO(pc->c);
+    const TaggedValue& v = locals[pc->a];
+    if (v.kind == VALUE_REAL) JUMP_WHEN(v.val < consts[pc->b].val);
+    CHECK(LocalLess(pc, &holds));
+    JUMP_WHEN(holds);
 }
 L_ADD_LOCAL_CONST: {
-    CVariable& v = locals[pc->a];
+    TaggedValue& v = locals[pc->a];
     const TaggedValue& k = consts[pc->b];
-    if (v.defined && (v.value.kind | k.kind) == VALUE_REAL) {
-        v.value.val = pc->y == OP_ADD ? v.value.val + k.val : v.value.val - k.val;
-        NEXT();
-    }
-    Place p;
-    p.local = &v;
-    CopyTo(sp, k);
-    bool ok = Store(Access{bc, OPC_GET_LOCAL, pc->a, 0, pc}, p, 0, pc->y, pc->c, sp);
-    Drop(sp);
-    CHECK(ok);
+    if ((v.kind | k.kind) != VALUE_REAL) SLOW(AddLocalConst);
+    v.val = pc->y == OP_ADD ? v.val + k.val : v.val - k.val;
     NEXT();
 }
 
@@ -1063,7 +1360,7 @@ L_ADD_LOCAL_CONST: {
             sp[-1].val = (expr); \
             NEXT(); \
         } \
-        goto binary_const; \
+        SLOW(BinaryConst); \
     }
 L_ADD_CONST:
     ARITH_CONST(x + y);
@@ -1074,92 +1371,65 @@ L_MUL_CONST:
 #undef ARITH_CONST
 L_MOD_CONST: {
     const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) == VALUE_REAL && k.val != 0.0) {
-        sp[-1].val = Code_Remainder(sp[-1].val, k.val);
-        NEXT();
-    }
-    goto binary_const;
-}
-L_BINARY_CONST:
-binary_const: {
-    const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) == VALUE_REAL) {
-        double x = sp[-1].val, y = k.val;
-        switch (pc->y) {
-        case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
-        case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
-        default:
-            if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
-        }
-    }
-    CopyTo(sp++, k);
-    CHECK(Binary(pc->y, sp));
-    sp--;
+    if ((sp[-1].kind | k.kind) != VALUE_REAL || k.val == 0.0) SLOW(BinaryConst);
+    sp[-1].val = Code_Remainder(sp[-1].val, k.val);
     NEXT();
 }
-
+L_BINARY_CONST: {
+    const TaggedValue& k = consts[pc->a];
+    if ((sp[-1].kind | k.kind) == VALUE_REAL && Code_RealBinary(pc->y, sp[-1].val, k.val, &sp[-1].val)) NEXT();
+    SLOW(BinaryConst);
+}
 L_BINARY_LOCAL: {
-    CVariable& v = locals[pc->b];
-    if (!v.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->b, 0, pc};
-        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->c));
-        sp++;
-    } else {
-        if ((sp[-1].kind | v.value.kind) == VALUE_REAL) {
-            double x = sp[-1].val, y = v.value.val;
-            switch (pc->y) {
-            case OP_EQ: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 1.0 : 0.0; NEXT();
-            case OP_NE: sp[-1].val = std::fabs(x - y) <= MathEpsilon ? 0.0 : 1.0; NEXT();
-            default:
-                if (RealOp(pc->y, x, y, &sp[-1].val)) NEXT();
-            }
-        }
-        CopyTo(sp++, v.value);
+    const TaggedValue& v = locals[pc->b];
+    if ((sp[-1].kind | v.kind) == VALUE_REAL && Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val)) NEXT();
+    SLOW(BinaryLocal);
+}
+// The top of the stack compared with an operand, and a jump when the comparison holds.
+#define COMPARE_JUMP(operand, Slow) \
+    { \
+        const TaggedValue& r = (operand); \
+        if ((sp[-1].kind | r.kind) == VALUE_REAL) { \
+            sp--; \
+            JUMP_WHEN(RealHolds(pc->y, sp->val, r.val)); \
+        } \
+        TaggedValue* top = Slow(pc, sp, &holds); \
+        CHECK(top); \
+        sp = top; \
+        JUMP_WHEN(holds); \
     }
-    CHECK(Binary(pc->y, sp));
-    sp--;
+L_COMPARE_JUMP_IF:
+    COMPARE_JUMP(consts[pc->a], CompareConst);
+L_COMPARE_LOCAL_JUMP_IF:
+    COMPARE_JUMP(locals[pc->a], CompareLocal);
+#undef COMPARE_JUMP
+
+L_LOCAL_BINARY_CONST: {
+    const TaggedValue& v = locals[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val)) SLOW(LocalBinaryConst);
+    sp->kind = VALUE_REAL;
+    sp++;
     NEXT();
 }
-L_COMPARE_JUMP_IF: {
-    const TaggedValue& k = consts[pc->a];
-    bool holds;
-    TaggedValue* v = sp - 1;
-    if ((v->kind | k.kind) == VALUE_REAL) {
-        holds = RealHolds(pc->y, v->val, k.val);
+L_STEP_JUMP_IF: {
+    TaggedValue& v = locals[pc->a];
+    if (v.kind == VALUE_REAL) {
+        double by = consts[pc->b].val;
+        v.val = (pc->y & STEP_SUBTRACT) ? v.val - by : v.val + by;
     } else {
-        CHECK(Holds(pc->y, *v, k, &holds));
+        CHECK(Step(pc));
     }
-    Drop(--sp);
-    if (holds != (pc->x != 0)) NEXT();
-    GOTO(pc->c);
-}
-
-L_COMPARE_LOCAL_JUMP_IF: {
-    CVariable& r = locals[pc->a];
-    if (!r.defined) {
-        Access a{bc, OPC_GET_LOCAL, pc->a, 0, pc};
-        if (!ReadFailed(a, VARIABLE_MISSING, 0, sp)) CHECK(Fail(g_fail.message, pc->b));
-    }
-    const TaggedValue& k = r.defined ? r.value : *sp;
-    bool holds;
-    TaggedValue* v = sp - 1;
-    if ((v->kind | k.kind) == VALUE_REAL) {
-        holds = RealHolds(pc->y, v->val, k.val);
-    } else {
-        bool ok = Holds(pc->y, *v, k, &holds);
-        Drop(sp);
-        CHECK(ok);
-    }
-    Drop(--sp);
-    if (holds != (pc->x != 0)) NEXT();
-    GOTO(pc->c);
+    const TaggedValue& limit = (pc->y & STEP_LOCAL_LIMIT) ? locals[pc->x] : consts[pc->x];
+    if ((v.kind | limit.kind) == VALUE_REAL) holds = RealHolds(pc->y & STEP_COMPARE, v.val, limit.val);
+    else CHECK(StepTest(pc, &holds));
+    if (holds) GOTO(pc->c);
+    NEXT();
 }
 
 leave : {
-    TaggedValue* base = fr->base;
-    const VMIns* back = fr->ret;
-    self = fr->self;
-    other = fr->other;
+    TaggedValue* base = g_cur->base;
+    const VMIns* back = g_cur->ret;
     PopFrame(sp);
     sp = base;
     if (g_depth == entryDepth) {
@@ -1169,40 +1439,22 @@ leave : {
         return true;
     }
     MoveTo(sp++, &ret);
-    fr = &g_frames[g_depth - 1];
     LOAD_FRAME();
     pc = back;
     DISPATCH();
 }
 
-fail : {
-    int line = g_fail.line ? g_fail.line : bc->lines[(size_t)(pc - code)];
-    std::string message = g_fail.message;
-    if (!g_fail.whole) {
-        char head[48];
-        snprintf(head, sizeof head, ", line %d: ", line);
-        message = "In " + bc->name + head + message;
-    }
-    while (g_depth > entryDepth) {
-        Frame& f = g_frames[g_depth - 1];
-        TaggedValue* base = f.base;
-        int script = f.script;
-        PopFrame(sp);
-        sp = base;
-        // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
-        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
-    }
-    g_top = sp;
-    LastErrorText = message;
-    Code_RunErrorFatal = g_fail.fatal;
+fail:
+    g_top = Unwind(entryDepth, pc, sp);
     return false;
-}
 #undef DISPATCH
 #undef NEXT
 #undef CHECK
-#undef ACCESS
+#undef SLOW
 #undef LOAD_FRAME
 #undef GOTO
+#undef JUMP_WHEN
+#undef HINTED
 }
 
 }  // namespace
@@ -1228,7 +1480,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
         g_top = g_stack;
         g_end = g_stack + STACK_VALUES;
     }
-    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->maxStack ||
+    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack ||
         Stack_Remaining() < CODE_STACK_RESERVE) {
         char head[48];
         snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
@@ -1241,16 +1493,19 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     g_argLive = -1;
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
+    f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
     f.saved = nullptr;
-    f.stack = g_top;
+    f.locals = g_top;
+    f.stack = StartLocals(f.locals, bc->localCount);
     f.self = self;
     f.other = other;
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = -1;
-    f.locals = g_locals.Take(bc->localCount, &f.localBlock, &f.localUsed);
+    f.arrays = bc->arrayCount ? g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
+    g_cur = &f;
     bool ok = Execute(entry, result);
     Error_Context.line = line;
     return ok;

@@ -187,10 +187,19 @@ int Sprite_RequestComplete(const TSpriteRequest* request, const uint8_t* body, i
     return loaded ? 0 : -1;
 }
 
-bool Sprite_Replace(int index, const char* name, int frameCount, bool precise, bool transparent, bool smooth, bool preload, int xorig, int yorig)
+// A file is loaded aside first, so one that does not load leaves the sprite as it was.
+static bool ReplaceFromFile(int index, const char* name, int frameCount, bool precise, bool transparent, bool smooth, bool preload, int xorig, int yorig, bool keepAlpha)
 {
     if (index < 0 || index >= (int)Sprites.size() || !name || !FileExists(name)) return false;
-    return Fill(index)->LoadFromFile(name, frameCount, precise, transparent, smooth, preload, xorig, yorig, !transparent);
+    CSprite loaded;
+    if (!loaded.LoadFromFile(name, frameCount, precise, transparent, smooth, preload, xorig, yorig, keepAlpha)) return false;
+    Fill(index)->Assign(&loaded);
+    return true;
+}
+
+bool Sprite_Replace(int index, const char* name, int frameCount, bool precise, bool transparent, bool smooth, bool preload, int xorig, int yorig)
+{
+    return ReplaceFromFile(index, name, frameCount, precise, transparent, smooth, preload, xorig, yorig, !transparent);
 }
 
 int Sprite_AddAlpha(const char* name, int frameCount, bool precise, bool preload, int xorig, int yorig)
@@ -206,8 +215,7 @@ int Sprite_AddAlpha(const char* name, int frameCount, bool precise, bool preload
 
 bool Sprite_ReplaceAlpha(int index, const char* name, int frameCount, bool precise, bool preload, int xorig, int yorig)
 {
-    if (index < 0 || index >= (int)Sprites.size() || !name || !FileExists(name)) return false;
-    return Fill(index)->LoadFromFile(name, frameCount, precise, true, false, preload, xorig, yorig, true);
+    return ReplaceFromFile(index, name, frameCount, precise, true, false, preload, xorig, yorig, true);
 }
 
 int Sprite_AddNew()

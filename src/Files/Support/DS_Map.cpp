@@ -2,9 +2,7 @@
 
 #include <cstdarg>
 #include <cstring>
-#include <functional>
 #include <new>
-#include <string_view>
 
 namespace {
 
@@ -29,6 +27,14 @@ uint64_t Mix(uint64_t x)
     return x ^ (x >> 31);
 }
 
+// Two texts; texts written once in the code are often the same block.
+inline bool SameText(const TaggedValue& a, const TaggedValue& b)
+{
+    if (a.str == b.str) return true;
+    size_t length = a.GetLength();
+    return length == b.GetLength() && memcmp(a.GetString(), b.GetString(), length) == 0;
+}
+
 }  // namespace
 
 CDS_Map::CDS_Map()
@@ -39,8 +45,8 @@ CDS_Map::CDS_Map()
 
 uint32_t CDS_Map::HashOf(const TaggedValue& key)
 {
-    if (key.IsString())
-        return (uint32_t)std::hash<std::string_view>()(std::string_view(key.GetString(), key.GetLength()));
+    // A text keeps its hash: a key written in the code is hashed once.
+    if (key.IsString()) return key.TextHash();
     return (uint32_t)Mix(RealBits(key));
 }
 
@@ -48,9 +54,7 @@ bool CDS_Map::SameKey(const TaggedValue& a, const TaggedValue& b)
 {
     bool text = a.IsString();
     if (text != b.IsString()) return false;
-    if (!text) return RealBits(a) == RealBits(b);
-    size_t length = a.GetLength();
-    return length == b.GetLength() && memcmp(a.GetString(), b.GetString(), length) == 0;
+    return text ? SameText(a, b) : RealBits(a) == RealBits(b);
 }
 
 int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
@@ -66,7 +70,8 @@ int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
         if (s.node < 0) return -1;
         if (s.hash != hash) continue;
         const TaggedValue& stored = m_nodes[s.node].entry.key;
-        if (text ? SameKey(stored, key) : !stored.IsString() && RealBits(stored) == bits) return (int64_t)i;
+        if (text ? stored.IsString() && SameText(stored, key) : !stored.IsString() && RealBits(stored) == bits)
+            return (int64_t)i;
     }
 }
 

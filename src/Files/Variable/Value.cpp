@@ -3,87 +3,36 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 double MathEpsilon = 0.00001;
 
-namespace {
-
-// The shared text block: a count of owners and the length, then the NUL-terminated text.
-struct TextBlock {
-    int32_t refs;
-    uint32_t length;
-};
-
-TextBlock* BlockOf(char* text) { return (TextBlock*)text - 1; }
-
-char* NewText(const char* text, size_t length)
+char* TaggedValue::NewText(const char* text, size_t length)
 {
     if (length > 0x7FFFFFF0u) length = 0x7FFFFFF0u;
     TextBlock* b = (TextBlock*)MemAlloc(sizeof(TextBlock) + length + 1);
     if (!b) return nullptr;
     b->refs = 1;
     b->length = (uint32_t)length;
+    b->hash = 0;
     char* s = (char*)(b + 1);
     if (text) memcpy(s, text, length);
     s[length] = 0;
     return s;
 }
 
-}  // namespace
-
-void TaggedValue::ReleaseText()
+void TaggedValue::FreeText()
 {
-    TextBlock* b = BlockOf(str);
-    if (--b->refs == 0) MemFree(b);
-    str = nullptr;
+    MemFree(Block());
 }
 
-TaggedValue::TaggedValue(const TaggedValue& other) : kind(other.kind), str(other.str), val(other.val)
+uint32_t TaggedValue::HashText() const
 {
-    if (str) BlockOf(str)->refs++;
-}
-
-TaggedValue::TaggedValue(TaggedValue&& other) noexcept : kind(other.kind), str(other.str), val(other.val)
-{
-    other.kind = VALUE_REAL;
-    other.str = nullptr;
-    other.val = 0.0;
-}
-
-TaggedValue& TaggedValue::operator=(const TaggedValue& other)
-{
-    if (this == &other) return *this;
-    if (other.str) BlockOf(other.str)->refs++;
-    if (str) ReleaseText();
-    kind = other.kind;
-    str = other.str;
-    val = other.val;
-    return *this;
-}
-
-TaggedValue& TaggedValue::operator=(TaggedValue&& other) noexcept
-{
-    if (this == &other) return *this;
-    if (str) ReleaseText();
-    kind = other.kind;
-    str = other.str;
-    val = other.val;
-    other.kind = VALUE_REAL;
-    other.str = nullptr;
-    other.val = 0.0;
-    return *this;
-}
-
-size_t TaggedValue::GetLength() const
-{
-    return str ? BlockOf(str)->length : 0;
-}
-
-void TaggedValue::SetReal(double v)
-{
-    if (str) ReleaseText();
-    kind = VALUE_REAL;
-    val = v;
+    uint32_t h = (uint32_t)std::hash<std::string_view>()(std::string_view(GetString(), GetLength()));
+    if (h == 0) h = 1;  // 0 marks a hash not yet worked out
+    if (str) Block()->hash = h;
+    return h;
 }
 
 void TaggedValue::SetString(const char* text)
@@ -117,12 +66,13 @@ bool TaggedValue::Append(const char* text, size_t length)
     if (!IsString()) SetString("", 0);
     size_t total = old + length;
     if (str) {
-        TextBlock* b = BlockOf(str);
+        TextBlock* b = Block();
         size_t room = MemoryManager_GetSize(b) - sizeof(TextBlock) - 1;
         if (b->refs == 1 && room >= total) {
             memmove(str + old, text, length);
             str[total] = 0;
             b->length = (uint32_t)total;
+            b->hash = 0;
             return true;
         }
     }
@@ -134,6 +84,7 @@ bool TaggedValue::Append(const char* text, size_t length)
     if (!b) return false;
     b->refs = 1;
     b->length = (uint32_t)total;
+    b->hash = 0;
     char* s = (char*)(b + 1);
     if (old) memcpy(s, str, old);
     memcpy(s + old, text, length);

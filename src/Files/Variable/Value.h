@@ -26,10 +26,41 @@ struct TaggedValue {
     TaggedValue() = default;
     TaggedValue(double v) : val(v) {}
     explicit TaggedValue(const char* text) { SetString(text); }
-    TaggedValue(const TaggedValue& other);
-    TaggedValue(TaggedValue&& other) noexcept;
-    TaggedValue& operator=(const TaggedValue& other);
-    TaggedValue& operator=(TaggedValue&& other) noexcept;
+    TaggedValue(const TaggedValue& other) : kind(other.kind), str(other.str), val(other.val)
+    {
+        if (str) Block()->refs++;
+    }
+    TaggedValue(TaggedValue&& other) noexcept : kind(other.kind), str(other.str), val(other.val)
+    {
+        other.kind = VALUE_REAL;
+        other.str = nullptr;
+        other.val = 0.0;
+    }
+    TaggedValue& operator=(const TaggedValue& other)
+    {
+        // Taken first: other may be this value.
+        uint32_t k = other.kind;
+        char* s = other.str;
+        double v = other.val;
+        if (s) other.Block()->refs++;
+        if (str) ReleaseText();
+        kind = k;
+        str = s;
+        val = v;
+        return *this;
+    }
+    TaggedValue& operator=(TaggedValue&& other) noexcept
+    {
+        if (this == &other) return *this;
+        if (str) ReleaseText();
+        kind = other.kind;
+        str = other.str;
+        val = other.val;
+        other.kind = VALUE_REAL;
+        other.str = nullptr;
+        other.val = 0.0;
+        return *this;
+    }
     ~TaggedValue() { if (str) ReleaseText(); }
 
     uint32_t Kind() const { return kind & VALUE_KIND_MASK; }
@@ -40,9 +71,16 @@ struct TaggedValue {
     double GetReal() const { return IsReal() ? val : 0.0; }
     // The text of a string value, "" for a real or a string without text.
     const char* GetString() const { return str ? str : ""; }
-    size_t GetLength() const;
+    size_t GetLength() const { return str ? Block()->length : 0; }
+    // A hash of the text's bytes (a real has the hash of ""), worked out once for each text.
+    uint32_t TextHash() const { return str && Block()->hash ? Block()->hash : HashText(); }
 
-    void SetReal(double v);
+    void SetReal(double v)
+    {
+        if (str) ReleaseText();
+        kind = VALUE_REAL;
+        val = v;
+    }
     void SetString(const char* text);
     void SetString(const char* text, size_t length);
     // Makes the value a string and appends text; a text this value owns alone grows in place,
@@ -52,7 +90,22 @@ struct TaggedValue {
     void Free() { SetReal(0.0); }
 
 private:
-    void ReleaseText();
+    // The shared text block in front of the text: its owners, its length and its hash (0 while
+    // not worked out).
+    struct TextBlock {
+        int32_t refs;
+        uint32_t length;
+        uint32_t hash;
+    };
+    TextBlock* Block() const { return (TextBlock*)str - 1; }
+    static char* NewText(const char* text, size_t length);
+    void ReleaseText()
+    {
+        if (--Block()->refs == 0) FreeText();
+        str = nullptr;
+    }
+    void FreeText();
+    uint32_t HashText() const;
 };
 
 // Equality of two values as the language compares them (reals within MathEpsilon).

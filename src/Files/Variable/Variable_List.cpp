@@ -1,7 +1,5 @@
 #include "Variable/Variable_List.h"
 
-#include <atomic>
-
 const TaggedValue* CVariable::Element(int i, int j) const
 {
     if ((i | j) == 0) return &value;
@@ -20,26 +18,87 @@ TaggedValue* CVariable::ElementForWrite(int i, int j)
     return &row[(size_t)j];
 }
 
-CVariable* CVariableList::Find(int id)
+namespace {
+
+// Lists this short are searched in order; longer ones through the index.
+constexpr size_t SHORT_LIST = 8;
+
+size_t Home(int id, size_t mask) { return ((uint32_t)id * 0x9E3779B1u >> 7) & mask; }
+
+}  // namespace
+
+int CVariableList::Position(int id) const
 {
-    auto it = m_vars.find(id);
-    return it == m_vars.end() ? nullptr : &it->second;
+    if (m_index.empty()) {
+        for (size_t k = 0; k < m_vars.size(); k++)
+            if (m_vars[k].first == id) return (int)k;
+        return -1;
+    }
+    size_t mask = m_index.size() - 1;
+    for (size_t i = Home(id, mask);; i = (i + 1) & mask) {
+        int32_t at = m_index[i];
+        if (at == 0) return -1;
+        if (m_vars[(size_t)at - 1].first == id) return at - 1;
+    }
 }
 
-CVariable* CVariableList::FindOrAdd(int id)
+void CVariableList::Reindex()
 {
-    CVariable& v = m_vars[id];
+    m_index.clear();
+    if (m_vars.size() <= SHORT_LIST) return;
+    size_t size = 16;
+    while (size < 2 * m_vars.size()) size *= 2;
+    m_index.assign(size, 0);
+    size_t mask = size - 1;
+    for (size_t k = 0; k < m_vars.size(); k++) {
+        size_t i = Home(m_vars[k].first, mask);
+        while (m_index[i]) i = (i + 1) & mask;
+        m_index[i] = (int32_t)k + 1;
+    }
+}
+
+CVariable* CVariableList::Search(int id, int* hint)
+{
+    int at = Position(id);
+    if (at < 0) return nullptr;
+    *hint = at;
+    return &m_vars[(size_t)at].second;
+}
+
+CVariable* CVariableList::FindOrAdd(int id, int* hint)
+{
+    if (CVariable* v = Find(id, hint)) return v;
+    m_vars.emplace_back(id, CVariable());
+    CVariable& v = m_vars.back().second;
     v.defined = true;
+    *hint = (int)m_vars.size() - 1;
+    // The index keeps at most half its slots taken.
+    if (m_vars.size() > SHORT_LIST && 2 * m_vars.size() > m_index.size()) {
+        Reindex();
+    } else if (!m_index.empty()) {
+        size_t mask = m_index.size() - 1;
+        size_t i = Home(id, mask);
+        while (m_index[i]) i = (i + 1) & mask;
+        m_index[i] = (int32_t)m_vars.size();
+    }
     return &v;
+}
+
+void CVariableList::Remove(int id)
+{
+    int at = Position(id);
+    if (at < 0) return;
+    m_vars.erase(m_vars.begin() + at);
+    Reindex();
 }
 
 VariableStatus CVariableList::Lookup(int id, int index, TaggedValue* out) const
 {
-    auto it = m_vars.find(id);
-    if (it == m_vars.end()) return VARIABLE_MISSING;
+    int at = Position(id);
+    if (at < 0) return VARIABLE_MISSING;
     int i, j;
     if (!Variable_SplitIndex(index, &i, &j)) return VARIABLE_RANGE;
-    const TaggedValue* e = it->second.Element(i, j);
+    const TaggedValue* e = m_vars[(size_t)at].second.Element(i, j);
     if (!e) return VARIABLE_RANGE;
     if (out) *out = *e;
     return VARIABLE_OK;
@@ -49,12 +108,8 @@ bool CVariableList::Set(int id, int index, const TaggedValue& value)
 {
     int i, j;
     if (!Variable_SplitIndex(index, &i, &j)) return false;
-    *FindOrAdd(id)->ElementForWrite(i, j) = value;
+    // The value may be an element of this list, which adding a variable or an element moves.
+    TaggedValue copy = value;
+    *FindOrAdd(id)->ElementForWrite(i, j) = std::move(copy);
     return true;
-}
-
-uint64_t CVariableList::NewSerial()
-{
-    static std::atomic<uint64_t> s_next{0};
-    return ++s_next;
 }

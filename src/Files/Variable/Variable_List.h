@@ -4,7 +4,7 @@
 #include "Variable/Value.h"
 
 #include <cstdint>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 constexpr int ARRAY_DIMENSION = 32000;
@@ -28,43 +28,52 @@ public:
     bool defined = false;  // used by the locals of a run; list members are always defined
 };
 
+// The variables of an instance or of the global scope, in the order they were first set. A
+// variable is found by its id through a hint (the position it had where it was last found, in
+// this list or another): the instances of one object set their variables in the same order, so
+// the code that reads one of them finds it at once in each. Pointers to variables stay valid
+// until a variable is added or removed.
 class CVariableList {
 public:
-    CVariableList() : m_serial(NewSerial()) {}
-    CVariableList(const CVariableList& other) : m_vars(other.m_vars), m_serial(NewSerial()) {}
-    CVariableList& operator=(const CVariableList& other)
+    CVariable* Find(int id)
     {
-        m_vars = other.m_vars;
-        m_serial = NewSerial();
-        return *this;
+        int hint = 0;
+        return Find(id, &hint);
     }
-    CVariable* Find(int id);
-    CVariable* FindOrAdd(int id);
+    CVariable* Find(int id, int* hint)
+    {
+        size_t at = (size_t)*hint;
+        if (at < m_vars.size() && m_vars[at].first == id) return &m_vars[at].second;
+        return Search(id, hint);
+    }
+    CVariable* FindOrAdd(int id)
+    {
+        int hint = 0;
+        return FindOrAdd(id, &hint);
+    }
+    CVariable* FindOrAdd(int id, int* hint);
     // Reads element `index` (i * 32000 + j) of variable id.
     VariableStatus Lookup(int id, int index, TaggedValue* out) const;
     bool Get(int id, int index, TaggedValue* out) const { return Lookup(id, index, out) == VARIABLE_OK; }
     // Writes element `index`; false (nothing written) for a negative or too large index.
     bool Set(int id, int index, const TaggedValue& value);
-    void Remove(int id)
-    {
-        m_vars.erase(id);
-        m_serial = NewSerial();
-    }
+    void Remove(int id);
     void Clear()
     {
         m_vars.clear();
-        m_serial = NewSerial();
+        m_index.clear();
     }
-    // Changes whenever a variable of the list may have moved or gone, so that a pointer found by
-    // Find stays good while the serial is the same (no two lists ever share one).
-    uint64_t Serial() const { return m_serial; }
     int Count() const { return (int)m_vars.size(); }
-    const std::unordered_map<int, CVariable>& Items() const { return m_vars; }
+    // (id, variable) in the order the variables were added.
+    const std::vector<std::pair<int, CVariable>>& Items() const { return m_vars; }
 
 private:
-    static uint64_t NewSerial();
-    std::unordered_map<int, CVariable> m_vars;
-    uint64_t m_serial;
+    CVariable* Search(int id, int* hint);
+    int Position(int id) const;
+    void Reindex();
+    std::vector<std::pair<int, CVariable>> m_vars;
+    // Past a few variables, open addressing over a power-of-two table: position + 1, 0 free.
+    std::vector<int32_t> m_index;
 };
 
 // Splits an element index into row and column; false when it is negative or past the last row.

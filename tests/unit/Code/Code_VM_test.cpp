@@ -63,6 +63,7 @@ protected:
         Error_Display_Hook = nullptr;
         Error_FatalPending = false;
         CommandLine.useVM = true;
+        Code_KeepTrees = true;
         Code_StepBudget = -1;
         Script_Clear();
         Variable_Globals.Clear();
@@ -124,11 +125,13 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     EXPECT_NE(error.find("instruction 1"), std::string::npos) << error;
 
     // The join after an if must see one height from both ways in.
-    ByteCode uneven = Make({Ins(OPC_PUSH), Ins(OPC_JUMP_IF, 3), Ins(OPC_PUSH), Ins(OPC_EXIT)}, 1);
+    ByteCode uneven = Make({Ins(OPC_PUSH), Ins(OPC_JUMP_IF, 2), Ins(OPC_PUSH), Ins(OPC_EXIT)}, 1);
     EXPECT_FALSE(Code_Verify(uneven, &error));
     EXPECT_NE(error.find("different stack heights"), std::string::npos) << error;
 
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_JUMP, 7)}, 0), &error));
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_JUMP, -1)}, 0), &error));
+    EXPECT_NE(error.find("before the start"), std::string::npos) << error;
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH)}, 1), &error));  // runs off the end
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH, 5), Ins(OPC_RETURN)}, 1), &error));  // no constant 5
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), Ins(OPC_PUSH), Ins(OPC_ADD), Ins(OPC_RETURN)}, 1), &error));
@@ -350,4 +353,25 @@ TEST_F(Machine, CachedVariablesFollowTheInstanceAndItsList)
     // with walks over both instances, the code's cache switching between their lists.
     Outcome o = Both("with (9) vm_w = vm_v * 2; with (9) vm_print(vm_w + vm_v)");
     EXPECT_EQ(o.log, "9.000000|6.000000|");
+}
+
+TEST_F(Machine, CodeWithoutItsTreeRunsOnTheMachineAndScriptsToo)
+{
+    Code_KeepTrees = false;
+    AddScript("vm_twice", "return argument0 * 2");
+    ASSERT_TRUE(Script_Prepare());
+    CCode code("vm_print(vm_twice(4)); return 'done'", false);
+    ASSERT_TRUE(code.Compile("treeless"));
+    EXPECT_TRUE(code.IsCompiled());
+    EXPECT_EQ(code.GetTree(), nullptr);
+    CInstance self(700300, 5, 0, 0);
+    TaggedValue result;
+    g_log.clear();
+    CommandLine.useVM = true;
+    EXPECT_TRUE(Code_Execute_ShowError(&self, &self, &code, &result));
+    EXPECT_EQ(g_log, "8.000000|");
+    EXPECT_STREQ(result.GetString(), "done");
+    // The tree interpreter has nothing to walk: an error, not a crash.
+    EXPECT_FALSE(Code_Run(&self, &self, &code, &result));
+    EXPECT_EQ(LastErrorText, "The code is not compiled.");
 }

@@ -231,9 +231,13 @@ TEST_F(SpriteRunTime, StripsBoxesMasksAndFailures)
     EXPECT_EQ(Sprite_Add("HTTP://example.com/a.png", 1, true, true, false, true, 0, 0), -1);
     EXPECT_EQ(Sprite_Count(), count);
 
-    // A replacement that does not decode leaves the sprite cleared.
+    // A replacement that does not decode, or holds fewer columns than frames, keeps the sprite.
+    int frames = Sprite_Get(s)->m_numb, width = Sprite_Get(s)->m_width;
+    ASSERT_GT(frames, 0);
     EXPECT_FALSE(Sprite_Replace(s, "junk.png", 1, true, true, false, true, 0, 0));
-    EXPECT_EQ(Sprite_Get(s)->m_numb, 0);
+    EXPECT_FALSE(Sprite_ReplaceAlpha(s, "strip.png", 33, true, true, 0, 0));
+    EXPECT_EQ(Sprite_Get(s)->m_numb, frames);
+    EXPECT_EQ(Sprite_Get(s)->m_width, width);
     EXPECT_TRUE(Sprite_Replace(s, "strip.png", 2, true, true, false, true, 0, 0));
     EXPECT_EQ(Sprite_Get(s)->m_width, 16);
     EXPECT_FALSE(Sprite_Replace(count, "strip.png", 2, true, true, false, true, 0, 0));

@@ -68,6 +68,21 @@ TEST(TaggedValue, AppendGrowsOwnTextInPlaceAndDetachesShared)
     EXPECT_EQ(MemoryManager_LiveBlocks(), before);
 }
 
+TEST(TaggedValue, TextHashFollowsTheTextAsItGrowsInPlace)
+{
+    TaggedValue a("ke");
+    a.Append("y", 1);  // a block grown by Append has room to grow in place
+    EXPECT_EQ(a.TextHash(), TaggedValue("key").TextHash());
+    const char* own = a.GetString();
+    a.Append("s", 1);  // same block: the hash kept for "key" must not survive
+    ASSERT_EQ(a.GetString(), own);
+    EXPECT_EQ(a.TextHash(), TaggedValue("keys").TextHash());
+    EXPECT_NE(a.TextHash(), TaggedValue("key").TextHash());
+    a.SetString("other");
+    EXPECT_EQ(a.TextHash(), TaggedValue("other").TextHash());
+    EXPECT_EQ(TaggedValue(3.0).TextHash(), TaggedValue("").TextHash());
+}
+
 TEST(TaggedValue, TextEndsAtItsFirstZeroByte)
 {
     TaggedValue v;
