@@ -1089,40 +1089,31 @@ L_GET_GLOBAL: {
     CopyTo(sp++, *e);
     NEXT();
 }
-// The element index of the reads whose last index is local c.
-#define INDEX_AT(at) (pc->x ? (int)sp[-1].val * ARRAY_DIMENSION + (int)(at).val : (int)(at).val)
+// The reads whose last index is local c: the element of variable v (null or not ready: the slow path).
+#define READ_AT(v, ready)                                                                                  \
+    {                                                                                                      \
+        const TaggedValue& at = locals[pc->c];                                                             \
+        if (!(ready) || !IndexReady(at)) SLOW(GetAtLocal);                                                 \
+        const TaggedValue* e = FastElement(v, pc->x ? (int)sp[-1].val * ARRAY_DIMENSION + (int)at.val : (int)at.val); \
+        if (!e) SLOW(GetAtLocal);                                                                          \
+        sp -= pc->x;                                                                                       \
+        CopyTo(sp++, *e);                                                                                  \
+        NEXT();                                                                                            \
+    }
 L_GET_SELF_AT: {
     if (!g_cur->self) SLOW(GetAtLocal);
     CVariable* v = HINTED(g_cur->self->variables);
-    const TaggedValue& at = locals[pc->c];
-    if (!v || !IndexReady(at)) SLOW(GetAtLocal);
-    const TaggedValue* e = FastElement(v, INDEX_AT(at));
-    if (!e) SLOW(GetAtLocal);
-    sp -= pc->x;
-    CopyTo(sp++, *e);
-    NEXT();
+    READ_AT(v, v)
 }
 L_GET_GLOBAL_AT: {
     CVariable* v = HINTED(&Variable_Globals);
-    const TaggedValue& at = locals[pc->c];
-    if (!v || !IndexReady(at)) SLOW(GetAtLocal);
-    const TaggedValue* e = FastElement(v, INDEX_AT(at));
-    if (!e) SLOW(GetAtLocal);
-    sp -= pc->x;
-    CopyTo(sp++, *e);
-    NEXT();
+    READ_AT(v, v)
 }
 L_GET_ARRAY_AT: {
     const CVariable& v = g_cur->arrays[pc->a];
-    const TaggedValue& at = locals[pc->c];
-    if (!v.defined || !IndexReady(at)) SLOW(GetAtLocal);
-    const TaggedValue* e = FastElement(&v, INDEX_AT(at));
-    if (!e) SLOW(GetAtLocal);
-    sp -= pc->x;
-    CopyTo(sp++, *e);
-    NEXT();
+    READ_AT(&v, v.defined)
 }
-#undef INDEX_AT
+#undef READ_AT
 L_GET_BUILTIN:
     SLOW(GetBuiltin);
 L_GET_DOT:
