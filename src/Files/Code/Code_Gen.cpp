@@ -245,12 +245,32 @@ private:
         }
     }
 
+    // The instruction that calls built-in f with `slots` arguments: one of those the machine
+    // makes itself, or the plain call.
+    static Opcode BuiltinCall(const RFunction* f, int slots)
+    {
+        static const struct {
+            const char* name;
+            int argc;
+            Opcode op;
+        } own[] = {
+            {"ds_map_find_value", 2, OPC_MAP_FIND_VALUE}, {"ds_map_replace", 3, OPC_MAP_REPLACE},
+            {"ds_list_find_value", 2, OPC_LIST_FIND_VALUE}, {"ds_grid_get", 3, OPC_GRID_GET},
+            {"ds_grid_set", 4, OPC_GRID_SET},
+        };
+        if (f->name[0] != 'd' || f->name[1] != 's') return OPC_CALL;
+        for (const auto& o : own)
+            if (f->argc == o.argc && slots == o.argc && strcmp(f->name, o.name) == 0) return o.op;
+        return OPC_CALL;
+    }
+
     void Call(const Node* n)
     {
         int argc = (int)n->kids.size();
         int slots = argc;
+        const RFunction* f = nullptr;
         if (n->kind == N_CALL) {
-            const RFunction* f = Function_Get(n->id);
+            f = Function_Get(n->id);
             if (!f) {
                 Failure("Unknown function.", n->line, true);
                 return;
@@ -263,7 +283,7 @@ private:
         }
         for (int k = 0; k < argc; k++) Value(n->kids[(size_t)k]);
         for (int k = argc; k < slots; k++) Emit(OPC_PUSH, n->line, Real(0.0));
-        Opcode op = n->kind == N_CALL ? OPC_CALL : n->kind == N_SCRIPT ? OPC_CALL_SCRIPT : OPC_CALL_EXT;
+        Opcode op = f ? BuiltinCall(f, slots) : n->kind == N_SCRIPT ? OPC_CALL_SCRIPT : OPC_CALL_EXT;
         Emit(op, n->line, n->id, slots);
     }
 

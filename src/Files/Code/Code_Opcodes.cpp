@@ -65,6 +65,11 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"mod_const", 1, 1, false, FLOW_NEXT, 0, false},
     {"local_binary_const", 0, 1, false, FLOW_NEXT, 0, false},
     {"step_jump_if", 0, 0, false, FLOW_BRANCH, 0, true},
+    {"map_find_value", 0, 1, true, FLOW_NEXT, 0, false},
+    {"map_replace", 0, 1, true, FLOW_NEXT, 0, false},
+    {"list_find_value", 0, 1, true, FLOW_NEXT, 0, false},
+    {"grid_get", 0, 1, true, FLOW_NEXT, 0, false},
+    {"grid_set", 0, 1, true, FLOW_NEXT, 0, false},
 };
 
 namespace {
@@ -120,6 +125,12 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_SET_ARG: return i.a >= 0 && i.a < 16;
     case OPC_LOCAL_LT_JUMP_IF:
     case OPC_ADD_LOCAL_CONST: return local(i.a) && constant(i.b);
+    // The machine reads these calls' arguments itself.
+    case OPC_MAP_FIND_VALUE:
+    case OPC_LIST_FIND_VALUE: return i.x == 2;
+    case OPC_MAP_REPLACE:
+    case OPC_GRID_GET: return i.x == 3;
+    case OPC_GRID_SET: return i.x == 4;
     default: return true;
     }
 }

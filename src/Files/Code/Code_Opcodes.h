@@ -72,6 +72,10 @@ enum Opcode : uint8_t {
     // jumps to c when local a compares (y & STEP_COMPARE) with constant x (local x when y has
     // STEP_LOCAL_LIMIT).
     OPC_STEP_JUMP_IF,
+    // Calls of the data-structure built-ins that code calls most, laid out as OPC_CALL (a = id,
+    // x = argument count): the machine does their common case itself, the rest through the
+    // built-in.
+    OPC_MAP_FIND_VALUE, OPC_MAP_REPLACE, OPC_LIST_FIND_VALUE, OPC_GRID_GET, OPC_GRID_SET,
     OPC_COUNT
 };
 

@@ -6,6 +6,7 @@
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
+#include "Function/Function_DataStructures.h"
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
 #include "Script/Script_Main.h"
@@ -971,6 +972,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
         &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
+        &&L_MAP_FIND_VALUE, &&L_MAP_REPLACE, &&L_LIST_FIND_VALUE, &&L_GRID_GET, &&L_GRID_SET,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1417,6 +1419,35 @@ L_STEP_JUMP_IF: {
     if (holds) GOTO(pc->c);
     NEXT();
 }
+
+// The data-structure calls the machine makes itself: the common case by the built-in's fast
+// form, which leaves the result in place of the first argument; anything else (and its report)
+// through the built-in.
+L_MAP_FIND_VALUE:
+    if (!DS_Fast_MapFindValue(sp[-2], sp[-1], &sp[-2])) SLOW(CallBuiltin);
+    Drop(--sp);
+    NEXT();
+L_MAP_REPLACE:
+    if (!DS_Fast_MapReplace(sp[-3], sp[-2], sp[-1], &sp[-3])) SLOW(CallBuiltin);
+    Drop(--sp);
+    Drop(--sp);
+    NEXT();
+L_LIST_FIND_VALUE:
+    if (!DS_Fast_ListFindValue(sp[-2], sp[-1], &sp[-2])) SLOW(CallBuiltin);
+    Drop(--sp);
+    NEXT();
+L_GRID_GET:
+    if (!DS_Fast_GridGet(sp[-3], sp[-2], sp[-1], &sp[-3])) SLOW(CallBuiltin);
+    Drop(--sp);
+    Drop(--sp);
+    NEXT();
+L_GRID_SET:
+    if (!DS_Fast_GridSet(sp[-4], sp[-3], sp[-2], sp[-1])) SLOW(CallBuiltin);
+    Drop(--sp);
+    Drop(--sp);
+    Drop(--sp);
+    sp[-1].SetReal(0.0);
+    NEXT();
 
 leave : {
     TaggedValue* base = g_cur->base;

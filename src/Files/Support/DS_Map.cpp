@@ -43,7 +43,7 @@ CDS_Map::CDS_Map()
     m_serial = ++s_serial;
 }
 
-uint32_t CDS_Map::HashOf(const TaggedValue& key)
+inline uint32_t CDS_Map::HashOf(const TaggedValue& key)
 {
     // A text keeps its hash: a key written in the code is hashed once.
     if (key.IsString()) return key.TextHash();
@@ -57,22 +57,31 @@ bool CDS_Map::SameKey(const TaggedValue& a, const TaggedValue& b)
     return text ? SameText(a, b) : RealBits(a) == RealBits(b);
 }
 
+template <class Same>
+inline int64_t CDS_Map::Probe(uint32_t hash, Same same) const
+{
+    // The table is never more than half full, so a free slot ends every probe.
+    const Slot* slots = m_slots.data();
+    size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& s = slots[i];
+        if (s.node < 0) return -1;
+        if (s.hash == hash && same(m_nodes[(size_t)s.node].entry.key)) return (int64_t)i;
+    }
+}
+
+int64_t CDS_Map::FindTextSlot(const TaggedValue& key, uint32_t hash) const
+{
+    return Probe(hash, [&](const TaggedValue& stored) { return stored.IsString() && SameText(stored, key); });
+}
+
 int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
 {
     if (m_slots.empty()) return -1;
-    size_t mask = m_slots.size() - 1;
-    // The table is never more than half full, so a free slot ends every probe. Real keys, the
-    // common case, compare by bits worked out once.
-    bool text = key.IsString();
-    uint64_t bits = text ? 0 : RealBits(key);
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& s = m_slots[i];
-        if (s.node < 0) return -1;
-        if (s.hash != hash) continue;
-        const TaggedValue& stored = m_nodes[s.node].entry.key;
-        if (text ? stored.IsString() && SameText(stored, key) : !stored.IsString() && RealBits(stored) == bits)
-            return (int64_t)i;
-    }
+    if (key.IsString()) return FindTextSlot(key, hash);
+    // Real keys, the common case, compare by bits worked out once, in a loop that calls nothing.
+    uint64_t bits = RealBits(key);
+    return Probe(hash, [bits](const TaggedValue& stored) { return !stored.IsString() && RealBits(stored) == bits; });
 }
 
 int32_t CDS_Map::FindNode(const TaggedValue& key) const

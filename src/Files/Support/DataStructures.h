@@ -146,6 +146,9 @@ public:
 private:
     static uint32_t HashOf(const TaggedValue& key);
     static bool SameKey(const TaggedValue& a, const TaggedValue& b);
+    // The index slot whose entry's key passes same(key) from the hash's home slot on, or -1.
+    template <class Same> int64_t Probe(uint32_t hash, Same same) const;
+    __attribute__((noinline)) int64_t FindTextSlot(const TaggedValue& key, uint32_t hash) const;
     // The index slot that holds the key, or -1.
     int64_t FindSlot(const TaggedValue& key, uint32_t hash) const;
     int32_t FindNode(const TaggedValue& key) const;
