@@ -881,13 +881,12 @@ void WithEnd()
 }
 
 // Calls replace their arguments below top with the result.
-TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
+TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
 {
     const RFunction* f = Function_Get(pc->a);
     if (!f) return FailNow("Unknown function."), nullptr;
     Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
     g_top = sp;
-    int argc = pc->x;
     TaggedValue out;
     f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
     g_argLive = -1;
@@ -896,6 +895,33 @@ TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
     if (GoesOn()) return sp;
     Drop(sp - 1);
     return nullptr;
+}
+
+TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    return CallBuiltinWith(pc, sp, pc->x);
+}
+
+// A data-structure call that the machine leaves to the built-in: its operands spread onto the
+// stack in order (those on it move up to their places, the last first), then the call.
+SLOW_PATH CallSpread(const VMIns* pc, TaggedValue* sp)
+{
+    int count = Code_OperandCount(pc->op);
+    TaggedValue* args = sp - pc->x;
+    for (int k = count; k-- > 0;) {
+        int from = Code_OperandIndex(*pc, k);
+        if (Code_OperandSource(*pc, k) == OPERAND_STACK && from != k) MoveTo(&args[k], &args[from]);
+    }
+    for (int k = 0; k < count; k++) {
+        int source = Code_OperandSource(*pc, k), index = Code_OperandIndex(*pc, k);
+        if (source == OPERAND_CONSTANT) {
+            CopyTo(&args[k], BC->constants[(size_t)index]);
+        } else if (source == OPERAND_LOCAL && !PushLocal(pc, index, &args[k])) {
+            for (int j = 0; j < count; j++) Drop(&args[j]);
+            return nullptr;
+        }
+    }
+    return CallBuiltinWith(pc, args + count, count);
 }
 
 SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
@@ -1421,33 +1447,55 @@ L_STEP_JUMP_IF: {
 }
 
 // The data-structure calls the machine makes itself: the common case by the built-in's fast
-// form, which leaves the result in place of the first argument; anything else (and its report)
-// through the built-in.
-L_MAP_FIND_VALUE:
-    if (!DS_Fast_MapFindValue(sp[-2], sp[-1], &sp[-2])) SLOW(CallBuiltin);
-    Drop(--sp);
-    NEXT();
-L_MAP_REPLACE:
-    if (!DS_Fast_MapReplace(sp[-3], sp[-2], sp[-1], &sp[-3])) SLOW(CallBuiltin);
-    Drop(--sp);
-    Drop(--sp);
-    NEXT();
-L_LIST_FIND_VALUE:
-    if (!DS_Fast_ListFindValue(sp[-2], sp[-1], &sp[-2])) SLOW(CallBuiltin);
-    Drop(--sp);
-    NEXT();
-L_GRID_GET:
-    if (!DS_Fast_GridGet(sp[-3], sp[-2], sp[-1], &sp[-3])) SLOW(CallBuiltin);
-    Drop(--sp);
-    Drop(--sp);
-    NEXT();
-L_GRID_SET:
-    if (!DS_Fast_GridSet(sp[-4], sp[-3], sp[-2], sp[-1])) SLOW(CallBuiltin);
-    Drop(--sp);
-    Drop(--sp);
-    Drop(--sp);
-    sp[-1].SetReal(0.0);
-    NEXT();
+// form, which leaves the result in place of the first operand on the stack (or on top when none
+// is); anything else (and its report) through the built-in. A local read here is never unset
+// unless the compiler is wrong; the built-in's path then reports it.
+#define OWN_OPERANDS() \
+    TaggedValue* args = sp - pc->x; \
+    const TaggedValue* from[3] = {args, locals, consts}
+#define OPERAND(k) (&from[Code_OperandSource(*pc, k)][Code_OperandIndex(*pc, k)])
+#define OWN_RESULT() \
+    do { \
+        while (sp > args + 1) Drop(--sp); \
+        sp = args + 1; \
+        NEXT(); \
+    } while (0)
+L_MAP_FIND_VALUE: {
+    OWN_OPERANDS();
+    const TaggedValue *map = OPERAND(0), *key = OPERAND(1);
+    if (((map->kind | key->kind) & VALUE_UNSET) || !DS_Fast_MapFindValue(*map, *key, args)) SLOW(CallSpread);
+    OWN_RESULT();
+}
+L_MAP_REPLACE: {
+    OWN_OPERANDS();
+    const TaggedValue *map = OPERAND(0), *key = OPERAND(1), *value = OPERAND(2);
+    if (((map->kind | key->kind | value->kind) & VALUE_UNSET) || !DS_Fast_MapReplace(*map, *key, *value, args))
+        SLOW(CallSpread);
+    OWN_RESULT();
+}
+L_LIST_FIND_VALUE: {
+    OWN_OPERANDS();
+    const TaggedValue *list = OPERAND(0), *at = OPERAND(1);
+    if (((list->kind | at->kind) & VALUE_UNSET) || !DS_Fast_ListFindValue(*list, *at, args)) SLOW(CallSpread);
+    OWN_RESULT();
+}
+L_GRID_GET: {
+    OWN_OPERANDS();
+    const TaggedValue *grid = OPERAND(0), *x = OPERAND(1), *y = OPERAND(2);
+    if (((grid->kind | x->kind | y->kind) & VALUE_UNSET) || !DS_Fast_GridGet(*grid, *x, *y, args)) SLOW(CallSpread);
+    OWN_RESULT();
+}
+L_GRID_SET: {
+    OWN_OPERANDS();
+    const TaggedValue *grid = OPERAND(0), *x = OPERAND(1), *y = OPERAND(2), *value = OPERAND(3);
+    if (((grid->kind | x->kind | y->kind | value->kind) & VALUE_UNSET) || !DS_Fast_GridSet(*grid, *x, *y, *value))
+        SLOW(CallSpread);
+    args->SetReal(0.0);
+    OWN_RESULT();
+}
+#undef OWN_OPERANDS
+#undef OPERAND
+#undef OWN_RESULT
 
 leave : {
     TaggedValue* base = g_cur->base;

@@ -181,14 +181,6 @@ DS_HANDLER(ds_list_find_index)
     if (CDS_List* l = Check(DS_List_Find(Arg_T(args[0])))) result->SetReal(l->FindIndex(args[1]));
 }
 
-bool DS_Fast_ListFindValue(const TaggedValue& list, const TaggedValue& position, TaggedValue* result)
-{
-    const CDS_List* l = DS_List_Find(Arg_I(list));
-    if (!l) return false;
-    Give(result, l->Get(Arg_I(position)));
-    return true;
-}
-
 DS_HANDLER(ds_list_find_value)
 {
     if (!DS_Fast_ListFindValue(args[0], args[1], result)) NoIndex();
@@ -219,14 +211,6 @@ DS_HANDLER(ds_map_add)
     if (CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])))) result->SetReal(m->Add(args[1], args[2]));
 }
 
-bool DS_Fast_MapReplace(const TaggedValue& map, const TaggedValue& key, const TaggedValue& value, TaggedValue* result)
-{
-    CDS_Map* m = DS_Map_Find(Arg_I(map));
-    if (!m) return false;
-    result->SetReal(m->ReplaceOrAdd(key, value));
-    return true;
-}
-
 DS_HANDLER(ds_map_replace)
 {
     if (!DS_Fast_MapReplace(args[0], args[1], args[2], result)) NoIndex();
@@ -240,21 +224,6 @@ DS_HANDLER(ds_map_delete)
 DS_HANDLER(ds_map_exists)
 {
     if (CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])))) result->SetReal(m->Exists(args[1]));
-}
-
-bool DS_Fast_MapFindValue(const TaggedValue& map, const TaggedValue& key, TaggedValue* result)
-{
-    const CDS_Map* m = DS_Map_Find(Arg_I(map));
-    if (!m) return false;
-    const CDS_Map::Entry* e = m->Find(key);
-    if (!e) {
-        result->SetReal(0.0);
-        return true;
-    }
-    *result = e->value;
-    // A nesting mark reads as a plain real here.
-    result->kind &= VALUE_KIND_MASK;
-    return true;
 }
 
 DS_HANDLER(ds_map_find_value)
@@ -358,16 +327,6 @@ DS_HANDLER(ds_grid_clear)
 
 namespace {
 
-// The cell (x, y) of a grid; null when there is no such grid or cell.
-TaggedValue* GridCellAt(const TaggedValue& grid, const TaggedValue& x, const TaggedValue& y)
-{
-    CDS_Grid* g = DS_Grid_Find(Arg_I(grid));
-    if (!g) return nullptr;
-    int cx = Arg_I(x), cy = Arg_I(y);
-    if (cx < 0 || cy < 0 || cx >= g->Width() || cy >= g->Height()) return nullptr;
-    return &g->At(cx, cy);
-}
-
 void GridCell(int op, TaggedValue* args)
 {
     int index = Arg_I(args[0]);
@@ -436,14 +395,6 @@ void GridDiskSearch(SearchAnswer answer, TaggedValue* result, TaggedValue* args)
 
 }  // namespace
 
-bool DS_Fast_GridSet(const TaggedValue& grid, const TaggedValue& x, const TaggedValue& y, const TaggedValue& value)
-{
-    TaggedValue* cell = GridCellAt(grid, x, y);
-    if (!cell) return false;
-    *cell = value;
-    return true;
-}
-
 DS_HANDLER(ds_grid_set)
 {
     if (!DS_Fast_GridSet(args[0], args[1], args[2], args[3])) GridCell(DS_GRID_SET, args);
@@ -459,14 +410,6 @@ DS_HANDLER(ds_grid_multiply_disk) { GridDisk(DS_GRID_MULTIPLY, args); }
 DS_HANDLER(ds_grid_set_grid_region) { GridGridRegion(DS_GRID_SET, args); }
 DS_HANDLER(ds_grid_add_grid_region) { GridGridRegion(DS_GRID_ADD, args); }
 DS_HANDLER(ds_grid_multiply_grid_region) { GridGridRegion(DS_GRID_MULTIPLY, args); }
-
-bool DS_Fast_GridGet(const TaggedValue& grid, const TaggedValue& x, const TaggedValue& y, TaggedValue* result)
-{
-    const TaggedValue* cell = GridCellAt(grid, x, y);
-    if (!cell) return false;
-    *result = *cell;
-    return true;
-}
 
 DS_HANDLER(ds_grid_get)
 {

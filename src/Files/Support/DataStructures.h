@@ -270,13 +270,23 @@ bool DS_Stack_Destroy(int index);
 int DS_Queue_Create();
 CDS_Queue* DS_Queue_Find(int index);
 bool DS_Queue_Destroy(int index);
+// The lists, maps and grids by index (null in a free slot): their lookups are inline, as code
+// reads these structures in its hottest loops.
+extern std::vector<CDS_List*> DS_ListSlots;
+extern std::vector<CDS_Map*> DS_MapSlots;
+extern std::vector<CDS_Grid*> DS_GridSlots;
+template <class T>
+inline T* DS_SlotFind(const std::vector<T*>& slots, int index)
+{
+    return (uint32_t)index < slots.size() ? slots[(uint32_t)index] : nullptr;
+}
 int DS_List_Create();
 int DS_List_NewSlot(CDS_List* list);
-CDS_List* DS_List_Find(int index);
+inline CDS_List* DS_List_Find(int index) { return DS_SlotFind(DS_ListSlots, index); }
 bool DS_List_Destroy(int index);
 int DS_Map_Create();
 int DS_Map_NewSlot(CDS_Map* map);
-CDS_Map* DS_Map_Find(int index);
+inline CDS_Map* DS_Map_Find(int index) { return DS_SlotFind(DS_MapSlots, index); }
 bool DS_Map_Destroy(int index);
 // Destroys the map at the index only when it is still the map of that serial (the slot may have
 // been freed and reused since the caller took the index).
@@ -286,7 +296,7 @@ CDS_Priority* DS_Priority_Find(int index);
 bool DS_Priority_Destroy(int index);
 // -1 when the size is above DS_GRID_MAX_CELLS or cannot be allocated.
 int DS_Grid_Create(int width, int height);
-CDS_Grid* DS_Grid_Find(int index);
+inline CDS_Grid* DS_Grid_Find(int index) { return DS_SlotFind(DS_GridSlots, index); }
 bool DS_Grid_Destroy(int index);
 // Frees every structure and empties the tables (shut-down).
 void DS_FreeAll();
