@@ -132,8 +132,16 @@ public:
     void Delete(const TaggedValue& key);
     bool Exists(const TaggedValue& key) const { return FindNode(key) >= 0; }
     // The pointers these give stay valid until the map next changes.
-    Entry* Find(const TaggedValue& key);
-    const Entry* Find(const TaggedValue& key) const;
+    Entry* Find(const TaggedValue& key)
+    {
+        int32_t node = FindNode(key);
+        return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
+    }
+    const Entry* Find(const TaggedValue& key) const
+    {
+        int32_t node = FindNode(key);
+        return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
+    }
     // Keys in insertion order; null when there is none.
     const TaggedValue* First() const;
     const TaggedValue* Last() const;
@@ -149,9 +157,25 @@ private:
     // The index slot whose entry's key passes same(key) from the hash's home slot on, or -1.
     template <class Same> int64_t Probe(uint32_t hash, Same same) const;
     __attribute__((noinline)) int64_t FindTextSlot(const TaggedValue& key, uint32_t hash) const;
+    int64_t FindRealSlot(uint64_t bits, uint32_t hash) const;
     // The index slot that holds the key, or -1.
     int64_t FindSlot(const TaggedValue& key, uint32_t hash) const;
-    int32_t FindNode(const TaggedValue& key) const;
+    // Inline for the lookups code makes in its hottest loops: a text written in the code is one
+    // block wherever it is used, so a stored key of that block in the text's home slot is it.
+    // Anything else takes the whole probe.
+    int32_t FindNode(const TaggedValue& key) const
+    {
+        if (key.IsString() && key.str && !m_slots.empty()) {
+            uint32_t hash = key.TextHash();
+            const Slot& s = m_slots[hash & (m_slots.size() - 1)];
+            if (s.hash == hash && s.node >= 0) {
+                const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
+                if (stored.str == key.str && stored.IsString()) return s.node;
+            }
+        }
+        return ProbeNode(key);
+    }
+    int32_t ProbeNode(const TaggedValue& key) const;
     void IndexInsert(uint32_t hash, int32_t node);
     void Append(const TaggedValue& key, const TaggedValue& value, uint32_t hash);
     // Rebuilds the index with room for the entries and holes stored plus one more.
