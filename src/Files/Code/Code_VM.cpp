@@ -1450,52 +1450,29 @@ L_STEP_JUMP_IF: {
 // form, which leaves the result in place of the first operand on the stack (or on top when none
 // is); anything else (and its report) through the built-in. A local read here is never unset
 // unless the compiler is wrong; the built-in's path then reports it.
-#define OWN_OPERANDS() \
-    TaggedValue* args = sp - pc->x; \
-    const TaggedValue* from[3] = {args, locals, consts}
 #define OPERAND(k) (&from[Code_OperandSource(*pc, k)][Code_OperandIndex(*pc, k)])
-#define OWN_RESULT() \
-    do { \
+#define OWN_CALL(count, call) \
+    { \
+        TaggedValue* args = sp - pc->x; \
+        const TaggedValue* from[3] = {args, locals, consts}; \
+        const TaggedValue* o[4] = {OPERAND(0), OPERAND(1), (count) > 2 ? OPERAND(2) : args, (count) > 3 ? OPERAND(3) : args}; \
+        if (((o[0]->kind | o[1]->kind | o[2]->kind | o[3]->kind) & VALUE_UNSET) || !(call)) SLOW(CallSpread); \
         while (sp > args + 1) Drop(--sp); \
         sp = args + 1; \
         NEXT(); \
-    } while (0)
-L_MAP_FIND_VALUE: {
-    OWN_OPERANDS();
-    const TaggedValue *map = OPERAND(0), *key = OPERAND(1);
-    if (((map->kind | key->kind) & VALUE_UNSET) || !DS_Fast_MapFindValue(*map, *key, args)) SLOW(CallSpread);
-    OWN_RESULT();
-}
-L_MAP_REPLACE: {
-    OWN_OPERANDS();
-    const TaggedValue *map = OPERAND(0), *key = OPERAND(1), *value = OPERAND(2);
-    if (((map->kind | key->kind | value->kind) & VALUE_UNSET) || !DS_Fast_MapReplace(*map, *key, *value, args))
-        SLOW(CallSpread);
-    OWN_RESULT();
-}
-L_LIST_FIND_VALUE: {
-    OWN_OPERANDS();
-    const TaggedValue *list = OPERAND(0), *at = OPERAND(1);
-    if (((list->kind | at->kind) & VALUE_UNSET) || !DS_Fast_ListFindValue(*list, *at, args)) SLOW(CallSpread);
-    OWN_RESULT();
-}
-L_GRID_GET: {
-    OWN_OPERANDS();
-    const TaggedValue *grid = OPERAND(0), *x = OPERAND(1), *y = OPERAND(2);
-    if (((grid->kind | x->kind | y->kind) & VALUE_UNSET) || !DS_Fast_GridGet(*grid, *x, *y, args)) SLOW(CallSpread);
-    OWN_RESULT();
-}
-L_GRID_SET: {
-    OWN_OPERANDS();
-    const TaggedValue *grid = OPERAND(0), *x = OPERAND(1), *y = OPERAND(2), *value = OPERAND(3);
-    if (((grid->kind | x->kind | y->kind | value->kind) & VALUE_UNSET) || !DS_Fast_GridSet(*grid, *x, *y, *value))
-        SLOW(CallSpread);
-    args->SetReal(0.0);
-    OWN_RESULT();
-}
-#undef OWN_OPERANDS
+    }
+L_MAP_FIND_VALUE:
+    OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args));
+L_MAP_REPLACE:
+    OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args));
+L_LIST_FIND_VALUE:
+    OWN_CALL(2, DS_Fast_ListFindValue(*o[0], *o[1], args));
+L_GRID_GET:
+    OWN_CALL(3, DS_Fast_GridGet(*o[0], *o[1], *o[2], args));
+L_GRID_SET:
+    OWN_CALL(4, DS_Fast_GridSet(*o[0], *o[1], *o[2], *o[3]) && (args->SetReal(0.0), true));
 #undef OPERAND
-#undef OWN_RESULT
+#undef OWN_CALL
 
 leave : {
     TaggedValue* base = g_cur->base;
