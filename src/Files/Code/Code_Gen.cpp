@@ -481,6 +481,18 @@ private:
         return true;
     }
 
+    // A call just made as a statement: the data-structure calls that have a form dropping their
+    // result take it instead of a pop.
+    bool DropResult()
+    {
+        VMIns& last = m_bc->code.back();
+        if (last.op == OPC_MAP_REPLACE) last.op = OPC_MAP_REPLACE_DROP;
+        else if (last.op == OPC_GRID_SET) last.op = OPC_GRID_SET_DROP;
+        else return false;
+        m_height--;
+        return true;
+    }
+
     void Jump(size_t target, int line) { Emit(OPC_JUMP, line, (int)target); }
 
     void Switch(const Node* n)
@@ -549,7 +561,7 @@ private:
         case N_ASSIGN: Assign(n); return;
         case N_CALLSTMT:
             Value(n->kids[0]);
-            Emit(OPC_POP, n->line);
+            if (!DropResult()) Emit(OPC_POP, n->line);
             return;
         case N_IF: {
             size_t skip = JumpIf(n->kids[0], false);
@@ -664,6 +676,7 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
         VMIns& i = bc->code[k];
         const OpcodeInfo& info = Code_Opcodes[i.op];
         if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) (info.jumpInC ? i.c : i.a) -= (int)k;
+        Code_Specialize(*bc, &i);
     }
 #ifndef NDEBUG
     std::string problem;

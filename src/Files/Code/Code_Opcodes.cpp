@@ -70,17 +70,78 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"list_find_value", 0, 1, true, FLOW_NEXT, 0, false},
     {"grid_get", 0, 1, true, FLOW_NEXT, 0, false},
     {"grid_set", 0, 1, true, FLOW_NEXT, 0, false},
+    {"step_lt", 0, 0, false, FLOW_BRANCH, 0, true},
+    {"step_lt_local", 0, 0, false, FLOW_BRANCH, 0, true},
+    {"add_to_local", 1, 0, true, FLOW_NEXT, 0, false},
+    {"add_local", 1, 1, false, FLOW_NEXT, 0, false},
+    {"mul_local", 1, 1, false, FLOW_NEXT, 0, false},
+    {"mod_int_const", 1, 1, false, FLOW_NEXT, 0, false},
+    {"local_mod_int_const", 0, 1, false, FLOW_NEXT, 0, false},
+    {"map_replace_drop", 0, 0, true, FLOW_NEXT, 0, false},
+    {"grid_set_drop", 0, 0, true, FLOW_NEXT, 0, false},
 };
 
 int Code_OperandCount(int op)
 {
-    switch (op) {
+    switch (Code_GenericOf(op)) {
     case OPC_MAP_FIND_VALUE:
     case OPC_LIST_FIND_VALUE: return 2;
     case OPC_MAP_REPLACE:
     case OPC_GRID_GET: return 3;
     case OPC_GRID_SET: return 4;
     default: return 0;
+    }
+}
+
+int Code_GenericOf(int op)
+{
+    switch (op) {
+    case OPC_STEP_LT:
+    case OPC_STEP_LT_LOCAL: return OPC_STEP_JUMP_IF;
+    case OPC_ADD_TO_LOCAL: return OPC_SET_LOCAL;
+    case OPC_ADD_LOCAL:
+    case OPC_MUL_LOCAL: return OPC_BINARY_LOCAL;
+    case OPC_MOD_INT_CONST: return OPC_MOD_CONST;
+    case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
+    case OPC_MAP_REPLACE_DROP: return OPC_MAP_REPLACE;
+    case OPC_GRID_SET_DROP: return OPC_GRID_SET;
+    default: return op;
+    }
+}
+
+namespace {
+
+// A divisor the whole-number remainder takes as it stands: whole, in 32 bits, neither 0 nor -1
+// (whose remainder the processor's division cannot make); 0 when it is not one.
+int32_t WholeDivisor(const TaggedValue& k)
+{
+    if (!k.IsReal() || !(k.val >= -2147483648.0 && k.val <= 2147483647.0)) return 0;
+    int32_t d = (int32_t)k.val;
+    return (double)d == k.val && d != -1 ? d : 0;
+}
+
+}  // namespace
+
+void Code_Specialize(const ByteCode& bc, VMIns* i)
+{
+    switch (i->op) {
+    case OPC_STEP_JUMP_IF:
+        if ((i->y & (STEP_COMPARE | STEP_SUBTRACT)) == OP_LT) i->op = (i->y & STEP_LOCAL_LIMIT) ? OPC_STEP_LT_LOCAL : OPC_STEP_LT;
+        break;
+    case OPC_SET_LOCAL:
+        if (i->y == OP_ADD) i->op = OPC_ADD_TO_LOCAL;
+        break;
+    case OPC_BINARY_LOCAL:
+        if (i->y == OP_ADD) i->op = OPC_ADD_LOCAL;
+        else if (i->y == OP_MUL) i->op = OPC_MUL_LOCAL;
+        break;
+    case OPC_MOD_CONST:
+        if ((i->b = WholeDivisor(bc.constants[(size_t)i->a])) != 0) i->op = OPC_MOD_INT_CONST;
+        break;
+    case OPC_LOCAL_BINARY_CONST:
+        if (i->y == OP_MOD && (i->c = WholeDivisor(bc.constants[(size_t)i->b])) != 0) i->op = OPC_LOCAL_MOD_INT_CONST;
+        break;
+    default: break;
     }
 }
 
@@ -100,7 +161,25 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     auto constant = [&](int k) { return k >= 0 && (size_t)k < bc.constants.size(); };
     auto local = [&](int k) { return k >= 0 && (size_t)k < bc.localNames.size(); };
     auto array = [&](int k) { return k >= 0 && (size_t)k < bc.arrayNames.size(); };
+    // A faster form: its own operands, then those of the instruction it stands for.
     switch (i.op) {
+    case OPC_STEP_LT:
+    case OPC_STEP_LT_LOCAL:
+        if ((i.y & (STEP_COMPARE | STEP_SUBTRACT)) != OP_LT || ((i.y & STEP_LOCAL_LIMIT) != 0) != (i.op == OPC_STEP_LT_LOCAL))
+            return false;
+        break;
+    case OPC_ADD_TO_LOCAL:
+    case OPC_ADD_LOCAL: if (i.y != OP_ADD) return false; break;
+    case OPC_MUL_LOCAL: if (i.y != OP_MUL) return false; break;
+    case OPC_MOD_INT_CONST:
+        if (!constant(i.a) || i.b == 0 || i.b != WholeDivisor(bc.constants[(size_t)i.a])) return false;
+        break;
+    case OPC_LOCAL_MOD_INT_CONST:
+        if (i.y != OP_MOD || !constant(i.b) || i.c == 0 || i.c != WholeDivisor(bc.constants[(size_t)i.b])) return false;
+        break;
+    default: break;
+    }
+    switch (Code_GenericOf(i.op)) {
     case OPC_PUSH:
     case OPC_BINARY_CONST:
     case OPC_ADD_CONST:
@@ -226,7 +305,8 @@ std::string Code_ListByteCode(const ByteCode& bc)
             snprintf(text, sizeof text, " -> %lld", (long long)k + (Code_Opcodes[i.op].jumpInC ? i.c : i.a));
             out += text;
         }
-        if ((i.op == OPC_PUSH || i.op == OPC_FAIL || i.op == OPC_COMPARE_JUMP_IF || (i.op >= OPC_ADD_CONST && i.op <= OPC_MOD_CONST) || i.op == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
+        int g = Code_GenericOf(i.op);
+        if ((g == OPC_PUSH || g == OPC_FAIL || g == OPC_COMPARE_JUMP_IF || (g >= OPC_ADD_CONST && g <= OPC_MOD_CONST) || g == OPC_BINARY_CONST) && i.a >= 0 && (size_t)i.a < bc.constants.size()) {
             const TaggedValue& v = bc.constants[(size_t)i.a];
             if (v.IsString()) out += std::string(" \"") + v.GetString() + "\"";
             else {

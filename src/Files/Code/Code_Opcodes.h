@@ -8,6 +8,7 @@
 #include <vector>
 
 class CVariable;
+struct ByteCode;
 
 enum Opcode : uint8_t {
     OPC_PUSH,         // a = constant
@@ -76,6 +77,16 @@ enum Opcode : uint8_t {
     // makes itself in the common case; their operands are described by y, b and c (see
     // Code_OperandSource), x of them on the stack.
     OPC_MAP_FIND_VALUE, OPC_MAP_REPLACE, OPC_LIST_FIND_VALUE, OPC_GRID_GET, OPC_GRID_SET,
+    // Faster forms of the commonest cases (see Code_Specialize), with the operands of the
+    // instruction in brackets, which they fall back on for anything but reals:
+    OPC_STEP_LT,              // [step_jump_if] adding, while below constant x
+    OPC_STEP_LT_LOCAL,        // [step_jump_if] adding, while below local x
+    OPC_ADD_TO_LOCAL,         // [set_local] +=
+    OPC_ADD_LOCAL, OPC_MUL_LOCAL,  // [binary_local] + and *
+    OPC_MOD_INT_CONST,        // [mod_const] by a whole constant, b = that constant
+    OPC_LOCAL_MOD_INT_CONST,  // [local_binary_const] mod a whole constant, c = that constant
+    // The data-structure calls made as statements: the result is dropped.
+    OPC_MAP_REPLACE_DROP, OPC_GRID_SET_DROP,
     OPC_COUNT
 };
 
@@ -127,6 +138,10 @@ inline int Code_OperandIndex(const VMIns& i, int k)
 }
 // The argument count of those calls; 0 for any other opcode.
 int Code_OperandCount(int op);
+// The instruction a faster form stands for (op itself for any other).
+int Code_GenericOf(int op);
+// Gives a generated instruction its faster form when it has one for its operator and operands.
+void Code_Specialize(const ByteCode& bc, VMIns* i);
 
 struct ByteCode {
     std::vector<VMIns> code;

@@ -999,6 +999,8 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
         &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
         &&L_MAP_FIND_VALUE, &&L_MAP_REPLACE, &&L_LIST_FIND_VALUE, &&L_GRID_GET, &&L_GRID_SET,
+        &&L_STEP_LT, &&L_STEP_LT_LOCAL, &&L_ADD_TO_LOCAL, &&L_ADD_LOCAL, &&L_MUL_LOCAL, &&L_MOD_INT_CONST,
+        &&L_LOCAL_MOD_INT_CONST, &&L_MAP_REPLACE_DROP, &&L_GRID_SET_DROP,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1431,6 +1433,62 @@ L_LOCAL_BINARY_CONST: {
     sp++;
     NEXT();
 }
+// The faster forms: the common case here, anything else by the instruction they stand for.
+L_STEP_LT: {
+    TaggedValue& v = locals[pc->a];
+    const TaggedValue& limit = consts[pc->x];
+    if ((v.kind | limit.kind) != VALUE_REAL) goto L_STEP_JUMP_IF;
+    v.val += consts[pc->b].val;
+    if (v.val < limit.val) GOTO(pc->c);
+    NEXT();
+}
+L_STEP_LT_LOCAL: {
+    TaggedValue& v = locals[pc->a];
+    const TaggedValue& limit = locals[pc->x];
+    if ((v.kind | limit.kind) != VALUE_REAL) goto L_STEP_JUMP_IF;
+    v.val += consts[pc->b].val;
+    if (v.val < limit.val) GOTO(pc->c);
+    NEXT();
+}
+L_ADD_TO_LOCAL: {
+    TaggedValue& v = locals[pc->a];
+    if ((v.kind | sp[-1].kind) != VALUE_REAL) goto L_SET_LOCAL;
+    v.val += (--sp)->val;
+    NEXT();
+}
+L_ADD_LOCAL: {
+    const TaggedValue& v = locals[pc->b];
+    if ((sp[-1].kind | v.kind) != VALUE_REAL) goto L_BINARY_LOCAL;
+    sp[-1].val += v.val;
+    NEXT();
+}
+L_MUL_LOCAL: {
+    const TaggedValue& v = locals[pc->b];
+    if ((sp[-1].kind | v.kind) != VALUE_REAL) goto L_BINARY_LOCAL;
+    sp[-1].val *= v.val;
+    NEXT();
+}
+// The remainder of a whole number in 32 bits by a whole constant (b or c) is the processor's.
+L_MOD_INT_CONST: {
+    double x = sp[-1].val;
+    int32_t n = TruncToInt(x);
+    if (sp[-1].kind != VALUE_REAL || (double)n != x) goto L_MOD_CONST;
+    int32_t r = n % pc->b;
+    sp[-1].val = r == 0 ? std::copysign(0.0, x) : (double)r;
+    NEXT();
+}
+L_LOCAL_MOD_INT_CONST: {
+    const TaggedValue& v = locals[pc->a];
+    double x = v.val;
+    int32_t n = TruncToInt(x);
+    if (v.kind != VALUE_REAL || (double)n != x) goto L_LOCAL_BINARY_CONST;
+    int32_t r = n % pc->c;
+    sp->kind = VALUE_REAL;
+    sp->val = r == 0 ? std::copysign(0.0, x) : (double)r;
+    sp++;
+    NEXT();
+}
+
 L_STEP_JUMP_IF: {
     TaggedValue& v = locals[pc->a];
     if (v.kind == VALUE_REAL) {
@@ -1450,27 +1508,38 @@ L_STEP_JUMP_IF: {
 // form, which leaves the result in place of the first operand on the stack (or on top when none
 // is); anything else (and its report) through the built-in. A local read here is never unset
 // unless the compiler is wrong; the built-in's path then reports it.
+// The forms that drop the result (kept = 0) leave nothing.
 #define OPERAND(k) (&from[Code_OperandSource(*pc, k)][Code_OperandIndex(*pc, k)])
-#define OWN_CALL(count, call) \
+#define OWN_CALL(count, call, kept) \
     { \
         TaggedValue* args = sp - pc->x; \
         const TaggedValue* from[3] = {args, locals, consts}; \
         const TaggedValue* o[4] = {OPERAND(0), OPERAND(1), (count) > 2 ? OPERAND(2) : args, (count) > 3 ? OPERAND(3) : args}; \
-        if (((o[0]->kind | o[1]->kind | o[2]->kind | o[3]->kind) & VALUE_UNSET) || !(call)) SLOW(CallSpread); \
-        while (sp > args + 1) Drop(--sp); \
-        sp = args + 1; \
+        if (((o[0]->kind | o[1]->kind | o[2]->kind | o[3]->kind) & VALUE_UNSET) || !(call)) { \
+            TaggedValue* top = CallSpread(pc, sp); \
+            CHECK(top); \
+            if (!(kept)) Drop(--top); \
+            sp = top; \
+            NEXT(); \
+        } \
+        while (sp > args + (kept)) Drop(--sp); \
+        sp = args + (kept); \
         NEXT(); \
     }
 L_MAP_FIND_VALUE:
-    OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args));
+    OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args), 1);
 L_MAP_REPLACE:
-    OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args));
+    OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args), 1);
+L_MAP_REPLACE_DROP:
+    OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args), 0);
 L_LIST_FIND_VALUE:
-    OWN_CALL(2, DS_Fast_ListFindValue(*o[0], *o[1], args));
+    OWN_CALL(2, DS_Fast_ListFindValue(*o[0], *o[1], args), 1);
 L_GRID_GET:
-    OWN_CALL(3, DS_Fast_GridGet(*o[0], *o[1], *o[2], args));
+    OWN_CALL(3, DS_Fast_GridGet(*o[0], *o[1], *o[2], args), 1);
 L_GRID_SET:
-    OWN_CALL(4, DS_Fast_GridSet(*o[0], *o[1], *o[2], *o[3]) && (args->SetReal(0.0), true));
+    OWN_CALL(4, DS_Fast_GridSet(*o[0], *o[1], *o[2], *o[3]) && (args->SetReal(0.0), true), 1);
+L_GRID_SET_DROP:
+    OWN_CALL(4, DS_Fast_GridSet(*o[0], *o[1], *o[2], *o[3]), 0);
 #undef OPERAND
 #undef OWN_CALL
 
