@@ -157,6 +157,24 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     far = find;
     far.x = 2;  // one operand on the stack, not two
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), Ins(OPC_PUSH), far, Ins(OPC_RETURN)}, 3), &error));
+
+    // A faster form must stand for its own case: a remainder by the whole constant it names
+    // (never 0, which would stop the processor), += and not another operator.
+    VMIns mod = Ins(OPC_MOD_INT_CONST);
+    mod.y = OP_MOD;
+    mod.b = 1;
+    EXPECT_TRUE(Code_Verify(Make({Ins(OPC_PUSH), mod, Ins(OPC_RETURN)}, 1), &error)) << error;
+    for (int divisor : {0, 2, -1}) {
+        mod.b = divisor;
+        EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), mod, Ins(OPC_RETURN)}, 1), &error)) << divisor;
+    }
+    ByteCode sum = Make({Ins(OPC_PUSH), Ins(OPC_ADD_TO_LOCAL), Ins(OPC_EXIT)}, 1);
+    sum.localNames = {"s"};
+    sum.localCount = 1;
+    sum.code[1].y = OP_ADD;
+    EXPECT_TRUE(Code_Verify(sum, &error)) << error;
+    sum.code[1].y = OP_SUB;
+    EXPECT_FALSE(Code_Verify(sum, &error));
 }
 
 TEST_F(Machine, GeneratedCodeOfEveryStatementVerifiesAndAgrees)
@@ -205,6 +223,13 @@ TEST_F(Machine, RunTimeErrorsMatchTheTreeInterpreter)
         "t = 0 || 'a'",
         "for (i = 0; i < 'z'; i += 1) {}",
         "var j; j = 0; while (j < 3) j += 'x'",
+        // The faster forms leave these to the instruction they stand for.
+        "var i, n; n = 3; for (i = 0; i < n; i += 1) {\nif (i == 1) i = 'a'; }",
+        "var i, n; n = 2; for (i = 0; i < n; i += 1) {\nn = 'b'; }",
+        "var s, t; s = 'a'; t = 1;\ns = (s) * t",
+        "var s;\ns += 1",
+        "var s; s = 'a';\ns = s mod 3",
+        "var s; s = 'a';\ns = (s) mod 3",
     };
     for (const char* p : programs) {
         if (std::string(p) == "argument_count = 3" || std::string(p) == "1 + 'a'") continue;  // compile errors
