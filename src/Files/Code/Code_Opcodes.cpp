@@ -79,6 +79,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"local_mod_int_const", 0, 1, false, FLOW_NEXT, 0, false},
     {"map_replace_drop", 0, 0, true, FLOW_NEXT, 0, false},
     {"grid_set_drop", 0, 0, true, FLOW_NEXT, 0, false},
+    {"eq_jump_if", 1, 0, false, FLOW_BRANCH, -1, true},
 };
 
 int Code_OperandCount(int op)
@@ -105,6 +106,7 @@ int Code_GenericOf(int op)
     case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
     case OPC_MAP_REPLACE_DROP: return OPC_MAP_REPLACE;
     case OPC_GRID_SET_DROP: return OPC_GRID_SET;
+    case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
     default: return op;
     }
 }
@@ -141,6 +143,9 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
     case OPC_LOCAL_BINARY_CONST:
         if (i->y == OP_MOD && (i->c = WholeDivisor(bc.constants[(size_t)i->b])) != 0) i->op = OPC_LOCAL_MOD_INT_CONST;
         break;
+    case OPC_COMPARE_JUMP_IF:
+        if (i->y == OP_EQ) i->op = OPC_EQ_JUMP_IF;
+        break;
     default: break;
     }
 }
@@ -170,6 +175,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
         break;
     case OPC_ADD_TO_LOCAL:
     case OPC_ADD_LOCAL: if (i.y != OP_ADD) return false; break;
+    case OPC_EQ_JUMP_IF: if (i.y != OP_EQ) return false; break;
     case OPC_MUL_LOCAL: if (i.y != OP_MUL) return false; break;
     case OPC_MOD_INT_CONST:
         if (!constant(i.a) || i.b == 0 || i.b != WholeDivisor(bc.constants[(size_t)i.a])) return false;

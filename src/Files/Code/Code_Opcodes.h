@@ -87,6 +87,7 @@ enum Opcode : uint8_t {
     OPC_LOCAL_MOD_INT_CONST,  // [local_binary_const] mod a whole constant, c = that constant
     // The data-structure calls made as statements: the result is dropped.
     OPC_MAP_REPLACE_DROP, OPC_GRID_SET_DROP,
+    OPC_EQ_JUMP_IF,           // [compare_jump_if] ==
     OPC_COUNT
 };
 

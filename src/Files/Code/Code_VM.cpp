@@ -1000,7 +1000,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
         &&L_MAP_FIND_VALUE, &&L_MAP_REPLACE, &&L_LIST_FIND_VALUE, &&L_GRID_GET, &&L_GRID_SET,
         &&L_STEP_LT, &&L_STEP_LT_LOCAL, &&L_ADD_TO_LOCAL, &&L_ADD_LOCAL, &&L_MUL_LOCAL, &&L_MOD_INT_CONST,
-        &&L_LOCAL_MOD_INT_CONST, &&L_MAP_REPLACE_DROP, &&L_GRID_SET_DROP,
+        &&L_LOCAL_MOD_INT_CONST, &&L_MAP_REPLACE_DROP, &&L_GRID_SET_DROP, &&L_EQ_JUMP_IF,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1467,6 +1467,12 @@ L_MUL_LOCAL: {
     if ((sp[-1].kind | v.kind) != VALUE_REAL) goto L_BINARY_LOCAL;
     sp[-1].val *= v.val;
     NEXT();
+}
+L_EQ_JUMP_IF: {
+    const TaggedValue& k = consts[pc->a];
+    if ((sp[-1].kind | k.kind) != VALUE_REAL) goto L_COMPARE_JUMP_IF;
+    sp--;
+    JUMP_WHEN(std::fabs(sp->val - k.val) <= MathEpsilon);
 }
 // The remainder of a whole number in 32 bits by a whole constant (b or c) is the processor's.
 L_MOD_INT_CONST: {
