@@ -73,13 +73,18 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"step_lt", 0, 0, false, FLOW_BRANCH, 0, true},
     {"step_lt_local", 0, 0, false, FLOW_BRANCH, 0, true},
     {"add_to_local", 1, 0, true, FLOW_NEXT, 0, false},
-    {"add_local", 1, 1, false, FLOW_NEXT, 0, false},
-    {"mul_local", 1, 1, false, FLOW_NEXT, 0, false},
     {"mod_int_const", 1, 1, false, FLOW_NEXT, 0, false},
     {"local_mod_int_const", 0, 1, false, FLOW_NEXT, 0, false},
     {"map_replace_drop", 0, 0, true, FLOW_NEXT, 0, false},
     {"grid_set_drop", 0, 0, true, FLOW_NEXT, 0, false},
     {"eq_jump_if", 1, 0, false, FLOW_BRANCH, -1, true},
+#define LOCAL_CONST(o, name) {"local_" #name "_const", 0, 1, false, FLOW_NEXT, 0, false},
+#define STACK_LOCAL(o, name) {#name "_local", 1, 1, false, FLOW_NEXT, 0, false},
+#define STACK_CONST(o, name) {#name "_const", 1, 1, false, FLOW_NEXT, 0, false},
+    CODE_OPERATORS(LOCAL_CONST) CODE_OPERATORS(STACK_LOCAL) CODE_OPERATORS_FROM_DIV(STACK_CONST)
+#undef LOCAL_CONST
+#undef STACK_LOCAL
+#undef STACK_CONST
 };
 
 int Code_OperandCount(int op)
@@ -100,14 +105,16 @@ int Code_GenericOf(int op)
     case OPC_STEP_LT:
     case OPC_STEP_LT_LOCAL: return OPC_STEP_JUMP_IF;
     case OPC_ADD_TO_LOCAL: return OPC_SET_LOCAL;
-    case OPC_ADD_LOCAL:
-    case OPC_MUL_LOCAL: return OPC_BINARY_LOCAL;
     case OPC_MOD_INT_CONST: return OPC_MOD_CONST;
     case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
     case OPC_MAP_REPLACE_DROP: return OPC_MAP_REPLACE;
     case OPC_GRID_SET_DROP: return OPC_GRID_SET;
     case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
-    default: return op;
+    default:
+        if (op >= OPC_LOCAL_CONST_ADD && op < OPC_STACK_LOCAL_ADD) return OPC_LOCAL_BINARY_CONST;
+        if (op >= OPC_STACK_LOCAL_ADD && op < OPC_STACK_CONST_DIV) return OPC_BINARY_LOCAL;
+        if (op >= OPC_STACK_CONST_DIV && op < OPC_COUNT) return OPC_BINARY_CONST;
+        return op;
     }
 }
 
@@ -115,6 +122,17 @@ namespace {
 
 // A divisor the whole-number remainder takes as it stands: whole, in 32 bits, neither 0 nor -1
 // (whose remainder the processor's division cannot make); 0 when it is not one.
+// The place of an operator among those with forms of their own, or -1.
+int OperatorForm(int op)
+{
+#define PLACE(o, name) OP_##o,
+    static const uint8_t operators[] = {CODE_OPERATORS(PLACE)};
+#undef PLACE
+    for (size_t k = 0; k < sizeof operators; k++)
+        if (operators[k] == op) return (int)k;
+    return -1;
+}
+
 int32_t WholeDivisor(const TaggedValue& k)
 {
     if (!k.IsReal() || !(k.val >= -2147483648.0 && k.val <= 2147483647.0)) return 0;
@@ -134,14 +152,17 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         if (i->y == OP_ADD) i->op = OPC_ADD_TO_LOCAL;
         break;
     case OPC_BINARY_LOCAL:
-        if (i->y == OP_ADD) i->op = OPC_ADD_LOCAL;
-        else if (i->y == OP_MUL) i->op = OPC_MUL_LOCAL;
+        if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_STACK_LOCAL_ADD + OperatorForm(i->y));
+        break;
+    case OPC_BINARY_CONST:
+        if (OperatorForm(i->y) >= OperatorForm(OP_DIV)) i->op = (uint8_t)(OPC_STACK_CONST_DIV + OperatorForm(i->y) - OperatorForm(OP_DIV));
         break;
     case OPC_MOD_CONST:
         if ((i->b = WholeDivisor(bc.constants[(size_t)i->a])) != 0) i->op = OPC_MOD_INT_CONST;
         break;
     case OPC_LOCAL_BINARY_CONST:
         if (i->y == OP_MOD && (i->c = WholeDivisor(bc.constants[(size_t)i->b])) != 0) i->op = OPC_LOCAL_MOD_INT_CONST;
+        else if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_LOCAL_CONST_ADD + OperatorForm(i->y));
         break;
     case OPC_COMPARE_JUMP_IF:
         if (i->y == OP_EQ) i->op = OPC_EQ_JUMP_IF;
@@ -161,30 +182,23 @@ bool Bad(std::string* error, size_t at, const char* what)
 }
 
 // The operands that name a constant, a local slot or a cache must be in range.
+// A faster form must be the one the compiler gives its instruction: its fast path trusts the
+// operator, and a remainder by its divisor (never 0 or -1, which would stop the processor).
+bool FormFits(const ByteCode& bc, const VMIns& i)
+{
+    int generic = Code_GenericOf(i.op);
+    if (generic == i.op || i.op == OPC_MAP_REPLACE_DROP || i.op == OPC_GRID_SET_DROP) return true;
+    VMIns made = i;
+    made.op = (uint8_t)generic;
+    Code_Specialize(bc, &made);
+    return made.op == i.op && made.b == i.b && made.c == i.c;
+}
+
 bool OperandsFit(const ByteCode& bc, const VMIns& i)
 {
     auto constant = [&](int k) { return k >= 0 && (size_t)k < bc.constants.size(); };
     auto local = [&](int k) { return k >= 0 && (size_t)k < bc.localNames.size(); };
     auto array = [&](int k) { return k >= 0 && (size_t)k < bc.arrayNames.size(); };
-    // A faster form: its own operands, then those of the instruction it stands for.
-    switch (i.op) {
-    case OPC_STEP_LT:
-    case OPC_STEP_LT_LOCAL:
-        if ((i.y & (STEP_COMPARE | STEP_SUBTRACT)) != OP_LT || ((i.y & STEP_LOCAL_LIMIT) != 0) != (i.op == OPC_STEP_LT_LOCAL))
-            return false;
-        break;
-    case OPC_ADD_TO_LOCAL:
-    case OPC_ADD_LOCAL: if (i.y != OP_ADD) return false; break;
-    case OPC_EQ_JUMP_IF: if (i.y != OP_EQ) return false; break;
-    case OPC_MUL_LOCAL: if (i.y != OP_MUL) return false; break;
-    case OPC_MOD_INT_CONST:
-        if (!constant(i.a) || i.b == 0 || i.b != WholeDivisor(bc.constants[(size_t)i.a])) return false;
-        break;
-    case OPC_LOCAL_MOD_INT_CONST:
-        if (i.y != OP_MOD || !constant(i.b) || i.c == 0 || i.c != WholeDivisor(bc.constants[(size_t)i.b])) return false;
-        break;
-    default: break;
-    }
     switch (Code_GenericOf(i.op)) {
     case OPC_PUSH:
     case OPC_BINARY_CONST:
@@ -275,6 +289,7 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
         if (i.op >= OPC_COUNT) return Bad(error, at, "unknown opcode");
         const OpcodeInfo& info = Code_Opcodes[i.op];
         if (!OperandsFit(bc, i)) return Bad(error, at, "operand out of range");
+        if (!FormFits(bc, i)) return Bad(error, at, "faster form of another case");
         int h = height[at];
         int pops = info.pops + (info.perX ? i.x : 0);
         if (pops > h) return Bad(error, at, "pops below the frame");

@@ -10,6 +10,11 @@
 class CVariable;
 struct ByteCode;
 
+// The operators that have forms of their own, in the order of their forms.
+// X(operator, name in listings)
+#define CODE_OPERATORS_FROM_DIV(X) X(DIV, div) X(IDIV, idiv) X(BITOR, or) X(BITAND, and) X(BITXOR, xor) X(SHL, shl) X(SHR, shr)
+#define CODE_OPERATORS(X) X(ADD, add) X(SUB, sub) X(MUL, mul) CODE_OPERATORS_FROM_DIV(X)
+
 enum Opcode : uint8_t {
     OPC_PUSH,         // a = constant
     OPC_POP,
@@ -82,12 +87,25 @@ enum Opcode : uint8_t {
     OPC_STEP_LT,              // [step_jump_if] adding, while below constant x
     OPC_STEP_LT_LOCAL,        // [step_jump_if] adding, while below local x
     OPC_ADD_TO_LOCAL,         // [set_local] +=
-    OPC_ADD_LOCAL, OPC_MUL_LOCAL,  // [binary_local] + and *
     OPC_MOD_INT_CONST,        // [mod_const] by a whole constant, b = that constant
     OPC_LOCAL_MOD_INT_CONST,  // [local_binary_const] mod a whole constant, c = that constant
     // The data-structure calls made as statements: the result is dropped.
     OPC_MAP_REPLACE_DROP, OPC_GRID_SET_DROP,
     OPC_EQ_JUMP_IF,           // [compare_jump_if] ==
+    // One form for each operator of [local_binary_const] (OPC_LOCAL_CONST_ADD...), of
+    // [binary_local] (OPC_STACK_LOCAL_ADD...) and, from DIV on, of [binary_const]
+    // (OPC_STACK_CONST_DIV...): each its own dispatch, which the processor predicts.
+#define CODE_FORM(family, o) OPC_##family##_##o,
+#define CODE_LOCAL_CONST_FORM(o, name) CODE_FORM(LOCAL_CONST, o)
+#define CODE_STACK_LOCAL_FORM(o, name) CODE_FORM(STACK_LOCAL, o)
+#define CODE_STACK_CONST_FORM(o, name) CODE_FORM(STACK_CONST, o)
+    CODE_OPERATORS(CODE_LOCAL_CONST_FORM)
+    CODE_OPERATORS(CODE_STACK_LOCAL_FORM)
+    CODE_OPERATORS_FROM_DIV(CODE_STACK_CONST_FORM)
+#undef CODE_FORM
+#undef CODE_LOCAL_CONST_FORM
+#undef CODE_STACK_LOCAL_FORM
+#undef CODE_STACK_CONST_FORM
     OPC_COUNT
 };
 

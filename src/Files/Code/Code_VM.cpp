@@ -999,8 +999,17 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
         &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
         &&L_MAP_FIND_VALUE, &&L_MAP_REPLACE, &&L_LIST_FIND_VALUE, &&L_GRID_GET, &&L_GRID_SET,
-        &&L_STEP_LT, &&L_STEP_LT_LOCAL, &&L_ADD_TO_LOCAL, &&L_ADD_LOCAL, &&L_MUL_LOCAL, &&L_MOD_INT_CONST,
+        &&L_STEP_LT, &&L_STEP_LT_LOCAL, &&L_ADD_TO_LOCAL, &&L_MOD_INT_CONST,
         &&L_LOCAL_MOD_INT_CONST, &&L_MAP_REPLACE_DROP, &&L_GRID_SET_DROP, &&L_EQ_JUMP_IF,
+#define LABEL(o, name) &&L_LOCAL_CONST_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
+#define LABEL(o, name) &&L_STACK_LOCAL_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
+#define LABEL(o, name) &&L_STACK_CONST_##o,
+        CODE_OPERATORS_FROM_DIV(LABEL)
+#undef LABEL
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1456,18 +1465,32 @@ L_ADD_TO_LOCAL: {
     v.val += (--sp)->val;
     NEXT();
 }
-L_ADD_LOCAL: {
-    const TaggedValue& v = locals[pc->b];
-    if ((sp[-1].kind | v.kind) != VALUE_REAL) goto L_BINARY_LOCAL;
-    sp[-1].val += v.val;
-    NEXT();
-}
-L_MUL_LOCAL: {
-    const TaggedValue& v = locals[pc->b];
-    if ((sp[-1].kind | v.kind) != VALUE_REAL) goto L_BINARY_LOCAL;
-    sp[-1].val *= v.val;
-    NEXT();
-}
+// The forms for one operator: the operator known here, its switch folds away. A division by
+// zero (false, the value untouched) is reported by the instruction they stand for.
+#define LOCAL_CONST(o, name) \
+    L_LOCAL_CONST_##o: { \
+        const TaggedValue& v = locals[pc->a]; \
+        const TaggedValue& k = consts[pc->b]; \
+        if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, v.val, k.val, &sp->val)) goto L_LOCAL_BINARY_CONST; \
+        sp->kind = VALUE_REAL; \
+        sp++; \
+        NEXT(); \
+    }
+#define STACK_WITH(o, Generic, operand) \
+    { \
+        const TaggedValue& r = (operand); \
+        if ((sp[-1].kind | r.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, sp[-1].val, r.val, &sp[-1].val)) goto Generic; \
+        NEXT(); \
+    }
+#define STACK_LOCAL(o, name) L_STACK_LOCAL_##o: STACK_WITH(o, L_BINARY_LOCAL, locals[pc->b])
+#define STACK_CONST(o, name) L_STACK_CONST_##o: STACK_WITH(o, L_BINARY_CONST, consts[pc->a])
+    CODE_OPERATORS(LOCAL_CONST)
+    CODE_OPERATORS(STACK_LOCAL)
+    CODE_OPERATORS_FROM_DIV(STACK_CONST)
+#undef LOCAL_CONST
+#undef STACK_WITH
+#undef STACK_LOCAL
+#undef STACK_CONST
 L_EQ_JUMP_IF: {
     const TaggedValue& k = consts[pc->a];
     if ((sp[-1].kind | k.kind) != VALUE_REAL) goto L_COMPARE_JUMP_IF;

@@ -230,6 +230,9 @@ TEST_F(Machine, RunTimeErrorsMatchTheTreeInterpreter)
         "var s;\ns += 1",
         "var s; s = 'a';\ns = s mod 3",
         "var s; s = 'a';\ns = (s) mod 3",
+        "var a, b; a = 5; b = 0;\na = (a) div b",
+        "var a; a = 5;\na = a / 0",
+        "var s; s = 'a';\ns = (s) | 1",
     };
     for (const char* p : programs) {
         if (std::string(p) == "argument_count = 3" || std::string(p) == "1 + 'a'") continue;  // compile errors
