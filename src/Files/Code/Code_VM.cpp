@@ -162,13 +162,16 @@ bool FailWhole(std::string message, bool fatal)
     return false;
 }
 
-inline void Drop(TaggedValue* v)
+// The helpers of the instructions' fast paths stay inline however large the machine's loop.
+#define FAST_PATH __attribute__((always_inline)) inline
+
+FAST_PATH void Drop(TaggedValue* v)
 {
     if (v->str) v->SetReal(0.0);
 }
 
 // Copies into a free value (one without text).
-inline void CopyTo(TaggedValue* dst, const TaggedValue& src)
+FAST_PATH void CopyTo(TaggedValue* dst, const TaggedValue& src)
 {
     if (!src.str) {
         dst->kind = src.kind;
@@ -179,7 +182,7 @@ inline void CopyTo(TaggedValue* dst, const TaggedValue& src)
 }
 
 // Moves into a free value; src is left a free real.
-inline void MoveTo(TaggedValue* dst, TaggedValue* src)
+FAST_PATH void MoveTo(TaggedValue* dst, TaggedValue* src)
 {
     dst->kind = src->kind;
     dst->str = src->str;
@@ -243,9 +246,11 @@ std::string ElementName(const Access& a, int index)
 }
 
 // Whether a value is an array index as it stands: a whole number in range.
-inline bool IndexReady(const TaggedValue& v)
+// (NaN and values out of 32 bits truncate to the lowest integer, which is out of range.)
+FAST_PATH bool IndexReady(const TaggedValue& v)
 {
-    return v.kind == VALUE_REAL && v.val >= 0.0 && v.val < ARRAY_DIMENSION && v.val == (double)(int)v.val;
+    int whole = TruncToInt(v.val);
+    return v.kind == VALUE_REAL && (unsigned)whole < (unsigned)ARRAY_DIMENSION && (double)whole == v.val;
 }
 
 bool IndexFailed(TaggedValue* v)
@@ -266,7 +271,7 @@ inline bool CheckIndex(TaggedValue* v)
 }
 
 // The element index of checked indexes (already whole numbers in range).
-inline int ElementIndex(const TaggedValue* idx, int count)
+FAST_PATH int ElementIndex(const TaggedValue* idx, int count)
 {
     if (count == 0) return 0;
     if (count == 1) return (int)idx[0].val;
@@ -274,7 +279,7 @@ inline int ElementIndex(const TaggedValue* idx, int count)
 }
 
 // Element `index` of a variable, or null when it is not stored; row 0 inline.
-inline const TaggedValue* FastElement(const CVariable* v, int index)
+FAST_PATH const TaggedValue* FastElement(const CVariable* v, int index)
 {
     if (index == 0) return &v->value;
     if (index < ARRAY_DIMENSION) {
@@ -284,7 +289,7 @@ inline const TaggedValue* FastElement(const CVariable* v, int index)
     return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
 }
 
-inline TaggedValue* FastElementForWrite(CVariable* v, int index)
+FAST_PATH TaggedValue* FastElementForWrite(CVariable* v, int index)
 {
     if (index == 0) return &v->value;
     if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
