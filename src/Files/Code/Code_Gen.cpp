@@ -481,12 +481,13 @@ private:
         return true;
     }
 
-    // A call just made as a statement: the data-structure calls that have a form dropping their
-    // result take it instead of a pop.
+    // A call just made as a statement: the built-in calls that have a form dropping their result
+    // take it instead of a pop.
     bool DropResult()
     {
         VMIns& last = m_bc->code.back();
-        if (last.op == OPC_MAP_REPLACE) last.op = OPC_MAP_REPLACE_DROP;
+        if (last.op == OPC_CALL) last.op = OPC_CALL_DROP;
+        else if (last.op == OPC_MAP_REPLACE) last.op = OPC_MAP_REPLACE_DROP;
         else if (last.op == OPC_GRID_SET) last.op = OPC_GRID_SET_DROP;
         else return false;
         m_height--;

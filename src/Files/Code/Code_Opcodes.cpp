@@ -82,6 +82,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define STACK_LOCAL(o, name) {#name "_local", 1, 1, false, FLOW_NEXT, 0, false},
 #define STACK_CONST(o, name) {#name "_const", 1, 1, false, FLOW_NEXT, 0, false},
     CODE_OPERATORS(LOCAL_CONST) CODE_OPERATORS(STACK_LOCAL) CODE_OPERATORS_FROM_DIV(STACK_CONST)
+    {"call_drop", 0, 0, true, FLOW_NEXT, 0, false},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -110,10 +111,11 @@ int Code_GenericOf(int op)
     case OPC_MAP_REPLACE_DROP: return OPC_MAP_REPLACE;
     case OPC_GRID_SET_DROP: return OPC_GRID_SET;
     case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
+    case OPC_CALL_DROP: return OPC_CALL;
     default:
         if (op >= OPC_LOCAL_CONST_ADD && op < OPC_STACK_LOCAL_ADD) return OPC_LOCAL_BINARY_CONST;
         if (op >= OPC_STACK_LOCAL_ADD && op < OPC_STACK_CONST_DIV) return OPC_BINARY_LOCAL;
-        if (op >= OPC_STACK_CONST_DIV && op < OPC_COUNT) return OPC_BINARY_CONST;
+        if (op >= OPC_STACK_CONST_DIV && op <= OPC_STACK_CONST_SHR) return OPC_BINARY_CONST;
         return op;
     }
 }
@@ -187,7 +189,7 @@ bool Bad(std::string* error, size_t at, const char* what)
 bool FormFits(const ByteCode& bc, const VMIns& i)
 {
     int generic = Code_GenericOf(i.op);
-    if (generic == i.op || i.op == OPC_MAP_REPLACE_DROP || i.op == OPC_GRID_SET_DROP) return true;
+    if (generic == i.op || Code_Opcodes[i.op].pushes != Code_Opcodes[generic].pushes) return true;  // a dropped result
     VMIns made = i;
     made.op = (uint8_t)generic;
     Code_Specialize(bc, &made);

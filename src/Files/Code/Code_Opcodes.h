@@ -89,7 +89,7 @@ enum Opcode : uint8_t {
     OPC_ADD_TO_LOCAL,         // [set_local] +=
     OPC_MOD_INT_CONST,        // [mod_const] by a whole constant, b = that constant
     OPC_LOCAL_MOD_INT_CONST,  // [local_binary_const] mod a whole constant, c = that constant
-    // The data-structure calls made as statements: the result is dropped.
+    // The built-in calls made as statements: the result is dropped.
     OPC_MAP_REPLACE_DROP, OPC_GRID_SET_DROP,
     OPC_EQ_JUMP_IF,           // [compare_jump_if] ==
     // One form for each operator of [local_binary_const] (OPC_LOCAL_CONST_ADD...), of
@@ -102,6 +102,7 @@ enum Opcode : uint8_t {
     CODE_OPERATORS(CODE_LOCAL_CONST_FORM)
     CODE_OPERATORS(CODE_STACK_LOCAL_FORM)
     CODE_OPERATORS_FROM_DIV(CODE_STACK_CONST_FORM)
+    OPC_CALL_DROP,            // [call] made as a statement
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

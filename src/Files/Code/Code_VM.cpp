@@ -1015,6 +1015,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_STACK_CONST_##o,
         CODE_OPERATORS_FROM_DIV(LABEL)
 #undef LABEL
+        &&L_CALL_DROP,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1326,6 +1327,13 @@ L_WITH_END:
 
 L_CALL:
     SLOW(CallBuiltin);
+L_CALL_DROP: {
+    TaggedValue* top = CallBuiltin(pc, sp);
+    CHECK(top);
+    Drop(--top);
+    sp = top;
+    NEXT();
+}
 L_CALL_EXT:
     SLOW(CallExtension);
 L_CALL_SCRIPT: {
