@@ -1015,7 +1015,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_STACK_CONST_##o,
         CODE_OPERATORS_FROM_DIV(LABEL)
 #undef LABEL
-        &&L_CALL_DROP,
+        &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1570,6 +1570,12 @@ L_STEP_JUMP_IF: {
     }
 L_MAP_FIND_VALUE:
     OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args), 1);
+L_MAP_FIND_LOCAL_CONST: {
+    const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)];
+    if (map.kind == VALUE_UNSET || !DS_Fast_MapFindValue(map, consts[Code_OperandIndex(*pc, 1)], sp)) goto L_MAP_FIND_VALUE;
+    sp++;
+    NEXT();
+}
 L_MAP_REPLACE:
     OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args), 1);
 L_MAP_REPLACE_DROP:
