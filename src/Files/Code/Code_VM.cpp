@@ -278,22 +278,29 @@ FAST_PATH int ElementIndex(const TaggedValue* idx, int count)
     return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
 }
 
-// Element `index` of a variable, or null when it is not stored; row 0 inline.
+// The stored element `index` (not [0, 0]) of a variable, or null.
+FAST_PATH TaggedValue* StoredElement(const CVariable* v, int index)
+{
+    if (index < ARRAY_DIMENSION) {  // row 0, the one-dimensional arrays: no division
+        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
+        return const_cast<TaggedValue*>(&v->rows[0][(size_t)index]);
+    }
+    size_t i = (size_t)(index / ARRAY_DIMENSION), j = (size_t)(index % ARRAY_DIMENSION);
+    if (i >= v->rows.size() || j >= v->rows[i].size()) return nullptr;
+    return const_cast<TaggedValue*>(&v->rows[i][j]);
+}
+
+// Element `index` of a variable, or null when it is not stored.
 FAST_PATH const TaggedValue* FastElement(const CVariable* v, int index)
 {
-    if (index == 0) return &v->value;
-    if (index < ARRAY_DIMENSION) {
-        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
-        return &v->rows[0][(size_t)index];
-    }
-    return v->Element(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+    return index == 0 ? &v->value : StoredElement(v, index);
 }
 
 FAST_PATH TaggedValue* FastElementForWrite(CVariable* v, int index)
 {
     if (index == 0) return &v->value;
-    if (index < ARRAY_DIMENSION && !v->rows.empty() && (size_t)index < v->rows[0].size()) return &v->rows[0][(size_t)index];
-    return v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+    TaggedValue* e = StoredElement(v, index);
+    return e ? e : v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
 }
 
 // A variable never set stops the run; an element past those stored reads as 0 and is reported
