@@ -84,6 +84,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     CODE_OPERATORS(LOCAL_CONST) CODE_OPERATORS(STACK_LOCAL) CODE_OPERATORS_FROM_DIV(STACK_CONST)
     {"call_drop", 0, 0, true, FLOW_NEXT, 0, false},
     {"map_find_local_const", 0, 1, true, FLOW_NEXT, 0, false},
+    {"map_find_local_stack", 0, 1, true, FLOW_NEXT, 0, false},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -113,7 +114,8 @@ int Code_GenericOf(int op)
     case OPC_GRID_SET_DROP: return OPC_GRID_SET;
     case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
     case OPC_CALL_DROP: return OPC_CALL;
-    case OPC_MAP_FIND_LOCAL_CONST: return OPC_MAP_FIND_VALUE;
+    case OPC_MAP_FIND_LOCAL_CONST:
+    case OPC_MAP_FIND_LOCAL_STACK: return OPC_MAP_FIND_VALUE;
     default:
         if (op >= OPC_LOCAL_CONST_ADD && op < OPC_STACK_LOCAL_ADD) return OPC_LOCAL_BINARY_CONST;
         if (op >= OPC_STACK_LOCAL_ADD && op < OPC_STACK_CONST_DIV) return OPC_BINARY_LOCAL;
@@ -172,7 +174,9 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         if (i->y == OP_EQ) i->op = OPC_EQ_JUMP_IF;
         break;
     case OPC_MAP_FIND_VALUE:
-        if (Code_OperandSource(*i, 0) == OPERAND_LOCAL && Code_OperandSource(*i, 1) == OPERAND_CONSTANT) i->op = OPC_MAP_FIND_LOCAL_CONST;
+        if (Code_OperandSource(*i, 0) != OPERAND_LOCAL) break;
+        if (Code_OperandSource(*i, 1) == OPERAND_CONSTANT) i->op = OPC_MAP_FIND_LOCAL_CONST;
+        else if (Code_OperandSource(*i, 1) == OPERAND_STACK) i->op = OPC_MAP_FIND_LOCAL_STACK;
         break;
     default: break;
     }

@@ -104,6 +104,7 @@ enum Opcode : uint8_t {
     CODE_OPERATORS_FROM_DIV(CODE_STACK_CONST_FORM)
     OPC_CALL_DROP,            // [call] made as a statement
     OPC_MAP_FIND_LOCAL_CONST, // [map_find_value] of the map in a local by a constant key
+    OPC_MAP_FIND_LOCAL_STACK, // [map_find_value] of the map in a local by the key on top
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

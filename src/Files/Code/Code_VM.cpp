@@ -1022,7 +1022,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_STACK_CONST_##o,
         CODE_OPERATORS_FROM_DIV(LABEL)
 #undef LABEL
-        &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST,
+        &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST, &&L_MAP_FIND_LOCAL_STACK,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1577,9 +1577,15 @@ L_STEP_JUMP_IF: {
     }
 L_MAP_FIND_VALUE:
     OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args), 1);
+// The key on top is read before the result takes its place.
+L_MAP_FIND_LOCAL_STACK: {
+    const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)];
+    if (((map.kind | sp[-1].kind) & VALUE_UNSET) || !DS_Fast_MapFindValue(map, sp[-1], &sp[-1])) goto L_MAP_FIND_VALUE;
+    NEXT();
+}
 L_MAP_FIND_LOCAL_CONST: {
     const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)];
-    if (map.kind == VALUE_UNSET || !DS_Fast_MapFindValue(map, consts[Code_OperandIndex(*pc, 1)], sp)) goto L_MAP_FIND_VALUE;
+    if ((map.kind & VALUE_UNSET) || !DS_Fast_MapFindValue(map, consts[Code_OperandIndex(*pc, 1)], sp)) goto L_MAP_FIND_VALUE;
     sp++;
     NEXT();
 }
