@@ -486,10 +486,9 @@ private:
     bool DropResult()
     {
         VMIns& last = m_bc->code.back();
-        if (last.op == OPC_CALL) last.op = OPC_CALL_DROP;
-        else if (last.op == OPC_MAP_REPLACE) last.op = OPC_MAP_REPLACE_DROP;
-        else if (last.op == OPC_GRID_SET) last.op = OPC_GRID_SET_DROP;
-        else return false;
+        int dropping = Code_Dropping(last.op);
+        if (dropping == last.op) return false;
+        last.op = (uint8_t)dropping;
         m_height--;
         return true;
     }

@@ -85,6 +85,8 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"call_drop", 0, 0, true, FLOW_NEXT, 0, false},
     {"map_find_local_const", 0, 1, true, FLOW_NEXT, 0, false},
     {"map_find_local_stack", 0, 1, true, FLOW_NEXT, 0, false},
+    {"grid_get_locals", 0, 1, true, FLOW_NEXT, 0, false},
+    {"grid_set_locals_drop", 0, 0, true, FLOW_NEXT, 0, false},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -111,7 +113,9 @@ int Code_GenericOf(int op)
     case OPC_MOD_INT_CONST: return OPC_MOD_CONST;
     case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
     case OPC_MAP_REPLACE_DROP: return OPC_MAP_REPLACE;
-    case OPC_GRID_SET_DROP: return OPC_GRID_SET;
+    case OPC_GRID_SET_DROP:
+    case OPC_GRID_SET_LOCALS_DROP: return OPC_GRID_SET;
+    case OPC_GRID_GET_LOCALS: return OPC_GRID_GET;
     case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
     case OPC_CALL_DROP: return OPC_CALL;
     case OPC_MAP_FIND_LOCAL_CONST:
@@ -124,10 +128,18 @@ int Code_GenericOf(int op)
     }
 }
 
+int Code_Dropping(int op)
+{
+    switch (op) {
+    case OPC_CALL: return OPC_CALL_DROP;
+    case OPC_MAP_REPLACE: return OPC_MAP_REPLACE_DROP;
+    case OPC_GRID_SET: return OPC_GRID_SET_DROP;
+    default: return op;
+    }
+}
+
 namespace {
 
-// A divisor the whole-number remainder takes as it stands: whole, in 32 bits, neither 0 nor -1
-// (whose remainder the processor's division cannot make); 0 when it is not one.
 // The place of an operator among those with forms of their own, or -1.
 int OperatorForm(int op)
 {
@@ -139,6 +151,8 @@ int OperatorForm(int op)
     return -1;
 }
 
+// A divisor the whole-number remainder takes as it stands: whole, in 32 bits, neither 0 nor -1
+// (whose remainder the processor's division cannot make); 0 when it is not one.
 int32_t WholeDivisor(const TaggedValue& k)
 {
     if (!k.IsReal() || !(k.val >= -2147483648.0 && k.val <= 2147483647.0)) return 0;
@@ -173,6 +187,15 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
     case OPC_COMPARE_JUMP_IF:
         if (i->y == OP_EQ) i->op = OPC_EQ_JUMP_IF;
         break;
+    case OPC_GRID_GET:
+    case OPC_GRID_SET_DROP: {
+        bool locals = true;
+        for (int k = 0; k < 3; k++) locals = locals && Code_OperandSource(*i, k) == OPERAND_LOCAL;
+        if (!locals) break;
+        if (i->op == OPC_GRID_GET) i->op = OPC_GRID_GET_LOCALS;
+        else if (Code_OperandSource(*i, 3) == OPERAND_STACK) i->op = OPC_GRID_SET_LOCALS_DROP;
+        break;
+    }
     case OPC_MAP_FIND_VALUE:
         if (Code_OperandSource(*i, 0) != OPERAND_LOCAL) break;
         if (Code_OperandSource(*i, 1) == OPERAND_CONSTANT) i->op = OPC_MAP_FIND_LOCAL_CONST;
@@ -198,9 +221,13 @@ bool Bad(std::string* error, size_t at, const char* what)
 bool FormFits(const ByteCode& bc, const VMIns& i)
 {
     int generic = Code_GenericOf(i.op);
-    if (generic == i.op || Code_Opcodes[i.op].pushes != Code_Opcodes[generic].pushes) return true;  // a dropped result
+    if (generic == i.op) return true;
     VMIns made = i;
     made.op = (uint8_t)generic;
+    if (Code_Opcodes[i.op].pushes != Code_Opcodes[generic].pushes) {  // a dropped result
+        made.op = (uint8_t)Code_Dropping(generic);
+        if (made.op == i.op) return true;
+    }
     Code_Specialize(bc, &made);
     return made.op == i.op && made.b == i.b && made.c == i.c;
 }

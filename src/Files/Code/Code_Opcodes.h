@@ -105,6 +105,8 @@ enum Opcode : uint8_t {
     OPC_CALL_DROP,            // [call] made as a statement
     OPC_MAP_FIND_LOCAL_CONST, // [map_find_value] of the map in a local by a constant key
     OPC_MAP_FIND_LOCAL_STACK, // [map_find_value] of the map in a local by the key on top
+    OPC_GRID_GET_LOCALS,      // [grid_get] grid and cell from locals
+    OPC_GRID_SET_LOCALS_DROP, // [grid_set_drop] grid and cell from locals, the value on top
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM
@@ -162,6 +164,8 @@ inline int Code_OperandIndex(const VMIns& i, int k)
 int Code_OperandCount(int op);
 // The instruction a faster form stands for (op itself for any other).
 int Code_GenericOf(int op);
+// The form of a call instruction that drops its result (op itself when it has none).
+int Code_Dropping(int op);
 // Gives a generated instruction its faster form when it has one for its operator and operands.
 void Code_Specialize(const ByteCode& bc, VMIns* i);
 

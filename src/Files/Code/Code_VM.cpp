@@ -1022,7 +1022,8 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_STACK_CONST_##o,
         CODE_OPERATORS_FROM_DIV(LABEL)
 #undef LABEL
-        &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST, &&L_MAP_FIND_LOCAL_STACK,
+        &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST, &&L_MAP_FIND_LOCAL_STACK, &&L_GRID_GET_LOCALS,
+        &&L_GRID_SET_LOCALS_DROP,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1577,6 +1578,25 @@ L_STEP_JUMP_IF: {
     }
 L_MAP_FIND_VALUE:
     OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args), 1);
+// The grid and the cell in locals (operands 0 to 2).
+#define GRID_LOCALS \
+    const TaggedValue& grid = locals[Code_OperandIndex(*pc, 0)]; \
+    const TaggedValue& cx = locals[Code_OperandIndex(*pc, 1)]; \
+    const TaggedValue& cy = locals[Code_OperandIndex(*pc, 2)]; \
+    bool unset = (grid.kind | cx.kind | cy.kind) & VALUE_UNSET;
+L_GRID_GET_LOCALS: {
+    GRID_LOCALS
+    if (unset || !DS_Fast_GridGet(grid, cx, cy, sp)) goto L_GRID_GET;
+    sp++;
+    NEXT();
+}
+L_GRID_SET_LOCALS_DROP: {
+    GRID_LOCALS
+    if (unset || !DS_Fast_GridSet(grid, cx, cy, sp[-1])) goto L_GRID_SET_DROP;
+    Drop(--sp);
+    NEXT();
+}
+#undef GRID_LOCALS
 // The key on top is read before the result takes its place.
 L_MAP_FIND_LOCAL_STACK: {
     const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)];
