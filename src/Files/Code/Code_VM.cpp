@@ -1464,22 +1464,20 @@ L_LOCAL_BINARY_CONST: {
     NEXT();
 }
 // The faster forms: the common case here, anything else by the instruction they stand for.
-L_STEP_LT: {
-    TaggedValue& v = locals[pc->a];
-    const TaggedValue& limit = consts[pc->x];
-    if ((v.kind | limit.kind) != VALUE_REAL) goto L_STEP_JUMP_IF;
-    v.val += consts[pc->b].val;
-    if (v.val < limit.val) GOTO(pc->c);
-    NEXT();
-}
-L_STEP_LT_LOCAL: {
-    TaggedValue& v = locals[pc->a];
-    const TaggedValue& limit = locals[pc->x];
-    if ((v.kind | limit.kind) != VALUE_REAL) goto L_STEP_JUMP_IF;
-    v.val += consts[pc->b].val;
-    if (v.val < limit.val) GOTO(pc->c);
-    NEXT();
-}
+#define STEP_LT(limits) \
+    { \
+        TaggedValue& v = locals[pc->a]; \
+        const TaggedValue& limit = (limits)[pc->x]; \
+        if ((v.kind | limit.kind) != VALUE_REAL) goto L_STEP_JUMP_IF; \
+        v.val += consts[pc->b].val; \
+        if (v.val < limit.val) GOTO(pc->c); \
+        NEXT(); \
+    }
+L_STEP_LT:
+    STEP_LT(consts);
+L_STEP_LT_LOCAL:
+    STEP_LT(locals);
+#undef STEP_LT
 L_ADD_TO_LOCAL: {
     TaggedValue& v = locals[pc->a];
     if ((v.kind | sp[-1].kind) != VALUE_REAL) goto L_SET_LOCAL;
