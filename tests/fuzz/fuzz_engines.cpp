@@ -68,7 +68,7 @@ std::string Dump(const CVariableList& list)
 std::string RunOn(CCode& code, bool machine)
 {
     Variable_Globals.Clear();
-    for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+    for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
     argument_count = 0;
     Error_FatalPending = false;
     g_log.clear();

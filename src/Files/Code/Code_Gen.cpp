@@ -564,6 +564,30 @@ private:
     }
 };
 
+// Whether an instruction leaves the argument slots to the code alone: it reads and writes them
+// only by name, and runs no built-in (nor code through one). Instructions after
+// OPC_STEP_JUMP_IF are taken to run built-ins unless listed here.
+bool KeepsArgumentsPrivate(int op)
+{
+    switch (op) {
+    case OPC_GET_BUILTIN: case OPC_SET_BUILTIN: case OPC_GET_DOT: case OPC_SET_DOT:
+    case OPC_CALL: case OPC_CALL_EXT:
+        return false;
+    default:
+        return op <= OPC_STEP_JUMP_IF;
+    }
+}
+
+int ArgumentSlotsUsed(const ByteCode& bc)
+{
+    int slots = 0;
+    for (const VMIns& i : bc.code) {
+        if (!KeepsArgumentsPrivate(i.op)) return ARGUMENT_SLOTS;
+        if ((i.op == OPC_GET_ARG || i.op == OPC_SET_ARG) && i.a >= slots) slots = i.a + 1;
+    }
+    return slots;
+}
+
 }  // namespace
 
 ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* error)
@@ -585,6 +609,7 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
         *error = "In " + tree->name + ": " + g.error;
         return nullptr;
     }
+    bc->argSlots = ArgumentSlotsUsed(*bc);
     // The machine jumps by offsets from the jumping instruction.
     for (size_t k = 0; k < bc->code.size(); k++) {
         VMIns& i = bc->code[k];

@@ -122,6 +122,9 @@ struct ByteCode {
     int firstLine = 0;       // the line of the code's start, for errors raised on entry
     int localCount = 0;      // localNames.size(), read on every call
     int arrayCount = 0;      // arrayNames.size()
+    // The argument slots a call must give the code as a script: those it names, or all 16 when
+    // something else may see them (a built-in, code run from one, argument[i]).
+    int argSlots = 16;
     std::string name;
 };
 

@@ -30,23 +30,24 @@ constexpr uint32_t VALUE_UNSET = 2;
 constexpr size_t STACK_VALUES = (size_t)1 << 20;
 const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply.";
 
-// One running piece of code: the entry code of a run or a script called from it. A power of
-// two in size, so that the frame of a depth is found by a shift.
+// One running piece of code: the entry code of a run or a script called from it. A script's
+// frame starts with its argument slots, the values its caller pushed (and the real 0 in the
+// slots it did not fill), which ArgumentSlots points at while it runs. A power of two in size,
+// so that the frame of a depth is found by a shift.
 struct alignas(128) Frame {
     const ByteCode* bc;
     const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
-    TaggedValue* base;    // the values the frame leaves behind when it ends
-    TaggedValue* saved;   // the caller's argument slots (a script frame), else null
+    TaggedValue* base;    // the frame's first value (a script's argument slots)
     TaggedValue* locals;  // the values of its plain `var` locals
     TaggedValue* stack;   // the bottom of its operand stack, above the locals
-    CVariable* arrays;    // its indexed `var` locals
+    TaggedValue* savedSlots;  // the caller's ArgumentSlots
     CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
+    CVariable* arrays;    // its indexed `var` locals
     size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
     size_t withBase;
     int savedCount;       // the caller's argument_count
-    int savedLive;        // how many of the caller's argument slots were saved
     int script;           // the script's index, -1 for the entry code
 };
 
@@ -119,20 +120,10 @@ int g_depth = 0;
 Frame* g_cur = nullptr;  // the top frame
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
-// The argument slots from this one on are known to hold the real 0, so that a script call saves
-// and restores only the slots in use; -1 when unknown, after whatever else may write the slots
-// (built-ins, code run outside the machine).
-int g_argLive = -1;
-
-int LiveSlots()
-{
-    if (g_argLive >= 0) return g_argLive;
-    for (int k = ARGUMENT_SLOTS; k > 0; k--) {
-        const TaggedValue& v = ArgumentSlots[k - 1];
-        if (v.kind != VALUE_REAL || v.str || v.val != 0.0 || std::signbit(v.val)) return k;
-    }
-    return 0;
-}
+// The byte code of each script by index (null: not looked up yet), valid while
+// Script_Generation is g_scriptsSeen.
+std::vector<const ByteCode*> g_scriptCode;
+int g_scriptsSeen = -1;
 
 // The failure of the running instruction: its message, whether it is whole (already names its
 // code) and whether it ends the game.
@@ -474,44 +465,19 @@ bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int
 
 // ---- frames ----
 
-// Values are moved between the stack and the argument slots as raw bytes: ownership of a text
-// goes with its bytes, and the all-zero bytes left behind are the real 0.
-inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
-{
-    for (int k = 0; k < n; k++) {
-        dst[k].kind = src[k].kind;
-        dst[k].str = src[k].str;
-        dst[k].val = src[k].val;
-        src[k].kind = VALUE_REAL;
-        src[k].str = nullptr;
-        src[k].val = 0.0;
-    }
-}
-
-// Ends the top frame: frees its values, locals and walks, and gives the caller back its
-// argument slots.
+// Ends the top frame: frees its values (arguments, locals, operands), arrays and walks, and
+// gives the caller back its argument slots.
 __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
     Frame& f = *g_cur;
-    while (sp > f.stack) Drop(--sp);
-    for (TaggedValue* v = f.locals; v < f.stack; v++) {
+    for (TaggedValue* v = f.base; v < sp; v++) {
         Drop(v);
         v->kind = VALUE_REAL;
     }
     if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
     if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
-    if (f.saved) {
-        int live = g_argLive < 0 ? ARGUMENT_SLOTS : g_argLive;
-        for (int k = 0; k < live; k++) {
-            Drop(&ArgumentSlots[k]);
-            ArgumentSlots[k].kind = VALUE_REAL;
-            ArgumentSlots[k].val = 0.0;
-        }
-        RawMove(ArgumentSlots, f.saved, f.savedLive);
-        g_argLive = f.savedLive;
-        argument_count = f.savedCount;
-    }
-    for (TaggedValue* v = f.base; v < f.saved; v++) Drop(v);
+    ArgumentSlots = f.savedSlots;
+    argument_count = f.savedCount;
     g_depth--;
     g_cur = g_depth > 0 ? g_cur - 1 : nullptr;
 }
@@ -675,7 +641,6 @@ SLOW_PATH SetBuiltin(const VMIns* pc, TaggedValue* sp)
     Place p;
     p.inst = g_cur->self;
     g_top = sp;
-    g_argLive = -1;
     if (!Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
     sp = DropAssigned(sp, count);
     return GoesOn() ? sp : nullptr;
@@ -685,7 +650,6 @@ SLOW_PATH SetDot(const VMIns* pc, TaggedValue* sp)
 {
     int count = pc->x;
     g_top = sp;
-    g_argLive = -1;
     if (!WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, g_cur->self,
                   g_cur->other, &sp[-1]))
         return nullptr;
@@ -697,7 +661,6 @@ SLOW_PATH SetArgument(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
     TaggedValue& slot = ArgumentSlots[pc->a];
-    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
     if (pc->y == OP_SET) {
         Drop(&slot);
         MoveTo(&slot, --sp);
@@ -889,7 +852,6 @@ TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
     int argc = pc->x;
     TaggedValue out;
     f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
-    g_argLive = -1;
     for (int k = 0; k < argc; k++) Drop(--sp);
     MoveTo(sp++, &out);
     if (GoesOn()) return sp;
@@ -905,7 +867,6 @@ SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
     int argc = pc->x;
     TaggedValue out;
     bool called = Code_Extension_CallDLLHook(pc->a, argc, sp - argc, &out);
-    g_argLive = -1;
     if (!called) return FailWhole(LastErrorText, false), nullptr;
     for (int k = 0; k < argc; k++) Drop(--sp);
     MoveTo(sp++, &out);
@@ -914,7 +875,8 @@ SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
     return nullptr;
 }
 
-// The byte code of a script about to be called, compiled when it is not yet; null on failure.
+// The byte code of a script about to be called, compiled when it is not yet and kept for the
+// next call; null on failure.
 __attribute__((noinline)) const ByteCode* ScriptCode(int index)
 {
     CScript* s = Script_GetScript(index);
@@ -924,6 +886,11 @@ __attribute__((noinline)) const ByteCode* ScriptCode(int index)
         if (!s->Compile()) return FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false), nullptr;
         callee = s->GetCode();
     }
+    if (g_scriptsSeen != Script_Generation) {
+        g_scriptCode.assign((size_t)Script_Count(), nullptr);
+        g_scriptsSeen = Script_Generation;
+    }
+    g_scriptCode[(size_t)index] = callee->GetByteCode();
     return callee->GetByteCode();
 }
 
@@ -1285,31 +1252,38 @@ L_CALL:
 L_CALL_EXT:
     SLOW(CallExtension);
 L_CALL_SCRIPT: {
-    const ByteCode* target = ScriptCode(pc->a);
-    CHECK(target);
-    int argc = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
+    const ByteCode* target = g_scriptsSeen == Script_Generation && (size_t)pc->a < g_scriptCode.size()
+                                 ? g_scriptCode[(size_t)pc->a] : nullptr;
+    if (!target) {
+        target = ScriptCode(pc->a);
+        CHECK(target);
+    }
+    // The arguments stay where the caller pushed them: they are the callee's argument slots.
     TaggedValue* base = sp - pc->x;
-    if (sp + ARGUMENT_SLOTS + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
+    TaggedValue* first = base + (pc->x > target->argSlots ? pc->x : target->argSlots);
+    if (first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
+    for (; sp < first; sp++) {
+        sp->kind = VALUE_REAL;
+        sp->str = nullptr;
+        sp->val = 0.0;
+    }
     Frame* caller = g_cur;
     Frame& f = g_frames[g_depth++];
     f.bc = target;
     f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
-    f.saved = sp;
-    f.locals = sp + ARGUMENT_SLOTS;
-    f.stack = StartLocals(f.locals, target->localCount);
+    f.locals = first;
+    f.stack = StartLocals(first, target->localCount);
+    f.savedSlots = ArgumentSlots;
     f.self = caller->self;
     f.other = caller->other;
     f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = pc->a;
-    f.savedLive = LiveSlots();
-    RawMove(f.saved, ArgumentSlots, f.savedLive);
-    RawMove(ArgumentSlots, base, argc);
-    g_argLive = argc;
-    argument_count = argc;
+    ArgumentSlots = base;
+    argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
     sp = f.stack;
@@ -1481,15 +1455,14 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     }
     int line = Error_Context.line;
     int entry = g_depth;
-    g_argLive = -1;
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
     f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
-    f.saved = nullptr;
     f.locals = g_top;
     f.stack = StartLocals(f.locals, bc->localCount);
+    f.savedSlots = ArgumentSlots;
     f.self = self;
     f.other = other;
     f.withBase = g_withs.size();

@@ -67,7 +67,7 @@ protected:
         Code_StepBudget = -1;
         Script_Clear();
         Variable_Globals.Clear();
-        for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+        for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
         argument_count = 0;
     }
     void AddScript(const char* name, const char* text) { Code_Constant_AddReal(name, Script_Add(name, text)); }
@@ -226,7 +226,7 @@ TEST_F(Machine, JoinedStringsStopAtTheirBound)
         Outcome o = Both(p);
         EXPECT_FALSE(o.ok) << p;
         EXPECT_EQ(o.log, "268435456.000000|" + error) << p;
-        for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+        for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
     }
     g_big.Free();
 }
