@@ -46,7 +46,6 @@ struct alignas(128) Frame {
     CInstance* other;
     CVariable* arrays;    // its indexed `var` locals
     size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
-    size_t withBase;
     int savedCount;       // the caller's argument_count
     int script;           // the script's index, -1 for the entry code
 };
@@ -57,6 +56,7 @@ struct WithWalk {
     size_t next;
     CInstance* self;
     CInstance* other;
+    int depth;  // of the frame running it
 };
 
 // The indexed `var` locals of running frames: blocks that never move, taken and given back in
@@ -474,7 +474,7 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
         Drop(v);
         v->kind = VALUE_REAL;
     }
-    if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
+    while (!g_withs.empty() && g_withs.back().depth == g_depth) g_withs.pop_back();
     if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
     ArgumentSlots = f.savedSlots;
     argument_count = f.savedCount;
@@ -811,7 +811,7 @@ void BeginWith(int target, CInstance* self, CInstance* other)
     std::vector<CInstance*> insts;
     Instance_CollectTargets(target, self, other, insts);
     // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
-    WithWalk w{{}, 0, self, other};
+    WithWalk w{{}, 0, self, other, g_depth};
     w.ids.reserve(insts.size());
     for (CInstance* inst : insts) w.ids.push_back(inst->id);
     g_withs.push_back(std::move(w));
@@ -952,7 +952,6 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->bc->constants.data();
 #undef VM_REGISTER
-    TaggedValue ret;
     bool holds;
 
 #define DISPATCH() goto* labels[pc->op]
@@ -1269,36 +1268,40 @@ L_CALL_SCRIPT: {
         sp->val = 0.0;
     }
     Frame* caller = g_cur;
-    Frame& f = g_frames[g_depth++];
+    Frame& f = caller[1];
+    g_depth++;
     f.bc = target;
     f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
     f.locals = first;
-    f.stack = StartLocals(first, target->localCount);
+    sp = StartLocals(first, target->localCount);
+    f.stack = sp;
     f.savedSlots = ArgumentSlots;
     f.self = caller->self;
     f.other = caller->other;
-    f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = pc->a;
     ArgumentSlots = base;
     argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
-    sp = f.stack;
     pc = f.code;
-    LOAD_FRAME();
+    locals = first;
+    consts = target->constants.data();
     if (g_depth > CODE_MAX_CALL_DEPTH || sp + target->maxStack >= g_end)
         CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
 }
 
+// The result on top goes to the frame's first value.
 L_RETURN:
-    MoveTo(&ret, --sp);
     goto leave;
 L_EXIT:
-    ret.SetReal(0.0);
+    sp->kind = VALUE_REAL;
+    sp->str = nullptr;
+    sp->val = 0.0;
+    sp++;
     goto leave;
 L_FAIL:
     CHECK(FailNow(consts[pc->a].GetString()));
@@ -1395,15 +1398,15 @@ L_STEP_JUMP_IF: {
 leave : {
     TaggedValue* base = g_cur->base;
     const VMIns* back = g_cur->ret;
-    PopFrame(sp);
-    sp = base;
+    PopFrame(--sp);
+    if (sp != base) MoveTo(base, sp);
     if (g_depth == entryDepth) {
-        g_top = sp;
-        if (result) *result = std::move(ret);
-        else ret.Free();
+        g_top = base;
+        if (result) *result = std::move(*base);
+        else Drop(base);
         return true;
     }
-    MoveTo(sp++, &ret);
+    sp = base + 1;
     LOAD_FRAME();
     pc = back;
     DISPATCH();
@@ -1465,7 +1468,6 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     f.savedSlots = ArgumentSlots;
     f.self = self;
     f.other = other;
-    f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = -1;
     f.arrays = bc->arrayCount ? g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
