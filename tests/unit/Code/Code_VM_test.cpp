@@ -251,7 +251,7 @@ TEST_F(Machine, ScriptCallsSaveAndRestoreArgumentSlots)
     Outcome o = Both("argument0 = 'top'; vm_print(vm_caller('a', 'b', 'c')); vm_print(argument0); vm_print(script_execute(vm_inner, 9))");
     EXPECT_EQ(o.log, "in|0.000000|1.000000|a|c|3.000000|changed|top|9.000000|0.000000|1.000000|changed|");
     EXPECT_STREQ(ArgumentSlots[0].GetString(), "top");
-    // Only slots in use are saved: a negative zero is a value in use.
+    // The caller's slots come back exactly, a negative zero included.
     o = Both("argument5 = -0; vm_caller(1); vm_print(argument5)");
     EXPECT_EQ(o.log.substr(o.log.size() - 10), "-0.000000|");
 }
