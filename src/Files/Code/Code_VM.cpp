@@ -951,6 +951,8 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->bc->constants.data();
+    // ArgumentSlots, which only calls and returns change for the running frame.
+    VM_REGISTER(const TaggedValue* args, "rbx") = ArgumentSlots;
 #undef VM_REGISTER
     bool holds;
 
@@ -976,6 +978,7 @@ bool Execute(int entryDepth, TaggedValue* result)
     do { \
         consts = g_cur->bc->constants.data(); \
         locals = g_cur->locals; \
+        args = ArgumentSlots; \
     } while (0)
 // A jump back counts as a step.
 #define GOTO(offset) \
@@ -1086,7 +1089,7 @@ L_GET_DOT:
     SLOW(GetDot);
 L_GET_ARG:
     if (!g_cur->self) SLOW(NoSelf);
-    CopyTo(sp++, ArgumentSlots[pc->a]);
+    CopyTo(sp++, args[pc->a]);
     NEXT();
 
 L_SET_LOCAL: {
@@ -1283,6 +1286,7 @@ L_CALL_SCRIPT: {
     f.savedCount = argument_count;
     f.script = pc->a;
     ArgumentSlots = base;
+    args = base;
     argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
