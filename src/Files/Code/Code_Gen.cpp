@@ -287,6 +287,10 @@ private:
                 Emit(OPC_LOCAL_BINARY_CONST, n->line, ValueSlot(l), 0, n->op, Constant(r->value));
                 return;
             }
+            if (r->kind == N_CONST && ArgumentSlot(l) >= 0 && l->line == n->line) {
+                Emit(OPC_ARG_BINARY_CONST, n->line, ArgumentSlot(l), 0, n->op, Constant(r->value));
+                return;
+            }
             Value(l);
             if (r->kind == N_CONST) {
                 Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :
@@ -342,6 +346,8 @@ private:
             const Node* r = cond->kids[1];
             if (cond->op == OP_LT && ValueSlot(l) >= 0 && r->value.IsReal() && l->line == cond->line)
                 return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, ValueSlot(l), when, 0, Constant(r->value));
+            if (ArgumentSlot(l) >= 0 && l->line == cond->line)
+                return Emit(OPC_ARG_COMPARE_JUMP_IF, cond->line, ArgumentSlot(l), when, cond->op, Constant(r->value));
             Value(l);
             return Emit(OPC_COMPARE_JUMP_IF, cond->line, Constant(r->value), when, cond->op);
         }
@@ -573,6 +579,8 @@ bool KeepsArgumentsPrivate(int op)
     case OPC_GET_BUILTIN: case OPC_SET_BUILTIN: case OPC_GET_DOT: case OPC_SET_DOT:
     case OPC_CALL: case OPC_CALL_EXT:
         return false;
+    case OPC_ARG_BINARY_CONST: case OPC_ARG_COMPARE_JUMP_IF:
+        return true;
     default:
         return op <= OPC_STEP_JUMP_IF;
     }
@@ -583,7 +591,9 @@ int ArgumentSlotsUsed(const ByteCode& bc)
     int slots = 0;
     for (const VMIns& i : bc.code) {
         if (!KeepsArgumentsPrivate(i.op)) return ARGUMENT_SLOTS;
-        if ((i.op == OPC_GET_ARG || i.op == OPC_SET_ARG) && i.a >= slots) slots = i.a + 1;
+        bool names = i.op == OPC_GET_ARG || i.op == OPC_SET_ARG || i.op == OPC_ARG_BINARY_CONST ||
+                     i.op == OPC_ARG_COMPARE_JUMP_IF;
+        if (names && i.a >= slots) slots = i.a + 1;
     }
     return slots;
 }

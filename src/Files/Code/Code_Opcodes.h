@@ -72,6 +72,10 @@ enum Opcode : uint8_t {
     // jumps to c when local a compares (y & STEP_COMPARE) with constant x (local x when y has
     // STEP_LOCAL_LIMIT).
     OPC_STEP_JUMP_IF,
+    // An argument slot read by name and used at once, as get_arg followed by the instruction
+    // each replaces.
+    OPC_ARG_BINARY_CONST,     // pushes argument a, operator y, constant b
+    OPC_ARG_COMPARE_JUMP_IF,  // jumps to c when whether (argument a, operator y, constant b) is x
     OPC_COUNT
 };
 

@@ -595,9 +595,10 @@ SLOW_PATH GetDot(const VMIns* pc, TaggedValue* sp)
     return Put(sp, count + 1, &out);
 }
 
+// The read or write of argument slot a without an instance.
 SLOW_PATH NoSelf(const VMIns* pc, TaggedValue*)
 {
-    NoInstance(ACCESS(OPC_GET_BUILTIN), -1);
+    Fail("No instance found for target -1 (variable argument" + std::to_string(pc->a) + ").");
     return nullptr;
 }
 
@@ -798,6 +799,26 @@ __attribute__((noinline)) TaggedValue* CompareLocal(const VMIns* pc, TaggedValue
     return sp;
 }
 
+// The fused reads of an argument slot off their fast path.
+SLOW_PATH ArgBinaryConst(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    CopyTo(sp, ArgumentSlots[pc->a]);
+    CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
+    TaggedValue* top = Binary(pc->y, sp + 2);
+    if (!top) {
+        Drop(sp + 1);
+        Drop(sp);
+    }
+    return top;
+}
+
+__attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
+{
+    if (!g_cur->self) return NoSelf(pc, nullptr) != nullptr;
+    return Holds(pc->y, ArgumentSlots[pc->a], BC->constants[(size_t)pc->b], holds);
+}
+
 __attribute__((noinline)) bool LocalLess(const VMIns* pc, bool* holds)
 {
     const TaggedValue& v = g_cur->locals[pc->a];
@@ -937,7 +958,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
         &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
-        &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
+        &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF, &&L_ARG_BINARY_CONST, &&L_ARG_COMPARE_JUMP_IF,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1397,6 +1418,23 @@ L_STEP_JUMP_IF: {
     else CHECK(StepTest(pc, &holds));
     if (holds) GOTO(pc->c);
     NEXT();
+}
+
+L_ARG_BINARY_CONST: {
+    const TaggedValue& v = args[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    if (!g_cur->self || (v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val))
+        SLOW(ArgBinaryConst);
+    sp->kind = VALUE_REAL;
+    sp++;
+    NEXT();
+}
+L_ARG_COMPARE_JUMP_IF: {
+    const TaggedValue& v = args[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    if (g_cur->self && (v.kind | k.kind) == VALUE_REAL) JUMP_WHEN(RealHolds(pc->y, v.val, k.val));
+    CHECK(ArgCompare(pc, &holds));
+    JUMP_WHEN(holds);
 }
 
 leave : {

@@ -256,6 +256,33 @@ TEST_F(Machine, ScriptCallsSaveAndRestoreArgumentSlots)
     EXPECT_EQ(o.log.substr(o.log.size() - 10), "-0.000000|");
 }
 
+TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
+{
+    AddScript("vm_less", "if (argument0 < 2) return 'less';\nreturn argument0 - 1");
+    AddScript("vm_same", "if (argument1 == 'abc') return 1;\nreturn argument1 + 'x'");
+    ASSERT_TRUE(Script_Prepare());
+    Outcome o = Both("vm_print(vm_less(1)); vm_print(vm_less(5)); vm_print(vm_same(0, 'abc')); vm_print(vm_same(0, 'q'))");
+    EXPECT_EQ(o.log, "less|4.000000|1.000000|qx|");
+    // Wrong types stop the script at the line of the use.
+    EXPECT_NE(Both("vm_less('a')").log.find("In vm_less, line 1: "), std::string::npos);
+    EXPECT_NE(Both("vm_same(0, 2)").log.find("In vm_same, line 2: "), std::string::npos);
+    // Without an instance, reading an argument is an error, also when the read is joined with its use.
+    for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "argument0 = 1"}) {
+        std::string logs[2];
+        for (bool machine : {false, true}) {
+            g_log.clear();
+            CommandLine.useVM = machine;
+            CCode code(text, false);
+            ASSERT_TRUE(code.Compile("prog"));
+            TaggedValue result;
+            EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result)) << text;
+            logs[machine] = g_log;
+        }
+        EXPECT_EQ(logs[1], logs[0]) << text;
+        EXPECT_NE(logs[1].find("argument0"), std::string::npos) << logs[1];
+    }
+}
+
 TEST_F(Machine, DeepRecursionEndsWithTheStackOverflowError)
 {
     AddScript("vm_forever", "return vm_forever(argument0 + 1)");
