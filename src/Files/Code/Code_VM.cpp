@@ -36,6 +36,7 @@ const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply
 // so that the frame of a depth is found by a shift.
 struct alignas(128) Frame {
     const ByteCode* bc;
+    const TaggedValue* consts;  // bc's constants
     const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the frame's first value (a script's argument slots)
@@ -971,7 +972,7 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(const VMIns* pc, "r12") = g_cur->code;
     VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
-    VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->bc->constants.data();
+    VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->consts;
     // ArgumentSlots, which only calls and returns change for the running frame.
     VM_REGISTER(const TaggedValue* args, "rbx") = ArgumentSlots;
 #undef VM_REGISTER
@@ -994,12 +995,6 @@ bool Execute(int entryDepth, TaggedValue* result)
         CHECK(top); \
         sp = top; \
         NEXT(); \
-    } while (0)
-#define LOAD_FRAME() \
-    do { \
-        consts = g_cur->bc->constants.data(); \
-        locals = g_cur->locals; \
-        args = ArgumentSlots; \
     } while (0)
 // A jump back counts as a step.
 #define GOTO(offset) \
@@ -1295,6 +1290,7 @@ L_CALL_SCRIPT: {
     Frame& f = caller[1];
     g_depth++;
     f.bc = target;
+    f.consts = target->constants.data();
     f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
@@ -1313,7 +1309,7 @@ L_CALL_SCRIPT: {
     g_cur = &f;
     pc = f.code;
     locals = first;
-    consts = target->constants.data();
+    consts = f.consts;
     if (g_depth > CODE_MAX_CALL_DEPTH || sp + target->maxStack >= g_end)
         CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
@@ -1438,8 +1434,8 @@ L_ARG_COMPARE_JUMP_IF: {
 }
 
 leave : {
-    TaggedValue* base = g_cur->base;
-    const VMIns* back = g_cur->ret;
+    const Frame* ending = g_cur;
+    TaggedValue* base = ending->base;
     PopFrame(--sp);
     if (sp != base) MoveTo(base, sp);
     if (g_depth == entryDepth) {
@@ -1449,8 +1445,10 @@ leave : {
         return true;
     }
     sp = base + 1;
-    LOAD_FRAME();
-    pc = back;
+    consts = ending[-1].consts;
+    locals = ending[-1].locals;
+    args = ending->savedSlots;
+    pc = ending->ret;
     DISPATCH();
 }
 
@@ -1461,7 +1459,6 @@ fail:
 #undef NEXT
 #undef CHECK
 #undef SLOW
-#undef LOAD_FRAME
 #undef GOTO
 #undef JUMP_WHEN
 #undef HINTED
@@ -1502,6 +1499,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     int entry = g_depth;
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
+    f.consts = bc->constants.data();
     f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
