@@ -742,9 +742,9 @@ bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
     return true;
 }
 
-SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
+// Operator y of the value an instruction pushed at sp and its constant b.
+TaggedValue* WithConstant(const VMIns* pc, TaggedValue* sp)
 {
-    if (!PushLocal(pc, pc->a, sp)) return nullptr;
     CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
     TaggedValue* top = Binary(pc->y, sp + 2);
     if (!top) {
@@ -752,6 +752,12 @@ SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
         Drop(sp);
     }
     return top;
+}
+
+SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
+{
+    if (!PushLocal(pc, pc->a, sp)) return nullptr;
+    return WithConstant(pc, sp);
 }
 
 // The step of a for loop on a local that is not a real.
@@ -805,13 +811,7 @@ SLOW_PATH ArgBinaryConst(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
     CopyTo(sp, ArgumentSlots[pc->a]);
-    CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
-    TaggedValue* top = Binary(pc->y, sp + 2);
-    if (!top) {
-        Drop(sp + 1);
-        Drop(sp);
-    }
-    return top;
+    return WithConstant(pc, sp);
 }
 
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
