@@ -302,6 +302,10 @@ private:
                 Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, ValueSlot(r), r->line);
                 return;
             }
+            if (ArgumentSlot(r) >= 0 && r->line == n->line) {
+                Emit(OPC_BINARY_ARG, n->line, ArgumentSlot(r), 0, n->op);
+                return;
+            }
             Value(n->kids[1]);
             Opcode op;
             switch (n->op) {
@@ -579,7 +583,7 @@ bool KeepsArgumentsPrivate(int op)
     case OPC_GET_BUILTIN: case OPC_SET_BUILTIN: case OPC_GET_DOT: case OPC_SET_DOT:
     case OPC_CALL: case OPC_CALL_EXT:
         return false;
-    case OPC_ARG_BINARY_CONST: case OPC_ARG_COMPARE_JUMP_IF:
+    case OPC_ARG_BINARY_CONST: case OPC_ARG_COMPARE_JUMP_IF: case OPC_BINARY_ARG:
         return true;
     default:
         return op <= OPC_STEP_JUMP_IF;
@@ -592,7 +596,7 @@ int ArgumentSlotsUsed(const ByteCode& bc)
     for (const VMIns& i : bc.code) {
         if (!KeepsArgumentsPrivate(i.op)) return ARGUMENT_SLOTS;
         bool names = i.op == OPC_GET_ARG || i.op == OPC_SET_ARG || i.op == OPC_ARG_BINARY_CONST ||
-                     i.op == OPC_ARG_COMPARE_JUMP_IF;
+                     i.op == OPC_ARG_COMPARE_JUMP_IF || i.op == OPC_BINARY_ARG;
         if (names && i.a >= slots) slots = i.a + 1;
     }
     return slots;

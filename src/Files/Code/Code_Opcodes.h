@@ -76,6 +76,7 @@ enum Opcode : uint8_t {
     // each replaces.
     OPC_ARG_BINARY_CONST,     // pushes argument a, operator y, constant b
     OPC_ARG_COMPARE_JUMP_IF,  // jumps to c when whether (argument a, operator y, constant b) is x
+    OPC_BINARY_ARG,           // the value on top, operator y, argument a
     OPC_COUNT
 };
 

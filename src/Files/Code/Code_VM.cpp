@@ -814,6 +814,15 @@ SLOW_PATH ArgBinaryConst(const VMIns* pc, TaggedValue* sp)
     return WithConstant(pc, sp);
 }
 
+SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    CopyTo(sp, ArgumentSlots[pc->a]);
+    TaggedValue* top = Binary(pc->y, sp + 1);
+    if (!top) Drop(sp);
+    return top;
+}
+
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
 {
     if (!g_cur->self) return NoSelf(pc, nullptr) != nullptr;
@@ -960,6 +969,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
         &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF, &&L_ARG_BINARY_CONST, &&L_ARG_COMPARE_JUMP_IF,
+        &&L_BINARY_ARG,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1431,6 +1441,12 @@ L_ARG_COMPARE_JUMP_IF: {
     if (g_cur->self && (v.kind | k.kind) == VALUE_REAL) JUMP_WHEN(RealHolds(pc->y, v.val, k.val));
     CHECK(ArgCompare(pc, &holds));
     JUMP_WHEN(holds);
+}
+L_BINARY_ARG: {
+    const TaggedValue& v = args[pc->a];
+    if (!g_cur->self || (sp[-1].kind | v.kind) != VALUE_REAL || !Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val))
+        SLOW(BinaryArg);
+    NEXT();
 }
 
 leave : {

@@ -260,14 +260,18 @@ TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
 {
     AddScript("vm_less", "if (argument0 < 2) return 'less';\nreturn argument0 - 1");
     AddScript("vm_same", "if (argument1 == 'abc') return 1;\nreturn argument1 + 'x'");
+    AddScript("vm_mix", "var t; t = 2;\nreturn t * argument0 + argument1");
     ASSERT_TRUE(Script_Prepare());
-    Outcome o = Both("vm_print(vm_less(1)); vm_print(vm_less(5)); vm_print(vm_same(0, 'abc')); vm_print(vm_same(0, 'q'))");
-    EXPECT_EQ(o.log, "less|4.000000|1.000000|qx|");
+    Outcome o = Both("vm_print(vm_less(1)); vm_print(vm_less(5)); vm_print(vm_same(0, 'abc')); vm_print(vm_same(0, 'q')); "
+                     "vm_print(vm_mix(3, 4)); vm_print(vm_mix(1))");
+    EXPECT_EQ(o.log, "less|4.000000|1.000000|qx|10.000000|2.000000|");
     // Wrong types stop the script at the line of the use.
     EXPECT_NE(Both("vm_less('a')").log.find("In vm_less, line 1: "), std::string::npos);
     EXPECT_NE(Both("vm_same(0, 2)").log.find("In vm_same, line 2: "), std::string::npos);
+    EXPECT_NE(Both("vm_mix('a', 1)").log.find("In vm_mix, line 2: "), std::string::npos);
+    EXPECT_NE(Both("vm_mix(1, 'b')").log.find("In vm_mix, line 2: "), std::string::npos);
     // Without an instance, reading an argument is an error, also when the read is joined with its use.
-    for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "argument0 = 1"}) {
+    for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "return 1 + argument0", "argument0 = 1"}) {
         std::string logs[2];
         for (bool machine : {false, true}) {
             g_log.clear();
