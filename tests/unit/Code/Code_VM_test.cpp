@@ -285,6 +285,21 @@ TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
         EXPECT_EQ(logs[1], logs[0]) << text;
         EXPECT_NE(logs[1].find("argument0"), std::string::npos) << logs[1];
     }
+    // Inside with there is an instance, and after it again none.
+    CInstance inst(700220, 11, 0, 0);
+    std::string logs[2];
+    for (bool machine : {false, true}) {
+        g_log.clear();
+        CommandLine.useVM = machine;
+        CCode code("with (11) { vm_print(argument0 - 1); break; } with (11) vm_print(1 + argument0); vm_print(argument0 < 1)", false);
+        ASSERT_TRUE(code.Compile("prog"));
+        TaggedValue result;
+        EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result));
+        logs[machine] = g_log;
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+    EXPECT_EQ(logs[1].substr(0, 18), "-1.000000|1.000000");
+    EXPECT_NE(logs[1].find("(variable argument0)"), std::string::npos) << logs[1];
 }
 
 TEST_F(Machine, DeepRecursionEndsWithTheStackOverflowError)
