@@ -41,7 +41,7 @@ struct alignas(128) Frame {
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the frame's first value (a script's argument slots)
     TaggedValue* locals;  // the values of its plain `var` locals
-    TaggedValue* stack;   // the bottom of its operand stack, above the locals
+    TaggedValue* stack;   // the bottom of an entry frame's operand stack, above the locals
     TaggedValue* savedSlots;  // the caller's ArgumentSlots
     CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
@@ -1306,7 +1306,6 @@ L_CALL_SCRIPT: {
     f.base = base;
     f.locals = first;
     sp = StartLocals(first, target->localCount);
-    f.stack = sp;
     f.savedSlots = ArgumentSlots;
     f.self = caller->self;
     f.other = caller->other;
