@@ -6,6 +6,7 @@
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
+#include "Function/Function_DataStructures.h"
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
 #include "Script/Script_Main.h"
@@ -874,13 +875,12 @@ void WithEnd()
 }
 
 // Calls replace their arguments below top with the result.
-TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
+TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
 {
     const RFunction* f = Function_Get(pc->a);
     if (!f) return FailNow("Unknown function."), nullptr;
     Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
     g_top = sp;
-    int argc = pc->x;
     TaggedValue out;
     f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
     for (int k = 0; k < argc; k++) Drop(--sp);
@@ -888,6 +888,33 @@ TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
     if (GoesOn()) return sp;
     Drop(sp - 1);
     return nullptr;
+}
+
+TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    return CallBuiltinWith(pc, sp, pc->x);
+}
+
+// A data-structure call that the machine leaves to the built-in: its operands spread onto the
+// stack in order (those on it move up to their places, the last first), then the call.
+SLOW_PATH CallSpread(const VMIns* pc, TaggedValue* sp)
+{
+    int count = Code_OperandCount(pc->op);
+    TaggedValue* args = sp - pc->x;
+    for (int k = count; k-- > 0;) {
+        int from = Code_OperandIndex(*pc, k);
+        if (Code_OperandSource(*pc, k) == OPERAND_STACK && from != k) MoveTo(&args[k], &args[from]);
+    }
+    for (int k = 0; k < count; k++) {
+        int source = Code_OperandSource(*pc, k), index = Code_OperandIndex(*pc, k);
+        if (source == OPERAND_CONSTANT) {
+            CopyTo(&args[k], BC->constants[(size_t)index]);
+        } else if (source == OPERAND_LOCAL && !PushLocal(pc, index, &args[k])) {
+            for (int j = 0; j < count; j++) Drop(&args[j]);
+            return nullptr;
+        }
+    }
+    return CallBuiltinWith(pc, args + count, count);
 }
 
 SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
@@ -968,8 +995,9 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_WITH_BEGIN, &&L_WITH_NEXT, &&L_WITH_END, &&L_CALL, &&L_CALL_SCRIPT, &&L_CALL_EXT, &&L_RETURN,
         &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
-        &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF, &&L_ARG_BINARY_CONST, &&L_ARG_COMPARE_JUMP_IF,
-        &&L_BINARY_ARG,
+        &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
+        &&L_MAP_FIND_VALUE, &&L_MAP_REPLACE, &&L_LIST_FIND_VALUE, &&L_GRID_GET, &&L_GRID_SET,
+        &&L_ARG_BINARY_CONST, &&L_ARG_COMPARE_JUMP_IF, &&L_BINARY_ARG,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -984,7 +1012,7 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->consts;
     // ArgumentSlots, which only calls and returns change for the running frame.
-    VM_REGISTER(const TaggedValue* args, "rbx") = ArgumentSlots;
+    VM_REGISTER(const TaggedValue* slots, "rbx") = ArgumentSlots;
 #undef VM_REGISTER
     bool holds;
 
@@ -1115,7 +1143,7 @@ L_GET_DOT:
     SLOW(GetDot);
 L_GET_ARG:
     if (!g_cur->self) SLOW(NoSelf);
-    CopyTo(sp++, args[pc->a]);
+    CopyTo(sp++, slots[pc->a]);
     NEXT();
 
 L_SET_LOCAL: {
@@ -1312,7 +1340,7 @@ L_CALL_SCRIPT: {
     f.savedCount = argument_count;
     f.script = pc->a;
     ArgumentSlots = base;
-    args = base;
+    slots = base;
     argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
@@ -1425,8 +1453,36 @@ L_STEP_JUMP_IF: {
     NEXT();
 }
 
+// The data-structure calls the machine makes itself: the common case by the built-in's fast
+// form, which leaves the result in place of the first operand on the stack (or on top when none
+// is); anything else (and its report) through the built-in. A local read here is never unset
+// unless the compiler is wrong; the built-in's path then reports it.
+#define OPERAND(k) (&from[Code_OperandSource(*pc, k)][Code_OperandIndex(*pc, k)])
+#define OWN_CALL(count, call) \
+    { \
+        TaggedValue* args = sp - pc->x; \
+        const TaggedValue* from[3] = {args, locals, consts}; \
+        const TaggedValue* o[4] = {OPERAND(0), OPERAND(1), (count) > 2 ? OPERAND(2) : args, (count) > 3 ? OPERAND(3) : args}; \
+        if (((o[0]->kind | o[1]->kind | o[2]->kind | o[3]->kind) & VALUE_UNSET) || !(call)) SLOW(CallSpread); \
+        while (sp > args + 1) Drop(--sp); \
+        sp = args + 1; \
+        NEXT(); \
+    }
+L_MAP_FIND_VALUE:
+    OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args));
+L_MAP_REPLACE:
+    OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args));
+L_LIST_FIND_VALUE:
+    OWN_CALL(2, DS_Fast_ListFindValue(*o[0], *o[1], args));
+L_GRID_GET:
+    OWN_CALL(3, DS_Fast_GridGet(*o[0], *o[1], *o[2], args));
+L_GRID_SET:
+    OWN_CALL(4, DS_Fast_GridSet(*o[0], *o[1], *o[2], *o[3]) && (args->SetReal(0.0), true));
+#undef OPERAND
+#undef OWN_CALL
+
 L_ARG_BINARY_CONST: {
-    const TaggedValue& v = args[pc->a];
+    const TaggedValue& v = slots[pc->a];
     const TaggedValue& k = consts[pc->b];
     if (!g_cur->self || (v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val))
         SLOW(ArgBinaryConst);
@@ -1435,14 +1491,14 @@ L_ARG_BINARY_CONST: {
     NEXT();
 }
 L_ARG_COMPARE_JUMP_IF: {
-    const TaggedValue& v = args[pc->a];
+    const TaggedValue& v = slots[pc->a];
     const TaggedValue& k = consts[pc->b];
     if (g_cur->self && (v.kind | k.kind) == VALUE_REAL) JUMP_WHEN(RealHolds(pc->y, v.val, k.val));
     CHECK(ArgCompare(pc, &holds));
     JUMP_WHEN(holds);
 }
 L_BINARY_ARG: {
-    const TaggedValue& v = args[pc->a];
+    const TaggedValue& v = slots[pc->a];
     if (!g_cur->self || (sp[-1].kind | v.kind) != VALUE_REAL || !Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val))
         SLOW(BinaryArg);
     NEXT();
@@ -1462,7 +1518,7 @@ leave : {
     sp = base + 1;
     consts = ending[-1].consts;
     locals = ending[-1].locals;
-    args = ending->savedSlots;
+    slots = ending->savedSlots;
     pc = ending->ret;
     DISPATCH();
 }
