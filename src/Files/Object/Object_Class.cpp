@@ -46,6 +46,13 @@ bool CEvent::Compile(const char* label)
     return m_code->Compile(label);
 }
 
+namespace {
+uint64_t EventsGeneration = 1;
+}
+
+void Object_EventsChanged() { EventsGeneration++; }
+uint64_t Object_EventsGeneration() { return EventsGeneration; }
+
 CObject::~CObject()
 {
     for (auto& e : m_events) delete e.second;
@@ -58,8 +65,34 @@ CEvent* CObject::GetEvent(int type, int number) const
     return it == m_events.end() ? nullptr : it->second;
 }
 
+EventOwner CObject::FindEvent(int type, int number) const
+{
+    if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) return {};
+    if (m_chainGeneration != EventsGeneration) BuildChain();
+    const std::vector<EventOwner>& row = m_chain[type];
+    return (size_t)number < row.size() ? row[(size_t)number] : EventOwner{};
+}
+
+void CObject::BuildChain() const
+{
+    for (std::vector<EventOwner>& row : m_chain) row.clear();
+    // Nearest object first: an ancestor fills only what nearer objects left empty. Bounded by the
+    // object count: a chain that loops ends the walk.
+    int guard = Object_Count() + 1;
+    for (const CObject* p = this; p && guard-- > 0; p = p->parent)
+        for (const auto& [key, event] : p->m_events) {
+            auto [type, number] = key;
+            if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) continue;
+            std::vector<EventOwner>& row = m_chain[type];
+            if ((size_t)number >= row.size()) row.resize((size_t)number + 1);
+            if (!row[(size_t)number].event) row[(size_t)number] = {p, event};
+        }
+    m_chainGeneration = EventsGeneration;
+}
+
 void CObject::AddEvent(int type, int number, const char* text)
 {
+    Object_EventsChanged();
     CEvent*& slot = m_events[{type, number}];
     if (!slot) {
         slot = new CEvent(text);

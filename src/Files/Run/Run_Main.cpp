@@ -340,13 +340,27 @@ bool BoxCrosses(const CInstance* i, int left, int top, int right, int bottom)
 // Outside and boundary events of the room, then of each visible view (other 40 + v, 50 + v).
 void BoundaryPass()
 {
+    // Most games have none of these events: the pass then costs nothing, and an instance whose
+    // object has none needs no box.
+    auto used = [](int number) { return Object_EventUsed(EVENT_OTHER, number); };
+    bool any = used(OTHER_OUTSIDE) || used(OTHER_BOUNDARY);
+    for (int v = 0; v < ROOM_SLOTS && !any; v++) any = used(40 + v) || used(50 + v);
+    if (!any) return;
     InstancePass([](CInstance* inst) {
-        auto has = [inst](int number) { return Object_FindEventOwner(inst->object_index, EVENT_OTHER, number) >= 0; };
+        // Asked as each check comes: an earlier event may have changed the instance's object.
+        auto has = [inst](int number) {
+            const CObject* o = Object_Find(inst->object_index);
+            return o && o->FindEvent(EVENT_OTHER, number).event;
+        };
         auto raise = [inst](int number) {
             if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
         };
-        inst->Compute_BoundingBox();
         CRoom* room = Run_Room;
+        bool watched = has(OTHER_OUTSIDE) || has(OTHER_BOUNDARY);
+        for (int v = 0; v < ROOM_SLOTS && room->enable_views && !watched; v++)
+            watched = room->views[v].visible && (has(40 + v) || has(50 + v));
+        if (!watched) return;
+        inst->Compute_BoundingBox();
         if (has(OTHER_OUTSIDE) && BoxOutside(inst, 0, 0, room->width, room->height)) raise(OTHER_OUTSIDE);
         if (has(OTHER_BOUNDARY) && BoxCrosses(inst, 0, 0, room->width, room->height)) raise(OTHER_BOUNDARY);
         if (!room->enable_views) return;
