@@ -44,6 +44,12 @@ bool Event_Perform(CInstance* self, CInstance* other, int objectIndex, int type,
     return o && RunEvent(self, other, o->FindEvent(type, number), type, number);
 }
 
+bool Event_Has(const CInstance* inst, int type, int number)
+{
+    const CObject* o = Object_Find(inst->object_index);
+    return o && o->FindEvent(type, number).event;
+}
+
 bool Event_Perform_Instance(CInstance* inst, CInstance* other, int type, int number)
 {
     if (!inst) return false;

@@ -15,6 +15,9 @@ extern int event_type, event_number, event_object;
 // with other. Nothing while a room change is pending. Returns false when no object of the chain
 // has the event.
 bool Event_Perform(CInstance* self, CInstance* other, int objectIndex, int type, int number);
+// Whether the instance's object (or an ancestor) has the event: the passes ask it before
+// anything else, since most instances have few events.
+bool Event_Has(const CInstance* inst, int type, int number);
 // The event of the instance's own object (with parents); nothing for a null instance.
 bool Event_Perform_Instance(CInstance* inst, CInstance* other, int type, int number);
 // The event for every live active instance of the current room (self = other), as one pass.

@@ -300,6 +300,10 @@ void TimeLinePass()
 void AlarmPass()
 {
     InstancePass([](CInstance* inst) {
+        // Most instances have no alarm set: one look at all twelve (the compiler does it at once).
+        int highest = 0;
+        for (int value : inst->alarm) highest = std::max(highest, value);
+        if (highest <= 0) return;
         // Alarms of an instance that an alarm event deactivated wait, not ring unseen.
         for (int a = 0; a < ALARM_COUNT; a++) {
             if (inst->alarm[a] <= 0) continue;
@@ -348,10 +352,7 @@ void BoundaryPass()
     if (!any) return;
     InstancePass([](CInstance* inst) {
         // Asked as each check comes: an earlier event may have changed the instance's object.
-        auto has = [inst](int number) {
-            const CObject* o = Object_Find(inst->object_index);
-            return o && o->FindEvent(EVENT_OTHER, number).event;
-        };
+        auto has = [inst](int number) { return Event_Has(inst, EVENT_OTHER, number); };
         auto raise = [inst](int number) {
             if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
         };
@@ -463,7 +464,7 @@ void ScrollPass()
         if (inst->image_index >= count) inst->image_index -= count * floorf(inst->image_index / count);
         else if (inst->image_index < 0) inst->image_index += count * ceilf(-inst->image_index / count);
         else return;
-        Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
+        if (Event_Has(inst, EVENT_OTHER, OTHER_ANIMATION_END)) Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
     });
 }
 }
