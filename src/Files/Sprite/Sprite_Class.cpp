@@ -50,8 +50,7 @@ int CSprite::WrapFrame(int frame) const
 const TPageEntry* CSprite::PageEntry(int frame) const
 {
     if (m_pages.empty() || m_numb < 1) return nullptr;
-    int index = m_pages[WrapFrame(frame)];
-    return index < 0 ? nullptr : TPage_Get((double)TPAGE_HANDLE_BASE + index);
+    return TPage_At(m_pages[WrapFrame(frame)]);
 }
 
 void CSprite::ComputeCullRadius()
