@@ -257,6 +257,7 @@ void LocalMousePass()
 
 void TimeLinePass()
 {
+    if (TimeLine_Count() == 0) return;  // no instance can run one
     InstancePass([](CInstance* inst) {
         if (!inst->timeline_running) return;
         CTimeLine* line = TimeLine_Get(inst->timeline_index);

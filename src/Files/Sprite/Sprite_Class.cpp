@@ -43,6 +43,8 @@ void CSprite::Clear()
 
 int CSprite::WrapFrame(int frame) const
 {
+    // Most draws ask for a frame in range: no division for them.
+    if (frame >= 0 && frame < m_numb) return frame;
     int f = frame % m_numb;
     return f < 0 ? f + m_numb : f;
 }
