@@ -46,12 +46,7 @@ bool CEvent::Compile(const char* label)
     return m_code->Compile(label);
 }
 
-namespace {
-uint64_t EventsGeneration = 1;
-}
-
-void Object_EventsChanged() { EventsGeneration++; }
-uint64_t Object_EventsGeneration() { return EventsGeneration; }
+uint64_t Object_EventsGeneration = 1;
 
 CObject::~CObject()
 {
@@ -63,14 +58,6 @@ CEvent* CObject::GetEvent(int type, int number) const
 {
     auto it = m_events.find({type, number});
     return it == m_events.end() ? nullptr : it->second;
-}
-
-EventOwner CObject::FindEvent(int type, int number) const
-{
-    if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) return {};
-    if (m_chainGeneration != EventsGeneration) BuildChain();
-    const std::vector<EventOwner>& row = m_chain[type];
-    return (size_t)number < row.size() ? row[(size_t)number] : EventOwner{};
 }
 
 void CObject::BuildChain() const
@@ -87,7 +74,7 @@ void CObject::BuildChain() const
             if ((size_t)number >= row.size()) row.resize((size_t)number + 1);
             if (!row[(size_t)number].event) row[(size_t)number] = {p, event};
         }
-    m_chainGeneration = EventsGeneration;
+    m_chainGeneration = Object_EventsGeneration;
 }
 
 void CObject::AddEvent(int type, int number, const char* text)

@@ -77,11 +77,10 @@ struct EventOwner {
     CEvent* event = nullptr;
 };
 
-// Called whenever events or parent links change: every object's table of the events its
+// Advanced whenever events or parent links change: every object's table of the events its
 // instances run is made again on its next use.
-void Object_EventsChanged();
-// Advanced by Object_EventsChanged.
-uint64_t Object_EventsGeneration();
+extern uint64_t Object_EventsGeneration;
+inline void Object_EventsChanged() { Object_EventsGeneration++; }
 
 class CObject {
 public:
@@ -109,7 +108,13 @@ public:
     CEvent* GetEvent(int type, int number) const;
     // The event an instance of the object runs for (type, number), own or inherited. Looked up
     // in a table made once for the object (the passes over instances ask it for each instance).
-    EventOwner FindEvent(int type, int number) const;
+    EventOwner FindEvent(int type, int number) const
+    {
+        if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) return {};
+        if (m_chainGeneration != Object_EventsGeneration) BuildChain();
+        const std::vector<EventOwner>& row = m_chain[type];
+        return (size_t)number < row.size() ? row[(size_t)number] : EventOwner{};
+    }
     // Adds code to (type, number); a second piece of code for the same event is appended.
     void AddEvent(int type, int number, const char* text);
     bool IsDescendant(int ancestor) const;

@@ -120,7 +120,7 @@ bool Object_EventUsed(int type, int number)
     static std::vector<char> used[EVENT_TYPE_COUNT];
     static uint64_t generation = 0;
     if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) return false;
-    if (generation != Object_EventsGeneration()) {
+    if (generation != Object_EventsGeneration) {
         for (std::vector<char>& row : used) row.clear();
         for (auto& o : Objects) {
             if (!o) continue;
@@ -131,7 +131,7 @@ bool Object_EventUsed(int type, int number)
                 used[t][(size_t)n] = 1;
             }
         }
-        generation = Object_EventsGeneration();
+        generation = Object_EventsGeneration;
     }
     return (size_t)number < used[type].size() && used[type][(size_t)number];
 }
