@@ -27,14 +27,10 @@ public:
     int64_t creation_stamp = 0;  // the EventStamp of the pass that made or changed it
     float x, y;
     float xprevious, yprevious;
-    float hspeed = 0.0f;
-    float vspeed = 0.0f;
-    float speed = 0.0f;
-    float friction = 0.0f;
-    float gravity = 0.0f;
+    float hspeed = 0.0f, vspeed = 0.0f, speed = 0.0f;
+    float friction = 0.0f, gravity = 0.0f;
     int path_index = -1;
-    float path_position = 0.0f;
-    float path_positionprevious = 0.0f;
+    float path_position = 0.0f, path_positionprevious = 0.0f;
     bool marked = false;  // destroyed: leaves the room at the end of the step
     bool deactivated = false;
     bool visible = true;
@@ -45,8 +41,7 @@ public:
     int sprite_index = -1;
     float image_index = 0.0f;
     float image_speed = 1.0f;
-    float image_xscale = 1.0f;
-    float image_yscale = 1.0f;
+    float image_xscale = 1.0f, image_yscale = 1.0f;
     float image_angle = 0.0f;
     float image_alpha = 1.0f;
     int image_blend = 0xFFFFFF;
