@@ -211,6 +211,16 @@ inline bool RealHolds(int op, double x, double y)
     }
 }
 
+// n mod d with the sign of n, for d neither 0 nor -1; a power of two without a division.
+inline int32_t WholeRemainder(int32_t n, int32_t d)
+{
+    if (d > 0 && (d & (d - 1)) == 0) {
+        int32_t r = n & (d - 1);
+        return n < 0 && r != 0 ? r - d : r;
+    }
+    return n % d;
+}
+
 // ---- variables ----
 
 struct Access {
@@ -1525,12 +1535,12 @@ L_EQ_JUMP_IF: {
     sp--;
     JUMP_WHEN(std::fabs(sp->val - k.val) <= MathEpsilon);
 }
-// The remainder of a whole number in 32 bits by a whole constant (b or c) is the processor's.
+// The remainder of a whole number in 32 bits by a whole constant (b or c) in integers.
 L_MOD_INT_CONST: {
     double x = sp[-1].val;
     int32_t n = TruncToInt(x);
     if (sp[-1].kind != VALUE_REAL || (double)n != x) goto L_MOD_CONST;
-    int32_t r = n % pc->b;
+    int32_t r = WholeRemainder(n, pc->b);
     sp[-1].val = r == 0 ? std::copysign(0.0, x) : (double)r;
     NEXT();
 }
@@ -1539,7 +1549,7 @@ L_LOCAL_MOD_INT_CONST: {
     double x = v.val;
     int32_t n = TruncToInt(x);
     if (v.kind != VALUE_REAL || (double)n != x) goto L_LOCAL_BINARY_CONST;
-    int32_t r = n % pc->c;
+    int32_t r = WholeRemainder(n, pc->c);
     sp->kind = VALUE_REAL;
     sp->val = r == 0 ? std::copysign(0.0, x) : (double)r;
     sp++;
