@@ -275,8 +275,13 @@ uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
     glPixelStorei(GL_PACK_ROW_LENGTH, w);
-    glReadPixels(l, t, r - l, b - t, GL_BGRA, GL_UNSIGNED_BYTE, pixels + (size_t)(t - y) * w + (l - x));
+    uint32_t* first = pixels + (size_t)(t - y) * w + (l - x);
+    // The window's rows come bottom first: read from the bottom and turn the rows over.
+    bool window = fbo == 0;
+    glReadPixels(l, window ? fboH - b : t, r - l, b - t, GL_BGRA, GL_UNSIGNED_BYTE, first);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    for (int i = 0, j = b - t - 1; window && i < j; i++, j--)
+        std::swap_ranges(first + (size_t)i * w, first + (size_t)i * w + (r - l), first + (size_t)j * w);
     glBindFramebuffer(GL_FRAMEBUFFER, target);
     return pixels;
 }
