@@ -193,6 +193,11 @@ void GRB_Draw_Quads(GR_DeviceTexture* texture, int stride, const void* vertices,
     ReleaseArrays(textured, stride);
 }
 
+void GRB_Submit()
+{
+    if (GRL_Has_Device()) glFlush();
+}
+
 struct GR_DeviceBuffer {
     GLuint id;
     int64_t size;
