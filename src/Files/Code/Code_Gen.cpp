@@ -37,6 +37,7 @@ public:
             names.push_back(tree->locals[k]);
         }
         bc->localCount = (int)bc->localNames.size();
+        m_sure.assign(bc->localNames.size(), false);
         bc->arrayCount = (int)bc->arrayNames.size();
         // The argument slots read and written by name go straight to the slots.
         for (int k = 0; k < ARGUMENT_SLOTS; k++) {
@@ -66,6 +67,10 @@ private:
     std::vector<Target> m_targets;
     int m_argumentIds[ARGUMENT_SLOTS];
     std::vector<int> m_slot;  // of each local: its value slot, or ~ its array slot
+    // The plain locals surely set where code is being generated: assigned by a statement that
+    // runs whenever the code gets there. A local is never unset again, and nothing an
+    // expression runs writes this code's locals.
+    std::vector<bool> m_sure;
     // Constants by text (a view of the constant's own text) and by the bits of a real.
     std::unordered_map<std::string_view, int> m_texts;
     std::unordered_map<uint64_t, int> m_reals;
@@ -233,6 +238,7 @@ private:
         Operands(n, false);
         Value(v);
         int x = n->IndexCount();
+        if (ValueSlot(n) >= 0 && a->op == OP_SET) m_sure[(size_t)ValueSlot(n)] = true;
         switch (n->kind) {
         case N_LOCAL:
             if (m_slot[(size_t)n->id] >= 0) Emit(OPC_SET_LOCAL, n->line, m_slot[(size_t)n->id], 0, a->op, 0, a->line);
@@ -245,12 +251,32 @@ private:
         }
     }
 
+    // The instruction that calls built-in f with `slots` arguments: one of those the machine
+    // makes itself, or the plain call.
+    static Opcode BuiltinCall(const RFunction* f, int slots)
+    {
+        static const struct {
+            const char* name;
+            int argc;
+            Opcode op;
+        } own[] = {
+            {"ds_map_find_value", 2, OPC_MAP_FIND_VALUE}, {"ds_map_replace", 3, OPC_MAP_REPLACE},
+            {"ds_list_find_value", 2, OPC_LIST_FIND_VALUE}, {"ds_grid_get", 3, OPC_GRID_GET},
+            {"ds_grid_set", 4, OPC_GRID_SET},
+        };
+        if (f->name[0] != 'd' || f->name[1] != 's') return OPC_CALL;
+        for (const auto& o : own)
+            if (f->argc == o.argc && slots == o.argc && strcmp(f->name, o.name) == 0) return o.op;
+        return OPC_CALL;
+    }
+
     void Call(const Node* n)
     {
         int argc = (int)n->kids.size();
         int slots = argc;
+        const RFunction* f = nullptr;
         if (n->kind == N_CALL) {
-            const RFunction* f = Function_Get(n->id);
+            f = Function_Get(n->id);
             if (!f) {
                 Failure("Unknown function.", n->line, true);
                 return;
@@ -261,10 +287,45 @@ private:
             error = "Too many arguments in a call.";
             slots = argc = 0;
         }
+        Opcode op = f ? BuiltinCall(f, slots) : n->kind == N_SCRIPT ? OPC_CALL_SCRIPT : OPC_CALL_EXT;
+        if (Code_OperandCount(op)) {
+            OwnCall(n, op, argc, slots);
+            return;
+        }
         for (int k = 0; k < argc; k++) Value(n->kids[(size_t)k]);
         for (int k = argc; k < slots; k++) Emit(OPC_PUSH, n->line, Real(0.0));
-        Opcode op = n->kind == N_CALL ? OPC_CALL : n->kind == N_SCRIPT ? OPC_CALL_SCRIPT : OPC_CALL_EXT;
         Emit(op, n->line, n->id, slots);
+    }
+
+    // A data-structure call the machine makes itself: the operands that are constants or plain
+    // locals surely set are read by the instruction (no later operand can change them), the
+    // others pushed in order.
+    void OwnCall(const Node* n, Opcode op, int argc, int slots)
+    {
+        uint32_t sources = 0, index[4] = {0, 0, 0, 0};
+        int stacked = 0;
+        for (int k = 0; k < slots; k++) {
+            const Node* operand = k < argc ? n->kids[(size_t)k] : nullptr;
+            int at = operand ? ValueSlot(operand) : -1;
+            int source = OPERAND_STACK;
+            if (!operand || operand->kind == N_CONST) {
+                at = operand ? Constant(operand->value) : Real(0.0);
+                source = OPERAND_CONSTANT;
+            } else if (at >= 0 && m_sure[(size_t)at]) {
+                source = OPERAND_LOCAL;
+            }
+            if (source == OPERAND_STACK || at > 0xFFFF) {
+                if (operand) Value(operand);
+                else Emit(OPC_PUSH, n->line, at);
+                source = OPERAND_STACK;
+                at = stacked++;
+            }
+            sources |= (uint32_t)source << (2 * k);
+            index[k] = (uint32_t)at;
+        }
+        Emit(op, n->line, n->id, stacked, (int)sources, (int)(index[0] | index[1] << 16), (int)(index[2] | index[3] << 16));
+        // Room for the operands spread onto the stack when the built-in makes the call.
+        if (m_height - 1 + slots > m_bc->maxStack) m_bc->maxStack = m_height - 1 + slots;
     }
 
     void Value(const Node* n)
@@ -363,7 +424,7 @@ private:
     Target Body(const Node* body, bool isSwitch = false)
     {
         m_targets.push_back(Target{isSwitch, m_height, {}, {}});
-        Statement(body);
+        MayNotRun(body);
         Target t = std::move(m_targets.back());
         m_targets.pop_back();
         return t;
@@ -437,8 +498,11 @@ private:
         m_targets.push_back(Target{true, m_height, {}, {}});
         size_t fallback = 0;
         bool hasDefault = false;
+        // A label is entered from the switch, past the statements before it.
+        std::vector<bool> sure = m_sure;
         for (size_t k = 1; k < n->kids.size(); k++) {
             const Node* c = n->kids[k];
+            if (c->kind == N_CASE || c->kind == N_DEFAULT) m_sure = sure;
             if (c->kind == N_CASE) {
                 for (auto& [jump, kid] : cases)
                     if (kid == k) Patch(jump, Here());
@@ -449,6 +513,7 @@ private:
                 Statement(c);
             }
         }
+        m_sure = std::move(sure);
         Target t = std::move(m_targets.back());
         m_targets.pop_back();
         size_t end = Here();
@@ -466,6 +531,15 @@ private:
         m_bc->code[jump].op = OPC_EXIT;  // outside any loop continue ends the code
     }
 
+    // A statement that may not run, or may be entered part way (the body of a condition or a
+    // loop, the step of a for): what it sets is not surely set after it.
+    void MayNotRun(const Node* n)
+    {
+        std::vector<bool> sure = m_sure;
+        Statement(n);
+        m_sure = std::move(sure);
+    }
+
     void Statement(const Node* n)
     {
         switch (n->kind) {
@@ -479,11 +553,11 @@ private:
             return;
         case N_IF: {
             size_t skip = JumpIf(n->kids[0], false);
-            Statement(n->kids[1]);
+            MayNotRun(n->kids[1]);
             if (n->kids.size() > 2) {
                 size_t over = Emit(OPC_JUMP, n->line);
                 Patch(skip, Here());
-                Statement(n->kids[2]);
+                MayNotRun(n->kids[2]);
                 Patch(over, Here());
             } else {
                 Patch(skip, Here());
@@ -516,7 +590,7 @@ private:
             size_t top = Here();
             Target t = Body(n->kids[3]);
             PatchAll(t.continues, Here());
-            Statement(n->kids[2]);
+            MayNotRun(n->kids[2]);
             Patch(enter, Here());
             Patch(JumpIf(n->kids[1], true), top);
             PatchAll(t.breaks, Here());

@@ -65,7 +65,24 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"mod_const", 1, 1, false, FLOW_NEXT, 0, false},
     {"local_binary_const", 0, 1, false, FLOW_NEXT, 0, false},
     {"step_jump_if", 0, 0, false, FLOW_BRANCH, 0, true},
+    {"map_find_value", 0, 1, true, FLOW_NEXT, 0, false},
+    {"map_replace", 0, 1, true, FLOW_NEXT, 0, false},
+    {"list_find_value", 0, 1, true, FLOW_NEXT, 0, false},
+    {"grid_get", 0, 1, true, FLOW_NEXT, 0, false},
+    {"grid_set", 0, 1, true, FLOW_NEXT, 0, false},
 };
+
+int Code_OperandCount(int op)
+{
+    switch (op) {
+    case OPC_MAP_FIND_VALUE:
+    case OPC_LIST_FIND_VALUE: return 2;
+    case OPC_MAP_REPLACE:
+    case OPC_GRID_GET: return 3;
+    case OPC_GRID_SET: return 4;
+    default: return 0;
+    }
+}
 
 namespace {
 
@@ -120,6 +137,25 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_SET_ARG: return i.a >= 0 && i.a < 16;
     case OPC_LOCAL_LT_JUMP_IF:
     case OPC_ADD_LOCAL_CONST: return local(i.a) && constant(i.b);
+    case OPC_MAP_FIND_VALUE:
+    case OPC_MAP_REPLACE:
+    case OPC_LIST_FIND_VALUE:
+    case OPC_GRID_GET:
+    case OPC_GRID_SET: {
+        // The operands on the stack in order, the others in range, none past the count.
+        int count = Code_OperandCount(i.op), stacked = 0;
+        for (int k = 0; k < 4; k++) {
+            int source = Code_OperandSource(i, k), index = Code_OperandIndex(i, k);
+            if (k >= count) {
+                if (source != OPERAND_STACK || index != 0) return false;
+            } else if (source == OPERAND_STACK) {
+                if (index != stacked++) return false;
+            } else if (source == OPERAND_LOCAL ? !local(index) : source != OPERAND_CONSTANT || !constant(index)) {
+                return false;
+            }
+        }
+        return i.x == stacked;
+    }
     default: return true;
     }
 }
@@ -159,6 +195,8 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
         if (pops > h) return Bad(error, at, "pops below the frame");
         int after = h - pops + info.pushes;
         if (after > highest) highest = after;
+        // A data-structure call the machine leaves to the built-in spreads its operands there.
+        if (h - pops + Code_OperandCount(i.op) > highest) highest = h - pops + Code_OperandCount(i.op);
         if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) {
             int64_t target = (int64_t)at + (info.jumpInC ? i.c : i.a);
             if (target < 0) return Bad(error, at, "jumps before the start");
@@ -195,6 +233,13 @@ std::string Code_ListByteCode(const ByteCode& bc)
                 snprintf(text, sizeof text, " %.17g", v.val);
                 out += text;
             }
+        }
+        // A data-structure call's operands: on the stack, a local or a constant, with its index.
+        for (int j = 0; j < Code_OperandCount(i.op); j++) {
+            int source = Code_OperandSource(i, j);
+            snprintf(text, sizeof text, " %s%d", source == OPERAND_STACK ? "stack" : source == OPERAND_LOCAL ? "local" : "constant",
+                     Code_OperandIndex(i, j));
+            out += text;
         }
         out += "\n";
     }

@@ -72,6 +72,10 @@ enum Opcode : uint8_t {
     // jumps to c when local a compares (y & STEP_COMPARE) with constant x (local x when y has
     // STEP_LOCAL_LIMIT).
     OPC_STEP_JUMP_IF,
+    // Calls of the data-structure built-ins that code calls most (a = id), which the machine
+    // makes itself in the common case; their operands are described by y, b and c (see
+    // Code_OperandSource), x of them on the stack.
+    OPC_MAP_FIND_VALUE, OPC_MAP_REPLACE, OPC_LIST_FIND_VALUE, OPC_GRID_GET, OPC_GRID_SET,
     OPC_COUNT
 };
 
@@ -108,6 +112,21 @@ struct VMIns {
     int32_t b = 0;
     int32_t c = 0;
 };
+
+// Operand k of the data-structure calls comes from the source in bits 2k and 2k + 1 of y, at the
+// 16-bit index k of b (operands 0 and 1) and c (operands 2 and 3): its place among the operands
+// on the stack, the slot of a plain local (one the code has surely set by then) or a constant.
+enum : uint8_t { OPERAND_STACK, OPERAND_LOCAL, OPERAND_CONSTANT };
+inline int Code_OperandSource(const VMIns& i, int k)
+{
+    return (i.y >> (2 * k)) & 3;
+}
+inline int Code_OperandIndex(const VMIns& i, int k)
+{
+    return (int)(((uint32_t)(k < 2 ? i.b : i.c) >> (16 * (k & 1))) & 0xFFFF);
+}
+// The argument count of those calls; 0 for any other opcode.
+int Code_OperandCount(int op);
 
 struct ByteCode {
     std::vector<VMIns> code;

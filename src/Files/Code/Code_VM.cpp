@@ -6,6 +6,7 @@
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
+#include "Function/Function_DataStructures.h"
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
 #include "Script/Script_Main.h"
@@ -880,13 +881,12 @@ void WithEnd()
 }
 
 // Calls replace their arguments below top with the result.
-TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
+TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
 {
     const RFunction* f = Function_Get(pc->a);
     if (!f) return FailNow("Unknown function."), nullptr;
     Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
     g_top = sp;
-    int argc = pc->x;
     TaggedValue out;
     f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
     g_argLive = -1;
@@ -895,6 +895,33 @@ TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
     if (GoesOn()) return sp;
     Drop(sp - 1);
     return nullptr;
+}
+
+TaggedValue* CallBuiltin(const VMIns* pc, TaggedValue* sp)
+{
+    return CallBuiltinWith(pc, sp, pc->x);
+}
+
+// A data-structure call that the machine leaves to the built-in: its operands spread onto the
+// stack in order (those on it move up to their places, the last first), then the call.
+SLOW_PATH CallSpread(const VMIns* pc, TaggedValue* sp)
+{
+    int count = Code_OperandCount(pc->op);
+    TaggedValue* args = sp - pc->x;
+    for (int k = count; k-- > 0;) {
+        int from = Code_OperandIndex(*pc, k);
+        if (Code_OperandSource(*pc, k) == OPERAND_STACK && from != k) MoveTo(&args[k], &args[from]);
+    }
+    for (int k = 0; k < count; k++) {
+        int source = Code_OperandSource(*pc, k), index = Code_OperandIndex(*pc, k);
+        if (source == OPERAND_CONSTANT) {
+            CopyTo(&args[k], BC->constants[(size_t)index]);
+        } else if (source == OPERAND_LOCAL && !PushLocal(pc, index, &args[k])) {
+            for (int j = 0; j < count; j++) Drop(&args[j]);
+            return nullptr;
+        }
+    }
+    return CallBuiltinWith(pc, args + count, count);
 }
 
 SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
@@ -971,6 +998,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_EXIT, &&L_FAIL, &&L_LOCAL_LT_JUMP_IF, &&L_ADD_LOCAL_CONST, &&L_BINARY_CONST, &&L_BINARY_LOCAL,
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
         &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
+        &&L_MAP_FIND_VALUE, &&L_MAP_REPLACE, &&L_LIST_FIND_VALUE, &&L_GRID_GET, &&L_GRID_SET,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1417,6 +1445,34 @@ L_STEP_JUMP_IF: {
     if (holds) GOTO(pc->c);
     NEXT();
 }
+
+// The data-structure calls the machine makes itself: the common case by the built-in's fast
+// form, which leaves the result in place of the first operand on the stack (or on top when none
+// is); anything else (and its report) through the built-in. A local read here is never unset
+// unless the compiler is wrong; the built-in's path then reports it.
+#define OPERAND(k) (&from[Code_OperandSource(*pc, k)][Code_OperandIndex(*pc, k)])
+#define OWN_CALL(count, call) \
+    { \
+        TaggedValue* args = sp - pc->x; \
+        const TaggedValue* from[3] = {args, locals, consts}; \
+        const TaggedValue* o[4] = {OPERAND(0), OPERAND(1), (count) > 2 ? OPERAND(2) : args, (count) > 3 ? OPERAND(3) : args}; \
+        if (((o[0]->kind | o[1]->kind | o[2]->kind | o[3]->kind) & VALUE_UNSET) || !(call)) SLOW(CallSpread); \
+        while (sp > args + 1) Drop(--sp); \
+        sp = args + 1; \
+        NEXT(); \
+    }
+L_MAP_FIND_VALUE:
+    OWN_CALL(2, DS_Fast_MapFindValue(*o[0], *o[1], args));
+L_MAP_REPLACE:
+    OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args));
+L_LIST_FIND_VALUE:
+    OWN_CALL(2, DS_Fast_ListFindValue(*o[0], *o[1], args));
+L_GRID_GET:
+    OWN_CALL(3, DS_Fast_GridGet(*o[0], *o[1], *o[2], args));
+L_GRID_SET:
+    OWN_CALL(4, DS_Fast_GridSet(*o[0], *o[1], *o[2], *o[3]) && (args->SetReal(0.0), true));
+#undef OPERAND
+#undef OWN_CALL
 
 leave : {
     TaggedValue* base = g_cur->base;

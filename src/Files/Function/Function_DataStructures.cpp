@@ -183,7 +183,7 @@ DS_HANDLER(ds_list_find_index)
 
 DS_HANDLER(ds_list_find_value)
 {
-    if (CDS_List* l = Check(DS_List_Find(Arg_I(args[0])))) Give(result, l->Get(Arg_I(args[1])));
+    if (!DS_Fast_ListFindValue(args[0], args[1], result)) NoIndex();
 }
 
 DS_HANDLER(ds_list_sort)
@@ -213,8 +213,7 @@ DS_HANDLER(ds_map_add)
 
 DS_HANDLER(ds_map_replace)
 {
-    result->SetReal(0.0);
-    if (CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])))) result->SetReal(m->ReplaceOrAdd(args[1], args[2]));
+    if (!DS_Fast_MapReplace(args[0], args[1], args[2], result)) NoIndex();
 }
 
 DS_HANDLER(ds_map_delete)
@@ -229,12 +228,7 @@ DS_HANDLER(ds_map_exists)
 
 DS_HANDLER(ds_map_find_value)
 {
-    CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])));
-    if (!m) return;
-    const CDS_Map::Entry* e = m->Find(args[1]);
-    Give(result, e ? &e->value : nullptr);
-    // A nesting mark reads as a plain real here.
-    result->kind &= VALUE_KIND_MASK;
+    if (!DS_Fast_MapFindValue(args[0], args[1], result)) NoIndex();
 }
 
 DS_HANDLER(ds_map_find_previous)
@@ -401,7 +395,10 @@ void GridDiskSearch(SearchAnswer answer, TaggedValue* result, TaggedValue* args)
 
 }  // namespace
 
-DS_HANDLER(ds_grid_set) { GridCell(DS_GRID_SET, args); }
+DS_HANDLER(ds_grid_set)
+{
+    if (!DS_Fast_GridSet(args[0], args[1], args[2], args[3])) GridCell(DS_GRID_SET, args);
+}
 DS_HANDLER(ds_grid_add) { GridCell(DS_GRID_ADD, args); }
 DS_HANDLER(ds_grid_multiply) { GridCell(DS_GRID_MULTIPLY, args); }
 DS_HANDLER(ds_grid_set_region) { GridRegion(DS_GRID_SET, args); }
@@ -416,6 +413,7 @@ DS_HANDLER(ds_grid_multiply_grid_region) { GridGridRegion(DS_GRID_MULTIPLY, args
 
 DS_HANDLER(ds_grid_get)
 {
+    if (DS_Fast_GridGet(args[0], args[1], args[2], result)) return;
     int index = Arg_I(args[0]);
     if (CDS_Grid* g = Check(DS_Grid_Find(index))) Give(result, g->Read(index, Arg_I(args[1]), Arg_I(args[2])));
 }

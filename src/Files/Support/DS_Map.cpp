@@ -43,7 +43,7 @@ CDS_Map::CDS_Map()
     m_serial = ++s_serial;
 }
 
-uint32_t CDS_Map::HashOf(const TaggedValue& key)
+inline uint32_t CDS_Map::HashOf(const TaggedValue& key)
 {
     // A text keeps its hash: a key written in the code is hashed once.
     if (key.IsString()) return key.TextHash();
@@ -57,28 +57,48 @@ bool CDS_Map::SameKey(const TaggedValue& a, const TaggedValue& b)
     return text ? SameText(a, b) : RealBits(a) == RealBits(b);
 }
 
-int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
+template <class Same>
+inline int64_t CDS_Map::Probe(uint32_t hash, Same same) const
 {
-    if (m_slots.empty()) return -1;
+    // The table is never more than half full, so a free slot ends every probe.
+    const Slot* slots = m_slots.data();
     size_t mask = m_slots.size() - 1;
-    // The table is never more than half full, so a free slot ends every probe. Real keys, the
-    // common case, compare by bits worked out once.
-    bool text = key.IsString();
-    uint64_t bits = text ? 0 : RealBits(key);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& s = m_slots[i];
+        const Slot& s = slots[i];
         if (s.node < 0) return -1;
-        if (s.hash != hash) continue;
-        const TaggedValue& stored = m_nodes[s.node].entry.key;
-        if (text ? stored.IsString() && SameText(stored, key) : !stored.IsString() && RealBits(stored) == bits)
-            return (int64_t)i;
+        if (s.hash == hash && same(m_nodes[(size_t)s.node].entry.key)) return (int64_t)i;
     }
 }
 
-int32_t CDS_Map::FindNode(const TaggedValue& key) const
+int64_t CDS_Map::FindTextSlot(const TaggedValue& key, uint32_t hash) const
 {
-    int64_t slot = FindSlot(key, HashOf(key));
-    return slot < 0 ? -1 : m_slots[slot].node;
+    return Probe(hash, [&](const TaggedValue& stored) { return stored.IsString() && SameText(stored, key); });
+}
+
+// Real keys, the common case, compare by bits worked out once, in a loop that calls nothing.
+inline int64_t CDS_Map::FindRealSlot(uint64_t bits, uint32_t hash) const
+{
+    return Probe(hash, [bits](const TaggedValue& stored) { return !stored.IsString() && RealBits(stored) == bits; });
+}
+
+int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
+{
+    if (m_slots.empty()) return -1;
+    if (key.IsString()) return FindTextSlot(key, hash);
+    return FindRealSlot(RealBits(key), hash);
+}
+
+int32_t CDS_Map::ProbeNode(const TaggedValue& key) const
+{
+    if (m_slots.empty()) return -1;
+    int64_t slot;
+    if (key.IsString()) {
+        slot = FindTextSlot(key, key.TextHash());
+    } else {
+        uint64_t bits = RealBits(key);
+        slot = FindRealSlot(bits, (uint32_t)Mix(bits));
+    }
+    return slot < 0 ? -1 : m_slots[(size_t)slot].node;
 }
 
 void CDS_Map::IndexInsert(uint32_t hash, int32_t node)
@@ -132,18 +152,6 @@ void CDS_Map::Assign(const CDS_Map& other)
     m_count = other.m_count;
 }
 
-CDS_Map::Entry* CDS_Map::Find(const TaggedValue& key)
-{
-    int32_t node = FindNode(key);
-    return node < 0 ? nullptr : &m_nodes[node].entry;
-}
-
-const CDS_Map::Entry* CDS_Map::Find(const TaggedValue& key) const
-{
-    int32_t node = FindNode(key);
-    return node < 0 ? nullptr : &m_nodes[node].entry;
-}
-
 void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value, uint32_t hash)
 {
     // The copies are made before the store may move: the key or value may be one of its entries.
@@ -168,13 +176,12 @@ bool CDS_Map::Add(const TaggedValue& key, const TaggedValue& value)
 
 bool CDS_Map::ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value)
 {
-    uint32_t hash = HashOf(key);
-    int64_t slot = FindSlot(key, hash);
-    if (slot >= 0) {
-        m_nodes[m_slots[slot].node].entry.value = value;
+    int32_t node = FindNode(key);
+    if (node >= 0) {
+        m_nodes[(size_t)node].entry.value = value;
         return true;
     }
-    Append(key, value, hash);
+    Append(key, value, HashOf(key));
     return false;
 }
 

@@ -4,13 +4,17 @@
 #include <new>
 #include <vector>
 
+std::vector<CDS_List*> DS_ListSlots;
+std::vector<CDS_Map*> DS_MapSlots;
+std::vector<CDS_Grid*> DS_GridSlots;
+
 namespace {
 
 // One table per kind. The slots grow by 16 and never shrink before shut-down; a destroyed
 // structure leaves a null slot that the next new structure of the kind takes.
 template <class T>
 struct SlotTable {
-    std::vector<T*> slots;  // size: slots in use or once used
+    std::vector<T*>& slots;  // size: slots in use or once used
 
     int Store(T* item)
     {
@@ -24,11 +28,7 @@ struct SlotTable {
         slots.push_back(item);
         return (int)slots.size() - 1;
     }
-    T* Find(int index) const
-    {
-        if (index < 0 || (size_t)index >= slots.size()) return nullptr;
-        return slots[index];
-    }
+    T* Find(int index) const { return DS_SlotFind(slots, index); }
     bool Destroy(int index)
     {
         T* item = Find(index);
@@ -44,12 +44,15 @@ struct SlotTable {
     }
 };
 
-SlotTable<CDS_Stack> g_stacks;
-SlotTable<CDS_Queue> g_queues;
-SlotTable<CDS_List> g_lists;
-SlotTable<CDS_Map> g_maps;
-SlotTable<CDS_Priority> g_priorities;
-SlotTable<CDS_Grid> g_grids;
+std::vector<CDS_Stack*> g_stackSlots;
+std::vector<CDS_Queue*> g_queueSlots;
+std::vector<CDS_Priority*> g_prioritySlots;
+SlotTable<CDS_Stack> g_stacks{g_stackSlots};
+SlotTable<CDS_Queue> g_queues{g_queueSlots};
+SlotTable<CDS_List> g_lists{DS_ListSlots};
+SlotTable<CDS_Map> g_maps{DS_MapSlots};
+SlotTable<CDS_Priority> g_priorities{g_prioritySlots};
+SlotTable<CDS_Grid> g_grids{DS_GridSlots};
 
 }  // namespace
 
@@ -63,12 +66,10 @@ bool DS_Queue_Destroy(int index) { return g_queues.Destroy(index); }
 
 int DS_List_Create() { return g_lists.Store(new (std::nothrow) CDS_List); }
 int DS_List_NewSlot(CDS_List* list) { return g_lists.Store(list); }
-CDS_List* DS_List_Find(int index) { return g_lists.Find(index); }
 bool DS_List_Destroy(int index) { return g_lists.Destroy(index); }
 
 int DS_Map_Create() { return g_maps.Store(new (std::nothrow) CDS_Map); }
 int DS_Map_NewSlot(CDS_Map* map) { return g_maps.Store(map); }
-CDS_Map* DS_Map_Find(int index) { return g_maps.Find(index); }
 bool DS_Map_Destroy(int index) { return g_maps.Destroy(index); }
 
 bool DS_Map_DestroyIfSame(int index, uint64_t serial)
@@ -91,7 +92,6 @@ int DS_Grid_Create(int width, int height)
     }
     return g_grids.Store(grid);
 }
-CDS_Grid* DS_Grid_Find(int index) { return g_grids.Find(index); }
 bool DS_Grid_Destroy(int index) { return g_grids.Destroy(index); }
 
 void DS_FreeAll()

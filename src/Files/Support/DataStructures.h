@@ -132,8 +132,16 @@ public:
     void Delete(const TaggedValue& key);
     bool Exists(const TaggedValue& key) const { return FindNode(key) >= 0; }
     // The pointers these give stay valid until the map next changes.
-    Entry* Find(const TaggedValue& key);
-    const Entry* Find(const TaggedValue& key) const;
+    Entry* Find(const TaggedValue& key)
+    {
+        int32_t node = FindNode(key);
+        return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
+    }
+    const Entry* Find(const TaggedValue& key) const
+    {
+        int32_t node = FindNode(key);
+        return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
+    }
     // Keys in insertion order; null when there is none.
     const TaggedValue* First() const;
     const TaggedValue* Last() const;
@@ -146,9 +154,28 @@ public:
 private:
     static uint32_t HashOf(const TaggedValue& key);
     static bool SameKey(const TaggedValue& a, const TaggedValue& b);
+    // The index slot whose entry's key passes same(key) from the hash's home slot on, or -1.
+    template <class Same> int64_t Probe(uint32_t hash, Same same) const;
+    __attribute__((noinline)) int64_t FindTextSlot(const TaggedValue& key, uint32_t hash) const;
+    int64_t FindRealSlot(uint64_t bits, uint32_t hash) const;
     // The index slot that holds the key, or -1.
     int64_t FindSlot(const TaggedValue& key, uint32_t hash) const;
-    int32_t FindNode(const TaggedValue& key) const;
+    // Inline for the lookups code makes in its hottest loops: a text written in the code is one
+    // block wherever it is used, so a stored key of that block in the text's home slot is it.
+    // Anything else takes the whole probe.
+    int32_t FindNode(const TaggedValue& key) const
+    {
+        if (key.IsString() && key.str && !m_slots.empty()) {
+            uint32_t hash = key.TextHash();
+            const Slot& s = m_slots[hash & (m_slots.size() - 1)];
+            if (s.hash == hash && s.node >= 0) {
+                const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
+                if (stored.str == key.str && stored.IsString()) return s.node;
+            }
+        }
+        return ProbeNode(key);
+    }
+    int32_t ProbeNode(const TaggedValue& key) const;
     void IndexInsert(uint32_t hash, int32_t node);
     void Append(const TaggedValue& key, const TaggedValue& value, uint32_t hash);
     // Rebuilds the index with room for the entries and holes stored plus one more.
@@ -267,13 +294,23 @@ bool DS_Stack_Destroy(int index);
 int DS_Queue_Create();
 CDS_Queue* DS_Queue_Find(int index);
 bool DS_Queue_Destroy(int index);
+// The lists, maps and grids by index (null in a free slot): their lookups are inline, as code
+// reads these structures in its hottest loops.
+extern std::vector<CDS_List*> DS_ListSlots;
+extern std::vector<CDS_Map*> DS_MapSlots;
+extern std::vector<CDS_Grid*> DS_GridSlots;
+template <class T>
+inline T* DS_SlotFind(const std::vector<T*>& slots, int index)
+{
+    return (uint32_t)index < slots.size() ? slots[(uint32_t)index] : nullptr;
+}
 int DS_List_Create();
 int DS_List_NewSlot(CDS_List* list);
-CDS_List* DS_List_Find(int index);
+inline CDS_List* DS_List_Find(int index) { return DS_SlotFind(DS_ListSlots, index); }
 bool DS_List_Destroy(int index);
 int DS_Map_Create();
 int DS_Map_NewSlot(CDS_Map* map);
-CDS_Map* DS_Map_Find(int index);
+inline CDS_Map* DS_Map_Find(int index) { return DS_SlotFind(DS_MapSlots, index); }
 bool DS_Map_Destroy(int index);
 // Destroys the map at the index only when it is still the map of that serial (the slot may have
 // been freed and reused since the caller took the index).
@@ -283,7 +320,7 @@ CDS_Priority* DS_Priority_Find(int index);
 bool DS_Priority_Destroy(int index);
 // -1 when the size is above DS_GRID_MAX_CELLS or cannot be allocated.
 int DS_Grid_Create(int width, int height);
-CDS_Grid* DS_Grid_Find(int index);
+inline CDS_Grid* DS_Grid_Find(int index) { return DS_SlotFind(DS_GridSlots, index); }
 bool DS_Grid_Destroy(int index);
 // Frees every structure and empties the tables (shut-down).
 void DS_FreeAll();

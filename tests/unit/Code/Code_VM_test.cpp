@@ -137,6 +137,26 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), Ins(OPC_PUSH), Ins(OPC_ADD), Ins(OPC_RETURN)}, 1), &error));
     EXPECT_NE(error.find("maxStack"), std::string::npos) << error;
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_CALL, 0, 2), Ins(OPC_RETURN)}, 1), &error));  // pops 2 of 0
+
+    // A map read whose operands are constant 0 and (on the stack) the value pushed before it;
+    // the built-in's path needs room for both on the stack.
+    VMIns find = Ins(OPC_MAP_FIND_VALUE, 0, 1);
+    find.y = OPERAND_CONSTANT;
+    find.b = 0;
+    EXPECT_TRUE(Code_Verify(Make({Ins(OPC_PUSH), find, Ins(OPC_RETURN)}, 2), &error)) << error;
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), find, Ins(OPC_RETURN)}, 1), &error));
+    VMIns far = find;
+    far.b = 1 << 16;  // the operand on the stack is the first there, not the second
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), far, Ins(OPC_RETURN)}, 2), &error));
+    far = find;
+    far.b = 3;  // no constant 3
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), far, Ins(OPC_RETURN)}, 2), &error));
+    far = find;
+    far.y |= OPERAND_LOCAL << 4;  // a third operand, of a call that has two
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), far, Ins(OPC_RETURN)}, 2), &error));
+    far = find;
+    far.x = 2;  // one operand on the stack, not two
+    EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), Ins(OPC_PUSH), far, Ins(OPC_RETURN)}, 3), &error));
 }
 
 TEST_F(Machine, GeneratedCodeOfEveryStatementVerifiesAndAgrees)
