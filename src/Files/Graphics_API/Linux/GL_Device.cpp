@@ -104,6 +104,7 @@ static bool WindowKeepsPixels(int width, int height)
     }
     glReadPixels(width - 1, height - 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, seen);
     glDisable(GL_SCISSOR_TEST);
+    GRL_Restore_Masks();
     return seen[2] == 2 && seen[3] == 255;
 }
 

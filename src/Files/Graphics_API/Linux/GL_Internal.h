@@ -38,7 +38,8 @@ void GRL_Apply_States();
 // Notes that the back buffer was drawn into (it must be resolved again before a read).
 void GRL_Mark_Drawn();
 // A new buffer of w x h words 0xAARRGGBB of a framebuffer rectangle, rows top first (fbo 0 is the
-// window's own framebuffer); pixels outside the framebuffer get the given word. Null for an empty or missing rectangle.
+// window's own framebuffer); pixels outside the framebuffer get the given word. Null for an empty
+// or missing rectangle.
 uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h, uint32_t outside);
 // Restores the colour and depth write masks from the cache after a clear or copy.
 void GRL_Restore_Masks();
