@@ -1,6 +1,6 @@
--- Recursive calls: the 32nd Fibonacci number.
+-- Recursive calls: the 34th Fibonacci number.
 local function fib(n)
   if n < 2 then return n end
   return fib(n - 1) + fib(n - 2)
 end
-print(fib(32))
+print(fib(34))

@@ -1,7 +1,7 @@
 -- Whole-number arithmetic with mod, div and bit operations deciding branches.
 local s = 0
 local h = 1
-for i = 0, 4999999 do
+for i = 0, 9999999 do
   h = (h * 1103 + i) % 65536
   if h % 3 == 0 then s = s + h // 3
   elseif (h & 15) == 7 then s = s + ((h >> 2) | 1)

@@ -7,5 +7,5 @@ function Counter:add(n)
 end
 local obj = setmetatable({count = 0}, Counter)
 local total = 0
-for i = 0, 2999999 do total = total + obj:add(i % 3) end
+for i = 0, 9999999 do total = total + obj:add(i % 3) end
 print(total)

@@ -4,5 +4,5 @@ local function scale_add(a, b, c)
   return t + c
 end
 local s = 0
-for i = 0, 2999999 do s = s + scale_add(i % 100, 3, 7) end
+for i = 0, 14999999 do s = s + scale_add(i % 100, 3, 7) end
 print(s)

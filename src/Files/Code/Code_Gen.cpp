@@ -348,6 +348,10 @@ private:
                 Emit(OPC_LOCAL_BINARY_CONST, n->line, ValueSlot(l), 0, n->op, Constant(r->value));
                 return;
             }
+            if (r->kind == N_CONST && ArgumentSlot(l) >= 0 && l->line == n->line) {
+                Emit(OPC_ARG_BINARY_CONST, n->line, ArgumentSlot(l), 0, n->op, Constant(r->value));
+                return;
+            }
             Value(l);
             if (r->kind == N_CONST) {
                 Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :
@@ -357,6 +361,10 @@ private:
             }
             if (ValueSlot(r) >= 0) {
                 Emit(OPC_BINARY_LOCAL, n->line, 0, 0, n->op, ValueSlot(r), r->line);
+                return;
+            }
+            if (ArgumentSlot(r) >= 0 && r->line == n->line) {
+                Emit(OPC_BINARY_ARG, n->line, ArgumentSlot(r), 0, n->op);
                 return;
             }
             Value(n->kids[1]);
@@ -403,6 +411,8 @@ private:
             const Node* r = cond->kids[1];
             if (cond->op == OP_LT && ValueSlot(l) >= 0 && r->value.IsReal() && l->line == cond->line)
                 return Emit(OPC_LOCAL_LT_JUMP_IF, cond->line, ValueSlot(l), when, 0, Constant(r->value));
+            if (ArgumentSlot(l) >= 0 && l->line == cond->line)
+                return Emit(OPC_ARG_COMPARE_JUMP_IF, cond->line, ArgumentSlot(l), when, cond->op, Constant(r->value));
             Value(l);
             return Emit(OPC_COMPARE_JUMP_IF, cond->line, Constant(r->value), when, cond->op);
         }
@@ -638,6 +648,34 @@ private:
     }
 };
 
+// Whether an instruction leaves the argument slots to the code alone: it reads and writes them
+// only by name, and runs no built-in (nor code through one). Instructions after
+// OPC_STEP_JUMP_IF are taken to run built-ins unless listed here.
+bool KeepsArgumentsPrivate(int op)
+{
+    switch (op) {
+    case OPC_GET_BUILTIN: case OPC_SET_BUILTIN: case OPC_GET_DOT: case OPC_SET_DOT:
+    case OPC_CALL: case OPC_CALL_EXT:
+        return false;
+    case OPC_ARG_BINARY_CONST: case OPC_ARG_COMPARE_JUMP_IF: case OPC_BINARY_ARG:
+        return true;
+    default:
+        return op <= OPC_STEP_JUMP_IF;
+    }
+}
+
+int ArgumentSlotsUsed(const ByteCode& bc)
+{
+    int slots = 0;
+    for (const VMIns& i : bc.code) {
+        if (!KeepsArgumentsPrivate(i.op)) return ARGUMENT_SLOTS;
+        bool names = i.op == OPC_GET_ARG || i.op == OPC_SET_ARG || i.op == OPC_ARG_BINARY_CONST ||
+                     i.op == OPC_ARG_COMPARE_JUMP_IF || i.op == OPC_BINARY_ARG;
+        if (names && i.a >= slots) slots = i.a + 1;
+    }
+    return slots;
+}
+
 }  // namespace
 
 ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* error)
@@ -659,6 +697,7 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
         *error = "In " + tree->name + ": " + g.error;
         return nullptr;
     }
+    bc->argSlots = ArgumentSlotsUsed(*bc);
     // The machine jumps by offsets from the jumping instruction.
     for (size_t k = 0; k < bc->code.size(); k++) {
         VMIns& i = bc->code[k];

@@ -70,6 +70,9 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"list_find_value", 0, 1, true, FLOW_NEXT, 0, false},
     {"grid_get", 0, 1, true, FLOW_NEXT, 0, false},
     {"grid_set", 0, 1, true, FLOW_NEXT, 0, false},
+    {"arg_binary_const", 0, 1, false, FLOW_NEXT, 0, false},
+    {"arg_compare_jump_if", 0, 0, false, FLOW_BRANCH, 0, true},
+    {"binary_arg", 1, 1, false, FLOW_NEXT, 0, false},
 };
 
 int Code_OperandCount(int op)
@@ -135,6 +138,9 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_SET_DOT: return i.x <= 2;
     case OPC_GET_ARG:
     case OPC_SET_ARG: return i.a >= 0 && i.a < 16;
+    case OPC_BINARY_ARG: return i.a >= 0 && i.a < 16;
+    case OPC_ARG_BINARY_CONST: return i.a >= 0 && i.a < 16 && constant(i.b);
+    case OPC_ARG_COMPARE_JUMP_IF: return i.a >= 0 && i.a < 16 && constant(i.b) && i.y >= OP_LT && i.y <= OP_GT;
     case OPC_LOCAL_LT_JUMP_IF:
     case OPC_ADD_LOCAL_CONST: return local(i.a) && constant(i.b);
     case OPC_MAP_FIND_VALUE:

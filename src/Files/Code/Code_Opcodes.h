@@ -76,6 +76,11 @@ enum Opcode : uint8_t {
     // makes itself in the common case; their operands are described by y, b and c (see
     // Code_OperandSource), x of them on the stack.
     OPC_MAP_FIND_VALUE, OPC_MAP_REPLACE, OPC_LIST_FIND_VALUE, OPC_GRID_GET, OPC_GRID_SET,
+    // An argument slot read by name and used at once, as get_arg followed by the instruction
+    // each replaces.
+    OPC_ARG_BINARY_CONST,     // pushes argument a, operator y, constant b
+    OPC_ARG_COMPARE_JUMP_IF,  // jumps to c when whether (argument a, operator y, constant b) is x
+    OPC_BINARY_ARG,           // the value on top, operator y, argument a
     OPC_COUNT
 };
 
@@ -141,6 +146,9 @@ struct ByteCode {
     int firstLine = 0;       // the line of the code's start, for errors raised on entry
     int localCount = 0;      // localNames.size(), read on every call
     int arrayCount = 0;      // arrayNames.size()
+    // The argument slots a call must give the code as a script: those it names, or all 16 when
+    // something else may see them (a built-in, code run from one, argument[i]).
+    int argSlots = 16;
     std::string name;
 };
 

@@ -31,23 +31,24 @@ constexpr uint32_t VALUE_UNSET = 2;
 constexpr size_t STACK_VALUES = (size_t)1 << 20;
 const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply.";
 
-// One running piece of code: the entry code of a run or a script called from it. A power of
-// two in size, so that the frame of a depth is found by a shift.
+// One running piece of code: the entry code of a run or a script called from it. A script's
+// frame starts with its argument slots, the values its caller pushed (and the real 0 in the
+// slots it did not fill), which ArgumentSlots points at while it runs. A power of two in size,
+// so that the frame of a depth is found by a shift.
 struct alignas(128) Frame {
     const ByteCode* bc;
+    const TaggedValue* consts;  // bc's constants
     const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
-    TaggedValue* base;    // the values the frame leaves behind when it ends
-    TaggedValue* saved;   // the caller's argument slots (a script frame), else null
+    TaggedValue* base;    // the frame's first value (a script's argument slots)
     TaggedValue* locals;  // the values of its plain `var` locals
-    TaggedValue* stack;   // the bottom of its operand stack, above the locals
-    CVariable* arrays;    // its indexed `var` locals
+    TaggedValue* stack;   // the bottom of an entry frame's operand stack, above the locals
+    TaggedValue* savedSlots;  // the caller's ArgumentSlots
     CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
+    CVariable* arrays;    // its indexed `var` locals
     size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
-    size_t withBase;
     int savedCount;       // the caller's argument_count
-    int savedLive;        // how many of the caller's argument slots were saved
     int script;           // the script's index, -1 for the entry code
 };
 
@@ -57,6 +58,7 @@ struct WithWalk {
     size_t next;
     CInstance* self;
     CInstance* other;
+    int depth;  // of the frame running it
 };
 
 // The indexed `var` locals of running frames: blocks that never move, taken and given back in
@@ -120,20 +122,10 @@ int g_depth = 0;
 Frame* g_cur = nullptr;  // the top frame
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
-// The argument slots from this one on are known to hold the real 0, so that a script call saves
-// and restores only the slots in use; -1 when unknown, after whatever else may write the slots
-// (built-ins, code run outside the machine).
-int g_argLive = -1;
-
-int LiveSlots()
-{
-    if (g_argLive >= 0) return g_argLive;
-    for (int k = ARGUMENT_SLOTS; k > 0; k--) {
-        const TaggedValue& v = ArgumentSlots[k - 1];
-        if (v.kind != VALUE_REAL || v.str || v.val != 0.0 || std::signbit(v.val)) return k;
-    }
-    return 0;
-}
+// The byte code of each script by index (null: not looked up yet), valid while
+// Script_Generation is g_scriptsSeen.
+std::vector<const ByteCode*> g_scriptCode;
+int g_scriptsSeen = -1;
 
 // The failure of the running instruction: its message, whether it is whole (already names its
 // code) and whether it ends the game.
@@ -162,13 +154,17 @@ bool FailWhole(std::string message, bool fatal)
     return false;
 }
 
-inline void Drop(TaggedValue* v)
+// These three are in every instruction's fast path: inlined even where the loop is too large
+// for the compiler to choose it.
+#define VALUE_STEP __attribute__((always_inline)) inline
+
+VALUE_STEP void Drop(TaggedValue* v)
 {
     if (v->str) v->SetReal(0.0);
 }
 
 // Copies into a free value (one without text).
-inline void CopyTo(TaggedValue* dst, const TaggedValue& src)
+VALUE_STEP void CopyTo(TaggedValue* dst, const TaggedValue& src)
 {
     if (!src.str) {
         dst->kind = src.kind;
@@ -179,7 +175,7 @@ inline void CopyTo(TaggedValue* dst, const TaggedValue& src)
 }
 
 // Moves into a free value; src is left a free real.
-inline void MoveTo(TaggedValue* dst, TaggedValue* src)
+VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
 {
     dst->kind = src->kind;
     dst->str = src->str;
@@ -187,6 +183,7 @@ inline void MoveTo(TaggedValue* dst, TaggedValue* src)
     src->kind = VALUE_REAL;
     src->str = nullptr;
 }
+#undef VALUE_STEP
 
 // After something the code called (a built-in, a setter) met a fatal error, which it has
 // reported, the run stops at once.
@@ -475,44 +472,19 @@ bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int
 
 // ---- frames ----
 
-// Values are moved between the stack and the argument slots as raw bytes: ownership of a text
-// goes with its bytes, and the all-zero bytes left behind are the real 0.
-inline void RawMove(TaggedValue* dst, TaggedValue* src, int n)
-{
-    for (int k = 0; k < n; k++) {
-        dst[k].kind = src[k].kind;
-        dst[k].str = src[k].str;
-        dst[k].val = src[k].val;
-        src[k].kind = VALUE_REAL;
-        src[k].str = nullptr;
-        src[k].val = 0.0;
-    }
-}
-
-// Ends the top frame: frees its values, locals and walks, and gives the caller back its
-// argument slots.
+// Ends the top frame: frees its values (arguments, locals, operands), arrays and walks, and
+// gives the caller back its argument slots.
 __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
     Frame& f = *g_cur;
-    while (sp > f.stack) Drop(--sp);
-    for (TaggedValue* v = f.locals; v < f.stack; v++) {
+    for (TaggedValue* v = f.base; v < sp; v++) {
         Drop(v);
         v->kind = VALUE_REAL;
     }
-    if (g_withs.size() > f.withBase) g_withs.resize(f.withBase);
+    while (!g_withs.empty() && g_withs.back().depth == g_depth) g_withs.pop_back();
     if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
-    if (f.saved) {
-        int live = g_argLive < 0 ? ARGUMENT_SLOTS : g_argLive;
-        for (int k = 0; k < live; k++) {
-            Drop(&ArgumentSlots[k]);
-            ArgumentSlots[k].kind = VALUE_REAL;
-            ArgumentSlots[k].val = 0.0;
-        }
-        RawMove(ArgumentSlots, f.saved, f.savedLive);
-        g_argLive = f.savedLive;
-        argument_count = f.savedCount;
-    }
-    for (TaggedValue* v = f.base; v < f.saved; v++) Drop(v);
+    ArgumentSlots = f.savedSlots;
+    argument_count = f.savedCount;
     g_depth--;
     g_cur = g_depth > 0 ? g_cur - 1 : nullptr;
 }
@@ -630,9 +602,10 @@ SLOW_PATH GetDot(const VMIns* pc, TaggedValue* sp)
     return Put(sp, count + 1, &out);
 }
 
+// The read or write of argument slot a without an instance.
 SLOW_PATH NoSelf(const VMIns* pc, TaggedValue*)
 {
-    NoInstance(ACCESS(OPC_GET_BUILTIN), -1);
+    Fail("No instance found for target -1 (variable argument" + std::to_string(pc->a) + ").");
     return nullptr;
 }
 
@@ -676,7 +649,6 @@ SLOW_PATH SetBuiltin(const VMIns* pc, TaggedValue* sp)
     Place p;
     p.inst = g_cur->self;
     g_top = sp;
-    g_argLive = -1;
     if (!Store(ACCESS(OPC_GET_BUILTIN), p, ElementIndex(sp - count - 1, count), pc->y, pc->c, &sp[-1])) return nullptr;
     sp = DropAssigned(sp, count);
     return GoesOn() ? sp : nullptr;
@@ -686,7 +658,6 @@ SLOW_PATH SetDot(const VMIns* pc, TaggedValue* sp)
 {
     int count = pc->x;
     g_top = sp;
-    g_argLive = -1;
     if (!WriteDot(ACCESS(OPC_GET_DOT), sp[-count - 2], ElementIndex(sp - count - 1, count), pc->y, pc->c, g_cur->self,
                   g_cur->other, &sp[-1]))
         return nullptr;
@@ -698,7 +669,6 @@ SLOW_PATH SetArgument(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
     TaggedValue& slot = ArgumentSlots[pc->a];
-    if (g_argLive >= 0 && g_argLive <= pc->a) g_argLive = pc->a + 1;
     if (pc->y == OP_SET) {
         Drop(&slot);
         MoveTo(&slot, --sp);
@@ -778,9 +748,9 @@ bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
     return true;
 }
 
-SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
+// Operator y of the value an instruction pushed at sp and its constant b.
+TaggedValue* WithConstant(const VMIns* pc, TaggedValue* sp)
 {
-    if (!PushLocal(pc, pc->a, sp)) return nullptr;
     CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
     TaggedValue* top = Binary(pc->y, sp + 2);
     if (!top) {
@@ -788,6 +758,12 @@ SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
         Drop(sp);
     }
     return top;
+}
+
+SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
+{
+    if (!PushLocal(pc, pc->a, sp)) return nullptr;
+    return WithConstant(pc, sp);
 }
 
 // The step of a for loop on a local that is not a real.
@@ -836,6 +812,29 @@ __attribute__((noinline)) TaggedValue* CompareLocal(const VMIns* pc, TaggedValue
     return sp;
 }
 
+// The fused reads of an argument slot off their fast path.
+SLOW_PATH ArgBinaryConst(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    CopyTo(sp, ArgumentSlots[pc->a]);
+    return WithConstant(pc, sp);
+}
+
+SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    CopyTo(sp, ArgumentSlots[pc->a]);
+    TaggedValue* top = Binary(pc->y, sp + 1);
+    if (!top) Drop(sp);
+    return top;
+}
+
+__attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
+{
+    if (!g_cur->self) return NoSelf(pc, nullptr) != nullptr;
+    return Holds(pc->y, ArgumentSlots[pc->a], BC->constants[(size_t)pc->b], holds);
+}
+
 __attribute__((noinline)) bool LocalLess(const VMIns* pc, bool* holds)
 {
     const TaggedValue& v = g_cur->locals[pc->a];
@@ -849,7 +848,7 @@ void BeginWith(int target, CInstance* self, CInstance* other)
     std::vector<CInstance*> insts;
     Instance_CollectTargets(target, self, other, insts);
     // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
-    WithWalk w{{}, 0, self, other};
+    WithWalk w{{}, 0, self, other, g_depth};
     w.ids.reserve(insts.size());
     for (CInstance* inst : insts) w.ids.push_back(inst->id);
     g_withs.push_back(std::move(w));
@@ -889,7 +888,6 @@ TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
     g_top = sp;
     TaggedValue out;
     f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
-    g_argLive = -1;
     for (int k = 0; k < argc; k++) Drop(--sp);
     MoveTo(sp++, &out);
     if (GoesOn()) return sp;
@@ -932,7 +930,6 @@ SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
     int argc = pc->x;
     TaggedValue out;
     bool called = Code_Extension_CallDLLHook(pc->a, argc, sp - argc, &out);
-    g_argLive = -1;
     if (!called) return FailWhole(LastErrorText, false), nullptr;
     for (int k = 0; k < argc; k++) Drop(--sp);
     MoveTo(sp++, &out);
@@ -941,7 +938,8 @@ SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
     return nullptr;
 }
 
-// The byte code of a script about to be called, compiled when it is not yet; null on failure.
+// The byte code of a script about to be called, compiled when it is not yet and kept for the
+// next call; null on failure.
 __attribute__((noinline)) const ByteCode* ScriptCode(int index)
 {
     CScript* s = Script_GetScript(index);
@@ -951,6 +949,11 @@ __attribute__((noinline)) const ByteCode* ScriptCode(int index)
         if (!s->Compile()) return FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false), nullptr;
         callee = s->GetCode();
     }
+    if (g_scriptsSeen != Script_Generation) {
+        g_scriptCode.assign((size_t)Script_Count(), nullptr);
+        g_scriptsSeen = Script_Generation;
+    }
+    g_scriptCode[(size_t)index] = callee->GetByteCode();
     return callee->GetByteCode();
 }
 
@@ -999,6 +1002,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_COMPARE_JUMP_IF, &&L_COMPARE_LOCAL_JUMP_IF, &&L_ADD_CONST, &&L_SUB_CONST, &&L_MUL_CONST, &&L_MOD_CONST,
         &&L_LOCAL_BINARY_CONST, &&L_STEP_JUMP_IF,
         &&L_MAP_FIND_VALUE, &&L_MAP_REPLACE, &&L_LIST_FIND_VALUE, &&L_GRID_GET, &&L_GRID_SET,
+        &&L_ARG_BINARY_CONST, &&L_ARG_COMPARE_JUMP_IF, &&L_BINARY_ARG,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1011,9 +1015,10 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(const VMIns* pc, "r12") = g_cur->code;
     VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
-    VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->bc->constants.data();
+    VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->consts;
+    // ArgumentSlots, which only calls and returns change for the running frame.
+    VM_REGISTER(const TaggedValue* slots, "rbx") = ArgumentSlots;
 #undef VM_REGISTER
-    TaggedValue ret;
     bool holds;
 
 #define DISPATCH() goto* labels[pc->op]
@@ -1033,11 +1038,6 @@ bool Execute(int entryDepth, TaggedValue* result)
         CHECK(top); \
         sp = top; \
         NEXT(); \
-    } while (0)
-#define LOAD_FRAME() \
-    do { \
-        consts = g_cur->bc->constants.data(); \
-        locals = g_cur->locals; \
     } while (0)
 // A jump back counts as a step.
 #define GOTO(offset) \
@@ -1148,7 +1148,7 @@ L_GET_DOT:
     SLOW(GetDot);
 L_GET_ARG:
     if (!g_cur->self) SLOW(NoSelf);
-    CopyTo(sp++, ArgumentSlots[pc->a]);
+    CopyTo(sp++, slots[pc->a]);
     NEXT();
 
 L_SET_LOCAL: {
@@ -1313,46 +1313,58 @@ L_CALL:
 L_CALL_EXT:
     SLOW(CallExtension);
 L_CALL_SCRIPT: {
-    const ByteCode* target = ScriptCode(pc->a);
-    CHECK(target);
-    int argc = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
+    const ByteCode* target = g_scriptsSeen == Script_Generation && (size_t)pc->a < g_scriptCode.size()
+                                 ? g_scriptCode[(size_t)pc->a] : nullptr;
+    if (!target) {
+        target = ScriptCode(pc->a);
+        CHECK(target);
+    }
+    // The arguments stay where the caller pushed them: they are the callee's argument slots.
     TaggedValue* base = sp - pc->x;
-    if (sp + ARGUMENT_SLOTS + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
+    TaggedValue* first = base + (pc->x > target->argSlots ? pc->x : target->argSlots);
+    if (first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
+    for (; sp < first; sp++) {
+        sp->kind = VALUE_REAL;
+        sp->str = nullptr;
+        sp->val = 0.0;
+    }
     Frame* caller = g_cur;
-    Frame& f = g_frames[g_depth++];
+    Frame& f = caller[1];
+    g_depth++;
     f.bc = target;
+    f.consts = target->constants.data();
     f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
-    f.saved = sp;
-    f.locals = sp + ARGUMENT_SLOTS;
-    f.stack = StartLocals(f.locals, target->localCount);
+    f.locals = first;
+    sp = StartLocals(first, target->localCount);
+    f.savedSlots = ArgumentSlots;
     f.self = caller->self;
     f.other = caller->other;
-    f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = pc->a;
-    f.savedLive = LiveSlots();
-    RawMove(f.saved, ArgumentSlots, f.savedLive);
-    RawMove(ArgumentSlots, base, argc);
-    g_argLive = argc;
-    argument_count = argc;
+    ArgumentSlots = base;
+    slots = base;
+    argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
-    sp = f.stack;
     pc = f.code;
-    LOAD_FRAME();
+    locals = first;
+    consts = f.consts;
     if (g_depth > CODE_MAX_CALL_DEPTH || sp + target->maxStack >= g_end)
         CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
 }
 
+// The result on top goes to the frame's first value.
 L_RETURN:
-    MoveTo(&ret, --sp);
     goto leave;
 L_EXIT:
-    ret.SetReal(0.0);
+    sp->kind = VALUE_REAL;
+    sp->str = nullptr;
+    sp->val = 0.0;
+    sp++;
     goto leave;
 L_FAIL:
     CHECK(FailNow(consts[pc->a].GetString()));
@@ -1474,20 +1486,45 @@ L_GRID_SET:
 #undef OPERAND
 #undef OWN_CALL
 
+L_ARG_BINARY_CONST: {
+    const TaggedValue& v = slots[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    if (!g_cur->self || (v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val))
+        SLOW(ArgBinaryConst);
+    sp->kind = VALUE_REAL;
+    sp++;
+    NEXT();
+}
+L_ARG_COMPARE_JUMP_IF: {
+    const TaggedValue& v = slots[pc->a];
+    const TaggedValue& k = consts[pc->b];
+    if (g_cur->self && (v.kind | k.kind) == VALUE_REAL) JUMP_WHEN(RealHolds(pc->y, v.val, k.val));
+    CHECK(ArgCompare(pc, &holds));
+    JUMP_WHEN(holds);
+}
+L_BINARY_ARG: {
+    const TaggedValue& v = slots[pc->a];
+    if (!g_cur->self || (sp[-1].kind | v.kind) != VALUE_REAL || !Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val))
+        SLOW(BinaryArg);
+    NEXT();
+}
+
 leave : {
-    TaggedValue* base = g_cur->base;
-    const VMIns* back = g_cur->ret;
-    PopFrame(sp);
-    sp = base;
+    const Frame* ending = g_cur;
+    TaggedValue* base = ending->base;
+    PopFrame(--sp);
+    if (sp != base) MoveTo(base, sp);
     if (g_depth == entryDepth) {
-        g_top = sp;
-        if (result) *result = std::move(ret);
-        else ret.Free();
+        g_top = base;
+        if (result) *result = std::move(*base);
+        else Drop(base);
         return true;
     }
-    MoveTo(sp++, &ret);
-    LOAD_FRAME();
-    pc = back;
+    sp = base + 1;
+    consts = ending[-1].consts;
+    locals = ending[-1].locals;
+    slots = ending->savedSlots;
+    pc = ending->ret;
     DISPATCH();
 }
 
@@ -1498,7 +1535,6 @@ fail:
 #undef NEXT
 #undef CHECK
 #undef SLOW
-#undef LOAD_FRAME
 #undef GOTO
 #undef JUMP_WHEN
 #undef HINTED
@@ -1537,18 +1573,17 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     }
     int line = Error_Context.line;
     int entry = g_depth;
-    g_argLive = -1;
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
+    f.consts = bc->constants.data();
     f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
-    f.saved = nullptr;
     f.locals = g_top;
     f.stack = StartLocals(f.locals, bc->localCount);
+    f.savedSlots = ArgumentSlots;
     f.self = self;
     f.other = other;
-    f.withBase = g_withs.size();
     f.savedCount = argument_count;
     f.script = -1;
     f.arrays = bc->arrayCount ? g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;

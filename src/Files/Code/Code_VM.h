@@ -1,6 +1,6 @@
 // The stack machine: runs the byte code of compiled code. Calls of scripts continue in the same
-// loop with the argument slots saved and restored; built-ins and extension functions are called
-// through their tables.
+// loop, the arguments left on the stack as the callee's argument slots; built-ins and extension
+// functions are called through their tables.
 #pragma once
 #include "Variable/Value.h"
 

@@ -72,6 +72,8 @@ void TPage_FreeTextures();
 int TPage_Count();
 // The entry for a handle, null for a value that is not a known handle.
 TPageEntry* TPage_Get(double handle);
+// The entry at a position of the table (its handle less TPAGE_HANDLE_BASE), null outside it.
+TPageEntry* TPage_At(int index);
 int TPage_Handle(const TPageEntry* entry);  // -1 when not an entry of the table
 // The texture id of an entry's page, -1 when none.
 int TPage_TextureId(const TPageEntry* entry);

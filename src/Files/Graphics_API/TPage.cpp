@@ -48,6 +48,11 @@ TPageEntry* TPage_Get(double handle)
     return &g_entries[(int)handle - TPAGE_HANDLE_BASE];
 }
 
+TPageEntry* TPage_At(int index)
+{
+    return index >= 0 && index < g_count ? &g_entries[index] : nullptr;
+}
+
 int TPage_Handle(const TPageEntry* entry)
 {
     if (!entry || entry < g_entries || entry >= g_entries + g_count) return -1;

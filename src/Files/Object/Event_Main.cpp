@@ -12,16 +12,16 @@
 int64_t EventStamp = 0;
 int event_type = -1, event_number = -1, event_object = -1;
 
-static bool RunEvent(CInstance* self, CInstance* other, int owner, int type, int number)
+static bool RunEvent(CInstance* self, CInstance* other, EventOwner owner, int type, int number)
 {
-    CObject* o = Object_Find(owner);
-    CEvent* e = o ? o->GetEvent(type, number) : nullptr;
+    const CObject* o = owner.object;
+    CEvent* e = owner.event;
     if (!e || !e->GetCode()) return false;
     int savedType = event_type, savedNumber = event_number, savedObject = event_object;
     ErrorContext savedContext = Error_Context;
     event_type = type;
     event_number = number;
-    event_object = owner;
+    event_object = o->index;
     Error_Context = ErrorContext();
     Error_Context.objectName = o->name.c_str();
     Error_Context.eventName = Event_GetName(type, number);
@@ -40,9 +40,14 @@ static bool RunEvent(CInstance* self, CInstance* other, int owner, int type, int
 bool Event_Perform(CInstance* self, CInstance* other, int objectIndex, int type, int number)
 {
     if (Room_ChangePending()) return false;
-    int owner = Object_FindEventOwner(objectIndex, type, number);
-    if (owner < 0) return false;
-    return RunEvent(self, other, owner, type, number);
+    const CObject* o = Object_Find(objectIndex);
+    return o && RunEvent(self, other, o->FindEvent(type, number), type, number);
+}
+
+bool Event_Has(const CInstance* inst, int type, int number)
+{
+    const CObject* o = Object_Find(inst->object_index);
+    return o && o->FindEvent(type, number).event;
 }
 
 bool Event_Perform_Instance(CInstance* inst, CInstance* other, int type, int number)
@@ -55,28 +60,17 @@ bool Event_Inherited(CInstance* self, CInstance* other)
 {
     CObject* o = Object_Find(event_object);
     if (!o || !o->parent || Room_ChangePending()) return false;
-    int owner = Object_FindEventOwner(o->parent->index, event_type, event_number);
-    if (owner < 0) return false;
-    return RunEvent(self, other, owner, event_type, event_number);
+    return RunEvent(self, other, o->parent->FindEvent(event_type, event_number), event_type, event_number);
 }
 
 int64_t Event_BeginPass() { return ++EventStamp; }
-
-bool Event_Takes(const CInstance* inst)
-{
-    return !inst->marked && !inst->deactivated;
-}
-
-bool Event_InPass(const CInstance* inst, int64_t stamp)
-{
-    return Event_Takes(inst) && inst->creation_stamp < stamp;
-}
 
 void Event_Perform_All(int type, int number)
 {
     CRoom* room = Run_Room;
     if (!room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
+    if (!Object_EventUsed(type, number)) return;
     std::vector<CInstance*> list = room->active;
     for (CInstance* inst : list) {
         if (Room_ChangePending()) break;

@@ -1,9 +1,9 @@
 // Running events: one object's event for an instance, an event for every instance, and the stamp
 // that keeps instances made during a pass out of that pass.
 #pragma once
-#include <cstdint>
+#include "Object/Instance_Class.h"
 
-class CInstance;
+#include <cstdint>
 
 // Advanced by one per event pass; an instance made or changed during a pass carries the stamp of
 // that pass and the pass skips it.
@@ -15,6 +15,9 @@ extern int event_type, event_number, event_object;
 // with other. Nothing while a room change is pending. Returns false when no object of the chain
 // has the event.
 bool Event_Perform(CInstance* self, CInstance* other, int objectIndex, int type, int number);
+// Whether the instance's object (or an ancestor) has the event: the passes ask it before
+// anything else, since most instances have few events.
+bool Event_Has(const CInstance* inst, int type, int number);
 // The event of the instance's own object (with parents); nothing for a null instance.
 bool Event_Perform_Instance(CInstance* inst, CInstance* other, int type, int number);
 // The event for every live active instance of the current room (self = other), as one pass.
@@ -27,8 +30,11 @@ void Event_PerformForObjects(int type, int number);
 bool Event_Inherited(CInstance* self, CInstance* other);
 // Starts a pass: advances EventStamp and returns it.
 int64_t Event_BeginPass();
-// Whether an instance takes part in a pass with the given stamp.
-bool Event_InPass(const CInstance* inst, int64_t stamp);
 // Whether an instance still takes events: neither destroyed nor deactivated (say, by an earlier
 // event of the same pass).
-bool Event_Takes(const CInstance* inst);
+inline bool Event_Takes(const CInstance* inst) { return !inst->marked && !inst->deactivated; }
+// Whether an instance takes part in a pass with the given stamp.
+inline bool Event_InPass(const CInstance* inst, int64_t stamp)
+{
+    return Event_Takes(inst) && inst->creation_stamp < stamp;
+}

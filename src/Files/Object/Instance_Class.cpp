@@ -6,7 +6,7 @@ void Instance_Register(CInstance* inst);
 void Instance_Unregister(CInstance* inst);
 
 CInstance::CInstance(int id_, int objectIndex, float x_, float y_)
-    : id(id_), object_index(objectIndex), x(x_), y(y_), xprevious(x_), yprevious(y_), xstart(x_), ystart(y_)
+    : x(x_), y(y_), xprevious(x_), yprevious(y_), object_index(objectIndex), id(id_), xstart(x_), ystart(y_)
 {
     for (int& a : alarm) a = -1;
     variables = new CVariableList;

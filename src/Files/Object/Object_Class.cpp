@@ -46,6 +46,8 @@ bool CEvent::Compile(const char* label)
     return m_code->Compile(label);
 }
 
+uint64_t Object_EventsGeneration = 1;
+
 CObject::~CObject()
 {
     for (auto& e : m_events) delete e.second;
@@ -58,8 +60,26 @@ CEvent* CObject::GetEvent(int type, int number) const
     return it == m_events.end() ? nullptr : it->second;
 }
 
+void CObject::BuildChain() const
+{
+    for (std::vector<EventOwner>& row : m_chain) row.clear();
+    // Nearest object first: an ancestor fills only what nearer objects left empty. Bounded by the
+    // object count: a chain that loops ends the walk.
+    int guard = Object_Count() + 1;
+    for (const CObject* p = this; p && guard-- > 0; p = p->parent)
+        for (const auto& [key, event] : p->m_events) {
+            auto [type, number] = key;
+            if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) continue;
+            std::vector<EventOwner>& row = m_chain[type];
+            if ((size_t)number >= row.size()) row.resize((size_t)number + 1);
+            if (!row[(size_t)number].event) row[(size_t)number] = {p, event};
+        }
+    m_chainGeneration = Object_EventsGeneration;
+}
+
 void CObject::AddEvent(int type, int number, const char* text)
 {
+    Object_EventsChanged();
     CEvent*& slot = m_events[{type, number}];
     if (!slot) {
         slot = new CEvent(text);

@@ -1,5 +1,6 @@
 // CObject, the template of instances, and CEvent, one event of an object.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -67,6 +68,20 @@ struct ObjectPhysics {
     bool awake = true, kinematic = false;
 };
 
+class CObject;
+
+// The event an instance of an object runs for one (type, number): the object's own or its
+// nearest ancestor's, and that object; both null when no object of the chain has it.
+struct EventOwner {
+    const CObject* object = nullptr;
+    CEvent* event = nullptr;
+};
+
+// Advanced whenever events or parent links change: every object's table of the events its
+// instances run is made again on its next use.
+extern uint64_t Object_EventsGeneration;
+inline void Object_EventsChanged() { Object_EventsGeneration++; }
+
 class CObject {
 public:
     CObject() = default;
@@ -80,7 +95,9 @@ public:
     int depth = 0;
     int parent_index = -1;
     int mask = -1;
-    CObject* parent = nullptr;  // set for parent indexes 0..999999 that name an object
+    // Set for parent indexes 0..999999 that name an object; whoever changes it calls
+    // Object_EventsChanged (Object_LinkParents and Object_Lists_Build do).
+    CObject* parent = nullptr;
     int index = -1;
     std::unique_ptr<ObjectPhysics> physics;  // null: instances get no body of their own
 
@@ -89,6 +106,15 @@ public:
 
     // The object's own event, or null.
     CEvent* GetEvent(int type, int number) const;
+    // The event an instance of the object runs for (type, number), own or inherited. Looked up
+    // in a table made once for the object (the passes over instances ask it for each instance).
+    EventOwner FindEvent(int type, int number) const
+    {
+        if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) return {};
+        if (m_chainGeneration != Object_EventsGeneration) BuildChain();
+        const std::vector<EventOwner>& row = m_chain[type];
+        return (size_t)number < row.size() ? row[(size_t)number] : EventOwner{};
+    }
     // Adds code to (type, number); a second piece of code for the same event is appended.
     void AddEvent(int type, int number, const char* text);
     bool IsDescendant(int ancestor) const;
@@ -98,4 +124,8 @@ private:
     std::map<std::pair<int, int>, CEvent*> m_events;
     // Events replaced by AddEvent, kept until the object goes: their code may be running.
     std::vector<CEvent*> m_retired;
+    // FindEvent's table: per event type, by number; valid while m_chainGeneration is current.
+    mutable std::vector<EventOwner> m_chain[EVENT_TYPE_COUNT];
+    mutable uint64_t m_chainGeneration = 0;
+    void BuildChain() const;
 };

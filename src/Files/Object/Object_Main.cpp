@@ -44,6 +44,7 @@ int Object_Add()
     o->name = "__newobject" + std::to_string(index);
     o->index = index;
     Objects.push_back(std::move(o));
+    Object_EventsChanged();
     return index;
 }
 
@@ -54,6 +55,7 @@ bool Object_Delete(int index)
         if (o && o->parent == Objects[index].get()) o->parent = nullptr;
     Objects[index]->instances.clear();
     Deleted.push_back(std::move(Objects[index]));
+    Object_EventsChanged();
     return true;
 }
 
@@ -63,10 +65,12 @@ void Object_Clear()
     Deleted.clear();
     EventLists.clear();
     CollisionPairs.clear();
+    Object_EventsChanged();
 }
 
 bool Object_LinkParents()
 {
+    Object_EventsChanged();
     for (auto& o : Objects) {
         if (!o) continue;
         o->parent = (o->parent_index >= 0 && o->parent_index <= 999999) ? Object_Find(o->parent_index) : nullptr;
@@ -105,14 +109,36 @@ bool Object_Prepare()
 
 int Object_FindEventOwner(int index, int type, int number)
 {
-    int guard = (int)Objects.size() + 1;
-    for (CObject* o = Object_Find(index); o && guard-- > 0; o = o->parent)
-        if (o->GetEvent(type, number)) return o->index;
-    return -1;
+    const CObject* o = Object_Find(index);
+    const CObject* owner = o ? o->FindEvent(type, number).object : nullptr;
+    return owner ? owner->index : -1;
+}
+
+bool Object_EventUsed(int type, int number)
+{
+    // By type, by number: whether some object has the event of its own.
+    static std::vector<char> used[EVENT_TYPE_COUNT];
+    static uint64_t generation = 0;
+    if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) return false;
+    if (generation != Object_EventsGeneration) {
+        for (std::vector<char>& row : used) row.clear();
+        for (auto& o : Objects) {
+            if (!o) continue;
+            for (auto& e : o->Events()) {
+                auto [t, n] = e.first;
+                if (t < 0 || t >= EVENT_TYPE_COUNT || n < 0) continue;
+                if ((size_t)n >= used[t].size()) used[t].resize((size_t)n + 1);
+                used[t][(size_t)n] = 1;
+            }
+        }
+        generation = Object_EventsGeneration;
+    }
+    return (size_t)number < used[type].size() && used[type][(size_t)number];
 }
 
 void Object_Lists_Build()
 {
+    Object_EventsChanged();
     EventLists.clear();
     CollisionPairs.clear();
     std::map<std::pair<int, int>, bool> seen;
@@ -217,5 +243,6 @@ bool Object_Load(GameFileReader chunk)
         }
         Objects.push_back(std::move(o));
     }
+    Object_EventsChanged();
     return chunk.ok;
 }

@@ -27,5 +27,7 @@ const std::vector<std::pair<int, int>>& Object_CollisionPairs();
 // The object whose event (type, number) an instance of the object runs: the object itself or the
 // nearest ancestor with it; -1 when none.
 int Object_FindEventOwner(int index, int type, int number);
+// Whether any object has the event (type, number) of its own: when none has, no instance runs it.
+bool Object_EventUsed(int type, int number);
 // Reads the OBJT chunk (see docs/gamefile.md); false on a damaged record.
 bool Object_Load(GameFileReader chunk);

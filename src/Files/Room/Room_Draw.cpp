@@ -8,7 +8,7 @@
 #include "Graphics_API/GR_Device.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
-#include "Object/Object_Main.h"
+#include "Object/Object_Class.h"
 #include "Particle/Particle_Main.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
@@ -31,7 +31,7 @@ uint32_t DeviceColour(uint32_t bgr)
 
 void DrawInstance(CInstance* inst)
 {
-    if (Object_FindEventOwner(inst->object_index, EVENT_DRAW, 0) >= 0) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
+    if (Event_Has(inst, EVENT_DRAW, 0)) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
     else if (const CSprite* sprite = Sprite_Get(inst->sprite_index))
         sprite->DrawExt(RealToInt(std::floor(inst->image_index)), inst->x, inst->y, inst->image_xscale,
                         inst->image_yscale, inst->image_angle, (uint32_t)inst->image_blend, inst->image_alpha);

@@ -23,8 +23,6 @@ std::vector<int> Order;
 std::map<int, CRoom*> Kept;
 }
 
-bool Room_ChangePending() { return Error_FatalPending || (Room_NewRoom != ROOM_CHANGE_NONE && !Room_Ending); }
-
 bool Room_Exists(int index) { return index >= 0 && index < (int)Rooms.size() && Rooms[index]; }
 CRoom* Room_Get(int index) { return Room_Exists(index) ? Rooms[index].get() : nullptr; }
 const char* Room_GetName(int index) { return Room_Exists(index) ? Rooms[index]->name.c_str() : "<undefined>"; }

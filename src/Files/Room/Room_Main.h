@@ -1,5 +1,6 @@
 // The room table, the room order and room changes.
 #pragma once
+#include "Code/Error.h"
 #include "Room/Room_Class.h"
 
 #include <map>
@@ -22,8 +23,8 @@ extern int transition_kind;
 // so it does not cut those events short either.
 extern bool Room_Ending;
 // True when a room change waits for the end of the frame (events and passes then stop), or a
-// fatal error is ending the game.
-bool Room_ChangePending();
+// fatal error is ending the game. Asked for each instance of each pass, hence inline.
+inline bool Room_ChangePending() { return Error_FatalPending || (Room_NewRoom != ROOM_CHANGE_NONE && !Room_Ending); }
 
 bool Room_Exists(int index);
 const char* Room_GetName(int index);  // "<undefined>" when missing

@@ -257,6 +257,7 @@ void LocalMousePass()
 
 void TimeLinePass()
 {
+    if (TimeLine_Count() == 0) return;  // no instance can run one
     InstancePass([](CInstance* inst) {
         if (!inst->timeline_running) return;
         CTimeLine* line = TimeLine_Get(inst->timeline_index);
@@ -300,6 +301,10 @@ void TimeLinePass()
 void AlarmPass()
 {
     InstancePass([](CInstance* inst) {
+        // Most instances have no alarm set: one look at all twelve (the compiler does it at once).
+        int highest = 0;
+        for (int value : inst->alarm) highest = std::max(highest, value);
+        if (highest <= 0) return;
         // Alarms of an instance that an alarm event deactivated wait, not ring unseen.
         for (int a = 0; a < ALARM_COUNT; a++) {
             if (inst->alarm[a] <= 0) continue;
@@ -340,13 +345,24 @@ bool BoxCrosses(const CInstance* i, int left, int top, int right, int bottom)
 // Outside and boundary events of the room, then of each visible view (other 40 + v, 50 + v).
 void BoundaryPass()
 {
+    // Most games have none of these events: the pass then costs nothing, and an instance whose
+    // object has none needs no box.
+    auto used = [](int number) { return Object_EventUsed(EVENT_OTHER, number); };
+    bool any = used(OTHER_OUTSIDE) || used(OTHER_BOUNDARY);
+    for (int v = 0; v < ROOM_SLOTS && !any; v++) any = used(40 + v) || used(50 + v);
+    if (!any) return;
     InstancePass([](CInstance* inst) {
-        auto has = [inst](int number) { return Object_FindEventOwner(inst->object_index, EVENT_OTHER, number) >= 0; };
+        // Asked as each check comes: an earlier event may have changed the instance's object.
+        auto has = [inst](int number) { return Event_Has(inst, EVENT_OTHER, number); };
         auto raise = [inst](int number) {
             if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_OTHER, number);
         };
-        inst->Compute_BoundingBox();
         CRoom* room = Run_Room;
+        bool watched = has(OTHER_OUTSIDE) || has(OTHER_BOUNDARY);
+        for (int v = 0; v < ROOM_SLOTS && room->enable_views && !watched; v++)
+            watched = room->views[v].visible && (has(40 + v) || has(50 + v));
+        if (!watched) return;
+        inst->Compute_BoundingBox();
         if (has(OTHER_OUTSIDE) && BoxOutside(inst, 0, 0, room->width, room->height)) raise(OTHER_OUTSIDE);
         if (has(OTHER_BOUNDARY) && BoxCrosses(inst, 0, 0, room->width, room->height)) raise(OTHER_BOUNDARY);
         if (!room->enable_views) return;
@@ -449,7 +465,7 @@ void ScrollPass()
         if (inst->image_index >= count) inst->image_index -= count * floorf(inst->image_index / count);
         else if (inst->image_index < 0) inst->image_index += count * ceilf(-inst->image_index / count);
         else return;
-        Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
+        if (Event_Has(inst, EVENT_OTHER, OTHER_ANIMATION_END)) Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
     });
 }
 }

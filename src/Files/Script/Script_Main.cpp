@@ -10,6 +10,7 @@
 #include <vector>
 
 PendingError PendingScriptError;
+int Script_Generation = 0;
 
 namespace {
 std::vector<std::unique_ptr<CScript>> g_scripts;
@@ -28,12 +29,14 @@ CScript::~CScript()
 bool CScript::Compile()
 {
     if (!m_code) m_code = new CCode(GetText(), false);
+    Script_Generation++;
     return m_code->Compile(m_name);
 }
 
 int Script_Add(const char* name, const char* text)
 {
     int index = (int)g_scripts.size();
+    Script_Generation++;
     g_scripts.push_back(std::make_unique<CScript>(name, text));
     g_byName.emplace(g_scripts.back()->GetName(), index);  // the first script of a name is the one found
     return index;
@@ -41,6 +44,7 @@ int Script_Add(const char* name, const char* text)
 
 void Script_Clear()
 {
+    Script_Generation++;
     g_scripts.clear();
     g_byName.clear();
 }

@@ -21,6 +21,10 @@ private:
     CCode* m_code = nullptr;
 };
 
+// Changes whenever a script is added, compiled or removed, so that callers may keep what they
+// looked up until it changes.
+extern int Script_Generation;
+
 // Appends a script to the table and returns its index.
 int Script_Add(const char* name, const char* text);
 void Script_Clear();

@@ -43,6 +43,8 @@ void CSprite::Clear()
 
 int CSprite::WrapFrame(int frame) const
 {
+    // Most draws ask for a frame in range: no division for them.
+    if (frame >= 0 && frame < m_numb) return frame;
     int f = frame % m_numb;
     return f < 0 ? f + m_numb : f;
 }
@@ -50,8 +52,7 @@ int CSprite::WrapFrame(int frame) const
 const TPageEntry* CSprite::PageEntry(int frame) const
 {
     if (m_pages.empty() || m_numb < 1) return nullptr;
-    int index = m_pages[WrapFrame(frame)];
-    return index < 0 ? nullptr : TPage_Get((double)TPAGE_HANDLE_BASE + index);
+    return TPage_At(m_pages[WrapFrame(frame)]);
 }
 
 void CSprite::ComputeCullRadius()

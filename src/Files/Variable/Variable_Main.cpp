@@ -8,7 +8,10 @@
 #include <vector>
 
 CVariableList Variable_Globals;
-TaggedValue ArgumentSlots[ARGUMENT_SLOTS];
+namespace {
+TaggedValue g_outerSlots[ARGUMENT_SLOTS];
+}
+TaggedValue* ArgumentSlots = g_outerSlots;
 int argument_count = 0;
 int Argument_Relative = 0;
 bool Variable_UnsetReadsZero = false;

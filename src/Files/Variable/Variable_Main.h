@@ -26,8 +26,10 @@ extern CVariableList Variable_Globals;
 bool Variable_Global_Get(int id, int arrayIndex, TaggedValue* value);
 bool Variable_Global_Set(int id, int arrayIndex, const TaggedValue* value);
 
-// argument0 ... argument15 of the running code; callers save, fill and restore them.
-extern TaggedValue ArgumentSlots[ARGUMENT_SLOTS];
+// argument0 ... argument15 of the running code: the running script's own slots (the byte-code
+// machine keeps them in the script's frame), else slots of no script; callers save, fill and
+// restore them.
+extern TaggedValue* ArgumentSlots;
 // The number of arguments of the running script.
 extern int argument_count;
 // The relative flag (0 or 1) of the running action, read by `argument_relative`.

@@ -67,7 +67,7 @@ protected:
         Code_StepBudget = -1;
         Script_Clear();
         Variable_Globals.Clear();
-        for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+        for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
         argument_count = 0;
     }
     void AddScript(const char* name, const char* text) { Code_Constant_AddReal(name, Script_Add(name, text)); }
@@ -246,7 +246,7 @@ TEST_F(Machine, JoinedStringsStopAtTheirBound)
         Outcome o = Both(p);
         EXPECT_FALSE(o.ok) << p;
         EXPECT_EQ(o.log, "268435456.000000|" + error) << p;
-        for (TaggedValue& slot : ArgumentSlots) slot.SetReal(0.0);
+        for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
     }
     g_big.Free();
 }
@@ -271,9 +271,55 @@ TEST_F(Machine, ScriptCallsSaveAndRestoreArgumentSlots)
     Outcome o = Both("argument0 = 'top'; vm_print(vm_caller('a', 'b', 'c')); vm_print(argument0); vm_print(script_execute(vm_inner, 9))");
     EXPECT_EQ(o.log, "in|0.000000|1.000000|a|c|3.000000|changed|top|9.000000|0.000000|1.000000|changed|");
     EXPECT_STREQ(ArgumentSlots[0].GetString(), "top");
-    // Only slots in use are saved: a negative zero is a value in use.
+    // The caller's slots come back exactly, a negative zero included.
     o = Both("argument5 = -0; vm_caller(1); vm_print(argument5)");
     EXPECT_EQ(o.log.substr(o.log.size() - 10), "-0.000000|");
+}
+
+TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
+{
+    AddScript("vm_less", "if (argument0 < 2) return 'less';\nreturn argument0 - 1");
+    AddScript("vm_same", "if (argument1 == 'abc') return 1;\nreturn argument1 + 'x'");
+    AddScript("vm_mix", "var t; t = 2;\nreturn t * argument0 + argument1");
+    ASSERT_TRUE(Script_Prepare());
+    Outcome o = Both("vm_print(vm_less(1)); vm_print(vm_less(5)); vm_print(vm_same(0, 'abc')); vm_print(vm_same(0, 'q')); "
+                     "vm_print(vm_mix(3, 4)); vm_print(vm_mix(1))");
+    EXPECT_EQ(o.log, "less|4.000000|1.000000|qx|10.000000|2.000000|");
+    // Wrong types stop the script at the line of the use.
+    EXPECT_NE(Both("vm_less('a')").log.find("In vm_less, line 1: "), std::string::npos);
+    EXPECT_NE(Both("vm_same(0, 2)").log.find("In vm_same, line 2: "), std::string::npos);
+    EXPECT_NE(Both("vm_mix('a', 1)").log.find("In vm_mix, line 2: "), std::string::npos);
+    EXPECT_NE(Both("vm_mix(1, 'b')").log.find("In vm_mix, line 2: "), std::string::npos);
+    // Without an instance, reading an argument is an error, also when the read is joined with its use.
+    for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "return 1 + argument0", "argument0 = 1"}) {
+        std::string logs[2];
+        for (bool machine : {false, true}) {
+            g_log.clear();
+            CommandLine.useVM = machine;
+            CCode code(text, false);
+            ASSERT_TRUE(code.Compile("prog"));
+            TaggedValue result;
+            EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result)) << text;
+            logs[machine] = g_log;
+        }
+        EXPECT_EQ(logs[1], logs[0]) << text;
+        EXPECT_NE(logs[1].find("argument0"), std::string::npos) << logs[1];
+    }
+    // Inside with there is an instance, and after it again none.
+    CInstance inst(700220, 11, 0, 0);
+    std::string logs[2];
+    for (bool machine : {false, true}) {
+        g_log.clear();
+        CommandLine.useVM = machine;
+        CCode code("with (11) { vm_print(argument0 - 1); break; } with (11) vm_print(1 + argument0); vm_print(argument0 < 1)", false);
+        ASSERT_TRUE(code.Compile("prog"));
+        TaggedValue result;
+        EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result));
+        logs[machine] = g_log;
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+    EXPECT_EQ(logs[1].substr(0, 18), "-1.000000|1.000000");
+    EXPECT_NE(logs[1].find("(variable argument0)"), std::string::npos) << logs[1];
 }
 
 TEST_F(Machine, DeepRecursionEndsWithTheStackOverflowError)

@@ -74,6 +74,51 @@ TEST_F(Objects, AppendedCodeAndDeletion)
     EXPECT_EQ(Object_Add(), 4);
 }
 
+// Each object's table of the events its instances run is made on first use: every later change
+// of events, parents or the object table must show in it.
+TEST_F(Objects, EventTablesFollowEveryChange)
+{
+    CObject* child = Object_Find(2);
+    EXPECT_EQ(child->FindEvent(EVENT_STEP, STEP_NORMAL).object, child);
+    EXPECT_EQ(child->FindEvent(EVENT_COLLISION, 3).object, Object_Find(0));
+    EXPECT_EQ(child->FindEvent(EVENT_DRAW, 0).event, nullptr);
+    EXPECT_EQ(child->FindEvent(EVENT_COLLISION, 99).event, nullptr);
+    EXPECT_EQ(child->FindEvent(-1, 0).event, nullptr);
+    EXPECT_EQ(child->FindEvent(EVENT_TYPE_COUNT, 0).event, nullptr);
+    EXPECT_EQ(child->FindEvent(EVENT_STEP, -1).event, nullptr);
+    EXPECT_FALSE(Object_EventUsed(EVENT_DRAW, 0));
+
+    // An event added to an ancestor reaches the child; one replacing compiled code is found anew.
+    Object_Find(0)->AddEvent(EVENT_DRAW, 0, "g = 1;");
+    EXPECT_EQ(child->FindEvent(EVENT_DRAW, 0).object, Object_Find(0));
+    EXPECT_TRUE(Object_EventUsed(EVENT_DRAW, 0));
+    CEvent* before = Object_Find(0)->GetEvent(EVENT_DRAW, 0);
+    ASSERT_TRUE(before->Compile("test"));
+    Object_Find(0)->AddEvent(EVENT_DRAW, 0, "h = 1;");
+    EXPECT_NE(child->FindEvent(EVENT_DRAW, 0).event, before);
+    EXPECT_EQ(child->FindEvent(EVENT_DRAW, 0).event, Object_Find(0)->GetEvent(EVENT_DRAW, 0));
+
+    // A new parent link, then the ancestor deleted: the inherited events go with it.
+    Object_Find(3)->parent_index = 0;
+    ASSERT_TRUE(Object_LinkParents());
+    EXPECT_EQ(Object_FindEventOwner(3, EVENT_STEP, STEP_NORMAL), 0);
+    EXPECT_EQ(Object_FindEventOwner(3, EVENT_COLLISION, 3), 3);  // its own comes first
+    ASSERT_TRUE(Object_Delete(0));
+    EXPECT_EQ(Object_FindEventOwner(3, EVENT_STEP, STEP_NORMAL), -1);
+    EXPECT_EQ(Object_FindEventOwner(1, EVENT_STEP, STEP_NORMAL), -1);
+    EXPECT_EQ(Object_FindEventOwner(2, EVENT_STEP, STEP_NORMAL), 2);
+    EXPECT_FALSE(Object_EventUsed(EVENT_DRAW, 0));  // only the deleted object had it
+    EXPECT_TRUE(Object_EventUsed(EVENT_COLLISION, 2));
+    EXPECT_FALSE(Object_EventUsed(EVENT_COLLISION, 1000000));
+
+    // A loop made by hand, announced as parent changes are: the table is made without hanging.
+    Object_Find(1)->parent = Object_Find(2);
+    Object_Find(2)->parent = Object_Find(1);
+    Object_EventsChanged();
+    EXPECT_EQ(Object_FindEventOwner(1, EVENT_STEP, STEP_NORMAL), 2);
+    EXPECT_EQ(Object_FindEventOwner(1, EVENT_KEYPRESS, 5), -1);
+}
+
 TEST(EventNumbers, OnlyKnownEventsAreValid)
 {
     EXPECT_TRUE(Event_IsValid(EVENT_ALARM, 11));
