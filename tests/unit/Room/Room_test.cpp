@@ -90,6 +90,7 @@ TEST(RoomRecord, CreationRecordIdsFollowTheCounters)
 TEST(RoomRecord, CountersStopAtTheirBound)
 {
     CRoom room;
+    int savedInstance = Room_LastInstanceId, savedTile = Room_LastTileId;
     for (int counter : {INSTANCE_ID_LAST, INT32_MAX}) {
         Room_LastInstanceId = counter;
         Room_LastTileId = counter;
@@ -106,6 +107,9 @@ TEST(RoomRecord, CountersStopAtTheirBound)
     EXPECT_EQ(room.AddInstance(0, 0, 0), -1);
     EXPECT_EQ(room.AddTile(RoomTile()), 0);
     EXPECT_EQ(room.tiles[0].id, 1);
+    // Later tests in the same process create instances.
+    Room_LastInstanceId = savedInstance;
+    Room_LastTileId = savedTile;
 }
 
 class RoomInstances : public ::testing::Test {
