@@ -1142,8 +1142,19 @@ L_GET_ARRAY_AT: {
     READ_AT(&v, v.defined)
 }
 #undef READ_AT
-L_GET_BUILTIN:
-    SLOW(GetBuiltin);
+L_GET_BUILTIN: {
+    // A plain field of the running instance is read in place; the rest through its getter.
+    CInstance* self = g_cur->self;
+    const RVariable* b = Variable_BuiltIn_Get(pc->a);
+    if (pc->x || !self || !b) SLOW(GetBuiltin);
+    if (b->floatField) sp->val = self->*b->floatField;
+    else if (b->intField) sp->val = self->*b->intField;
+    else if (b->boolField) sp->val = self->*b->boolField ? 1.0 : 0.0;
+    else SLOW(GetBuiltin);
+    sp->kind = VALUE_REAL;
+    sp++;
+    NEXT();
+}
 L_GET_DOT:
     SLOW(GetDot);
 L_GET_ARG:
