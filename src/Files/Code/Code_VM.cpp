@@ -1574,8 +1574,10 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
         g_top = g_stack;
         g_end = g_stack + STACK_VALUES;
     }
-    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack ||
-        Stack_Remaining() < CODE_STACK_RESERVE) {
+    // Where this thread's stack gets too short to go on: found once, then one comparison a run.
+    static thread_local const char* stackLimit = nullptr;
+    if (!stackLimit) stackLimit = Stack_Limit(CODE_STACK_RESERVE);
+    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack || Stack_Below(stackLimit)) {
         char head[48];
         snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
         LastErrorText = "In " + bc->name + head + STACK_OVERFLOW;

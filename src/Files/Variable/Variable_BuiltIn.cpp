@@ -9,6 +9,7 @@
 #include <vector>
 
 std::vector<RVariable> Variable_BuiltIns;
+unsigned Variable_BuiltIn_Entries = 0;
 
 namespace {
 
@@ -72,6 +73,7 @@ void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter 
     }
     g_byName.emplace(v.name, (int)Variable_BuiltIns.size());
     Variable_BuiltIns.push_back(v);
+    Variable_BuiltIn_Entries = (unsigned)Variable_BuiltIns.size();
 }
 
 int Variable_BuiltIn_Find(const char* name)

@@ -32,11 +32,13 @@ void Variable_BuiltIn_SetField(const char* name, float CInstance::*field);
 void Variable_BuiltIn_SetField(const char* name, int CInstance::*field);
 void Variable_BuiltIn_SetField(const char* name, bool CInstance::*field);
 
-// The table, by index; changed only through the functions above.
+// The table, by index, and its size (kept apart: the vector's size takes a division by the
+// entry's size); changed only through the functions above.
 extern std::vector<RVariable> Variable_BuiltIns;
+extern unsigned Variable_BuiltIn_Entries;
 
 inline const RVariable* Variable_BuiltIn_Get(int index)  // null outside the table
 {
-    return (unsigned)index < Variable_BuiltIns.size() ? &Variable_BuiltIns[(size_t)index] : nullptr;
+    return (unsigned)index < Variable_BuiltIn_Entries ? &Variable_BuiltIns[(size_t)index] : nullptr;
 }
 int Variable_BuiltIn_Count();
