@@ -12,6 +12,7 @@
 #include "Run/CommandLine.h"
 #include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
+#include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
 #include <gtest/gtest.h>
@@ -455,6 +456,11 @@ TEST_F(Machine, InstanceFieldsReadInPlaceAgreeWithTheirGetters)
         EXPECT_EQ(logs[1], logs[0]) << text;
         EXPECT_NE(logs[1].find("No instance found for target -1"), std::string::npos) << logs[1];
     }
+    // A field registered again with a getter of its own is read through that getter.
+    Variable_BuiltIn_Add("image_alpha", [](CInstance*, int, TaggedValue* out) { out->SetReal(42.0); return true; }, nullptr, false);
+    EXPECT_EQ(Both("vm_print(image_alpha)").log, "42.000000|");
+    Run_Variables_Init();
+    EXPECT_EQ(Both("vm_print(image_alpha)").log, "1.000000|");
 }
 
 TEST_F(Machine, CodeWithoutItsTreeRunsOnTheMachineAndScriptsToo)
