@@ -89,6 +89,7 @@ bool Window_Create(int width, int height, bool hidden)
     WantW = width, WantH = height;
     Uint32 flags = SDL_WINDOW_OPENGL | (hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     if (Fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    GR_Window_Prepare();
     MainWindow = SDL_CreateWindow(Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!MainWindow) {
         Console_Warnings->Output("Window: the window could not be made (%s)\n", SDL_GetError());

@@ -34,9 +34,14 @@ static int Room(int kind, int stride)
 // Room for count vertices once kind, texture, stride and count are known to be good.
 static void* Reserve(int kind, GR_DeviceTexture* texture, int stride, int count)
 {
-    if (g_count > 0 && (kind != g_kind || texture != g_texture || stride != g_stride || IsStripOrFan(kind) ||
-                        g_count + count > Room(kind, stride)))
+    if (g_count >= GR_BATCH_HANDOVER) {
         GR_Batch_Flush();
+        GR_Batch_Stats.handovers++;
+        GRB_Submit();
+    } else if (g_count > 0 && (kind != g_kind || texture != g_texture || stride != g_stride || IsStripOrFan(kind) ||
+                               g_count + count > Room(kind, stride))) {
+        GR_Batch_Flush();
+    }
     g_kind = kind;
     g_texture = texture;
     g_stride = stride;

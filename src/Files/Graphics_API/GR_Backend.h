@@ -17,6 +17,9 @@ void GRB_Draw(int kind, GR_DeviceTexture* texture, int stride, const void* verti
 // GR_BATCH_MAX_QUADS).
 void GRB_Draw_Quads(GR_DeviceTexture* texture, int stride, const void* vertices, int quads);
 
+// Has the device start on what it was given without waiting for it to finish.
+void GRB_Submit();
+
 // A vertex buffer on the device holding a copy of the bytes; null without a device or when the
 // device refuses one.
 GR_DeviceBuffer* GRB_Buffer_Create(const void* bytes, int64_t size);

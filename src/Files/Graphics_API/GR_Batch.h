@@ -36,10 +36,15 @@ static_assert(sizeof(VertexXYZColor) == 16 && sizeof(VertexXYZColorUV) == 24 && 
 // Size of the staging array in bytes.
 const int GR_BATCH_BYTES = 65536 * 24;
 
+// A batch that holds this many vertices is drawn and handed over before more join it: the device
+// then draws it while the next one is built, rather than all at the end of the frame.
+const int GR_BATCH_HANDOVER = 4096;
+
 // Room for count vertices of the given stride (16, 24 or 36 bytes) in the staging array. The
 // batch is drawn first unless kind, texture and stride match the batch being built and the kind
-// is neither a strip nor a fan, or when the vertices would not fit. Null for a bad kind or
-// stride, a count of 0 or less, or more vertices than the array holds.
+// is neither a strip nor a fan, or when the vertices would not fit, or when it holds
+// GR_BATCH_HANDOVER vertices. Null for a bad kind or stride, a count of 0 or less, or more
+// vertices than the array holds.
 void* GR_Batch_Reserve(int kind, GR_DeviceTexture* texture, int stride, int count);
 // Room for quads x 4 vertices: each quad's corners in the order top-left, top-right,
 // bottom-right, bottom-left, drawn as the triangles (0, 1, 3) and (1, 2, 3) of them. Quads of
@@ -59,6 +64,7 @@ int GR_Batch_WholeCount(int kind, int count);
 struct GR_BatchStats {
     int drawCalls;
     int vertices;
+    int handovers;
 };
 extern GR_BatchStats GR_Batch_Stats;
 

@@ -8,10 +8,18 @@
 
 struct SDL_Window;
 
+// Asks for the window framebuffer the frame can be drawn into directly (8 bits of alpha, 24 of
+// depth, 8 of stencil); called before a window for the device is made.
+void GR_Window_Prepare();
 // Makes the device on a window created with SDL_WINDOW_OPENGL and logs the vendor, renderer and
 // version; false with a message naming what was found when OpenGL 2.1 or framebuffer objects are
-// missing. The frame is drawn into an off-screen back buffer of the window's size.
+// missing. The frame is drawn into a back buffer of the window's size: the window's own
+// framebuffer when it can serve, an off-screen one otherwise.
 bool GR_D3D_Init(SDL_Window* window);
+// Whether the window's own framebuffer may serve as the back buffer (on unless switched off, as
+// tests do to compare both); taken at the next device start or reset.
+void GR_D3D_Allow_Window_Drawing(bool allow);
+bool GR_D3D_Draws_To_Window();
 void GR_D3D_Shutdown();
 bool GR_D3D_HasDevice();
 // Opens a hidden window of that size and makes the device on it (tests and tools); null, with a
@@ -20,7 +28,7 @@ SDL_Window* GR_Window_Open_Hidden(int width, int height);
 void GR_Window_Close(SDL_Window* window);
 
 bool GR_D3D_Start_Frame();
-// Ends the scene, and with present copies the back buffer to the window and shows it.
+// Ends the scene, and with present shows the back buffer in the window.
 bool GR_D3D_Finish_Frame(bool present);
 // Makes the back buffer again at the window's current size with the antialias and vsync asked
 // for; every texture and surface keeps its content.

@@ -18,7 +18,8 @@ GR_BatchStats Drawn(const std::function<void()>& draw)
     GR_BatchStats before = GR_Batch_Stats;
     draw();
     GR_Batch_Flush();
-    return {GR_Batch_Stats.drawCalls - before.drawCalls, GR_Batch_Stats.vertices - before.vertices};
+    return {GR_Batch_Stats.drawCalls - before.drawCalls, GR_Batch_Stats.vertices - before.vertices,
+            GR_Batch_Stats.handovers - before.handovers};
 }
 
 class DrawTest : public GfxTest {

@@ -49,22 +49,29 @@ TEST(Batch, StripsAndFansAreNeverJoined)
 TEST(Batch, FullArrayFlushesAndOversizedReservationsFail)
 {
     int start = DrawsAfterFlush();
-    int perBatch = GR_BATCH_BYTES / 36;
-    uint8_t* first = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, perBatch - 3);
-    uint8_t* second = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, 3);
+    int perBatch = GR_BATCH_BYTES / 36, handovers = GR_Batch_Stats.handovers;
+    const int below = GR_BATCH_HANDOVER - 3;  // a batch not yet handed over
+    uint8_t* first = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, below);
+    uint8_t* second = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, perBatch - below);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second, first + (size_t)(perBatch - 3) * 36);  // still fits
+    EXPECT_EQ(second, first + (size_t)below * 36);  // still fits
     EXPECT_EQ(GR_Batch_Stats.drawCalls, start);
-    uint8_t* third = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, 3);
-    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 1);  // the full array went first
+    uint8_t* third = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, 6);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 1);  // the full array went first, handed over
     EXPECT_EQ(third, first);
+    EXPECT_EQ(GR_Batch_Stats.handovers, handovers + 1);
+    GR_Batch_Unreserve(6);
+    first = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, below);
+    EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, perBatch - below + 3), first);  // would not fit
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 2);
+    EXPECT_EQ(GR_Batch_Stats.handovers, handovers + 1);
     EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, perBatch + 1), nullptr);
     EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 24, 0), nullptr);
     EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 24, -6), nullptr);
     EXPECT_EQ(GR_Batch_Reserve(7, nullptr, 24, 3), nullptr);
     EXPECT_EQ(GR_Batch_Reserve(0, nullptr, 24, 3), nullptr);
     EXPECT_EQ(GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 20, 3), nullptr);
-    EXPECT_EQ(DrawsAfterFlush(), start + 2);
+    EXPECT_EQ(DrawsAfterFlush(), start + 3);
 }
 
 TEST(Batch, QuadsShareABatchUpToTheIndexLimit)
@@ -79,15 +86,27 @@ TEST(Batch, QuadsShareABatchUpToTheIndexLimit)
     GR_Batch_Reserve_Quads(TEX_A, 24, 1);
     GR_Batch_Reserve_Quads(TEX_B, 24, 1);
     EXPECT_EQ(DrawsAfterFlush(), start + 4);
-    // 16-bit indices: a batch ends after GR_BATCH_MAX_QUADS quads even of short vertices.
-    int vertices = GR_Batch_Stats.vertices;
-    ASSERT_NE(GR_Batch_Reserve_Quads(nullptr, 16, GR_BATCH_MAX_QUADS - 1), nullptr);
-    GR_Batch_Reserve_Quads(nullptr, 16, 1);
+    // 16-bit indices: one reservation takes up to GR_BATCH_MAX_QUADS quads even of short
+    // vertices, and a batch that size is handed over before the next.
+    int vertices = GR_Batch_Stats.vertices, handovers = GR_Batch_Stats.handovers;
+    ASSERT_NE(GR_Batch_Reserve_Quads(nullptr, 16, GR_BATCH_MAX_QUADS), nullptr);
     EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 4);
     GR_Batch_Reserve_Quads(nullptr, 16, 1);
     EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 5);
+    EXPECT_EQ(GR_Batch_Stats.handovers, handovers + 1);
     EXPECT_EQ(DrawsAfterFlush(), start + 6);
     EXPECT_EQ(GR_Batch_Stats.vertices, vertices + 4 * (GR_BATCH_MAX_QUADS + 1));
+    // Quads one at a time go out in batches of GR_BATCH_HANDOVER vertices, each handed over.
+    for (int i = 0; i < GR_BATCH_HANDOVER / 4; i++) GR_Batch_Reserve_Quads(TEX_A, 24, 1);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 6);
+    GR_Batch_Reserve_Quads(TEX_A, 24, 1);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 7);
+    EXPECT_EQ(GR_Batch_Stats.handovers, handovers + 2);
+    // A batch ended by a change of texture is not handed over.
+    GR_Batch_Reserve_Quads(TEX_B, 24, 1);
+    EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 8);
+    EXPECT_EQ(GR_Batch_Stats.handovers, handovers + 2);
+    EXPECT_EQ(DrawsAfterFlush(), start + 9);
     // Long vertices fill the array first.
     int perBatch = GR_BATCH_BYTES / 36 / 4;
     ASSERT_LT(perBatch, GR_BATCH_MAX_QUADS);
@@ -96,7 +115,7 @@ TEST(Batch, QuadsShareABatchUpToTheIndexLimit)
     EXPECT_EQ(GR_Batch_Reserve_Quads(nullptr, 16, GR_BATCH_MAX_QUADS + 1), nullptr);
     EXPECT_EQ(GR_Batch_Reserve_Quads(nullptr, 24, 0), nullptr);
     EXPECT_EQ(GR_Batch_Reserve_Quads(nullptr, 20, 1), nullptr);
-    EXPECT_EQ(DrawsAfterFlush(), start + 7);
+    EXPECT_EQ(DrawsAfterFlush(), start + 10);
 }
 
 TEST(Batch, UnreserveGivesBackTheLastVertices)

@@ -4,6 +4,7 @@
 #include "Graphics_API/Bitmap32.h"
 
 #include <string>
+#include <vector>
 
 // Opens the device in a fresh process with the environment changed; exits 0 when opening fails
 // with a warning that contains the expected text.
@@ -112,4 +113,101 @@ TEST_F(GfxTest, LinearInterpolationBlendsTexels)
     EXPECT_GT(mid & 0xFF, 0x20u);
     EXPECT_LT(mid & 0xFF, 0xE0u);
     GR_Texture_Set_Interpolation(false);
+}
+
+// Draws what depends on the target's row order: a viewport off the origin with a clear and a
+// triangle in it, culling of one turn, lines and points on pixel corners, a turned image scaled
+// with and without interpolation, half-transparent blending that leaves alpha below 255, and a
+// surface drawn from and into the screen; then presents, and draws a second frame over the first.
+// Returns the screen's pixels as read after each present.
+static std::vector<uint32_t> DrawOrientedScene(int w, int h)
+{
+    std::vector<uint32_t> frames;
+    auto keep = [&]() {
+        uint32_t* pixels = GR_Screen_Read_Pixels(w, h, 0, 0, w, h);
+        if (pixels) frames.insert(frames.end(), pixels, pixels + w * h);
+        MemFree(pixels);
+    };
+    GR_D3D_Set_Projection_2D(0, 0, (float)w, (float)h, 0);
+    Graphics::Clear(0xFF102030u, 1, 0, 7);
+    GR_D3D_Set_Viewport(4, 30, 20, 10);
+    GR_D3D_Set_Projection_2D(0, 0, 20, 10, 0);
+    Graphics::Clear(0xFF00FF00u, 1, 0, 1);
+    VertexXYZColor* v = (VertexXYZColor*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 16, 3);
+    v[0] = {0, 0, 0, 0xFFFF0000u}, v[1] = {12, 0, 0, 0xFF0000FFu}, v[2] = {0, 9, 0, 0xFFFFFFFFu};
+    GR_D3D_Set_Viewport(0, 0, w, h);
+    GR_D3D_Set_Projection_2D(0, 0, (float)w, (float)h, 0);
+    GR_D3D_Set_Culling(true);
+    for (int turn = 0; turn < 2; turn++) {
+        v = (VertexXYZColor*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 16, 3);
+        float x = 30.0f + 12 * turn;
+        v[0] = {x, 2, 0, 0xFFFFFF00u}, v[1] = turn ? VertexXYZColor{x, 12, 0, 0xFFFFFF00u} : VertexXYZColor{x + 10, 2, 0, 0xFFFFFF00u};
+        v[2] = turn ? VertexXYZColor{x + 10, 2, 0, 0xFF00FFFFu} : VertexXYZColor{x, 12, 0, 0xFF00FFFFu};
+    }
+    GR_D3D_Set_Culling(false);
+    v = (VertexXYZColor*)GR_Batch_Reserve(GR_LINELIST, nullptr, 16, 4);
+    v[0] = {1, 20, 0, 0xFFFFFFFFu}, v[1] = {11, 20, 0, 0xFFFFFFFFu};
+    v[2] = {14, 14, 0, 0xFFFF00FFu}, v[3] = {14, 26, 0, 0xFFFF00FFu};
+    v = (VertexXYZColor*)GR_Batch_Reserve(GR_POINTLIST, nullptr, 16, 2);
+    v[0] = {1, 1, 0, 0xFFFFFFFFu}, v[1] = {(float)w, (float)h, 0, 0xFF808080u};
+    CBitmap32 image(3, 2, 0xFF0000FFu);
+    image.m_pixels[1] = 0xFFFFFFFFu, image.m_pixels[5] = 0x80FF0000u;
+    int tex = GR_Texture_Create_From_Bitmap32(&image);
+    GR_Texture_Draw_Ext(tex, 1, 1, 40, 30, 4, 3, 30, WHITE, 0.75f);
+    GR_Texture_Set_Interpolation(true);
+    GR_Texture_Draw_Ext(tex, 0, 0, 46, 20, 3.5f, 2.5f, 0, WHITE, 1);
+    GR_Texture_Set_Interpolation(false);
+    int s = GR_Surface_Create(8, 8);
+    GR_Surface_Set_Target(s);
+    Graphics::Clear(0xFF0000FFu, 1, 0, 1);
+    GR_Texture_Draw_Ext(tex, 0, 0, 1, 1, 2, 2, 0, WHITE, 1);
+    GR_Surface_Reset_Target();
+    GR_Surface_Draw_Ext(s, 20, 36, 1, 1, 90, WHITE, 1);
+    keep();
+    GR_D3D_Finish_Frame(true);
+    keep();
+    // The next frame builds on the last.
+    v = (VertexXYZColor*)GR_Batch_Reserve(GR_POINTLIST, nullptr, 16, 1);
+    v[0] = {3, 3, 0, 0xFF00FF00u};
+    GR_D3D_Finish_Frame(true);
+    keep();
+    GR_Surface_Free(s);
+    GR_Texture_Free(tex);
+    return frames;
+}
+
+TEST_F(GfxTest, TheWindowsFramebufferGivesThePixelsOfTheOffScreenOne)
+{
+    // Under the test display (Xvfb, llvmpipe) the window's framebuffer serves as the back buffer.
+    ASSERT_TRUE(GR_D3D_Draws_To_Window());
+    std::vector<uint32_t> direct = DrawOrientedScene(W, H);
+    GR_D3D_Allow_Window_Drawing(false);
+    ASSERT_TRUE(GR_D3D_Reset_Device());
+    GR_D3D_Allow_Window_Drawing(true);
+    ASSERT_FALSE(GR_D3D_Draws_To_Window());
+    std::vector<uint32_t> offscreen = DrawOrientedScene(W, H);
+    ASSERT_EQ(direct.size(), (size_t)3 * W * H);
+    ASSERT_EQ(offscreen.size(), direct.size());
+    int differ = 0;
+    for (size_t i = 0; i < direct.size(); i++)
+        if (direct[i] != offscreen[i] && differ++ < 8)
+            ADD_FAILURE() << "frame " << i / (W * H) << " pixel (" << i % W << ", " << i / W % H << "): window 0x"
+                          << std::hex << direct[i] << ", off-screen 0x" << offscreen[i];
+    EXPECT_EQ(differ, 0);
+    // The scene is what it says: the two triangles' turns, the translucent alpha, the later point.
+    const uint32_t* last = &direct[2 * W * H];
+    const uint32_t background = 0xFF102030u;
+    EXPECT_NE(last[4 * W + 32], background);
+    EXPECT_EQ(last[4 * W + 44], background);
+    EXPECT_NE(last[31 * W + 5], 0xFF00FF00u);  // the triangle at the viewport's corner
+    EXPECT_EQ(last[39 * W + 23], 0xFF00FF00u);  // its clear's far corner
+    EXPECT_EQ(last[40 * W + 23], background);
+    EXPECT_EQ(last[2 * W + 2], 0xFF00FF00u);
+    EXPECT_EQ(direct[2 * W + 2], background);
+    int translucent = 0;
+    for (int i = 0; i < W * H; i++) translucent += (last[i] >> 24) < 0xFF;
+    EXPECT_GT(translucent, 0);
+    // Back on the window, and what a reset leaves is usable.
+    ASSERT_TRUE(GR_D3D_Reset_Device());
+    EXPECT_TRUE(GR_D3D_Draws_To_Window());
 }

@@ -88,9 +88,12 @@ TEST_F(GfxTest, ScreenReadsClipAndPad)
     EXPECT_EQ(pixels[3], 0xFFFF0000u);
     EXPECT_EQ(pixels[6], 0xFF000000u);  // below the screen
     MemFree(pixels);
-    // A smaller screen than the back buffer clips too.
+    // A smaller screen than the back buffer clips too, and its first row is still the top one.
+    v = (VertexXYZColor*)GR_Batch_Reserve(GR_POINTLIST, nullptr, 16, 1);
+    *v = {1, 1, 0, 0xFF0000FFu};  // pixel (0, 0)
     pixels = GR_Screen_Read_Pixels(2, 2, 0, 0, 4, 1);
     ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(pixels[0], 0xFF0000FFu);
     EXPECT_EQ(pixels[1], 0xFFFF0000u);
     EXPECT_EQ(pixels[2], 0xFF000000u);
     MemFree(pixels);
@@ -128,5 +131,13 @@ TEST_F(GfxTest, ResetKeepsTexturesAndTakesAntialias)
     EXPECT_EQ(Pixel(3, 3), BLUE);
     GR_Display_Set_Antialias(3);
     EXPECT_EQ(GR_Display_Get_Antialias(), 0);
+    // The render states outlive the reset (making the back buffer writes every channel); the
+    // frame drawn before it is still there, black at that pixel.
+    GR_D3D_Set_Color_Write_Enable(true, false, false, true);
     ASSERT_TRUE(GR_D3D_Reset_Device());
+    Use2D(W, H);
+    VertexXYZColor* v = (VertexXYZColor*)GR_Batch_Reserve(GR_POINTLIST, nullptr, 16, 1);
+    *v = {6, 6, 0, 0xFFFFFFFFu};
+    EXPECT_EQ(Pixel(5, 5), RED);
+    GR_D3D_Set_Color_Write_Enable(true, true, true, true);
 }

@@ -1,6 +1,8 @@
-// The OpenGL device on an SDL window and the virtual back buffer: every frame is drawn into an
-// off-screen framebuffer (rows top first) that is copied to the window at present, so the
-// back buffer stays readable after presenting.
+// The OpenGL device on an SDL window and the back buffer. The frame is drawn straight into the
+// window's own framebuffer when that keeps its pixels across a present and holds the same bits as
+// an off-screen one; otherwise (antialias, a window without alpha, depth or stencil, a driver that
+// swaps buffers) into an off-screen framebuffer (rows top first) copied to the window at present.
+// Either way the back buffer stays readable after presenting.
 #include "Graphics_API/Linux/GL_Internal.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Batch.h"
@@ -20,11 +22,12 @@ static SDL_GLContext g_context = nullptr;
 static unsigned g_generation = 0;
 
 // The back buffer: drawn into through drawFbo (multisampled when antialiased) and read through
-// readFbo.
+// readFbo; both 0 when it is the window's own.
 static GLuint g_drawFbo = 0, g_drawColour = 0, g_drawDepth = 0;
 static GLuint g_readFbo = 0, g_readColour = 0;
 static int g_width = 0, g_height = 0;
 static bool g_resolved = true;
+static bool g_allowWindow = true;
 
 // The current target: its framebuffer, size and viewport.
 static GLuint g_targetFbo = 0;
@@ -50,6 +53,22 @@ int GR_D3D_Get_Backbuffer_Width() { return g_width; }
 int GR_D3D_Get_Backbuffer_Height() { return g_height; }
 int GRL_Target_Width() { return g_viewport[2]; }
 int GRL_Target_Height() { return g_viewport[3]; }
+bool GRL_Target_Is_Window() { return g_targetFbo == 0; }
+
+int GRL_Device_Y(int y, int h)
+{
+    return g_targetFbo == 0 ? g_targetH - y - h : y;
+}
+
+void GR_D3D_Allow_Window_Drawing(bool allow)
+{
+    g_allowWindow = allow;
+}
+
+bool GR_D3D_Draws_To_Window()
+{
+    return g_context && g_drawFbo == 0;
+}
 
 static void FreeBackbuffer()
 {
@@ -61,9 +80,43 @@ static void FreeBackbuffer()
     g_drawFbo = g_readFbo = g_drawColour = g_drawDepth = g_readColour = 0;
 }
 
+// Whether the window's framebuffer has the bits of the off-screen one (8 bits a colour channel
+// alpha included, 24 of depth, 8 of stencil, one sample), is of the size and keeps its pixels
+// across a present. Seen by presenting two frames that mark its far corner differently: a driver
+// that swaps between buffers shows the older mark or none, and so does a framebuffer that has not
+// followed the window to its new size.
+static bool WindowKeepsPixels(int width, int height)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    GLint bits[7] = {0};
+    const GLenum kinds[7] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS, GL_DEPTH_BITS, GL_STENCIL_BITS, GL_SAMPLE_BUFFERS};
+    for (int i = 0; i < 7; i++) glGetIntegerv(kinds[i], &bits[i]);
+    if (bits[0] != 8 || bits[1] != 8 || bits[2] != 8 || bits[3] != 8 || bits[4] != 24 || bits[5] != 8 || bits[6] != 0)
+        return false;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(width - 1, height - 1, 1, 1);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    uint8_t seen[4] = {0};
+    for (int mark = 1; mark <= 2; mark++) {
+        glClearColor(0, 0, mark / 255.0f, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapWindow(g_window);
+    }
+    glReadPixels(width - 1, height - 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, seen);
+    glDisable(GL_SCISSOR_TEST);
+    GRL_Restore_Masks();
+    return seen[2] == 2 && seen[3] == 255;
+}
+
 static bool MakeBackbuffer(int width, int height, int samples)
 {
     FreeBackbuffer();
+    if (samples <= 1 && g_allowWindow && WindowKeepsPixels(width, height)) {
+        g_width = width;
+        g_height = height;
+        g_resolved = true;
+        return true;
+    }
     glGenTextures(1, &g_readColour);
     glBindTexture(GL_TEXTURE_2D, g_readColour);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -121,6 +174,7 @@ void GRL_Bind_Target(GLuint fbo, int width, int height)
     g_targetH = height;
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
     GR_D3D_Set_Viewport(0, 0, width, height);
+    GRL_Apply_Orientation();
 }
 
 void GR_D3D_Set_Viewport(int x, int y, int w, int h)
@@ -135,7 +189,7 @@ void GR_D3D_Set_Viewport(int x, int y, int w, int h)
     if (h < 1) h = 1;
     GR_Batch_Flush();
     g_viewport[0] = x, g_viewport[1] = y, g_viewport[2] = w, g_viewport[3] = h;
-    glViewport(x, y, w, h);
+    glViewport(x, GRL_Device_Y(y, h), w, h);
     GRL_Load_Transforms();
 }
 
@@ -201,6 +255,13 @@ static bool MakeDeviceResources()
     return true;
 }
 
+void GR_Window_Prepare()
+{
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+}
+
 bool GR_D3D_Init(SDL_Window* window)
 {
     if (g_context) return true;
@@ -250,6 +311,7 @@ SDL_Window* GR_Window_Open_Hidden(int width, int height)
         Console_Warnings->Output("Graphics: no display (%s)\n", SDL_GetError());
         return nullptr;
     }
+    GR_Window_Prepare();
     SDL_Window* window = SDL_CreateWindow("runner", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                                           SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) {
@@ -281,6 +343,12 @@ bool GR_D3D_Finish_Frame(bool present)
     if (!present) return true;
     int ww = 0, wh = 0;
     SDL_GL_GetDrawableSize(g_window, &ww, &wh);
+    if (g_drawFbo == 0) {
+        SDL_GL_SwapWindow(g_window);
+        // The window's framebuffer changed size under the frame: the next frame remakes it.
+        if (ww != g_width || wh != g_height) GR_Display_Reset_Pending = true;
+        return true;
+    }
     GLuint read = GRL_Backbuffer_Read();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -323,7 +391,7 @@ bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flag
     glDepthMask(GL_TRUE);
     glStencilMask(0xFFFFFFFFu);
     glEnable(GL_SCISSOR_TEST);
-    glScissor(g_viewport[0], g_viewport[1], g_viewport[2], g_viewport[3]);
+    glScissor(g_viewport[0], GRL_Device_Y(g_viewport[1], g_viewport[3]), g_viewport[2], g_viewport[3]);
     glClear(bits);
     glDisable(GL_SCISSOR_TEST);
     GRL_Restore_Masks();

@@ -23,6 +23,12 @@ bool GRL_Texture_Framebuffer(GR_DeviceTexture* texture, bool withDepth);
 void GRL_Bind_Target(GLuint fbo, int width, int height);
 int GRL_Target_Width();
 int GRL_Target_Height();
+// Whether the target is the window's own framebuffer, whose first row is its bottom one.
+bool GRL_Target_Is_Window();
+// The device's y of a rectangle of the target at row y (top first) and h rows high.
+int GRL_Device_Y(int y, int h);
+// Sets what depends on the target's row order (the winding that culling sees).
+void GRL_Apply_Orientation();
 // The framebuffer holding the finished back buffer (resolved when multisampled).
 GLuint GRL_Backbuffer_Read();
 // Reloads the device's matrices from the cached transforms (after a change of target or viewport).
@@ -31,8 +37,9 @@ void GRL_Load_Transforms();
 void GRL_Apply_States();
 // Notes that the back buffer was drawn into (it must be resolved again before a read).
 void GRL_Mark_Drawn();
-// A new buffer of w x h words 0xAARRGGBB of a framebuffer rectangle, rows top first; pixels
-// outside the framebuffer get the given word. Null for an empty or missing rectangle.
+// A new buffer of w x h words 0xAARRGGBB of a framebuffer rectangle, rows top first (fbo 0 is the
+// window's own framebuffer); pixels outside the framebuffer get the given word. Null for an empty
+// or missing rectangle.
 uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h, uint32_t outside);
 // Restores the colour and depth write masks from the cache after a clear or copy.
 void GRL_Restore_Masks();

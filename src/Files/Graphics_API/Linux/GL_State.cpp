@@ -78,11 +78,13 @@ void GRL_Load_Transforms()
 {
     InitMatrices();
     if (!GRL_Has_Device()) return;
-    // The device's clip space: y turned over (rows are stored top first), depth -1..1 from
-    // 0..1, and the small bias towards the top left, in pixels of the viewport.
+    // The device's clip space: y turned over for targets whose rows are stored top first (all
+    // but the window's own framebuffer), depth -1..1 from 0..1, and the small bias towards the
+    // top left, in pixels of the viewport.
     float w = (float)GRL_Target_Width(), h = (float)GRL_Target_Height();
-    float correction[16] = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 2, 0,
-                            -2 * kPixelBias / w, -2 * kPixelBias / h, -1, 1};
+    float up = GRL_Target_Is_Window() ? 1.0f : -1.0f;
+    float correction[16] = {1, 0, 0, 0, 0, up, 0, 0, 0, 0, 2, 0,
+                            -2 * kPixelBias / w, up * 2 * kPixelBias / h, -1, 1};
     float projection[16];
     Matrix_Multiply(projection, g_projection, correction);
     glMatrixMode(GL_PROJECTION);
@@ -172,10 +174,11 @@ static void ApplyState(int kind)
     case GR_RS_SRCBLEND:
     case GR_RS_DESTBLEND: glBlendFunc(BlendFactor(g_states[GR_RS_SRCBLEND]), BlendFactor(g_states[GR_RS_DESTBLEND])); break;
     case GR_RS_CULLMODE:
-        // Rows are stored top first, so a triangle that turns clockwise on the screen turns
-        // counter-clockwise in the device's window coordinates.
+        // In a target whose rows are stored top first a triangle that turns clockwise on the
+        // screen turns counter-clockwise in the device's window coordinates; in the window's own
+        // framebuffer it keeps its turn.
         Enable(GL_CULL_FACE, v == GR_CULL_CW || v == GR_CULL_CCW);
-        glFrontFace(GL_CCW);
+        glFrontFace(GRL_Target_Is_Window() ? GL_CW : GL_CCW);
         glCullFace(v == GR_CULL_CW ? GL_FRONT : GL_BACK);
         break;
     case GR_RS_LIGHTING: Enable(GL_LIGHTING, v); break;
@@ -203,6 +206,11 @@ bool GR_D3D_Set_Render_State(int kind, uint32_t value)
 uint32_t GR_D3D_Get_Render_State(int kind)
 {
     return kind >= 0 && kind < GR_RS_COUNT ? g_states[kind] : 0;
+}
+
+void GRL_Apply_Orientation()
+{
+    ApplyState(GR_RS_CULLMODE);
 }
 
 void GRL_Restore_Masks()

@@ -29,7 +29,7 @@ namespace {
 struct SavedTarget {
     int surface;  // -1: the back buffer
     float view[16], projection[16];
-    GLint viewport[4];
+    int viewport[4];
 };
 }
 static std::vector<SavedTarget> g_targets;
@@ -137,7 +137,7 @@ static void PushCurrent()
     saved.surface = SurfaceTarget;
     GR_D3D_Get_Transform(GR_TRANSFORM_VIEW, saved.view);
     GR_D3D_Get_Transform(GR_TRANSFORM_PROJECTION, saved.projection);
-    glGetIntegerv(GL_VIEWPORT, saved.viewport);
+    GR_D3D_Get_Viewport(&saved.viewport[0], &saved.viewport[1], &saved.viewport[2], &saved.viewport[3]);
     g_targets.push_back(saved);
 }
 

@@ -2,6 +2,7 @@
 #include "Graphics_API/Linux/GL_Internal.h"
 #include "Graphics_API/GR_Backend.h"
 #include "Graphics_API/GR_Batch.h"
+#include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Base/MemoryManager.h"
 
@@ -193,6 +194,11 @@ void GRB_Draw_Quads(GR_DeviceTexture* texture, int stride, const void* vertices,
     ReleaseArrays(textured, stride);
 }
 
+void GRB_Submit()
+{
+    if (GRL_Has_Device()) glFlush();
+}
+
 struct GR_DeviceBuffer {
     GLuint id;
     int64_t size;
@@ -275,8 +281,14 @@ uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
     glPixelStorei(GL_PACK_ROW_LENGTH, w);
-    glReadPixels(l, t, r - l, b - t, GL_BGRA, GL_UNSIGNED_BYTE, pixels + (size_t)(t - y) * w + (l - x));
+    uint32_t* first = pixels + (size_t)(t - y) * w + (l - x);
+    // The window's rows come bottom first: read from its bottom (callers may give a smaller
+    // height than it has) and turn the rows over.
+    bool window = fbo == 0;
+    glReadPixels(l, window ? GR_D3D_Get_Backbuffer_Height() - b : t, r - l, b - t, GL_BGRA, GL_UNSIGNED_BYTE, first);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    for (int i = 0, j = b - t - 1; window && i < j; i++, j--)
+        std::swap_ranges(first + (size_t)i * w, first + (size_t)i * w + (r - l), first + (size_t)j * w);
     glBindFramebuffer(GL_FRAMEBUFFER, target);
     return pixels;
 }
