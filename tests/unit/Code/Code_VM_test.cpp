@@ -91,6 +91,23 @@ protected:
         std::string r = result.IsString() ? std::string("s:") + result.GetString() : std::to_string(result.val);
         return Outcome{g_log, r, ok};
     }
+    // Runs a program that must fail without an instance on both engines; what the machine reported,
+    // the same as the tree's.
+    std::string FailsWithoutInstance(const char* text)
+    {
+        std::string logs[2];
+        for (bool machine : {false, true}) {
+            g_log.clear();
+            CommandLine.useVM = machine;
+            CCode code(text, false);
+            EXPECT_TRUE(code.Compile("prog")) << text;
+            TaggedValue result;
+            EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result)) << text;
+            logs[machine] = g_log;
+        }
+        EXPECT_EQ(logs[1], logs[0]) << text;
+        return logs[1];
+    }
     // Runs on both engines, expects the same outcome and gives the machine's.
     Outcome Both(const char* text)
     {
@@ -294,18 +311,8 @@ TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
     EXPECT_NE(Both("vm_mix(1, 'b')").log.find("In vm_mix, line 2: "), std::string::npos);
     // Without an instance, reading an argument is an error, also when the read is joined with its use.
     for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "return 1 + argument0", "argument0 = 1"}) {
-        std::string logs[2];
-        for (bool machine : {false, true}) {
-            g_log.clear();
-            CommandLine.useVM = machine;
-            CCode code(text, false);
-            ASSERT_TRUE(code.Compile("prog"));
-            TaggedValue result;
-            EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result)) << text;
-            logs[machine] = g_log;
-        }
-        EXPECT_EQ(logs[1], logs[0]) << text;
-        EXPECT_NE(logs[1].find("argument0"), std::string::npos) << logs[1];
+        std::string log = FailsWithoutInstance(text);
+        EXPECT_NE(log.find("argument0"), std::string::npos) << log;
     }
     // Inside with there is an instance, and after it again none.
     CInstance inst(700220, 11, 0, 0);
@@ -443,18 +450,8 @@ TEST_F(Machine, InstanceFieldsReadInPlaceAgreeWithTheirGetters)
               "11.000000|31.000000|1.000000|40.000000|");
     // Without an instance, every read is the same error on both engines.
     for (const char* text : {"vm_print(x)", "vm_print(hspeed + 1)", "vm_print(x[1])", "vm_print(alarm[0])", "x += 1"}) {
-        std::string logs[2];
-        for (bool machine : {false, true}) {
-            g_log.clear();
-            CommandLine.useVM = machine;
-            CCode code(text, false);
-            ASSERT_TRUE(code.Compile("prog"));
-            TaggedValue result;
-            EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result)) << text;
-            logs[machine] = g_log;
-        }
-        EXPECT_EQ(logs[1], logs[0]) << text;
-        EXPECT_NE(logs[1].find("No instance found for target -1"), std::string::npos) << logs[1];
+        std::string log = FailsWithoutInstance(text);
+        EXPECT_NE(log.find("No instance found for target -1"), std::string::npos) << log;
     }
     // A field registered again with a getter of its own is read through that getter.
     Variable_BuiltIn_Add("image_alpha", [](CInstance*, int, TaggedValue* out) { out->SetReal(42.0); return true; }, nullptr, false);
