@@ -1174,8 +1174,19 @@ L_GET_ARRAY_AT: {
     READ_AT(&v, v.defined)
 }
 #undef READ_AT
-L_GET_BUILTIN:
-    SLOW(GetBuiltin);
+L_GET_BUILTIN: {
+    // A plain field of the running instance is read in place; the rest through its getter.
+    CInstance* self = g_cur->self;
+    const RVariable* b = Variable_BuiltIn_Get(pc->a);
+    if (pc->x || !self || !b) SLOW(GetBuiltin);
+    if (b->floatField) sp->val = self->*b->floatField;
+    else if (b->intField) sp->val = self->*b->intField;
+    else if (b->boolField) sp->val = self->*b->boolField ? 1.0 : 0.0;
+    else SLOW(GetBuiltin);
+    sp->kind = VALUE_REAL;
+    sp++;
+    NEXT();
+}
 L_GET_DOT:
     SLOW(GetDot);
 L_GET_ARG:
@@ -1718,8 +1729,10 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
         g_top = g_stack;
         g_end = g_stack + STACK_VALUES;
     }
-    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack ||
-        Stack_Remaining() < CODE_STACK_RESERVE) {
+    // Where this thread's stack gets too short to go on: found once, then one comparison a run.
+    static thread_local const char* stackLimit = nullptr;
+    if (!stackLimit) stackLimit = Stack_Limit(CODE_STACK_RESERVE);
+    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack || Stack_Below(stackLimit)) {
         char head[48];
         snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
         LastErrorText = "In " + bc->name + head + STACK_OVERFLOW;

@@ -91,11 +91,17 @@ bool SetShape(CInstance* s, int, const TaggedValue* v)
     return true;
 }
 
-#define INSTANCE_FIELD(name, type) \
-    Variable_BuiltIn_Add(#name, GetField<type, &CInstance::name>, SetField<type, &CInstance::name>, true)
-#define INSTANCE_READONLY(name, type) Variable_BuiltIn_Add(#name, GetField<type, &CInstance::name>, nullptr, false)
-#define INSTANCE_SETTER(name, type, setter) \
-    Variable_BuiltIn_Add(#name, GetField<type, &CInstance::name>, setter, true)
+// A field read by GetField, which the code machine may read in place; no setter: read-only.
+template <class T, T CInstance::*F>
+void AddField(const char* name, BuiltinSetter setter)
+{
+    Variable_BuiltIn_Add(name, GetField<T, F>, setter, setter != nullptr);
+    Variable_BuiltIn_SetField(name, F);
+}
+
+#define INSTANCE_FIELD(name, type) AddField<type, &CInstance::name>(#name, SetField<type, &CInstance::name>)
+#define INSTANCE_READONLY(name, type) AddField<type, &CInstance::name>(#name, nullptr)
+#define INSTANCE_SETTER(name, type, setter) AddField<type, &CInstance::name>(#name, setter)
 
 // Room settings: nothing to read without a room.
 bool Fail(TaggedValue*) { return false; }

@@ -8,9 +8,11 @@
 #include <unordered_map>
 #include <vector>
 
+std::vector<RVariable> Variable_BuiltIns;
+unsigned Variable_BuiltIn_Entries = 0;
+
 namespace {
 
-std::vector<RVariable> g_vars;
 StringMap<int> g_byName;
 
 bool GetArgumentSlot(int slot, int arrayIndex, TaggedValue* out)
@@ -66,11 +68,12 @@ void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter 
     v.canSet = canSet && setter;
     auto it = g_byName.find(v.name);
     if (it != g_byName.end()) {
-        g_vars[(size_t)it->second] = v;
+        Variable_BuiltIns[(size_t)it->second] = v;
         return;
     }
-    g_byName.emplace(v.name, (int)g_vars.size());
-    g_vars.push_back(v);
+    g_byName.emplace(v.name, (int)Variable_BuiltIns.size());
+    Variable_BuiltIns.push_back(v);
+    Variable_BuiltIn_Entries = (unsigned)Variable_BuiltIns.size();
 }
 
 int Variable_BuiltIn_Find(const char* name)
@@ -80,13 +83,32 @@ int Variable_BuiltIn_Find(const char* name)
     return it == g_byName.end() ? -1 : it->second;
 }
 
-const RVariable* Variable_BuiltIn_Get(int index)
+namespace {
+
+RVariable* Named(const char* name)
 {
-    if (index < 0 || index >= (int)g_vars.size()) return nullptr;
-    return &g_vars[(size_t)index];
+    int index = Variable_BuiltIn_Find(name);
+    return index < 0 ? nullptr : &Variable_BuiltIns[(size_t)index];
 }
 
-int Variable_BuiltIn_Count() { return (int)g_vars.size(); }
+}  // namespace
+
+void Variable_BuiltIn_SetField(const char* name, float CInstance::*field)
+{
+    if (RVariable* v = Named(name)) v->floatField = field;
+}
+
+void Variable_BuiltIn_SetField(const char* name, int CInstance::*field)
+{
+    if (RVariable* v = Named(name)) v->intField = field;
+}
+
+void Variable_BuiltIn_SetField(const char* name, bool CInstance::*field)
+{
+    if (RVariable* v = Named(name)) v->boolField = field;
+}
+
+int Variable_BuiltIn_Count() { return (int)Variable_BuiltIns.size(); }
 
 void Variable_BuiltIn_Init()
 {

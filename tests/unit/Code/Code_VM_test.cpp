@@ -10,7 +10,9 @@
 #include "Function/Function_Resource.h"
 #include "Object/Instance_Class.h"
 #include "Run/CommandLine.h"
+#include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
+#include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +90,23 @@ protected:
         bool ok = Code_Execute_ShowError(&self, &self, &code, &result);
         std::string r = result.IsString() ? std::string("s:") + result.GetString() : std::to_string(result.val);
         return Outcome{g_log, r, ok};
+    }
+    // Runs a program that must fail without an instance on both engines; what the machine reported,
+    // the same as the tree's.
+    std::string FailsWithoutInstance(const char* text)
+    {
+        std::string logs[2];
+        for (bool machine : {false, true}) {
+            g_log.clear();
+            CommandLine.useVM = machine;
+            CCode code(text, false);
+            EXPECT_TRUE(code.Compile("prog")) << text;
+            TaggedValue result;
+            EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result)) << text;
+            logs[machine] = g_log;
+        }
+        EXPECT_EQ(logs[1], logs[0]) << text;
+        return logs[1];
     }
     // Runs on both engines, expects the same outcome and gives the machine's.
     Outcome Both(const char* text)
@@ -320,18 +339,8 @@ TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
     EXPECT_NE(Both("vm_mix(1, 'b')").log.find("In vm_mix, line 2: "), std::string::npos);
     // Without an instance, reading an argument is an error, also when the read is joined with its use.
     for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "return 1 + argument0", "argument0 = 1"}) {
-        std::string logs[2];
-        for (bool machine : {false, true}) {
-            g_log.clear();
-            CommandLine.useVM = machine;
-            CCode code(text, false);
-            ASSERT_TRUE(code.Compile("prog"));
-            TaggedValue result;
-            EXPECT_FALSE(Code_Execute_ShowError(nullptr, nullptr, &code, &result)) << text;
-            logs[machine] = g_log;
-        }
-        EXPECT_EQ(logs[1], logs[0]) << text;
-        EXPECT_NE(logs[1].find("argument0"), std::string::npos) << logs[1];
+        std::string log = FailsWithoutInstance(text);
+        EXPECT_NE(log.find("argument0"), std::string::npos) << log;
     }
     // Inside with there is an instance, and after it again none.
     CInstance inst(700220, 11, 0, 0);
@@ -447,6 +456,36 @@ TEST_F(Machine, CachedVariablesFollowTheInstanceAndItsList)
     // with walks over both instances, the code's cache switching between their lists.
     Outcome o = Both("with (9) vm_w = vm_v * 2; with (9) vm_print(vm_w + vm_v)");
     EXPECT_EQ(o.log, "9.000000|6.000000|");
+}
+
+TEST_F(Machine, InstanceFieldsReadInPlaceAgreeWithTheirGetters)
+{
+    Run_Variables_Init();
+    // Fields of every kind, setters that change other fields, indexed and dotted reads; a
+    // compound assignment reads through the same path.
+    Outcome o = Both("x = 3.5; vm_print(x); hspeed = 3; vspeed = -4; vm_print(speed); vm_print(direction); "
+                     "vm_print(x[2]); vm_print(x[1, 2]); visible = false; vm_print(visible + 1); "
+                     "sprite_index = 2.6; vm_print(sprite_index); vm_print(id); vm_print(self.x + other.x); "
+                     "x += 1; vm_print(x); vm_print(alarm[1]); vm_print(argument_count)");
+    EXPECT_EQ(o.log, "3.500000|5.000000|53.130104|3.500000|3.500000|1.000000|3.000000|700200.000000|7.000000|"
+                     "4.500000|-1.000000|0.000000|");
+    // A bad index fails as it does through the getter.
+    for (const char* text : {"vm_print(x['a'])", "vm_print(x[-1])", "vm_print(alarm[40])", "vm_print(argument_count[1])"})
+        EXPECT_NE(Both(text).log.find("ERROR:"), std::string::npos) << text;
+    // with reads the fields of the instance it visits, and self's again after it.
+    CInstance a(700230, 12, 10, 20), b(700231, 12, 30, 40);
+    EXPECT_EQ(Both("x = 1; with (12) vm_print(x + other.x); vm_print(x); with (700231) vm_print(y)").log,
+              "11.000000|31.000000|1.000000|40.000000|");
+    // Without an instance, every read is the same error on both engines.
+    for (const char* text : {"vm_print(x)", "vm_print(hspeed + 1)", "vm_print(x[1])", "vm_print(alarm[0])", "x += 1"}) {
+        std::string log = FailsWithoutInstance(text);
+        EXPECT_NE(log.find("No instance found for target -1"), std::string::npos) << log;
+    }
+    // A field registered again with a getter of its own is read through that getter.
+    Variable_BuiltIn_Add("image_alpha", [](CInstance*, int, TaggedValue* out) { out->SetReal(42.0); return true; }, nullptr, false);
+    EXPECT_EQ(Both("vm_print(image_alpha)").log, "42.000000|");
+    Run_Variables_Init();
+    EXPECT_EQ(Both("vm_print(image_alpha)").log, "1.000000|");
 }
 
 TEST_F(Machine, CodeWithoutItsTreeRunsOnTheMachineAndScriptsToo)
