@@ -51,13 +51,21 @@ bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedVal
     return Code_Run(self, other, code, result);
 }
 
-bool Code_Execute_ShowError(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+namespace {
+// Shows the error a run left; out of line, so that every event and action that runs without one
+// does not pay for the message's copy.
+__attribute__((noinline, cold)) bool ShowRunError()
 {
-    if (!code || !code->IsCompiled()) return false;
-    if (Code_Run_Selected(self, other, code, result)) return true;
     std::string message = LastErrorText;
     Error_Show_Action(message.c_str(), Code_RunErrorFatal);
     return false;
+}
+}  // namespace
+
+bool Code_Execute_ShowError(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+{
+    if (!code || !code->IsCompiled()) return false;
+    return Code_Run_Selected(self, other, code, result) || ShowRunError();
 }
 
 bool Code_Execute_ErrorResult(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)

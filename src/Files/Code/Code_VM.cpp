@@ -1708,6 +1708,19 @@ fail:
 
 }  // namespace
 
+namespace {
+// The fatal error of a run that finds the stack too short to start; out of line, so that every
+// run that starts does not set up the message's buffers.
+__attribute__((noinline, cold)) bool Overflow(const ByteCode* bc)
+{
+    char head[48];
+    snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
+    LastErrorText = "In " + bc->name + head + STACK_OVERFLOW;
+    Code_RunErrorFatal = true;
+    return false;
+}
+}  // namespace
+
 bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {
     if (result) result->SetReal(0.0);
@@ -1732,13 +1745,8 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     // Where this thread's stack gets too short to go on: found once, then one comparison a run.
     static thread_local const char* stackLimit = nullptr;
     if (!stackLimit) stackLimit = Stack_Limit(CODE_STACK_RESERVE);
-    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack || Stack_Below(stackLimit)) {
-        char head[48];
-        snprintf(head, sizeof head, ", line %d: ", bc->firstLine);
-        LastErrorText = "In " + bc->name + head + STACK_OVERFLOW;
-        Code_RunErrorFatal = true;
-        return false;
-    }
+    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack || Stack_Below(stackLimit))
+        return Overflow(bc);
     int line = Error_Context.line;
     int entry = g_depth;
     Frame& f = g_frames[g_depth++];

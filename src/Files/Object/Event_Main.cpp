@@ -12,30 +12,53 @@
 int64_t EventStamp = 0;
 int event_type = -1, event_number = -1, event_object = -1;
 
-static bool RunEvent(CInstance* self, CInstance* other, EventOwner owner, int type, int number)
-{
-    const CObject* o = owner.object;
-    CEvent* e = owner.event;
-    if (!e || !e->GetCode()) return false;
+namespace {
+
+// The state code of an event runs in (the event, the context an error report names, the relative
+// flag): set for an event, restored when it ends. A pass over instances sets it once and keeps it
+// from one instance to the next; only the object changes.
+struct EventScope {
     int savedType = event_type, savedNumber = event_number, savedObject = event_object;
     ErrorContext savedContext = Error_Context;
-    event_type = type;
-    event_number = number;
-    event_object = o->index;
-    Error_Context = ErrorContext();
-    Error_Context.objectName = o->name.c_str();
-    Error_Context.eventName = Event_GetName(type, number);
-    TaggedValue result;
+    RelativeFlagScope relative;
+    ErrorContext context;  // what each run of the event starts from
+    EventScope(int type, int number)
     {
-        RelativeFlagScope relative;
-        Code_Execute_ShowError(self, other, e->GetCode(), &result);
+        event_type = type;
+        event_number = number;
+        context.eventName = Event_GetName(type, number);
     }
-    Error_Context = savedContext;
-    event_type = savedType;
-    event_number = savedNumber;
-    event_object = savedObject;
+    ~EventScope()
+    {
+        Error_Context = savedContext;
+        event_type = savedType;
+        event_number = savedNumber;
+        event_object = savedObject;
+    }
+    EventScope(const EventScope&) = delete;
+    EventScope& operator=(const EventScope&) = delete;
+
+    // Runs the event's code on self for object o; an error is reported with o's name.
+    void Run(CInstance* self, CInstance* other, const CObject* o, CCode* code) const
+    {
+        event_object = o->index;
+        Error_Context = context;
+        Error_Context.objectName = o->name.c_str();
+        Argument_Relative = 0;
+        Code_Execute_ShowError(self, other, code, nullptr);
+    }
+};
+
+bool RunEvent(CInstance* self, CInstance* other, EventOwner owner, int type, int number)
+{
+    CEvent* e = owner.event;
+    if (!e || !e->GetCode()) return false;
+    EventScope scope(type, number);
+    scope.Run(self, other, owner.object, e->GetCode());
     return true;
 }
+
+}  // namespace
 
 bool Event_Perform(CInstance* self, CInstance* other, int objectIndex, int type, int number)
 {
@@ -63,6 +86,14 @@ bool Event_Inherited(CInstance* self, CInstance* other)
     return RunEvent(self, other, o->parent->FindEvent(event_type, event_number), event_type, event_number);
 }
 
+void CEventLookup::Find(int object)
+{
+    m_object = object;
+    m_generation = Object_EventsGeneration;
+    const CObject* o = Object_Find(object);
+    m_owner = o ? o->FindEvent(m_type, m_number) : EventOwner{};
+}
+
 int64_t Event_BeginPass() { return ++EventStamp; }
 
 void Event_Perform_All(int type, int number)
@@ -72,9 +103,13 @@ void Event_Perform_All(int type, int number)
     int64_t stamp = Event_BeginPass();
     if (!Object_EventUsed(type, number)) return;
     std::vector<CInstance*> list = room->active;
+    EventScope scope(type, number);
+    CEventLookup lookup(type, number);
     for (CInstance* inst : list) {
         if (Room_ChangePending()) break;
-        if (Event_InPass(inst, stamp)) Event_Perform(inst, inst, inst->object_index, type, number);
+        if (!Event_InPass(inst, stamp)) continue;
+        const EventOwner& owner = lookup.For(inst);
+        if (owner.event && owner.event->GetCode()) scope.Run(inst, inst, owner.object, owner.event->GetCode());
     }
 }
 

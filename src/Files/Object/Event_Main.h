@@ -2,6 +2,7 @@
 // that keeps instances made during a pass out of that pass.
 #pragma once
 #include "Object/Instance_Class.h"
+#include "Object/Object_Class.h"
 
 #include <cstdint>
 
@@ -18,6 +19,25 @@ bool Event_Perform(CInstance* self, CInstance* other, int objectIndex, int type,
 // Whether the instance's object (or an ancestor) has the event: the passes ask it before
 // anything else, since most instances have few events.
 bool Event_Has(const CInstance* inst, int type, int number);
+// The event (type, number) that instances run, for a pass over instances: looked up again only
+// when the object differs from the last instance's or the objects' events changed, since the
+// instances of one object mostly come in runs.
+class CEventLookup {
+public:
+    CEventLookup(int type, int number) : m_type(type), m_number(number) {}
+    const EventOwner& For(const CInstance* inst)
+    {
+        if (inst->object_index != m_object || m_generation != Object_EventsGeneration) Find(inst->object_index);
+        return m_owner;
+    }
+
+private:
+    int m_type, m_number;
+    int m_object = -1;
+    uint64_t m_generation = 0;  // never current: the first instance looks its event up
+    EventOwner m_owner;
+    void Find(int object);
+};
 // The event of the instance's own object (with parents); nothing for a null instance.
 bool Event_Perform_Instance(CInstance* inst, CInstance* other, int type, int number);
 // The event for every live active instance of the current room (self = other), as one pass.

@@ -29,9 +29,9 @@ uint32_t DeviceColour(uint32_t bgr)
     return 0xFF000000u | (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
 }
 
-void DrawInstance(CInstance* inst)
+void DrawInstance(CInstance* inst, CEventLookup& draw)
 {
-    if (Event_Has(inst, EVENT_DRAW, 0)) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
+    if (draw.For(inst).event) Event_Perform_Instance(inst, inst, EVENT_DRAW, 0);
     else if (const CSprite* sprite = Sprite_Get(inst->sprite_index))
         sprite->DrawExt(RealToInt(std::floor(inst->image_index)), inst->x, inst->y, inst->image_xscale,
                         inst->image_yscale, inst->image_angle, (uint32_t)inst->image_blend, inst->image_alpha);
@@ -97,12 +97,13 @@ void DrawContents(CRoom* room, bool device)
     };
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = DrawOrder(room->active);
+    CEventLookup draw(EVENT_DRAW, 0);
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
         drawDeeper(inst->depth);
         if (inst->visible && Event_InPass(inst, stamp)) {
             SetDepth(inst->depth);
-            DrawInstance(inst);
+            DrawInstance(inst, draw);
         }
     }
     drawDeeper(-1e8f);
