@@ -1,3 +1,5 @@
+#include "Object/Event_Main.h"
+#include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +119,23 @@ TEST_F(Objects, EventTablesFollowEveryChange)
     Object_EventsChanged();
     EXPECT_EQ(Object_FindEventOwner(1, EVENT_STEP, STEP_NORMAL), 2);
     EXPECT_EQ(Object_FindEventOwner(1, EVENT_KEYPRESS, 5), -1);
+}
+
+// A pass looks an object's event up once for a run of its instances: a change of events made by
+// one of them reaches the next, and instances of missing or deleted objects run nothing.
+TEST_F(Objects, PassLookupsFollowChangesWithinARunOfInstances)
+{
+    CInstance a(100001, 1, 0, 0), b(100002, 1, 0, 0), plain(100003, 3, 0, 0), lost(100004, 99, 0, 0);
+    CEventLookup step(EVENT_STEP, STEP_NORMAL);
+    EXPECT_EQ(step.For(&a).object, Object_Find(0));
+    Object_Find(1)->AddEvent(EVENT_STEP, STEP_NORMAL, "z = 1;");
+    EXPECT_EQ(step.For(&b).object, Object_Find(1));
+    EXPECT_EQ(step.For(&b).event, Object_Find(1)->GetEvent(EVENT_STEP, STEP_NORMAL));
+    EXPECT_EQ(step.For(&plain).event, nullptr);
+    EXPECT_EQ(step.For(&lost).event, nullptr);
+    EXPECT_EQ(step.For(&a).object, Object_Find(1));
+    ASSERT_TRUE(Object_Delete(1));
+    EXPECT_EQ(step.For(&b).event, nullptr);
 }
 
 TEST(EventNumbers, OnlyKnownEventsAreValid)
