@@ -458,14 +458,15 @@ void ScrollPass()
         b.y += b.vspeed;
     }
     // Images advance; passing the last image (or the first, backwards) wraps and ends the animation.
-    InstancePass([](CInstance* inst) {
+    CEventLookup animationEnd(EVENT_OTHER, OTHER_ANIMATION_END);
+    InstancePass([&animationEnd](CInstance* inst) {
         inst->image_index += inst->image_speed;
         int count = Run_SpriteImageCount ? Run_SpriteImageCount(inst->sprite_index) : 0;
         if (count <= 0 || !std::isfinite(inst->image_index)) return;
         if (inst->image_index >= count) inst->image_index -= count * floorf(inst->image_index / count);
         else if (inst->image_index < 0) inst->image_index += count * ceilf(-inst->image_index / count);
         else return;
-        if (Event_Has(inst, EVENT_OTHER, OTHER_ANIMATION_END)) Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
+        if (animationEnd.For(inst).event) Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_ANIMATION_END);
     });
 }
 }
