@@ -137,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     std::string machine = RunOn(code, true);
     std::string tree = RunOn(code, false);
+    DS_FreeAll();  // the last input's structures would otherwise outlive their slot tables at exit
     CommandLine.useVM = true;
     if (Comparable(machine) && Comparable(tree) && machine != tree) {
         fprintf(stderr, "engines differ on:\n%s\n--- machine ---\n%s--- tree ---\n%s", text.c_str(), machine.c_str(), tree.c_str());
