@@ -60,16 +60,24 @@ CEvent* CObject::GetEvent(int type, int number) const
     return it == m_events.end() ? nullptr : it->second;
 }
 
+// Parent chains are walked at most the object count plus one steps: a chain that loops ends.
+EventOwner CObject::FindInChain(int type, int number) const
+{
+    int guard = Object_Count() + 1;
+    for (const CObject* p = this; p && guard-- > 0; p = p->parent)
+        if (CEvent* event = p->GetEvent(type, number)) return {p, event};
+    return {};
+}
+
 void CObject::BuildChain() const
 {
     for (std::vector<EventOwner>& row : m_chain) row.clear();
-    // Nearest object first: an ancestor fills only what nearer objects left empty. Bounded by the
-    // object count: a chain that loops ends the walk.
+    // Nearest object first: an ancestor fills only what nearer objects left empty.
     int guard = Object_Count() + 1;
     for (const CObject* p = this; p && guard-- > 0; p = p->parent)
         for (const auto& [key, event] : p->m_events) {
             auto [type, number] = key;
-            if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) continue;
+            if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0 || number >= EVENT_TABLE_NUMBERS) continue;
             std::vector<EventOwner>& row = m_chain[type];
             if ((size_t)number >= row.size()) row.resize((size_t)number + 1);
             if (!row[(size_t)number].event) row[(size_t)number] = {p, event};

@@ -111,6 +111,7 @@ public:
     EventOwner FindEvent(int type, int number) const
     {
         if (type < 0 || type >= EVENT_TYPE_COUNT || number < 0) return {};
+        if (number >= EVENT_TABLE_NUMBERS) return FindInChain(type, number);
         if (m_chainGeneration != Object_EventsGeneration) BuildChain();
         const std::vector<EventOwner>& row = m_chain[type];
         return (size_t)number < row.size() ? row[(size_t)number] : EventOwner{};
@@ -125,7 +126,11 @@ private:
     // Events replaced by AddEvent, kept until the object goes: their code may be running.
     std::vector<CEvent*> m_retired;
     // FindEvent's table: per event type, by number; valid while m_chainGeneration is current.
+    // Numbers from EVENT_TABLE_NUMBERS on (collisions with objects of high indexes) are looked
+    // up along the parent chain, so that no table grows with the number an event names.
+    static constexpr int EVENT_TABLE_NUMBERS = 256;
     mutable std::vector<EventOwner> m_chain[EVENT_TYPE_COUNT];
     mutable uint64_t m_chainGeneration = 0;
     void BuildChain() const;
+    EventOwner FindInChain(int type, int number) const;
 };

@@ -119,6 +119,12 @@ TEST_F(Objects, EventTablesFollowEveryChange)
     Object_EventsChanged();
     EXPECT_EQ(Object_FindEventOwner(1, EVENT_STEP, STEP_NORMAL), 2);
     EXPECT_EQ(Object_FindEventOwner(1, EVENT_KEYPRESS, 5), -1);
+
+    // An event of a high number (a collision with an object of a high index) is found without a
+    // table as long as the number.
+    Object_Find(1)->AddEvent(EVENT_COLLISION, 2000000000, "k = 1;");
+    EXPECT_EQ(Object_FindEventOwner(2, EVENT_COLLISION, 2000000000), 1);
+    EXPECT_EQ(Object_FindEventOwner(2, EVENT_COLLISION, 1999999999), -1);
 }
 
 // A pass looks an object's event up once for a run of its instances: a change of events made by
