@@ -20,6 +20,12 @@ struct FontGlyph {
     int16_t reserved;
 };
 
+// A value for a glyph's 16-bit fields, clamped to their range.
+inline int16_t FontGlyph_Field(long v)
+{
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
 class CFontBV {
 public:
     CFontBV();
@@ -65,6 +71,8 @@ public:
     int GetTextureId() const { return m_textureId; }
     int GetBitmapWidth() const { return m_bitmapWidth; }
     int GetBitmapHeight() const { return m_bitmapHeight; }
+    // The glyph image as 8-bit alpha, bitmap width x height bytes (fonts by face name); null when none.
+    const uint8_t* GetAlpha() const { return m_alpha; }
     // The glyph image's page entry, null when none (or when the file's pages are not loaded).
     const TPageEntry* GetPageEntry() const;
 
