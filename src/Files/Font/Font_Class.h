@@ -35,6 +35,8 @@ public:
 
     // Reads a font record of the FONT chunk (at the reader); false when it is damaged.
     bool LoadFromChunk(GameFileReader record, const GameFilePageIndex& pages);
+    // A face of the system by name, its characters first..last rasterised (Font_System.h); a font
+    // without glyphs when there is no face or the size gives none.
     void CreateSystem(const char* face, int size, bool bold, bool italic, int first, int last);
     // characters is UTF-8 text: the character of each frame, in frame order.
     void CreateFromSprite(int sprite, const char* characters, bool proportional, int separation);
