@@ -202,7 +202,8 @@ bool LoadSave_FullPathOutside(const char* name, char* out, int size)
     for (char& c : path)
         if (c == '\\') c = '/';
     std::vector<std::string> absolute, rest;
-    if (path.empty() || path[0] != '/' || !LoadSave_Components(path, absolute) || path.size() >= (size_t)size) return false;
+    if (path.empty() || path[0] != '/' || path.size() >= (size_t)size || !LoadSave_Components(path, absolute))
+        return false;
     for (const std::string* folder : {(const std::string*)&g_saveFolder, &ProgramFolder()})
         if (Under(absolute, *folder, rest)) return false;
     memcpy(out, path.c_str(), path.size() + 1);

@@ -250,17 +250,14 @@ std::string LoadSave_CanonicaliseUrl(const char* url)
     size_t scheme = text.find("://");
     size_t pathAt = scheme == std::string::npos ? 0 : text.find_first_of("/\\?#", scheme + 3);
     if (pathAt == std::string::npos) return text;
-    size_t fragmentAt = text.find('#', pathAt);
-    size_t queryAt = text.find('?', pathAt);
-    if (queryAt > fragmentAt) queryAt = std::string::npos;
-    size_t pathEnd = std::min(queryAt, fragmentAt);
-    std::string path = text.substr(pathAt, pathEnd == std::string::npos ? std::string::npos : pathEnd - pathAt);
+    size_t fragmentAt = std::min(text.find('#', pathAt), text.size());
+    size_t queryAt = std::min(text.find('?', pathAt), fragmentAt);
+    std::string path = text.substr(pathAt, queryAt - pathAt);
     for (char& c : path)
         if (c == '\\') c = '/';
     std::string out = text.substr(0, pathAt);
     AppendEscaped(out, path, "\"<>`{}");
-    if (queryAt != std::string::npos)
-        AppendEscaped(out += '?', text.substr(queryAt + 1, fragmentAt == std::string::npos ? std::string::npos : fragmentAt - queryAt - 1), "\"<>'");
-    if (fragmentAt != std::string::npos) AppendEscaped(out += '#', text.substr(fragmentAt + 1), "\"<>`");
+    if (queryAt < fragmentAt) AppendEscaped(out += '?', text.substr(queryAt + 1, fragmentAt - queryAt - 1), "\"<>'");
+    if (fragmentAt < text.size()) AppendEscaped(out += '#', text.substr(fragmentAt + 1), "\"<>`");
     return out;
 }
