@@ -19,7 +19,7 @@
 #include <string>
 
 SDL_Window* MainWindow = nullptr;
-uint8_t WindowVisible = 0;
+uint8_t WindowVisible = 1;
 uint8_t WindowFocus = 0;
 bool VideoFullscreen = false;
 bool Window_Quit = false;
@@ -96,7 +96,6 @@ bool Window_Create(int width, int height, bool hidden)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    WindowVisible = 1;
     WindowFocus = hidden ? 0 : 1;
     Window_Quit = false;
     SDL_GetWindowPosition(MainWindow, &PosX, &PosY);
