@@ -169,7 +169,6 @@ static int Play(const std::string& game)
 
     if (!Run_Prepare()) return EXIT_FAILED;
     if (!Extension_Initialise()) return EXIT_ERROR;
-    Window_SetCursor(Option_ShowCursor ? 0 : -1);
     if (!Run_StartGame()) return EXIT_FAILED;
     int status = EXIT_OK;
     bool closed = false;

@@ -281,18 +281,46 @@ TEST_F(Shell, MouseEventsOfInstanceShapes)
     Event(6, 7, "show_debug_message('left released');");
     Event(6, 10, "show_debug_message('enter');");
     Event(6, 11, "show_debug_message('leave');");
+    Event(6, 53, "show_debug_message('global left pressed');");
+    Event(6, 56, "show_debug_message('global left released');");
+    Event(6, 60, "show_debug_message('wheel up');");
     Start();
+    Run_EndGame();
+    char path[] = "/tmp/runner_mouseXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_TRUE(IO_Record_Start(path, 5));
+    ASSERT_TRUE(Run_StartGame());
+    std::string all;
+    auto expect = [&all](const std::string& frame, const char* wanted) {
+        EXPECT_EQ(frame, wanted);
+        all += frame;
+    };
     Mouse(5, 5);
-    EXPECT_EQ(Frame(), "");
-    Mouse(30, 20);
-    EXPECT_EQ(Frame(), "no button\nenter\n");
+    expect(Frame(), "");
+    // The order of a step: the shape's buttons, the global ones, enter and leave, the wheel.
     Mouse(31, 21, SDL_BUTTON_LEFT, true);
-    EXPECT_EQ(Frame(), "left held\nleft pressed\n");
-    // Pressed outside the shape: only held events of the shape under the mouse count.
+    Wheel(1);
+    expect(Frame(), "left held\nleft pressed\nglobal left pressed\nenter\nwheel up\n");
+    // Held outside the shape: only held events of the shape under the mouse count.
     Mouse(33, 20);
-    EXPECT_EQ(Frame(), "leave\n");
+    expect(Frame(), "leave\n");
     Mouse(30, 20, SDL_BUTTON_LEFT, false);
-    EXPECT_EQ(Frame(), "left released\nno button\nenter\n");
+    expect(Frame(), "left released\nno button\nglobal left released\nenter\n");
+    Mouse(33, 20, SDL_BUTTON_LEFT, true);
+    Wheel(1);
+    expect(Frame(), "global left pressed\nleave\nwheel up\n");
+    Run_EndGame();
+    IO_Record_Stop();
+    // The recording plays the same events in the same order.
+    ASSERT_TRUE(IO_Playback_Start(path, 5));
+    ASSERT_TRUE(Run_StartGame());
+    std::string replayed;
+    for (int i = 0; i < 5; i++) replayed += Frame();
+    IO_Playback_Stop();
+    EXPECT_EQ(replayed, all);
+    unlink(path);
 }
 
 TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
