@@ -1,6 +1,7 @@
 // Program entry of the runner: the switches, the start-up list, the game, the window and the
 // graphics device, the main loop, and the shut-down.
 #include "Background/Background_Main.h"
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Font/Font_Main.h"
 #include "Sprite/Sprite_Class.h"
@@ -97,11 +98,21 @@ static bool OpenWindow(bool* failed)
     return true;
 }
 
-// Input recording or playback of the switches; false (with a message) when the file is unusable.
+// The game's clock starts, with input recording or playback of the switches; false (with a
+// message) when the file is unusable. A recorded game's clock stands still at each step's time,
+// from its start on.
 static bool StartReplay()
 {
-    if (CommandLine.recordFile) return IO_Record_Start(CommandLine.recordFile, Game_Header.gameId);
-    if (CommandLine.playbackFile) return IO_Playback_Start(CommandLine.playbackFile, Game_Header.gameId);
+    Clock_Start();
+    if (CommandLine.recordFile) {
+        Clock_Hold();
+        return IO_Record_Start(CommandLine.recordFile, Game_Header.gameId, Clock_StartTime());
+    }
+    int64_t start;
+    if (CommandLine.playbackFile) {
+        if (!IO_Playback_Start(CommandLine.playbackFile, Game_Header.gameId)) return false;
+        if (IO_Playback_StartTime(&start)) Clock_HoldFromStart(start);
+    }
     return true;
 }
 

@@ -3,7 +3,10 @@
 # FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent), every line
 # of FOLDER/expected_errors.txt must occur in standard error, and the whole text of
 # FOLDER/expected_report.txt must occur in it as it stands, once. A game whose folder holds a file
-# "runs" with a number N runs N times over the same save folder, its outputs joined.
+# "runs" with a number N runs N times over the same save folder, its outputs joined. A game whose
+# folder holds a file "replay" runs twice, recorded (-record) and then played back (-playback):
+# the second run's standard output must equal the first's, and expected.txt holds the first run's
+# with each number written as #.
 # FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
 # standing for FOLDER.
 set(ENV{RUNNER_NO_WAIT} 1)
@@ -30,21 +33,39 @@ if(EXISTS ${FOLDER}/runs)
 endif()
 set(out "")
 set(err "")
-foreach(run RANGE 1 ${runs})
-  execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
-    OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
-  string(APPEND out "${run_out}")
-  string(APPEND err "${run_err}")
-  if(NOT "${status}" STREQUAL "0")
-    break()
+set(replay_failed FALSE)
+if(EXISTS ${FOLDER}/replay)
+  set(recording ${GAME}${SWITCHES}.recording)
+  file(REMOVE ${recording})
+  execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches} -record ${recording}
+    OUTPUT_VARIABLE recorded ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
+  if("${status}" STREQUAL "0")
+    execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches} -playback ${recording}
+      OUTPUT_VARIABLE replayed ERROR_VARIABLE replay_err RESULT_VARIABLE status TIMEOUT 50)
+    string(APPEND err "---- played back ----\n${replay_err}")
+    if(NOT "${replayed}" STREQUAL "${recorded}")
+      message(SEND_ERROR "the played-back run's output differs from the recorded run's:\n${recorded}---- played back ----\n${replayed}")
+      set(replay_failed TRUE)
+    endif()
   endif()
-endforeach()
+  string(REGEX REPLACE "[0-9]+" "#" out "${recorded}")
+else()
+  foreach(run RANGE 1 ${runs})
+    execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
+      OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
+    string(APPEND out "${run_out}")
+    string(APPEND err "${run_err}")
+    if(NOT "${status}" STREQUAL "0")
+      break()
+    endif()
+  endforeach()
+endif()
 set(expected_status 0)
 if(EXISTS ${FOLDER}/expected_status)
   file(STRINGS ${FOLDER}/expected_status expected_status LIMIT_COUNT 1)
 endif()
 file(READ ${FOLDER}/expected.txt expected)
-set(failed FALSE)
+set(failed ${replay_failed})
 if(NOT "${status}" STREQUAL "${expected_status}")
   message(SEND_ERROR "exit status ${status}, expected ${expected_status}")
   set(failed TRUE)

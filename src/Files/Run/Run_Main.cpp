@@ -1,6 +1,7 @@
 #include "Run/Run_Main.h"
 
 #include "Background/Background_Main.h"
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
@@ -450,25 +451,31 @@ void JoystickPass()
     }
 }
 
-// Recording keeps, and playback restores, the input and the random generator of each step: the
-// generator restarts each step from a seed drawn from its own sequence, so a played-back game
-// repeats the recorded one even when it was seeded from the clock.
+// Recording keeps, and playback restores, the input, the random generator and the clock of each
+// step: the generator restarts each step from a seed drawn from its own sequence, so a played-back
+// game repeats the recorded one even when it was seeded from the clock; the clock stands at the
+// time read at the step.
 void ReplayStep()
 {
     IO_ReplayValues values = {};
+    int64_t start;
     if (IO_PlaybackActive() && IO_Playback_Step(&values)) {
         Random_Seed((uint32_t)values.value[IO_REPLAY_SEED]);
         StepJoystick = (uint32_t)values.value[IO_REPLAY_JOYSTICK];
+        if (IO_Playback_StartTime(&start)) Clock_HoldAt(values.value[IO_REPLAY_TIME]);
         return;
     }
     StepJoystick = JoystickEventsWanted() ? JoystickState() : 0;
-    if (IO_Recording()) {
-        uint32_t seed = Random_Next();
-        Random_Seed(seed);
-        values.value[IO_REPLAY_SEED] = seed;
-        values.value[IO_REPLAY_JOYSTICK] = StepJoystick;
-        IO_Record_Step(values);
+    if (!IO_Recording()) {
+        Clock_Run();  // after a replay the clock goes on from the last replayed step's time
+        return;
     }
+    uint32_t seed = Random_Next();
+    Random_Seed(seed);
+    values.value[IO_REPLAY_SEED] = seed;
+    values.value[IO_REPLAY_TIME] = Clock_Hold();
+    values.value[IO_REPLAY_JOYSTICK] = StepJoystick;
+    IO_Record_Step(values);
 }
 
 void ScrollPass()

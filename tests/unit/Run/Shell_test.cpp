@@ -1,6 +1,7 @@
 // The windowed runner in-process: SDL events through the pump into the step's events, input
 // recorded and played back, and rooms drawn through their views into the window.
 #include "Background/Background_Main.h"
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Base/Random.h"
 #include "Code/Function.h"
@@ -58,6 +59,7 @@ protected:
     void TearDown() override
     {
         Run_EndGame();
+        Clock_Run();  // recorded and replayed steps leave it standing
         Run_NoWait = false;
         Room_Clear();
         Object_Clear();
@@ -184,7 +186,7 @@ TEST_F(Shell, PlaybackRepeatsTheRecordedGame)
         Run_EndGame();
         return all;
     };
-    ASSERT_TRUE(IO_Record_Start(path, 42));
+    ASSERT_TRUE(IO_Record_Start(path, 42, Clock_StartTime()));
     std::string recorded = play(true);
     IO_Record_Stop();
     EXPECT_NE(recorded.find("space at"), std::string::npos) << recorded;
@@ -224,7 +226,7 @@ TEST_F(Shell, JoystickEventsComeBetweenKeysAndMouseAndAreRecorded)
     int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     close(fd);
-    ASSERT_TRUE(IO_Record_Start(path, 1));
+    ASSERT_TRUE(IO_Record_Start(path, 1, Clock_StartTime()));
     ASSERT_TRUE(Run_StartGame());
     EXPECT_EQ(Frame(), "");
     SDL_JoystickSetVirtualAxis(device, 0, -32768);
@@ -290,7 +292,7 @@ TEST_F(Shell, MouseEventsOfInstanceShapes)
     int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     close(fd);
-    ASSERT_TRUE(IO_Record_Start(path, 5));
+    ASSERT_TRUE(IO_Record_Start(path, 5, Clock_StartTime()));
     ASSERT_TRUE(Run_StartGame());
     std::string all;
     auto expect = [&all](const std::string& frame, const char* wanted) {
