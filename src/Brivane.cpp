@@ -105,7 +105,7 @@ static bool StartReplay()
 {
     Clock_Start();
     if (CommandLine.recordFile) {
-        Clock_Hold();
+        Clock_HoldAt(Clock_StartTime());
         return IO_Record_Start(CommandLine.recordFile, Game_Header.gameId, Clock_StartTime());
     }
     int64_t start;

@@ -1,8 +1,8 @@
 # Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES and the
 # switches listed in FOLDER/switches when there is one) and judges it: standard output must equal
 # FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent), every line
-# of FOLDER/expected_errors.txt must occur in standard error, and the whole text of
-# FOLDER/expected_report.txt must occur in it as it stands, once. A game whose folder holds a file
+# of FOLDER/expected_errors.txt must occur in standard error, and the whole text of each
+# FOLDER/expected_report*.txt must occur in it as it stands, once. A game whose folder holds a file
 # "runs" with a number N runs N times over the same save folder, its outputs joined. A game whose
 # folder holds a file "replay" runs twice, recorded (-record) and then played back (-playback):
 # the second run's standard output must equal the first's, and expected.txt holds the first run's
@@ -84,18 +84,20 @@ if(EXISTS ${FOLDER}/expected_errors.txt)
     endif()
   endforeach()
 endif()
-if(EXISTS ${FOLDER}/expected_report.txt)
-  file(READ ${FOLDER}/expected_report.txt report)
+file(GLOB reports ${FOLDER}/expected_report*.txt)
+foreach(report_file ${reports})
+  get_filename_component(report_name ${report_file} NAME)
+  file(READ ${report_file} report)
   string(FIND "${err}" "${report}" at)
   string(FIND "${err}" "${report}" last REVERSE)
   if(at EQUAL -1)
-    message(SEND_ERROR "standard error lacks the text of expected_report.txt")
+    message(SEND_ERROR "standard error lacks the text of ${report_name}")
     set(failed TRUE)
   elseif(NOT at EQUAL last)
-    message(SEND_ERROR "standard error holds the text of expected_report.txt more than once")
+    message(SEND_ERROR "standard error holds the text of ${report_name} more than once")
     set(failed TRUE)
   endif()
-endif()
+endforeach()
 if(failed)
   message("---- standard output ----\n${out}---- expected ----\n${expected}---- standard error ----\n${err}")
 endif()
