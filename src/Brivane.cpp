@@ -175,17 +175,30 @@ static int Play(const std::string& game)
     if (failed) return EXIT_FAILED;
     Dialog_Init();
     Dialog_CaptionHook = Window_GetCaption;
+    Error_Display_Hook = Dialog_ErrorReported;
     Timer_PumpHook = PumpMessages;
     if (!StartReplay()) return EXIT_FAILED;
 
-    if (!Run_Prepare()) return EXIT_FAILED;
-    if (!Extension_Initialise()) return EXIT_ERROR;
-    if (!Run_StartGame()) return EXIT_FAILED;
+    // The error dialog shows the errors of the game's start and of each frame; the player's choice
+    // to end there ends the game as a fatal error does.
     int status = EXIT_OK;
+    auto errorDialog = [&status] {
+        if (Dialog_ErrorsOfStep(MainWindow != nullptr, !Run_NoWait) || !Run_Running) return;
+        Run_EndGame();
+        status = EXIT_ERROR;
+    };
+    if (!Run_Prepare()) return EXIT_FAILED;
+    if (!Extension_Initialise()) {
+        errorDialog();
+        return EXIT_ERROR;
+    }
+    if (!Run_StartGame()) return EXIT_FAILED;
+    errorDialog();
     bool closed = false;
     while (Run_Running) {
         Run_Frame();
         PumpMessages();
+        errorDialog();
         // Closing the window ends the game with its end events.
         if (Window_Quit && !closed && Run_Running) {
             closed = true;
