@@ -115,6 +115,25 @@ protected:
         e.wheel.y = steps;
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
+    // Starts the game of the events so far with its input recorded into a new file.
+    void StartRecorded(std::string* path, uint32_t gameId)
+    {
+        Start();
+        Run_EndGame();
+        *path = TempFile("runner_recording");
+        ASSERT_FALSE(path->empty());
+        ASSERT_TRUE(IO_Record_Start(path->c_str(), gameId, Clock_StartTime()));
+        ASSERT_TRUE(Run_StartGame());
+    }
+    // A new empty file in /tmp for a recording ("" when none can be made).
+    static std::string TempFile(const char* stem)
+    {
+        std::string path = std::string("/tmp/") + stem + "XXXXXX";
+        int fd = mkstemp(path.data());
+        if (fd < 0) return "";
+        close(fd);
+        return path;
+    }
     TCaptureConsole log;
     tagIConsole* saved = nullptr;
     int object = -1, room = -1;
@@ -160,10 +179,9 @@ TEST_F(Shell, SDLEventsReachTheStepEventsInOrder)
 
 TEST_F(Shell, PlaybackRepeatsTheRecordedGame)
 {
-    char path[] = "/tmp/runner_recordXXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    std::string file = TempFile("runner_record");
+    ASSERT_FALSE(file.empty());
+    const char* path = file.c_str();
     // The generator is seeded from the clock, so only the recording can make the runs agree.
     Event(0, 0, "randomize();");
     Event(3, 0, "show_debug_message('roll ' + string(irandom(1000000)));");
@@ -220,14 +238,9 @@ TEST_F(Shell, JoystickEventsComeBetweenKeysAndMouseAndAreRecorded)
     Event(6, 22, "show_debug_message('button 2');");
     Event(6, 28, "show_debug_message('button 8');");
     Event(6, 53, "show_debug_message('click');");
-    Start();
-    Run_EndGame();
-    char path[] = "/tmp/runner_joystickXXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(IO_Record_Start(path, 1, Clock_StartTime()));
-    ASSERT_TRUE(Run_StartGame());
+    std::string file;
+    ASSERT_NO_FATAL_FAILURE(StartRecorded(&file, 1));
+    const char* path = file.c_str();
     EXPECT_EQ(Frame(), "");
     SDL_JoystickSetVirtualAxis(device, 0, -32768);
     SDL_JoystickSetVirtualButton(device, 1, 1);
@@ -286,14 +299,9 @@ TEST_F(Shell, MouseEventsOfInstanceShapes)
     Event(6, 53, "show_debug_message('global left pressed');");
     Event(6, 56, "show_debug_message('global left released');");
     Event(6, 60, "show_debug_message('wheel up');");
-    Start();
-    Run_EndGame();
-    char path[] = "/tmp/runner_mouseXXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(IO_Record_Start(path, 5, Clock_StartTime()));
-    ASSERT_TRUE(Run_StartGame());
+    std::string file;
+    ASSERT_NO_FATAL_FAILURE(StartRecorded(&file, 5));
+    const char* path = file.c_str();
     std::string all;
     auto expect = [&all](const std::string& frame, const char* wanted) {
         EXPECT_EQ(frame, wanted);

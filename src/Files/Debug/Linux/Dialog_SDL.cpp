@@ -88,6 +88,8 @@ public:
 
     bool Error(const char* caption, const char* report, int more, bool fatal) override
     {
+        // A window the player is closing ends the game its own way, with the end events.
+        if (Window_Quit) return true;
         CPrompt p = CPrompt::Error(caption, report, more, fatal);
         return Run(p);
     }
