@@ -8,7 +8,8 @@
 # the second run's standard output must equal the first's, and expected.txt holds the first run's
 # with each number written as #.
 # FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
-# standing for FOLDER.
+# standing for FOLDER. FOLDER/environment, when present, holds NAME=VALUE lines set for the run,
+# with <folder> standing for FOLDER.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -22,6 +23,17 @@ if(EXISTS ${FOLDER}/dialogs.txt)
   string(REPLACE "<folder>" "${FOLDER}" answers "${answers}")
   file(WRITE ${GAME}${SWITCHES}.dialogs "${answers}")
   set(ENV{RUNNER_DIALOGS} ${GAME}${SWITCHES}.dialogs)
+endif()
+if(EXISTS ${FOLDER}/environment)
+  file(STRINGS ${FOLDER}/environment variables)
+  foreach(variable ${variables})
+    string(REPLACE "<folder>" "${FOLDER}" variable "${variable}")
+    string(FIND "${variable}" "=" at)
+    string(SUBSTRING "${variable}" 0 ${at} name)
+    math(EXPR at "${at} + 1")
+    string(SUBSTRING "${variable}" ${at} -1 value)
+    set(ENV{${name}} "${value}")
+  endforeach()
 endif()
 set(switches)
 if(EXISTS ${FOLDER}/switches)
