@@ -34,19 +34,19 @@ bool Fail(const char** why, WaveFailure* failure, const char* text, WaveFailure 
 // Channels and rate as the device plays them.
 bool CheckShape(uint32_t channels, uint32_t rate, const char** why, WaveFailure* failure)
 {
-    if (channels != 1 && channels != 2) return Fail(why, failure, "The sound has neither one nor two channels", WaveFailure::Unsupported);
-    if (rate < 1 || rate > RATE_MAX) return Fail(why, failure, "The sample rate is out of range", WaveFailure::Unsupported);
+    if (channels != 1 && channels != 2) return Fail(why, failure, "the sound has neither one nor two channels", WaveFailure::Unsupported);
+    if (rate < 1 || rate > RATE_MAX) return Fail(why, failure, "the sample rate is out of range", WaveFailure::Unsupported);
     return true;
 }
 
 // The format chunk; false with the reason when it is not a format the device plays.
 bool ReadFormat(const uint8_t* p, uint32_t length, WaveInfo* out, const char** why, WaveFailure* failure)
 {
-    if (length < 16) return Fail(why, failure, "The format chunk is too short", WaveFailure::Damaged);
+    if (length < 16) return Fail(why, failure, "the format chunk is too short", WaveFailure::Damaged);
     uint16_t format = Le16(p);
     // The extensible form names its real format in the first two bytes of the sub-format GUID.
     if (format == FORMAT_EXTENSIBLE) {
-        if (length < 40 || Le16(p + 16) < 22) return Fail(why, failure, "The extensible format chunk is too short", WaveFailure::Damaged);
+        if (length < 40 || Le16(p + 16) < 22) return Fail(why, failure, "the extensible format chunk is too short", WaveFailure::Damaged);
         format = Le16(p + 24);
     }
     int bits = Le16(p + 14);
@@ -54,9 +54,9 @@ bool ReadFormat(const uint8_t* p, uint32_t length, WaveInfo* out, const char** w
         out->encoding = WaveEncoding::MuLaw;
         bits = 16;
     } else if (format != FORMAT_PCM) {
-        return Fail(why, failure, "The samples are neither linear PCM nor mu-law", WaveFailure::Unsupported);
+        return Fail(why, failure, "the samples are neither linear PCM nor mu-law", WaveFailure::Unsupported);
     }
-    if (bits != 8 && bits != 16) return Fail(why, failure, "The samples are neither 8 nor 16 bits", WaveFailure::Unsupported);
+    if (bits != 8 && bits != 16) return Fail(why, failure, "the samples are neither 8 nor 16 bits", WaveFailure::Unsupported);
     out->bits = bits;
     out->channels = Le16(p + 2);
     out->rate = (int)Le32(p + 4);
@@ -65,8 +65,8 @@ bool ReadFormat(const uint8_t* p, uint32_t length, WaveInfo* out, const char** w
 
 bool ReadWave(const uint8_t* image, size_t size, WaveInfo* out, const char** why, WaveFailure* failure)
 {
-    if (size < 12) return Fail(why, failure, "The RIFF header is too short", WaveFailure::Damaged);
-    if (memcmp(image + 8, "WAVE", 4)) return Fail(why, failure, "The RIFF image is not a WAVE", WaveFailure::Unsupported);
+    if (size < 12) return Fail(why, failure, "the RIFF header is too short", WaveFailure::Damaged);
+    if (memcmp(image + 8, "WAVE", 4)) return Fail(why, failure, "the RIFF image is not a WAVE", WaveFailure::Unsupported);
     // The RIFF size may overstate the image; the image's own end bounds every chunk.
     size_t end = size;
     uint64_t riff = (uint64_t)Le32(image + 4) + 8;
@@ -75,44 +75,44 @@ bool ReadWave(const uint8_t* image, size_t size, WaveInfo* out, const char** why
     for (size_t pos = 12; pos + 8 <= end;) {
         const uint8_t* chunk = image + pos;
         uint32_t length = Le32(chunk + 4);
-        if (length > end - pos - 8) return Fail(why, failure, "A chunk runs past the end of the image", WaveFailure::Damaged);
+        if (length > end - pos - 8) return Fail(why, failure, "a chunk runs past the end of the image", WaveFailure::Damaged);
         if (!memcmp(chunk, "fmt ", 4)) {
             if (!ReadFormat(chunk + 8, length, out, why, failure)) return false;
             haveFormat = true;
         } else if (!memcmp(chunk, "data", 4)) {
-            if (!haveFormat) return Fail(why, failure, "The data comes before the format", WaveFailure::Damaged);
+            if (!haveFormat) return Fail(why, failure, "the data comes before the format", WaveFailure::Damaged);
             out->samples = chunk + 8;
             out->bytes = length - length % Wave_FrameBytes(*out);
-            if (out->bytes == 0) return Fail(why, failure, "The image holds no samples", WaveFailure::Damaged);
+            if (out->bytes == 0) return Fail(why, failure, "the image holds no samples", WaveFailure::Damaged);
             return true;
         }
         pos += 8 + (size_t)length + (length & 1);  // chunks are padded to even lengths
     }
-    return Fail(why, failure, haveFormat ? "The image has no data chunk" : "The image has no format chunk", WaveFailure::Damaged);
+    return Fail(why, failure, haveFormat ? "the image has no data chunk" : "the image has no format chunk", WaveFailure::Damaged);
 }
 
 // An AU image: a big-endian header of magic, data offset, data length (all ones: up to the end),
 // encoding, rate and channels.
 bool ReadAu(const uint8_t* image, size_t size, WaveInfo* out, const char** why, WaveFailure* failure)
 {
-    if (size < AU_HEADER) return Fail(why, failure, "The AU header is too short", WaveFailure::Damaged);
+    if (size < AU_HEADER) return Fail(why, failure, "the AU header is too short", WaveFailure::Damaged);
     uint32_t offset = Be32(image + 4), length = Be32(image + 8), encoding = Be32(image + 12);
-    if (offset < AU_HEADER || offset > size) return Fail(why, failure, "The AU data starts outside the image", WaveFailure::Damaged);
+    if (offset < AU_HEADER || offset > size) return Fail(why, failure, "the AU data starts outside the image", WaveFailure::Damaged);
     if (length == 0xFFFFFFFFu) length = (uint32_t)(size - offset);
-    if (length > size - offset) return Fail(why, failure, "The AU data runs past the end of the image", WaveFailure::Damaged);
+    if (length > size - offset) return Fail(why, failure, "the AU data runs past the end of the image", WaveFailure::Damaged);
     switch (encoding) {
     case AU_MULAW: out->encoding = WaveEncoding::MuLaw, out->bits = 16; break;
     case AU_ALAW: out->encoding = WaveEncoding::ALaw, out->bits = 16; break;
     case AU_LINEAR_8: out->encoding = WaveEncoding::Signed8, out->bits = 8; break;
     case AU_LINEAR_16: out->encoding = WaveEncoding::Big16, out->bits = 16; break;
-    default: return Fail(why, failure, "The AU samples are neither mu-law, A-law, nor 8 or 16-bit linear PCM", WaveFailure::Unsupported);
+    default: return Fail(why, failure, "the AU samples are neither mu-law, A-law, nor 8 or 16-bit linear PCM", WaveFailure::Unsupported);
     }
     if (!CheckShape(Be32(image + 20), Be32(image + 16), why, failure)) return false;
     out->channels = (int)Be32(image + 20);
     out->rate = (int)Be32(image + 16);
     out->samples = image + offset;
     out->bytes = length - length % Wave_FrameBytes(*out);
-    if (out->bytes == 0) return Fail(why, failure, "The image holds no samples", WaveFailure::Damaged);
+    if (out->bytes == 0) return Fail(why, failure, "the image holds no samples", WaveFailure::Damaged);
     return true;
 }
 
@@ -141,7 +141,7 @@ bool Wave_Read(const uint8_t* image, size_t size, WaveInfo* out, const char** wh
     bool read = false;
     if (image && size >= 4 && !memcmp(image, "RIFF", 4)) read = ReadWave(image, size, out, why, failure);
     else if (image && size >= 4 && !memcmp(image, ".snd", 4)) read = ReadAu(image, size, out, why, failure);
-    else return Fail(why, failure, "The image is neither WAV nor AU", WaveFailure::NotSound);
+    else return Fail(why, failure, "the image is neither WAV nor AU", WaveFailure::NotSound);
     if (!read) *out = WaveInfo();
     return read;
 }

@@ -69,7 +69,7 @@ TEST_F(SoundMain, DamagedEntriesLeaveSilentSoundsAndTheGameLoads)
     EXPECT_TRUE(Warned("Sound snd_far names audio entry 9, which the game data file does not hold."));
     EXPECT_TRUE(Warned("Sound snd_neg names audio entry -7"));
     EXPECT_TRUE(Warned("The audio entry 0 of sound snd_past runs past the end of the game data file."));
-    EXPECT_TRUE(Warned("ALUT error on load 0000020f(527) : The image is neither WAV nor AU\n"));
+    EXPECT_TRUE(Warned("ALUT error on load 0000020f(527) : the image is neither WAV nor AU\n"));
     for (int i = 0; i < 4; i++) {
         CSound* s = Sound_GetSound(i);
         ASSERT_NE(s, nullptr);
@@ -95,7 +95,7 @@ TEST_F(SoundMain, AFailureThatRepeatsForEverySoundIsToldOnce)
         return n;
     };
     EXPECT_EQ(count("AL Error : "), 1u);
-    EXPECT_EQ(count("ALUT error on load 00000211(529) : A chunk runs past the end of the image\n"), 1u);
+    EXPECT_EQ(count("ALUT error on load 00000211(529) : a chunk runs past the end of the image\n"), 1u);
     // The first sounds have their sources; the last of the 10,000 is silent.
     CSound* first = Sound_GetSound(0);
     CSound* last = Sound_GetSound(9999);
