@@ -20,7 +20,7 @@ local maxDepth = 12
 count = 0
 print(check(make(maxDepth + 1)))
 for depth = 4, maxDepth, 2 do
-  local iterations = 1 << (maxDepth - depth + 7)
+  local iterations = math.floor(2 ^ (maxDepth - depth + 7))
   local c = 0
   for _ = 1, iterations do
     count = 0

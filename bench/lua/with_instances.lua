@@ -1,7 +1,7 @@
 -- 1,000 objects, each updating its position and a counter of its own, 3,000 times.
 local things = {}
 for i = 0, 999 do
-  local t = {x = i % 100, y = i // 100, hits = 0}
+  local t = {x = i % 100, y = math.floor(i / 100), hits = 0}
   t.vx = t.x % 5 + 1
   things[#things + 1] = t
 end
