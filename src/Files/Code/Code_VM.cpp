@@ -760,6 +760,10 @@ SLOW_PATH BinaryLocal(const VMIns* pc, TaggedValue* sp)
 // Whether (a op b) holds, for a comparison.
 bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
 {
+    if (op == OP_EQ || op == OP_NE) {  // never an error
+        *holds = Value_Equal(a, b) == (op == OP_EQ);
+        return true;
+    }
     TaggedValue out;
     std::string error;
     if (!Code_ApplyBinary(op, a, b, &out, &error)) return Fail(error);
@@ -1545,9 +1549,14 @@ L_ADD_TO_LOCAL: {
 #undef STACK_CONST
 L_EQ_JUMP_IF: {
     const TaggedValue& k = consts[pc->a];
-    if ((sp[-1].kind | k.kind) != VALUE_REAL) goto L_COMPARE_JUMP_IF;
-    sp--;
-    JUMP_WHEN(std::fabs(sp->val - k.val) <= MathEpsilon);
+    if ((sp[-1].kind | k.kind) == VALUE_REAL) {
+        sp--;
+        JUMP_WHEN(std::fabs(sp->val - k.val) <= MathEpsilon);
+    }
+    if (sp[-1].kind != VALUE_STRING || k.kind != VALUE_STRING) goto L_COMPARE_JUMP_IF;
+    holds = Value_SameText(sp[-1], k);
+    Drop(--sp);
+    JUMP_WHEN(holds);
 }
 // The remainder of a whole number in 32 bits by a whole constant (b or c) in integers.
 L_MOD_INT_CONST: {

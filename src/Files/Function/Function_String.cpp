@@ -1,6 +1,8 @@
 // The string built-ins. Strings are NUL-terminated UTF-8; the character functions find character
 // boundaries with the UTF-8 decoder and copy the bytes between them, so text that is not valid
-// UTF-8 keeps its bytes. The byte, search and replace functions work on bytes.
+// UTF-8 keeps its bytes; a text whose characters are all one byte (its count of characters, kept
+// with the text, is its length) is indexed directly. The byte, search and replace functions work
+// on bytes.
 #include "Function/Function_String.h"
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
@@ -23,10 +25,11 @@ constexpr size_t kRealTextSize = 320;
 constexpr size_t kFormatTextSize = kMaxFormatWidth + kRealTextSize + kMaxFormatDecimals;
 
 // Whether the argument kinds match a pattern of 's' (string) and 'r' (real), count included.
-bool Kinds(int argc, const TaggedValue* args, const char* pattern)
+template <size_t N>
+inline bool Kinds(int argc, const TaggedValue* args, const char (&pattern)[N])
 {
-    if (argc != (int)strlen(pattern)) return false;
-    for (int i = 0; i < argc; i++) {
+    if (argc != (int)N - 1) return false;
+    for (size_t i = 0; i + 1 < N; i++) {
         if (pattern[i] == 's' ? !args[i].IsString() : !args[i].IsReal()) return false;
     }
     return true;
@@ -193,8 +196,7 @@ void F_chr(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* a
 
 void F_ansi_char(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    char buffer[2] = {(char)(Arg_I(args[0]) & 255), 0};
-    result->SetString(buffer);
+    result->SetByte((unsigned char)(Arg_I(args[0]) & 255));
 }
 
 void F_ord(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
@@ -205,7 +207,7 @@ void F_ord(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* a
 
 void F_string_length(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal((double)UTF8_Length(Arg_S(args[0])));
+    result->SetReal((double)args[0].TextChars());
 }
 
 void F_string_byte_length(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
@@ -228,13 +230,14 @@ void F_string_copy(TaggedValue* result, CInstance*, CInstance*, int argc, Tagged
 {
     if (!Kinds(argc, args, "srr")) return result->SetString("");
     const char* s = Arg_S(args[0]);
-    int64_t length = UTF8_Length(s);
+    int64_t length = args[0].TextChars();
     int64_t start = Position(args[1]);
     if (start < 0) start = 0;
     int64_t count = Arg_I(args[2]);
     if (count < 0) count = 0;
     if (start >= length) return result->SetString("");
     if (start + count > length) count = length - start;
+    if (length == (int64_t)args[0].GetLength()) return result->SetString(s + start, (size_t)count);
     size_t from = UTF8_Offset(s, (int)start);
     size_t bytes = UTF8_Offset(s + from, (int)count);
     result->SetString(s + from, bytes);
@@ -246,7 +249,9 @@ void F_string_char_at(TaggedValue* result, CInstance*, CInstance*, int argc, Tag
     const char* s = Arg_S(args[0]);
     int64_t i = Position(args[1]);
     if (i < 0) i = 0;
-    if (i >= UTF8_Length(s)) return result->SetString("");
+    int64_t length = args[0].TextChars();
+    if (i >= length) return result->SetString("");
+    if (length == (int64_t)args[0].GetLength()) return result->SetByte((unsigned char)s[i]);
     size_t from = UTF8_Offset(s, (int)i);
     result->SetString(s + from, UTF8_Offset(s + from, 1));
 }

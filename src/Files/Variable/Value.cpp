@@ -1,5 +1,6 @@
 #include "Variable/Value.h"
 #include "Base/MemoryManager.h"
+#include "Base/UTF8.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,11 +12,13 @@ double MathEpsilon = 0.00001;
 char* TaggedValue::NewText(const char* text, size_t length)
 {
     if (length > 0x7FFFFFF0u) length = 0x7FFFFFF0u;
-    TextBlock* b = (TextBlock*)MemAlloc(sizeof(TextBlock) + length + 1);
+    // Rounded up as the allocator rounds anyway: a few bytes joined on later fit in place.
+    TextBlock* b = (TextBlock*)MemAlloc((sizeof(TextBlock) + length + 1 + 15) & ~(size_t)15);
     if (!b) return nullptr;
     b->refs = 1;
     b->length = (uint32_t)length;
     b->hash = 0;
+    b->chars = 0;
     char* s = (char*)(b + 1);
     if (text) memcpy(s, text, length);
     s[length] = 0;
@@ -33,6 +36,39 @@ uint32_t TaggedValue::HashText() const
     if (h == 0) h = 1;  // 0 marks a hash not yet worked out
     if (str) Block()->hash = h;
     return h;
+}
+
+uint32_t TaggedValue::CountChars() const
+{
+    if (!str) return 0;
+    // Bytes below 0x80 are characters of their own: a text of only those needs no decoding.
+    const unsigned char* p = (const unsigned char*)str;
+    size_t length = GetLength(), k = 0;
+    while (k < length && p[k] < 0x80) k++;
+    uint32_t n = k == length ? (uint32_t)length : (uint32_t)k + (uint32_t)UTF8_Length(str + k);
+    Block()->chars = n + 1;
+    return n;
+}
+
+void TaggedValue::SetByte(unsigned char byte)
+{
+    // The texts of one byte, shared by every value that holds one: their owners never count
+    // down to 0, so they are never freed, and no owner writes into them (Append grows only a
+    // text it owns alone).
+    struct Shared {
+        TextBlock block;
+        char text[2];
+    };
+    static Shared* const shared = [] {
+        static Shared table[256];
+        for (int k = 0; k < 256; k++) table[k] = Shared{{1 << 30, k ? 1u : 0u, 0, k ? 2u : 1u}, {(char)k, 0}};
+        return table;
+    }();
+    if (str) ReleaseText();
+    kind = VALUE_STRING;
+    str = shared[byte].text;
+    shared[byte].block.refs++;
+    val = 0.0;
 }
 
 void TaggedValue::SetString(const char* text)
@@ -67,12 +103,12 @@ bool TaggedValue::Append(const char* text, size_t length)
     size_t total = old + length;
     if (str) {
         TextBlock* b = Block();
-        size_t room = MemoryManager_GetSize(b) - sizeof(TextBlock) - 1;
-        if (b->refs == 1 && room >= total) {
+        if (b->refs == 1 && MemoryManager_GetSize(b) - sizeof(TextBlock) - 1 >= total) {
             memmove(str + old, text, length);
             str[total] = 0;
             b->length = (uint32_t)total;
             b->hash = 0;
+            b->chars = 0;
             return true;
         }
     }
@@ -85,6 +121,7 @@ bool TaggedValue::Append(const char* text, size_t length)
     b->refs = 1;
     b->length = (uint32_t)total;
     b->hash = 0;
+    b->chars = 0;
     char* s = (char*)(b + 1);
     if (old) memcpy(s, str, old);
     memcpy(s + old, text, length);
@@ -97,6 +134,6 @@ bool TaggedValue::Append(const char* text, size_t length)
 bool Value_Equal(const TaggedValue& a, const TaggedValue& b)
 {
     if (a.IsString() != b.IsString()) return false;
-    if (a.IsString()) return strcmp(a.GetString(), b.GetString()) == 0;
+    if (a.IsString()) return Value_SameText(a, b);
     return std::fabs(a.val - b.val) <= MathEpsilon;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 enum : uint32_t {
     VALUE_REAL = 0,
@@ -74,6 +75,9 @@ struct TaggedValue {
     size_t GetLength() const { return str ? Block()->length : 0; }
     // A hash of the text's bytes (a real has the hash of ""), worked out once for each text.
     uint32_t TextHash() const { return str && Block()->hash ? Block()->hash : HashText(); }
+    // The number of characters of the text as UTF8_Length counts them (0 for a real), worked
+    // out once for each text. When it equals GetLength() every character is one byte.
+    uint32_t TextChars() const { return str && Block()->chars ? Block()->chars - 1 : CountChars(); }
 
     void SetReal(double v)
     {
@@ -83,6 +87,8 @@ struct TaggedValue {
     }
     void SetString(const char* text);
     void SetString(const char* text, size_t length);
+    // A text of one byte (the empty text for 0), shared with the other values that hold it.
+    void SetByte(unsigned char byte);
     // Makes the value a string and appends text; a text this value owns alone grows in place,
     // with room to spare, so that building a string piece by piece does not copy it each time.
     // False, and the value unchanged, when the text would pass VALUE_STRING_MAX bytes.
@@ -90,12 +96,13 @@ struct TaggedValue {
     void Free() { SetReal(0.0); }
 
 private:
-    // The shared text block in front of the text: its owners, its length and its hash (0 while
-    // not worked out).
+    // The shared text block in front of the text: its owners, its length, its hash and its
+    // characters + 1 (both 0 while not worked out).
     struct TextBlock {
         int32_t refs;
         uint32_t length;
         uint32_t hash;
+        uint32_t chars;
     };
     TextBlock* Block() const { return (TextBlock*)str - 1; }
     static char* NewText(const char* text, size_t length);
@@ -106,10 +113,16 @@ private:
     }
     void FreeText();
     uint32_t HashText() const;
+    uint32_t CountChars() const;
 };
 
 // Equality of two values as the language compares them (reals within MathEpsilon).
 bool Value_Equal(const TaggedValue& a, const TaggedValue& b);
+// Whether two string values hold the same text (a text holds no zero byte: its length ends it).
+inline bool Value_SameText(const TaggedValue& a, const TaggedValue& b)
+{
+    return a.str == b.str || (a.GetLength() == b.GetLength() && memcmp(a.GetString(), b.GetString(), a.GetLength()) == 0);
+}
 
 // The process-wide epsilon within which the script engine compares reals.
 extern double MathEpsilon;

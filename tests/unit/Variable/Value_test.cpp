@@ -93,3 +93,44 @@ TEST(TaggedValue, TextEndsAtItsFirstZeroByte)
     EXPECT_EQ(v.GetLength(), 3u);
     EXPECT_TRUE(Value_Equal(v, TaggedValue("abx")));
 }
+
+TEST(TaggedValue, CharacterCountFollowsTheTextAsItGrowsInPlace)
+{
+    TaggedValue a("ab");
+    EXPECT_EQ(a.TextChars(), 2u);
+    a.Append("\xC3\xA4", 2);  // same block, now with a character of two bytes
+    EXPECT_EQ(a.TextChars(), 3u);
+    a.Append("\xE2\x82\xAC" "c", 4);
+    EXPECT_EQ(a.TextChars(), 5u);
+    EXPECT_EQ(a.GetLength(), 8u);
+    a.SetString("\xFF" "x");  // a byte that starts no character is one of its own
+    EXPECT_EQ(a.TextChars(), 2u);
+    EXPECT_EQ(TaggedValue(5.0).TextChars(), 0u);
+}
+
+TEST(TaggedValue, SharedOneByteTextsAreNeverWrittenOrFreed)
+{
+    size_t before = MemoryManager_LiveBlocks();
+    {
+        TaggedValue a, b;
+        a.SetByte('y');
+        b.SetByte('y');
+        EXPECT_EQ(a.str, b.str);
+        EXPECT_EQ(a.TextChars(), 1u);
+        EXPECT_TRUE(Value_Equal(a, TaggedValue("y")));
+        EXPECT_EQ(a.TextHash(), TaggedValue("y").TextHash());
+        b.Append("!", 1);  // joins onto a text of its own
+        EXPECT_STREQ(a.GetString(), "y");
+        EXPECT_STREQ(b.GetString(), "y!");
+        TaggedValue c = a;
+        c.SetByte(0);
+        EXPECT_TRUE(c.IsString());
+        EXPECT_STREQ(c.GetString(), "");
+        EXPECT_EQ(c.GetLength(), 0u);
+        EXPECT_STREQ(a.GetString(), "y");
+        a.SetByte(0xE4);
+        EXPECT_EQ(a.GetLength(), 1u);
+        EXPECT_EQ(a.TextChars(), 1u);
+    }
+    EXPECT_EQ(MemoryManager_LiveBlocks(), before);
+}
