@@ -403,8 +403,34 @@ private:
 
     static bool IsComparison(int op) { return op >= OP_LT && op <= OP_GT; }
 
-    // Jumps when whether the condition holds is `when`; returns the jump to patch.
-    size_t JumpIf(const Node* cond, bool when)
+    // A condition that is a comparison, or comparisons joined by && and ||: its value is always
+    // 1 or 0, so it can be tested without being made.
+    static bool IsTest(const Node* n)
+    {
+        if (n->kind == N_BINARY) return IsComparison(n->op);
+        return (n->kind == N_AND || n->kind == N_OR) && IsTest(n->kids[0]) && IsTest(n->kids[1]);
+    }
+
+    // Jumps when whether the condition holds is `when`; returns the jumps to patch. A test joined
+    // by && or || jumps on each comparison in turn, as far as the value would have been made.
+    std::vector<size_t> JumpIf(const Node* cond, bool when)
+    {
+        if ((cond->kind == N_AND || cond->kind == N_OR) && IsTest(cond)) {
+            // The first operand decides the whole when it holds for || and fails for &&.
+            bool decides = cond->kind == N_OR;
+            std::vector<size_t> first = JumpIf(cond->kids[0], decides);
+            std::vector<size_t> second = JumpIf(cond->kids[1], when);
+            if (decides == when) {
+                second.insert(second.end(), first.begin(), first.end());
+            } else {
+                PatchAll(first, Here());
+            }
+            return second;
+        }
+        return {JumpIfOne(cond, when)};
+    }
+
+    size_t JumpIfOne(const Node* cond, bool when)
     {
         if (cond->kind == N_BINARY && IsComparison(cond->op) && cond->kids[1]->kind == N_CONST) {
             const Node* l = cond->kids[0];
@@ -481,12 +507,12 @@ private:
             limit->line != line)
             return false;
         if (step->op == OP_SUB) flags |= STEP_SUBTRACT;
-        size_t skip = JumpIf(cond, false);
+        std::vector<size_t> skip = JumpIf(cond, false);
         size_t top = Here();
         Target t = Body(n->kids[3]);
         PatchAll(t.continues, Here());
         Patch(Emit(OPC_STEP_JUMP_IF, line, slot, limitIndex, flags, Constant(by->value)), top);
-        Patch(skip, Here());
+        PatchAll(skip, Here());
         PatchAll(t.breaks, Here());
         return true;
     }
@@ -574,15 +600,15 @@ private:
             if (!DropResult()) Emit(OPC_POP, n->line);
             return;
         case N_IF: {
-            size_t skip = JumpIf(n->kids[0], false);
+            std::vector<size_t> skip = JumpIf(n->kids[0], false);
             MayNotRun(n->kids[1]);
             if (n->kids.size() > 2) {
                 size_t over = Emit(OPC_JUMP, n->line);
-                Patch(skip, Here());
+                PatchAll(skip, Here());
                 MayNotRun(n->kids[2]);
                 Patch(over, Here());
             } else {
-                Patch(skip, Here());
+                PatchAll(skip, Here());
             }
             return;
         }
@@ -593,7 +619,7 @@ private:
             Target t = Body(n->kids[1]);
             PatchAll(t.continues, Here());
             Patch(enter, Here());
-            Patch(JumpIf(n->kids[0], true), top);
+            PatchAll(JumpIf(n->kids[0], true), top);
             PatchAll(t.breaks, Here());
             return;
         }
@@ -601,7 +627,7 @@ private:
             size_t top = Here();
             Target t = Body(n->kids[0]);
             PatchAll(t.continues, Here());
-            Patch(JumpIf(n->kids[1], false), top);
+            PatchAll(JumpIf(n->kids[1], false), top);
             PatchAll(t.breaks, Here());
             return;
         }
@@ -614,7 +640,7 @@ private:
             PatchAll(t.continues, Here());
             MayNotRun(n->kids[2]);
             Patch(enter, Here());
-            Patch(JumpIf(n->kids[1], true), top);
+            PatchAll(JumpIf(n->kids[1], true), top);
             PatchAll(t.breaks, Here());
             return;
         }

@@ -91,9 +91,14 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"grid_get_locals", 0, 1, true, FLOW_NEXT, 0, false},
     {"grid_set_locals_drop", 0, 0, true, FLOW_NEXT, 0, false},
     {"action", 0, 0, false, FLOW_NEXT, 0, false},
+#define ARG_CONST(o, name) {"arg_" #name "_const", 0, 1, false, FLOW_NEXT, 0, false},
+#define STACK_ARG(o, name) {#name "_arg", 1, 1, false, FLOW_NEXT, 0, false},
+    CODE_OPERATORS(ARG_CONST) CODE_OPERATORS(STACK_ARG)
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
+#undef ARG_CONST
+#undef STACK_ARG
 };
 
 int Code_OperandCount(int op)
@@ -128,6 +133,8 @@ int Code_GenericOf(int op)
         if (op >= OPC_LOCAL_CONST_ADD && op < OPC_STACK_LOCAL_ADD) return OPC_LOCAL_BINARY_CONST;
         if (op >= OPC_STACK_LOCAL_ADD && op < OPC_STACK_CONST_DIV) return OPC_BINARY_LOCAL;
         if (op >= OPC_STACK_CONST_DIV && op <= OPC_STACK_CONST_SHR) return OPC_BINARY_CONST;
+        if (op >= OPC_ARG_CONST_ADD && op < OPC_STACK_ARG_ADD) return OPC_ARG_BINARY_CONST;
+        if (op >= OPC_STACK_ARG_ADD && op <= OPC_STACK_ARG_SHR) return OPC_BINARY_ARG;
         return op;
     }
 }
@@ -180,6 +187,12 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_BINARY_CONST:
         if (OperatorForm(i->y) >= OperatorForm(OP_DIV)) i->op = (uint8_t)(OPC_STACK_CONST_DIV + OperatorForm(i->y) - OperatorForm(OP_DIV));
+        break;
+    case OPC_ARG_BINARY_CONST:
+        if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_ARG_CONST_ADD + OperatorForm(i->y));
+        break;
+    case OPC_BINARY_ARG:
+        if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_STACK_ARG_ADD + OperatorForm(i->y));
         break;
     case OPC_MOD_CONST:
         if ((i->b = WholeDivisor(bc.constants[(size_t)i->a])) != 0) i->op = OPC_MOD_INT_CONST;

@@ -113,10 +113,18 @@ enum Opcode : uint8_t {
     OPC_GRID_GET_LOCALS,      // [grid_get] grid and cell from locals
     OPC_GRID_SET_LOCALS_DROP, // [grid_set_drop] grid and cell from locals, the value on top
     OPC_ACTION,               // action a of the event or moment begins (its number for errors)
+    // One form for each operator of [arg_binary_const] (OPC_ARG_CONST_ADD...) and of
+    // [binary_arg] (OPC_STACK_ARG_ADD...).
+#define CODE_ARG_CONST_FORM(o, name) CODE_FORM(ARG_CONST, o)
+#define CODE_STACK_ARG_FORM(o, name) CODE_FORM(STACK_ARG, o)
+    CODE_OPERATORS(CODE_ARG_CONST_FORM)
+    CODE_OPERATORS(CODE_STACK_ARG_FORM)
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM
 #undef CODE_STACK_CONST_FORM
+#undef CODE_ARG_CONST_FORM
+#undef CODE_STACK_ARG_FORM
     OPC_COUNT
 };
 

@@ -1039,6 +1039,12 @@ bool Execute(int entryDepth, TaggedValue* result)
 #undef LABEL
         &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST, &&L_MAP_FIND_LOCAL_STACK, &&L_GRID_GET_LOCALS,
         &&L_GRID_SET_LOCALS_DROP, &&L_ACTION,
+#define LABEL(o, name) &&L_ARG_CONST_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
+#define LABEL(o, name) &&L_STACK_ARG_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1052,8 +1058,9 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->consts;
-    // ArgumentSlots, which only calls and returns change for the running frame.
-    VM_REGISTER(const TaggedValue* slots, "rbx") = ArgumentSlots;
+    // ArgumentSlots, which only calls and returns change for the running frame; null while the
+    // frame has no instance, where reading them is an error.
+    VM_REGISTER(const TaggedValue* slots, "rbx") = g_cur->self ? ArgumentSlots : nullptr;
 #undef VM_REGISTER
     bool holds;
 
@@ -1194,7 +1201,7 @@ L_GET_BUILTIN: {
 L_GET_DOT:
     SLOW(GetDot);
 L_GET_ARG:
-    if (!g_cur->self) SLOW(NoSelf);
+    if (!slots) SLOW(NoSelf);
     CopyTo(sp++, slots[pc->a]);
     NEXT();
 
@@ -1349,10 +1356,15 @@ L_WITH_BEGIN: {
     NEXT();
 }
 L_WITH_NEXT:
-    if (WithNext()) GOTO(pc->a);
+    if (WithNext()) {
+        slots = ArgumentSlots;
+        GOTO(pc->a);
+    }
+    slots = g_cur->self ? ArgumentSlots : nullptr;
     NEXT();
 L_WITH_END:
     WithEnd();
+    slots = g_cur->self ? ArgumentSlots : nullptr;
     NEXT();
 
 L_CALL:
@@ -1376,7 +1388,10 @@ L_CALL_SCRIPT: {
     // The arguments stay where the caller pushed them: they are the callee's argument slots.
     TaggedValue* base = sp - pc->x;
     TaggedValue* first = base + (pc->x > target->argSlots ? pc->x : target->argSlots);
-    if (first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
+    // Too deep or too little stack: the frame's values, named by the caller, or its operands
+    // (or one call too many), named by the script.
+    bool tight = first + target->localCount + target->maxStack >= g_end || g_depth >= CODE_MAX_CALL_DEPTH;
+    if (tight && first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
     for (; sp < first; sp++) {
         sp->kind = VALUE_REAL;
@@ -1399,15 +1414,14 @@ L_CALL_SCRIPT: {
     f.savedCount = argument_count;
     f.script = pc->a;
     ArgumentSlots = base;
-    slots = base;
+    slots = f.self ? base : nullptr;
     argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
     pc = f.code;
     locals = first;
     consts = f.consts;
-    if (g_depth > CODE_MAX_CALL_DEPTH || sp + target->maxStack >= g_end)
-        CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
+    if (tight) CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
 }
 
@@ -1665,27 +1679,47 @@ L_GRID_SET_DROP:
 #undef OWN_CALL
 
 L_ARG_BINARY_CONST: {
+    if (!slots) SLOW(ArgBinaryConst);
     const TaggedValue& v = slots[pc->a];
     const TaggedValue& k = consts[pc->b];
-    if (!g_cur->self || (v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val))
-        SLOW(ArgBinaryConst);
+    if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val)) SLOW(ArgBinaryConst);
     sp->kind = VALUE_REAL;
     sp++;
     NEXT();
 }
-L_ARG_COMPARE_JUMP_IF: {
-    const TaggedValue& v = slots[pc->a];
-    const TaggedValue& k = consts[pc->b];
-    if (g_cur->self && (v.kind | k.kind) == VALUE_REAL) JUMP_WHEN(RealHolds(pc->y, v.val, k.val));
+L_ARG_COMPARE_JUMP_IF:
+    if (slots && (slots[pc->a].kind | consts[pc->b].kind) == VALUE_REAL)
+        JUMP_WHEN(RealHolds(pc->y, slots[pc->a].val, consts[pc->b].val));
     CHECK(ArgCompare(pc, &holds));
     JUMP_WHEN(holds);
-}
 L_BINARY_ARG: {
+    if (!slots) SLOW(BinaryArg);
     const TaggedValue& v = slots[pc->a];
-    if (!g_cur->self || (sp[-1].kind | v.kind) != VALUE_REAL || !Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val))
-        SLOW(BinaryArg);
+    if ((sp[-1].kind | v.kind) != VALUE_REAL || !Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val)) SLOW(BinaryArg);
     NEXT();
 }
+// The forms for one operator of the argument reads.
+#define ARG_CONST(o, name) \
+    L_ARG_CONST_##o: { \
+        if (!slots) goto L_ARG_BINARY_CONST; \
+        const TaggedValue& v = slots[pc->a]; \
+        const TaggedValue& k = consts[pc->b]; \
+        if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, v.val, k.val, &sp->val)) goto L_ARG_BINARY_CONST; \
+        sp->kind = VALUE_REAL; \
+        sp++; \
+        NEXT(); \
+    }
+#define STACK_ARG(o, name) \
+    L_STACK_ARG_##o: { \
+        if (!slots) goto L_BINARY_ARG; \
+        const TaggedValue& r = slots[pc->a]; \
+        if ((sp[-1].kind | r.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, sp[-1].val, r.val, &sp[-1].val)) goto L_BINARY_ARG; \
+        NEXT(); \
+    }
+    CODE_OPERATORS(ARG_CONST)
+    CODE_OPERATORS(STACK_ARG)
+#undef ARG_CONST
+#undef STACK_ARG
 
 leave : {
     const Frame* ending = g_cur;
@@ -1701,7 +1735,7 @@ leave : {
     sp = base + 1;
     consts = ending[-1].consts;
     locals = ending[-1].locals;
-    slots = ending->savedSlots;
+    slots = ending[-1].self ? ending->savedSlots : nullptr;
     pc = ending->ret;
     DISPATCH();
 }
