@@ -284,6 +284,49 @@ TEST_F(Interaction, HighScoreBoundsAndNames)
     fs::remove_all(data);
 }
 
+// The look of the high-score window is kept as games set it, by the setters and by
+// highscore_show_ext (which has no back colour and keeps it); texts are copies, and a text that is
+// empty or not a text is none. set_border tests the double, show_ext's border the single.
+TEST_F(Interaction, HighScoreWindowSettingsAreKept)
+{
+    const HighScoreLook& look = HighScore_Look();
+    Call("highscore_set_background", {3.6});
+    Call("highscore_set_border", {0.4999999999});
+    Call("highscore_set_colors", {255.0, 65280.0, 16711680.0});
+    Call("highscore_set_font", {S("Serif"), 12.4, 1.0});
+    Call("highscore_set_strings", {S("Best of all"), S("-"), S("")});
+    EXPECT_EQ(look.background, 4);
+    EXPECT_FALSE(look.border);
+    EXPECT_EQ(look.back_colour, 255);
+    EXPECT_EQ(look.new_colour, 65280);
+    EXPECT_EQ(look.other_colour, 16711680);
+    EXPECT_EQ(look.font_name, "Serif");
+    EXPECT_EQ(look.font_size, 12);
+    EXPECT_EQ(look.caption, "Best of all");
+    EXPECT_EQ(look.close_hint, "");
+    HoldInput();
+    Call("highscore_show_ext", {10.0, 2.0, 0.4999999999, 1.0, 2.0, S("Mono"), 9.0});
+    EXPECT_TRUE(InputCleared());
+    EXPECT_EQ(look.background, 2);
+    EXPECT_TRUE(look.border);
+    EXPECT_EQ(look.back_colour, 255);
+    EXPECT_EQ(look.new_colour, 1);
+    EXPECT_EQ(look.other_colour, 2);
+    EXPECT_EQ(look.font_name, "Mono");
+    EXPECT_EQ(look.font_size, 9);
+    Call("highscore_set_font", {5.0, 8.0, 0.0});
+    Call("highscore_set_strings", {1.0, S("<nobody>"), S("press <Escape> to close")});
+    EXPECT_EQ(look.font_name, "");
+    EXPECT_EQ(look.caption, "");
+    EXPECT_EQ(look.close_hint, "press <Escape> to close");
+    const HighScoreLook defaults;
+    HighScore_SetBackground(defaults.background);
+    HighScore_SetBorder(defaults.border);
+    HighScore_SetColours(defaults.back_colour, defaults.new_colour, defaults.other_colour);
+    HighScore_SetFont(defaults.font_name.c_str(), defaults.font_size);
+    HighScore_SetStrings(defaults.caption.c_str(), "<nobody>", defaults.close_hint.c_str());
+}
+
 TEST_F(Interaction, KeyboardAndMouseRules)
 {
     EXPECT_EQ(Real("keyboard_check", {0.0}), 1.0) << "no key held";
