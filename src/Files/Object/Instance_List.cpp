@@ -1,8 +1,6 @@
 #include "Object/Instance_List.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -13,15 +11,6 @@ constexpr size_t REACH = 32;
 constexpr size_t SPARE = 32;
 
 }  // namespace
-
-uint32_t InstanceKey_Order(float depth)
-{
-    if (std::isnan(depth)) return UINT32_MAX;
-    uint32_t bits;
-    float d = depth == 0.0f ? 0.0f : depth;
-    std::memcpy(&bits, &d, sizeof bits);
-    return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
-}
 
 CInstance* CInstanceList::front() const { return empty() ? nullptr : *begin(); }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -18,7 +19,14 @@ struct InstanceKey {
     uint64_t seq = 0;
 };
 // A number that sorts as depths do: NaN after every number, -0 and 0 alike.
-uint32_t InstanceKey_Order(float depth);
+inline uint32_t InstanceKey_Order(float depth)
+{
+    if (depth != depth) return UINT32_MAX;
+    uint32_t bits;
+    float d = depth == 0.0f ? 0.0f : depth;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
+}
 inline bool InstanceKey_Less(const InstanceKey& a, const InstanceKey& b)
 {
     return a.order < b.order || (a.order == b.order && a.seq < b.seq);

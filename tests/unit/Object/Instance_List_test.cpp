@@ -75,8 +75,11 @@ TEST(InstanceList, RandomChangesKeepTheOrderOfASortedCopy)
             ASSERT_EQ(list.size(), want.size());
             ASSERT_EQ(list.front(), want.empty() ? nullptr : want.front());
             ASSERT_EQ(list.back(), want.empty() ? nullptr : want.back());
-            for (int j = 0; j < (int)keys.size(); j++)
-                if (keys[j].seq) ASSERT_TRUE(list.Contains(Fake(j), keys[j]));
+            for (int j = 0; j < (int)keys.size(); j++) {
+                if (keys[j].seq) {
+                    ASSERT_TRUE(list.Contains(Fake(j), keys[j]));
+                }
+            }
         }
     }
     // Every second instance at once.
