@@ -16,7 +16,8 @@ namespace {
 // shrinks before shut-down.
 template <class T>
 struct SlotTable {
-    std::vector<T*>& slots;  // size: slots in use or once used
+    explicit SlotTable(std::vector<T*>& table) : slots(table) {}
+    std::vector<T*>& slots;   // size: slots in use or once used
     std::vector<int> unused;  // the null slots, a heap with the smallest on top
 
     int Store(T* item)
