@@ -222,6 +222,28 @@ bool CDS_Map::Add(const TaggedValue& key, const TaggedValue& value)
     return true;
 }
 
+bool CDS_Map::AddDistinct(const TaggedValue& key, const TaggedValue& value)
+{
+    if (!m_slots.empty() && key.IsString() && FindTextSlot(key, key.TextHash()) >= 0) return false;
+    if (!m_slots.empty() && !key.IsString()) {
+        // The very real lies in the bucket of its own place, with the same narrowed bits.
+        Refresh();
+        RealPlace p(key, m_bucketScale);
+        double real = key.GetReal();
+        uint32_t hash = p.Hash(p.bucket);
+        size_t mask = m_slots.size() - 1;
+        for (size_t i = hash & mask; m_slots[i].node >= 0; i = (i + 1) & mask) {
+            const Slot& slot = m_slots[i];
+            const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
+            if (slot.hash != hash || stored.IsString() || Bits(slot.real) != p.bits) continue;
+            double other = stored.GetReal();
+            if (other == real || (other != other && real != real && memcmp(&other, &real, sizeof real) == 0)) return false;
+        }
+    }
+    Append(key, value);
+    return true;
+}
+
 bool CDS_Map::ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value)
 {
     int32_t node = FindNode(key);

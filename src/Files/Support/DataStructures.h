@@ -151,6 +151,10 @@ public:
     int Size() const { return m_count; }
     bool Empty() const { return m_count == 0; }
     bool Add(const TaggedValue& key, const TaggedValue& value);         // false when the key is present
+    // As Add, but false only when the very key is present (the same text, or the same real to the
+    // bit): keys that merely compare equal are both kept, so that a map written under one
+    // precision reads back whole under another.
+    bool AddDistinct(const TaggedValue& key, const TaggedValue& value);
     bool ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value); // true when it replaced
     void Delete(const TaggedValue& key);
     bool Exists(const TaggedValue& key) const { return FindNode(key) >= 0; }
