@@ -110,7 +110,7 @@ private:
     // The index: open addressing with linear probing over a power-of-two table. Strings are
     // hashed by their text; reals by the bucket of the precision they fall in, so that keys that
     // compare equal lie in one bucket or the next (DS_Map.cpp).
-    struct Slot {
+    struct alignas(16) Slot {
         uint32_t hash;
         int32_t node;  // -1 when the slot is free
         float real;    // a real key narrowed, so that lookups compare it in place; NaN for a text
