@@ -1,7 +1,8 @@
 // check_system_fonts GAME_FILE RUNNER EXPECTED: runs the packed game in the runner (on the tests'
 // display) and compares what it prints with EXPECTED, where "<width of Hello>" and "<line height>"
 // stand for what FreeType gives for DejaVu Sans at 16 points and 96 dots an inch: the sum of the
-// advances of "Hello" and the ascent plus the descent, each rounded to whole pixels.
+// advances of "Hello" and the ascent plus the descent, each rounded to whole pixels; "<lit of H>"
+// and "<ink of H>" for the count and the sum of the non-zero coverage values of its "H".
 #include "PackedCheck.h"
 
 #include <ft2build.h>
@@ -20,8 +21,9 @@ namespace {
 
 const char* const FACE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-// FreeType's own measures of "Hello" in the face at 16 points; false when the face is missing.
-bool Measure(int* width, int* height)
+// FreeType's own measures of "Hello" and of the coverage of "H" in the face at 16 points; false
+// when the face is missing.
+bool Measure(int* width, int* height, int* lit, int* ink)
 {
     FT_Library library;
     FT_Face face;
@@ -35,6 +37,13 @@ bool Measure(int* width, int* height)
             ok = !FT_Load_Char(face, (FT_ULong)*c, FT_LOAD_TARGET_LIGHT);
             *width += (int)((face->glyph->advance.x + 32) >> 6);
         }
+        ok = ok && !FT_Load_Char(face, 'H', FT_LOAD_TARGET_LIGHT | FT_LOAD_NO_BITMAP)
+             && !FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL);
+        *lit = *ink = 0;
+        const FT_Bitmap& map = face->glyph->bitmap;
+        for (unsigned j = 0; ok && j < map.rows; j++)
+            for (unsigned i = 0; i < map.width; i++)
+                if (int c = map.buffer[j * map.pitch + i]) *lit += 1, *ink += c;
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
@@ -55,8 +64,8 @@ int main(int argc, char** argv)
         return 2;
     }
     Program = "check_system_fonts";
-    int width = 0, height = 0;
-    if (!Measure(&width, &height)) {
+    int width = 0, height = 0, lit = 0, ink = 0;
+    if (!Measure(&width, &height, &lit, &ink)) {
         fprintf(stderr, "%s: FreeType cannot measure %s (scripts/setup installs fonts-dejavu-core)\n", Program, FACE);
         return 1;
     }
@@ -66,6 +75,8 @@ int main(int argc, char** argv)
     std::string want = expected.str();
     Replace(&want, "<width of Hello>", width);
     Replace(&want, "<line height>", height);
+    Replace(&want, "<lit of H>", lit);
+    Replace(&want, "<ink of H>", ink);
 
     setenv("RUNNER_NO_WAIT", "1", 1);
     setenv("RUNNER_MAX_FRAMES", "300", 1);

@@ -147,8 +147,7 @@ void CFontBV::CreateSystem(const char* face, int size, bool bold, bool italic, i
     // Without a face of the system the font keeps no glyphs: it measures 0 and draws nothing.
     TSystemFontImage image;
     if (Font_RasteriseSystemFace(m_face, size, bold, italic, m_first, m_last, &image) && !image.glyphs.empty()) {
-        m_bitmapWidth = image.width;
-        m_bitmapHeight = image.height;
+        SetOwnEntry(image.width, image.height);
         m_alphaCount = image.alpha.size();
         m_alpha = (uint8_t*)MemAlloc(m_alphaCount);
         memcpy(m_alpha, image.alpha.data(), m_alphaCount);
@@ -216,11 +215,20 @@ void CFontBV::CreateDebug(const uint8_t* table, int first, int last, int texture
         m_maxHeight = std::max(m_maxHeight, (int)r[3]);
     }
     SetGlyphs(glyphs, count);
-    m_ownEntry = (TPageEntry*)MemAllocClear(sizeof(TPageEntry));
-    *m_ownEntry = {0, 0, 256, 128, 0, 0, 256, 128, 256, 128, 0};
-    m_bitmapWidth = 256;
-    m_bitmapHeight = 128;
+    SetOwnEntry(256, 128);
     m_textureId = textureId;
+}
+
+// A glyph image on a texture of the font's own gets an entry covering it whole, so its glyphs are
+// drawn texel for pixel as glyphs on a texture page are.
+void CFontBV::SetOwnEntry(int width, int height)
+{
+    MemFree(m_ownEntry);
+    m_ownEntry = (TPageEntry*)MemAllocClear(sizeof(TPageEntry));
+    uint16_t w = (uint16_t)width, h = (uint16_t)height;
+    *m_ownEntry = {0, 0, w, h, 0, 0, w, h, w, h, 0};
+    m_bitmapWidth = width;
+    m_bitmapHeight = height;
 }
 
 void CFontBV::FreeTexture()

@@ -81,6 +81,7 @@ public:
 private:
     void Clear();
     void SetGlyphs(FontGlyph* glyphs, int count);
+    void SetOwnEntry(int width, int height);
     // The glyph image: its page entry (or null) and the texture it lies on; false when it cannot be drawn.
     bool ImageReady(const TPageEntry** entry, int* texture) const;
     void DrawRun(float x, float y, const uint16_t* text, float xscale, float yscale, float angle, uint32_t colour, float alpha, int count);
@@ -100,8 +101,8 @@ private:
     size_t m_alphaCount = 0;
     uint8_t* m_alpha = nullptr;
     int m_textureId = -1;
-    // Fonts of the game data file name their page entry by its handle; the built-in font owns an
-    // entry on a texture of its own.
+    // Fonts of the game data file name their page entry by its handle; the built-in font and fonts
+    // made by face name own an entry on a texture of their own.
     int m_pageHandle = -1;
     TPageEntry* m_ownEntry = nullptr;
     int m_glyphCount = 0;
