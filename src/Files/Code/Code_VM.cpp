@@ -33,8 +33,9 @@ const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply
 
 // One running piece of code: the entry code of a run or a script called from it. A script's
 // frame starts with its argument slots, the values its caller pushed (and the real 0 in the
-// slots it did not fill), which ArgumentSlots points at while it runs. A power of two in size,
-// so that the frame of a depth is found by a shift.
+// slots it did not fill), which ArgumentSlots points at while it runs when other code may see
+// them (ByteCode::argSlots). A power of two in size, so that the frame of a depth is found by a
+// shift.
 struct alignas(128) Frame {
     const ByteCode* bc;
     const TaggedValue* consts;  // bc's constants
@@ -43,7 +44,8 @@ struct alignas(128) Frame {
     TaggedValue* base;    // the frame's first value (a script's argument slots)
     TaggedValue* locals;  // the values of its plain `var` locals
     TaggedValue* stack;   // the bottom of an entry frame's operand stack, above the locals
-    TaggedValue* savedSlots;  // the caller's ArgumentSlots
+    TaggedValue* slots;   // its argument slots
+    TaggedValue* savedSlots;  // the caller's ArgumentSlots when it set its own, else null
     CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
     CVariable* arrays;    // its indexed `var` locals
@@ -305,6 +307,17 @@ VALUE_STEP TaggedValue* FastElementForWrite(CVariable* v, int index)
     TaggedValue* e = StoredElement(v, index);
     return e ? e : v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
 }
+
+// The value of a built-in that is a plain field of the instance (RVariable), read in place;
+// false for any other.
+VALUE_STEP bool FieldValue(const RVariable* b, const CInstance* self, double* out)
+{
+    if (b->floatField) *out = self->*b->floatField;
+    else if (b->intField) *out = self->*b->intField;
+    else if (b->boolField) *out = self->*b->boolField ? 1.0 : 0.0;
+    else return false;
+    return true;
+}
 #undef VALUE_STEP
 
 // A variable never set stops the run; an element past those stored reads as 0 and is reported
@@ -493,8 +506,10 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
     }
     while (!g_withs.empty() && g_withs.back().depth == g_depth) g_withs.pop_back();
     if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
-    ArgumentSlots = f.savedSlots;
-    argument_count = f.savedCount;
+    if (f.savedSlots) {
+        ArgumentSlots = f.savedSlots;
+        argument_count = f.savedCount;
+    }
     g_depth--;
     g_cur = g_depth > 0 ? g_cur - 1 : nullptr;
 }
@@ -664,6 +679,29 @@ SLOW_PATH SetBuiltin(const VMIns* pc, TaggedValue* sp)
     return GoesOn() ? sp : nullptr;
 }
 
+// An assignment to a built-in of the running instance without indexes, the common case: a
+// compound one reads a plain field in place and combines reals here, and the setter takes the
+// value without the general store's steps. Anything else by SetBuiltin.
+SLOW_PATH SetBuiltinPlain(const VMIns* pc, TaggedValue* sp)
+{
+    CInstance* self = g_cur->self;
+    const RVariable* b = Variable_BuiltIn_Get(pc->a);
+    if (pc->x || !self || !b || !b->canSet || !b->setter) return SetBuiltin(pc, sp);
+    TaggedValue* value = &sp[-1];
+    TaggedValue combined;
+    if (pc->y != OP_SET) {
+        double current;
+        if (value->kind != VALUE_REAL || !FieldValue(b, self, &current) ||
+            !Code_RealBinary(pc->y, current, value->val, &combined.val))
+            return SetBuiltin(pc, sp);
+        value = &combined;
+    }
+    g_top = sp;
+    if (!b->setter(self, 0, value)) return Fail("Cannot assign to the variable " + VariableName(ACCESS(OPC_GET_BUILTIN)) + "."), nullptr;
+    Drop(--sp);
+    return GoesOn() ? sp : nullptr;
+}
+
 SLOW_PATH SetDot(const VMIns* pc, TaggedValue* sp)
 {
     int count = pc->x;
@@ -678,7 +716,7 @@ SLOW_PATH SetDot(const VMIns* pc, TaggedValue* sp)
 SLOW_PATH SetArgument(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
-    TaggedValue& slot = ArgumentSlots[pc->a];
+    TaggedValue& slot = g_cur->slots[pc->a];
     if (pc->y == OP_SET) {
         Drop(&slot);
         MoveTo(&slot, --sp);
@@ -830,14 +868,14 @@ __attribute__((noinline)) TaggedValue* CompareLocal(const VMIns* pc, TaggedValue
 SLOW_PATH ArgBinaryConst(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
-    CopyTo(sp, ArgumentSlots[pc->a]);
+    CopyTo(sp, g_cur->slots[pc->a]);
     return WithConstant(pc, sp);
 }
 
 SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
-    CopyTo(sp, ArgumentSlots[pc->a]);
+    CopyTo(sp, g_cur->slots[pc->a]);
     TaggedValue* top = Binary(pc->y, sp + 1);
     if (!top) Drop(sp);
     return top;
@@ -846,7 +884,7 @@ SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
 {
     if (!g_cur->self) return NoSelf(pc, nullptr) != nullptr;
-    return Holds(pc->y, ArgumentSlots[pc->a], BC->constants[(size_t)pc->b], holds);
+    return Holds(pc->y, g_cur->slots[pc->a], BC->constants[(size_t)pc->b], holds);
 }
 
 __attribute__((noinline)) bool LocalLess(const VMIns* pc, bool* holds)
@@ -1049,9 +1087,9 @@ bool Execute(int entryDepth, TaggedValue* result)
     VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->consts;
-    // ArgumentSlots, which only calls and returns change for the running frame; null while the
-    // frame has no instance, where reading them is an error.
-    VM_REGISTER(const TaggedValue* slots, "rbx") = g_cur->self ? ArgumentSlots : nullptr;
+    // The running frame's argument slots; null while it has no instance, where reading them is
+    // an error.
+    VM_REGISTER(const TaggedValue* slots, "rbx") = g_cur->self ? g_cur->slots : nullptr;
 #undef VM_REGISTER
     bool holds;
 
@@ -1180,11 +1218,7 @@ L_GET_BUILTIN: {
     // A plain field of the running instance is read in place; the rest through its getter.
     CInstance* self = g_cur->self;
     const RVariable* b = Variable_BuiltIn_Get(pc->a);
-    if (pc->x || !self || !b) SLOW(GetBuiltin);
-    if (b->floatField) sp->val = self->*b->floatField;
-    else if (b->intField) sp->val = self->*b->intField;
-    else if (b->boolField) sp->val = self->*b->boolField ? 1.0 : 0.0;
-    else SLOW(GetBuiltin);
+    if (pc->x || !self || !b || !FieldValue(b, self, &sp->val)) SLOW(GetBuiltin);
     sp->kind = VALUE_REAL;
     sp++;
     NEXT();
@@ -1242,7 +1276,7 @@ L_SET_GLOBAL: {
     NEXT();
 }
 L_SET_BUILTIN:
-    SLOW(SetBuiltin);
+    SLOW(SetBuiltinPlain);
 L_SET_DOT:
     SLOW(SetDot);
 L_SET_ARG:
@@ -1348,14 +1382,14 @@ L_WITH_BEGIN: {
 }
 L_WITH_NEXT:
     if (WithNext()) {
-        slots = ArgumentSlots;
+        slots = g_cur->slots;
         GOTO(pc->a);
     }
-    slots = g_cur->self ? ArgumentSlots : nullptr;
+    slots = g_cur->self ? g_cur->slots : nullptr;
     NEXT();
 L_WITH_END:
     WithEnd();
-    slots = g_cur->self ? ArgumentSlots : nullptr;
+    slots = g_cur->self ? g_cur->slots : nullptr;
     NEXT();
 
 L_CALL:
@@ -1399,14 +1433,19 @@ L_CALL_SCRIPT: {
     f.base = base;
     f.locals = first;
     sp = StartLocals(first, target->localCount);
-    f.savedSlots = ArgumentSlots;
     f.self = caller->self;
     f.other = caller->other;
-    f.savedCount = argument_count;
     f.script = pc->a;
-    ArgumentSlots = base;
+    f.slots = base;
     slots = f.self ? base : nullptr;
-    argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
+    // Slots that only the script's own code sees stay out of the built-ins' sight.
+    f.savedSlots = nullptr;
+    if (target->argSlots == ARGUMENT_SLOTS) {
+        f.savedSlots = ArgumentSlots;
+        f.savedCount = argument_count;
+        ArgumentSlots = base;
+        argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
+    }
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
     pc = f.code;
@@ -1726,7 +1765,7 @@ leave : {
     sp = base + 1;
     consts = ending[-1].consts;
     locals = ending[-1].locals;
-    slots = ending[-1].self ? ending->savedSlots : nullptr;
+    slots = ending[-1].self ? ending[-1].slots : nullptr;
     pc = ending->ret;
     DISPATCH();
 }
@@ -1794,6 +1833,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     f.base = g_top;
     f.locals = g_top;
     f.stack = StartLocals(f.locals, bc->localCount);
+    f.slots = ArgumentSlots;
     f.savedSlots = ArgumentSlots;
     f.self = self;
     f.other = other;

@@ -6,9 +6,74 @@
 
 #include <map>
 #include <unordered_map>
+#include <vector>
 
 namespace {
-std::unordered_map<int, CInstance*> ById;
+// Instances by id: open addressing over a power-of-two table at most half full, an id's home
+// slot its low bits (ids count up, so the instances alive fill neighbouring slots without
+// collisions, and no division finds them); a removal moves later entries of the run back.
+class IdTable {
+public:
+    CInstance* Find(int id) const
+    {
+        if (m_slots.empty()) return nullptr;
+        size_t mask = m_slots.size() - 1;
+        for (size_t i = Home(id, mask);; i = (i + 1) & mask) {
+            const Slot& s = m_slots[i];
+            if (!s.inst || s.id == id) return s.inst;
+        }
+    }
+
+    void Set(int id, CInstance* inst)
+    {
+        if (2 * (m_count + 1) > m_slots.size()) Grow();
+        size_t mask = m_slots.size() - 1;
+        size_t i = Home(id, mask);
+        while (m_slots[i].inst && m_slots[i].id != id) i = (i + 1) & mask;
+        if (!m_slots[i].inst) m_count++;
+        m_slots[i] = Slot{id, inst};
+    }
+
+    // Removes id when inst is what it finds.
+    void Remove(int id, const CInstance* inst)
+    {
+        if (m_slots.empty()) return;
+        size_t mask = m_slots.size() - 1;
+        size_t i = Home(id, mask);
+        while (m_slots[i].inst && m_slots[i].id != id) i = (i + 1) & mask;
+        if (m_slots[i].inst != inst || !inst) return;
+        m_count--;
+        // Entries after the gap whose home is not between the gap and them move into it.
+        for (size_t j = (i + 1) & mask; m_slots[j].inst; j = (j + 1) & mask) {
+            size_t home = Home(m_slots[j].id, mask);
+            if (((j - home) & mask) >= ((j - i) & mask)) {
+                m_slots[i] = m_slots[j];
+                i = j;
+            }
+        }
+        m_slots[i] = Slot{};
+    }
+
+private:
+    struct Slot {
+        int id = 0;
+        CInstance* inst = nullptr;
+    };
+    static size_t Home(int id, size_t mask) { return (size_t)(uint32_t)id & mask; }
+    void Grow()
+    {
+        std::vector<Slot> old;
+        old.swap(m_slots);
+        m_slots.assign(old.empty() ? 64 : 2 * old.size(), Slot{});
+        m_count = 0;
+        for (const Slot& s : old)
+            if (s.inst) Set(s.id, s.inst);
+    }
+    std::vector<Slot> m_slots;
+    size_t m_count = 0;
+};
+
+IdTable ById;
 // Registration order, walked when no room runs: a sequence number per instance.
 std::map<uint64_t, CInstance*> Order;
 std::unordered_map<CInstance*, uint64_t> Sequence;
@@ -28,7 +93,7 @@ bool (*Instance_ObjectIsDescendant)(int object, int ancestor) = ObjectIsDescenda
 
 void Instance_Register(CInstance* inst)
 {
-    ById[inst->id] = inst;
+    ById.Set(inst->id, inst);
     if (Sequence.count(inst)) return;
     Sequence[inst] = NextSequence;
     Order[NextSequence++] = inst;
@@ -36,8 +101,7 @@ void Instance_Register(CInstance* inst)
 
 void Instance_Unregister(CInstance* inst)
 {
-    auto it = ById.find(inst->id);
-    if (it != ById.end() && it->second == inst) ById.erase(it);
+    ById.Remove(inst->id, inst);
     auto seq = Sequence.find(inst);
     if (seq == Sequence.end()) return;
     Order.erase(seq->second);
@@ -46,8 +110,7 @@ void Instance_Unregister(CInstance* inst)
 
 CInstance* Instance_Find(int id)
 {
-    auto it = ById.find(id);
-    return it == ById.end() ? nullptr : it->second;
+    return ById.Find(id);
 }
 
 namespace {

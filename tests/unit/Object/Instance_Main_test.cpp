@@ -1,6 +1,8 @@
 #include "Object/Instance_Class.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
+#include <map>
 #include <memory>
 
 namespace {
@@ -38,4 +40,30 @@ TEST(Instances, TargetsFollowCreationOrderAndSkipInactive)
     b.reset();
     EXPECT_EQ(Instance_Find(800002), nullptr);
     EXPECT_EQ(Instance_Find(800003), c.get());
+}
+
+TEST(Instances, FoundByIdThroughGrowthAndRemovalsInAnyOrder)
+{
+    // Runs of neighbouring ids and ids that share their low bits, so that removals leave gaps
+    // inside runs of entries away from their homes.
+    std::map<int, std::unique_ptr<CInstance>> alive;
+    for (int k = 0; k < 300; k++) {
+        int id = k % 3 ? 900000 + k : 900000 + 4096 * k;
+        alive[id] = std::make_unique<CInstance>(id, 1, 0, 0);
+    }
+    unsigned step = 12345;
+    for (int round = 0; round < 200; round++) {
+        step = step * 1103515245u + 12345u;
+        auto it = alive.begin();
+        std::advance(it, (step >> 8) % alive.size());
+        int gone = it->first;
+        alive.erase(it);
+        ASSERT_EQ(Instance_Find(gone), nullptr) << "removed " << gone;
+        if (round % 4 == 0) {
+            int id = 900000 + 4096 * (300 + round);
+            alive[id] = std::make_unique<CInstance>(id, 1, 0, 0);
+        }
+        for (const auto& [id, inst] : alive) ASSERT_EQ(Instance_Find(id), inst.get()) << "id " << id << " round " << round;
+    }
+    EXPECT_EQ(Instance_Find(899999), nullptr);
 }
