@@ -94,6 +94,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define ARG_CONST(o, name) {"arg_" #name "_const", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
 #define STACK_ARG(o, name) {#name "_arg", 1, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
     CODE_OPERATORS(ARG_CONST) CODE_OPERATORS(STACK_ARG)
+    {"map_replace_local_const_drop", 0, 0, true, FLOW_NEXT, 0, false, ARGS_SHARED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -121,7 +122,8 @@ int Code_GenericOf(int op)
     case OPC_ADD_TO_LOCAL: return OPC_SET_LOCAL;
     case OPC_MOD_INT_CONST: return OPC_MOD_CONST;
     case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
-    case OPC_MAP_REPLACE_DROP: return OPC_MAP_REPLACE;
+    case OPC_MAP_REPLACE_DROP:
+    case OPC_MAP_REPLACE_LOCAL_CONST_DROP: return OPC_MAP_REPLACE;
     case OPC_GRID_SET_DROP:
     case OPC_GRID_SET_LOCALS_DROP: return OPC_GRID_SET;
     case OPC_GRID_GET_LOCALS: return OPC_GRID_GET;
@@ -213,6 +215,11 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         else if (Code_OperandSource(*i, 3) == OPERAND_STACK) i->op = OPC_GRID_SET_LOCALS_DROP;
         break;
     }
+    case OPC_MAP_REPLACE_DROP:
+        if (Code_OperandSource(*i, 0) == OPERAND_LOCAL && Code_OperandSource(*i, 1) == OPERAND_CONSTANT &&
+            Code_OperandSource(*i, 2) == OPERAND_STACK)
+            i->op = OPC_MAP_REPLACE_LOCAL_CONST_DROP;
+        break;
     case OPC_MAP_FIND_VALUE:
         if (Code_OperandSource(*i, 0) != OPERAND_LOCAL) break;
         if (Code_OperandSource(*i, 1) == OPERAND_CONSTANT) i->op = OPC_MAP_FIND_LOCAL_CONST;

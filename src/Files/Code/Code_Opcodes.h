@@ -119,6 +119,8 @@ enum Opcode : uint8_t {
 #define CODE_STACK_ARG_FORM(o, name) CODE_FORM(STACK_ARG, o)
     CODE_OPERATORS(CODE_ARG_CONST_FORM)
     CODE_OPERATORS(CODE_STACK_ARG_FORM)
+    OPC_MAP_REPLACE_LOCAL_CONST_DROP,  // [map_replace_drop] of the map in a local by a constant
+                                       // key, the value on top
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

@@ -1074,6 +1074,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_STACK_ARG_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
+        &&L_MAP_REPLACE_LOCAL_CONST_DROP,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1691,6 +1692,14 @@ L_MAP_FIND_LOCAL_CONST: {
     const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)];
     if ((map.kind & VALUE_UNSET) || !DS_Fast_MapFindValue(map, consts[Code_OperandIndex(*pc, 1)], sp)) goto L_MAP_FIND_VALUE;
     sp++;
+    NEXT();
+}
+// The value on top takes the result, which is dropped.
+L_MAP_REPLACE_LOCAL_CONST_DROP: {
+    const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)];
+    if ((map.kind & VALUE_UNSET) || !DS_Fast_MapReplace(map, consts[Code_OperandIndex(*pc, 1)], sp[-1], &sp[-1]))
+        goto L_MAP_REPLACE_DROP;
+    sp--;
     NEXT();
 }
 L_MAP_REPLACE:

@@ -10,7 +10,7 @@ void Function_DataStructures_Init();
 // the built-in's result in *result (which may be one of the arguments), and returns true; or
 // returns false having changed nothing when the built-in has something to report (an index
 // that names no structure of its kind, a cell outside the grid).
-inline bool DS_Fast_MapFindValue(const TaggedValue& map, const TaggedValue& key, TaggedValue* result)
+__attribute__((always_inline)) inline bool DS_Fast_MapFindValue(const TaggedValue& map, const TaggedValue& key, TaggedValue* result)
 {
     const CDS_Map* m = DS_Map_Find(Arg_I(map));
     if (!m) return false;
