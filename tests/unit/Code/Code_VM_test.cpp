@@ -526,6 +526,26 @@ TEST_F(Machine, InstanceFieldsReadInPlaceAgreeWithTheirGetters)
     EXPECT_EQ(Both("vm_print(image_alpha)").log, "1.000000|");
 }
 
+TEST_F(Machine, BuiltInWritesAgreeWithTheTree)
+{
+    Run_Variables_Init();
+    // Plain and compound writes to fields of every kind, through setters that change other
+    // fields (speed and direction follow hspeed).
+    Outcome o = Both("x = 2; x += 3; y -= 1.5; vm_print(x + y); hspeed = 3; hspeed *= -2; vm_print(speed); "
+                     "vm_print(direction); visible += 1; vm_print(visible); image_index = 1; image_index += 0.25; "
+                     "vm_print(image_index); direction -= 90; vm_print(hspeed * hspeed < 0.0001); x |= 8; vm_print(x)");
+    EXPECT_EQ(o.log, "3.500000|6.000000|180.000000|1.000000|1.250000|1.000000|13.000000|");
+    // Combinations the machine does not make in place fail, and a text or an index is taken, as
+    // the tree's do.
+    for (const char* text : {"x += 'a'", "x /= 0", "x = 'a'; vm_print(x)", "x[2] += 1; vm_print(x)"})
+        Both(text);
+    EXPECT_NE(Both("x /= 0").log.find("ERROR"), std::string::npos);
+    for (const char* text : {"x = 1", "x += 1", "visible *= 2"}) {
+        std::string log = FailsWithoutInstance(text);
+        EXPECT_NE(log.find("No instance found for target -1"), std::string::npos) << log;
+    }
+}
+
 TEST_F(Machine, CodeWithoutItsTreeRunsOnTheMachineAndScriptsToo)
 {
     Code_KeepTrees = false;
