@@ -313,7 +313,7 @@ bool ReadFailed(const Access& a, VariableStatus status, int index, TaggedValue* 
 {
     if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail("Unknown variable " + VariableName(a));
     if (!Variable_UnsetReadsZero)
-        Code_ReportElementRead(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
+        Code_ReportElementAccess(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
     out->SetReal(0.0);
     return true;
 }
@@ -368,6 +368,7 @@ bool ReadBuiltin(const Access& a, CInstance* inst, int index, TaggedValue* out)
 {
     if (!inst) return NoInstance(a, -1);
     const RVariable* b = Variable_BuiltIn_Get(a.id);
+    if (b && !Variable_BuiltIn_HasElement(b, index)) return ReadFailed(a, VARIABLE_RANGE, index, out);
     if (b && b->getter && b->getter(inst, index, out)) return true;
     if (a.count > 0) return Fail("Array index out of bounds: " + ElementName(a, index));
     return Fail("Cannot read the variable " + VariableName(a) + ".");
@@ -397,6 +398,10 @@ bool ReadPlace(const Access& a, const Place& p, int index, TaggedValue* out)
 // Writes value (combined with the current value by op for a compound assignment).
 bool Store(const Access& a, const Place& p, int index, int op, int assignLine, TaggedValue* value)
 {
+    if (p.inst && Variable_BuiltIn_WritesNowhere(a.id, index)) {  // reported as such a read is
+        Code_ReportElementAccess(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
+        return true;
+    }
     TaggedValue combined;
     if (op != OP_SET) {
         TaggedValue current;
@@ -1179,10 +1184,14 @@ L_GET_BUILTIN: {
     CInstance* self = g_cur->self;
     const RVariable* b = Variable_BuiltIn_Get(pc->a);
     if (pc->x || !self || !b) SLOW(GetBuiltin);
-    if (b->floatField) sp->val = self->*b->floatField;
-    else if (b->intField) sp->val = self->*b->intField;
-    else if (b->boolField) sp->val = self->*b->boolField ? 1.0 : 0.0;
-    else SLOW(GetBuiltin);
+    switch (b->fieldKind) {
+    case RVariable::FLOAT_FIELD: sp->val = self->*b->floatField; break;
+    case RVariable::OWN_FLOAT_FIELD: sp->val = self->*b->ownFloatField; break;
+    case RVariable::INT_FIELD: sp->val = self->*b->intField; break;
+    case RVariable::OWN_INT_FIELD: sp->val = self->*b->ownIntField; break;
+    case RVariable::BOOL_FIELD: sp->val = self->*b->boolField ? 1.0 : 0.0; break;
+    default: SLOW(GetBuiltin);
+    }
     sp->kind = VALUE_REAL;
     sp++;
     NEXT();

@@ -16,6 +16,10 @@ struct ErrorContext {
 extern ErrorContext Error_Context;
 // The text of the most recent compile or run-time error.
 extern std::string LastErrorText;
+// error_occurred and error_last: set by every error the reporter shows (its message, without the
+// action's context); games may clear and change them.
+extern bool Error_Occurred;
+extern std::string Error_Last;
 // Set by a fatal error: the running code stops at every level, no event runs, no further action
 // error is shown, and the frame loop ends the game.
 extern bool Error_FatalPending;

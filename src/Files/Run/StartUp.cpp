@@ -15,7 +15,6 @@
 #include "IO/IO_Joystick.h"
 #include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
-#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
@@ -83,7 +82,6 @@ bool InitVariables()
 {
     Variable_BuiltIn_Init();
     Run_Variables_Init();
-    Physics_Variables_Init();
     return true;
 }
 

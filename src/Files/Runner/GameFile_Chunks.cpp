@@ -17,6 +17,7 @@
 #include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
+#include "Variable/Variable_Main.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,6 +76,7 @@ bool GameFile_LoadOptions(GameFileReader r)
     Option_Flags = flags;
     Option_ShowCursor = (flags & OPTION_SHOW_CURSOR) ? 1 : 0;
     Option_NewAudio = newAudio != 0;
+    Variable_UnsetReadsZero = (flags & OPTION_UNSET_READS_ZERO) != 0;
     return true;
 }
 

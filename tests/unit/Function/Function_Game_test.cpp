@@ -385,7 +385,7 @@ TEST_F(GameBuiltins, SnappedAndDistances)
     CInstance* me = Put(o, 48.0005f, 7);
     EXPECT_EQ(Call("place_snapped", me, {16, 0}), 1);
     EXPECT_EQ(Call("place_snapped", me, {16, 5}), 0);
-    me->x = 48.01f;
+    me->SetPosition(48.01f, me->y);
     EXPECT_EQ(Call("place_snapped", me, {16, 0}), 0);
     EXPECT_EQ(Call("place_snapped", me, {0, -3}), 1);
 

@@ -29,7 +29,7 @@ void FeedStep(int n)
     switch (n % 6) {
     case 0: IO_Event_Key(65 + n % 26, true); break;
     case 1: IO_Event_MouseMove(0, n * 3, -n); IO_Event_MouseButton(0, 1 + n % 3, true); break;
-    case 2: IO_Event_Text("a\xC3\xA9"); IO_Event_MouseWheel(0, n % 4 == 0 ? 1 : -1); break;
+    case 2: IO_Event_Text(n % 12 == 2 ? "a\xC3\xA9" : "b"); IO_Event_MouseWheel(0, n % 4 == 0 ? 1 : -1); break;
     case 3: IO_Event_Key(65 + (n - 3) % 26, false); IO_Event_MouseMove(2, 7, 8); break;
     case 4: IO_Event_MouseButton(0, 1 + (n - 3) % 3, false); IO_Event_Backspace(); break;
     default: break;  // a step without input
@@ -159,6 +159,18 @@ TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
     capture.text.clear();
     EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
     EXPECT_NE(capture.text.find("damaged"), std::string::npos) << capture.text;
+
+    // A last character of up to four bytes is taken; a longer one, or one holding a NUL, is not.
+    const std::pair<std::vector<uint8_t>, bool> lastChars[] = {
+        {{0x18, 2, 0xC3, 0xA9}, true}, {{0x18, 5, 'a', 'b', 'c', 'd', 'e'}, false}, {{0x18, 2, 'a', 0}, false}};
+    for (const auto& [record, taken] : lastChars) {
+        bad.assign(good.begin(), good.begin() + 17);  // the header and step 0's mark
+        bad.insert(bad.end(), record.begin(), record.end());
+        bad.push_back(0xFF);
+        Write(bad);
+        EXPECT_EQ(IO_Playback_Start(path.c_str(), 7), taken) << record.size();
+        IO_Playback_Stop();
+    }
 
     bad.assign(good.begin(), good.end() - 3);  // cut inside a record
     Write(bad);
