@@ -1,5 +1,6 @@
 # Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES and the
-# switches listed in FOLDER/switches when there is one) and judges it: standard output must equal
+# switches listed in FOLDER/switches when there is one, <folder> in them standing for FOLDER) and
+# judges it: standard output must equal
 # FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent), every line
 # of FOLDER/expected_errors.txt must occur in standard error, and the whole text of
 # FOLDER/expected_report.txt must occur in it as it stands, once. A game whose folder holds a file
@@ -23,6 +24,7 @@ endif()
 set(switches)
 if(EXISTS ${FOLDER}/switches)
   file(STRINGS ${FOLDER}/switches switches)
+  string(REPLACE "<folder>" "${FOLDER}" switches "${switches}")
 endif()
 set(runs 1)
 if(EXISTS ${FOLDER}/runs)

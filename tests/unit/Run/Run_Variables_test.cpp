@@ -1,15 +1,28 @@
 // The built-in variable table: docs/variables.md lists exactly what the runner registers, and
 // each variable is what its entry says (the game's or an instance's, read-only or not, its
 // elements).
+#include "Code/Code_Class.h"
+#include "Code/Code_Interp.h"
+#include "Code/Code_VM.h"
+#include "Code/Error.h"
+#include "Code/Function.h"
+#include "Graphics/Graphics_Transition.h"
+#include "IO/IO.h"
 #include "Object/Instance_Class.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
+#include "Run/CommandLine.h"
 #include "Run/Run_Variables.h"
+#include "Runner/GameFile.h"
+#include "Support/LoadSave.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -124,6 +137,151 @@ TEST_F(BuiltinVariables, GameVariablesNeedNoInstanceAndInstanceVariablesDo)
         }
     }
     Run_Room = nullptr;
+}
+
+TaggedValue Read(const char* name)
+{
+    TaggedValue out;
+    const RVariable* v = Variable_BuiltIn_Get(Variable_BuiltIn_Find(name));
+    EXPECT_TRUE(v && v->getter(nullptr, 0, &out)) << name;
+    return out;
+}
+
+// What the runner runs with reaches the game: its switches, the game's id, its folders named
+// without a trailing separator, and every error the reporter shows.
+TEST_F(BuiltinVariables, TheRunnersStateReachesTheGame)
+{
+    CommandLine.debug = true;
+    ExternalCallsDisabled = true;
+    EXPECT_EQ(Read("debug_mode").val, 1.0);
+    EXPECT_EQ(Read("secure_mode").val, 1.0);
+    CommandLine.debug = false;
+    ExternalCallsDisabled = false;
+    EXPECT_EQ(Read("debug_mode").val, 0.0);
+    EXPECT_EQ(Read("secure_mode").val, 0.0);
+    Game_Header.gameId = 77;
+    EXPECT_EQ(Read("game_id").val, 77.0);
+    Game_Header.gameId = 0;
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "a game's folder";
+    std::filesystem::create_directories(folder);
+    LoadSave_SetProgramFolder((folder.string() + "/").c_str());
+    EXPECT_EQ(Read("program_directory").GetString(), std::filesystem::canonical(folder).string());
+    LoadSave_SetProgramFolder(nullptr);
+    std::filesystem::remove(folder);
+    Error_Occurred = false;
+    Error_Show("a message", false);
+    EXPECT_EQ(Read("error_occurred").val, 1.0);
+    EXPECT_STREQ(Read("error_last").GetString(), "a message");
+    Error_Occurred = false;
+    Error_Last.clear();
+}
+
+// The hostile values of the sweep below, one a run: vm_hostile() gives the current one.
+std::vector<TaggedValue> g_hostile;
+size_t g_pick = 0;
+void F_vm_hostile(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*) { *result = g_hostile[g_pick]; }
+std::vector<std::string> g_errors;
+void CaptureError(const char*, bool fatal) { g_errors.push_back(LastErrorText + (fatal ? " [fatal]" : "")); }
+
+class HostileSetters : public BuiltinVariables {
+protected:
+    void SetUp() override
+    {
+        BuiltinVariables::SetUp();
+        Function_Clear();
+        Function_Add("vm_hostile", F_vm_hostile, 0);
+        Error_Display_Hook = CaptureError;
+        g_hostile = {TaggedValue((double)NAN), TaggedValue((double)INFINITY), TaggedValue(-(double)INFINITY),
+                     TaggedValue(1e300), TaggedValue(-1e300), TaggedValue(4294967297.0), TaggedValue(-2147483649.0),
+                     TaggedValue(2147483647.5), TaggedValue(-0.0), TaggedValue(0.49999), TaggedValue("abc"),
+                     TaggedValue(""), TaggedValue(std::string(100000, 'x').c_str())};
+        Room_Clear();
+        Room_Add();
+        Room_Add();
+        Run_Room = &room;
+        Run_RoomIndex = 0;
+        self = room.CreateInstance(10, 20, 0);
+    }
+    void TearDown() override
+    {
+        Run_Room = nullptr;
+        Room_Clear();
+        Room_NewRoom = ROOM_CHANGE_NONE;
+        Error_FatalPending = false;
+        Error_Display_Hook = nullptr;
+        Function_Clear();
+    }
+    // Runs the code on one engine with hostile value `pick`; what it reported.
+    std::vector<std::string> Run(CCode& code, bool machine, size_t pick)
+    {
+        g_pick = pick;
+        g_errors.clear();
+        TaggedValue result;
+        if (!(machine ? Code_VM_Run(self, self, &code, &result) : Code_Run(self, self, &code, &result)))
+            g_errors.push_back(LastErrorText);
+        Room_NewRoom = ROOM_CHANGE_NONE;
+        Error_FatalPending = false;
+        return g_errors;
+    }
+    CRoom room;
+    CInstance* self = nullptr;
+};
+
+// Every writable variable given NaN, infinities, values past the integers, texts and a long text,
+// as a whole, as an element and past its elements, on both engines: nothing crashes (the sanitizer
+// build watches), every value reaches the setter's own checks, and what the game keeps stays valid.
+TEST_F(HostileSetters, EverySetterTakesHostileValuesOnBothEngines)
+{
+    int runs = 0;
+    for (int id = 0; id < Variable_BuiltIn_Count(); id++) {
+        const RVariable& v = *Variable_BuiltIn_Get(id);
+        if (!v.canSet) continue;
+        std::string name = v.name;
+        CCode code((name + " = vm_hostile(); " + name + "[1] = vm_hostile(); " + name + "[40] = vm_hostile(); " + name +
+                    " += vm_hostile();")
+                       .c_str(),
+                   false);
+        ASSERT_TRUE(code.Compile(name.c_str())) << LastErrorText;
+        for (bool machine : {true, false})
+            for (size_t pick = 0; pick < g_hostile.size(); pick++) {
+                Run(code, machine, pick);
+                runs++;
+                self->Compute_BoundingBox();
+                EXPECT_TRUE(self->direction >= 0 && self->direction < 360) << name;
+                EXPECT_TRUE(self->path_position >= 0 && self->path_position <= 1) << name;
+                EXPECT_GE(GR_Transition_Get_Steps(), 1) << name;
+                EXPECT_LE(strlen(IO_GetTypedText()), (size_t)IO_TYPED_MAX * IO_CHAR_BYTES) << name;
+                EXPECT_LE(strlen(IO_GetLastChar()), (size_t)IO_CHAR_BYTES) << name;
+            }
+    }
+    EXPECT_GT(runs, 2000);
+    // Every variable still reads, whatever was written.
+    for (int id = 0; id < Variable_BuiltIn_Count(); id++) {
+        TaggedValue out;
+        Variable_BuiltIn_Get(id)->getter(self, 0, &out);
+    }
+}
+
+// Values past the integers convert to -2147483648 as the built-in arguments do, so the setters'
+// checks see them: no room, sprite or key is picked by wrapping or by reading NaN as 0.
+TEST_F(HostileSetters, ValuesPastTheIntegersMeetTheSettersChecks)
+{
+    CCode room("room = vm_hostile();", false), sprite("sprite_index = vm_hostile(); alarm[2] = vm_hostile();", false);
+    ASSERT_TRUE(room.Compile("room") && sprite.Compile("sprite"));
+    for (bool machine : {true, false}) {
+        for (size_t pick : {0, 5, 6}) {  // NaN, 4294967297, -2147483649
+            std::vector<std::string> errors = Run(room, machine, pick);
+            ASSERT_FALSE(errors.empty()) << pick;
+            EXPECT_EQ(errors[0], "Unexisting room number: -2147483648 [fatal]") << machine << " " << pick;
+            Run(sprite, machine, pick);
+            EXPECT_EQ(self->sprite_index, INT_MIN) << machine << " " << pick;
+            EXPECT_EQ(self->alarm[2], INT_MIN) << machine << " " << pick;
+        }
+        Run(sprite, machine, 7);  // 2147483647.5: ties to even, out of range
+        EXPECT_EQ(self->sprite_index, INT_MIN);
+        Run(sprite, machine, 9);  // 0.49999 rounds to the first sprite
+        EXPECT_EQ(self->sprite_index, 0);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
+#include "Variable/Variable_Main.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,7 @@ struct GameSpec {
     uint32_t entryId = 100001;
     bool tile = false;
     uint32_t tileId = 10000001;
+    uint32_t optionFlags = 4;
 };
 
 std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
@@ -87,7 +89,7 @@ std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
     g.U32((uint32_t)spec.roomInOrder);
     g.End();
     g.Begin("OPTN");
-    g.U32(4);
+    g.U32(spec.optionFlags);
     g.U32(0);
     g.U32(1);
     g.End();
@@ -198,6 +200,18 @@ TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)
     EXPECT_EQ(Room_GetFirst(), 0);
     GameFile_Free();
     EXPECT_EQ(MemoryManager_LiveBlocks(), blocks);
+}
+
+// The option that unset variables read as 0 holds for the game whose file sets it, and no other.
+TEST_F(GameFileTest, UnsetVariablesReadZeroOnlyWhenTheFileSaysSo)
+{
+    GameSpec spec;
+    spec.optionFlags = 4 | 32;
+    ASSERT_TRUE(Load(MakeGame(spec))) << capture.text;
+    EXPECT_TRUE(Variable_UnsetReadsZero);
+    GameFile_Free();
+    ASSERT_TRUE(Load(MakeGame())) << capture.text;
+    EXPECT_FALSE(Variable_UnsetReadsZero);
 }
 
 TEST_F(GameFileTest, OlderHeaderKindsSetTheVersion)
