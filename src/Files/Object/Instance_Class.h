@@ -24,6 +24,7 @@ public:
 private:
     friend class CInstance;
     constexpr explicit CInstanceField(T value) : m_value(value) {}
+    CInstanceField& operator=(const CInstanceField&) = default;
     CInstanceField& operator=(T value)
     {
         m_value = value;

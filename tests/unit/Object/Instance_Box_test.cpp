@@ -17,8 +17,15 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <type_traits>
 
 namespace {
+
+// Outside CInstance the shape and the box can be read, never written.
+static_assert(!std::is_assignable_v<CInstanceField<float>&, float>);
+static_assert(!std::is_assignable_v<CInstanceField<float>&, const CInstanceField<float>&>);
+static_assert(!std::is_assignable_v<CInstanceField<int>&, int>);
+static_assert(std::is_convertible_v<CInstanceField<float>, float>);
 
 using Box = std::array<int, 4>;
 
