@@ -95,6 +95,8 @@ bool GetFolder(CInstance*, int, TaggedValue* out)
     return true;
 }
 
+bool DebugMode() { return CommandLine.debug; }
+
 template <bool* Flag>
 bool GetFlag(CInstance*, int, TaggedValue* out)
 {
@@ -139,7 +141,7 @@ void Run_Variables_Program_Init()
     Variable_BuiltIn_Add("program_directory", GetFolder<LoadSave_GetProgramFolder>, nullptr, false);
     Variable_BuiltIn_Add("temp_directory", GetTempDirectory, nullptr, false);
     Variable_BuiltIn_Add("game_save_id", GetFolder<LoadSave_GetSaveFolder>, nullptr, false);
-    Variable_BuiltIn_Add("debug_mode", GetFlag<&CommandLine.debug>, nullptr, false);
+    Variable_BuiltIn_Add("debug_mode", GetNumber<DebugMode>, nullptr, false);
     Variable_BuiltIn_Add("secure_mode", GetFlag<&ExternalCallsDisabled>, nullptr, false);
     Variable_BuiltIn_Add("error_occurred", GetFlag<&Error_Occurred>, SetFlag<&Error_Occurred>, true);
     Variable_BuiltIn_Add("error_last", GetErrorLast, SetErrorLast, true);
