@@ -6,7 +6,8 @@
 # FOLDER/expected_report.txt must occur in it as it stands, once. A game whose folder holds a file
 # "runs" with a number N runs N times over the same save folder, its outputs joined.
 # FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
-# standing for FOLDER.
+# standing for FOLDER. FOLDER/environment, when present, holds NAME=VALUE lines set for the run,
+# with <folder> standing for FOLDER.
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -20,6 +21,17 @@ if(EXISTS ${FOLDER}/dialogs.txt)
   string(REPLACE "<folder>" "${FOLDER}" answers "${answers}")
   file(WRITE ${GAME}${SWITCHES}.dialogs "${answers}")
   set(ENV{RUNNER_DIALOGS} ${GAME}${SWITCHES}.dialogs)
+endif()
+if(EXISTS ${FOLDER}/environment)
+  file(STRINGS ${FOLDER}/environment variables)
+  foreach(variable ${variables})
+    string(REPLACE "<folder>" "${FOLDER}" variable "${variable}")
+    string(FIND "${variable}" "=" at)
+    string(SUBSTRING "${variable}" 0 ${at} name)
+    math(EXPR at "${at} + 1")
+    string(SUBSTRING "${variable}" ${at} -1 value)
+    set(ENV{${name}} "${value}")
+  endforeach()
 endif()
 set(switches)
 if(EXISTS ${FOLDER}/switches)

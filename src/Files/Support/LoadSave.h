@@ -113,6 +113,11 @@ double LoadSave_FReadReal(LoadSaveFile* file);
 // Copies up to `count` bytes; returns how many were copied.
 int64_t LoadSave_FRead(LoadSaveFile* file, void* out, int64_t count);
 
+// For a full path (with "/" or "\\" separators) that lies outside the save folder and the program
+// folder: true, with the path in "/" form in out. False for any other name, or one longer than
+// the buffer. For what the game may name outside its folders (external libraries).
+bool LoadSave_FullPathOutside(const char* name, char* out, int size);
+
 // Full names that the open and save file dialogs returned (memory-manager strings).
 extern cARRAY_MEMORY<char> OpenDialogFiles;
 extern cARRAY_MEMORY<char> SaveDialogFiles;
