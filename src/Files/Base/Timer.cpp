@@ -15,15 +15,12 @@ int64_t MonotonicMicroseconds()
     return (int64_t)ts.tv_sec * 1000000 + ts.tv_nsec / 1000;
 }
 
-// The timer starts with the program, so that get_timer and current_time count from the start of
-// the game, not from their first read.
-const int64_t g_start = MonotonicMicroseconds();
-
 }  // namespace
 
 int64_t Timer_GetMicroseconds()
 {
-    return MonotonicMicroseconds() - g_start;
+    static const int64_t start = MonotonicMicroseconds();
+    return MonotonicMicroseconds() - start;
 }
 
 void Timer_Sleep(int64_t microseconds)

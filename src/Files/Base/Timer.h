@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-// Microseconds since the timer started (with the program), from the monotonic clock.
+// Microseconds since the timer started (the first call), from the monotonic clock.
 int64_t Timer_GetMicroseconds();
 
 // Waits `microseconds` (at most 3,000,000; a negative time returns at once). From 2000 on it first

@@ -3,7 +3,7 @@
 #include "Function/Function_String.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
-#include "Base/Timer.h"
+#include "Base/Clock.h"
 #include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
@@ -142,7 +142,7 @@ void F_random_get_seed(TaggedValue* result, CInstance*, CInstance*, int argc, Ta
 
 void F_randomize(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    uint64_t t = (uint64_t)Timer_GetMicroseconds();
+    uint64_t t = (uint64_t)Clock_SinceStart();
     uint32_t low = (uint32_t)t, high = (uint32_t)(t >> 32);
     uint32_t seed = (high + low) ^ (uint32_t)((t >> 16) & 0xFFFF) ^ (low << 16);
     Random_Seed(seed);

@@ -1,8 +1,8 @@
 // The built-in variables of the player's input, the clock, the game and its folders, and errors.
 #include "Run/Run_Variables.h"
 
+#include "Base/Clock.h"
 #include "Base/MemoryManager.h"
-#include "Base/Timer.h"
 #include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "IO/IO.h"
@@ -51,10 +51,10 @@ int MouseButton() { return IO_GetMouseButton(0); }
 int MouseLastButton() { return IO_GetMouseLastButton(0); }
 void SetMouseLastButton(int button) { IO_SetMouseLastButton(0, button); }
 
-// Milliseconds on the clock get_timer reads (started with the runner, before the game loads).
+// Milliseconds since the game's start, on the clock get_timer reads.
 bool GetCurrentTime(CInstance*, int, TaggedValue* out)
 {
-    out->SetReal((double)(Timer_GetMicroseconds() / 1000));
+    out->SetReal((double)(Clock_SinceStart() / 1000));
     return true;
 }
 
