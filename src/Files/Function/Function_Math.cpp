@@ -154,19 +154,25 @@ void F_abs(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* a
     result->SetReal((double)std::fabs((float)args[0].GetReal()));
 }
 
+// A whole number as a real of its own, however far beyond 32 bits (-0 reads as 0).
+static void SetWhole(TaggedValue* result, double v)
+{
+    result->SetReal(v == 0 ? 0.0 : v);
+}
+
 void F_round(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal((double)Arg_I(args[0]));
+    SetWhole(result, std::nearbyint(args[0].GetReal()));  // ties to even
 }
 
 void F_floor(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal((double)RealToInt(std::floor(args[0].GetReal())));
+    SetWhole(result, std::floor(args[0].GetReal()));
 }
 
 void F_ceil(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal((double)RealToInt(std::ceil(args[0].GetReal())));
+    SetWhole(result, std::ceil(args[0].GetReal()));
 }
 
 void F_sign(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
