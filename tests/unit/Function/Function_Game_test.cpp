@@ -60,8 +60,7 @@ void MakeHoled(CInstance* inst)
     s->m_numb = 1;
     s->m_masks.assign(1, std::vector<uint8_t>(1, 0));
     s->m_hasMasks = true;
-    inst->sprite_index = index;
-    inst->bbox_dirty = true;
+    inst->SetSprite(index);
 }
 
 TEST_F(GameBuiltins, CollisionQueriesOverTargetsNotmeAndPrecise)
