@@ -215,15 +215,27 @@ int main(int argc, char** argv)
     StartUp_Trace = CommandLine.trace;
     Code_KeepTrees = !CommandLine.useVM;
 
+    // Memory that runs out where nothing expected it ends the game (or its end) here, and the
+    // shut-down list still writes the game's files.
     int status = EXIT_FAILED;
-    if (StartUp_Run() && (!choose || ChooseGame(&game, &status))) status = Play(game);
+    auto outOfMemory = [&] {
+        Console_Warnings->Output("Out of memory: the game ends.\n");
+        status = EXIT_ERROR;
+    };
+    if (!MemoryManager_Try([&] {
+            if (StartUp_Run() && (!choose || ChooseGame(&game, &status))) status = Play(game);
+        }))
+        outOfMemory();
     // Shut-down: the end of the game (with the extensions' finalisation), recorded input, then the
     // shut-down list.
-    Run_EndGame();
-    if (!Extension_Finalise() && status == EXIT_OK) status = EXIT_ERROR;
-    IO_Record_Stop();
-    IO_Playback_Stop();
-    DLL_FreeAll();
+    if (!MemoryManager_Try([&] {
+            Run_EndGame();
+            if (!Extension_Finalise() && status == EXIT_OK) status = EXIT_ERROR;
+            IO_Record_Stop();
+            IO_Playback_Stop();
+            DLL_FreeAll();
+        }))
+        outOfMemory();
     FiniRunner();
     return status;
 }

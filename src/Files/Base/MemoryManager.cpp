@@ -5,6 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+thread_local bool MemoryManager_Failed = false;
+
 namespace {
 
 // Every block is preceded by this header; live blocks form a list for the shut-down report.
@@ -58,9 +60,13 @@ void Unlink(BlockHeader* h)
 void* MemoryManager_Alloc(size_t size, const char* file, int line, bool clear)
 {
     if (size == 0) return nullptr;
-    if (size > (size_t)1 << 40) return nullptr;
-    BlockHeader* h = (BlockHeader*)(clear ? calloc(1, sizeof(BlockHeader) + size) : malloc(sizeof(BlockHeader) + size));
-    if (!h) return nullptr;
+    BlockHeader* h = nullptr;
+    if (size <= (size_t)1 << 40)
+        h = (BlockHeader*)(clear ? calloc(1, sizeof(BlockHeader) + size) : malloc(sizeof(BlockHeader) + size));
+    if (!h) {
+        MemoryManager_Failed = true;
+        return nullptr;
+    }
     h->size = size;
     h->file = file;
     h->line = line;
@@ -84,8 +90,9 @@ void MemoryManager_ReallocInPlace(void** slot, size_t newSize, const char* file,
     BlockHeader* h = HeaderOf(old);
     size_t oldSize = h->size;
     Unlink(h);
-    BlockHeader* n = (BlockHeader*)realloc(h, sizeof(BlockHeader) + newSize);
+    BlockHeader* n = newSize <= (size_t)1 << 40 ? (BlockHeader*)realloc(h, sizeof(BlockHeader) + newSize) : nullptr;
     if (!n) {
+        MemoryManager_Failed = true;
         Link(h);
         return;  // the old block stays valid and in the slot
     }

@@ -22,5 +22,9 @@ extern bool Error_FatalPending;
 // Shows a formatted error; the shell installs a dialog, the default writes to standard error.
 extern void (*Error_Display_Hook)(const char* text, bool fatal);
 
+// The run-time error of a change that found no memory for what it would add: what it would have
+// changed stays as it was, and the game goes on.
+#define ERROR_OUT_OF_MEMORY "Out of memory."
+
 void Error_Show_Action(const char* message, bool fatal);
 void Error_Show(const char* message, bool fatal);

@@ -1,4 +1,5 @@
 #include "Support/DataStructures.h"
+#include "Base/MemoryManager.h"
 
 #include <algorithm>
 #include <new>
@@ -18,14 +19,20 @@ struct SlotTable {
 
     int Store(T* item)
     {
-        if (!item) return -1;
+        if (!item) {
+            MemoryManager_Failed = true;  // made with new (std::nothrow): no memory for it
+            return -1;
+        }
         for (size_t i = 0; i < slots.size(); i++) {
             if (!slots[i]) {
                 slots[i] = item;
                 return (int)i;
             }
         }
-        slots.push_back(item);
+        if (!MemoryManager_Try([&] { slots.push_back(item); })) {
+            delete item;
+            return -1;
+        }
         return (int)slots.size() - 1;
     }
     T* Find(int index) const { return DS_SlotFind(slots, index); }
