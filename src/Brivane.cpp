@@ -7,6 +7,7 @@
 #include "Sprite/Sprite_Main.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
+#include "Base/Stop.h"
 #include "Base/Timer.h"
 #include "Code/Code_Class.h"
 #include "Code/Error.h"
@@ -160,7 +161,7 @@ static int Play(const std::string& game)
     Window_SetBaseSize(Game_Header.windowWidth, Game_Header.windowHeight);
 
     bool failed = false;
-    OpenWindow(&failed);
+    if (OpenWindow(&failed)) Stop_Install(true);
     if (failed) return EXIT_FAILED;
     Dialog_Init();
     Dialog_CaptionHook = Window_GetCaption;
@@ -176,6 +177,12 @@ static int Play(const std::string& game)
     while (Run_Running) {
         Run_Frame();
         PumpMessages();
+        if (Stop_Requested()) {
+            // The game ends without its end events; the shut-down writes what it keeps.
+            Console_Warnings->Output("Stopped by signal %d.\n", (int)Stop_Signal);
+            Run_EndGame();
+            break;
+        }
         // Closing the window ends the game with its end events.
         if (Window_Quit && !closed && Run_Running) {
             closed = true;
@@ -214,6 +221,7 @@ int main(int argc, char** argv)
     }
     StartUp_Trace = CommandLine.trace;
     Code_KeepTrees = !CommandLine.useVM;
+    Stop_Install(false);
 
     // Memory that runs out where nothing expected it ends the game (or its end) here, and the
     // shut-down list still writes the game's files.
@@ -237,5 +245,6 @@ int main(int argc, char** argv)
         }))
         outOfMemory();
     FiniRunner();
+    Stop_Finish();
     return status;
 }

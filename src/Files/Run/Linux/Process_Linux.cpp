@@ -2,6 +2,7 @@
 #include "Run/Process.h"
 
 #include "Base/Console.h"
+#include "Base/Stop.h"
 #include "Base/Timer.h"
 #include "Support/LoadSave.h"
 #include "Support/Linux/LoadSave_Linux.h"
@@ -97,9 +98,10 @@ bool Spawn(std::vector<std::string> argv, const char* directory, bool wait)
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
         return started;
     }
+    // A stop signal ends the wait; the program goes on by itself.
     for (;;) {
         pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid || (r < 0 && errno != EINTR)) break;
+        if (r == pid || (r < 0 && errno != EINTR) || Stop_Requested()) break;
         if (Timer_PumpHook) Timer_PumpHook();
         usleep(50 * 1000);
     }
