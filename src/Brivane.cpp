@@ -157,6 +157,7 @@ static int Play(const std::string& game)
     Random_Seed(0);
     if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
     LoadSave_SetGameName(Game_Header.name);
+    LoadSave_RemoveTemporaries();
     HighScore_Load();
     Window_SetBaseSize(Game_Header.windowWidth, Game_Header.windowHeight);
 

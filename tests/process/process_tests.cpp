@@ -1,6 +1,7 @@
 // The runner stopped from outside. A stop signal ends a game that holds open files as the end of
 // the game does, without its end events: the files are written and closed, the runner ends by the
-// signal.
+// signal. A kill in the middle of a save leaves a temporary file that no game sees and the next
+// start removes.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -149,4 +150,38 @@ TEST(StopSignals, QuitStopsAGameInAWindow)
 {
     if (!getenv("DISPLAY")) GTEST_SKIP() << "no display for a window";
     StopOnceReady("stop_window", SIGQUIT, false);
+}
+
+// Kills land in the saves until one leaves a temporary file; the next start removes it, and no
+// listing of the game ever shows it.
+TEST(InterruptedSaves, LeaveNothingAfterTheNextStart)
+{
+    fs::path work = Work("save_loop");
+    fs::path saves = work / "data" / "process_save_loop" / "saves";
+    auto leftovers = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(saves))
+            if (e.path().filename() != "save.txt") names.push_back(e.path().filename().string());
+        return names;
+    };
+    bool left = false;
+    for (int attempt = 0; attempt < 60 && !left; attempt++) {
+        Runner r("process_save_loop", work, true, {"RUNNER_NO_WAIT=1"});
+        ASSERT_TRUE(r.Says("saving")) << r.Err();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + attempt * 7 % 40));
+        r.Send(SIGKILL);
+        ASSERT_NE(r.Ended(), -1);
+        left = fs::exists(saves) && !leftovers().empty();
+    }
+    ASSERT_TRUE(left) << "no kill landed inside a save";
+    std::vector<std::string> before = leftovers();
+
+    std::ofstream(saves / "done").close();
+    Runner r("process_save_loop", work, true, {"RUNNER_NO_WAIT=1"});
+    int status = r.Ended();
+    ASSERT_NE(status, -1);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << r.Err();
+    EXPECT_EQ(r.Out(), "listed: done\nlisted: save.txt\n") << "left before: " << before[0];
+    std::vector<std::string> after = leftovers();
+    EXPECT_EQ(after, std::vector<std::string>{"done"});
 }

@@ -1,7 +1,8 @@
-# The runner as a process stopped from outside: stop signals sent to a game that holds open files. The games (one folder each, with
+# The runner as a process stopped from outside: stop signals sent to a game that holds open files,
+# and kills in the middle of its saves followed by a new start. The games (one folder each, with
 # game.json) are packed at build time; process_tests starts the runner on them.
 set(process_games)
-foreach(name stop)
+foreach(name stop save_loop)
   runner_pack_game(process_${name} ${CMAKE_CURRENT_LIST_DIR}/${name})
   list(APPEND process_games game_process_${name})
 endforeach()
