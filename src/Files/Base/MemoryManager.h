@@ -13,8 +13,9 @@ size_t MemoryManager_GetSize(const void* block);
 char* MemoryManager_StrDup(const char* text, const char* file, int line);
 
 // Set when an allocation of this thread fails (a block of more than 0 bytes that the system would
-// not give); built-in calls clear it before and read it after, to report the error.
-extern thread_local bool MemoryManager_Failed;
+// not give); built-in calls clear it before and read it after, to report the error. __thread, not
+// thread_local: a plain constant start needs no initialising call on every use.
+extern __thread bool MemoryManager_Failed;
 inline bool MemoryManager_TakeFailure()
 {
     bool failed = MemoryManager_Failed;

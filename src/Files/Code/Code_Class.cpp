@@ -61,6 +61,7 @@ bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedVal
     static bool running = false;
     if (running) return RunOnSelected(self, other, code, result);
     running = true;
+    MemoryManager_TakeFailure();  // a failure elsewhere is not one of this code's
     bool ok = false;
     if (!MemoryManager_Try([&] { ok = RunOnSelected(self, other, code, result); })) {
         if (CommandLine.useVM) Code_VM_Abandon();

@@ -25,8 +25,9 @@ void Function_Add(const char* name, BuiltinHandler handler, int argc)
     g_functions.push_back(f);
 }
 
-void Function_CallFailed(const RFunction* f, TaggedValue* result, bool outOfMemory)
+void Function_CallFailed(const RFunction* f, TaggedValue* result)
 {
+    bool outOfMemory = MemoryManager_TakeFailure();
     if (result->GetLength() > VALUE_STRING_MAX) {
         result->SetString("");
         Error_Show_Action((std::string(f->name) + " : result too long").c_str(), false);

@@ -20,6 +20,7 @@ protected:
         Error_Display_Hook = Capture;
         Error_FatalPending = false;
         Errors().clear();
+        MemoryManager_TakeFailure();  // another test's failed allocation is not this one's
     }
     void TearDown() override
     {
