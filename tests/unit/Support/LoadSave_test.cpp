@@ -11,6 +11,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -397,10 +399,15 @@ TEST_F(LoadSaveTest, TemporaryFilesAreHiddenAndGoAtTheNextStart)
         WriteText(p, "cut short");
         fs::last_write_time(p, old);
     }
-    fs::path underWay = save + ".~both.txt.1111111111111111", outside = root / "outside" / temp;
-    for (const fs::path& p : {underWay, outside}) WriteText(p, "keep");
+    // Written on by another runner: begun after this one started, or begun before and locked.
+    fs::path underWay = save + ".~both.txt.1111111111111111", locked = save + ".~both.txt.2222222222222222";
+    fs::path outside = root / "outside" / temp;
+    for (const fs::path& p : {underWay, locked, outside}) WriteText(p, "keep");
     fs::last_write_time(underWay, later);
+    fs::last_write_time(locked, old);
     fs::last_write_time(outside, old);
+    int lock = open(locked.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
     WriteText(save + ".~notes.txt", "the game's own");
 
     std::vector<std::string> names;
@@ -415,6 +422,9 @@ TEST_F(LoadSaveTest, TemporaryFilesAreHiddenAndGoAtTheNextStart)
 
     LoadSave_RemoveTemporaries();
     for (const fs::path& p : stale) EXPECT_FALSE(fs::exists(p)) << p;
-    for (const fs::path& p : {underWay, outside, fs::path(save + ".~notes.txt"), fs::path(save + "both.txt")})
+    for (const fs::path& p : {underWay, locked, outside, fs::path(save + ".~notes.txt"), fs::path(save + "both.txt")})
         EXPECT_TRUE(fs::exists(p)) << p;
+    close(lock);  // that runner was killed
+    LoadSave_RemoveTemporaries();
+    EXPECT_FALSE(fs::exists(locked));
 }

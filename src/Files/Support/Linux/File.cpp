@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -106,7 +107,9 @@ bool File_WriteWholeAt(int folder, const char* name, const void* bytes, int64_t 
     std::string temp;
     int fd = CreateBeside(folder, name, &temp);
     if (fd < 0) return false;
-    bool ok = true;
+    // Locked while it is written, until it has its name: the removal of temporary files that
+    // writes cut short passes over it.
+    bool ok = flock(fd, LOCK_EX | LOCK_NB) == 0;
     const char* p = (const char*)bytes;
     size_t left = (size_t)size;
     while (ok && left > 0) {
@@ -116,10 +119,9 @@ bool File_WriteWholeAt(int folder, const char* name, const void* bytes, int64_t 
         else p += n, left -= (size_t)n;
     }
     if (ok && fsync(fd) != 0) ok = false;
-    if (close(fd) != 0) ok = false;
     if (ok && renameat(folder, temp.c_str(), folder, name) != 0) ok = false;
     if (!ok) unlinkat(folder, temp.c_str(), 0);
-    return ok;
+    return close(fd) == 0 && ok;
 }
 
 namespace {
@@ -148,7 +150,10 @@ void RemoveTemporariesIn(int folder, const timespec& before, int depth, int* ent
         struct stat st;
         if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (S_ISREG(st.st_mode) && File_IsTemporaryName(name) && Before(st.st_mtim, before)) {
-            unlinkat(dirfd(dir), name, 0);
+            // A write under way holds its file locked.
+            int fd = openat(dirfd(dir), name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) unlinkat(dirfd(dir), name, 0);
+            if (fd >= 0) close(fd);
         } else if (S_ISDIR(st.st_mode) && depth > 0) {
             int inner = openat(dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (inner >= 0) RemoveTemporariesIn(inner, before, depth - 1, entries);

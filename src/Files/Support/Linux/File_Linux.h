@@ -17,5 +17,5 @@ unsigned char* File_ReadAll(int fd, int64_t* size);
 bool File_WriteWholeAt(int folder, const char* name, const void* bytes, int64_t size);
 // Removes the temporary files of such writes (File_IsTemporaryName) last changed before `before`
 // from the folder and the folders in it, at most 16 deep and 100,000 entries in all, never
-// through a link.
+// through a link. A write under way (of another runner) holds its file locked and keeps it.
 void File_RemoveTemporaries(const char* folder, const timespec& before);
