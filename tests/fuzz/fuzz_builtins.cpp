@@ -214,6 +214,7 @@ void Start()
     ShowMessage_Hook = [](const char*) {};
     Error_Display_Hook = [](const char*, bool) {};
     ExternalCallsDisabled = true;
+    DLL_LoadingRefused = true;  // no library its input names is loaded
 
     g_root = fs::temp_directory_path() / ("fuzz_builtins_" + std::to_string(getpid()));
     g_prog = g_root / "prog";

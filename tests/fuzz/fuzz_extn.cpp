@@ -1,12 +1,13 @@
 // Loads arbitrary bytes as the EXTN chunk of a small game data file and, when that loads, prepares
 // the packages and runs their initialisation and finalisation: the load may fail, but must never
-// crash or hang. External calls are disabled, so no library named by the input is loaded.
+// crash or hang. No library named by the input is loaded, and none is called.
 #include "../unit/Extension/ExtnBuilder.h"
 
 #include "Base/Console.h"
 #include "Code/Error.h"
 #include "Extension/Extension_Main.h"
 #include "Run/CommandLine.h"
+#include "Support/Support_DLL.h"
 
 #include <cstdint>
 #include <vector>
@@ -18,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Console_Warnings = &quiet;
     Error_Display_Hook = [](const char*, bool) {};
     ExternalCallsDisabled = true;
+    DLL_LoadingRefused = true;
     quiet.text.clear();
     if (extn::Load(extn::WithPayload(prefix, std::vector<uint8_t>(data, data + size)))) {
         Extension_Prepare();

@@ -1,6 +1,6 @@
-// Model files of any shape load: every command read has a known kind, no more commands come than
-// lines, what the model then saves reads back to the same text, and the model draws (here without
-// a device).
+// Model files of any shape load: every command read has a known kind or keeps its line, no more
+// commands come than lines, what the model then saves reads back to the same text, and the model
+// draws (here without a device).
 #include "Graphics/Graphics_3D_Model.h"
 
 #include <cstdint>
@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if ((size_t)count > size) abort();
     for (int i = 0; i < count; i++) {
         int kind = D3DModel_GetCommand(model, i)->kind;
-        if (kind < 0 || kind >= MODEL_KIND_COUNT) abort();
+        bool kept = D3DModel_GetKeptLine(model, i) != nullptr;
+        if (kept == (kind >= 0 && kind < MODEL_KIND_COUNT)) abort();
     }
     std::string first, second;
     if (!D3DModel_ToText(model, &first)) abort();

@@ -90,21 +90,21 @@ bool CBackground::LoadFromFile(const char* fileName, bool transparent, bool smoo
     if (fileName && LoadSave_SaveFileExists(fileName)) bytes = LoadSave_ReadSaveFile(fileName, &size);
     else if (fileName && LoadSave_BundleFileExists(fileName)) bytes = LoadSave_ReadBundleFile(fileName, &size);
     if (!bytes) return false;
-    Clear();
     int width = 0, height = 0;
     uint8_t* pixels = LoadPNGImage(bytes, (size_t)size, &width, &height);
-    if (pixels) {
-        IBitmapLoader* loader = BitmapLoader_Create(pixels, width, height);
-        TBitmap* image = loader->GetBitmap();
-        CreateFromBitmap(image, transparent, smooth, preload, keepAlpha);
-        delete image;
-        delete loader;
-        FreePNGImage();
-    } else {
-        Console_Warnings->Output("Background file %s is not a PNG image\n", fileName);
-    }
     MemFree(bytes);
-    return true;
+    // A file that holds no image changes nothing.
+    if (!pixels) {
+        Console_Warnings->Output("Background file %s is not a PNG image\n", fileName);
+        return false;
+    }
+    IBitmapLoader* loader = BitmapLoader_Create(pixels, width, height);
+    TBitmap* image = loader->GetBitmap();
+    CreateFromBitmap(image, transparent, smooth, preload, keepAlpha);
+    delete image;
+    delete loader;
+    FreePNGImage();
+    return m_bitmap != nullptr;
 }
 
 void CBackground::SetAlphaFromBackground(const CBackground* other)

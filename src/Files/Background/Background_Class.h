@@ -27,7 +27,7 @@ public:
     int CreateColor(int width, int height, uint32_t colour, bool preload);
     int CreateGradient(int width, int height, uint32_t colour1, uint32_t colour2, int kind, bool preload);
     // The PNG file from the save folder, else the program folder. False when it exists in
-    // neither; true once found, decoded or not (a file that does not decode leaves it cleared).
+    // neither or holds no PNG image, the background then unchanged.
     bool LoadFromFile(const char* fileName, bool transparent, bool smooth, bool preload, bool keepAlpha);
     void SetAlphaFromBackground(const CBackground* other);
     // Copies another background (sharing its page entry, deep-copying its image); assigning a

@@ -114,25 +114,29 @@ static bool ResolveFile(const char* fileName, char* path, int size)
     return false;
 }
 
-int Background_AddEmpty()
+int Background_AddMade(CBackground* background)
 {
     int index = g_count;
     SetCount(g_count + 1);
     char name[40];
     snprintf(name, sizeof name, "__newbackground%d", index);
     g_names[index] = MemStrDup(name);
-    g_backgrounds[index] = new CBackground;
+    g_backgrounds[index] = background;
     return index;
+}
+
+int Background_AddEmpty()
+{
+    return Background_AddMade(new CBackground);
 }
 
 static int AddFile(const char* fileName, bool transparent, bool smooth, bool preload, bool keepAlpha)
 {
     char path[1024];
     if (!ResolveFile(fileName, path, sizeof path)) return -1;
-    int index = Background_AddEmpty();
-    if (g_backgrounds[index]->LoadFromFile(path, transparent, smooth, preload, keepAlpha)) return index;
-    FreeSlot(index);
-    SetCount(index);
+    CBackground* loaded = new CBackground;
+    if (loaded->LoadFromFile(path, transparent, smooth, preload, keepAlpha)) return Background_AddMade(loaded);
+    delete loaded;
     return -1;
 }
 
@@ -150,8 +154,13 @@ static bool ReplaceFile(int index, const char* fileName, bool transparent, bool 
 {
     char path[1024];
     if (index < 0 || index >= g_count || !ResolveFile(fileName, path, sizeof path)) return false;
-    if (!g_backgrounds[index]) g_backgrounds[index] = new CBackground;
-    return g_backgrounds[index]->LoadFromFile(path, transparent, smooth, preload, keepAlpha);
+    CBackground* target = g_backgrounds[index] ? g_backgrounds[index] : new CBackground;
+    bool loaded = target->LoadFromFile(path, transparent, smooth, preload, keepAlpha);
+    if (!g_backgrounds[index]) {
+        if (loaded) g_backgrounds[index] = target;
+        else delete target;
+    }
+    return loaded;
 }
 
 bool Background_Replace(int index, const char* fileName, bool transparent, bool smooth, bool preload)

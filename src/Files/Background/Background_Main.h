@@ -22,12 +22,14 @@ CBackground* Background_Get(int index);  // null out of range or for an empty sl
 const char* Background_GetName(int index);
 int Background_Find(const char* name);
 // A PNG file from the save folder, else the program folder: the new index, -1 (table unchanged)
-// when the file is in neither.
+// when the file is in neither or holds no PNG image. Replacing with such a file changes nothing.
 int Background_Add(const char* fileName, bool transparent, bool smooth, bool preload);
 bool Background_Replace(int index, const char* fileName, bool transparent, bool smooth, bool preload);
 int Background_AddAlpha(const char* fileName, bool preload);
 bool Background_ReplaceAlpha(int index, const char* fileName, bool preload);
 int Background_AddEmpty();
+// Takes a background made by the caller into a new index.
+int Background_AddMade(CBackground* background);
 int Background_Duplicate(int index);
 bool Background_Assign(int target, int source);
 bool Background_Delete(int index);

@@ -21,6 +21,8 @@ extern std::string LastErrorText;
 extern bool Error_FatalPending;
 // Shows a formatted error; the shell installs a dialog, the default writes to standard error.
 extern void (*Error_Display_Hook)(const char* text, bool fatal);
+// Writes a formatted error to standard error, as the default display does.
+void Error_Print(const char* text);
 
 // The run-time error of a change that found no memory for what it would add: what it would have
 // changed stays as it was, and the game goes on.

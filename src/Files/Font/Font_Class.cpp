@@ -1,4 +1,5 @@
 #include "Font/Font_Class.h"
+#include "Font/Font_System.h"
 #include "Runner/GameFile_Pages.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
@@ -25,11 +26,6 @@ static int TextLength(const uint16_t* text)
 
 // Characters a run draws at most per batch reservation, well inside the staging array.
 static const int RUN_CHUNK = 2048;
-
-static int16_t ToI16(long v)
-{
-    return (int16_t)std::clamp(v, -32768L, 32767L);
-}
 
 CFontBV::CFontBV() = default;
 
@@ -148,7 +144,18 @@ void CFontBV::CreateSystem(const char* face, int size, bool bold, bool italic, i
     m_last = std::min(last, 255);
     m_charset = 0;
     m_antialias = 3;
-    // Faces of the system are not rasterised: such a font has no glyphs and measures 0.
+    // Without a face of the system the font keeps no glyphs: it measures 0 and draws nothing.
+    TSystemFontImage image;
+    if (Font_RasteriseSystemFace(m_face, size, bold, italic, m_first, m_last, &image) && !image.glyphs.empty()) {
+        SetOwnEntry(image.width, image.height);
+        m_alphaCount = image.alpha.size();
+        m_alpha = (uint8_t*)MemAlloc(m_alphaCount);
+        memcpy(m_alpha, image.alpha.data(), m_alphaCount);
+        FontGlyph* glyphs = (FontGlyph*)MemAlloc(sizeof(FontGlyph) * image.glyphs.size());
+        memcpy(glyphs, image.glyphs.data(), sizeof(FontGlyph) * image.glyphs.size());
+        SetGlyphs(glyphs, (int)image.glyphs.size());
+        for (const FontGlyph& g : image.glyphs) m_maxHeight = std::max(m_maxHeight, (int)g.h);
+    }
     InitTexture();
 }
 
@@ -179,13 +186,13 @@ void CFontBV::CreateFromSprite(int sprite, const char* characters, bool proporti
         FontGlyph& g = glyphs[i];
         g.character = (uint16_t)map[i];
         g.w = (int16_t)i;
-        g.h = ToI16(height);
-        g.shift = ToI16((long)right - left + separation);
-        g.offset = ToI16(-(long)left);
+        g.h = FontGlyph_Field(height);
+        g.shift = FontGlyph_Field((long)right - left + separation);
+        g.offset = FontGlyph_Field(-(long)left);
         if (g.character != 32) widest = std::max(widest, (int)g.shift);
     }
     if (spaceAppended) glyphs[count - 1].shift = (int16_t)widest;
-    m_maxHeight = ToI16(height);
+    m_maxHeight = FontGlyph_Field(height);
     SetGlyphs(glyphs, count);
     m_first = m_glyphs[0].character;
     m_last = m_first + m_glyphCount;
@@ -208,11 +215,20 @@ void CFontBV::CreateDebug(const uint8_t* table, int first, int last, int texture
         m_maxHeight = std::max(m_maxHeight, (int)r[3]);
     }
     SetGlyphs(glyphs, count);
-    m_ownEntry = (TPageEntry*)MemAllocClear(sizeof(TPageEntry));
-    *m_ownEntry = {0, 0, 256, 128, 0, 0, 256, 128, 256, 128, 0};
-    m_bitmapWidth = 256;
-    m_bitmapHeight = 128;
+    SetOwnEntry(256, 128);
     m_textureId = textureId;
+}
+
+// A glyph image on a texture of the font's own gets an entry covering it whole, so its glyphs are
+// drawn texel for pixel as glyphs on a texture page are.
+void CFontBV::SetOwnEntry(int width, int height)
+{
+    MemFree(m_ownEntry);
+    m_ownEntry = (TPageEntry*)MemAllocClear(sizeof(TPageEntry));
+    uint16_t w = (uint16_t)width, h = (uint16_t)height;
+    *m_ownEntry = {0, 0, w, h, 0, 0, w, h, w, h, 0};
+    m_bitmapWidth = width;
+    m_bitmapHeight = height;
 }
 
 void CFontBV::FreeTexture()

@@ -20,6 +20,12 @@ struct FontGlyph {
     int16_t reserved;
 };
 
+// A value for a glyph's 16-bit fields, clamped to their range.
+inline int16_t FontGlyph_Field(long v)
+{
+    return (int16_t)(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
 class CFontBV {
 public:
     CFontBV();
@@ -29,6 +35,8 @@ public:
 
     // Reads a font record of the FONT chunk (at the reader); false when it is damaged.
     bool LoadFromChunk(GameFileReader record, const GameFilePageIndex& pages);
+    // A face of the system by name, its characters first..last rasterised (Font_System.h); a font
+    // without glyphs when there is no face or the size gives none.
     void CreateSystem(const char* face, int size, bool bold, bool italic, int first, int last);
     // characters is UTF-8 text: the character of each frame, in frame order.
     void CreateFromSprite(int sprite, const char* characters, bool proportional, int separation);
@@ -65,12 +73,15 @@ public:
     int GetTextureId() const { return m_textureId; }
     int GetBitmapWidth() const { return m_bitmapWidth; }
     int GetBitmapHeight() const { return m_bitmapHeight; }
+    // The glyph image as 8-bit alpha, bitmap width x height bytes (fonts by face name); null when none.
+    const uint8_t* GetAlpha() const { return m_alpha; }
     // The glyph image's page entry, null when none (or when the file's pages are not loaded).
     const TPageEntry* GetPageEntry() const;
 
 private:
     void Clear();
     void SetGlyphs(FontGlyph* glyphs, int count);
+    void SetOwnEntry(int width, int height);
     // The glyph image: its page entry (or null) and the texture it lies on; false when it cannot be drawn.
     bool ImageReady(const TPageEntry** entry, int* texture) const;
     void DrawRun(float x, float y, const uint16_t* text, float xscale, float yscale, float angle, uint32_t colour, float alpha, int count);
@@ -90,8 +101,8 @@ private:
     size_t m_alphaCount = 0;
     uint8_t* m_alpha = nullptr;
     int m_textureId = -1;
-    // Fonts of the game data file name their page entry by its handle; the built-in font owns an
-    // entry on a texture of its own.
+    // Fonts of the game data file name their page entry by its handle; the built-in font and fonts
+    // made by face name own an entry on a texture of their own.
     int m_pageHandle = -1;
     TPageEntry* m_ownEntry = nullptr;
     int m_glyphCount = 0;

@@ -290,11 +290,10 @@ void F_action_set_cursor(TaggedValue*, CInstance*, CInstance*, int, TaggedValue*
     Option_ShowCursor = show ? 1 : 0;
 }
 
-// The desktop's browser opens it; the name is handed over as one argument and never read as an
-// option or by a shell.
+// The desktop opens the address or document (docs/programs.md); a program is never started.
 void F_action_webpage(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    if (!Execute_Shell(Arg_S(args[0]), nullptr, nullptr)) Error_Show_Action("Failed to open the webpage.", false);
+    if (!Execute_OpenWebpage(Arg_S(args[0]))) Error_Show_Action("Failed to open the webpage.", false);
 }
 
 // 1 windowed, 2 full screen, anything else switches.

@@ -93,14 +93,13 @@ void Function_Action_ResetParticles()
     EnsureSlots();
 }
 
-// A fresh system: its particles and emitters go, and the types of the slots with them.
+// A fresh system: its particles and emitters go and every slot is empty again. The types stay:
+// a script may have kept their ids.
 void F_action_partsyst_create(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
     int system = EnsureSystem();
     ParticleSystem_Clear(system);
     ParticleSystem_Depth(system, Arg_F(args[0]));
-    for (int i = 0; i < kSlots; i++)
-        if (Types[i] >= 0) ParticleType_Destroy(Types[i]);
     ClearSlots(Types);
     ClearSlots(Emitters);
 }
@@ -169,14 +168,14 @@ void F_action_parttype_gravity(TaggedValue*, CInstance*, CInstance*, int, Tagged
     if (type >= 0) ParticleType_Gravity(type, Arg_F(args[1]), Arg_F(args[2]));
 }
 
-// The particles made each step and at death are of the types of two more slots, made now when
-// they hold none, so that setting those slots up later changes these particles too.
+// The particles made each step and at death are of the types the two other slots hold now (none
+// when they hold none); only the slot being set up gets a type made for it.
 void F_action_parttype_secondary(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    int type = TypeOf(args[0]), stepType = TypeOf(args[1]), deathType = TypeOf(args[3]);
-    if (type < 0 || stepType < 0 || deathType < 0) return;
-    ParticleType_Step(type, Arg_I(args[2]), stepType);
-    ParticleType_Death(type, Arg_I(args[4]), deathType);
+    int type = TypeOf(args[0]), stepSlot = Slot(args[1], "type"), deathSlot = Slot(args[3], "type");
+    if (type < 0 || stepSlot < 0 || deathSlot < 0) return;
+    ParticleType_Step(type, Arg_I(args[2]), Types[stepSlot]);
+    ParticleType_Death(type, Arg_I(args[4]), Types[deathSlot]);
 }
 
 void F_action_partemit_create(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)

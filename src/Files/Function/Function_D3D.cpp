@@ -198,10 +198,11 @@ D3D_BUILTIN(d3d_model_load)
         Console_Debug->Output("d3d_model_load - unable to find file %s\n", name);
         return;
     }
-    // Whether the file held a model is not reported: a file found is 1.
-    result->SetReal(1.0);
-    D3DModel_FromText(Model(args), (const char*)bytes, size);
+    bool loaded = D3DModel_FromText(Model(args), (const char*)bytes, size);
     MemFree(bytes);
+    result->SetReal(loaded ? 1.0 : 0.0);
+    if (!loaded && D3DModel_Exists(Model(args)))
+        Console_Debug->Output("d3d_model_load - file %s is not a model or is damaged\n", name);
 }
 
 D3D_BUILTIN(d3d_model_save)

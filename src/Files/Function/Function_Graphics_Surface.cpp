@@ -63,12 +63,13 @@ void CopySurface(const TaggedValue& dest, int x, int y, const TaggedValue& sourc
 
 }  // namespace
 
-// Sizes are tested once converted: 0.3 is no size.
+// Sizes are tested once converted: 0.3 is no size, and gives -1 (0 would name a surface).
 void F_surface_create(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 {
     int w = Arg_I(args[0]), h = Arg_I(args[1]);
     if (w <= 0 || h <= 0) {
         Error_Show_Action("Invalid surface dimensions", false);
+        result->SetReal(-1.0);
         return;
     }
     result->SetReal(GR_Surface_Create(w, h));

@@ -10,6 +10,7 @@
 #include "Code/Error.h"
 #include "Graphics_API/Bitmap32.h"
 #include "Graphics_API/GR_Surface.h"
+#include "Graphics_API/Image.h"
 #include "Platform/TBitmap.h"
 
 #define BACKGROUND_BUILTIN(name) void F_##name(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
@@ -44,6 +45,25 @@ void Create(TaggedValue* result, TBitmap* image, F fill)
     delete image;
 }
 
+// A background of w x h filled by `fill`, added when it holds an image: its index, else -1 with
+// the table unchanged and the reason reported.
+template <class F>
+int AddMade(const char* what, int w, int h, F fill)
+{
+    if (w <= 0 || h <= 0 || w > IMAGE_MAX_SIDE || h > IMAGE_MAX_SIDE) {
+        Error_Show_Action("Invalid background dimensions", false);
+        return -1;
+    }
+    CBackground* made = new CBackground;
+    fill(*made);
+    if (!made->GetBitmap()) {
+        delete made;
+        Console_Warnings->Output("%s: no image of %d x %d could be made.\n", what, w, h);
+        return -1;
+    }
+    return Background_AddMade(made);
+}
+
 }  // namespace
 
 BACKGROUND_BUILTIN(background_exists) { Resource_SetFlag(result, Background_Exists(Arg_I(args[0]))); }
@@ -61,12 +81,12 @@ BACKGROUND_BUILTIN(background_set_alpha_from_background)
     if (background && source) background->SetAlphaFromBackground(source);
 }
 
-// (w, h, col[, preload]): sizes outside 1..16384 leave the background empty.
+// (w, h, col[, preload]): sizes outside 1..16384 make nothing (-1).
 BACKGROUND_BUILTIN(background_create_color)
 {
-    int index = Background_AddEmpty();
-    result->SetReal(index);
-    Background_Get(index)->CreateColor(Arg_I(args[0]), Arg_I(args[1]), (uint32_t)Arg_I(args[2]), Preload(argc, args, 3));
+    int w = Arg_I(args[0]), h = Arg_I(args[1]);
+    auto fill = [&](CBackground& b) { b.CreateColor(w, h, (uint32_t)Arg_I(args[2]), Preload(argc, args, 3)); };
+    result->SetReal(AddMade("background_create_color", w, h, fill));
 }
 
 // (ind, file, removeback, smooth[, preload]).
@@ -95,13 +115,14 @@ BACKGROUND_BUILTIN(background_create_from_surface)
     });
 }
 
-// (w, h, col1, col2, kind[, preload]).
+// (w, h, col1, col2, kind[, preload]): sizes outside 1..16384 make nothing (-1).
 BACKGROUND_BUILTIN(background_create_gradient)
 {
-    int index = Background_AddEmpty();
-    result->SetReal(index);
-    Background_Get(index)->CreateGradient(Arg_I(args[0]), Arg_I(args[1]), (uint32_t)Arg_I(args[2]), (uint32_t)Arg_I(args[3]),
-                                          Arg_I(args[4]), Preload(argc, args, 5));
+    int w = Arg_I(args[0]), h = Arg_I(args[1]);
+    auto fill = [&](CBackground& b) {
+        b.CreateGradient(w, h, (uint32_t)Arg_I(args[2]), (uint32_t)Arg_I(args[3]), Arg_I(args[4]), Preload(argc, args, 5));
+    };
+    result->SetReal(AddMade("background_create_gradient", w, h, fill));
 }
 
 // (file, removeback, smooth[, preload]).

@@ -6,7 +6,9 @@
 #include "Graphics_API/GraphicsRecorder.h"
 
 #include <initializer_list>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -22,6 +24,8 @@ using BatchPtr = std::unique_ptr<D3DModelBatch, BatchDeleter>;
 
 struct D3DModel {
     std::vector<D3DModelCommand> commands;
+    // The file's lines of the commands of kinds the runner does not draw, by command index.
+    std::map<int, std::string> keptLines;
     std::vector<BatchPtr> batches;
 };
 
@@ -118,6 +122,7 @@ void D3DModel_Clear(int model)
     D3DModel* m = Get(model);
     if (!m) return;
     std::vector<D3DModelCommand>().swap(m->commands);
+    m->keptLines.clear();
     m->batches.clear();
 }
 
@@ -228,4 +233,20 @@ int D3DModel_BatchCount(int model)
 void D3DModel_AddCommand(int model, const D3DModelCommand& command)
 {
     if (D3DModel* m = Get(model)) m->commands.push_back(command);
+}
+
+void D3DModel_AddKeptLine(int model, const D3DModelCommand& command, const std::string& line)
+{
+    D3DModel* m = Get(model);
+    if (!m) return;
+    m->keptLines[(int)m->commands.size()] = line;
+    m->commands.push_back(command);
+}
+
+const std::string* D3DModel_GetKeptLine(int model, int index)
+{
+    D3DModel* m = Get(model);
+    if (!m) return nullptr;
+    auto it = m->keptLines.find(index);
+    return it != m->keptLines.end() ? &it->second : nullptr;
 }

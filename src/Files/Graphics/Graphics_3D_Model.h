@@ -52,7 +52,9 @@ void D3DModel_Free();
 // ("%d") and ten values (" %10.4f"), lines ending in LF, numbers in the C locale. False for no
 // model.
 bool D3DModel_ToText(int model, std::string* text);
-// Clears the model and reads the text of a model file; true when its first line is "100".
+// Clears the model and reads the text of a model file. False, with the model left empty, when the
+// first line is not "100", the count is missing or the text ends before the count's lines.
+// Lines of kinds the runner does not draw are kept, not drawn, and written back as they stood.
 bool D3DModel_FromText(int model, const char* bytes, int64_t size);
 
 // Draws the model moved by (x, y, z) in its own coordinates (before the world transform), with
@@ -62,6 +64,8 @@ void D3DModel_Draw(int model, float x, float y, float z, int texture);
 
 // Appends a command (a kind of 0..15 with its values).
 void D3DModel_AddCommand(int model, const D3DModelCommand& command);
+// Appends a command of a kind the runner does not draw, with its line of a model file.
+void D3DModel_AddKeptLine(int model, const D3DModelCommand& command, const std::string& line);
 void D3DModel_PrimitiveBegin(int model, int kind);
 void D3DModel_PrimitiveEnd(int model);
 void D3DModel_Vertex(int model, float x, float y, float z);
@@ -82,4 +86,6 @@ void D3DModel_Floor(int model, float x1, float y1, float z1, float x2, float y2,
 // What a model holds (tests).
 int D3DModel_CommandCount(int model);
 const D3DModelCommand* D3DModel_GetCommand(int model, int index);
+// The line of a command of a kind the runner does not draw; null for the others.
+const std::string* D3DModel_GetKeptLine(int model, int index);
 int D3DModel_BatchCount(int model);

@@ -2,8 +2,9 @@
 //
 // Reading trusts nothing: lines end at CR, LF, NUL or the end of the file, blank lines are
 // skipped, at most the announced count of lines is read (and at most MODEL_FILE_MAX_COMMANDS),
-// a line whose kind is missing or outside 0..15 is skipped, and numbers missing from a line are 0.
-// Numbers read as the file writes them: decimals, and "inf" and "nan" with an optional sign.
+// a line without a kind is skipped, and numbers missing from a line are 0. A line of a kind
+// outside 0..15 (a newer tool's) is kept as it stands. Numbers read as the file writes them:
+// decimals, and "inf" and "nan" with an optional sign.
 #include "Graphics/Graphics_3D_Model.h"
 #include "Base/String.h"
 
@@ -75,7 +76,7 @@ bool ReadReal(const char*& s, float* out)
 bool ParseCommand(const std::string& line, D3DModelCommand* command)
 {
     const char* s = line.c_str();
-    if (!ReadInt(s, &command->kind) || command->kind < 0 || command->kind >= MODEL_KIND_COUNT) return false;
+    if (!ReadInt(s, &command->kind)) return false;
     for (float& value : command->values)
         if (!ReadReal(s, &value)) break;
     return true;
@@ -90,6 +91,10 @@ bool D3DModel_ToText(int model, std::string* text)
     int count = D3DModel_CommandCount(model);
     *text = std::string(FORMAT_VERSION) + "\n" + std::to_string(count) + "\n";
     for (int i = 0; i < count; i++) {
+        if (const std::string* kept = D3DModel_GetKeptLine(model, i)) {
+            *text += *kept + "\n";
+            continue;
+        }
         const D3DModelCommand* c = D3DModel_GetCommand(model, i);
         *text += std::to_string(c->kind);
         for (float value : c->values) {
@@ -110,15 +115,22 @@ bool D3DModel_FromText(int model, const char* bytes, int64_t size)
     const char* end = bytes + size;
     std::string line;
     if (!NextLine(p, end, &line) || line != FORMAT_VERSION) return false;
+    if (!NextLine(p, end, &line)) return false;
+    const char* s = line.c_str();
     int count = 0;
-    if (NextLine(p, end, &line)) {
-        const char* s = line.c_str();
-        ReadInt(s, &count);
-    }
+    if (!ReadInt(s, &count)) return false;
     count = std::min(count, MODEL_FILE_MAX_COMMANDS);
-    for (int i = 0; i < count && NextLine(p, end, &line); i++) {
+    int read = 0;
+    for (; read < count && NextLine(p, end, &line); read++) {
         D3DModelCommand command = {0, {}};
-        if (ParseCommand(line, &command)) D3DModel_AddCommand(model, command);
+        if (!ParseCommand(line, &command)) continue;
+        if (command.kind >= 0 && command.kind < MODEL_KIND_COUNT) D3DModel_AddCommand(model, command);
+        else D3DModel_AddKeptLine(model, command, line);
+    }
+    // A file cut short is damaged: none of it is taken.
+    if (read < count) {
+        D3DModel_Clear(model);
+        return false;
     }
     return true;
 }

@@ -14,6 +14,11 @@ bool Execute_Shell(const char* file, const char* parameters, const char* directo
 // Opens a web address with the desktop's browser (xdg-open), without a shell and never as a local
 // file or program, whatever files the current folder holds. False when it cannot be started.
 bool Execute_OpenAddress(const char* address);
+// Opens a web address (http, https, ftp, mailto) or a document (a file or folder relative to the
+// current folder, or a file: address) with the desktop's program for it (xdg-open), and never
+// starts a program itself: a regular file with an execute bit, or an address of another scheme
+// (whose handler may be any program), is refused. False when refused or xdg-open cannot start.
+bool Execute_OpenWebpage(const char* name);
 
 // The game data file's folder (the program folder of the folder mapping), ending in '/'; the
 // current directory until it is set.

@@ -1,7 +1,9 @@
 #include "Sound/Sound_Class.h"
 
+#include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Sound/Sound_Main.h"
+#include "Sound/Sound_Wave.h"
 #include "Support/LoadSave.h"
 #include "Support/Stream.h"
 
@@ -82,6 +84,14 @@ bool CSound::LoadFromFile(const char* fileName, int kind, bool preload)
     unsigned char* bytes = LoadSave_ReadSaveFile(fileName, &size);
     if (!bytes) bytes = LoadSave_ReadBundleFile(fileName, &size);
     if (!bytes) return false;
+    // Music plays from its file; every other sound is a sample, which only a WAV or AU image gives.
+    WaveInfo wave;
+    const char* why = "";
+    if (!Sound_IsMusicFile(fileName) && !Wave_Read(bytes, (size_t)size, &wave, &why)) {
+        Console_Warnings->Output("Sound file %s cannot be added: %s.\n", fileName, why);
+        MemFree(bytes);
+        return false;
+    }
     m_data = new CStream(size);
     m_data->WriteBytes(bytes, size);
     m_data->Seek(0);

@@ -260,13 +260,16 @@ void Sound_FreeHardwareSound(int id)
     *e = HardwareEntry();
 }
 
+bool Sound_IsMusicFile(const char* fileName)
+{
+    return fileName && (EndsWith(fileName, ".mp3") || EndsWith(fileName, ".mid") || EndsWith(fileName, ".midi"));
+}
+
 bool Sound_PlayMusic(const char* fileName, bool loop)
 {
-    bool mp3 = fileName && EndsWith(fileName, ".mp3");
-    bool midi = fileName && (EndsWith(fileName, ".mid") || EndsWith(fileName, ".midi"));
-    if (!g_SoundHardware || !(mp3 || midi)) return false;
+    if (!g_SoundHardware || !Sound_IsMusicFile(fileName)) return false;
     Sound_CurrentMusic = fileName;
-    if (mp3) g_SoundHardware->PlayMP3(fileName, loop);
+    if (EndsWith(fileName, ".mp3")) g_SoundHardware->PlayMP3(fileName, loop);
     else g_SoundHardware->PlayMIDI(fileName, loop);
     return true;
 }

@@ -38,6 +38,8 @@ extern std::string Sound_CurrentMusic;
 // A name ending in .mp3 (or .mid and .midi, which play their MP3 twin) becomes the current music
 // and plays; false, with nothing done, for any other name.
 bool Sound_PlayMusic(const char* fileName, bool loop);
+// Whether a name is one Sound_PlayMusic plays from its file.
+bool Sound_IsMusicFile(const char* fileName);
 
 // Loading (the chunk dispatcher): SOND and AUDO when the new audio system is off.
 bool Sound_Init(GameFileReader payload);

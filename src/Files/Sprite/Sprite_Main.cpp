@@ -160,7 +160,7 @@ int Sprite_Add(const char* name, int frameCount, bool precise, bool transparent,
             return -1;
         }
         *request = {index, frameCount, xorig, yorig, (precise ? 1 : 0) | (transparent ? 2 : 0) | (smooth ? 4 : 0) | (preload ? 8 : 0)};
-        if (LoadSave_HttpGet(name, SpriteDownloaded, SpriteRequestFreed, request, true) < 0) {
+        if (LoadSave_HttpGet(name, SpriteDownloaded, SpriteRequestFreed, request) < 0) {
             Resize(index);
             return -1;
         }

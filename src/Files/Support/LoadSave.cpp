@@ -207,6 +207,20 @@ std::string LoadSave_NormalisePath(const char* name)
     return out.empty() ? "/" : out;
 }
 
+bool LoadSave_FullPathOutside(const char* name, char* out, int size)
+{
+    std::string path = name ? name : "";
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    std::vector<std::string> absolute, rest;
+    if (path.empty() || path[0] != '/' || path.size() >= (size_t)size || !LoadSave_Components(path, absolute))
+        return false;
+    for (const std::string* folder : {(const std::string*)&g_saveFolder, &ProgramFolder()})
+        if (Under(absolute, *folder, rest)) return false;
+    memcpy(out, path.c_str(), path.size() + 1);
+    return true;
+}
+
 char* LoadSave_AdmitDialogFile(bool save, const char* name)
 {
     std::string full = LoadSave_NormalisePath(name);

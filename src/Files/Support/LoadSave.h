@@ -118,6 +118,10 @@ int64_t LoadSave_FRead(LoadSaveFile* file, void* out, int64_t count);
 // cut short left behind (File_IsTemporaryName), those older than this process: a write of another
 // runner under way is left alone. Folders inside are searched too (File_RemoveTemporaries).
 void LoadSave_RemoveTemporaries();
+// For a full path (with "/" or "\\" separators) that lies outside the save folder and the program
+// folder: true, with the path in "/" form in out. False for any other name, or one longer than
+// the buffer. For what the game may name outside its folders (external libraries).
+bool LoadSave_FullPathOutside(const char* name, char* out, int size);
 
 // Full names that the open and save file dialogs returned (memory-manager strings).
 extern cARRAY_MEMORY<char> OpenDialogFiles;

@@ -1,12 +1,15 @@
 // Asynchronous requests: HTTP transfers, sprites from URLs and asynchronous dialogs all enter one
-// request list. A request that needs the network is served by the one worker thread, oldest
-// first; every other request completes on the main thread. Each step's asynchronous pass hands
-// complete requests back on the main thread (Run_AsyncPass): the request's process function fills
-// async_load and names the asynchronous event to raise.
+// request list. Requests that need the network are served by worker threads, at most
+// HTTP_WORKERS at once; the others wait and start oldest first as workers come free. Every other
+// request completes on the main thread. Each step's asynchronous pass hands complete requests
+// back on the main thread (Run_AsyncPass), in the order they completed (those complete by the
+// same pass oldest first): the request's process function fills async_load and names the
+// asynchronous event to raise.
 //
-// Threads: the list, the ids and every request's state belong to the main thread. The worker
-// touches only the request it serves (body, status, bytes read) and the pending-error slot, and
-// the main thread reads them only after the worker has ended.
+// Threads: the list, the ids and every request's state belong to the main thread. A worker
+// touches only the request it serves (body, status, bytes read; it reads the request's own copy
+// of the limits) and its own error slot, and the main thread reads them only after the worker
+// has ended.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -19,12 +22,29 @@ enum {
     REQUEST_WAITING = 9,   // waiting for the worker
 };
 
+// Transfers that run at once. Enough that a stalled request does not hold the ones behind it;
+// few enough to bound the threads and connections a game can open.
+constexpr int HTTP_WORKERS = 4;
+
 // What a failed transfer leaves for the main thread to report: the name of the step that failed
 // and the reason.
 struct HttpError {
     const char* function = nullptr;
     std::string message;
 };
+
+// HTTP transfers. TLS follows the URL's scheme; redirects are followed; a connection that cannot
+// be made in time, a transfer that stalls and one that is not over by its deadline fail; the body
+// grows as it arrives up to a cap.
+struct HttpLimits {
+    int64_t maxBody;       // bytes; a longer answer fails (a Content-Length above it at once)
+    long connectSeconds;   // to make the connection
+    long stallSeconds;     // a transfer that moves no byte for this long fails
+    long deadlineSeconds;  // the whole request, from its start to the last byte, redirects included
+    long maxRedirects;
+};
+// The limits a new request takes (tests shorten them); changed on the main thread only.
+extern HttpLimits LoadSave_HttpLimits;
 
 class HTTP_REQ_CONTEXT;
 
@@ -59,12 +79,10 @@ public:
     RequestCleanup cleanup;
     void* userData;
     RequestWork work = nullptr;  // set for requests that the worker serves
-    char* url = nullptr;
+    char* url = nullptr;  // as the caller gave it
     int id;
-    // A failure of the worker still delivers the request, with no body (sprites from URLs);
-    // otherwise a failed request is destroyed without an event.
-    bool deliverOnFailure = false;
     char* post = nullptr;  // the text a POST sends, null for a GET
+    HttpLimits limits = LoadSave_HttpLimits;  // as they were when the request was made
     // Filled by the worker: the answer's status code and body. A buffer always has room for a
     // zero byte behind its bytesRead bytes.
     int httpStatus = 200;
@@ -79,11 +97,11 @@ public:
 // The id the next request takes (0 at start; every request takes one).
 extern int RequestIdCounter;
 
-// Starts the request on the worker when it is free, else lets it wait (it starts after every
-// older waiting request). False when the request failed at once and was destroyed.
-bool RequestList_Serve(HTTP_REQ_CONTEXT* request, RequestWork work);
-// Called once per step by the asynchronous pass: when the worker has ended, reports its error,
-// completes or drops its request, and starts the oldest waiting one.
+// Starts the request on a free worker, else lets it wait (it starts after every older waiting
+// request). A worker that cannot be made completes the request as a failure.
+void RequestList_Serve(HTTP_REQ_CONTEXT* request, RequestWork work);
+// Called once per step by the asynchronous pass: for each worker that has ended, reports its
+// error and completes its request; then starts the oldest waiting requests on the free workers.
 void LoadSave_HttpPoll();
 // The oldest complete request, taken out of the list (the caller delivers and deletes it); null
 // when none is complete.
@@ -92,26 +110,22 @@ HTTP_REQ_CONTEXT* RequestList_TakeComplete();
 void RequestList_Delete(HTTP_REQ_CONTEXT* request);
 // The number of requests in the list.
 int RequestList_Count();
-// Shut-down: ends the worker (a transfer in progress is aborted), destroys every request and
+// Shut-down: ends the workers (transfers in progress are aborted), destroys every request and
 // resets the ids.
 void RequestList_Free();
-
-// HTTP transfers. TLS follows the URL's scheme; redirects are followed; a connection that cannot
-// be made in time and a transfer that stalls fail; the body grows as it arrives up to a cap.
-struct HttpLimits {
-    int64_t maxBody;      // bytes; a longer answer fails (a Content-Length above it at once)
-    long connectSeconds;  // to make the connection
-    long stallSeconds;    // a transfer that moves no byte for this long fails
-    long maxRedirects;
-};
-extern HttpLimits LoadSave_HttpLimits;
 
 // Starts (or queues) a GET or a form POST of the text. The request takes ownership of userData:
 // cleanup runs when the request ends, whatever happens. The result is the request's id, or -1
 // when no request could be made (reported on the console, the request already destroyed).
-// A failed transfer reports one console line and raises no event, unless deliverOnFailure asks
-// for delivery without a body.
-int LoadSave_HttpGet(const char* url, RequestProcess process, RequestCleanup cleanup, void* userData,
-                     bool deliverOnFailure = false);
+// A failed transfer reports one console line and is delivered all the same: without a body, and
+// with the HTTP status 0 when no answer came at all (the host could not be reached, or did not
+// answer in time).
+int LoadSave_HttpGet(const char* url, RequestProcess process, RequestCleanup cleanup, void* userData);
 int LoadSave_HttpPost(const char* url, const char* text, RequestProcess process, RequestCleanup cleanup,
                       void* userData);
+
+// The URL as a browser sends it: spaces and control characters around it dropped, tabs and line
+// breaks in it dropped; in the path a backslash is a "/"; in the path, query and fragment every
+// space, control character, non-ASCII byte (so UTF-8 text becomes its percent-escapes) and other
+// character that may not stand there bare is percent-escaped. Escapes already there are kept.
+std::string LoadSave_CanonicaliseUrl(const char* url);

@@ -6,15 +6,18 @@
 #include "Support/LoadSave.h"
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <strings.h>
 #include <vector>
+
+bool DLL_LoadingRefused = false;
 
 namespace {
 
 struct DLLFunction {
     std::string path;        // the resolved path the library was loaded under
-    void* library = nullptr;  // null once freed, or when nothing was loaded ("-ext")
+    void* library = nullptr;  // null once freed
     std::string name;
     void* entry = nullptr;
     int argc = 0;
@@ -23,16 +26,20 @@ struct DLLFunction {
 };
 
 std::vector<std::unique_ptr<DLLFunction>> g_functions;
+// The loaded libraries by resolved path. A library stays loaded once a definition has loaded it,
+// even when the function wanted is missing, so its start-up code runs once until it is freed.
+std::map<std::string, void*> g_libraries;
 
 constexpr int kPathSize = 4096;
 
 // Where a library name is looked up, in order: for the name, and for a name ending in ".dll" also
 // the same name ending in ".so", its file in the save folder, else in the program folder (matching
-// case-insensitively), else the name as given when it names no folder (the system's library path).
-// A name that the folders refuse and that holds a separator is not loaded from anywhere else; an
+// case-insensitively), else the name as given when it names no folder (the system's library path)
+// or is a full path outside both folders. Any other name with a separator (a relative path, or a
+// full path into the game's folders that the folders refuse) is not loaded from anywhere else; an
 // empty name is nothing.
 struct Candidate {
-    std::string path;   // the key the library is loaded under: the mapped path, or the bare name
+    std::string path;   // the key the library is loaded under: the mapped path, the bare name or the full path
     std::string name;   // the name as the game gave it
     bool mapped = false;
     LoadSaveFolder where = LOADSAVE_SAVE;
@@ -54,6 +61,8 @@ std::vector<Candidate> Candidates(const char* dll)
             found.push_back({path, name, true, LOADSAVE_BUNDLE});
         else if (!strpbrk(name.c_str(), "/\\"))
             found.push_back({name, name, false});
+        else if (LoadSave_FullPathOutside(name.c_str(), path, sizeof path))
+            found.push_back({path, name, false});
     }
     return found;
 }
@@ -69,13 +78,15 @@ void* Load(const Candidate& c, std::string* error)
     return nullptr;
 }
 
-// The handle under which the path is loaded now: that of the last function defined from it.
-void* LoadedHandle(const std::string& path)
+// Releases the library loaded under the path; every function defined from it does nothing after.
+void Unload(const std::string& path)
 {
-    void* handle = nullptr;
+    auto loaded = g_libraries.find(path);
+    if (loaded == g_libraries.end()) return;
     for (const auto& f : g_functions)
-        if (f->path == path) handle = f->library;
-    return handle;
+        if (f->path == path) f->library = nullptr;
+    DLLPlatform_Close(loaded->second);
+    g_libraries.erase(loaded);
 }
 
 }  // namespace
@@ -94,32 +105,24 @@ int DLL_Define(const char* dll, const char* name, int convention, int argc, cons
     for (int i = 0; i < argc; i++) k[i] = kinds[i] ? 1 : 0;
     for (int i = 0; i < argc && argc > 4; i++)
         if (k[i]) return -1;
+    if (DLL_LoadingRefused) return -1;
     auto f = std::make_unique<DLLFunction>();
     f->name = name;
     f->argc = argc;
     f->resultKind = resultKind ? 1 : 0;
     f->shape = DLLPlatform_Shape(argc, k, f->resultKind == 1);
-    if (ExternalCallsDisabled) {
-        // Nothing is loaded, so no library code runs; the function exists and does nothing.
-        f->path = dll;
-        g_functions.push_back(std::move(f));
-        return (int)g_functions.size() - 1;
-    }
     std::string error = "no such file";
     for (const Candidate& c : Candidates(dll)) {
-        const std::string& path = c.path;
-        void* library = LoadedHandle(path);
-        bool fresh = !library;
-        if (fresh) library = Load(c, &error);
-        if (!library) continue;
+        void*& library = g_libraries[c.path];
+        if (!library) library = Load(c, &error);
+        if (!library) {
+            g_libraries.erase(c.path);
+            continue;
+        }
         f->entry = DLLPlatform_Symbol(library, name);
         if (!f->entry) f->entry = DLLPlatform_Symbol(library, DLL_DecoratedName(name, argc, k).c_str());
-        if (!f->entry) {
-            // No function of that name: a library loaded only for it is released again.
-            if (fresh) DLLPlatform_Close(library);
-            return -1;
-        }
-        f->path = path;
+        if (!f->entry) return -1;
+        f->path = c.path;
         f->library = library;
         g_functions.push_back(std::move(f));
         return (int)g_functions.size() - 1;
@@ -133,6 +136,7 @@ void DLL_Call(int id, int argc, const TaggedValue* args, TaggedValue* result)
     result->SetReal(0.0);
     if (id < 0 || id >= (int)g_functions.size()) return;
     const DLLFunction& f = *g_functions[(size_t)id];
+    // Under "-ext" the libraries are loaded but never called.
     if (argc != f.argc || !f.library || !f.shape || ExternalCallsDisabled) return;
     // Only the first argc entries are read.
     double reals[DLL_MAX_ARGUMENTS];
@@ -151,22 +155,11 @@ void DLL_Call(int id, int argc, const TaggedValue* args, TaggedValue* result)
 void DLL_Free(const char* dll)
 {
     if (!dll) return;
-    std::vector<std::string> paths;
-    for (const Candidate& c : Candidates(dll)) paths.push_back(c.path);
-    paths.push_back(dll);
-    for (const std::string& path : paths) {
-        void* library = nullptr;
-        for (const auto& f : g_functions)
-            if (f->path == path && f->library) {
-                library = f->library;
-                f->library = nullptr;
-            }
-        DLLPlatform_Close(library);
-    }
+    for (const Candidate& c : Candidates(dll)) Unload(c.path);
+    Unload(dll);
 }
 
 void DLL_FreeAll()
 {
-    for (const auto& f : g_functions)
-        if (f->library) DLL_Free(f->path.c_str());
+    while (!g_libraries.empty()) Unload(g_libraries.begin()->first);
 }

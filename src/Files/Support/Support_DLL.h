@@ -12,8 +12,9 @@ constexpr int DLL_MAX_ARGUMENTS = 16;
 
 // The new id, or -1: more than 16 arguments, a string among 5 or more arguments, a library that
 // does not load, or a function that it does not export (neither plainly nor in the decorated
-// form "_name@bytes"). While external calls are disabled ("-ext") no library is loaded and the
-// definition gives an id whose calls do nothing.
+// form "_name@bytes"). A library loaded for a definition stays loaded even when that definition
+// fails, and later definitions share it. While external calls are disabled ("-ext") libraries
+// are still loaded (their own start-up code runs) but never called.
 int DLL_Define(const char* dll, const char* name, int convention, int argc, const int* kinds, int resultKind);
 // Calls function id with argc values. The result is the real 0 unless the call reaches the
 // library: an unknown id, another argument count than defined, a freed library or disabled
@@ -24,6 +25,10 @@ void DLL_Call(int id, int argc, const TaggedValue* args, TaggedValue* result);
 void DLL_Free(const char* dll);
 // Releases every loaded library.
 void DLL_FreeAll();
+
+// Set by fuzz targets, which must not load the libraries their input names: every definition
+// then fails as for a missing library.
+extern bool DLL_LoadingRefused;
 
 // The stdcall-decorated form of an exported name: "_name@N", N counting 8 bytes for each real
 // and 4 for each string argument.

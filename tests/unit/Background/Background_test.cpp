@@ -194,21 +194,19 @@ TEST_F(BackgroundTest, FilesAddReplaceAndRoundTrip)
     EXPECT_EQ(loaded->GetWidth(), 6);
     EXPECT_FALSE(Background_Replace(99, "saved/round.png", false, false, false));
 
-    // A file that is not a PNG: the background is there, cleared, and draws nothing.
+    // A file that is not a PNG: refused, with a line, and nothing changes.
     ASSERT_TRUE(LoadSave_WriteFile("bad.png", "not an image", 12));
     int tex = loaded->GetTextureId();
-    EXPECT_TRUE(Background_Replace(r, "bad.png", false, false, false));
-    EXPECT_EQ(loaded->GetWidth(), 0);
-    EXPECT_EQ(loaded->GetBitmap(), nullptr);
-    EXPECT_FALSE(GR_Texture_Exists(tex));
-    int bad = Background_Add("bad.png", false, false, false);
-    ASSERT_GE(bad, 0);
-    EXPECT_EQ(Background_Get(bad)->GetWidth(), 0);
-    EXPECT_EQ(VerticesDrawn([&] {
-        Background_Get(bad)->DrawStretched(0, 0, 10, 10, WHITE, 1);
-        Background_Get(bad)->Draw(0, 0);
-    }), 0);
-    EXPECT_NE(capture.text.find("not a PNG"), std::string::npos);
+    EXPECT_FALSE(Background_Replace(r, "bad.png", false, false, false));
+    EXPECT_EQ(loaded->GetWidth(), 6);
+    EXPECT_NE(loaded->GetBitmap(), nullptr);
+    EXPECT_TRUE(GR_Texture_Exists(tex));
+    EXPECT_EQ(Background_Add("bad.png", false, false, false), -1);
+    EXPECT_EQ(Background_AddAlpha("bad.png", false), -1);
+    EXPECT_EQ(Background_Count(), count + 1);
+    EXPECT_FALSE(Background_ReplaceAlpha(r, "bad.png", false));
+    EXPECT_EQ(loaded->GetWidth(), 6);
+    EXPECT_NE(capture.text.find("bad.png is not a PNG image"), std::string::npos);
 
     // From the program folder, with the background colour removed (bottom-left pixel is green).
     TBitmap* pattern = Pattern();

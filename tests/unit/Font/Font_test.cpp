@@ -166,8 +166,8 @@ TEST_F(FontTest, RunTimeFontsAndTheTable)
     EXPECT_EQ(f->GetLast(), 255);
     EXPECT_EQ(f->GetAntialias(), 3);
     EXPECT_TRUE(f->GetItalic());
-    // System faces are not rasterised: nothing to measure or draw.
-    EXPECT_EQ(f->TextWidth(U16(u"abc")), 0);
+    // Without a graphics device the glyphs measure but have no texture.
+    EXPECT_GT(f->TextWidth(U16(u"abc")), 0);
     EXPECT_EQ(f->GetTextureId(), -1);
     EXPECT_STREQ(Font_GetName(1), "__newfont1");
     EXPECT_TRUE(Font_Replace(1, "Serif", 20, true, false, 40, 90));
@@ -185,6 +185,67 @@ TEST_F(FontTest, RunTimeFontsAndTheTable)
     EXPECT_EQ(Font_Add("Sans", 10, false, false, 32, 128), 2);
     EXPECT_TRUE(Font_Replace(0, "Sans", 8, false, false, 32, 128));
     EXPECT_STREQ(Font_GetName(0), "__newfont0");
+}
+
+// A face of the system (DejaVu Sans, from fonts-dejavu-core) becomes glyphs on one alpha map:
+// each glyph the line's height, inside the map, apart from the others, its ink within it.
+TEST_F(FontTest, SystemFacesRasteriseIntoOneMap)
+{
+    int index = Font_Add("DejaVu Sans", 16, false, false, 32, 127);
+    const CFontBV* f = Font_Get(index);
+    int w = f->GetBitmapWidth(), h = f->GetBitmapHeight();
+    ASSERT_GT(f->GetGlyphCount(), 0) << quiet.text;
+    ASSERT_TRUE(w > 0 && h > 0 && w <= 4096 && h <= 4096) << w << " x " << h;
+    for (int c = 32; c < 127; c++) EXPECT_NE(f->FindGlyph(c), nullptr) << c;
+    EXPECT_EQ(f->FindGlyph(31), nullptr);
+    EXPECT_EQ(f->FindGlyph(128), nullptr);
+    EXPECT_LT(f->GetShift('i'), f->GetShift('W'));
+    // Ascent and descent are shared: every glyph is as high as the line.
+    EXPECT_GT(f->GetMaxHeight(), 16);
+    std::vector<uint8_t> owner((size_t)w * h, 0);
+    const uint8_t* alpha = f->GetAlpha();
+    ASSERT_NE(alpha, nullptr);
+    bool partial = false;
+    for (int i = 0; i < f->GetGlyphCount(); i++) {
+        const FontGlyph& g = f->GetGlyphs()[i];
+        ASSERT_EQ(g.h, f->GetMaxHeight());
+        // A clear pixel all round: the rectangle grown by one stays inside the map and owns
+        // its pixels alone.
+        ASSERT_TRUE(g.x >= 1 && g.y >= 1 && g.x + g.w + 1 <= w && g.y + g.h + 1 <= h) << g.character;
+        int ink = 0;
+        for (int y = g.y - 1; y <= g.y + g.h; y++)
+            for (int x = g.x - 1; x <= g.x + g.w; x++) {
+                bool inside = x >= g.x && x < g.x + g.w && y >= g.y && y < g.y + g.h;
+                EXPECT_TRUE(!inside || owner[(size_t)y * w + x] == 0) << "glyphs overlap at " << x << "," << y;
+                if (inside) owner[(size_t)y * w + x] = 1;
+                uint8_t a = alpha[(size_t)y * w + x];
+                if (!inside) EXPECT_EQ(a, 0) << "ink outside glyph " << g.character;
+                ink += inside && a;
+                partial = partial || (a > 0 && a < 255);
+            }
+        EXPECT_EQ(ink > 0, g.character != ' ') << g.character;
+    }
+    EXPECT_TRUE(partial) << "antialiased edges";
+    // Pixels of no glyph are clear.
+    for (size_t p = 0; p < owner.size(); p++)
+        if (!owner[p]) ASSERT_EQ(alpha[p], 0) << "at " << p % w << "," << p / w;
+
+    // The whole range: controls have no glyph, Latin-1 letters have.
+    f = Font_Get(Font_Add("DejaVu Sans", 10, true, true, -4, 400));
+    EXPECT_EQ(f->FindGlyph(10), nullptr);
+    EXPECT_NE(f->FindGlyph(0xE9), nullptr);
+    EXPECT_EQ(f->GetLast(), 255);
+    // An empty range has no glyphs and is no failure.
+    EXPECT_EQ(Font_Get(Font_Add("DejaVu Sans", 16, false, false, 100, 50))->GetGlyphCount(), 0);
+    EXPECT_EQ(quiet.text.find("cannot be rasterised"), std::string::npos) << quiet.text;
+    // Sizes no map can hold give no glyphs, each with a line; one point is still a font.
+    for (int size : {0, -3, 3100, 1 << 30}) {
+        quiet.text.clear();
+        EXPECT_EQ(Font_Get(Font_Add("DejaVu Sans", size, false, false, 32, 127))->GetGlyphCount(), 0) << size;
+        EXPECT_NE(quiet.text.find("Font \"DejaVu Sans\" at " + std::to_string(size) + " points cannot be rasterised"),
+                  std::string::npos) << quiet.text;
+    }
+    EXPECT_GT(Font_Get(Font_Add("DejaVu Sans", 1, false, false, 32, 127))->GetGlyphCount(), 0);
 }
 
 TEST_F(FontTest, TextMeasuresBeforeTheGraphicsDevice)

@@ -75,6 +75,13 @@ protected:
             if (e.find(text) != std::string::npos) return true;
         return false;
     }
+    // The particle types that exist.
+    static int Types()
+    {
+        int n = 0;
+        for (int t = 0; t < 64; t++) n += ParticleType_Exists(t);
+        return n;
+    }
     static int Particles()
     {
         int n = 0;
@@ -467,21 +474,43 @@ TEST_F(Actions, ParticleSlotsStayInsideTheirTables)
     Call("action_partemit_burst", me, {0, 3, 4});
     EXPECT_EQ(Particles(), 4);
 
-    // The secondary types are those of their slots, made now and set up later.
+    // The secondary types are those the slots hold at the call; only the slot set up gets a type.
     Call("action_partsyst_clear", me);
+    int before = Types();
     Call("action_parttype_secondary", me, {3, 4, 0, 5, 2});
+    EXPECT_EQ(Types(), before) << "slot 3 had its type; slots 4 and 5 get none";
     Call("action_parttype_life", me, {3, 1, 1});
     Call("action_parttype_life", me, {5, 50, 50});
     Call("action_partemit_burst", me, {0, 3, 5});
     for (int s = 0; s < 8; s++) ParticleSystem_Update(s);
-    EXPECT_EQ(Particles(), 2 * 5) << "every particle of type 3 died into two of slot 5";
+    EXPECT_EQ(Particles(), 0) << "slot 5 was empty at the call: type 3 dies into nothing";
+    Call("action_parttype_secondary", me, {3, 4, 0, 5, 2});
+    Call("action_partemit_burst", me, {0, 3, 5});
+    for (int s = 0; s < 8; s++) ParticleSystem_Update(s);
+    EXPECT_EQ(Particles(), 2 * 5) << "every particle of type 3 died into two of slot 5's type";
     EXPECT_EQ(Errors().size(), 2u);
+}
 
-    // A new system gives back the types of the old slots: creating the system again and again
-    // does not pile types up.
+// A new action system empties its slots but leaves their types to the scripts that kept them.
+TEST_F(Actions, ANewActionSystemKeepsTheTypesOfItsSlots)
+{
+    int o = Object();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    CInstance* me = Put(o, 0, 0);
     Call("action_partsyst_create", me, {0});
-    EXPECT_EQ(Particles(), 0);
-    EXPECT_EQ(ParticleType_Create(), 0) << "the first slot type is free again";
+    Call("action_parttype_life", me, {0, 30, 30});
+    Call("action_parttype_life", me, {1, 30, 30});
+    ASSERT_EQ(Types(), 2);
+    Call("action_partsyst_create", me, {0});
+    EXPECT_TRUE(ParticleType_Exists(0) && ParticleType_Exists(1)) << "the types of the old slots stay";
+    // The emptied slots get new types when set up again.
+    Call("action_parttype_life", me, {0, 30, 30});
+    EXPECT_EQ(Types(), 3);
+    // A type kept from before still makes particles in the new system.
+    int system = ParticleSystem_Create();
+    ParticleSystem_CreateParticles(system, 0, 0, 0, 4);
+    EXPECT_EQ(ParticleSystem_CountParticles(system), 4);
+    EXPECT_TRUE(Errors().empty());
 }
 
 }  // namespace

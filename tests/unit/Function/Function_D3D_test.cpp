@@ -149,12 +149,18 @@ TEST_F(D3DBuiltins, ModelFilesGoThroughTheFolders)
     EXPECT_EQ(D3DModel_CommandCount((int)m), 1);
     EXPECT_EQ(Real("d3d_model_load", {m, S("only.d3d")}), 1);
     EXPECT_EQ(D3DModel_CommandCount((int)m), 3);
-    // A file found but not a model is still 1; it leaves the model empty.
+    // A file found but not a model, or cut short, is 0 and says so; it leaves the model empty.
     std::ofstream(root / "program" / "bad.d3d") << "101\n";
-    EXPECT_EQ(Real("d3d_model_load", {m, S("bad.d3d")}), 1);
+    std::ofstream(root / "program" / "short.d3d") << "100\n3\n1\n";
+    EXPECT_EQ(Real("d3d_model_load", {m, S("bad.d3d")}), 0);
+    EXPECT_EQ(D3DModel_CommandCount((int)m), 0);
+    EXPECT_EQ(Real("d3d_model_load", {m, S("only.d3d")}), 1);
+    EXPECT_EQ(Real("d3d_model_load", {m, S("short.d3d")}), 0);
     EXPECT_EQ(D3DModel_CommandCount((int)m), 0);
     EXPECT_EQ(Real("d3d_model_load", {m, S("missing.d3d")}), 0);
-    EXPECT_EQ(console.text, "d3d_model_load - unable to find file missing.d3d\n");
+    EXPECT_EQ(console.text, "d3d_model_load - file bad.d3d is not a model or is damaged\n"
+                            "d3d_model_load - file short.d3d is not a model or is damaged\n"
+                            "d3d_model_load - unable to find file missing.d3d\n");
     EXPECT_EQ(Real("d3d_model_load", {S("0"), S("only.d3d")}), -1);
 
     // A folder swapped for a link to another folder: before the write it refuses the write; after

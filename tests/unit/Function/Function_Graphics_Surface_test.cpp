@@ -92,9 +92,11 @@ protected:
 // Sizes are tested once converted; missing surfaces are reported only where they are used.
 TEST_F(SurfaceBuiltins, CreateReadAndFree)
 {
-    EXPECT_EQ(Real("surface_create", {0.3, 10.0}), 0);  // rounds to 0
-    EXPECT_EQ(Real("surface_create", {NAN, 10.0}), 0);
-    ASSERT_EQ(Errors().size(), 2u);
+    // No surface is -1: 0 would be the id of the first surface.
+    EXPECT_EQ(Real("surface_create", {0.3, 10.0}), -1);  // rounds to 0
+    EXPECT_EQ(Real("surface_create", {NAN, 10.0}), -1);
+    EXPECT_EQ(Real("surface_create", {-5.0, 10.0}), -1);
+    ASSERT_EQ(Errors().size(), 3u);
     for (const std::string& e : Errors()) EXPECT_NE(e.find("Invalid surface dimensions"), std::string::npos);
     EXPECT_EQ(Real("surface_create", {1e9, 4.0}), -1);  // beyond the device
     double s = Filled(64, 64, RED);
@@ -113,10 +115,10 @@ TEST_F(SurfaceBuiltins, CreateReadAndFree)
     EXPECT_EQ(Real("surface_exists", {s}), 0);
     EXPECT_EQ(Real("surface_get_width", {s}) + Real("surface_get_texture", {s}), -2);
     EXPECT_EQ(Real("surface_set_target", {s}), 0);
-    EXPECT_EQ(Errors().size(), 2u);
+    EXPECT_EQ(Errors().size(), 3u);
     EXPECT_EQ(GetPixel(s, 0, 0), 0);
-    ASSERT_EQ(Errors().size(), 3u);
-    EXPECT_NE(Errors()[2].find("Trying to use non-existing surface."), std::string::npos);
+    ASSERT_EQ(Errors().size(), 4u);
+    EXPECT_NE(Errors()[3].find("Trying to use non-existing surface."), std::string::npos);
 }
 
 TEST_F(SurfaceBuiltins, TargetsNestAndResetToTheOneBefore)

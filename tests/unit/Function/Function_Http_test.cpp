@@ -25,9 +25,9 @@ TaggedValue Call(const char* name, std::vector<TaggedValue> args)
     return result;
 }
 
-// Requests of one step run one at a time, in order, with consecutive ids; each event's map is
-// destroyed after it.
-TEST_F(HttpBuiltins, EachAnswerComesAsAMapInTurn)
+// Requests of one step take consecutive ids and run at once (a few at most); each answer comes
+// as its event's map, which is destroyed after the event.
+TEST_F(HttpBuiltins, EachAnswerComesAsAMap)
 {
     server.Answer("/hello", 200, "hello");
     server.Answer("/missing", 404, "missing");
@@ -36,19 +36,18 @@ TEST_F(HttpBuiltins, EachAnswerComesAsAMapInTurn)
     ASSERT_NO_FATAL_FAILURE(Play({{{0, 0}, "a = http_get('URL/hello'); b = http_get('URL/missing'); c = http_get('URL/empty');"
                                            " d = http_get('URL/zero'); show_debug_message(string(a) + string(b) + string(c) + string(d));"},
                                   {{7, 62}, kPrintMap}}));
-    EXPECT_EQ(Lines(5), "0123\n"
-                        "0|" + server.Url("/hello") + "|hello|200|0|5\n"
-                        "1|" + server.Url("/missing") + "|missing|404|0|5\n"
-                        "2|" + server.Url("/empty") + "||200|-1|5\n"
-                        "3|" + server.Url("/zero") + "|ab|200|0|5\n");
+    EXPECT_EQ(SortedLines(5), (std::vector<std::string>{"0123",
+                                                        "0|" + server.Url("/hello") + "|hello|200|0|5",
+                                                        "1|" + server.Url("/missing") + "|missing|404|0|5",
+                                                        "2|" + server.Url("/empty") + "||200|-1|5",
+                                                        "3|" + server.Url("/zero") + "|ab|200|0|5"}));
     EXPECT_EQ(DS_Map_Find(0), nullptr);
     EXPECT_EQ(async_load, -1);
     EXPECT_EQ(RequestList_Count(), 0);
     std::vector<HttpServer::Request> received = server.Received();
     ASSERT_EQ(received.size(), 4u);
-    EXPECT_EQ(received[0].path + received[1].path + received[2].path + received[3].path, "/hello/missing/empty/zero");
     EXPECT_EQ(received[0].headers["user-agent"], "Brivane HTTP");
-    EXPECT_EQ(server.MostAtOnce(), 1);
+    EXPECT_LE(server.MostAtOnce(), HTTP_WORKERS);
 }
 
 TEST_F(HttpBuiltins, PostSendsTheTextAsAForm)

@@ -3,6 +3,7 @@
 // resource onto itself, paths, time lines, parents, rooms, and resources deleted while in use.
 #include "Function/Function_Resource.h"
 #include "../Graphics_API/GfxTest.h"
+#include "../Base/CapturedWarnings.h"
 #include "../Graphics_API/PngBytes.h"
 #include "../Sound/SoundGame.h"
 #include "BuiltinCall.h"
@@ -460,14 +461,19 @@ TEST_F(Resources, GrabsOfTheScreenAndSurfaces)
     EXPECT_NEAR(At(grab, w, 1, 1) >> 24, 128, 2);
 }
 
+// A size no background can have is an error: -1, and no background is added.
 TEST_F(Resources, ColourAndGradientSizesAreBounded)
 {
-    for (double side : {0.0, -4.0, 16385.0, 1e300}) {
-        int b = (int)Real("background_create_color", {side, 4.0, 0.0});
-        EXPECT_EQ(Real("background_get_width", {(double)b}), 0) << side;
-        b = (int)Real("background_create_gradient", {4.0, side, 0.0, 255.0, 1.0});
-        EXPECT_EQ(Real("background_get_height", {(double)b}), 0) << side;
+    int count = Background_Count();
+    for (double side : {0.0, -4.0, 16385.0, 100000.0, 1e300}) {
+        EXPECT_EQ(Real("background_create_color", {side, 4.0, 0.0}), -1) << side;
+        EXPECT_EQ(Real("background_create_color", {side, side, 0.0}), -1) << side;
+        EXPECT_EQ(Real("background_create_gradient", {4.0, side, 0.0, 255.0, 1.0}), -1) << side;
     }
+    EXPECT_EQ(Background_Count(), count);
+    ASSERT_EQ(Errors().size(), 15u);
+    for (const std::string& e : Errors()) EXPECT_NE(e.find("Invalid background dimensions"), std::string::npos);
+    Errors().clear();
     int b = (int)Real("background_create_gradient", {4.0, 3.0, 0.0, (double)WHITE, 1.0});
     EXPECT_EQ(Real("background_get_preload", {(double)b}), 1);
     EXPECT_EQ(Real("background_get_height", {(double)b}), 3);
@@ -807,6 +813,18 @@ TEST_F(SoundResources, TheOlderSystemAddsReplacesAndDeletes)
     EXPECT_STREQ(Sound_GetSound(3)->m_fileName, "beep.wav");
     EXPECT_EQ(Real("sound_get_preload", {3.0}), 0);
     EXPECT_EQ(Real("sound_add", {S("missing.wav"), 0.0, 1.0}), -1);
+    // A file that holds no WAV is refused with a line, unless it is music by its name; replacing
+    // with it keeps the sound.
+    std::ofstream(folder / "notes.txt") << "not a sound";
+    std::ofstream(folder / "tune.mp3") << "ID3";
+    TCapturedWarnings warnings;
+    EXPECT_EQ(Real("sound_add", {S("notes.txt"), 0.0, 1.0}), -1);
+    EXPECT_NE(warnings.text.find("notes.txt cannot be added: the image is neither WAV nor AU."), std::string::npos) << warnings.text;
+    EXPECT_EQ(Real("sound_replace", {3.0, S("notes.txt"), 0.0, 1.0}), 0);
+    EXPECT_STREQ(Sound_GetSound(3)->m_fileName, "beep.wav");
+    int tune = (int)Real("sound_add", {S("tune.mp3"), 3.0, 0.0});
+    EXPECT_GE(tune, 0);
+    EXPECT_EQ(Real("sound_get_kind", {(double)tune}), 3);
     EXPECT_EQ(Real("sound_delete", {3.0}), 1);
     EXPECT_EQ(Real("sound_exists", {3.0}), 0);
     Call("sound_delete", {3.0});
@@ -840,12 +858,10 @@ TEST_F(SoundResources, HostileArgumentsOnALiveDevice)
             EXPECT_EQ(Real("sound_exists", {0.0}), 1);
             continue;
         }
-        // The file that is not a sound plays nothing; the sound added after it plays.
-        CSound* junk = Sound_GetSound((int)Real("sound_add", {S("junk.wav"), 0.0, 1.0}));
+        // The file that is not a sound is refused; the sound added after it plays.
+        EXPECT_EQ(Real("sound_add", {S("junk.wav"), 0.0, 1.0}), -1);
         CSound* beep = Sound_GetSound((int)Real("sound_add", {S("beep.wav"), 0.0, 1.0}));
-        ASSERT_TRUE(junk && beep);
-        Sound_Play(junk->m_fileName, junk->GetSoundId(), false);
-        EXPECT_FALSE(Sound_IsPlaying(junk->m_fileName, junk->GetSoundId()));
+        ASSERT_TRUE(beep);
         Sound_Play(beep->m_fileName, beep->GetSoundId(), false);
         EXPECT_TRUE(Sound_IsPlaying(beep->m_fileName, beep->GetSoundId()));
     }

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -82,6 +83,15 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return log.text;
+    }
+    // The same lines sorted: requests that run at once raise their events in the order they end.
+    std::vector<std::string> SortedLines(size_t lines)
+    {
+        std::string text = Lines(lines);
+        std::vector<std::string> out;
+        for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) out.push_back(text.substr(at, end - at));
+        std::sort(out.begin(), out.end());
+        return out;
     }
     // Runs frames until no request is left.
     void Settle()

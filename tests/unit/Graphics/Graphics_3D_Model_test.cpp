@@ -91,11 +91,15 @@ TEST_F(ModelTest, DamagedFilesGiveWhatTheyHold)
     EXPECT_EQ(D3DModel_CommandCount(model), 0);
     EXPECT_FALSE(Load(model, ""));
     EXPECT_FALSE(Load(model, " 100\n0\n"));
-    // The count does not size anything: a huge one reads the lines there are.
-    EXPECT_TRUE(Load(model, "100\n2147483647\n2 1 2 3\n1\n"));
-    EXPECT_EQ(D3DModel_CommandCount(model), 2);
-    EXPECT_TRUE(Load(model, "100\n99999999999999999999\n1\n"));
-    EXPECT_EQ(D3DModel_CommandCount(model), 1);
+    // The count does not size anything; a file that ends before its count of lines, or has no
+    // count, is cut short: false, and nothing of it is taken.
+    EXPECT_FALSE(Load(model, "100\n2147483647\n2 1 2 3\n1\n"));
+    EXPECT_EQ(D3DModel_CommandCount(model), 0);
+    EXPECT_FALSE(Load(model, "100\n99999999999999999999\n1\n"));
+    EXPECT_FALSE(Load(model, "100\n3\n2 1 2 3\n2 4 5 6\n"));
+    EXPECT_EQ(D3DModel_CommandCount(model), 0);
+    EXPECT_FALSE(Load(model, "100\n"));
+    EXPECT_FALSE(Load(model, "100\nmany\n2 1 2 3\n"));
     // Lines beyond the count are not read; a negative count reads none.
     EXPECT_TRUE(Load(model, "100\n1\n2 1 2 3\n2 4 5 6\n2 7 8 9\n"));
     EXPECT_EQ(D3DModel_CommandCount(model), 1);
@@ -105,20 +109,22 @@ TEST_F(ModelTest, DamagedFilesGiveWhatTheyHold)
     EXPECT_TRUE(Load(model, "100\r\n\r\n3\r2 1 2 3\n\n\n2 4 5 6\0002 7 8 9"s));
     ASSERT_EQ(D3DModel_CommandCount(model), 3);
     EXPECT_EQ(D3DModel_GetCommand(model, 2)->values[2], 9);
-    // Unknown kinds and lines without a kind are skipped; missing numbers are 0; what is not a
-    // number ends the line; "nan" and "inf" read as what they say.
+    // Lines without a kind are skipped, lines of unknown kinds kept; missing numbers are 0; what
+    // is not a number ends the line; "nan" and "inf" read as what they say.
     EXPECT_TRUE(Load(model, "100\n6\n99 1 2 3\n-1 1\nabc\n2 nan 5 x 6\n3 1 2\n2 1e39 -1e39 7 8 9 10 11 12 13 14 15 16\n"));
-    ASSERT_EQ(D3DModel_CommandCount(model), 3);
-    const D3DModelCommand* c = D3DModel_GetCommand(model, 0);
+    ASSERT_EQ(D3DModel_CommandCount(model), 5);
+    EXPECT_EQ(D3DModel_GetCommand(model, 0)->kind, 99);
+    EXPECT_EQ(D3DModel_GetCommand(model, 1)->kind, -1);
+    const D3DModelCommand* c = D3DModel_GetCommand(model, 2);
     EXPECT_EQ(c->kind, MODEL_VERTEX);
     EXPECT_TRUE(std::isnan(c->values[0]));
     EXPECT_EQ(c->values[1], 5);
     EXPECT_EQ(c->values[2], 0);
-    c = D3DModel_GetCommand(model, 1);
+    c = D3DModel_GetCommand(model, 3);
     EXPECT_EQ(c->kind, MODEL_VERTEX_COLOR);
     EXPECT_EQ(c->values[1], 2);
     EXPECT_EQ(c->values[2], 0);
-    c = D3DModel_GetCommand(model, 2);
+    c = D3DModel_GetCommand(model, 4);
     EXPECT_TRUE(std::isinf(c->values[0]));
     EXPECT_EQ(c->values[9], 14);
     // A model of such values draws (here without a device) without trouble.
@@ -129,6 +135,29 @@ TEST_F(ModelTest, DamagedFilesGiveWhatTheyHold)
     D3DModel_Draw(model, 0, 0, 0, -1);
     D3DModel_Draw(model, 0, 0, 0, INT_MIN);
     EXPECT_EQ(D3DModel_BatchCount(model), 2);
+}
+
+// A newer tool's commands are kept: loaded and saved again, the file is the same byte for byte,
+// and they draw nothing.
+TEST_F(ModelTest, UnknownKindsAreKeptAsTheyStand)
+{
+    const std::string zero = "     0.0000", vertex = "2     1.0000     2.0000     3.0000" + zero + zero + zero + zero + zero + zero + zero;
+    const std::string file = "100\n5\n" + vertex + "\n16 1 2 3 4 5 6 7 8 9 10 11 12\n-3\n" + vertex +
+                             "\n  40 texture \"wood.png\" 1.5e3\n";
+    ASSERT_TRUE(Load(model, file));
+    EXPECT_EQ(D3DModel_CommandCount(model), 5);
+    ASSERT_NE(D3DModel_GetKeptLine(model, 1), nullptr);
+    EXPECT_EQ(*D3DModel_GetKeptLine(model, 1), "16 1 2 3 4 5 6 7 8 9 10 11 12");
+    EXPECT_EQ(D3DModel_GetKeptLine(model, 0), nullptr);
+    EXPECT_EQ(Text(model), file);
+    // Commands added after them are written after them.
+    D3DModel_Vertex(model, 1, 2, 3);
+    EXPECT_EQ(Text(model), "100\n6\n" + file.substr(6) + vertex + "\n");
+    D3DModel_Draw(model, 0, 0, 0, -1);
+    EXPECT_EQ(D3DModel_BatchCount(model), 1);
+    // A clear forgets them.
+    D3DModel_Clear(model);
+    EXPECT_EQ(Text(model), "100\n0\n");
 }
 
 class ModelDrawTest : public GfxTest {

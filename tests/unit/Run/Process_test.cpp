@@ -7,6 +7,7 @@
 #include "Support/LoadSave.h"
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -155,6 +156,82 @@ TEST_F(ProcessTest, ShellStartsExecutablesWithParameters)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(fs::exists(dir / "made.txt"));
     EXPECT_FALSE(Execute_Shell("", nullptr, nullptr));
+}
+
+// A started program begins with every signal at its default and none blocked, whatever the
+// runner ignores or blocks; one not waited for is reaped when it ends.
+TEST_F(ProcessTest, ProgramsStartCleanAndLeaveNoZombie)
+{
+    struct sigaction ignore{}, saved{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGUSR1, &ignore, &saved);
+    sigset_t blocked, before;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR2);
+    pthread_sigmask(SIG_BLOCK, &blocked, &before);
+    std::string out = (dir / "status.txt").string();
+    std::string command = "-c \"grep -E '^Sig(Ign|Blk)' /proc/self/status > '" + out + "'\"";
+    bool started = Execute_Program("sh", command.c_str(), nullptr, true);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    sigaction(SIGUSR1, &saved, nullptr);
+    ASSERT_TRUE(started);
+    std::string masks = Awaited(out);  // "SigBlk:\t<hex>\nSigIgn:\t<hex>\n", bit n - 1 for signal n
+    ASSERT_EQ(masks.rfind("SigBlk:\t", 0), 0u) << masks;
+    size_t ignored = masks.find("SigIgn:\t");
+    ASSERT_NE(ignored, std::string::npos) << masks;
+    EXPECT_EQ(strtoull(masks.c_str() + 8, nullptr, 16) >> (SIGUSR2 - 1) & 1, 0u) << masks;
+    EXPECT_EQ(strtoull(masks.c_str() + ignored + 8, nullptr, 16) >> (SIGUSR1 - 1) & 1, 0u) << masks;
+
+    ASSERT_TRUE(Execute_Program("true", "", nullptr, false));
+    auto zombies = [] {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            std::ifstream status(entry.path() / "status");
+            std::string line, state;
+            int parent = -1;
+            while (std::getline(status, line)) {
+                if (line.rfind("State:", 0) == 0) state = line;
+                if (line.rfind("PPid:", 0) == 0) parent = atoi(line.c_str() + 5);
+            }
+            if (parent == getpid() && state.find('Z') != std::string::npos) count++;
+        }
+        return count;
+    };
+    for (int i = 0; i < 300 && zombies() > 0; i++) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(zombies(), 0);
+}
+
+// Web addresses and documents go to xdg-open; a program, or an address whose handler could be
+// any program, is refused and never started.
+TEST_F(ProcessTest, WebpagesOpenAddressesAndDocumentsButNeverPrograms)
+{
+    fs::path opener = dir / "xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s|' \"$@\" >> '" << (dir / "opened.txt").string() << "'\n";
+    chmod(opener.c_str(), 0755);
+    fs::path program = dir / "page.html";
+    std::ofstream(program) << "#!/bin/sh\ntouch '" << (dir / "ran").string() << "'\n";
+    chmod(program.c_str(), 0755);
+    std::ofstream(dir / "doc two.txt") << "a document";
+    std::string path = getenv("PATH");
+    setenv("PATH", (dir.string() + ":" + path).c_str(), 1);
+    std::vector<std::string> opened = {"https://example.com/a b", "mailto:a@example.com", (dir / "doc two.txt").string(),
+                                       "file://" + dir.string() + "/doc%20two.txt", dir.string()};
+    int accepted = 0;
+    for (const std::string& name : opened) accepted += Execute_OpenWebpage(name.c_str());
+    bool refused = !Execute_OpenWebpage(program.c_str()) && !Execute_OpenWebpage(("file://" + program.string()).c_str()) &&
+                   !Execute_OpenWebpage(("FILE://localhost" + program.string()).c_str()) &&
+                   !Execute_OpenWebpage("steam://run/1") && !Execute_OpenWebpage("") && !Execute_OpenWebpage(nullptr);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(accepted, (int)opened.size());
+    EXPECT_TRUE(refused);
+    std::string log;
+    for (int i = 0; i < 300 && std::count(log.begin(), log.end(), '|') < (long)opened.size(); i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        log = Awaited(dir / "opened.txt");
+    }
+    for (const std::string& name : opened) EXPECT_NE(log.find(name + "|"), std::string::npos) << name << " in " << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '|'), (long)opened.size()) << log;
+    EXPECT_FALSE(fs::exists(dir / "ran"));
 }
 
 TEST_F(ProcessTest, GameDirectoryEndsInASlash)

@@ -1,6 +1,7 @@
 // External functions called in the test library: every call shape with its arguments in order,
-// string results, wrong counts and kinds, one load per library, freeing, the folders a library
-// name is looked up in, and "-ext", under which nothing loads.
+// string results, wrong counts and kinds, one load per library (a failed definition included),
+// freeing, the folders a library name is looked up in, full paths outside them, and "-ext",
+// under which libraries load but are never called.
 #include "Support/Support_DLL.h"
 
 #include "Base/Console.h"
@@ -10,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -193,17 +197,76 @@ TEST_F(DLL, LibraryLoadsOnceAndAgainAfterItIsFreed)
     EXPECT_EQ(Call(d, {TaggedValue(2.0)}).GetReal(), 0.0);
 }
 
-TEST_F(DLL, ExtLoadsNothing)
+// A definition whose function is missing leaves its library loaded: the next definition shares
+// it, so the library's start-up code runs once.
+TEST_F(DLL, AFailedDefinitionKeepsItsLibraryLoaded)
+{
+    DLL_FreeAll();
+    int before = Loads();
+    EXPECT_EQ(Define("no_such_function", {}, 0), -1);
+    EXPECT_EQ(Loads(), before + 1);
+    int id = Define("mix_r_r", {0}, 0);
+    ASSERT_GE(id, 0);
+    EXPECT_EQ(Loads(), before + 1);
+    EXPECT_EQ(Call(id, {TaggedValue(2.0)}).GetReal(), 2.0);
+    // Freed by name, it loads anew.
+    EXPECT_EQ(Define("no_such_function", {}, 0), -1);
+    DLL_Free(kLibrary);
+    EXPECT_GE(Define("mix_r_r", {0}, 0), 0);
+    EXPECT_EQ(Loads(), before + 2);
+}
+
+// Under "-ext" a definition loads its library (its start-up code runs) and fails as it would
+// without the switch; no call reaches the library.
+TEST_F(DLL, ExtLoadsLibrariesButCallsNothing)
 {
     DLL_FreeAll();
     int before = Loads();
     ExternalCallsDisabled = true;
     int id = Define("mix_r_r", {0}, 0);
     EXPECT_GE(id, 0);
+    EXPECT_EQ(Loads(), before + 1);
     EXPECT_EQ(Call(id, {TaggedValue(2.0)}).GetReal(), 0.0);
+    EXPECT_EQ(Define("no_such_function", {}, 0), -1);
+    EXPECT_EQ(Define("mix_r_", {}, 0, "no_such_library.so"), -1);
     ExternalCallsDisabled = false;
-    EXPECT_EQ(Loads(), before);
-    EXPECT_EQ(Call(id, {TaggedValue(2.0)}).GetReal(), 0.0);
+    EXPECT_EQ(Call(id, {TaggedValue(2.0)}).GetReal(), 2.0);
+    EXPECT_EQ(Loads(), before + 1);
+}
+
+// A full path outside the game's folders names the library as given; one into them is checked
+// by the folders as any other name of theirs.
+TEST_F(DLL, FullPathsOutsideTheGameFoldersLoadAsGiven)
+{
+    fs::path root = fs::temp_directory_path() / ("dll_full_" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "program");
+    fs::create_directories(root / "elsewhere");
+    fs::copy_file(EXTTEST_LIBRARY, root / "elsewhere" / "ext.so");
+    fs::create_symlink(root / "elsewhere" / "ext.so", root / "program" / "link.so");
+    LoadSave_SetProgramFolder((root / "program").c_str());
+    int before = Loads();
+    std::string full = (root / "elsewhere" / "ext.so").string();
+    int id = Define("mix_r_r", {0}, 0, full.c_str());
+    ASSERT_GE(id, 0);
+    EXPECT_EQ(Call(id, {TaggedValue(4.0)}).GetReal(), 4.0);
+    std::string backslashes = full;
+    std::replace(backslashes.begin(), backslashes.end(), '/', '\\');
+    EXPECT_GE(Define("mix_r_", {}, 0, backslashes.c_str()), 0);
+    EXPECT_EQ(Loads(), before + 1);
+    // A library of the system's, by its full path.
+    Dl_info where{};
+    ASSERT_TRUE(dladdr((void*)&cos, &where) && where.dli_fname && where.dli_fname[0] == '/');
+    int cosine = Define("cos", {0}, 0, where.dli_fname);
+    ASSERT_GE(cosine, 0);
+    EXPECT_DOUBLE_EQ(Call(cosine, {TaggedValue(0.0)}).GetReal(), 1.0);
+    // A link of the program folder that leads out is refused, however it is named.
+    EXPECT_EQ(Define("mix_r_", {}, 0, (root / "program" / "link.so").c_str()), -1);
+    EXPECT_EQ(Define("mix_r_", {}, 0, (root / "elsewhere" / ".." / "program" / "link.so").c_str()), -1);
+    EXPECT_EQ(Define("mix_r_", {}, 0, "link.so"), -1);
+    EXPECT_EQ(Loads(), before + 1);
+    DLL_FreeAll();
+    fs::remove_all(root);
 }
 
 TEST_F(DLL, DecoratedNamesCountArgumentBytes)

@@ -37,9 +37,24 @@ void F_set_application_title(TaggedValue*, CInstance*, CInstance*, int, TaggedVa
     if (args[0].IsString() && MainWindow) SDL_SetWindowTitle(MainWindow, args[0].GetString());
 }
 
+namespace {
+
+// SDL answers that an empty text is no text: the runner remembers that it placed one, until
+// another program takes the clipboard or the video subsystem (and the clipboard with it) goes.
+bool EmptyTextPlaced = false;
+
+int ClipboardTaken(void*, SDL_Event* event)
+{
+    if (event->type == SDL_CLIPBOARDUPDATE) EmptyTextPlaced = false;
+    return 1;
+}
+
+}  // namespace
+
 void F_clipboard_has_text(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*)
 {
-    result->SetReal(SDL_HasClipboardText() ? 1.0 : 0.0);
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) EmptyTextPlaced = false;
+    result->SetReal(SDL_HasClipboardText() || EmptyTextPlaced ? 1.0 : 0.0);
 }
 
 void F_clipboard_get_text(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*)
@@ -51,5 +66,10 @@ void F_clipboard_get_text(TaggedValue* result, CInstance*, CInstance*, int, Tagg
 
 void F_clipboard_set_text(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
-    SDL_SetClipboardText(args[0].GetString());
+    const char* text = args[0].GetString();
+    bool placed = SDL_SetClipboardText(text) == 0;
+    EmptyTextPlaced = placed && (!text || !*text);
+    // The watch goes when the event loop stops, so it is set again with each empty text.
+    SDL_DelEventWatch(ClipboardTaken, nullptr);
+    if (EmptyTextPlaced) SDL_AddEventWatch(ClipboardTaken, nullptr);
 }

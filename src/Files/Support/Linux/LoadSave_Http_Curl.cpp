@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 bool SessionOpen = false;
@@ -117,11 +118,12 @@ int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& ab
         error->message = "libcurl could not start a transfer";
         return -1;
     }
-    const HttpLimits& limits = LoadSave_HttpLimits;
+    const HttpLimits& limits = request->limits;
     Transfer t{request, &abort, limits.maxBody};
     char reason[CURL_ERROR_SIZE] = "";
     curl_slist* headers = nullptr;
-    curl_easy_setopt(curl, CURLOPT_URL, request->url);
+    std::string url = LoadSave_CanonicaliseUrl(request->url);
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
@@ -129,6 +131,7 @@ int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& ab
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.deadlineSeconds);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, (curl_off_t)limits.maxBody);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_HTTP09_ALLOWED, 1L);
@@ -152,7 +155,6 @@ int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& ab
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     request->httpStatus = (int)status;
-    int exitCode = 0;
     if (code != CURLE_OK && !abort) {
         error->function = FailedStep(code, t, curl);
         if (t.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
@@ -161,13 +163,8 @@ int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& ab
             error->message = "out of memory for the answer";
         else
             error->message = reason[0] ? reason : curl_easy_strerror(code);
-        // An answer that could not be read whole completes without a body; no answer, no event.
-        if (t.answered) request->bytesRead = 0;
-        else exitCode = -1;
-    } else if (code != CURLE_OK) {
-        exitCode = -1;
     }
     curl_slist_free_all(headers);
     curl_easy_cleanup(curl);
-    return exitCode;
+    return code == CURLE_OK ? 0 : -1;
 }

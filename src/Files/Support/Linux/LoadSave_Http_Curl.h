@@ -7,7 +7,6 @@
 bool LoadSave_HttpOpenSession();
 // Releases libcurl once no transfer runs (shut-down).
 void LoadSave_HttpCloseSession();
-// One transfer on the worker thread (a RequestWork). A transfer that received an answer but
-// could not read all of it (a broken connection, a stall, a body over the cap) still completes,
-// without a body, after reporting the failure.
+// One transfer on the worker thread (a RequestWork): -1 when no answer came, or one came but could
+// not be read whole (a broken connection, a stall, the deadline, a body over the cap).
 int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& abort, HttpError* error);
