@@ -227,7 +227,6 @@ DS_HANDLER(ds_map_add)
 
 DS_HANDLER(ds_map_replace)
 {
-    if (DS_Fast_MapReplace(args[0], args[1], args[2], result)) return;
     CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])));
     if (m) MemoryManager_Try([&] { result->SetReal(m->ReplaceOrAdd(args[1], args[2])); });
 }
