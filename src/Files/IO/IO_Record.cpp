@@ -2,6 +2,7 @@
 #include "IO/IO_Record.h"
 
 #include "Base/Console.h"
+#include "Base/UTF8.h"
 #include "IO/IO.h"
 
 #include <cstdio>
@@ -142,7 +143,7 @@ struct Reader {
     }
 };
 
-enum class Parse { Step, End, Damaged };
+enum class Parse { Step, End, Damaged, NotUtf8 };
 
 // Applies one step's changes (starting at its step tag) to the snapshot.
 Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
@@ -190,6 +191,7 @@ Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
             if (!r.Get32(&x) || x > MAX_TEXT || r.bytes.size() - r.pos < x) return Parse::Damaged;
             s.typed.assign((const char*)r.bytes.data() + r.pos, x);
             if (s.typed.find('\0') != std::string::npos) return Parse::Damaged;
+            if (!UTF8_Valid(s.typed.data(), s.typed.size())) return Parse::NotUtf8;
             r.pos += x;
             break;
         case TAG_LASTCHAR:
@@ -321,8 +323,9 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         size_t at = r.pos;
         Parse p = ParseStep(r, scratch, n);
         if (p == Parse::End) break;
-        if (p == Parse::Damaged) {
-            Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)\n", path, n, at);
+        if (p == Parse::Damaged || p == Parse::NotUtf8) {
+            Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)%s\n", path, n, at,
+                                     p == Parse::NotUtf8 ? ": its typed text is not UTF-8" : "");
             return false;
         }
     }
