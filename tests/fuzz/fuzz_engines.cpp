@@ -10,6 +10,7 @@
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
+#include "Function/Function_String.h"
 #include "Object/Instance_Class.h"
 #include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
@@ -110,6 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Function_Add("execute_string", F_execute_string, -1);
         Function_Add("execute_file", F_execute_file, -1);
         Function_Add("script_execute", F_script_execute, -1);
+        // The machine makes string_char_at's common case itself; chr makes wider characters.
+        Function_Add("string_char_at", F_string_char_at, 2);
+        Function_Add("chr", F_chr, 1);
         Code_Constant_AddReal("scr_sum", Script_Add("scr_sum", "return argument0 + argument1 * argument_count"));
         Code_Constant_AddReal("scr_down", Script_Add("scr_down", "if (argument0 <= 0) return 'end'; argument0 -= 1; return scr_down(argument0);"));
         Code_Constant_AddReal("scr_with", Script_Add("scr_with", "with (all) { n = argument0; break; } exit;"));

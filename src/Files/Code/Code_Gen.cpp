@@ -262,9 +262,9 @@ private:
         } own[] = {
             {"ds_map_find_value", 2, OPC_MAP_FIND_VALUE}, {"ds_map_replace", 3, OPC_MAP_REPLACE},
             {"ds_list_find_value", 2, OPC_LIST_FIND_VALUE}, {"ds_grid_get", 3, OPC_GRID_GET},
-            {"ds_grid_set", 4, OPC_GRID_SET},
+            {"ds_grid_set", 4, OPC_GRID_SET}, {"string_char_at", 2, OPC_STRING_CHAR_AT},
         };
-        if (f->name[0] != 'd' || f->name[1] != 's') return OPC_CALL;
+        if (f->name[0] != 'd' && f->name[0] != 's') return OPC_CALL;
         for (const auto& o : own)
             if (f->argc == o.argc && slots == o.argc && strcmp(f->name, o.name) == 0) return o.op;
         return OPC_CALL;

@@ -95,6 +95,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define STACK_ARG(o, name) {#name "_arg", 1, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
     CODE_OPERATORS(ARG_CONST) CODE_OPERATORS(STACK_ARG)
     {"map_replace_local_const_drop", 0, 0, true, FLOW_NEXT, 0, false, ARGS_SHARED},
+    {"string_char_at", 0, 1, true, FLOW_NEXT, 0, false, ARGS_SHARED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -106,7 +107,8 @@ int Code_OperandCount(int op)
 {
     switch (Code_GenericOf(op)) {
     case OPC_MAP_FIND_VALUE:
-    case OPC_LIST_FIND_VALUE: return 2;
+    case OPC_LIST_FIND_VALUE:
+    case OPC_STRING_CHAR_AT: return 2;
     case OPC_MAP_REPLACE:
     case OPC_GRID_GET: return 3;
     case OPC_GRID_SET: return 4;
@@ -305,7 +307,8 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_MAP_REPLACE:
     case OPC_LIST_FIND_VALUE:
     case OPC_GRID_GET:
-    case OPC_GRID_SET: {
+    case OPC_GRID_SET:
+    case OPC_STRING_CHAR_AT: {
         // The operands on the stack in order, the others in range, none past the count.
         int count = Code_OperandCount(i.op), stacked = 0;
         for (int k = 0; k < 4; k++) {

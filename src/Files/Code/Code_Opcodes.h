@@ -121,6 +121,7 @@ enum Opcode : uint8_t {
     CODE_OPERATORS(CODE_STACK_ARG_FORM)
     OPC_MAP_REPLACE_LOCAL_CONST_DROP,  // [map_replace_drop] of the map in a local by a constant
                                        // key, the value on top
+    OPC_STRING_CHAR_AT,  // a call of string_char_at the machine makes itself (operands as above)
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

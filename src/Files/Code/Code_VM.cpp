@@ -7,6 +7,7 @@
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Function/Function_DataStructures.h"
+#include "Function/Function_String.h"
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
 #include "Script/Script_Main.h"
@@ -1099,7 +1100,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_STACK_ARG_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
-        &&L_MAP_REPLACE_LOCAL_CONST_DROP,
+        &&L_MAP_REPLACE_LOCAL_CONST_DROP, &&L_STRING_CHAR_AT,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1738,6 +1739,8 @@ L_MAP_REPLACE_DROP:
     OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args), 0);
 L_LIST_FIND_VALUE:
     OWN_CALL(2, DS_Fast_ListFindValue(*o[0], *o[1], args), 1);
+L_STRING_CHAR_AT:
+    OWN_CALL(2, String_Fast_CharAt(*o[0], *o[1], args), 1);
 L_GRID_GET:
     OWN_CALL(3, DS_Fast_GridGet(*o[0], *o[1], *o[2], args), 1);
 L_GRID_SET:

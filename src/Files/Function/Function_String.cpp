@@ -250,12 +250,11 @@ void F_string_copy(TaggedValue* result, CInstance*, CInstance*, int argc, Tagged
 void F_string_char_at(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
     if (!Kinds(argc, args, "sr")) return result->SetString("");
+    if (String_Fast_CharAt(args[0], args[1], result)) return;
     const char* s = Arg_S(args[0]);
     int64_t i = Position(args[1]);
     if (i < 0) i = 0;
-    int64_t length = args[0].TextChars();
-    if (i >= length) return result->SetString("");
-    if (length == (int64_t)args[0].GetLength()) return result->SetByte((unsigned char)s[i]);
+    if (i >= args[0].TextChars()) return result->SetString("");
     size_t from = UTF8_Offset(s, (int)i);
     result->SetString(s + from, UTF8_Offset(s + from, 1));
 }
