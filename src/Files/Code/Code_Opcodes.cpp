@@ -96,6 +96,9 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     CODE_OPERATORS(ARG_CONST) CODE_OPERATORS(STACK_ARG)
     {"map_replace_local_const_drop", 0, 0, true, FLOW_NEXT, 0, false, ARGS_SHARED},
     {"string_char_at", 0, 1, true, FLOW_NEXT, 0, false, ARGS_SHARED},
+#define COMPARE_CONST(o, name) {#name "_jump_if", 1, 0, false, FLOW_BRANCH, -1, true, ARGS_UNTOUCHED},
+    CODE_COMPARISONS(COMPARE_CONST)
+#undef COMPARE_CONST
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -130,6 +133,10 @@ int Code_GenericOf(int op)
     case OPC_GRID_SET_LOCALS_DROP: return OPC_GRID_SET;
     case OPC_GRID_GET_LOCALS: return OPC_GRID_GET;
     case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
+#define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
+    CODE_COMPARISONS(COMPARE_CONST)
+#undef COMPARE_CONST
+        return OPC_COMPARE_JUMP_IF;
     case OPC_CALL_DROP: return OPC_CALL;
     case OPC_MAP_FIND_LOCAL_CONST:
     case OPC_MAP_FIND_LOCAL_STACK: return OPC_MAP_FIND_VALUE;
@@ -207,6 +214,9 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_COMPARE_JUMP_IF:
         if (i->y == OP_EQ) i->op = OPC_EQ_JUMP_IF;
+#define COMPARE_CONST(o, name) else if (i->y == OP_##o) i->op = OPC_COMPARE_CONST_##o;
+        CODE_COMPARISONS(COMPARE_CONST)
+#undef COMPARE_CONST
         break;
     case OPC_GRID_GET:
     case OPC_GRID_SET_DROP: {

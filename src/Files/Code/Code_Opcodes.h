@@ -14,6 +14,8 @@ struct ByteCode;
 // X(operator, name in listings)
 #define CODE_OPERATORS_FROM_DIV(X) X(DIV, div) X(IDIV, idiv) X(BITOR, or) X(BITAND, and) X(BITXOR, xor) X(SHL, shl) X(SHR, shr)
 #define CODE_OPERATORS(X) X(ADD, add) X(SUB, sub) X(MUL, mul) CODE_OPERATORS_FROM_DIV(X)
+// The comparisons with forms of their own (== has its own instruction).
+#define CODE_COMPARISONS(X) X(LT, lt) X(LE, le) X(GT, gt) X(GE, ge) X(NE, ne)
 
 enum Opcode : uint8_t {
     OPC_PUSH,         // a = constant
@@ -122,6 +124,10 @@ enum Opcode : uint8_t {
     OPC_MAP_REPLACE_LOCAL_CONST_DROP,  // [map_replace_drop] of the map in a local by a constant
                                        // key, the value on top
     OPC_STRING_CHAR_AT,  // a call of string_char_at the machine makes itself (operands as above)
+    // One form for each comparison of [compare_jump_if] but == (OPC_COMPARE_CONST_LT...).
+#define CODE_COMPARE_CONST_FORM(o, name) OPC_COMPARE_CONST_##o,
+    CODE_COMPARISONS(CODE_COMPARE_CONST_FORM)
+#undef CODE_COMPARE_CONST_FORM
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

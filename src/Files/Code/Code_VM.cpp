@@ -40,6 +40,7 @@ const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply
 struct alignas(128) Frame {
     const ByteCode* bc;
     const TaggedValue* consts;  // bc's constants
+    int* hints;           // bc's hints
     const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the frame's first value (a script's argument slots)
@@ -54,6 +55,7 @@ struct alignas(128) Frame {
     int savedCount;       // the caller's argument_count
     int script;           // the script's index, -1 for the entry code
 };
+static_assert(sizeof(Frame) == 128, "a frame is found by a shift");
 
 // A with statement's walk over the instances of its target.
 struct WithWalk {
@@ -1101,6 +1103,9 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_OPERATORS(LABEL)
 #undef LABEL
         &&L_MAP_REPLACE_LOCAL_CONST_DROP, &&L_STRING_CHAR_AT,
+#define LABEL(o, name) &&L_COMPARE_CONST_##o,
+        CODE_COMPARISONS(LABEL)
+#undef LABEL
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1155,7 +1160,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define HINTED(list) \
     ({ \
         const auto& items = (list)->Items(); \
-        size_t at = (size_t)g_cur->bc->hints[(size_t)pc->b]; \
+        size_t at = (size_t)g_cur->hints[(size_t)pc->b]; \
         at < items.size() && items[at].first == pc->a ? const_cast<CVariable*>(&items[at].second) : nullptr; \
     })
 
@@ -1460,6 +1465,7 @@ L_CALL_SCRIPT: {
     g_depth++;
     f.bc = target;
     f.consts = target->constants.data();
+    f.hints = target->hints.data();
     f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
@@ -1634,6 +1640,16 @@ L_EQ_JUMP_IF: {
     Drop(--sp);
     JUMP_WHEN(holds);
 }
+// One form for each other comparison with a constant: its operator known here.
+#define COMPARE_CONST(o, name) \
+    L_COMPARE_CONST_##o: { \
+        const TaggedValue& k = consts[pc->a]; \
+        if ((sp[-1].kind | k.kind) != VALUE_REAL) goto L_COMPARE_JUMP_IF; \
+        sp--; \
+        JUMP_WHEN(RealHolds(OP_##o, sp->val, k.val)); \
+    }
+    CODE_COMPARISONS(COMPARE_CONST)
+#undef COMPARE_CONST
 // The remainder of a whole number in 32 bits by a whole constant (b or c) in integers.
 L_MOD_INT_CONST: {
     double x = sp[-1].val;
@@ -1883,6 +1899,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     Frame& f = g_frames[g_depth++];
     f.bc = bc;
     f.consts = bc->constants.data();
+    f.hints = bc->hints.data();
     f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
