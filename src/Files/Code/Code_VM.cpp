@@ -63,7 +63,7 @@ struct WithWalk {
     size_t next;
     CInstance* self;
     CInstance* other;
-    int depth;  // of the frame running it
+    const Frame* frame;  // the frame running it
 };
 
 // The indexed `var` locals of running frames: blocks that never move, taken and given back in
@@ -123,8 +123,12 @@ TaggedValue* g_stack = nullptr;
 TaggedValue* g_top = nullptr;  // the first free value
 TaggedValue* g_end = nullptr;
 Frame g_frames[CODE_MAX_CALL_DEPTH + 1];
-int g_depth = 0;
-Frame* g_cur = nullptr;  // the top frame
+Frame* g_cur = nullptr;  // the top frame, null outside any run
+// The number of running frames.
+inline int Depth()
+{
+    return g_cur ? (int)(g_cur - g_frames) + 1 : 0;
+}
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
 // The byte code of each script by index (null: not looked up yet), valid while
@@ -532,14 +536,13 @@ __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
         Drop(v);
         v->kind = VALUE_REAL;
     }
-    while (!g_withs.empty() && g_withs.back().depth == g_depth) g_withs.pop_back();
+    while (!g_withs.empty() && g_withs.back().frame == &f) g_withs.pop_back();
     if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
     if (f.savedSlots) {
         ArgumentSlots = f.savedSlots;
         argument_count = f.savedCount;
     }
-    g_depth--;
-    g_cur = g_depth > 0 ? g_cur - 1 : nullptr;
+    g_cur = g_cur == g_frames ? nullptr : g_cur - 1;
 }
 
 // ---- slow paths ----
@@ -928,7 +931,7 @@ void BeginWith(int target, CInstance* self, CInstance* other)
     std::vector<CInstance*> insts;
     Instance_CollectTargets(target, self, other, insts);
     // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
-    WithWalk w{{}, 0, self, other, g_depth};
+    WithWalk w{{}, 0, self, other, g_cur};
     w.ids.reserve(insts.size());
     for (CInstance* inst : insts) w.ids.push_back(inst->id);
     g_withs.push_back(std::move(w));
@@ -1048,7 +1051,7 @@ __attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, T
         snprintf(head, sizeof head, ", line %d: ", line);
         message = "In " + BC->name + head + message;
     }
-    while (g_depth > entryDepth) {
+    while (Depth() > entryDepth) {
         TaggedValue* base = g_cur->base;
         int script = g_cur->script;
         PopFrame(sp);
@@ -1070,6 +1073,7 @@ __attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, T
 // g_cur.
 bool Execute(int entryDepth, TaggedValue* result)
 {
+    const Frame* const entry = &g_frames[entryDepth];
     static void* const labels[] = {
         &&L_PUSH, &&L_POP, &&L_INDEX, &&L_INDEX_LOCAL,
         &&L_GET_LOCAL, &&L_GET_SELF, &&L_GET_GLOBAL, &&L_GET_BUILTIN, &&L_GET_DOT, &&L_GET_ARG, &&L_GET_ARRAY,
@@ -1452,7 +1456,7 @@ L_CALL_SCRIPT: {
     TaggedValue* first = base + (pc->x > target->argSlots ? pc->x : target->argSlots);
     // Too deep or too little stack: the frame's values, named by the caller, or its operands
     // (or one call too many), named by the script.
-    bool tight = first + target->localCount + target->maxStack >= g_end || g_depth >= CODE_MAX_CALL_DEPTH;
+    bool tight = first + target->localCount + target->maxStack >= g_end || g_cur >= &g_frames[CODE_MAX_CALL_DEPTH - 1];
     if (tight && first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
     for (; sp < first; sp++) {
@@ -1462,7 +1466,6 @@ L_CALL_SCRIPT: {
     }
     Frame* caller = g_cur;
     Frame& f = caller[1];
-    g_depth++;
     f.bc = target;
     f.consts = target->constants.data();
     f.hints = target->hints.data();
@@ -1814,7 +1817,7 @@ leave : {
     TaggedValue* base = ending->base;
     PopFrame(--sp);
     if (sp != base) MoveTo(base, sp);
-    if (g_depth == entryDepth) {
+    if (ending == entry) {
         g_top = base;
         if (result) *result = std::move(*base);
         else Drop(base);
@@ -1860,7 +1863,7 @@ void Code_VM_Abandon()
     // Each frame's values end where the next frame's begin; the top frame's at the top last
     // published (the values above it keep their texts, which is only a leak).
     TaggedValue* end = g_top;
-    while (g_depth > 0) {
+    while (g_cur) {
         TaggedValue* base = g_cur->base;
         PopFrame(end > base ? end : base);
         end = base;
@@ -1892,11 +1895,11 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     // Where this thread's stack gets too short to go on: found once, then one comparison a run.
     static thread_local const char* stackLimit = nullptr;
     if (!stackLimit) stackLimit = Stack_Limit(CODE_STACK_RESERVE);
-    if (g_depth >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack || Stack_Below(stackLimit))
+    if (Depth() >= CODE_MAX_CALL_DEPTH || g_end - g_top <= bc->localCount + bc->maxStack || Stack_Below(stackLimit))
         return Overflow(bc);
     int line = Error_Context.line;
-    int entry = g_depth;
-    Frame& f = g_frames[g_depth++];
+    int entry = Depth();
+    Frame& f = g_frames[entry];
     f.bc = bc;
     f.consts = bc->constants.data();
     f.hints = bc->hints.data();
