@@ -1,11 +1,9 @@
 #include "Base/MemoryManager.h"
 #include "Base/Console.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <thread>
 
 __thread bool MemoryManager_Failed = false;
 
@@ -22,21 +20,7 @@ struct alignas(16) BlockHeader {
 };
 constexpr unsigned kMagic = 0x4D4D4752u;
 
-// The HTTP worker allocates too. The lock is held for a few stores and seldom wanted by two
-// threads at once: a spin, yielding while it is taken, costs one atomic exchange where a mutex
-// costs two and a call each way.
-class SpinLock {
-public:
-    void lock()
-    {
-        while (m_taken.exchange(true, std::memory_order_acquire)) std::this_thread::yield();
-    }
-    void unlock() { m_taken.store(false, std::memory_order_release); }
-
-private:
-    std::atomic<bool> m_taken{false};
-};
-SpinLock g_lock;
+std::mutex g_lock;  // the HTTP worker allocates too
 BlockHeader* g_head = nullptr;
 size_t g_blocks = 0;
 size_t g_bytes = 0;
@@ -63,7 +47,7 @@ BlockHeader* HeaderOf(const void* block)
 
 void Link(BlockHeader* h)
 {
-    std::lock_guard<SpinLock> guard(g_lock);
+    std::lock_guard<std::mutex> guard(g_lock);
     h->prev = nullptr;
     h->next = g_head;
     if (g_head) g_head->prev = h;
@@ -74,7 +58,7 @@ void Link(BlockHeader* h)
 
 void Unlink(BlockHeader* h)
 {
-    std::lock_guard<SpinLock> guard(g_lock);
+    std::lock_guard<std::mutex> guard(g_lock);
     if (h->prev) h->prev->next = h->next; else g_head = h->next;
     if (h->next) h->next->prev = h->prev;
     g_blocks--;
@@ -151,19 +135,19 @@ char* MemoryManager_StrDup(const char* text, const char* file, int line)
 
 size_t MemoryManager_LiveBlocks()
 {
-    std::lock_guard<SpinLock> guard(g_lock);
+    std::lock_guard<std::mutex> guard(g_lock);
     return g_blocks;
 }
 
 size_t MemoryManager_LiveBytes()
 {
-    std::lock_guard<SpinLock> guard(g_lock);
+    std::lock_guard<std::mutex> guard(g_lock);
     return g_bytes;
 }
 
 size_t MemoryManager_ReportLive()
 {
-    std::lock_guard<SpinLock> guard(g_lock);
+    std::lock_guard<std::mutex> guard(g_lock);
     for (BlockHeader* h = g_head; h; h = h->next)
         Console_Warnings->Output("live block: %s:%d, %zu bytes\n", h->file ? h->file : "?", h->line, h->size);
     return g_blocks;
