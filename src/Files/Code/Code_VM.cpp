@@ -40,7 +40,6 @@ const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply
 struct alignas(128) Frame {
     const ByteCode* bc;
     const TaggedValue* consts;  // bc's constants
-    int* hints;           // bc's hints
     const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the frame's first value (a script's argument slots)
@@ -1164,7 +1163,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define HINTED(list) \
     ({ \
         const auto& items = (list)->Items(); \
-        size_t at = (size_t)g_cur->hints[(size_t)pc->b]; \
+        size_t at = (size_t)g_cur->bc->hints[(size_t)pc->b]; \
         at < items.size() && items[at].first == pc->a ? const_cast<CVariable*>(&items[at].second) : nullptr; \
     })
 
@@ -1468,7 +1467,6 @@ L_CALL_SCRIPT: {
     Frame& f = caller[1];
     f.bc = target;
     f.consts = target->constants.data();
-    f.hints = target->hints.data();
     f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
@@ -1902,7 +1900,6 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     Frame& f = g_frames[entry];
     f.bc = bc;
     f.consts = bc->constants.data();
-    f.hints = bc->hints.data();
     f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
