@@ -99,6 +99,8 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define COMPARE_CONST(o, name) {#name "_jump_if", 1, 0, false, FLOW_BRANCH, -1, true, ARGS_UNTOUCHED},
     CODE_COMPARISONS(COMPARE_CONST)
 #undef COMPARE_CONST
+    {"get_self_value", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_self_value", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -133,6 +135,8 @@ int Code_GenericOf(int op)
     case OPC_GRID_SET_LOCALS_DROP: return OPC_GRID_SET;
     case OPC_GRID_GET_LOCALS: return OPC_GRID_GET;
     case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
+    case OPC_GET_SELF_VALUE: return OPC_GET_SELF;
+    case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
 #undef COMPARE_CONST
@@ -192,6 +196,12 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_SET_LOCAL:
         if (i->y == OP_ADD) i->op = OPC_ADD_TO_LOCAL;
+        break;
+    case OPC_GET_SELF:
+        if (i->x == 0) i->op = OPC_GET_SELF_VALUE;
+        break;
+    case OPC_SET_SELF:
+        if (i->x == 0) i->op = OPC_SET_SELF_VALUE;
         break;
     case OPC_BINARY_LOCAL:
         if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_STACK_LOCAL_ADD + OperatorForm(i->y));

@@ -128,6 +128,8 @@ enum Opcode : uint8_t {
 #define CODE_COMPARE_CONST_FORM(o, name) OPC_COMPARE_CONST_##o,
     CODE_COMPARISONS(CODE_COMPARE_CONST_FORM)
 #undef CODE_COMPARE_CONST_FORM
+    OPC_GET_SELF_VALUE,       // [get_self] without indexes
+    OPC_SET_SELF_VALUE,       // [set_self] without indexes
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

@@ -1109,6 +1109,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_COMPARE_CONST_##o,
         CODE_COMPARISONS(LABEL)
 #undef LABEL
+        &&L_GET_SELF_VALUE, &&L_SET_SELF_VALUE,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1313,6 +1314,28 @@ L_SET_GLOBAL: {
     Drop(e);
     MoveTo(e, &sp[-1]);
     sp -= count + 1;
+    NEXT();
+}
+// The variable of the instance without indexes, where its hint says.
+L_GET_SELF_VALUE: {
+    CInstance* self = g_cur->self;
+    const CVariable* v;
+    if (!self || !(v = HINTED(self->variables))) goto L_GET_SELF;
+    CopyTo(sp++, v->value);
+    NEXT();
+}
+L_SET_SELF_VALUE: {
+    CInstance* self = g_cur->self;
+    CVariable* v;
+    if (!self || !(v = HINTED(self->variables))) goto L_SET_SELF;
+    if (pc->y == OP_SET) {
+        Drop(&v->value);
+        MoveTo(&v->value, --sp);
+        NEXT();
+    }
+    if ((v->value.kind | sp[-1].kind) != VALUE_REAL || !Code_RealBinary(pc->y, v->value.val, sp[-1].val, &v->value.val))
+        goto L_SET_SELF;
+    sp--;
     NEXT();
 }
 L_SET_BUILTIN:
