@@ -101,6 +101,9 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #undef COMPARE_CONST
     {"get_self_value", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_self_value", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+#define ARG_COMPARE(o, name) {"arg_" #name "_jump_if", 0, 0, false, FLOW_BRANCH, 0, true, ARGS_NAMED},
+    CODE_COMPARISONS(ARG_COMPARE)
+#undef ARG_COMPARE
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -136,6 +139,10 @@ int Code_GenericOf(int op)
     case OPC_GRID_GET_LOCALS: return OPC_GRID_GET;
     case OPC_EQ_JUMP_IF: return OPC_COMPARE_JUMP_IF;
     case OPC_GET_SELF_VALUE: return OPC_GET_SELF;
+#define ARG_COMPARE(o, name) case OPC_ARG_COMPARE_##o:
+    CODE_COMPARISONS(ARG_COMPARE)
+#undef ARG_COMPARE
+        return OPC_ARG_COMPARE_JUMP_IF;
     case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
@@ -214,6 +221,11 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_BINARY_ARG:
         if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_STACK_ARG_ADD + OperatorForm(i->y));
+        break;
+    case OPC_ARG_COMPARE_JUMP_IF:
+#define ARG_COMPARE(o, name) if (i->y == OP_##o) i->op = OPC_ARG_COMPARE_##o;
+        CODE_COMPARISONS(ARG_COMPARE)
+#undef ARG_COMPARE
         break;
     case OPC_MOD_CONST:
         if ((i->b = WholeDivisor(bc.constants[(size_t)i->a])) != 0) i->op = OPC_MOD_INT_CONST;

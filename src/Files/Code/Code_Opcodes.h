@@ -130,6 +130,10 @@ enum Opcode : uint8_t {
 #undef CODE_COMPARE_CONST_FORM
     OPC_GET_SELF_VALUE,       // [get_self] without indexes
     OPC_SET_SELF_VALUE,       // [set_self] without indexes
+    // One form for each comparison of [arg_compare_jump_if] but == (OPC_ARG_COMPARE_LT...).
+#define CODE_ARG_COMPARE_FORM(o, name) OPC_ARG_COMPARE_##o,
+    CODE_COMPARISONS(CODE_ARG_COMPARE_FORM)
+#undef CODE_ARG_COMPARE_FORM
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

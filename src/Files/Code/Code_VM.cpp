@@ -1110,6 +1110,9 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_COMPARISONS(LABEL)
 #undef LABEL
         &&L_GET_SELF_VALUE, &&L_SET_SELF_VALUE,
+#define LABEL(o, name) &&L_ARG_COMPARE_##o,
+        CODE_COMPARISONS(LABEL)
+#undef LABEL
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1810,6 +1813,12 @@ L_BINARY_ARG: {
     if ((sp[-1].kind | v.kind) != VALUE_REAL || !Code_RealBinary(pc->y, sp[-1].val, v.val, &sp[-1].val)) SLOW(BinaryArg);
     NEXT();
 }
+#define ARG_COMPARE(o, name) \
+    L_ARG_COMPARE_##o: \
+        if (!slots || (slots[pc->a].kind | consts[pc->b].kind) != VALUE_REAL) goto L_ARG_COMPARE_JUMP_IF; \
+        JUMP_WHEN(RealHolds(OP_##o, slots[pc->a].val, consts[pc->b].val));
+    CODE_COMPARISONS(ARG_COMPARE)
+#undef ARG_COMPARE
 // The forms for one operator of the argument reads.
 #define ARG_CONST(o, name) \
     L_ARG_CONST_##o: { \
