@@ -678,10 +678,21 @@ private:
         case N_CONTINUE: AddContinue(Emit(OPC_JUMP, n->line)); return;
         case N_EXIT: Emit(OPC_EXIT, n->line); return;
         case N_ACTION: Emit(OPC_ACTION, n->line, n->id); return;
-        case N_RETURN:
-            Value(n->kids[0]);
-            Emit(OPC_RETURN, n->line);
+        case N_RETURN: {
+            // A constant, a plain local or an argument is pushed by the return itself (which
+            // reports a read's error with its line).
+            const Node* v = n->kids[0];
+            if (v->kind == N_CONST) Emit(OPC_RETURN_CONST, n->line, Constant(v->value));
+            else if (ValueSlot(v) >= 0 && v->line == n->line) Emit(OPC_RETURN_LOCAL, n->line, ValueSlot(v));
+            else if (ArgumentSlot(v) >= 0 && v->line == n->line) Emit(OPC_RETURN_ARG, n->line, ArgumentSlot(v));
+            else {
+                Value(v);
+                Emit(OPC_RETURN, n->line);
+                return;
+            }
+            m_height--;  // what it pushed has left with it, as after a return of a value
             return;
+        }
         default: Failure("Expression used as a statement.", n->line, false); return;
         }
     }

@@ -104,6 +104,9 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define ARG_COMPARE(o, name) {"arg_" #name "_jump_if", 0, 0, false, FLOW_BRANCH, 0, true, ARGS_NAMED},
     CODE_COMPARISONS(ARG_COMPARE)
 #undef ARG_COMPARE
+    {"return_const", 0, 1, false, FLOW_STOP, 0, false, ARGS_UNTOUCHED},
+    {"return_local", 0, 1, false, FLOW_STOP, 0, false, ARGS_UNTOUCHED},
+    {"return_arg", 0, 1, false, FLOW_STOP, 0, false, ARGS_NAMED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -329,7 +332,10 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_SET_BUILTIN:
     case OPC_SET_DOT: return i.x <= 2;
     case OPC_GET_ARG:
-    case OPC_SET_ARG: return i.a >= 0 && i.a < 16;
+    case OPC_SET_ARG:
+    case OPC_RETURN_ARG: return i.a >= 0 && i.a < 16;
+    case OPC_RETURN_CONST: return constant(i.a);
+    case OPC_RETURN_LOCAL: return local(i.a);
     case OPC_BINARY_ARG: return i.a >= 0 && i.a < 16;
     case OPC_ARG_BINARY_CONST: return i.a >= 0 && i.a < 16 && constant(i.b);
     case OPC_ARG_COMPARE_JUMP_IF: return i.a >= 0 && i.a < 16 && constant(i.b) && i.y >= OP_LT && i.y <= OP_GT;

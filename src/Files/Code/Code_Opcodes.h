@@ -134,6 +134,8 @@ enum Opcode : uint8_t {
 #define CODE_ARG_COMPARE_FORM(o, name) OPC_ARG_COMPARE_##o,
     CODE_COMPARISONS(CODE_ARG_COMPARE_FORM)
 #undef CODE_ARG_COMPARE_FORM
+    // return of constant a, of plain local a, of argument slot a: the push and the return.
+    OPC_RETURN_CONST, OPC_RETURN_LOCAL, OPC_RETURN_ARG,
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

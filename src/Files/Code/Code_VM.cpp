@@ -1113,6 +1113,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_ARG_COMPARE_##o,
         CODE_COMPARISONS(LABEL)
 #undef LABEL
+        &&L_RETURN_CONST, &&L_RETURN_LOCAL, &&L_RETURN_ARG,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1522,6 +1523,22 @@ L_CALL_SCRIPT: {
 
 // The result on top goes to the frame's first value.
 L_RETURN:
+    goto leave;
+L_RETURN_CONST:
+    CopyTo(sp++, consts[pc->a]);
+    goto leave;
+L_RETURN_LOCAL:
+    if (locals[pc->a].kind == VALUE_UNSET) {
+        TaggedValue* top = GetUnsetLocal(pc, sp);
+        CHECK(top);
+        sp = top;
+        goto leave;
+    }
+    CopyTo(sp++, locals[pc->a]);
+    goto leave;
+L_RETURN_ARG:
+    if (!slots) CHECK(NoSelf(pc, sp));
+    CopyTo(sp++, slots[pc->a]);
     goto leave;
 L_EXIT:
     sp->kind = VALUE_REAL;

@@ -398,8 +398,13 @@ TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
     EXPECT_NE(Both("vm_same(0, 2)").log.find("In vm_same, line 2: "), std::string::npos);
     EXPECT_NE(Both("vm_mix('a', 1)").log.find("In vm_mix, line 2: "), std::string::npos);
     EXPECT_NE(Both("vm_mix(1, 'b')").log.find("In vm_mix, line 2: "), std::string::npos);
+    // A return of an argument, a local or a constant pushes it itself, with the errors of its read.
+    AddScript("vm_back", "var t, u; if (argument0 == 1) return argument1;\nif (argument0 == 2) { u = 'u'; return u; }\nif (argument0 == 3) return 'c';\nreturn t;");
+    ASSERT_TRUE(Script_Prepare());
+    EXPECT_EQ(Both("vm_print(vm_back(1, 'a')); vm_print(vm_back(1)); vm_print(vm_back(2)); vm_print(vm_back(3))").log, "a|0.000000|u|c|");
+    EXPECT_NE(Both("vm_back(4)").log.find("In vm_back, line 4: Unknown variable t"), std::string::npos);
     // Without an instance, reading an argument is an error, also when the read is joined with its use.
-    for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "return 1 + argument0", "argument0 = 1"}) {
+    for (const char* text : {"return argument0 < 2", "if (argument0 < 2) return 1", "return argument0 - 1", "return 1 + argument0", "argument0 = 1", "return argument0"}) {
         std::string log = FailsWithoutInstance(text);
         EXPECT_NE(log.find("argument0"), std::string::npos) << log;
     }
