@@ -112,14 +112,19 @@ CInstance* FirstOf(int target, CInstance* skip, Test test)
         return inst && inst != skip && !inst->marked && test(inst) ? inst : nullptr;
     }
     if (target != -3 && target < 0) return nullptr;
-    std::vector<CInstance*> loose;
-    const std::vector<CInstance*>* list = &loose;
-    if (!Run_Room) Instance_CollectTargets(target, nullptr, nullptr, loose);
-    else if (target == -3) list = &Run_Room->active;
-    else if (CObject* o = Object_Find(target)) list = &o->instances;
-    for (CInstance* inst : *list)
-        if (inst != skip && !inst->marked && !inst->deactivated && test(inst)) return inst;
-    return nullptr;
+    auto first = [&](const auto& list) -> CInstance* {
+        for (CInstance* inst : list)
+            if (inst != skip && !inst->marked && !inst->deactivated && test(inst)) return inst;
+        return nullptr;
+    };
+    if (!Run_Room) {
+        std::vector<CInstance*> loose;
+        Instance_CollectTargets(target, nullptr, nullptr, loose);
+        return first(loose);
+    }
+    if (target == -3) return first(Run_Room->active);
+    CObject* o = Object_Find(target);
+    return o ? first(o->instances) : nullptr;
 }
 
 // Runs f with self standing at (x, y), then puts self back exactly as it was.

@@ -159,7 +159,7 @@ void RoomEnd(bool gameEnds)
     Room_Ending = false;
     room->FreeMarked();
     if (!gameEnds) {
-        std::vector<CInstance*> list = room->active;
+        std::vector<CInstance*> list = room->active.Snapshot();
         for (CInstance* inst : list)
             if (inst->persistent) {
                 room->UnlinkInstance(inst);
@@ -188,7 +188,7 @@ void InstancePass(Body body)
 {
     if (!Run_Room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
-    std::vector<CInstance*> list = Run_Room->active;
+    std::vector<CInstance*> list = Run_Room->active.Snapshot();
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;
         if (Event_InPass(inst, stamp)) body(inst);

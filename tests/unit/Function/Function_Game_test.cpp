@@ -246,7 +246,7 @@ TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
     src->physics = nullptr;
     EXPECT_EQ(Instance_Find(plain->id), plain);
     // The copies stand with self in the depth order, and are found and counted.
-    EXPECT_EQ(Run_Room->active, (std::vector<CInstance*>{src, plain, performed, mid}));
+    EXPECT_EQ(Run_Room->active.Snapshot(), (std::vector<CInstance*>{src, plain, performed, mid}));
     EXPECT_EQ(performed->depth, -50);
     EXPECT_EQ(Call("instance_number", src, {(double)o}), 4);
 

@@ -578,7 +578,7 @@ TEST_F(Resources, ParentsRefuseCyclesAndMoveInstances)
     Call("object_set_parent", {b + 0.9, (double)c});  // truncated: b
     EXPECT_EQ(Real("object_is_ancestor", {(double)a, (double)c}), 1);
     EXPECT_EQ(Real("object_is_ancestor", {(double)c, (double)a}), 0);
-    EXPECT_EQ(Object_Find(c)->instances, std::vector<CInstance*>{ia});
+    EXPECT_EQ(Object_Find(c)->instances.Snapshot(), std::vector<CInstance*>{ia});
     Call("object_set_parent", {(double)a, (double)a});
     Call("object_set_parent", {(double)c, (double)a});
     Call("object_set_parent", {(double)a, 99.0});
