@@ -1,5 +1,6 @@
 #include "Code/Code_VM.h"
 #include "Code/Arguments.h"
+#include "Code/Code_Builtins.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Interp.h"
 #include "Code/Code_Opcodes.h"
@@ -7,7 +8,6 @@
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Function/Function_DataStructures.h"
-#include "Function/Function_String.h"
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
 #include "Script/Script_Main.h"
@@ -1800,7 +1800,7 @@ L_MAP_REPLACE_DROP:
 L_LIST_FIND_VALUE:
     OWN_CALL(2, DS_Fast_ListFindValue(*o[0], *o[1], args), 1);
 L_STRING_CHAR_AT:
-    OWN_CALL(2, String_Fast_CharAt(*o[0], *o[1], args), 1);
+    OWN_CALL(2, Code_Fast_StringCharAt(*o[0], *o[1], args), 1);
 L_GRID_GET:
     OWN_CALL(3, DS_Fast_GridGet(*o[0], *o[1], *o[2], args), 1);
 L_GRID_SET:

@@ -8,6 +8,7 @@
 #include "Base/String.h"
 #include "Base/UTF8.h"
 #include "Code/Arguments.h"
+#include "Code/Code_Builtins.h"
 #include "Code/Error.h"
 
 #include <cstdio>
@@ -250,7 +251,7 @@ void F_string_copy(TaggedValue* result, CInstance*, CInstance*, int argc, Tagged
 void F_string_char_at(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
     if (!Kinds(argc, args, "sr")) return result->SetString("");
-    if (String_Fast_CharAt(args[0], args[1], result)) return;
+    if (Code_Fast_StringCharAt(args[0], args[1], result)) return;
     const char* s = Arg_S(args[0]);
     int64_t i = Position(args[1]);
     if (i < 0) i = 0;

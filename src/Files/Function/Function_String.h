@@ -1,23 +1,8 @@
 // The string built-ins, registered with the math family by Function_Math_Init.
 #pragma once
-#include "Code/Arguments.h"
 #include "Code/Function.h"
 
 #include <string>
-
-// The common case of string_char_at, inline in the code machine: a text whose characters are
-// all one byte and a real position give the character (a shared one-byte text) in *result,
-// which may be one of the arguments, and true; anything else false, having changed nothing.
-inline bool String_Fast_CharAt(const TaggedValue& text, const TaggedValue& position, TaggedValue* result)
-{
-    if (!text.IsString() || !position.IsReal()) return false;
-    int64_t length = text.TextChars();
-    if (length != (int64_t)text.GetLength()) return false;
-    int64_t i = (int64_t)Arg_I(position) - 1;
-    unsigned char c = i < length ? (unsigned char)text.GetString()[i < 0 ? 0 : i] : 0;
-    result->SetByte(c);  // 0: past the end, the empty text
-    return true;
-}
 
 // "%.2f" of any real, in the C locale.
 std::string String_TwoDecimals(double r);
