@@ -776,8 +776,14 @@ SLOW_PATH Unary(const VMIns* pc, TaggedValue* sp)
 // The operator of the instruction on the two values on top.
 TaggedValue* Binary(int op, TaggedValue* sp)
 {
-    // Joining onto a text only the stack holds (a join's own result) appends in place.
+    // Joining onto a text only the stack holds (a join's own result) appends in place; else a
+    // text only the stack holds (a built-in's result) may take the first in front of it.
     if (op == OP_ADD && sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
+        if (!sp[-2].HasRoomFor(sp[-1].GetLength()) && sp[-1].PrependInPlace(sp[-2].GetString(), sp[-2].GetLength())) {
+            Drop(&sp[-2]);
+            MoveTo(&sp[-2], &sp[-1]);
+            return sp - 1;
+        }
         if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) return JoinFailed(sp[-2], sp[-1]), nullptr;
         Drop(--sp);
         return sp;

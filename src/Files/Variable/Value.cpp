@@ -94,6 +94,27 @@ void TaggedValue::SetString(const char* text, size_t length)
     val = 0.0;
 }
 
+bool TaggedValue::HasRoomFor(size_t length) const
+{
+    if (!str || Block()->refs != 1) return false;
+    size_t old = GetLength();
+    return length <= VALUE_STRING_MAX - old && MemoryManager_GetSize(Block()) - sizeof(TextBlock) - 1 >= old + length;
+}
+
+bool TaggedValue::PrependInPlace(const char* text, size_t length)
+{
+    length = TextLength(text, length);
+    if (!IsString() || !HasRoomFor(length)) return false;
+    size_t old = GetLength();
+    memmove(str + length, str, old + 1);
+    memcpy(str, text, length);
+    TextBlock* b = Block();
+    b->length = (uint32_t)(old + length);
+    b->hash = 0;
+    b->chars = 0;
+    return true;
+}
+
 bool TaggedValue::Append(const char* text, size_t length)
 {
     length = TextLength(text, length);

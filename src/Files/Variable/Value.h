@@ -93,6 +93,12 @@ struct TaggedValue {
     // with room to spare, so that building a string piece by piece does not copy it each time.
     // False, and the value unchanged, when the text would pass VALUE_STRING_MAX bytes.
     bool Append(const char* text, size_t length);
+    // Puts text in front of this value's text where it lies, when the value owns its text alone
+    // and the block has room; false (nothing changed) otherwise, or when the text would pass
+    // VALUE_STRING_MAX bytes. Joining a text in front of a text just made saves a block.
+    bool PrependInPlace(const char* text, size_t length);
+    // Whether Append of length bytes would grow the text where it lies.
+    bool HasRoomFor(size_t length) const;
     // Makes the value the string a followed by b; false, and the value unchanged, when the text
     // would pass VALUE_STRING_MAX bytes or memory ran out.
     bool SetJoined(const char* a, size_t la, const char* b, size_t lb);

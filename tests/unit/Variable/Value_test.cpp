@@ -134,3 +134,29 @@ TEST(TaggedValue, SharedOneByteTextsAreNeverWrittenOrFreed)
     }
     EXPECT_EQ(MemoryManager_LiveBlocks(), before);
 }
+
+TEST(TaggedValue, PrependsInPlaceOnlyIntoATextItOwnsAloneWithRoom)
+{
+    TaggedValue a("123");
+    EXPECT_EQ(a.TextHash(), TaggedValue("123").TextHash());
+    EXPECT_EQ(a.TextChars(), 3u);
+    const char* own = a.GetString();
+    ASSERT_TRUE(a.PrependInPlace("k\xC3\xA4y", 4));  // a new text has a few bytes to spare
+    EXPECT_EQ(a.GetString(), own);
+    EXPECT_STREQ(a.GetString(), "k\xC3\xA4y123");
+    EXPECT_EQ(a.GetLength(), 7u);
+    EXPECT_EQ(a.TextChars(), 6u);  // counted and hashed again
+    EXPECT_EQ(a.TextHash(), TaggedValue("k\xC3\xA4y123").TextHash());
+    ASSERT_TRUE(a.PrependInPlace("x\0yz", 4));  // a text ends at its first zero byte
+    EXPECT_STREQ(a.GetString(), "xk\xC3\xA4y123");
+    TaggedValue shared = a;  // a text held twice is never written
+    EXPECT_FALSE(a.PrependInPlace("q", 1));
+    EXPECT_STREQ(shared.GetString(), "xk\xC3\xA4y123");
+    TaggedValue full("abc");
+    EXPECT_FALSE(full.PrependInPlace("0123456789012345678901234567890123456789", 40));  // no room
+    EXPECT_STREQ(full.GetString(), "abc");
+    TaggedValue one;
+    one.SetByte('z');
+    EXPECT_FALSE(one.PrependInPlace("a", 1));
+    EXPECT_FALSE(TaggedValue(2.0).PrependInPlace("a", 1));
+}
