@@ -167,7 +167,8 @@ std::string String_OfReal(double r)
 void F_string(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
     if (!args[0].IsReal()) return result->SetString(Arg_S(args[0]));
-    result->SetString(String_OfReal(args[0].val).c_str());
+    const std::string text = String_OfReal(args[0].val);
+    result->SetString(text.data(), text.size());
 }
 
 void F_string_format(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
