@@ -136,36 +136,23 @@ bool ReadInstance(const Node* n, Run& r, CInstance* inst, int index, TaggedValue
     return ReadList(n, r, inst->variables, index, out);
 }
 
-// The instances (or the global scope) a dotted access names; an empty list is an error.
-bool DotTargets(const Node* n, Run& r, const TaggedValue& t, std::vector<CInstance*>& insts, bool* global)
-{
-    *global = false;
-    if (!t.IsReal()) return Fail(r, n, "The target of . is not a number.");
-    int target = RealToInt(t.val);
-    if (target == -5) {
-        *global = true;
-        return true;
-    }
-    if (target == -7) target = -1;
-    Instance_CollectTargets(target, r.self, r.other, insts);
-    if (insts.empty()) return NoInstance(n, r, target);
-    return true;
-}
-
 bool ReadVariable(const Node* n, Run& r, TaggedValue& out)
 {
     int index;
     if (n->kind == N_DOT) {
         TaggedValue t;
         if (!Eval(n->kids[0], r, t) || !EvalIndex(n, r, &index)) return false;
-        std::vector<CInstance*> insts;
+        int target;
         bool global;
-        if (!DotTargets(n, r, t, insts, &global)) return false;
+        if (!Code_DotTarget(t, &target, &global)) return Fail(r, n, CODE_DOT_NOT_A_NUMBER);
         if (global) {
             if (n->id < VARIABLE_USER_BASE) return ReadBuiltin(n, r, r.self, index, out);
             return ReadList(n, r, &Variable_Globals, index, out);
         }
-        return ReadInstance(n, r, insts[0], index, out);
+        // The first instance of the target, read without gathering the others.
+        CInstance* inst = Instance_FirstTarget(target, r.self, r.other);
+        if (!inst) return NoInstance(n, r, target);
+        return ReadInstance(n, r, inst, index, out);
     }
     if (!EvalIndex(n, r, &index)) return false;
     switch (n->kind) {
@@ -249,9 +236,13 @@ bool Assign(const Node* a, Run& r)
     if (n->kind == N_DOT) {
         TaggedValue t;
         if (!Eval(n->kids[0], r, t) || !EvalIndex(n, r, &index) || !Eval(a->kids[1], r, value)) return false;
-        std::vector<CInstance*> insts;
+        int target;
         bool global;
-        if (!DotTargets(n, r, t, insts, &global)) return false;
+        if (!Code_DotTarget(t, &target, &global)) return Fail(r, n, CODE_DOT_NOT_A_NUMBER);
+        // Every instance of the target, in the order they had before the first write.
+        std::vector<CInstance*> insts;
+        if (!global) Instance_CollectTargets(target, r.self, r.other, insts);
+        if (!global && insts.empty()) return NoInstance(n, r, target);
         if (global) {
             Place p;
             if (n->id < VARIABLE_USER_BASE) p.inst = r.self;
@@ -505,6 +496,9 @@ Flow Exec(const Node* n, Run& r)
         return FLOW_CONTINUE;
     case N_EXIT:
         return FLOW_EXIT;
+    case N_ACTION:
+        Error_Context.actionNumber = n->id;
+        return FLOW_NORMAL;
     case N_RETURN:
         if (!Eval(n->kids[0], r, r.result)) return FLOW_ERROR;
         return FLOW_EXIT;

@@ -43,6 +43,7 @@ enum NodeKind : uint8_t {
     N_EXIT,
     N_RETURN,     // kids[0] = value
     N_WITH,       // target, body
+    N_ACTION,     // an action of an event or moment begins: id = its number, which errors name
 };
 
 enum NodeOp : uint8_t {
@@ -128,6 +129,17 @@ const char* Code_OpName(int op);
 // or a division is by zero. Shared by the folding pass and the interpreter.
 bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string* error);
 bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error);
+// The target of a dotted access: the global scope (-5), or an instance, object or -1..-3 (-7,
+// self, as -1); false when the value is not a number.
+inline bool Code_DotTarget(const TaggedValue& t, int* target, bool* global)
+{
+    if (!t.IsReal()) return false;
+    *target = RealToInt(t.val);
+    *global = *target == -5;
+    if (*target == -7) *target = -1;
+    return true;
+}
+#define CODE_DOT_NOT_A_NUMBER "The target of . is not a number."
 // The error of a + or += whose text would pass VALUE_STRING_MAX bytes.
 #define CODE_STRING_TOO_LONG "Result of + too long: strings hold at most 268435456 bytes."
 // x mod y with the sign of x, as fmod gives it. fmod is exact but slow: whole numbers take the

@@ -434,23 +434,6 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
     return Fail("Cannot assign to the variable " + ElementName(a, index) + ".");
 }
 
-// The instances a dotted access names, or the global scope.
-bool DotTargets(const Access& a, const TaggedValue& t, CInstance* self, CInstance* other,
-                std::vector<CInstance*>& insts, bool* global)
-{
-    *global = false;
-    if (!t.IsReal()) return Fail("The target of . is not a number.");
-    int target = RealToInt(t.val);
-    if (target == -5) {
-        *global = true;
-        return true;
-    }
-    if (target == -7) target = -1;
-    Instance_CollectTargets(target, self, other, insts);
-    if (insts.empty()) return NoInstance(a, target);
-    return true;
-}
-
 Place InstancePlace(const Access& a, CInstance* inst)
 {
     Place p;
@@ -459,25 +442,33 @@ Place InstancePlace(const Access& a, CInstance* inst)
     return p;
 }
 
-bool ReadDot(const Access& a, const TaggedValue& target, int index, CInstance* self, CInstance* other, TaggedValue* out)
+// Reads the variable of the target's first instance.
+bool ReadDot(const Access& a, const TaggedValue& t, int index, CInstance* self, CInstance* other, TaggedValue* out)
 {
-    std::vector<CInstance*> insts;
+    int target;
     bool global;
-    if (!DotTargets(a, target, self, other, insts, &global)) return false;
+    if (!Code_DotTarget(t, &target, &global)) return Fail(CODE_DOT_NOT_A_NUMBER);
     if (global) {
         if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, self, index, out);
         return ReadElement(a, Variable_Globals.Find(a.id), index, out);
     }
-    if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, insts[0], index, out);
-    return ReadElement(a, insts[0]->variables->Find(a.id), index, out);
+    CInstance* inst = Instance_FirstTarget(target, self, other);
+    if (!inst) return NoInstance(a, target);
+    if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, inst, index, out);
+    return ReadElement(a, inst->variables->Find(a.id), index, out);
 }
 
-bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int assignLine, CInstance* self,
+// Writes the variable of every instance of the target, in the order they had before the first
+// write (a write to depth may reorder them).
+bool WriteDot(const Access& a, const TaggedValue& t, int index, int op, int assignLine, CInstance* self,
               CInstance* other, TaggedValue* value)
 {
-    std::vector<CInstance*> insts;
+    int target;
     bool global;
-    if (!DotTargets(a, target, self, other, insts, &global)) return false;
+    if (!Code_DotTarget(t, &target, &global)) return Fail(CODE_DOT_NOT_A_NUMBER);
+    std::vector<CInstance*> insts;
+    if (!global) Instance_CollectTargets(target, self, other, insts);
+    if (!global && insts.empty()) return NoInstance(a, target);
     if (global) {
         Place p;
         if (a.id < VARIABLE_USER_BASE) p.inst = self;
@@ -1034,7 +1025,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_OPERATORS_FROM_DIV(LABEL)
 #undef LABEL
         &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST, &&L_MAP_FIND_LOCAL_STACK, &&L_GRID_GET_LOCALS,
-        &&L_GRID_SET_LOCALS_DROP,
+        &&L_GRID_SET_LOCALS_DROP, &&L_ACTION,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1418,6 +1409,9 @@ L_EXIT:
     goto leave;
 L_FAIL:
     CHECK(FailNow(consts[pc->a].GetString()));
+L_ACTION:
+    Error_Context.actionNumber = pc->a;
+    NEXT();
 
 L_LOCAL_LT_JUMP_IF: {
     const TaggedValue& v = locals[pc->a];

@@ -34,7 +34,7 @@ CSprite* SpriteAt(const TaggedValue& a)
 void SpriteChanged(int sprite)
 {
     if (!Run_Room) return;
-    for (const std::vector<CInstance*>* list : {&Run_Room->active, &Run_Room->deactivated})
+    for (const CInstanceList* list : {&Run_Room->active, &Run_Room->deactivated})
         for (CInstance* inst : *list)
             if (inst->sprite_index == sprite || inst->mask_index == sprite) inst->bbox_dirty = true;
 }

@@ -1,5 +1,7 @@
 // CInstance: one instance of an object in a room.
 #pragma once
+#include "Object/Instance_List.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -79,6 +81,11 @@ public:
 
     CPhysicsObject* physics = nullptr;  // null without a body
 
+    // The keys of the instance's entries in the room's active or deactivated list and in its
+    // objects' lists (kept by CRoom): its entry is found by them even after its depth changed.
+    InstanceKey room_key;
+    uint64_t object_seq = 0;
+
     void SetPosition(float nx, float ny);
     void SetDirection(float d);
     void SetSpeed(float s);
@@ -105,6 +112,9 @@ CInstance* Instance_Find(int id);
 // instance (the room's list, in ascending depth), 100000 and above that instance, otherwise every
 // active instance of that object and of its descendants. Instances marked destroyed are left out.
 void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out);
+// The first of them (what a dotted read reads), found without collecting the others; null when
+// there is none.
+CInstance* Instance_FirstTarget(int target, CInstance* self, CInstance* other);
 // Whether object `object` is `ancestor` or descends from it; the world installs it (null: the
 // object itself only).
 extern bool (*Instance_ObjectIsDescendant)(int object, int ancestor);

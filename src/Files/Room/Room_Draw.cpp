@@ -96,7 +96,7 @@ void DrawContents(CRoom* room, bool device)
         }
     };
     int64_t stamp = Event_BeginPass();
-    std::vector<CInstance*> list = DrawOrder(room->active);
+    std::vector<CInstance*> list = DrawOrder(room->active.Snapshot());
     CEventLookup draw(EVENT_DRAW, 0);
     for (CInstance* inst : list) {
         if (Room_ChangePending()) return;

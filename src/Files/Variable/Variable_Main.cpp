@@ -13,6 +13,20 @@ TaggedValue g_outerSlots[ARGUMENT_SLOTS];
 }
 TaggedValue* ArgumentSlots = g_outerSlots;
 int argument_count = 0;
+
+ArgumentSlotsScope::ArgumentSlotsScope(int count, const TaggedValue* args) : m_slots(ArgumentSlots)
+{
+    for (int i = 0; i < ARGUMENT_SLOTS; i++) {
+        m_saved[i] = std::move(m_slots[i]);
+        if (i < count) m_slots[i] = args[i];
+        else m_slots[i].SetReal(0.0);
+    }
+}
+
+ArgumentSlotsScope::~ArgumentSlotsScope()
+{
+    for (int i = 0; i < ARGUMENT_SLOTS; i++) m_slots[i] = std::move(m_saved[i]);
+}
 int Argument_Relative = 0;
 bool Variable_UnsetReadsZero = false;
 

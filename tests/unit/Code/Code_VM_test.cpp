@@ -132,6 +132,18 @@ VMIns Ins(Opcode op, int a = 0, int x = 0) { VMIns i; i.op = op; i.a = a; i.x = 
 
 }  // namespace
 
+// Every opcode says what it does with the argument slots (an opcode added without saying fails
+// here), and a faster or dropping form says what the instruction it stands for says.
+TEST(ByteCode, EveryOpcodeDecidesWhatItDoesWithTheArgumentSlots)
+{
+    for (int op = 0; op < OPC_COUNT; op++) {
+        const OpcodeInfo& info = Code_Opcodes[op];
+        ASSERT_NE(info.args, ARGS_UNDECIDED) << info.name;
+        EXPECT_EQ(info.args, Code_Opcodes[Code_GenericOf(op)].args) << info.name;
+        EXPECT_EQ(info.args, Code_Opcodes[Code_Dropping(op)].args) << info.name;
+    }
+}
+
 TEST(ByteCodeVerifier, RejectsBrokenCode)
 {
     for (int op = 0; op < OPC_COUNT; op++) ASSERT_NE(Code_Opcodes[op].name, nullptr) << "opcode " << op << " has no entry";
@@ -194,6 +206,32 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     EXPECT_TRUE(Code_Verify(sum, &error)) << error;
     sum.code[1].y = OP_SUB;
     EXPECT_FALSE(Code_Verify(sum, &error));
+}
+
+// A script's frame holds the argument slots its code names, or all of them when an instruction
+// may let a built-in, code run through one or argument[i] see them.
+TEST_F(Machine, ScriptsGetTheArgumentSlotsTheirCodeCanReach)
+{
+    const struct {
+        const char* text;
+        int slots;
+    } cases[] = {
+        {"return 1", 0},
+        {"return argument2 + argument0", 3},
+        {"argument4 = 1; if (argument1 < 2) return argument1 * 3", 5},
+        {"return argument[1]", ARGUMENT_SLOTS},
+        {"return vm_len(argument0)", ARGUMENT_SLOTS},
+        {"vm_print(1)", ARGUMENT_SLOTS},
+        {"return execute_string('return argument3')", ARGUMENT_SLOTS},
+        {"x = self.argument0", 1},
+        {"x = other.argument0", ARGUMENT_SLOTS},
+    };
+    for (const auto& c : cases) {
+        CCode code(c.text, false);
+        ASSERT_TRUE(code.Compile("slots")) << c.text << ": " << LastErrorText;
+        ASSERT_NE(code.GetByteCode(), nullptr) << c.text;
+        EXPECT_EQ(code.GetByteCode()->argSlots, c.slots) << c.text << "\n" << Code_ListByteCode(*code.GetByteCode());
+    }
 }
 
 TEST_F(Machine, GeneratedCodeOfEveryStatementVerifiesAndAgrees)

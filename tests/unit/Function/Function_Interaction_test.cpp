@@ -21,6 +21,8 @@
 #include "Variable/Variable_BuiltIn.h"
 
 #include <SDL2/SDL.h>
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -284,6 +286,38 @@ TEST_F(Interaction, HighScoreBoundsAndNames)
     fs::remove_all(data);
 }
 
+// The look of the high-score window is kept as games set it, by the setters and by
+// highscore_show_ext (which has no back colour and keeps it); texts are copies, and a text that is
+// empty or not a text is none. set_border tests the double, show_ext's border the single.
+TEST_F(Interaction, HighScoreWindowSettingsAreKept)
+{
+    auto kept = [] {
+        const HighScoreLook& l = HighScore_Look();
+        return "background " + std::to_string(l.background) + ", border " + std::to_string(l.border) + ", colours " +
+               std::to_string(l.back_colour) + " " + std::to_string(l.new_colour) + " " + std::to_string(l.other_colour) +
+               ", font '" + l.font_name + "' " + std::to_string(l.font_size) + ", '" + l.caption + "', '" + l.close_hint + "'";
+    };
+    Call("highscore_set_background", {3.6});
+    Call("highscore_set_border", {0.4999999999});
+    Call("highscore_set_colors", {255.0, 65280.0, 16711680.0});
+    Call("highscore_set_font", {S("Serif"), 12.4, 1.0});
+    Call("highscore_set_strings", {S("Best of all"), S("-"), S("")});
+    EXPECT_EQ(kept(), "background 4, border 0, colours 255 65280 16711680, font 'Serif' 12, 'Best of all', ''");
+    HoldInput();
+    Call("highscore_show_ext", {10.0, 2.0, 0.4999999999, 1.0, 2.0, S("Mono"), 9.0});
+    EXPECT_TRUE(InputCleared());
+    EXPECT_EQ(kept(), "background 2, border 1, colours 255 1 2, font 'Mono' 9, 'Best of all', ''");
+    Call("highscore_set_font", {5.0, 8.0, 0.0});
+    Call("highscore_set_strings", {1.0, S("<nobody>"), S("press <Escape> to close")});
+    EXPECT_EQ(kept(), "background 2, border 1, colours 255 1 2, font '' 8, '', 'press <Escape> to close'");
+    const HighScoreLook defaults;
+    HighScore_SetBackground(defaults.background);
+    HighScore_SetBorder(defaults.border);
+    HighScore_SetColours(defaults.back_colour, defaults.new_colour, defaults.other_colour);
+    HighScore_SetFont(defaults.font_name.c_str(), defaults.font_size);
+    HighScore_SetStrings(defaults.caption.c_str(), "<nobody>", defaults.close_hint.c_str());
+}
+
 TEST_F(Interaction, KeyboardAndMouseRules)
 {
     EXPECT_EQ(Real("keyboard_check", {0.0}), 1.0) << "no key held";
@@ -322,8 +356,8 @@ TEST_F(Interaction, KeyboardAndMouseRules)
     Call("keyboard_clear", {37.0});
     EXPECT_EQ(Real("keyboard_check", {37.0}), 0.0);
 
-    // The system's own key state: nothing held here, nothing outside the keys.
-    for (double key : {65.0, 256.0, -1.0, (double)NAN}) EXPECT_EQ(Real("keyboard_check_direct", {key}), 0.0) << key;
+    // The system's own key state: a key never pressed (J), nothing outside the keys.
+    for (double key : {74.0, 256.0, -1.0, (double)NAN}) EXPECT_EQ(Real("keyboard_check_direct", {key}), 0.0) << key;
     Call("keyboard_set_numlock", {1.0});
     EXPECT_EQ(Real("keyboard_get_numlock"), 1.0);
     Call("keyboard_set_numlock", {0.2});
@@ -385,7 +419,7 @@ TEST_F(Interaction, WaitsEndOnInputOrAQuitAndNeverWithoutAWindow)
     ASSERT_EQ(SDL_PushEvent(&click), 1);
     Call("mouse_wait");
     EXPECT_EQ(IO_GetMouseLastButton(0), 2);
-    // Synthetic keys arrive through the window's events.
+    // Synthetic keys reach the next step as the player's own.
     Call("keyboard_key_press", {38.0});
     Call("keyboard_key_press", {300.0});
     Call("io_handle");
@@ -404,6 +438,43 @@ TEST_F(Interaction, WaitsEndOnInputOrAQuitAndNeverWithoutAWindow)
     Call("mouse_wait");
     Window_Destroy();
     Window_Quit = false;
+}
+
+// On an X display Num Lock is the display's own: another program sees the change, and the key
+// events the game gets do not undo it.
+TEST_F(Interaction, NumLockIsTheDisplaysAndStaysSet)
+{
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "window tests need an X display (Xvfb)";
+    ASSERT_TRUE(Window_Create(32, 32, true));
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    unsigned mask = XkbKeysymToModifiers(other, XK_Num_Lock);
+    ASSERT_NE(mask, 0u) << "the display maps no modifier to Num Lock";
+    auto displayNumLock = [&] {
+        XkbStateRec state;
+        EXPECT_EQ(XkbGetState(other, XkbUseCoreKbd, &state), Success);
+        return (state.locked_mods & mask) != 0;
+    };
+    bool initial = Real("keyboard_get_numlock") != 0;
+    EXPECT_EQ(displayNumLock(), initial);
+    for (bool on : {!initial, initial}) {
+        Call("keyboard_set_numlock", {on ? 1.0 : 0.0});
+        EXPECT_EQ(Real("keyboard_get_numlock"), on);
+        EXPECT_EQ(displayNumLock(), on);
+        IO_Start_Step();
+        EXPECT_EQ(Real("keyboard_check_pressed", {144.0}), 1.0) << "the change comes as a Num Lock press";
+        SDL_Event key = {};
+        key.type = SDL_KEYDOWN;
+        key.key.keysym.sym = SDLK_q;
+        ASSERT_EQ(SDL_PushEvent(&key), 1);
+        Call("io_handle");
+        EXPECT_EQ(Real("keyboard_get_numlock"), on);
+    }
+    Call("keyboard_set_numlock", {initial ? 1.0 : 0.0});
+    IO_Start_Step();
+    EXPECT_EQ(Real("keyboard_check_pressed", {144.0}), 0.0) << "no change, no key";
+    XCloseDisplay(other);
+    Window_Destroy();
 }
 
 TEST_F(Interaction, VirtualJoysticks)
