@@ -111,15 +111,20 @@ private:
                 dy[i] = -s * x + c * y;
             }
         }
-        static const float u[4] = {0, 1, 1, 0}, v[4] = {0, 0, 1, 1};
-        static const int corner[6] = {0, 1, 2, 0, 2, 3};
         auto* out = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, texture, sizeof(VertexXYZColorUV), 6);
         if (!out) return;
         uint32_t colour = ColourWord(p);
-        for (int i = 0; i < 6; i++) {
-            int k = corner[i];
-            out[i] = {cx + dx[k], cy + dy[k], m_z, colour, u[k], v[k]};
-        }
+        const VertexXYZColorUV corners[4] = {{cx + dx[0], cy + dy[0], m_z, colour, 0, 0},
+                                             {cx + dx[1], cy + dy[1], m_z, colour, 1, 0},
+                                             {cx + dx[2], cy + dy[2], m_z, colour, 1, 1},
+                                             {cx + dx[3], cy + dy[3], m_z, colour, 0, 1}};
+        // The triangles (0, 1, 2) and (0, 2, 3).
+        out[0] = corners[0];
+        out[1] = corners[1];
+        out[2] = corners[2];
+        out[3] = corners[0];
+        out[4] = corners[2];
+        out[5] = corners[3];
     }
 
     float m_xoff, m_yoff, m_z;
