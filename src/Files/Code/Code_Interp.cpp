@@ -45,6 +45,13 @@ bool Fail(const Run& r, const Node* n, const std::string& message, bool fatal = 
     return false;
 }
 
+// A write that found no memory for the element it would store.
+bool OutOfMemory(const Run& r, const Node* n)
+{
+    MemoryManager_TakeFailure();
+    return Fail(r, n, ERROR_OUT_OF_MEMORY);
+}
+
 // A failure that already carries its whole message (a failed script call).
 bool FailWith(const std::string& message, bool fatal)
 {
@@ -105,7 +112,7 @@ bool EvalIndex(const Node* n, Run& r, int* index)
 bool ReadFailed(const Node* n, Run& r, VariableStatus status, int index, TaggedValue& out)
 {
     if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail(r, n, "Unknown variable " + VariableName(n, r));
-    if (!Variable_UnsetReadsZero) Code_ReportElementRead(r.tree->name, n->line, ElementName(n, r, index));
+    if (!Variable_UnsetReadsZero) Code_ReportElementAccess(r.tree->name, n->line, ElementName(n, r, index));
     out.SetReal(0.0);
     return true;
 }
@@ -125,6 +132,7 @@ bool ReadBuiltin(const Node* n, Run& r, CInstance* inst, int index, TaggedValue&
 {
     if (!inst) return NoInstance(n, r, -1);
     const RVariable* b = Variable_BuiltIn_Get(n->id);
+    if (b && !Variable_BuiltIn_HasElement(b, index)) return ReadFailed(n, r, VARIABLE_RANGE, index, out);
     if (b && b->getter && b->getter(inst, index, &out)) return true;
     if (n->IndexCount() > 0) return Fail(r, n, "Array index out of bounds: " + ElementName(n, r, index));
     return Fail(r, n, "Cannot read the variable " + VariableName(n, r) + ".");
@@ -196,6 +204,10 @@ bool ReadPlace(const Node* n, Run& r, const Place& p, int index, TaggedValue& ou
 
 bool Store(const Node* assign, const Node* n, Run& r, const Place& p, int index, const TaggedValue& value)
 {
+    if (p.inst && Variable_BuiltIn_WritesNowhere(n->id, index)) {  // reported as such a read is
+        Code_ReportElementAccess(r.tree->name, n->line, ElementName(n, r, index));
+        return GoesOn();
+    }
     const TaggedValue* v = &value;
     TaggedValue combined;
     if (assign->op != OP_SET) {
@@ -206,14 +218,13 @@ bool Store(const Node* assign, const Node* n, Run& r, const Place& p, int index,
         v = &combined;
     }
     if (p.local) {
+        TaggedValue* e = p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+        if (!e) return OutOfMemory(r, n);
         p.local->defined = true;
-        *p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *v;
+        *e = *v;
         return true;
     }
-    if (p.list) {
-        p.list->Set(n->id, index, *v);
-        return true;
-    }
+    if (p.list) return p.list->Set(n->id, index, *v) || OutOfMemory(r, n);
     if (!p.inst) return NoInstance(n, r, -1);
     const RVariable* b = Variable_BuiltIn_Get(n->id);
     if (b && b->canSet && b->setter && b->setter(p.inst, index, v)) return GoesOn();
@@ -289,7 +300,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
     out.SetReal(0.0);
     Error_Context.line = n->line;
     if (n->kind == N_CALL) {
-        f->handler(&out, r.self, r.other, slots, args);
+        Function_Call(f, &out, r.self, r.other, slots, args);
         return GoesOn();
     }
     if (n->kind == N_SCRIPT) {
@@ -511,7 +522,7 @@ Flow Exec(const Node* n, Run& r)
 
 }  // namespace
 
-void Code_ReportElementRead(const std::string& codeName, int line, const std::string& element)
+void Code_ReportElementAccess(const std::string& codeName, int line, const std::string& element)
 {
     Error_Show_Action(("In " + codeName + ", line " + std::to_string(line) + ": Array index out of bounds: " + element).c_str(),
                       false);

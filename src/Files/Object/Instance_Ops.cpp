@@ -59,13 +59,12 @@ void Instance_ChangeObject(CInstance* inst, int object, bool perform)
     bool listed = Run_Room && Run_Room->LeaveObjectLists(inst);
     inst->object_index = object;
     inst->object = o;
-    inst->sprite_index = o->sprite;
-    inst->mask_index = o->mask;
+    inst->SetSprite(o->sprite);
+    inst->SetMask(o->mask);
     inst->depth = (float)o->depth;
     inst->visible = (o->flags & OBJECT_VISIBLE) != 0;
     inst->solid = (o->flags & OBJECT_SOLID) != 0;
     inst->persistent = (o->flags & OBJECT_PERSISTENT) != 0;
-    inst->bbox_dirty = true;
     inst->creation_stamp = EventStamp;
     if (listed) Run_Room->JoinObjectLists(inst);
     if (Run_Room) Run_Room->ChangeDepth(inst);
@@ -151,6 +150,5 @@ void Instance_SetSprite(CInstance* inst, int sprite)
         return;
     }
     if (!inst) return;
-    inst->sprite_index = sprite;
-    inst->bbox_dirty = true;
+    inst->SetSprite(sprite);
 }

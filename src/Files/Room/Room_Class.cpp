@@ -276,8 +276,8 @@ CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
     CObject* o = Object_Find(object);
     inst->object = o;
     if (o) {
-        inst->sprite_index = o->sprite;
-        inst->mask_index = o->mask;
+        inst->SetSprite(o->sprite);
+        inst->SetMask(o->mask);
         inst->depth = (float)o->depth;
         inst->visible = (o->flags & OBJECT_VISIBLE) != 0;
         inst->solid = (o->flags & OBJECT_SOLID) != 0;

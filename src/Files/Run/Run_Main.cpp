@@ -120,9 +120,9 @@ void RoomStart(int index, bool gameStart)
             if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
             CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
             if (!inst) break;
-            inst->image_xscale = e.xscale;
-            inst->image_yscale = e.yscale;
-            inst->image_angle = e.rotation;
+            inst->SetImageXScale(e.xscale);
+            inst->SetImageYScale(e.yscale);
+            inst->SetImageAngle(e.rotation);
             inst->image_blend = (int)(e.colour & 0xFFFFFF);
             inst->image_alpha = (float)((e.colour >> 24) & 0xFF) / 255.0f;
             Physics_InstanceCreated(room, inst);

@@ -91,9 +91,12 @@ void RoomFields(A& a, B& b, F f)
     for (int i = 0; i < ROOM_SLOTS; i++) ViewFields(a.views[i], b.views[i], f);
 }
 
+// What the instance's shape depends on is written through its setters, after the copy.
 struct Copy {
     template <class T, class U>
     void operator()(T& to, const U& from) const { to = from; }
+    template <class T, class U>
+    void operator()(CInstanceField<T>&, const U&) const {}
 };
 
 // Writing: integers, unsigned colours and bytes as 32-bit integers, floats as doubles (exact).
@@ -407,6 +410,11 @@ CRoom* BuildRoom(const SavedRoom& saved)
     for (const SavedInstance* s : byId) {
         CInstance* inst = new CInstance(s->id, s->object_index, s->x, s->y);
         InstanceFields(*inst, *s, Copy());
+        inst->SetSprite(s->sprite_index);
+        inst->SetMask(s->mask_index);
+        inst->SetImageXScale(s->image_xscale);
+        inst->SetImageYScale(s->image_yscale);
+        inst->SetImageAngle(s->image_angle);
         inst->object = Object_Find(s->object_index);
         RestoreVariables(s->variables, *inst->variables);
         made[s->id] = inst;

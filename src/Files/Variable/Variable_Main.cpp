@@ -63,7 +63,7 @@ bool Variable_GetValue(CInstance* inst, int id, int arrayIndex, TaggedValue* val
     if (!inst || !value) return false;
     if (id >= VARIABLE_USER_BASE) return inst->variables->Get(id, arrayIndex, value);
     const RVariable* b = Variable_BuiltIn_Get(id);
-    return b && b->getter && b->getter(inst, arrayIndex, value);
+    return b && b->getter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->getter(inst, arrayIndex, value);
 }
 
 bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValue* value)
@@ -71,7 +71,7 @@ bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValu
     if (!inst || !value) return false;
     if (id >= VARIABLE_USER_BASE) return inst->variables->Set(id, arrayIndex, *value);
     const RVariable* b = Variable_BuiltIn_Get(id);
-    return b && b->canSet && b->setter && b->setter(inst, arrayIndex, value);
+    return b && b->canSet && b->setter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->setter(inst, arrayIndex, value);
 }
 
 bool Variable_Global_Get(int id, int arrayIndex, TaggedValue* value)

@@ -282,16 +282,15 @@ TEST_F(RoomInstances, ViewsFollowTheirObjectInsideTheRoom)
     room.FollowViews();
     EXPECT_EQ(v.xview, 30);  // 180 + 50 - 200
     EXPECT_EQ(v.yview, 0);
-    a->x = 990;
-    a->y = 5;
+    a->SetPosition(990, 5);
     room.FollowViews();
     EXPECT_EQ(v.xview, 800);  // held inside the room
     EXPECT_EQ(v.yview, 0);
     v.hspeed = 10;
-    a->x = 100;
+    a->SetPosition(100, a->y);
     room.FollowViews();
     EXPECT_EQ(v.xview, 790);  // at most 10 a step
-    a->x = 3e30f;  // absurd positions are ignored
+    a->SetPosition(3e30f, a->y);  // absurd positions are ignored
     room.FollowViews();
     EXPECT_EQ(v.xview, 790);
 }
