@@ -1,6 +1,7 @@
 // Input recording: a header, then per step the changes of the step state since the last step.
 #include "IO/IO_Record.h"
 
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "IO/IO.h"
 
@@ -310,6 +311,10 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         Console_Warnings->Output("The recording \"%s\" is damaged (its header is cut short)\n", path);
         return false;
     }
+    if (version == VERSION && !Clock_Holds((int64_t)startTime)) {
+        Console_Warnings->Output("The recording \"%s\" is damaged (its start time is out of range)\n", path);
+        return false;
+    }
     if (id != gameId) {
         Console_Warnings->Output("The recording \"%s\" was made with another game (id %u, this game %u)\n", path, id, gameId);
         return false;
@@ -321,6 +326,8 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         size_t at = r.pos;
         Parse p = ParseStep(r, scratch, n);
         if (p == Parse::End) break;
+        // The game's clock stands at each step's time.
+        if (p == Parse::Step && version == VERSION && !Clock_Holds(scratch.values.value[IO_REPLAY_TIME])) p = Parse::Damaged;
         if (p == Parse::Damaged) {
             Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)\n", path, n, at);
             return false;
