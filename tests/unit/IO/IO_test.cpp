@@ -316,6 +316,28 @@ TEST_F(InputTest, TypingBufferAndClear)
     EXPECT_FALSE(IO_KeyReleased(66));
 }
 
+// keyboard_string takes any text a script makes: the buffer keeps the newest IO_TYPED_MAX
+// characters of it, and never more bytes than it holds, stray bytes (which start no character)
+// and texts of millions of characters included.
+TEST_F(InputTest, TypedTextOfAnyLengthKeepsItsBound)
+{
+    const std::string stray(20000, '\x80');
+    IO_SetTypedText(stray.c_str());
+    EXPECT_LE(strlen(IO_GetTypedText()), (size_t)IO_TYPED_MAX * 4);
+
+    std::string wide;
+    for (int i = 0; i < 3000000; i++) wide += i % 2 ? "\xF0\x9F\x98\x80" : "a";
+    wide += "end";
+    IO_SetTypedText(wide.c_str());
+    std::string kept = IO_GetTypedText();
+    std::string tail = wide.substr(wide.size() - 3 - 1021 / 2 * 5 - 4);  // 1,021 characters before "end"
+    EXPECT_EQ(kept, tail) << "the newest 1,024 characters, whole";
+
+    IO_SetTypedText("ab");
+    IO_Event_Text("\x80\x80");
+    EXPECT_STREQ(IO_GetTypedText(), "ab\x80\x80");
+}
+
 TEST_F(InputTest, VirtualButtonsHoldTheirKey)
 {
     IO_VirtualButton* b = IO_VirtualButton_FindFree();
