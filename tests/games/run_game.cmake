@@ -10,7 +10,8 @@
 # with each number written as #.
 # FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
 # standing for FOLDER. FOLDER/environment, when present, holds NAME=VALUE lines set for the run,
-# with <folder> standing for FOLDER.
+# with <folder> standing for FOLDER. FOLDER/memory_cap, when present, holds the bytes of address
+# space the runner may take (prlimit --as, a setrlimit in the child).
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -41,6 +42,11 @@ if(EXISTS ${FOLDER}/switches)
   file(STRINGS ${FOLDER}/switches switches)
   string(REPLACE "<folder>" "${FOLDER}" switches "${switches}")
 endif()
+set(cap)
+if(EXISTS ${FOLDER}/memory_cap)
+  file(STRINGS ${FOLDER}/memory_cap bytes LIMIT_COUNT 1)
+  set(cap prlimit --as=${bytes} --)
+endif()
 set(runs 1)
 if(EXISTS ${FOLDER}/runs)
   file(STRINGS ${FOLDER}/runs runs LIMIT_COUNT 1)
@@ -65,7 +71,7 @@ if(EXISTS ${FOLDER}/replay)
   string(REGEX REPLACE "[0-9]+" "#" out "${recorded}")
 else()
   foreach(run RANGE 1 ${runs})
-    execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
+    execute_process(COMMAND ${cap} ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
       OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
     string(APPEND out "${run_out}")
     string(APPEND err "${run_err}")

@@ -45,6 +45,13 @@ bool Fail(const Run& r, const Node* n, const std::string& message, bool fatal = 
     return false;
 }
 
+// A write that found no memory for the element it would store.
+bool OutOfMemory(const Run& r, const Node* n)
+{
+    MemoryManager_TakeFailure();
+    return Fail(r, n, ERROR_OUT_OF_MEMORY);
+}
+
 // A failure that already carries its whole message (a failed script call).
 bool FailWith(const std::string& message, bool fatal)
 {
@@ -211,14 +218,13 @@ bool Store(const Node* assign, const Node* n, Run& r, const Place& p, int index,
         v = &combined;
     }
     if (p.local) {
+        TaggedValue* e = p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+        if (!e) return OutOfMemory(r, n);
         p.local->defined = true;
-        *p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *v;
+        *e = *v;
         return true;
     }
-    if (p.list) {
-        p.list->Set(n->id, index, *v);
-        return true;
-    }
+    if (p.list) return p.list->Set(n->id, index, *v) || OutOfMemory(r, n);
     if (!p.inst) return NoInstance(n, r, -1);
     const RVariable* b = Variable_BuiltIn_Get(n->id);
     if (b && b->canSet && b->setter && b->setter(p.inst, index, v)) return GoesOn();
@@ -294,7 +300,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
     out.SetReal(0.0);
     Error_Context.line = n->line;
     if (n->kind == N_CALL) {
-        f->handler(&out, r.self, r.other, slots, args);
+        Function_Call(f, &out, r.self, r.other, slots, args);
         return GoesOn();
     }
     if (n->kind == N_SCRIPT) {

@@ -142,6 +142,9 @@ inline bool Code_DotTarget(const TaggedValue& t, int* target, bool* global)
 #define CODE_DOT_NOT_A_NUMBER "The target of . is not a number."
 // The error of a + or += whose text would pass VALUE_STRING_MAX bytes.
 #define CODE_STRING_TOO_LONG "Result of + too long: strings hold at most 268435456 bytes."
+// The error of a + or += of texts of these lengths that could not be made: too long, or no memory
+// (which the error reports, taking MemoryManager_Failed).
+const char* Code_JoinError(size_t la, size_t lb);
 // x mod y with the sign of x, as fmod gives it. fmod is exact but slow: whole numbers take the
 // integer route (32 bits when they fit, the faster division), which gives the same result.
 inline double Code_Remainder(double x, double y)

@@ -186,6 +186,19 @@ VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
 
 // After something the code called (a built-in, a setter) met a fatal error, which it has
 // reported, the run stops at once.
+// A write that found no memory for the element it would store.
+__attribute__((noinline, cold)) bool OutOfMemory(int line = 0)
+{
+    MemoryManager_TakeFailure();
+    return Fail(ERROR_OUT_OF_MEMORY, line);
+}
+
+// A join of two texts that could not be made: too long, or no memory.
+__attribute__((noinline, cold)) bool JoinFailed(const TaggedValue& a, const TaggedValue& b, int line = 0)
+{
+    return Fail(Code_JoinError(a.GetLength(), b.GetLength()), line);
+}
+
 bool GoesOn()
 {
     return !Error_FatalPending || FailWhole("", true);
@@ -333,7 +346,7 @@ bool UpdateLocal(const Access& a, TaggedValue* v, int op, int assignLine, const 
     if (v->kind == VALUE_UNSET) {
         if (!ReadFailed(a, VARIABLE_MISSING, 0, &current)) return false;
     } else if (op == OP_ADD && v->IsString() && value->IsString()) {
-        return v->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
+        return v->Append(value->GetString(), value->GetLength()) || JoinFailed(*v, *value, assignLine);
     }
     TaggedValue combined;
     std::string error;
@@ -411,7 +424,8 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
             current.Free();
             CVariable* v = p.local ? p.local : FindIn(p, a.id);
             TaggedValue* e = v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-            return e->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
+            if (!e) return OutOfMemory(assignLine);
+            return e->Append(value->GetString(), value->GetLength()) || JoinFailed(*e, *value, assignLine);
         }
         // Reals combine here; anything else, and the errors, as the tree interpreter does.
         if (current.IsReal() && value->IsReal() && Code_RealBinary(op, current.val, value->val, &combined.val)) {
@@ -423,14 +437,17 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
         }
     }
     if (p.local) {
+        TaggedValue* e = p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+        if (!e) return OutOfMemory(assignLine);
         p.local->defined = true;
-        *p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
+        *e = *value;
         return true;
     }
     if (p.list) {
         int ignored = 0;
-        CVariable* v = p.list->FindOrAdd(a.id, p.hint ? p.hint : &ignored);
-        *v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
+        TaggedValue* e = p.list->ElementForWrite(a.id, index, p.hint ? p.hint : &ignored);
+        if (!e) return OutOfMemory(assignLine);
+        *e = *value;
         return true;
     }
     if (!p.inst) return NoInstance(a, -1);
@@ -690,7 +707,7 @@ SLOW_PATH SetArgument(const VMIns* pc, TaggedValue* sp)
         return sp;
     }
     if (pc->y == OP_ADD && slot.IsString() && sp[-1].IsString()) {
-        if (!slot.Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG, pc->c), nullptr;
+        if (!slot.Append(sp[-1].GetString(), sp[-1].GetLength())) return JoinFailed(slot, sp[-1], pc->c), nullptr;
     } else {
         TaggedValue out;
         std::string error;
@@ -715,7 +732,7 @@ TaggedValue* Binary(int op, TaggedValue* sp)
 {
     // Joining onto a text only the stack holds (a join's own result) appends in place.
     if (op == OP_ADD && sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
-        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG), nullptr;
+        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) return JoinFailed(sp[-2], sp[-1]), nullptr;
         Drop(--sp);
         return sp;
     }
@@ -902,7 +919,7 @@ TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
     Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
     g_top = sp;
     TaggedValue out;
-    f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
+    Function_Call(f, &out, g_cur->self, g_cur->other, argc, sp - argc);
     for (int k = 0; k < argc; k++) Drop(--sp);
     MoveTo(sp++, &out);
     if (GoesOn()) return sp;
@@ -1211,8 +1228,9 @@ L_SET_ARRAY: {
     CVariable& v = g_cur->arrays[pc->a];
     if (pc->y != OP_SET) SLOW(SetArray);
     int count = pc->x;
-    v.defined = true;
     TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
+    CHECK(e || OutOfMemory());
+    v.defined = true;
     Drop(e);
     MoveTo(e, &sp[-1]);
     sp -= count + 1;
@@ -1224,16 +1242,20 @@ L_SET_GLOBAL: {
     if (!list) SLOW(SetVariable);
     CVariable* v = HINTED(list);
     int count = pc->x;
+    TaggedValue* e;
     if (!v) {
         if (pc->y != OP_SET) SLOW(SetVariable);
-        v = list->FindOrAdd(pc->a, &g_cur->bc->hints[(size_t)pc->b]);
-    } else if (pc->y != OP_SET) {
-        if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !Code_RealBinary(pc->y, v->value.val, sp[-1].val, &v->value.val))
-            SLOW(SetVariable);
-        sp--;
-        NEXT();
+        e = list->ElementForWrite(pc->a, ElementIndex(sp - count - 1, count), &g_cur->bc->hints[(size_t)pc->b]);
+    } else {
+        if (pc->y != OP_SET) {
+            if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !Code_RealBinary(pc->y, v->value.val, sp[-1].val, &v->value.val))
+                SLOW(SetVariable);
+            sp--;
+            NEXT();
+        }
+        e = FastElementForWrite(v, ElementIndex(sp - count - 1, count));
     }
-    TaggedValue* e = FastElementForWrite(v, ElementIndex(sp - count - 1, count));
+    CHECK(e || OutOfMemory());
     Drop(e);
     MoveTo(e, &sp[-1]);
     sp -= count + 1;
@@ -1723,6 +1745,19 @@ __attribute__((noinline, cold)) bool Overflow(const ByteCode* bc)
     return false;
 }
 }  // namespace
+
+void Code_VM_Abandon()
+{
+    // Each frame's values end where the next frame's begin; the top frame's at the top last
+    // published (the values above it keep their texts, which is only a leak).
+    TaggedValue* end = g_top;
+    while (g_depth > 0) {
+        TaggedValue* base = g_cur->base;
+        PopFrame(end > base ? end : base);
+        end = base;
+    }
+    g_top = g_stack;
+}
 
 bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {

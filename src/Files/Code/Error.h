@@ -28,5 +28,9 @@ extern void (*Error_Display_Hook)(const char* text, bool fatal);
 // Writes a formatted error to standard error, as the default display does.
 void Error_Print(const char* text);
 
+// The run-time error of a change that found no memory for what it would add: what it would have
+// changed stays as it was, and the game goes on.
+#define ERROR_OUT_OF_MEMORY "Out of memory."
+
 void Error_Show_Action(const char* message, bool fatal);
 void Error_Show(const char* message, bool fatal);

@@ -3,6 +3,7 @@
 #include "Function/Function_Interaction_Internal.h"
 
 #include "Base/Console.h"
+#include "Base/Stop.h"
 #include "Code/Arguments.h"
 #include "Graphics/Graphics_Text.h"
 #include "IO/IO.h"
@@ -21,12 +22,12 @@
 namespace {
 
 // A wait for a key or button handles the window's messages every 50 ms. It ends early when the
-// player closes the window, when there is no window to bring input, and during playback, whose
-// input comes from the recording step by step.
+// player closes the window, when there is no window to bring input, during playback, whose
+// input comes from the recording step by step, and at a stop signal.
 void WaitFor(bool (*arrived)())
 {
     PumpMessages();
-    while (!arrived() && !Window_Quit && MainWindow && !IO_PlaybackActive()) {
+    while (!arrived() && !Window_Quit && MainWindow && !IO_PlaybackActive() && !Stop_Requested()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         PumpMessages();
     }

@@ -1,6 +1,8 @@
 // Keyboard, mouse and typing state, and the step boundary that fixes what a step reads.
 #include "IO/IO.h"
 
+#include "Base/UTF8.h"
+
 #include <cstring>
 
 IO_RawMouse RawMouse;
@@ -29,7 +31,7 @@ int keyMap[IO_KEY_COUNT];
 bool keyMapReady;
 
 // The typed text, UTF-8, at most IO_TYPED_MAX characters of at most 4 bytes, and its count of
-// characters (the bytes that begin one: a stray continuation byte begins none).
+// characters.
 char typed[IO_TYPED_MAX * 4 + 1];
 size_t typedLength;
 size_t typedCharacters;
@@ -72,8 +74,8 @@ size_t CharBytes(const char* text)
     return n;
 }
 
-// Appends one UTF-8 character (or a stray byte with the continuation bytes after it) and keeps the
-// newest IO_TYPED_MAX characters, within the buffer's bytes.
+// Appends one UTF-8 character and keeps the newest IO_TYPED_MAX characters, within the buffer's
+// bytes.
 void TypedAppendChar(const char* c, size_t n)
 {
     while (typedLength > 0 && (typedCharacters >= (size_t)IO_TYPED_MAX || typedLength + n >= sizeof typed)) TypedDropFirst();
@@ -83,8 +85,9 @@ void TypedAppendChar(const char* c, size_t n)
     typedCharacters += !IsContinuation((unsigned char)c[0]);
 }
 
-// Only the text's last bytes can stay in the buffer: a longer text is read from a character
-// (or stray byte) near its end.
+// A stray byte (a text a game read from a binary file) becomes U+FFFD, so the buffer stays text
+// that a recording of it can be played back from. Only the text's last bytes can stay in the
+// buffer: a longer text is read from a character near its end.
 void TypedAppend(const char* text)
 {
     size_t length = strlen(text), from = 0;
@@ -95,7 +98,8 @@ void TypedAppend(const char* text)
     text += from;
     for (size_t i = 0; text[i];) {
         size_t n = CharBytes(text + i);
-        TypedAppendChar(text + i, n);
+        if (UTF8_Valid(text + i, n)) TypedAppendChar(text + i, n);
+        else TypedAppendChar("\xEF\xBF\xBD", 3);
         i += n;
     }
 }

@@ -3,6 +3,7 @@
 
 #include "Base/Clock.h"
 #include "Base/Console.h"
+#include "Base/UTF8.h"
 #include "IO/IO.h"
 
 #include <cstdio>
@@ -143,7 +144,7 @@ struct Reader {
     }
 };
 
-enum class Parse { Step, End, Damaged };
+enum class Parse { Step, End, Damaged, NotUtf8 };
 
 // Applies one step's changes (starting at its step tag) to the snapshot.
 Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
@@ -191,6 +192,7 @@ Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
             if (!r.Get32(&x) || x > MAX_TEXT || r.bytes.size() - r.pos < x) return Parse::Damaged;
             s.typed.assign((const char*)r.bytes.data() + r.pos, x);
             if (s.typed.find('\0') != std::string::npos) return Parse::Damaged;
+            if (!UTF8_Valid(s.typed.data(), s.typed.size())) return Parse::NotUtf8;
             r.pos += x;
             break;
         case TAG_LASTCHAR:
@@ -328,8 +330,9 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         if (p == Parse::End) break;
         // The game's clock stands at each step's time.
         if (p == Parse::Step && version == VERSION && !Clock_Holds(scratch.values.value[IO_REPLAY_TIME])) p = Parse::Damaged;
-        if (p == Parse::Damaged) {
-            Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)\n", path, n, at);
+        if (p == Parse::Damaged || p == Parse::NotUtf8) {
+            Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)%s\n", path, n, at,
+                                     p == Parse::NotUtf8 ? ": its typed text is not UTF-8" : "");
             return false;
         }
     }

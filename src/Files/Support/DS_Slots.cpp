@@ -1,4 +1,5 @@
 #include "Support/DataStructures.h"
+#include "Base/MemoryManager.h"
 
 #include <algorithm>
 #include <functional>
@@ -22,7 +23,10 @@ struct SlotTable {
 
     int Store(T* item)
     {
-        if (!item) return -1;
+        if (!item) {
+            MemoryManager_Failed = true;  // made with new (std::nothrow): no memory for it
+            return -1;
+        }
         if (!unused.empty()) {
             std::pop_heap(unused.begin(), unused.end(), std::greater<int>());
             int index = unused.back();
@@ -31,10 +35,10 @@ struct SlotTable {
             return index;
         }
         // The heap has room for every slot, so that Destroy never allocates.
-        try {
-            unused.reserve(slots.size() + 1);
-            slots.push_back(item);
-        } catch (const std::bad_alloc&) {
+        if (!MemoryManager_Try([&] {
+                unused.reserve(slots.size() + 1);
+                slots.push_back(item);
+            })) {
             delete item;
             return -1;
         }

@@ -1,3 +1,4 @@
+#include "Base/MemoryManager.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Gen.h"
@@ -32,6 +33,14 @@ TaggedValue g_big;
 void F_vm_big(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*) { *result = g_big; }
 void F_vm_len(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args) { result->SetReal((double)args[0].GetLength()); }
 void F_vm_argc(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue*) { result->SetReal(argc); }
+// A built-in whose text passes the bound by one byte (its pages never touched), and one that finds
+// no memory and gives an empty text as a built-in without a check of its own would.
+void F_vm_too_long(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*) { result->SetString(nullptr, VALUE_STRING_MAX + 1); }
+void F_vm_no_memory(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*)
+{
+    char* text = (char*)MemAlloc(((size_t)1 << 40) + 1);
+    result->SetString(text ? text : "");
+}
 void CaptureError(const char* text, bool fatal) { g_log += std::string(fatal ? "FATAL:" : "ERROR:") + text + "|"; }
 
 struct Outcome {
@@ -54,6 +63,8 @@ protected:
         Function_Add("vm_argc", F_vm_argc, -1);
         Function_Add("vm_big", F_vm_big, 0);
         Function_Add("vm_len", F_vm_len, 1);
+        Function_Add("vm_too_long", F_vm_too_long, 0);
+        Function_Add("vm_no_memory", F_vm_no_memory, 0);
     }
     void SetUp() override
     {
@@ -334,6 +345,18 @@ TEST_F(Machine, JoinedStringsStopAtTheirBound)
         for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
     }
     g_big.Free();
+}
+
+// Every built-in keeps the one bound of strings, and one whose allocation failed reports it: the
+// call checks, whatever the built-in, on both engines; the code goes on.
+TEST_F(Machine, BuiltinResultsKeepTheBoundAndReportMemory)
+{
+    const std::string head = "ERROR:ERROR in\naction number 1\nof <unknown event>\nfor object <undefined>:\n\n\n";
+    Outcome o = Both("s = vm_too_long(); vm_print(vm_len(s)); t = vm_no_memory(); vm_print(vm_len(t)); "
+                     "vm_print(vm_len(vm_too_long() + 'a'))");
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.log, head + "vm_too_long : result too long|0.000000|" + head + "Out of memory.|0.000000|" + head +
+                         "vm_too_long : result too long|1.000000|");
 }
 
 TEST_F(Machine, LocalsStartFreshInEveryRun)

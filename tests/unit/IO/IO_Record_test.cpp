@@ -317,3 +317,26 @@ TEST_F(RecordTest, OnlyRecordingsAreOverwritten)
 }
 
 }  // namespace
+
+// The typed text of a recording is UTF-8 (four-byte characters too); a text that is not is refused
+// before the game sees any step, with the reason.
+TEST_F(RecordTest, TypedTextThatIsNotUtf8IsRefused)
+{
+    IO_Event_Text("\xF0\x9F\x98\x80");
+    IO_Start_Step();
+    RecordSession(6, 7);
+    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7));
+    IO_Playback_Stop();
+
+    std::vector<uint8_t> bytes = Bytes();
+    const std::vector<uint8_t> typed = {'a', 0xC3, 0xA9};  // what FeedStep types at step 2
+    auto at = std::search(bytes.begin(), bytes.end(), typed.begin(), typed.end());
+    ASSERT_NE(at, bytes.end());
+    at[2] = '(';  // a start byte without its continuation
+    Write(bytes);
+    capture.text.clear();
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+    EXPECT_FALSE(IO_PlaybackActive());
+    EXPECT_NE(capture.text.find("is damaged (step 2, byte "), std::string::npos) << capture.text;
+    EXPECT_NE(capture.text.find("its typed text is not UTF-8"), std::string::npos) << capture.text;
+}

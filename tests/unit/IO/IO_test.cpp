@@ -301,6 +301,8 @@ TEST_F(InputTest, TypingBufferAndClear)
     IO_SetTypedText(many.c_str());
     EXPECT_EQ(strlen(IO_GetTypedText()), (size_t)IO_TYPED_MAX);
     EXPECT_EQ(IO_GetTypedText()[IO_TYPED_MAX - 1], 'y') << "the newest characters are kept";
+    IO_SetTypedText("a\xFF\xC3(b\xE2\x82\xAC");
+    EXPECT_STREQ(IO_GetTypedText(), "a\xEF\xBF\xBD\xEF\xBF\xBD(b\xE2\x82\xAC") << "stray bytes become U+FFFD";
 
     Feed(KeyEvent(SDLK_b, true));
     Feed(ButtonEvent(SDL_BUTTON_LEFT, true, 1, 1));
@@ -317,13 +319,15 @@ TEST_F(InputTest, TypingBufferAndClear)
 }
 
 // keyboard_string takes any text a script makes: the buffer keeps the newest IO_TYPED_MAX
-// characters of it, and never more bytes than it holds, stray bytes (which start no character)
-// and texts of millions of characters included.
+// characters of it, and never more bytes than it holds, stray bytes and texts of millions of
+// characters included.
 TEST_F(InputTest, TypedTextOfAnyLengthKeepsItsBound)
 {
     const std::string stray(20000, '\x80');
     IO_SetTypedText(stray.c_str());
-    EXPECT_LE(strlen(IO_GetTypedText()), (size_t)IO_TYPED_MAX * 4);
+    std::string replaced;
+    for (int i = 0; i < IO_TYPED_MAX; i++) replaced += "\xEF\xBF\xBD";
+    EXPECT_EQ(IO_GetTypedText(), replaced);
 
     std::string wide;
     for (int i = 0; i < 3000000; i++) wide += i % 2 ? "\xF0\x9F\x98\x80" : "a";
@@ -333,9 +337,8 @@ TEST_F(InputTest, TypedTextOfAnyLengthKeepsItsBound)
     std::string tail = wide.substr(wide.size() - 3 - 1021 / 2 * 5 - 4);  // 1,021 characters before "end"
     EXPECT_EQ(kept, tail) << "the newest 1,024 characters, whole";
 
-    IO_SetTypedText("ab");
-    IO_Event_Text("\x80\x80");
-    EXPECT_STREQ(IO_GetTypedText(), "ab\x80\x80");
+    IO_Event_Text("!");
+    EXPECT_EQ(IO_GetTypedText(), tail.substr(4) + "!") << "a full buffer drops its first character for a new one";
 }
 
 TEST_F(InputTest, VirtualButtonsHoldTheirKey)

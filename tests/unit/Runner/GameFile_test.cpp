@@ -72,6 +72,7 @@ struct GameSpec {
     int eventType = 3, eventNumber = 0;
     int roomInOrder = 0;
     const char* extraTag = nullptr;
+    uint32_t extraCount = 0;
     uint32_t lastInstanceId = 100000, lastTileId = 10000000;
     uint32_t entryId = 100001;
     bool tile = false;
@@ -152,7 +153,7 @@ std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
     g.End();
     if (spec.extraTag) {
         g.Begin(spec.extraTag);
-        g.U32(0);
+        g.U32(spec.extraCount);
         g.End();
     }
     return g.Finish();
@@ -302,6 +303,25 @@ TEST_F(GameFileTest, ResourceErrorsFailTheLoad)
     bytecode.extraTag = "SPRT";  // kept for the sprite reader
     EXPECT_TRUE(Load(MakeGame(bytecode)));
     EXPECT_NE(GameFile_FindChunk("SPRT"), nullptr);
+}
+
+// The chunks that carry nothing in this runner's files (DAFL) or byte code it does not take: a
+// count of 0 loads, any other is refused with the reason.
+TEST_F(GameFileTest, ChunksThatMustBeEmptyRefuseACount)
+{
+    for (const char* tag : {"DAFL", "CODE", "FUNC", "VARI"}) {
+        GameSpec empty;
+        empty.extraTag = tag;
+        EXPECT_TRUE(Load(MakeGame(empty))) << tag << capture.text;
+        GameSpec holding = empty;
+        holding.extraCount = 1;
+        capture.text.clear();
+        EXPECT_FALSE(Load(MakeGame(holding))) << tag;
+        EXPECT_NE(capture.text.find(std::string("The ") + tag + " chunk holds 1 entries where it must hold none"),
+                  std::string::npos)
+            << capture.text;
+        EXPECT_TRUE(Failed());
+    }
 }
 
 // Ids and id counters past 1000000000 are refused; counters that new ids would collide with are
