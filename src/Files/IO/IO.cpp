@@ -198,6 +198,8 @@ const char* IO_GetLastChar() { return lastChar; }
 void IO_SetLastChar(const char* text)
 {
     size_t n = text && *text ? CharBytes(text) : 0;
+    // A stray byte becomes U+FFFD, as in the typed text.
+    if (n && !UTF8_Valid(text, n)) text = "\xEF\xBF\xBD", n = 3;
     memset(lastChar, 0, sizeof lastChar);  // zero-padded, so that step states compare whole
     memcpy(lastChar, text, n);
 }

@@ -146,6 +146,14 @@ struct Reader {
 
 enum class Parse { Step, End, Damaged, NotUtf8 };
 
+// Whether the bytes are exactly one UTF-8 character: well-formed, as long as its first byte says.
+bool OneCharacter(const char* text, size_t length)
+{
+    unsigned char lead = (unsigned char)text[0];
+    size_t said = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return said == length && UTF8_Valid(text, length);
+}
+
 // Applies one step's changes (starting at its step tag) to the snapshot.
 Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
 {
@@ -201,6 +209,7 @@ Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
             memcpy(st.lastChar, r.bytes.data() + r.pos, a);
             r.pos += a;
             if (strlen(st.lastChar) != a) return Parse::Damaged;
+            if (a > 0 && !OneCharacter(st.lastChar, a)) return Parse::NotUtf8;
             break;
         case TAG_VALUE:
             if (!r.Get8(&a) || !r.Get64(&v) || a >= IO_REPLAY_SLOTS) return Parse::Damaged;

@@ -174,9 +174,13 @@ TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
     EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
     EXPECT_NE(capture.text.find("header is cut short"), std::string::npos) << capture.text;
 
-    // A last character of up to four bytes is taken; a longer one, or one holding a NUL, is not.
-    const std::pair<std::vector<uint8_t>, bool> lastChars[] = {
-        {{0x18, 2, 0xC3, 0xA9}, true}, {{0x18, 5, 'a', 'b', 'c', 'd', 'e'}, false}, {{0x18, 2, 'a', 0}, false}};
+    // A last character of up to four bytes is taken; a longer one, one holding a NUL, and one that
+    // is not UTF-8 are not.
+    const std::pair<std::vector<uint8_t>, bool> lastChars[] = {{{0x18, 2, 0xC3, 0xA9}, true},
+                                                               {{0x18, 5, 'a', 'b', 'c', 'd', 'e'}, false},
+                                                               {{0x18, 2, 'a', 0}, false},
+                                                               {{0x18, 1, 0xFF}, false},
+                                                               {{0x18, 2, 'a', 'b'}, false}};
     for (const auto& [record, taken] : lastChars) {
         bad.assign(good.begin(), good.begin() + HEADER + 5);  // the header and step 0's mark
         bad.insert(bad.end(), record.begin(), record.end());
@@ -325,7 +329,7 @@ TEST_F(RecordTest, TypedTextThatIsNotUtf8IsRefused)
     IO_Event_Text("\xF0\x9F\x98\x80");
     IO_Start_Step();
     RecordSession(6, 7);
-    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7));
+    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7)) << capture.text;
     IO_Playback_Stop();
 
     std::vector<uint8_t> bytes = Bytes();

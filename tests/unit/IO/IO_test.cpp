@@ -339,6 +339,15 @@ TEST_F(InputTest, TypedTextOfAnyLengthKeepsItsBound)
 
     IO_Event_Text("!");
     EXPECT_EQ(IO_GetTypedText(), tail.substr(4) + "!") << "a full buffer drops its first character for a new one";
+
+    // keyboard_lastchar keeps the first character of what it is given, a stray byte as U+FFFD, so
+    // that a recording of the game plays back.
+    IO_SetLastChar("\xC3\xA9t\xC3\xA9");
+    EXPECT_STREQ(IO_GetLastChar(), "\xC3\xA9");
+    IO_SetLastChar("\xFF\x80x");
+    EXPECT_STREQ(IO_GetLastChar(), "\xEF\xBF\xBD");
+    IO_SetLastChar("");
+    EXPECT_STREQ(IO_GetLastChar(), "");
 }
 
 TEST_F(InputTest, VirtualButtonsHoldTheirKey)
