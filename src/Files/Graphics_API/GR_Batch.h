@@ -74,6 +74,6 @@ uint32_t GR_Color_Alpha_To_ARGB(uint32_t colour, float alpha);
 namespace Graphics {
 enum { CLEAR_COLOR = 1, CLEAR_DEPTH = 2, CLEAR_STENCIL = 4 };
 // Clears the parts named by flags of the current viewport of the render target, whatever the
-// colour write mask; depth always to 1.0 and stencil to 0.
+// colour write mask; depth always to 1.0 and stencil to 0 (a depth clear clears the stencil too).
 bool Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flags);
 }

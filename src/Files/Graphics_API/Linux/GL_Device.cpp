@@ -381,7 +381,9 @@ bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flag
     GR_Batch_Flush();
     GLbitfield bits = 0;
     if (flags & CLEAR_COLOR) bits |= GL_COLOR_BUFFER_BIT;
-    if (flags & CLEAR_DEPTH) bits |= GL_DEPTH_BUFFER_BIT;
+    // Nothing tests the stencil, so it goes with the depth: the two share each pixel's word, and
+    // filling the whole word is several times cheaper for the device than rewriting depth bits.
+    if (flags & CLEAR_DEPTH) bits |= GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
     if (flags & CLEAR_STENCIL) bits |= GL_STENCIL_BUFFER_BIT;
     if (!bits) return true;
     glClearColor((argb >> 16 & 0xFF) / 255.0f, (argb >> 8 & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f, (argb >> 24) / 255.0f);
