@@ -34,6 +34,14 @@ static GLuint g_targetFbo = 0;
 static int g_targetW = 0, g_targetH = 0;
 static int g_viewport[4] = {0, 0, 0, 0};
 
+// How many times wider and higher than the viewport the device's own viewport is: 4 when the
+// viewport is the whole target and that side is even and fits the device, else 1. The device clips
+// a triangle that crosses its viewport on a path far slower than drawing it whole, and the target's
+// own edges cut off the pixels outside without that cost. A power of two with the viewport's centre
+// kept (so an even side) gives every vertex the same pixel position to the last bit.
+static int g_spread[2] = {1, 1};
+static GLint g_maxViewport[2] = {0, 0};
+
 bool GRL_Has_Device()
 {
     return g_context != nullptr;
@@ -53,6 +61,7 @@ int GR_D3D_Get_Backbuffer_Width() { return g_width; }
 int GR_D3D_Get_Backbuffer_Height() { return g_height; }
 int GRL_Target_Width() { return g_viewport[2]; }
 int GRL_Target_Height() { return g_viewport[3]; }
+int GRL_Viewport_Spread(int axis) { return g_spread[axis]; }
 bool GRL_Target_Is_Window() { return g_targetFbo == 0; }
 
 int GRL_Device_Y(int y, int h)
@@ -189,7 +198,10 @@ void GR_D3D_Set_Viewport(int x, int y, int w, int h)
     if (h < 1) h = 1;
     GR_Batch_Flush();
     g_viewport[0] = x, g_viewport[1] = y, g_viewport[2] = w, g_viewport[3] = h;
-    glViewport(x, GRL_Device_Y(y, h), w, h);
+    bool whole = x == 0 && y == 0 && w == g_targetW && h == g_targetH;
+    g_spread[0] = whole && w % 2 == 0 && 4 * w <= g_maxViewport[0] ? 4 : 1;
+    g_spread[1] = whole && h % 2 == 0 && 4 * h <= g_maxViewport[1] ? 4 : 1;
+    glViewport(x - (g_spread[0] - 1) * w / 2, GRL_Device_Y(y, h) - (g_spread[1] - 1) * h / 2, g_spread[0] * w, g_spread[1] * h);
     GRL_Load_Transforms();
 }
 
@@ -281,6 +293,7 @@ bool GR_D3D_Init(SDL_Window* window)
     g_window = window;
     g_context = context;
     g_generation++;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, g_maxViewport);
     if (!MakeDeviceResources()) {
         GR_D3D_Shutdown();
         return false;

@@ -23,6 +23,9 @@ bool GRL_Texture_Framebuffer(GR_DeviceTexture* texture, bool withDepth);
 void GRL_Bind_Target(GLuint fbo, int width, int height);
 int GRL_Target_Width();
 int GRL_Target_Height();
+// How many times the viewport's width (axis 0) or height (axis 1) the device's viewport spans,
+// centred on it; the transforms shrink clip space to match.
+int GRL_Viewport_Spread(int axis);
 // Whether the target is the window's own framebuffer, whose first row is its bottom one.
 bool GRL_Target_Is_Window();
 // The device's y of a rectangle of the target at row y (top first) and h rows high.
