@@ -1,6 +1,7 @@
 // Program entry of the runner: the switches, the start-up list, the game, the window and the
 // graphics device, the main loop, and the shut-down.
 #include "Background/Background_Main.h"
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Font/Font_Main.h"
 #include "Sprite/Sprite_Class.h"
@@ -97,11 +98,21 @@ static bool OpenWindow(bool* failed)
     return true;
 }
 
-// Input recording or playback of the switches; false (with a message) when the file is unusable.
+// The game's clock starts, with input recording or playback of the switches; false (with a
+// message) when the file is unusable. A recorded game's clock stands still at each step's time,
+// from its start on.
 static bool StartReplay()
 {
-    if (CommandLine.recordFile) return IO_Record_Start(CommandLine.recordFile, Game_Header.gameId);
-    if (CommandLine.playbackFile) return IO_Playback_Start(CommandLine.playbackFile, Game_Header.gameId);
+    Clock_Start();
+    if (CommandLine.recordFile) {
+        Clock_HoldAt(Clock_StartTime());
+        return IO_Record_Start(CommandLine.recordFile, Game_Header.gameId, Clock_StartTime());
+    }
+    int64_t start;
+    if (CommandLine.playbackFile) {
+        if (!IO_Playback_Start(CommandLine.playbackFile, Game_Header.gameId)) return false;
+        if (IO_Playback_StartTime(&start)) Clock_HoldFromStart(start);
+    }
     return true;
 }
 
@@ -164,18 +175,30 @@ static int Play(const std::string& game)
     if (failed) return EXIT_FAILED;
     Dialog_Init();
     Dialog_CaptionHook = Window_GetCaption;
+    Error_Display_Hook = Dialog_ErrorReported;
     Timer_PumpHook = PumpMessages;
     if (!StartReplay()) return EXIT_FAILED;
 
-    if (!Run_Prepare()) return EXIT_FAILED;
-    if (!Extension_Initialise()) return EXIT_ERROR;
-    Window_SetCursor(Option_ShowCursor ? 0 : -1);
-    if (!Run_StartGame()) return EXIT_FAILED;
+    // The error dialog shows the errors of the game's start and of each frame; the player's choice
+    // to end there ends the game as a fatal error does.
     int status = EXIT_OK;
+    auto errorDialog = [&status] {
+        if (Dialog_ErrorsOfStep(MainWindow != nullptr, !Run_NoWait) || !Run_Running) return;
+        Run_EndGame();
+        status = EXIT_ERROR;
+    };
+    if (!Run_Prepare()) return EXIT_FAILED;
+    if (!Extension_Initialise()) {
+        errorDialog();
+        return EXIT_ERROR;
+    }
+    if (!Run_StartGame()) return EXIT_FAILED;
+    errorDialog();
     bool closed = false;
     while (Run_Running) {
         Run_Frame();
         PumpMessages();
+        errorDialog();
         // Closing the window ends the game with its end events.
         if (Window_Quit && !closed && Run_Running) {
             closed = true;

@@ -16,10 +16,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 SDL_Window* MainWindow = nullptr;
-uint8_t WindowVisible = 0;
+uint8_t WindowVisible = 1;
 uint8_t WindowFocus = 0;
 bool VideoFullscreen = false;
 bool Window_Quit = false;
@@ -66,6 +67,12 @@ void ApplyCursor()
     SDL_ShowCursor(SDL_ENABLE);
 }
 
+bool EnvSet(const char* name)
+{
+    const char* value = getenv(name);
+    return value && *value;
+}
+
 // Appends "  <label><value>" for a shown game-state value.
 void AppendState(std::string& out, const char* label, const char* value)
 {
@@ -78,6 +85,12 @@ void AppendState(std::string& out, const char* label, const char* value)
 bool Window_Create(int width, int height, bool hidden)
 {
     if (MainWindow) return true;
+    // Without an X or Wayland display SDL would choose a driver whose windows nobody sees; a
+    // driver asked for by name is its user's choice.
+    if (!EnvSet("SDL_VIDEODRIVER") && !EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY")) {
+        Console_Warnings->Output("Window: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        return false;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         Console_Warnings->Output("Window: no display (%s)\n", SDL_GetError());
         return false;
@@ -96,7 +109,6 @@ bool Window_Create(int width, int height, bool hidden)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    WindowVisible = 1;
     WindowFocus = hidden ? 0 : 1;
     Window_Quit = false;
     SDL_GetWindowPosition(MainWindow, &PosX, &PosY);

@@ -22,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fclose(f);
     // The seeds were recorded by the game with id 777.
     if (IO_Playback_Start(path.c_str(), 777)) {
+        int64_t start;
+        IO_Playback_StartTime(&start);
         IO_ReplayValues values;
         size_t steps = 0;
         while (IO_Playback_Step(&values)) {

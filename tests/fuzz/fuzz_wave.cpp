@@ -1,6 +1,7 @@
-// Any bytes as a WAV image, as the AUDO entries of a game data file's sounds, or as a saved sound
-// stream: the reader accepts only images whose samples lie inside them (and its canonical copy
-// reads back the same), entries never reach past the file, and streams fail cleanly.
+// Any bytes as a WAV or AU image, as the AUDO entries of a game data file's sounds, or as a saved
+// sound stream: the reader accepts only images whose samples lie inside them (and its canonical
+// copy reads back as the same linear PCM), entries never reach past the file, and streams fail
+// cleanly.
 #include "../unit/Sound/SoundFile.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
@@ -23,12 +24,13 @@ void ReadImage(const uint8_t* data, size_t size)
         if (!why || !*why) abort();
         return;
     }
-    size_t frame = (size_t)w.channels * (size_t)(w.bits / 8);
+    size_t frame = Wave_FrameBytes(w);
     if (w.samples < data || w.samples + w.bytes > data + size || w.bytes == 0 || w.bytes % frame) abort();
     std::vector<uint8_t> copy = Wave_Canonical(w);
     WaveInfo again;
-    if (!Wave_Read(copy.data(), copy.size(), &again, &why) || again.bytes != w.bytes || again.rate != w.rate ||
-        again.channels != w.channels || again.bits != w.bits || memcmp(again.samples, w.samples, w.bytes))
+    if (!Wave_Read(copy.data(), copy.size(), &again, &why) || again.encoding != WaveEncoding::Linear ||
+        again.bytes != w.bytes / frame * Wave_FrameBytes(again) || again.rate != w.rate || again.channels != w.channels ||
+        again.bits != w.bits || Wave_Canonical(again) != copy)
         abort();
 }
 

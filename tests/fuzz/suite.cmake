@@ -25,7 +25,8 @@ if(RUNNER_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     add_test(NAME ${target}
       COMMAND ${target} -max_total_time=20 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
               -artifact_prefix=${work}/artifacts/ ${work} ${seeds})
-    set_tests_properties(${target} PROPERTIES LABELS fuzz TIMEOUT 120)
+    set_tests_properties(${target} PROPERTIES LABELS fuzz TIMEOUT 120
+                         ENVIRONMENT LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan.supp)
   endforeach()
 elseif(RUNNER_FUZZ)
   message(WARNING "RUNNER_FUZZ needs clang (CC=clang CXX=clang++); no fuzz targets are built")

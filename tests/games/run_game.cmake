@@ -1,9 +1,12 @@
 # Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES and the
 # switches listed in FOLDER/switches when there is one) and judges it: standard output must equal
 # FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent), every line
-# of FOLDER/expected_errors.txt must occur in standard error, and the whole text of
-# FOLDER/expected_report.txt must occur in it as it stands, once. A game whose folder holds a file
-# "runs" with a number N runs N times over the same save folder, its outputs joined.
+# of FOLDER/expected_errors.txt must occur in standard error, and the whole text of each
+# FOLDER/expected_report*.txt must occur in it as it stands, once. A game whose folder holds a file
+# "runs" with a number N runs N times over the same save folder, its outputs joined. A game whose
+# folder holds a file "replay" runs twice, recorded (-record) and then played back (-playback):
+# the second run's standard output must equal the first's, and expected.txt holds the first run's
+# with each number written as #.
 # FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
 # standing for FOLDER. FOLDER/environment, when present, holds NAME=VALUE lines set for the run,
 # with <folder> standing for FOLDER.
@@ -42,21 +45,39 @@ if(EXISTS ${FOLDER}/runs)
 endif()
 set(out "")
 set(err "")
-foreach(run RANGE 1 ${runs})
-  execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
-    OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
-  string(APPEND out "${run_out}")
-  string(APPEND err "${run_err}")
-  if(NOT "${status}" STREQUAL "0")
-    break()
+set(replay_failed FALSE)
+if(EXISTS ${FOLDER}/replay)
+  set(recording ${GAME}${SWITCHES}.recording)
+  file(REMOVE ${recording})
+  execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches} -record ${recording}
+    OUTPUT_VARIABLE recorded ERROR_VARIABLE err RESULT_VARIABLE status TIMEOUT 50)
+  if("${status}" STREQUAL "0")
+    execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches} -playback ${recording}
+      OUTPUT_VARIABLE replayed ERROR_VARIABLE replay_err RESULT_VARIABLE status TIMEOUT 50)
+    string(APPEND err "---- played back ----\n${replay_err}")
+    if(NOT "${replayed}" STREQUAL "${recorded}")
+      message(SEND_ERROR "the played-back run's output differs from the recorded run's:\n${recorded}---- played back ----\n${replayed}")
+      set(replay_failed TRUE)
+    endif()
   endif()
-endforeach()
+  string(REGEX REPLACE "[0-9]+" "#" out "${recorded}")
+else()
+  foreach(run RANGE 1 ${runs})
+    execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
+      OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
+    string(APPEND out "${run_out}")
+    string(APPEND err "${run_err}")
+    if(NOT "${status}" STREQUAL "0")
+      break()
+    endif()
+  endforeach()
+endif()
 set(expected_status 0)
 if(EXISTS ${FOLDER}/expected_status)
   file(STRINGS ${FOLDER}/expected_status expected_status LIMIT_COUNT 1)
 endif()
 file(READ ${FOLDER}/expected.txt expected)
-set(failed FALSE)
+set(failed ${replay_failed})
 if(NOT "${status}" STREQUAL "${expected_status}")
   message(SEND_ERROR "exit status ${status}, expected ${expected_status}")
   set(failed TRUE)
@@ -75,18 +96,20 @@ if(EXISTS ${FOLDER}/expected_errors.txt)
     endif()
   endforeach()
 endif()
-if(EXISTS ${FOLDER}/expected_report.txt)
-  file(READ ${FOLDER}/expected_report.txt report)
+file(GLOB reports ${FOLDER}/expected_report*.txt)
+foreach(report_file ${reports})
+  get_filename_component(report_name ${report_file} NAME)
+  file(READ ${report_file} report)
   string(FIND "${err}" "${report}" at)
   string(FIND "${err}" "${report}" last REVERSE)
   if(at EQUAL -1)
-    message(SEND_ERROR "standard error lacks the text of expected_report.txt")
+    message(SEND_ERROR "standard error lacks the text of ${report_name}")
     set(failed TRUE)
   elseif(NOT at EQUAL last)
-    message(SEND_ERROR "standard error holds the text of expected_report.txt more than once")
+    message(SEND_ERROR "standard error holds the text of ${report_name} more than once")
     set(failed TRUE)
   endif()
-endif()
+endforeach()
 if(failed)
   message("---- standard output ----\n${out}---- expected ----\n${expected}---- standard error ----\n${err}")
 endif()

@@ -1,9 +1,10 @@
 # Runs the runner with ARGS (a ;-list; "|" separates them on the command line of the test) and
 # judges it: the exit status must be STATUS, the lines of IN_ORDER must occur in standard error in
 # that order, and ABSENT must not occur there. HEADLESS=1 runs without a window; VIDEO_DRIVER
-# chooses SDL's video driver; standard output must equal the file EXPECTED_OUT when given. OPTIONS, when
-# given, is written as options.ini beside a copy of the game named by COPY_GAME. DIALOGS, when given,
-# is written as the answers of RUNNER_DIALOGS ("|" separates the lines).
+# chooses SDL's video driver; NO_DISPLAY=1 runs with no display variables at all; standard output
+# must equal the file EXPECTED_OUT when given. OPTIONS, when given, is written as options.ini beside
+# a copy of the game named by COPY_GAME. DIALOGS, when given, is written as the answers of
+# RUNNER_DIALOGS ("|" separates the lines).
 string(REPLACE "|" ";" args "${ARGS}")
 set(ENV{RUNNER_NO_WAIT} 1)
 set(ENV{RUNNER_MAX_FRAMES} 20)
@@ -12,6 +13,11 @@ if(HEADLESS)
 endif()
 if(VIDEO_DRIVER)
   set(ENV{SDL_VIDEODRIVER} ${VIDEO_DRIVER})
+endif()
+if(NO_DISPLAY)
+  unset(ENV{DISPLAY})
+  unset(ENV{WAYLAND_DISPLAY})
+  unset(ENV{SDL_VIDEODRIVER})
 endif()
 if(DIALOGS)
   string(REPLACE "|" "\n" text "${DIALOGS}")

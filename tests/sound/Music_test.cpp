@@ -111,6 +111,57 @@ TEST_F(MusicTest, WithoutRepeatItEndsAndSaysSo)
     EXPECT_GT(r.Tone(330, 0, r.Seconds()), 0.01);
 }
 
+TEST_F(MusicTest, PlacesAndRangesInMilliseconds)
+{
+    auto say = [](const std::string& command) { return MCI_Command(command.c_str()); };
+    auto ok = [](const std::string& command) { return MCI_Send(command.c_str(), nullptr, 0) == 0; };
+    ASSERT_TRUE(ok("open \"song.mp3\" type mpegvideo alias s"));
+    EXPECT_EQ(say("status s length"), "500");
+    EXPECT_EQ(say("status s position"), "0");
+    EXPECT_EQ(say("status s ready"), "true");
+    EXPECT_TRUE(ok("setaudio s volume to 250"));
+    EXPECT_EQ(say("status s volume"), "250");
+    // Places outside the file, a range that runs backwards, and another time format are refused.
+    EXPECT_FALSE(ok("seek s to 501"));
+    EXPECT_FALSE(ok("seek s to -1"));
+    EXPECT_FALSE(ok("play s from 300 to 100"));
+    EXPECT_FALSE(ok("play s from"));
+    EXPECT_FALSE(ok("play s to 9999"));
+    EXPECT_FALSE(ok("set s time format frames"));
+    EXPECT_TRUE(ok("set s time format ms"));
+    // A seek stops there; "wait" and "notify" hold nothing up.
+    EXPECT_TRUE(ok("seek s to 200 wait"));
+    EXPECT_EQ(say("status s mode"), "stopped");
+    EXPECT_EQ(say("status s position"), "200");
+    EXPECT_TRUE(ok("play s notify"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_TRUE(ok("pause s"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    long paused = atol(say("status s position").c_str());
+    EXPECT_GT(paused, 200);
+    EXPECT_LT(paused, 500);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(atol(say("status s position").c_str()), paused);  // it holds while paused
+    // Played to its end it stops there, and a play from there plays nothing more.
+    EXPECT_TRUE(ok("resume s"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_EQ(say("status s mode"), "stopped");
+    EXPECT_EQ(say("status s position"), "500");
+    EXPECT_TRUE(ok("play s"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(say("status s mode"), "stopped");
+    // A stretch over and over: still playing after three times its length, and inside it.
+    EXPECT_TRUE(ok("play s from 100 to 200 repeat"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(350));
+    EXPECT_EQ(say("status s mode"), "playing");
+    long place = atol(say("status s position").c_str());
+    EXPECT_GE(place, 100);
+    EXPECT_LE(place, 200);
+    EXPECT_TRUE(ok("stop s"));
+    EXPECT_TRUE(ok("close s"));
+    EXPECT_EQ(say("status s mode"), "");
+}
+
 TEST_F(MusicTest, ADamagedFileIsRefused)
 {
     FILE* f = fopen((folder + "noise.mp3").c_str(), "wb");

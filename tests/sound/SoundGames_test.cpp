@@ -116,3 +116,26 @@ TEST(SoundGames, WithoutAudioTheGamePlaysOnSilently)
     EXPECT_NE(quiet.err.find("No audio device could be opened: the game plays without sound."), std::string::npos);
     EXPECT_NE(quiet.out.find("beep playing 0"), std::string::npos);
 }
+
+// The audio system with a 2.0 s MP3 as music, asked through MCI_command while it plays, and a hum
+// that plays on while the channel count changes under it.
+TEST(SoundGames, TheMusicInterfaceAnswersAndVoicesKeepTheirChannels)
+{
+    GameRun run = RunChecked("audio_music");
+    const Recording& r = run.recording;
+    double start = r.Onset(0.01);
+    ASSERT_GE(start, 0);
+    // The hum from the first frame to the last (1.5 s), unbroken where the count changes (0.5 s).
+    for (double t = start + 0.05; t + 0.1 < start + 1.4; t += 0.1) EXPECT_GT(r.Tone(220, t, t + 0.1), 0.05) << t - start;
+    // The music until the seek (0.7 s), then only the 0.3 s from 1.5 s to 1.8 s of the file.
+    EXPECT_GT(r.Tone(330, start + 0.1, start + 0.6), 0.05);
+    EXPECT_LT(r.Tone(330, start + 1.3, start + 1.45), 0.01);
+}
+
+TEST(SoundGames, WithoutADeviceTheAudioSystemStaysAndPlaysNothing)
+{
+    GameRun quiet = RunGame("audio_music", "ALSOFT_DRIVERS=none", false);
+    EXPECT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.out, ReadFile(std::string(SOUND_SOURCE_DIR) + "/games/audio_music/expected_nodevice.txt"));
+    EXPECT_NE(quiet.err.find("No audio device could be opened: the game plays without sound."), std::string::npos);
+}

@@ -186,74 +186,88 @@ std::string ActionArgument(json_object* v, const std::string& where)
     return "0";
 }
 
-std::string ActionList(json_object* list, const std::string& where);
+// The code of an action list, cut where each action (or code entry) begins: each part becomes an
+// entry of the event, so that the runner numbers the actions as they are written. Braces and
+// "else" go with the part before them (before the first action: with the first).
+struct ActionParts {
+    std::vector<std::string> parts;
+    std::string before;  // text ahead of the first action
+    void Begin()
+    {
+        parts.push_back(before);
+        before.clear();
+    }
+    void Add(const std::string& text) { (parts.empty() ? before : parts.back()) += text; }
+};
+
+void ActionList(json_object* list, const std::string& where, ActionParts& out);
 
 // The statements of the entry at *i (with what a question governs), moving *i past them.
-std::string ActionStatement(json_object* list, size_t* i, const std::string& where)
+void ActionStatement(json_object* list, size_t* i, const std::string& where, ActionParts& out)
 {
     json_object* e = At(list, (*i)++);
     std::string at = where + ", action " + std::to_string(*i);
-    if (IsElse(e)) {
-        Error(at + ": \"else\" follows no question and what it governs");
-        return "";
-    }
-    if (!json_object_is_type(e, json_type_object)) {
-        Error(at + " is not an action, a block, code or \"else\"");
-        return "";
-    }
+    if (IsElse(e)) return Error(at + ": \"else\" follows no question and what it governs");
+    if (!json_object_is_type(e, json_type_object)) return Error(at + " is not an action, a block, code or \"else\"");
     if (Get(e, "block")) {
         CheckKeys(e, {"block"}, at);
         if (!json_object_is_type(Get(e, "block"), json_type_array)) Error(at + ": \"block\" must be a list of actions");
-        return "{\n" + ActionList(Get(e, "block"), at) + "}\n";
+        out.Add("{\n");
+        ActionList(Get(e, "block"), at, out);
+        return out.Add("}\n");
     }
     if (Get(e, "code") || Get(e, "file")) {
         CheckKeys(e, {"code", "file"}, at);
-        return "action_set_relative(0);\n{\n" + Code(e, "file") + "\n}\n";
+        out.Begin();
+        return out.Add("action_set_relative(0);\n{\n" + Code(e, "file") + "\n}\n");
     }
     CheckKeys(e, {"action", "args", "relative", "not"}, at);
     std::string name = GetString(e, "action");
-    if (!IsActionName(name)) {
-        Error(at + " names no action (\"" + name + "\")");
-        return "";
-    }
+    if (!IsActionName(name)) return Error(at + " names no action (\"" + name + "\")");
     std::string call = name + "(";
     json_object* args = Get(e, "args");
     if (args && !json_object_is_type(args, json_type_array)) Error(at + ": \"args\" must be a list");
     for (size_t k = 0; k < Length(args); k++) call += (k ? ", " : "") + ActionArgument(At(args, k), at);
     call += ")";
-    std::string code = std::string("action_set_relative(") + (GetBool(e, "relative", false) ? "1" : "0") + ");\n";
+    out.Begin();
+    out.Add(std::string("action_set_relative(") + (GetBool(e, "relative", false) ? "1" : "0") + ");\n");
     if (!IsQuestion(name)) {
         if (Get(e, "not")) Error(at + ": only a question can be negated");
-        return code + call + ";\n";
+        return out.Add(call + ";\n");
     }
     auto governed = [&](const char* what) {
-        if (*i < Length(list) && !IsElse(At(list, *i))) return ActionStatement(list, i, where);
+        if (*i < Length(list) && !IsElse(At(list, *i))) return ActionStatement(list, i, where, out);
         Error(at + ": " + what + " of the question " + name + " is missing");
-        return std::string();
     };
-    code += std::string("if (") + (GetBool(e, "not", false) ? "!" : "") + call + ") {\n" + governed("what runs on yes") + "}\n";
+    out.Add(std::string("if (") + (GetBool(e, "not", false) ? "!" : "") + call + ") {\n");
+    governed("what runs on yes");
+    out.Add("}\n");
     if (*i < Length(list) && IsElse(At(list, *i))) {
         (*i)++;
-        code += "else {\n" + governed("what runs after \"else\"") + "}\n";
+        out.Add("else {\n");
+        governed("what runs after \"else\"");
+        out.Add("}\n");
     }
-    return code;
 }
 
-std::string ActionList(json_object* list, const std::string& where)
+void ActionList(json_object* list, const std::string& where, ActionParts& out)
 {
-    std::string code;
-    for (size_t i = 0; i < Length(list);) code += ActionStatement(list, &i, where);
-    return code;
+    for (size_t i = 0; i < Length(list);) ActionStatement(list, &i, where, out);
 }
 
-// The code of an event or a moment: its own, or the code of its actions.
-std::string EventCode(json_object* o, const std::string& where)
+// The code of an event or a moment, as the entries to write for it: its own code, or the code of
+// its actions, one entry an action.
+std::vector<std::string> EventCode(json_object* o, const std::string& where)
 {
     json_object* actions = Get(o, "actions");
-    if (!actions) return Code(o, "file");
+    if (!actions) return {Code(o, "file")};
     if (Get(o, "code") || Get(o, "file")) Error(where + " has both code and actions");
     if (!json_object_is_type(actions, json_type_array)) Error(where + ": \"actions\" must be a list");
-    return ActionList(actions, where);
+    ActionParts out;
+    ActionList(actions, where, out);
+    if (out.parts.empty()) return {out.before};
+    out.parts.back() += out.before;
+    return out.parts;
 }
 
 std::map<std::string, std::map<std::string, int>> Names;  // kind -> name -> index
@@ -380,11 +394,16 @@ void WriteTimeLines(json_object* game)
     WriteListChunk("TMLN", game, "timelines", [](json_object* t, size_t) {
         Out.Str(GetString(t, "name"));
         json_object* moments = Get(t, "moments");
-        Out.U32((uint32_t)Length(moments));
+        std::vector<std::pair<int, std::string>> entries;  // a moment of actions is an entry for each
         for (size_t k = 0; k < Length(moments); k++) {
             json_object* m = At(moments, k);
-            Out.I32(GetInt(m, "time", 0));
-            Out.Str(EventCode(m, "time line " + GetString(t, "name") + ", moment " + std::to_string(k + 1)));
+            for (const std::string& code : EventCode(m, "time line " + GetString(t, "name") + ", moment " + std::to_string(k + 1)))
+                entries.push_back({GetInt(m, "time", 0), code});
+        }
+        Out.U32((uint32_t)entries.size());
+        for (const auto& [time, code] : entries) {
+            Out.I32(time);
+            Out.Str(code);
         }
     });
 }
@@ -397,16 +416,19 @@ const std::map<std::string, int> EventNumbers = {
     {"game_end", 3}, {"room_start", 4}, {"room_end", 5}, {"no_more_lives", 6}, {"animation_end", 7},
     {"end_of_path", 8}, {"no_more_health", 9}};
 
-void WriteEvent(json_object* e, const std::string& objectName)
+// The entries of an event: its type and number, and an entry's code for each of its actions.
+struct EventEntries {
+    int type = -1, number = 0;
+    std::vector<std::string> codes;
+};
+
+EventEntries EventOf(json_object* e, const std::string& objectName)
 {
+    EventEntries out;
     std::string typeName = GetString(e, "type");
     auto t = EventTypes.find(typeName);
-    if (t == EventTypes.end()) {
-        Error("object " + objectName + " has an event of unknown type \"" + typeName + "\"");
-        Out.I32(-1);
-    } else {
-        Out.I32(t->second);
-    }
+    if (t == EventTypes.end()) Error("object " + objectName + " has an event of unknown type \"" + typeName + "\"");
+    else out.type = t->second;
     json_object* number = Get(e, "number");
     int n = 0;
     if (number && json_object_is_type(number, json_type_string)) {
@@ -418,8 +440,9 @@ void WriteEvent(json_object* e, const std::string& objectName)
     } else if (number) {
         n = json_object_get_int(number);
     }
-    Out.I32(n);
-    Out.Str(EventCode(e, "object " + objectName + ", event " + typeName));
+    out.number = n;
+    out.codes = EventCode(e, "object " + objectName + ", event " + typeName);
+    return out;
 }
 
 // An object's physics properties (flag 8 of its record): shape, its sizes and material.
@@ -469,8 +492,19 @@ void WriteObjects(json_object* game)
         Out.I32(Ref(o, "parent", "objects"));
         Out.I32(Ref(o, "mask", "sprites"));
         json_object* events = Get(o, "events");
-        Out.U32((uint32_t)Length(events));
-        for (size_t k = 0; k < Length(events); k++) WriteEvent(At(events, k), name);
+        std::vector<EventEntries> entries;
+        size_t count = 0;
+        for (size_t k = 0; k < Length(events); k++) {
+            entries.push_back(EventOf(At(events, k), name));
+            count += entries.back().codes.size();
+        }
+        Out.U32((uint32_t)count);
+        for (const EventEntries& e : entries)
+            for (const std::string& code : e.codes) {
+                Out.I32(e.type);
+                Out.I32(e.number);
+                Out.Str(code);
+            }
         if (physics) WriteObjectPhysics(physics, name);
     });
 }

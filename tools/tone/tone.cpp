@@ -3,6 +3,7 @@
 // file. A frequency of 0 writes silence.
 #include <lame/lame.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -47,7 +48,8 @@ std::vector<uint8_t> Mp3(const std::vector<int16_t>& pcm, int channels, int rate
     lame_set_mode(lame, channels == 1 ? MONO : JOINT_STEREO);
     lame_set_brate(lame, 128);
     lame_set_quality(lame, 5);
-    lame_set_bWriteVbrTag(lame, 0);
+    // An Info frame first, with the encoder's delay and padding, so that decoders know the exact length.
+    lame_set_bWriteVbrTag(lame, 1);
     std::vector<uint8_t> out;
     if (lame_init_params(lame) < 0) {
         lame_close(lame);
@@ -61,6 +63,8 @@ std::vector<uint8_t> Mp3(const std::vector<int16_t>& pcm, int channels, int rate
     if (n > 0) out.insert(out.end(), chunk.begin(), chunk.begin() + n);
     n = lame_encode_flush(lame, chunk.data(), (int)chunk.size());
     if (n > 0) out.insert(out.end(), chunk.begin(), chunk.begin() + n);
+    size_t tag = lame_get_lametag_frame(lame, chunk.data(), chunk.size());
+    if (tag > 0 && tag <= out.size()) std::copy(chunk.begin(), chunk.begin() + (long)tag, out.begin());
     lame_close(lame);
     return out;
 }

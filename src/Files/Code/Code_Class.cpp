@@ -11,7 +11,25 @@
 
 bool Code_KeepTrees = true;
 
+void CodeActions::Append(const char* code)
+{
+    int line = 1;
+    if (!firstLines.empty()) {
+        // The lexer counts lines by their line feeds; the join adds one.
+        for (char c : text) line += c == '\n';
+        text += "\n";
+        line++;
+    }
+    firstLines.push_back(line);
+    text += code ? code : "";
+}
+
 CCode::CCode(const char* text, bool expression) : m_text(MemStrDup(text ? text : "")), m_expression(expression) {}
+
+CCode::CCode(const CodeActions& actions) : m_text(MemStrDup(actions.text.c_str())), m_expression(false)
+{
+    if (actions.firstLines.size() > 1) m_actionLines = actions.firstLines;
+}
 
 CCode::~CCode()
 {
@@ -30,7 +48,7 @@ bool CCode::Compile(const char* name)
     MemFree(m_name);
     m_name = MemStrDup(name ? name : "");
     std::string error;
-    m_tree = Code_Parse(m_text, m_expression, m_name, &error);
+    m_tree = Code_Parse(m_text, m_expression, m_name, &error, m_actionLines.empty() ? nullptr : &m_actionLines);
     if (m_tree) m_byteCode = Code_Generate(m_tree, m_expression, &error);
     if (!m_byteCode) {
         delete m_tree;

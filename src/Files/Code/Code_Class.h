@@ -2,6 +2,9 @@
 #pragma once
 #include "Variable/Value.h"
 
+#include <string>
+#include <vector>
+
 class CInstance;
 struct CodeTree;  // the compiled forms, private to the script engine
 struct ByteCode;
@@ -10,10 +13,21 @@ struct ByteCode;
 // A runner that runs the machine alone clears it: the trees are most of a loaded game's code memory.
 extern bool Code_KeepTrees;
 
+// Code made of actions joined in order (the entries of an event or of a time-line moment): its
+// text, and the line on which each action begins, so that an error names its action's number.
+struct CodeActions {
+    std::string text;
+    std::vector<int> firstLines;
+    // Appends the code of one more action, on the lines after the text so far.
+    void Append(const char* code);
+};
+
 class CCode {
 public:
     // expression false: a program (statements); true: one expression.
     CCode(const char* text, bool expression);
+    // A program made of actions.
+    explicit CCode(const CodeActions& actions);
     virtual ~CCode();
     CCode(const CCode&) = delete;
     CCode& operator=(const CCode&) = delete;
@@ -31,6 +45,7 @@ public:
 private:
     char* m_text;
     char* m_name = nullptr;
+    std::vector<int> m_actionLines;  // empty for code of one action
     bool m_expression;
     CodeTree* m_tree = nullptr;
     ByteCode* m_byteCode = nullptr;

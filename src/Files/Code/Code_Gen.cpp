@@ -651,6 +651,7 @@ private:
             return;
         case N_CONTINUE: AddContinue(Emit(OPC_JUMP, n->line)); return;
         case N_EXIT: Emit(OPC_EXIT, n->line); return;
+        case N_ACTION: Emit(OPC_ACTION, n->line, n->id); return;
         case N_RETURN:
             Value(n->kids[0]);
             Emit(OPC_RETURN, n->line);

@@ -505,6 +505,9 @@ Flow Exec(const Node* n, Run& r)
         return FLOW_CONTINUE;
     case N_EXIT:
         return FLOW_EXIT;
+    case N_ACTION:
+        Error_Context.actionNumber = n->id;
+        return FLOW_NORMAL;
     case N_RETURN:
         if (!Eval(n->kids[0], r, r.result)) return FLOW_ERROR;
         return FLOW_EXIT;

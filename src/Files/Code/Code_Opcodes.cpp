@@ -90,6 +90,7 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"map_find_local_stack", 0, 1, true, FLOW_NEXT, 0, false},
     {"grid_get_locals", 0, 1, true, FLOW_NEXT, 0, false},
     {"grid_set_locals_drop", 0, 0, true, FLOW_NEXT, 0, false},
+    {"action", 0, 0, false, FLOW_NEXT, 0, false},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST

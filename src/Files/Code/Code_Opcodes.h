@@ -112,6 +112,7 @@ enum Opcode : uint8_t {
     OPC_MAP_FIND_LOCAL_STACK, // [map_find_value] of the map in a local by the key on top
     OPC_GRID_GET_LOCALS,      // [grid_get] grid and cell from locals
     OPC_GRID_SET_LOCALS_DROP, // [grid_set_drop] grid and cell from locals, the value on top
+    OPC_ACTION,               // action a of the event or moment begins (its number for errors)
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

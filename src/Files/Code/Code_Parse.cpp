@@ -19,7 +19,10 @@ std::unordered_set<std::string> g_globalvars;
 
 class Parser {
 public:
-    Parser(CodeTree* tree, std::vector<Token>& tokens) : m_tree(tree), m_tokens(tokens) {}
+    Parser(CodeTree* tree, std::vector<Token>& tokens, const std::vector<int>* actionLines)
+        : m_tree(tree), m_tokens(tokens), m_actionLines(actionLines)
+    {
+    }
 
     // The first error ends the parse: the parser then sees only the end of the text, so every
     // rule returns at once, and the tree is dropped.
@@ -30,7 +33,7 @@ public:
     Node* ParseProgram()
     {
         Node* block = Make(N_BLOCK, Peek());
-        while (Peek().kind != T_END) Add(block, ParseStatement());
+        while (Peek().kind != T_END) AddStatement(block);
         return block;
     }
 
@@ -44,6 +47,8 @@ public:
 private:
     CodeTree* m_tree;
     std::vector<Token>& m_tokens;
+    const std::vector<int>* m_actionLines;  // the first line of each action, or null
+    size_t m_actionsBegun = 0;
     size_t m_at = 0;
     int m_nesting = 0;
     std::unordered_map<std::string, int> m_locals;
@@ -130,6 +135,24 @@ private:
 
     // ---- statements ----
 
+    // The next statement of a list; when actions have begun since the last one (on its line or
+    // before), a mark of the last of them goes first.
+    void AddStatement(Node* list)
+    {
+        if (m_actionLines) {
+            const Token& t = Peek();
+            size_t begun = m_actionsBegun;
+            while (begun < m_actionLines->size() && (*m_actionLines)[begun] <= t.line) begun++;
+            if (begun > m_actionsBegun) {
+                m_actionsBegun = begun;
+                Node* mark = Make(N_ACTION, t);
+                mark->id = (int)begun;
+                Add(list, mark);
+            }
+        }
+        Add(list, ParseStatement());
+    }
+
     Node* ParseStatement()
     {
         const Token& start = Peek();
@@ -214,7 +237,7 @@ private:
         Node* block = Make(N_BLOCK, Next());
         while (!IsSymbol(S_RBRACE)) {
             if (Peek().kind == T_END) return Fail(Peek(), "Symbol } expected.");
-            Add(block, ParseStatement());
+            AddStatement(block);
         }
         Next();
         return block;
@@ -297,7 +320,7 @@ private:
                 Add(n, mark);
                 continue;
             }
-            Add(n, ParseStatement());
+            AddStatement(n);
         }
         Next();
         return n;
@@ -617,7 +640,8 @@ private:
 
 }  // namespace
 
-CodeTree* Code_Parse(const char* text, bool expression, const char* name, std::string* error)
+CodeTree* Code_Parse(const char* text, bool expression, const char* name, std::string* error,
+                     const std::vector<int>* actionLines)
 {
     auto tree = std::make_unique<CodeTree>();
     tree->name = name ? name : "";
@@ -630,7 +654,7 @@ CodeTree* Code_Parse(const char* text, bool expression, const char* name, std::s
         *error = "In " + tree->name + head + lexError.message;
         return nullptr;
     }
-    Parser parser(tree.get(), tokens);
+    Parser parser(tree.get(), tokens, expression ? nullptr : actionLines);
     tree->root = expression ? parser.ParseWholeExpression() : parser.ParseProgram();
     if (parser.failed) {
         snprintf(head, sizeof head, ", line %d, position %d: ", parser.errorLine, parser.errorPos);

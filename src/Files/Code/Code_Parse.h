@@ -11,8 +11,10 @@ constexpr int CODE_MAX_TREE_DEPTH = 1000;
 constexpr size_t CODE_STACK_RESERVE = 512 * 1024;
 
 // Compiles text (a program, or one expression) into a tree; null with *error set (the message
-// names the code, line and position) when it does not compile.
-CodeTree* Code_Parse(const char* text, bool expression, const char* name, std::string* error);
+// names the code, line and position) when it does not compile. A program made of actions gives
+// the first line of each (in order): the tree marks where each begins, for the error reports.
+CodeTree* Code_Parse(const char* text, bool expression, const char* name, std::string* error,
+                     const std::vector<int>* actionLines = nullptr);
 // Folds constant sub-expressions of a tree in place.
 void Code_Fold(CodeTree* tree);
 // Forgets the names declared with globalvar.

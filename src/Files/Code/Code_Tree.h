@@ -43,6 +43,7 @@ enum NodeKind : uint8_t {
     N_EXIT,
     N_RETURN,     // kids[0] = value
     N_WITH,       // target, body
+    N_ACTION,     // an action of an event or moment begins: id = its number, which errors name
 };
 
 enum NodeOp : uint8_t {

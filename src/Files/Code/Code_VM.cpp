@@ -1034,7 +1034,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_OPERATORS_FROM_DIV(LABEL)
 #undef LABEL
         &&L_CALL_DROP, &&L_MAP_FIND_LOCAL_CONST, &&L_MAP_FIND_LOCAL_STACK, &&L_GRID_GET_LOCALS,
-        &&L_GRID_SET_LOCALS_DROP,
+        &&L_GRID_SET_LOCALS_DROP, &&L_ACTION,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1418,6 +1418,9 @@ L_EXIT:
     goto leave;
 L_FAIL:
     CHECK(FailNow(consts[pc->a].GetString()));
+L_ACTION:
+    Error_Context.actionNumber = pc->a;
+    NEXT();
 
 L_LOCAL_LT_JUMP_IF: {
     const TaggedValue& v = locals[pc->a];

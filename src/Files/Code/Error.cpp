@@ -13,11 +13,13 @@ namespace {
 void Display(const std::string& text, bool fatal)
 {
     if (Error_Display_Hook) Error_Display_Hook(text.c_str(), fatal);
-    else fprintf(stderr, "%s\n", text.c_str());
+    else Error_Print(text.c_str());
     if (fatal) Error_FatalPending = true;
 }
 
 }  // namespace
+
+void Error_Print(const char* text) { fprintf(stderr, "%s\n", text); }
 
 void Error_Show_Action(const char* message, bool fatal)
 {

@@ -21,6 +21,8 @@ extern std::string LastErrorText;
 extern bool Error_FatalPending;
 // Shows a formatted error; the shell installs a dialog, the default writes to standard error.
 extern void (*Error_Display_Hook)(const char* text, bool fatal);
+// Writes a formatted error to standard error, as the default display does.
+void Error_Print(const char* text);
 
 void Error_Show_Action(const char* message, bool fatal);
 void Error_Show(const char* message, bool fatal);

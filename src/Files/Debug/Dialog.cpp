@@ -2,12 +2,14 @@
 #include "Debug/Dialog.h"
 
 #include "Base/Console.h"
+#include "Code/Error.h"
 #include "Debug/Prompt.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -84,6 +86,37 @@ bool Dialog_FileName(bool save, const char* filter, const char* defaultName, con
     if (!extension.empty()) Console_Debug->Output("pDefExt = %s\n", extension.c_str());
     return Provider()->FileName(save, filter ? filter : "", defaultName ? defaultName : "", folder ? folder : "",
                                 title ? title : "", outName);
+}
+
+namespace {
+
+struct {
+    std::string report;  // the first fatal report of the step, else its first
+    bool fatal = false;
+    int count = 0;
+} stepErrors;
+
+}  // namespace
+
+void Dialog_ErrorReported(const char* report, bool fatal)
+{
+    Error_Print(report);
+    if (stepErrors.count++ == 0 || (fatal && !stepErrors.fatal)) {
+        stepErrors.report = report;
+        stepErrors.fatal = fatal;
+    }
+}
+
+bool Dialog_ErrorsOfStep(bool window, bool mayWait)
+{
+    if (stepErrors.count == 0) return true;
+    std::string report = std::move(stepErrors.report);
+    bool fatal = stepErrors.fatal;
+    int more = stepErrors.count - 1;
+    stepErrors = {};
+    if (!window || (Provider()->Waits() && !mayWait)) return !fatal;
+    const char* caption = Dialog_CaptionHook();
+    return Provider()->Error(caption ? caption : "", report.c_str(), more, fatal) && !fatal;
 }
 
 void Dialog_ShowMessage(const char* text, const char* caption)

@@ -18,6 +18,11 @@ public:
     // Asks for a file to open (an existing one) or to save; true with *outName a new string.
     virtual bool FileName(bool save, const char* filter, const char* defaultName, const char* folder, const char* title,
                           char** outName) = 0;
+    // Shows a run-time error report, with the number of further reports it stands for; true when
+    // the player goes on (never after a fatal one), false when the game is to end.
+    virtual bool Error(const char* caption, const char* report, int more, bool fatal) = 0;
+    // Whether a dialog waits for a player (the scripted provider answers at once).
+    virtual bool Waits() const { return true; }
 };
 
 // Chooses the provider from the environment and routes ShowMessage through it.
@@ -45,6 +50,15 @@ bool Dialog_FileName(bool save, const char* filter, const char* defaultName, con
                      char** outName);
 // A message with that caption (null: the window caption).
 void Dialog_ShowMessage(const char* text, const char* caption = nullptr);
+
+// The error dialog (docs/dialogs.md). The shell installs Dialog_ErrorReported as the run-time error
+// reporter's display: each report goes to standard error and is kept for the dialog of its step.
+void Dialog_ErrorReported(const char* report, bool fatal);
+// Once a step: the step's reports, one dialog for them all (the first fatal one, else the first,
+// with the number of the others), when the game has a window and may wait for the player (the
+// scripted provider always answers); the reports are then forgotten. False when the game is to
+// end: the player chose so, or the report was fatal.
+bool Dialog_ErrorsOfStep(bool window, bool mayWait);
 
 // The asynchronous dialogs: each queues a request and returns its id at once. The dialogs are
 // shown one at a time, oldest first, in the step's asynchronous pass; when one closes, the

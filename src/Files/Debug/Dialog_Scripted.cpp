@@ -97,6 +97,25 @@ public:
         return true;
     }
 
+    bool Waits() const override { return false; }
+
+    // A fatal error takes no line (it only ends the game); another takes "ok" to go on or
+    // "cancel" to end. The log names the report by its last line: standard error has it whole.
+    bool Error(const char* caption, const char* report, int more, bool fatal) override
+    {
+        std::string text = report;
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        std::string last = text.substr(text.find_last_of('\n') + 1);
+        std::string what = fatal ? "fatal error" : "error";
+        if (more > 0) what += " (and " + std::to_string(more) + " more)";
+        std::string answer = "cancel";
+        if (!fatal && !Next(what.c_str(), last.c_str(), &answer)) return false;
+        if (answer != "ok" && answer != "cancel") return Refuse(answer, "dialog of an error");
+        Console_Warnings->Output("dialog %s \"%s\": %s -> %s\n", what.c_str(), caption, last.c_str(),
+                                 answer == "ok" ? "go on" : "end the game");
+        return answer == "ok";
+    }
+
 private:
     bool Next(const char* kind, const char* text, std::string* answer)
     {

@@ -200,6 +200,19 @@ CPrompt CPrompt::File(bool save, const char* title, const char* filter, const ch
     return p;
 }
 
+CPrompt CPrompt::Error(const char* caption, const char* report, int more, bool fatal)
+{
+    CPrompt p;
+    p.m_kind = PROMPT_ERROR;
+    p.m_caption = caption ? caption : "";
+    p.m_message = report ? report : "";
+    p.m_fatal = fatal;
+    if (more > 0)
+        p.m_note = more == 1 ? "1 more error in this step is on standard error."
+                             : std::to_string(more) + " more errors in this step are on standard error.";
+    return p;
+}
+
 const TPromptFilter* CPrompt::CurrentFilter() const
 {
     return m_filter < m_filters.size() ? &m_filters[m_filter] : nullptr;
@@ -207,7 +220,7 @@ const TPromptFilter* CPrompt::CurrentFilter() const
 
 void CPrompt::Type(const char* utf8)
 {
-    if (m_outcome != PROMPT_OPEN || m_confirm) return;
+    if (m_outcome != PROMPT_OPEN || m_confirm || m_kind == PROMPT_ERROR) return;
     m_fields[m_focus].Insert(utf8);
     if (m_kind != PROMPT_TEXT && m_kind != PROMPT_LOGIN) m_message.clear();
 }
@@ -215,6 +228,11 @@ void CPrompt::Type(const char* utf8)
 void CPrompt::Key(int vk, bool shift)
 {
     if (m_outcome != PROMPT_OPEN) return;
+    if (m_kind == PROMPT_ERROR) {
+        if (vk == 13) m_outcome = m_fatal ? PROMPT_CANCELLED : PROMPT_ACCEPTED;
+        else if (vk == 27) m_outcome = PROMPT_CANCELLED;
+        return;
+    }
     bool file = m_kind == PROMPT_OPEN_FILE || m_kind == PROMPT_SAVE_FILE;
     if (m_confirm) {
         // Replace the existing file? Enter yes, Escape back to the name.

@@ -1,5 +1,5 @@
-// The in-window prompts: a text prompt, a login (user name and masked password) and the open and
-// save file prompts, which list a folder's entries. A prompt is edited with virtual-key codes and
+// The in-window prompts: a text prompt, a login (user name and masked password), the open and
+// save file prompts, which list a folder's entries, and the error dialog. A prompt is edited with virtual-key codes and
 // typed text; the dialog provider feeds it the window's events and draws it over the frozen game
 // (Prompt_Draw) until it is accepted or cancelled.
 #pragma once
@@ -44,7 +44,7 @@ std::vector<TPromptFilter> Prompt_ParseFilter(const char* filter);
 // extension.
 std::string Prompt_DefaultExtensionText(const char* filter);
 
-enum PromptKind { PROMPT_TEXT, PROMPT_LOGIN, PROMPT_OPEN_FILE, PROMPT_SAVE_FILE };
+enum PromptKind { PROMPT_TEXT, PROMPT_LOGIN, PROMPT_OPEN_FILE, PROMPT_SAVE_FILE, PROMPT_ERROR };
 enum PromptOutcome { PROMPT_OPEN, PROMPT_ACCEPTED, PROMPT_CANCELLED };
 
 struct TPromptEntry {
@@ -61,6 +61,9 @@ public:
     // The folder to start in (the current folder when empty or missing) and the default name,
     // which may name a file in a sub-folder.
     static CPrompt File(bool save, const char* title, const char* filter, const char* defaultName, const char* folder);
+    // A run-time error report, standing for `more` further reports. Accepted (Enter) means the
+    // player goes on, which a fatal error does not allow: Enter then ends the game, as Escape does.
+    static CPrompt Error(const char* caption, const char* report, int more, bool fatal);
 
     // Keys are virtual-key numbers: 8 Backspace, 9 Tab (shift: backwards), 13 Enter, 27 Escape,
     // 33/34 Page Up/Down, 35 End, 36 Home, 37..40 arrows, 46 Delete.
@@ -73,7 +76,7 @@ public:
     const std::string& Caption() const { return m_caption; }
     const std::string& Message() const { return m_message; }
     // Text and login prompts: field 0 the text or user name, field 1 the password.
-    int FieldCount() const { return m_kind == PROMPT_LOGIN ? 2 : 1; }
+    int FieldCount() const { return m_kind == PROMPT_LOGIN ? 2 : m_kind == PROMPT_ERROR ? 0 : 1; }
     const TPromptField& Field(int i) const { return m_fields[i]; }
     int Focus() const { return m_focus; }
     bool Masked(int field) const { return m_kind == PROMPT_LOGIN && field == 1; }
@@ -88,6 +91,9 @@ public:
     bool Confirming() const { return m_confirm; }
     // The accepted file: a full, normalised path.
     const std::string& Chosen() const { return m_chosen; }
+    // The error dialog: whether the error is fatal, and what it says of the further reports.
+    bool Fatal() const { return m_fatal; }
+    const std::string& Note() const { return m_note; }
 
 private:
     void Enter();
@@ -110,6 +116,8 @@ private:
     std::string m_extension;
     bool m_confirm = false;
     std::string m_chosen;
+    bool m_fatal = false;
+    std::string m_note;
 };
 
 // Draws the prompt, centred, over what the back buffer of that size holds.

@@ -1,6 +1,7 @@
 // How the in-window prompts look: a box centred over the darkened game frame, drawn with the
-// built-in font: a title bar, the prompt's text, the fields (the focused one with a caret), a file
-// prompt's folder, filter and entries, a message line and a line of key hints.
+// built-in font: a title bar, the prompt's text (an error dialog's report), the fields (the focused
+// one with a caret), a file prompt's folder, filter and entries, a message line and a line of key
+// hints.
 #include "Debug/Prompt.h"
 
 #include "Graphics/DrawPrimitives.h"
@@ -21,17 +22,19 @@ namespace {
 // Colours, 0xBBGGRR.
 constexpr uint32_t BOX = 0x302820, BORDER = 0xC0B0A0, TITLE = 0x8C5A28, TEXT = 0xFFFFFF, FIELD = 0xFFFFFF,
                    FIELD_TEXT = 0x000000, FOCUS = 0xF0B050, LIST = 0x201810, FOLDER = 0x80E0FF, MESSAGE = 0x80C0FF,
-                   HINT = 0xB0B0B0;
+                   HINT = 0xB0B0B0, ERROR_TITLE = 0x2830A8;
 constexpr int PAD = 8, GAP = 6, BOX_WIDTH = 440;
 
 bool IsContinuation(char c) { return ((unsigned char)c & 0xC0) == 0x80; }
 
-// Text drawn as it stands: '#' is not a line break and control characters are spaces.
-std::string Literal(const std::string& text)
+// Text drawn as it stands: '#' is not a line break and control characters are spaces, line feeds
+// too unless they break the lines.
+std::string Literal(const std::string& text, bool breaks = false)
 {
     std::string out;
     for (char c : text) {
         if (c == '#') out += "\\#";
+        else if (c == '\n' && breaks) out += '\r';
         else out += (unsigned char)c < 32 ? ' ' : c;
     }
     return out;
@@ -75,10 +78,10 @@ void Frame(int x1, int y1, int x2, int y2, uint32_t colour)
     Draw_Rectangle((float)x1, (float)y1, (float)x2, (float)y2, true);
 }
 
-void Write(int x, int y, const std::string& text, uint32_t colour, int wrap = -1)
+void Write(int x, int y, const std::string& text, uint32_t colour, int wrap = -1, bool breaks = false)
 {
     Draw_SetColor(colour);
-    GR_Text_Draw((float)x, (float)y, Literal(text).c_str(), -1, wrap);
+    GR_Text_Draw((float)x, (float)y, Literal(text, breaks).c_str(), -1, wrap);
 }
 
 // The box's parts, laid out from the top.
@@ -154,6 +157,7 @@ const char* Hint(const CPrompt& prompt)
     switch (prompt.Kind()) {
     case PROMPT_LOGIN: return "Tab: next field   Enter: OK   Esc: cancel";
     case PROMPT_TEXT: return "Enter: OK   Esc: cancel";
+    case PROMPT_ERROR: return prompt.Fatal() ? "Enter: end the game" : "Enter: go on   Esc: end the game";
     default: return "Up/Down: choose   Enter: OK   Esc: cancel";
     }
 }
@@ -162,15 +166,20 @@ const char* Hint(const CPrompt& prompt)
 int Content(const CPrompt& prompt, const Layout& l, bool draw)
 {
     int y = l.y;
+    bool error = prompt.Kind() == PROMPT_ERROR;
     if (draw) {
-        Fill(l.x + 1, y + 1, l.x + l.width - 1, y + l.line + 6, TITLE);
+        Fill(l.x + 1, y + 1, l.x + l.width - 1, y + l.line + 6, error ? ERROR_TITLE : TITLE);
         Write(l.x + PAD, y + 3, Fit(prompt.Caption(), l.inner, false), TEXT);
     }
     y += l.line + 6 + GAP;
     bool file = prompt.Kind() == PROMPT_OPEN_FILE || prompt.Kind() == PROMPT_SAVE_FILE;
-    if (prompt.Kind() == PROMPT_TEXT && !l.message.empty()) {
-        if (draw) Write(l.x + PAD, y, l.message, TEXT, l.inner);
-        y += GR_Text_Height(Literal(l.message).c_str(), -1, l.inner) + GAP;
+    if ((prompt.Kind() == PROMPT_TEXT || error) && !l.message.empty()) {
+        if (draw) Write(l.x + PAD, y, l.message, TEXT, l.inner, error);
+        y += GR_Text_Height(Literal(l.message, error).c_str(), -1, l.inner) + GAP;
+    }
+    if (error && !prompt.Note().empty()) {
+        if (draw) Write(l.x + PAD, y, prompt.Note(), MESSAGE, l.inner);
+        y += GR_Text_Height(Literal(prompt.Note()).c_str(), -1, l.inner) + GAP;
     }
     if (file) y = DrawListing(prompt, l, y, draw);
     for (int i = 0; i < prompt.FieldCount(); i++) {
@@ -211,8 +220,9 @@ void Prompt_Draw(const CPrompt& prompt, int width, int height)
         l.rows = std::max(1, l.rows - (excess + row - 1) / row);
         boxHeight = Content(prompt, l, false);
     }
-    // A text too long for the window is cut to the longest head that fits, so the field shows.
-    if (boxHeight > height && prompt.Kind() == PROMPT_TEXT) {
+    // A text too long for the window is cut to the longest head that fits, so that the field (or
+    // the error dialog's hints) shows.
+    if (boxHeight > height && (prompt.Kind() == PROMPT_TEXT || prompt.Kind() == PROMPT_ERROR)) {
         const std::string& full = prompt.Message();
         std::vector<size_t> cuts;  // character starts after the first
         for (size_t i = 1; i < full.size(); i++)

@@ -5,6 +5,7 @@
 // built-ins answer 0 or "", the increments give their date back, and a creation gives the
 // failure date, the date of the second before 1970.
 #include "Function/Function_Date.h"
+#include "Base/Clock.h"
 #include "Code/Function.h"
 
 #include <climits>
@@ -192,7 +193,8 @@ void AddSeconds(TaggedValue* result, const TaggedValue* args, int64_t unit)
 
 double Now()
 {
-    return SecondsToDate((int64_t)time(nullptr));
+    int64_t microseconds = Clock_Now();
+    return SecondsToDate(microseconds / 1000000 - (microseconds % 1000000 < 0));
 }
 
 DATE_BUILTIN(date_current_datetime)

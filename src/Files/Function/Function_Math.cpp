@@ -3,7 +3,7 @@
 #include "Function/Function_String.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
-#include "Base/Timer.h"
+#include "Base/Clock.h"
 #include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
@@ -142,7 +142,7 @@ void F_random_get_seed(TaggedValue* result, CInstance*, CInstance*, int argc, Ta
 
 void F_randomize(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    uint64_t t = (uint64_t)Timer_GetMicroseconds();
+    uint64_t t = (uint64_t)Clock_SinceStart();
     uint32_t low = (uint32_t)t, high = (uint32_t)(t >> 32);
     uint32_t seed = (high + low) ^ (uint32_t)((t >> 16) & 0xFFFF) ^ (low << 16);
     Random_Seed(seed);
@@ -154,19 +154,25 @@ void F_abs(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* a
     result->SetReal((double)std::fabs((float)args[0].GetReal()));
 }
 
+// A whole number as a real of its own, however far beyond 32 bits (-0 reads as 0).
+static void SetWhole(TaggedValue* result, double v)
+{
+    result->SetReal(v == 0 ? 0.0 : v);
+}
+
 void F_round(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal((double)Arg_I(args[0]));
+    SetWhole(result, std::nearbyint(args[0].GetReal()));  // ties to even
 }
 
 void F_floor(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal((double)RealToInt(std::floor(args[0].GetReal())));
+    SetWhole(result, std::floor(args[0].GetReal()));
 }
 
 void F_ceil(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
-    result->SetReal((double)RealToInt(std::ceil(args[0].GetReal())));
+    SetWhole(result, std::ceil(args[0].GetReal()));
 }
 
 void F_sign(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)

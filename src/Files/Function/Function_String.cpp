@@ -105,8 +105,10 @@ void Replace(TaggedValue* result, int argc, TaggedValue* args, bool all)
     const char* sub = Arg_S(args[1]);
     const char* with = Arg_S(args[2]);
     size_t ns = strlen(s), nsub = strlen(sub), nwith = strlen(with);
-    // An empty substring occurs everywhere and nowhere: nothing is replaced.
-    if (nsub == 0) return result->SetString(s, ns);
+    // A missing substring replaces nothing. An empty one is found at the start of a text that is
+    // not empty, like every search's: string_replace puts the new text before it, while
+    // string_replace_all, which would find it there for ever, leaves the text as it is.
+    if (!args[1].IsString() || (nsub == 0 && (all || ns == 0))) return result->SetString(s, ns);
     const char* end = s + ns;
     uint64_t matches = 0;
     for (const char* p = Find(s, end, sub, nsub); p; p = Find(p + nsub, end, sub, nsub)) {
@@ -215,6 +217,8 @@ void F_string_byte_length(TaggedValue* result, CInstance*, CInstance*, int argc,
 
 void F_string_pos(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue* args)
 {
+    // A substring or text that is not a string is missing: nothing is found.
+    if (!args[0].IsString() || !args[1].IsString()) return result->SetReal(0.0);
     const char* sub = Arg_S(args[0]);
     const char* s = Arg_S(args[1]);
     int at = *s ? Pos(sub, s) : 0;

@@ -6,7 +6,7 @@
 
 #include "Base/Digest.h"
 #include "Base/MemoryManager.h"
-#include "Base/Timer.h"
+#include "Base/Clock.h"
 #include "Base/UTF8.h"
 #include "Code/Arguments.h"
 #include "Code/Error.h"
@@ -188,7 +188,7 @@ QUENBY_BUILTIN(draw_texture_flush)
 }
 
 QUENBY_BUILTIN(Quenby_GetPlatform) { result->SetReal(OS_LINUX); }
-QUENBY_BUILTIN(get_timer) { result->SetReal((double)Timer_GetMicroseconds()); }
+QUENBY_BUILTIN(get_timer) { result->SetReal((double)Clock_SinceStart()); }
 QUENBY_BUILTIN(device_mouse_check_button) { MouseCheck(result, args, IO_DOWN); }
 QUENBY_BUILTIN(device_mouse_check_button_pressed) { MouseCheck(result, args, IO_PRESSED); }
 QUENBY_BUILTIN(device_mouse_check_button_released) { MouseCheck(result, args, IO_RELEASED); }

@@ -77,6 +77,10 @@ TPageEntry* TPage_At(int index);
 int TPage_Handle(const TPageEntry* entry);  // -1 when not an entry of the table
 // The texture id of an entry's page, -1 when none.
 int TPage_TextureId(const TPageEntry* entry);
+// Widens box {left, top, right, bottom} (image coordinates) by the pixels of the entries' images
+// whose alpha is not 0; false (the box perhaps widened by some) when an entry is null or its page
+// cannot be read.
+bool TPage_VisibleBox(const TPageEntry* const* entries, int count, int box[4]);
 
 // What a texture argument of the drawing built-ins names: a texture id names itself; a page-entry
 // handle names its page's texture and the entry, into whose rectangle texture coordinates are

@@ -1,6 +1,9 @@
 #include "Graphics_API/GR_Texture.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Graphics_API/Image.h"
+
+#include <algorithm>
 
 #include <cmath>
 #include <cstring>
@@ -87,4 +90,41 @@ void GR_TextureRef::Map(float* u, float* v) const
     if (!page) return;
     *u = (page->x + *u * page->cropWidth) / pageWidth;
     *v = (page->y + *v * page->cropHeight) / pageHeight;
+}
+
+bool TPage_VisibleBox(const TPageEntry* const* entries, int count, int box[4])
+{
+    // Entries of one sprite mostly share a page: each page is decoded once.
+    int decoded = -1, width = 0, height = 0;
+    uint8_t* rgba = nullptr;
+    bool read = true;
+    for (int i = 0; i < count && read; i++) {
+        const TPageEntry* e = entries[i];
+        if (!e) {
+            read = false;
+            break;
+        }
+        if (e->tp != decoded) {
+            MemFree(rgba);
+            rgba = nullptr;
+            decoded = e->tp;
+            GR_TextureSlot* slot = GR_Texture_Slot(TPage_PageTexture(e->tp));
+            if (slot && slot->png) rgba = PNG_Decode(slot->png, slot->pngSize, &width, &height);
+        }
+        if (!rgba || e->x + e->w > width || e->y + e->h > height) {
+            read = false;
+            break;
+        }
+        // A page pixel stands for the part of the content its share of the entry covers.
+        for (int py = 0; py < e->h; py++)
+            for (int px = 0; px < e->w; px++) {
+                if (!rgba[((size_t)(e->y + py) * width + e->x + px) * 4 + 3]) continue;
+                int l = e->xoffset + px * e->cropWidth / e->w, r = e->xoffset + ((px + 1) * e->cropWidth - 1) / e->w;
+                int t = e->yoffset + py * e->cropHeight / e->h, b = e->yoffset + ((py + 1) * e->cropHeight - 1) / e->h;
+                box[0] = std::min(box[0], l), box[1] = std::min(box[1], t);
+                box[2] = std::max(box[2], std::max(l, r)), box[3] = std::max(box[3], std::max(t, b));
+            }
+    }
+    MemFree(rgba);
+    return read;
 }

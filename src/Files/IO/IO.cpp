@@ -14,6 +14,10 @@ bool liveMouse[IO_MOUSE_DEVICES][IO_MOUSE_BUTTONS];
 uint8_t pendingMouse[IO_MOUSE_DEVICES][IO_MOUSE_BUTTONS];
 uint8_t pendingWheel[IO_MOUSE_DEVICES];
 bool virtualHeld[IO_KEY_COUNT];
+// The keyboard as the system sees it (keyboard_check_direct), before the key map: held now, and
+// pressed since the key was last asked about.
+bool directHeld[IO_KEY_COUNT];
+bool directPressed[IO_KEY_COUNT];
 
 IO_StepState step;
 int lastKey;
@@ -92,6 +96,12 @@ void VirtualButtonsHeld(bool held[IO_KEY_COUNT])
         for (int d = 0; d < IO_MOUSE_DEVICES; d++)
             if (liveMouse[d][0] && InsideButton(b, RawMouse.x[d], RawMouse.y[d])) held[b.key] = true;
     }
+}
+
+void DirectKey(int key, bool down)
+{
+    if (down && !directHeld[key]) directPressed[key] = true;
+    directHeld[key] = down;
 }
 
 }  // namespace
@@ -232,9 +242,27 @@ void IO_SetTypedText(const char* text)
     if (text) TypedAppend(text);
 }
 
+bool IO_KeyDirect(int key)
+{
+    if (!KeyValid(key)) return false;
+    bool on = directHeld[key] || directPressed[key];
+    directPressed[key] = false;
+    return on;
+}
+
+bool IO_KeyDirectHeld(int key) { return KeyValid(key) && directHeld[key]; }
+
+void IO_Event_SyntheticKey(int key, bool down)
+{
+    if (!KeyValid(key)) return;
+    DirectKey(key, down);
+    IO_Event_Key(key, down);
+}
+
 void IO_Event_Key(int key, bool down)
 {
     if (!liveInput || !KeyValid(key)) return;
+    DirectKey(key, down);
     int k = IO_KeyMap_Get(key);
     if (!KeyValid(k)) return;
     if (down) {
@@ -310,6 +338,11 @@ void IO_GetStepState(IO_StepState* out)
 void IO_SetStepState(const IO_StepState& state)
 {
     step = state;
+    // The keyboard_check_direct of a replay sees the keys of the replayed steps.
+    for (int k = 0; k < IO_KEY_COUNT; k++) {
+        DirectKey(k, state.key[k] & IO_DOWN);
+        if (state.key[k] & IO_PRESSED) directPressed[k] = true;
+    }
     for (int d = 0; d < IO_MOUSE_DEVICES; d++) {
         RawMouse.x[d] = state.mouseX[d];
         RawMouse.y[d] = state.mouseY[d];

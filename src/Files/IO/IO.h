@@ -61,6 +61,17 @@ int IO_GetMouseButton(int device);
 int IO_GetMouseLastButton(int device);
 void IO_SetMouseLastButton(int device, int button);
 
+// keyboard_check_direct: whether the key (before the key map) is held now or was pressed since
+// the last time it was asked about; the asking forgets that press.
+bool IO_KeyDirect(int key);
+// Whether the key is held now, as keyboard_check_direct sees it; forgets nothing.
+bool IO_KeyDirectHeld(int key);
+// Num Lock as the system reports it. Setting it changes the system's state where the platform
+// lets the runner (the X keyboard extension); elsewhere the runner reports the state set until the
+// player presses Num Lock.
+bool IO_NumLock_Get();
+void IO_NumLock_Set(bool on);
+
 // keyboard_string: the text typed so far (shared storage, valid until the next change).
 const char* IO_GetTypedText();
 void IO_SetTypedText(const char* text);
@@ -68,6 +79,9 @@ void IO_SetTypedText(const char* text);
 // Events from the platform layer. Keys are virtual-key numbers before the key map.
 void IO_Event_Key(int key, bool down);
 void IO_Event_KeyRepeat(int key);
+// A key event the game made (keyboard_key_press, keyboard_key_release): keyboard_check_direct sees
+// it at once, and the next step as a key event, as the player's own.
+void IO_Event_SyntheticKey(int key, bool down);
 void IO_Event_Text(const char* utf8);
 void IO_Event_Backspace();
 void IO_Event_MouseButton(int device, int button, bool down);

@@ -12,8 +12,10 @@
 namespace {
 
 const char MAGIC[4] = {'R', 'I', 'N', 'P'};
-constexpr uint32_t VERSION = 1;
-constexpr size_t HEADER_SIZE = 12;
+// Version 2 adds the game's start time to the header and the clock of each step; a recording of
+// version 1 holds neither and plays with the running clock.
+constexpr uint32_t VERSION = 2, VERSION_WITHOUT_TIME = 1;
+constexpr size_t HEADER_SIZE = 20, HEADER_SIZE_WITHOUT_TIME = 12;
 constexpr long MAX_FILE = 512L * 1024 * 1024;
 constexpr uint32_t MAX_TEXT = IO_TYPED_MAX * 4;
 
@@ -106,6 +108,8 @@ std::string playPath;
 Snapshot played;
 uint32_t playStep;
 bool playing;
+bool playHasTime;
+int64_t playStartTime;
 
 struct Reader {
     const std::vector<uint8_t>& bytes;
@@ -221,7 +225,7 @@ bool Replaceable(const char* path)
 
 }  // namespace
 
-bool IO_Record_Start(const char* path, uint32_t gameId)
+bool IO_Record_Start(const char* path, uint32_t gameId, int64_t startTime)
 {
     IO_Record_Stop();
     if (!Replaceable(path)) {
@@ -239,6 +243,7 @@ bool IO_Record_Start(const char* path, uint32_t gameId)
     std::vector<uint8_t> header(MAGIC, MAGIC + 4);
     Put32(header, VERSION);
     Put32(header, gameId);
+    Put64(header, (uint64_t)startTime);
     return WriteBytes(header);
 }
 
@@ -275,15 +280,21 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
     }
     Reader r{bytes, 0};
     uint32_t version = 0, id = 0;
-    if (bytes.size() < HEADER_SIZE || memcmp(bytes.data(), MAGIC, 4) != 0) {
+    uint64_t startTime = 0;
+    if (bytes.size() < HEADER_SIZE_WITHOUT_TIME || memcmp(bytes.data(), MAGIC, 4) != 0) {
         Console_Warnings->Output("\"%s\" is not an input recording\n", path);
         return false;
     }
     r.pos = 4;
     r.Get32(&version);
     r.Get32(&id);
-    if (version != VERSION) {
-        Console_Warnings->Output("The recording \"%s\" has version %u; this runner plays version %u\n", path, version, VERSION);
+    if (version != VERSION && version != VERSION_WITHOUT_TIME) {
+        Console_Warnings->Output("The recording \"%s\" has version %u; this runner plays versions %u and %u\n", path,
+                                 version, VERSION_WITHOUT_TIME, VERSION);
+        return false;
+    }
+    if (version == VERSION && !r.Get64(&startTime)) {
+        Console_Warnings->Output("The recording \"%s\" is damaged (its header is cut short)\n", path);
         return false;
     }
     if (id != gameId) {
@@ -303,7 +314,9 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         }
     }
     playBytes = std::move(bytes);
-    playPos = HEADER_SIZE;
+    playPos = version == VERSION ? HEADER_SIZE : HEADER_SIZE_WITHOUT_TIME;
+    playHasTime = version == VERSION;
+    playStartTime = (int64_t)startTime;
     playPath = path;
     SnapshotReset(played);
     playStep = 0;
@@ -338,3 +351,9 @@ void IO_Playback_Stop()
 }
 
 bool IO_PlaybackActive() { return playing; }
+
+bool IO_Playback_StartTime(int64_t* time)
+{
+    *time = playStartTime;
+    return playing && playHasTime;
+}

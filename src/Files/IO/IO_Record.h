@@ -10,8 +10,9 @@ struct IO_ReplayValues {
     int64_t value[IO_REPLAY_SLOTS];
 };
 
-// Both return false with a message on the warnings console when the file cannot be used.
-bool IO_Record_Start(const char* path, uint32_t gameId);
+// Both return false with a message on the warnings console when the file cannot be used. The
+// start time is the game clock's at the game's start (Clock_StartTime).
+bool IO_Record_Start(const char* path, uint32_t gameId, int64_t startTime);
 void IO_Record_Step(const IO_ReplayValues& values);
 void IO_Record_Stop();
 bool IO_Recording();
@@ -23,3 +24,6 @@ bool IO_Playback_Start(const char* path, uint32_t gameId);
 bool IO_Playback_Step(IO_ReplayValues* values);
 void IO_Playback_Stop();
 bool IO_PlaybackActive();
+// Whether the recording being played holds the game's clock (those of version 1 do not), and the
+// recorded game's start time; its steps then carry their time in IO_REPLAY_TIME.
+bool IO_Playback_StartTime(int64_t* time);

@@ -1,4 +1,5 @@
-// Motion grids and their shortest paths (A* over the cells, see docs/motion.md).
+// Motion grids and their paths of fewest moves (a breadth-first search over the cells, see
+// docs/motion.md).
 #include "Motion/Motion_Main.h"
 
 #include "Code/Error.h"
@@ -12,13 +13,11 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
-#include <queue>
 #include <vector>
 
 namespace {
 constexpr int64_t MAX_CELLS = 1 << 24;
 constexpr int64_t MAX_PRECISE_CELLS = 1 << 16;
-constexpr int STRAIGHT = 10, DIAGONAL = 14;  // octile costs in tenths of a cell
 
 struct CGrid {
     int left, top, hcells, vcells, cellWidth, cellHeight;
@@ -138,37 +137,28 @@ bool Motion_Grid_Path(int id, int path, float xstart, float ystart, float xgoal,
     int start = (int)(sv * w + sh), goal = (int)(gv * w + gh);
     if (g->cells[start] || g->cells[goal]) return false;
 
-    // A* with octile costs; a diagonal step needs both cells beside it free (no corner cutting).
-    auto heuristic = [&](int c) {
-        int dx = std::abs(c % w - (int)gh), dy = std::abs(c / w - (int)gv);
-        return diagonal ? STRAIGHT * std::max(dx, dy) + (DIAGONAL - STRAIGHT) * std::min(dx, dy) : STRAIGHT * (dx + dy);
-    };
-    std::vector<int> cost(g->cells.size(), INT32_MAX), from(g->cells.size(), -1);
-    using Entry = std::pair<int, int>;  // estimated total, cell
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
-    cost[start] = 0;
-    open.push({heuristic(start), start});
+    // Breadth first: every move, straight or diagonal, counts one, so the first time the goal is
+    // reached its path has the fewest moves. A diagonal move needs both cells beside it free (no
+    // corner cutting).
+    std::vector<int> from(g->cells.size(), -1);
+    std::vector<int> queue{start};
+    from[start] = start;
     static const int Dh[8] = {1, -1, 0, 0, 1, 1, -1, -1}, Dv[8] = {0, 0, 1, -1, 1, -1, 1, -1};
-    while (!open.empty()) {
-        auto [estimate, c] = open.top();
-        open.pop();
-        if (c == goal) break;
-        if (estimate - heuristic(c) > cost[c]) continue;  // a stale entry
-        int ch = c % w, cv = c / w;
+    for (size_t next = 0; next < queue.size() && from[goal] < 0; next++) {
+        int c = queue[next], ch = c % w, cv = c / w;
         for (int k = 0; k < (diagonal ? 8 : 4); k++) {
             int nh = ch + Dh[k], nv = cv + Dv[k];
             if (!g->Inside(nh, nv) || g->At(nh, nv)) continue;
             if (k >= 4 && (g->At(ch + Dh[k], cv) || g->At(ch, cv + Dv[k]))) continue;
-            int n = nv * w + nh, next = cost[c] + (k >= 4 ? DIAGONAL : STRAIGHT);
-            if (next >= cost[n]) continue;
-            cost[n] = next;
+            int n = nv * w + nh;
+            if (from[n] >= 0) continue;
             from[n] = c;
-            open.push({next + heuristic(n), n});
+            queue.push_back(n);
         }
     }
-    if (cost[goal] == INT32_MAX) return false;
+    if (from[goal] < 0) return false;
     std::vector<int> cells;
-    for (int c = from[goal]; c != -1 && c != start; c = from[c]) cells.push_back(c);
+    for (int c = from[goal]; c != start; c = from[c]) cells.push_back(c);
     std::vector<PathPoint> points{{xstart, ystart, 100}};
     for (auto it = cells.rbegin(); it != cells.rend(); ++it)
         points.push_back({(float)(g->left + (*it % w + 0.5) * g->cellWidth), (float)(g->top + (*it / w + 0.5) * g->cellHeight), 100});

@@ -1,5 +1,5 @@
 // Moving instances with regard to others: snapping, contact, bounce and wrap; the linear and
-// potential-field planners; motion grids with their shortest paths (see docs/motion.md).
+// potential-field planners; motion grids with their paths of fewest moves (see docs/motion.md).
 #pragma once
 
 class CInstance;
@@ -9,7 +9,8 @@ void Instance_MoveSnap(CInstance* inst, float hsnap, float vsnap);
 // Aims the motion at the point with that speed (no motion when the instance stands on it).
 void Instance_MoveTowardsPoint(CInstance* inst, float x, float y, float speed);
 // One pixel at a time along direction until the next pixel would meet an instance (solid ones
-// only when solidOnly); nothing when the instance meets one already. maxDist <= 0 means 1000.
+// only when solidOnly), at most the whole pixels of maxDist; nothing when the instance meets one
+// already. maxDist <= 0 means 1000.
 void Instance_MoveContact(CInstance* inst, float direction, float maxDist, bool solidOnly);
 // One pixel at a time along direction while the instance meets one, at most maxDist (<= 0: 1000).
 void Instance_MoveOutside(CInstance* inst, float direction, float maxDist, bool solidOnly);
@@ -23,8 +24,8 @@ void Instance_MoveWrap(CInstance* inst, bool hor, bool vert, float margin);
 // id); only solid ones block unless checkAll. True when the goal is reached.
 bool Motion_Linear_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll);
 bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll);
-// Potential-field settings: the largest turn of one step, the turn increment, the steps looked
-// ahead (each raised to at least 1) and whether a blocked instance turns on the spot.
+// Potential-field settings, kept as given: the largest turn of one step, the turn increment, the
+// steps looked ahead (each raised to at least 1) and whether a blocked instance turns on the spot.
 void Motion_Potential_Settings(float maxRot, float rotStep, float ahead, bool onSpot);
 // Fills the path with the planner's steps from the instance to the goal (the instance does not
 // move); true when the path reaches the goal. The potential planner gives up after factor times
@@ -47,9 +48,9 @@ void Motion_Grid_AddRectangle(int id, int x1, int y1, int x2, int y2);
 void Motion_Grid_AddInstance(int id, CInstance* inst, bool precise);
 // Whether cell (h, v) is blocked; -1 for a missing grid or a cell outside it.
 int Motion_Grid_GetCell(int id, int h, int v);
-// The shortest path over free cells from the start's cell to the goal's cell into the path (cell
-// centres between the exact start and goal points); false, the path untouched, when either end
-// is outside the grid or blocked or no path exists.
+// The path of fewest moves over free cells from the start's cell to the goal's cell into the path
+// (cell centres between the exact start and goal points); false, the path untouched, when either
+// end is outside the grid or blocked or no path exists.
 bool Motion_Grid_Path(int id, int path, float xstart, float ystart, float xgoal, float ygoal, bool diagonal);
 // Draws every cell of the grid: free ones green, blocked ones red.
 void Motion_Grid_Draw(int id);

@@ -18,10 +18,11 @@ bool Blocked(CInstance* inst, double x, double y, bool solidOnly)
     return Instance_PlaceBlocked(inst, (float)x, (float)y, -3, solidOnly);
 }
 
+// Whole steps of one pixel that stay within the maximum distance.
 int PixelSteps(float maxDist)
 {
     if (!(maxDist > 0)) return DEFAULT_DISTANCE;
-    return (int)std::min<double>(std::ceil(maxDist), MAX_DISTANCE);
+    return (int)std::min<double>(std::floor(maxDist), MAX_DISTANCE);
 }
 }  // namespace
 

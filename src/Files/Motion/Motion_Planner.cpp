@@ -92,9 +92,9 @@ bool Motion_Linear_Step(CInstance* inst, float x, float y, float stepSize, int t
 void Motion_Potential_Settings(float maxRot, float rotStep, float ahead, bool onSpot)
 {
     auto atLeastOne = [](float v) { return std::isfinite(v) ? std::max(1.0f, v) : 1.0f; };
-    Potential.maxRot = std::min(atLeastOne(maxRot), 180.0f);
-    Potential.rotStep = std::min(atLeastOne(rotStep), 180.0f);
-    Potential.ahead = std::min(atLeastOne(ahead), 100.0f);
+    Potential.maxRot = atLeastOne(maxRot);
+    Potential.rotStep = atLeastOne(rotStep);
+    Potential.ahead = atLeastOne(ahead);
     Potential.onSpot = onSpot;
 }
 
@@ -107,7 +107,8 @@ bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, in
     // and is free for one step and for `ahead` steps on.
     double goal = std::atan2(-((double)y - inst->y), (double)x - inst->x) / DEG;
     double current = inst->direction;
-    int ahead = (int)Potential.ahead;
+    // Like every planner loop, the look-ahead has a fixed bound, however far the game asks.
+    int ahead = (int)std::min<double>(Potential.ahead, MAX_PATH_STEPS);
     for (int k = 0; k * Potential.rotStep <= 180; k++) {
         for (int side : {1, -1}) {
             if (k == 0 && side < 0) continue;

@@ -29,20 +29,16 @@ const char* Event_GetName(int type, int number)
     return Names[type];
 }
 
-CEvent::CEvent(const char* text) : m_text(text ? text : "") {}
+CEvent::CEvent(const char* text) { m_actions.Append(text); }
+CEvent::CEvent(const CodeActions& actions) : m_actions(actions) {}
 CEvent::~CEvent() { delete m_code; }
-void CEvent::Clear() { m_text.clear(); }
-
-void CEvent::AppendText(const char* text)
-{
-    m_text += "\n";
-    m_text += text ? text : "";
-}
+void CEvent::Clear() { m_actions = CodeActions(); }
+void CEvent::AppendText(const char* text) { m_actions.Append(text); }
 
 bool CEvent::Compile(const char* label)
 {
     if (m_code) return true;
-    m_code = new CCode(m_text.c_str(), false);
+    m_code = new CCode(m_actions);
     return m_code->Compile(label);
 }
 
@@ -97,9 +93,10 @@ void CObject::AddEvent(int type, int number, const char* text)
         slot->AppendText(text);
         return;
     }
-    std::string joined = std::string(slot->GetText()) + "\n" + (text ? text : "");
+    CEvent* joined = new CEvent(slot->GetActions());
+    joined->AppendText(text);
     m_retired.push_back(slot);
-    slot = new CEvent(joined.c_str());
+    slot = joined;
 }
 
 bool CObject::IsDescendant(int ancestor) const

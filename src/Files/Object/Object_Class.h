@@ -1,5 +1,7 @@
 // CObject, the template of instances, and CEvent, one event of an object.
 #pragma once
+#include "Code/Code_Class.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -7,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-class CCode;
 class CInstance;
 
 // Event types.
@@ -29,23 +30,27 @@ bool Event_IsValid(int type, int number);
 // "Create Event", "Step Event"...: the name used in error messages.
 const char* Event_GetName(int type, int number);
 
+// An event: its code is a list of actions, one for each entry of the event in the game data file,
+// joined in order and compiled as one code object.
 class CEvent {
 public:
     explicit CEvent(const char* text);
+    explicit CEvent(const CodeActions& actions);
     ~CEvent();
     CEvent(const CEvent&) = delete;
     CEvent& operator=(const CEvent&) = delete;
     // Empties the event's source text; the compiled code stays.
     void Clear();
-    // Adds a line of code to an event not yet compiled.
+    // Adds an action's code to an event not yet compiled.
     void AppendText(const char* text);
-    const char* GetText() const { return m_text.c_str(); }
+    const char* GetText() const { return m_actions.text.c_str(); }
+    const CodeActions& GetActions() const { return m_actions; }
     CCode* GetCode() const { return m_code; }
     // Compiles the text under the label; false with LastErrorText on failure.
     bool Compile(const char* label);
 
 private:
-    std::string m_text;
+    CodeActions m_actions;
     CCode* m_code = nullptr;
 };
 

@@ -17,6 +17,8 @@ public:
     // Whether the object has a collision event with some object, or some object with it: the
     // contacts of a body without are never recorded, since they can raise no event.
     const bool events;
+    // The damping the game gave the body; the engine holds it converted for its step's length.
+    float linear_damping = 0.0f, angular_damping = 0.0f;
     // Forces and torque applied since the world's last step (which clears them), so that the
     // change of velocity they make in the next step can be kept finite.
     double pending_fx = 0, pending_fy = 0, pending_torque = 0;

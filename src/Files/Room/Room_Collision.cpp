@@ -1,5 +1,5 @@
-// Shape tests and collision queries over bounding boxes, refined by mask pixels through hooks
-// that ask the sprite table.
+// Shape tests and collision queries over bounding boxes, refined by the pixel tests of the
+// instances' sprites.
 #include "Room/Room_Collision.h"
 
 #include "Object/Event_Main.h"
@@ -13,42 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
-
-namespace {
-// The sprite whose mask gives the instance's shape: its mask sprite, else its sprite.
-CSprite* ShapeSprite(CInstance* inst)
-{
-    if (CSprite* mask = Sprite_Get(inst->mask_index)) return mask;
-    return Sprite_Get(inst->sprite_index);
-}
-
-bool SpriteMaskPrecise(CInstance* inst)
-{
-    CSprite* s = ShapeSprite(inst);
-    return s && s->m_precise && s->m_hasMasks;
-}
-
-bool SpriteMaskCovers(CInstance* inst, int px, int py)
-{
-    CSprite* s = ShapeSprite(inst);
-    if (!s) return true;
-    inst->Compute_BoundingBox();
-    // Non-finite or far-off numbers are held to a range the integers take.
-    auto whole = [](float v, bool round) {
-        if (!std::isfinite(v)) return 0;
-        v = std::clamp(v, -1e9f, 1e9f);
-        return (int)(round ? std::lrint(v) : std::floor(v));
-    };
-    TSpritePlace place{whole(inst->image_index, false),
-                       {inst->bbox_left, inst->bbox_top, inst->bbox_right, inst->bbox_bottom},
-                       whole(inst->x, true), whole(inst->y, true),
-                       inst->image_xscale, inst->image_yscale, inst->image_angle};
-    return s->CollisionPoint(place, px, py);
-}
-}  // namespace
-
-bool (*Collision_MaskPrecise)(CInstance* inst) = SpriteMaskPrecise;
-bool (*Collision_MaskCovers)(CInstance* inst, int px, int py) = SpriteMaskCovers;
 
 namespace {
 struct Rect {
@@ -78,35 +42,38 @@ bool Intersect(const Rect& a, const Rect& b, Rect* out)
     return out->left <= out->right && out->top <= out->bottom;
 }
 
-// Whether pixel tests apply to the instance: precise asked for and its mask is precise.
-bool UsesMask(CInstance* inst, bool precise)
+// The sprite whose mask gives the instance's shape: its mask sprite, else its sprite; null when
+// the shape is the box alone.
+CSprite* ShapeSprite(CInstance* inst)
 {
-    return precise && Collision_MaskPrecise && Collision_MaskCovers && Collision_MaskPrecise(inst);
+    if (CSprite* mask = Sprite_Get(inst->mask_index)) return mask;
+    return Sprite_Get(inst->sprite_index);
 }
 
-// Whether f holds for some pixel of the region. A region over 1024 pixels a side (a sprite
-// scaled far up) is sampled at that many pixels a side, so a test always ends quickly.
-template <class F>
-bool AnyPixel(const Rect& r, F f)
+// Where the instance shows its shape sprite, as the sprite's tests take it (the box up to date).
+TSpritePlace PlaceOf(CInstance* inst, const Rect& box)
 {
-    constexpr int64_t SAMPLES = 1024;
-    int64_t w = (int64_t)r.right - r.left + 1, h = (int64_t)r.bottom - r.top + 1;
-    int64_t sx = (w + SAMPLES - 1) / SAMPLES, sy = (h + SAMPLES - 1) / SAMPLES;
-    for (int64_t py = r.top; py <= r.bottom; py += sy)
-        for (int64_t px = r.left; px <= r.right; px += sx)
-            if (f((int)px, (int)py)) return true;
-    return false;
+    // Non-finite or far-off numbers are held to a range the integers take.
+    auto whole = [](float v, bool round) {
+        if (!std::isfinite(v)) return 0;
+        v = std::clamp(v, -1e9f, 1e9f);
+        return (int)(round ? std::lrint(v) : std::trunc(v));
+    };
+    return {whole(inst->image_index, false), {box.left, box.top, box.right, box.bottom}, whole(inst->x, true),
+            whole(inst->y, true), inst->image_xscale, inst->image_yscale, inst->image_angle};
 }
 
-// Whether the shape touches the instance: some pixel of the box within the shape's bounds passes
-// the shape's pixel test and, with masks, the mask. Without masks a box test decides alone.
+// Whether the shape touches the instance. Its box must meet the shape's bounds; then, in a precise
+// test of an instance whose sprite is precise and has masks, the sprite's pixel test decides,
+// else the shape's test against the box.
 template <class PixelTest, class BoxTest>
-bool Touches(CInstance* inst, const Rect& bounds, bool precise, PixelTest pixel, BoxTest box)
+bool Touches(CInstance* inst, const Rect& bounds, bool precise, PixelTest pixels, BoxTest box)
 {
-    Rect box_ = BoxOf(inst), region;
-    if (!Intersect(box_, bounds, &region)) return false;
-    if (!UsesMask(inst, precise)) return box(box_);
-    return AnyPixel(region, [&](int px, int py) { return Collision_MaskCovers(inst, px, py) && pixel(px, py); });
+    Rect own = BoxOf(inst), region;
+    if (!Intersect(own, bounds, &region)) return false;
+    CSprite* s = precise ? ShapeSprite(inst) : nullptr;
+    if (s && s->m_precise && s->m_hasMasks) return pixels(s, PlaceOf(inst, own));
+    return box(own);
 }
 
 // The cell [l, r + 1] x [t, b + 1] of real coordinates against an ellipse.
@@ -177,23 +144,31 @@ bool Collision_InstancesOverlap(CInstance* a, CInstance* b, bool precise)
     if (!a || !b) return false;
     Rect ra = BoxOf(a), rb = BoxOf(b), region;
     if (!Intersect(ra, rb, &region)) return false;
-    bool ma = UsesMask(a, precise), mb = UsesMask(b, precise);
-    if (!ma && !mb) return true;
-    return AnyPixel(region, [&](int px, int py) {
-        return (!ma || Collision_MaskCovers(a, px, py)) && (!mb || Collision_MaskCovers(b, px, py));
-    });
+    CSprite *sa = precise ? ShapeSprite(a) : nullptr, *sb = precise ? ShapeSprite(b) : nullptr;
+    bool pa = sa && sa->m_precise, pb = sb && sb->m_precise;
+    // Pixels count when either sprite is precise; a sprite without masks is solid over its frame.
+    if (!pa && !pb) return true;
+    if (sa && sb) return sa->CollisionSprite(PlaceOf(a, ra), sb, PlaceOf(b, rb));
+    // The other shape is a plain box.
+    if (pa) return sa->CollisionRectangle(PlaceOf(a, ra), {rb.left, rb.top, rb.right, rb.bottom});
+    return sb->CollisionRectangle(PlaceOf(b, rb), {ra.left, ra.top, ra.right, ra.bottom});
 }
 
 bool Collision_InstanceCoversPoint(CInstance* inst, float x, float y, bool precise)
 {
     int px = Pixel(x), py = Pixel(y);
-    return Touches(inst, {px, py, px, py}, precise, [](int, int) { return true; }, [](const Rect&) { return true; });
+    return Touches(
+        inst, {px, py, px, py}, precise, [=](CSprite* s, const TSpritePlace& p) { return s->CollisionPoint(p, px, py); },
+        [](const Rect&) { return true; });
 }
 
 bool Collision_InstanceTouchesRectangle(CInstance* inst, float x1, float y1, float x2, float y2, bool precise)
 {
     Rect bounds{Pixel(std::min(x1, x2)), Pixel(std::min(y1, y2)), Pixel(std::max(x1, x2)), Pixel(std::max(y1, y2))};
-    return Touches(inst, bounds, precise, [](int, int) { return true; }, [](const Rect&) { return true; });
+    return Touches(
+        inst, bounds, precise,
+        [&](CSprite* s, const TSpritePlace& p) { return s->CollisionRectangle(p, {bounds.left, bounds.top, bounds.right, bounds.bottom}); },
+        [](const Rect&) { return true; });
 }
 
 bool Collision_InstanceTouchesEllipse(CInstance* inst, float x1, float y1, float x2, float y2, bool precise)
@@ -202,16 +177,18 @@ bool Collision_InstanceTouchesEllipse(CInstance* inst, float x1, float y1, float
     Rect bounds{Pixel(std::min(x1, x2)), Pixel(std::min(y1, y2)), Pixel(std::max(x1, x2)), Pixel(std::max(y1, y2))};
     return Touches(
         inst, bounds, precise,
-        [=](int px, int py) { return EllipseTouchesCell(cx, cy, rx, ry, px, py, px + 1.0, py + 1.0); },
+        [&](CSprite* s, const TSpritePlace& p) { return s->CollisionEllipse(p, {bounds.left, bounds.top, bounds.right, bounds.bottom}); },
         [=](const Rect& b) { return EllipseTouchesCell(cx, cy, rx, ry, b.left, b.top, b.right + 1.0, b.bottom + 1.0); });
 }
 
 bool Collision_InstanceTouchesLine(CInstance* inst, float x1, float y1, float x2, float y2, bool precise)
 {
     Rect bounds{Pixel(std::min(x1, x2)), Pixel(std::min(y1, y2)), Pixel(std::max(x1, x2)), Pixel(std::max(y1, y2))};
+    // The pixel walk takes the line's end pixels, the left one first.
+    int px1 = Pixel(x1), py1 = Pixel(y1), px2 = Pixel(x2), py2 = Pixel(y2);
+    if (px1 > px2) std::swap(px1, px2), std::swap(py1, py2);
     return Touches(
-        inst, bounds, precise,
-        [=](int px, int py) { return SegmentTouchesCell(x1, y1, x2, y2, px, py, px + 1.0, py + 1.0); },
+        inst, bounds, precise, [=](CSprite* s, const TSpritePlace& p) { return s->CollisionLine(p, px1, py1, px2, py2); },
         [=](const Rect& b) { return SegmentTouchesCell(x1, y1, x2, y2, b.left, b.top, b.right + 1.0, b.bottom + 1.0); });
 }
 

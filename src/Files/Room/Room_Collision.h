@@ -2,19 +2,14 @@
 // rectangle, an ellipse, a line or another instance, and the collision events of one step.
 //
 // A shape is the instance's bounding box, pixel cells bbox_left..bbox_right by
-// bbox_top..bbox_bottom, refined by mask pixels through the two hooks below; every test here goes
-// through them, so nothing else needs to know about masks.
+// bbox_top..bbox_bottom; in a precise test the pixel tests of its mask sprite (else its sprite)
+// decide once the boxes meet. Every test here goes through them, so nothing else needs to know
+// about masks.
 #pragma once
 
 class CInstance;
 
-// Whether the instance's current image has a precise mask, and whether that mask covers the room
-// pixel (px, py) (inside the bounding box). They ask the sprite table (the mask sprite, else the
-// sprite); null makes shapes their boxes.
-extern bool (*Collision_MaskPrecise)(CInstance* inst);
-extern bool (*Collision_MaskCovers)(CInstance* inst, int px, int py);
-
-// Shape tests. With precise, mask pixels count where the instance's mask is precise.
+// Shape tests. With precise, mask pixels count where the instance's sprite is precise.
 bool Collision_InstancesOverlap(CInstance* a, CInstance* b, bool precise = true);
 bool Collision_InstanceCoversPoint(CInstance* inst, float x, float y, bool precise);
 bool Collision_InstanceTouchesRectangle(CInstance* inst, float x1, float y1, float x2, float y2, bool precise);

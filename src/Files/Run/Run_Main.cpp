@@ -1,6 +1,7 @@
 #include "Run/Run_Main.h"
 
 #include "Background/Background_Main.h"
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
@@ -205,53 +206,74 @@ void KeyboardPass()
                 Event_PerformForObjects(k.type, key);
 }
 
-// The mouse events that need no shapes: the global buttons and the wheel of the first mouse.
+// The global button events of the first mouse: held 50-52, pressed 53-55, released 56-58 (left,
+// right, middle).
 void GlobalMousePass()
 {
     static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
     for (int s = 0; s < 3; s++)
         for (int button = 1; button <= IO_MOUSE_BUTTONS; button++) {
-            int number = 50 + s * 3 + (button - 1);  // global left, right, middle: held 50-52, pressed 53-55, released 56-58
+            int number = 50 + s * 3 + (button - 1);
             if (!Object_EventList(EVENT_MOUSE, number).empty() && IO_MouseCheck(button, 0, States[s]))
                 Event_PerformForObjects(EVENT_MOUSE, number);
         }
+}
+
+void WheelPass()
+{
     if (IO_MouseWheelUp(0)) Event_PerformForObjects(EVENT_MOUSE, 60);
     if (IO_MouseWheelDown(0)) Event_PerformForObjects(EVENT_MOUSE, 61);
 }
 
-// The mouse events of instance shapes: buttons held, pressed and released over the instance
-// (0-2, 4-6, 7-9), no button (3), enter (10) and leave (11), for the first mouse.
-void LocalMousePass()
+// A pass over the instances whose objects have one of the mouse events first..last; the body gets
+// each with whether its shape covers the first mouse's position in the room.
+template <class Body>
+void MouseShapePass(int first, int last, Body body)
 {
-    constexpr int kLocalEvents = 12;
     bool any = false;
-    for (int number = 0; number < kLocalEvents && !any; number++) any = !Object_EventList(EVENT_MOUSE, number).empty();
+    for (int number = first; number <= last && !any; number++) any = !Object_EventList(EVENT_MOUSE, number).empty();
     if (!any) return;  // most games have none: no work in their steps
     std::vector<bool> hasEvent((size_t)Object_Count(), false);
-    for (int number = 0; number < kLocalEvents; number++)
+    for (int number = first; number <= last; number++)
         for (int object : Object_EventList(EVENT_MOUSE, number))
             if (object >= 0 && object < (int)hasEvent.size()) hasEvent[(size_t)object] = true;
     float mx = Mouse_GetRoomX(0), my = Mouse_GetRoomY(0);
-    static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
     InstancePass([&](CInstance* inst) {
         if (inst->object_index < 0 || inst->object_index >= (int)hasEvent.size() || !hasEvent[(size_t)inst->object_index])
             return;
-        bool over = Collision_InstanceCoversPoint(inst, mx, my, true);
-        bool wasOver = inst->mouse_over;
-        auto raise = [inst](int number) {
-            if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_MOUSE, number);
-        };
-        if (over) {
-            for (int s = 0; s < 3; s++)
-                for (int button = 1; button <= IO_MOUSE_BUTTONS; button++)
-                    if (IO_MouseCheck(button, 0, States[s])) raise((s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
-            if (IO_GetMouseButton(0) == 0) raise(3);
-        }
-        // Deactivated by one of those: its enter or leave waits until it is back.
+        body(inst, Collision_InstanceCoversPoint(inst, mx, my, true));
+    });
+}
+
+void RaiseMouseEvent(CInstance* inst, int number)
+{
+    if (Event_Takes(inst) && !Room_ChangePending()) Event_Perform_Instance(inst, inst, EVENT_MOUSE, number);
+}
+
+// The button events of instance shapes under the first mouse: held, pressed and released (0-2,
+// 4-6, 7-9) and no button (3).
+void LocalMousePass()
+{
+    static const uint8_t States[] = {IO_DOWN, IO_PRESSED, IO_RELEASED};
+    MouseShapePass(0, 9, [](CInstance* inst, bool over) {
+        if (!over) return;
+        for (int s = 0; s < 3; s++)
+            for (int button = 1; button <= IO_MOUSE_BUTTONS; button++)
+                if (IO_MouseCheck(button, 0, States[s])) RaiseMouseEvent(inst, (s == 0 ? 0 : s == 1 ? 4 : 7) + button - 1);
+        if (IO_GetMouseButton(0) == 0) RaiseMouseEvent(inst, 3);
+    });
+}
+
+// The first mouse entering (10) and leaving (11) instance shapes, after the global events.
+void EnterLeavePass()
+{
+    MouseShapePass(10, 11, [](CInstance* inst, bool over) {
+        // A deactivated instance's enter or leave waits until it is back.
         if (!Event_Takes(inst)) return;
+        bool wasOver = inst->mouse_over;
         inst->mouse_over = over;
-        if (over && !wasOver) raise(10);
-        if (!over && wasOver) raise(11);
+        if (over && !wasOver) RaiseMouseEvent(inst, 10);
+        if (!over && wasOver) RaiseMouseEvent(inst, 11);
     });
 }
 
@@ -429,25 +451,31 @@ void JoystickPass()
     }
 }
 
-// Recording keeps, and playback restores, the input and the random generator of each step: the
-// generator restarts each step from a seed drawn from its own sequence, so a played-back game
-// repeats the recorded one even when it was seeded from the clock.
+// Recording keeps, and playback restores, the input, the random generator and the clock of each
+// step: the generator restarts each step from a seed drawn from its own sequence, so a played-back
+// game repeats the recorded one even when it was seeded from the clock; the clock stands at the
+// time read at the step.
 void ReplayStep()
 {
     IO_ReplayValues values = {};
+    int64_t start;
     if (IO_PlaybackActive() && IO_Playback_Step(&values)) {
         Random_Seed((uint32_t)values.value[IO_REPLAY_SEED]);
         StepJoystick = (uint32_t)values.value[IO_REPLAY_JOYSTICK];
+        if (IO_Playback_StartTime(&start)) Clock_HoldAt(values.value[IO_REPLAY_TIME]);
         return;
     }
     StepJoystick = JoystickEventsWanted() ? JoystickState() : 0;
-    if (IO_Recording()) {
-        uint32_t seed = Random_Next();
-        Random_Seed(seed);
-        values.value[IO_REPLAY_SEED] = seed;
-        values.value[IO_REPLAY_JOYSTICK] = StepJoystick;
-        IO_Record_Step(values);
+    if (!IO_Recording()) {
+        Clock_Run();  // after a replay the clock goes on from the last replayed step's time
+        return;
     }
+    uint32_t seed = Random_Next();
+    Random_Seed(seed);
+    values.value[IO_REPLAY_SEED] = seed;
+    values.value[IO_REPLAY_TIME] = Clock_Hold();
+    values.value[IO_REPLAY_JOYSTICK] = StepJoystick;
+    IO_Record_Step(values);
 }
 
 void ScrollPass()
@@ -522,6 +550,8 @@ bool Run_StartGame()
     Run_Frames = 0;
     Room_NewRoom = ROOM_CHANGE_NONE;
     ResetGameState();
+    // The cursor of the game's option, at the first start and at each restart.
+    Window_SetCursor(Option_ShowCursor ? 0 : -1);
     Object_Lists_Build();
     delete RoomSelf;  // a fresh one each start: code may have changed or destroyed the last
     RoomSelf = new CInstance(0, -1, 0.0f, 0.0f);
@@ -550,6 +580,8 @@ void Run_Step()
     JoystickPass();
     LocalMousePass();
     GlobalMousePass();
+    EnterLeavePass();
+    WheelPass();
     Event_Perform_All(EVENT_STEP, STEP_NORMAL);
     if (Run_Room && Run_Room->physics_world) Physics_Step(Run_Room);
     else MotionPass();

@@ -1,5 +1,6 @@
 #include "Run/Run_Variables.h"
 
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Code/Arguments.h"
 #include "Function/Quenby_Functions.h"
@@ -182,6 +183,7 @@ bool GetMouseY(CInstance*, int, TaggedValue* out) { out->SetReal(Mouse_GetRoomY(
 bool GetLastKey(CInstance*, int, TaggedValue* out) { out->SetReal(IO_GetLastKey()); return true; }
 bool SetLastKey(CInstance*, int, const TaggedValue* v) { IO_SetLastKey(RealToInt(v->GetReal())); return true; }
 bool GetLastButton(CInstance*, int, TaggedValue* out) { out->SetReal(IO_GetMouseLastButton(0)); return true; }
+bool GetCurrentTime(CInstance*, int, TaggedValue* out) { out->SetReal((double)(Clock_SinceStart() / 1000)); return true; }
 bool SetLastButton(CInstance*, int, const TaggedValue* v) { IO_SetMouseLastButton(0, RealToInt(v->GetReal())); return true; }
 
 bool GetRoomCaption(CInstance*, int, TaggedValue* out)
@@ -394,6 +396,7 @@ void Run_Variables_Init()
     Variable_BuiltIn_Add("mouse_y", GetMouseY, nullptr, false);
     Variable_BuiltIn_Add("mouse_lastbutton", GetLastButton, SetLastButton, true);
     Variable_BuiltIn_Add("keyboard_lastkey", GetLastKey, SetLastKey, true);
+    Variable_BuiltIn_Add("current_time", GetCurrentTime, nullptr, false);  // milliseconds since the game's start
     GLOBAL_READONLY("async_load", async_load);
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
     Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false);

@@ -5,7 +5,7 @@
 
 struct SDL_Window;
 extern SDL_Window* MainWindow;
-extern uint8_t WindowVisible;    // 1 once the window exists; never cleared
+extern uint8_t WindowVisible;    // 1 from the start, with or without a window; never cleared
 extern uint8_t WindowFocus;      // set while the window has the keyboard focus
 extern bool VideoFullscreen;     // full screen for video playback
 extern bool Window_Quit;         // the player closed the window

@@ -13,11 +13,9 @@ class SoundHardware;
 
 constexpr int AUDIO_VOICE_BASE = 200000;
 constexpr int AUDIO_CHANNELS_DEFAULT = 128;
-// audio_channel_num takes at most this many sources (and at least 0).
-constexpr int AUDIO_CHANNELS_MAX = 1024;
 
 // Whether the new audio system is live (the game's option; cleared by Audio_Init under
-// "-noaudio" or without an audio device).
+// "-noaudio"). Without an audio device it stays live: it plays nothing, and answers so.
 bool Audio_IsNewSystem();
 
 // Loading: the SOND payload (false when a record or its name lies outside the file) and the AUDO
@@ -69,6 +67,8 @@ void Audio_SetEmitterFalloff(int emitter, float reference, float maximum, float 
 
 void Audio_SetFalloffModel(int model);
 void Audio_SetMasterGain(float gain);
+// The pool becomes `count` sources (at least 0; as many as the device gives, with a message when
+// it runs out); voices that sound keep theirs, the highest priorities first.
 void Audio_SetChannelNum(int count);
 
 void Audio_PlayMusic(int sound, bool loop);

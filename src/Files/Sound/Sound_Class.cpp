@@ -84,7 +84,7 @@ bool CSound::LoadFromFile(const char* fileName, int kind, bool preload)
     unsigned char* bytes = LoadSave_ReadSaveFile(fileName, &size);
     if (!bytes) bytes = LoadSave_ReadBundleFile(fileName, &size);
     if (!bytes) return false;
-    // Music plays from its file; every other sound is a sample, which only a WAV image gives.
+    // Music plays from its file; every other sound is a sample, which only a WAV or AU image gives.
     WaveInfo wave;
     const char* why = "";
     if (!Sound_IsMusicFile(fileName) && !Wave_Read(bytes, (size_t)size, &wave, &why)) {

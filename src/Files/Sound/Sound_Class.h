@@ -23,7 +23,7 @@ public:
     // another version or a stream that ends early.
     bool LoadFromStream(CStream* stream);
     // A sound file from the save folder, else the program folder; false when it is in neither, or
-    // when it is not music by its name (.mp3, .mid, .midi) and holds no WAV image the runner plays.
+    // when it is not music by its name (.mp3, .mid, .midi) and holds no WAV or AU image the runner plays.
     bool LoadFromFile(const char* fileName, int kind, bool preload);
     void Prepare();
     // The device table entry, preparing the sound first when it has none (-1 when it cannot).

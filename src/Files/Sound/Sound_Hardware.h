@@ -7,8 +7,8 @@
 
 struct SoundSample;
 
-// Set from "-noaudio" at start-up; also set when no audio device can be opened, so that the game
-// plays on silently. Every device operation does nothing while it holds.
+// Set from "-noaudio" at start-up. Every device operation does nothing while it holds, and also
+// while no audio device is open (the game then plays on silently, with its own sound system).
 extern bool Sound_NoAudio;
 
 class SoundHardware {
@@ -17,8 +17,7 @@ public:
     SoundHardware(const SoundHardware&) = delete;
     SoundHardware& operator=(const SoundHardware&) = delete;
 
-    // Opens the device and the context; without a device writes one warning line and sets
-    // Sound_NoAudio. Returns 0.
+    // Opens the device and the context; without a device writes one warning line. Returns 0.
     int Init();
     // Closes the music, the context and the device.
     void Quit();

@@ -119,6 +119,7 @@ private:
     void FramesChanged();
 };
 
-// The number of room pixels (or line steps) above which the pixel tests search the frame's
-// pixels instead of walking the room's; tests lower it to reach that search with small frames.
+// The number of runs (or line steps) above which the pixel tests of a turned frame search the
+// frame's pixels instead of walking the room's; tests lower it to reach that search with small
+// frames.
 void Sprite_SetWalkLimit(int64_t pixels);

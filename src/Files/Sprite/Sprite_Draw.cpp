@@ -19,6 +19,23 @@ bool MayShow(float x, float y, float rx, float ry)
     return (float)DrawRegion.left - x <= rx && x - (float)DrawRegion.right <= rx &&
            (float)DrawRegion.top - y <= ry && y - (float)DrawRegion.bottom <= ry;
 }
+
+// Whether a quad of width x height, turned by radians about its top-left corner (x, y) as the
+// device layer turns it, may show in the region; one with a corner that is not a number never does.
+bool QuadMayShow(float x, float y, float width, float height, float radians)
+{
+    float c = std::cos(radians), sn = std::sin(radians);
+    float minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
+    for (float dx : {0.0f, width})
+        for (float dy : {0.0f, height}) {
+            float px = x + c * dx + sn * dy, py = y - sn * dx + c * dy;
+            if (!std::isfinite(px) || !std::isfinite(py)) return false;
+            minX = std::fmin(minX, px), maxX = std::fmax(maxX, px);
+            minY = std::fmin(minY, py), maxY = std::fmax(maxY, py);
+        }
+    return maxX >= (float)DrawRegion.left && minX <= (float)DrawRegion.right && maxY >= (float)DrawRegion.top &&
+           minY <= (float)DrawRegion.bottom;
+}
 }
 
 // The frame's texture id for sprites without page entries, -1 when none.
@@ -71,11 +88,10 @@ void CSprite::DrawPart(int frame, float left, float top, float width, float heig
 void CSprite::DrawGeneral(int frame, float left, float top, float width, float height, float x, float y, float xscale, float yscale, float angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, float alpha) const
 {
     if (m_numb < 1) return;
-    if (SurfaceTarget == -1 && !ProjectionOverride &&
-        !MayShow(x, y, std::fabs(m_cullRadius * xscale), std::fabs(m_cullRadius * yscale)))
-        return;
-    int f = WrapFrame(frame);
     float radians = angle * DEG_TO_RAD;
+    // The part's own quad is culled, wherever the sprite's origin lies.
+    if (SurfaceTarget == -1 && !ProjectionOverride && !QuadMayShow(x, y, width * xscale, height * yscale, radians)) return;
+    int f = WrapFrame(frame);
     if (HasPageEntries())
         GR_Texture_Draw_General_TPage(PageEntry(f), left, top, width, height, x, y, xscale, yscale, radians, c1, c2, c3, c4, alpha);
     else

@@ -1,10 +1,15 @@
 // Collision boxes, per-pixel masks and the pixel-exact collision tests. The tests work in room
 // pixels: each pixel of the region in question is mapped back into the frame through the
-// instance's position, scale and angle and looked up in the frame's mask. A region too large to
-// walk (a frame scaled up thousands of times) is searched by frame pixels instead (FrameSearch).
+// instance's position, scale and angle and looked up in the frame's mask. Along a row of room
+// pixels one frame pixel covers a run of them, whose end is found by galloping rather than by
+// mapping each pixel, so that a frame scaled up costs about what it costs unscaled; a frame that
+// is not turned maps columns and rows on their own, so its runs are found once for the region.
+// A turned frame whose region holds too many rows to walk (scaled up thousands of times) is
+// searched by frame pixels instead (FrameSearch).
 #include "Sprite/Sprite_Class.h"
 
 #include "Graphics_API/Bitmap32.h"
+#include "Graphics_API/GR_Texture.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,58 +18,112 @@
 namespace {
 const float PI_F = 3.1415927f;
 
+// A frame pixel as the mapping gives it, each coordinate held to -1..size: -1 and size stand for
+// every place before and after the frame. Held so, the mapping stays monotone along a row of room
+// pixels: equal values at both ends of a span mean one frame pixel all along it.
+struct Cell {
+    int x, y;
+    bool operator==(const Cell& o) const { return x == o.x && y == o.y; }
+};
+
+int Hold(float v, int size) { return !(v >= 0) ? -1 : v >= (float)size ? size : (int)v; }
+int Hold(int64_t v, int size) { return v < 0 ? -1 : v >= size ? size : (int)v; }
+
+// How a test maps room pixels: the sprite against sprite test truncates toward zero and takes
+// the integer offset only at an angle of exactly 0; the point, rectangle and ellipse tests floor
+// and take it below 0.0001 degrees; the line's walk always takes the general mapping.
+enum class Mapping { SPRITE, SHAPE, LINE };
+
 // How room pixels map into one sprite's frame for one test.
 struct FrameMap {
     const CSprite* sprite;
     const TSpritePlace* place;
     const uint8_t* mask;  // null: solid over the whole frame
+    int w, h;
     float s, c;
     bool offsetOnly;  // unscaled and unturned: an integer offset
     bool truncate;    // truncate toward zero instead of flooring
+    bool separable;   // not turned: a room column maps to a frame column whatever the row
+    double xinverse, yinverse;  // 1 / scale, for guessing where runs end
 
-    FrameMap(const CSprite* sp, const TSpritePlace& p, bool exactAngle, bool trunc)
-        : sprite(sp), place(&p), mask(nullptr), truncate(trunc)
+    FrameMap(const CSprite* sp, const TSpritePlace& p, Mapping mapping)
+        : sprite(sp), place(&p), mask(nullptr), w(sp->m_width), h(sp->m_height), truncate(mapping == Mapping::SPRITE)
     {
         float a = -p.angle * PI_F / 180;
         s = std::sin(a);
         c = std::cos(a);
-        bool noTurn = exactAngle ? p.angle == 0 : std::fabs(p.angle) < 0.0001f;
-        offsetOnly = p.xscale == 1 && p.yscale == 1 && noTurn;
+        bool noTurn = mapping == Mapping::SPRITE ? p.angle == 0 : std::fabs(p.angle) < 0.0001f;
+        offsetOnly = mapping != Mapping::LINE && p.xscale == 1 && p.yscale == 1 && noTurn;
+        separable = offsetOnly || s == 0;
+        xinverse = 1.0 / p.xscale;
+        yinverse = 1.0 / p.yscale;
         int count = (int)sp->m_masks.size();
         if (sp->m_hasMasks && count > 0) {
             int m = p.image % count;
             if (m < 0) m += count;
             const std::vector<uint8_t>& bytes = sp->m_masks[m];
-            if (bytes.size() == (size_t)sp->m_width * sp->m_height) mask = bytes.data();
+            if (bytes.size() == (size_t)w * h) mask = bytes.data();
         }
     }
 
-    // The frame pixel under a room position; false outside the frame. Scales of 0 and other
-    // non-finite results land outside, so they never hit.
-    // (dx, dy): the room position less the instance position.
-    bool Map(float dx, float dy, int* fx, int* fy) const
+    // The frame pixel under a room point given relative to the instance position. Scales of 0
+    // and other non-finite results land outside, so they never hit.
+    Cell Map(float dx, float dy) const
     {
-        const CSprite& sp = *sprite;
-        float lx = (dy * s + dx * c) / place->xscale + sp.m_xorigin;
-        float ly = (dy * c - dx * s) / place->yscale + sp.m_yorigin;
+        float lx = (dy * s + dx * c) / place->xscale + sprite->m_xorigin;
+        float ly = (dy * c - dx * s) / place->yscale + sprite->m_yorigin;
         lx = truncate ? std::trunc(lx) : std::floor(lx);
         ly = truncate ? std::trunc(ly) : std::floor(ly);
-        if (!(lx >= 0 && lx < sp.m_width && ly >= 0 && ly < sp.m_height)) return false;
-        *fx = (int)lx;
-        *fy = (int)ly;
-        return true;
+        return {Hold(lx, w), Hold(ly, h)};
     }
-    bool MapPixel(int64_t X, int64_t Y, int* fx, int* fy) const
+    Cell Pixel(int64_t X, int64_t Y) const
     {
-        if (!offsetOnly) return Map((float)(X - place->x), (float)(Y - place->y), fx, fy);
-        int64_t lx = X - place->x + sprite->m_xorigin, ly = Y - place->y + sprite->m_yorigin;
-        if (lx < 0 || lx >= sprite->m_width || ly < 0 || ly >= sprite->m_height) return false;
-        *fx = (int)lx;
-        *fy = (int)ly;
-        return true;
+        if (offsetOnly) return {Hold(X - place->x + sprite->m_xorigin, w), Hold(Y - place->y + sprite->m_yorigin, h)};
+        return Map((float)(X - place->x), (float)(Y - place->y));
     }
-    bool Solid(int fx, int fy) const { return !mask || mask[(size_t)fy * sprite->m_width + fx] != 0; }
-    bool MaskIsOne(int fx, int fy) const { return !mask || mask[(size_t)fy * sprite->m_width + fx] == 1; }
+    // Of a separable map: the frame column of a room column and the frame row of a room row
+    // (a row through the instance's position maps no row term into the column).
+    int Column(int64_t X) const { return Pixel(X, place->y).x; }
+    int Row(int64_t Y) const { return Pixel(place->x, Y).y; }
+
+    // How many more steps of (ux, uy) room pixels from the point (dx, dy) (relative to the
+    // instance) stay in its frame pixel v, by the mapping's slope: a guess, as single precision
+    // may end the run a step away.
+    int64_t Reach(float dx, float dy, const Cell& v, double ux, double uy) const
+    {
+        if (offsetOnly) return 0;
+        double lx = ((double)dy * s + (double)dx * c) * xinverse + sprite->m_xorigin;
+        double ly = ((double)dy * c - (double)dx * s) * yinverse + sprite->m_yorigin;
+        double steps = std::min(AxisReach(lx, (uy * s + ux * c) * xinverse, v.x, w), AxisReach(ly, (uy * c - ux * s) * yinverse, v.y, h));
+        return steps < 1e15 ? (int64_t)steps : (int64_t)1e15;
+    }
+    // Steps until the coordinate l, moving by d a step, leaves frame coordinate k (of 0..size-1,
+    // or -1 and size for either side): k covers [k, k + 1), and with truncation 0 covers (-1, 1).
+    double AxisReach(double l, double d, int k, int size) const
+    {
+        double edge;
+        if (d > 0) {
+            if (k >= size) return INFINITY;
+            edge = truncate && k == -1 ? -1 : k + 1;
+        } else if (d < 0) {
+            if (k < 0) return INFINITY;
+            edge = truncate && k == 0 ? -1 : k;
+        } else {
+            return INFINITY;
+        }
+        double steps = std::ceil((edge - l) / d) - 1;
+        return steps > 0 ? steps : 0;
+    }
+    // The runs of frame pixels along room row Y from X = from to to (see Runs).
+    template <class Visit> bool RowRuns(int64_t from, int64_t to, int64_t Y, Visit visit) const;
+    // Of a separable map: the runs of Column and Row.
+    int64_t ColumnReach(int64_t X, int fx) const { return Reach((float)(X - place->x), 0, {fx, 0}, 1, 0); }
+    int64_t RowReach(int64_t Y, int fy) const { return Reach(0, (float)(Y - place->y), {0, fy}, 0, 1); }
+    bool InsideX(int fx) const { return fx >= 0 && fx < w; }
+    bool InsideY(int fy) const { return fy >= 0 && fy < h; }
+    bool Inside(const Cell& p) const { return InsideX(p.x) && InsideY(p.y); }
+    bool Solid(int fx, int fy) const { return !mask || mask[(size_t)fy * w + fx] != 0; }
+    bool MaskIsOne(int fx, int fy) const { return !mask || mask[(size_t)fy * w + fx] == 1; }
 };
 
 // An inclusive range of room pixels; empty when left > right or top > bottom.
@@ -81,44 +140,74 @@ struct Region {
     bool Empty() const { return left > right || top > bottom; }
 };
 
-// The room columns (or rows) of a span that a test visits. A short span is visited whole. Over a
-// long one, a frame that is not turned maps runs of room pixels to one frame column, so only the
-// pixels at each frame edge (and one on either side, for rounding) need a visit: a frame scaled
-// up a thousand times then costs no more than an unscaled one.
-const int64_t SPAN_VISITED_WHOLE = 4096;
-
-struct Visits {
-    int64_t from, to;
-    std::vector<int64_t> sparse;  // the pixels to visit when isSparse
-    bool isSparse = false;
-
-    Visits(int64_t f, int64_t t, std::initializer_list<const FrameMap*> maps, bool vertical, bool maySkip = true)
-        : from(f), to(t)
-    {
-        if (!maySkip || t - f < SPAN_VISITED_WHOLE) return;
-        for (const FrameMap* m : maps)
-            if (m->place->angle != 0) return;
-        isSparse = true;
-        sparse.push_back(f);
-        for (const FrameMap* m : maps) {
-            const CSprite& sp = *m->sprite;
-            double pos = vertical ? m->place->y : m->place->x, scale = vertical ? m->place->yscale : m->place->xscale;
-            int origin = vertical ? sp.m_yorigin : sp.m_xorigin, size = vertical ? sp.m_height : sp.m_width;
-            // Truncation toward zero also changes at -1.
-            for (int k = -1; k <= size; k++) {
-                double edge = pos + ((double)k - origin) * scale;
-                if (!std::isfinite(edge)) continue;
-                int64_t c = (int64_t)std::ceil(std::clamp(edge, -4e18, 4e18));
-                for (int64_t v : {c - 1, c, c + 1})
-                    if (v >= f && v <= t) sparse.push_back(v);
+// Calls visit(from, to, value) for each run of equal values of value(t) over t in [from, to], in
+// order, until visit returns true (then true). value must be monotone in each of its parts, so
+// that equal values at both ends of a span mean equal values all along it. guess(t, value) tells
+// how many more steps the run likely holds; a run is settled by checking the guessed end and the
+// step after it, and where the guess misses, by galloping and halving, so it never costs more than
+// about 2 log n evaluations.
+template <class Value, class Guess, class Visit>
+bool Runs(int64_t from, int64_t to, Value value, Guess guess, Visit visit)
+{
+    using V = decltype(value(from));
+    V v = value(from);
+    for (int64_t at = from; at <= to;) {
+        int64_t same = at, differs = to + 1;
+        V next{};  // the value at differs once known
+        bool known = false;
+        auto check = [&](int64_t t) {
+            V got = value(t);
+            if (got == v) {
+                same = std::max(same, t);
+                return true;
+            }
+            if (t < differs) differs = t, next = got, known = true;
+            return false;
+        };
+        int64_t g = at + std::clamp<int64_t>(guess(at, v), 0, to - at);
+        if (g > at) {
+            if (check(g)) {
+                if (g < to) check(g + 1);
+            } else if (g - 1 > at) {
+                check(g - 1);
             }
         }
-        std::sort(sparse.begin(), sparse.end());
-        sparse.erase(std::unique(sparse.begin(), sparse.end()), sparse.end());
+        for (int64_t step = 1; step < differs - same; step *= 2)
+            if (!check(same + step)) break;
+        while (differs - same > 1) check(same + (differs - same) / 2);
+        if (visit(at, same, v)) return true;
+        at = same + 1;
+        if (at <= to) v = known && differs == at ? next : value(at);
     }
-    int64_t Count() const { return isSparse ? (int64_t)sparse.size() : std::max<int64_t>(0, to - from + 1); }
-    int64_t At(int64_t i) const { return isSparse ? sparse[i] : from + i; }
+    return false;
+}
+
+template <class Visit> bool FrameMap::RowRuns(int64_t from, int64_t to, int64_t Y, Visit visit) const
+{
+    float dy = (float)(Y - place->y);
+    return Runs(from, to, [&](int64_t X) { return Pixel(X, Y); },
+                [&](int64_t X, const Cell& v) { return Reach((float)(X - place->x), dy, v, 1, 0); }, visit);
+}
+
+// A run of room columns that maps to one frame column (of each of two maps).
+struct Span {
+    int64_t from, to;
+    int a, b;
 };
+
+// The runs of the region's columns whose frame columns lie inside the frames of both separable
+// maps (two may be the same map as one).
+std::vector<Span> ColumnSpans(const FrameMap& one, const FrameMap& two, int64_t from, int64_t to)
+{
+    std::vector<Span> spans;
+    Runs(from, to, [&](int64_t X) { return Cell{one.Column(X), two.Column(X)}; },
+         [&](int64_t X, Cell v) { return std::min(one.ColumnReach(X, v.x), two.ColumnReach(X, v.y)); },
+         [&](int64_t f, int64_t t, Cell v) {
+             if (one.InsideX(v.x) && two.InsideX(v.y)) spans.push_back({f, t, v.x, v.y});
+             return false;
+         });
+    return spans;
+}
 
 // Narrows a region to the room pixels that the frame can cover, so that no test walks pixels
 // that cannot map into the frame, however large the boxes it is given.
@@ -141,17 +230,21 @@ void MeetFrame(Region* region, const FrameMap& map)
         region->right = region->left - 1;
         return;
     }
-    // Two pixels of margin cover rounding.
+    // Two pixels of margin cover rounding, and more where single precision grows coarse.
+    double margin = 2 + std::max({std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY)}) * 1e-6;
     auto clamp = [](double v) { return (int64_t)std::clamp(v, -4e9, 4e9); };
-    region->Meet(p.x + clamp(std::floor(minX)) - 2, p.y + clamp(std::floor(minY)) - 2,
-                 p.x + clamp(std::ceil(maxX)) + 2, p.y + clamp(std::ceil(maxY)) + 2);
+    region->Meet(p.x + clamp(std::floor(minX - margin)), p.y + clamp(std::floor(minY - margin)),
+                 p.x + clamp(std::ceil(maxX + margin)), p.y + clamp(std::ceil(maxY + margin)));
 }
 
-// Above this many room pixels (or line steps) a test searches the frame's pixels instead of
-// walking room pixels, so that no script value makes a test run for seconds.
-int64_t g_walkLimit = (int64_t)1 << 22;
+// Above this many runs (or line steps) a test of a turned frame searches the frame's pixels
+// instead of walking room pixels, so that no script value makes a test run for long.
+int64_t g_walkLimit = (int64_t)1 << 18;
 
 bool WalkTooLong(double steps) { return steps > (double)g_walkLimit; }
+
+// The most runs a row of a turned frame holds: one per frame column and row crossed.
+double RowRuns(const FrameMap& map) { return (double)map.w + map.h + 2; }
 
 // A convex polygon in room coordinates; clipping a parallelogram by four sides leaves at most 8
 // corners.
@@ -319,6 +412,29 @@ void Sprite_SetWalkLimit(int64_t pixels)
     g_walkLimit = pixels;
 }
 
+// The box of the visible pixels of a sprite of the game data file, which has no frame images: its
+// masks give it, else the images on its texture pages; false when neither can be read.
+static bool VisiblePixelsBox(const CSprite& sprite, TSpriteBox* box)
+{
+    TSpriteBox b = *box;
+    if (sprite.m_hasMasks) {
+        for (const std::vector<uint8_t>& mask : sprite.m_masks)
+            for (size_t i = 0; i < mask.size(); i++) {
+                if (!mask[i]) continue;
+                int x = (int)(i % sprite.m_width), y = (int)(i / sprite.m_width);
+                b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x), std::max(b.bottom, y)};
+            }
+        *box = b;
+        return true;
+    }
+    std::vector<const TPageEntry*> entries;
+    for (int f = 0; f < sprite.m_numb; f++) entries.push_back(sprite.PageEntry(f));
+    int widened[4] = {b.left, b.top, b.right, b.bottom};
+    if (!TPage_VisibleBox(entries.data(), (int)entries.size(), widened)) return false;
+    *box = {widened[0], widened[1], widened[2], widened[3]};
+    return true;
+}
+
 void CSprite::ComputeBoundingBox()
 {
     ComputeCullRadius();
@@ -331,18 +447,11 @@ void CSprite::ComputeBoundingBox()
         m_bbox = {0, 0, 0, 0};
         return;
     }
+    // The visible pixels widen a box that starts inverted (and stays so when there are none).
     TSpriteBox box = {m_width - 1, m_height - 1, 0, 0};
     if (HasPageEntries()) {
-        // A sprite of the game data file has no frame images: its masks give the solid pixels,
-        // and without masks the box of its record stays.
-        if (!m_hasMasks) return;
-        for (const std::vector<uint8_t>& mask : m_masks)
-            for (size_t i = 0; i < mask.size(); i++) {
-                if (!mask[i]) continue;
-                int x = (int)(i % m_width), y = (int)(i / m_width);
-                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
-            }
-        m_bbox = box;
+        // Without either, the box stays as it was rather than turning inverted.
+        if (VisiblePixelsBox(*this, &box)) m_bbox = box;
         return;
     }
     for (const CBitmap32* b : m_bitmaps) {
@@ -401,25 +510,37 @@ void CSprite::SetPrecise(bool precise)
 bool CSprite::CollisionSprite(const TSpritePlace& place, const CSprite* other, const TSpritePlace& otherPlace) const
 {
     if (!other || m_numb < 1 || other->m_numb < 1) return false;
-    FrameMap one(this, place, true, true), two(other, otherPlace, true, true);
+    FrameMap one(this, place, Mapping::SPRITE), two(other, otherPlace, Mapping::SPRITE);
     Region r = {INT64_MIN, INT64_MIN, INT64_MAX, INT64_MAX};
     r.Meet(place.box);
     r.Meet(otherPlace.box);
     MeetFrame(&r, one);
     MeetFrame(&r, two);
     if (r.Empty()) return false;
-    Visits xs(r.left, r.right, {&one, &two}, false), ys(r.top, r.bottom, {&one, &two}, true);
-    if (WalkTooLong((double)xs.Count() * ys.Count())) {
+    if (one.separable && two.separable) {
+        std::vector<Span> columns = ColumnSpans(one, two, r.left, r.right);
+        if (columns.empty()) return false;
+        return Runs(r.top, r.bottom, [&](int64_t Y) { return Cell{one.Row(Y), two.Row(Y)}; },
+                    [&](int64_t Y, Cell v) { return std::min(one.RowReach(Y, v.x), two.RowReach(Y, v.y)); },
+                    [&](int64_t, int64_t, Cell rows) {
+                        if (!one.InsideY(rows.x) || !two.InsideY(rows.y)) return false;
+                        for (const Span& c : columns)
+                            if (one.Solid(c.a, rows.x) && two.Solid(c.b, rows.y)) return true;
+                        return false;
+                    });
+    }
+    if (WalkTooLong((double)(r.bottom - r.top + 1) * (RowRuns(one) + RowRuns(two)))) {
         FrameSearch a(one, r, false), b(two, r, false);
         return a.FindWith(a.Whole(), b, b.Whole());
     }
-    for (int64_t i = 0; i < xs.Count(); i++)
-        for (int64_t j = 0; j < ys.Count(); j++) {
-            int64_t X = xs.At(i), Y = ys.At(j);
-            int x1, y1, x2, y2;
-            if (!one.MapPixel(X, Y, &x1, &y1) || !one.Solid(x1, y1)) continue;
-            if (two.MapPixel(X, Y, &x2, &y2) && two.Solid(x2, y2)) return true;
-        }
+    // Along each row, the second frame is only looked at under solid pixels of the first.
+    for (int64_t Y = r.top; Y <= r.bottom; Y++) {
+        bool met = one.RowRuns(r.left, r.right, Y, [&](int64_t from, int64_t to, Cell a) {
+            return one.Inside(a) && one.Solid(a.x, a.y) &&
+                   two.RowRuns(from, to, Y, [&](int64_t, int64_t, Cell b) { return two.Inside(b) && two.Solid(b.x, b.y); });
+        });
+        if (met) return true;
+    }
     return false;
 }
 
@@ -427,45 +548,80 @@ bool CSprite::CollisionPoint(const TSpritePlace& place, int px, int py) const
 {
     if (!m_hasMasks) return true;
     if (m_numb < 1) return false;
-    FrameMap map(this, place, false, false);
-    int fx, fy;
-    return map.MapPixel(px, py, &fx, &fy) && map.Solid(fx, fy);
+    FrameMap map(this, place, Mapping::SHAPE);
+    Cell p = map.Pixel(px, py);
+    return map.Inside(p) && map.Solid(p.x, p.y);
 }
+
+namespace {
+// The pixels of one row inside an ellipse: cx - k .. cx + k, with k found for the row (the test
+// grows with |X - cx|, so the pixels inside form that span).
+struct Ellipse {
+    int64_t cx, cy, rx, ry;
+    explicit Ellipse(const TSpriteBox& rect)
+        : cx(((int64_t)rect.left + rect.right) / 2), cy(((int64_t)rect.top + rect.bottom) / 2),
+          rx(((int64_t)rect.right - rect.left) / 2), ry(((int64_t)rect.bottom - rect.top) / 2)
+    {
+    }
+    // An axis under two pixels long has no half axis: the rectangle already bounds it.
+    static double Term(int64_t d, int64_t radius) { return radius ? ((double)d / radius) * ((double)d / radius) : 0; }
+    bool Inside(int64_t X, int64_t Y) const { return Term(X - cx, rx) + Term(Y - cy, ry) <= 1; }
+    // Narrows [*lo, *hi] to the row's pixels inside; false when none is left.
+    bool Row(int64_t Y, int64_t* lo, int64_t* hi) const
+    {
+        if (!Inside(cx, Y)) return false;
+        if (rx) {
+            double rest = 1 - Term(Y - cy, ry);
+            int64_t k = (int64_t)std::floor(rx * std::sqrt(std::max(0.0, rest)));
+            while (Inside(cx + k + 1, Y)) k++;
+            while (k > 0 && !Inside(cx + k, Y)) k--;
+            *lo = std::max(*lo, cx - k);
+            *hi = std::min(*hi, cx + k);
+        }
+        return *lo <= *hi;
+    }
+};
+}  // namespace
 
 // The pixels of the instance box and the rectangle, optionally only those inside the ellipse
 // that the rectangle bounds.
 static bool CollisionArea(const CSprite* sprite, const TSpritePlace& place, const TSpriteBox& rect, bool ellipse)
 {
-    FrameMap map(sprite, place, false, false);
+    FrameMap map(sprite, place, Mapping::SHAPE);
     Region r = {INT64_MIN, INT64_MIN, INT64_MAX, INT64_MAX};
     r.Meet(place.box);
     r.Meet(rect);
     MeetFrame(&r, map);
-    int64_t cx = ((int64_t)rect.left + rect.right) / 2, cy = ((int64_t)rect.top + rect.bottom) / 2;
-    int64_t rx = ((int64_t)rect.right - rect.left) / 2, ry = ((int64_t)rect.bottom - rect.top) / 2;
     if (r.Empty()) return false;
-    // Inside an ellipse every pixel counts on its own: no sparse visits.
-    Visits xs(r.left, r.right, {&map}, false, !ellipse), ys(r.top, r.bottom, {&map}, true, !ellipse);
-    if (WalkTooLong((double)xs.Count() * ys.Count())) {
+    Ellipse shape(rect);
+    if (map.separable) {
+        std::vector<Span> columns = ColumnSpans(map, map, r.left, r.right);
+        if (columns.empty()) return false;
+        return Runs(r.top, r.bottom, [&](int64_t Y) { return map.Row(Y); }, [&](int64_t Y, int row) { return map.RowReach(Y, row); },
+                    [&](int64_t from, int64_t to, int row) {
+            int64_t lo = r.left, hi = r.right;
+            // Within rows of one frame row, the row nearest the centre holds the widest span.
+            if (!map.InsideY(row) || (ellipse && !shape.Row(std::clamp(shape.cy, from, to), &lo, &hi))) return false;
+            for (const Span& c : columns)
+                if (c.to >= lo && c.from <= hi && map.MaskIsOne(c.a, row)) return true;
+            return false;
+        });
+    }
+    if (WalkTooLong((double)(r.bottom - r.top + 1) * RowRuns(map))) {
         FrameSearch search(map, r, true);
         // The region lies inside the rectangle already; the ellipse is made a unit circle.
-        if (!ellipse || !rx || !ry) return search.Find(search.Whole(), [](const Poly& p) { return p.n > 0; });
+        if (!ellipse || !shape.rx || !shape.ry) return search.Find(search.Whole(), [](const Poly& p) { return p.n > 0; });
         return search.Find(search.Whole(), [&](Poly p) {
-            for (int i = 0; i < p.n; i++) p.x[i] = (p.x[i] - cx) / rx, p.y[i] = (p.y[i] - cy) / ry;
+            for (int i = 0; i < p.n; i++) p.x[i] = (p.x[i] - shape.cx) / shape.rx, p.y[i] = (p.y[i] - shape.cy) / shape.ry;
             return PolyMeetsUnitCircle(p);
         });
     }
-    for (int64_t i = 0; i < xs.Count(); i++)
-        for (int64_t j = 0; j < ys.Count(); j++) {
-            int64_t X = xs.At(i), Y = ys.At(j);
-            if (ellipse) {
-                // An axis under two pixels long has no half axis: the rectangle already bounds it.
-                double ex = rx ? (double)(X - cx) / rx : 0, ey = ry ? (double)(Y - cy) / ry : 0;
-                if (ex * ex + ey * ey > 1) continue;
-            }
-            int fx, fy;
-            if (map.MapPixel(X, Y, &fx, &fy) && map.MaskIsOne(fx, fy)) return true;
-        }
+    for (int64_t Y = r.top; Y <= r.bottom; Y++) {
+        int64_t lo = r.left, hi = r.right;
+        if (ellipse && !shape.Row(Y, &lo, &hi)) continue;
+        if (map.RowRuns(lo, hi, Y, [&](int64_t, int64_t, Cell p) { return map.Inside(p) && map.MaskIsOne(p.x, p.y); }))
+            return true;
+    }
     return false;
 }
 
@@ -489,14 +645,29 @@ bool CSprite::CollisionLine(const TSpritePlace& place, int x1, int y1, int x2, i
     if (m_numb < 1) return false;
     if (x1 == x2 || y1 == y2)
         return CollisionArea(this, place, {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)}, false);
-    FrameMap map(this, place, false, false);
+    FrameMap map(this, place, Mapping::LINE);
     Region r = {INT64_MIN, INT64_MIN, INT64_MAX, INT64_MAX};
     r.Meet(place.box);
     MeetFrame(&r, map);
     if (r.Empty()) return false;
+    // Walked by rows when steep, else by columns: one point a row or column, the other
+    // coordinate a float along the line.
     bool steep = std::abs((int64_t)x2 - x1) < std::abs((int64_t)y2 - y1);
-    int64_t lo = steep ? std::max<int64_t>(r.top, std::min(y1, y2)) : std::max<int64_t>(r.left, std::min(x1, x2));
-    int64_t hi = steep ? std::min<int64_t>(r.bottom, std::max(y1, y2)) : std::min<int64_t>(r.right, std::max(x1, x2));
+    if (steep ? y1 > y2 : x1 > x2) std::swap(x1, x2), std::swap(y1, y2);
+    int64_t lo = steep ? std::max<int64_t>(r.top, y1) : std::max<int64_t>(r.left, x1);
+    int64_t hi = steep ? std::min<int64_t>(r.bottom, y2) : std::min<int64_t>(r.right, x2);
+    float slope = steep ? (float)((double)x2 - x1) / (float)((double)y2 - y1) : (float)((double)y2 - y1) / (float)((double)x2 - x1);
+    // The point of step t relative to the instance.
+    auto dx = [&](int64_t t) { return steep ? x1 + (float)(t - y1) * slope - place.x : (float)(t - place.x); };
+    auto dy = [&](int64_t t) { return steep ? (float)(t - place.y) : y1 + (float)(t - x1) * slope - place.y; };
+    auto point = [&](int64_t t) { return map.Map(dx(t), dy(t)); };
+    auto hit = [&](const Cell& p) { return map.Inside(p) && map.MaskIsOne(p.x, p.y); };
+    // Unturned, both frame coordinates move one way along the walk: it goes by runs.
+    if (map.separable) {
+        double ux = steep ? slope : 1, uy = steep ? 1 : slope;
+        return Runs(lo, hi, point, [&](int64_t t, Cell p) { return map.Reach(dx(t), dy(t), p, ux, uy); },
+                    [&](int64_t, int64_t, Cell p) { return hit(p); });
+    }
     if (WalkTooLong((double)hi - lo + 1)) {
         Poly segment;
         segment.Add(x1, y1);
@@ -504,17 +675,7 @@ bool CSprite::CollisionLine(const TSpritePlace& place, int x1, int y1, int x2, i
         FrameSearch search(map, r, true);
         return search.Find(search.Whole(), [&](const Poly& p) { return PolysMeet(p, segment); });
     }
-    int fx, fy;
-    if (std::abs((int64_t)x2 - x1) < std::abs((int64_t)y2 - y1)) {
-        if (y1 > y2) std::swap(x1, x2), std::swap(y1, y2);
-        float slope = (float)((double)x2 - x1) / (float)((double)y2 - y1);
-        for (int64_t Y = std::max<int64_t>(r.top, y1); Y <= std::min<int64_t>(r.bottom, y2); Y++)
-            if (map.Map(x1 + (float)(Y - y1) * slope - place.x, (float)(Y - place.y), &fx, &fy) && map.MaskIsOne(fx, fy)) return true;
-    } else {
-        if (x1 > x2) std::swap(x1, x2), std::swap(y1, y2);
-        float slope = (float)((double)y2 - y1) / (float)((double)x2 - x1);
-        for (int64_t X = std::max<int64_t>(r.left, x1); X <= std::min<int64_t>(r.right, x2); X++)
-            if (map.Map((float)(X - place.x), y1 + (float)(X - x1) * slope - place.y, &fx, &fy) && map.MaskIsOne(fx, fy)) return true;
-    }
+    for (int64_t t = lo; t <= hi; t++)
+        if (hit(point(t))) return true;
     return false;
 }

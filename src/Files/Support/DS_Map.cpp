@@ -1,31 +1,11 @@
 #include "Support/DataStructures.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstring>
 #include <new>
 
 namespace {
-
-// The bits that identify a key that is not a string.
-uint64_t RealBits(const TaggedValue& key)
-{
-    double v = key.GetReal();
-    if (v == 0.0) v = 0.0;  // -0 and 0 are one key
-    uint64_t bits;
-    memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
-
-// Spreads every input bit over the low bits that pick the slot (whole numbers differ mostly in
-// the high bits of their doubles).
-uint64_t Mix(uint64_t x)
-{
-    x ^= x >> 30;
-    x *= 0xBF58476D1CE4E5B9u;
-    x ^= x >> 27;
-    x *= 0x94D049BB133111EBu;
-    return x ^ (x >> 31);
-}
 
 // Two texts; texts written once in the code are often the same block.
 inline bool SameText(const TaggedValue& a, const TaggedValue& b)
@@ -35,26 +15,47 @@ inline bool SameText(const TaggedValue& a, const TaggedValue& b)
     return length == b.GetLength() && memcmp(a.GetString(), b.GetString(), length) == 0;
 }
 
+// The bits of a narrowed real; -0 and 0 are one key.
+uint32_t Bits(float v)
+{
+    uint32_t bits;
+    memcpy(&bits, &v, sizeof bits);
+    return bits << 1 ? bits : 0;
+}
+
+// Where a real key lies in the index. Reals that compare equal lie less than the precision P
+// apart, so reals are indexed by buckets 2P wide: a key's equals lie in its own bucket and the
+// neighbour on the side its place in the bucket is nearer (both when it is near the middle, which
+// covers the rounding of single precision and of the scale). Where single precision is coarser
+// than P (from 2^40 buckets on, and for P 0) only equal reals compare equal: the bucket is then
+// the value itself.
+struct RealPlace {
+    float value;
+    uint32_t bits;
+    bool exact;
+    int64_t bucket;
+    double within;  // the place in the bucket, 0..1
+
+    RealPlace(const TaggedValue& key, double scale) : value(DS_Narrow(key.GetReal())), bits(Bits(value))
+    {
+        // Worked out without branches: keys of both kinds mix in many maps.
+        double t = (double)value * scale;
+        exact = !(std::fabs(t) < 0x1p40);
+        t = exact ? 0 : t;
+        bucket = (int64_t)t;
+        bucket -= (double)bucket > t;
+        within = t - (double)bucket;
+    }
+    // Fibonacci hashing: the high half of the product draws on every bit of the bucket.
+    uint32_t Hash(int64_t b) const { return (uint32_t)(((exact ? bits : (uint64_t)b) * 0x9E3779B97F4A7C15u) >> 32); }
+};
+
 }  // namespace
 
 CDS_Map::CDS_Map()
 {
     static uint64_t s_serial = 0;
     m_serial = ++s_serial;
-}
-
-inline uint32_t CDS_Map::HashOf(const TaggedValue& key)
-{
-    // A text keeps its hash: a key written in the code is hashed once.
-    if (key.IsString()) return key.TextHash();
-    return (uint32_t)Mix(RealBits(key));
-}
-
-bool CDS_Map::SameKey(const TaggedValue& a, const TaggedValue& b)
-{
-    bool text = a.IsString();
-    if (text != b.IsString()) return false;
-    return text ? SameText(a, b) : RealBits(a) == RealBits(b);
 }
 
 template <class Same>
@@ -75,47 +76,92 @@ int64_t CDS_Map::FindTextSlot(const TaggedValue& key, uint32_t hash) const
     return Probe(hash, [&](const TaggedValue& stored) { return stored.IsString() && SameText(stored, key); });
 }
 
-// Real keys, the common case, compare by bits worked out once, in a loop that calls nothing.
-inline int64_t CDS_Map::FindRealSlot(uint64_t bits, uint32_t hash) const
+// Of the stored reals in one bucket of the index that compare equal with the key, the nearest,
+// or the one added first of two as near, into *best (a slot) and *nearest; true when it is the
+// key's own value (a NaN finds the NaN of its bits, so that such a key can be found and deleted
+// again, though it compares equal to nothing).
+__attribute__((always_inline)) inline bool CDS_Map::NearestInBucket(uint32_t hash, float value, uint32_t bits, int64_t* best, double* nearest) const
 {
-    return Probe(hash, [bits](const TaggedValue& stored) { return !stored.IsString() && RealBits(stored) == bits; });
+    size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask; m_slots[i].node >= 0; i = (i + 1) & mask) {
+        // A text's slot holds NaN: it meets no real.
+        const Slot& slot = m_slots[i];
+        if (slot.hash != hash) continue;
+        float v = slot.real;
+        if (v == value) {
+            *best = (int64_t)i;
+            return true;
+        }
+        if (value != value) {
+            const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
+            if (!stored.IsString() && Bits(v) == bits) {
+                *best = (int64_t)i;
+                return true;
+            }
+            continue;
+        }
+        if (!DS_NarrowedEqual(v, value)) continue;
+        double distance = std::fabs((double)v - value);
+        if (*best < 0 || distance < *nearest || (distance == *nearest && slot.node < m_slots[(size_t)*best].node)) {
+            *best = (int64_t)i;
+            *nearest = distance;
+        }
+    }
+    return false;
 }
 
-int64_t CDS_Map::FindSlot(const TaggedValue& key, uint32_t hash) const
+__attribute__((always_inline)) inline int64_t CDS_Map::FindRealSlot(const TaggedValue& key) const
+{
+    Refresh();
+    RealPlace p(key, m_bucketScale);
+    int64_t best = -1;
+    double nearest = 0;
+    if (NearestInBucket(p.Hash(p.bucket), p.value, p.bits, &best, &nearest) || p.exact) return best;
+    const double margin = 1e-3;
+    if (p.within < 0.5 + margin && NearestInBucket(p.Hash(p.bucket - 1), p.value, p.bits, &best, &nearest)) return best;
+    if (p.within > 0.5 - margin) NearestInBucket(p.Hash(p.bucket + 1), p.value, p.bits, &best, &nearest);
+    return best;
+}
+
+inline int64_t CDS_Map::FindSlot(const TaggedValue& key) const
 {
     if (m_slots.empty()) return -1;
-    if (key.IsString()) return FindTextSlot(key, hash);
-    return FindRealSlot(RealBits(key), hash);
+    return key.IsString() ? FindTextSlot(key, key.TextHash()) : FindRealSlot(key);
 }
 
 int32_t CDS_Map::ProbeNode(const TaggedValue& key) const
 {
-    if (m_slots.empty()) return -1;
-    int64_t slot;
-    if (key.IsString()) {
-        slot = FindTextSlot(key, key.TextHash());
-    } else {
-        uint64_t bits = RealBits(key);
-        slot = FindRealSlot(bits, (uint32_t)Mix(bits));
-    }
+    int64_t slot = FindSlot(key);
     return slot < 0 ? -1 : m_slots[(size_t)slot].node;
 }
 
-void CDS_Map::IndexInsert(uint32_t hash, int32_t node)
+void CDS_Map::IndexInsert(int32_t node) const
 {
+    const TaggedValue& key = m_nodes[(size_t)node].entry.key;
+    Slot entry{0, node, NAN};
+    if (key.IsString()) {
+        // A text keeps its hash: a key written in the code is hashed once.
+        entry.hash = key.TextHash();
+    } else {
+        RealPlace p(key, m_bucketScale);
+        entry.hash = p.Hash(p.bucket);
+        entry.real = p.value;
+    }
     size_t mask = m_slots.size() - 1;
-    size_t i = hash & mask;
+    size_t i = entry.hash & mask;
     while (m_slots[i].node >= 0) i = (i + 1) & mask;
-    m_slots[i] = {hash, node};
+    m_slots[i] = entry;
 }
 
-void CDS_Map::Reindex()
+void CDS_Map::Reindex() const
 {
+    m_generation = DS_PrecisionGeneration;
+    m_bucketScale = 1 / (2 * DS_Precision);
     size_t size = 16;
     while (size < 2 * ((size_t)m_count + 1)) size *= 2;
-    m_slots.assign(size, Slot{0, -1});
+    m_slots.assign(size, Slot{0, -1, NAN});
     for (size_t i = 0; i < m_nodes.size(); i++)
-        if (m_nodes[i].live) IndexInsert(m_nodes[i].hash, (int32_t)i);
+        if (m_nodes[i].live) IndexInsert((int32_t)i);
 }
 
 void CDS_Map::Compact()
@@ -125,7 +171,7 @@ void CDS_Map::Compact()
     for (int32_t i = m_first; i >= 0; i = m_nodes[i].next) {
         Node& n = m_nodes[i];
         int32_t at = (int32_t)nodes.size();
-        nodes.push_back({std::move(n.entry), n.hash, at - 1, -1, true});
+        nodes.push_back({std::move(n.entry), at - 1, -1, true});
         if (at > 0) nodes[at - 1].next = at;
     }
     m_nodes.swap(nodes);
@@ -147,15 +193,18 @@ void CDS_Map::Assign(const CDS_Map& other)
     if (this == &other) return;
     m_nodes = other.m_nodes;
     m_slots = other.m_slots;
+    m_generation = other.m_generation;
+    m_bucketScale = other.m_bucketScale;
     m_first = other.m_first;
     m_last = other.m_last;
     m_count = other.m_count;
 }
 
-void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value, uint32_t hash)
+void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value)
 {
+    Refresh();
     // The copies are made before the store may move: the key or value may be one of its entries.
-    Node node{{key, value}, hash, m_last, -1, true};
+    Node node{{key, value}, m_last, -1, true};
     int32_t at = (int32_t)m_nodes.size();
     m_nodes.push_back(std::move(node));
     if (m_last >= 0) m_nodes[m_last].next = at;
@@ -163,14 +212,35 @@ void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value, uint32_t 
     m_last = at;
     m_count++;
     if (2 * (size_t)m_count > m_slots.size()) Reindex();
-    else IndexInsert(hash, at);
+    else IndexInsert(at);
 }
 
 bool CDS_Map::Add(const TaggedValue& key, const TaggedValue& value)
 {
-    uint32_t hash = HashOf(key);
-    if (FindSlot(key, hash) >= 0) return false;
-    Append(key, value, hash);
+    if (FindSlot(key) >= 0) return false;
+    Append(key, value);
+    return true;
+}
+
+bool CDS_Map::AddDistinct(const TaggedValue& key, const TaggedValue& value)
+{
+    if (!m_slots.empty() && key.IsString() && FindTextSlot(key, key.TextHash()) >= 0) return false;
+    if (!m_slots.empty() && !key.IsString()) {
+        // The very real lies in the bucket of its own place, with the same narrowed bits.
+        Refresh();
+        RealPlace p(key, m_bucketScale);
+        double real = key.GetReal();
+        uint32_t hash = p.Hash(p.bucket);
+        size_t mask = m_slots.size() - 1;
+        for (size_t i = hash & mask; m_slots[i].node >= 0; i = (i + 1) & mask) {
+            const Slot& slot = m_slots[i];
+            const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
+            if (slot.hash != hash || stored.IsString() || Bits(slot.real) != p.bits) continue;
+            double other = stored.GetReal();
+            if (other == real || (other != other && real != real && memcmp(&other, &real, sizeof real) == 0)) return false;
+        }
+    }
+    Append(key, value);
     return true;
 }
 
@@ -181,13 +251,13 @@ bool CDS_Map::ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value)
         m_nodes[(size_t)node].entry.value = value;
         return true;
     }
-    Append(key, value, HashOf(key));
+    Append(key, value);
     return false;
 }
 
 void CDS_Map::Delete(const TaggedValue& key)
 {
-    int64_t found = FindSlot(key, HashOf(key));
+    int64_t found = FindSlot(key);
     if (found < 0) return;
     Node& n = m_nodes[m_slots[found].node];
 

@@ -192,7 +192,7 @@ bool DS_ReadString(CDS_Map& m, const char* text)
     for (uint32_t i = 0; i < count; i++) {
         TaggedValue key, value;
         if (!r.Value(&key) || !r.Value(&value)) return false;
-        if (!read.Add(key, value)) return false;  // a key twice
+        if (!read.AddDistinct(key, value)) return false;  // a key twice
     }
     if (!r.AtEnd()) return false;
     m.Assign(read);

@@ -4,6 +4,8 @@
 #pragma once
 #include "Variable/Value.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -12,6 +14,22 @@
 extern double DS_Precision;
 // Stores the absolute value of the argument.
 void DS_SetPrecision(double precision);
+// Counts the changes of the precision, so that what is built on it (the index of a map) is rebuilt.
+extern uint64_t DS_PrecisionGeneration;
+// A real as the comparison takes it: in single precision, beyond its range an infinity (a plain
+// conversion would be undefined).
+inline float DS_Narrow(double v)
+{
+    if (v > FLT_MAX) return INFINITY;
+    if (v < -FLT_MAX) return -INFINITY;
+    return (float)v;
+}
+// Whether two reals so narrowed compare equal under the precision: equal values are equal even
+// with precision 0, and so are two equal infinities (whose difference is not a number).
+inline bool DS_NarrowedEqual(float a, float b)
+{
+    return a == b || std::fabs(a - b) < DS_Precision;
+}
 
 // The comparison of every find, search and sort: two reals (narrowed to single precision) are 0
 // when their difference is below the precision (or exactly 0), else -1 or 1; two strings compare
@@ -68,9 +86,12 @@ public:
     std::vector<TaggedValue> m_values;
 };
 
-// Keys are the same when both are strings of equal bytes or both are not strings and their reals
-// (a value of neither kind reads as real 0) have equal bits once -0 is taken as 0: 2 and 2.0 are
-// one key, a NaN is a key like any other. Lookups hash the key itself and allocate nothing.
+// Keys are the same as the comparison has it: two strings of equal bytes, or two keys that are not
+// strings (a value of neither kind reads as real 0) whose reals compare equal under the
+// precision, so that a key computed as 0.1 + 0.2 finds the key 0.3 (a NaN, equal to nothing,
+// finds the NaN of its own bits). Of several stored keys within the precision of a real, the
+// nearest is found (of two as near, the one added first). Lookups hash the key itself and
+// allocate nothing.
 class CDS_Map {
 public:
     struct Entry {
@@ -83,14 +104,16 @@ private:
     // holes outnumber the entries and the store is compacted.
     struct Node {
         Entry entry;
-        uint32_t hash;
         int32_t prev, next;  // neighbouring entries in insertion order, -1 at either end
         bool live;
     };
-    // The index: open addressing with linear probing over a power-of-two table.
-    struct Slot {
+    // The index: open addressing with linear probing over a power-of-two table. Strings are
+    // hashed by their text; reals by the bucket of the precision they fall in, so that keys that
+    // compare equal lie in one bucket or the next (DS_Map.cpp).
+    struct alignas(16) Slot {
         uint32_t hash;
         int32_t node;  // -1 when the slot is free
+        float real;    // a real key narrowed, so that lookups compare it in place; NaN for a text
     };
 
 public:
@@ -128,6 +151,10 @@ public:
     int Size() const { return m_count; }
     bool Empty() const { return m_count == 0; }
     bool Add(const TaggedValue& key, const TaggedValue& value);         // false when the key is present
+    // As Add, but false only when the very key is present (the same text, or the same real to the
+    // bit): keys that merely compare equal are both kept, so that a map written under one
+    // precision reads back whole under another.
+    bool AddDistinct(const TaggedValue& key, const TaggedValue& value);
     bool ReplaceOrAdd(const TaggedValue& key, const TaggedValue& value); // true when it replaced
     void Delete(const TaggedValue& key);
     bool Exists(const TaggedValue& key) const { return FindNode(key) >= 0; }
@@ -152,14 +179,15 @@ public:
     uint64_t Serial() const { return m_serial; }
 
 private:
-    static uint32_t HashOf(const TaggedValue& key);
-    static bool SameKey(const TaggedValue& a, const TaggedValue& b);
+    // The index, rebuilt when the precision changes: lookups of the map's own const interface may
+    // rebuild it, so it is mutable.
     // The index slot whose entry's key passes same(key) from the hash's home slot on, or -1.
     template <class Same> int64_t Probe(uint32_t hash, Same same) const;
     __attribute__((noinline)) int64_t FindTextSlot(const TaggedValue& key, uint32_t hash) const;
-    int64_t FindRealSlot(uint64_t bits, uint32_t hash) const;
+    int64_t FindRealSlot(const TaggedValue& key) const;
+    bool NearestInBucket(uint32_t hash, float value, uint32_t bits, int64_t* best, double* nearest) const;
     // The index slot that holds the key, or -1.
-    int64_t FindSlot(const TaggedValue& key, uint32_t hash) const;
+    int64_t FindSlot(const TaggedValue& key) const;
     // Inline for the lookups code makes in its hottest loops: a text written in the code is one
     // block wherever it is used, so a stored key of that block in the text's home slot is it.
     // Anything else takes the whole probe.
@@ -176,13 +204,22 @@ private:
         return ProbeNode(key);
     }
     int32_t ProbeNode(const TaggedValue& key) const;
-    void IndexInsert(uint32_t hash, int32_t node);
-    void Append(const TaggedValue& key, const TaggedValue& value, uint32_t hash);
-    // Rebuilds the index with room for the entries and holes stored plus one more.
-    void Reindex();
+    // Enters the node's key into the index.
+    void IndexInsert(int32_t node) const;
+    void Append(const TaggedValue& key, const TaggedValue& value);
+    // Rebuilds the index with room for the entries and holes stored plus one more, under the
+    // precision of now.
+    void Reindex() const;
+    // Rebuilds the index when the precision has changed since it was built.
+    void Refresh() const
+    {
+        if (m_generation != DS_PrecisionGeneration) Reindex();
+    }
     void Compact();
     std::vector<Node> m_nodes;
-    std::vector<Slot> m_slots;  // empty until the first entry
+    mutable std::vector<Slot> m_slots;  // empty until the first entry
+    mutable uint64_t m_generation = UINT64_MAX;  // of the precision the index was built for
+    mutable double m_bucketScale = 0;           // 1 / the width of a bucket of reals
     int32_t m_first = -1, m_last = -1;
     int32_t m_count = 0;
     uint64_t m_serial;

@@ -15,13 +15,14 @@ void CTimeLine::AddMoment(int time, const char* text)
 {
     size_t i = FindFrom((float)time);
     if (i < m_moments.size() && m_moments[i].time == time) {
-        m_moments[i].text += "\n";
-        m_moments[i].text += text;
+        m_moments[i].actions.Append(text);
         if (m_moments[i].code) m_retired.push_back(m_moments[i].code);
         m_moments[i].code = nullptr;
         return;
     }
-    m_moments.insert(m_moments.begin() + i, TimeLineMoment{time, text, nullptr});
+    TimeLineMoment moment{time, {}, nullptr};
+    moment.actions.Append(text);
+    m_moments.insert(m_moments.begin() + i, std::move(moment));
 }
 
 void CTimeLine::ClearMoment(int step)
@@ -45,7 +46,7 @@ bool CTimeLine::Compile(const char* name)
 {
     for (TimeLineMoment& m : m_moments) {
         if (m.code) continue;
-        m.code = new CCode(m.text.c_str(), false);
+        m.code = new CCode(m.actions);
         std::string label = std::string(name) + ", moment " + std::to_string(m.time);
         if (!m.code->Compile(label.c_str())) return false;
     }

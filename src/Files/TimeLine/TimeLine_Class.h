@@ -1,13 +1,14 @@
 // CTimeLine: moments (steps) sorted by time, each with one event of code.
 #pragma once
+#include "Code/Code_Class.h"
+
 #include <string>
 #include <vector>
 
-class CCode;
-
+// A moment: its code is a list of actions, one for each entry of the moment, joined in order.
 struct TimeLineMoment {
     int time;
-    std::string text;
+    CodeActions actions;
     CCode* code = nullptr;  // made by Compile
 };
 
@@ -21,7 +22,7 @@ public:
     int GetCount() const { return (int)m_moments.size(); }
     const TimeLineMoment& GetMoment(int i) const { return m_moments[i]; }
     // Adds code to the moment at time (moments stay sorted; a second moment at the same time
-    // gets its code appended).
+    // gets its code appended as its next action).
     void AddMoment(int time, const char* text);
     // Finds the first moment with time at least step (the last when none) and, when its time
     // equals step, removes that moment.

@@ -6,6 +6,7 @@
 #include "Code/Function.h"
 #include "Function/Function_Misc.h"
 #include "Object/Instance_Class.h"
+#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_Main.h"
 
@@ -128,6 +129,48 @@ TEST_F(Code, RunTimeErrorsNameLineAndRestoreContext)
     EXPECT_EQ(Error_Context.line, 77);
     EXPECT_FALSE(Error_FatalPending);
     Error_Context.line = 0;
+}
+
+// Code made of actions: an error names the action it happened in, on both engines, wherever the
+// action begins (inside a block another action opened, after an action without statements).
+TEST_F(Code, ErrorsNameTheirAction)
+{
+    CodeActions actions;
+    actions.Append("a = 1;\r\nif (a == 1) {\n");
+    actions.Append("b = a / step;\n");
+    actions.Append("");
+    actions.Append("c = a + missing;\n}\n");
+    EXPECT_EQ(actions.firstLines, (std::vector<int>{1, 4, 6, 7}));
+    for (bool vm : {true, false}) {
+        CommandLine.useVM = vm;
+        for (double step : {0.0, 1.0}) {
+            g_errors.clear();
+            Error_Context = ErrorContext();
+            ArgumentSlots[0].SetReal(step);
+            CodeActions run = actions;
+            size_t at = run.text.find("step");
+            run.text.replace(at, 4, "argument0");
+            CCode code(run);
+            ASSERT_TRUE(code.Compile("acts")) << LastErrorText;
+            TaggedValue result;
+            Code_Execute_ShowError(self.get(), self.get(), &code, &result);
+            ASSERT_EQ(g_errors.size(), 1u) << vm;
+            const char* wanted = step == 0 ? "action number 2\n" : "action number 4\n";
+            EXPECT_NE(g_errors[0].find(wanted), std::string::npos) << g_errors[0] << (vm ? " (machine)" : " (tree)");
+            EXPECT_NE(g_errors[0].find(step == 0 ? "line 4: Division by zero" : "line 7: Unknown variable missing"),
+                      std::string::npos)
+                << g_errors[0];
+        }
+    }
+    CommandLine.useVM = true;
+    ArgumentSlots[0].SetReal(0);
+    Error_Context = ErrorContext();
+    // Code of one action needs no marks.
+    CodeActions one;
+    one.Append("x = 1;\ny = 2;");
+    CCode plain(one);
+    ASSERT_TRUE(plain.Compile("one"));
+    for (const Node& n : plain.GetTree()->nodes) EXPECT_NE(n.kind, N_ACTION);
 }
 
 TEST_F(Code, ScriptsRestoreArgumentsAndReportErrors)

@@ -72,6 +72,50 @@ TEST_F(DialogTest, AnswersOfTheWrongKindFail)
     EXPECT_TRUE(Contains("\"maybe\""));
 }
 
+// The errors of a step make one dialog: the first fatal report, else the first, with the number of
+// the others. "ok" goes on, "cancel" ends the game; a fatal one takes no line and always ends it.
+TEST_F(DialogTest, ErrorsOfAStepMakeOneDialog)
+{
+    std::unique_ptr<TDialogProvider> script(Dialog_CreateScripted("ok\ncancel\nmaybe"));
+    Dialog_SetProvider(script.get());
+    EXPECT_TRUE(Dialog_ErrorsOfStep(true, true)) << "no error, no dialog";
+    Dialog_ErrorReported("ERROR in\naction number 2\n\nfirst", false);
+    Dialog_ErrorReported("ERROR in\nsecond", false);
+    EXPECT_TRUE(Dialog_ErrorsOfStep(true, false)) << "the script answers without waiting";
+    EXPECT_TRUE(Contains("dialog error (and 1 more) \"\": first -> go on"));
+    EXPECT_TRUE(Dialog_ErrorsOfStep(true, true)) << "the step's reports are gone";
+    Dialog_ErrorReported("third\n", false);
+    EXPECT_FALSE(Dialog_ErrorsOfStep(true, true));
+    EXPECT_TRUE(Contains("dialog error \"\": third -> end the game"));
+
+    capture.text.clear();
+    Dialog_ErrorReported("ERROR in\nsoft", false);
+    Dialog_ErrorReported("FATAL ERROR in\nhard", true);
+    Dialog_ErrorReported("FATAL ERROR in\nharder", true);
+    EXPECT_FALSE(Dialog_ErrorsOfStep(true, true));
+    EXPECT_TRUE(Contains("dialog fatal error (and 2 more) \"\": hard -> end the game"));
+    Dialog_ErrorReported("ERROR in\nagain", false);
+    EXPECT_FALSE(Dialog_ErrorsOfStep(true, true)) << "a line that answers no error ends the game";
+    EXPECT_TRUE(Contains("ERROR line 3 \"maybe\" does not answer a dialog of an error"));
+    Dialog_ErrorReported("ERROR in\nlast", false);
+    EXPECT_FALSE(Dialog_ErrorsOfStep(true, true));
+    EXPECT_TRUE(Contains("ERROR no answer left for the error \"last\""));
+
+    // Without a window the reports stay on standard error only; a fatal one still ends the game.
+    capture.text.clear();
+    Dialog_ErrorReported("ERROR in\nunseen", false);
+    EXPECT_TRUE(Dialog_ErrorsOfStep(false, true));
+    Dialog_ErrorReported("FATAL ERROR in\nunseen", true);
+    EXPECT_FALSE(Dialog_ErrorsOfStep(false, true));
+    EXPECT_EQ(capture.text, "");
+    // The player's provider waits only when the game may wait (not under RUNNER_NO_WAIT).
+    Dialog_SetProvider(nullptr);
+    unsetenv("RUNNER_DIALOGS");
+    Dialog_Init();
+    Dialog_ErrorReported("ERROR in\nnot waited for", false);
+    EXPECT_TRUE(Dialog_ErrorsOfStep(true, false));
+}
+
 TEST_F(DialogTest, LoginAndFileNames)
 {
     std::unique_ptr<TDialogProvider> script(Dialog_CreateScripted("login:ann:pa:ss\nok\nfile:/tmp/a b.txt\ncancel\nfile:\nlogin:nocolon"));

@@ -107,6 +107,26 @@ TEST(Prompt, TextAndLoginKeys)
     EXPECT_EQ(cancelled.Outcome(), PROMPT_CANCELLED);
 }
 
+TEST(Prompt, ErrorDialogKeys)
+{
+    CPrompt error = CPrompt::Error("Game", "ERROR in\nsomething", 0, false);
+    EXPECT_EQ(error.FieldCount(), 0);
+    EXPECT_EQ(error.Note(), "");
+    error.Type("typed");
+    error.Key(TAB);
+    EXPECT_EQ(error.Outcome(), PROMPT_OPEN);
+    error.Key(ENTER);
+    EXPECT_EQ(error.Outcome(), PROMPT_ACCEPTED) << "Enter goes on";
+    CPrompt ended = CPrompt::Error("Game", "ERROR in", 1, false);
+    EXPECT_EQ(ended.Note(), "1 more error in this step is on standard error.");
+    ended.Key(ESCAPE);
+    EXPECT_EQ(ended.Outcome(), PROMPT_CANCELLED) << "Escape ends the game";
+    CPrompt fatal = CPrompt::Error("Game", "FATAL ERROR in", 4, true);
+    EXPECT_EQ(fatal.Note(), "4 more errors in this step are on standard error.");
+    fatal.Key(ENTER);
+    EXPECT_EQ(fatal.Outcome(), PROMPT_CANCELLED) << "a fatal error only ends the game";
+}
+
 class FilePrompt : public ::testing::Test {
 protected:
     void SetUp() override
@@ -414,6 +434,71 @@ TEST_F(WindowPrompt, LoginMasksThePasswordAndFilesComeBackFull)
     EXPECT_EQ(std::string(name), folder + "/level.txt");
     MemFree(name);
     fs::remove_all(folder);
+}
+
+TEST_F(WindowPrompt, TheErrorDialogShowsTheReportOverTheFrame)
+{
+    const uint32_t TITLE = 0x2830A8;  // the error dialog's title bar, 0xBBGGRR
+    auto titlePixels = [] {
+        int n = 0;
+        for (int y = 0; y < H; y++)
+            for (int x = 0; x < W; x++) n += Pixel(x, y) == TITLE;
+        return n;
+    };
+    Window_SetCaption("Space Rocks");
+    Dialog_CaptionHook = Window_GetCaption;
+    const char* report = "ERROR in\naction number 3\nof Step Event\nfor object obj_ship:\n\n\n"
+                         "In obj_ship, Step Event, line 12: Division by zero.";
+    int title = 0, black = 0;
+    bool goesOn = Prompt(
+        [&](int frame) {
+            if (frame != 1) return;
+            title = titlePixels();
+            black = NearBlack();
+            Screenshot("error.png");
+            Text("ignored");
+            Key(SDLK_RETURN);
+        },
+        [&] {
+            Dialog_ErrorReported(report, false);
+            Dialog_ErrorReported("ERROR in\nanother", false);
+            Dialog_ErrorReported("ERROR in\nand another", false);
+            return Dialog_ErrorsOfStep(true, true);
+        });
+    EXPECT_TRUE(goesOn);
+    EXPECT_GT(title, 1000) << "the title bar is drawn";
+    EXPECT_EQ(black, 0) << "no field";
+    EXPECT_EQ(Pixel(2, 2), GAME) << "the frame is back";
+    EXPECT_EQ(Pixel(W / 2, H / 2), GAME);
+
+    // Escape ends the game; so does Enter after a fatal error. A report taller than the window is
+    // cut so that the hints still show.
+    std::string tall = "ERROR in\n";
+    for (int i = 0; i < 60; i++) tall += "line " + std::to_string(i) + "\n";
+    EXPECT_FALSE(Prompt([](int frame) { if (frame == 1) Key(SDLK_ESCAPE); },
+                        [&] {
+                            Dialog_ErrorReported(tall.c_str(), false);
+                            return Dialog_ErrorsOfStep(true, true);
+                        }));
+    int edges = 0;
+    EXPECT_FALSE(Prompt(
+        [&](int frame) {
+            if (frame != 1) return;
+            // Rows mostly of the box's edge colour: its top and, when it fits, its bottom.
+            for (int y = 0; y < H; y++) {
+                int n = 0;
+                for (int x = 0; x < W; x++) n += Pixel(x, y) == 0xC0B0A0;
+                edges += n > W / 2;
+            }
+            Key(SDLK_RETURN);
+        },
+        [&] {
+            Dialog_ErrorReported(("FATAL " + tall).c_str(), true);
+            return Dialog_ErrorsOfStep(true, true);
+        }));
+    EXPECT_EQ(edges, 2) << "the cut report's box, hints and all, fits in the window";
+    Window_SetCaption("");
+    Dialog_CaptionHook = [] { return ""; };
 }
 
 // Without the game's window nothing waits for a player: prompts are cancelled, questions

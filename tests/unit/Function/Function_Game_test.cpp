@@ -5,6 +5,7 @@
 #include "Base/Timer.h"
 #include "Object/Instance_Ops.h"
 #include "Room/Room_Collision.h"
+#include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "Variable/Variable_Main.h"
 
@@ -21,12 +22,9 @@ class GameBuiltins : public WorldTest {
 protected:
     void TearDown() override
     {
-        Collision_MaskPrecise = m_precise;
-        Collision_MaskCovers = m_covers;
         WorldTest::TearDown();
+        Sprite_Clear();
     }
-    bool (*m_precise)(CInstance*) = Collision_MaskPrecise;
-    bool (*m_covers)(CInstance*, int, int) = Collision_MaskCovers;
     // Calls the built-in as compiled code does: by name, padded with real zeros.
     static double Call(const char* name, CInstance* self, std::vector<TaggedValue> args = {}, CInstance* other = nullptr)
     {
@@ -54,10 +52,17 @@ protected:
     }
 };
 
-// Only this instance has a hole in its mask at its own pixel: precise tests miss it.
-CInstance* Holed = nullptr;
-bool AllPrecise(CInstance*) { return true; }
-bool HoleInHoled(CInstance* inst, int px, int py) { return !(inst == Holed && px == 10 && py == 10); }
+// Gives the instance a precise one-pixel sprite whose mask is a hole: precise tests miss it.
+void MakeHoled(CInstance* inst)
+{
+    int index = Sprite_AddNew();
+    CSprite* s = Sprite_Get(index);
+    s->m_numb = 1;
+    s->m_masks.assign(1, std::vector<uint8_t>(1, 0));
+    s->m_hasMasks = true;
+    inst->sprite_index = index;
+    inst->bbox_dirty = true;
+}
 
 TEST_F(GameBuiltins, CollisionQueriesOverTargetsNotmeAndPrecise)
 {
@@ -66,9 +71,7 @@ TEST_F(GameBuiltins, CollisionQueriesOverTargetsNotmeAndPrecise)
     CInstance* me = Put(child, 10, 10);     // self, first in every list
     CInstance* other = Put(parent, 10, 10); // has the hole
     Put(lone, 300, 300);
-    Holed = other;
-    Collision_MaskPrecise = AllPrecise;
-    Collision_MaskCovers = HoleInHoled;
+    MakeHoled(other);
 
     struct Row {
         double target;

@@ -76,6 +76,8 @@ TEST_F(DisplayBuiltins, CursorAndFullScreenAndTheFixedAnswers)
     EXPECT_EQ(Real("window_get_x") + Real("window_get_y"), 30);
     EXPECT_EQ(Real("window_get_width"), 640);
 
+    // The window counts as visible from the start, without a window too.
+    EXPECT_EQ(Real("window_get_visible"), 1);
     for (const char* name : {"window_get_showborder", "window_get_showicons", "window_get_stayontop",
                              "window_get_sizeable", "display_get_orientation"})
         EXPECT_EQ(Real(name), 0) << name;

@@ -21,6 +21,8 @@
 #include "Variable/Variable_BuiltIn.h"
 
 #include <SDL2/SDL.h>
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -322,8 +324,8 @@ TEST_F(Interaction, KeyboardAndMouseRules)
     Call("keyboard_clear", {37.0});
     EXPECT_EQ(Real("keyboard_check", {37.0}), 0.0);
 
-    // The system's own key state: nothing held here, nothing outside the keys.
-    for (double key : {65.0, 256.0, -1.0, (double)NAN}) EXPECT_EQ(Real("keyboard_check_direct", {key}), 0.0) << key;
+    // The system's own key state: a key never pressed (J), nothing outside the keys.
+    for (double key : {74.0, 256.0, -1.0, (double)NAN}) EXPECT_EQ(Real("keyboard_check_direct", {key}), 0.0) << key;
     Call("keyboard_set_numlock", {1.0});
     EXPECT_EQ(Real("keyboard_get_numlock"), 1.0);
     Call("keyboard_set_numlock", {0.2});
@@ -385,7 +387,7 @@ TEST_F(Interaction, WaitsEndOnInputOrAQuitAndNeverWithoutAWindow)
     ASSERT_EQ(SDL_PushEvent(&click), 1);
     Call("mouse_wait");
     EXPECT_EQ(IO_GetMouseLastButton(0), 2);
-    // Synthetic keys arrive through the window's events.
+    // Synthetic keys reach the next step as the player's own.
     Call("keyboard_key_press", {38.0});
     Call("keyboard_key_press", {300.0});
     Call("io_handle");
@@ -404,6 +406,43 @@ TEST_F(Interaction, WaitsEndOnInputOrAQuitAndNeverWithoutAWindow)
     Call("mouse_wait");
     Window_Destroy();
     Window_Quit = false;
+}
+
+// On an X display Num Lock is the display's own: another program sees the change, and the key
+// events the game gets do not undo it.
+TEST_F(Interaction, NumLockIsTheDisplaysAndStaysSet)
+{
+    ASSERT_NE(getenv("DISPLAY"), nullptr) << "window tests need an X display (Xvfb)";
+    ASSERT_TRUE(Window_Create(32, 32, true));
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    unsigned mask = XkbKeysymToModifiers(other, XK_Num_Lock);
+    ASSERT_NE(mask, 0u) << "the display maps no modifier to Num Lock";
+    auto displayNumLock = [&] {
+        XkbStateRec state;
+        EXPECT_EQ(XkbGetState(other, XkbUseCoreKbd, &state), Success);
+        return (state.locked_mods & mask) != 0;
+    };
+    bool initial = Real("keyboard_get_numlock") != 0;
+    EXPECT_EQ(displayNumLock(), initial);
+    for (bool on : {!initial, initial}) {
+        Call("keyboard_set_numlock", {on ? 1.0 : 0.0});
+        EXPECT_EQ(Real("keyboard_get_numlock"), on);
+        EXPECT_EQ(displayNumLock(), on);
+        IO_Start_Step();
+        EXPECT_EQ(Real("keyboard_check_pressed", {144.0}), 1.0) << "the change comes as a Num Lock press";
+        SDL_Event key = {};
+        key.type = SDL_KEYDOWN;
+        key.key.keysym.sym = SDLK_q;
+        ASSERT_EQ(SDL_PushEvent(&key), 1);
+        Call("io_handle");
+        EXPECT_EQ(Real("keyboard_get_numlock"), on);
+    }
+    Call("keyboard_set_numlock", {initial ? 1.0 : 0.0});
+    IO_Start_Step();
+    EXPECT_EQ(Real("keyboard_check_pressed", {144.0}), 0.0) << "no change, no key";
+    XCloseDisplay(other);
+    Window_Destroy();
 }
 
 TEST_F(Interaction, VirtualJoysticks)

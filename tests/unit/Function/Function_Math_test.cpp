@@ -106,11 +106,17 @@ TEST_F(MathBuiltins, Rounding)
     EXPECT_EQ(Real("frac", {2.75}), 0.75);
     EXPECT_EQ(Real("logn", {8.0, 2.0}), 3.0);
     EXPECT_EQ(Real("degtorad", {180.0}), 3.1415927410125732);
-    // NaN and values beyond 32 bits become the processor's integer indefinite.
-    EXPECT_EQ(Real("round", {NAN}), -2147483648.0);
-    EXPECT_EQ(Real("floor", {1e300}), -2147483648.0);
-    EXPECT_EQ(Real("ceil", {-INFINITY}), -2147483648.0);
+    // Values beyond 32 bits keep their whole value; NaN and infinities stay as they are.
     EXPECT_EQ(Real("round", {2147483647.4}), 2147483647.0);
+    EXPECT_EQ(Real("round", {2147483648.5}), 2147483648.0);
+    EXPECT_EQ(Real("round", {-6e9 - 1.5}), -6000000002.0);
+    EXPECT_EQ(Real("floor", {-5e9 - 0.5}), -5000000001.0);
+    EXPECT_EQ(Real("ceil", {1e10 + 0.25}), 10000000001.0);
+    EXPECT_EQ(Real("floor", {1e300}), 1e300);
+    EXPECT_EQ(Real("ceil", {-INFINITY}), -INFINITY);
+    EXPECT_TRUE(std::isnan(Real("round", {NAN})));
+    EXPECT_FALSE(std::signbit(Real("round", {-0.4})));
+    EXPECT_FALSE(std::signbit(Real("ceil", {-0.5})));
 }
 
 TEST_F(MathBuiltins, TrigonometryIsSingleAndSnapped)

@@ -156,16 +156,17 @@ protected:
     void SetUp() override
     {
         PhysicsTest::SetUp();
-        int o = Object();
+        o_ = Object();
         ASSERT_NO_FATAL_FAILURE(Start());
         world = MakeWorld(0.1);
         Call("physics_world_gravity", nullptr, {0.0, 0.0});
-        anchor = Body(o, 100, 100, 0);
-        arm = Body(o, 200, 100, 1);
+        anchor = Body(o_, 100, 100, 0);
+        arm = Body(o_, 200, 100, 1);
     }
     double Get(double joint, int value) { return Real("physics_joint_get_value", nullptr, {joint, (double)value}); }
     void SetValue(double joint, int value, double v) { Call("physics_joint_set_value", nullptr, {joint, (double)value, v}); }
     std::vector<TaggedValue> Pair() { return {(double)anchor->id, (double)arm->id}; }
+    int o_ = -1;
     CPhysicsWorld* world = nullptr;
     CInstance* anchor = nullptr;
     CInstance* arm = nullptr;
@@ -192,6 +193,25 @@ TEST_F(PhysicsJoints, RevoluteLimitsHoldAMotorAt45Degrees)
         EXPECT_EQ(PhysicsJoint_Find((int)j), nullptr);
     }
     EXPECT_NEAR(arm->image_angle, 0, 1);  // back where it started
+}
+
+TEST_F(PhysicsJoints, LimitsOfBodiesOfExtremeMassesStayFinite)
+{
+    // A feather a kilometre from its pin and a heavy weight on it, each held within a degree: the
+    // engine cannot hold them, and what is done for the limits must not make numbers of rounding.
+    Call("physics_world_gravity", nullptr, {0.0, 10.0});
+    CInstance* weight = Body(o_, 300, 100, 1);
+    Call("physics_mass_properties", arm, {1e-12, 0.0, 0.0, 1e-20});
+    Call("physics_mass_properties", weight, {1e12, 0.0, 0.0, 1e12});
+    ASSERT_GT(Real("physics_joint_revolute_create", nullptr,
+                   {(double)anchor->id, (double)arm->id, 100000.0, 100.0, -1.0, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0}), 0);
+    ASSERT_GT(Real("physics_joint_revolute_create", nullptr,
+                   {(double)arm->id, (double)weight->id, 250.0, 100.0, -1.0, 1.0, 1.0, 0.0, 0.0, 0.0, 0.0}), 0);
+    Frames(60);
+    for (CInstance* inst : {arm, weight}) {
+        EXPECT_TRUE(std::isfinite(inst->x) && std::isfinite(inst->y) && std::isfinite(inst->image_angle));
+        EXPECT_LT(std::fabs(inst->x) + std::fabs(inst->y), 1e4);
+    }
 }
 
 TEST_F(PhysicsJoints, DistanceJointValuesRoundTripAndItsSpring)

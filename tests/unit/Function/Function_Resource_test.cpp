@@ -819,7 +819,7 @@ TEST_F(SoundResources, TheOlderSystemAddsReplacesAndDeletes)
     std::ofstream(folder / "tune.mp3") << "ID3";
     TCapturedWarnings warnings;
     EXPECT_EQ(Real("sound_add", {S("notes.txt"), 0.0, 1.0}), -1);
-    EXPECT_NE(warnings.text.find("notes.txt cannot be added: it is not a RIFF WAVE image."), std::string::npos) << warnings.text;
+    EXPECT_NE(warnings.text.find("notes.txt cannot be added: the image is neither WAV nor AU."), std::string::npos) << warnings.text;
     EXPECT_EQ(Real("sound_replace", {3.0, S("notes.txt"), 0.0, 1.0}), 0);
     EXPECT_STREQ(Sound_GetSound(3)->m_fileName, "beep.wav");
     int tune = (int)Real("sound_add", {S("tune.mp3"), 3.0, 0.0});

@@ -125,6 +125,7 @@ TEST_F(StringBuiltins, PositionsCopiesAndCharacters)
     EXPECT_EQ(Real("string_pos", {S(""), S("")}), 0.0);
     EXPECT_EQ(Real("string_pos", {S("x"), S("abc")}), 0.0);
     EXPECT_EQ(Real("string_pos", {S("a"), 1.0}), 0.0);
+    EXPECT_EQ(Real("string_pos", {1.0, S("abc")}), 0.0);  // a substring that is not a string is missing
 
     EXPECT_EQ(Text("string_copy", {S("hello"), 0.0, 2.0}), "he");
     EXPECT_EQ(Text("string_copy", {S("hello"), 4.0, 10.0}), "lo");
@@ -229,9 +230,11 @@ TEST_F(StringBuiltins, ReplaceAndCount)
     EXPECT_EQ(Text("string_replace_all", {S("abc"), S("bc"), S("")}), "a");
     EXPECT_EQ(Text("string_replace_all", {S("abc"), S("x"), S("y")}), "abc");
     EXPECT_EQ(Text("string_replace", {S("abc"), 1.0, S("y")}), "abc");
-    // An empty substring replaces nothing, and the call ends.
+    // string_replace_all with an empty substring replaces nothing, and the call ends.
     EXPECT_EQ(Text("string_replace_all", {S("abc"), S(""), S("y")}), "abc");
-    EXPECT_EQ(Text("string_replace", {S("abc"), S(""), S("y")}), "abc");
+    // An empty substring is found at the start: string_replace puts the new text before the text.
+    EXPECT_EQ(Text("string_replace", {S("abc"), S(""), S("y")}), "yabc");
+    EXPECT_EQ(Text("string_replace", {S(""), S(""), S("y")}), "");
 
     std::string many(1 << 20, 'a');
     std::string wide(1024, 'b');

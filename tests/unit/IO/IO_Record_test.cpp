@@ -17,6 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr int64_t START = 1700000000123456;  // the recorded game's start: 2023-11-14, in microseconds
+constexpr size_t HEADER = 20;
+
 struct Recorded {
     IO_StepState state;
     std::string typed;
@@ -65,7 +68,7 @@ protected:
     std::vector<Recorded> RecordSession(int steps, uint32_t gameId)
     {
         std::vector<Recorded> out;
-        EXPECT_TRUE(IO_Record_Start(path.c_str(), gameId));
+        EXPECT_TRUE(IO_Record_Start(path.c_str(), gameId, START));
         for (int n = 0; n < steps; n++) {
             FeedStep(n);
             IO_Start_Step();
@@ -108,6 +111,9 @@ TEST_F(RecordTest, PlaybackReproducesEveryStep)
 
     ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7)) << capture.text;
     EXPECT_TRUE(IO_PlaybackActive());
+    int64_t start = 0;
+    EXPECT_TRUE(IO_Playback_StartTime(&start));
+    EXPECT_EQ(start, START);
     for (int n = 0; n < steps; n++) {
         IO_Event_Key(90, true);  // live input is ignored while playing
         IO_Event_MouseMove(0, 999, 999);
@@ -154,11 +160,17 @@ TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
     EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
 
     bad = good;
-    bad[12 + 5] = 0x77;  // the first change record of step 0 gets an unknown tag
+    bad[HEADER + 5] = 0x77;  // the first change record of step 0 gets an unknown tag
     Write(bad);
     capture.text.clear();
     EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
     EXPECT_NE(capture.text.find("damaged"), std::string::npos) << capture.text;
+
+    bad.assign(good.begin(), good.begin() + 16);  // cut inside the start time
+    Write(bad);
+    capture.text.clear();
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+    EXPECT_NE(capture.text.find("header is cut short"), std::string::npos) << capture.text;
 
     bad.assign(good.begin(), good.end() - 3);  // cut inside a record
     Write(bad);
@@ -179,7 +191,7 @@ TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
     std::mt19937 random(3);
     for (int round = 0; round < 300; round++) {
         bad = good;
-        for (int k = 0; k < 3; k++) bad[12 + random() % (bad.size() - 12)] = (uint8_t)random();
+        for (int k = 0; k < 3; k++) bad[HEADER + random() % (bad.size() - HEADER)] = (uint8_t)random();
         Write(bad);
         if (IO_Playback_Start(path.c_str(), 7)) {
             IO_ReplayValues values;
@@ -189,9 +201,40 @@ TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
     }
 }
 
+// A recording of version 1 (a 12-byte header without the start time) still plays: the input and
+// the values of its steps, without a clock.
+TEST_F(RecordTest, RecordingsOfVersionOneStillPlay)
+{
+    std::vector<Recorded> recorded = RecordSession(6, 7);
+    std::vector<uint8_t> bytes = Bytes();
+    bytes[4] = 1;
+    bytes.erase(bytes.begin() + 12, bytes.begin() + HEADER);
+    Write(bytes);
+    Reset();
+    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7)) << capture.text;
+    int64_t start;
+    EXPECT_FALSE(IO_Playback_StartTime(&start)) << "no clock in a recording of version 1";
+    for (const Recorded& r : recorded) {
+        IO_Start_Step();
+        IO_ReplayValues values;
+        ASSERT_TRUE(IO_Playback_Step(&values));
+        IO_StepState now;
+        memset(&now, 0, sizeof now);
+        IO_GetStepState(&now);
+        EXPECT_EQ(memcmp(&now, &r.state, sizeof now), 0);
+        EXPECT_EQ(values.value[IO_REPLAY_SEED], r.values.value[IO_REPLAY_SEED]);
+    }
+    IO_Playback_Stop();
+    bytes[4] = 3;  // a version this runner does not know
+    Write(bytes);
+    capture.text.clear();
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+    EXPECT_NE(capture.text.find("has version 3; this runner plays versions 1 and 2"), std::string::npos) << capture.text;
+}
+
 TEST_F(RecordTest, UnwritableRecordingIsReported)
 {
-    EXPECT_FALSE(IO_Record_Start((dir / "no/such/folder/x.rec").c_str(), 1));
+    EXPECT_FALSE(IO_Record_Start((dir / "no/such/folder/x.rec").c_str(), 1, START));
     EXPECT_FALSE(IO_Recording());
     EXPECT_NE(capture.text.find("Cannot create"), std::string::npos);
 }
@@ -201,12 +244,12 @@ TEST_F(RecordTest, OnlyRecordingsAreOverwritten)
 {
     const std::vector<uint8_t> game = {'F', 'O', 'R', 'M', 1, 2, 3, 4};
     Write(game);
-    EXPECT_FALSE(IO_Record_Start(path.c_str(), 1));
+    EXPECT_FALSE(IO_Record_Start(path.c_str(), 1, START));
     EXPECT_FALSE(IO_Recording());
     EXPECT_EQ(Bytes(), game);
     EXPECT_NE(capture.text.find("not an input recording"), std::string::npos);
     Write({'R', 'I'});  // shorter than a recording's mark
-    EXPECT_FALSE(IO_Record_Start(path.c_str(), 1));
+    EXPECT_FALSE(IO_Record_Start(path.c_str(), 1, START));
     fs::remove(path);
 
     RecordSession(3, 1);
@@ -218,7 +261,7 @@ TEST_F(RecordTest, OnlyRecordingsAreOverwritten)
     EXPECT_EQ(played, (int)again.size());
 
     Write({});
-    EXPECT_TRUE(IO_Record_Start(path.c_str(), 1));  // an empty file holds nothing to lose
+    EXPECT_TRUE(IO_Record_Start(path.c_str(), 1, START));  // an empty file holds nothing to lose
 }
 
 }  // namespace

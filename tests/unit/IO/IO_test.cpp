@@ -106,8 +106,58 @@ TEST_F(InputTest, SdlKeysMapToVirtualKeys)
     }
     EXPECT_EQ(IO_SDL_VirtualToKey(17), SDLK_LCTRL);
     EXPECT_EQ(IO_SDL_VirtualToKey(7), SDLK_UNKNOWN);
-    EXPECT_FALSE(IO_SDL_KeyHeldNow(7));
-    EXPECT_FALSE(IO_SDL_KeyHeldNow(-3));
+}
+
+// keyboard_check_direct: held now, or pressed since the key was last asked about.
+TEST_F(InputTest, DirectKeysAreHeldOrPressedSinceTheLastQuestion)
+{
+    Feed(KeyEvent(SDLK_LEFT, true));
+    EXPECT_TRUE(IO_KeyDirect(37)) << "at once, before any step";
+    EXPECT_TRUE(IO_KeyDirect(37)) << "still held";
+    Feed(KeyEvent(SDLK_LEFT, false));
+    EXPECT_FALSE(IO_KeyDirect(37)) << "the press was seen while it was held";
+    Feed(KeyEvent(SDLK_LEFT, true));
+    Feed(KeyEvent(SDLK_LEFT, false));
+    EXPECT_TRUE(IO_KeyDirect(37)) << "a tap between two questions";
+    EXPECT_FALSE(IO_KeyDirect(37)) << "asked once";
+    for (int key : {7, -3, 256}) EXPECT_FALSE(IO_KeyDirect(key)) << key;
+
+    // The keyboard's own key, before the map; the steps see the mapped one.
+    IO_KeyMap_Set(65, 37);
+    Feed(KeyEvent(SDLK_a, true));
+    EXPECT_TRUE(IO_KeyDirectHeld(65));
+    EXPECT_FALSE(IO_KeyDirect(37));
+    Feed(KeyEvent(SDLK_a, false));
+    IO_KeyMap_Reset();
+
+    // A key the game makes is seen at once, and by the next step as a press.
+    IO_Event_SyntheticKey(75, true);
+    EXPECT_TRUE(IO_KeyDirect(75));
+    IO_Start_Step();
+    EXPECT_TRUE(IO_KeyPressed(75));
+    EXPECT_EQ(IO_GetLastKey(), 75);
+    IO_Event_SyntheticKey(75, false);
+    EXPECT_FALSE(IO_KeyDirect(75));
+    IO_Event_SyntheticKey(300, true);  // no such key: nothing
+
+    // During playback the player's keys are not seen; the game's own and the replayed ones are.
+    IO_SetLiveInput(false);
+    Feed(KeyEvent(SDLK_b, true));
+    EXPECT_FALSE(IO_KeyDirect(66));
+    IO_Event_SyntheticKey(67, true);
+    EXPECT_TRUE(IO_KeyDirectHeld(67));
+    IO_StepState played;
+    IO_GetStepState(&played);
+    played.key[68] = IO_PRESSED | IO_RELEASED;
+    played.key[67] = IO_DOWN;
+    IO_SetStepState(played);
+    EXPECT_TRUE(IO_KeyDirect(68)) << "tapped in the replayed step";
+    EXPECT_FALSE(IO_KeyDirect(68));
+    EXPECT_TRUE(IO_KeyDirectHeld(67));
+    played.key[67] = IO_RELEASED;
+    IO_SetStepState(played);
+    EXPECT_FALSE(IO_KeyDirectHeld(67));
+    IO_SetLiveInput(true);
 }
 
 TEST_F(InputTest, ModifiersSetSideAndGenericCodes)

@@ -203,6 +203,13 @@ TEST_F(Motion, PotentialStepsGetAroundAWall)
     EXPECT_FALSE(Motion_Potential_Path(boxed, path, 300, 300, 1, 2, -3, false));
     EXPECT_FALSE(Motion_Linear_Step(w, 1, 1, NAN, -3, false));
     EXPECT_FALSE(Motion_Potential_Step(w, NAN, 1, 1, -3, false));
+    // Settings far beyond sense are kept, and a step with them still ends: the look-ahead is
+    // bounded like every planner loop.
+    Motion_Potential_Settings(1e30f, 1e30f, 1e30f, true);
+    CInstance* far = Put(walker, 300, 300);
+    EXPECT_FALSE(Motion_Potential_Step(far, 600, 300, 1, -3, false));
+    EXPECT_EQ(far->x, 301);
+    Motion_Potential_Settings(30, 10, 3, true);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include "Room/Room_Collision.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 #include "Variable/Variable_Main.h"
 #include "World.h"
 
@@ -10,22 +12,20 @@ namespace {
 
 class Collisions : public WorldTest {};
 
-// A mask hook that leaves out one room pixel: precise tests miss there, box tests do not.
-int HolePixel = 0;
-bool AlwaysPrecise(CInstance*) { return true; }
-bool CoversAllButHole(CInstance*, int px, int py) { return !(px == HolePixel && py == HolePixel); }
-
-TEST_F(Collisions, PreciseTestsAskTheMaskHooks)
+TEST_F(Collisions, PreciseTestsAskTheMasks)
 {
+    // A precise one-pixel sprite whose mask is a hole: precise tests miss, box tests do not.
+    Sprite_Clear();
+    int sprite = Sprite_AddNew();
+    CSprite* s = Sprite_Get(sprite);
+    s->m_numb = 1;
+    s->m_masks.assign(1, std::vector<uint8_t>(1, 0));
+    s->m_hasMasks = true;
     int o = Object();
+    Object_Find(o)->sprite = sprite;
     ASSERT_NO_FATAL_FAILURE(Start());
     CInstance* a = Put(o, 10, 10);
     CInstance* b = Put(o, 10, 10);
-    HolePixel = 10;
-    auto precise = Collision_MaskPrecise;
-    auto covers = Collision_MaskCovers;
-    Collision_MaskPrecise = AlwaysPrecise;
-    Collision_MaskCovers = CoversAllButHole;
     EXPECT_FALSE(Collision_InstanceCoversPoint(a, 10.5f, 10.5f, true));
     EXPECT_TRUE(Collision_InstanceCoversPoint(a, 10.5f, 10.5f, false));
     EXPECT_FALSE(Collision_InstancesOverlap(a, b, true));
@@ -33,10 +33,9 @@ TEST_F(Collisions, PreciseTestsAskTheMaskHooks)
     EXPECT_EQ(Collision_Line(nullptr, 0, 0, 20, 20, -3, true, false), nullptr);
     EXPECT_EQ(Collision_Line(nullptr, 0, 0, 20, 20, -3, false, false), a);
     EXPECT_EQ(Instance_AtPosition(10, 10, o), nullptr);  // always precise
-    HolePixel = -1;
+    s->m_masks[0][0] = 1;
     EXPECT_EQ(Instance_AtPosition(10, 10, o), a);
-    Collision_MaskPrecise = precise;
-    Collision_MaskCovers = covers;
+    Sprite_Clear();
 }
 
 TEST_F(Collisions, TargetsNotmeAndDestroyedInstances)
@@ -227,7 +226,9 @@ TEST_F(SpriteShapes, PreciseTestsUseTheMask)
     EXPECT_TRUE(Collision_InstancesOverlap(a, along, true));
     EXPECT_FALSE(Collision_InstanceTouchesLine(a, 93.5f, 92, 107.5f, 106, true));
     EXPECT_TRUE(Collision_InstanceTouchesLine(a, 93.5f, 92, 107.5f, 106, false));
-    EXPECT_TRUE(Collision_InstanceTouchesLine(a, 92, 107, 107, 92, true));
+    EXPECT_TRUE(Collision_InstanceTouchesLine(a, 92, 106, 106, 92, true));
+    // This one crosses the diagonal between two of its pixels: one point a column misses it.
+    EXPECT_FALSE(Collision_InstanceTouchesLine(a, 92, 107, 107, 92, true));
     EXPECT_EQ(Instance_Place(a, 100, 100, object), along);
     EXPECT_EQ(Instance_Place(a, 100, 101, object), below);
     EXPECT_EQ(Instance_Place(a, 100, 99, object), nullptr);  // the boxes meet, the masks do not

@@ -1,6 +1,7 @@
 // The windowed runner in-process: SDL events through the pump into the step's events, input
 // recorded and played back, and rooms drawn through their views into the window.
 #include "Background/Background_Main.h"
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Base/Random.h"
 #include "Code/Function.h"
@@ -58,6 +59,7 @@ protected:
     void TearDown() override
     {
         Run_EndGame();
+        Clock_Run();  // recorded and replayed steps leave it standing
         Run_NoWait = false;
         Room_Clear();
         Object_Clear();
@@ -113,6 +115,25 @@ protected:
         e.wheel.y = steps;
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
+    // Starts the game of the events so far with its input recorded into a new file.
+    void StartRecorded(std::string* path, uint32_t gameId)
+    {
+        Start();
+        Run_EndGame();
+        *path = TempFile("runner_recording");
+        ASSERT_FALSE(path->empty());
+        ASSERT_TRUE(IO_Record_Start(path->c_str(), gameId, Clock_StartTime()));
+        ASSERT_TRUE(Run_StartGame());
+    }
+    // A new empty file in /tmp for a recording ("" when none can be made).
+    static std::string TempFile(const char* stem)
+    {
+        std::string path = std::string("/tmp/") + stem + "XXXXXX";
+        int fd = mkstemp(path.data());
+        if (fd < 0) return "";
+        close(fd);
+        return path;
+    }
     TCaptureConsole log;
     tagIConsole* saved = nullptr;
     int object = -1, room = -1;
@@ -158,10 +179,9 @@ TEST_F(Shell, SDLEventsReachTheStepEventsInOrder)
 
 TEST_F(Shell, PlaybackRepeatsTheRecordedGame)
 {
-    char path[] = "/tmp/runner_recordXXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    std::string file = TempFile("runner_record");
+    ASSERT_FALSE(file.empty());
+    const char* path = file.c_str();
     // The generator is seeded from the clock, so only the recording can make the runs agree.
     Event(0, 0, "randomize();");
     Event(3, 0, "show_debug_message('roll ' + string(irandom(1000000)));");
@@ -184,7 +204,7 @@ TEST_F(Shell, PlaybackRepeatsTheRecordedGame)
         Run_EndGame();
         return all;
     };
-    ASSERT_TRUE(IO_Record_Start(path, 42));
+    ASSERT_TRUE(IO_Record_Start(path, 42, Clock_StartTime()));
     std::string recorded = play(true);
     IO_Record_Stop();
     EXPECT_NE(recorded.find("space at"), std::string::npos) << recorded;
@@ -218,14 +238,9 @@ TEST_F(Shell, JoystickEventsComeBetweenKeysAndMouseAndAreRecorded)
     Event(6, 22, "show_debug_message('button 2');");
     Event(6, 28, "show_debug_message('button 8');");
     Event(6, 53, "show_debug_message('click');");
-    Start();
-    Run_EndGame();
-    char path[] = "/tmp/runner_joystickXXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(IO_Record_Start(path, 1));
-    ASSERT_TRUE(Run_StartGame());
+    std::string file;
+    ASSERT_NO_FATAL_FAILURE(StartRecorded(&file, 1));
+    const char* path = file.c_str();
     EXPECT_EQ(Frame(), "");
     SDL_JoystickSetVirtualAxis(device, 0, -32768);
     SDL_JoystickSetVirtualButton(device, 1, 1);
@@ -281,18 +296,41 @@ TEST_F(Shell, MouseEventsOfInstanceShapes)
     Event(6, 7, "show_debug_message('left released');");
     Event(6, 10, "show_debug_message('enter');");
     Event(6, 11, "show_debug_message('leave');");
-    Start();
+    Event(6, 53, "show_debug_message('global left pressed');");
+    Event(6, 56, "show_debug_message('global left released');");
+    Event(6, 60, "show_debug_message('wheel up');");
+    std::string file;
+    ASSERT_NO_FATAL_FAILURE(StartRecorded(&file, 5));
+    const char* path = file.c_str();
+    std::string all;
+    auto expect = [&all](const std::string& frame, const char* wanted) {
+        EXPECT_EQ(frame, wanted);
+        all += frame;
+    };
     Mouse(5, 5);
-    EXPECT_EQ(Frame(), "");
-    Mouse(30, 20);
-    EXPECT_EQ(Frame(), "no button\nenter\n");
+    expect(Frame(), "");
+    // The order of a step: the shape's buttons, the global ones, enter and leave, the wheel.
     Mouse(31, 21, SDL_BUTTON_LEFT, true);
-    EXPECT_EQ(Frame(), "left held\nleft pressed\n");
-    // Pressed outside the shape: only held events of the shape under the mouse count.
+    Wheel(1);
+    expect(Frame(), "left held\nleft pressed\nglobal left pressed\nenter\nwheel up\n");
+    // Held outside the shape: only held events of the shape under the mouse count.
     Mouse(33, 20);
-    EXPECT_EQ(Frame(), "leave\n");
+    expect(Frame(), "leave\n");
     Mouse(30, 20, SDL_BUTTON_LEFT, false);
-    EXPECT_EQ(Frame(), "left released\nno button\nenter\n");
+    expect(Frame(), "left released\nno button\nglobal left released\nenter\n");
+    Mouse(33, 20, SDL_BUTTON_LEFT, true);
+    Wheel(1);
+    expect(Frame(), "global left pressed\nleave\nwheel up\n");
+    Run_EndGame();
+    IO_Record_Stop();
+    // The recording plays the same events in the same order.
+    ASSERT_TRUE(IO_Playback_Start(path, 5));
+    ASSERT_TRUE(Run_StartGame());
+    std::string replayed;
+    for (int i = 0; i < 5; i++) replayed += Frame();
+    IO_Playback_Stop();
+    EXPECT_EQ(replayed, all);
+    unlink(path);
 }
 
 TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)

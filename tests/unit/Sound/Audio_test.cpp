@@ -76,20 +76,49 @@ TEST_F(AudioTest, PrioritiesTakeSourcesFromLowerVoices)
 
 TEST_F(AudioTest, ChannelCountsOutOfRange)
 {
-    for (int count : {-1, 300, 0, 100000, INT32_MIN}) {
+    for (int count : {-1, 300, 0, INT32_MIN}) {
         Audio_SetChannelNum(count);
         int voice = Audio_PlaySound(0, 1, false);
         if (count > 0) EXPECT_TRUE(Audio_IsPlaying(voice)) << count;
         else EXPECT_EQ(voice, -1) << count;
     }
+    EXPECT_FALSE(Warned("Error"));
+    // More than the device holds: as many as it gives, with the message.
+    Audio_SetChannelNum(100000);
+    EXPECT_TRUE(Warned("Error creating audio sources"));
+    int voices[3] = {};
+    for (int& v : voices) v = Audio_PlaySound(1, 1, true);
+    EXPECT_TRUE(Audio_IsPlaying(voices[2]));
+}
+
+TEST_F(AudioTest, ChangingTheChannelCountKeepsTheVoicesThatSound)
+{
     Audio_SetChannelNum(300);
     std::vector<int> voices;
-    for (int i = 0; i < 300; i++) voices.push_back(Audio_PlaySound(1, 1, true));
-    EXPECT_TRUE(Audio_IsPlaying(voices.front()) && Audio_IsPlaying(voices.back()));
-    // Shrinking while they play ends every voice of the old pool.
-    Audio_SetChannelNum(2);
+    for (int i = 0; i < 300; i++) voices.push_back(Audio_PlaySound(1, i % 3 == 1 ? 2 : 1, true));
+    int paused = voices[4];  // of priority 2
+    Audio_PauseSound(paused);
+    Audio_StopSound(voices[6]);
+    // Growing keeps every voice on its source.
+    Audio_SetChannelNum(400);
+    for (int v : voices) EXPECT_EQ(Audio_IsPlaying(v), v != paused && v != voices[6]) << v;
+    // Shrinking keeps the highest priorities while there is room: the 100 voices of priority 2,
+    // the paused one among them, and one of the others.
+    Audio_SetChannelNum(101);
+    int playing = 0;
+    for (int i = 0; i < 300; i++) {
+        bool high = i % 3 == 1;
+        if (high && voices[i] != paused) EXPECT_TRUE(Audio_IsPlaying(voices[i])) << i;
+        playing += Audio_IsPlaying(voices[i]);
+    }
+    EXPECT_EQ(playing, 99 + 1);
+    Audio_ResumeSound(paused);
+    EXPECT_TRUE(Audio_IsPlaying(paused));
+    // No source is free, and none goes to a voice of no higher priority.
+    EXPECT_EQ(Audio_PlaySound(0, 1, false), -1);
+    EXPECT_GE(Audio_PlaySound(0, 5, false), AUDIO_VOICE_BASE);
+    Audio_StopAll();
     EXPECT_FALSE(Audio_IsPlaying(1));
-    EXPECT_TRUE(Audio_IsPlaying(Audio_PlaySound(1, 1, true)));
     EXPECT_FALSE(Warned("Error"));
 }
 

@@ -69,7 +69,7 @@ TEST_F(SoundMain, DamagedEntriesLeaveSilentSoundsAndTheGameLoads)
     EXPECT_TRUE(Warned("Sound snd_far names audio entry 9, which the game data file does not hold."));
     EXPECT_TRUE(Warned("Sound snd_neg names audio entry -7"));
     EXPECT_TRUE(Warned("The audio entry 0 of sound snd_past runs past the end of the game data file."));
-    EXPECT_TRUE(Warned("cannot be played: it is not a RIFF WAVE image."));
+    EXPECT_TRUE(Warned("ALUT error on load 0000020f(527) : the image is neither WAV nor AU\n"));
     for (int i = 0; i < 4; i++) {
         CSound* s = Sound_GetSound(i);
         ASSERT_NE(s, nullptr);
@@ -79,6 +79,41 @@ TEST_F(SoundMain, DamagedEntriesLeaveSilentSoundsAndTheGameLoads)
     CSound* ok = Sound_GetSound(4);
     Sound_Play(ok->m_fileName, ok->GetSoundId(), false);
     EXPECT_TRUE(Sound_IsPlaying(ok->m_fileName, ok->GetSoundId()));
+}
+
+TEST_F(SoundMain, AFailureThatRepeatsForEverySoundIsToldOnce)
+{
+    // 10,000 samples want four sources each, more than the device has; 100 images are damaged.
+    std::vector<SoundFile::Sound> sounds;
+    for (int i = 0; i < 10100; i++) sounds.push_back({"snd" + std::to_string(i), 0, "", 1, i < 10000 ? 0 : 1});
+    std::vector<uint8_t> cut = WaveMaker::Tone(440, 0.01);
+    cut.resize(60);
+    ASSERT_TRUE(Load(false, sounds, {SoundFile::Entry(WaveMaker::Tone(440, 0.01)), SoundFile::Entry(cut)}));
+    auto count = [&](const std::string& text) {
+        size_t n = 0;
+        for (size_t at = warnings.text.find(text); at != std::string::npos; at = warnings.text.find(text, at + 1)) n++;
+        return n;
+    };
+    EXPECT_EQ(count("AL Error : "), 1u);
+    EXPECT_EQ(count("ALUT error on load 00000211(529) : a chunk runs past the end of the image\n"), 1u);
+    // The first sounds have their sources; the last of the 10,000 is silent.
+    CSound* first = Sound_GetSound(0);
+    CSound* last = Sound_GetSound(9999);
+    Sound_Play(first->m_fileName, first->GetSoundId(), false);
+    Sound_Play(last->m_fileName, last->GetSoundId(), false);
+    EXPECT_TRUE(Sound_IsPlaying(first->m_fileName, first->GetSoundId()));
+    EXPECT_FALSE(Sound_IsPlaying(last->m_fileName, last->GetSoundId()));
+}
+
+TEST_F(SoundMain, AnAuSoundPlays)
+{
+    std::vector<uint8_t> au = {'.', 's', 'n', 'd', 0, 0, 0, 24, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1, 0, 0, 0x1F, 0x40, 0, 0, 0, 1};
+    for (int i = 0; i < 4000; i++) au.push_back((uint8_t)(i % 2 ? 0x20 : 0xA0));  // mu-law, a loud square wave
+    ASSERT_TRUE(Load(false, {{"snd_au", 0, "", 1, 0}}, {SoundFile::Entry(au)}));
+    CSound* s = Sound_GetSound(0);
+    Sound_Play(s->m_fileName, s->GetSoundId(), false);
+    EXPECT_TRUE(Sound_IsPlaying(s->m_fileName, s->GetSoundId()));
+    EXPECT_FALSE(Warned("error on load"));
 }
 
 TEST_F(SoundMain, DamagedRecordsFailTheLoad)

@@ -13,6 +13,8 @@
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 
+#include <cmath>
+
 namespace {
 
 class SpriteDraw : public GfxTest {
@@ -176,8 +178,12 @@ TEST_F(SpriteDraw, CullRadiusFollowsScaleAndSkipsIn3D)
     EXPECT_EQ(Vertices([&] { s->Draw(0, -21, 10); }), 0);
     EXPECT_EQ(Vertices([&] { s->Draw(0, 10, H + 19); }), 4);
     EXPECT_EQ(Vertices([&] { s->Draw(0, 10, H + 21); }), 0);
-    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 39, 1, 2, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 4);
-    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 39, 2, 1, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 0);
+    // A part is culled by its own quad: 8 x 8 from (10, H + 7) reaches up into the region only
+    // when turned 90 degrees (it then spans H - 1 .. H + 7), and 16 wide only from H + 15.
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 7, 1, 2, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 0);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 7, 1, 1, 90, WHITE, WHITE, WHITE, WHITE, 1); }), 4);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 9, 1, 1, 90, WHITE, WHITE, WHITE, WHITE, 1); }), 0);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, H + 15, 2, 1, 90, WHITE, WHITE, WHITE, WHITE, 1); }), 4);
     Graphics3D_SetMode(true);
     EXPECT_EQ(Vertices([&] { s->DrawExt(0, -1000, 10, 1, 1, 0, WHITE, 1); }), 4);
     EXPECT_EQ(Vertices([&] { s->Draw(0, -1000, 10); }), 0);
@@ -186,6 +192,19 @@ TEST_F(SpriteDraw, CullRadiusFollowsScaleAndSkipsIn3D)
     EXPECT_EQ(Vertices([&] { s->Draw(0, -1000, 10); }), 4);
     Graphics3D_SetProjectionPerspective(0, 0, W, H, 0);
     EXPECT_EQ(Vertices([&] { s->Draw(0, -1000, 10); }), 0);
+}
+
+TEST_F(SpriteDraw, GeneralPartsReachingInAreDrawnWhateverTheOrigin)
+{
+    // The cull radius of a sprite whose origin is its centre is about half its diagonal; a part
+    // whose top-left corner lies farther out than that still shows where its quad reaches in.
+    CSprite* s = Sprite_Get(0);
+    s->m_cullRadius = 6;
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, -7, 10, 1, 1, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 4);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, -9, 10, 1, 1, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 0);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, -15, 10, 2, 1, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 4);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, W + 7, 10, 1, 1, 180, WHITE, WHITE, WHITE, WHITE, 1); }), 4);
+    EXPECT_EQ(Vertices([&] { s->DrawGeneral(0, 0, 0, 8, 8, 10, 10, NAN, 1, 0, WHITE, WHITE, WHITE, WHITE, 1); }), 0);
 }
 
 TEST_F(SpriteDraw, DegenerateSizesDrawNothingAndTilingEnds)

@@ -149,6 +149,16 @@ TEST(DataStructureText, MapsAndPrioritiesRoundTripAndRefuseDamage)
     std::string doubled = "9101000002000000" + one.substr(16) + one.substr(16);
     EXPECT_FALSE(DS_ReadString(twice, doubled.c_str()));
     EXPECT_EQ(twice.Size(), 1);
+    // Keys apart under precision 0 that compare equal under the default read back whole.
+    CDS_Map fine;
+    DS_SetPrecision(0);
+    EXPECT_TRUE(fine.Add(1e-8, 1.0));
+    EXPECT_TRUE(fine.Add(2e-8, 2.0));
+    std::string written = Text(fine);
+    DS_SetPrecision(0.0000001);
+    CDS_Map back;
+    EXPECT_TRUE(DS_ReadString(back, written.c_str()));
+    EXPECT_EQ(back.Size(), 2);
 }
 
 TEST(DataStructureText, GridsRoundTripAndRefuseDamage)

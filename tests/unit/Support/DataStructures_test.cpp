@@ -218,7 +218,8 @@ TEST_F(DataStructures, MapKeyIdentity)
     EXPECT_TRUE(m.Add(-nan, 3.0));  // but not a NaN of other bits
     EXPECT_TRUE(m.Add(7.0, 4.0));
     EXPECT_FALSE(m.Add(14.0 / 2.0, 5.0));
-    EXPECT_EQ(m.Find(7.0 + 1e-12), nullptr);  // no tolerance for keys
+    EXPECT_EQ(m.Find(7.0 + 1e-12)->value.val, 4.0);  // keys compare within the precision
+    EXPECT_EQ(m.Find(7.001), nullptr);
 
     TaggedValue marked(7.0);
     marked.kind |= VALUE_MARK_MAP;  // a nesting mark does not change the key
@@ -238,6 +239,51 @@ TEST_F(DataStructures, MapKeyIdentity)
     EXPECT_EQ(m.Find(Str("abc"))->value.val, 8.0);
     EXPECT_EQ(m.Find(Str("ab"))->value.val, 7.0);
     EXPECT_EQ(m.Size(), 7);
+}
+
+TEST_F(DataStructures, MapKeysCompareWithThePrecision)
+{
+    CDS_Map m;
+    EXPECT_TRUE(m.Add(0.3, 1.0));
+    EXPECT_EQ(m.Find(0.1 + 0.2)->value.val, 1.0);
+    EXPECT_FALSE(m.Add(0.3 + 5e-8, 2.0));
+    EXPECT_TRUE(m.Exists(0.3 - 5e-8));
+    // Of two stored keys within the precision, the nearer is found; every kind of lookup agrees.
+    DS_SetPrecision(0.01);
+    EXPECT_TRUE(m.Add(1.0, 10.0));
+    EXPECT_TRUE(m.Add(1.015, 20.0));
+    EXPECT_FALSE(m.Add(1.006, 30.0));
+    EXPECT_EQ(m.Find(1.009)->value.val, 20.0);
+    EXPECT_EQ(m.Find(1.006)->value.val, 10.0);
+    EXPECT_TRUE(m.ReplaceOrAdd(1.012, 21.0));
+    EXPECT_EQ(m.Find(1.015)->value.val, 21.0);
+    EXPECT_EQ(m.Next(1.004)->val, 1.015);
+    EXPECT_EQ(m.Previous(1.018)->val, 1.0);
+    // A changed precision holds for keys stored before it: 1.3 now meets both, and 1.015 is nearer.
+    DS_SetPrecision(0.5);
+    EXPECT_EQ(m.Find(1.3)->value.val, 21.0);
+    DS_SetPrecision(0);
+    EXPECT_EQ(m.Find(1.0151), nullptr);
+    EXPECT_EQ(m.Find(1.015)->value.val, 21.0);
+    DS_SetPrecision(0.01);
+    m.Delete(1.004);
+    EXPECT_EQ(m.Find(1.0), nullptr);
+    EXPECT_EQ(m.Size(), 2);
+
+    // Whole numbers stored under one precision, looked up under another.
+    CDS_Map many;
+    for (int i = 0; i < 3000; i++) ASSERT_TRUE(many.Add((double)(i * 7), (double)i));
+    DS_SetPrecision(0.25);
+    for (int i = 0; i < 3000; i++) {
+        ASSERT_EQ(many.Find(i * 7 + 0.2)->value.val, (double)i) << i;
+        ASSERT_EQ(many.Find(i * 7 - 0.2)->value.val, (double)i) << i;
+        ASSERT_EQ(many.Find(i * 7 + 0.3), nullptr) << i;
+    }
+    DS_SetPrecision(3.6);
+    for (int i = 0; i < 3000; i++) ASSERT_EQ(many.Find(i * 7 + 3.4)->value.val, (double)i) << i;
+    EXPECT_FALSE(many.Add(3.5, 0.0));
+    EXPECT_TRUE(many.Add(1e39, 0.0));
+    EXPECT_FALSE(many.Add(1e300, 0.0));  // beyond single precision both are infinity
 }
 
 TEST_F(DataStructures, LargeMapsKeepOrderAndLookupsThroughDeletes)

@@ -1,5 +1,5 @@
 // The system provider: SDL message boxes for messages and questions, and the prompts (text,
-// login, file names) drawn in the game window, fed by the window's events.
+// login, file names, errors) drawn in the game window, fed by the window's events.
 #include "Debug/Dialog.h"
 
 #include "Base/Console.h"
@@ -84,6 +84,14 @@ public:
         if (!Run(p)) return false;
         *outName = MemStrDup(p.Chosen().c_str());
         return true;
+    }
+
+    bool Error(const char* caption, const char* report, int more, bool fatal) override
+    {
+        // A window the player is closing ends the game its own way, with the end events.
+        if (Window_Quit) return true;
+        CPrompt p = CPrompt::Error(caption, report, more, fatal);
+        return Run(p);
     }
 
 private:

@@ -5,7 +5,7 @@
 
 namespace {
 
-enum : int { VK_SHIFT = 16, VK_CONTROL = 17, VK_ALT = 18, VK_LSHIFT = 160, VK_RALT = 165 };
+enum : int { VK_SHIFT = 16, VK_CONTROL = 17, VK_ALT = 18, VK_NUMLOCK = 144, VK_LSHIFT = 160, VK_RALT = 165 };
 
 // Which of the six side-specific modifiers (160..165) are held, to derive the generic 16/17/18.
 bool sideHeld[6];
@@ -78,18 +78,6 @@ SDL_Keycode IO_SDL_VirtualToKey(int vk)
     return SDLK_UNKNOWN;
 }
 
-bool IO_SDL_KeyHeldNow(int vk)
-{
-    if (vk >= VK_SHIFT && vk <= VK_ALT)
-        return IO_SDL_KeyHeldNow(VK_LSHIFT + 2 * (vk - VK_SHIFT)) || IO_SDL_KeyHeldNow(VK_LSHIFT + 2 * (vk - VK_SHIFT) + 1);
-    SDL_Keycode key = IO_SDL_VirtualToKey(vk);
-    if (key == SDLK_UNKNOWN) return false;
-    int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
-    SDL_Scancode code = SDL_GetScancodeFromKey(key);
-    return code > SDL_SCANCODE_UNKNOWN && code < count && state[code];
-}
-
 bool IO_SDL_HandleEvent(const SDL_Event& event)
 {
     switch (event.type) {
@@ -99,6 +87,7 @@ bool IO_SDL_HandleEvent(const SDL_Event& event)
         int vk = IO_SDL_KeyToVirtual(event.key.keysym.sym);
         if (down && vk == 8) IO_Event_Backspace();
         if (vk == 0) return true;
+        if (down && vk == VK_NUMLOCK && !event.key.repeat) IO_SDL_NumLockPressed();
         if (down && event.key.repeat) IO_Event_KeyRepeat(vk);
         else if (vk >= VK_LSHIFT && vk <= VK_RALT) Modifier(vk, down);
         else IO_Event_Key(vk, down);

@@ -5,6 +5,8 @@
 #include "Physics/Physics_Object.h"
 #include "Physics/Physics_World.h"
 
+#include "Object/Instance_Class.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -16,14 +18,14 @@ constexpr float kPi = 3.1415927f;
 double StepChange(const b2Body* body, double fx, double fy, const CPhysicsWorld* world)
 {
     double dt = world->update_speed >= 1 ? 1.0 / world->update_speed : 1.0;
-    double inverseMass = body->GetMass() > 0.0f ? 1.0 / body->GetMass() : 0.0;
+    double inverseMass = Box2D_InverseMass(body);
     return std::hypot(fx, fy) * inverseMass * dt;
 }
 
 double SpinChange(const b2Body* body, double torque, const CPhysicsWorld* world)
 {
     double dt = world->update_speed >= 1 ? 1.0 / world->update_speed : 1.0;
-    double inertia = (double)body->GetInertia() - (double)body->GetMass() * b2Dot(body->GetLocalCenter(), body->GetLocalCenter());
+    double inertia = Box2D_CentredInertia(body);
     return inertia > 0.0 ? std::fabs(torque) / inertia * dt : 0.0;
 }
 
@@ -34,6 +36,43 @@ bool RefuseTooFast(const char* who)
 }
 
 }  // namespace
+
+double Box2D_CentredInertia(const b2Body* body)
+{
+    return (double)body->GetInertia() - (double)body->GetMass() * b2Dot(body->GetLocalCenter(), body->GetLocalCenter());
+}
+
+float Box2D_InverseMass(const b2Body* body)
+{
+    return body->GetType() == b2_dynamicBody && body->GetMass() > 0.0f ? 1.0f / body->GetMass() : 0.0f;
+}
+
+float Box2D_InverseInertia(const b2Body* body)
+{
+    double inertia = body->GetType() == b2_dynamicBody ? Box2D_CentredInertia(body) : 0.0;
+    return inertia > 0.0 ? (float)(1.0 / inertia) : 0.0f;
+}
+
+float Box2D_StepDamping(float damping, float h)
+{
+    // Where the factor is 0, a damping that leaves less than 1e-28 of the velocity.
+    constexpr double stop = 1e30;
+    double factor = 1.0 - (double)h * damping;
+    if (damping <= 0.0f) return 0.0f;
+    return factor > 0.0 ? (float)std::min((double)damping / factor, stop) : (float)stop;
+}
+
+void Box2D_SetDamping(PhysicsEngine* engine, float h)
+{
+    engine->damping_step = h;
+    for (b2Body* b = engine->world.GetBodyList(); b; b = b->GetNext()) {
+        CInstance* inst = Box2D_Instance(b);
+        const CPhysicsObject* object = inst ? inst->physics : nullptr;
+        if (!object || object->body != b) continue;
+        b->SetLinearDamping(Box2D_StepDamping(object->linear_damping, h));
+        b->SetAngularDamping(Box2D_StepDamping(object->angular_damping, h));
+    }
+}
 
 bool Box2D_CheckShape(const b2Shape& shape, const char* who)
 {
@@ -212,8 +251,8 @@ bool CPhysicsObject::ApplyImpulse(float px, float py, float ix, float iy, const 
     if (!Physics_CheckValues(who, {px, py, ix, iy}) || body->GetType() != b2_dynamicBody) return false;
     const b2Vec2& c = body->GetWorldCenter();
     const b2Vec2& v = body->GetLinearVelocity();
-    double inverseMass = body->GetMass() > 0.0f ? 1.0 / body->GetMass() : 0.0;
-    double inertia = (double)body->GetInertia() - (double)body->GetMass() * b2Dot(body->GetLocalCenter(), body->GetLocalCenter());
+    double inverseMass = Box2D_InverseMass(body);
+    double inertia = Box2D_CentredInertia(body);
     double spin = body->GetAngularVelocity() + (inertia > 0.0 ? (((double)px - c.x) * iy - ((double)py - c.y) * ix) / inertia : 0.0);
     if (std::hypot(v.x + inverseMass * ix, v.y + inverseMass * iy) > PHYSICS_MAX_VALUE || !(std::fabs(spin) <= PHYSICS_MAX_VALUE))
         return RefuseTooFast(who);

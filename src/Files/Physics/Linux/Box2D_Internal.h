@@ -73,7 +73,21 @@ struct PhysicsEngine {
     Box2D_ContactListener listener;
     Box2D_DestructionListener destruction;
     Box2D_DebugRenderer renderer;
+    // The step length the bodies' engine damping was worked out for (0: none yet).
+    float damping_step = 0.0f;
 };
+
+// A body's inertia about its centre of mass (0 for a rotation held fixed and for bodies that are
+// not dynamic), and the inverses of it and of the mass as the solver uses them (0: not moved).
+double Box2D_CentredInertia(const b2Body* body);
+float Box2D_InverseMass(const b2Body* body);
+float Box2D_InverseInertia(const b2Body* body);
+// The engine divides a step's velocities by (1 + h x damping), while games were made for one that
+// multiplies them by clamp(1 - h x damping, 0, 1): the damping that gives the engine the same
+// factor for a step of length h.
+float Box2D_StepDamping(float damping, float h);
+// Gives every body of the world the engine damping of its game damping for steps of length h.
+void Box2D_SetDamping(PhysicsEngine* engine, float h);
 
 // Whether a shape can be given to the engine (sizes, welded points, hull and area as the engine
 // computes them); refuses with a message otherwise.
@@ -81,7 +95,13 @@ bool Box2D_CheckShape(const b2Shape& shape, const char* who);
 // Whether the body's mass data, after adding a fixture of this shape and density (none: shape
 // null), leaves a mass and an inertia about the centre that the engine can divide by.
 bool Box2D_CheckMass(const b2Body* body, const b2Shape* shape, float density, const char* who);
-// The spring of a distance joint from its frequency and damping ratio and the bodies' masses.
+// The spring of a distance joint from its frequency and damping ratio and the mass the joint moves
+// now (the bodies' masses and inertias along its line, as they stand).
 void Box2D_ApplySpring(CPhysicsJoint* joint);
+// Before each engine step: the springs of the world's distance joints for the bodies' places now.
+void Box2D_SetSprings(CPhysicsWorld* world);
+// After each engine step: every limited revolute joint of the world at or past a limit is solved
+// with its point as one block, its velocities and then its positions.
+void Box2D_HoldLimits(CPhysicsWorld* world);
 // Destroys every runner joint on the body, gears first.
 void Box2D_DestroyJointsOn(b2Body* body);

@@ -1,7 +1,8 @@
-// Joints on Box2D 2.4.1, which differs from the joints games were written for in three places:
+// Joints on Box2D 2.4.1, which differs from the joints games were written for in four places:
 // - the distance joint takes a stiffness and a damping instead of a frequency and a damping ratio:
-//   the record keeps those two and works the spring out of them and the bodies' masses; without a
-//   spring the joint holds its length as a rod;
+//   the record keeps those two and, before each step, works the spring out of them and the mass
+//   the joint moves along its line; without a spring the joint holds its length as a rod;
+// - revolute limits are solved apart from the joint's point, too softly: see Box2D_Limit.cpp;
 // - the pulley has no maximum lengths: each one is a rope (a distance joint with only an upper
 //   limit) from a hidden static body at the ground anchor; its rope can no longer go slack;
 // - motors report impulses per step, as the older engine's motor torque and force did.
@@ -87,15 +88,30 @@ void HoldLength(b2DistanceJoint* d)
     }
 }
 
+// The mass a distance joint moves along its line: with anchors away from the centres of mass, the
+// bodies' inertias count too, so a spring keeps its frequency wherever it is fixed.
+double LineMass(b2DistanceJoint* d)
+{
+    const b2Body* a = d->GetBodyA();
+    const b2Body* b = d->GetBodyB();
+    b2Vec2 anchorA = d->GetAnchorA(), anchorB = d->GetAnchorB();
+    b2Vec2 u = anchorB - anchorA;
+    float length = u.Length();
+    u = length > b2_linearSlop ? (1.0f / length) * u : b2Vec2(0.0f, 0.0f);
+    double crossA = b2Cross(anchorA - a->GetWorldCenter(), u), crossB = b2Cross(anchorB - b->GetWorldCenter(), u);
+    double inverse = (double)Box2D_InverseMass(a) + Box2D_InverseInertia(a) * crossA * crossA + Box2D_InverseMass(b) +
+                     Box2D_InverseInertia(b) * crossB * crossB;
+    return inverse > 0.0 ? 1.0 / inverse : 0.0;
+}
+
 }  // namespace
 
 void Box2D_ApplySpring(CPhysicsJoint* j)
 {
     b2DistanceJoint* d = Distance(j);
-    if (j->frequency > 0.0f) {
-        // The engine's own conversion, in double precision and kept finite.
-        double massA = d->GetBodyA()->GetMass(), massB = d->GetBodyB()->GetMass();
-        double mass = massA > 0 && massB > 0 ? massA * massB / (massA + massB) : massA > 0 ? massA : massB;
+    double mass = LineMass(d);
+    if (j->frequency > 0.0f && mass > 0.0) {
+        // Kept finite, in double precision.
         double omega = 2.0 * M_PI * j->frequency;
         double stiffness = std::min(mass * omega * omega, PHYSICS_MAX_INERTIA);
         double damping = std::min(2.0 * mass * j->damping_ratio * omega, PHYSICS_MAX_INERTIA);
@@ -107,6 +123,14 @@ void Box2D_ApplySpring(CPhysicsJoint* j)
         HoldLength(d);
         d->SetStiffness(0.0f);
         d->SetDamping(0.0f);
+    }
+}
+
+void Box2D_SetSprings(CPhysicsWorld* world)
+{
+    for (int i = 0; i < PhysicsJoint_Count(); i++) {
+        CPhysicsJoint* j = PhysicsJoint_At(i);
+        if (j->world == world && j->kind == JOINT_DISTANCE && j->frequency > 0.0f) Box2D_ApplySpring(j);
     }
 }
 

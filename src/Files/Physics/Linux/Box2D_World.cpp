@@ -65,15 +65,15 @@ void CPhysicsWorld::PrepareStep()
         if (inst->physics && inst->physics->world == this) inst->physics->SetEnabled(false);
     for (CInstance* inst : room->active)
         if (inst->physics && inst->physics->world == this && !inst->physics->Active()) inst->physics->SetEnabled(true);
-    for (int i = 0; i < PhysicsJoint_Count(); i++) {
-        CPhysicsJoint* j = PhysicsJoint_At(i);
-        if (j->world == this && j->kind == JOINT_DISTANCE && j->frequency > 0.0f) Box2D_ApplySpring(j);
-    }
 }
 
+// Damping, springs and limits as games expect them, around the engine's own step.
 void CPhysicsWorld::StepEngine(float dt)
 {
+    if (dt != m_engine->damping_step) Box2D_SetDamping(m_engine, dt);
+    Box2D_SetSprings(this);
     m_engine->world.Step(dt, iterations, iterations);
+    Box2D_HoldLimits(this);
     m_steps++;
 }
 
@@ -193,14 +193,16 @@ bool CPhysicsWorld::BindFixture(const CPhysicsFixture* f, CInstance* inst, const
     bd.angle = -inst->image_angle * kPi / 180.0f;
     if (!Physics_CheckValues(who, {bd.position.x, bd.position.y, bd.angle})) return false;
     if (bd.type == b2_dynamicBody && !Box2D_CheckMass(nullptr, shape.shape, f->density, who)) return false;
-    bd.linearDamping = f->linear_damping;
-    bd.angularDamping = f->angular_damping;
+    bd.linearDamping = Box2D_StepDamping(f->linear_damping, m_engine->damping_step);
+    bd.angularDamping = Box2D_StepDamping(f->angular_damping, m_engine->damping_step);
     bd.allowSleep = true;
     bd.awake = f->awake;
     bd.userData.pointer = (uintptr_t)inst;
     b2Body* body = m_engine->world.CreateBody(&bd);
     Box2D_SetBits(body->CreateFixture(&def), category, mask);
     inst->physics = new CPhysicsObject(this, body, slot, HasCollisionEvents(inst->object_index));
+    inst->physics->linear_damping = f->linear_damping;
+    inst->physics->angular_damping = f->angular_damping;
     return true;
 }
 

@@ -44,11 +44,10 @@ void Deactivate(AudioVoice& v, int index)
     v.emitter = -1;
 }
 
-// Makes up to `count` sources, one at a time so that those made are kept when the device runs out.
-void MakePool(int count)
+// Adds sources up to `count`, one at a time so that those made are kept when the device runs out.
+void GrowPool(int count)
 {
-    Pool.clear();
-    for (int i = 0; i < count; i++) {
+    while ((int)Pool.size() < count) {
         ALuint source = 0;
         alGenSources(1, &source);
         ALenum error = alGetError();
@@ -186,7 +185,7 @@ void Resume(AudioVoice& v, int report)
 void Audio_InitVoices()
 {
     if (!Sound_ALDevice()) return;
-    if (Pool.empty()) MakePool(Channels);
+    if (Pool.empty()) GrowPool(Channels);
     alDistanceModel(AL_INVERSE_DISTANCE);
     const AudioListener& l = *Audio_Listener;
     alListenerfv(AL_POSITION, l.position);
@@ -213,7 +212,7 @@ void Audio_Prepare()
 {
     if (!Live()) return;
     for (auto& s : Audio_Sounds)
-        if (s && s->data && !s->streamed && !s->buffer) s->buffer = Sound_BufferFromImage(s->data, s->length, "Sound " + s->name);
+        if (s && s->data && !s->streamed && !s->buffer) s->buffer = Sound_BufferFromImage(s->data, s->length);
 }
 
 int Audio_PlaySound(int sound, double priority, bool loop)
@@ -459,9 +458,40 @@ void Audio_SetMasterGain(float gain)
 void Audio_SetChannelNum(int count)
 {
     if (!Live()) return;
-    // The pool's old voices cannot keep sources that are no longer theirs: they end here.
-    DeletePool();
-    MakePool(std::clamp(count, 0, AUDIO_CHANNELS_MAX));
+    count = std::max(count, 0);
+    // Voices that sound (playing or paused) keep their sources, those of the highest priority
+    // first while the new pool has room; the others end, and the sources of the old pool that no
+    // voice keeps go.
+    std::vector<int> live;
+    for (size_t i = 0; i < Voices.size(); i++) {
+        AudioVoice& v = Voices[i];
+        if (!v.active) continue;
+        ALint state = v.stolen ? AL_STOPPED : SourceState(v.source);
+        if (state == AL_PLAYING || state == AL_PAUSED) live.push_back((int)i);
+        else Deactivate(v, (int)i);
+    }
+    std::stable_sort(live.begin(), live.end(), [](int a, int b) { return Voices[(size_t)a].priority > Voices[(size_t)b].priority; });
+    std::vector<ALuint> kept;
+    for (int index : live) {
+        AudioVoice& v = Voices[(size_t)index];
+        ALuint& source = Pool[(size_t)v.source];
+        if ((int)kept.size() < count) {
+            kept.push_back(source);
+            v.source = (int)kept.size() - 1;
+            source = 0;  // kept: not deleted below
+        } else {
+            Stop(v, index);
+            Deactivate(v, index);
+        }
+    }
+    for (ALuint source : Pool)
+        if (source) {
+            alSourceStop(source);
+            alDeleteSources(1, &source);
+        }
+    alGetError();
+    Pool = std::move(kept);
+    GrowPool(count);
 }
 
 void Audio_PlayMusic(int sound, bool loop)

@@ -1,5 +1,8 @@
 // The MCI command-string interpreter: the commands that the music and CD sequences send, and
-// what scripts send through MCI_command. Music ("type mpegvideo") is decoded with libmpg123 and
+// what scripts send through MCI_command. A music file answers open, play (from, to, repeat),
+// pause, resume, stop, seek (to start, end or a place), set (time format milliseconds, seek
+// exactly), setaudio volume, status (mode, position, length, time format, ready, volume) and
+// close; places are milliseconds. Music ("type mpegvideo") is decoded with libmpg123 and
 // streamed into an OpenAL source by a thread of its own per alias, so that dialogs and sleeps of
 // the main thread never stop it; that thread uses a context of its own on the sound device, so
 // its OpenAL errors never mix with the main thread's. CD audio is a fake disc for tests, or none.
@@ -14,10 +17,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -94,7 +99,10 @@ int Reply(char* reply, int length, const std::string& text)
     return MCI_OK;
 }
 
-// One open music file and the thread that streams it.
+// One open music file and the thread that streams it. The main thread only sets what it wants
+// (a mode, a place to seek to, an end, a gain) and reads what the thread last saw (the mode, the
+// place), each under a lock held for a few instructions: the thread decodes and talks to OpenAL
+// outside it, so no command waits behind a decode. Places count samples.
 class MusicStream {
 public:
     enum Mode { STOPPED, PLAYING, PAUSED };
@@ -123,10 +131,13 @@ public:
         mpg123_rates(&rates, &count);
         mpg123_format_none(m_decoder);
         for (size_t i = 0; i < count; i++) mpg123_format(m_decoder, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-        long rate = 0;
         int channels = 0, encoding = 0;
-        if (mpg123_open_fd(m_decoder, m_file) != MPG123_OK || mpg123_getformat(m_decoder, &rate, &channels, &encoding) != MPG123_OK)
+        if (mpg123_open_fd(m_decoder, m_file) != MPG123_OK || mpg123_getformat(m_decoder, &m_rate, &channels, &encoding) != MPG123_OK ||
+            m_rate <= 0)
             return false;
+        // A scan of the frames gives the exact length, and a seek index.
+        mpg123_scan(m_decoder);
+        m_length = std::max<long>(0, (long)mpg123_length(m_decoder));
         m_context = alcCreateContext(device, nullptr);
         if (!m_context) return false;
         try {
@@ -138,43 +149,111 @@ public:
         return true;
     }
 
-    // Play (with or without repeat), pause, resume or stop; a resume keeps the play's repeat.
-    void SetMode(Mode mode, bool repeat = false)
+    long Rate() const { return m_rate; }
+    long Length() const { return m_length; }
+
+    // Plays from `from` (-1: where it is) to `to` (-1: the end), over again with repeat (from
+    // `from`, or the start). A play of a paused stream without a place resumes it.
+    void Play(long from, long to, bool repeat)
     {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (mode == PLAYING && m_mode != PAUSED) m_repeat = repeat;
-            m_mode = mode;
-        }
-        m_wake.notify_all();
+        Command([&] {
+            if (from >= 0) SeekLocked(from);
+            m_wanted.end = to;
+            m_wanted.repeat = repeat;
+            m_wanted.loopFrom = from >= 0 ? from : 0;
+            m_wanted.mode = PLAYING;
+        });
     }
-    void Rewind()
+    void Pause()
     {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_rewind = true;
-        }
-        m_wake.notify_all();
+        Command([&] {
+            if (m_wanted.mode == PLAYING) m_wanted.mode = PAUSED;
+        });
     }
+    void Resume()
+    {
+        Command([&] {
+            if (m_wanted.mode == PAUSED) m_wanted.mode = PLAYING;
+        });
+    }
+    void Stop()
+    {
+        Command([&] { m_wanted.mode = STOPPED; });
+    }
+    // Moves to the place and stops there.
+    void Seek(long sample)
+    {
+        Command([&] {
+            SeekLocked(sample);
+            m_wanted.mode = STOPPED;
+        });
+    }
+    // Taken at the thread's next round (within 15 ms): a gain that changes every frame wakes nothing.
     void SetGain(float gain)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_gain = gain;
+        m_wanted.gain = gain;
+    }
+    float Gain()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_wanted.gain;
     }
     Mode GetMode()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return m_mode;
+        return m_wanted.mode;
+    }
+    long Position()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_position;
     }
 
 private:
     static constexpr int BUFFERS = 8;  // about 0.75 s ahead, for a thread that a busy machine delays
     static constexpr size_t CHUNK_BYTES = 16384;  // about a tenth of a second of 44.1 kHz stereo
 
-    // Decodes the next chunk into a buffer; false at the end of the file (or a damaged stream).
-    bool Fill(ALuint buffer)
+    // What the main thread asked for. Each command counts in `serial`; the thread reports what it
+    // saw only while no later command came, so a command's answer is never undone by a stale one.
+    struct Wanted {
+        Mode mode = STOPPED;
+        bool repeat = false;
+        long end = -1;       // where play stops (-1: the end of the file)
+        long loopFrom = 0;   // where a repeat starts again
+        long seekTo = 0;     // the place of the latest seek, counted by seeks
+        unsigned seeks = 0;
+        float gain = 1.0f;
+        unsigned serial = 0;
+    };
+
+    template <class Change>
+    void Command(Change change)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            change();
+            m_wanted.serial++;
+        }
+        m_wake.notify_all();
+    }
+    void SeekLocked(long sample)
+    {
+        m_wanted.seekTo = sample;
+        m_wanted.seeks++;
+        m_position = sample;
+    }
+    long End(long end) const { return end >= 0 ? std::min(end, m_length) : m_length; }
+
+    // The thread's own: the decoder, the source and its queue.
+
+    // Decodes the next chunk into a buffer, no further than `end`; false at the end (or at a
+    // damaged stream).
+    bool Fill(ALuint buffer, long end)
     {
         unsigned char pcm[CHUNK_BYTES];
+        long start = (long)mpg123_tell(m_decoder);
+        if (start >= end) return false;
         size_t done = 0;
         int result = mpg123_read(m_decoder, pcm, sizeof pcm, &done);
         if (result == MPG123_NEW_FORMAT || (result == MPG123_OK && done == 0)) result = mpg123_read(m_decoder, pcm, sizeof pcm, &done);
@@ -182,47 +261,73 @@ private:
         int channels = 0, encoding = 0;
         mpg123_getformat(m_decoder, &rate, &channels, &encoding);
         size_t frame = channels == 2 ? 4 : 2;
-        done -= done % frame;
+        done = std::min(done - done % frame, (size_t)(end - start) * frame);
         if (done == 0 || rate <= 0) return false;
         alBufferData(buffer, channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, pcm, (ALsizei)done, (ALsizei)rate);
+        m_queue.push_back({start, (long)(done / frame)});
         return true;
     }
 
-    void Drain()
+    // Empties the source and puts the decoder at a place.
+    void MoveTo(long sample)
     {
         alSourceStop(m_source);
         alSourcei(m_source, AL_BUFFER, 0);
         m_free.assign(m_buffers, m_buffers + BUFFERS);
+        m_queue.clear();
         m_ended = false;
+        mpg123_seek(m_decoder, (off_t)sample, SEEK_SET);
+        m_here = sample;
+    }
+
+    // Where the source is in the file: its offset into its queue (which may run over a repeat's
+    // start again), found in the queued stretches; after them once it has played them all.
+    long Here()
+    {
+        if (m_queue.empty()) return m_here;
+        ALint state = AL_STOPPED, offset = 0;
+        alGetSourcei(m_source, AL_SOURCE_STATE, &state);
+        alGetSourcei(m_source, AL_SAMPLE_OFFSET, &offset);
+        if (state != AL_STOPPED)
+            for (const Stretch& s : m_queue) {
+                if (offset < s.samples) return s.start + offset;
+                offset -= (ALint)s.samples;
+            }
+        return m_queue.back().start + m_queue.back().samples;
     }
 
     // Queues decoded chunks while buffers are free; a repeating stream starts over at its end.
-    void Refill()
+    // True once it has played to its end.
+    bool Refill(const Wanted& w)
     {
         ALint processed = 0;
         alGetSourcei(m_source, AL_BUFFERS_PROCESSED, &processed);
-        while (processed-- > 0) {
+        while (processed-- > 0 && !m_queue.empty()) {
             ALuint done = 0;
             alSourceUnqueueBuffers(m_source, 1, &done);
             m_free.push_back(done);
+            m_here = m_queue.front().start + m_queue.front().samples;
+            m_queue.pop_front();
         }
+        long end = End(w.end);
         bool restarted = false;
         while (!m_free.empty() && !m_ended) {
-            if (Fill(m_free.back())) {
+            if (Fill(m_free.back(), end)) {
                 alSourceQueueBuffers(m_source, 1, &m_free.back());
                 m_free.pop_back();
                 restarted = false;
-            } else if (m_repeat && !restarted && mpg123_seek(m_decoder, 0, SEEK_SET) >= 0) {
-                restarted = true;  // a file that decodes to nothing does not loop for ever
+            } else if (w.repeat && !restarted && mpg123_seek(m_decoder, (off_t)std::min(w.loopFrom, end), SEEK_SET) >= 0) {
+                restarted = true;  // a stretch that decodes to nothing does not loop for ever
             } else {
                 m_ended = true;
+                m_here = std::min((long)mpg123_tell(m_decoder), end);
             }
         }
         ALint state = AL_STOPPED, queued = 0;
         alGetSourcei(m_source, AL_SOURCE_STATE, &state);
         alGetSourcei(m_source, AL_BUFFERS_QUEUED, &queued);
         if (state != AL_PLAYING && queued > 0) alSourcePlay(m_source);
-        else if (state != AL_PLAYING && m_ended) m_mode = STOPPED;  // played to its end
+        return state != AL_PLAYING && queued == 0 && m_ended;
     }
 
     void Run()
@@ -231,21 +336,35 @@ private:
         alGenSources(1, &m_source);
         alGenBuffers(BUFFERS, m_buffers);
         m_free.assign(m_buffers, m_buffers + BUFFERS);
+        Wanted last;
         std::unique_lock<std::mutex> lock(m_mutex);
         while (!m_quit) {
-            if (m_rewind) {
-                mpg123_seek(m_decoder, 0, SEEK_SET);
-                Drain();
-                m_rewind = false;
+            Wanted w = m_wanted;
+            lock.unlock();
+            if (w.seeks != last.seeks) {
+                MoveTo(w.seekTo);
+            } else if (w.mode == PLAYING && w.serial != last.serial) {
+                // A new end holds at once: what was decoded for the old one goes.
+                if (w.end != last.end) MoveTo(Here());
+                m_ended = false;
             }
-            alSourcef(m_source, AL_GAIN, m_gain);
+            last = w;
+            alSourcef(m_source, AL_GAIN, w.gain);
             ALint state = AL_STOPPED;
             alGetSourcei(m_source, AL_SOURCE_STATE, &state);
-            if (m_mode == PLAYING) Refill();
-            else if (m_mode == PAUSED && state == AL_PLAYING) alSourcePause(m_source);
-            else if (m_mode == STOPPED && state == AL_PLAYING) alSourceStop(m_source);
+            bool ended = false;
+            if (w.mode == PLAYING) ended = Refill(w);
+            else if (w.mode == PAUSED && state == AL_PLAYING) alSourcePause(m_source);
+            else if (w.mode == STOPPED && !m_queue.empty()) MoveTo(Here());  // a later play goes on from here
+            long here = Here();
             alGetError();
-            m_wake.wait_for(lock, std::chrono::milliseconds(15));
+            lock.lock();
+            if (m_wanted.serial == w.serial) {
+                m_position = here;
+                if (ended) m_wanted.mode = STOPPED;
+            }
+            if (m_wanted.serial == w.serial && !m_quit)
+                m_wake.wait_for(lock, std::chrono::milliseconds(15), [&] { return m_quit || m_wanted.serial != w.serial; });
         }
         alSourceStop(m_source);
         alSourcei(m_source, AL_BUFFER, 0);
@@ -257,16 +376,25 @@ private:
 
     int m_file = -1;
     mpg123_handle* m_decoder = nullptr;
+    long m_rate = 0, m_length = 0;
     ALCcontext* m_context = nullptr;
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    // Shared, under the mutex.
+    Wanted m_wanted;
+    long m_position = 0;
+    bool m_quit = false;
+    // The thread's.
     ALuint m_source = 0;
     ALuint m_buffers[BUFFERS] = {};
     std::vector<ALuint> m_free;
-    Mode m_mode = STOPPED;
-    bool m_repeat = false, m_rewind = false, m_quit = false, m_ended = false;
-    float m_gain = 1.0f;
+    struct Stretch {
+        long start, samples;
+    };
+    std::deque<Stretch> m_queue;  // what each queued buffer holds, in queue order
+    long m_here = 0;              // the place when nothing is queued
+    bool m_ended = false;
 };
 
 struct AliasLess {
@@ -295,30 +423,66 @@ int OpenMusic(const std::vector<std::string>& w)
     return MCI_OK;
 }
 
-int MusicCommand(const std::vector<std::string>& w, MusicStream* s, char* reply, int length)
+// A place in milliseconds (the only time format): a whole number within the file, as samples.
+bool Place(const std::string& text, const MusicStream* s, long* sample)
 {
+    long ms = 0;
+    long length = s->Length() * 1000 / s->Rate();
+    if (!Number(text, &ms) || ms < 0 || ms > length) return false;
+    *sample = std::min((long)((double)ms * (double)s->Rate() / 1000.0), s->Length());
+    return true;
+}
+
+long Milliseconds(long samples, const MusicStream* s) { return (long)((double)samples * 1000.0 / (double)s->Rate()); }
+
+int MusicCommand(std::vector<std::string> w, MusicStream* s, char* reply, int length)
+{
+    // Nothing waits for a command to finish and no window is told: "wait" and "notify" change nothing.
+    while (w.size() > 2 && (Is(w.back(), "wait") || Is(w.back(), "notify"))) w.pop_back();
     const std::string& verb = w[0];
     size_t n = w.size();
-    if (Is(verb, "play") && n <= 3) {
-        if (n == 3 && !Is(w[2], "repeat")) return ERR_PARAMETER;
-        s->SetMode(MusicStream::PLAYING, n == 3);
+    if (Is(verb, "play")) {
+        // play ALIAS [from X] [to Y] [repeat]
+        long from = -1, to = -1;
+        bool repeat = false;
+        for (size_t i = 2; i < n; i++) {
+            if (Is(w[i], "repeat")) repeat = true;
+            else if (Is(w[i], "from") && i + 1 < n && Place(w[i + 1], s, &from)) i++;
+            else if (Is(w[i], "to") && i + 1 < n && Place(w[i + 1], s, &to)) i++;
+            else return ERR_PARAMETER;
+        }
+        if (to >= 0 && to < (from >= 0 ? from : s->Position())) return ERR_PARAMETER;
+        s->Play(from, to, repeat);
     } else if (Is(verb, "pause") && n == 2) {
-        if (s->GetMode() == MusicStream::PLAYING) s->SetMode(MusicStream::PAUSED);
+        s->Pause();
     } else if (Is(verb, "resume") && n == 2) {
-        if (s->GetMode() == MusicStream::PAUSED) s->SetMode(MusicStream::PLAYING);
+        s->Resume();
     } else if (Is(verb, "stop") && n == 2) {
-        s->SetMode(MusicStream::STOPPED);
-    } else if (Is(verb, "seek") && n == 4 && Is(w[2], "to") && Is(w[3], "start")) {
-        s->Rewind();
-    } else if (Is(verb, "set") && n == 5 && Is(w[2], "time") && Is(w[3], "format") && Is(w[4], "milliseconds")) {
+        s->Stop();
+    } else if (Is(verb, "seek") && n == 4 && Is(w[2], "to")) {
+        long to = 0;
+        if (Is(w[3], "start")) to = 0;
+        else if (Is(w[3], "end")) to = s->Length();
+        else if (!Place(w[3], s, &to)) return ERR_PARAMETER;
+        s->Seek(to);
+    } else if (Is(verb, "set") && n == 5 && Is(w[2], "time") && Is(w[3], "format")) {
+        if (!Is(w[4], "milliseconds") && !Is(w[4], "ms")) return ERR_PARAMETER;
     } else if (Is(verb, "set") && n == 5 && Is(w[2], "seek") && Is(w[3], "exactly") && (Is(w[4], "on") || Is(w[4], "off"))) {
     } else if (Is(verb, "setaudio") && n == 5 && Is(w[2], "volume") && Is(w[3], "to")) {
         long level = 0;
         if (!Number(w[4], &level) || level < 0 || level > 1000) return ERR_PARAMETER;
         s->SetGain((float)level / 1000.0f);
-    } else if (Is(verb, "status") && n == 3 && Is(w[2], "mode")) {
+    } else if (Is(verb, "status") && n >= 3) {
+        std::string item = w[2];
+        for (size_t i = 3; i < n; i++) item += " " + w[i];
         static const char* const Modes[] = {"stopped", "playing", "paused"};
-        return Reply(reply, length, Modes[s->GetMode()]);
+        if (Is(item, "mode")) return Reply(reply, length, Modes[s->GetMode()]);
+        if (Is(item, "position")) return Reply(reply, length, std::to_string(Milliseconds(s->Position(), s)));
+        if (Is(item, "length")) return Reply(reply, length, std::to_string(Milliseconds(s->Length(), s)));
+        if (Is(item, "time format")) return Reply(reply, length, "milliseconds");
+        if (Is(item, "ready")) return Reply(reply, length, "true");
+        if (Is(item, "volume")) return Reply(reply, length, std::to_string(lrintf(s->Gain() * 1000.0f)));
+        return ERR_UNKNOWN_COMMAND;
     } else {
         return ERR_UNKNOWN_COMMAND;
     }

@@ -9,8 +9,9 @@
 ALCdevice* Sound_ALDevice();
 // Sets a source's gain; a negative or NaN gain is silence.
 void Sound_SetSourceGain(ALuint source, float gain);
-// Writes pending OpenAL and ALUT errors to the console ("AL Error : ...", "ALUT Error : ...").
+// Writes pending OpenAL and ALUT errors to the console ("AL Error : ...", "ALUT Error : ..."),
+// each line once a run.
 void Sound_ReportErrors();
-// An OpenAL buffer of a sound file image that the WAV reader accepts, or 0 after a console line
-// naming `what` and the reason.
-ALuint Sound_BufferFromImage(const void* data, size_t size, const std::string& what);
+// An OpenAL buffer of a sound file image that the image reader accepts, or 0 after the console
+// line "ALUT error on load CODE(CODE) : reason" (once a run for each such line).
+ALuint Sound_BufferFromImage(const void* data, size_t size);

@@ -10,6 +10,9 @@
 
 #include <AL/alut.h>
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <set>
 #include <vector>
 
 bool Sound_NoAudio = false;
@@ -46,6 +49,20 @@ void CloseDevice()
     alutExit();
 }
 
+// The device's error lines, each written once: a failure that repeats for every sound (sources
+// run out, say) is one line, not thousands.
+std::set<std::string> Reported;
+
+__attribute__((format(printf, 1, 2))) void ReportOnce(const char* format, ...)
+{
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    if (Reported.insert(line).second) Console_Warnings->Output("%s", line);
+}
+
 }  // namespace
 
 ALCdevice* Sound_ALDevice() { return Live() ? Device : nullptr; }
@@ -59,15 +76,16 @@ void Sound_SetSourceGain(ALuint source, float gain)
 void Sound_ReportErrors()
 {
     ALenum error = alGetError();
-    if (error != AL_NO_ERROR) Console_Warnings->Output("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
+    if (error != AL_NO_ERROR) ReportOnce("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
     ALenum alut = alutGetError();
-    if (alut != ALUT_ERROR_NO_ERROR) Console_Warnings->Output("ALUT Error : %s\n", alutGetErrorString(alut));
+    if (alut != ALUT_ERROR_NO_ERROR) ReportOnce("ALUT Error : %s\n", alutGetErrorString(alut));
 }
 
 int SoundHardware::Init()
 {
     if (Sound_NoAudio || Context) return 0;
     m_music.clear();
+    Reported.clear();
     alutInitWithoutContext(nullptr, nullptr);
     Device = alcOpenDevice(nullptr);
     const ALCint attributes[] = {ALC_MONO_SOURCES, MONO_SOURCES, ALC_STEREO_SOURCES, STEREO_SOURCES, 0};
@@ -75,7 +93,6 @@ int SoundHardware::Init()
     if (!Context || !alcMakeContextCurrent(Context)) {
         Console_Warnings->Output("No audio device could be opened: the game plays without sound.\n");
         CloseDevice();
-        Sound_NoAudio = true;
         return 0;
     }
     Sound_ReportErrors();
@@ -91,12 +108,17 @@ void SoundHardware::Quit()
     CloseDevice();
 }
 
-ALuint Sound_BufferFromImage(const void* data, size_t size, const std::string& what)
+ALuint Sound_BufferFromImage(const void* data, size_t size)
 {
     WaveInfo wave;
     const char* why = "";
-    if (!Wave_Read((const uint8_t*)data, size, &wave, &why)) {
-        Console_Warnings->Output("%s cannot be played: %s.\n", what.c_str(), why);
+    WaveFailure failure = WaveFailure::Damaged;
+    if (!Wave_Read((const uint8_t*)data, size, &wave, &why, &failure)) {
+        // The reader's reason, under the code the image loader gives such an image.
+        ALenum code = failure == WaveFailure::NotSound      ? ALUT_ERROR_UNSUPPORTED_FILE_TYPE
+                      : failure == WaveFailure::Unsupported ? ALUT_ERROR_UNSUPPORTED_FILE_SUBTYPE
+                                                            : ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA;
+        ReportOnce("ALUT error on load %08x(%d) : %s\n", (unsigned)code, (int)code, why);
         return 0;
     }
     std::vector<uint8_t> image = Wave_Canonical(wave);
@@ -104,12 +126,12 @@ ALuint Sound_BufferFromImage(const void* data, size_t size, const std::string& w
     ALuint buffer = alutCreateBufferFromFileImage(image.data(), (ALsizei)image.size());
     ALenum alut = alutGetError();
     if (alut != ALUT_ERROR_NO_ERROR) {
-        Console_Warnings->Output("ALUT error on load %08x(%d) : %s\n", (unsigned)alut, (int)alut, alutGetErrorString(alut));
+        ReportOnce("ALUT error on load %08x(%d) : %s\n", (unsigned)alut, (int)alut, alutGetErrorString(alut));
         return 0;
     }
     ALenum error = alGetError();
     if (error != AL_NO_ERROR) {
-        Console_Warnings->Output("AL error on load %08x(%d)\n", (unsigned)error, (int)error);
+        ReportOnce("AL error on load %08x(%d)\n", (unsigned)error, (int)error);
         if (alIsBuffer(buffer)) alDeleteBuffers(1, &buffer);
         return 0;
     }
@@ -119,7 +141,7 @@ ALuint Sound_BufferFromImage(const void* data, size_t size, const std::string& w
 SoundSample* SoundHardware::Load(const void* data, size_t size, int index)
 {
     if (!Live()) return nullptr;
-    ALuint buffer = Sound_BufferFromImage(data, size, "Sound " + std::to_string(index));
+    ALuint buffer = Sound_BufferFromImage(data, size);
     if (!buffer) return nullptr;
     ALenum error;
     SoundSample* sample = new SoundSample;
@@ -127,7 +149,7 @@ SoundSample* SoundHardware::Load(const void* data, size_t size, int index)
     alGenSources(SAMPLE_SOURCES, sample->sources);
     if ((error = alGetError()) != AL_NO_ERROR) {
         // Without its sources a sample could never sound: the sound stays silent instead.
-        Console_Warnings->Output("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
+        ReportOnce("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
         alDeleteBuffers(1, &buffer);
         delete sample;
         return nullptr;
