@@ -252,6 +252,47 @@ TEST_F(GfxTest, HiddenSurfacesAndCulling)
     GR_D3D_Set_Culling(false);
 }
 
+TEST_F(GfxTest, DepthClearsFollowWhatWroteDepth)
+{
+    // A clear of depth after shapes wrote it lets farther shapes through again, over the whole
+    // screen: also after a clear of a viewport inside it, which leaves the depth around it as it was.
+    int red = SolidTexture(W, H, RED), blue = SolidTexture(W, H, BLUE), green = SolidTexture(W, H, GREEN);
+    GR_D3D_Set_Hidden(true);
+    for (int round = 0; round < 2; round++) {
+        Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
+        Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_DEPTH);  // nothing written since
+        GR_Depth = -100;
+        GR_Texture_Draw(red, 0, 0);
+        GR_Depth = 100;
+        GR_Texture_Draw(blue, 0, 0);
+        EXPECT_EQ(Pixel(5, 5), RED);
+        if (round == 1) {
+            GR_D3D_Set_Viewport(10, 10, 8, 8);
+            Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_DEPTH);
+            GR_D3D_Set_Viewport(0, 0, W, H);
+            Use2D(W, H);
+        }
+        Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_DEPTH);
+        GR_Texture_Draw(green, 0, 0);
+        EXPECT_EQ(Pixel(5, 5), GREEN) << "round " << round;
+        EXPECT_EQ(Pixel(W - 1, H - 1), GREEN) << "round " << round;
+    }
+    // Shapes drawn without depth writes leave the depth as it was.
+    Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
+    GR_D3D_Set_ZWriteEnable(false);
+    GR_Depth = -100;
+    GR_Texture_Draw(red, 0, 0);
+    GR_D3D_Set_ZWriteEnable(true);
+    GR_Depth = 100;
+    GR_Texture_Draw(blue, 0, 0);
+    EXPECT_EQ(Pixel(5, 5), BLUE);
+    GR_D3D_Set_Hidden(false);
+    GR_Depth = 0;
+    GR_Texture_Free(red);
+    GR_Texture_Free(blue);
+    GR_Texture_Free(green);
+}
+
 TEST_F(GfxTest, CopyRectClipsToBothTextures)
 {
     CBitmap32 source(4, 4, 0xFF0000FFu);

@@ -27,6 +27,11 @@ static GLuint g_drawFbo = 0, g_drawColour = 0, g_drawDepth = 0;
 static GLuint g_readFbo = 0, g_readColour = 0;
 static int g_width = 0, g_height = 0;
 static bool g_resolved = true;
+// Whether the back buffer's depth and stencil are as a clear of the whole of it leaves them
+// (depth 1, stencil 0) because nothing has written depth since: clearing them again changes
+// nothing and is skipped. Rooms drawn without depth then spare the device a write of every
+// pixel's depth word each frame. Surfaces' depth is always cleared.
+static bool g_backDepthCleared = false;
 static bool g_allowWindow = true;
 
 // The current target: its framebuffer, size and viewport.
@@ -120,6 +125,7 @@ static bool WindowKeepsPixels(int width, int height)
 static bool MakeBackbuffer(int width, int height, int samples)
 {
     FreeBackbuffer();
+    g_backDepthCleared = false;
     if (samples <= 1 && g_allowWindow && WindowKeepsPixels(width, height)) {
         g_width = width;
         g_height = height;
@@ -388,6 +394,11 @@ void GRL_Mark_Drawn()
     if (g_targetFbo == g_drawFbo) g_resolved = false;
 }
 
+void GRL_Mark_Depth_Drawn()
+{
+    if (g_targetFbo == g_drawFbo) g_backDepthCleared = false;
+}
+
 bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flags)
 {
     if (!g_context) return false;
@@ -396,8 +407,11 @@ bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flag
     if (flags & CLEAR_COLOR) bits |= GL_COLOR_BUFFER_BIT;
     // Nothing tests the stencil, so it goes with the depth: the two share each pixel's word, and
     // filling the whole word is several times cheaper for the device than rewriting depth bits.
-    if (flags & CLEAR_DEPTH) bits |= GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
-    if (flags & CLEAR_STENCIL) bits |= GL_STENCIL_BUFFER_BIT;
+    bool back = g_targetFbo == g_drawFbo;
+    if (!(back && g_backDepthCleared)) {
+        if (flags & CLEAR_DEPTH) bits |= GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+        if (flags & CLEAR_STENCIL) bits |= GL_STENCIL_BUFFER_BIT;
+    }
     if (!bits) return true;
     glClearColor((argb >> 16 & 0xFF) / 255.0f, (argb >> 8 & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f, (argb >> 24) / 255.0f);
     glClearDepth(1.0);
@@ -409,6 +423,8 @@ bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flag
     glScissor(g_viewport[0], GRL_Device_Y(g_viewport[1], g_viewport[3]), g_viewport[2], g_viewport[3]);
     glClear(bits);
     glDisable(GL_SCISSOR_TEST);
+    bool whole = g_viewport[0] == 0 && g_viewport[1] == 0 && g_viewport[2] == g_targetW && g_viewport[3] == g_targetH;
+    if (back && whole && (bits & GL_DEPTH_BUFFER_BIT)) g_backDepthCleared = true;
     GRL_Restore_Masks();
     GRL_Mark_Drawn();
     return true;

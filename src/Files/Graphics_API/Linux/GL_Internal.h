@@ -40,6 +40,8 @@ void GRL_Load_Transforms();
 void GRL_Apply_States();
 // Notes that the back buffer was drawn into (it must be resolved again before a read).
 void GRL_Mark_Drawn();
+// Notes that depth was written into the current target (its next depth clear must be made).
+void GRL_Mark_Depth_Drawn();
 // A new buffer of w x h words 0xAARRGGBB of a framebuffer rectangle, rows top first (fbo 0 is the
 // window's own framebuffer); pixels outside the framebuffer get the given word. Null for an empty
 // or missing rectangle.
