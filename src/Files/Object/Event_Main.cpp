@@ -105,7 +105,9 @@ void Event_Perform_All(int type, int number)
     std::vector<CInstance*> list = room->active;
     EventScope scope(type, number);
     CEventLookup lookup(type, number);
-    for (CInstance* inst : list) {
+    for (size_t i = 0; i < list.size(); i++) {
+        Instance_Prefetch(list, i);
+        CInstance* inst = list[i];
         if (Room_ChangePending()) break;
         if (!Event_InPass(inst, stamp)) continue;
         const EventOwner& owner = lookup.For(inst);

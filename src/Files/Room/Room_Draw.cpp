@@ -98,7 +98,9 @@ void DrawContents(CRoom* room, bool device)
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = DrawOrder(room->active);
     CEventLookup draw(EVENT_DRAW, 0);
-    for (CInstance* inst : list) {
+    for (size_t i = 0; i < list.size(); i++) {
+        Instance_Prefetch(list, i);
+        CInstance* inst = list[i];
         if (Room_ChangePending()) return;
         drawDeeper(inst->depth);
         if (inst->visible && Event_InPass(inst, stamp)) {

@@ -189,7 +189,9 @@ void InstancePass(Body body)
     if (!Run_Room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = Run_Room->active;
-    for (CInstance* inst : list) {
+    for (size_t i = 0; i < list.size(); i++) {
+        Instance_Prefetch(list, i);
+        CInstance* inst = list[i];
         if (Room_ChangePending()) return;
         if (Event_InPass(inst, stamp)) body(inst);
     }
@@ -568,7 +570,10 @@ void Run_Step()
     ReplayStep();
     Quenby_PerFrame();
     if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
-    for (CInstance* inst : Run_Room->active) {
+    const std::vector<CInstance*>& active = Run_Room->active;
+    for (size_t i = 0; i < active.size(); i++) {
+        Instance_Prefetch(active, i);
+        CInstance* inst = active[i];
         inst->xprevious = inst->x;
         inst->yprevious = inst->y;
         inst->path_positionprevious = inst->path_position;
