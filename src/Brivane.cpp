@@ -8,6 +8,7 @@
 #include "Sprite/Sprite_Main.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
+#include "Base/Stop.h"
 #include "Base/Timer.h"
 #include "Code/Code_Class.h"
 #include "Code/Error.h"
@@ -167,11 +168,12 @@ static int Play(const std::string& game)
     Random_Seed(0);
     if (!GameFile_Load(game.c_str())) return EXIT_FAILED;
     LoadSave_SetGameName(Game_Header.name);
+    LoadSave_RemoveTemporaries();
     HighScore_Load();
     Window_SetBaseSize(Game_Header.windowWidth, Game_Header.windowHeight);
 
     bool failed = false;
-    OpenWindow(&failed);
+    if (OpenWindow(&failed)) Stop_Install(true);
     if (failed) return EXIT_FAILED;
     Dialog_Init();
     Dialog_CaptionHook = Window_GetCaption;
@@ -199,6 +201,12 @@ static int Play(const std::string& game)
         Run_Frame();
         PumpMessages();
         errorDialog();
+        if (Stop_Requested()) {
+            // The game ends without its end events; the shut-down writes what it keeps.
+            Console_Warnings->Output("Stopped by signal %d.\n", (int)Stop_Signal);
+            Run_EndGame();
+            break;
+        }
         // Closing the window ends the game with its end events.
         if (Window_Quit && !closed && Run_Running) {
             closed = true;
@@ -237,16 +245,30 @@ int main(int argc, char** argv)
     }
     StartUp_Trace = CommandLine.trace;
     Code_KeepTrees = !CommandLine.useVM;
+    Stop_Install(false);
 
+    // Memory that runs out where nothing expected it ends the game (or its end) here, and the
+    // shut-down list still writes the game's files.
     int status = EXIT_FAILED;
-    if (StartUp_Run() && (!choose || ChooseGame(&game, &status))) status = Play(game);
+    auto outOfMemory = [&] {
+        Console_Warnings->Output("Out of memory: the game ends.\n");
+        status = EXIT_ERROR;
+    };
+    if (!MemoryManager_Try([&] {
+            if (StartUp_Run() && (!choose || ChooseGame(&game, &status))) status = Play(game);
+        }))
+        outOfMemory();
     // Shut-down: the end of the game (with the extensions' finalisation), recorded input, then the
     // shut-down list.
-    Run_EndGame();
-    if (!Extension_Finalise() && status == EXIT_OK) status = EXIT_ERROR;
-    IO_Record_Stop();
-    IO_Playback_Stop();
-    DLL_FreeAll();
+    if (!MemoryManager_Try([&] {
+            Run_EndGame();
+            if (!Extension_Finalise() && status == EXIT_OK) status = EXIT_ERROR;
+            IO_Record_Stop();
+            IO_Playback_Stop();
+            DLL_FreeAll();
+        }))
+        outOfMemory();
     FiniRunner();
+    Stop_Finish();
     return status;
 }

@@ -320,7 +320,7 @@ TaggedValue Argument(Input& in, const std::vector<TaggedValue>& earlier)
 CInstance* Pick(uint8_t which)
 {
     if (!Run_Room || Run_Room->active.empty() || which % 4 == 0) return g_global;
-    return Run_Room->active[which % Run_Room->active.size()];
+    return Run_Room->active.Snapshot()[which % Run_Room->active.size()];
 }
 
 }  // namespace

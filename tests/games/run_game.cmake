@@ -1,5 +1,6 @@
 # Runs one packed test game (in a window when WINDOWED is true, with the runner's SWITCHES and the
-# switches listed in FOLDER/switches when there is one) and judges it: standard output must equal
+# switches listed in FOLDER/switches when there is one, <folder> in them standing for FOLDER) and
+# judges it: standard output must equal
 # FOLDER/expected.txt, the exit status must be FOLDER/expected_status (0 when absent), every line
 # of FOLDER/expected_errors.txt must occur in standard error, and the whole text of each
 # FOLDER/expected_report*.txt must occur in it as it stands, once. A game whose folder holds a file
@@ -9,7 +10,8 @@
 # with each number written as #.
 # FOLDER/dialogs.txt, when present, answers the game's dialogs (RUNNER_DIALOGS), with <folder>
 # standing for FOLDER. FOLDER/environment, when present, holds NAME=VALUE lines set for the run,
-# with <folder> standing for FOLDER.
+# with <folder> standing for FOLDER. FOLDER/memory_cap, when present, holds the bytes of address
+# space the runner may take (prlimit --as, a setrlimit in the child).
 set(ENV{RUNNER_NO_WAIT} 1)
 if(NOT WINDOWED)
   set(ENV{RUNNER_HEADLESS} 1)
@@ -38,6 +40,12 @@ endif()
 set(switches)
 if(EXISTS ${FOLDER}/switches)
   file(STRINGS ${FOLDER}/switches switches)
+  string(REPLACE "<folder>" "${FOLDER}" switches "${switches}")
+endif()
+set(cap)
+if(EXISTS ${FOLDER}/memory_cap)
+  file(STRINGS ${FOLDER}/memory_cap bytes LIMIT_COUNT 1)
+  set(cap prlimit --as=${bytes} --)
 endif()
 set(runs 1)
 if(EXISTS ${FOLDER}/runs)
@@ -63,7 +71,7 @@ if(EXISTS ${FOLDER}/replay)
   string(REGEX REPLACE "[0-9]+" "#" out "${recorded}")
 else()
   foreach(run RANGE 1 ${runs})
-    execute_process(COMMAND ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
+    execute_process(COMMAND ${cap} ${RUNNER} ${SWITCHES} -game ${GAME} ${switches}
       OUTPUT_VARIABLE run_out ERROR_VARIABLE run_err RESULT_VARIABLE status TIMEOUT 50)
     string(APPEND out "${run_out}")
     string(APPEND err "${run_err}")

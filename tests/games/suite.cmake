@@ -2,6 +2,8 @@
 # headless by the runner (in a window when the folder holds a file named "windowed", with the
 # switches listed in a file named "switches"); its debug console output must equal expected.txt.
 # A folder holding a file named "both_engines" is also run on the tree interpreter (-oldexec).
+# A folder holding "memory_cap" runs under that cap on the address space; under AddressSanitizer,
+# which reserves terabytes of it for its shadow memory, such a game is skipped.
 
 # Packs FOLDER into ${CMAKE_BINARY_DIR}/games/NAME.win when the packer or a file of the folder changes.
 function(runner_pack_game NAME FOLDER)
@@ -23,6 +25,12 @@ foreach(description ${game_descriptions})
   set(windowed 0)
   if(EXISTS ${folder}/windowed)
     set(windowed 1)
+  endif()
+  if(RUNNER_SANITIZE AND EXISTS ${folder}/memory_cap)
+    add_test(NAME game.${name} COMMAND ${CMAKE_COMMAND} -E echo
+      "Skipped: AddressSanitizer reserves more address space than the memory cap allows.")
+    set_tests_properties(game.${name} PROPERTIES SKIP_REGULAR_EXPRESSION "Skipped:")
+    continue()
   endif()
   add_test(NAME game.${name}
     COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> -DGAME=${CMAKE_BINARY_DIR}/games/${name}.win

@@ -355,6 +355,7 @@ void WriteOptions(json_object* game)
     if (GetBool(o, "show_cursor", true)) flags |= 4;
     if (GetBool(o, "freeze_inactive", false)) flags |= 8;
     if (GetBool(o, "create_event_first", false)) flags |= 16;
+    if (GetBool(o, "unset_reads_zero", false)) flags |= 32;
     size_t c = Out.BeginChunk("OPTN");
     Out.U32(flags);
     Out.U32(0);

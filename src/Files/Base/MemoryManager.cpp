@@ -5,6 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+__thread bool MemoryManager_Failed = false;
+
 namespace {
 
 // Every block is preceded by this header; live blocks form a list for the shut-down report.
@@ -22,6 +24,16 @@ std::mutex g_lock;  // the HTTP worker allocates too
 BlockHeader* g_head = nullptr;
 size_t g_blocks = 0;
 size_t g_bytes = 0;
+
+// The largest block asked of the system: past it the header's size would wrap, and no machine
+// has the memory anyway.
+constexpr size_t MAX_BLOCK = (size_t)1 << 40;
+
+__attribute__((noinline, cold)) void* Failed()
+{
+    MemoryManager_Failed = true;
+    return nullptr;
+}
 
 BlockHeader* HeaderOf(const void* block)
 {
@@ -58,9 +70,9 @@ void Unlink(BlockHeader* h)
 void* MemoryManager_Alloc(size_t size, const char* file, int line, bool clear)
 {
     if (size == 0) return nullptr;
-    if (size > (size_t)1 << 40) return nullptr;
+    if (size > MAX_BLOCK) return Failed();
     BlockHeader* h = (BlockHeader*)(clear ? calloc(1, sizeof(BlockHeader) + size) : malloc(sizeof(BlockHeader) + size));
-    if (!h) return nullptr;
+    if (!h) return Failed();
     h->size = size;
     h->file = file;
     h->line = line;
@@ -84,9 +96,10 @@ void MemoryManager_ReallocInPlace(void** slot, size_t newSize, const char* file,
     BlockHeader* h = HeaderOf(old);
     size_t oldSize = h->size;
     Unlink(h);
-    BlockHeader* n = (BlockHeader*)realloc(h, sizeof(BlockHeader) + newSize);
+    BlockHeader* n = newSize <= MAX_BLOCK ? (BlockHeader*)realloc(h, sizeof(BlockHeader) + newSize) : nullptr;
     if (!n) {
         Link(h);
+        Failed();
         return;  // the old block stays valid and in the slot
     }
     if (newSize > oldSize) memset((char*)(n + 1) + oldSize, 0, newSize - oldSize);

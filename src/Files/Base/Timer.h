@@ -7,6 +7,7 @@ int64_t Timer_GetMicroseconds();
 
 // Waits `microseconds` (at most 3,000,000; a negative time returns at once). From 2000 on it first
 // sleeps (us - 1000) / 1000 milliseconds, then pumps window messages until the time is reached.
+// A stop signal (Base/Stop.h) ends the wait early.
 void Timer_Sleep(int64_t microseconds);
 
 // Called while Timer_Sleep waits out its last stretch; the program shell installs its message pump.

@@ -82,3 +82,22 @@ size_t UTF8_Offset(const char* text, int index)
     for (int i = 0; i < index && *p; i++) UTF8_GetChar(&p);
     return (size_t)(p - text);
 }
+
+bool UTF8_Valid(const char* text, size_t length)
+{
+    const unsigned char* p = (const unsigned char*)text;
+    for (size_t i = 0; i < length;) {
+        unsigned int b = p[i];
+        size_t n = b < 0x80 ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3 : b >= 0xF0 && b < 0xF5 ? 4 : 0;
+        if (n == 0 || length - i < n) return false;
+        for (size_t k = 1; k < n; k++)
+            if (!IsContinuation(p[i + k])) return false;
+        // The second byte's range rules out overlong forms, surrogates and code points past U+10FFFF.
+        unsigned int second = n > 1 ? p[i + 1] : 0;
+        if ((b == 0xE0 && second < 0xA0) || (b == 0xED && second > 0x9F) || (b == 0xF0 && second < 0x90) ||
+            (b == 0xF4 && second > 0x8F))
+            return false;
+        i += n;
+    }
+    return true;
+}

@@ -20,3 +20,6 @@ int UTF8_CompareN(const char* a, const char* b, int n);
 // The byte offset of character index (0-based) of the text; the text's byte length when it has
 // fewer characters.
 size_t UTF8_Offset(const char* text, int index);
+// Whether the bytes are well-formed UTF-8 as files exchange it: sequences of 1 to 4 bytes, none
+// overlong, no surrogate halves (D800..DFFF), nothing above U+10FFFF.
+bool UTF8_Valid(const char* text, size_t length);

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -71,3 +72,14 @@ inline bool Arg_BD(const TaggedValue& a) { return a.GetReal() >= 0.5; }
 // The "greater than 0.5" flag test that some handlers use (0.5 itself is false).
 inline bool Arg_Above(const TaggedValue& a) { return a.GetReal() > 0.5; }
 inline const char* Arg_S(const TaggedValue& a) { return a.GetString(); }
+
+// A value for a field of type T, converted as a built-in argument: flags b, integers and colours
+// i, single precision f, doubles unchanged. The setters of built-in variables store through it.
+template <class T>
+T Arg_As(const TaggedValue& a)
+{
+    if constexpr (std::is_same_v<T, bool>) return Arg_B(a);
+    else if constexpr (std::is_integral_v<T>) return (T)Arg_I(a);
+    else if constexpr (std::is_same_v<T, float>) return Arg_F(a);
+    else return a.GetReal();
+}

@@ -63,10 +63,32 @@ bool CCode::Compile(const char* name)
     return true;
 }
 
-bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+namespace {
+bool RunOnSelected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {
     if (CommandLine.useVM) return Code_VM_Run(self, other, code, result);
     return Code_Run(self, other, code, result);
+}
+}  // namespace
+
+bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
+{
+    // The last line of defence of the code the game runs: memory that ran out where no change
+    // expected it (each change that adds expects it and reports it) ends the outermost run as a
+    // fatal error, so the game ends as after any fatal error, its files written.
+    static bool running = false;
+    if (running) return RunOnSelected(self, other, code, result);
+    running = true;
+    MemoryManager_TakeFailure();  // a failure elsewhere is not one of this code's
+    bool ok = false;
+    if (!MemoryManager_Try([&] { ok = RunOnSelected(self, other, code, result); })) {
+        if (CommandLine.useVM) Code_VM_Abandon();
+        MemoryManager_TakeFailure();
+        LastErrorText = ERROR_OUT_OF_MEMORY;
+        Code_RunErrorFatal = true;
+    }
+    running = false;
+    return ok;
 }
 
 namespace {

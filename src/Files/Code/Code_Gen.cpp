@@ -661,31 +661,15 @@ private:
     }
 };
 
-// Whether an instruction leaves the argument slots to the code alone: it reads and writes them
-// only by name, and runs no built-in (nor code through one). Instructions after
-// OPC_STEP_JUMP_IF are taken to run built-ins unless listed here; a faster form as the
-// instruction it stands for.
-bool KeepsArgumentsPrivate(int op)
-{
-    switch (Code_GenericOf(op)) {
-    case OPC_GET_BUILTIN: case OPC_SET_BUILTIN: case OPC_GET_DOT: case OPC_SET_DOT:
-    case OPC_CALL: case OPC_CALL_EXT:
-        return false;
-    case OPC_ARG_BINARY_CONST: case OPC_ARG_COMPARE_JUMP_IF: case OPC_BINARY_ARG:
-        return true;
-    default:
-        return op <= OPC_STEP_JUMP_IF;
-    }
-}
-
+// The argument slots a script's frame must give the code: those it names, or all of them when
+// an instruction may let other code see them (or does not say).
 int ArgumentSlotsUsed(const ByteCode& bc)
 {
     int slots = 0;
     for (const VMIns& i : bc.code) {
-        if (!KeepsArgumentsPrivate(i.op)) return ARGUMENT_SLOTS;
-        bool names = i.op == OPC_GET_ARG || i.op == OPC_SET_ARG || i.op == OPC_ARG_BINARY_CONST ||
-                     i.op == OPC_ARG_COMPARE_JUMP_IF || i.op == OPC_BINARY_ARG;
-        if (names && i.a >= slots) slots = i.a + 1;
+        OpcodeArgs args = Code_Opcodes[i.op].args;
+        if (args != ARGS_UNTOUCHED && args != ARGS_NAMED) return ARGUMENT_SLOTS;
+        if (args == ARGS_NAMED && i.a >= slots) slots = i.a + 1;
     }
     return slots;
 }

@@ -45,6 +45,13 @@ bool Fail(const Run& r, const Node* n, const std::string& message, bool fatal = 
     return false;
 }
 
+// A write that found no memory for the element it would store.
+bool OutOfMemory(const Run& r, const Node* n)
+{
+    MemoryManager_TakeFailure();
+    return Fail(r, n, ERROR_OUT_OF_MEMORY);
+}
+
 // A failure that already carries its whole message (a failed script call).
 bool FailWith(const std::string& message, bool fatal)
 {
@@ -105,7 +112,7 @@ bool EvalIndex(const Node* n, Run& r, int* index)
 bool ReadFailed(const Node* n, Run& r, VariableStatus status, int index, TaggedValue& out)
 {
     if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail(r, n, "Unknown variable " + VariableName(n, r));
-    if (!Variable_UnsetReadsZero) Code_ReportElementRead(r.tree->name, n->line, ElementName(n, r, index));
+    if (!Variable_UnsetReadsZero) Code_ReportElementAccess(r.tree->name, n->line, ElementName(n, r, index));
     out.SetReal(0.0);
     return true;
 }
@@ -125,6 +132,7 @@ bool ReadBuiltin(const Node* n, Run& r, CInstance* inst, int index, TaggedValue&
 {
     if (!inst) return NoInstance(n, r, -1);
     const RVariable* b = Variable_BuiltIn_Get(n->id);
+    if (b && !Variable_BuiltIn_HasElement(b, index)) return ReadFailed(n, r, VARIABLE_RANGE, index, out);
     if (b && b->getter && b->getter(inst, index, &out)) return true;
     if (n->IndexCount() > 0) return Fail(r, n, "Array index out of bounds: " + ElementName(n, r, index));
     return Fail(r, n, "Cannot read the variable " + VariableName(n, r) + ".");
@@ -136,36 +144,23 @@ bool ReadInstance(const Node* n, Run& r, CInstance* inst, int index, TaggedValue
     return ReadList(n, r, inst->variables, index, out);
 }
 
-// The instances (or the global scope) a dotted access names; an empty list is an error.
-bool DotTargets(const Node* n, Run& r, const TaggedValue& t, std::vector<CInstance*>& insts, bool* global)
-{
-    *global = false;
-    if (!t.IsReal()) return Fail(r, n, "The target of . is not a number.");
-    int target = RealToInt(t.val);
-    if (target == -5) {
-        *global = true;
-        return true;
-    }
-    if (target == -7) target = -1;
-    Instance_CollectTargets(target, r.self, r.other, insts);
-    if (insts.empty()) return NoInstance(n, r, target);
-    return true;
-}
-
 bool ReadVariable(const Node* n, Run& r, TaggedValue& out)
 {
     int index;
     if (n->kind == N_DOT) {
         TaggedValue t;
         if (!Eval(n->kids[0], r, t) || !EvalIndex(n, r, &index)) return false;
-        std::vector<CInstance*> insts;
+        int target;
         bool global;
-        if (!DotTargets(n, r, t, insts, &global)) return false;
+        if (!Code_DotTarget(t, &target, &global)) return Fail(r, n, CODE_DOT_NOT_A_NUMBER);
         if (global) {
             if (n->id < VARIABLE_USER_BASE) return ReadBuiltin(n, r, r.self, index, out);
             return ReadList(n, r, &Variable_Globals, index, out);
         }
-        return ReadInstance(n, r, insts[0], index, out);
+        // The first instance of the target, read without gathering the others.
+        CInstance* inst = Instance_FirstTarget(target, r.self, r.other);
+        if (!inst) return NoInstance(n, r, target);
+        return ReadInstance(n, r, inst, index, out);
     }
     if (!EvalIndex(n, r, &index)) return false;
     switch (n->kind) {
@@ -209,6 +204,10 @@ bool ReadPlace(const Node* n, Run& r, const Place& p, int index, TaggedValue& ou
 
 bool Store(const Node* assign, const Node* n, Run& r, const Place& p, int index, const TaggedValue& value)
 {
+    if (p.inst && Variable_BuiltIn_WritesNowhere(n->id, index)) {  // reported as such a read is
+        Code_ReportElementAccess(r.tree->name, n->line, ElementName(n, r, index));
+        return GoesOn();
+    }
     const TaggedValue* v = &value;
     TaggedValue combined;
     if (assign->op != OP_SET) {
@@ -219,14 +218,13 @@ bool Store(const Node* assign, const Node* n, Run& r, const Place& p, int index,
         v = &combined;
     }
     if (p.local) {
+        TaggedValue* e = p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+        if (!e) return OutOfMemory(r, n);
         p.local->defined = true;
-        *p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *v;
+        *e = *v;
         return true;
     }
-    if (p.list) {
-        p.list->Set(n->id, index, *v);
-        return true;
-    }
+    if (p.list) return p.list->Set(n->id, index, *v) || OutOfMemory(r, n);
     if (!p.inst) return NoInstance(n, r, -1);
     const RVariable* b = Variable_BuiltIn_Get(n->id);
     if (b && b->canSet && b->setter && b->setter(p.inst, index, v)) return GoesOn();
@@ -249,9 +247,13 @@ bool Assign(const Node* a, Run& r)
     if (n->kind == N_DOT) {
         TaggedValue t;
         if (!Eval(n->kids[0], r, t) || !EvalIndex(n, r, &index) || !Eval(a->kids[1], r, value)) return false;
-        std::vector<CInstance*> insts;
+        int target;
         bool global;
-        if (!DotTargets(n, r, t, insts, &global)) return false;
+        if (!Code_DotTarget(t, &target, &global)) return Fail(r, n, CODE_DOT_NOT_A_NUMBER);
+        // Every instance of the target, in the order they had before the first write.
+        std::vector<CInstance*> insts;
+        if (!global) Instance_CollectTargets(target, r.self, r.other, insts);
+        if (!global && insts.empty()) return NoInstance(n, r, target);
         if (global) {
             Place p;
             if (n->id < VARIABLE_USER_BASE) p.inst = r.self;
@@ -298,7 +300,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
     out.SetReal(0.0);
     Error_Context.line = n->line;
     if (n->kind == N_CALL) {
-        f->handler(&out, r.self, r.other, slots, args);
+        Function_Call(f, &out, r.self, r.other, slots, args);
         return GoesOn();
     }
     if (n->kind == N_SCRIPT) {
@@ -520,7 +522,7 @@ Flow Exec(const Node* n, Run& r)
 
 }  // namespace
 
-void Code_ReportElementRead(const std::string& codeName, int line, const std::string& element)
+void Code_ReportElementAccess(const std::string& codeName, int line, const std::string& element)
 {
     Error_Show_Action(("In " + codeName + ", line " + std::to_string(line) + ": Array index out of bounds: " + element).c_str(),
                       false);

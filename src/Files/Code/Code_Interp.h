@@ -14,9 +14,10 @@ class CCode;
 bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 extern bool Code_RunErrorFatal;
 
-// Reports, without ending the run, a read of an array element past those stored (which reads 0):
-// "In NAME, line L: Array index out of bounds: a[i]" with the running action's context.
-void Code_ReportElementRead(const std::string& codeName, int line, const std::string& element);
+// Reports, without ending the run, a read of an array element past those stored (which reads 0)
+// or a write past a built-in array's elements (which goes nowhere): "In NAME, line L: Array index
+// out of bounds: a[i]" with the running action's context.
+void Code_ReportElementAccess(const std::string& codeName, int line, const std::string& element);
 
 // A budget of steps shared by every run of code (negative: none). The tree interpreter spends one
 // a statement, the machine one a backward jump or call; when it is spent the running code fails

@@ -133,6 +133,17 @@ enum OpcodeFlow : uint8_t {
     FLOW_STOP,    // ends the code
 };
 
+// What an instruction does with the argument slots. A script's frame holds only the slots its
+// code names when every instruction of the code leaves the others alone (ByteCode::argSlots), so
+// every opcode must say; a test holds the table to that.
+enum OpcodeArgs : uint8_t {
+    ARGS_UNDECIDED,  // an entry that forgot to say (taken as ARGS_SHARED)
+    ARGS_UNTOUCHED,  // leaves them alone
+    ARGS_NAMED,      // reads or writes argument slot a, by name
+    ARGS_SHARED,     // may let other code see every slot: it calls a built-in (which may run code
+                     // or an extension), or reaches a built-in variable (argument[i] among them)
+};
+
 struct OpcodeInfo {
     const char* name;
     int8_t pops;       // values taken, plus x when perX
@@ -141,6 +152,7 @@ struct OpcodeInfo {
     OpcodeFlow flow;
     int8_t jumpDelta;  // for a branch: the change of height when it jumps
     bool jumpInC;      // the target is in c instead of a
+    OpcodeArgs args;
 };
 
 extern const OpcodeInfo Code_Opcodes[OPC_COUNT];

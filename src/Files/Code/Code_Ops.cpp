@@ -1,4 +1,6 @@
 #include "Code/Code_Tree.h"
+#include "Base/MemoryManager.h"
+#include "Code/Error.h"
 
 #include <cmath>
 #include <cstdint>
@@ -59,6 +61,13 @@ bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string
 
 static_assert(VALUE_STRING_MAX == 268435456, "CODE_STRING_TOO_LONG names the bound");
 
+const char* Code_JoinError(size_t la, size_t lb)
+{
+    if (la > VALUE_STRING_MAX || lb > VALUE_STRING_MAX - la) return CODE_STRING_TOO_LONG;
+    MemoryManager_TakeFailure();
+    return ERROR_OUT_OF_MEMORY;
+}
+
 bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error)
 {
     switch (op) {
@@ -70,15 +79,9 @@ bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, Tagged
         if (!a.IsString() || !b.IsString()) return WrongType(op, error);
         if (op == OP_ADD) {
             size_t la = a.GetLength(), lb = b.GetLength();
-            if (la > VALUE_STRING_MAX || lb > VALUE_STRING_MAX - la) {
-                *error = CODE_STRING_TOO_LONG;
-                return false;
-            }
-            std::string s;
-            s.reserve(la + lb);
-            s.append(a.GetString(), la).append(b.GetString(), lb);
-            out->SetString(s.data(), s.size());
-            return true;
+            if (out->SetJoined(a.GetString(), la, b.GetString(), lb)) return true;
+            *error = Code_JoinError(la, lb);
+            return false;
         }
         int c = strcmp(a.GetString(), b.GetString());
         switch (op) {

@@ -129,8 +129,22 @@ const char* Code_OpName(int op);
 // or a division is by zero. Shared by the folding pass and the interpreter.
 bool Code_ApplyUnary(int op, const TaggedValue& a, TaggedValue* out, std::string* error);
 bool Code_ApplyBinary(int op, const TaggedValue& a, const TaggedValue& b, TaggedValue* out, std::string* error);
+// The target of a dotted access: the global scope (-5), or an instance, object or -1..-3 (-7,
+// self, as -1); false when the value is not a number.
+inline bool Code_DotTarget(const TaggedValue& t, int* target, bool* global)
+{
+    if (!t.IsReal()) return false;
+    *target = RealToInt(t.val);
+    *global = *target == -5;
+    if (*target == -7) *target = -1;
+    return true;
+}
+#define CODE_DOT_NOT_A_NUMBER "The target of . is not a number."
 // The error of a + or += whose text would pass VALUE_STRING_MAX bytes.
 #define CODE_STRING_TOO_LONG "Result of + too long: strings hold at most 268435456 bytes."
+// The error of a + or += of texts of these lengths that could not be made: too long, or no memory
+// (which the error reports, taking MemoryManager_Failed).
+const char* Code_JoinError(size_t la, size_t lb);
 // x mod y with the sign of x, as fmod gives it. fmod is exact but slow: whole numbers take the
 // integer route (32 bits when they fit, the faster division), which gives the same result.
 inline double Code_Remainder(double x, double y)

@@ -186,6 +186,19 @@ VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
 
 // After something the code called (a built-in, a setter) met a fatal error, which it has
 // reported, the run stops at once.
+// A write that found no memory for the element it would store.
+__attribute__((noinline, cold)) bool OutOfMemory(int line = 0)
+{
+    MemoryManager_TakeFailure();
+    return Fail(ERROR_OUT_OF_MEMORY, line);
+}
+
+// A join of two texts that could not be made: too long, or no memory.
+__attribute__((noinline, cold)) bool JoinFailed(const TaggedValue& a, const TaggedValue& b, int line = 0)
+{
+    return Fail(Code_JoinError(a.GetLength(), b.GetLength()), line);
+}
+
 bool GoesOn()
 {
     return !Error_FatalPending || FailWhole("", true);
@@ -313,7 +326,7 @@ bool ReadFailed(const Access& a, VariableStatus status, int index, TaggedValue* 
 {
     if (!Variable_UnsetReadsZero && status == VARIABLE_MISSING) return Fail("Unknown variable " + VariableName(a));
     if (!Variable_UnsetReadsZero)
-        Code_ReportElementRead(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
+        Code_ReportElementAccess(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
     out->SetReal(0.0);
     return true;
 }
@@ -333,7 +346,7 @@ bool UpdateLocal(const Access& a, TaggedValue* v, int op, int assignLine, const 
     if (v->kind == VALUE_UNSET) {
         if (!ReadFailed(a, VARIABLE_MISSING, 0, &current)) return false;
     } else if (op == OP_ADD && v->IsString() && value->IsString()) {
-        return v->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
+        return v->Append(value->GetString(), value->GetLength()) || JoinFailed(*v, *value, assignLine);
     }
     TaggedValue combined;
     std::string error;
@@ -368,6 +381,7 @@ bool ReadBuiltin(const Access& a, CInstance* inst, int index, TaggedValue* out)
 {
     if (!inst) return NoInstance(a, -1);
     const RVariable* b = Variable_BuiltIn_Get(a.id);
+    if (b && !Variable_BuiltIn_HasElement(b, index)) return ReadFailed(a, VARIABLE_RANGE, index, out);
     if (b && b->getter && b->getter(inst, index, out)) return true;
     if (a.count > 0) return Fail("Array index out of bounds: " + ElementName(a, index));
     return Fail("Cannot read the variable " + VariableName(a) + ".");
@@ -397,6 +411,10 @@ bool ReadPlace(const Access& a, const Place& p, int index, TaggedValue* out)
 // Writes value (combined with the current value by op for a compound assignment).
 bool Store(const Access& a, const Place& p, int index, int op, int assignLine, TaggedValue* value)
 {
+    if (p.inst && Variable_BuiltIn_WritesNowhere(a.id, index)) {  // reported as such a read is
+        Code_ReportElementAccess(a.bc->name, a.bc->lines[(size_t)(a.pc - a.bc->code.data())], ElementName(a, index));
+        return true;
+    }
     TaggedValue combined;
     if (op != OP_SET) {
         TaggedValue current;
@@ -406,7 +424,8 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
             current.Free();
             CVariable* v = p.local ? p.local : FindIn(p, a.id);
             TaggedValue* e = v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
-            return e->Append(value->GetString(), value->GetLength()) || Fail(CODE_STRING_TOO_LONG, assignLine);
+            if (!e) return OutOfMemory(assignLine);
+            return e->Append(value->GetString(), value->GetLength()) || JoinFailed(*e, *value, assignLine);
         }
         // Reals combine here; anything else, and the errors, as the tree interpreter does.
         if (current.IsReal() && value->IsReal() && Code_RealBinary(op, current.val, value->val, &combined.val)) {
@@ -418,37 +437,23 @@ bool Store(const Access& a, const Place& p, int index, int op, int assignLine, T
         }
     }
     if (p.local) {
+        TaggedValue* e = p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION);
+        if (!e) return OutOfMemory(assignLine);
         p.local->defined = true;
-        *p.local->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
+        *e = *value;
         return true;
     }
     if (p.list) {
         int ignored = 0;
-        CVariable* v = p.list->FindOrAdd(a.id, p.hint ? p.hint : &ignored);
-        *v->ElementForWrite(index / ARRAY_DIMENSION, index % ARRAY_DIMENSION) = *value;
+        TaggedValue* e = p.list->ElementForWrite(a.id, index, p.hint ? p.hint : &ignored);
+        if (!e) return OutOfMemory(assignLine);
+        *e = *value;
         return true;
     }
     if (!p.inst) return NoInstance(a, -1);
     const RVariable* b = Variable_BuiltIn_Get(a.id);
     if (b && b->canSet && b->setter && b->setter(p.inst, index, value)) return true;
     return Fail("Cannot assign to the variable " + ElementName(a, index) + ".");
-}
-
-// The instances a dotted access names, or the global scope.
-bool DotTargets(const Access& a, const TaggedValue& t, CInstance* self, CInstance* other,
-                std::vector<CInstance*>& insts, bool* global)
-{
-    *global = false;
-    if (!t.IsReal()) return Fail("The target of . is not a number.");
-    int target = RealToInt(t.val);
-    if (target == -5) {
-        *global = true;
-        return true;
-    }
-    if (target == -7) target = -1;
-    Instance_CollectTargets(target, self, other, insts);
-    if (insts.empty()) return NoInstance(a, target);
-    return true;
 }
 
 Place InstancePlace(const Access& a, CInstance* inst)
@@ -459,25 +464,33 @@ Place InstancePlace(const Access& a, CInstance* inst)
     return p;
 }
 
-bool ReadDot(const Access& a, const TaggedValue& target, int index, CInstance* self, CInstance* other, TaggedValue* out)
+// Reads the variable of the target's first instance.
+bool ReadDot(const Access& a, const TaggedValue& t, int index, CInstance* self, CInstance* other, TaggedValue* out)
 {
-    std::vector<CInstance*> insts;
+    int target;
     bool global;
-    if (!DotTargets(a, target, self, other, insts, &global)) return false;
+    if (!Code_DotTarget(t, &target, &global)) return Fail(CODE_DOT_NOT_A_NUMBER);
     if (global) {
         if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, self, index, out);
         return ReadElement(a, Variable_Globals.Find(a.id), index, out);
     }
-    if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, insts[0], index, out);
-    return ReadElement(a, insts[0]->variables->Find(a.id), index, out);
+    CInstance* inst = Instance_FirstTarget(target, self, other);
+    if (!inst) return NoInstance(a, target);
+    if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, inst, index, out);
+    return ReadElement(a, inst->variables->Find(a.id), index, out);
 }
 
-bool WriteDot(const Access& a, const TaggedValue& target, int index, int op, int assignLine, CInstance* self,
+// Writes the variable of every instance of the target, in the order they had before the first
+// write (a write to depth may reorder them).
+bool WriteDot(const Access& a, const TaggedValue& t, int index, int op, int assignLine, CInstance* self,
               CInstance* other, TaggedValue* value)
 {
-    std::vector<CInstance*> insts;
+    int target;
     bool global;
-    if (!DotTargets(a, target, self, other, insts, &global)) return false;
+    if (!Code_DotTarget(t, &target, &global)) return Fail(CODE_DOT_NOT_A_NUMBER);
+    std::vector<CInstance*> insts;
+    if (!global) Instance_CollectTargets(target, self, other, insts);
+    if (!global && insts.empty()) return NoInstance(a, target);
     if (global) {
         Place p;
         if (a.id < VARIABLE_USER_BASE) p.inst = self;
@@ -694,7 +707,7 @@ SLOW_PATH SetArgument(const VMIns* pc, TaggedValue* sp)
         return sp;
     }
     if (pc->y == OP_ADD && slot.IsString() && sp[-1].IsString()) {
-        if (!slot.Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG, pc->c), nullptr;
+        if (!slot.Append(sp[-1].GetString(), sp[-1].GetLength())) return JoinFailed(slot, sp[-1], pc->c), nullptr;
     } else {
         TaggedValue out;
         std::string error;
@@ -719,7 +732,7 @@ TaggedValue* Binary(int op, TaggedValue* sp)
 {
     // Joining onto a text only the stack holds (a join's own result) appends in place.
     if (op == OP_ADD && sp[-2].kind == VALUE_STRING && sp[-1].kind == VALUE_STRING) {
-        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) return FailNow(CODE_STRING_TOO_LONG), nullptr;
+        if (!sp[-2].Append(sp[-1].GetString(), sp[-1].GetLength())) return JoinFailed(sp[-2], sp[-1]), nullptr;
         Drop(--sp);
         return sp;
     }
@@ -906,7 +919,7 @@ TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
     Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
     g_top = sp;
     TaggedValue out;
-    f->handler(&out, g_cur->self, g_cur->other, argc, sp - argc);
+    Function_Call(f, &out, g_cur->self, g_cur->other, argc, sp - argc);
     for (int k = 0; k < argc; k++) Drop(--sp);
     MoveTo(sp++, &out);
     if (GoesOn()) return sp;
@@ -1179,10 +1192,14 @@ L_GET_BUILTIN: {
     CInstance* self = g_cur->self;
     const RVariable* b = Variable_BuiltIn_Get(pc->a);
     if (pc->x || !self || !b) SLOW(GetBuiltin);
-    if (b->floatField) sp->val = self->*b->floatField;
-    else if (b->intField) sp->val = self->*b->intField;
-    else if (b->boolField) sp->val = self->*b->boolField ? 1.0 : 0.0;
-    else SLOW(GetBuiltin);
+    switch (b->fieldKind) {
+    case RVariable::FLOAT_FIELD: sp->val = self->*b->floatField; break;
+    case RVariable::OWN_FLOAT_FIELD: sp->val = self->*b->ownFloatField; break;
+    case RVariable::INT_FIELD: sp->val = self->*b->intField; break;
+    case RVariable::OWN_INT_FIELD: sp->val = self->*b->ownIntField; break;
+    case RVariable::BOOL_FIELD: sp->val = self->*b->boolField ? 1.0 : 0.0; break;
+    default: SLOW(GetBuiltin);
+    }
     sp->kind = VALUE_REAL;
     sp++;
     NEXT();
@@ -1211,8 +1228,9 @@ L_SET_ARRAY: {
     CVariable& v = g_cur->arrays[pc->a];
     if (pc->y != OP_SET) SLOW(SetArray);
     int count = pc->x;
-    v.defined = true;
     TaggedValue* e = FastElementForWrite(&v, ElementIndex(sp - count - 1, count));
+    CHECK(e || OutOfMemory());
+    v.defined = true;
     Drop(e);
     MoveTo(e, &sp[-1]);
     sp -= count + 1;
@@ -1224,16 +1242,20 @@ L_SET_GLOBAL: {
     if (!list) SLOW(SetVariable);
     CVariable* v = HINTED(list);
     int count = pc->x;
+    TaggedValue* e;
     if (!v) {
         if (pc->y != OP_SET) SLOW(SetVariable);
-        v = list->FindOrAdd(pc->a, &g_cur->bc->hints[(size_t)pc->b]);
-    } else if (pc->y != OP_SET) {
-        if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !Code_RealBinary(pc->y, v->value.val, sp[-1].val, &v->value.val))
-            SLOW(SetVariable);
-        sp--;
-        NEXT();
+        e = list->ElementForWrite(pc->a, ElementIndex(sp - count - 1, count), &g_cur->bc->hints[(size_t)pc->b]);
+    } else {
+        if (pc->y != OP_SET) {
+            if (count || (v->value.kind | sp[-1].kind) != VALUE_REAL || !Code_RealBinary(pc->y, v->value.val, sp[-1].val, &v->value.val))
+                SLOW(SetVariable);
+            sp--;
+            NEXT();
+        }
+        e = FastElementForWrite(v, ElementIndex(sp - count - 1, count));
     }
-    TaggedValue* e = FastElementForWrite(v, ElementIndex(sp - count - 1, count));
+    CHECK(e || OutOfMemory());
     Drop(e);
     MoveTo(e, &sp[-1]);
     sp -= count + 1;
@@ -1723,6 +1745,19 @@ __attribute__((noinline, cold)) bool Overflow(const ByteCode* bc)
     return false;
 }
 }  // namespace
+
+void Code_VM_Abandon()
+{
+    // Each frame's values end where the next frame's begin; the top frame's at the top last
+    // published (the values above it keep their texts, which is only a leak).
+    TaggedValue* end = g_top;
+    while (g_depth > 0) {
+        TaggedValue* base = g_cur->base;
+        PopFrame(end > base ? end : base);
+        end = base;
+    }
+    g_top = g_stack;
+}
 
 bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {

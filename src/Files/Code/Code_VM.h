@@ -15,6 +15,10 @@ constexpr int CODE_MAX_CALL_DEPTH = 4096;
 // with LastErrorText holding its message and Code_RunErrorFatal set when it must end the game.
 bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 
+// Ends every run of the machine at once, after memory ran out in one where nothing expected it
+// (the exception left the runs' frames behind): their frames are popped and their values dropped.
+void Code_VM_Abandon();
+
 // The extension module's call of function `index` for the machine (null: none are available);
 // false when the call failed, with LastErrorText describing it.
 extern bool (*Code_Extension_CallDLLHook)(int index, int argc, TaggedValue* args, TaggedValue* result);

@@ -5,6 +5,8 @@
 
 ErrorContext Error_Context;
 std::string LastErrorText;
+bool Error_Occurred = false;
+std::string Error_Last;
 bool Error_FatalPending = false;
 void (*Error_Display_Hook)(const char* text, bool fatal) = nullptr;
 
@@ -12,6 +14,8 @@ namespace {
 
 void Display(const std::string& text, bool fatal)
 {
+    Error_Occurred = true;
+    Error_Last = LastErrorText;
     if (Error_Display_Hook) Error_Display_Hook(text.c_str(), fatal);
     else Error_Print(text.c_str());
     if (fatal) Error_FatalPending = true;

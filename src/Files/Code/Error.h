@@ -16,6 +16,10 @@ struct ErrorContext {
 extern ErrorContext Error_Context;
 // The text of the most recent compile or run-time error.
 extern std::string LastErrorText;
+// error_occurred and error_last: set by every error the reporter shows (its message, without the
+// action's context); games may clear and change them.
+extern bool Error_Occurred;
+extern std::string Error_Last;
 // Set by a fatal error: the running code stops at every level, no event runs, no further action
 // error is shown, and the frame loop ends the game.
 extern bool Error_FatalPending;
@@ -23,6 +27,10 @@ extern bool Error_FatalPending;
 extern void (*Error_Display_Hook)(const char* text, bool fatal);
 // Writes a formatted error to standard error, as the default display does.
 void Error_Print(const char* text);
+
+// The run-time error of a change that found no memory for what it would add: what it would have
+// changed stays as it was, and the game goes on.
+#define ERROR_OUT_OF_MEMORY "Out of memory."
 
 void Error_Show_Action(const char* message, bool fatal);
 void Error_Show(const char* message, bool fatal);

@@ -1,5 +1,6 @@
 #include "Code/Function.h"
 #include "Code/Code_Interp.h"
+#include "Code/Error.h"
 #include "Script/Script_Main.h"
 
 #include <cstring>
@@ -22,6 +23,17 @@ void Function_Add(const char* name, BuiltinHandler handler, int argc)
     // The first registration of a name wins, as the lookup walks the table from its start.
     g_byName.emplace(f.name, (int)g_functions.size());
     g_functions.push_back(f);
+}
+
+void Function_CallFailed(const RFunction* f, TaggedValue* result)
+{
+    bool outOfMemory = MemoryManager_TakeFailure();
+    if (result->GetLength() > VALUE_STRING_MAX) {
+        result->SetString("");
+        Error_Show_Action((std::string(f->name) + " : result too long").c_str(), false);
+    } else if (outOfMemory) {
+        Error_Show_Action(ERROR_OUT_OF_MEMORY, false);
+    }
 }
 
 bool Function_Find(const char* name, int* id)

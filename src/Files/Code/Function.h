@@ -2,6 +2,7 @@
 // compiler binds calls by name.
 #pragma once
 #include <cstddef>
+#include "Base/MemoryManager.h"
 #include "Variable/Value.h"
 
 class CInstance;
@@ -21,6 +22,20 @@ constexpr int FUNCTION_SCRIPT_BASE = 100000;
 constexpr int FUNCTION_EXTENSION_BASE = 500000;
 
 void Function_Add(const char* name, BuiltinHandler handler, int argc);
+
+// Reports what a built-in's call broke of the rules every built-in keeps (out of line: rare).
+void Function_CallFailed(const RFunction* f, TaggedValue* result);
+// Calls a built-in as compiled code does, keeping two rules for every built-in: a text it makes is
+// at most VALUE_STRING_MAX bytes (a longer one is refused with the error "<name> : result too
+// long", the result ""), and an allocation that failed during the call (MemoryManager_Failed,
+// which each run of code starts clear and which whatever reports a failure takes) is the error
+// ERROR_OUT_OF_MEMORY, not a silent empty or zero result.
+inline void Function_Call(const RFunction* f, TaggedValue* result, CInstance* self, CInstance* other, int argc,
+                          TaggedValue* args)
+{
+    f->handler(result, self, other, argc, args);
+    if (__builtin_expect(MemoryManager_Failed || result->GetLength() > VALUE_STRING_MAX, 0)) Function_CallFailed(f, result);
+}
 
 // One row of a family's registration table; FUNCTION_ENTRY(draw_line, 4) names F_draw_line.
 struct FunctionEntry {

@@ -224,8 +224,7 @@ void F_action_set_sprite(TaggedValue*, CInstance* self, CInstance*, int, TaggedV
 void F_action_sprite_set(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
 {
     if (!self) return;
-    self->sprite_index = Arg_I(args[0]);
-    self->bbox_dirty = true;
+    self->SetSprite(Arg_I(args[0]));
     if (Arg_F(args[1]) >= 0) self->image_index = Arg_F(args[1]);
     self->image_speed = Arg_F(args[2]);
 }

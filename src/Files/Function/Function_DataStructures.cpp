@@ -1,5 +1,6 @@
 #include "Function/Function_DataStructures.h"
 #include "Base/Console.h"
+#include "Base/MemoryManager.h"
 #include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
@@ -46,7 +47,18 @@ void GridTooLarge()
     Error_Show_Action("Grid size is too large.", false);
 }
 
+// Replaces the structure with what the text spells, or tells why nothing was read.
+template <class T>
+void Read(T& structure, const TaggedValue& text, const char* name)
+{
+    bool read = false;
+    if (MemoryManager_Try([&] { read = DS_ReadString(structure, Arg_S(text)); }) && !read) ReadFailed(name);
+}
+
 }  // namespace
+
+// Every change that adds to a structure runs through MemoryManager_Try: without the memory for it
+// the structure stays as it was and the call reports the error (Function_Call).
 
 // Destroy, copy (both indices checked; a copy onto itself changes nothing) and write: every kind.
 #define DS_SHARED(name, Kind, Type)                                                      \
@@ -58,12 +70,14 @@ void GridTooLarge()
     {                                                                                    \
         Type* d = Check(DS_##Kind##_Find(Arg_I(args[0])));                               \
         Type* s = d ? Check(DS_##Kind##_Find(Arg_I(args[1]))) : nullptr;                 \
-        if (s) d->Assign(*s);                                                            \
+        if (s) MemoryManager_Try([&] { d->Assign(*s); });                               \
     }                                                                                    \
     DS_HANDLER(ds_##name##_write)                                                        \
     {                                                                                    \
         Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])));                               \
-        if (s && !DS_WriteString(*s, result)) WriteFailed("ds_" #name "_write");         \
+        bool written = false;                                                            \
+        if (s && MemoryManager_Try([&] { written = DS_WriteString(*s, result); }) && !written) \
+            WriteFailed("ds_" #name "_write");                                           \
     }
 
 DS_SHARED(stack, Stack, CDS_Stack)
@@ -100,7 +114,7 @@ DS_COLLECTION(priority, Priority, CDS_Priority)
     DS_HANDLER(ds_##name##_read)                                                         \
     {                                                                                    \
         Type* s = Check(DS_##Kind##_Find(Arg_I(args[0])));                               \
-        if (s && !DS_ReadString(*s, Arg_S(args[1]))) ReadFailed("ds_" #name "_read");    \
+        if (s) Read(*s, args[1], "ds_" #name "_read");                                   \
     }
 
 DS_READ(stack, Stack, CDS_Stack)
@@ -118,7 +132,7 @@ DS_HANDLER(ds_set_precision)
 
 DS_HANDLER(ds_stack_push)
 {
-    if (CDS_Stack* s = Check(DS_Stack_Find(Arg_I(args[0])))) s->Push(args[1]);
+    if (CDS_Stack* s = Check(DS_Stack_Find(Arg_I(args[0])))) MemoryManager_Try([&] { s->Push(args[1]); });
 }
 
 DS_HANDLER(ds_stack_pop)
@@ -135,7 +149,7 @@ DS_HANDLER(ds_stack_top)
 
 DS_HANDLER(ds_queue_enqueue)
 {
-    if (CDS_Queue* q = Check(DS_Queue_Find(Arg_I(args[0])))) q->Enqueue(args[1]);
+    if (CDS_Queue* q = Check(DS_Queue_Find(Arg_I(args[0])))) MemoryManager_Try([&] { q->Enqueue(args[1]); });
 }
 
 DS_HANDLER(ds_queue_dequeue)
@@ -157,12 +171,12 @@ DS_HANDLER(ds_queue_tail)
 
 DS_HANDLER(ds_list_add)
 {
-    if (CDS_List* l = Check(DS_List_Find(Arg_I(args[0])))) l->Add(args[1]);
+    if (CDS_List* l = Check(DS_List_Find(Arg_I(args[0])))) MemoryManager_Try([&] { l->Add(args[1]); });
 }
 
 DS_HANDLER(ds_list_insert)
 {
-    if (CDS_List* l = Check(DS_List_Find(Arg_I(args[0])))) l->Insert(Arg_I(args[1]), args[2]);
+    if (CDS_List* l = Check(DS_List_Find(Arg_I(args[0])))) MemoryManager_Try([&] { l->Insert(Arg_I(args[1]), args[2]); });
 }
 
 DS_HANDLER(ds_list_replace)
@@ -199,8 +213,7 @@ DS_HANDLER(ds_list_shuffle)
 DS_HANDLER(ds_list_read)
 {
     CDS_List* l = Check(DS_List_Find(Arg_I(args[0])));
-    if (!l || !args[1].IsString()) return;
-    if (!DS_ReadString(*l, Arg_S(args[1]))) ReadFailed("ds_list_read");
+    if (l && args[1].IsString()) Read(*l, args[1], "ds_list_read");
 }
 
 // Maps
@@ -208,12 +221,14 @@ DS_HANDLER(ds_list_read)
 DS_HANDLER(ds_map_add)
 {
     result->SetReal(0.0);
-    if (CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])))) result->SetReal(m->Add(args[1], args[2]));
+    CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])));
+    if (m) MemoryManager_Try([&] { result->SetReal(m->Add(args[1], args[2])); });
 }
 
 DS_HANDLER(ds_map_replace)
 {
-    if (!DS_Fast_MapReplace(args[0], args[1], args[2], result)) NoIndex();
+    CDS_Map* m = Check(DS_Map_Find(Arg_I(args[0])));
+    if (m) MemoryManager_Try([&] { result->SetReal(m->ReplaceOrAdd(args[1], args[2])); });
 }
 
 DS_HANDLER(ds_map_delete)
@@ -255,7 +270,7 @@ DS_HANDLER(ds_map_find_last)
 
 DS_HANDLER(ds_priority_add)
 {
-    if (CDS_Priority* p = Check(DS_Priority_Find(Arg_I(args[0])))) p->Add(args[1], args[2]);
+    if (CDS_Priority* p = Check(DS_Priority_Find(Arg_I(args[0])))) MemoryManager_Try([&] { p->Add(args[1], args[2]); });
 }
 
 DS_HANDLER(ds_priority_change_priority)
@@ -297,15 +312,17 @@ DS_HANDLER(ds_priority_find_max)
 
 DS_HANDLER(ds_grid_create)
 {
-    int index = DS_Grid_Create(Arg_I(args[0]), Arg_I(args[1]));
-    if (index < 0) GridTooLarge();
+    int width = Arg_I(args[0]), height = Arg_I(args[1]);
+    int index = DS_Grid_Create(width, height);
+    if (index < 0 && !CDS_Grid::SizeAllowed(width, height)) GridTooLarge();
     result->SetReal(index);
 }
 
 DS_HANDLER(ds_grid_resize)
 {
     CDS_Grid* g = Check(DS_Grid_Find(Arg_I(args[0])));
-    if (g && !g->Resize(Arg_I(args[1]), Arg_I(args[2]))) GridTooLarge();
+    int width = Arg_I(args[1]), height = Arg_I(args[2]);
+    if (g && !g->Resize(width, height) && !CDS_Grid::SizeAllowed(width, height)) GridTooLarge();
 }
 
 DS_HANDLER(ds_grid_width)

@@ -9,7 +9,8 @@ void Function_DataStructures_Init();
 // makes their calls without going through the table: each does what its built-in does, giving
 // the built-in's result in *result (which may be one of the arguments), and returns true; or
 // returns false having changed nothing when the built-in has something to report (an index
-// that names no structure of its kind, a cell outside the grid).
+// that names no structure of its kind, a cell outside the grid) or to add (a key new to the map,
+// which takes memory that may not be there).
 inline bool DS_Fast_MapFindValue(const TaggedValue& map, const TaggedValue& key, TaggedValue* result)
 {
     const CDS_Map* m = DS_Map_Find(Arg_I(map));
@@ -29,8 +30,10 @@ inline bool DS_Fast_MapReplace(const TaggedValue& map, const TaggedValue& key, c
                                TaggedValue* result)
 {
     CDS_Map* m = DS_Map_Find(Arg_I(map));
-    if (!m) return false;
-    result->SetReal(m->ReplaceOrAdd(key, value));
+    CDS_Map::Entry* e = m ? m->Find(key) : nullptr;
+    if (!e) return false;
+    e->value = value;
+    result->SetReal(1.0);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "Function/Function_Date.h"
 #include "Base/Clock.h"
 #include "Code/Function.h"
+#include "Variable/Variable_BuiltIn.h"
 
 #include <climits>
 #include <cmath>
@@ -248,14 +249,24 @@ DATE_BUILTIN(date_inc_hour) { AddSeconds(result, args, 3600); }
 DATE_BUILTIN(date_inc_minute) { AddSeconds(result, args, 60); }
 DATE_BUILTIN(date_inc_second) { AddSeconds(result, args, 1); }
 
-DATE_BUILTIN(date_get_year) { SetField(result, args[0], [](const tm& f) { return f.tm_year + 1900; }); }
-DATE_BUILTIN(date_get_month) { SetField(result, args[0], [](const tm& f) { return f.tm_mon + 1; }); }
+// The fields of a date, read by the date_get_ built-ins and, of the current date, by the current_
+// variables.
+int Year(const tm& f) { return f.tm_year + 1900; }
+int Month(const tm& f) { return f.tm_mon + 1; }
+int Day(const tm& f) { return f.tm_mday; }
+int Hour(const tm& f) { return f.tm_hour; }
+int Minute(const tm& f) { return f.tm_min; }
+int Second(const tm& f) { return f.tm_sec; }
+int Weekday(const tm& f) { return f.tm_wday; }
+
+DATE_BUILTIN(date_get_year) { SetField(result, args[0], Year); }
+DATE_BUILTIN(date_get_month) { SetField(result, args[0], Month); }
 DATE_BUILTIN(date_get_week) { SetField(result, args[0], [](const tm& f) { return f.tm_yday / 7; }); }
-DATE_BUILTIN(date_get_day) { SetField(result, args[0], [](const tm& f) { return f.tm_mday; }); }
-DATE_BUILTIN(date_get_hour) { SetField(result, args[0], [](const tm& f) { return f.tm_hour; }); }
-DATE_BUILTIN(date_get_minute) { SetField(result, args[0], [](const tm& f) { return f.tm_min; }); }
-DATE_BUILTIN(date_get_second) { SetField(result, args[0], [](const tm& f) { return f.tm_sec; }); }
-DATE_BUILTIN(date_get_weekday) { SetField(result, args[0], [](const tm& f) { return f.tm_wday; }); }
+DATE_BUILTIN(date_get_day) { SetField(result, args[0], Day); }
+DATE_BUILTIN(date_get_hour) { SetField(result, args[0], Hour); }
+DATE_BUILTIN(date_get_minute) { SetField(result, args[0], Minute); }
+DATE_BUILTIN(date_get_second) { SetField(result, args[0], Second); }
+DATE_BUILTIN(date_get_weekday) { SetField(result, args[0], Weekday); }
 DATE_BUILTIN(date_get_day_of_year) { SetField(result, args[0], [](const tm& f) { return (int)(SecondsOfYear(f, 1) / 86400); }); }
 DATE_BUILTIN(date_get_hour_of_year) { SetField(result, args[0], [](const tm& f) { return (int)(SecondsOfYear(f) / 3600); }); }
 DATE_BUILTIN(date_get_minute_of_year) { SetField(result, args[0], [](const tm& f) { return (int)(SecondsOfYear(f) / 60); }); }
@@ -300,6 +311,15 @@ DATE_BUILTIN(date_is_today)
     bool same = LocalFields(args[0].GetReal(), &f) && LocalFields(Now(), &today) && f.tm_year == today.tm_year &&
                 f.tm_mon == today.tm_mon && f.tm_yday == today.tm_yday;
     result->SetReal(same ? 1.0 : 0.0);
+}
+
+// current_year and the like: a field of the current date, as date_get_ gives it of that date.
+template <int (*Field)(const tm&)>
+bool GetCurrent(CInstance*, int, TaggedValue* out)
+{
+    out->SetReal(0.0);
+    SetField(out, TaggedValue(Now()), Field);
+    return true;
 }
 
 #undef DATE_BUILTIN
@@ -365,4 +385,15 @@ void Function_Date_Init()
 {
     tzset();
     Function_AddTable(kDates);
+}
+
+void Function_Date_Variables_Init()
+{
+    Variable_BuiltIn_Add("current_year", GetCurrent<Year>, nullptr, false);
+    Variable_BuiltIn_Add("current_month", GetCurrent<Month>, nullptr, false);
+    Variable_BuiltIn_Add("current_day", GetCurrent<Day>, nullptr, false);
+    Variable_BuiltIn_Add("current_weekday", GetCurrent<Weekday>, nullptr, false);
+    Variable_BuiltIn_Add("current_hour", GetCurrent<Hour>, nullptr, false);
+    Variable_BuiltIn_Add("current_minute", GetCurrent<Minute>, nullptr, false);
+    Variable_BuiltIn_Add("current_second", GetCurrent<Second>, nullptr, false);
 }

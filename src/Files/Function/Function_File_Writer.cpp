@@ -1,6 +1,10 @@
-// Files that scripts write, kept in memory and written whole when closed.
+// Files that scripts write, kept in memory and written whole when closed. Without the memory for
+// what a script writes the write is refused whole (and the built-in's call reports it).
 #include "Base/Console.h"
+#include "Base/MemoryManager.h"
 #include "Function/Function_File_Internal.h"
+
+#include <memory>
 
 CWriteFile* CWriteFile::Open(LoadSaveFolder where, const char* name, LoadSaveFile* initial, bool truncate)
 {
@@ -8,11 +12,16 @@ CWriteFile* CWriteFile::Open(LoadSaveFolder where, const char* name, LoadSaveFil
     CWriteFile* file = nullptr;
     bool existed = false;
     if (name && size <= FILE_MAX_WRITE && LoadSave_PrepareWrite(where, name, &existed)) {
-        file = new CWriteFile;
-        file->m_where = where;
-        file->m_name = name;
-        if (size > 0) file->m_bytes.assign((const char*)initial->bytes, (size_t)size);
-        file->m_changed = existed ? truncate : size > 0;
+        std::unique_ptr<CWriteFile> made;
+        if (MemoryManager_Try([&] {
+                made.reset(new CWriteFile);
+                made->m_name = name;
+                if (size > 0) made->m_bytes.assign((const char*)initial->bytes, (size_t)size);
+            })) {
+            file = made.release();
+            file->m_where = where;
+            file->m_changed = existed ? truncate : size > 0;
+        }
     }
     LoadSave_FClose(initial);
     return file;
@@ -38,10 +47,16 @@ bool CWriteFile::Write(const void* bytes, int64_t count)
         m_warned = true;
         return false;
     }
-    if (m_position > Size()) m_bytes.resize((size_t)m_position, '\0');
-    int64_t overlap = Size() - m_position;
-    if (overlap > count) overlap = count;
-    m_bytes.replace((size_t)m_position, (size_t)overlap, (const char*)bytes, (size_t)count);
+    size_t had = m_bytes.size();
+    if (!MemoryManager_Try([&] {
+            if (m_position > Size()) m_bytes.resize((size_t)m_position, '\0');
+            int64_t overlap = Size() - m_position;
+            if (overlap > count) overlap = count;
+            m_bytes.replace((size_t)m_position, (size_t)overlap, (const char*)bytes, (size_t)count);
+        })) {
+        m_bytes.resize(had);  // a gap filled before the memory ran out goes again
+        return false;
+    }
     m_position += count;
     m_changed = true;
     return true;
@@ -51,10 +66,13 @@ bool CWriteFile::WriteText(const char* text)
 {
     std::string converted;
     char previous = m_bytes.empty() ? 0 : m_bytes.back();
-    for (const char* p = text; *p; previous = *p++) {
-        if (*p == '\n' && previous != '\r') converted += '\r';
-        converted += *p;
-    }
+    bool made = MemoryManager_Try([&] {
+        for (const char* p = text; *p; previous = *p++) {
+            if (*p == '\n' && previous != '\r') converted += '\r';
+            converted += *p;
+        }
+    });
+    if (!made) return false;
     m_position = Size();
     return Write(converted.data(), (int64_t)converted.size());
 }

@@ -260,7 +260,7 @@ static std::vector<CInstance*> Selected(int target, CInstance* self, CInstance* 
 void F_instance_deactivate_object(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (!Run_Room) return;
-    Flag(Selected(Arg_I(args[0]), self, other, Run_Room->active), true);
+    Flag(Selected(Arg_I(args[0]), self, other, Run_Room->active.Snapshot()), true);
     Finish();
 }
 
@@ -273,21 +273,21 @@ void F_instance_deactivate_region(TaggedValue* result, CInstance* self, CInstanc
 void F_instance_activate_all(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (!Run_Room) return;
-    Flag(Run_Room->deactivated, false);
+    Flag(Run_Room->deactivated.Snapshot(), false);
     Finish();
 }
 
 void F_instance_activate_object(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (!Run_Room) return;
-    Flag(Selected(Arg_I(args[0]), self, other, Run_Room->deactivated), false);
+    Flag(Selected(Arg_I(args[0]), self, other, Run_Room->deactivated.Snapshot()), false);
     Finish();
 }
 
 void F_instance_activate_region(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (!Run_Room) return;
-    Flag(InRegion(Run_Room->deactivated, args), false);
+    Flag(InRegion(Run_Room->deactivated.Snapshot(), args), false);
     Finish();
 }
 

@@ -3,6 +3,7 @@
 #include "Function/Function_Interaction_Internal.h"
 
 #include "Base/Console.h"
+#include "Base/Stop.h"
 #include "Code/Arguments.h"
 #include "Graphics/Graphics_Text.h"
 #include "IO/IO.h"
@@ -21,12 +22,12 @@
 namespace {
 
 // A wait for a key or button handles the window's messages every 50 ms. It ends early when the
-// player closes the window, when there is no window to bring input, and during playback, whose
-// input comes from the recording step by step.
+// player closes the window, when there is no window to bring input, during playback, whose
+// input comes from the recording step by step, and at a stop signal.
 void WaitFor(bool (*arrived)())
 {
     PumpMessages();
-    while (!arrived() && !Window_Quit && MainWindow && !IO_PlaybackActive()) {
+    while (!arrived() && !Window_Quit && MainWindow && !IO_PlaybackActive() && !Stop_Requested()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         PumpMessages();
     }
@@ -88,17 +89,41 @@ void F_highscore_show(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* ar
     IO_Clear();
 }
 
-// The display settings (of highscore_show_ext too) have no visible effect here and are not kept.
-void F_highscore_set_setting(TaggedValue*, CInstance*, CInstance*, int, TaggedValue*) {}
-
-// Of the three texts only the empty-place name is ever shown (by highscore_clear's names).
-void F_highscore_set_strings(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+// The look of the window is kept as the setters below keep it (the back colour stays).
+void F_highscore_show_ext(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
-    HighScore_SetEmptyName(Arg_S(args[1]));
+    HighScore_SetBackground(Arg_I(args[1]));
+    HighScore_SetBorder(Arg_B(args[2]));
+    HighScore_SetColours(HighScore_Look().back_colour, Arg_I(args[3]), Arg_I(args[4]));
+    HighScore_SetFont(Arg_S(args[5]), Arg_I(args[6]));
+    F_highscore_show(result, self, other, argc, args);
 }
 
-void F_highscore_set_font(TaggedValue*, CInstance*, CInstance*, int, TaggedValue*)
+// The empty-place name is what highscore_clear writes (and so what draw_highscore draws).
+void F_highscore_set_strings(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
 {
+    HighScore_SetStrings(Arg_S(args[0]), Arg_S(args[1]), Arg_S(args[2]));
+}
+
+void F_highscore_set_background(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    HighScore_SetBackground(Arg_I(args[0]));
+}
+
+void F_highscore_set_border(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    HighScore_SetBorder(Arg_BD(args[0]));
+}
+
+void F_highscore_set_colors(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    HighScore_SetColours(Arg_I(args[0]), Arg_I(args[1]), Arg_I(args[2]));
+}
+
+// The style is not kept.
+void F_highscore_set_font(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* args)
+{
+    HighScore_SetFont(Arg_S(args[0]), Arg_I(args[1]));
     Console_Debug->Output("Function F_HighscoreSetFont has no implementation.\n\n");
 }
 

@@ -12,6 +12,7 @@
 #include "Variable/Variable_Main.h"
 
 #include <charconv>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -25,25 +26,6 @@ namespace {
 
 int g_executeCounter = 0;
 int g_executeFileCounter = 0;
-
-// Saves the argument slots and fills them from args (at most 15); restores them when it ends.
-class ArgumentScope {
-public:
-    ArgumentScope(int argc, const TaggedValue* args)
-    {
-        for (int i = 0; i < ARGUMENT_SLOTS; i++) {
-            m_saved[i] = std::move(ArgumentSlots[i]);
-            ArgumentSlots[i] = i < argc && i < ARGUMENT_SLOTS - 1 ? args[i] : TaggedValue(0.0);
-        }
-    }
-    ~ArgumentScope()
-    {
-        for (int i = 0; i < ARGUMENT_SLOTS; i++) ArgumentSlots[i] = std::move(m_saved[i]);
-    }
-
-private:
-    TaggedValue m_saved[ARGUMENT_SLOTS];
-};
 
 // Compiles and runs text with the caller's self and other (the steps shared by execute_string
 // and execute_file); a compile error is reported with the given heading, cut to `limit` bytes.
@@ -184,7 +166,8 @@ void F_external_free(TaggedValue*, CInstance*, CInstance*, int, TaggedValue* arg
 void F_execute_string(TaggedValue* result, CInstance* self, CInstance* other, int argc, TaggedValue* args)
 {
     if (argc < 1) return;
-    ArgumentScope scope(argc - 1, args + 1);
+    // At most 15 arguments follow the code.
+    ArgumentSlotsScope slots(std::min(argc, ARGUMENT_SLOTS) - 1, args + 1);
     char name[32];
     snprintf(name, sizeof name, "Execute.%d", g_executeCounter++);
     ExecuteText(result, self, other, Arg_S(args[0]), name, "COMPILATION ERROR in string to be executed\n", 1023);
@@ -212,7 +195,7 @@ void F_execute_file(TaggedValue* result, CInstance* self, CInstance* other, int 
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     }
     LoadSave_FClose(f);
-    ArgumentScope scope(argc - 1, args + 1);
+    ArgumentSlotsScope slots(argc - 1, args + 1);
     char name[32];
     snprintf(name, sizeof name, "ExecuteFile.%d", g_executeFileCounter++);
     ExecuteText(result, self, other, text.c_str(), name, "COMPILATION ERROR in file to be executed\n", 255);
@@ -238,15 +221,9 @@ void F_show_debug_message(TaggedValue* result, CInstance*, CInstance*, int, Tagg
 void Function_ExecuteScript(int index, CInstance* self, CInstance* other, int argc, const TaggedValue* args,
                             TaggedValue* result)
 {
-    int n = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
-    TaggedValue local[ARGUMENT_SLOTS];
-    for (int i = 0; i < n; i++) local[i] = args[i];
-    int savedCount = argument_count;
-    argument_count = n;
     TaggedValue value;
     PendingScriptError.pending = false;
-    Script_Execute(index, self, other, n, &value, local);
-    argument_count = savedCount;
+    Script_Execute(index, self, other, argc, &value, args);
     if (PendingScriptError.pending) {
         PendingScriptError.pending = false;
         std::string message = PendingScriptError.message;

@@ -124,7 +124,7 @@ CPhysicsObject* SelfBody(CInstance* self, CPhysicsWorld** world)
 std::vector<CInstance*> Targets(int target, CInstance* self, const char* who)
 {
     std::vector<CInstance*> out;
-    const std::vector<CInstance*>* list = nullptr;
+    const CInstanceList* list = nullptr;
     if (target == -1) {
         if (self) out.push_back(self);
     } else if (target == -3) {

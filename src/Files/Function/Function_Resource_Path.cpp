@@ -1,6 +1,7 @@
 // Scripts (their text and running them), paths (queries and edits) and time lines.
 #include "Function/Function_Resource_Internal.h"
 #include "Base/Console.h"
+#include "Base/MemoryManager.h"
 #include "Code/Arguments.h"
 #include "Function/Function_Misc.h"
 #include "Path/Path_Main.h"
@@ -19,11 +20,12 @@ CPath* PathAt(const TaggedValue& a)
     return Path_Get(Arg_I(a));
 }
 
-// An edit of an existing path; every edit recomputes the path.
+// An edit of an existing path; one that finds no memory for a point leaves the path as it was
+// (and the call reports it).
 template <class F>
 void EditPath(const TaggedValue* args, F edit)
 {
-    if (CPath* path = PathAt(args[0])) edit(*path);
+    if (CPath* path = PathAt(args[0])) MemoryManager_Try([&] { edit(*path); });
 }
 
 // A point field: point n, a zero point out of range.

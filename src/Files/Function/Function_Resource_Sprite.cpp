@@ -34,9 +34,9 @@ CSprite* SpriteAt(const TaggedValue& a)
 void SpriteChanged(int sprite)
 {
     if (!Run_Room) return;
-    for (const std::vector<CInstance*>* list : {&Run_Room->active, &Run_Room->deactivated})
+    for (const CInstanceList* list : {&Run_Room->active, &Run_Room->deactivated})
         for (CInstance* inst : *list)
-            if (inst->sprite_index == sprite || inst->mask_index == sprite) inst->bbox_dirty = true;
+            if (inst->sprite_index == sprite || inst->mask_index == sprite) inst->ShapeChanged();
 }
 
 // The sprite of the first argument, or null after the message.

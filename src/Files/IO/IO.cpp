@@ -22,6 +22,7 @@ bool directPressed[IO_KEY_COUNT];
 IO_StepState step;
 int lastKey;
 int lastButton[IO_MOUSE_DEVICES];
+char lastChar[IO_CHAR_BYTES + 1];
 bool liveInput = true;
 
 int keyMap[IO_KEY_COUNT];
@@ -62,6 +63,14 @@ void TypedDropFirst()
     typed[typedLength] = 0;
 }
 
+// The bytes of the character (or stray byte) that text starts with, at most IO_CHAR_BYTES.
+size_t CharBytes(const char* text)
+{
+    size_t n = 1;
+    while (n < IO_CHAR_BYTES && text[n] && IsContinuation((unsigned char)text[n])) n++;
+    return n;
+}
+
 // Appends one UTF-8 character (or a stray byte) and keeps the newest IO_TYPED_MAX characters.
 void TypedAppendChar(const char* c, size_t n)
 {
@@ -74,8 +83,7 @@ void TypedAppendChar(const char* c, size_t n)
 void TypedAppend(const char* text)
 {
     for (size_t i = 0; text[i];) {
-        size_t n = 1;
-        while (n < 4 && text[i + n] && IsContinuation((unsigned char)text[i + n])) n++;
+        size_t n = CharBytes(text + i);
         TypedAppendChar(text + i, n);
         i += n;
     }
@@ -169,6 +177,16 @@ void IO_KeyClear(int key)
 
 int IO_GetLastKey() { return lastKey; }
 void IO_SetLastKey(int key) { lastKey = key; }
+int IO_GetKey() { return IO_KeyDown(lastKey) ? lastKey : 0; }
+
+const char* IO_GetLastChar() { return lastChar; }
+
+void IO_SetLastChar(const char* text)
+{
+    size_t n = text && *text ? CharBytes(text) : 0;
+    memset(lastChar, 0, sizeof lastChar);  // zero-padded, so that step states compare whole
+    memcpy(lastChar, text, n);
+}
 
 void IO_KeyMap_Set(int key, int target)
 {
@@ -284,7 +302,11 @@ void IO_Event_KeyRepeat(int key)
 
 void IO_Event_Text(const char* utf8)
 {
-    if (liveInput && utf8) TypedAppend(utf8);
+    if (!liveInput || !utf8 || !*utf8) return;
+    TypedAppend(utf8);
+    const char* last = utf8;
+    for (const char* c = utf8; *c; c += CharBytes(c)) last = c;
+    IO_SetLastChar(last);
 }
 
 void IO_Event_Backspace()
@@ -333,6 +355,7 @@ void IO_GetStepState(IO_StepState* out)
         out->lastButton[d] = lastButton[d];
     }
     out->lastKey = lastKey;
+    memcpy(out->lastChar, lastChar, sizeof lastChar);
 }
 
 void IO_SetStepState(const IO_StepState& state)
@@ -349,4 +372,5 @@ void IO_SetStepState(const IO_StepState& state)
         lastButton[d] = state.lastButton[d];
     }
     lastKey = state.lastKey;
+    IO_SetLastChar(state.lastChar);
 }

@@ -8,6 +8,7 @@ constexpr int IO_KEY_COUNT = 256;
 constexpr int IO_MOUSE_DEVICES = 5;
 constexpr int IO_MOUSE_BUTTONS = 3;  // 1 left, 2 right, 3 middle
 constexpr int IO_TYPED_MAX = 1024;   // characters kept in the typing buffer
+constexpr int IO_CHAR_BYTES = 4;     // the longest character of typed text, in bytes
 
 // Bits of a key or button in the step state.
 enum : uint8_t { IO_DOWN = 1, IO_PRESSED = 2, IO_RELEASED = 4 };
@@ -23,6 +24,7 @@ struct IO_StepState {
     int32_t mouseY[IO_MOUSE_DEVICES];
     int32_t lastKey;
     int32_t lastButton[IO_MOUSE_DEVICES];
+    char lastChar[IO_CHAR_BYTES + 1];  // the last character typed, UTF-8, NUL-ended ("" none)
 };
 
 // Mouse positions per device in window coordinates.
@@ -44,6 +46,12 @@ bool IO_KeyCheck(int key, uint8_t state);
 void IO_KeyClear(int key);
 int IO_GetLastKey();
 void IO_SetLastKey(int key);
+// keyboard_key: the last key pressed while it is still held, else 0.
+int IO_GetKey();
+// keyboard_lastchar: the last character typed (shared storage); setting keeps the first character
+// of the text ("" for none).
+const char* IO_GetLastChar();
+void IO_SetLastChar(const char* text);
 
 void IO_KeyMap_Set(int key, int target);
 int IO_KeyMap_Get(int key);

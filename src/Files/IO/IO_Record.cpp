@@ -2,6 +2,7 @@
 #include "IO/IO_Record.h"
 
 #include "Base/Console.h"
+#include "Base/UTF8.h"
 #include "IO/IO.h"
 
 #include <cstdio>
@@ -29,6 +30,7 @@ enum Tag : uint8_t {
     TAG_LASTBUTTON = 0x15,
     TAG_TEXT = 0x16,
     TAG_VALUE = 0x17,
+    TAG_LASTCHAR = 0x18,
     TAG_END = 0xFF,
 };
 
@@ -92,6 +94,11 @@ void EncodeChanges(std::vector<uint8_t>& b, const Snapshot& now, const Snapshot&
         if (n.lastButton[d] != w.lastButton[d]) Put8(b, TAG_LASTBUTTON), Put8(b, (uint8_t)d), Put32(b, (uint32_t)n.lastButton[d]);
     }
     if (n.lastKey != w.lastKey) Put8(b, TAG_LASTKEY), Put32(b, (uint32_t)n.lastKey);
+    if (strcmp(n.lastChar, w.lastChar) != 0) {
+        size_t length = strlen(n.lastChar);
+        Put8(b, TAG_LASTCHAR), Put8(b, (uint8_t)length);
+        b.insert(b.end(), n.lastChar, n.lastChar + length);
+    }
     if (now.typed != was.typed) {
         Put8(b, TAG_TEXT), Put32(b, (uint32_t)now.typed.size());
         b.insert(b.end(), now.typed.begin(), now.typed.end());
@@ -136,7 +143,7 @@ struct Reader {
     }
 };
 
-enum class Parse { Step, End, Damaged };
+enum class Parse { Step, End, Damaged, NotUtf8 };
 
 // Applies one step's changes (starting at its step tag) to the snapshot.
 Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
@@ -184,7 +191,15 @@ Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
             if (!r.Get32(&x) || x > MAX_TEXT || r.bytes.size() - r.pos < x) return Parse::Damaged;
             s.typed.assign((const char*)r.bytes.data() + r.pos, x);
             if (s.typed.find('\0') != std::string::npos) return Parse::Damaged;
+            if (!UTF8_Valid(s.typed.data(), s.typed.size())) return Parse::NotUtf8;
             r.pos += x;
+            break;
+        case TAG_LASTCHAR:
+            if (!r.Get8(&a) || a > IO_CHAR_BYTES || r.bytes.size() - r.pos < a) return Parse::Damaged;
+            memset(st.lastChar, 0, sizeof st.lastChar);
+            memcpy(st.lastChar, r.bytes.data() + r.pos, a);
+            r.pos += a;
+            if (strlen(st.lastChar) != a) return Parse::Damaged;
             break;
         case TAG_VALUE:
             if (!r.Get8(&a) || !r.Get64(&v) || a >= IO_REPLAY_SLOTS) return Parse::Damaged;
@@ -308,8 +323,9 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         size_t at = r.pos;
         Parse p = ParseStep(r, scratch, n);
         if (p == Parse::End) break;
-        if (p == Parse::Damaged) {
-            Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)\n", path, n, at);
+        if (p == Parse::Damaged || p == Parse::NotUtf8) {
+            Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)%s\n", path, n, at,
+                                     p == Parse::NotUtf8 ? ": its typed text is not UTF-8" : "");
             return false;
         }
     }

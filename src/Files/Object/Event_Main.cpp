@@ -102,7 +102,7 @@ void Event_Perform_All(int type, int number)
     if (!room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
     if (!Object_EventUsed(type, number)) return;
-    std::vector<CInstance*> list = room->active;
+    std::vector<CInstance*> list = room->active.Snapshot();
     EventScope scope(type, number);
     CEventLookup lookup(type, number);
     for (size_t i = 0; i < list.size(); i++) {
@@ -125,7 +125,7 @@ void Event_PerformForObjects(int type, int number)
     for (int index : objects) {
         CObject* o = Object_Find(index);
         if (!o) continue;
-        std::vector<CInstance*> list = o->instances;
+        std::vector<CInstance*> list = o->instances.Snapshot();
         for (CInstance* inst : list) {
             if (Room_ChangePending()) return;
             if (inst->object_index == index && Event_InPass(inst, stamp))

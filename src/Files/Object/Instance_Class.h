@@ -1,5 +1,7 @@
 // CInstance: one instance of an object in a room.
 #pragma once
+#include "Object/Instance_List.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,6 +16,26 @@ constexpr int INSTANCE_ID_FIRST = 100000;
 constexpr int INSTANCE_ID_LAST = 1000000000;
 constexpr int ALARM_COUNT = 12;
 
+// A field that anyone reads and only CInstance writes: what the bounding box depends on (position,
+// scale, angle, sprite, mask), written through the setters that mark the box dirty, and the box
+// itself, so that no write can leave a stale box behind.
+template <class T>
+class CInstanceField {
+public:
+    constexpr operator T() const { return m_value; }
+
+private:
+    friend class CInstance;
+    constexpr explicit CInstanceField(T value) : m_value(value) {}
+    CInstanceField& operator=(const CInstanceField&) = default;
+    CInstanceField& operator=(T value)
+    {
+        m_value = value;
+        return *this;
+    }
+    T m_value;
+};
+
 // Aligned to a cache line, so that the leading fields share as few lines as they can.
 class alignas(64) CInstance {
 public:
@@ -26,7 +48,7 @@ public:
     // drawing read lie together at the start (motion and life cycle, then the image), so that a
     // walk touches one or two cache lines of each instance.
     int64_t creation_stamp = 0;  // the EventStamp of the pass that made or changed it
-    float x, y;
+    CInstanceField<float> x, y;
     float xprevious, yprevious;
     float hspeed = 0.0f, vspeed = 0.0f, speed = 0.0f;
     float friction = 0.0f, gravity = 0.0f;
@@ -36,18 +58,18 @@ public:
     bool deactivated = false;
     bool visible = true;
     bool timeline_running = false;
-    bool bbox_dirty = true;
+    CInstanceField<bool> bbox_dirty{true};  // set by the shape's setters, cleared by Compute_BoundingBox
 
     int object_index;
-    int sprite_index = -1;
+    CInstanceField<int> sprite_index{-1};
     float image_index = 0.0f;
     float image_speed = 1.0f;
-    float image_xscale = 1.0f, image_yscale = 1.0f;
-    float image_angle = 0.0f;
+    CInstanceField<float> image_xscale{1.0f}, image_yscale{1.0f};
+    CInstanceField<float> image_angle{0.0f};
     float image_alpha = 1.0f;
     int image_blend = 0xFFFFFF;
     float depth = 0.0f;
-    int mask_index = -1;
+    CInstanceField<int> mask_index{-1};
     float direction = 0.0f;
     float gravity_direction = 270.0f;
 
@@ -76,19 +98,34 @@ public:
     bool mouse_over = false;    // the mouse was over the instance's shape last step
 
     // The bounding box, brought up to date by Compute_BoundingBox when dirty.
-    int bbox_left = 0, bbox_top = 0, bbox_right = 0, bbox_bottom = 0;
+    CInstanceField<int> bbox_left{0}, bbox_top{0}, bbox_right{0}, bbox_bottom{0};
 
     CPhysicsObject* physics = nullptr;  // null without a body
 
+    // The keys of the instance's entries in the room's active or deactivated list and in its
+    // objects' lists (kept by CRoom): its entry is found by them even after its depth changed.
+    InstanceKey room_key;
+    uint64_t object_seq = 0;
+
+    // The shape's setters: each marks the bounding box dirty when the value changes.
     void SetPosition(float nx, float ny);
+    void SetImageXScale(float s);
+    void SetImageYScale(float s);
+    void SetImageAngle(float a);
+    void SetSprite(int sprite);
+    void SetMask(int mask);
+    // A sprite the instance shows or collides with has changed: the box is made again when read.
+    void ShapeChanged() { bbox_dirty = true; }
+    // Runs f with the instance standing at (x, y), then puts it back exactly as it was, its box
+    // included, so that trying a place costs no box at the old one.
+    template <class F>
+    auto TryAt(float tx, float ty, F f);
+
     void SetDirection(float d);
     void SetSpeed(float s);
     void SetHSpeed(float h);
     void SetVSpeed(float v);
     void AddMotion(float dir, float sp);
-    void SetImageXScale(float s);
-    void SetImageYScale(float s);
-    void SetImageAngle(float a);
     void SetPathPosition(float p);
     void SetPathSpeed(float s);
     void StartPath(int path, float speed, float scale, float orientation, bool relative, int endAction);
@@ -98,6 +135,20 @@ public:
     void Compute_BoundingBox();
     void Assign(const CInstance* other);
 };
+
+template <class F>
+auto CInstance::TryAt(float tx, float ty, F f)
+{
+    float ox = x, oy = y;
+    bool dirty = bbox_dirty;
+    int l = bbox_left, t = bbox_top, r = bbox_right, b = bbox_bottom;
+    SetPosition(tx, ty);
+    auto result = f();
+    x = ox, y = oy;
+    bbox_left = l, bbox_top = t, bbox_right = r, bbox_bottom = b;
+    bbox_dirty = dirty;
+    return result;
+}
 
 // Instances lie apart on the heap, so a walk over a list of them waits on memory at each one:
 // asking early for the three leading lines (the fields walks read) of the one `ahead` places on
@@ -119,6 +170,9 @@ CInstance* Instance_Find(int id);
 // instance (the room's list, in ascending depth), 100000 and above that instance, otherwise every
 // active instance of that object and of its descendants. Instances marked destroyed are left out.
 void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out);
+// The first of them (what a dotted read reads), found without collecting the others; null when
+// there is none.
+CInstance* Instance_FirstTarget(int target, CInstance* self, CInstance* other);
 // Whether object `object` is `ancestor` or descends from it; the world installs it (null: the
 // object itself only).
 extern bool (*Instance_ObjectIsDescendant)(int object, int ancestor);

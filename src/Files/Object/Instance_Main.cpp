@@ -44,42 +44,62 @@ void Instance_Unregister(CInstance* inst)
     Sequence.erase(seq);
 }
 
-// Without a room (code run on its own, as by zuzrun) every registered instance takes part.
-static void CollectUnplaced(int target, std::vector<CInstance*>& out)
-{
-    for (auto& entry : Order) {
-        CInstance* inst = entry.second;
-        if (!Usable(inst)) continue;
-        bool of = target == -3 || inst->object_index == target ||
-                  (Instance_ObjectIsDescendant && Instance_ObjectIsDescendant(inst->object_index, target));
-        if (of) out.push_back(inst);
-    }
-}
-
 CInstance* Instance_Find(int id)
 {
     auto it = ById.find(id);
     return it == ById.end() ? nullptr : it->second;
 }
 
+namespace {
+
+// Calls visit for each instance a target names, in order, until it returns false. Without a
+// room (code run on its own, as by zuzrun) every registered instance takes part.
+template <class Visit>
+void VisitTargets(int target, CInstance* self, CInstance* other, Visit visit)
+{
+    auto each = [&](const auto& list) {
+        for (CInstance* inst : list)
+            if (Usable(inst) && !visit(inst)) return;
+    };
+    if (target == -1) {
+        if (self && !self->marked) visit(self);
+    } else if (target == -2) {
+        if (other && !other->marked) visit(other);
+    } else if (!Run_Room && (target == -3 || (target >= 0 && target < INSTANCE_ID_FIRST))) {
+        for (auto& entry : Order) {
+            CInstance* inst = entry.second;
+            bool of = target == -3 || inst->object_index == target ||
+                      (Instance_ObjectIsDescendant && Instance_ObjectIsDescendant(inst->object_index, target));
+            if (of && Usable(inst) && !visit(inst)) return;
+        }
+    } else if (target == -3) {
+        each(Run_Room->active);
+    } else if (target >= INSTANCE_ID_FIRST) {
+        CInstance* inst = Instance_Find(target);
+        if (Usable(inst)) visit(inst);
+    } else if (CObject* o = Object_Find(target)) {
+        // The object's list holds its active instances and those of its descendants.
+        each(o->instances);
+    }
+}
+
+}  // namespace
+
 void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out)
 {
     out.clear();
-    if (target == -1) {
-        if (self && !self->marked) out.push_back(self);
-    } else if (target == -2) {
-        if (other && !other->marked) out.push_back(other);
-    } else if (!Run_Room && (target == -3 || (target >= 0 && target < INSTANCE_ID_FIRST))) {
-        CollectUnplaced(target, out);
-    } else if (target == -3) {
-        for (CInstance* inst : Run_Room->active)
-            if (Usable(inst)) out.push_back(inst);
-    } else if (target >= INSTANCE_ID_FIRST) {
-        CInstance* inst = Instance_Find(target);
-        if (Usable(inst)) out.push_back(inst);
-    } else if (CObject* o = Object_Find(target)) {
-        // The object's list holds its active instances and those of its descendants.
-        for (CInstance* inst : o->instances)
-            if (Usable(inst)) out.push_back(inst);
-    }
+    VisitTargets(target, self, other, [&](CInstance* inst) {
+        out.push_back(inst);
+        return true;
+    });
+}
+
+CInstance* Instance_FirstTarget(int target, CInstance* self, CInstance* other)
+{
+    CInstance* first = nullptr;
+    VisitTargets(target, self, other, [&](CInstance* inst) {
+        first = inst;
+        return false;
+    });
+    return first;
 }

@@ -86,6 +86,18 @@ void CInstance::SetImageAngle(float a)
     image_angle = a;
 }
 
+void CInstance::SetSprite(int sprite)
+{
+    if (sprite != sprite_index) bbox_dirty = true;
+    sprite_index = sprite;
+}
+
+void CInstance::SetMask(int mask)
+{
+    if (mask != mask_index) bbox_dirty = true;
+    mask_index = mask;
+}
+
 void CInstance::SetPathPosition(float p)
 {
     if (!(p > 0.0f)) p = 0.0f;
@@ -223,6 +235,6 @@ void CInstance::Compute_BoundingBox()
         }
     bbox_left = BoxPixel(x + minx);
     bbox_top = BoxPixel(y + miny);
-    bbox_right = std::max(bbox_left, BoxPixel(x + maxx) - 1);
-    bbox_bottom = std::max(bbox_top, BoxPixel(y + maxy) - 1);
+    bbox_right = std::max<int>(bbox_left, BoxPixel(x + maxx) - 1);
+    bbox_bottom = std::max<int>(bbox_top, BoxPixel(y + maxy) - 1);
 }

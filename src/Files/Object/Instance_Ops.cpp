@@ -54,24 +54,25 @@ void Instance_ChangeObject(CInstance* inst, int object, bool perform)
     }
     if (!inst) return;
     if (perform && !inst->destroy_guard) Event_Perform_Instance(inst, inst, EVENT_DESTROY, 0);
-    // Only an instance of the room is relinked (not, say, the self of room creation code).
-    bool linked = Run_Room && Run_Room->UnlinkInstance(inst);
+    // Only an active instance of the room moves between objects' lists (not, say, the self of
+    // room creation code); its place in the room's list changes only with its depth.
+    bool listed = Run_Room && Run_Room->LeaveObjectLists(inst);
     inst->object_index = object;
     inst->object = o;
-    inst->sprite_index = o->sprite;
-    inst->mask_index = o->mask;
+    inst->SetSprite(o->sprite);
+    inst->SetMask(o->mask);
     inst->depth = (float)o->depth;
     inst->visible = (o->flags & OBJECT_VISIBLE) != 0;
     inst->solid = (o->flags & OBJECT_SOLID) != 0;
     inst->persistent = (o->flags & OBJECT_PERSISTENT) != 0;
-    inst->bbox_dirty = true;
     inst->creation_stamp = EventStamp;
-    if (linked) Run_Room->LinkInstance(inst);
+    if (listed) Run_Room->JoinObjectLists(inst);
+    if (Run_Room) Run_Room->ChangeDepth(inst);
     if (perform) Event_Perform_Instance(inst, inst, EVENT_CREATE, 0);
 }
 
 // The live instances of -3 or an object (with descendants); instance ids give none.
-static const std::vector<CInstance*>* TargetList(int target)
+static const CInstanceList* TargetList(int target)
 {
     if (!Run_Room) return nullptr;
     if (target == -3) return &Run_Room->active;
@@ -85,7 +86,7 @@ int Instance_Number(int target)
         CInstance* inst = Instance_Find(target);
         return inst && !inst->marked && !inst->deactivated ? 1 : 0;
     }
-    const std::vector<CInstance*>* list = TargetList(target);
+    const CInstanceList* list = TargetList(target);
     int n = 0;
     if (list)
         for (CInstance* i : *list)
@@ -95,7 +96,7 @@ int Instance_Number(int target)
 
 static CInstance* Extreme(float x, float y, int target, bool nearest)
 {
-    const std::vector<CInstance*>* list = TargetList(target);
+    const CInstanceList* list = TargetList(target);
     if (!list) return nullptr;
     double best = nearest ? 100000000.0 : -1.0;
     CInstance* found = nullptr;
@@ -149,6 +150,5 @@ void Instance_SetSprite(CInstance* inst, int sprite)
         return;
     }
     if (!inst) return;
-    inst->sprite_index = sprite;
-    inst->bbox_dirty = true;
+    inst->SetSprite(sprite);
 }

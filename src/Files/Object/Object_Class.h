@@ -1,6 +1,7 @@
 // CObject, the template of instances, and CEvent, one event of an object.
 #pragma once
 #include "Code/Code_Class.h"
+#include "Object/Instance_List.h"
 
 #include <cstdint>
 #include <map>
@@ -106,8 +107,9 @@ public:
     int index = -1;
     std::unique_ptr<ObjectPhysics> physics;  // null: instances get no body of their own
 
-    // The active instances of this object and of its descendants, in order of creation.
-    std::vector<CInstance*> instances;
+    // The active instances of this object and of its descendants, in the order they joined
+    // (creation order, save for instances changed into the object, which join at the end).
+    CInstanceList instances;
 
     // The object's own event, or null.
     CEvent* GetEvent(int type, int number) const;

@@ -53,7 +53,7 @@ bool Object_Delete(int index)
     if (!Object_Exists(index)) return false;
     for (auto& o : Objects)
         if (o && o->parent == Objects[index].get()) o->parent = nullptr;
-    Objects[index]->instances.clear();
+    Objects[index]->instances.Clear();
     Deleted.push_back(std::move(Objects[index]));
     Object_EventsChanged();
     return true;

@@ -1,4 +1,5 @@
 #include "Path/Path_Class.h"
+#include "Base/MemoryManager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,62 +14,65 @@ const PathPoint& CPath::GetPoint(int n) const
 
 PathPoint CPath::GetPointAt(float fraction) const
 {
-    if (m_internal.empty()) return PathPoint();
-    if (m_internal.size() == 1 || m_length <= 0.0f) return m_internal[0];
+    const Curve& c = Refresh();
+    const std::vector<PathPoint>& internal = c.internal;
+    const std::vector<float>& distance = c.distance;
+    if (internal.empty()) return PathPoint();
+    if (internal.size() == 1 || c.length <= 0.0f) return internal[0];
     if (!(fraction > 0.0f)) fraction = 0.0f;  // also NaN
     if (fraction > 1.0f) fraction = 1.0f;
-    float d = fraction * m_length;
-    size_t i = std::upper_bound(m_distance.begin(), m_distance.end(), d) - m_distance.begin();
-    if (i == 0) return m_internal[0];
-    if (i >= m_internal.size()) return m_internal.back();
-    const PathPoint& a = m_internal[i - 1];
-    const PathPoint& b = m_internal[i];
-    float span = m_distance[i] - m_distance[i - 1];
-    float t = span > 0.0f ? (d - m_distance[i - 1]) / span : 0.0f;
+    float d = fraction * c.length;
+    size_t i = std::upper_bound(distance.begin(), distance.end(), d) - distance.begin();
+    if (i == 0) return internal[0];
+    if (i >= internal.size()) return internal.back();
+    const PathPoint& a = internal[i - 1];
+    const PathPoint& b = internal[i];
+    float span = distance[i] - distance[i - 1];
+    float t = span > 0.0f ? (d - distance[i - 1]) / span : 0.0f;
     return PathPoint{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.speed + (b.speed - a.speed) * t};
 }
 
-void CPath::SetKind(int kind) { m_kind = (kind == 1) ? 1 : 0; Compute(); }
-void CPath::SetClosed(bool closed) { m_closed = closed; Compute(); }
-void CPath::SetPrecision(int precision) { m_precision = std::clamp(precision, 0, 8); Compute(); }
-void CPath::AddPoint(float x, float y, float speed) { m_points.push_back({x, y, speed}); Compute(); }
+void CPath::SetKind(int kind) { m_kind = (kind == 1) ? 1 : 0; Changed(); }
+void CPath::SetClosed(bool closed) { m_closed = closed; Changed(); }
+void CPath::SetPrecision(int precision) { m_precision = std::clamp(precision, 0, 8); Changed(); }
+void CPath::AddPoint(float x, float y, float speed) { m_points.push_back({x, y, speed}); Changed(); }
 
 void CPath::InsertPoint(int n, float x, float y, float speed)
 {
     n = std::clamp(n, 0, (int)m_points.size());
     m_points.insert(m_points.begin() + n, PathPoint{x, y, speed});
-    Compute();
+    Changed();
 }
 
 void CPath::ChangePoint(int n, float x, float y, float speed)
 {
     if (n < 0 || n >= (int)m_points.size()) return;
     m_points[n] = {x, y, speed};
-    Compute();
+    Changed();
 }
 
 void CPath::DeletePoint(int n)
 {
     if (n < 0 || n >= (int)m_points.size()) return;
     m_points.erase(m_points.begin() + n);
-    Compute();
+    Changed();
 }
 
-void CPath::Clear() { m_points.clear(); Compute(); }
+void CPath::Clear() { m_points.clear(); Changed(); }
 
 void CPath::Append(const CPath& other)
 {
     std::vector<PathPoint> copy = other.m_points;  // other may be this path
     m_points.insert(m_points.end(), copy.begin(), copy.end());
-    Compute();
+    Changed();
 }
 
-void CPath::Reverse() { std::reverse(m_points.begin(), m_points.end()); Compute(); }
+void CPath::Reverse() { std::reverse(m_points.begin(), m_points.end()); Changed(); }
 
 void CPath::Shift(float dx, float dy)
 {
     for (PathPoint& p : m_points) { p.x += dx; p.y += dy; }
-    Compute();
+    Changed();
 }
 
 void CPath::Centre(float* cx, float* cy) const
@@ -88,7 +92,7 @@ void CPath::MirrorX()
     float cx, cy;
     Centre(&cx, &cy);
     for (PathPoint& p : m_points) p.x = 2.0f * cx - p.x;
-    Compute();
+    Changed();
 }
 
 void CPath::FlipY()
@@ -96,7 +100,7 @@ void CPath::FlipY()
     float cx, cy;
     Centre(&cx, &cy);
     for (PathPoint& p : m_points) p.y = 2.0f * cy - p.y;
-    Compute();
+    Changed();
 }
 
 void CPath::Rotate(float degrees)
@@ -109,7 +113,7 @@ void CPath::Rotate(float degrees)
         p.x = (float)(cx + c * x + s * y);
         p.y = (float)(cy + c * y - s * x);
     }
-    Compute();
+    Changed();
 }
 
 void CPath::Rescale(float xscale, float yscale)
@@ -120,7 +124,7 @@ void CPath::Rescale(float xscale, float yscale)
         p.x = cx + (p.x - cx) * xscale;
         p.y = cy + (p.y - cy) * yscale;
     }
-    Compute();
+    Changed();
 }
 
 void CPath::Assign(const CPath& other)
@@ -130,7 +134,7 @@ void CPath::Assign(const CPath& other)
     m_kind = other.m_kind;
     m_closed = other.m_closed;
     m_precision = other.m_precision;
-    Compute();
+    Changed();
 }
 
 void CPath::Set(int kind, bool closed, int precision, std::vector<PathPoint> points)
@@ -139,53 +143,62 @@ void CPath::Set(int kind, bool closed, int precision, std::vector<PathPoint> poi
     m_closed = closed;
     m_precision = std::clamp(precision, 0, 8);
     m_points = std::move(points);
-    Compute();
+    Changed();
 }
 
 // A quadratic curve from the midpoint of a-b to the midpoint of b-c with b as its control point,
 // cut into 2^precision pieces; the start point is left to the previous piece.
-void CPath::AddSmoothSegment(const PathPoint& a, const PathPoint& b, const PathPoint& c)
+void CPath::AddSmoothSegment(std::vector<PathPoint>& internal, const PathPoint& a, const PathPoint& b,
+                             const PathPoint& c) const
 {
     int pieces = 1 << m_precision;
     PathPoint s{(a.x + b.x) / 2, (a.y + b.y) / 2, (a.speed + b.speed) / 2};
     PathPoint e{(b.x + c.x) / 2, (b.y + c.y) / 2, (b.speed + c.speed) / 2};
     for (int i = 1; i <= pieces; i++) {
         float t = (float)i / pieces, u = 1.0f - t;
-        m_internal.push_back({u * u * s.x + 2 * u * t * b.x + t * t * e.x,
-                              u * u * s.y + 2 * u * t * b.y + t * t * e.y,
-                              u * u * s.speed + 2 * u * t * b.speed + t * t * e.speed});
+        internal.push_back({u * u * s.x + 2 * u * t * b.x + t * t * e.x,
+                            u * u * s.y + 2 * u * t * b.y + t * t * e.y,
+                            u * u * s.speed + 2 * u * t * b.speed + t * t * e.speed});
     }
 }
 
-void CPath::Compute()
+const CPath::Curve& CPath::Refresh() const
 {
-    m_internal.clear();
-    size_t n = m_points.size();
-    if (n > 0) {
-        if (m_kind == 0 || n < 3) {
-            m_internal = m_points;
-            if (m_closed && n > 1) m_internal.push_back(m_points[0]);
-        } else if (m_closed) {
-            PathPoint first{(m_points[n - 1].x + m_points[0].x) / 2, (m_points[n - 1].y + m_points[0].y) / 2,
-                            (m_points[n - 1].speed + m_points[0].speed) / 2};
-            m_internal.push_back(first);
-            for (size_t i = 0; i < n; i++)
-                AddSmoothSegment(m_points[(i + n - 1) % n], m_points[i], m_points[(i + 1) % n]);
-        } else {
-            // An open smooth path keeps its two end points.
-            m_internal.push_back(m_points[0]);
-            PathPoint mid{(m_points[0].x + m_points[1].x) / 2, (m_points[0].y + m_points[1].y) / 2,
-                          (m_points[0].speed + m_points[1].speed) / 2};
-            m_internal.push_back(mid);
-            for (size_t i = 1; i + 1 < n; i++) AddSmoothSegment(m_points[i - 1], m_points[i], m_points[i + 1]);
-            m_internal.push_back(m_points[n - 1]);
+    if (!m_stale) return m_curve;
+    Curve c;
+    bool made = MemoryManager_Try([&] {
+        size_t n = m_points.size();
+        std::vector<PathPoint>& internal = c.internal;
+        if (n > 0) {
+            if (m_kind == 0 || n < 3) {
+                internal = m_points;
+                if (m_closed && n > 1) internal.push_back(m_points[0]);
+            } else if (m_closed) {
+                PathPoint first{(m_points[n - 1].x + m_points[0].x) / 2, (m_points[n - 1].y + m_points[0].y) / 2,
+                                (m_points[n - 1].speed + m_points[0].speed) / 2};
+                internal.push_back(first);
+                for (size_t i = 0; i < n; i++)
+                    AddSmoothSegment(internal, m_points[(i + n - 1) % n], m_points[i], m_points[(i + 1) % n]);
+            } else {
+                // An open smooth path keeps its two end points.
+                internal.push_back(m_points[0]);
+                PathPoint mid{(m_points[0].x + m_points[1].x) / 2, (m_points[0].y + m_points[1].y) / 2,
+                              (m_points[0].speed + m_points[1].speed) / 2};
+                internal.push_back(mid);
+                for (size_t i = 1; i + 1 < n; i++) AddSmoothSegment(internal, m_points[i - 1], m_points[i], m_points[i + 1]);
+                internal.push_back(m_points[n - 1]);
+            }
         }
-    }
-    m_distance.assign(m_internal.size(), 0.0f);
+        c.distance.assign(internal.size(), 0.0f);
+    });
+    if (!made) return m_curve;
     double total = 0.0;
-    for (size_t i = 1; i < m_internal.size(); i++) {
-        total += hypot(m_internal[i].x - m_internal[i - 1].x, m_internal[i].y - m_internal[i - 1].y);
-        m_distance[i] = (float)total;
+    for (size_t i = 1; i < c.internal.size(); i++) {
+        total += hypot(c.internal[i].x - c.internal[i - 1].x, c.internal[i].y - c.internal[i - 1].y);
+        c.distance[i] = (float)total;
     }
-    m_length = (float)total;
+    c.length = (float)total;
+    m_curve = std::move(c);
+    m_stale = false;
+    return m_curve;
 }

@@ -1,5 +1,6 @@
 // CPath: a path resource, a list of points {x, y, speed} joined straight or smoothly, with the
-// internal points (the curve as line segments) and the length recomputed after every edit.
+// internal points (the curve as line segments) and the length worked out again when they are
+// next read after an edit: a path built point by point costs time in proportion to its points.
 #pragma once
 #include <vector>
 
@@ -14,7 +15,7 @@ public:
     int GetKind() const { return m_kind; }
     bool GetClosed() const { return m_closed; }
     int GetPrecision() const { return m_precision; }
-    float GetLength() const { return m_length; }
+    float GetLength() const { return Refresh().length; }
 
     // The point record n, a shared zero point when n is out of range.
     const PathPoint& GetPoint(int n) const;
@@ -45,18 +46,28 @@ public:
     void Draw(float x, float y, bool absolute) const;
 
     // The internal points, for drawing and tests.
-    const std::vector<PathPoint>& GetInternal() const { return m_internal; }
+    const std::vector<PathPoint>& GetInternal() const { return Refresh().internal; }
 
 private:
-    void Compute();
+    // What the points make: the curve as line segments and the distance along it.
+    struct Curve {
+        std::vector<PathPoint> internal;
+        std::vector<float> distance;  // distance along the path at each internal point
+        float length = 0.0f;
+    };
+    // Marks the curve out of date.
+    void Changed() { m_stale = true; }
+    // The curve, worked out first when it is out of date. Without the memory for a new one the
+    // last one stays (and is worked out again at the next read).
+    const Curve& Refresh() const;
     void Centre(float* cx, float* cy) const;
-    void AddSmoothSegment(const PathPoint& a, const PathPoint& b, const PathPoint& c);
+    void AddSmoothSegment(std::vector<PathPoint>& internal, const PathPoint& a, const PathPoint& b,
+                          const PathPoint& c) const;
 
     std::vector<PathPoint> m_points;
-    std::vector<PathPoint> m_internal;
-    std::vector<float> m_distance;  // distance along the path at each internal point
     int m_kind = 0;
     bool m_closed = true;
     int m_precision = 4;
-    float m_length = 0.0f;
+    mutable Curve m_curve;
+    mutable bool m_stale = false;
 };

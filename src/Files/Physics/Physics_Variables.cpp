@@ -104,27 +104,27 @@ bool GetCollisionVector(CInstance* self, int index, TaggedValue* out)
 
 void Physics_Variables_Init()
 {
-    Variable_BuiltIn_Add("phy_rotation", Get<Rotation>, Set<SetRotation>, true);
-    Variable_BuiltIn_Add("phy_position_x", Get<PositionX>, Set<SetPositionX>, true);
-    Variable_BuiltIn_Add("phy_position_y", Get<PositionY>, Set<SetPositionY>, true);
-    Variable_BuiltIn_Add("phy_angular_velocity", Get<AngularVelocity>, Set<SetAngularVelocity>, true);
-    Variable_BuiltIn_Add("phy_linear_velocity_x", Get<VelocityX>, Set<SetVelocityX>, true);
-    Variable_BuiltIn_Add("phy_linear_velocity_y", Get<VelocityY>, Set<SetVelocityY>, true);
-    Variable_BuiltIn_Add("phy_speed_x", Get<SpeedX>, nullptr, false);
-    Variable_BuiltIn_Add("phy_speed_y", Get<SpeedY>, nullptr, false);
-    Variable_BuiltIn_Add("phy_bullet", Get<Bullet>, Set<SetBullet>, true);
-    Variable_BuiltIn_Add("phy_fixed_rotation", Get<FixedRotation>, Set<SetFixedRotation>, true);
-    Variable_BuiltIn_Add("phy_active", Get<Active>, nullptr, false);
-    Variable_BuiltIn_Add("phy_mass", Get<Mass>, nullptr, false);
-    Variable_BuiltIn_Add("phy_inertia", Get<Inertia>, nullptr, false);
-    Variable_BuiltIn_Add("phy_com_x", Get<CentreX>, nullptr, false);
-    Variable_BuiltIn_Add("phy_com_y", Get<CentreY>, nullptr, false);
-    Variable_BuiltIn_Add("phy_dynamic", Get<Dynamic>, nullptr, false);
-    Variable_BuiltIn_Add("phy_kinematic", Get<Kinematic>, nullptr, false);
-    Variable_BuiltIn_Add("phy_sleeping", Get<Sleeping>, nullptr, false);
-    Variable_BuiltIn_Add("phy_collision_points", GetCollisionPoints, nullptr, false);
-    Variable_BuiltIn_Add("phy_collision_x", GetCollisionVector<false, false>, nullptr, false);
-    Variable_BuiltIn_Add("phy_collision_y", GetCollisionVector<false, true>, nullptr, false);
-    Variable_BuiltIn_Add("phy_col_normal_x", GetCollisionVector<true, false>, nullptr, false);
-    Variable_BuiltIn_Add("phy_col_normal_y", GetCollisionVector<true, true>, nullptr, false);
+    Variable_BuiltIn_Add("phy_rotation", Get<Rotation>, Set<SetRotation>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_position_x", Get<PositionX>, Set<SetPositionX>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_position_y", Get<PositionY>, Set<SetPositionY>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_angular_velocity", Get<AngularVelocity>, Set<SetAngularVelocity>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_linear_velocity_x", Get<VelocityX>, Set<SetVelocityX>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_linear_velocity_y", Get<VelocityY>, Set<SetVelocityY>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_speed_x", Get<SpeedX>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_speed_y", Get<SpeedY>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_bullet", Get<Bullet>, Set<SetBullet>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_fixed_rotation", Get<FixedRotation>, Set<SetFixedRotation>, true, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_active", Get<Active>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_mass", Get<Mass>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_inertia", Get<Inertia>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_com_x", Get<CentreX>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_com_y", Get<CentreY>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_dynamic", Get<Dynamic>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_kinematic", Get<Kinematic>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_sleeping", Get<Sleeping>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_collision_points", GetCollisionPoints, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("phy_collision_x", GetCollisionVector<false, false>, nullptr, false, {true, BUILTIN_ANY_INDEX});
+    Variable_BuiltIn_Add("phy_collision_y", GetCollisionVector<false, true>, nullptr, false, {true, BUILTIN_ANY_INDEX});
+    Variable_BuiltIn_Add("phy_col_normal_x", GetCollisionVector<true, false>, nullptr, false, {true, BUILTIN_ANY_INDEX});
+    Variable_BuiltIn_Add("phy_col_normal_y", GetCollisionVector<true, true>, nullptr, false, {true, BUILTIN_ANY_INDEX});
 }

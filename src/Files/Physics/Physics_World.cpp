@@ -30,7 +30,7 @@ void CPhysicsWorld::Update(int roomSpeed)
 // Instances on paths advance; bodies that the solver does not move follow them.
 void CPhysicsWorld::SyncBodiesFromInstances()
 {
-    std::vector<CInstance*> list = room->active;
+    std::vector<CInstance*> list = room->active.Snapshot();
     for (CInstance* inst : list) {
         if (inst->path_index < 0 || !Event_Takes(inst) || Room_ChangePending()) continue;
         if (inst->AdvancePath()) Event_Perform_Instance(inst, inst, EVENT_OTHER, OTHER_END_OF_PATH);

@@ -214,40 +214,51 @@ void CRoom::ClearInstances()
     entries.clear();
 }
 
+// The sequence numbers of list entries, shared by every list: each new entry takes the next.
+static uint64_t LastSequence = 0;
+
+// A key of the next sequence number.
+static InstanceKey NextKey(uint32_t order)
+{
+    InstanceKey key;
+    key.order = order;
+    key.seq = ++LastSequence;
+    return key;
+}
+
+// An instance joins the lists of its object and of the object's ancestors under one key.
+static InstanceKey ObjectKey(const CInstance* inst)
+{
+    InstanceKey key;
+    key.seq = inst->object_seq;
+    return key;
+}
+
 static void ObjectListsAdd(CInstance* inst)
 {
+    inst->object_seq = NextKey(0).seq;
     int guard = Object_Count() + 1;
-    for (CObject* o = Object_Find(inst->object_index); o && guard-- > 0; o = o->parent) o->instances.push_back(inst);
+    for (CObject* o = Object_Find(inst->object_index); o && guard-- > 0; o = o->parent) {
+        InstanceKey key = ObjectKey(inst);
+        o->instances.Insert(inst, key);
+    }
 }
 
 static void ObjectListsRemove(CInstance* inst)
 {
     int guard = Object_Count() + 1;
-    for (CObject* o = Object_Find(inst->object_index); o && guard-- > 0; o = o->parent) {
-        auto it = std::find(o->instances.begin(), o->instances.end(), inst);
-        if (it != o->instances.end()) o->instances.erase(it);
-    }
-}
-
-// After the last instance of a smaller or equal depth; searched from the end, where new instances
-// of a common depth go.
-static void InsertByDepth(std::vector<CInstance*>& list, CInstance* inst)
-{
-    size_t k = list.size();
-    while (k > 0 && list[k - 1]->depth > inst->depth) k--;
-    list.insert(list.begin() + k, inst);
+    for (CObject* o = Object_Find(inst->object_index); o && guard-- > 0; o = o->parent)
+        o->instances.Remove(inst, ObjectKey(inst));
 }
 
 // Takes a set of instances out of the room's lists and every object's list in one pass each.
-static void RemoveAll(std::vector<CInstance*>& active, std::vector<CInstance*>& deactivated,
-                      const std::unordered_set<CInstance*>& gone)
+static void RemoveAll(CInstanceList& active, CInstanceList& deactivated, const std::unordered_set<CInstance*>& gone)
 {
     auto isGone = [&](CInstance* i) { return gone.count(i) != 0; };
-    active.erase(std::remove_if(active.begin(), active.end(), isGone), active.end());
-    deactivated.erase(std::remove_if(deactivated.begin(), deactivated.end(), isGone), deactivated.end());
+    active.RemoveIf(isGone);
+    deactivated.RemoveIf(isGone);
     for (int i = 0; i < Object_Count(); i++)
-        if (CObject* o = Object_Find(i))
-            o->instances.erase(std::remove_if(o->instances.begin(), o->instances.end(), isGone), o->instances.end());
+        if (CObject* o = Object_Find(i)) o->instances.RemoveIf(isGone);
 }
 
 CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
@@ -265,8 +276,8 @@ CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
     CObject* o = Object_Find(object);
     inst->object = o;
     if (o) {
-        inst->sprite_index = o->sprite;
-        inst->mask_index = o->mask;
+        inst->SetSprite(o->sprite);
+        inst->SetMask(o->mask);
         inst->depth = (float)o->depth;
         inst->visible = (o->flags & OBJECT_VISIBLE) != 0;
         inst->solid = (o->flags & OBJECT_SOLID) != 0;
@@ -277,37 +288,42 @@ CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
     return inst;
 }
 
+// Into the active list after the instances of its depth, or at the end of the deactivated list.
+static void PlaceInRoom(CRoom* room, CInstance* inst)
+{
+    inst->room_key = NextKey(inst->deactivated ? 0 : InstanceKey_Order(inst->depth));
+    (inst->deactivated ? room->deactivated : room->active).Insert(inst, inst->room_key);
+}
+
 void CRoom::LinkInstance(CInstance* inst)
 {
-    if (inst->deactivated) {
-        deactivated.push_back(inst);
-        return;
-    }
-    InsertByDepth(active, inst);
-    ObjectListsAdd(inst);
+    PlaceInRoom(this, inst);
+    if (!inst->deactivated) ObjectListsAdd(inst);
 }
 
 bool CRoom::UnlinkInstance(CInstance* inst)
 {
-    auto it = std::find(active.begin(), active.end(), inst);
-    if (it != active.end()) {
-        active.erase(it);
+    if (active.Remove(inst, inst->room_key)) {
         ObjectListsRemove(inst);
         return true;
     }
-    it = std::find(deactivated.begin(), deactivated.end(), inst);
-    if (it == deactivated.end()) return false;
-    deactivated.erase(it);
-    return true;
+    return deactivated.Remove(inst, inst->room_key);
 }
 
 void CRoom::ChangeDepth(CInstance* inst)
 {
-    auto it = std::find(active.begin(), active.end(), inst);
-    if (it == active.end()) return;
-    active.erase(it);
-    InsertByDepth(active, inst);
+    uint32_t order = InstanceKey_Order(inst->depth);
+    if (order != inst->room_key.order) active.Move(inst, inst->room_key, NextKey(order));
 }
+
+bool CRoom::LeaveObjectLists(CInstance* inst)
+{
+    if (!active.Contains(inst, inst->room_key)) return false;
+    ObjectListsRemove(inst);
+    return true;
+}
+
+void CRoom::JoinObjectLists(CInstance* inst) { ObjectListsAdd(inst); }
 
 void CRoom::UpdateActivation()
 {
@@ -329,11 +345,20 @@ static std::vector<CInstance*> ByCreation(std::vector<CInstance*> list)
     return list;
 }
 
+void CRoom::LinkInstances(const std::vector<CInstance*>& listed)
+{
+    for (CInstance* i : listed) PlaceInRoom(this, i);
+    std::vector<CInstance*> placed;
+    for (CInstance* i : listed)
+        if (!i->deactivated) placed.push_back(i);
+    for (CInstance* i : ByCreation(placed)) ObjectListsAdd(i);
+}
+
 void CRoom::RelinkObjects()
 {
     for (int i = 0; i < Object_Count(); i++)
-        if (CObject* o = Object_Find(i)) o->instances.clear();
-    for (CInstance* i : ByCreation(active)) ObjectListsAdd(i);
+        if (CObject* o = Object_Find(i)) o->instances.Clear();
+    for (CInstance* i : ByCreation(active.Snapshot())) ObjectListsAdd(i);
 }
 
 void CRoom::Suspend()
@@ -347,7 +372,7 @@ void CRoom::Suspend()
 
 void CRoom::Resume()
 {
-    for (CInstance* i : ByCreation(active)) {
+    for (CInstance* i : ByCreation(active.Snapshot())) {
         ObjectListsAdd(i);
         Instance_Register(i);
     }

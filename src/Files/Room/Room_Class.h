@@ -1,6 +1,8 @@
 // CRoom: a room's settings, its creation record (instances and tiles placed in the editor), and,
 // while it runs, its active and deactivated instance lists and its tile array.
 #pragma once
+#include "Object/Instance_List.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -85,9 +87,10 @@ public:
     std::vector<RoomTile> entry_tiles;
 
     // While the room runs: instances in ascending depth, later ones after equal depths (the order
-    // in which `all` is walked; drawing goes from the greatest depth to the least); the tile array.
-    std::vector<CInstance*> active;
-    std::vector<CInstance*> deactivated;
+    // in which `all` is walked; drawing goes from the greatest depth to the least), deactivated
+    // ones in the order they left; the tile array. Changed only through the methods below.
+    CInstanceList active;
+    CInstanceList deactivated;
     std::vector<RoomTile> tiles;
 
     // Copies the settings and the creation record of another room (not its instances).
@@ -124,13 +127,23 @@ public:
     // id hash; no event runs. An id outside 100000..INSTANCE_ID_LAST (0, say) takes the next id;
     // null, after a report, when no instance id is left.
     CInstance* CreateInstance(float x, float y, int object, int id = 0);
-    // Links an instance into the active list by depth, and into its object's lists.
+    // Links an instance into the active list by depth (after those of its depth) and into its
+    // object's lists, or, when its deactivated flag is set, at the end of the deactivated list.
     void LinkInstance(CInstance* inst);
+    // Links instances in the order listed, as LinkInstance does, but into their objects' lists in
+    // creation (id) order: a saved room's instances come back so.
+    void LinkInstances(const std::vector<CInstance*>& listed);
     // Takes an instance out of the active (or deactivated) list and its object's lists; false
     // when it was in neither list.
     bool UnlinkInstance(CInstance* inst);
-    // Re-sorts an active instance whose depth changed.
+    // Moves an active instance whose depth changed to the end of its new depth's instances; an
+    // unchanged depth leaves it where it is.
     void ChangeDepth(CInstance* inst);
+    // Takes an active instance out of its objects' lists before it changes object; false (and
+    // nothing done) when it is not in the active list.
+    bool LeaveObjectLists(CInstance* inst);
+    // Puts it at the end of its new object's lists afterwards.
+    void JoinObjectLists(CInstance* inst);
     // Moves instances whose deactivated flag changed between the two lists.
     void UpdateActivation();
     // Builds every object's list of instances again from the active list, in creation order,

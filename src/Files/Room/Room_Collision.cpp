@@ -112,31 +112,21 @@ CInstance* FirstOf(int target, CInstance* skip, Test test)
         return inst && inst != skip && !inst->marked && test(inst) ? inst : nullptr;
     }
     if (target != -3 && target < 0) return nullptr;
-    std::vector<CInstance*> loose;
-    const std::vector<CInstance*>* list = &loose;
-    if (!Run_Room) Instance_CollectTargets(target, nullptr, nullptr, loose);
-    else if (target == -3) list = &Run_Room->active;
-    else if (CObject* o = Object_Find(target)) list = &o->instances;
-    for (CInstance* inst : *list)
-        if (inst != skip && !inst->marked && !inst->deactivated && test(inst)) return inst;
-    return nullptr;
+    auto first = [&](const auto& list) -> CInstance* {
+        for (CInstance* inst : list)
+            if (inst != skip && !inst->marked && !inst->deactivated && test(inst)) return inst;
+        return nullptr;
+    };
+    if (!Run_Room) {
+        std::vector<CInstance*> loose;
+        Instance_CollectTargets(target, nullptr, nullptr, loose);
+        return first(loose);
+    }
+    if (target == -3) return first(Run_Room->active);
+    CObject* o = Object_Find(target);
+    return o ? first(o->instances) : nullptr;
 }
 
-// Runs f with self standing at (x, y), then puts self back exactly as it was.
-template <class F>
-auto AtPlace(CInstance* self, float x, float y, F f)
-{
-    float ox = self->x, oy = self->y;
-    bool dirty = self->bbox_dirty;
-    int l = self->bbox_left, t = self->bbox_top, r = self->bbox_right, b = self->bbox_bottom;
-    self->SetPosition(x, y);
-    auto result = f();
-    self->x = ox;
-    self->y = oy;
-    self->bbox_left = l, self->bbox_top = t, self->bbox_right = r, self->bbox_bottom = b;
-    self->bbox_dirty = dirty;
-    return result;
-}
 }  // namespace
 
 bool Collision_InstancesOverlap(CInstance* a, CInstance* b, bool precise)
@@ -254,7 +244,7 @@ void Instance_ChangeAtPosition(float x, float y, int object, bool perform)
 CInstance* Instance_Place(CInstance* self, float x, float y, int target)
 {
     if (!self) return nullptr;
-    return AtPlace(self, x, y, [&] {
+    return self->TryAt(x, y, [&] {
         return FirstOf(target, self, [&](CInstance* i) { return Collision_InstancesOverlap(self, i, true); });
     });
 }
@@ -262,7 +252,7 @@ CInstance* Instance_Place(CInstance* self, float x, float y, int target)
 bool Instance_PlaceBlocked(CInstance* self, float x, float y, int target, bool solidOnly)
 {
     if (!self) return false;
-    return AtPlace(self, x, y, [&] {
+    return self->TryAt(x, y, [&] {
         return FirstOf(target, self, [&](CInstance* i) {
             return (!solidOnly || i->solid) && Collision_InstancesOverlap(self, i, true);
         }) != nullptr;

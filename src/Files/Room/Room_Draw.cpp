@@ -96,7 +96,7 @@ void DrawContents(CRoom* room, bool device)
         }
     };
     int64_t stamp = Event_BeginPass();
-    std::vector<CInstance*> list = DrawOrder(room->active);
+    std::vector<CInstance*> list = DrawOrder(room->active.Snapshot());
     CEventLookup draw(EVENT_DRAW, 0);
     for (size_t i = 0; i < list.size(); i++) {
         Instance_Prefetch(list, i);

@@ -24,6 +24,7 @@ struct Place {
 
 Place table[HIGHSCORE_PLACES];
 bool tableReady;
+HighScoreLook look;
 // Null until a game sets its own empty-place name.
 char* customEmptyName;
 bool customEmptySet;
@@ -94,6 +95,30 @@ bool HighScore_GetName(const char** name, int place)
 }
 
 void HighScore_Show(int score) {}
+
+const HighScoreLook& HighScore_Look() { return look; }
+void HighScore_SetBackground(int background) { look.background = background; }
+void HighScore_SetBorder(bool shown) { look.border = shown; }
+
+void HighScore_SetColours(int back, int fresh, int other)
+{
+    look.back_colour = back;
+    look.new_colour = fresh;
+    look.other_colour = other;
+}
+
+void HighScore_SetFont(const char* name, int size)
+{
+    look.font_name = name ? name : "";
+    look.font_size = size;
+}
+
+void HighScore_SetStrings(const char* caption, const char* emptyName, const char* closeHint)
+{
+    look.caption = caption ? caption : "";
+    HighScore_SetEmptyName(emptyName);
+    look.close_hint = closeHint ? closeHint : "";
+}
 
 void HighScore_SetEmptyName(const char* name)
 {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 constexpr int HIGHSCORE_PLACES = 10;
 
@@ -16,6 +17,25 @@ int HighScore_GetValue(int place);
 bool HighScore_GetName(const char** name, int place);
 // Showing the table is not a separate window on this platform.
 void HighScore_Show(int score);
+
+// How the window that shows the table would look, as games set it. Nothing shows the window on
+// this platform, so the settings are only kept; an empty text is none.
+struct HighScoreLook {
+    int background = -1;  // a background index, -1 for none
+    bool border = true;
+    int back_colour = 0xFFFFFF, new_colour = 0x0000FF, other_colour = 0x000000;
+    std::string font_name;
+    int font_size = 0;
+    std::string caption = "Top Ten Players";
+    std::string close_hint = "press <Escape> to close";
+};
+const HighScoreLook& HighScore_Look();
+void HighScore_SetBackground(int background);
+void HighScore_SetBorder(bool shown);
+void HighScore_SetColours(int back, int fresh, int other);
+void HighScore_SetFont(const char* name, int size);
+// The caption, the name HighScore_Clear writes and the close hint; null or "" for none.
+void HighScore_SetStrings(const char* caption, const char* emptyName, const char* closeHint);
 // The name HighScore_Clear writes ("<nobody>" by default; null or "" for none).
 void HighScore_SetEmptyName(const char* name);
 

@@ -120,9 +120,9 @@ void RoomStart(int index, bool gameStart)
             if (!Object_Exists(e.object) || (e.id >= INSTANCE_ID_FIRST && Instance_Find(e.id))) continue;
             CInstance* inst = room->CreateInstance((float)e.x, (float)e.y, e.object, e.id);
             if (!inst) break;
-            inst->image_xscale = e.xscale;
-            inst->image_yscale = e.yscale;
-            inst->image_angle = e.rotation;
+            inst->SetImageXScale(e.xscale);
+            inst->SetImageYScale(e.yscale);
+            inst->SetImageAngle(e.rotation);
             inst->image_blend = (int)(e.colour & 0xFFFFFF);
             inst->image_alpha = (float)((e.colour >> 24) & 0xFF) / 255.0f;
             Physics_InstanceCreated(room, inst);
@@ -159,7 +159,7 @@ void RoomEnd(bool gameEnds)
     Room_Ending = false;
     room->FreeMarked();
     if (!gameEnds) {
-        std::vector<CInstance*> list = room->active;
+        std::vector<CInstance*> list = room->active.Snapshot();
         for (CInstance* inst : list)
             if (inst->persistent) {
                 room->UnlinkInstance(inst);
@@ -188,7 +188,7 @@ void InstancePass(Body body)
 {
     if (!Run_Room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
-    std::vector<CInstance*> list = Run_Room->active;
+    std::vector<CInstance*> list = Run_Room->active.Snapshot();
     for (size_t i = 0; i < list.size(); i++) {
         Instance_Prefetch(list, i);
         CInstance* inst = list[i];
@@ -570,7 +570,7 @@ void Run_Step()
     ReplayStep();
     Quenby_PerFrame();
     if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
-    const std::vector<CInstance*>& active = Run_Room->active;
+    std::vector<CInstance*> active = Run_Room->active.Snapshot();
     for (size_t i = 0; i < active.size(); i++) {
         Instance_Prefetch(active, i);
         CInstance* inst = active[i];

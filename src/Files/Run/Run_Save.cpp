@@ -91,9 +91,12 @@ void RoomFields(A& a, B& b, F f)
     for (int i = 0; i < ROOM_SLOTS; i++) ViewFields(a.views[i], b.views[i], f);
 }
 
+// What the instance's shape depends on is written through its setters, after the copy.
 struct Copy {
     template <class T, class U>
     void operator()(T& to, const U& from) const { to = from; }
+    template <class T, class U>
+    void operator()(CInstanceField<T>&, const U&) const {}
 };
 
 // Writing: integers, unsigned colours and bytes as 32-bit integers, floats as doubles (exact).
@@ -285,7 +288,7 @@ void WriteRoom(Writer& w, int index, CRoom* room)
     w.s.WriteInteger((int)room->tiles.size());
     for (RoomTile& t : room->tiles) TileFields(t, t, w);
     std::vector<CInstance*> list;
-    for (auto* l : {&room->active, &room->deactivated})
+    for (const CInstanceList* l : {&room->active, &room->deactivated})
         for (CInstance* i : *l)
             if (!i->marked) list.push_back(i);
     w.s.WriteInteger((int)list.size());
@@ -398,8 +401,8 @@ CRoom* BuildRoom(const SavedRoom& saved)
     RoomFields(*room, saved, Copy());
     room->SetCaption(saved.hasCaption ? saved.caption.c_str() : nullptr);
     room->tiles = saved.tiles;
-    // Instances are linked in creation (id) order, which their objects' lists keep; the room's
-    // lists then take the saved order.
+    // Made in creation (id) order; the room's lists take the saved order, the objects' lists
+    // creation order.
     std::vector<const SavedInstance*> byId;
     for (const SavedInstance& s : saved.instances) byId.push_back(&s);
     std::sort(byId.begin(), byId.end(), [](auto* a, auto* b) { return a->id < b->id; });
@@ -407,19 +410,18 @@ CRoom* BuildRoom(const SavedRoom& saved)
     for (const SavedInstance* s : byId) {
         CInstance* inst = new CInstance(s->id, s->object_index, s->x, s->y);
         InstanceFields(*inst, *s, Copy());
+        inst->SetSprite(s->sprite_index);
+        inst->SetMask(s->mask_index);
+        inst->SetImageXScale(s->image_xscale);
+        inst->SetImageYScale(s->image_yscale);
+        inst->SetImageAngle(s->image_angle);
         inst->object = Object_Find(s->object_index);
         RestoreVariables(s->variables, *inst->variables);
-        room->LinkInstance(inst);
         made[s->id] = inst;
     }
-    room->active.clear();
-    room->deactivated.clear();
-    for (const SavedInstance& s : saved.instances)
-        (s.deactivated ? room->deactivated : room->active).push_back(made[s.id]);
-    // A file written while the list ran the other way round keeps each depth's order.
-    auto key = [](const CInstance* i) { return std::isnan(i->depth) ? INFINITY : i->depth; };
-    std::stable_sort(room->active.begin(), room->active.end(),
-                     [&](const CInstance* a, const CInstance* b) { return key(a) < key(b); });
+    std::vector<CInstance*> listed;
+    for (const SavedInstance& s : saved.instances) listed.push_back(made[s.id]);
+    room->LinkInstances(listed);
     // Bodies are not saved: a room with physics starts its world again from the instances.
     Physics_RoomStart(room);
     for (const auto& [id, inst] : made) Physics_InstanceCreated(room, inst);

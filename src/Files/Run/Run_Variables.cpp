@@ -1,24 +1,29 @@
 #include "Run/Run_Variables.h"
 
-#include "Base/Clock.h"
+#include "Background/Background_Class.h"
+#include "Background/Background_Main.h"
 #include "Base/Console.h"
 #include "Code/Arguments.h"
+#include "Function/Function_Date.h"
 #include "Function/Quenby_Functions.h"
 #include "Graphics/Graphics_Transition.h"
-#include "IO/IO.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Run/View.h"
+#include "Sprite/Sprite_Class.h"
+#include "Sprite/Sprite_Main.h"
 #include "Variable/Variable_BuiltIn.h"
 
-#include <cmath>
+#include <type_traits>
 
 namespace {
 
-// Instance fields: a plain read and write, or a setter with side effects.
+// Instance fields: a plain read and write, or a setter with side effects. Every setter converts
+// the value as the built-in arguments are converted (Arg_As).
 template <class T, T CInstance::*F>
 bool GetField(CInstance* s, int, TaggedValue* out)
 {
@@ -31,27 +36,25 @@ template <class T, T CInstance::*F>
 bool SetField(CInstance* s, int, const TaggedValue* v)
 {
     if (!s) return false;
-    if constexpr (std::is_same_v<T, bool>) s->*F = (float)v->GetReal() >= 0.5f;
-    else if constexpr (std::is_same_v<T, int>) s->*F = (int)lrint(v->GetReal());
-    else s->*F = (T)v->GetReal();
+    s->*F = Arg_As<T>(*v);
     return true;
 }
 
-template <void (CInstance::*M)(float)>
+template <class T, void (CInstance::*M)(T)>
 bool CallSetter(CInstance* s, int, const TaggedValue* v)
 {
     if (!s) return false;
-    (s->*M)((float)v->GetReal());
+    (s->*M)(Arg_As<T>(*v));
     return true;
 }
 
-bool SetX(CInstance* s, int, const TaggedValue* v) { if (!s) return false; s->SetPosition((float)v->GetReal(), s->y); return true; }
-bool SetY(CInstance* s, int, const TaggedValue* v) { if (!s) return false; s->SetPosition(s->x, (float)v->GetReal()); return true; }
+bool SetX(CInstance* s, int, const TaggedValue* v) { if (!s) return false; s->SetPosition(Arg_F(*v), s->y); return true; }
+bool SetY(CInstance* s, int, const TaggedValue* v) { if (!s) return false; s->SetPosition(s->x, Arg_F(*v)); return true; }
 
 bool SetDepth(CInstance* s, int, const TaggedValue* v)
 {
     if (!s) return false;
-    s->depth = (float)v->GetReal();
+    s->depth = Arg_F(*v);
     if (Run_Room) Run_Room->ChangeDepth(s);
     return true;
 }
@@ -66,14 +69,14 @@ bool GetAlarm(CInstance* s, int index, TaggedValue* out)
 bool SetAlarm(CInstance* s, int index, const TaggedValue* v)
 {
     if (!s || index < 0 || index >= ALARM_COUNT) return false;
-    s->alarm[index] = (int)lrint(v->GetReal());
+    s->alarm[index] = Arg_I(*v);
     return true;
 }
 
 bool GetObjectIndex(CInstance* s, int, TaggedValue* out) { if (!s) return false; out->SetReal(s->object_index); return true; }
 
 // The bounding box, brought up to date as it is read.
-template <int CInstance::*F>
+template <CInstanceField<int> CInstance::*F>
 bool GetBox(CInstance* s, int, TaggedValue* out)
 {
     if (!s) return false;
@@ -82,45 +85,49 @@ bool GetBox(CInstance* s, int, TaggedValue* out)
     return true;
 }
 
-// A new sprite or mask gives the instance another box.
-template <int CInstance::*F>
-bool SetShape(CInstance* s, int, const TaggedValue* v)
+// What the instance's sprite gives: its frame count, and its size and origin in the instance's
+// scale; 0 without a sprite.
+template <double (*Read)(const CSprite&, const CInstance&)>
+bool GetSprite(CInstance* s, int, TaggedValue* out)
 {
     if (!s) return false;
-    s->*F = (int)lrint(v->GetReal());
-    s->bbox_dirty = true;
+    const CSprite* sprite = Sprite_Get(s->sprite_index);
+    out->SetReal(sprite ? Read(*sprite, *s) : 0.0);
     return true;
 }
+
+double ImageCount(const CSprite& sp, const CInstance&) { return sp.m_numb; }
+double SpriteWidth(const CSprite& sp, const CInstance& i) { return sp.m_width * (double)i.image_xscale; }
+double SpriteHeight(const CSprite& sp, const CInstance& i) { return sp.m_height * (double)i.image_yscale; }
+double SpriteXOffset(const CSprite& sp, const CInstance& i) { return sp.m_xorigin * (double)i.image_xscale; }
+double SpriteYOffset(const CSprite& sp, const CInstance& i) { return sp.m_yorigin * (double)i.image_yscale; }
 
 // A field read by GetField, which the code machine may read in place; no setter: read-only.
 template <class T, T CInstance::*F>
 void AddField(const char* name, BuiltinSetter setter)
 {
-    Variable_BuiltIn_Add(name, GetField<T, F>, setter, setter != nullptr);
+    Variable_BuiltIn_Add(name, GetField<T, F>, setter, setter != nullptr, BUILTIN_INSTANCE);
     Variable_BuiltIn_SetField(name, F);
 }
 
-#define INSTANCE_FIELD(name, type) AddField<type, &CInstance::name>(#name, SetField<type, &CInstance::name>)
-#define INSTANCE_READONLY(name, type) AddField<type, &CInstance::name>(#name, nullptr)
-#define INSTANCE_SETTER(name, type, setter) AddField<type, &CInstance::name>(#name, setter)
+#define INSTANCE_FIELD(name) \
+    AddField<decltype(CInstance::name), &CInstance::name>(#name, SetField<decltype(CInstance::name), &CInstance::name>)
+#define INSTANCE_READONLY(name) AddField<decltype(CInstance::name), &CInstance::name>(#name, nullptr)
+#define INSTANCE_SETTER(name, setter) AddField<decltype(CInstance::name), &CInstance::name>(#name, setter)
 
 // Room settings: nothing to read without a room.
-bool Fail(TaggedValue*) { return false; }
-
 template <class T, T CRoom::*F, bool Writable>
 struct RoomField {
     static bool Get(CInstance*, int, TaggedValue* out)
     {
-        if (!Run_Room) return Fail(out);
+        if (!Run_Room) return false;
         out->SetReal((double)(Run_Room->*F));
         return true;
     }
     static bool Set(CInstance*, int, const TaggedValue* v)
     {
         if (!Run_Room || !Writable) return false;
-        if constexpr (std::is_same_v<T, bool>) Run_Room->*F = (float)v->GetReal() >= 0.5f;
-        else if constexpr (std::is_same_v<T, int>) Run_Room->*F = (int)lrint(v->GetReal());
-        else Run_Room->*F = (T)v->GetReal();
+        Run_Room->*F = Arg_As<T>(*v);
         return true;
     }
 };
@@ -137,22 +144,33 @@ struct SlotField {
     static bool Set(CInstance*, int i, const TaggedValue* v)
     {
         if (!Run_Room || i < 0 || i >= ROOM_SLOTS) return false;
-        T& slot = (Run_Room->*Slots)[i].*F;
-        if constexpr (std::is_same_v<T, bool>) slot = (float)v->GetReal() >= 0.5f;
-        else if constexpr (std::is_same_v<T, int> || std::is_same_v<T, uint32_t>) slot = (T)lrint(v->GetReal());
-        else slot = (T)v->GetReal();
+        (Run_Room->*Slots)[i].*F = Arg_As<T>(*v);
         return true;
     }
 };
 
+constexpr BuiltinShape ROOM_SLOT_ARRAY{false, ROOM_SLOTS};
+
 #define VIEW_FIELD(name, type, field) \
     Variable_BuiltIn_Add(name, SlotField<RoomView, &CRoom::views, type, &RoomView::field>::Get, \
-                         SlotField<RoomView, &CRoom::views, type, &RoomView::field>::Set, true)
+                         SlotField<RoomView, &CRoom::views, type, &RoomView::field>::Set, true, ROOM_SLOT_ARRAY)
 #define BACKGROUND_FIELD(name, type, field) \
     Variable_BuiltIn_Add(name, SlotField<RoomBackground, &CRoom::backgrounds, type, &RoomBackground::field>::Get, \
-                         SlotField<RoomBackground, &CRoom::backgrounds, type, &RoomBackground::field>::Set, true)
+                         SlotField<RoomBackground, &CRoom::backgrounds, type, &RoomBackground::field>::Set, true, \
+                         ROOM_SLOT_ARRAY)
 #define ROOM_FIELD(name, type, field, writable) \
     Variable_BuiltIn_Add(name, RoomField<type, &CRoom::field, writable>::Get, RoomField<type, &CRoom::field, writable>::Set, writable)
+
+// background_width[i], background_height[i]: the size of the background shown in slot i, 0 when
+// the slot shows none.
+template <bool Height>
+bool GetBackgroundSize(CInstance*, int i, TaggedValue* out)
+{
+    if (!Run_Room || i < 0 || i >= ROOM_SLOTS) return false;
+    const CBackground* b = Background_Get(Run_Room->backgrounds[i].index);
+    out->SetReal(!b ? 0 : Height ? b->GetHeight() : b->GetWidth());
+    return true;
+}
 
 template <auto* G>
 bool GetGlobal(CInstance*, int, TaggedValue* out)
@@ -164,10 +182,7 @@ bool GetGlobal(CInstance*, int, TaggedValue* out)
 template <auto* G>
 bool SetGlobal(CInstance*, int, const TaggedValue* v)
 {
-    using T = std::remove_reference_t<decltype(*G)>;
-    if constexpr (std::is_same_v<T, bool>) *G = (float)v->GetReal() >= 0.5f;
-    else if constexpr (std::is_same_v<T, int>) *G = (int)lrint(v->GetReal());
-    else *G = (T)v->GetReal();
+    *G = Arg_As<std::remove_reference_t<decltype(*G)>>(*v);
     return true;
 }
 
@@ -175,16 +190,9 @@ bool SetGlobal(CInstance*, int, const TaggedValue* v)
 #define GLOBAL_READONLY(name, var) Variable_BuiltIn_Add(name, GetGlobal<&var>, nullptr, false)
 
 bool GetRoom(CInstance*, int, TaggedValue* out) { out->SetReal(Run_RoomIndex); return true; }
-bool SetRoom(CInstance*, int, const TaggedValue* v) { Room_Goto((int)lrint(v->GetReal())); return true; }
+bool SetRoom(CInstance*, int, const TaggedValue* v) { Room_Goto(Arg_I(*v)); return true; }
 bool GetRoomFirst(CInstance*, int, TaggedValue* out) { out->SetReal(Room_GetFirst()); return true; }
 bool GetRoomLast(CInstance*, int, TaggedValue* out) { out->SetReal(Room_GetLast()); return true; }
-bool GetMouseX(CInstance*, int, TaggedValue* out) { out->SetReal(Mouse_GetRoomX(0)); return true; }
-bool GetMouseY(CInstance*, int, TaggedValue* out) { out->SetReal(Mouse_GetRoomY(0)); return true; }
-bool GetLastKey(CInstance*, int, TaggedValue* out) { out->SetReal(IO_GetLastKey()); return true; }
-bool SetLastKey(CInstance*, int, const TaggedValue* v) { IO_SetLastKey(RealToInt(v->GetReal())); return true; }
-bool GetLastButton(CInstance*, int, TaggedValue* out) { out->SetReal(IO_GetMouseLastButton(0)); return true; }
-bool GetCurrentTime(CInstance*, int, TaggedValue* out) { out->SetReal((double)(Clock_SinceStart() / 1000)); return true; }
-bool SetLastButton(CInstance*, int, const TaggedValue* v) { IO_SetMouseLastButton(0, RealToInt(v->GetReal())); return true; }
 
 bool GetRoomCaption(CInstance*, int, TaggedValue* out)
 {
@@ -196,13 +204,13 @@ bool GetRoomCaption(CInstance*, int, TaggedValue* out)
 bool SetRoomCaption(CInstance*, int, const TaggedValue* v)
 {
     if (!Run_Room) return false;
-    Run_Room->SetCaption(v->GetString());
+    Run_Room->SetCaption(Arg_S(*v));
     return true;
 }
 
 bool SetLives(CInstance*, int, const TaggedValue* v)
 {
-    Run_SetLives(RealToInt(v->GetReal()));
+    Run_SetLives(Arg_I(*v));
     return true;
 }
 
@@ -232,11 +240,9 @@ bool GetTransitionSteps(CInstance*, int, TaggedValue* out)
     return true;
 }
 
-// Values below 1 store 1 (NaN too); huge ones the largest count.
 bool SetTransitionSteps(CInstance*, int, const TaggedValue* v)
 {
-    double steps = v->GetReal();
-    GR_Transition_Set_Steps(steps >= INT32_MAX ? INT32_MAX : RealToInt(steps));
+    GR_Transition_Set_Steps(Arg_I(*v));
     return true;
 }
 
@@ -250,6 +256,7 @@ bool GetInstanceCount(CInstance*, int, TaggedValue* out)
     return true;
 }
 
+// instance_id[i]: the id of the room's i-th live instance, noone (-4) past the last.
 bool GetInstanceId(CInstance*, int index, TaggedValue* out)
 {
     int n = 0;
@@ -262,7 +269,6 @@ bool GetInstanceId(CInstance*, int index, TaggedValue* out)
     out->SetReal(-4);
     return true;
 }
-
 }  // namespace
 
 void Run_SetLives(int value)
@@ -282,57 +288,62 @@ void Run_SetHealth(double value)
 template <char** Slot>
 bool CaptionText<Slot>::Set(CInstance*, int, const TaggedValue* v)
 {
-    Run_SetCaptionText(Slot, v->GetString());
+    Run_SetCaptionText(Slot, Arg_S(*v));
     return true;
 }
 
 void Run_Variables_Init()
 {
-    INSTANCE_SETTER(x, float, SetX);
-    INSTANCE_SETTER(y, float, SetY);
-    INSTANCE_FIELD(xprevious, float);
-    INSTANCE_FIELD(yprevious, float);
-    INSTANCE_FIELD(xstart, float);
-    INSTANCE_FIELD(ystart, float);
-    INSTANCE_SETTER(speed, float, CallSetter<&CInstance::SetSpeed>);
-    INSTANCE_SETTER(direction, float, CallSetter<&CInstance::SetDirection>);
-    INSTANCE_SETTER(hspeed, float, CallSetter<&CInstance::SetHSpeed>);
-    INSTANCE_SETTER(vspeed, float, CallSetter<&CInstance::SetVSpeed>);
-    INSTANCE_FIELD(friction, float);
-    INSTANCE_FIELD(gravity, float);
-    INSTANCE_FIELD(gravity_direction, float);
-    INSTANCE_FIELD(image_index, float);
-    INSTANCE_FIELD(image_speed, float);
-    INSTANCE_SETTER(image_xscale, float, CallSetter<&CInstance::SetImageXScale>);
-    INSTANCE_SETTER(image_yscale, float, CallSetter<&CInstance::SetImageYScale>);
-    INSTANCE_SETTER(image_angle, float, CallSetter<&CInstance::SetImageAngle>);
-    INSTANCE_FIELD(image_alpha, float);
-    INSTANCE_FIELD(image_blend, int);
-    INSTANCE_SETTER(sprite_index, int, SetShape<&CInstance::sprite_index>);
-    INSTANCE_SETTER(mask_index, int, SetShape<&CInstance::mask_index>);
-    INSTANCE_SETTER(depth, float, SetDepth);
-    INSTANCE_FIELD(visible, bool);
-    INSTANCE_FIELD(solid, bool);
-    INSTANCE_FIELD(persistent, bool);
-    Variable_BuiltIn_Add("alarm", GetAlarm, SetAlarm, true);
-    INSTANCE_READONLY(path_index, int);
-    INSTANCE_SETTER(path_position, float, CallSetter<&CInstance::SetPathPosition>);
-    INSTANCE_FIELD(path_positionprevious, float);
-    INSTANCE_SETTER(path_speed, float, CallSetter<&CInstance::SetPathSpeed>);
-    INSTANCE_FIELD(path_scale, float);
-    INSTANCE_FIELD(path_orientation, float);
-    INSTANCE_FIELD(path_endaction, int);
-    INSTANCE_FIELD(timeline_index, int);
-    INSTANCE_FIELD(timeline_position, float);
-    INSTANCE_FIELD(timeline_speed, float);
-    INSTANCE_FIELD(timeline_running, bool);
-    INSTANCE_FIELD(timeline_loop, bool);
-    INSTANCE_READONLY(id, int);
-    Variable_BuiltIn_Add("object_index", GetObjectIndex, nullptr, false);
-    Variable_BuiltIn_Add("bbox_left", GetBox<&CInstance::bbox_left>, nullptr, false);
-    Variable_BuiltIn_Add("bbox_top", GetBox<&CInstance::bbox_top>, nullptr, false);
-    Variable_BuiltIn_Add("bbox_right", GetBox<&CInstance::bbox_right>, nullptr, false);
-    Variable_BuiltIn_Add("bbox_bottom", GetBox<&CInstance::bbox_bottom>, nullptr, false);
+    INSTANCE_SETTER(x, SetX);
+    INSTANCE_SETTER(y, SetY);
+    INSTANCE_FIELD(xprevious);
+    INSTANCE_FIELD(yprevious);
+    INSTANCE_FIELD(xstart);
+    INSTANCE_FIELD(ystart);
+    INSTANCE_SETTER(speed, (CallSetter<float, &CInstance::SetSpeed>));
+    INSTANCE_SETTER(direction, (CallSetter<float, &CInstance::SetDirection>));
+    INSTANCE_SETTER(hspeed, (CallSetter<float, &CInstance::SetHSpeed>));
+    INSTANCE_SETTER(vspeed, (CallSetter<float, &CInstance::SetVSpeed>));
+    INSTANCE_FIELD(friction);
+    INSTANCE_FIELD(gravity);
+    INSTANCE_FIELD(gravity_direction);
+    INSTANCE_FIELD(image_index);
+    INSTANCE_FIELD(image_speed);
+    INSTANCE_SETTER(image_xscale, (CallSetter<float, &CInstance::SetImageXScale>));
+    INSTANCE_SETTER(image_yscale, (CallSetter<float, &CInstance::SetImageYScale>));
+    INSTANCE_SETTER(image_angle, (CallSetter<float, &CInstance::SetImageAngle>));
+    INSTANCE_FIELD(image_alpha);
+    INSTANCE_FIELD(image_blend);
+    Variable_BuiltIn_Add("image_number", GetSprite<ImageCount>, nullptr, false, BUILTIN_INSTANCE);
+    INSTANCE_SETTER(sprite_index, (CallSetter<int, &CInstance::SetSprite>));
+    Variable_BuiltIn_Add("sprite_width", GetSprite<SpriteWidth>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("sprite_height", GetSprite<SpriteHeight>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("sprite_xoffset", GetSprite<SpriteXOffset>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("sprite_yoffset", GetSprite<SpriteYOffset>, nullptr, false, BUILTIN_INSTANCE);
+    INSTANCE_SETTER(mask_index, (CallSetter<int, &CInstance::SetMask>));
+    INSTANCE_SETTER(depth, SetDepth);
+    INSTANCE_FIELD(visible);
+    INSTANCE_FIELD(solid);
+    INSTANCE_FIELD(persistent);
+    Variable_BuiltIn_Add("alarm", GetAlarm, SetAlarm, true, {true, ALARM_COUNT});
+    INSTANCE_READONLY(path_index);
+    INSTANCE_SETTER(path_position, (CallSetter<float, &CInstance::SetPathPosition>));
+    INSTANCE_FIELD(path_positionprevious);
+    INSTANCE_SETTER(path_speed, (CallSetter<float, &CInstance::SetPathSpeed>));
+    INSTANCE_FIELD(path_scale);
+    INSTANCE_FIELD(path_orientation);
+    INSTANCE_FIELD(path_endaction);
+    INSTANCE_FIELD(timeline_index);
+    INSTANCE_FIELD(timeline_position);
+    INSTANCE_FIELD(timeline_speed);
+    INSTANCE_FIELD(timeline_running);
+    INSTANCE_FIELD(timeline_loop);
+    INSTANCE_READONLY(id);
+    Variable_BuiltIn_Add("object_index", GetObjectIndex, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("bbox_left", GetBox<&CInstance::bbox_left>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("bbox_top", GetBox<&CInstance::bbox_top>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("bbox_right", GetBox<&CInstance::bbox_right>, nullptr, false, BUILTIN_INSTANCE);
+    Variable_BuiltIn_Add("bbox_bottom", GetBox<&CInstance::bbox_bottom>, nullptr, false, BUILTIN_INSTANCE);
 
     Variable_BuiltIn_Add("room", GetRoom, SetRoom, true);
     Variable_BuiltIn_Add("room_first", GetRoomFirst, nullptr, false);
@@ -374,6 +385,8 @@ void Run_Variables_Init()
     BACKGROUND_FIELD("background_yscale", float, yscale);
     BACKGROUND_FIELD("background_blend", uint32_t, blend);
     BACKGROUND_FIELD("background_alpha", float, alpha);
+    Variable_BuiltIn_Add("background_width", GetBackgroundSize<false>, nullptr, false, ROOM_SLOT_ARRAY);
+    Variable_BuiltIn_Add("background_height", GetBackgroundSize<true>, nullptr, false, ROOM_SLOT_ARRAY);
 
     Variable_BuiltIn_Add("score", GetGlobal<&score>, SetGlobal<&score>, true);
     Variable_BuiltIn_Add("lives", GetGlobal<&lives>, SetLives, true);
@@ -392,13 +405,11 @@ void Run_Variables_Init()
     GLOBAL_READONLY("event_object", event_object);
     GLOBAL_READONLY("fps", Run_FPS);
     GLOBAL_READONLY("view_current", view_current);
-    Variable_BuiltIn_Add("mouse_x", GetMouseX, nullptr, false);
-    Variable_BuiltIn_Add("mouse_y", GetMouseY, nullptr, false);
-    Variable_BuiltIn_Add("mouse_lastbutton", GetLastButton, SetLastButton, true);
-    Variable_BuiltIn_Add("keyboard_lastkey", GetLastKey, SetLastKey, true);
-    Variable_BuiltIn_Add("current_time", GetCurrentTime, nullptr, false);  // milliseconds since the game's start
     GLOBAL_READONLY("async_load", async_load);
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
-    Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false);
+    Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false, {false, BUILTIN_ANY_INDEX});
+    Run_Variables_Program_Init();
+    Function_Date_Variables_Init();
+    Physics_Variables_Init();
     Quenby_Variables_Init();
 }

@@ -15,7 +15,6 @@
 #include "IO/IO_Joystick.h"
 #include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
-#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
@@ -83,7 +82,6 @@ bool InitVariables()
 {
     Variable_BuiltIn_Init();
     Run_Variables_Init();
-    Physics_Variables_Init();
     return true;
 }
 
@@ -192,16 +190,22 @@ const ListEntry ShutDownList[] = {
     {"IO_Free", FreeInput},            {"GR_Text_Free", FreeText},            {"Particle_Free", FreeParticles},            {"Sound_Free", FreeSound},          {"GR_D3D_Shutdown", FreeGraphics}, {"Window_Destroy", FreeWindow},    {"CommandLine_Reset", FreeSwitches},
 };
 
-bool RunList(const ListEntry* list, size_t count)
+// Runs the entries in order; a failed one (or one that ran out of memory) ends the start-up list,
+// while the shut-down list goes on to its end (wholeList), so that a later entry still writes
+// what it keeps.
+bool RunList(const ListEntry* list, size_t count, bool wholeList)
 {
+    bool ok = true;
     for (size_t i = 0; i < count; i++) {
         if (StartUp_Trace) Console_Warnings->Output("%s() \n", list[i].name);
-        if (!list[i].run()) {
-            Console_Warnings->Output("%s failed\n", list[i].name);
-            return false;
-        }
+        bool ran = false;
+        if (!MemoryManager_Try([&] { ran = list[i].run(); })) Console_Warnings->Output("%s: out of memory\n", list[i].name);
+        if (ran) continue;
+        Console_Warnings->Output("%s failed\n", list[i].name);
+        ok = false;
+        if (!wholeList) return false;
     }
-    return true;
+    return ok;
 }
 
 bool OptionOn(IniFile& ini, const char* key)
@@ -214,12 +218,12 @@ bool OptionOn(IniFile& ini, const char* key)
 
 bool StartUp_Run()
 {
-    return RunList(StartUpList, sizeof StartUpList / sizeof StartUpList[0]);
+    return RunList(StartUpList, sizeof StartUpList / sizeof StartUpList[0], false);
 }
 
 void FiniRunner()
 {
-    RunList(ShutDownList, sizeof ShutDownList / sizeof ShutDownList[0]);
+    RunList(ShutDownList, sizeof ShutDownList / sizeof ShutDownList[0], true);
 #ifndef NDEBUG
     // Debug builds name every block the shut-down left alive.
     if (size_t live = MemoryManager_ReportLive()) Console_Warnings->Output("%zu blocks still live at shut-down\n", live);

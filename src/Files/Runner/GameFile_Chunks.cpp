@@ -17,9 +17,11 @@
 #include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
+#include "Variable/Variable_Main.h"
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 bool GameFile_LoadStrings(GameFileReader r)
@@ -75,6 +77,7 @@ bool GameFile_LoadOptions(GameFileReader r)
     Option_Flags = flags;
     Option_ShowCursor = (flags & OPTION_SHOW_CURSOR) ? 1 : 0;
     Option_NewAudio = newAudio != 0;
+    Variable_UnsetReadsZero = (flags & OPTION_UNSET_READS_ZERO) != 0;
     return true;
 }
 
@@ -92,18 +95,22 @@ static bool LoadScripts(GameFileReader chunk)
     return chunk.ok;
 }
 
-// Chunks whose byte code this runner does not use: they must be empty.
-static bool CheckEmpty(GameFileReader chunk)
+// Chunks whose byte code this runner does not use, and DAFL, which carries nothing: their count
+// must be 0.
+static bool CheckEmpty(const char* tag, GameFileReader chunk)
 {
     uint32_t count = chunk.U32();
-    if (chunk.ok && count != 0) Console_Warnings->Output("This runner compiles source text and takes no byte code.\n");
+    if (chunk.ok && count != 0)
+        Console_Warnings->Output("The %s chunk holds %u entries where it must hold none: this runner compiles source "
+                                 "text and takes no byte code.\n",
+                                 tag, count);
     return chunk.ok && count == 0;
 }
 
 int GameFile_DispatchChunk(const char* tag, GameFileReader r)
 {
     // Read in the first pass, or kept (offset and size) for the readers of their resources.
-    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN", "DAFL"};
+    static const char* const Kept[] = {"STRG", "GEN8", "GEN7", "GENL", "OPTN"};
     for (const char* k : Kept)
         if (!strcmp(tag, k)) return 1;
     if (!strcmp(tag, "BGND")) return Background_Load(r);
@@ -120,7 +127,8 @@ int GameFile_DispatchChunk(const char* tag, GameFileReader r)
     if (!strcmp(tag, "TPAG")) return GameFile_LoadPageEntries(r);
     if (!strcmp(tag, "TXTR")) return GameFile_LoadPageTextures(r);
     if (!strcmp(tag, "EXTN")) return Extension_LoadChunk(r);
-    if (!strcmp(tag, "CODE") || !strcmp(tag, "FUNC") || !strcmp(tag, "VARI")) return CheckEmpty(r);
+    for (const char* empty : {"DAFL", "CODE", "FUNC", "VARI"})
+        if (!strcmp(tag, empty)) return CheckEmpty(tag, r);
     return -1;
 }
 

@@ -5,6 +5,7 @@
 #include "Code/Error.h"
 #include "Variable/Variable_Main.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -71,7 +72,7 @@ bool Script_Prepare()
     return true;
 }
 
-bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, TaggedValue* result, TaggedValue* args)
+bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, TaggedValue* result, const TaggedValue* args)
 {
     CScript* s = Script_GetScript(index);
     if (!s) return false;
@@ -85,19 +86,15 @@ bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, Tagg
         }
         code = s->GetCode();
     }
-    TaggedValue saved[ARGUMENT_SLOTS];
-    for (int i = 0; i < ARGUMENT_SLOTS; i++) {
-        saved[i] = std::move(ArgumentSlots[i]);
-        ArgumentSlots[i].SetReal(0.0);
+    argc = std::clamp(argc, 0, ARGUMENT_SLOTS);
+    bool ok;
+    {
+        ArgumentSlotsScope slots(argc, args);
+        int savedCount = argument_count;
+        argument_count = argc;
+        ok = Code_Run_Selected(self, other, code, result);
+        argument_count = savedCount;
     }
-    if (argc > ARGUMENT_SLOTS) argc = ARGUMENT_SLOTS;
-    if (argc < 0) argc = 0;
-    for (int i = 0; i < argc; i++) ArgumentSlots[i] = args[i];
-    int savedCount = argument_count;
-    argument_count = argc;
-    bool ok = Code_Run_Selected(self, other, code, result);
-    argument_count = savedCount;
-    for (int i = 0; i < ARGUMENT_SLOTS; i++) ArgumentSlots[i] = std::move(saved[i]);
     if (!ok) {
         // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
         PendingScriptError.pending = true;

@@ -37,7 +37,7 @@ int Script_Find(const char* name);      // -1 when no script has exactly that na
 bool Script_Prepare();
 // Runs a script: saves the 16 argument slots, fills them, runs, restores them. A run-time error
 // sets PendingScriptError with "In script %s:\n%s" (a fatal one with its own message alone).
-bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, TaggedValue* result, TaggedValue* args);
+bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, TaggedValue* result, const TaggedValue* args);
 
 struct PendingError {
     bool pending = false;

@@ -1,10 +1,10 @@
 #include "Support/DataStructures.h"
+#include "Base/MemoryManager.h"
 #include "Base/Random.h"
 #include "Base/Console.h"
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 #include <string>
 #include <utility>
 
@@ -42,9 +42,9 @@ CDS_Grid::CDS_Grid(int width, int height)
 void CDS_Grid::Assign(const CDS_Grid& other)
 {
     if (this == &other) return;
+    DS_AssignCopy(m_cells, other.m_cells);
     m_width = other.m_width;
     m_height = other.m_height;
-    m_cells = other.m_cells;
 }
 
 bool CDS_Grid::Resize(int width, int height)
@@ -53,11 +53,7 @@ bool CDS_Grid::Resize(int width, int height)
     width = NonNegative(width);
     height = NonNegative(height);
     std::vector<TaggedValue> cells;
-    try {
-        cells.resize((size_t)width * height);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    if (!MemoryManager_Try([&] { cells.resize((size_t)width * height); })) return false;
     int keepWidth = std::min(width, m_width);
     for (int y = 0; keepWidth > 0 && y < std::min(height, m_height); y++)
         for (int x = 0; x < keepWidth; x++) cells[(size_t)y * width + x] = std::move(At(x, y));

@@ -1,4 +1,5 @@
 #include "Support/DataStructures.h"
+#include "Base/MemoryManager.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -153,21 +154,32 @@ void CDS_Map::IndexInsert(int32_t node) const
     m_slots[i] = entry;
 }
 
-void CDS_Map::Reindex() const
+std::vector<CDS_Map::Slot> CDS_Map::EmptyIndex(size_t entries)
+{
+    size_t size = 16;
+    while (size < 2 * entries) size *= 2;
+    return std::vector<Slot>(size, Slot{0, -1, NAN});
+}
+
+void CDS_Map::Reindex(std::vector<Slot> index) const
 {
     m_generation = DS_PrecisionGeneration;
     m_bucketScale = 1 / (2 * DS_Precision);
-    size_t size = 16;
-    while (size < 2 * ((size_t)m_count + 1)) size *= 2;
-    m_slots.assign(size, Slot{0, -1, NAN});
+    m_slots.swap(index);
     for (size_t i = 0; i < m_nodes.size(); i++)
         if (m_nodes[i].live) IndexInsert((int32_t)i);
 }
 
+// Without the memory for it the holes simply stay.
 void CDS_Map::Compact()
 {
     std::vector<Node> nodes;
-    nodes.reserve(m_count);
+    std::vector<Slot> index;
+    if (!MemoryManager_Try([&] {
+            nodes.reserve(m_count);
+            index = EmptyIndex((size_t)m_count + 1);
+        }))
+        return;
     for (int32_t i = m_first; i >= 0; i = m_nodes[i].next) {
         Node& n = m_nodes[i];
         int32_t at = (int32_t)nodes.size();
@@ -177,7 +189,7 @@ void CDS_Map::Compact()
     m_nodes.swap(nodes);
     m_first = m_nodes.empty() ? -1 : 0;
     m_last = (int32_t)m_nodes.size() - 1;
-    Reindex();
+    Reindex(std::move(index));
 }
 
 void CDS_Map::Clear()
@@ -191,8 +203,10 @@ void CDS_Map::Clear()
 void CDS_Map::Assign(const CDS_Map& other)
 {
     if (this == &other) return;
-    m_nodes = other.m_nodes;
-    m_slots = other.m_slots;
+    std::vector<Node> nodes(other.m_nodes);
+    std::vector<Slot> slots(other.m_slots);
+    m_nodes.swap(nodes);
+    m_slots.swap(slots);
     m_generation = other.m_generation;
     m_bucketScale = other.m_bucketScale;
     m_first = other.m_first;
@@ -204,14 +218,17 @@ void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value)
 {
     Refresh();
     // The copies are made before the store may move: the key or value may be one of its entries.
+    // Every new block (the node's room, a larger index) is made before the map changes.
     Node node{{key, value}, m_last, -1, true};
+    std::vector<Slot> index;
+    if (2 * ((size_t)m_count + 1) > m_slots.size()) index = EmptyIndex((size_t)m_count + 2);
     int32_t at = (int32_t)m_nodes.size();
     m_nodes.push_back(std::move(node));
     if (m_last >= 0) m_nodes[m_last].next = at;
     else m_first = at;
     m_last = at;
     m_count++;
-    if (2 * (size_t)m_count > m_slots.size()) Reindex();
+    if (!index.empty()) Reindex(std::move(index));
     else IndexInsert(at);
 }
 

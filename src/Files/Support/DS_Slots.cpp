@@ -1,6 +1,8 @@
 #include "Support/DataStructures.h"
+#include "Base/MemoryManager.h"
 
 #include <algorithm>
+#include <functional>
 #include <new>
 #include <vector>
 
@@ -10,22 +12,36 @@ std::vector<CDS_Grid*> DS_GridSlots;
 
 namespace {
 
-// One table per kind. The slots grow by 16 and never shrink before shut-down; a destroyed
-// structure leaves a null slot that the next new structure of the kind takes.
+// One table per kind. A destroyed structure leaves a null slot; a new structure takes the first
+// null slot (found at once in a heap of them), else one more slot at the end. The table never
+// shrinks before shut-down.
 template <class T>
 struct SlotTable {
-    std::vector<T*>& slots;  // size: slots in use or once used
+    explicit SlotTable(std::vector<T*>& table) : slots(table) {}
+    std::vector<T*>& slots;   // size: slots in use or once used
+    std::vector<int> unused;  // the null slots, a heap with the smallest on top
 
     int Store(T* item)
     {
-        if (!item) return -1;
-        for (size_t i = 0; i < slots.size(); i++) {
-            if (!slots[i]) {
-                slots[i] = item;
-                return (int)i;
-            }
+        if (!item) {
+            MemoryManager_Failed = true;  // made with new (std::nothrow): no memory for it
+            return -1;
         }
-        slots.push_back(item);
+        if (!unused.empty()) {
+            std::pop_heap(unused.begin(), unused.end(), std::greater<int>());
+            int index = unused.back();
+            unused.pop_back();
+            slots[(size_t)index] = item;
+            return index;
+        }
+        // The heap has room for every slot, so that Destroy never allocates.
+        if (!MemoryManager_Try([&] {
+                unused.reserve(slots.size() + 1);
+                slots.push_back(item);
+            })) {
+            delete item;
+            return -1;
+        }
         return (int)slots.size() - 1;
     }
     T* Find(int index) const { return DS_SlotFind(slots, index); }
@@ -34,6 +50,8 @@ struct SlotTable {
         T* item = Find(index);
         if (!item) return false;
         slots[index] = nullptr;
+        unused.push_back(index);
+        std::push_heap(unused.begin(), unused.end(), std::greater<int>());
         delete item;
         return true;
     }
@@ -41,6 +59,7 @@ struct SlotTable {
     {
         for (T* item : slots) delete item;
         slots.clear();
+        unused.clear();
     }
 };
 

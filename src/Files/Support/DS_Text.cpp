@@ -247,6 +247,7 @@ bool DS_ReadString(CDS_Grid& g, const char* text)
     if (!r.Ok() || width < 0 || height < 0 || !CDS_Grid::SizeAllowed(width, height)) return false;
     if ((uint64_t)width * (uint64_t)height > r.Remaining() / MIN_VALUE_BYTES) return false;
     CDS_Grid read(width, height);
+    if (read.Width() != width || read.Height() != height) return false;  // no memory for the cells
     for (int64_t i = 0; i < (int64_t)width * height; i++)
         if (!r.Value(&read.At((int)(i % width), (int)(i / width)))) return false;
     if (!r.AtEnd()) return false;

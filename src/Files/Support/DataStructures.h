@@ -1,6 +1,10 @@
 // The data structures that scripts name by index: stacks, queues, lists, maps, priority queues and
 // grids, their value comparison, their text forms and the slot tables that own them.
 // Every stored value is a copy of the caller's TaggedValue, kind word included (nesting marks too).
+//
+// The operations that add (push, enqueue, add, insert, copy, resize) throw std::bad_alloc when memory
+// runs out and then leave the structure as it was; the built-ins run them through
+// MemoryManager_Try, which turns that into the game's error. Nothing else here throws.
 #pragma once
 #include "Variable/Value.h"
 
@@ -36,11 +40,19 @@ inline bool DS_NarrowedEqual(float a, float b)
 // by bytes; any other pair, or a string without text, is unequal (1).
 int DS_CompareValues(const TaggedValue* a, const TaggedValue* b);
 
+// Replaces the contents with a copy of the source's, made whole before the old ones go.
+template <class Container>
+void DS_AssignCopy(Container& to, const Container& from)
+{
+    Container copy(from);
+    to.swap(copy);
+}
+
 class CDS_Stack {
 public:
     virtual ~CDS_Stack() = default;
     void Clear() { m_values.clear(); }
-    void Assign(const CDS_Stack& other) { if (this != &other) m_values = other.m_values; }
+    void Assign(const CDS_Stack& other) { DS_AssignCopy(m_values, other.m_values); }
     int Size() const { return (int)m_values.size(); }
     bool Empty() const { return m_values.empty(); }
     void Push(const TaggedValue& value) { m_values.push_back(value); }
@@ -54,7 +66,7 @@ class CDS_Queue {
 public:
     virtual ~CDS_Queue() = default;
     void Clear() { m_values.clear(); }
-    void Assign(const CDS_Queue& other) { if (this != &other) m_values = other.m_values; }
+    void Assign(const CDS_Queue& other) { DS_AssignCopy(m_values, other.m_values); }
     int Size() const { return (int)m_values.size(); }
     bool Empty() const { return m_values.empty(); }
     void Enqueue(const TaggedValue& value) { m_values.push_back(value); }
@@ -69,7 +81,7 @@ class CDS_List {
 public:
     virtual ~CDS_List() = default;
     void Clear() { m_values.clear(); }
-    void Assign(const CDS_List& other) { if (this != &other) m_values = other.m_values; }
+    void Assign(const CDS_List& other) { DS_AssignCopy(m_values, other.m_values); }
     int Size() const { return (int)m_values.size(); }
     bool Empty() const { return m_values.empty(); }
     void Add(const TaggedValue& value) { m_values.push_back(value); }
@@ -207,13 +219,15 @@ private:
     // Enters the node's key into the index.
     void IndexInsert(int32_t node) const;
     void Append(const TaggedValue& key, const TaggedValue& value);
-    // Rebuilds the index with room for the entries and holes stored plus one more, under the
-    // precision of now.
-    void Reindex() const;
+    // An empty index with room for this many entries (never more than half full).
+    static std::vector<Slot> EmptyIndex(size_t entries);
+    // Makes the index (from EmptyIndex, large enough) the map's, holding every live entry under
+    // the precision of now.
+    void Reindex(std::vector<Slot> index) const;
     // Rebuilds the index when the precision has changed since it was built.
     void Refresh() const
     {
-        if (m_generation != DS_PrecisionGeneration) Reindex();
+        if (m_generation != DS_PrecisionGeneration) Reindex(EmptyIndex((size_t)m_count + 1));
     }
     void Compact();
     std::vector<Node> m_nodes;
@@ -233,7 +247,7 @@ public:
     };
     virtual ~CDS_Priority() = default;
     void Clear() { m_items.clear(); }
-    void Assign(const CDS_Priority& other) { if (this != &other) m_items = other.m_items; }
+    void Assign(const CDS_Priority& other) { DS_AssignCopy(m_items, other.m_items); }
     int Size() const { return (int)m_items.size(); }
     bool Empty() const { return m_items.empty(); }
     void Add(const TaggedValue& value, const TaggedValue& priority) { m_items.push_back({value, priority}); }
@@ -274,7 +288,7 @@ public:
     int Height() const { return m_height; }
     void Assign(const CDS_Grid& other);
     // Keeps the cells that stay inside; new cells are real 0. False (unchanged) when the size is
-    // not allowed or cannot be allocated.
+    // not allowed or cannot be allocated (MemoryManager_Failed is then set).
     bool Resize(int width, int height);
     void Clear(const TaggedValue& value);
     // Single cells; outside the grid a line naming the grid's index goes to the debug console.
@@ -324,7 +338,8 @@ bool DS_ReadString(CDS_Grid& g, const char* text);
 
 // Slot tables: an index names the structure in that slot; a new structure takes the first free
 // slot. Find gives null for an index out of range or of a free slot. NewSlot takes ownership of
-// a structure made by the caller and returns its index.
+// a structure made by the caller and returns its index. Create and NewSlot give -1 (the structure
+// freed, MemoryManager_Failed set) when memory ran out.
 int DS_Stack_Create();
 CDS_Stack* DS_Stack_Find(int index);
 bool DS_Stack_Destroy(int index);

@@ -8,8 +8,14 @@ bool Directory_Exists(const char* path);
 // Creates every missing folder of the path; true when the whole path is a folder afterwards.
 bool Directory_CreateAll(const char* path);
 // Writes a whole file so that it is either the old file or the new one, never a part: the bytes go
-// to a new file beside it, which then takes the name. False (the old file untouched) on failure.
+// to a new temporary file beside it, which then takes the name. False (the old file untouched) on
+// failure.
 bool File_WriteWhole(const char* path, const void* bytes, int64_t size);
+// Whether a name (one component) is that of such a temporary file: ".~", then (the first bytes of)
+// the name written, then "." and 16 hexadecimal digits (either case). A write that was cut short
+// (the runner killed) leaves one behind; the folder mapping never names, lists or makes one, and
+// the next start removes those older than itself (LoadSave_RemoveTemporaries).
+bool File_IsTemporaryName(const char* name);
 // New copies (the caller frees them with MemFree).
 char* File_CurrentDirectory();
 // The temporary folder ($TMPDIR, else /tmp) with a trailing separator, or null when it is not

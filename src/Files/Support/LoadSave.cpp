@@ -1,12 +1,15 @@
 #include "Support/LoadSave.h"
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
+#include "Support/File.h"
 #include "Support/Linux/File_Linux.h"
 #include "Support/Linux/LoadSave_Linux.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <initializer_list>
 #include <string>
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,6 +22,12 @@ namespace {
 
 std::string g_saveFolder;     // with a trailing "/", empty until the game name is set
 std::string g_programFolder;  // with a trailing "/", the current directory until set
+// When the process started (near enough: when its tables were made).
+const timespec g_started = [] {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}();
 
 const std::string& ProgramFolder()
 {
@@ -95,6 +104,8 @@ bool Map(const std::string& root, const cARRAY_MEMORY<char>& dialogList, const c
     } else if (!LoadSave_Components(path, components)) {
         return false;
     }
+    for (const std::string& component : components)
+        if (File_IsTemporaryName(component.c_str())) return false;
     if (!LoadSave_Resolve(root, components, out->path) || out->path.size() >= (size_t)LOADSAVE_PATH_SIZE) return false;
     out->root = root;
     LoadSave_Components(out->path.substr(root.size()), out->parts);
@@ -222,6 +233,12 @@ char* LoadSave_AdmitDialogFile(bool save, const char* name)
 bool LoadSave_IsDialogFile(bool save, const char* name)
 {
     return Listed(save ? SaveDialogFiles : OpenDialogFiles, name);
+}
+
+void LoadSave_RemoveTemporaries()
+{
+    for (const std::string* folder : {(const std::string*)&g_saveFolder, &ProgramFolder()})
+        if (!folder->empty()) File_RemoveTemporaries(folder->c_str(), g_started);
 }
 
 void LoadSave_SetGameName(const char* name)

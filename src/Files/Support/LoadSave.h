@@ -9,8 +9,9 @@
 // folder), which is then used unchanged. A component missing as written is looked up
 // case-insensitively (ASCII) in its folder; a symbolic link that leads out of the folder refuses
 // the name. A name that means a folder itself (such as "", "." or "sub/..", or a dialog name that
-// is or holds one of the folders) is refused too: the folder is not a file in it. A refused name,
-// or a result longer than the buffer, gives an empty result and false.
+// is or holds one of the folders) is refused too: the folder is not a file in it, and so is a name
+// with a component of the runner's temporary files (File_IsTemporaryName), which listings leave
+// out. A refused name, or a result longer than the buffer, gives an empty result and false.
 //
 // Every operation on a name (reading, writing, testing, deleting, renaming, making folders,
 // listing) walks its checked path again one folder at a time, each opened relative to the one
@@ -82,8 +83,8 @@ bool LoadSave_RenameFile(const char* from, const char* to);
 bool LoadSave_CreateFolder(const char* name);
 // What the name is in that folder (through links that stay inside); false when missing.
 bool LoadSave_Stat(LoadSaveFolder where, const char* name, LoadSaveInfo* info);
-// The names in the folder that `folder` names there ("" for the folder itself) except "." and "..",
-// sorted ignoring ASCII case; false when it cannot be read.
+// The names in the folder that `folder` names there ("" for the folder itself) except "." and ".."
+// and the runner's temporary files, sorted ignoring ASCII case; false when it cannot be read.
 bool LoadSave_List(LoadSaveFolder where, const char* folder, std::vector<std::string>& names);
 
 // A whole file held in memory for reading; bytes[size] is always 0.
@@ -113,6 +114,10 @@ double LoadSave_FReadReal(LoadSaveFile* file);
 // Copies up to `count` bytes; returns how many were copied.
 int64_t LoadSave_FRead(LoadSaveFile* file, void* out, int64_t count);
 
+// Removes from the save folder and the program folder the temporary files that whole-file writes
+// cut short left behind (File_IsTemporaryName), those older than this process: a write of another
+// runner under way is left alone. Folders inside are searched too (File_RemoveTemporaries).
+void LoadSave_RemoveTemporaries();
 // For a full path (with "/" or "\\" separators) that lies outside the save folder and the program
 // folder: true, with the path in "/" form in out. False for any other name, or one longer than
 // the buffer. For what the game may name outside its folders (external libraries).

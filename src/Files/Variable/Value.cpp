@@ -94,6 +94,21 @@ bool TaggedValue::Append(const char* text, size_t length)
     return true;
 }
 
+bool TaggedValue::SetJoined(const char* a, size_t la, const char* b, size_t lb)
+{
+    if (la > VALUE_STRING_MAX || lb > VALUE_STRING_MAX - la) return false;
+    // Either part may be this value's own text: the new one is made before the old is released.
+    char* s = NewText(nullptr, la + lb);
+    if (!s) return false;
+    memcpy(s, a, la);
+    memcpy(s + la, b, lb);
+    if (str) ReleaseText();
+    kind = VALUE_STRING;
+    str = s;
+    val = 0.0;
+    return true;
+}
+
 bool Value_Equal(const TaggedValue& a, const TaggedValue& b)
 {
     if (a.IsString() != b.IsString()) return false;

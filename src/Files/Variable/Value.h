@@ -87,6 +87,9 @@ struct TaggedValue {
     // with room to spare, so that building a string piece by piece does not copy it each time.
     // False, and the value unchanged, when the text would pass VALUE_STRING_MAX bytes.
     bool Append(const char* text, size_t length);
+    // Makes the value the string a followed by b; false, and the value unchanged, when the text
+    // would pass VALUE_STRING_MAX bytes or memory ran out.
+    bool SetJoined(const char* a, size_t la, const char* b, size_t lb);
     void Free() { SetReal(0.0); }
 
 private:

@@ -58,7 +58,7 @@ void AddArgumentSlots(std::integer_sequence<int, N...>)
 
 }  // namespace
 
-void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter setter, bool canSet)
+void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter setter, bool canSet, BuiltinShape shape)
 {
     if (!name || !*name) return;
     RVariable v{};
@@ -66,6 +66,7 @@ void Variable_BuiltIn_Add(const char* name, BuiltinGetter getter, BuiltinSetter 
     v.getter = getter;
     v.setter = setter;
     v.canSet = canSet && setter;
+    v.shape = shape;
     auto it = g_byName.find(v.name);
     if (it != g_byName.end()) {
         Variable_BuiltIns[(size_t)it->second] = v;
@@ -95,24 +96,34 @@ RVariable* Named(const char* name)
 
 void Variable_BuiltIn_SetField(const char* name, float CInstance::*field)
 {
-    if (RVariable* v = Named(name)) v->floatField = field;
+    if (RVariable* v = Named(name)) v->fieldKind = RVariable::FLOAT_FIELD, v->floatField = field;
 }
 
 void Variable_BuiltIn_SetField(const char* name, int CInstance::*field)
 {
-    if (RVariable* v = Named(name)) v->intField = field;
+    if (RVariable* v = Named(name)) v->fieldKind = RVariable::INT_FIELD, v->intField = field;
 }
 
 void Variable_BuiltIn_SetField(const char* name, bool CInstance::*field)
 {
-    if (RVariable* v = Named(name)) v->boolField = field;
+    if (RVariable* v = Named(name)) v->fieldKind = RVariable::BOOL_FIELD, v->boolField = field;
+}
+
+void Variable_BuiltIn_SetField(const char* name, CInstanceField<float> CInstance::*field)
+{
+    if (RVariable* v = Named(name)) v->fieldKind = RVariable::OWN_FLOAT_FIELD, v->ownFloatField = field;
+}
+
+void Variable_BuiltIn_SetField(const char* name, CInstanceField<int> CInstance::*field)
+{
+    if (RVariable* v = Named(name)) v->fieldKind = RVariable::OWN_INT_FIELD, v->ownIntField = field;
 }
 
 int Variable_BuiltIn_Count() { return (int)Variable_BuiltIns.size(); }
 
 void Variable_BuiltIn_Init()
 {
-    Variable_BuiltIn_Add("argument", GetArgument, SetArgument, true);
+    Variable_BuiltIn_Add("argument", GetArgument, SetArgument, true, {false, ARGUMENT_SLOTS});
     AddArgumentSlots(std::make_integer_sequence<int, ARGUMENT_SLOTS>());
     Variable_BuiltIn_Add("argument_count", GetArgumentCount, nullptr, false);
     Variable_BuiltIn_Add("argument_relative", GetArgumentRelative, nullptr, false);

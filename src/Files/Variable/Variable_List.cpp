@@ -1,4 +1,5 @@
 #include "Variable/Variable_List.h"
+#include "Base/MemoryManager.h"
 
 const TaggedValue* CVariable::Element(int i, int j) const
 {
@@ -12,10 +13,16 @@ const TaggedValue* CVariable::Element(int i, int j) const
 TaggedValue* CVariable::ElementForWrite(int i, int j)
 {
     if ((i | j) == 0) return &value;
-    if ((size_t)i >= rows.size()) rows.resize((size_t)i + 1);
-    std::vector<TaggedValue>& row = rows[(size_t)i];
-    if ((size_t)j >= row.size()) row.resize((size_t)j + 1);
-    return &row[(size_t)j];
+    size_t had = rows.size();
+    bool ok = MemoryManager_Try([&] {
+        if ((size_t)i >= rows.size()) rows.resize((size_t)i + 1);
+        std::vector<TaggedValue>& row = rows[(size_t)i];
+        if ((size_t)j >= row.size()) row.resize((size_t)j + 1);
+    });
+    if (ok) return &rows[(size_t)i][(size_t)j];
+    // The row that found no memory is as it was; empty rows added before it go again.
+    if (rows.size() > had) rows.resize(had);
+    return nullptr;
 }
 
 namespace {
@@ -104,12 +111,26 @@ VariableStatus CVariableList::Lookup(int id, int index, TaggedValue* out) const
     return VARIABLE_OK;
 }
 
-bool CVariableList::Set(int id, int index, const TaggedValue& value)
+TaggedValue* CVariableList::ElementForWrite(int id, int index, int* hint)
 {
     int i, j;
-    if (!Variable_SplitIndex(index, &i, &j)) return false;
+    if (!Variable_SplitIndex(index, &i, &j)) return nullptr;
+    CVariable* v = Find(id, hint);
+    bool added = !v;
+    TaggedValue* e = nullptr;
+    if ((added && !MemoryManager_Try([&] { v = FindOrAdd(id, hint); })) || !(e = v->ElementForWrite(i, j))) {
+        if (added && Find(id)) Remove(id);
+        return nullptr;
+    }
+    return e;
+}
+
+bool CVariableList::Set(int id, int index, const TaggedValue& value)
+{
     // The value may be an element of this list, which adding a variable or an element moves.
     TaggedValue copy = value;
-    *FindOrAdd(id)->ElementForWrite(i, j) = std::move(copy);
-    return true;
+    int hint = 0;
+    TaggedValue* e = ElementForWrite(id, index, &hint);
+    if (e) *e = std::move(copy);
+    return e != nullptr;
 }

@@ -19,7 +19,8 @@ class CVariable {
 public:
     // The element [i, j] (both within 0..31999), null when it is not stored.
     const TaggedValue* Element(int i, int j) const;
-    // The element [i, j], stored (with the gaps before it in its row set to 0) when new.
+    // The element [i, j], stored (with the gaps before it in its row set to 0) when new; null, with
+    // nothing stored, when memory ran out (MemoryManager_Failed is set).
     TaggedValue* ElementForWrite(int i, int j);
 
     TaggedValue value;  // element [0, 0]
@@ -55,7 +56,11 @@ public:
     // Reads element `index` (i * 32000 + j) of variable id.
     VariableStatus Lookup(int id, int index, TaggedValue* out) const;
     bool Get(int id, int index, TaggedValue* out) const { return Lookup(id, index, out) == VARIABLE_OK; }
-    // Writes element `index`; false (nothing written) for a negative or too large index.
+    // Element `index` of variable id for writing, the variable added when missing; null, with
+    // nothing added, when memory ran out (MemoryManager_Failed is set).
+    TaggedValue* ElementForWrite(int id, int index, int* hint);
+    // Writes element `index`; false (nothing written) for a negative or too large index, or when
+    // memory ran out.
     bool Set(int id, int index, const TaggedValue& value);
     void Remove(int id);
     void Clear()

@@ -13,6 +13,20 @@ TaggedValue g_outerSlots[ARGUMENT_SLOTS];
 }
 TaggedValue* ArgumentSlots = g_outerSlots;
 int argument_count = 0;
+
+ArgumentSlotsScope::ArgumentSlotsScope(int count, const TaggedValue* args) : m_slots(ArgumentSlots)
+{
+    for (int i = 0; i < ARGUMENT_SLOTS; i++) {
+        m_saved[i] = std::move(m_slots[i]);
+        if (i < count) m_slots[i] = args[i];
+        else m_slots[i].SetReal(0.0);
+    }
+}
+
+ArgumentSlotsScope::~ArgumentSlotsScope()
+{
+    for (int i = 0; i < ARGUMENT_SLOTS; i++) m_slots[i] = std::move(m_saved[i]);
+}
 int Argument_Relative = 0;
 bool Variable_UnsetReadsZero = false;
 
@@ -49,7 +63,7 @@ bool Variable_GetValue(CInstance* inst, int id, int arrayIndex, TaggedValue* val
     if (!inst || !value) return false;
     if (id >= VARIABLE_USER_BASE) return inst->variables->Get(id, arrayIndex, value);
     const RVariable* b = Variable_BuiltIn_Get(id);
-    return b && b->getter && b->getter(inst, arrayIndex, value);
+    return b && b->getter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->getter(inst, arrayIndex, value);
 }
 
 bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValue* value)
@@ -57,7 +71,7 @@ bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValu
     if (!inst || !value) return false;
     if (id >= VARIABLE_USER_BASE) return inst->variables->Set(id, arrayIndex, *value);
     const RVariable* b = Variable_BuiltIn_Get(id);
-    return b && b->canSet && b->setter && b->setter(inst, arrayIndex, value);
+    return b && b->canSet && b->setter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->setter(inst, arrayIndex, value);
 }
 
 bool Variable_Global_Get(int id, int arrayIndex, TaggedValue* value)

@@ -30,6 +30,21 @@ bool Variable_Global_Set(int id, int arrayIndex, const TaggedValue* value);
 // machine keeps them in the script's frame), else slots of no script; callers save, fill and
 // restore them.
 extern TaggedValue* ArgumentSlots;
+// Holds the argument slots for code run with arguments of its own (a script, execute_string):
+// the slots are saved, argument0 onward take copies of the first `count` arguments (at most
+// ARGUMENT_SLOTS; args never points into the slots) and the others the real 0; the saved values
+// come back when it ends.
+class ArgumentSlotsScope {
+public:
+    ArgumentSlotsScope(int count, const TaggedValue* args);
+    ~ArgumentSlotsScope();
+    ArgumentSlotsScope(const ArgumentSlotsScope&) = delete;
+    ArgumentSlotsScope& operator=(const ArgumentSlotsScope&) = delete;
+
+private:
+    TaggedValue* m_slots;  // the slots filled, which code run meanwhile may move ArgumentSlots from
+    TaggedValue m_saved[ARGUMENT_SLOTS];
+};
 // The number of arguments of the running script.
 extern int argument_count;
 // The relative flag (0 or 1) of the running action, read by `argument_relative`.

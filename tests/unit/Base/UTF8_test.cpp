@@ -1,6 +1,7 @@
 #include "Base/UTF8.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 TEST(UTF8, DecodesOneToThreeBytes)
 {
@@ -67,4 +68,31 @@ TEST(UTF8, CompareAndOffset)
     EXPECT_EQ(UTF8_CompareN(nullptr, "a", 1), 0);
     EXPECT_EQ(UTF8_Offset("a\xC3\xA4\xE2\x82\xAC", 2), 3u);
     EXPECT_EQ(UTF8_Offset("a\xC3\xA4", 9), 3u);
+}
+
+// The check files are held to: every well-formed sequence of 1 to 4 bytes passes, and each kind
+// of malformed one fails wherever it stands.
+TEST(UTF8, ValidIsWellFormedUtf8)
+{
+    auto valid = [](const std::string& s) { return UTF8_Valid(s.data(), s.size()); };
+    EXPECT_TRUE(valid(""));
+    EXPECT_TRUE(valid("plain ascii"));
+    EXPECT_TRUE(valid("\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80 \xEF\xBF\xBF \xF4\x8F\xBF\xBF"));
+    EXPECT_TRUE(valid(std::string("a\0b", 3)));  // U+0000 is a character like any other
+    const char* malformed[] = {
+        "\x80",             // a continuation byte alone
+        "\xC3",             // a sequence cut short
+        "\xC3(",            // a start byte without its continuation
+        "\xC0\xAF",         // overlong forms
+        "\xE0\x9F\xBF",
+        "\xF0\x8F\xBF\xBF",
+        "\xED\xA0\x80",     // a surrogate half
+        "\xF4\x90\x80\x80", // past U+10FFFF
+        "\xF5\x80\x80\x80",
+        "\xFF",
+    };
+    for (const char* bad : malformed) {
+        EXPECT_FALSE(valid(bad)) << bad;
+        EXPECT_FALSE(valid(std::string("ok ") + bad + " ok")) << bad;
+    }
 }

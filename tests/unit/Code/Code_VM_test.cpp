@@ -1,3 +1,4 @@
+#include "Base/MemoryManager.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Constant.h"
 #include "Code/Code_Gen.h"
@@ -32,6 +33,14 @@ TaggedValue g_big;
 void F_vm_big(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*) { *result = g_big; }
 void F_vm_len(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args) { result->SetReal((double)args[0].GetLength()); }
 void F_vm_argc(TaggedValue* result, CInstance*, CInstance*, int argc, TaggedValue*) { result->SetReal(argc); }
+// A built-in whose text passes the bound by one byte (its pages never touched), and one that finds
+// no memory and gives an empty text as a built-in without a check of its own would.
+void F_vm_too_long(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*) { result->SetString(nullptr, VALUE_STRING_MAX + 1); }
+void F_vm_no_memory(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue*)
+{
+    char* text = (char*)MemAlloc(((size_t)1 << 40) + 1);
+    result->SetString(text ? text : "");
+}
 void CaptureError(const char* text, bool fatal) { g_log += std::string(fatal ? "FATAL:" : "ERROR:") + text + "|"; }
 
 struct Outcome {
@@ -54,6 +63,8 @@ protected:
         Function_Add("vm_argc", F_vm_argc, -1);
         Function_Add("vm_big", F_vm_big, 0);
         Function_Add("vm_len", F_vm_len, 1);
+        Function_Add("vm_too_long", F_vm_too_long, 0);
+        Function_Add("vm_no_memory", F_vm_no_memory, 0);
     }
     void SetUp() override
     {
@@ -132,6 +143,18 @@ VMIns Ins(Opcode op, int a = 0, int x = 0) { VMIns i; i.op = op; i.a = a; i.x = 
 
 }  // namespace
 
+// Every opcode says what it does with the argument slots (an opcode added without saying fails
+// here), and a faster or dropping form says what the instruction it stands for says.
+TEST(ByteCode, EveryOpcodeDecidesWhatItDoesWithTheArgumentSlots)
+{
+    for (int op = 0; op < OPC_COUNT; op++) {
+        const OpcodeInfo& info = Code_Opcodes[op];
+        ASSERT_NE(info.args, ARGS_UNDECIDED) << info.name;
+        EXPECT_EQ(info.args, Code_Opcodes[Code_GenericOf(op)].args) << info.name;
+        EXPECT_EQ(info.args, Code_Opcodes[Code_Dropping(op)].args) << info.name;
+    }
+}
+
 TEST(ByteCodeVerifier, RejectsBrokenCode)
 {
     for (int op = 0; op < OPC_COUNT; op++) ASSERT_NE(Code_Opcodes[op].name, nullptr) << "opcode " << op << " has no entry";
@@ -194,6 +217,32 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     EXPECT_TRUE(Code_Verify(sum, &error)) << error;
     sum.code[1].y = OP_SUB;
     EXPECT_FALSE(Code_Verify(sum, &error));
+}
+
+// A script's frame holds the argument slots its code names, or all of them when an instruction
+// may let a built-in, code run through one or argument[i] see them.
+TEST_F(Machine, ScriptsGetTheArgumentSlotsTheirCodeCanReach)
+{
+    const struct {
+        const char* text;
+        int slots;
+    } cases[] = {
+        {"return 1", 0},
+        {"return argument2 + argument0", 3},
+        {"argument4 = 1; if (argument1 < 2) return argument1 * 3", 5},
+        {"return argument[1]", ARGUMENT_SLOTS},
+        {"return vm_len(argument0)", ARGUMENT_SLOTS},
+        {"vm_print(1)", ARGUMENT_SLOTS},
+        {"return execute_string('return argument3')", ARGUMENT_SLOTS},
+        {"x = self.argument0", 1},
+        {"x = other.argument0", ARGUMENT_SLOTS},
+    };
+    for (const auto& c : cases) {
+        CCode code(c.text, false);
+        ASSERT_TRUE(code.Compile("slots")) << c.text << ": " << LastErrorText;
+        ASSERT_NE(code.GetByteCode(), nullptr) << c.text;
+        EXPECT_EQ(code.GetByteCode()->argSlots, c.slots) << c.text << "\n" << Code_ListByteCode(*code.GetByteCode());
+    }
 }
 
 TEST_F(Machine, GeneratedCodeOfEveryStatementVerifiesAndAgrees)
@@ -296,6 +345,18 @@ TEST_F(Machine, JoinedStringsStopAtTheirBound)
         for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
     }
     g_big.Free();
+}
+
+// Every built-in keeps the one bound of strings, and one whose allocation failed reports it: the
+// call checks, whatever the built-in, on both engines; the code goes on.
+TEST_F(Machine, BuiltinResultsKeepTheBoundAndReportMemory)
+{
+    const std::string head = "ERROR:ERROR in\naction number 1\nof <unknown event>\nfor object <undefined>:\n\n\n";
+    Outcome o = Both("s = vm_too_long(); vm_print(vm_len(s)); t = vm_no_memory(); vm_print(vm_len(t)); "
+                     "vm_print(vm_len(vm_too_long() + 'a'))");
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.log, head + "vm_too_long : result too long|0.000000|" + head + "Out of memory.|0.000000|" + head +
+                         "vm_too_long : result too long|1.000000|");
 }
 
 TEST_F(Machine, LocalsStartFreshInEveryRun)

@@ -20,6 +20,7 @@ protected:
         Error_Display_Hook = Capture;
         Error_FatalPending = false;
         Errors().clear();
+        MemoryManager_TakeFailure();  // another test's failed allocation is not this one's
     }
     void TearDown() override
     {
@@ -38,7 +39,7 @@ protected:
         if (!f) return TaggedValue();
         while (f->argc >= 0 && (int)args.size() < f->argc) args.emplace_back(0.0);
         TaggedValue result;
-        f->handler(&result, self, self, (int)args.size(), args.data());
+        Function_Call(f, &result, self, self, (int)args.size(), args.data());
         return result;
     }
     // Calls with exactly the arguments given (no padding), for the argument checks.
@@ -47,7 +48,7 @@ protected:
         int id = -1;
         EXPECT_TRUE(Function_Find(name, &id)) << name;
         TaggedValue result;
-        Function_Get(id)->handler(&result, nullptr, nullptr, (int)args.size(), args.data());
+        Function_Call(Function_Get(id), &result, nullptr, nullptr, (int)args.size(), args.data());
         return result;
     }
     static double Real(const char* name, std::vector<TaggedValue> args = {})

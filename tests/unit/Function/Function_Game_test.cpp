@@ -60,8 +60,7 @@ void MakeHoled(CInstance* inst)
     s->m_numb = 1;
     s->m_masks.assign(1, std::vector<uint8_t>(1, 0));
     s->m_hasMasks = true;
-    inst->sprite_index = index;
-    inst->bbox_dirty = true;
+    inst->SetSprite(index);
 }
 
 TEST_F(GameBuiltins, CollisionQueriesOverTargetsNotmeAndPrecise)
@@ -246,7 +245,7 @@ TEST_F(GameBuiltins, CopyTakesStateButNotIdentity)
     src->physics = nullptr;
     EXPECT_EQ(Instance_Find(plain->id), plain);
     // The copies stand with self in the depth order, and are found and counted.
-    EXPECT_EQ(Run_Room->active, (std::vector<CInstance*>{src, plain, performed, mid}));
+    EXPECT_EQ(Run_Room->active.Snapshot(), (std::vector<CInstance*>{src, plain, performed, mid}));
     EXPECT_EQ(performed->depth, -50);
     EXPECT_EQ(Call("instance_number", src, {(double)o}), 4);
 
@@ -388,7 +387,7 @@ TEST_F(GameBuiltins, SnappedAndDistances)
     CInstance* me = Put(o, 48.0005f, 7);
     EXPECT_EQ(Call("place_snapped", me, {16, 0}), 1);
     EXPECT_EQ(Call("place_snapped", me, {16, 5}), 0);
-    me->x = 48.01f;
+    me->SetPosition(48.01f, me->y);
     EXPECT_EQ(Call("place_snapped", me, {16, 0}), 0);
     EXPECT_EQ(Call("place_snapped", me, {0, -3}), 1);
 

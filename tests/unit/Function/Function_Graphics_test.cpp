@@ -447,12 +447,12 @@ TEST_F(DrawBuiltins, SpriteFramesAndBackgrounds)
     EXPECT_EQ(Pixel(22, 1), BLACK);
     EXPECT_EQ(Pixel(31, 1), BLACK); // red blended by green: nothing left
 
-    self.sprite_index = sprite;
-    self.x = 40, self.y = 0;
-    self.image_xscale = 2;
+    self.SetSprite(sprite);
+    self.SetPosition(40, 0);
+    self.SetImageXScale(2);
     Call("draw_self", {}, &self);
     EXPECT_EQ(Pixel(47, 1), BLUE);
-    self.sprite_index = 99;
+    self.SetSprite(99);
     Call("draw_self", {}, &self);
     ASSERT_EQ(Errors().size(), 1u);
 
@@ -528,9 +528,9 @@ TEST_F(DrawBuiltins, HostileArgumentsAreHarmless)
     CRoom room;
     Run_Room = &room;
     CInstance self(INSTANCE_ID_FIRST, 0, 0.0f, 0.0f);
-    self.sprite_index = 0;
+    self.SetSprite(0);
     self.image_index = NAN;
-    self.image_xscale = 1e30f;
+    self.SetImageXScale(1e30f);
 
     const TaggedValue patterns[] = {TaggedValue(0.0), TaggedValue((double)NAN), TaggedValue(1e300), TaggedValue(-1e300),
                                     TaggedValue(1e-30), TaggedValue(1048576.0), TaggedValue(-1.0), S("#\\#\n")};

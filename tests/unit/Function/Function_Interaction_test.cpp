@@ -286,6 +286,38 @@ TEST_F(Interaction, HighScoreBoundsAndNames)
     fs::remove_all(data);
 }
 
+// The look of the high-score window is kept as games set it, by the setters and by
+// highscore_show_ext (which has no back colour and keeps it); texts are copies, and a text that is
+// empty or not a text is none. set_border tests the double, show_ext's border the single.
+TEST_F(Interaction, HighScoreWindowSettingsAreKept)
+{
+    auto kept = [] {
+        const HighScoreLook& l = HighScore_Look();
+        return "background " + std::to_string(l.background) + ", border " + std::to_string(l.border) + ", colours " +
+               std::to_string(l.back_colour) + " " + std::to_string(l.new_colour) + " " + std::to_string(l.other_colour) +
+               ", font '" + l.font_name + "' " + std::to_string(l.font_size) + ", '" + l.caption + "', '" + l.close_hint + "'";
+    };
+    Call("highscore_set_background", {3.6});
+    Call("highscore_set_border", {0.4999999999});
+    Call("highscore_set_colors", {255.0, 65280.0, 16711680.0});
+    Call("highscore_set_font", {S("Serif"), 12.4, 1.0});
+    Call("highscore_set_strings", {S("Best of all"), S("-"), S("")});
+    EXPECT_EQ(kept(), "background 4, border 0, colours 255 65280 16711680, font 'Serif' 12, 'Best of all', ''");
+    HoldInput();
+    Call("highscore_show_ext", {10.0, 2.0, 0.4999999999, 1.0, 2.0, S("Mono"), 9.0});
+    EXPECT_TRUE(InputCleared());
+    EXPECT_EQ(kept(), "background 2, border 1, colours 255 1 2, font 'Mono' 9, 'Best of all', ''");
+    Call("highscore_set_font", {5.0, 8.0, 0.0});
+    Call("highscore_set_strings", {1.0, S("<nobody>"), S("press <Escape> to close")});
+    EXPECT_EQ(kept(), "background 2, border 1, colours 255 1 2, font '' 8, '', 'press <Escape> to close'");
+    const HighScoreLook defaults;
+    HighScore_SetBackground(defaults.background);
+    HighScore_SetBorder(defaults.border);
+    HighScore_SetColours(defaults.back_colour, defaults.new_colour, defaults.other_colour);
+    HighScore_SetFont(defaults.font_name.c_str(), defaults.font_size);
+    HighScore_SetStrings(defaults.caption.c_str(), "<nobody>", defaults.close_hint.c_str());
+}
+
 TEST_F(Interaction, KeyboardAndMouseRules)
 {
     EXPECT_EQ(Real("keyboard_check", {0.0}), 1.0) << "no key held";

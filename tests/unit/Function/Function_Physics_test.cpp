@@ -344,7 +344,7 @@ void AbortingInputs(CInstance* a, CInstance* b, CInstance* elsewhere, CInstance*
     call("physics_fixture_bind", a, {tiny, -1.0});
     double ok = PhysicsFixture_Create()->id;
     call("physics_fixture_set_circle_shape", nullptr, {ok, 5.0});
-    b->x = NAN;
+    b->SetPosition(NAN, b->y);
     call("physics_fixture_bind", b, {ok, -1.0});  // at no place
     call("physics_mass_properties", a, {1e-6, 0.0, 0.0, 1e-6});  // light enough to be pushed too fast
     call("physics_mass_properties", a, {1.0, 0.0, 0.0, 0.0});

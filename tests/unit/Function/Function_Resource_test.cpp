@@ -236,7 +236,7 @@ TEST_F(Resources, HostileArgumentsAreHarmless)
     Object_Find(1)->sprite = 0;
     ASSERT_NO_FATAL_FAILURE(Start());
     CInstance* inst = Run_Room->CreateInstance(5, 5, 1);
-    inst->sprite_index = 0;
+    inst->SetSprite(0);
     inst->path_index = 0;
     GR_Surface_Create(8, 8);
 
@@ -578,7 +578,7 @@ TEST_F(Resources, ParentsRefuseCyclesAndMoveInstances)
     Call("object_set_parent", {b + 0.9, (double)c});  // truncated: b
     EXPECT_EQ(Real("object_is_ancestor", {(double)a, (double)c}), 1);
     EXPECT_EQ(Real("object_is_ancestor", {(double)c, (double)a}), 0);
-    EXPECT_EQ(Object_Find(c)->instances, std::vector<CInstance*>{ia});
+    EXPECT_EQ(Object_Find(c)->instances.Snapshot(), std::vector<CInstance*>{ia});
     Call("object_set_parent", {(double)a, (double)a});
     Call("object_set_parent", {(double)c, (double)a});
     Call("object_set_parent", {(double)a, 99.0});
@@ -623,7 +623,8 @@ TEST_F(Resources, BoxSettersReachDeactivatedInstances)
     ASSERT_NO_FATAL_FAILURE(Start());
     CInstance* on = Run_Room->CreateInstance(100, 50, o);
     CInstance* off = Run_Room->CreateInstance(200, 50, o);
-    on->sprite_index = off->sprite_index = s;
+    on->SetSprite(s);
+    off->SetSprite(s);
     on->Compute_BoundingBox();
     off->Compute_BoundingBox();
     EXPECT_EQ(off->bbox_right, 215);

@@ -4,6 +4,7 @@
 #include "IO/IO.h"
 #include "IO/IO_Record.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -32,7 +33,7 @@ void FeedStep(int n)
     switch (n % 6) {
     case 0: IO_Event_Key(65 + n % 26, true); break;
     case 1: IO_Event_MouseMove(0, n * 3, -n); IO_Event_MouseButton(0, 1 + n % 3, true); break;
-    case 2: IO_Event_Text("a\xC3\xA9"); IO_Event_MouseWheel(0, n % 4 == 0 ? 1 : -1); break;
+    case 2: IO_Event_Text(n % 12 == 2 ? "a\xC3\xA9" : "b"); IO_Event_MouseWheel(0, n % 4 == 0 ? 1 : -1); break;
     case 3: IO_Event_Key(65 + (n - 3) % 26, false); IO_Event_MouseMove(2, 7, 8); break;
     case 4: IO_Event_MouseButton(0, 1 + (n - 3) % 3, false); IO_Event_Backspace(); break;
     default: break;  // a step without input
@@ -172,6 +173,18 @@ TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
     EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
     EXPECT_NE(capture.text.find("header is cut short"), std::string::npos) << capture.text;
 
+    // A last character of up to four bytes is taken; a longer one, or one holding a NUL, is not.
+    const std::pair<std::vector<uint8_t>, bool> lastChars[] = {
+        {{0x18, 2, 0xC3, 0xA9}, true}, {{0x18, 5, 'a', 'b', 'c', 'd', 'e'}, false}, {{0x18, 2, 'a', 0}, false}};
+    for (const auto& [record, taken] : lastChars) {
+        bad.assign(good.begin(), good.begin() + HEADER + 5);  // the header and step 0's mark
+        bad.insert(bad.end(), record.begin(), record.end());
+        bad.push_back(0xFF);
+        Write(bad);
+        EXPECT_EQ(IO_Playback_Start(path.c_str(), 7), taken) << record.size();
+        IO_Playback_Stop();
+    }
+
     bad.assign(good.begin(), good.end() - 3);  // cut inside a record
     Write(bad);
     EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
@@ -265,3 +278,26 @@ TEST_F(RecordTest, OnlyRecordingsAreOverwritten)
 }
 
 }  // namespace
+
+// The typed text of a recording is UTF-8 (four-byte characters too); a text that is not is refused
+// before the game sees any step, with the reason.
+TEST_F(RecordTest, TypedTextThatIsNotUtf8IsRefused)
+{
+    IO_Event_Text("\xF0\x9F\x98\x80");
+    IO_Start_Step();
+    RecordSession(6, 7);
+    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7));
+    IO_Playback_Stop();
+
+    std::vector<uint8_t> bytes = Bytes();
+    const std::vector<uint8_t> typed = {'a', 0xC3, 0xA9};  // what FeedStep types at step 2
+    auto at = std::search(bytes.begin(), bytes.end(), typed.begin(), typed.end());
+    ASSERT_NE(at, bytes.end());
+    at[2] = '(';  // a start byte without its continuation
+    Write(bytes);
+    capture.text.clear();
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+    EXPECT_FALSE(IO_PlaybackActive());
+    EXPECT_NE(capture.text.find("is damaged (step 2, byte "), std::string::npos) << capture.text;
+    EXPECT_NE(capture.text.find("its typed text is not UTF-8"), std::string::npos) << capture.text;
+}

@@ -8,6 +8,8 @@ std::vector<int> Ids(int target, CInstance* self, CInstance* other)
 {
     std::vector<CInstance*> found;
     Instance_CollectTargets(target, self, other, found);
+    // A dotted read's instance: the first of them, found on its own.
+    EXPECT_EQ(Instance_FirstTarget(target, self, other), found.empty() ? nullptr : found[0]) << "target " << target;
     std::vector<int> ids;
     for (CInstance* i : found) ids.push_back(i->id);
     return ids;

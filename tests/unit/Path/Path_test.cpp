@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -120,3 +121,38 @@ TEST(Path, TransformsAboutTheCentre)
 }
 
 }  // namespace
+
+// The curve is worked out when it is read: a path built a point at a time, read between some of
+// its edits and not others, reads as the same points set at once, for every kind.
+TEST(Path, ReadsBetweenEditsSeeEveryEdit)
+{
+    for (int kind : {0, 1})
+        for (bool closed : {false, true}) {
+            CPath built, whole;
+            built.SetKind(kind);
+            built.SetClosed(closed);
+            std::vector<PathPoint> points;
+            for (int i = 0; i < 60; i++) {
+                PathPoint p{(float)(i * 7 % 50), (float)(i * i % 40), (float)(50 + i)};
+                points.push_back(p);
+                built.AddPoint(p.x, p.y, p.speed);
+                if (i % 7 == 3) {
+                    whole.Set(kind, closed, 4, points);
+                    ASSERT_EQ(built.GetLength(), whole.GetLength()) << kind << closed << i;
+                    ASSERT_EQ(built.GetPointAt(0.37f).y, whole.GetPointAt(0.37f).y) << kind << closed << i;
+                }
+            }
+            built.InsertPoint(5, 1, 2, 3);
+            points.insert(points.begin() + 5, PathPoint{1, 2, 3});
+            whole.Set(kind, closed, 4, points);
+            ASSERT_EQ(built.GetInternal().size(), whole.GetInternal().size());
+            for (size_t k = 0; k < whole.GetInternal().size(); k++) {
+                EXPECT_EQ(built.GetInternal()[k].x, whole.GetInternal()[k].x);
+                EXPECT_EQ(built.GetInternal()[k].y, whole.GetInternal()[k].y);
+            }
+            CPath copy = built;  // a copy reads its own curve, out of date or not
+            copy.DeletePoint(0);
+            EXPECT_EQ(built.GetLength(), whole.GetLength());
+            EXPECT_NE(copy.GetLength(), whole.GetLength());
+        }
+}

@@ -224,7 +224,7 @@ TEST_F(PhysicsLifetimes, RoomsStartTheirWorldsAndLoadedGamesRebuildBodies)
     ASSERT_TRUE(Run_StartGame());
     ASSERT_NE(Run_Room->physics_world, nullptr);
     ASSERT_EQ(Run_Room->active.size(), 1u);
-    CInstance* inst = Run_Room->active[0];
+    CInstance* inst = Run_Room->active.front();
     double mass = Var(inst, "phy_mass");
     EXPECT_NEAR(mass, 0.5 * 3.1415927 * 1.6 * 1.6, 1e-3);  // radius 16 pixels, density 0.5
     Frames(30);  // a second at gravity 5: 2.5 world units, 25 pixels (less a little damping)
@@ -241,7 +241,7 @@ TEST_F(PhysicsLifetimes, RoomsStartTheirWorldsAndLoadedGamesRebuildBodies)
     std::filesystem::remove_all(data);
     ASSERT_NE(Run_Room->physics_world, nullptr);
     ASSERT_EQ(Run_Room->active.size(), 1u);
-    CInstance* loaded = Run_Room->active[0];
+    CInstance* loaded = Run_Room->active.front();
     EXPECT_NEAR(Var(loaded, "phy_mass"), mass, 1e-6);
     EXPECT_FLOAT_EQ((float)Var(loaded, "phy_position_y"), y);
 }

@@ -92,9 +92,11 @@ TEST_F(RoomDrawTest, In3DModeInstancesAreDrawnAtTheirDepthBetweenTheLayers)
     int o = world.Object();
     Object_Find(o)->AddEvent(EVENT_DRAW, 0, "test_depth_seen();");
     ASSERT_NO_FATAL_FAILURE(world.Start(1, W, H));
-    world.Put(o, 0, 0)->depth = 20000;
-    world.Put(o, 0, 0)->depth = 50;
-    world.Put(o, 0, 0)->depth = -30000;
+    for (float depth : {20000.0f, 50.0f, -30000.0f}) {
+        CInstance* inst = world.Put(o, 0, 0);
+        inst->depth = depth;
+        Run_Room->ChangeDepth(inst);
+    }
     // Outside 3D mode everything lies at 0.
     Room_Draw(Run_Room);
     EXPECT_EQ(DepthsSeen, (std::vector<float>{0, 0, 0}));

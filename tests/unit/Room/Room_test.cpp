@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -174,8 +177,8 @@ TEST_F(RoomInstances, DeactivationMovesBetweenTheLists)
     CInstance* b = room.CreateInstance(0, 0, 1);
     a->deactivated = true;
     room.UpdateActivation();
-    EXPECT_EQ(room.active, (std::vector<CInstance*>{b}));
-    EXPECT_EQ(room.deactivated, (std::vector<CInstance*>{a}));
+    EXPECT_EQ(room.active.Snapshot(), (std::vector<CInstance*>{b}));
+    EXPECT_EQ(room.deactivated.Snapshot(), (std::vector<CInstance*>{a}));
     EXPECT_EQ(Object_Find(0)->instances.size(), 1u);
     EXPECT_EQ(Instance_Find(a->id), a);  // deactivated instances stay findable
     std::vector<CInstance*> out;
@@ -204,6 +207,49 @@ TEST_F(RoomInstances, ChangingObjectRelinksAndSkipsTheCurrentPass)
     EXPECT_TRUE(Event_InPass(a, Event_BeginPass()));
 }
 
+// Depth writes (changed, unchanged, NaN), changes of object and (de)activation in any mix keep the
+// room's list in depth order and every object's list holding the active instances of it and its
+// descendants, each once; an unchanged depth moves nothing.
+TEST_F(RoomInstances, ListsKeepTheirOrderThroughAnyChanges)
+{
+    std::mt19937 random(49);
+    std::vector<CInstance*> made;
+    for (int k = 0; k < 300; k++) made.push_back(room.CreateInstance(0, 0, k % 3));
+    auto deeper = [](const CInstance* a, const CInstance* b) {
+        return std::isnan(a->depth) ? !std::isnan(b->depth) : a->depth > b->depth;
+    };
+    for (int step = 0; step < 4000; step++) {
+        CInstance* i = made[random() % made.size()];
+        std::vector<CInstance*> before = room.active.Snapshot();
+        switch (random() % 5) {
+        case 0: i->depth = random() % 50 ? (float)(random() % 9) - 4.0f : NAN; room.ChangeDepth(i); break;
+        case 1: Instance_ChangeObject(i, (int)(random() % 3), false); break;
+        case 2:
+            i->deactivated = !i->deactivated;
+            room.UpdateActivation();
+            break;
+        default:
+            room.ChangeDepth(i);  // depth as it was
+            ASSERT_EQ(room.active.Snapshot(), before) << "step " << step;
+            break;
+        }
+        if (step % 40 != 0) continue;
+        std::vector<CInstance*> active = room.active.Snapshot(), gone = room.deactivated.Snapshot();
+        ASSERT_EQ(active.size() + gone.size(), made.size());
+        ASSERT_TRUE(std::is_sorted(active.begin(), active.end(), [&](auto* a, auto* b) { return deeper(b, a); }));
+        for (CInstance* a : active) ASSERT_FALSE(a->deactivated);
+        for (CInstance* d : gone) ASSERT_TRUE(d->deactivated);
+        for (int o = 0; o < 3; o++) {
+            std::vector<CInstance*> listed = Object_Find(o)->instances.Snapshot(), want;
+            for (CInstance* a : active)
+                if (a->object_index == o || Object_Find(a->object_index)->IsDescendant(o)) want.push_back(a);
+            std::sort(listed.begin(), listed.end());
+            std::sort(want.begin(), want.end());
+            ASSERT_EQ(listed, want) << "object " << o << ", step " << step;
+        }
+    }
+}
+
 TEST_F(RoomInstances, SuspendedRoomsLeaveTheHashAndLists)
 {
     CInstance* a = room.CreateInstance(0, 0, 0);
@@ -216,8 +262,8 @@ TEST_F(RoomInstances, SuspendedRoomsLeaveTheHashAndLists)
     room.Resume();
     EXPECT_EQ(Instance_Find(a->id), a);
     // The object's list comes back in creation order, the room's in depth order.
-    EXPECT_EQ(Object_Find(0)->instances, (std::vector<CInstance*>{a, b}));
-    EXPECT_EQ(room.active, (std::vector<CInstance*>{b, a}));
+    EXPECT_EQ(Object_Find(0)->instances.Snapshot(), (std::vector<CInstance*>{a, b}));
+    EXPECT_EQ(room.active.Snapshot(), (std::vector<CInstance*>{b, a}));
 }
 
 TEST_F(RoomInstances, ViewsFollowTheirObjectInsideTheRoom)
@@ -236,16 +282,15 @@ TEST_F(RoomInstances, ViewsFollowTheirObjectInsideTheRoom)
     room.FollowViews();
     EXPECT_EQ(v.xview, 30);  // 180 + 50 - 200
     EXPECT_EQ(v.yview, 0);
-    a->x = 990;
-    a->y = 5;
+    a->SetPosition(990, 5);
     room.FollowViews();
     EXPECT_EQ(v.xview, 800);  // held inside the room
     EXPECT_EQ(v.yview, 0);
     v.hspeed = 10;
-    a->x = 100;
+    a->SetPosition(100, a->y);
     room.FollowViews();
     EXPECT_EQ(v.xview, 790);  // at most 10 a step
-    a->x = 3e30f;  // absurd positions are ignored
+    a->SetPosition(3e30f, a->y);  // absurd positions are ignored
     room.FollowViews();
     EXPECT_EQ(v.xview, 790);
 }

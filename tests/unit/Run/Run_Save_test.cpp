@@ -136,8 +136,8 @@ TEST_F(SavedGames, LoadRestoresExactlyWhatWasSaved)
     Room_Goto(0);
     Run_DoRoomChange();
     ASSERT_EQ(Run_Room->active.size(), 1u);
-    EXPECT_EQ(Run_Room->active[0]->x, 1);
-    ASSERT_TRUE(Run_Room->active[0]->variables->Get(Code_Variable_FindOrAdd("note"), 0, &v));
+    EXPECT_EQ(Run_Room->active.front()->x, 1);
+    ASSERT_TRUE(Run_Room->active.front()->variables->Get(Code_Variable_FindOrAdd("note"), 0, &v));
     EXPECT_STREQ(v.GetString(), "kept");
 }
 
@@ -149,9 +149,12 @@ TEST_F(SavedGames, ListsOfAnyOrderLoadInAscendingDepth)
     CInstance* a = Put(thing, 0, 0);
     CInstance* b = Put(other, 0, 0);
     CInstance* c = Put(thing, 0, 0);
-    std::vector<int> ascending{b->id, a->id, c->id};
-    std::stable_sort(Run_Room->active.begin(), Run_Room->active.end(),
-                     [](CInstance* x, CInstance* y) { return x->depth > y->depth; });
+    ASSERT_EQ(Run_Room->active.Snapshot(), (std::vector<CInstance*>{b, a, c}));
+    // Depths written behind the room's back: the list, saved as it stands, runs downwards.
+    b->depth = 5;
+    a->depth = 1;
+    c->depth = 1;
+    std::vector<int> ascending{a->id, c->id, b->id};
     ASSERT_TRUE(Game_Save((base + ".a").c_str()));
     ASSERT_TRUE(Load(base + ".a"));
     std::vector<int> ids;

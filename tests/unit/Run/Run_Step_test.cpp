@@ -108,7 +108,7 @@ TEST(Animation, EndsEachTimeTheImagesWrap)
     for (int i = 0; i < 8; i++) Run_Frame();  // 8 x 0.75 = 6: wraps at frames 4 and 8
     EXPECT_EQ(log.text, "0\n0\n");
     log.text.clear();
-    Run_Room->active[0]->image_speed = -1.25f;  // 0 -> -1.25 wraps to 1.75
+    Run_Room->active.front()->image_speed = -1.25f;  // 0 -> -1.25 wraps to 1.75
     Run_Frame();
     EXPECT_EQ(log.text, "1.75\n");
     Run_EndGame();

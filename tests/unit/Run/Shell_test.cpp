@@ -364,7 +364,7 @@ TEST_F(Shell, RoomsAreDrawnThroughTheirViewPorts)
     // window shows the room.
     r = Run_Room;
     r->show_colour = false;
-    Run_Room->active[0]->visible = false;
+    Run_Room->active.front()->visible = false;
     Window_SetColor(GREEN);
     Frame();
     EXPECT_EQ(GR_Screen_Get_Pixel(1, 1), GREEN);

@@ -7,6 +7,7 @@
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
+#include "Variable/Variable_Main.h"
 
 #include <gtest/gtest.h>
 
@@ -71,10 +72,12 @@ struct GameSpec {
     int eventType = 3, eventNumber = 0;
     int roomInOrder = 0;
     const char* extraTag = nullptr;
+    uint32_t extraCount = 0;
     uint32_t lastInstanceId = 100000, lastTileId = 10000000;
     uint32_t entryId = 100001;
     bool tile = false;
     uint32_t tileId = 10000001;
+    uint32_t optionFlags = 4;
 };
 
 std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
@@ -87,7 +90,7 @@ std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
     g.U32((uint32_t)spec.roomInOrder);
     g.End();
     g.Begin("OPTN");
-    g.U32(4);
+    g.U32(spec.optionFlags);
     g.U32(0);
     g.U32(1);
     g.End();
@@ -150,7 +153,7 @@ std::vector<uint8_t> MakeGame(const GameSpec& spec = GameSpec())
     g.End();
     if (spec.extraTag) {
         g.Begin(spec.extraTag);
-        g.U32(0);
+        g.U32(spec.extraCount);
         g.End();
     }
     return g.Finish();
@@ -198,6 +201,18 @@ TEST_F(GameFileTest, AWellFormedFileLoadsEveryChunk)
     EXPECT_EQ(Room_GetFirst(), 0);
     GameFile_Free();
     EXPECT_EQ(MemoryManager_LiveBlocks(), blocks);
+}
+
+// The option that unset variables read as 0 holds for the game whose file sets it, and no other.
+TEST_F(GameFileTest, UnsetVariablesReadZeroOnlyWhenTheFileSaysSo)
+{
+    GameSpec spec;
+    spec.optionFlags = 4 | 32;
+    ASSERT_TRUE(Load(MakeGame(spec))) << capture.text;
+    EXPECT_TRUE(Variable_UnsetReadsZero);
+    GameFile_Free();
+    ASSERT_TRUE(Load(MakeGame())) << capture.text;
+    EXPECT_FALSE(Variable_UnsetReadsZero);
 }
 
 TEST_F(GameFileTest, OlderHeaderKindsSetTheVersion)
@@ -288,6 +303,25 @@ TEST_F(GameFileTest, ResourceErrorsFailTheLoad)
     bytecode.extraTag = "SPRT";  // kept for the sprite reader
     EXPECT_TRUE(Load(MakeGame(bytecode)));
     EXPECT_NE(GameFile_FindChunk("SPRT"), nullptr);
+}
+
+// The chunks that carry nothing in this runner's files (DAFL) or byte code it does not take: a
+// count of 0 loads, any other is refused with the reason.
+TEST_F(GameFileTest, ChunksThatMustBeEmptyRefuseACount)
+{
+    for (const char* tag : {"DAFL", "CODE", "FUNC", "VARI"}) {
+        GameSpec empty;
+        empty.extraTag = tag;
+        EXPECT_TRUE(Load(MakeGame(empty))) << tag << capture.text;
+        GameSpec holding = empty;
+        holding.extraCount = 1;
+        capture.text.clear();
+        EXPECT_FALSE(Load(MakeGame(holding))) << tag;
+        EXPECT_NE(capture.text.find(std::string("The ") + tag + " chunk holds 1 entries where it must hold none"),
+                  std::string::npos)
+            << capture.text;
+        EXPECT_TRUE(Failed());
+    }
 }
 
 // Ids and id counters past 1000000000 are refused; counters that new ids would collide with are

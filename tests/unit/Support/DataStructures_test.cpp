@@ -467,6 +467,10 @@ TEST_F(DataStructures, SlotsAreReusedAndMapsDestroyedOnlyWhenTheSame)
     EXPECT_EQ(DS_List_Find(2), nullptr);
     EXPECT_EQ(DS_List_Create(), 0);
     EXPECT_EQ(DS_List_Create(), 2);
+    // A new list takes the first free slot, whatever the order the slots were freed in.
+    for (int k = 3; k < 6; k++) EXPECT_EQ(DS_List_Create(), k);
+    for (int k : {4, 1, 3}) EXPECT_TRUE(DS_List_Destroy(k));
+    for (int k : {1, 3, 4, 6}) EXPECT_EQ(DS_List_Create(), k);
     EXPECT_EQ(DS_Map_Create(), 0);  // every kind has its own table
     EXPECT_EQ(DS_Grid_Create(70000, 70000), -1);
 

@@ -4,11 +4,15 @@
 #include "Support/LoadSave.h"
 #include "Support/Linux/LoadSave_Linux.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -374,4 +378,53 @@ TEST(File, PathsAndFolders)
     EXPECT_TRUE(Directory_CreateAll((dir / "x\\y").c_str()));
     EXPECT_TRUE(Directory_Exists((dir / "x" / "y").c_str()));
     fs::remove_all(dir);
+}
+
+// The temporary files of whole-file writes cut short: a game can neither name nor list them, and
+// the next start removes those older than itself wherever they lie in the two folders, but never
+// through a link, nor a write of another runner still under way.
+TEST_F(LoadSaveTest, TemporaryFilesAreHiddenAndGoAtTheNextStart)
+{
+    const std::string temp = ".~save.ini.0123456789abcdef";
+    EXPECT_TRUE(File_IsTemporaryName(temp.c_str()));
+    EXPECT_TRUE(File_IsTemporaryName(".~x.0123456789ABCDEF"));
+    for (const char* own : {"save.ini.0123456789abcdef", ".~.0123456789abcdef", ".~a.0123456789abcdeg", ".~a0123456789abcdef",
+                            ".~notes.txt", "~a.0123456789abcdef", ""})
+        EXPECT_FALSE(File_IsTemporaryName(own)) << own;
+
+    auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
+    std::vector<fs::path> stale = {save + temp, save + "deep/.~a.bin.fedcba9876543210", prog + ".~Data.TXT.00000000000000ff"};
+    for (const fs::path& p : stale) {
+        WriteText(p, "cut short");
+        fs::last_write_time(p, old);
+    }
+    // Written on by another runner: begun after this one started, or begun before and locked.
+    fs::path underWay = save + ".~both.txt.1111111111111111", locked = save + ".~both.txt.2222222222222222";
+    fs::path outside = root / "outside" / temp;
+    for (const fs::path& p : {underWay, locked, outside}) WriteText(p, "keep");
+    fs::last_write_time(underWay, later);
+    fs::last_write_time(locked, old);
+    fs::last_write_time(outside, old);
+    int lock = open(locked.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    WriteText(save + ".~notes.txt", "the game's own");
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(LoadSave_List(LOADSAVE_SAVE, "", names));
+    for (const std::string& n : names) EXPECT_FALSE(File_IsTemporaryName(n.c_str())) << n;
+    EXPECT_NE(std::find(names.begin(), names.end(), ".~notes.txt"), names.end());
+    EXPECT_FALSE(LoadSave_SaveFileExists(temp.c_str()));
+    EXPECT_EQ(Save(".~SAVE.INI.0123456789ABCDEF"), "");
+    EXPECT_EQ(Save("deep/.~a.bin.fedcba9876543210/x"), "");
+    EXPECT_FALSE(LoadSave_WriteFile(".~made.0000000000000000", "x", 1));
+    EXPECT_FALSE(LoadSave_DeleteFile(temp.c_str()));
+
+    LoadSave_RemoveTemporaries();
+    for (const fs::path& p : stale) EXPECT_FALSE(fs::exists(p)) << p;
+    for (const fs::path& p : {underWay, locked, outside, fs::path(save + ".~notes.txt"), fs::path(save + "both.txt")})
+        EXPECT_TRUE(fs::exists(p)) << p;
+    close(lock);  // that runner was killed
+    LoadSave_RemoveTemporaries();
+    EXPECT_FALSE(fs::exists(locked));
 }

@@ -3,6 +3,7 @@
 #include "Debug/Dialog.h"
 
 #include "Base/Console.h"
+#include "Base/Stop.h"
 #include "Base/MemoryManager.h"
 #include "Debug/Prompt.h"
 #include "IO/Linux/IO_SDL.h"
@@ -96,10 +97,11 @@ public:
 
 private:
     // Shows the prompt in the game window until the player accepts or cancels it; the game does
-    // not step meanwhile. Closing the window cancels it and ends the game as the pump would.
+    // not step meanwhile. Closing the window cancels it and ends the game as the pump would; a
+    // stop signal cancels it.
     static bool Run(CPrompt& prompt)
     {
-        if (Window_Quit) return false;
+        if (Window_Quit || Stop_Requested()) return false;
         CPromptScreen screen;
         if (!MainWindow || !screen.Ready()) {
             const std::string& what = prompt.Message().empty() ? prompt.Caption() : prompt.Message();
@@ -107,6 +109,10 @@ private:
             return false;
         }
         while (prompt.Outcome() == PROMPT_OPEN) {
+            if (Stop_Requested()) {
+                prompt.Cancel();
+                break;
+            }
             screen.Show(prompt);
             if (Dialog_PromptFrameHook) Dialog_PromptFrameHook();
             SDL_Event event;

@@ -86,7 +86,6 @@ void CPhysicsWorld::SyncInstancesFromBodies()
         const b2Vec2& p = b->GetPosition();
         inst->SetPosition(p.x / scale, p.y / scale);
         inst->SetImageAngle(-b->GetAngle() * 180.0f / kPi);
-        inst->bbox_dirty = true;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Run/Process.h"
 
 #include "Base/Console.h"
+#include "Base/Stop.h"
 #include "Base/Timer.h"
 #include "Support/LoadSave.h"
 #include "Support/Linux/LoadSave_Linux.h"
@@ -94,10 +95,11 @@ bool Spawn(std::vector<std::string> argv, const char* directory, bool wait)
         }
         return true;
     }
+    // A stop signal ends the wait; the program goes on by itself.
     for (;;) {
         int status;
         pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid || (r < 0 && errno != EINTR)) break;
+        if (r == pid || (r < 0 && errno != EINTR) || Stop_Requested()) break;
         if (Timer_PumpHook) Timer_PumpHook();
         usleep(50 * 1000);
     }

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -58,14 +60,41 @@ unsigned char* File_ReadAll(int fd, int64_t* size)
     return bytes;
 }
 
-// A new file of a name not yet taken in the folder: its descriptor, or -1.
+namespace {
+
+constexpr char TEMPORARY_MARK[] = ".~";
+constexpr size_t TEMPORARY_DIGITS = 16;
+// Of the name written, a temporary name keeps this many bytes: the whole stays within a file
+// system's 255.
+constexpr size_t TEMPORARY_NAME_PART = 200;
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+}  // namespace
+
+bool File_IsTemporaryName(const char* name)
+{
+    size_t mark = sizeof TEMPORARY_MARK - 1;
+    size_t n = name ? strlen(name) : 0;
+    if (n < mark + 2 + TEMPORARY_DIGITS || strncmp(name, TEMPORARY_MARK, mark) != 0) return false;
+    const char* digits = name + n - TEMPORARY_DIGITS;
+    if (digits[-1] != '.') return false;
+    for (size_t i = 0; i < TEMPORARY_DIGITS; i++)
+        if (!IsHexDigit(digits[i])) return false;
+    return true;
+}
+
+// A new temporary file for the name, of a name not yet taken in the folder: its descriptor, or -1.
 static int CreateBeside(int folder, const char* name, std::string* temp)
 {
     static std::mt19937_64 random(std::random_device{}() ^ (uint64_t)getpid());
     for (int attempt = 0; attempt < 100; attempt++) {
         char suffix[24];
         snprintf(suffix, sizeof suffix, ".%016llx", (unsigned long long)random());
-        *temp = std::string(name) + suffix;
+        *temp = TEMPORARY_MARK + std::string(name).substr(0, TEMPORARY_NAME_PART) + suffix;
         int fd = openat(folder, temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -78,7 +107,9 @@ bool File_WriteWholeAt(int folder, const char* name, const void* bytes, int64_t 
     std::string temp;
     int fd = CreateBeside(folder, name, &temp);
     if (fd < 0) return false;
-    bool ok = true;
+    // Locked while it is written, until it has its name: the removal of temporary files that
+    // writes cut short passes over it.
+    bool ok = flock(fd, LOCK_EX | LOCK_NB) == 0;
     const char* p = (const char*)bytes;
     size_t left = (size_t)size;
     while (ok && left > 0) {
@@ -88,10 +119,56 @@ bool File_WriteWholeAt(int folder, const char* name, const void* bytes, int64_t 
         else p += n, left -= (size_t)n;
     }
     if (ok && fsync(fd) != 0) ok = false;
-    if (close(fd) != 0) ok = false;
     if (ok && renameat(folder, temp.c_str(), folder, name) != 0) ok = false;
     if (!ok) unlinkat(folder, temp.c_str(), 0);
-    return ok;
+    return close(fd) == 0 && ok;
+}
+
+namespace {
+
+// The bounds of the search: a program folder may be a large one, such as the player's home.
+constexpr int TEMPORARY_SEARCH_DEPTH = 16;
+constexpr int TEMPORARY_SEARCH_ENTRIES = 100000;
+
+bool Before(const timespec& a, const timespec& b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// Takes over the open folder descriptor.
+void RemoveTemporariesIn(int folder, const timespec& before, int depth, int* entries)
+{
+    DIR* dir = fdopendir(folder);
+    if (!dir) {
+        close(folder);
+        return;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        if (--*entries < 0) break;
+        const char* name = entry->d_name;
+        if (!strcmp(name, ".") || !strcmp(name, "..")) continue;
+        struct stat st;
+        if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISREG(st.st_mode) && File_IsTemporaryName(name) && Before(st.st_mtim, before)) {
+            // A write under way holds its file locked.
+            int fd = openat(dirfd(dir), name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0) unlinkat(dirfd(dir), name, 0);
+            if (fd >= 0) close(fd);
+        } else if (S_ISDIR(st.st_mode) && depth > 0) {
+            int inner = openat(dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (inner >= 0) RemoveTemporariesIn(inner, before, depth - 1, entries);
+        }
+    }
+    closedir(dir);
+}
+
+}  // namespace
+
+void File_RemoveTemporaries(const char* folder, const timespec& before)
+{
+    int fd = folder ? open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    int entries = TEMPORARY_SEARCH_ENTRIES;
+    if (fd >= 0) RemoveTemporariesIn(fd, before, TEMPORARY_SEARCH_DEPTH, &entries);
 }
 
 bool File_WriteWhole(const char* path, const void* bytes, int64_t size)

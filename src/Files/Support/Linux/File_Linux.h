@@ -1,6 +1,7 @@
 // Descriptor-level files of the POSIX half. Every descriptor is opened close-on-exec.
 #pragma once
 #include <cstdint>
+#include <ctime>
 
 // Opens a regular file for reading, relative to the open folder `folder` (or by full path with
 // AT_FDCWD), without following a link in its last component unless `follow`; never waits on a
@@ -14,3 +15,7 @@ unsigned char* File_ReadAll(int fd, int64_t* size);
 // the name replaces the entry itself, so a link (symbolic or hard) of that name never passes the
 // write on to its target. False (the old file untouched) on failure.
 bool File_WriteWholeAt(int folder, const char* name, const void* bytes, int64_t size);
+// Removes the temporary files of such writes (File_IsTemporaryName) last changed before `before`
+// from the folder and the folders in it, at most 16 deep and 100,000 entries in all, never
+// through a link. A write under way (of another runner) holds its file locked and keeps it.
+void File_RemoveTemporaries(const char* folder, const timespec& before);

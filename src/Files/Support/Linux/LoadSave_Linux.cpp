@@ -319,8 +319,10 @@ bool LoadSave_ListBeneath(const std::string& root, const std::vector<std::string
         if (fd >= 0) close(fd);
         return false;
     }
-    while (const dirent* entry = readdir(dir))
-        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
+    while (const dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0 && !File_IsTemporaryName(name)) names.push_back(name);
+    }
     closedir(dir);
     std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) {
         int c = strcasecmp(x.c_str(), y.c_str());

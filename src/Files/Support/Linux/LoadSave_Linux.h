@@ -59,7 +59,8 @@ bool LoadSave_MakeFolderAt(const LoadSavePlace& place);
 // Leaves info->name alone.
 bool LoadSave_StatAt(const LoadSavePlace& place, bool follow, LoadSaveInfo* info);
 // The names in the folder the components name under root (root itself for none), except "."
-// and "..", sorted ignoring ASCII case; false when it cannot be read.
+// and ".." and the runner's temporary files, sorted ignoring ASCII case; false when it cannot be
+// read.
 bool LoadSave_ListBeneath(const std::string& root, const std::vector<std::string>& components,
                           std::vector<std::string>& names);
 // Called with each path below root once it has been checked and before it is opened or worked on
