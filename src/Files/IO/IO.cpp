@@ -1,6 +1,8 @@
 // Keyboard, mouse and typing state, and the step boundary that fixes what a step reads.
 #include "IO/IO.h"
 
+#include "Base/UTF8.h"
+
 #include <cstring>
 
 IO_RawMouse RawMouse;
@@ -71,7 +73,7 @@ size_t CharBytes(const char* text)
     return n;
 }
 
-// Appends one UTF-8 character (or a stray byte) and keeps the newest IO_TYPED_MAX characters.
+// Appends one UTF-8 character and keeps the newest IO_TYPED_MAX characters.
 void TypedAppendChar(const char* c, size_t n)
 {
     if (TypedCharacters() >= (size_t)IO_TYPED_MAX) TypedDropFirst();
@@ -80,11 +82,14 @@ void TypedAppendChar(const char* c, size_t n)
     typed[typedLength] = 0;
 }
 
+// A stray byte (a text a game read from a binary file) becomes U+FFFD, so the buffer stays text
+// that a recording of it can be played back from.
 void TypedAppend(const char* text)
 {
     for (size_t i = 0; text[i];) {
         size_t n = CharBytes(text + i);
-        TypedAppendChar(text + i, n);
+        if (UTF8_Valid(text + i, n)) TypedAppendChar(text + i, n);
+        else TypedAppendChar("\xEF\xBF\xBD", 3);
         i += n;
     }
 }

@@ -28,9 +28,17 @@ struct Worker {
 };
 Worker Workers[HTTP_WORKERS];
 
+// Memory that runs out on the worker fails its request; an exception leaving a thread would end
+// the program.
 void Work(Worker* worker, HTTP_REQ_CONTEXT* request)
 {
-    worker->exitCode = request->work(request, worker->abort, &worker->error);
+    int exitCode = -1;
+    if (!MemoryManager_Try([&] { exitCode = request->work(request, worker->abort, &worker->error); })) {
+        MemoryManager_TakeFailure();
+        worker->error.function = "InternetReadFile";
+        worker->error.message = "out of memory";
+    }
+    worker->exitCode = exitCode;
     worker->done.store(true, std::memory_order_release);
 }
 

@@ -301,6 +301,8 @@ TEST_F(InputTest, TypingBufferAndClear)
     IO_SetTypedText(many.c_str());
     EXPECT_EQ(strlen(IO_GetTypedText()), (size_t)IO_TYPED_MAX);
     EXPECT_EQ(IO_GetTypedText()[IO_TYPED_MAX - 1], 'y') << "the newest characters are kept";
+    IO_SetTypedText("a\xFF\xC3(b\xE2\x82\xAC");
+    EXPECT_STREQ(IO_GetTypedText(), "a\xEF\xBF\xBD\xEF\xBF\xBD(b\xE2\x82\xAC") << "stray bytes become U+FFFD";
 
     Feed(KeyEvent(SDLK_b, true));
     Feed(ButtonEvent(SDL_BUTTON_LEFT, true, 1, 1));

@@ -302,6 +302,25 @@ TEST_F(HttpTransfer, DestroyingTheServedRequestFreesTheWorker)
     EXPECT_EQ(g_delivered[0].id, next);
 }
 
+// Memory running out on a worker fails that request with a line; the program and the next request
+// go on.
+int RunsOutOfMemory(HTTP_REQ_CONTEXT*, const std::atomic<bool>&, HttpError*) { throw std::bad_alloc(); }
+
+TEST_F(HttpTransfer, AWorkerOutOfMemoryFailsOnlyItsRequest)
+{
+    TCapturedWarnings warnings;
+    server.Answer("/hello", 200, "hello");
+    HTTP_REQ_CONTEXT* starved = new HTTP_REQ_CONTEXT("http://unused/", Keep, Cleaned, nullptr);
+    int failed = starved->id;
+    RequestList_Serve(starved, RunsOutOfMemory);
+    int next = Get(server.Url("/hello"));
+    ASSERT_NO_FATAL_FAILURE(Settle());
+    ASSERT_EQ(g_delivered.size(), 2u);
+    EXPECT_EQ(Of(failed).body, "");
+    EXPECT_EQ(Of(next).body, "hello");
+    EXPECT_EQ(warnings.text, "InternetReadFile: out of memory\n");
+}
+
 // Transfers run a few at once; the rest wait and start oldest first as workers come free.
 TEST_F(HttpTransfer, AtMostAFewRunAtOnceAndTheOldestWaitingStartsNext)
 {
