@@ -69,6 +69,11 @@ int GRL_Target_Height() { return g_viewport[3]; }
 int GRL_Viewport_Spread(int axis) { return g_spread[axis]; }
 bool GRL_Target_Is_Window() { return g_targetFbo == 0; }
 
+static bool ViewportIsWholeTarget()
+{
+    return g_viewport[0] == 0 && g_viewport[1] == 0 && g_viewport[2] == g_targetW && g_viewport[3] == g_targetH;
+}
+
 int GRL_Device_Y(int y, int h)
 {
     return g_targetFbo == 0 ? g_targetH - y - h : y;
@@ -204,7 +209,7 @@ void GR_D3D_Set_Viewport(int x, int y, int w, int h)
     if (h < 1) h = 1;
     GR_Batch_Flush();
     g_viewport[0] = x, g_viewport[1] = y, g_viewport[2] = w, g_viewport[3] = h;
-    bool whole = x == 0 && y == 0 && w == g_targetW && h == g_targetH;
+    bool whole = ViewportIsWholeTarget();
     g_spread[0] = whole && w % 2 == 0 && 4 * w <= g_maxViewport[0] ? 4 : 1;
     g_spread[1] = whole && h % 2 == 0 && 4 * h <= g_maxViewport[1] ? 4 : 1;
     glViewport(x - (g_spread[0] - 1) * w / 2, GRL_Device_Y(y, h) - (g_spread[1] - 1) * h / 2, g_spread[0] * w, g_spread[1] * h);
@@ -423,8 +428,7 @@ bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flag
     glScissor(g_viewport[0], GRL_Device_Y(g_viewport[1], g_viewport[3]), g_viewport[2], g_viewport[3]);
     glClear(bits);
     glDisable(GL_SCISSOR_TEST);
-    bool whole = g_viewport[0] == 0 && g_viewport[1] == 0 && g_viewport[2] == g_targetW && g_viewport[3] == g_targetH;
-    if (back && whole && (bits & GL_DEPTH_BUFFER_BIT)) g_backDepthCleared = true;
+    if (back && ViewportIsWholeTarget() && (bits & GL_DEPTH_BUFFER_BIT)) g_backDepthCleared = true;
     GRL_Restore_Masks();
     GRL_Mark_Drawn();
     return true;
