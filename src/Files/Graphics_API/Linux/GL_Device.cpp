@@ -364,6 +364,7 @@ bool GR_D3D_Finish_Frame(bool present)
 {
     if (!g_context) return false;
     GR_Batch_Flush();
+    GR_Batch_New_Frame();
     if (!present) return true;
     int ww = 0, wh = 0;
     SDL_GL_GetDrawableSize(g_window, &ww, &wh);
