@@ -1,5 +1,7 @@
 // Plays arbitrary bytes back as an input recording: the file may be refused, but must never crash
-// or hang, and a recording that is taken plays step by step to its end.
+// or hang, and a recording that is taken plays step by step to its end, its times read by the
+// game's clock as a replayed game reads them.
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "IO/IO.h"
 #include "IO/IO_Record.h"
@@ -23,14 +25,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The seeds were recorded by the game with id 777.
     if (IO_Playback_Start(path.c_str(), 777)) {
         int64_t start;
-        IO_Playback_StartTime(&start);
+        bool timed = IO_Playback_StartTime(&start);
+        if (timed) Clock_HoldFromStart(start);
         IO_ReplayValues values;
         size_t steps = 0;
         while (IO_Playback_Step(&values)) {
             IO_Start_Step();
+            if (timed) Clock_HoldAt(values.value[IO_REPLAY_TIME]);
+            Clock_SinceStart();
             if (++steps > size) abort();  // every step takes at least five bytes
         }
         if (IO_PlaybackActive()) abort();
+        Clock_Run();
+        Clock_SinceStart();
     }
     IO_Playback_Stop();
     unlink(path.c_str());

@@ -73,3 +73,9 @@ void Clock_Run()
     runningAt = Microseconds(CLOCK_MONOTONIC);
     standing = false;
 }
+
+bool Clock_Holds(int64_t time)
+{
+    constexpr int64_t first = -62167219200LL * 1000000, end = 253402300800LL * 1000000;  // 0000-01-01, 10000-01-01
+    return time >= first && time < end;
+}

@@ -22,3 +22,7 @@ void Clock_HoldAt(int64_t time);
 void Clock_HoldFromStart(int64_t start);
 // Lets a standing clock run on from where it stands.
 void Clock_Run();
+
+// Whether the clock can stand at the time: one of the years 0 to 9999 (UTC). Within them the
+// clock's sums never overflow, and every date built-in reads the time.
+bool Clock_Holds(int64_t time);

@@ -7,21 +7,23 @@
 #include "Code/Error.h"
 #include "Run/CommandLine.h"
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 bool Code_KeepTrees = true;
 
 void CodeActions::Append(const char* code)
 {
-    int line = 1;
+    // The lexer counts lines by their line feeds; the join adds one.
     if (!firstLines.empty()) {
-        // The lexer counts lines by their line feeds; the join adds one.
-        for (char c : text) line += c == '\n';
         text += "\n";
-        line++;
+        lineFeeds++;
     }
-    firstLines.push_back(line);
-    text += code ? code : "";
+    firstLines.push_back(lineFeeds + 1);
+    std::string_view added = code ? code : "";
+    lineFeeds += (int)std::count(added.begin(), added.end(), '\n');
+    text += added;
 }
 
 CCode::CCode(const char* text, bool expression) : m_text(MemStrDup(text ? text : "")), m_expression(expression) {}

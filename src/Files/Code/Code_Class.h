@@ -18,6 +18,7 @@ extern bool Code_KeepTrees;
 struct CodeActions {
     std::string text;
     std::vector<int> firstLines;
+    int lineFeeds = 0;  // of the text
     // Appends the code of one more action, on the lines after the text so far.
     void Append(const char* code);
 };

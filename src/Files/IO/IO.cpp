@@ -30,9 +30,11 @@ bool liveInput = true;
 int keyMap[IO_KEY_COUNT];
 bool keyMapReady;
 
-// The typed text, UTF-8, at most IO_TYPED_MAX characters of at most 4 bytes.
+// The typed text, UTF-8, at most IO_TYPED_MAX characters of at most 4 bytes, and its count of
+// characters.
 char typed[IO_TYPED_MAX * 4 + 1];
 size_t typedLength;
+size_t typedCharacters;
 
 bool KeyValid(int key) { return key >= 0 && key < IO_KEY_COUNT; }
 bool MouseValid(int button, int device)
@@ -48,18 +50,17 @@ void KeyMapEnsure()
     keyMapReady = true;
 }
 
-size_t TypedCharacters()
+void TypedEmpty()
 {
-    size_t count = 0;
-    for (size_t i = 0; i < typedLength; i++)
-        if (!IsContinuation((unsigned char)typed[i])) count++;
-    return count;
+    typedLength = typedCharacters = 0;
+    typed[0] = 0;
 }
 
 void TypedDropFirst()
 {
     size_t cut = 1;
     while (cut < typedLength && IsContinuation((unsigned char)typed[cut])) cut++;
+    typedCharacters -= !IsContinuation((unsigned char)typed[0]);
     memmove(typed, typed + cut, typedLength - cut);
     typedLength -= cut;
     typed[typedLength] = 0;
@@ -73,19 +74,28 @@ size_t CharBytes(const char* text)
     return n;
 }
 
-// Appends one UTF-8 character and keeps the newest IO_TYPED_MAX characters.
+// Appends one UTF-8 character and keeps the newest IO_TYPED_MAX characters, within the buffer's
+// bytes.
 void TypedAppendChar(const char* c, size_t n)
 {
-    if (TypedCharacters() >= (size_t)IO_TYPED_MAX) TypedDropFirst();
+    while (typedLength > 0 && (typedCharacters >= (size_t)IO_TYPED_MAX || typedLength + n >= sizeof typed)) TypedDropFirst();
     memcpy(typed + typedLength, c, n);
     typedLength += n;
     typed[typedLength] = 0;
+    typedCharacters += !IsContinuation((unsigned char)c[0]);
 }
 
 // A stray byte (a text a game read from a binary file) becomes U+FFFD, so the buffer stays text
-// that a recording of it can be played back from.
+// that a recording of it can be played back from. Only the text's last bytes can stay in the
+// buffer: a longer text is read from a character near its end.
 void TypedAppend(const char* text)
 {
+    size_t length = strlen(text), from = 0;
+    if (length >= sizeof typed) {
+        from = length - (sizeof typed - 1);
+        for (int k = 1; k < IO_CHAR_BYTES && IsContinuation((unsigned char)text[from]); k++) from++;
+    }
+    text += from;
     for (size_t i = 0; text[i];) {
         size_t n = CharBytes(text + i);
         if (UTF8_Valid(text + i, n)) TypedAppendChar(text + i, n);
@@ -129,8 +139,7 @@ void IO_Clear()
     memset(step.key, 0, sizeof step.key);
     memset(step.mouse, 0, sizeof step.mouse);
     memset(step.wheel, 0, sizeof step.wheel);
-    typedLength = 0;
-    typed[0] = 0;
+    TypedEmpty();
 }
 
 void IO_Start_Step()
@@ -189,6 +198,8 @@ const char* IO_GetLastChar() { return lastChar; }
 void IO_SetLastChar(const char* text)
 {
     size_t n = text && *text ? CharBytes(text) : 0;
+    // A stray byte becomes U+FFFD, as in the typed text.
+    if (n && !UTF8_Valid(text, n)) text = "\xEF\xBF\xBD", n = 3;
     memset(lastChar, 0, sizeof lastChar);  // zero-padded, so that step states compare whole
     memcpy(lastChar, text, n);
 }
@@ -260,8 +271,7 @@ const char* IO_GetTypedText() { return typed; }
 
 void IO_SetTypedText(const char* text)
 {
-    typedLength = 0;
-    typed[0] = 0;
+    TypedEmpty();
     if (text) TypedAppend(text);
 }
 
@@ -319,6 +329,7 @@ void IO_Event_Backspace()
     if (!liveInput || typedLength == 0) return;
     do typedLength--;
     while (typedLength > 0 && IsContinuation((unsigned char)typed[typedLength]));
+    typedCharacters -= !IsContinuation((unsigned char)typed[typedLength]);
     typed[typedLength] = 0;
 }
 

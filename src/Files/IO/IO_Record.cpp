@@ -1,6 +1,7 @@
 // Input recording: a header, then per step the changes of the step state since the last step.
 #include "IO/IO_Record.h"
 
+#include "Base/Clock.h"
 #include "Base/Console.h"
 #include "Base/UTF8.h"
 #include "IO/IO.h"
@@ -145,6 +146,14 @@ struct Reader {
 
 enum class Parse { Step, End, Damaged, NotUtf8 };
 
+// Whether the bytes are exactly one UTF-8 character: well-formed, as long as its first byte says.
+bool OneCharacter(const char* text, size_t length)
+{
+    unsigned char lead = (unsigned char)text[0];
+    size_t said = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return said == length && UTF8_Valid(text, length);
+}
+
 // Applies one step's changes (starting at its step tag) to the snapshot.
 Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
 {
@@ -200,6 +209,7 @@ Parse ParseStep(Reader& r, Snapshot& s, uint32_t expectedStep)
             memcpy(st.lastChar, r.bytes.data() + r.pos, a);
             r.pos += a;
             if (strlen(st.lastChar) != a) return Parse::Damaged;
+            if (a > 0 && !OneCharacter(st.lastChar, a)) return Parse::NotUtf8;
             break;
         case TAG_VALUE:
             if (!r.Get8(&a) || !r.Get64(&v) || a >= IO_REPLAY_SLOTS) return Parse::Damaged;
@@ -312,6 +322,10 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         Console_Warnings->Output("The recording \"%s\" is damaged (its header is cut short)\n", path);
         return false;
     }
+    if (version == VERSION && !Clock_Holds((int64_t)startTime)) {
+        Console_Warnings->Output("The recording \"%s\" is damaged (its start time is out of range)\n", path);
+        return false;
+    }
     if (id != gameId) {
         Console_Warnings->Output("The recording \"%s\" was made with another game (id %u, this game %u)\n", path, id, gameId);
         return false;
@@ -323,6 +337,8 @@ bool IO_Playback_Start(const char* path, uint32_t gameId)
         size_t at = r.pos;
         Parse p = ParseStep(r, scratch, n);
         if (p == Parse::End) break;
+        // The game's clock stands at each step's time.
+        if (p == Parse::Step && version == VERSION && !Clock_Holds(scratch.values.value[IO_REPLAY_TIME])) p = Parse::Damaged;
         if (p == Parse::Damaged || p == Parse::NotUtf8) {
             Console_Warnings->Output("The recording \"%s\" is damaged (step %u, byte %zu)%s\n", path, n, at,
                                      p == Parse::NotUtf8 ? ": its typed text is not UTF-8" : "");

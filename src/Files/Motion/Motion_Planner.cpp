@@ -41,6 +41,41 @@ bool Usable(const CInstance* inst, float x, float y, float stepSize)
            std::isfinite(inst->y);
 }
 
+// The box around every instance that could block the instance (those of the target but itself),
+// widened by two pixels for the rounding of boxes at places in between; empty when there is none.
+struct Obstacles {
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+
+    Obstacles(CInstance* inst, int target)
+    {
+        std::vector<CInstance*> others;
+        Instance_CollectTargets(target, inst, nullptr, others);
+        for (CInstance* o : others) {
+            if (o == inst) continue;
+            o->Compute_BoundingBox();
+            left = std::min(left, o->bbox_left - 2.0), top = std::min(top, o->bbox_top - 2.0);
+            right = std::max(right, o->bbox_right + 2.0), bottom = std::max(bottom, o->bbox_bottom + 2.0);
+        }
+    }
+    // Of the steps of (ux, uy) from where the instance stands, how many (at most `steps`) may meet
+    // the box: past them the instance's own box has left it behind, and no step is blocked.
+    int StepsThatMayMeet(CInstance* inst, double ux, double uy, int steps) const
+    {
+        if (left > right) return 0;
+        inst->Compute_BoundingBox();
+        double limit = steps;
+        auto axis = [&](double at, double u, double from, double to, double lo, double hi) {
+            // The instance's box [at + u s + from, at + u s + to] against [lo, hi].
+            if (u > 0) limit = std::min(limit, (hi - at - from) / u);
+            else if (u < 0) limit = std::min(limit, (at + to - lo) / -u);
+            else if (at + to < lo || at + from > hi) limit = -1;
+        };
+        axis(inst->x, ux, inst->bbox_left - inst->x, inst->bbox_right - inst->x, left, right);
+        axis(inst->y, uy, inst->bbox_top - inst->y, inst->bbox_bottom - inst->y, top, bottom);
+        return limit < 0 ? 0 : (int)std::floor(limit);
+    }
+};
+
 // A step that reaches the goal when it lies within one step and is free there.
 enum class Near { Far, Reached, Stuck };
 Near TryGoal(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
@@ -107,8 +142,10 @@ bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, in
     // and is free for one step and for `ahead` steps on.
     double goal = std::atan2(-((double)y - inst->y), (double)x - inst->x) / DEG;
     double current = inst->direction;
-    // Like every planner loop, the look-ahead has a fixed bound, however far the game asks.
+    // However far the game asks it to look ahead, no step is looked at past the instances that
+    // could block it.
     int ahead = (int)std::min<double>(Potential.ahead, MAX_PATH_STEPS);
+    const Obstacles obstacles(inst, target);
     for (int k = 0; k * Potential.rotStep <= 180; k++) {
         for (int side : {1, -1}) {
             if (k == 0 && side < 0) continue;
@@ -116,7 +153,8 @@ bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, in
             if (std::fabs(Turn(current, a)) > Potential.maxRot + 1e-4) continue;
             double ux = std::cos(a * DEG) * stepSize, uy = -std::sin(a * DEG) * stepSize;
             bool free = true;
-            for (int s = 1; s <= ahead && free; s++) free = !Blocked(inst, inst->x + ux * s, inst->y + uy * s, target, checkAll);
+            int looked = obstacles.StepsThatMayMeet(inst, ux, uy, ahead);
+            for (int s = 1; s <= looked && free; s++) free = !Blocked(inst, inst->x + ux * s, inst->y + uy * s, target, checkAll);
             if (!free) continue;
             inst->SetPosition((float)(inst->x + ux), (float)(inst->y + uy));
             inst->direction = (float)std::fmod(a + 360.0, 360.0);

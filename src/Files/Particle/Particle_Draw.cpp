@@ -51,15 +51,16 @@ public:
     void Draw(const Particle& p)
     {
         if (p.lifetime <= 0) return;
-        const ParticleType& t = m_typeOf(p.type);
+        if (p.type != m_type || !m_t) Choose(p.type);
+        const ParticleType& t = *m_t;
         float size = p.size;
         if (t.size.wiggle != 0) size += Particle_Wave(p.age + (int64_t)p.seed, 16, 4) * t.size.wiggle;
         float angle = p.angle;
         if (t.orientationRelative) angle += p.direction;
         if (t.orientation.wiggle != 0) angle += Particle_Wave(p.age + 2 * (int64_t)p.seed, 16, 4) * t.orientation.wiggle;
         m_blending.Set(t.additive);
-        if (const CSprite* sprite = Sprite_Get(t.sprite)) DrawSprite(p, t, *sprite, size, angle);
-        else if (t.shape >= 0 && t.shape < PARTICLE_SHAPE_COUNT && m_shapes[t.shape]) DrawShape(p, t, m_shapes[t.shape], size, angle);
+        if (m_sprite) DrawSprite(p, t, *m_sprite, size, angle);
+        else if (m_texture) DrawShape(p, t, m_texture, size, angle);
     }
 
 private:
@@ -71,6 +72,28 @@ private:
         if (t.animate) frame += t.stretch ? (int64_t)p.age * count / p.lifetime : p.age;
         sprite.DrawExt((int)(frame % count), p.x + m_xoff, p.y + m_yoff, t.xscale * size, t.yscale * size, angle,
                        p.colour, p.alpha);
+    }
+
+    // The type of the particles that follow, and what draws them: nothing changes types or sprites
+    // while a system is drawn.
+    void Choose(int type)
+    {
+        m_type = type;
+        m_t = &Particle_TypeOf(type);
+        m_sprite = Sprite_Get(m_t->sprite);
+        int shape = m_t->shape;
+        m_texture = shape >= 0 && shape < PARTICLE_SHAPE_COUNT ? m_shapes[shape] : nullptr;
+    }
+
+    // Particles made together share their colour and alpha: the last colour word serves them all.
+    uint32_t ColourWord(const Particle& p)
+    {
+        if (p.colour != m_colour || !(p.alpha == m_alpha)) {
+            m_colour = p.colour;
+            m_alpha = p.alpha;
+            m_word = GR_Color_Alpha_To_ARGB(p.colour, p.alpha);
+        }
+        return m_word;
     }
 
     void DrawShape(const Particle& p, const ParticleType& t, GR_DeviceTexture* texture, float size, float angle)
@@ -88,20 +111,30 @@ private:
                 dy[i] = -s * x + c * y;
             }
         }
-        static const float u[4] = {0, 1, 1, 0}, v[4] = {0, 0, 1, 1};
-        static const int corner[6] = {0, 1, 2, 0, 2, 3};
         auto* out = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, texture, sizeof(VertexXYZColorUV), 6);
         if (!out) return;
-        uint32_t colour = GR_Color_Alpha_To_ARGB(p.colour, p.alpha);
-        for (int i = 0; i < 6; i++) {
-            int k = corner[i];
-            out[i] = {cx + dx[k], cy + dy[k], m_z, colour, u[k], v[k]};
-        }
+        uint32_t colour = ColourWord(p);
+        const VertexXYZColorUV corners[4] = {{cx + dx[0], cy + dy[0], m_z, colour, 0, 0},
+                                             {cx + dx[1], cy + dy[1], m_z, colour, 1, 0},
+                                             {cx + dx[2], cy + dy[2], m_z, colour, 1, 1},
+                                             {cx + dx[3], cy + dy[3], m_z, colour, 0, 1}};
+        // The triangles (0, 1, 2) and (0, 2, 3).
+        out[0] = corners[0];
+        out[1] = corners[1];
+        out[2] = corners[2];
+        out[3] = corners[0];
+        out[4] = corners[2];
+        out[5] = corners[3];
     }
 
     float m_xoff, m_yoff, m_z;
     GR_DeviceTexture* m_shapes[PARTICLE_SHAPE_COUNT];
-    ParticleTypeCache m_typeOf;
+    int m_type = -1;
+    const ParticleType* m_t = nullptr;
+    const CSprite* m_sprite = nullptr;
+    GR_DeviceTexture* m_texture = nullptr;
+    uint32_t m_colour = 0, m_word = GR_Color_Alpha_To_ARGB(0, 0);
+    float m_alpha = 0;
     Blending m_blending;
 };
 }  // namespace

@@ -34,6 +34,9 @@ enum { COLOUR_ONE, COLOUR_TWO, COLOUR_THREE, COLOUR_RGB, COLOUR_HSV, COLOUR_MIX 
 
 struct Particle {
     bool alive;
+    // stepX, stepY hold the move of the present speed and direction (no wiggle): a particle
+    // whose motion does not change moves without working out its sine and cosine each step.
+    bool moveKnown;
     int type;
     int age, lifetime;  // steps
     float x, y, xprevious, yprevious;
@@ -43,6 +46,7 @@ struct Particle {
     float alpha, size;
     int firstFrame;
     int seed;  // 0..99999: the phase of the wiggles
+    float stepX, stepY;
 };
 
 struct ParticleEmitter {
@@ -117,6 +121,8 @@ int ParticleSystem_Count();
 bool Particle_Setup(float x, float y, int type, Particle* p);
 // The colour at birth (ranges and mixes drawn at random) or, later, along the type's colours.
 void Particle_ComputeColor(Particle* p);
+// The same with the particle's type at hand.
+void Particle_ComputeColor(Particle* p, const ParticleType& t);
 // Appends up to number particles of the type (no more than the cap allows); the count made. A
 // missing type writes the warning line and makes none.
 int Particle_CreateIn(ParticleSystem& ps, int index, float x, float y, int type, int64_t number);

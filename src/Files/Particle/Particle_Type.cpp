@@ -257,6 +257,7 @@ bool Particle_Setup(float x, float y, int type, Particle* p)
     const ParticleType* t = Find(type);
     if (!t) return false;
     p->alive = true;
+    p->moveKnown = false;
     p->type = type;
     p->x = p->xprevious = x;
     p->y = p->yprevious = y;
@@ -275,7 +276,11 @@ bool Particle_Setup(float x, float y, int type, Particle* p)
 
 void Particle_ComputeColor(Particle* p)
 {
-    const ParticleType& t = Particle_TypeOf(p->type);
+    Particle_ComputeColor(p, Particle_TypeOf(p->type));
+}
+
+void Particle_ComputeColor(Particle* p, const ParticleType& t)
+{
     const int* c = t.colour;
     if (p->age < 1 || p->lifetime < 1) {
         switch (t.colourMode) {

@@ -22,33 +22,6 @@ void RemoveDead(std::vector<Particle>& particles)
                     particles.end());
 }
 
-// Ages every particle; the dead leave their death particles, the living their step particles.
-// Particles made in the pass are visited by it too, so they age once before the next update.
-void UpdateLife(ParticleSystem& ps, int index)
-{
-    ParticleTypeCache typeOf;
-    bool dead = false;
-    for (size_t i = 0; i < ps.particles.size(); i++) {
-        Particle& p = ps.particles[i];
-        p.age++;
-        const ParticleType& t = typeOf(p.type);
-        int64_t number;
-        int type;
-        if (p.age >= p.lifetime) {
-            p.alive = false;
-            dead = true;
-            number = SpawnCount(t.deathNumber);
-            type = t.deathType;
-        } else {
-            number = SpawnCount(t.stepNumber);
-            type = t.stepType;
-        }
-        // Creation may move the array: p is not used after it.
-        if (number > 0) Particle_CreateIn(ps, index, p.x, p.y, type, number);
-    }
-    if (dead) RemoveDead(ps.particles);
-}
-
 // Speed and direction from a motion vector (y downwards).
 void VectorToMotion(Particle& p, float vx, float vy)
 {
@@ -63,73 +36,126 @@ void VectorToMotion(Particle& p, float vx, float vy)
     p.speed = std::sqrt(vx * vx + vy * vy);
 }
 
-// Size, colour and alpha along the life.
-void Appear(Particle& p, const ParticleType& t)
+// The motion of one step: changes of speed, direction and angle, gravity and attractors, then the
+// move (wiggled).
+void Move(Particle& p, const ParticleType& t, const std::vector<ParticleAttractor>& attractors)
 {
-    p.size = std::max(p.size + t.size.increase, 0.0f);
-    // Colours change after birth only along two or three colours.
-    if (p.age < 1 || p.lifetime < 1 || t.colourMode == COLOUR_TWO || t.colourMode == COLOUR_THREE) Particle_ComputeColor(&p);
-    if (p.lifetime > 0) {
-        float f = 2.0f * (float)p.age / (float)p.lifetime;
-        p.alpha = f < 1 ? (1 - f) * t.alpha[0] + f * t.alpha[1] : (2 - f) * t.alpha[1] + (f - 1) * t.alpha[2];
-    } else {
-        p.alpha = t.alpha[1];
+    p.xprevious = p.x;
+    p.yprevious = p.y;
+    float speed = p.speed, direction = p.direction;
+    p.speed = std::max(p.speed + t.speed.increase, 0.0f);
+    p.direction += t.direction.increase;
+    p.angle += t.orientation.increase;
+    // Non-additive attractors move the particle this step without changing its motion.
+    float dx = 0, dy = 0;
+    if (t.gravityAmount != 0 || !attractors.empty()) {
+        float vx = std::cos(p.direction * kRadians) * p.speed;
+        float vy = -std::sin(p.direction * kRadians) * p.speed;
+        if (t.gravityAmount != 0) {
+            vx += std::cos(t.gravityDirection * kRadians) * t.gravityAmount;
+            vy -= std::sin(t.gravityDirection * kRadians) * t.gravityAmount;
+        }
+        for (const ParticleAttractor& a : attractors) {
+            if (!a.created || a.force == 0 || a.distance == 0) continue;
+            float ax = a.x - p.x, ay = a.y - p.y;
+            float d = std::sqrt(ax * ax + ay * ay);
+            if (!(d > 0 && d <= a.distance)) continue;
+            float k = a.force / d;
+            float nearness = (a.distance - d) / a.distance;
+            if (a.kind == PS_FORCE_LINEAR) k *= nearness;
+            else if (a.kind == PS_FORCE_QUADRATIC) k *= nearness * nearness;
+            if (a.additive) {
+                vx += k * ax;
+                vy += k * ay;
+            } else {
+                dx += k * ax;
+                dy += k * ay;
+            }
+        }
+        VectorToMotion(p, vx, vy);
     }
+    // The wiggles change this step's move only.
+    float s = p.speed, e = p.direction;
+    bool wiggles = t.speed.wiggle != 0 || t.direction.wiggle != 0;
+    if (t.speed.wiggle != 0) s += Particle_Wave(p.age + 4 * (int64_t)p.seed, 20, 5) * t.speed.wiggle;
+    if (t.direction.wiggle != 0) e += Particle_Wave(p.age + 3 * (int64_t)p.seed, 24, 6) * t.direction.wiggle;
+    if (s != 0) {
+        if (wiggles || !p.moveKnown || p.speed != speed || p.direction != direction) {
+            p.stepX = std::cos(e * kRadians) * s;
+            p.stepY = std::sin(e * kRadians) * s;
+            p.moveKnown = !wiggles;
+        }
+        p.x += p.stepX;
+        p.y -= p.stepY;
+    }
+    p.x += dx;
+    p.y += dy;
 }
 
-// With nothing to deflect, change or destroy particles in between, each particle's appearance is
-// updated with its motion, in one pass over the array.
-void UpdateMotion(ParticleSystem& ps, bool appear)
+// Size, colour and alpha along the life. Particles made together of one type share their age and
+// lifetime, and with them their colour along two or three colours and their alpha: the look last
+// worked out in a pass serves the particles after it that share them.
+class Looks {
+public:
+    void Appear(Particle& p, const ParticleType& t)
+    {
+        p.size = std::max(p.size + t.size.increase, 0.0f);
+        bool along = t.colourMode == COLOUR_TWO || t.colourMode == COLOUR_THREE;
+        if (p.type == m_type && p.age == m_age && p.lifetime == m_lifetime) {
+            if (along) p.colour = m_colour;
+            p.alpha = m_alpha;
+            return;
+        }
+        // At birth colours may be drawn at random: such a look is never shared.
+        bool born = p.age < 1 || p.lifetime < 1;
+        if (born || along) Particle_ComputeColor(&p, t);
+        if (p.lifetime > 0) {
+            float f = 2.0f * (float)p.age / (float)p.lifetime;
+            p.alpha = f < 1 ? (1 - f) * t.alpha[0] + f * t.alpha[1] : (2 - f) * t.alpha[1] + (f - 1) * t.alpha[2];
+        } else {
+            p.alpha = t.alpha[1];
+        }
+        m_type = born ? -1 : p.type;
+        m_age = p.age;
+        m_lifetime = p.lifetime;
+        m_colour = p.colour;
+        m_alpha = p.alpha;
+    }
+private:
+    int m_type = -1, m_age = 0, m_lifetime = 0;
+    uint32_t m_colour = 0;
+    float m_alpha = 0;
+};
+
+// Life and motion, and the appearance too when nothing lies between, in one pass over the array.
+// Each particle is aged; the dead leave their death particles, the living their step particles
+// (where the particle stood before it moves) and then move. Particles made in the pass are visited
+// by it too, so they age once before the next update. The dead are dropped as the pass goes, the
+// living moving down in their order.
+void LiveAndMove(ParticleSystem& ps, int index, bool appear)
 {
     ParticleTypeCache typeOf;
-    bool forces = !ps.attractors.empty();
-    for (Particle& p : ps.particles) {
-        const ParticleType& t = typeOf(p.type);
-        p.xprevious = p.x;
-        p.yprevious = p.y;
-        p.speed = std::max(p.speed + t.speed.increase, 0.0f);
-        p.direction += t.direction.increase;
-        p.angle += t.orientation.increase;
-        // Non-additive attractors move the particle this step without changing its motion.
-        float dx = 0, dy = 0;
-        if (t.gravityAmount != 0 || forces) {
-            float vx = std::cos(p.direction * kRadians) * p.speed;
-            float vy = -std::sin(p.direction * kRadians) * p.speed;
-            if (t.gravityAmount != 0) {
-                vx += std::cos(t.gravityDirection * kRadians) * t.gravityAmount;
-                vy -= std::sin(t.gravityDirection * kRadians) * t.gravityAmount;
-            }
-            for (const ParticleAttractor& a : ps.attractors) {
-                if (!a.created || a.force == 0 || a.distance == 0) continue;
-                float ax = a.x - p.x, ay = a.y - p.y;
-                float d = std::sqrt(ax * ax + ay * ay);
-                if (!(d > 0 && d <= a.distance)) continue;
-                float k = a.force / d;
-                float nearness = (a.distance - d) / a.distance;
-                if (a.kind == PS_FORCE_LINEAR) k *= nearness;
-                else if (a.kind == PS_FORCE_QUADRATIC) k *= nearness * nearness;
-                if (a.additive) {
-                    vx += k * ax;
-                    vy += k * ay;
-                } else {
-                    dx += k * ax;
-                    dy += k * ay;
-                }
-            }
-            VectorToMotion(p, vx, vy);
+    Looks looks;
+    size_t kept = 0;
+    for (size_t i = 0; i < ps.particles.size(); i++) {
+        Particle* p = &ps.particles[i];
+        p->age++;
+        const ParticleType& t = typeOf(p->type);
+        bool dies = p->age >= p->lifetime;
+        int number = dies ? t.deathNumber : t.stepNumber;
+        if (number != 0) {
+            int64_t made = SpawnCount(number);
+            // Creation may move the array.
+            if (made > 0) Particle_CreateIn(ps, index, p->x, p->y, dies ? t.deathType : t.stepType, made);
+            p = &ps.particles[i];
         }
-        // The wiggles change this step's move only.
-        float s = p.speed, e = p.direction;
-        if (t.speed.wiggle != 0) s += Particle_Wave(p.age + 4 * (int64_t)p.seed, 20, 5) * t.speed.wiggle;
-        if (t.direction.wiggle != 0) e += Particle_Wave(p.age + 3 * (int64_t)p.seed, 24, 6) * t.direction.wiggle;
-        if (s != 0) {
-            p.x += std::cos(e * kRadians) * s;
-            p.y -= std::sin(e * kRadians) * s;
-        }
-        p.x += dx;
-        p.y += dy;
-        if (appear) Appear(p, t);
+        if (dies) continue;
+        Move(*p, t, ps.attractors);
+        if (appear) looks.Appear(*p, t);
+        if (kept != i) ps.particles[kept] = *p;
+        kept++;
     }
+    ps.particles.resize(kept);
 }
 
 template <class Region>
@@ -169,6 +195,7 @@ void Deflect(ParticleSystem& ps)
                 p.y = 2 * p.yprevious - p.y;
             }
             p.speed = std::max(p.speed - d.friction, 0.0f);
+            p.moveKnown = false;
         }
     }
 }
@@ -200,6 +227,7 @@ void Change(ParticleSystem& ps)
             } else if (c.kind == PS_CHANGE_MOTION) {
                 p.speed = fresh.speed;
                 p.direction = fresh.direction;
+                p.moveKnown = false;
             }
         }
     }
@@ -219,22 +247,20 @@ void Destroy(ParticleSystem& ps)
 void UpdateAppearance(ParticleSystem& ps)
 {
     ParticleTypeCache typeOf;
-    for (Particle& p : ps.particles) Appear(p, typeOf(p.type));
+    Looks looks;
+    for (Particle& p : ps.particles) looks.Appear(p, typeOf(p.type));
 }
 }  // namespace
 
 void Particle_UpdateSystem(ParticleSystem& ps, int index)
 {
-    UpdateLife(ps, index);
     bool between = !ps.deflectors.empty() || !ps.changers.empty() || !ps.destroyers.empty();
-    UpdateMotion(ps, !between);
-    if (!between) {
-        Particle_StreamEmitters(ps, index);
-        return;
+    LiveAndMove(ps, index, !between);
+    if (between) {
+        if (!ps.deflectors.empty()) Deflect(ps);
+        if (!ps.changers.empty()) Change(ps);
+        if (!ps.destroyers.empty()) Destroy(ps);
+        UpdateAppearance(ps);
     }
-    if (!ps.deflectors.empty()) Deflect(ps);
-    if (!ps.changers.empty()) Change(ps);
-    if (!ps.destroyers.empty()) Destroy(ps);
-    UpdateAppearance(ps);
     Particle_StreamEmitters(ps, index);
 }

@@ -141,6 +141,12 @@ TEST_F(Code, ErrorsNameTheirAction)
     actions.Append("");
     actions.Append("c = a + missing;\n}\n");
     EXPECT_EQ(actions.firstLines, (std::vector<int>{1, 4, 6, 7}));
+    // An event of a game file may join any number of entries: each action's line is counted as it
+    // is appended, not by reading the text so far again.
+    CodeActions many;
+    for (int i = 0; i < 100000; i++) many.Append("a = 1;\n");
+    ASSERT_EQ(many.firstLines.size(), 100000u);
+    EXPECT_EQ(many.firstLines.back(), 1 + 2 * 99999);
     for (bool vm : {true, false}) {
         CommandLine.useVM = vm;
         for (double step : {0.0, 1.0}) {

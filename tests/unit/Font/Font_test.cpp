@@ -219,7 +219,9 @@ TEST_F(FontTest, SystemFacesRasteriseIntoOneMap)
                 EXPECT_TRUE(!inside || owner[(size_t)y * w + x] == 0) << "glyphs overlap at " << x << "," << y;
                 if (inside) owner[(size_t)y * w + x] = 1;
                 uint8_t a = alpha[(size_t)y * w + x];
-                if (!inside) EXPECT_EQ(a, 0) << "ink outside glyph " << g.character;
+                if (!inside) {
+                    EXPECT_EQ(a, 0) << "ink outside glyph " << g.character;
+                }
                 ink += inside && a;
                 partial = partial || (a > 0 && a < 255);
             }
@@ -228,7 +230,9 @@ TEST_F(FontTest, SystemFacesRasteriseIntoOneMap)
     EXPECT_TRUE(partial) << "antialiased edges";
     // Pixels of no glyph are clear.
     for (size_t p = 0; p < owner.size(); p++)
-        if (!owner[p]) ASSERT_EQ(alpha[p], 0) << "at " << p % w << "," << p / w;
+        if (!owner[p]) {
+            ASSERT_EQ(alpha[p], 0) << "at " << p % w << "," << p / w;
+        }
 
     // The whole range: controls have no glyph, Latin-1 letters have.
     f = Font_Get(Font_Add("DejaVu Sans", 10, true, true, -4, 400));

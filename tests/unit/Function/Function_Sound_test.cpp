@@ -3,6 +3,7 @@
 #include "Function/Function_Sound.h"
 #include "../Sound/SoundGame.h"
 #include "BuiltinCall.h"
+#include "../Base/CapturedWarnings.h"
 
 #include "Option/Option_Main.h"
 #include "Sound/MCI.h"
@@ -98,6 +99,18 @@ TEST_F(SoundBuiltins, WithTheAudioSystemTheOlderHandlersRest)
     EXPECT_EQ(log[3].find("repeat"), std::string::npos);
     Call("audio_play_music", {1.0, 1.0});
     EXPECT_NE(log.back().find("repeat"), std::string::npos);
+}
+
+// Asking for more channels than the device has gives those it has and one line, however often.
+TEST_F(SoundBuiltins, ChannelsPastTheDeviceAreOneLine)
+{
+    ASSERT_TRUE(LoadToneAndMusic(true));
+    TCapturedWarnings warnings;
+    for (int i = 0; i < 3; i++) Call("audio_channel_num", {1e6});
+    size_t lines = 0;
+    for (size_t at = 0; (at = warnings.text.find("Error creating audio sources", at)) != std::string::npos; at++) lines++;
+    EXPECT_EQ(lines, 1u) << warnings.text;
+    EXPECT_EQ(Real("audio_is_playing", {Real("audio_play_sound", {0.0, 1.0, 0.0})}), 1);
 }
 
 TEST_F(SoundBuiltins, CdBuiltinsOnTheFakeDiscAndWithout)

@@ -5,6 +5,7 @@
 #include "IO/IO_Record.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -173,9 +174,13 @@ TEST_F(RecordTest, ForeignAndDamagedRecordingsAreRefused)
     EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
     EXPECT_NE(capture.text.find("header is cut short"), std::string::npos) << capture.text;
 
-    // A last character of up to four bytes is taken; a longer one, or one holding a NUL, is not.
-    const std::pair<std::vector<uint8_t>, bool> lastChars[] = {
-        {{0x18, 2, 0xC3, 0xA9}, true}, {{0x18, 5, 'a', 'b', 'c', 'd', 'e'}, false}, {{0x18, 2, 'a', 0}, false}};
+    // A last character of up to four bytes is taken; a longer one, one holding a NUL, and one that
+    // is not UTF-8 are not.
+    const std::pair<std::vector<uint8_t>, bool> lastChars[] = {{{0x18, 2, 0xC3, 0xA9}, true},
+                                                               {{0x18, 5, 'a', 'b', 'c', 'd', 'e'}, false},
+                                                               {{0x18, 2, 'a', 0}, false},
+                                                               {{0x18, 1, 0xFF}, false},
+                                                               {{0x18, 2, 'a', 'b'}, false}};
     for (const auto& [record, taken] : lastChars) {
         bad.assign(good.begin(), good.begin() + HEADER + 5);  // the header and step 0's mark
         bad.insert(bad.end(), record.begin(), record.end());
@@ -245,6 +250,44 @@ TEST_F(RecordTest, RecordingsOfVersionOneStillPlay)
     EXPECT_NE(capture.text.find("has version 3; this runner plays versions 1 and 2"), std::string::npos) << capture.text;
 }
 
+// The game's clock reads a replay's times as they stand (current_time is the step's time less the
+// start): a start or a step time that no date of the years 0 to 9999 has is damage, refused before
+// the clock could count with it.
+TEST_F(RecordTest, TimesTheClockCannotHoldAreRefused)
+{
+    RecordSession(3, 7);
+    const std::vector<uint8_t> good = Bytes();
+    auto put64 = [](std::vector<uint8_t>& b, size_t at, int64_t v) {
+        for (int i = 0; i < 8; i++) b[at + i] = (uint8_t)((uint64_t)v >> (8 * i));
+    };
+    const int64_t first = -62167219200LL * 1000000, last = 253402300800LL * 1000000 - 1;  // 0000-01-01, 9999-12-31
+    for (int64_t start : {INT64_MIN, first - 1, last + 1, INT64_MAX}) {
+        std::vector<uint8_t> bad = good;
+        put64(bad, 12, start);
+        Write(bad);
+        capture.text.clear();
+        EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7)) << start;
+        EXPECT_NE(capture.text.find("damaged"), std::string::npos) << capture.text;
+    }
+    // Step 0's time record (the session's first step records time 0, which is no change: step 1's
+    // is the first), made one the clock cannot hold.
+    std::vector<uint8_t> bad = good;
+    const uint8_t timeRecord[] = {0x17, 1};
+    auto at = std::search(bad.begin() + HEADER, bad.end(), timeRecord, timeRecord + 2);
+    ASSERT_NE(at, bad.end());
+    put64(bad, (size_t)(at - bad.begin()) + 2, INT64_MAX);
+    Write(bad);
+    capture.text.clear();
+    EXPECT_FALSE(IO_Playback_Start(path.c_str(), 7));
+    EXPECT_NE(capture.text.find("damaged (step 1"), std::string::npos) << capture.text;
+    put64(bad, (size_t)(at - bad.begin()) + 2, last);
+    Write(bad);
+    EXPECT_TRUE(IO_Playback_Start(path.c_str(), 7)) << capture.text;
+    int64_t start;
+    EXPECT_TRUE(IO_Playback_StartTime(&start));
+    EXPECT_EQ(start, START);
+}
+
 TEST_F(RecordTest, UnwritableRecordingIsReported)
 {
     EXPECT_FALSE(IO_Record_Start((dir / "no/such/folder/x.rec").c_str(), 1, START));
@@ -286,7 +329,7 @@ TEST_F(RecordTest, TypedTextThatIsNotUtf8IsRefused)
     IO_Event_Text("\xF0\x9F\x98\x80");
     IO_Start_Step();
     RecordSession(6, 7);
-    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7));
+    ASSERT_TRUE(IO_Playback_Start(path.c_str(), 7)) << capture.text;
     IO_Playback_Stop();
 
     std::vector<uint8_t> bytes = Bytes();

@@ -318,6 +318,38 @@ TEST_F(InputTest, TypingBufferAndClear)
     EXPECT_FALSE(IO_KeyReleased(66));
 }
 
+// keyboard_string takes any text a script makes: the buffer keeps the newest IO_TYPED_MAX
+// characters of it, and never more bytes than it holds, stray bytes and texts of millions of
+// characters included.
+TEST_F(InputTest, TypedTextOfAnyLengthKeepsItsBound)
+{
+    const std::string stray(20000, '\x80');
+    IO_SetTypedText(stray.c_str());
+    std::string replaced;
+    for (int i = 0; i < IO_TYPED_MAX; i++) replaced += "\xEF\xBF\xBD";
+    EXPECT_EQ(IO_GetTypedText(), replaced);
+
+    std::string wide;
+    for (int i = 0; i < 3000000; i++) wide += i % 2 ? "\xF0\x9F\x98\x80" : "a";
+    wide += "end";
+    IO_SetTypedText(wide.c_str());
+    std::string kept = IO_GetTypedText();
+    std::string tail = wide.substr(wide.size() - 3 - 1021 / 2 * 5 - 4);  // 1,021 characters before "end"
+    EXPECT_EQ(kept, tail) << "the newest 1,024 characters, whole";
+
+    IO_Event_Text("!");
+    EXPECT_EQ(IO_GetTypedText(), tail.substr(4) + "!") << "a full buffer drops its first character for a new one";
+
+    // keyboard_lastchar keeps the first character of what it is given, a stray byte as U+FFFD, so
+    // that a recording of the game plays back.
+    IO_SetLastChar("\xC3\xA9t\xC3\xA9");
+    EXPECT_STREQ(IO_GetLastChar(), "\xC3\xA9");
+    IO_SetLastChar("\xFF\x80x");
+    EXPECT_STREQ(IO_GetLastChar(), "\xEF\xBF\xBD");
+    IO_SetLastChar("");
+    EXPECT_STREQ(IO_GetLastChar(), "");
+}
+
 TEST_F(InputTest, VirtualButtonsHoldTheirKey)
 {
     IO_VirtualButton* b = IO_VirtualButton_FindFree();

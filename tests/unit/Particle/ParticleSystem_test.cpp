@@ -2,6 +2,7 @@
 #include "../Base/CapturedWarnings.h"
 #include "Particle/Particle_Internal.h"
 
+#include "Base/Color.h"
 #include "Base/Random.h"
 
 #include <gtest/gtest.h>
@@ -334,6 +335,107 @@ TEST_F(ParticleSystems, Deflectors)
     Particle& through = One(0, 0, type);
     Update();
     EXPECT_NEAR(through.y, 2, 1e-4);
+}
+
+// A particle whose motion stays the same moves by the same step; whatever changes its speed or
+// direction afterwards (a bounce, a change of motion, a type given an increase or a wiggle midway)
+// changes the steps after it.
+TEST_F(ParticleSystems, LaterStepsFollowEveryChangeOfMotion)
+{
+    // A floor (vertical kind, the default) that takes 1 off the speed of what falls on it.
+    ParticleDeflector_Friction(ps, ParticleDeflector_Create(ps), 1);
+    ParticleDeflector_Region(ps, 0, -10, 10, 1, 10);
+    ParticleType_Direction(type, 270, 270, 0, 0);
+    ParticleType_Speed(type, 2, 2, 0, 0);
+    ParticleType_Life(type, 1000, 1000);
+    Particle& p = One(0, -4, type);
+    Update(2);
+    EXPECT_FLOAT_EQ(p.y, 0);
+    Update();  // bounced back up at 1 a step
+    EXPECT_FLOAT_EQ(p.y, -2);
+    Update(2);
+    EXPECT_FLOAT_EQ(p.y, -4);
+    ParticleDeflector_DestroyAll(ps);
+    ParticleType_Direction(type, 0, 0, 0, 0);
+
+    // Speed 5 upwards from the changer on.
+    int fast = ParticleType_Create();
+    ParticleType_Life(fast, 1000, 1000);
+    ParticleType_Speed(fast, 5, 5, 0, 0);
+    ParticleType_Direction(fast, 90, 90, 0, 0);
+    int c = ParticleChanger_Create(ps);
+    ParticleChanger_Region(ps, c, 3, 5, 0, 10, PS_SHAPE_RECTANGLE);
+    ParticleChanger_Types(ps, c, type, fast);
+    ParticleChanger_Kind(ps, c, PS_CHANGE_MOTION);
+    Particle& q = One(0, 5, type);
+    Update(2);
+    EXPECT_FLOAT_EQ(q.x, 4);
+    EXPECT_EQ(q.type, fast);
+    Update(2);
+    EXPECT_FLOAT_EQ(q.x, 4);
+    EXPECT_FLOAT_EQ(q.y, -5);
+    ParticleChanger_DestroyAll(ps);
+
+    // The type changed while its particle moves.
+    Particle& r = One(0, 0, type);
+    Update(3);
+    EXPECT_FLOAT_EQ(r.x, 6);
+    ParticleType_Speed(type, 2, 2, 1, 0);
+    Update();
+    EXPECT_FLOAT_EQ(r.x, 9);
+    ParticleType_Speed(type, 2, 2, 0, 0);
+    ParticleType_Direction(type, 0, 0, 90, 0);
+    Update();
+    EXPECT_FLOAT_EQ(r.x, 9);
+    EXPECT_FLOAT_EQ(r.y, -3);
+    ParticleType_Direction(type, 0, 0, 0, 0);
+    Update();
+    EXPECT_FLOAT_EQ(r.y, -6);
+    ParticleType_Speed(type, 2, 2, 0, 1);  // the wiggle changes each step's move, not the speed
+    float y = r.y;
+    bool varied = false;
+    for (int i = 0; i < 10; i++) {
+        float before = r.y;
+        Update();
+        varied |= std::fabs((before - r.y) - 3) > 0.01f;
+    }
+    EXPECT_TRUE(varied);
+    EXPECT_EQ(r.speed, 3);
+    ParticleType_Speed(type, 2, 2, 0, 0);
+    y = r.y;
+    Update();
+    EXPECT_FLOAT_EQ(r.y, y - 3);
+}
+
+// Particles made together look alike along their life; a neighbour of another lifetime or type
+// keeps its own colour and alpha.
+TEST_F(ParticleSystems, NeighboursOfOtherLivesKeepTheirOwnLook)
+{
+    ParticleType_Color2(type, 0x0000FF, 0xFF0000);
+    ParticleType_Alpha2(type, 1, 0);
+    ParticleType_Life(type, 10, 10);
+    ParticleSystem_CreateParticles(ps, 0, 0, type, 2);
+    ParticleType_Life(type, 20, 20);
+    ParticleSystem_CreateParticles(ps, 0, 0, type, 1);
+    int other = ParticleType_Create();
+    ParticleType_Color1(other, 0x00FF00);
+    ParticleType_Alpha1(other, 0.25f);
+    ParticleType_Life(other, 20, 20);
+    ParticleSystem_CreateParticles(ps, 0, 0, other, 1);
+    ParticleSystem_CreateParticles(ps, 0, 0, type, 1);
+    Update(5);
+    const std::vector<Particle>& p = Particles();
+    ASSERT_EQ(p.size(), 5u);
+    for (int i : {0, 1}) {
+        EXPECT_EQ((int)p[i].colour, Color_Merge(0x0000FF, 0xFF0000, 0.5f)) << "particle " << i;
+        EXPECT_FLOAT_EQ(p[i].alpha, 0.5f) << "particle " << i;
+    }
+    for (int i : {2, 4}) {
+        EXPECT_EQ((int)p[i].colour, Color_Merge(0x0000FF, 0xFF0000, 0.25f)) << "particle " << i;
+        EXPECT_FLOAT_EQ(p[i].alpha, 0.75f) << "particle " << i;
+    }
+    EXPECT_EQ(p[3].colour, 0x00FF00u);
+    EXPECT_FLOAT_EQ(p[3].alpha, 0.25f);
 }
 
 TEST_F(ParticleSystems, DestroyersByShape)

@@ -108,7 +108,9 @@ TEST_F(AudioTest, ChangingTheChannelCountKeepsTheVoicesThatSound)
     int playing = 0;
     for (int i = 0; i < 300; i++) {
         bool high = i % 3 == 1;
-        if (high && voices[i] != paused) EXPECT_TRUE(Audio_IsPlaying(voices[i])) << i;
+        if (high && voices[i] != paused) {
+            EXPECT_TRUE(Audio_IsPlaying(voices[i])) << i;
+        }
         playing += Audio_IsPlaying(voices[i]);
     }
     EXPECT_EQ(playing, 99 + 1);

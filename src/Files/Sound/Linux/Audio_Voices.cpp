@@ -23,7 +23,7 @@ ALenum PendingError() { return alGetError(); }
 
 void ReportIf(const char* message)
 {
-    if (PendingError() != AL_NO_ERROR) Console_Warnings->Output("%s", message);
+    if (PendingError() != AL_NO_ERROR) Sound_ReportOnce("%s", message);
 }
 
 ALint SourceState(int source)
@@ -52,7 +52,7 @@ void GrowPool(int count)
         alGenSources(1, &source);
         ALenum error = alGetError();
         if (error != AL_NO_ERROR) {
-            Console_Warnings->Output("Error creating audio sources %d\n", (int)error);
+            Sound_ReportOnce("Error creating audio sources %d\n", (int)error);
             break;
         }
         Pool.push_back(source);
@@ -75,7 +75,7 @@ void DeletePool()
 int GetSource(float priority)
 {
     ALenum pending = PendingError();
-    if (pending != AL_NO_ERROR) Console_Warnings->Output("Error prior to getting sound source %d\n", (int)pending);
+    if (pending != AL_NO_ERROR) Sound_ReportOnce("Error prior to getting sound source %d\n", (int)pending);
     for (int i = 0; i < (int)Pool.size(); i++) {
         ALint state = SourceState(i);
         if (state != AL_STOPPED && state != AL_INITIAL) continue;
@@ -93,7 +93,7 @@ int GetSource(float priority)
     AudioVoice& victim = Voices[(size_t)lowest];
     alSourceStop(Pool[(size_t)victim.source]);
     ALenum error = alGetError();
-    if (error != AL_NO_ERROR) Console_Warnings->Output("Error stopping sample %d\n", (int)error);
+    if (error != AL_NO_ERROR) Sound_ReportOnce("Error stopping sample %d\n", (int)error);
     victim.stolen = true;
     return victim.source;
 }
@@ -160,7 +160,7 @@ void Stop(AudioVoice& v, int report)
     if (!v.stolen && v.source >= 0 && v.source < (int)Pool.size()) {
         alSourceStop(Pool[(size_t)v.source]);
         ALenum error = alGetError();
-        if (error != AL_NO_ERROR) Console_Warnings->Output("Error stopping sound %d error code %d\n", report, (int)error);
+        if (error != AL_NO_ERROR) Sound_ReportOnce("Error stopping sound %d error code %d\n", report, (int)error);
     }
 }
 
@@ -169,7 +169,7 @@ void Pause(AudioVoice& v, int report)
     if (v.stolen || SourceState(v.source) != AL_PLAYING) return;
     alSourcePause(Pool[(size_t)v.source]);
     ALenum error = alGetError();
-    if (error != AL_NO_ERROR) Console_Warnings->Output("Error pausing sound %d error code %d\n", report, (int)error);
+    if (error != AL_NO_ERROR) Sound_ReportOnce("Error pausing sound %d error code %d\n", report, (int)error);
 }
 
 void Resume(AudioVoice& v, int report)
@@ -177,7 +177,7 @@ void Resume(AudioVoice& v, int report)
     if (v.stolen || SourceState(v.source) != AL_PAUSED) return;
     alSourcePlay(Pool[(size_t)v.source]);
     ALenum error = alGetError();
-    if (error != AL_NO_ERROR) Console_Warnings->Output("Error resuming sound %d error code %d\n", report, (int)error);
+    if (error != AL_NO_ERROR) Sound_ReportOnce("Error resuming sound %d error code %d\n", report, (int)error);
 }
 
 }  // namespace
@@ -293,11 +293,11 @@ void Audio_Update()
     const AudioListener& l = *Audio_Listener;
     ALenum error;
     alListener3f(AL_POSITION, l.position[0], l.position[1], l.position[2]);
-    if ((error = alGetError()) != AL_NO_ERROR) Console_Warnings->Output("Error setting listener position %d\n", (int)error);
+    if ((error = alGetError()) != AL_NO_ERROR) Sound_ReportOnce("Error setting listener position %d\n", (int)error);
     alListener3f(AL_VELOCITY, l.velocity[0], l.velocity[1], l.velocity[2]);
-    if ((error = alGetError()) != AL_NO_ERROR) Console_Warnings->Output("Error setting listener velocity %d\n", (int)error);
+    if ((error = alGetError()) != AL_NO_ERROR) Sound_ReportOnce("Error setting listener velocity %d\n", (int)error);
     alListenerfv(AL_ORIENTATION, l.orientation);
-    if ((error = alGetError()) != AL_NO_ERROR) Console_Warnings->Output("Error setting listener orientation %d\n", (int)error);
+    if ((error = alGetError()) != AL_NO_ERROR) Sound_ReportOnce("Error setting listener orientation %d\n", (int)error);
     for (size_t ei = 0; ei < Audio_Emitters.size(); ei++) {
         AudioEmitter* e = Audio_Emitters[ei].get();
         if (!e || !e->active) continue;

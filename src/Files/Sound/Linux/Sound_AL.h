@@ -9,6 +9,9 @@
 ALCdevice* Sound_ALDevice();
 // Sets a source's gain; a negative or NaN gain is silence.
 void Sound_SetSourceGain(ALuint source, float gain);
+// Writes a device error line once a run: a failure that repeats for every sound (sources run out,
+// say) is one line, not thousands.
+__attribute__((format(printf, 1, 2))) void Sound_ReportOnce(const char* format, ...);
 // Writes pending OpenAL and ALUT errors to the console ("AL Error : ...", "ALUT Error : ..."),
 // each line once a run.
 void Sound_ReportErrors();

@@ -49,11 +49,12 @@ void CloseDevice()
     alutExit();
 }
 
-// The device's error lines, each written once: a failure that repeats for every sound (sources
-// run out, say) is one line, not thousands.
+// The device's error lines written so far.
 std::set<std::string> Reported;
 
-__attribute__((format(printf, 1, 2))) void ReportOnce(const char* format, ...)
+}  // namespace
+
+void Sound_ReportOnce(const char* format, ...)
 {
     char line[512];
     va_list args;
@@ -62,8 +63,6 @@ __attribute__((format(printf, 1, 2))) void ReportOnce(const char* format, ...)
     va_end(args);
     if (Reported.insert(line).second) Console_Warnings->Output("%s", line);
 }
-
-}  // namespace
 
 ALCdevice* Sound_ALDevice() { return Live() ? Device : nullptr; }
 
@@ -76,9 +75,9 @@ void Sound_SetSourceGain(ALuint source, float gain)
 void Sound_ReportErrors()
 {
     ALenum error = alGetError();
-    if (error != AL_NO_ERROR) ReportOnce("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
+    if (error != AL_NO_ERROR) Sound_ReportOnce("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
     ALenum alut = alutGetError();
-    if (alut != ALUT_ERROR_NO_ERROR) ReportOnce("ALUT Error : %s\n", alutGetErrorString(alut));
+    if (alut != ALUT_ERROR_NO_ERROR) Sound_ReportOnce("ALUT Error : %s\n", alutGetErrorString(alut));
 }
 
 int SoundHardware::Init()
@@ -118,7 +117,7 @@ ALuint Sound_BufferFromImage(const void* data, size_t size)
         ALenum code = failure == WaveFailure::NotSound      ? ALUT_ERROR_UNSUPPORTED_FILE_TYPE
                       : failure == WaveFailure::Unsupported ? ALUT_ERROR_UNSUPPORTED_FILE_SUBTYPE
                                                             : ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA;
-        ReportOnce("ALUT error on load %08x(%d) : %s\n", (unsigned)code, (int)code, why);
+        Sound_ReportOnce("ALUT error on load %08x(%d) : %s\n", (unsigned)code, (int)code, why);
         return 0;
     }
     std::vector<uint8_t> image = Wave_Canonical(wave);
@@ -126,12 +125,12 @@ ALuint Sound_BufferFromImage(const void* data, size_t size)
     ALuint buffer = alutCreateBufferFromFileImage(image.data(), (ALsizei)image.size());
     ALenum alut = alutGetError();
     if (alut != ALUT_ERROR_NO_ERROR) {
-        ReportOnce("ALUT error on load %08x(%d) : %s\n", (unsigned)alut, (int)alut, alutGetErrorString(alut));
+        Sound_ReportOnce("ALUT error on load %08x(%d) : %s\n", (unsigned)alut, (int)alut, alutGetErrorString(alut));
         return 0;
     }
     ALenum error = alGetError();
     if (error != AL_NO_ERROR) {
-        ReportOnce("AL error on load %08x(%d)\n", (unsigned)error, (int)error);
+        Sound_ReportOnce("AL error on load %08x(%d)\n", (unsigned)error, (int)error);
         if (alIsBuffer(buffer)) alDeleteBuffers(1, &buffer);
         return 0;
     }
@@ -149,7 +148,7 @@ SoundSample* SoundHardware::Load(const void* data, size_t size, int index)
     alGenSources(SAMPLE_SOURCES, sample->sources);
     if ((error = alGetError()) != AL_NO_ERROR) {
         // Without its sources a sample could never sound: the sound stays silent instead.
-        ReportOnce("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
+        Sound_ReportOnce("AL Error : %08x(%d)\n", (unsigned)error, (int)error);
         alDeleteBuffers(1, &buffer);
         delete sample;
         return nullptr;
