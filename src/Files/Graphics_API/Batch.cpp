@@ -1,6 +1,7 @@
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Backend.h"
 
+#include <algorithm>
 #include <cmath>
 
 GR_BatchStats GR_Batch_Stats;
@@ -10,6 +11,7 @@ static int g_kind = 0;
 static GR_DeviceTexture* g_texture = nullptr;
 static int g_stride = 0;
 static int g_count = 0;
+static int g_handoverAt = GR_BATCH_HANDOVER;  // the vertices of the frame's next hand-over
 
 static bool IsStripOrFan(int kind)
 {
@@ -34,10 +36,11 @@ static int Room(int kind, int stride)
 // Room for count vertices once kind, texture, stride and count are known to be good.
 static void* Reserve(int kind, GR_DeviceTexture* texture, int stride, int count)
 {
-    if (g_count >= GR_BATCH_HANDOVER) {
+    if (g_count >= g_handoverAt) {
         GR_Batch_Flush();
         GR_Batch_Stats.handovers++;
         GRB_Submit();
+        g_handoverAt = std::min(2 * g_handoverAt, GR_BATCH_HANDOVER_MOST);
     } else if (g_count > 0 && (kind != g_kind || texture != g_texture || stride != g_stride || IsStripOrFan(kind) ||
                                g_count + count > Room(kind, stride))) {
         GR_Batch_Flush();
@@ -61,6 +64,11 @@ void* GR_Batch_Reserve_Quads(GR_DeviceTexture* texture, int stride, int quads)
 {
     if (!GoodStride(stride) || quads <= 0 || quads > Room(QUADS, stride) / 4) return nullptr;
     return Reserve(QUADS, texture, stride, 4 * quads);
+}
+
+void GR_Batch_New_Frame()
+{
+    g_handoverAt = GR_BATCH_HANDOVER;
 }
 
 void GR_Batch_Unreserve(int count)

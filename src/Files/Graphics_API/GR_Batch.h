@@ -36,14 +36,20 @@ static_assert(sizeof(VertexXYZColor) == 16 && sizeof(VertexXYZColorUV) == 24 && 
 // Size of the staging array in bytes.
 const int GR_BATCH_BYTES = 65536 * 24;
 
-// A batch that holds this many vertices is drawn and handed over before more join it: the device
-// then draws it while the next one is built, rather than all at the end of the frame.
+// A frame's first batch that holds this many vertices is drawn and handed over before more join
+// it: the device then draws it while the next one is built, rather than all at the end of the
+// frame. Each later hand-over of the frame waits for twice as many vertices as the last, up to
+// GR_BATCH_HANDOVER_MOST: the device still gets each batch before it has drawn the one before,
+// and a frame of many shapes wakes its threads a few times instead of every few thousand vertices.
 const int GR_BATCH_HANDOVER = 4096;
+const int GR_BATCH_HANDOVER_MOST = 16384;
+// Starts the hand-overs of a new frame (the next at GR_BATCH_HANDOVER vertices).
+void GR_Batch_New_Frame();
 
 // Room for count vertices of the given stride (16, 24 or 36 bytes) in the staging array. The
 // batch is drawn first unless kind, texture and stride match the batch being built and the kind
-// is neither a strip nor a fan, or when the vertices would not fit, or when it holds
-// GR_BATCH_HANDOVER vertices. Null for a bad kind or stride, a count of 0 or less, or more
+// is neither a strip nor a fan, or when the vertices would not fit, or when it holds the vertices
+// of the next hand-over. Null for a bad kind or stride, a count of 0 or less, or more
 // vertices than the array holds.
 void* GR_Batch_Reserve(int kind, GR_DeviceTexture* texture, int stride, int count);
 // Room for quads x 4 vertices: each quad's corners in the order top-left, top-right,
@@ -74,6 +80,6 @@ uint32_t GR_Color_Alpha_To_ARGB(uint32_t colour, float alpha);
 namespace Graphics {
 enum { CLEAR_COLOR = 1, CLEAR_DEPTH = 2, CLEAR_STENCIL = 4 };
 // Clears the parts named by flags of the current viewport of the render target, whatever the
-// colour write mask; depth always to 1.0 and stencil to 0.
+// colour write mask; depth always to 1.0 and stencil to 0 (a depth clear clears the stencil too).
 bool Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flags);
 }

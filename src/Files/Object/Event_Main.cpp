@@ -105,7 +105,10 @@ void Event_Perform_All(int type, int number)
     std::vector<CInstance*> list = room->active.Snapshot();
     EventScope scope(type, number);
     CEventLookup lookup(type, number);
-    for (CInstance* inst : list) {
+    CInstance* const* items = list.data();
+    for (size_t i = 0, count = list.size(); i < count; i++) {
+        Instance_Prefetch(items, count, i);
+        CInstance* inst = items[i];
         if (Room_ChangePending()) break;
         if (!Event_InPass(inst, stamp)) continue;
         const EventOwner& owner = lookup.For(inst);

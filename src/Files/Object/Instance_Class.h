@@ -2,6 +2,7 @@
 #pragma once
 #include "Object/Instance_List.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -147,6 +148,20 @@ auto CInstance::TryAt(float tx, float ty, F f)
     bbox_left = l, bbox_top = t, bbox_right = r, bbox_bottom = b;
     bbox_dirty = dirty;
     return result;
+}
+
+// Instances lie apart on the heap, so a walk over a list of them waits on memory at each one:
+// asking early for the three leading lines (the fields walks read) of the one `ahead` places on
+// overlaps those waits. Called with each index of a walk over count instances. Always inlined:
+// GCC takes a call that does nothing but prefetch for one without effect, and drops it.
+inline __attribute__((always_inline)) void Instance_Prefetch(CInstance* const* list, size_t count, size_t index)
+{
+    const size_t ahead = 8;
+    if (index + ahead >= count) return;
+    const char* at = (const char*)list[index + ahead];
+    __builtin_prefetch(at);
+    __builtin_prefetch(at + 64);
+    __builtin_prefetch(at + 128);
 }
 
 // The instance with this id (also a deactivated one), or null.

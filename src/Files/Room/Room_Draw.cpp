@@ -98,7 +98,10 @@ void DrawContents(CRoom* room, bool device)
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = DrawOrder(room->active.Snapshot());
     CEventLookup draw(EVENT_DRAW, 0);
-    for (CInstance* inst : list) {
+    CInstance* const* items = list.data();
+    for (size_t i = 0, count = list.size(); i < count; i++) {
+        Instance_Prefetch(items, count, i);
+        CInstance* inst = items[i];
         if (Room_ChangePending()) return;
         drawDeeper(inst->depth);
         if (inst->visible && Event_InPass(inst, stamp)) {

@@ -189,7 +189,10 @@ void InstancePass(Body body)
     if (!Run_Room || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
     std::vector<CInstance*> list = Run_Room->active.Snapshot();
-    for (CInstance* inst : list) {
+    CInstance* const* items = list.data();
+    for (size_t i = 0, count = list.size(); i < count; i++) {
+        Instance_Prefetch(items, count, i);
+        CInstance* inst = items[i];
         if (Room_ChangePending()) return;
         if (Event_InPass(inst, stamp)) body(inst);
     }
@@ -568,7 +571,11 @@ void Run_Step()
     ReplayStep();
     Quenby_PerFrame();
     if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
-    for (CInstance* inst : Run_Room->active) {
+    std::vector<CInstance*> active = Run_Room->active.Snapshot();
+    CInstance* const* items = active.data();
+    for (size_t i = 0, count = active.size(); i < count; i++) {
+        Instance_Prefetch(items, count, i);
+        CInstance* inst = items[i];
         inst->xprevious = inst->x;
         inst->yprevious = inst->y;
         inst->path_positionprevious = inst->path_position;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 static GR_DeviceTexture* const TEX_A = (GR_DeviceTexture*)0x10;
 static GR_DeviceTexture* const TEX_B = (GR_DeviceTexture*)0x20;
@@ -49,6 +51,7 @@ TEST(Batch, StripsAndFansAreNeverJoined)
 TEST(Batch, FullArrayFlushesAndOversizedReservationsFail)
 {
     int start = DrawsAfterFlush();
+    GR_Batch_New_Frame();
     int perBatch = GR_BATCH_BYTES / 36, handovers = GR_Batch_Stats.handovers;
     const int below = GR_BATCH_HANDOVER - 3;  // a batch not yet handed over
     uint8_t* first = (uint8_t*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 36, below);
@@ -96,7 +99,8 @@ TEST(Batch, QuadsShareABatchUpToTheIndexLimit)
     EXPECT_EQ(GR_Batch_Stats.handovers, handovers + 1);
     EXPECT_EQ(DrawsAfterFlush(), start + 6);
     EXPECT_EQ(GR_Batch_Stats.vertices, vertices + 4 * (GR_BATCH_MAX_QUADS + 1));
-    // Quads one at a time go out in batches of GR_BATCH_HANDOVER vertices, each handed over.
+    // Quads one at a time: a frame's first batch is handed over at GR_BATCH_HANDOVER vertices.
+    GR_Batch_New_Frame();
     for (int i = 0; i < GR_BATCH_HANDOVER / 4; i++) GR_Batch_Reserve_Quads(TEX_A, 24, 1);
     EXPECT_EQ(GR_Batch_Stats.drawCalls, start + 6);
     GR_Batch_Reserve_Quads(TEX_A, 24, 1);
@@ -141,4 +145,27 @@ TEST(Batch, ColourWords)
     EXPECT_EQ(GR_Color_Alpha_To_ARGB(0x00FF00, 7), 0xFF00FF00u);
     EXPECT_EQ(GR_Color_Alpha_To_ARGB(0x00FF00, -1), 0x0000FF00u);
     EXPECT_EQ(GR_Color_Alpha_To_ARGB(0xFFFFFFFF, NAN), 0x00FFFFFFu);
+}
+
+TEST(Batch, HandOversGrowThroughAFrame)
+{
+    // The vertices of each hand-over of a frame of quads: GR_BATCH_HANDOVER, then twice the last
+    // up to GR_BATCH_HANDOVER_MOST; a new frame starts again.
+    for (int frame = 0; frame < 2; frame++) {
+        DrawsAfterFlush();
+        GR_Batch_New_Frame();
+        std::vector<int> sizes, expected;
+        for (int at = GR_BATCH_HANDOVER; expected.size() < 5; at = std::min(2 * at, GR_BATCH_HANDOVER_MOST))
+            expected.push_back(at);
+        int handovers = GR_Batch_Stats.handovers, last = GR_Batch_Stats.vertices;
+        while (sizes.size() < expected.size()) {
+            ASSERT_NE(GR_Batch_Reserve_Quads(TEX_A, 24, 1), nullptr);
+            if (GR_Batch_Stats.handovers == handovers) continue;
+            handovers = GR_Batch_Stats.handovers;
+            sizes.push_back(GR_Batch_Stats.vertices - last);
+            last = GR_Batch_Stats.vertices;
+        }
+        EXPECT_EQ(sizes, expected);
+    }
+    DrawsAfterFlush();
 }

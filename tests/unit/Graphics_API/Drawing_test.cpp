@@ -3,6 +3,7 @@
 #include "Base/MemoryManager.h"
 
 #include <cmath>
+#include <vector>
 
 // A texture of w x h pixels of one opaque colour (0xBBGGRR).
 static int SolidTexture(int w, int h, uint32_t colour)
@@ -251,6 +252,47 @@ TEST_F(GfxTest, HiddenSurfacesAndCulling)
     GR_D3D_Set_Culling(false);
 }
 
+TEST_F(GfxTest, DepthClearsFollowWhatWroteDepth)
+{
+    // A clear of depth after shapes wrote it lets farther shapes through again, over the whole
+    // screen: also after a clear of a viewport inside it, which leaves the depth around it as it was.
+    int red = SolidTexture(W, H, RED), blue = SolidTexture(W, H, BLUE), green = SolidTexture(W, H, GREEN);
+    GR_D3D_Set_Hidden(true);
+    for (int round = 0; round < 2; round++) {
+        Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
+        Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_DEPTH);  // nothing written since
+        GR_Depth = -100;
+        GR_Texture_Draw(red, 0, 0);
+        GR_Depth = 100;
+        GR_Texture_Draw(blue, 0, 0);
+        EXPECT_EQ(Pixel(5, 5), RED);
+        if (round == 1) {
+            GR_D3D_Set_Viewport(10, 10, 8, 8);
+            Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_DEPTH);
+            GR_D3D_Set_Viewport(0, 0, W, H);
+            Use2D(W, H);
+        }
+        Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_DEPTH);
+        GR_Texture_Draw(green, 0, 0);
+        EXPECT_EQ(Pixel(5, 5), GREEN) << "round " << round;
+        EXPECT_EQ(Pixel(W - 1, H - 1), GREEN) << "round " << round;
+    }
+    // Shapes drawn without depth writes leave the depth as it was.
+    Graphics::Clear(0xFF000000u, 1, 0, Graphics::CLEAR_COLOR | Graphics::CLEAR_DEPTH);
+    GR_D3D_Set_ZWriteEnable(false);
+    GR_Depth = -100;
+    GR_Texture_Draw(red, 0, 0);
+    GR_D3D_Set_ZWriteEnable(true);
+    GR_Depth = 100;
+    GR_Texture_Draw(blue, 0, 0);
+    EXPECT_EQ(Pixel(5, 5), BLUE);
+    GR_D3D_Set_Hidden(false);
+    GR_Depth = 0;
+    GR_Texture_Free(red);
+    GR_Texture_Free(blue);
+    GR_Texture_Free(green);
+}
+
 TEST_F(GfxTest, CopyRectClipsToBothTextures)
 {
     CBitmap32 source(4, 4, 0xFF0000FFu);
@@ -313,4 +355,81 @@ TEST_F(GfxTest, LightsAndFog)
     GR_D3D_Set_Fog(false, RED, 0, 1);
     LitQuad(50, 0);
     EXPECT_EQ(Pixel(54, 4), WHITE);
+}
+
+// Draws shapes into the current target, seen as a room of w x h: turned, scaled and translucent
+// images inside it at fractional places, solid shapes across each edge and one reaching far past
+// all four, lines out of it. Returns its w x h pixels (0xAARRGGBB, rows top first) read from the
+// surface.
+static std::vector<uint32_t> DrawAcrossTheEdges(int surface, int w, int h, int texture)
+{
+    GR_D3D_Set_Projection_2D(0, 0, (float)w, (float)h, 0);
+    Graphics::Clear(0xFF203040u, 1, 0, 7);
+    for (int i = 0; i < 12; i++)
+        GR_Texture_Draw_Ext(texture, 1.5f, 0.75f, 9.3f + 3.7f * i, 7.1f + 2.9f * i, 1.7f + 0.3f * i, 2.3f - 0.2f * i,
+                            0.37f * i, 0xFFFFFFu - 0x111111u * i, 0.9f - 0.05f * i);
+    // The far one first, so that the others show their own colours over its tint.
+    VertexXYZColor* v = (VertexXYZColor*)GR_Batch_Reserve(GR_TRIANGLELIST, nullptr, 16, 12);
+    v[0] = {-1e5f, -1e5f, 0, 0x40FFFF00u}, v[1] = {1e5f, -0.5e5f, 0, 0x40FFFF00u}, v[2] = {0, 1e5f, 0, 0x40FFFF00u};
+    v[3] = {-7.3f, 5.2f, 0, 0xFFFF0000u}, v[4] = {12.6f, 3.9f, 0, 0xFFFF0000u}, v[5] = {3.1f, 19.7f, 0, 0xFFFF0000u};
+    v[6] = {w - 9.4f, h - 3.3f, 0, 0xFF00FF00u}, v[7] = {w + 6.8f, h - 12.1f, 0, 0xFF00FF00u}, v[8] = {w + 2.2f, h + 7.5f, 0, 0xFF00FF00u};
+    v[9] = {20.5f, -4.25f, 0, 0xC00000FFu}, v[10] = {w - 20.5f, -6.5f, 0, 0xC00000FFu}, v[11] = {w / 2.0f, 9.75f, 0, 0xC00000FFu};
+    v = (VertexXYZColor*)GR_Batch_Reserve(GR_LINELIST, nullptr, 16, 4);
+    v[0] = {-30, 13, 0, 0xFFFFFFFFu}, v[1] = {w + 30.0f, 13, 0, 0xFFFFFFFFu};
+    v[2] = {18, -30, 0, 0xFFFF00FFu}, v[3] = {18, h + 30.0f, 0, 0xFFFF00FFu};
+    GR_Batch_Flush();
+    std::vector<uint32_t> pixels;
+    uint32_t* read = GR_D3D_Texture_Read_Pixels(GR_Texture_Get_API_Texture(GR_Surface_Get_Texture(surface)), 0, 0,
+                                                GR_Surface_Get_Width(surface), GR_Surface_Get_Height(surface));
+    if (!read) return pixels;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) pixels.push_back(read[y * GR_Surface_Get_Width(surface) + x]);
+    MemFree(read);
+    return pixels;
+}
+
+TEST_F(GfxTest, ShapesAcrossTheTargetsEdgesDrawAsInsideALargerOne)
+{
+    // A target drawn whole (even sides: its viewport may reach past its edges on the device) and
+    // the same room drawn into the corner of a larger target, where the viewport ends inside it:
+    // every pixel of the room alike, and nothing past the smaller viewport.
+    CBitmap32 image(3, 2, 0xFF0000FFu);
+    image.m_pixels[1] = 0xFFFFFFFFu, image.m_pixels[4] = 0x80FF0000u;
+    int tex = GR_Texture_Create_From_Bitmap32(&image);
+    const int w = 48, h = 32;
+    int whole = GR_Surface_Create(w, h), larger = GR_Surface_Create(w + 5, h + 3);
+    ASSERT_GE(whole, 0);
+    ASSERT_GE(larger, 0);
+    ASSERT_TRUE(GR_Surface_Set_Target(whole));
+    std::vector<uint32_t> a = DrawAcrossTheEdges(whole, w, h, tex);
+    GR_Surface_Reset_Target();
+    ASSERT_TRUE(GR_Surface_Set_Target(larger));
+    GR_D3D_Set_Projection_2D(0, 0, w + 5.0f, h + 3.0f, 0);
+    Graphics::Clear(0xFF000000u, 1, 0, 7);
+    GR_D3D_Set_Viewport(0, 0, w, h);
+    std::vector<uint32_t> b = DrawAcrossTheEdges(larger, w, h, tex);
+    uint32_t* outside = GR_D3D_Texture_Read_Pixels(GR_Texture_Get_API_Texture(GR_Surface_Get_Texture(larger)), 0, 0, w + 5, h + 3);
+    GR_Surface_Reset_Target();
+    ASSERT_EQ(a.size(), (size_t)w * h);
+    ASSERT_EQ(b.size(), a.size());
+    int differ = 0;
+    for (size_t i = 0; i < a.size(); i++)
+        if (a[i] != b[i] && differ++ < 8)
+            ADD_FAILURE() << "pixel (" << i % w << ", " << i / w << "): whole 0x" << std::hex << a[i] << ", larger 0x" << b[i];
+    EXPECT_EQ(differ, 0);
+    ASSERT_NE(outside, nullptr);
+    int spilt = 0;
+    for (int y = 0; y < h + 3; y++)
+        for (int x = 0; x < w + 5; x++) spilt += (x >= w || y >= h) && outside[y * (w + 5) + x] != 0xFF000000u;
+    EXPECT_EQ(spilt, 0);
+    MemFree(outside);
+    // The scene is what it says: the shapes across the corners, the far one's tint, the lines.
+    EXPECT_EQ(a[10 * w + 0] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(a[(h - 1) * w + w - 1] & 0xFFFFFF, 0x00FF00u);
+    EXPECT_NE(a[(h - 1) * w + 0], 0xFF203040u);
+    EXPECT_EQ(a[12 * w + w - 1], 0xFFFFFFFFu);
+    EXPECT_EQ(a[0 * w + 17] & 0xFFFFFF, 0xFF00FFu);
+    GR_Surface_Free(whole);
+    GR_Surface_Free(larger);
+    GR_Texture_Free(tex);
 }

@@ -27,12 +27,25 @@ static GLuint g_drawFbo = 0, g_drawColour = 0, g_drawDepth = 0;
 static GLuint g_readFbo = 0, g_readColour = 0;
 static int g_width = 0, g_height = 0;
 static bool g_resolved = true;
+// Whether the back buffer's depth and stencil are as a clear of the whole of it leaves them
+// (depth 1, stencil 0) because nothing has written depth since: clearing them again changes
+// nothing and is skipped. Rooms drawn without depth then spare the device a write of every
+// pixel's depth word each frame. Surfaces' depth is always cleared.
+static bool g_backDepthCleared = false;
 static bool g_allowWindow = true;
 
 // The current target: its framebuffer, size and viewport.
 static GLuint g_targetFbo = 0;
 static int g_targetW = 0, g_targetH = 0;
 static int g_viewport[4] = {0, 0, 0, 0};
+
+// How many times wider and higher than the viewport the device's own viewport is: 4 when the
+// viewport is the whole target and that side is even and fits the device, else 1. The device clips
+// a triangle that crosses its viewport on a path far slower than drawing it whole, and the target's
+// own edges cut off the pixels outside without that cost. A power of two with the viewport's centre
+// kept (so an even side) gives every vertex the same pixel position to the last bit.
+static int g_spread[2] = {1, 1};
+static GLint g_maxViewport[2] = {0, 0};
 
 bool GRL_Has_Device()
 {
@@ -53,7 +66,13 @@ int GR_D3D_Get_Backbuffer_Width() { return g_width; }
 int GR_D3D_Get_Backbuffer_Height() { return g_height; }
 int GRL_Target_Width() { return g_viewport[2]; }
 int GRL_Target_Height() { return g_viewport[3]; }
+int GRL_Viewport_Spread(int axis) { return g_spread[axis]; }
 bool GRL_Target_Is_Window() { return g_targetFbo == 0; }
+
+static bool ViewportIsWholeTarget()
+{
+    return g_viewport[0] == 0 && g_viewport[1] == 0 && g_viewport[2] == g_targetW && g_viewport[3] == g_targetH;
+}
 
 int GRL_Device_Y(int y, int h)
 {
@@ -111,6 +130,7 @@ static bool WindowKeepsPixels(int width, int height)
 static bool MakeBackbuffer(int width, int height, int samples)
 {
     FreeBackbuffer();
+    g_backDepthCleared = false;
     if (samples <= 1 && g_allowWindow && WindowKeepsPixels(width, height)) {
         g_width = width;
         g_height = height;
@@ -189,7 +209,10 @@ void GR_D3D_Set_Viewport(int x, int y, int w, int h)
     if (h < 1) h = 1;
     GR_Batch_Flush();
     g_viewport[0] = x, g_viewport[1] = y, g_viewport[2] = w, g_viewport[3] = h;
-    glViewport(x, GRL_Device_Y(y, h), w, h);
+    bool whole = ViewportIsWholeTarget();
+    g_spread[0] = whole && w % 2 == 0 && 4 * w <= g_maxViewport[0] ? 4 : 1;
+    g_spread[1] = whole && h % 2 == 0 && 4 * h <= g_maxViewport[1] ? 4 : 1;
+    glViewport(x - (g_spread[0] - 1) * w / 2, GRL_Device_Y(y, h) - (g_spread[1] - 1) * h / 2, g_spread[0] * w, g_spread[1] * h);
     GRL_Load_Transforms();
 }
 
@@ -281,6 +304,7 @@ bool GR_D3D_Init(SDL_Window* window)
     g_window = window;
     g_context = context;
     g_generation++;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, g_maxViewport);
     if (!MakeDeviceResources()) {
         GR_D3D_Shutdown();
         return false;
@@ -340,6 +364,7 @@ bool GR_D3D_Finish_Frame(bool present)
 {
     if (!g_context) return false;
     GR_Batch_Flush();
+    GR_Batch_New_Frame();
     if (!present) return true;
     int ww = 0, wh = 0;
     SDL_GL_GetDrawableSize(g_window, &ww, &wh);
@@ -375,14 +400,24 @@ void GRL_Mark_Drawn()
     if (g_targetFbo == g_drawFbo) g_resolved = false;
 }
 
+void GRL_Mark_Depth_Drawn()
+{
+    if (g_targetFbo == g_drawFbo) g_backDepthCleared = false;
+}
+
 bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flags)
 {
     if (!g_context) return false;
     GR_Batch_Flush();
     GLbitfield bits = 0;
     if (flags & CLEAR_COLOR) bits |= GL_COLOR_BUFFER_BIT;
-    if (flags & CLEAR_DEPTH) bits |= GL_DEPTH_BUFFER_BIT;
-    if (flags & CLEAR_STENCIL) bits |= GL_STENCIL_BUFFER_BIT;
+    // Nothing tests the stencil, so it goes with the depth: the two share each pixel's word, and
+    // filling the whole word is several times cheaper for the device than rewriting depth bits.
+    bool back = g_targetFbo == g_drawFbo;
+    if (!(back && g_backDepthCleared)) {
+        if (flags & CLEAR_DEPTH) bits |= GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+        if (flags & CLEAR_STENCIL) bits |= GL_STENCIL_BUFFER_BIT;
+    }
     if (!bits) return true;
     glClearColor((argb >> 16 & 0xFF) / 255.0f, (argb >> 8 & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f, (argb >> 24) / 255.0f);
     glClearDepth(1.0);
@@ -394,6 +429,7 @@ bool Graphics::Clear(uint32_t argb, float depth, uint32_t stencil, uint32_t flag
     glScissor(g_viewport[0], GRL_Device_Y(g_viewport[1], g_viewport[3]), g_viewport[2], g_viewport[3]);
     glClear(bits);
     glDisable(GL_SCISSOR_TEST);
+    if (back && ViewportIsWholeTarget() && (bits & GL_DEPTH_BUFFER_BIT)) g_backDepthCleared = true;
     GRL_Restore_Masks();
     GRL_Mark_Drawn();
     return true;

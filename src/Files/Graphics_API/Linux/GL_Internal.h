@@ -23,6 +23,9 @@ bool GRL_Texture_Framebuffer(GR_DeviceTexture* texture, bool withDepth);
 void GRL_Bind_Target(GLuint fbo, int width, int height);
 int GRL_Target_Width();
 int GRL_Target_Height();
+// How many times the viewport's width (axis 0) or height (axis 1) the device's viewport spans,
+// centred on it; the transforms shrink clip space to match.
+int GRL_Viewport_Spread(int axis);
 // Whether the target is the window's own framebuffer, whose first row is its bottom one.
 bool GRL_Target_Is_Window();
 // The device's y of a rectangle of the target at row y (top first) and h rows high.
@@ -37,6 +40,8 @@ void GRL_Load_Transforms();
 void GRL_Apply_States();
 // Notes that the back buffer was drawn into (it must be resolved again before a read).
 void GRL_Mark_Drawn();
+// Notes that depth was written into the current target (its next depth clear must be made).
+void GRL_Mark_Depth_Drawn();
 // A new buffer of w x h words 0xAARRGGBB of a framebuffer rectangle, rows top first (fbo 0 is the
 // window's own framebuffer); pixels outside the framebuffer get the given word. Null for an empty
 // or missing rectangle.

@@ -80,11 +80,13 @@ void GRL_Load_Transforms()
     if (!GRL_Has_Device()) return;
     // The device's clip space: y turned over for targets whose rows are stored top first (all
     // but the window's own framebuffer), depth -1..1 from 0..1, and the small bias towards the
-    // top left, in pixels of the viewport.
+    // top left, in pixels of the viewport; x and y shrunk by the spread of the device's viewport
+    // (powers of two, so exactly).
     float w = (float)GRL_Target_Width(), h = (float)GRL_Target_Height();
     float up = GRL_Target_Is_Window() ? 1.0f : -1.0f;
-    float correction[16] = {1, 0, 0, 0, 0, up, 0, 0, 0, 0, 2, 0,
-                            -2 * kPixelBias / w, up * 2 * kPixelBias / h, -1, 1};
+    float sx = 1.0f / (float)GRL_Viewport_Spread(0), sy = 1.0f / (float)GRL_Viewport_Spread(1);
+    float correction[16] = {sx, 0, 0, 0, 0, up * sy, 0, 0, 0, 0, 2, 0,
+                            -2 * kPixelBias / w * sx, up * 2 * kPixelBias / h * sy, -1, 1};
     float projection[16];
     Matrix_Multiply(projection, g_projection, correction);
     glMatrixMode(GL_PROJECTION);

@@ -139,6 +139,7 @@ static void ReleaseArrays(bool textured, int stride)
     }
     if (stride == 36) glDisableClientState(GL_NORMAL_ARRAY);
     GRL_Mark_Drawn();
+    if (GR_D3D_Get_Render_State(GR_RS_ZENABLE) && GR_D3D_Get_Render_State(GR_RS_ZWRITEENABLE)) GRL_Mark_Depth_Drawn();
 }
 
 static void DrawArrays(int kind, GR_DeviceTexture* texture, int stride, uintptr_t base, int count)
