@@ -211,3 +211,58 @@ TEST_F(GfxTest, TheWindowsFramebufferGivesThePixelsOfTheOffScreenOne)
     ASSERT_TRUE(GR_D3D_Reset_Device());
     EXPECT_TRUE(GR_D3D_Draws_To_Window());
 }
+
+// Textured drawing goes through the device's own program while lighting and fog are off and
+// through the fixed-function pipeline while either is on; the two give the same pixels. Fog that
+// starts far beyond the drawing has a factor of 1 and changes no colour, so a scene drawn under it
+// shows the pipeline's own pixels: turned, scaled and filtered images, translucent texels and
+// colours, and corner colours shaded flat and smooth.
+TEST_F(GfxTest, TexturedDrawingGivesThePixelsOfTheFixedFunctionPipeline)
+{
+    CBitmap32 image(3, 2, 0xFF0000FFu);
+    image.m_pixels[1] = 0xFFFFFFFFu, image.m_pixels[4] = 0x80FF0000u, image.m_pixels[5] = 0x4000FF00u;
+    int tex = GR_Texture_Create_From_Bitmap32(&image);
+    auto scene = [&]() {
+        Graphics::Clear(0xFF203040u, 1, 0, 1);
+        GR_Texture_Draw_Ext(tex, 1, 1, 10, 10, 5, 4, 30, 0x80FFC0, 0.75f);
+        GR_Texture_Set_Interpolation(true);
+        GR_Texture_Draw_Ext(tex, 0, 0, 30, 2, 7.3f, 5.1f, 0, WHITE, 1);
+        GR_Texture_Draw_Ext(tex, 0, 0, 44, 12, 3.7f, 2.9f, 17, 0x40FF40, 0.5f);
+        for (int smooth = 0; smooth < 2; smooth++) {
+            GR_D3D_Set_Shading(smooth);
+            auto* v = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(GR_Texture_Get_API_Texture(tex), sizeof(VertexXYZColorUV), 1);
+            ASSERT_NE(v, nullptr);
+            float x = 2.0f + 30 * smooth;
+            v[0] = {x, 27, 0, 0xFFFF0000u, 0, 0}, v[1] = {x + 19.5f, 27, 0, 0x8000FF00u, 1, 0};
+            v[2] = {x + 19.5f, 46, 0, 0xFF0000FFu, 1, 1}, v[3] = {x, 46, 0, 0xC0FFFFFFu, 0, 1};
+        }
+        GR_Texture_Set_Interpolation(false);
+    };
+    auto read = [&]() {
+        uint32_t* pixels = GR_Screen_Read_Pixels(W, H, 0, 0, W, H);
+        std::vector<uint32_t> kept(pixels, pixels + (pixels ? W * H : 0));
+        MemFree(pixels);
+        return kept;
+    };
+    scene();
+    std::vector<uint32_t> plain = read();
+    GR_D3D_Set_Fog(true, GREEN, 60000, 65000);
+    scene();
+    std::vector<uint32_t> fixed = read();
+    ASSERT_EQ(plain.size(), (size_t)W * H);
+    ASSERT_EQ(fixed.size(), plain.size());
+    int differ = 0, drawn = 0;
+    for (size_t i = 0; i < plain.size(); i++) {
+        drawn += plain[i] != 0xFF203040u;
+        if (plain[i] != fixed[i] && differ++ < 8)
+            ADD_FAILURE() << "pixel (" << i % W << ", " << i / W << "): program 0x" << std::hex << plain[i] << ", fixed function 0x" << fixed[i];
+    }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(drawn, W * H / 4);
+    // Fog that has begun before the drawing gives its colour to textured drawing as to the rest.
+    GR_D3D_Set_Fog(true, GREEN, 0, 1);
+    GR_Texture_Draw_Ext(tex, 0, 0, 0, 0, 4, 4, 0, WHITE, 1);
+    EXPECT_EQ(Pixel(1, 1), GREEN);
+    GR_D3D_Set_Fog(false, 0, 0, 1);
+    GR_Texture_Free(tex);
+}

@@ -46,5 +46,8 @@ void GRL_Mark_Depth_Drawn();
 // window's own framebuffer); pixels outside the framebuffer get the given word. Null for an empty
 // or missing rectangle.
 uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h, uint32_t outside);
+// Binds the program of plain textured drawing for a textured draw while lighting and fog are off,
+// else the fixed-function pipeline; binds only on a change.
+void GRL_Use_Program(bool textured);
 // Restores the colour and depth write masks from the cache after a clear or copy.
 void GRL_Restore_Masks();

@@ -128,6 +128,7 @@ static bool BindArrays(GR_DeviceTexture* texture, int stride, uintptr_t base)
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, stride, At(base, uvAt));
     }
+    GRL_Use_Program(textured);
     return textured;
 }
 
