@@ -330,7 +330,7 @@ void CFontBV::DrawRun(float x, float y, const uint16_t* text, float xscale, floa
     float pad = entry ? 1.0f : 0.0f;
     for (int done = 0; done < count;) {
         int n = std::min(count - done, RUN_CHUNK);
-        VertexXYZColorUV* v = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, device, sizeof(VertexXYZColorUV), 6 * n);
+        VertexXYZColorUV* v = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(device, sizeof(VertexXYZColorUV), n);
         if (!v) return;
         int used = 0;
         for (int i = 0; i < n; i++) {
@@ -354,17 +354,13 @@ void CFontBV::DrawRun(float x, float y, const uint16_t* text, float xscale, floa
             float u0 = (ex + g->x) * slot->rwidth, u1 = (ex + g->x + g->w + pad) * slot->rwidth;
             float v0 = (ey + g->y) * slot->rheight, v1 = (ey + g->y + g->h + pad) * slot->rheight;
             float us[4] = {u0, u1, u1, u0}, vs[4] = {v0, v0, v1, v1};
-            static const int order[6] = {0, 1, 2, 2, 3, 0};
-            for (int k = 0; k < 6; k++) {
-                int corner = order[k];
-                v[used * 6 + k] = {cx[corner], cy[corner], GR_Depth, word, us[corner], vs[corner]};
-            }
+            for (int k = 0; k < 4; k++) v[used * 4 + k] = {cx[k], cy[k], GR_Depth, word, us[k], vs[k]};
             used++;
             x += c * g->shift * xscale;
             y -= s * g->shift * xscale;
         }
         // Characters without a glyph give their vertices back.
-        if (used < n) GR_Batch_Unreserve(6 * (n - used));
+        if (used < n) GR_Batch_Unreserve(4 * (n - used));
         done += n;
     }
 }

@@ -1,5 +1,5 @@
 // Drawing a particle system. Sprite particles go through sprite drawing; shape particles become
-// two triangles each in the vertex batch, so that a run of particles of one shape is one draw call.
+// one quad each in the vertex batch, so that a run of particles of one shape is one draw call.
 // Particles are filtered linearly whatever the game's interpolation setting (they are scaled
 // freely, and their shapes are smooth images), which is put back afterwards, as is the blending.
 #include "Particle/Particle_Internal.h"
@@ -111,20 +111,13 @@ private:
                 dy[i] = -s * x + c * y;
             }
         }
-        auto* out = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, texture, sizeof(VertexXYZColorUV), 6);
+        auto* out = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(texture, sizeof(VertexXYZColorUV), 1);
         if (!out) return;
         uint32_t colour = ColourWord(p);
-        const VertexXYZColorUV corners[4] = {{cx + dx[0], cy + dy[0], m_z, colour, 0, 0},
-                                             {cx + dx[1], cy + dy[1], m_z, colour, 1, 0},
-                                             {cx + dx[2], cy + dy[2], m_z, colour, 1, 1},
-                                             {cx + dx[3], cy + dy[3], m_z, colour, 0, 1}};
-        // The triangles (0, 1, 2) and (0, 2, 3).
-        out[0] = corners[0];
-        out[1] = corners[1];
-        out[2] = corners[2];
-        out[3] = corners[0];
-        out[4] = corners[2];
-        out[5] = corners[3];
+        out[0] = {cx + dx[0], cy + dy[0], m_z, colour, 0, 0};
+        out[1] = {cx + dx[1], cy + dy[1], m_z, colour, 1, 0};
+        out[2] = {cx + dx[2], cy + dy[2], m_z, colour, 1, 1};
+        out[3] = {cx + dx[3], cy + dy[3], m_z, colour, 0, 1};
     }
 
     float m_xoff, m_yoff, m_z;

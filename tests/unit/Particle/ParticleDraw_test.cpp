@@ -201,14 +201,14 @@ TEST_F(ParticleDraw, ManyParticlesOfAShapeShareBatches)
     auto batches = [&at](int particles) {
         int count = 0;
         for (; particles > 0; count++) {
-            particles -= (at + 5) / 6;
+            particles -= (at + 3) / 4;  // 4 vertices a particle
             if (particles > 0) at = std::min(2 * at, GR_BATCH_HANDOVER_MOST);
         }
         return count;
     };
     int shapes = batches(5000);
     EXPECT_EQ(GR_Batch_Stats.drawCalls - calls, shapes);
-    EXPECT_LT(shapes, 5000 * 6 / GR_BATCH_HANDOVER);
+    EXPECT_LT(shapes, 5000 * 4 / GR_BATCH_HANDOVER);
     // A sprite particle between shapes costs a batch each side of it, no more.
     TBitmap image(2, 2, 24);
     memset(image.Lock(), 255, 12);
