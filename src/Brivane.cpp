@@ -244,7 +244,7 @@ int main(int argc, char** argv)
         CommandLine_Parse(1, argv);
     }
     StartUp_Trace = CommandLine.trace;
-    Code_KeepTrees = !CommandLine.useVM;
+    Code_KeepTrees = !Code_UseVM;
     Stop_Install(false);
 
     // Memory that runs out where nothing expected it ends the game (or its end) here, and the

@@ -3,7 +3,6 @@
 #include "Run/Window.h"
 
 #include "Base/Console.h"
-#include "Code/Arguments.h"
 #include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
@@ -11,6 +10,7 @@
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
+#include "Variable/Arguments.h"
 
 #include <SDL2/SDL.h>
 

@@ -32,7 +32,6 @@
 #include "Physics/Physics_Fixture.h"
 #include "Platform/TBitmap.h"
 #include "Room/Room_Main.h"
-#include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
 #include "Run/StartUp.h"
 #include "Script/Script_Main.h"

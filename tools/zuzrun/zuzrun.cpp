@@ -13,7 +13,6 @@
 #include "Code/Function.h"
 #include "Function/Function_Init.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_Main.h"
 
@@ -51,7 +50,7 @@ int main(int argc, char** argv)
     std::vector<std::pair<std::string, std::string>> scripts;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "-oldexec")) {
-            CommandLine.useVM = false;
+            Code_UseVM = false;
         } else if (!strcmp(argv[i], "-list")) {
             list = true;
         } else if (!strcmp(argv[i], "-script") && i + 1 < argc) {
@@ -96,7 +95,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (list) {
-        if (CommandLine.useVM) fputs(Code_ListByteCode(*code.GetByteCode()).c_str(), stdout);
+        if (Code_UseVM) fputs(Code_ListByteCode(*code.GetByteCode()).c_str(), stdout);
         else fputs(Code_List(code.GetTree()).c_str(), stdout);
     }
 

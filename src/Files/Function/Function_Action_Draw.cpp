@@ -3,7 +3,6 @@
 #include "Function/Function_Action_Internal.h"
 
 #include "Background/Background_Main.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Function/Function_Graphics_Internal.h"
 #include "Function/Function_Interaction_Internal.h"
@@ -15,6 +14,7 @@
 #include "Run/Run_Main.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 
 #include <algorithm>
 #include <cmath>

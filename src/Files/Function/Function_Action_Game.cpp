@@ -6,7 +6,6 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
 #include "Function/Function_Game.h"
@@ -32,6 +31,7 @@
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_Main.h"
 
 #include <algorithm>

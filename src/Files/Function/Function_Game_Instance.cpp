@@ -2,7 +2,6 @@
 // creating, copying, changing and destroying them, and deactivating and activating them.
 #include "Function/Function_Game_Internal.h"
 
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Object/Event_Main.h"
@@ -12,6 +11,7 @@
 #include "Room/Room_Collision.h"
 #include "Room/Room_Main.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 
 #include <vector>
 

@@ -3,7 +3,6 @@
 #include "Function/Function_Game_Internal.h"
 
 #include "Base/Random.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Motion/Motion_Main.h"
@@ -14,6 +13,7 @@
 #include "Room/Room_Collision.h"
 #include "Room/Room_Main.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 
 #include <algorithm>
 #include <climits>

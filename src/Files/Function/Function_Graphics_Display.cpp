@@ -7,7 +7,7 @@
 #include "Function/Function_Graphics_Internal.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Display.h"

@@ -1,7 +1,7 @@
 // The drawing colour, alpha and blend state, colour arithmetic, clearing and reading the screen.
 #include "Function/Function_Graphics_Internal.h"
 #include "Base/Color.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"

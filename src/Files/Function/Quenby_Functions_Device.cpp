@@ -8,7 +8,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/Clock.h"
 #include "Base/UTF8.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"

@@ -1,6 +1,8 @@
 #include "Object/Instance_Class.h"
 #include "Physics/Physics_Main.h"
+#include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_List.h"
+#include "Variable/Variable_Main.h"
 
 void Instance_Register(CInstance* inst);
 void Instance_Unregister(CInstance* inst);
@@ -18,4 +20,20 @@ CInstance::~CInstance()
     Instance_Unregister(this);
     Physics_RemoveBody(this);
     delete variables;
+}
+
+bool Instance_GetVariable(CInstance* inst, int id, int arrayIndex, TaggedValue* value)
+{
+    if (!inst || !value) return false;
+    if (id >= VARIABLE_USER_BASE) return inst->variables->Get(id, arrayIndex, value);
+    const RVariable* b = Variable_BuiltIn_Get(id);
+    return b && b->getter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->getter(inst, arrayIndex, value);
+}
+
+bool Instance_SetVariable(CInstance* inst, int id, int arrayIndex, const TaggedValue* value)
+{
+    if (!inst || !value) return false;
+    if (id >= VARIABLE_USER_BASE) return inst->variables->Set(id, arrayIndex, *value);
+    const RVariable* b = Variable_BuiltIn_Get(id);
+    return b && b->canSet && b->setter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->setter(inst, arrayIndex, value);
 }

@@ -1,6 +1,7 @@
 // CInstance: one instance of an object in a room.
 #pragma once
 #include "Object/Instance_List.h"
+#include "Variable/Value.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -166,6 +167,11 @@ inline __attribute__((always_inline)) void Instance_Prefetch(CInstance* const* l
 
 // The instance with this id (also a deactivated one), or null.
 CInstance* Instance_Find(int id);
+
+// Read and write an instance's variable: user ids in its own list, built-in ids through the
+// built-in's getter and setter. The get is false when the variable (or element) is missing.
+bool Instance_GetVariable(CInstance* inst, int id, int arrayIndex, TaggedValue* value);
+bool Instance_SetVariable(CInstance* inst, int id, int arrayIndex, const TaggedValue* value);
 
 // The instances a target names, for `with` and dotted access: -1 self, -2 other, -3 every active
 // instance (the room's list, in ascending depth), 100000 and above that instance, otherwise every

@@ -3,10 +3,10 @@
 #include "Particle/Particle_Internal.h"
 
 #include "Base/Random.h"
-#include "Code/Arguments.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
+#include "Variable/Arguments.h"
 
 namespace {
 enum {

@@ -1,7 +1,7 @@
 #include "Room/Room_Draw.h"
 
 #include "Background/Background_Room.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Graphics/DrawRegion.h"
 #include "Graphics/Graphics3D.h"
 #include "Graphics_API/GR_Batch.h"

@@ -3,7 +3,6 @@
 #include "Background/Background_Class.h"
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
-#include "Code/Arguments.h"
 #include "Function/Function_Date.h"
 #include "Function/Quenby_Functions.h"
 #include "Graphics/Graphics_Transition.h"
@@ -16,6 +15,7 @@
 #include "Run/View.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 
 #include <type_traits>

@@ -3,7 +3,6 @@
 
 #include "Base/Clock.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "IO/IO.h"
 #include "Run/CommandLine.h"
@@ -11,6 +10,8 @@
 #include "Runner/GameFile.h"
 #include "Support/File.h"
 #include "Support/LoadSave.h"
+#include "Support/Support_DLL.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 
 #include <string>

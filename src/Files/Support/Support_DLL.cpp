@@ -1,7 +1,6 @@
 #include "Support/Support_DLL.h"
 
 #include "Base/Console.h"
-#include "Run/CommandLine.h"
 #include "Support/Linux/Support_DLL_Linux.h"
 #include "Support/LoadSave.h"
 
@@ -12,6 +11,7 @@
 #include <vector>
 
 bool DLL_LoadingRefused = false;
+bool ExternalCallsDisabled;
 
 namespace {
 

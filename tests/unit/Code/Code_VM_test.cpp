@@ -10,7 +10,6 @@
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_BuiltIn.h"
@@ -75,7 +74,7 @@ protected:
     {
         Error_Display_Hook = nullptr;
         Error_FatalPending = false;
-        CommandLine.useVM = true;
+        Code_UseVM = true;
         Code_KeepTrees = true;
         Code_StepBudget = -1;
         Script_Clear();
@@ -91,7 +90,7 @@ protected:
         Variable_Globals.Clear();
         g_log.clear();
         Error_FatalPending = false;
-        CommandLine.useVM = machine;
+        Code_UseVM = machine;
         CCode code(text, false);
         EXPECT_TRUE(code.Compile("prog")) << LastErrorText;
         std::string problem;
@@ -109,7 +108,7 @@ protected:
         std::string logs[2];
         for (bool machine : {false, true}) {
             g_log.clear();
-            CommandLine.useVM = machine;
+            Code_UseVM = machine;
             CCode code(text, false);
             EXPECT_TRUE(code.Compile("prog")) << text;
             TaggedValue result;
@@ -413,7 +412,7 @@ TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
     std::string logs[2];
     for (bool machine : {false, true}) {
         g_log.clear();
-        CommandLine.useVM = machine;
+        Code_UseVM = machine;
         CCode code("with (11) { vm_print(argument0 - 1); break; } with (11) vm_print(1 + argument0); vm_print(argument0 < 1)", false);
         ASSERT_TRUE(code.Compile("prog"));
         TaggedValue result;
@@ -586,7 +585,7 @@ TEST_F(Machine, CodeWithoutItsTreeRunsOnTheMachineAndScriptsToo)
     CInstance self(700300, 5, 0, 0);
     TaggedValue result;
     g_log.clear();
-    CommandLine.useVM = true;
+    Code_UseVM = true;
     EXPECT_TRUE(Code_Execute_ShowError(&self, &self, &code, &result));
     EXPECT_EQ(g_log, "8.000000|");
     EXPECT_STREQ(result.GetString(), "done");

@@ -6,7 +6,6 @@
 #include "Code/Function.h"
 #include "Function/Function_Misc.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_Main.h"
 
@@ -148,7 +147,7 @@ TEST_F(Code, ErrorsNameTheirAction)
     ASSERT_EQ(many.firstLines.size(), 100000u);
     EXPECT_EQ(many.firstLines.back(), 1 + 2 * 99999);
     for (bool vm : {true, false}) {
-        CommandLine.useVM = vm;
+        Code_UseVM = vm;
         for (double step : {0.0, 1.0}) {
             g_errors.clear();
             Error_Context = ErrorContext();
@@ -168,7 +167,7 @@ TEST_F(Code, ErrorsNameTheirAction)
                 << g_errors[0];
         }
     }
-    CommandLine.useVM = true;
+    Code_UseVM = true;
     ArgumentSlots[0].SetReal(0);
     Error_Context = ErrorContext();
     // Code of one action needs no marks.
@@ -281,13 +280,13 @@ TEST_F(Code, DottedAccessReadsFirstAndWritesAll)
     EXPECT_EQ(Run("return (700060).v").val, 2.0);
     Run("(3).v += 10");
     TaggedValue r;
-    EXPECT_TRUE(Variable_GetValue(&second, v, 0, &r));
+    EXPECT_TRUE(Instance_GetVariable(&second, v, 0, &r));
     EXPECT_EQ(r.val, 12.0);
-    EXPECT_TRUE(Variable_GetValue(self.get(), v, 0, &r));
+    EXPECT_TRUE(Instance_GetVariable(self.get(), v, 0, &r));
     EXPECT_EQ(r.val, 11.0);
-    EXPECT_FALSE(Variable_GetValue(&elsewhere, v, 0, &r));
+    EXPECT_FALSE(Instance_GetVariable(&elsewhere, v, 0, &r));
     Run("all.w = 'x'");
-    EXPECT_TRUE(Variable_GetValue(&elsewhere, Code_Variable_FindOrAdd("w"), 0, &r));
+    EXPECT_TRUE(Instance_GetVariable(&elsewhere, Code_Variable_FindOrAdd("w"), 0, &r));
     EXPECT_STREQ(r.GetString(), "x");
     // A destroyed instance is no target; the error names the target and the variable.
     second.marked = true;

@@ -250,7 +250,7 @@ TEST_F(Actions, EventsRunWithTheFlagClearAndRestoreIt)
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(Argument_Relative, 1);
     TaggedValue seen;
-    Variable_GetValue(made, Code_Variable_FindOrAdd("seen"), 0, &seen);
+    Instance_GetVariable(made, Code_Variable_FindOrAdd("seen"), 0, &seen);
     EXPECT_EQ(seen.GetReal(), 0);
     Argument_Relative = 0;
     Instance_Create(o, 0, 0);
@@ -285,7 +285,7 @@ TEST_F(Actions, CreationRelativeWithMotionAndAtRandom)
     auto last = [] { return Run_Room->active.back(); };
     auto made = [](CInstance* inst, const char* name) {
         TaggedValue v;
-        Variable_GetValue(inst, Code_Variable_FindOrAdd(name), 0, &v);
+        Instance_GetVariable(inst, Code_Variable_FindOrAdd(name), 0, &v);
         return v.GetReal();
     };
 

@@ -7,7 +7,6 @@
 #include "BuiltinCall.h"
 
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
 #include "Debug/Dialog.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
@@ -18,6 +17,7 @@
 #include "Run/Run_Variables.h"
 #include "Run/Window.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 
 #include <SDL2/SDL.h>

@@ -5,7 +5,6 @@
 
 #include "Code/Code_Constant.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Run/Window.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"

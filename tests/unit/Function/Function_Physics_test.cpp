@@ -302,7 +302,7 @@ TEST_F(PhysicsJoints, GearsGoBeforeTheirJointsAndJointsWithTheirBodies)
 void SetVarOf(CInstance* inst, const char* name, double value)
 {
     TaggedValue v(value);
-    Variable_SetValue(inst, Code_Variable_FindOrAdd(name), 0, &v);
+    Instance_SetVariable(inst, Code_Variable_FindOrAdd(name), 0, &v);
 }
 
 // Every input that would fail one of the engine's checks: each gives a message and does nothing.

@@ -634,15 +634,15 @@ TEST_F(Resources, BoxSettersReachDeactivatedInstances)
     Call("sprite_set_bbox", {(double)s, 2.0, 3.0, 5.0, 6.0});
     Call("sprite_set_offset", {(double)s, 1.0, 1.0});
     TaggedValue v;
-    ASSERT_TRUE(Variable_GetValue(off, Variable_BuiltIn_Find("bbox_right"), 0, &v));
+    ASSERT_TRUE(Instance_GetVariable(off, Variable_BuiltIn_Find("bbox_right"), 0, &v));
     EXPECT_EQ(v.GetReal(), 204);
-    ASSERT_TRUE(Variable_GetValue(on, Variable_BuiltIn_Find("bbox_top"), 0, &v));
+    ASSERT_TRUE(Instance_GetVariable(on, Variable_BuiltIn_Find("bbox_top"), 0, &v));
     EXPECT_EQ(v.GetReal(), 52);
     EXPECT_FALSE(Variable_BuiltIn_Get(Variable_BuiltIn_Find("bbox_left"))->canSet);
     // A new sprite index gives a new box at once.
     TaggedValue none(-1.0);
-    ASSERT_TRUE(Variable_SetValue(on, Variable_BuiltIn_Find("sprite_index"), 0, &none));
-    ASSERT_TRUE(Variable_GetValue(on, Variable_BuiltIn_Find("bbox_left"), 0, &v));
+    ASSERT_TRUE(Instance_SetVariable(on, Variable_BuiltIn_Find("sprite_index"), 0, &none));
+    ASSERT_TRUE(Instance_GetVariable(on, Variable_BuiltIn_Find("bbox_left"), 0, &v));
     EXPECT_EQ(v.GetReal(), 100);
 }
 

@@ -122,7 +122,7 @@ TEST_F(InstanceBox, EveryInstanceVariableKeepsTheBoxTrue)
         for (double value : {3.0, -2.5, 1.0, 0.0, (double)wide}) {
             ExpectBoxFollows(v->name, [&](CInstance& i) {
                 TaggedValue t(value);
-                written += Variable_SetValue(&i, id, 0, &t);
+                written += Instance_SetVariable(&i, id, 0, &t);
             });
         }
     }

@@ -4,7 +4,6 @@
 #include "Code/Code_Constant.h"
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
-#include "Run/CommandLine.h"
 #include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_BuiltIn.h"
@@ -38,7 +37,7 @@ protected:
     }
     void TearDown() override
     {
-        CommandLine.useVM = true;
+        Code_UseVM = true;
         Room_NewRoom = ROOM_CHANGE_NONE;
         Script_Clear();
         Variable_Globals.Clear();
@@ -66,7 +65,7 @@ TEST_F(DeepRecursion, EveryRoadEndsTheGameWithOneReport)
     for (bool machine : {true, false}) {
         for (const Road& road : roads) {
             SCOPED_TRACE(std::string(road.code) + (machine ? " (machine)" : " (tree)"));
-            CommandLine.useVM = machine;
+            Code_UseVM = machine;
             Errors().clear();
             Error_FatalPending = false;
             Room_NewRoom = ROOM_CHANGE_NONE;

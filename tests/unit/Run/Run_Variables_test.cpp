@@ -15,6 +15,7 @@
 #include "Run/Run_Variables.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
+#include "Support/Support_DLL.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
