@@ -2,8 +2,8 @@
 // the search of both folders.
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Function/Function_FileM.h"
 #include "Function/Function_File_Internal.h"
-#include "Function/Linux/Function_FileM.h"
 #include "Support/File.h"
 #include "Variable/Arguments.h"
 

@@ -1,7 +1,7 @@
 #include "Support/Support_DLL.h"
 
 #include "Base/Console.h"
-#include "Support/Linux/Support_DLL_Linux.h"
+#include "Support/DLLPlatform.h"
 #include "Support/LoadSave.h"
 
 #include <cstring>
