@@ -27,11 +27,11 @@
 #include "Run/CommandLine.h"
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
-#include "Run/StartUp.h"
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"
+#include "StartUp.h"
 
 #include <cstdio>
 #include <cstdlib>

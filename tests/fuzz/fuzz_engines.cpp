@@ -13,6 +13,7 @@
 #include "Function/Function_String.h"
 #include "Object/Instance_Class.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Support/DataStructures.h"
 #include "Variable/Variable_Main.h"
 
@@ -98,8 +99,9 @@ bool Comparable(const std::string& log)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static bool ready = [] {
+        StartUp_InstallHooks();
         Function_Add("show_debug_message", CapturePrint, 1);
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
         // Without the external-function built-ins: no library named by an input is loaded, and
         // their ids, which count up from run to run, would tell the two engines apart.

@@ -14,6 +14,7 @@
 #include "Function/Function_Init.h"
 #include "Object/Instance_Class.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_Main.h"
 
 #include <cstdio>
@@ -66,7 +67,8 @@ int main(int argc, char** argv)
     }
     if (!file) return Usage();
 
-    Code_Constant_Init();
+    StartUp_InstallHooks();
+    StartUp_Constants();
     Variable_BuiltIn_Init();
     Function_Init();
 

@@ -11,7 +11,6 @@
 #include "Code/Error.h"
 #include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
-#include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
@@ -49,6 +48,7 @@ int64_t Run_Frames = 0;
 bool Run_NoWait = false;
 bool Run_AutoDraw = true;
 int (*Run_SpriteImageCount)(int sprite) = nullptr;
+void (*Run_PerFrameHook)() = nullptr;
 
 int score = 0, lives = -1;
 double health = 100.0;
@@ -569,7 +569,7 @@ void Run_Step()
     if (!Run_Room) return;
     IO_Start_Step();
     ReplayStep();
-    Quenby_PerFrame();
+    if (Run_PerFrameHook) Run_PerFrameHook();
     if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
     std::vector<CInstance*> active = Run_Room->active.Snapshot();
     CInstance* const* items = active.data();

@@ -27,6 +27,8 @@ void Run_SetCaptionText(char** slot, const char* text);
 // The number of images of a sprite (0 for none); the sprite table installs it. Without it images
 // advance but no animation ends.
 extern int (*Run_SpriteImageCount)(int sprite);
+// The platform services' work at the start of each step; the program installs it.
+extern void (*Run_PerFrameHook)();
 
 // Prepares what the loaded file holds (compiles scripts, time lines, objects and rooms); false
 // (LastErrorText set) when code fails to compile.

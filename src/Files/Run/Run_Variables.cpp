@@ -3,13 +3,10 @@
 #include "Background/Background_Class.h"
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
-#include "Function/Function_Date.h"
-#include "Function/Quenby_Functions.h"
 #include "Graphics/Graphics_Transition.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
-#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Run/View.h"
@@ -409,7 +406,4 @@ void Run_Variables_Init()
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
     Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false, {false, BUILTIN_ANY_INDEX});
     Run_Variables_Program_Init();
-    Function_Date_Variables_Init();
-    Physics_Variables_Init();
-    Quenby_Variables_Init();
 }

@@ -7,6 +7,7 @@
 #include "Function/Function_Misc.h"
 #include "Object/Instance_Class.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_Main.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ class Code : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
         Function_Misc_Init();
         Function_Add("test_spawn", F_test_spawn, 1);
@@ -230,7 +231,7 @@ TEST(Functions, ScriptsComeBeforeExtensionsAndBuiltIns)
 
 TEST(Constants, NamesAreCheckedAndValuesRegistered)
 {
-    Code_Constant_Init();
+    StartUp_Constants();
     double v;
     ASSERT_TRUE(Code_Constant_Find("vk_f12", &v));
     EXPECT_EQ(v, 123.0);
@@ -257,7 +258,7 @@ TEST(Constants, NamesAreCheckedAndValuesRegistered)
 
 TEST(CodeList, ShowsResolvedNodesWithLines)
 {
-    Code_Constant_Init();
+    StartUp_Constants();
     Variable_BuiltIn_Init();
     CCode code("var i;\nfor (i = 0; i < 3; i += 1)\n  total = argument0 + c_red", false);
     ASSERT_TRUE(code.Compile("listing"));

@@ -8,10 +8,10 @@
 #include "Base/Console.h"
 #include "Base/Random.h"
 #include "Code/Code_Class.h"
-#include "Code/Code_Constant.h"
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"
 #include "Variable/Variable_Main.h"
@@ -42,7 +42,7 @@ class Extension : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
     }
     void SetUp() override

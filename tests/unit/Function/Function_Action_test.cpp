@@ -5,14 +5,13 @@
 #include "../Room/World.h"
 
 #include "Base/Random.h"
-#include "Code/Code_Constant.h"
 #include "Object/Instance_Ops.h"
 #include "Particle/Particle_Main.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
@@ -31,7 +30,7 @@ protected:
     {
         WorldTest::SetUp();
         Variable_BuiltIn_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         int id;
         if (!Function_Find("action_move", &id)) Function_Action_Init();
         if (!Function_Find("string", &id)) Function_Math_Init();

@@ -14,8 +14,8 @@
 #include "IO/IO_Joystick.h"
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
 #include "Run/Window.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
 #include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
@@ -378,7 +378,7 @@ TEST_F(Interaction, KeyboardAndMouseRules)
 
 TEST_F(Interaction, LastKeyAndButtonVariables)
 {
-    Run_Variables_Init();
+    StartUp_Variables();
     TaggedValue v;
     const RVariable* key = Variable_BuiltIn_Get(Variable_BuiltIn_Find("keyboard_lastkey"));
     const RVariable* button = Variable_BuiltIn_Get(Variable_BuiltIn_Find("mouse_lastbutton"));

@@ -19,12 +19,12 @@
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
 #include "Sound/Sound_Class.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
 #include "Variable/Variable_BuiltIn.h"
@@ -617,7 +617,7 @@ TEST_F(Resources, ParentsRefuseCyclesAndMoveInstances)
 TEST_F(Resources, BoxSettersReachDeactivatedInstances)
 {
     Variable_BuiltIn_Init();
-    Run_Variables_Init();
+    StartUp_Variables();
     int s = Sprite_Add("strip.png", 3, false, false, false, true, 0, 0);
     int o = Object_Add();
     ASSERT_NO_FATAL_FAILURE(Start());

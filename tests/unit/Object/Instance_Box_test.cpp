@@ -6,9 +6,9 @@
 #include "Object/Instance_Ops.h"
 #include "Object/Object_Class.h"
 #include "Object/Object_Main.h"
-#include "Run/Run_Variables.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
@@ -69,7 +69,7 @@ protected:
         object = Object_Add();
         Object_Find(object)->sprite = wide;
         Variable_BuiltIn_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
     }
     void TearDown() override
     {

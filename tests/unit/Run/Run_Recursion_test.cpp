@@ -4,7 +4,7 @@
 #include "Code/Code_Constant.h"
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
-#include "Run/Run_Variables.h"
+#include "StartUp.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
@@ -20,7 +20,7 @@ protected:
     {
         WorldTest::SetUp();
         Variable_BuiltIn_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         int id;
         if (!Function_Find("script_execute", &id)) Function_Add("script_execute", F_script_execute, -1);
         if (!Function_Find("event_user", &id)) Function_Misc_Init();

@@ -1,10 +1,11 @@
-#include "Run/StartUp.h"
+#include "StartUp.h"
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Constant.h"
 #include "Code/Function.h"
 #include "DPlay/DPlay.h"
+#include "Function/Function_Date.h"
 #include "Function/Function_File.h"
 #include "Function/Quenby_Functions.h"
 #include "Graphics/DrawPrimitives.h"
@@ -15,6 +16,7 @@
 #include "IO/IO_Joystick.h"
 #include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
@@ -48,7 +50,7 @@ bool InitDrawing()
 
 bool InitConstants()
 {
-    Code_Constant_Init();
+    StartUp_Constants();
     return true;
 }
 
@@ -81,7 +83,7 @@ bool InitAudio()
 bool InitVariables()
 {
     Variable_BuiltIn_Init();
-    Run_Variables_Init();
+    StartUp_Variables();
     return true;
 }
 
@@ -216,8 +218,28 @@ bool OptionOn(IniFile& ini, const char* key)
 }
 }
 
+void StartUp_InstallHooks()
+{
+    Run_PerFrameHook = Quenby_PerFrame;
+}
+
+void StartUp_Constants()
+{
+    Code_Constant_Init();
+    Quenby_Constants_Init();
+}
+
+void StartUp_Variables()
+{
+    Run_Variables_Init();
+    Function_Date_Variables_Init();
+    Physics_Variables_Init();
+    Quenby_Variables_Init();
+}
+
 bool StartUp_Run()
 {
+    StartUp_InstallHooks();
     return RunList(StartUpList, sizeof StartUpList / sizeof StartUpList[0], false);
 }
 
