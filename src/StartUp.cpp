@@ -24,6 +24,7 @@
 #include "Run/View.h"
 #include "Run/Window.h"
 #include "Runner/GameFile.h"
+#include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"
 #include "Support/IniFile.h"
@@ -221,6 +222,8 @@ bool OptionOn(IniFile& ini, const char* key)
 void StartUp_InstallHooks()
 {
     Run_PerFrameHook = Quenby_PerFrame;
+    Effect_RoomHook = Run_EffectRoom;
+    Sound_RoomSpeedHook = Room_RunningSpeed;
 }
 
 void StartUp_Constants()

@@ -23,6 +23,13 @@ std::vector<int> Order;
 std::map<int, CRoom*> Kept;
 }
 
+bool Room_RunningSpeed(int* speed)
+{
+    if (!Run_Room) return false;
+    *speed = Run_Room->speed;
+    return true;
+}
+
 bool Room_Exists(int index) { return index >= 0 && index < (int)Rooms.size() && Rooms[index]; }
 CRoom* Room_Get(int index) { return Room_Exists(index) ? Rooms[index].get() : nullptr; }
 const char* Room_GetName(int index) { return Room_Exists(index) ? Rooms[index]->name.c_str() : "<undefined>"; }

@@ -10,6 +10,8 @@ struct GameFileReader;
 // The room that runs now (null when none) and its index.
 extern CRoom* Run_Room;
 extern int Run_RoomIndex;
+// The running room's speed; false when no room runs.
+bool Room_RunningSpeed(int* speed);
 
 // The pending room change: -1 none, a room index, or one of these codes.
 constexpr int ROOM_CHANGE_NONE = -1;

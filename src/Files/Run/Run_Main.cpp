@@ -564,6 +564,13 @@ bool Run_StartGame()
     return true;
 }
 
+bool Run_EffectRoom(EffectRoom* out)
+{
+    if (!Run_Room) return false;
+    *out = {Run_Room->width, Run_Room->height, Run_Room->speed, Run_FPS};
+    return true;
+}
+
 void Run_Step()
 {
     if (!Run_Room) return;

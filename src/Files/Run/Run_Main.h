@@ -30,6 +30,11 @@ extern int (*Run_SpriteImageCount)(int sprite);
 // The platform services' work at the start of each step; the program installs it.
 extern void (*Run_PerFrameHook)();
 
+struct EffectRoom;
+// What the particle effects scale by: the running room's size and speed and the frame rate; false
+// when no room runs.
+bool Run_EffectRoom(EffectRoom* out);
+
 // Prepares what the loaded file holds (compiles scripts, time lines, objects and rooms); false
 // (LastErrorText set) when code fails to compile.
 bool Run_Prepare();
