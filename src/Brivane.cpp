@@ -27,7 +27,7 @@
 #include "Run/CommandLine.h"
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"

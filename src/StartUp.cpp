@@ -22,7 +22,7 @@
 #include "Run/Run_Main.h"
 #include "Run/Run_Variables.h"
 #include "Run/View.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 #include "Runner/GameFile.h"
 #include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
@@ -224,6 +224,7 @@ void StartUp_InstallHooks()
     Run_PerFrameHook = Quenby_PerFrame;
     Effect_RoomHook = Run_EffectRoom;
     Sound_RoomSpeedHook = Room_RunningSpeed;
+    Window_PauseHook = Quenby_ReportPause;
 }
 
 void StartUp_Constants()

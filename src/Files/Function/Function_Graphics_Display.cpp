@@ -15,7 +15,7 @@
 #include "Graphics_API/Image.h"
 #include "Option/Option_Main.h"
 #include "Run/View.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 #include "Support/LoadSave.h"
 
 bool Graphics_ClipRect(int* x, int* y, int* w, int* h, int areaW, int areaH)

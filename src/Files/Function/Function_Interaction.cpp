@@ -10,7 +10,7 @@
 #include "Debug/Dialog.h"
 #include "Function/Function_String.h"
 #include "IO/IO.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 #include "Support/LoadSave.h"
 #include "Variable/Arguments.h"
 

@@ -8,9 +8,9 @@
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
 #include "IO/IO_Record.h"
+#include "IO/Window.h"
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
-#include "Run/Window.h"
 #include "Variable/Arguments.h"
 
 #include <algorithm>

@@ -15,7 +15,7 @@
 #include "Run/View.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 
 #include <algorithm>
 #include <cmath>

@@ -30,6 +30,10 @@ extern int (*Run_SpriteImageCount)(int sprite);
 // The platform services' work at the start of each step; the program installs it.
 extern void (*Run_PerFrameHook)();
 
+// Puts the room's caption and the game state that is shown (score, lives, health) in the
+// window's caption when they changed (before a room's first events and after each frame).
+void Run_UpdateCaption();
+
 struct EffectRoom;
 // What the particle effects scale by: the running room's size and speed and the frame rate; false
 // when no room runs.

@@ -3,8 +3,8 @@
 #include "Function/Function_Misc.h"
 #include "BuiltinCall.h"
 
+#include "IO/Window.h"
 #include "Object/Instance_Class.h"
-#include "Run/Window.h"
 #include "StartUp.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"

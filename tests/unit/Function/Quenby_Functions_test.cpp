@@ -14,7 +14,7 @@
 #include "Function/Function_Misc.h"
 #include "IO/IO.h"
 #include "StartUp.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 #include "Support/DataStructures.h"
 #include "Support/LoadSave_Http.h"
 #include "Variable/Variable_BuiltIn.h"

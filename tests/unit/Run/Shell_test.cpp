@@ -20,7 +20,7 @@
 #include "Run/Run_Main.h"
 #include "StartUp.h"
 #include "Run/View.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 #include "Platform/TBitmap.h"
 #include "Sprite/Sprite_Main.h"
 #include "Sprite/Sprite_Class.h"
