@@ -21,7 +21,7 @@
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
 #include "Run/Run_Variables.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "IO/Window.h"
 #include "Runner/GameFile.h"
 #include "Sound/Sound_Hardware.h"

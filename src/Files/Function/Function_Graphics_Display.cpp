@@ -14,7 +14,7 @@
 #include "Graphics_API/GR_Surface.h"
 #include "Graphics_API/Image.h"
 #include "Option/Option_Main.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "IO/Window.h"
 #include "Support/LoadSave.h"
 

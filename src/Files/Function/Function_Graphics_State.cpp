@@ -5,7 +5,7 @@
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"
-#include "Run/View.h"
+#include "Room/View.h"
 
 namespace {
 

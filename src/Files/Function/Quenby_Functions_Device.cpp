@@ -16,7 +16,7 @@
 #include "Graphics_API/GR_Texture.h"
 #include "IO/IO.h"
 #include "Run/Process.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "Support/LoadSave.h"
 
 #include <climits>

@@ -1,6 +1,6 @@
 #include "Room/Room_Draw.h"
 
-#include "Background/Background_Room.h"
+#include "Room/Background_Room.h"
 #include "Variable/Arguments.h"
 #include "Graphics/DrawRegion.h"
 #include "Graphics/Graphics3D.h"
@@ -12,7 +12,7 @@
 #include "Particle/Particle_Main.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "IO/Window.h"

@@ -2,7 +2,7 @@
 #include "../Graphics_API/GfxTest.h"
 #include "../Graphics_API/PngBytes.h"
 #include "Background/Background_Main.h"
-#include "Background/Background_Room.h"
+#include "Room/Background_Room.h"
 #include "BgndFile.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"

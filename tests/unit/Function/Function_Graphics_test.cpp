@@ -9,7 +9,7 @@
 #include "Platform/TBitmap.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "Sprite/Sprite_Class.h"
 
 #include <climits>

@@ -19,7 +19,7 @@
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "StartUp.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "IO/Window.h"
 #include "Platform/TBitmap.h"
 #include "Sprite/Sprite_Main.h"

@@ -2,7 +2,7 @@
 #include "IO/Window.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/View.h"
+#include "Room/View.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Run/View.h"
+#include "Room/View.h"
 
 #include "IO/IO.h"
 #include "IO/Window.h"
