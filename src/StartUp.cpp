@@ -14,6 +14,7 @@
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
+#include "Object/Instance_Class.h"
 #include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
 #include "Physics/Physics_Main.h"
@@ -225,6 +226,8 @@ void StartUp_InstallHooks()
     Effect_RoomHook = Run_EffectRoom;
     Sound_RoomSpeedHook = Room_RunningSpeed;
     Window_PauseHook = Quenby_ReportPause;
+    Instance_RoomActive = Room_RunningActive;
+    Instance_Bodies = {Physics_InstanceCreated, Physics_RemoveBody, Physics_DestroyWorld};
 }
 
 void StartUp_Constants()

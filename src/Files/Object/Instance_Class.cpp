@@ -1,11 +1,9 @@
 #include "Object/Instance_Class.h"
-#include "Physics/Physics_Main.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_List.h"
 #include "Variable/Variable_Main.h"
 
-void Instance_Register(CInstance* inst);
-void Instance_Unregister(CInstance* inst);
+InstanceBodies Instance_Bodies = {nullptr, nullptr, nullptr};
 
 CInstance::CInstance(int id_, int objectIndex, float x_, float y_)
     : x(x_), y(y_), xprevious(x_), yprevious(y_), object_index(objectIndex), id(id_), xstart(x_), ystart(y_)
@@ -18,7 +16,7 @@ CInstance::CInstance(int id_, int objectIndex, float x_, float y_)
 CInstance::~CInstance()
 {
     Instance_Unregister(this);
-    Physics_RemoveBody(this);
+    if (Instance_Bodies.removed) Instance_Bodies.removed(this);
     delete variables;
 }
 

@@ -13,9 +13,7 @@
 
 CRoom* Run_Room = nullptr;
 int Run_RoomIndex = -1;
-int Room_NewRoom = ROOM_CHANGE_NONE;
 int transition_kind = 0;
-bool Room_Ending = false;
 
 namespace {
 std::vector<std::unique_ptr<CRoom>> Rooms;
@@ -29,6 +27,8 @@ bool Room_RunningSpeed(int* speed)
     *speed = Run_Room->speed;
     return true;
 }
+
+CInstanceList* Room_RunningActive() { return Run_Room ? &Run_Room->active : nullptr; }
 
 bool Room_Exists(int index) { return index >= 0 && index < (int)Rooms.size() && Rooms[index]; }
 CRoom* Room_Get(int index) { return Room_Exists(index) ? Rooms[index].get() : nullptr; }

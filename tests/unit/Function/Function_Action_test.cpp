@@ -5,8 +5,8 @@
 #include "../Room/World.h"
 
 #include "Base/Random.h"
-#include "Object/Instance_Ops.h"
 #include "Particle/Particle_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Run/Run_Main.h"
 #include "Script/Script_Main.h"
 #include "Sprite/Sprite_Class.h"

@@ -3,7 +3,7 @@
 #include "../Room/World.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
-#include "Object/Instance_Ops.h"
+#include "Room/Instance_Ops.h"
 #include "Room/Room_Collision.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"

@@ -3,9 +3,9 @@
 // same state computes. Only CInstance's setters can write them (a direct write does not compile);
 // these tests catch a setter, a built-in variable or an operation that forgets the box.
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Class.h"
 #include "Object/Object_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "StartUp.h"
