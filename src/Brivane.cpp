@@ -28,6 +28,7 @@
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
 #include "IO/Window.h"
+#include "Run/GameFile_Chunks.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"

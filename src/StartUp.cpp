@@ -24,7 +24,7 @@
 #include "Run/Run_Variables.h"
 #include "Room/View.h"
 #include "IO/Window.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 #include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"

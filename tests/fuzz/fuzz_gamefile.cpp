@@ -1,7 +1,7 @@
 // Loads arbitrary bytes as a game data file: the load may fail, but must never crash or hang.
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 #include "StartUp.h"
 
 #include <cstdint>

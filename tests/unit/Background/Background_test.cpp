@@ -10,7 +10,7 @@
 #include "Graphics_API/Image.h"
 #include "Platform/TBitmap.h"
 #include "Room/Room_Class.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 #include "Support/LoadSave.h"
 
 #include <unistd.h>

@@ -18,6 +18,7 @@
 #include "Object/Object_Main.h"
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
+#include "Run/GameFile_Chunks.h"
 #include "Run/Run_Main.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
