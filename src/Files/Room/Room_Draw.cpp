@@ -2,7 +2,7 @@
 
 #include "Room/Background_Room.h"
 #include "Variable/Arguments.h"
-#include "Graphics/DrawRegion.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Graphics/Graphics3D.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
