@@ -266,3 +266,60 @@ TEST_F(GfxTest, TexturedDrawingGivesThePixelsOfTheFixedFunctionPipeline)
     GR_D3D_Set_Fog(false, 0, 0, 1);
     GR_Texture_Free(tex);
 }
+
+// Quads whose corners share a colour are shaded flat by the device, which must leave their pixels
+// as smooth shading gives them: the same quads drawn as triangles give the same pixels. A quad of
+// corners of different colours in the batch keeps its gradient.
+TEST_F(GfxTest, QuadsOfOneColourGiveThePixelsOfSmoothShading)
+{
+    CBitmap32 image(3, 2, 0xFF0000FFu);
+    image.m_pixels[1] = 0xFFFFFFFFu, image.m_pixels[4] = 0x80FF0000u;
+    int tex = GR_Texture_Create_From_Bitmap32(&image);
+    GR_DeviceTexture* device = GR_Texture_Get_API_Texture(tex);
+    const uint32_t colours[3] = {0xC0FF8040u, 0x8040FF80u, 0xFFFFFFFFu};
+    // Quad q's corners: top-left, top-right, bottom-right, bottom-left, a little turned.
+    auto corner = [&](int q, int k, uint32_t colour) {
+        float x = 3.0f + 20 * q + (k == 1 || k == 2 ? 15.5f : 0) + (k >= 2 ? 2.25f : 0);
+        float y = 5.0f + (k >= 2 ? 30.0f : 0) - (k == 1 || k == 2 ? 3.5f : 0);
+        return VertexXYZColorUV{x, y, 0, colour, k == 1 || k == 2 ? 1.0f : 0.0f, k >= 2 ? 1.0f : 0.0f};
+    };
+    auto read = [&]() {
+        GR_Batch_Flush();
+        uint32_t* pixels = GR_Screen_Read_Pixels(W, H, 0, 0, W, H);
+        std::vector<uint32_t> kept(pixels, pixels + (pixels ? W * H : 0));
+        MemFree(pixels);
+        Graphics::Clear(0xFF000000u, 1, 0, 1);
+        return kept;
+    };
+    GR_Texture_Set_Interpolation(true);
+    auto* quads = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(device, sizeof(VertexXYZColorUV), 3);
+    ASSERT_NE(quads, nullptr);
+    for (int q = 0; q < 3; q++)
+        for (int k = 0; k < 4; k++) quads[4 * q + k] = corner(q, k, colours[q]);
+    std::vector<uint32_t> flat = read();
+    static const int triangles[6] = {0, 1, 3, 1, 2, 3};
+    auto* list = (VertexXYZColorUV*)GR_Batch_Reserve(GR_TRIANGLELIST, device, sizeof(VertexXYZColorUV), 18);
+    ASSERT_NE(list, nullptr);
+    for (int q = 0; q < 3; q++)
+        for (int i = 0; i < 6; i++) list[6 * q + i] = corner(q, triangles[i], colours[q]);
+    std::vector<uint32_t> smooth = read();
+    ASSERT_EQ(flat.size(), (size_t)W * H);
+    ASSERT_EQ(smooth.size(), flat.size());
+    int differ = 0;
+    for (size_t i = 0; i < flat.size(); i++)
+        if (flat[i] != smooth[i] && differ++ < 8)
+            ADD_FAILURE() << "pixel (" << i % W << ", " << i / W << "): quads 0x" << std::hex << flat[i] << ", triangles 0x" << smooth[i];
+    EXPECT_EQ(differ, 0);
+    // White on the left, black on the right: halfway across, a grey.
+    quads = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(nullptr, sizeof(VertexXYZColorUV), 2);
+    ASSERT_NE(quads, nullptr);
+    quads[0] = {0, 0, 0, 0xFFFFFFFFu, 0, 0}, quads[1] = {32, 0, 0, 0xFF000000u, 0, 0};
+    quads[2] = {32, 8, 0, 0xFF000000u, 0, 0}, quads[3] = {0, 8, 0, 0xFFFFFFFFu, 0, 0};
+    for (int k = 0; k < 4; k++) quads[4 + k] = {quads[k].x, quads[k].y + 10, 0, 0xFF00FF00u, 0, 0};
+    GR_Batch_Flush();
+    uint32_t grey = Pixel(16, 4);
+    EXPECT_TRUE(Near(grey, 0x7F7F7F, 8)) << std::hex << grey;
+    EXPECT_EQ(Pixel(16, 14), GREEN);
+    GR_Texture_Set_Interpolation(false);
+    GR_Texture_Free(tex);
+}

@@ -106,12 +106,18 @@ static const void* At(uintptr_t base, int offset)
     return (const void*)(base + (uintptr_t)offset);
 }
 
+// Where a vertex of the stride keeps its colour word.
+static int ColourAt(int stride)
+{
+    return stride == 36 ? 24 : 12;
+}
+
 // Points the vertex arrays at the vertices and binds the texture; ReleaseArrays undoes what
 // this set once the draw is made.
 static bool BindArrays(GR_DeviceTexture* texture, int stride, uintptr_t base)
 {
     bool normals = stride == 36;
-    int colourAt = normals ? 24 : 12, uvAt = normals ? 28 : 16;
+    int colourAt = ColourAt(stride), uvAt = normals ? 28 : 16;
     glVertexPointer(3, GL_FLOAT, stride, At(base, 0));
     glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, At(base, colourAt));
     if (normals) {
@@ -186,12 +192,31 @@ static const void* QuadIndices()
     return nullptr;
 }
 
+// Whether each quad's four corners share one colour (quads of different colours may follow each
+// other). Such a batch is drawn flat-shaded while lighting is off: the device then takes each
+// triangle's colour from one vertex instead of setting up and interpolating it for every pixel,
+// and the pixels are the same.
+static bool OneColourAQuad(int stride, const void* vertices, int quads)
+{
+    const uint8_t* at = (const uint8_t*)vertices + ColourAt(stride);
+    for (int q = 0; q < quads; q++, at += 4 * stride) {
+        uint32_t corner[4];
+        for (int k = 0; k < 4; k++) memcpy(&corner[k], at + k * stride, 4);
+        if (corner[1] != corner[0] || corner[2] != corner[0] || corner[3] != corner[0]) return false;
+    }
+    return true;
+}
+
 void GRB_Draw_Quads(GR_DeviceTexture* texture, int stride, const void* vertices, int quads)
 {
     if (!GRL_Has_Device() || quads < 1 || quads > GR_BATCH_MAX_QUADS) return;
+    bool flat = GR_D3D_Get_Render_State(GR_RS_SHADEMODE) != GR_SHADE_FLAT && !GR_D3D_Get_Render_State(GR_RS_LIGHTING) &&
+                OneColourAQuad(stride, vertices, quads);
     bool textured = BindArrays(texture, stride, (uintptr_t)vertices);
     const void* indices = QuadIndices();
+    if (flat) glShadeModel(GL_FLAT);
     glDrawRangeElements(GL_TRIANGLES, 0, (GLuint)(quads * 4 - 1), quads * 6, GL_UNSIGNED_SHORT, indices);
+    if (flat) glShadeModel(GL_SMOOTH);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     ReleaseArrays(textured, stride);
 }
