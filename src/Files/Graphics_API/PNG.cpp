@@ -117,6 +117,8 @@ static void WriteToMemory(png_structp png, png_bytep data, png_size_t count)
     if (writer->size + count > writer->capacity) {
         size_t capacity = writer->capacity * 2 + count;
         MemRealloc(&writer->bytes, capacity);
+        // A block that could not grow stays as it was.
+        if (!writer->bytes || MemoryManager_GetSize(writer->bytes) < capacity) png_error(png, "out of memory");
         writer->capacity = capacity;
     }
     memcpy(writer->bytes + writer->size, data, count);
