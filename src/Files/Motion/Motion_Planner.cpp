@@ -18,7 +18,7 @@ constexpr int MAX_PATH_STEPS = 100000;
 // try, a step makes at most STEP_TESTS place tests and a planned path PATH_TESTS, so that no
 // setting stalls the game.
 constexpr int64_t STEP_TESTS = 1000000;
-constexpr int64_t PATH_TESTS = 10000000;
+constexpr int64_t PATH_TESTS = 4000000;
 
 struct PotentialSettings {
     float maxRot = 30, rotStep = 10, ahead = 3;
