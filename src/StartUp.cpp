@@ -25,6 +25,7 @@
 #include "Room/View.h"
 #include "IO/Window.h"
 #include "Run/GameFile_Chunks.h"
+#include "Script/Script_Main.h"
 #include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"
@@ -228,6 +229,7 @@ void StartUp_InstallHooks()
     Window_PauseHook = Quenby_ReportPause;
     Instance_RoomActive = Room_RunningActive;
     Instance_Bodies = {Physics_InstanceCreated, Physics_RemoveBody, Physics_DestroyWorld};
+    Code_Scripts = {Script_Find, Script_Count, Script_GetName, Script_Compiled, Script_Execute, &Script_Generation};
 }
 
 void StartUp_Constants()

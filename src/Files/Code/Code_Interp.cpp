@@ -5,7 +5,6 @@
 #include "Code/Function.h"
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
-#include "Script/Script_Main.h"
 #include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
@@ -304,7 +303,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
         return GoesOn();
     }
     if (n->kind == N_SCRIPT) {
-        if (Script_Execute(n->id, r.self, r.other, argc, &out, args)) return GoesOn();
+        if (Code_Scripts.execute(n->id, r.self, r.other, argc, &out, args)) return GoesOn();
         if (PendingScriptError.pending) {
             PendingScriptError.pending = false;
             return FailWith(PendingScriptError.message, PendingScriptError.fatal);

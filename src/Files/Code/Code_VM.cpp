@@ -9,7 +9,6 @@
 #include "Function/Function_DataStructures.h"
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
-#include "Script/Script_Main.h"
 #include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
@@ -131,7 +130,7 @@ inline int Depth()
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
 // The byte code of each script by index (null: not looked up yet), valid while
-// Script_Generation is g_scriptsSeen.
+// the scripts' generation is g_scriptsSeen.
 std::vector<const ByteCode*> g_scriptCode;
 int g_scriptsSeen = -1;
 
@@ -1030,16 +1029,12 @@ SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
 // next call; null on failure.
 __attribute__((noinline)) const ByteCode* ScriptCode(int index)
 {
-    CScript* s = Script_GetScript(index);
-    if (!s) return FailNow("Trying to execute non-existing script."), nullptr;
-    CCode* callee = s->GetCode();
-    if (!callee || !callee->IsCompiled()) {
-        if (!s->Compile()) return FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false), nullptr;
-        callee = s->GetCode();
-    }
-    if (g_scriptsSeen != Script_Generation) {
-        g_scriptCode.assign((size_t)Script_Count(), nullptr);
-        g_scriptsSeen = Script_Generation;
+    if (index < 0 || index >= Code_Scripts.count()) return FailNow("Trying to execute non-existing script."), nullptr;
+    CCode* callee = Code_Scripts.compile(index);
+    if (!callee) return FailWhole(std::string("In script ") + Code_Scripts.name(index) + ":\n" + LastErrorText, false), nullptr;
+    if (g_scriptsSeen != *Code_Scripts.generation) {
+        g_scriptCode.assign((size_t)Code_Scripts.count(), nullptr);
+        g_scriptsSeen = *Code_Scripts.generation;
     }
     g_scriptCode[(size_t)index] = callee->GetByteCode();
     return callee->GetByteCode();
@@ -1062,7 +1057,7 @@ __attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, T
         PopFrame(sp);
         sp = base;
         // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
-        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
+        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Code_Scripts.name(script) + ":\n" + message;
     }
     LastErrorText = message;
     Code_RunErrorFatal = g_fail.fatal;
@@ -1477,7 +1472,7 @@ L_CALL_DROP: {
 L_CALL_EXT:
     SLOW(CallExtension);
 L_CALL_SCRIPT: {
-    const ByteCode* target = g_scriptsSeen == Script_Generation && (size_t)pc->a < g_scriptCode.size()
+    const ByteCode* target = g_scriptsSeen == *Code_Scripts.generation && (size_t)pc->a < g_scriptCode.size()
                                  ? g_scriptCode[(size_t)pc->a] : nullptr;
     if (!target) {
         target = ScriptCode(pc->a);
