@@ -10,6 +10,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 SDL_Window* MainWindow = nullptr;
@@ -79,6 +80,13 @@ bool Window_Create(int width, int height, bool hidden)
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         Console_Warnings->Output("Window: no display (%s)\n", SDL_GetError());
+        return false;
+    }
+    // A display that cannot be reached (a stale DISPLAY) leaves SDL such a driver as well.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!EnvSet("SDL_VIDEODRIVER") && driver && (!strcmp(driver, "offscreen") || !strcmp(driver, "dummy"))) {
+        Console_Warnings->Output("Window: no display (the display named by DISPLAY or WAYLAND_DISPLAY cannot be opened)\n");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
