@@ -238,26 +238,16 @@ TEST_F(GfxTest, TexturedDrawingGivesThePixelsOfTheFixedFunctionPipeline)
         }
         GR_Texture_Set_Interpolation(false);
     };
-    auto read = [&]() {
-        uint32_t* pixels = GR_Screen_Read_Pixels(W, H, 0, 0, W, H);
-        std::vector<uint32_t> kept(pixels, pixels + (pixels ? W * H : 0));
-        MemFree(pixels);
-        return kept;
-    };
     scene();
-    std::vector<uint32_t> plain = read();
+    std::vector<uint32_t> plain = ScreenPixels(W, H);
     GR_D3D_Set_Fog(true, GREEN, 60000, 65000);
     scene();
-    std::vector<uint32_t> fixed = read();
+    std::vector<uint32_t> fixed = ScreenPixels(W, H);
     ASSERT_EQ(plain.size(), (size_t)W * H);
     ASSERT_EQ(fixed.size(), plain.size());
-    int differ = 0, drawn = 0;
-    for (size_t i = 0; i < plain.size(); i++) {
-        drawn += plain[i] != 0xFF203040u;
-        if (plain[i] != fixed[i] && differ++ < 8)
-            ADD_FAILURE() << "pixel (" << i % W << ", " << i / W << "): program 0x" << std::hex << plain[i] << ", fixed function 0x" << fixed[i];
-    }
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(Differences(plain, fixed, W, "program", "fixed function"), 0);
+    int drawn = 0;
+    for (uint32_t pixel : plain) drawn += pixel != 0xFF203040u;
     EXPECT_GT(drawn, W * H / 4);
     // Fog that has begun before the drawing gives its colour to textured drawing as to the rest.
     GR_D3D_Set_Fog(true, GREEN, 0, 1);
@@ -285,9 +275,7 @@ TEST_F(GfxTest, QuadsOfOneColourGiveThePixelsOfSmoothShading)
     };
     auto read = [&]() {
         GR_Batch_Flush();
-        uint32_t* pixels = GR_Screen_Read_Pixels(W, H, 0, 0, W, H);
-        std::vector<uint32_t> kept(pixels, pixels + (pixels ? W * H : 0));
-        MemFree(pixels);
+        std::vector<uint32_t> kept = ScreenPixels(W, H);
         Graphics::Clear(0xFF000000u, 1, 0, 1);
         return kept;
     };
@@ -305,11 +293,7 @@ TEST_F(GfxTest, QuadsOfOneColourGiveThePixelsOfSmoothShading)
     std::vector<uint32_t> smooth = read();
     ASSERT_EQ(flat.size(), (size_t)W * H);
     ASSERT_EQ(smooth.size(), flat.size());
-    int differ = 0;
-    for (size_t i = 0; i < flat.size(); i++)
-        if (flat[i] != smooth[i] && differ++ < 8)
-            ADD_FAILURE() << "pixel (" << i % W << ", " << i / W << "): quads 0x" << std::hex << flat[i] << ", triangles 0x" << smooth[i];
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(Differences(flat, smooth, W, "quads", "triangles"), 0);
     // White on the left, black on the right: halfway across, a grey.
     quads = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(nullptr, sizeof(VertexXYZColorUV), 2);
     ASSERT_NE(quads, nullptr);

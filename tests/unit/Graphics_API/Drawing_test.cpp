@@ -412,11 +412,7 @@ TEST_F(GfxTest, ShapesAcrossTheTargetsEdgesDrawAsInsideALargerOne)
     GR_Surface_Reset_Target();
     ASSERT_EQ(a.size(), (size_t)w * h);
     ASSERT_EQ(b.size(), a.size());
-    int differ = 0;
-    for (size_t i = 0; i < a.size(); i++)
-        if (a[i] != b[i] && differ++ < 8)
-            ADD_FAILURE() << "pixel (" << i % w << ", " << i / w << "): whole 0x" << std::hex << a[i] << ", larger 0x" << b[i];
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(Differences(a, b, w, "whole", "larger"), 0);
     ASSERT_NE(outside, nullptr);
     int spilt = 0;
     for (int y = 0; y < h + 3; y++)

@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include "Base/MemoryManager.h"
+
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 class GfxTest : public ::testing::Test {
 protected:
@@ -51,4 +55,25 @@ inline ::testing::AssertionResult Near(uint32_t got, uint32_t want, int toleranc
             return ::testing::AssertionFailure() << std::hex << "got 0x" << got << ", want 0x" << want;
     }
     return ::testing::AssertionSuccess();
+}
+
+// The back buffer's pixels, rows top first (empty when they cannot be read).
+inline std::vector<uint32_t> ScreenPixels(int w, int h)
+{
+    uint32_t* pixels = GR_Screen_Read_Pixels(w, h, 0, 0, w, h);
+    std::vector<uint32_t> kept(pixels, pixels + (pixels ? w * h : 0));
+    MemFree(pixels);
+    return kept;
+}
+
+// The pixels that differ between two pictures w pixels wide; the first few are reported as
+// failures naming both sides.
+inline int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int w, const std::string& nameA, const std::string& nameB)
+{
+    int differ = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); i++)
+        if (a[i] != b[i] && differ++ < 8)
+            ADD_FAILURE() << "pixel (" << i % w << ", " << i / w << "): " << nameA << " 0x" << std::hex << a[i] << ", "
+                          << nameB << " 0x" << b[i];
+    return differ;
 }
