@@ -352,6 +352,10 @@ private:
                 Emit(OPC_ARG_BINARY_CONST, n->line, ArgumentSlot(l), 0, n->op, Constant(r->value));
                 return;
             }
+            if (ArgumentSlot(l) >= 0 && ArgumentSlot(r) >= 0 && l->line == n->line && r->line == n->line) {
+                Emit(OPC_ARG_BINARY_ARG, n->line, ArgumentSlot(l), 0, n->op, ArgumentSlot(r));
+                return;
+            }
             Value(l);
             if (r->kind == N_CONST) {
                 Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :
@@ -707,6 +711,7 @@ int ArgumentSlotsUsed(const ByteCode& bc)
         OpcodeArgs args = Code_Opcodes[i.op].args;
         if (args != ARGS_UNTOUCHED && args != ARGS_NAMED) return ARGUMENT_SLOTS;
         if (args == ARGS_NAMED && i.a >= slots) slots = i.a + 1;
+        if (Code_GenericOf(i.op) == OPC_ARG_BINARY_ARG && i.b >= slots) slots = i.b + 1;
     }
     return slots;
 }

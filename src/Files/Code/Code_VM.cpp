@@ -40,7 +40,6 @@ const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply
 struct alignas(128) Frame {
     const ByteCode* bc;
     const TaggedValue* consts;  // bc's constants
-    const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the frame's first value (a script's argument slots)
     TaggedValue* locals;  // the values of its plain `var` locals
@@ -306,8 +305,11 @@ VALUE_STEP int ElementIndex(const TaggedValue* idx, int count)
 VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
 {
     if (index < ARRAY_DIMENSION) {  // row 0, the one-dimensional arrays: no division
-        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
-        return const_cast<TaggedValue*>(&v->rows[0][(size_t)index]);
+        if (v->rows.empty()) return nullptr;
+        // Bounded by address, which needs no division by the size of a value.
+        const std::vector<TaggedValue>& row = v->rows[0];
+        const TaggedValue* e = row.data() + index;
+        return e < row.data() + row.size() ? const_cast<TaggedValue*>(e) : nullptr;
     }
     size_t i = (size_t)(index / ARRAY_DIMENSION), j = (size_t)(index % ARRAY_DIMENSION);
     if (i >= v->rows.size() || j >= v->rows[i].size()) return nullptr;
@@ -527,14 +529,12 @@ bool WriteDot(const Access& a, const TaggedValue& t, int index, int op, int assi
 // ---- frames ----
 
 // Ends the top frame: frees its values (arguments, locals, operands), arrays and walks, and
-// gives the caller back its argument slots.
+// gives the caller back its argument slots. A free value needs no text; its kind is written by
+// whatever takes it next.
 __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
     Frame& f = *g_cur;
-    for (TaggedValue* v = f.base; v < sp; v++) {
-        Drop(v);
-        v->kind = VALUE_REAL;
-    }
+    for (TaggedValue* v = f.base; v < sp; v++) Drop(v);
     while (!g_withs.empty() && g_withs.back().frame == &f) g_withs.pop_back();
     if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
     if (f.savedSlots) {
@@ -917,6 +917,19 @@ SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
     return top;
 }
 
+SLOW_PATH ArgBinaryArg(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    CopyTo(sp, g_cur->slots[pc->a]);
+    CopyTo(sp + 1, g_cur->slots[pc->b]);
+    TaggedValue* top = Binary(pc->y, sp + 2);
+    if (!top) {
+        Drop(sp + 1);
+        Drop(sp);
+    }
+    return top;
+}
+
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
 {
     if (!g_cur->self) return NoSelf(pc, nullptr) != nullptr;
@@ -972,7 +985,7 @@ TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
 {
     const RFunction* f = Function_Get(pc->a);
     if (!f) return FailNow("Unknown function."), nullptr;
-    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    Error_Context.line = BC->lines[(size_t)(pc - BC->code.data())];
     g_top = sp;
     TaggedValue out;
     Function_Call(f, &out, g_cur->self, g_cur->other, argc, sp - argc);
@@ -1013,7 +1026,7 @@ SLOW_PATH CallSpread(const VMIns* pc, TaggedValue* sp)
 SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
 {
     if (!Code_Extension_CallDLLHook) return FailNow("Extension functions are not available."), nullptr;
-    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    Error_Context.line = BC->lines[(size_t)(pc - BC->code.data())];
     g_top = sp;
     int argc = pc->x;
     TaggedValue out;
@@ -1049,7 +1062,7 @@ __attribute__((noinline)) const ByteCode* ScriptCode(int index)
 // top of the stack.
 __attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, TaggedValue* sp)
 {
-    int line = g_fail.line ? g_fail.line : BC->lines[(size_t)(pc - g_cur->code)];
+    int line = g_fail.line ? g_fail.line : BC->lines[(size_t)(pc - BC->code.data())];
     std::string message = g_fail.message;
     if (!g_fail.whole) {
         char head[48];
@@ -1119,7 +1132,10 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_ARG_COMPARE_##o,
         CODE_COMPARISONS(LABEL)
 #undef LABEL
-        &&L_RETURN_CONST, &&L_RETURN_LOCAL, &&L_RETURN_ARG,
+        &&L_RETURN_CONST, &&L_RETURN_LOCAL, &&L_RETURN_ARG, &&L_ARG_BINARY_ARG,
+#define LABEL(o, name) &&L_ARG_ARG_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1129,7 +1145,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #else
 #define VM_REGISTER(declaration, name) declaration
 #endif
-    VM_REGISTER(const VMIns* pc, "r12") = g_cur->code;
+    VM_REGISTER(const VMIns* pc, "r12") = g_cur->bc->code.data();
     VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->consts;
@@ -1491,16 +1507,14 @@ L_CALL_SCRIPT: {
     bool tight = first + target->localCount + target->maxStack >= g_end || g_cur >= &g_frames[CODE_MAX_CALL_DEPTH - 1];
     if (tight && first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
-    for (; sp < first; sp++) {
+    for (; sp < first; sp++) {  // free values: no text
         sp->kind = VALUE_REAL;
-        sp->str = nullptr;
         sp->val = 0.0;
     }
     Frame* caller = g_cur;
     Frame& f = caller[1];
     f.bc = target;
     f.consts = target->constants.data();
-    f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
     f.locals = first;
@@ -1520,7 +1534,7 @@ L_CALL_SCRIPT: {
     }
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
-    pc = f.code;
+    pc = target->code.data();
     locals = first;
     consts = f.consts;
     if (tight) CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
@@ -1864,6 +1878,27 @@ L_BINARY_ARG: {
     CODE_OPERATORS(STACK_ARG)
 #undef ARG_CONST
 #undef STACK_ARG
+L_ARG_BINARY_ARG: {
+    if (!slots) SLOW(ArgBinaryArg);
+    const TaggedValue& l = slots[pc->a];
+    const TaggedValue& r = slots[pc->b];
+    if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(pc->y, l.val, r.val, &sp->val)) SLOW(ArgBinaryArg);
+    sp->kind = VALUE_REAL;
+    sp++;
+    NEXT();
+}
+#define ARG_ARG(o, name) \
+    L_ARG_ARG_##o: { \
+        if (!slots) goto L_ARG_BINARY_ARG; \
+        const TaggedValue& l = slots[pc->a]; \
+        const TaggedValue& r = slots[pc->b]; \
+        if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, l.val, r.val, &sp->val)) goto L_ARG_BINARY_ARG; \
+        sp->kind = VALUE_REAL; \
+        sp++; \
+        NEXT(); \
+    }
+    CODE_OPERATORS(ARG_ARG)
+#undef ARG_ARG
 
 leave : {
     const Frame* ending = g_cur;
@@ -1955,7 +1990,6 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     Frame& f = g_frames[entry];
     f.bc = bc;
     f.consts = bc->constants.data();
-    f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
     f.locals = g_top;
