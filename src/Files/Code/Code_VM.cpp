@@ -1152,10 +1152,12 @@ bool Execute(int entryDepth, TaggedValue* result)
     // The running frame's argument slots; null while it has no instance, where reading them is
     // an error.
     VM_REGISTER(const TaggedValue* slots, "rbx") = g_cur->self ? g_cur->slots : nullptr;
+    // The dispatch table at hand: one address computation less for each instruction.
+    VM_REGISTER(void* const* table, "rbp") = labels;
 #undef VM_REGISTER
     bool holds;
 
-#define DISPATCH() goto* labels[pc->op]
+#define DISPATCH() goto* table[pc->op]
 #define NEXT() \
     do { \
         pc++; \
