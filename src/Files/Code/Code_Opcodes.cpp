@@ -111,6 +111,8 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define ARG_ARG(o, name) {"arg_" #name "_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
     CODE_OPERATORS(ARG_ARG)
 #undef ARG_ARG
+    {"set_array_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"get_array_element_at", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -151,6 +153,8 @@ int Code_GenericOf(int op)
 #undef ARG_COMPARE
         return OPC_ARG_COMPARE_JUMP_IF;
     case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
+    case OPC_SET_ARRAY_ELEMENT: return OPC_SET_ARRAY;
+    case OPC_GET_ARRAY_ELEMENT_AT: return OPC_GET_ARRAY_AT;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
 #undef COMPARE_CONST
@@ -217,6 +221,12 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_SET_SELF:
         if (i->x == 0) i->op = OPC_SET_SELF_VALUE;
+        break;
+    case OPC_SET_ARRAY:
+        if (i->x == 1 && i->y == OP_SET) i->op = OPC_SET_ARRAY_ELEMENT;
+        break;
+    case OPC_GET_ARRAY_AT:
+        if (i->x == 0) i->op = OPC_GET_ARRAY_ELEMENT_AT;
         break;
     case OPC_BINARY_LOCAL:
         if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_STACK_LOCAL_ADD + OperatorForm(i->y));

@@ -141,6 +141,8 @@ enum Opcode : uint8_t {
 #define CODE_ARG_ARG_FORM(o, name) CODE_FORM(ARG_ARG, o)
     CODE_OPERATORS(CODE_ARG_ARG_FORM)
 #undef CODE_ARG_ARG_FORM
+    OPC_SET_ARRAY_ELEMENT,    // [set_array] = of one index
+    OPC_GET_ARRAY_ELEMENT_AT, // [get_array_at] of one index
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

@@ -623,7 +623,7 @@ bool PushLocal(const VMIns* pc, int slot, TaggedValue* sp)
 SLOW_PATH GetAtLocal(const VMIns* pc, TaggedValue* sp)
 {
     if (!PushLocal(pc, pc->c, sp)) return nullptr;
-    TaggedValue* top = pc->op == OPC_GET_ARRAY_AT ? ReadArray(pc, sp + 1, pc->x + 1) : ReadVariable(pc, sp + 1, pc->x + 1);
+    TaggedValue* top = Code_GenericOf(pc->op) == OPC_GET_ARRAY_AT ? ReadArray(pc, sp + 1, pc->x + 1) : ReadVariable(pc, sp + 1, pc->x + 1);
     if (!top) Drop(sp);
     return top;
 }
@@ -1136,6 +1136,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_ARG_ARG_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
+        &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1181,6 +1182,13 @@ bool Execute(int entryDepth, TaggedValue* result)
         int by = (offset); \
         if (by <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
         pc += by; \
+        DISPATCH(); \
+    } while (0)
+// The jump back of a for loop's step, always a step.
+#define LOOP_BACK(offset) \
+    do { \
+        if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc += (offset); \
         DISPATCH(); \
     } while (0)
 #define JUMP_WHEN(condition) \
@@ -1278,6 +1286,14 @@ L_GET_ARRAY_AT: {
     READ_AT(&v, v.defined)
 }
 #undef READ_AT
+L_GET_ARRAY_ELEMENT_AT: {
+    const CVariable& v = g_cur->arrays[pc->a];
+    const TaggedValue& at = locals[pc->c];
+    const TaggedValue* e;
+    if (!v.defined || !IndexReady(at) || !(e = FastElement(&v, (int)at.val))) goto L_GET_ARRAY_AT;
+    CopyTo(sp++, *e);
+    NEXT();
+}
 L_GET_BUILTIN: {
     // A plain field of the running instance is read in place; the rest through its getter.
     CInstance* self = g_cur->self;
@@ -1317,6 +1333,17 @@ L_SET_ARRAY: {
     Drop(e);
     MoveTo(e, &sp[-1]);
     sp -= count + 1;
+    NEXT();
+}
+// The index checked below the value.
+L_SET_ARRAY_ELEMENT: {
+    CVariable& v = g_cur->arrays[pc->a];
+    TaggedValue* e = FastElementForWrite(&v, (int)sp[-2].val);
+    CHECK(e || OutOfMemory());
+    v.defined = true;
+    Drop(e);
+    MoveTo(e, &sp[-1]);
+    sp -= 2;
     NEXT();
 }
 L_SET_SELF:
@@ -1655,7 +1682,7 @@ L_LOCAL_BINARY_CONST: {
         const TaggedValue& limit = (limits)[pc->x]; \
         if ((v.kind | limit.kind) != VALUE_REAL) goto L_STEP_JUMP_IF; \
         v.val += consts[pc->b].val; \
-        if (v.val < limit.val) GOTO(pc->c); \
+        if (v.val < limit.val) LOOP_BACK(pc->c); \
         NEXT(); \
     }
 L_STEP_LT:
@@ -1929,6 +1956,7 @@ fail:
 #undef CHECK
 #undef SLOW
 #undef GOTO
+#undef LOOP_BACK
 #undef JUMP_WHEN
 #undef HINTED
 }
