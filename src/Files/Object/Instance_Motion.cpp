@@ -217,8 +217,9 @@ void CInstance::Compute_BoundingBox()
     }
     // The sprite's box (pixel cells, relative to its origin) scaled, turned about the origin and
     // placed at the instance; the box covers the cells the turned rectangle spans.
-    double l = s->m_bbox.left - s->m_xorigin, r = s->m_bbox.right + 1.0 - s->m_xorigin;
-    double t = s->m_bbox.top - s->m_yorigin, b = s->m_bbox.bottom + 1.0 - s->m_yorigin;
+    // In doubles: a game may set any origin, and an int difference could overflow.
+    double l = double(s->m_bbox.left) - s->m_xorigin, r = s->m_bbox.right + 1.0 - s->m_xorigin;
+    double t = double(s->m_bbox.top) - s->m_yorigin, b = s->m_bbox.bottom + 1.0 - s->m_yorigin;
     double c = 1.0, sn = 0.0;  // most instances are not turned: no trigonometry for them
     if (image_angle != 0.0f) {
         double a = image_angle * 3.14159265358979323846 / 180.0;
