@@ -131,6 +131,7 @@ void CDS_Map::Reindex(std::vector<Slot> index) const
     m_generation = DS_PrecisionGeneration;
     m_bucketScale = 1 / (2 * DS_Precision);
     m_slots.swap(index);
+    m_mask = m_slots.size() - 1;
     for (size_t i = 0; i < m_nodes.size(); i++)
         if (m_nodes[i].live) IndexInsert((int32_t)i);
 }
@@ -161,6 +162,7 @@ void CDS_Map::Clear()
 {
     std::vector<Node>().swap(m_nodes);
     std::vector<Slot>().swap(m_slots);
+    m_mask = 0;
     m_first = m_last = -1;
     m_count = 0;
 }
@@ -172,6 +174,7 @@ void CDS_Map::Assign(const CDS_Map& other)
     std::vector<Slot> slots(other.m_slots);
     m_nodes.swap(nodes);
     m_slots.swap(slots);
+    m_mask = other.m_mask;
     m_generation = other.m_generation;
     m_bucketScale = other.m_bucketScale;
     m_first = other.m_first;

@@ -241,19 +241,18 @@ private:
     __attribute__((always_inline)) int32_t FindNode(const TaggedValue& key) const
     {
         if (key.IsString()) {
-            if (key.str && !m_slots.empty()) {
+            if (key.str && m_mask) {
                 uint32_t hash = key.TextHash();
-                const Slot& s = m_slots[hash & (m_slots.size() - 1)];
+                const Slot& s = m_slots[hash & m_mask];
                 if (s.hash == hash && s.node >= 0) {
                     const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
                     if (stored.str == key.str && stored.IsString()) return s.node;
                 }
             }
-        } else if (!m_slots.empty() && m_generation == DS_PrecisionGeneration) {
+        } else if (m_mask && m_generation == DS_PrecisionGeneration) {
             RealPlace p(key, m_bucketScale);
             uint32_t hash = p.Hash(p.bucket);
-            size_t mask = m_slots.size() - 1;
-            for (size_t i = hash & mask; m_slots[i].node >= 0; i = (i + 1) & mask)
+            for (size_t i = hash & m_mask; m_slots[i].node >= 0; i = (i + 1) & m_mask)
                 if (m_slots[i].hash == hash && m_slots[i].real == p.value) return m_slots[i].node;
         }
         return ProbeNode(key);
@@ -275,6 +274,7 @@ private:
     void Compact();
     std::vector<Node> m_nodes;
     mutable std::vector<Slot> m_slots;  // empty until the first entry
+    mutable size_t m_mask = 0;          // m_slots.size() - 1; 0 without slots (there are 16 or more)
     mutable uint64_t m_generation = UINT64_MAX;  // of the precision the index was built for
     mutable double m_bucketScale = 0;           // 1 / the width of a bucket of reals
     int32_t m_first = -1, m_last = -1;
