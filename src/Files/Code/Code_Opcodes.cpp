@@ -111,6 +111,10 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define ARG_ARG(o, name) {"arg_" #name "_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
     CODE_OPERATORS(ARG_ARG)
 #undef ARG_ARG
+    {"local_binary_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
+#define LOCAL_ARG(o, name) {"local_" #name "_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
+    CODE_OPERATORS(LOCAL_ARG)
+#undef LOCAL_ARG
     {"set_array_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"get_array_element_at", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
@@ -169,6 +173,7 @@ int Code_GenericOf(int op)
         if (op >= OPC_ARG_CONST_ADD && op < OPC_STACK_ARG_ADD) return OPC_ARG_BINARY_CONST;
         if (op >= OPC_STACK_ARG_ADD && op <= OPC_STACK_ARG_SHR) return OPC_BINARY_ARG;
         if (op >= OPC_ARG_ARG_ADD && op <= OPC_ARG_ARG_SHR) return OPC_ARG_BINARY_ARG;
+        if (op >= OPC_LOCAL_ARG_ADD && op <= OPC_LOCAL_ARG_SHR) return OPC_LOCAL_BINARY_ARG;
         return op;
     }
 }
@@ -242,6 +247,9 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_ARG_BINARY_ARG:
         if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_ARG_ARG_ADD + OperatorForm(i->y));
+        break;
+    case OPC_LOCAL_BINARY_ARG:
+        if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_LOCAL_ARG_ADD + OperatorForm(i->y));
         break;
     case OPC_ARG_COMPARE_JUMP_IF:
 #define ARG_COMPARE(o, name) if (i->y == OP_##o) i->op = OPC_ARG_COMPARE_##o;
@@ -356,6 +364,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_RETURN_LOCAL: return local(i.a);
     case OPC_BINARY_ARG: return i.a >= 0 && i.a < 16;
     case OPC_ARG_BINARY_ARG: return i.a >= 0 && i.a < 16 && i.b >= 0 && i.b < 16;
+    case OPC_LOCAL_BINARY_ARG: return i.a >= 0 && i.a < 16 && local(i.b);
     case OPC_ARG_BINARY_CONST: return i.a >= 0 && i.a < 16 && constant(i.b);
     case OPC_ARG_COMPARE_JUMP_IF: return i.a >= 0 && i.a < 16 && constant(i.b) && i.y >= OP_LT && i.y <= OP_GT;
     case OPC_LOCAL_LT_JUMP_IF:

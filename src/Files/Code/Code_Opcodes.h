@@ -141,6 +141,11 @@ enum Opcode : uint8_t {
 #define CODE_ARG_ARG_FORM(o, name) CODE_FORM(ARG_ARG, o)
     CODE_OPERATORS(CODE_ARG_ARG_FORM)
 #undef CODE_ARG_ARG_FORM
+    OPC_LOCAL_BINARY_ARG,     // pushes plain local b, operator y, argument a
+    // One form for each operator of [local_binary_arg] (OPC_LOCAL_ARG_ADD...).
+#define CODE_LOCAL_ARG_FORM(o, name) CODE_FORM(LOCAL_ARG, o)
+    CODE_OPERATORS(CODE_LOCAL_ARG_FORM)
+#undef CODE_LOCAL_ARG_FORM
     OPC_SET_ARRAY_ELEMENT,    // [set_array] = of one index
     OPC_GET_ARRAY_ELEMENT_AT, // [get_array_at] of one index
 #undef CODE_FORM

@@ -930,6 +930,23 @@ SLOW_PATH ArgBinaryArg(const VMIns* pc, TaggedValue* sp)
     return top;
 }
 
+// The local read first, as the code reads it (unset, its error), then the argument.
+SLOW_PATH LocalBinaryArg(const VMIns* pc, TaggedValue* sp)
+{
+    if (!PushLocal(pc, pc->b, sp)) return nullptr;
+    if (!g_cur->self) {
+        Drop(sp);
+        return NoSelf(pc, sp);
+    }
+    CopyTo(sp + 1, g_cur->slots[pc->a]);
+    TaggedValue* top = Binary(pc->y, sp + 2);
+    if (!top) {
+        Drop(sp + 1);
+        Drop(sp);
+    }
+    return top;
+}
+
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
 {
     if (!g_cur->self) return NoSelf(pc, nullptr) != nullptr;
@@ -1134,6 +1151,10 @@ bool Execute(int entryDepth, TaggedValue* result)
 #undef LABEL
         &&L_RETURN_CONST, &&L_RETURN_LOCAL, &&L_RETURN_ARG, &&L_ARG_BINARY_ARG,
 #define LABEL(o, name) &&L_ARG_ARG_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
+        &&L_LOCAL_BINARY_ARG,
+#define LABEL(o, name) &&L_LOCAL_ARG_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
         &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT,
@@ -1933,6 +1954,27 @@ L_ARG_BINARY_ARG: {
     }
     CODE_OPERATORS(ARG_ARG)
 #undef ARG_ARG
+L_LOCAL_BINARY_ARG: {
+    if (!slots) SLOW(LocalBinaryArg);
+    const TaggedValue& l = locals[pc->b];
+    const TaggedValue& r = slots[pc->a];
+    if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(pc->y, l.val, r.val, &sp->val)) SLOW(LocalBinaryArg);
+    sp->kind = VALUE_REAL;
+    sp++;
+    NEXT();
+}
+#define LOCAL_ARG(o, name) \
+    L_LOCAL_ARG_##o: { \
+        if (!slots) goto L_LOCAL_BINARY_ARG; \
+        const TaggedValue& l = locals[pc->b]; \
+        const TaggedValue& r = slots[pc->a]; \
+        if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, l.val, r.val, &sp->val)) goto L_LOCAL_BINARY_ARG; \
+        sp->kind = VALUE_REAL; \
+        sp++; \
+        NEXT(); \
+    }
+    CODE_OPERATORS(LOCAL_ARG)
+#undef LOCAL_ARG
 
 leave : {
     const Frame* ending = g_cur;
