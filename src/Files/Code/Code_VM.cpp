@@ -1885,15 +1885,20 @@ L_GRID_SET_DROP:
 #undef OPERAND
 #undef OWN_CALL
 
-L_ARG_BINARY_CONST: {
-    if (!slots) SLOW(ArgBinaryConst);
-    const TaggedValue& v = slots[pc->a];
-    const TaggedValue& k = consts[pc->b];
-    if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val)) SLOW(ArgBinaryConst);
-    sp->kind = VALUE_REAL;
-    sp++;
-    NEXT();
-}
+// The reads of an argument slot by name combined with a constant, another slot or a local: the
+// operator of two reals pushed; anything else by `otherwise`.
+#define PUSH_WITH_ARG(op, left, right, otherwise) \
+    { \
+        if (!slots) otherwise; \
+        const TaggedValue& l = (left); \
+        const TaggedValue& r = (right); \
+        if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(op, l.val, r.val, &sp->val)) otherwise; \
+        sp->kind = VALUE_REAL; \
+        sp++; \
+        NEXT(); \
+    }
+L_ARG_BINARY_CONST:
+    PUSH_WITH_ARG(pc->y, slots[pc->a], consts[pc->b], SLOW(ArgBinaryConst))
 L_ARG_COMPARE_JUMP_IF:
     if (slots && (slots[pc->a].kind | consts[pc->b].kind) == VALUE_REAL)
         JUMP_WHEN(RealHolds(pc->y, slots[pc->a].val, consts[pc->b].val));
@@ -1912,16 +1917,7 @@ L_BINARY_ARG: {
     CODE_COMPARISONS(ARG_COMPARE)
 #undef ARG_COMPARE
 // The forms for one operator of the argument reads.
-#define ARG_CONST(o, name) \
-    L_ARG_CONST_##o: { \
-        if (!slots) goto L_ARG_BINARY_CONST; \
-        const TaggedValue& v = slots[pc->a]; \
-        const TaggedValue& k = consts[pc->b]; \
-        if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, v.val, k.val, &sp->val)) goto L_ARG_BINARY_CONST; \
-        sp->kind = VALUE_REAL; \
-        sp++; \
-        NEXT(); \
-    }
+#define ARG_CONST(o, name) L_ARG_CONST_##o: PUSH_WITH_ARG(OP_##o, slots[pc->a], consts[pc->b], goto L_ARG_BINARY_CONST)
 #define STACK_ARG(o, name) \
     L_STACK_ARG_##o: { \
         if (!slots) goto L_BINARY_ARG; \
@@ -1933,48 +1929,17 @@ L_BINARY_ARG: {
     CODE_OPERATORS(STACK_ARG)
 #undef ARG_CONST
 #undef STACK_ARG
-L_ARG_BINARY_ARG: {
-    if (!slots) SLOW(ArgBinaryArg);
-    const TaggedValue& l = slots[pc->a];
-    const TaggedValue& r = slots[pc->b];
-    if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(pc->y, l.val, r.val, &sp->val)) SLOW(ArgBinaryArg);
-    sp->kind = VALUE_REAL;
-    sp++;
-    NEXT();
-}
-#define ARG_ARG(o, name) \
-    L_ARG_ARG_##o: { \
-        if (!slots) goto L_ARG_BINARY_ARG; \
-        const TaggedValue& l = slots[pc->a]; \
-        const TaggedValue& r = slots[pc->b]; \
-        if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, l.val, r.val, &sp->val)) goto L_ARG_BINARY_ARG; \
-        sp->kind = VALUE_REAL; \
-        sp++; \
-        NEXT(); \
-    }
+L_ARG_BINARY_ARG:
+    PUSH_WITH_ARG(pc->y, slots[pc->a], slots[pc->b], SLOW(ArgBinaryArg))
+L_LOCAL_BINARY_ARG:
+    PUSH_WITH_ARG(pc->y, locals[pc->b], slots[pc->a], SLOW(LocalBinaryArg))
+#define ARG_ARG(o, name) L_ARG_ARG_##o: PUSH_WITH_ARG(OP_##o, slots[pc->a], slots[pc->b], goto L_ARG_BINARY_ARG)
+#define LOCAL_ARG(o, name) L_LOCAL_ARG_##o: PUSH_WITH_ARG(OP_##o, locals[pc->b], slots[pc->a], goto L_LOCAL_BINARY_ARG)
     CODE_OPERATORS(ARG_ARG)
-#undef ARG_ARG
-L_LOCAL_BINARY_ARG: {
-    if (!slots) SLOW(LocalBinaryArg);
-    const TaggedValue& l = locals[pc->b];
-    const TaggedValue& r = slots[pc->a];
-    if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(pc->y, l.val, r.val, &sp->val)) SLOW(LocalBinaryArg);
-    sp->kind = VALUE_REAL;
-    sp++;
-    NEXT();
-}
-#define LOCAL_ARG(o, name) \
-    L_LOCAL_ARG_##o: { \
-        if (!slots) goto L_LOCAL_BINARY_ARG; \
-        const TaggedValue& l = locals[pc->b]; \
-        const TaggedValue& r = slots[pc->a]; \
-        if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, l.val, r.val, &sp->val)) goto L_LOCAL_BINARY_ARG; \
-        sp->kind = VALUE_REAL; \
-        sp++; \
-        NEXT(); \
-    }
     CODE_OPERATORS(LOCAL_ARG)
+#undef ARG_ARG
 #undef LOCAL_ARG
+#undef PUSH_WITH_ARG
 
 leave : {
     const Frame* ending = g_cur;
