@@ -836,10 +836,10 @@ bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
     return true;
 }
 
-// Operator y of the value an instruction pushed at sp and its constant b.
-TaggedValue* WithConstant(const VMIns* pc, TaggedValue* sp)
+// Operator y of the value an instruction pushed at sp and `right`.
+TaggedValue* WithOperand(const VMIns* pc, TaggedValue* sp, const TaggedValue& right)
 {
-    CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
+    CopyTo(sp + 1, right);
     TaggedValue* top = Binary(pc->y, sp + 2);
     if (!top) {
         Drop(sp + 1);
@@ -851,7 +851,7 @@ TaggedValue* WithConstant(const VMIns* pc, TaggedValue* sp)
 SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
 {
     if (!PushLocal(pc, pc->a, sp)) return nullptr;
-    return WithConstant(pc, sp);
+    return WithOperand(pc, sp, BC->constants[(size_t)pc->b]);
 }
 
 // The step of a for loop on a local that is not a real.
@@ -905,7 +905,7 @@ SLOW_PATH ArgBinaryConst(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
     CopyTo(sp, g_cur->slots[pc->a]);
-    return WithConstant(pc, sp);
+    return WithOperand(pc, sp, BC->constants[(size_t)pc->b]);
 }
 
 SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
@@ -921,13 +921,7 @@ SLOW_PATH ArgBinaryArg(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
     CopyTo(sp, g_cur->slots[pc->a]);
-    CopyTo(sp + 1, g_cur->slots[pc->b]);
-    TaggedValue* top = Binary(pc->y, sp + 2);
-    if (!top) {
-        Drop(sp + 1);
-        Drop(sp);
-    }
-    return top;
+    return WithOperand(pc, sp, g_cur->slots[pc->b]);
 }
 
 // The local read first, as the code reads it (unset, its error), then the argument.
@@ -938,13 +932,7 @@ SLOW_PATH LocalBinaryArg(const VMIns* pc, TaggedValue* sp)
         Drop(sp);
         return NoSelf(pc, sp);
     }
-    CopyTo(sp + 1, g_cur->slots[pc->a]);
-    TaggedValue* top = Binary(pc->y, sp + 2);
-    if (!top) {
-        Drop(sp + 1);
-        Drop(sp);
-    }
-    return top;
+    return WithOperand(pc, sp, g_cur->slots[pc->a]);
 }
 
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
