@@ -27,11 +27,12 @@
 #include "Run/CommandLine.h"
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
-#include "Run/StartUp.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
+#include "Run/GameFile_Chunks.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"
+#include "StartUp.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -244,7 +245,7 @@ int main(int argc, char** argv)
         CommandLine_Parse(1, argv);
     }
     StartUp_Trace = CommandLine.trace;
-    Code_KeepTrees = !CommandLine.useVM;
+    Code_KeepTrees = !Code_UseVM;
     Stop_Install(false);
 
     // Memory that runs out where nothing expected it ends the game (or its end) here, and the

@@ -6,7 +6,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Graphics_API/GR_Texture.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -12,8 +12,8 @@
 #include "Function/Function_Resource.h"
 #include "Function/Function_String.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Support/DataStructures.h"
 #include "Variable/Variable_Main.h"
 
@@ -76,7 +76,7 @@ std::string RunOn(CCode& code, bool machine)
     argument_count = 0;
     Error_FatalPending = false;
     g_log.clear();
-    CommandLine.useVM = machine;
+    Code_UseVM = machine;
     Code_StepBudget = 3000;
     CInstance self(INSTANCE_ID_FIRST, 0, 0.0f, 0.0f);
     TaggedValue result;
@@ -99,8 +99,9 @@ bool Comparable(const std::string& log)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static bool ready = [] {
+        StartUp_InstallHooks();
         Function_Add("show_debug_message", CapturePrint, 1);
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
         // Without the external-function built-ins: no library named by an input is loaded, and
         // their ids, which count up from run to run, would tell the two engines apart.
@@ -145,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string machine = RunOn(code, true);
     std::string tree = RunOn(code, false);
     DS_FreeAll();  // the last input's structures would otherwise outlive their slot tables at exit
-    CommandLine.useVM = true;
+    Code_UseVM = true;
     if (Comparable(machine) && Comparable(tree) && machine != tree) {
         fprintf(stderr, "engines differ on:\n%s\n--- machine ---\n%s--- tree ---\n%s", text.c_str(), machine.c_str(), tree.c_str());
         abort();

@@ -6,7 +6,6 @@
 #include "Base/Console.h"
 #include "Code/Error.h"
 #include "Extension/Extension_Main.h"
-#include "Run/CommandLine.h"
 #include "Support/Support_DLL.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Font/Font_Main.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 
 #include <cstdint>
 #include <cstring>

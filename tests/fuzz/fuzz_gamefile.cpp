@@ -1,13 +1,16 @@
 // Loads arbitrary bytes as a game data file: the load may fail, but must never crash or hang.
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
+#include "StartUp.h"
 
 #include <cstdint>
 #include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static bool hooked = (StartUp_InstallHooks(), true);
+    (void)hooked;
     static TCaptureConsole quiet;
     Console_Warnings = &quiet;
     quiet.text.clear();

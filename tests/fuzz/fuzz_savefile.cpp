@@ -10,6 +10,7 @@
 #include "Run/Run_Main.h"
 #include "Run/Run_Save.h"
 #include "Runner/GameFile.h"
+#include "StartUp.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +23,7 @@ namespace {
 void StartGame()
 {
     static TCaptureConsole quiet;
+    StartUp_InstallHooks();
     Console_Warnings = &quiet;
     Console_Debug = &quiet;
     Error_Display_Hook = [](const char*, bool) {};

@@ -5,6 +5,7 @@
 #include "../unit/Sound/SoundFile.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Run/GameFile_Chunks.h"
 #include "Runner/GameFile.h"
 #include "Sound/Sound_Main.h"
 #include "Sound/Sound_Wave.h"

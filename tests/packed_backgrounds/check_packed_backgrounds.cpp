@@ -2,7 +2,7 @@
 // background with the image file it was packed from. Prints what differs; exits 1 then.
 #include "Background/Background_Main.h"
 #include "Graphics_API/GR_Texture.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 
 #include "PackedCheck.h"
 

@@ -1,7 +1,7 @@
 // check_packed_sprites GAME_FILE STRIP_PNG: loads a packed game and compares its sprites with the
 // strip they were packed from. Prints what differs; exits 1 then.
 #include "Graphics_API/GR_Texture.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 

@@ -1,8 +1,9 @@
 # Runs the runner with ARGS (a ;-list; "|" separates them on the command line of the test) and
 # judges it: the exit status must be STATUS, the lines of IN_ORDER must occur in standard error in
 # that order, and ABSENT must not occur there. HEADLESS=1 runs without a window; VIDEO_DRIVER
-# chooses SDL's video driver; NO_DISPLAY=1 runs with no display variables at all; standard output
-# must equal the file EXPECTED_OUT when given. OPTIONS, when given, is written as options.ini beside
+# chooses SDL's video driver; NO_DISPLAY=1 runs with no display variables at all, DEAD_DISPLAY=1
+# with DISPLAY naming a display that is not there; standard output must equal the file
+# EXPECTED_OUT when given. OPTIONS, when given, is written as options.ini beside
 # a copy of the game named by COPY_GAME. DIALOGS, when given, is written as the answers of
 # RUNNER_DIALOGS ("|" separates the lines).
 string(REPLACE "|" ";" args "${ARGS}")
@@ -16,6 +17,11 @@ if(VIDEO_DRIVER)
 endif()
 if(NO_DISPLAY)
   unset(ENV{DISPLAY})
+  unset(ENV{WAYLAND_DISPLAY})
+  unset(ENV{SDL_VIDEODRIVER})
+endif()
+if(DEAD_DISPLAY)
+  set(ENV{DISPLAY} :65000)
   unset(ENV{WAYLAND_DISPLAY})
   unset(ENV{SDL_VIDEODRIVER})
 endif()

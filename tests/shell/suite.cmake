@@ -7,12 +7,12 @@ set(startup "Draw_Init() ;Code_Constant_Init() ;View_Init() ;Run_State_Init() ;V
 set(shutdown "GameFile_Free() ;DS_FreeAll() ;Function_Clear() ;IO_Free() ;GR_Text_Free() ;GR_D3D_Shutdown() ;Window_Destroy() ;CommandLine_Reset() ")
 
 function(runner_shell_test NAME)
-  cmake_parse_arguments(T "" "ARGS;STATUS;HEADLESS;VIDEO_DRIVER;NO_DISPLAY;COPY_GAME;OPTIONS;EXPECTED_OUT;DIALOGS" "IN_ORDER;ABSENT" ${ARGN})
+  cmake_parse_arguments(T "" "ARGS;STATUS;HEADLESS;VIDEO_DRIVER;NO_DISPLAY;DEAD_DISPLAY;COPY_GAME;OPTIONS;EXPECTED_OUT;DIALOGS" "IN_ORDER;ABSENT" ${ARGN})
   set(work ${CMAKE_BINARY_DIR}/shell/${NAME})
   file(MAKE_DIRECTORY ${work})
   add_test(NAME shell.${NAME}
     COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:runner> "-DARGS=${T_ARGS}" -DSTATUS=${T_STATUS}
-            -DHEADLESS=${T_HEADLESS} -DVIDEO_DRIVER=${T_VIDEO_DRIVER} -DNO_DISPLAY=${T_NO_DISPLAY} -DEXPECTED_OUT=${T_EXPECTED_OUT} -DCOPY_GAME=${T_COPY_GAME} "-DOPTIONS=${T_OPTIONS}" "-DDIALOGS=${T_DIALOGS}" -DWORK=${work}
+            -DHEADLESS=${T_HEADLESS} -DVIDEO_DRIVER=${T_VIDEO_DRIVER} -DNO_DISPLAY=${T_NO_DISPLAY} -DDEAD_DISPLAY=${T_DEAD_DISPLAY} -DEXPECTED_OUT=${T_EXPECTED_OUT} -DCOPY_GAME=${T_COPY_GAME} "-DOPTIONS=${T_OPTIONS}" "-DDIALOGS=${T_DIALOGS}" -DWORK=${work}
             "-DIN_ORDER=${T_IN_ORDER}" "-DABSENT=${T_ABSENT}" -P ${shell_script})
   set_tests_properties(shell.${NAME} PROPERTIES TIMEOUT 60)
 endfunction()
@@ -43,6 +43,9 @@ runner_shell_test(no_display ARGS "-game|${step_order}" STATUS 0 VIDEO_DRIVER no
   IN_ORDER "Window: no display\;Running without a window." ABSENT "OpenGL: vendor")
 # With no display at all the game plays headless, and the frame limit still ends it.
 runner_shell_test(no_display_variables ARGS "-game|${demo}" STATUS 4 NO_DISPLAY 1
+  IN_ORDER "Window: no display\;Running without a window.\;Stopped after 20 frames." ABSENT "OpenGL: vendor")
+# A display variable naming a display that is not there is no display either.
+runner_shell_test(dead_display ARGS "-game|${demo}" STATUS 4 DEAD_DISPLAY 1
   IN_ORDER "Window: no display\;Running without a window.\;Stopped after 20 frames." ABSENT "OpenGL: vendor")
 # Missing and damaged game data files, and unusable recordings, end cleanly with a message.
 runner_shell_test(missing_game ARGS "-game|/nonexistent/folder/game.win" STATUS 1 HEADLESS 1

@@ -13,8 +13,8 @@
 #include "Code/Function.h"
 #include "Function/Function_Init.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_Main.h"
 
 #include <cstdio>
@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     std::vector<std::pair<std::string, std::string>> scripts;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "-oldexec")) {
-            CommandLine.useVM = false;
+            Code_UseVM = false;
         } else if (!strcmp(argv[i], "-list")) {
             list = true;
         } else if (!strcmp(argv[i], "-script") && i + 1 < argc) {
@@ -67,7 +67,8 @@ int main(int argc, char** argv)
     }
     if (!file) return Usage();
 
-    Code_Constant_Init();
+    StartUp_InstallHooks();
+    StartUp_Constants();
     Variable_BuiltIn_Init();
     Function_Init();
 
@@ -96,7 +97,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (list) {
-        if (CommandLine.useVM) fputs(Code_ListByteCode(*code.GetByteCode()).c_str(), stdout);
+        if (Code_UseVM) fputs(Code_ListByteCode(*code.GetByteCode()).c_str(), stdout);
         else fputs(Code_List(code.GetTree()).c_str(), stdout);
     }
 

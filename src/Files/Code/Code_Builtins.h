@@ -1,7 +1,7 @@
 // The common cases of built-ins that the machine makes itself (OPC_STRING_CHAR_AT), shared with
 // their handlers so that both give the same result.
 #pragma once
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 
 #include <cstdint>
 

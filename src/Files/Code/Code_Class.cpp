@@ -5,13 +5,13 @@
 #include "Code/Code_VM.h"
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
-#include "Run/CommandLine.h"
 
 #include <algorithm>
 #include <string>
 #include <string_view>
 
 bool Code_KeepTrees = true;
+bool Code_UseVM = true;
 
 void CodeActions::Append(const char* code)
 {
@@ -68,7 +68,7 @@ bool CCode::Compile(const char* name)
 namespace {
 bool RunOnSelected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result)
 {
-    if (CommandLine.useVM) return Code_VM_Run(self, other, code, result);
+    if (Code_UseVM) return Code_VM_Run(self, other, code, result);
     return Code_Run(self, other, code, result);
 }
 }  // namespace
@@ -84,7 +84,7 @@ bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedVal
     MemoryManager_TakeFailure();  // a failure elsewhere is not one of this code's
     bool ok = false;
     if (!MemoryManager_Try([&] { ok = RunOnSelected(self, other, code, result); })) {
-        if (CommandLine.useVM) Code_VM_Abandon();
+        if (Code_UseVM) Code_VM_Abandon();
         MemoryManager_TakeFailure();
         LastErrorText = ERROR_OUT_OF_MEMORY;
         Code_RunErrorFatal = true;

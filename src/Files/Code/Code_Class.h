@@ -13,6 +13,9 @@ struct ByteCode;
 // A runner that runs the machine alone clears it: the trees are most of a loaded game's code memory.
 extern bool Code_KeepTrees;
 
+// Whether code runs on the byte-code machine (the default) or the tree interpreter ("-oldexec").
+extern bool Code_UseVM;
+
 // Code made of actions joined in order (the entries of an event or of a time-line moment): its
 // text, and the line on which each action begins, so that an error names its action's number.
 struct CodeActions {
@@ -52,7 +55,7 @@ private:
     ByteCode* m_byteCode = nullptr;
 };
 
-// Runs compiled code on the engine CommandLine.useVM selects (the machine, or the tree
+// Runs compiled code on the engine Code_UseVM selects (the machine, or the tree
 // interpreter after -oldexec) without reporting a failure: false with LastErrorText set.
 bool Code_Run_Selected(CInstance* self, CInstance* other, CCode* code, TaggedValue* result);
 

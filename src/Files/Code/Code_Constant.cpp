@@ -1,6 +1,5 @@
 #include "Code/Code_Constant.h"
 #include "Code/Error.h"
-#include "Function/Quenby_Functions.h"
 
 #include <cctype>
 #include <cmath>
@@ -154,5 +153,4 @@ void Code_Constant_Init()
         snprintf(name, sizeof name, "vk_f%d", i);
         Code_Constant_AddReal(name, 111 + i);
     }
-    Quenby_Constants_Init();
 }

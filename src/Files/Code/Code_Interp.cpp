@@ -1,5 +1,4 @@
 #include "Code/Code_Interp.h"
-#include "Code/Arguments.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
@@ -7,6 +6,7 @@
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
 #include "Script/Script_Main.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 

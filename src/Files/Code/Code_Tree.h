@@ -1,7 +1,7 @@
 // The compiled form of code: a tree of nodes with explicit kinds, names resolved to ids and a
 // source line on every node. The interpreter walks it; a byte-code generator can walk it too.
 #pragma once
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Variable/Value.h"
 
 #include <algorithm>

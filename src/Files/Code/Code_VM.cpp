@@ -1,5 +1,4 @@
 #include "Code/Code_VM.h"
-#include "Code/Arguments.h"
 #include "Code/Code_Builtins.h"
 #include "Code/Code_Class.h"
 #include "Code/Code_Interp.h"
@@ -11,6 +10,7 @@
 #include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
 #include "Script/Script_Main.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 

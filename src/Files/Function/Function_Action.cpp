@@ -5,7 +5,6 @@
 #include "Function/Function_Action.h"
 #include "Function/Function_Action_Internal.h"
 
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Function/Function_Game.h"
 #include "Function/Function_Graphics_Internal.h"
@@ -13,6 +12,7 @@
 #include "Object/Instance_Class.h"
 #include "Run/Run_Save.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_Main.h"
 
 #include <algorithm>

@@ -3,18 +3,18 @@
 #include "Function/Function_Action_Internal.h"
 
 #include "Background/Background_Main.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Function/Function_Graphics_Internal.h"
 #include "Function/Function_Interaction_Internal.h"
 #include "Graphics/DrawPrimitives.h"
-#include "Graphics/DrawRegion.h"
 #include "Graphics/Graphics_Text.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Object/Instance_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,6 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
 #include "Function/Function_Game.h"
@@ -16,6 +15,7 @@
 #include "Graphics_API/GR_Surface.h"
 #include "Graphics_API/Image.h"
 #include "IO/IO.h"
+#include "IO/Window.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
@@ -27,11 +27,11 @@
 #include "Run/Process.h"
 #include "Run/Run_Main.h"
 #include "Run/Run_Save.h"
-#include "Run/Window.h"
 #include "Script/Script_Main.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_Main.h"
 
 #include <algorithm>

@@ -3,16 +3,16 @@
 #include "Function/Function_Action_Internal.h"
 
 #include "Base/Random.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Function/Function_Game_Internal.h"
 #include "Motion/Motion_Main.h"
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Room/Room_Collision.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_Main.h"
 
 #include <cstring>

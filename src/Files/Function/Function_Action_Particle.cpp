@@ -5,9 +5,9 @@
 #include "Function/Function_Action.h"
 #include "Function/Function_Action_Internal.h"
 
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Particle/Particle_Main.h"
+#include "Variable/Arguments.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The actions of sound, music and CD audio, through whichever audio system the game uses.
 #include "Function/Function_Action_Internal.h"
 
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Sound/Audio_Main.h"
 #include "Sound/MCI.h"
 #include "Sound/Sound_Main.h"
+#include "Variable/Arguments.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include "Function/Function_D3D.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
 #include "Code/Function.h"
 #include "Graphics/Graphics3D.h"
 #include "Graphics/Graphics3D_Primitive.h"
 #include "Graphics/Graphics_3D_Model.h"
 #include "Graphics_API/GR_Device.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 
 #include <cmath>
 #include <cstdint>

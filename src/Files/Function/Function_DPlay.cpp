@@ -2,9 +2,9 @@
 // boolean answer becomes 1 or 0; a missing name becomes the empty string.
 #include "Function/Function_DPlay.h"
 
-#include "Code/Arguments.h"
 #include "Code/Function.h"
 #include "DPlay/DPlay.h"
+#include "Variable/Arguments.h"
 
 namespace {
 

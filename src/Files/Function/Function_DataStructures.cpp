@@ -1,10 +1,10 @@
 #include "Function/Function_DataStructures.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Support/DataStructures.h"
+#include "Variable/Arguments.h"
 
 #define DS_HANDLER(name) \
     static void F_##name([[maybe_unused]] TaggedValue* result, CInstance*, CInstance*, int, \

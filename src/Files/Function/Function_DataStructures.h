@@ -1,7 +1,7 @@
 // The ds_ built-ins: stacks, queues, lists, maps, priority queues and grids named by index.
 #pragma once
-#include "Code/Arguments.h"
 #include "Support/DataStructures.h"
+#include "Variable/Arguments.h"
 
 void Function_DataStructures_Init();
 

@@ -1,9 +1,9 @@
 // Binary files in slots 1 to 31: read whole into memory (mode 0), or written (mode 1) or read
 // and written (mode 2) through a CWriteFile.
 #include "Base/Console.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Function/Function_File_Internal.h"
+#include "Variable/Arguments.h"
 
 #include <cmath>
 #include <string>

@@ -2,10 +2,10 @@
 // the search of both folders.
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
+#include "Function/Function_FileM.h"
 #include "Function/Function_File_Internal.h"
-#include "Function/Linux/Function_FileM.h"
 #include "Support/File.h"
+#include "Variable/Arguments.h"
 
 #include <cctype>
 #include <cstring>

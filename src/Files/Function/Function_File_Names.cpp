@@ -1,11 +1,11 @@
 // File names, running programs, the command line and the environment.
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
+#include "Function/Function_FileM.h"
 #include "Function/Function_File_Internal.h"
-#include "Function/Linux/Function_FileM.h"
 #include "Run/Process.h"
 #include "Support/File.h"
+#include "Variable/Arguments.h"
 
 #include <cstdlib>
 #include <cstring>

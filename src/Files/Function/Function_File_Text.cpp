@@ -5,9 +5,9 @@
 // end as it stands); the unnumbered file reads CR LF as LF, so its reads stop at either.
 #include "Base/Console.h"
 #include "Base/String.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Function/Function_File_Internal.h"
+#include "Variable/Arguments.h"
 
 #include <cstring>
 

@@ -3,17 +3,17 @@
 #include "Function/Function_Game_Internal.h"
 
 #include "Base/Random.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Motion/Motion_Main.h"
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Path/Path_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Room/Room_Collision.h"
 #include "Room/Room_Main.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,13 +4,13 @@
 
 #include "Base/Console.h"
 #include "Base/Timer.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Graphics/Graphics_Transition.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Save.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 
 #include <cmath>
 #include <string>

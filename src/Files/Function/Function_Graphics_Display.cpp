@@ -7,15 +7,15 @@
 #include "Function/Function_Graphics_Internal.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Display.h"
 #include "Graphics_API/GR_Surface.h"
 #include "Graphics_API/Image.h"
 #include "Option/Option_Main.h"
-#include "Run/View.h"
-#include "Run/Window.h"
+#include "Room/View.h"
+#include "IO/Window.h"
 #include "Support/LoadSave.h"
 
 bool Graphics_ClipRect(int* x, int* y, int* w, int* h, int areaW, int areaH)

@@ -2,7 +2,7 @@
 #include "Function/Function_Graphics_Internal.h"
 #include "Background/Background_Main.h"
 #include "Base/Color.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics_API/GR_Texture.h"

@@ -1,7 +1,7 @@
 // Drawing sprites and backgrounds.
 #include "Function/Function_Graphics_Internal.h"
 #include "Background/Background_Main.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Object/Instance_Class.h"

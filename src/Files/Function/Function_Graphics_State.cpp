@@ -1,11 +1,11 @@
 // The drawing colour, alpha and blend state, colour arithmetic, clearing and reading the screen.
 #include "Function/Function_Graphics_Internal.h"
 #include "Base/Color.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"
-#include "Run/View.h"
+#include "Room/View.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // save.
 #include "Function/Function_Graphics_Internal.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics_API/GR_Surface.h"

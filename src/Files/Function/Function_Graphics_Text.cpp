@@ -1,6 +1,6 @@
 // Text: the font and alignment, measuring and drawing in the current font.
 #include "Function/Function_Graphics_Internal.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Graphics/Graphics_Text.h"
 
 #include <cstdio>

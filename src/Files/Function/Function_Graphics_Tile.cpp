@@ -3,7 +3,7 @@
 // do nothing.
 #include "Function/Function_Graphics_Internal.h"
 #include "Background/Background_Main.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"

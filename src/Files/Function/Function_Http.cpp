@@ -1,11 +1,11 @@
 #include "Function/Function_Http.h"
 
 #include "Base/String.h"
-#include "Code/Arguments.h"
 #include "Code/Function.h"
 #include "Support/DS_Json.h"
 #include "Support/DataStructures.h"
 #include "Support/LoadSave_Http.h"
+#include "Variable/Arguments.h"
 
 #include <cctype>
 #include <cstring>

@@ -2,10 +2,10 @@
 // ends. The registry of other roots (the _ext names) holds nothing on this system.
 #include "Base/Console.h"
 #include "Base/String.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Function/Function_File_Internal.h"
 #include "Support/IniFile.h"
+#include "Variable/Arguments.h"
 
 #include <string>
 #include <unordered_map>

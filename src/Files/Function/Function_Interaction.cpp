@@ -6,13 +6,13 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Debug/Dialog.h"
 #include "Function/Function_String.h"
 #include "IO/IO.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 
 #include <string>
 

@@ -4,14 +4,14 @@
 
 #include "Base/Console.h"
 #include "Base/Stop.h"
-#include "Code/Arguments.h"
 #include "Graphics/Graphics_Text.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
 #include "IO/IO_Record.h"
+#include "IO/Window.h"
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
-#include "Run/Window.h"
+#include "Variable/Arguments.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,7 +4,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/Random.h"
 #include "Base/Clock.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 

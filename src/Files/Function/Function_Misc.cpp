@@ -1,6 +1,5 @@
 #include "Function/Function_Misc.h"
 #include "Base/Console.h"
-#include "Code/Arguments.h"
 #include "Code/Code_Class.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
@@ -9,6 +8,7 @@
 #include "Script/Script_Main.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_Main.h"
 
 #include <charconv>
@@ -69,7 +69,7 @@ void ReadGlobal(TaggedValue* result, const TaggedValue& name, int index)
 void ReadLocal(TaggedValue* result, CInstance* self, const TaggedValue& name, int index)
 {
     TaggedValue v;
-    if (Variable_GetValue(self, VariableId(name), index, &v)) *result = v;
+    if (Instance_GetVariable(self, VariableId(name), index, &v)) *result = v;
 }
 
 // A kind argument of the external built-ins is a string exactly when it rounds to 1.
@@ -275,7 +275,7 @@ void F_variable_global_array2_set(TaggedValue*, CInstance*, CInstance*, int, Tag
 void F_variable_local_exists(TaggedValue* result, CInstance* self, CInstance*, int, TaggedValue* args)
 {
     TaggedValue v;
-    result->SetReal(Variable_GetValue(self, VariableId(args[0]), 0, &v) ? 1.0 : 0.0);
+    result->SetReal(Instance_GetVariable(self, VariableId(args[0]), 0, &v) ? 1.0 : 0.0);
 }
 
 void F_variable_local_get(TaggedValue* result, CInstance* self, CInstance*, int, TaggedValue* args)
@@ -297,19 +297,19 @@ void F_variable_local_array2_get(TaggedValue* result, CInstance* self, CInstance
 
 void F_variable_local_set(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
 {
-    Variable_SetValue(self, VariableId(args[0]), 0, &args[1]);
+    Instance_SetVariable(self, VariableId(args[0]), 0, &args[1]);
 }
 
 void F_variable_local_array_set(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
 {
     int index;
-    if (ElementIndex(nullptr, &args[1], &index)) Variable_SetValue(self, VariableId(args[0]), index, &args[2]);
+    if (ElementIndex(nullptr, &args[1], &index)) Instance_SetVariable(self, VariableId(args[0]), index, &args[2]);
 }
 
 void F_variable_local_array2_set(TaggedValue*, CInstance* self, CInstance*, int, TaggedValue* args)
 {
     int index;
-    if (ElementIndex(&args[1], &args[2], &index)) Variable_SetValue(self, VariableId(args[0]), index, &args[3]);
+    if (ElementIndex(&args[1], &args[2], &index)) Instance_SetVariable(self, VariableId(args[0]), index, &args[3]);
 }
 
 namespace {

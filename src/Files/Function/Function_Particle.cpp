@@ -2,9 +2,9 @@
 // makes one call of the particle module, which ignores indexes that name nothing; none reports an
 // error. Flags are true from 0.5 up.
 #include "Function/Function_Particle.h"
-#include "Code/Arguments.h"
 #include "Code/Function.h"
 #include "Particle/Particle_Main.h"
+#include "Variable/Arguments.h"
 
 #define PARTICLE_BUILTIN(name) \
     void F_##name([[maybe_unused]] TaggedValue* result, CInstance*, CInstance*, int, [[maybe_unused]] TaggedValue* a)

@@ -3,7 +3,6 @@
 #include "Function/Function_Physics.h"
 #include "Function/Function_Physics_Internal.h"
 
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
@@ -14,6 +13,7 @@
 #include "Physics/Physics_Object.h"
 #include "Physics/Physics_World.h"
 #include "Room/Room_Main.h"
+#include "Variable/Arguments.h"
 
 #include <cmath>
 #include <string>

@@ -2,7 +2,6 @@
 // motors, the value table and deletion.
 #include "Function/Function_Physics_Internal.h"
 
-#include "Code/Arguments.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
 #include "Object/Object_Main.h"
@@ -10,6 +9,7 @@
 #include "Physics/Physics_Object.h"
 #include "Physics/Physics_World.h"
 #include "Room/Room_Main.h"
+#include "Variable/Arguments.h"
 
 #include <string>
 

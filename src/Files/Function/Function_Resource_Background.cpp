@@ -6,7 +6,7 @@
 #include "Function/Function_Resource_Internal.h"
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics_API/Bitmap32.h"
 #include "Graphics_API/GR_Surface.h"

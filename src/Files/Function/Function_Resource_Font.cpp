@@ -1,6 +1,6 @@
 // Fonts: queries, fonts by face name and from sprites, replacing and deleting.
 #include "Function/Function_Resource_Internal.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Font/Font_Main.h"
 #include "Sprite/Sprite_Main.h"

@@ -2,7 +2,7 @@
 #include "Function/Function_Resource_Internal.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Function/Function_Misc.h"
 #include "Path/Path_Main.h"
 #include "Script/Script_Main.h"

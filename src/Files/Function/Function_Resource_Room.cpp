@@ -4,7 +4,7 @@
 #include "Function/Function_Resource_Internal.h"
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"

@@ -1,7 +1,7 @@
 // Sounds: the older sound system's table, and the audio system's for sound_exists. Adding,
 // replacing, deleting, discarding and restoring act only while the older system is the game's.
 #include "Function/Function_Resource_Internal.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Sound/Audio_Main.h"
 #include "Sound/Sound_Main.h"
 

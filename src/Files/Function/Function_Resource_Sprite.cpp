@@ -5,7 +5,7 @@
 // layout only when the call carries those arguments, so nothing is read past them.
 #include "Function/Function_Resource_Internal.h"
 #include "Base/Console.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics_API/Bitmap32.h"
 #include "Graphics_API/GR_Surface.h"

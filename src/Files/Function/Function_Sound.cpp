@@ -3,13 +3,13 @@
 // audio system, which ignores them while it is off.
 #include "Function/Function_Sound.h"
 
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
 #include "Sound/Audio_Main.h"
 #include "Sound/MCI.h"
 #include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
+#include "Variable/Arguments.h"
 
 #define SOUND_BUILTIN(name) void F_##name(TaggedValue* result, CInstance*, CInstance*, int, TaggedValue* args)
 

@@ -7,9 +7,9 @@
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
 #include "Base/UTF8.h"
-#include "Code/Arguments.h"
 #include "Code/Code_Builtins.h"
 #include "Code/Error.h"
+#include "Variable/Arguments.h"
 
 #include <cstdio>
 #include <cstring>

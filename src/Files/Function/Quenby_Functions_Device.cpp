@@ -8,7 +8,7 @@
 #include "Base/MemoryManager.h"
 #include "Base/Clock.h"
 #include "Base/UTF8.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Code/Error.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
@@ -16,7 +16,7 @@
 #include "Graphics_API/GR_Texture.h"
 #include "IO/IO.h"
 #include "Run/Process.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "Support/LoadSave.h"
 
 #include <climits>

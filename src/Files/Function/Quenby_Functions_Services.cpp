@@ -6,9 +6,9 @@
 #include "Function/Quenby_Functions_Internal.h"
 
 #include "Base/Console.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "Support/DataStructures.h"
+#include "Variable/Arguments.h"
 
 #include <climits>
 #include <cmath>

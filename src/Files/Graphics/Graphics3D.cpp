@@ -8,8 +8,6 @@
 #include <cmath>
 #include <cstring>
 
-bool Graphics3D_Mode = false;
-
 namespace {
 float TransformStack[TRANSFORM_STACK_SIZE][16];
 int TransformStackTop = -1;

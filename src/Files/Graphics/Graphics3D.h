@@ -1,8 +1,7 @@
 // The state that 3D drawing shares: the 3D mode, the depth of 2D drawing (GR_Depth of the device
 // layer), the projections a game sets, the world transform and the transform stack.
 #pragma once
-
-extern bool Graphics3D_Mode;
+#include "Graphics_API/DrawRegion.h"
 
 // The transform stack holds this many world matrices.
 const int TRANSFORM_STACK_SIZE = 51;

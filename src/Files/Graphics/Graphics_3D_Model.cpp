@@ -2,7 +2,7 @@
 #include "Graphics/Graphics3D_Primitive.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Base/Console.h"
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 #include "Graphics_API/GraphicsRecorder.h"
 
 #include <initializer_list>

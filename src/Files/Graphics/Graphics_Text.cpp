@@ -2,9 +2,9 @@
 #include "Graphics/DrawPrimitives.h"
 
 #include "Base/MemoryManager.h"
+#include "Base/Profiler.h"
 #include "Base/String.h"
 #include "Base/UTF8.h"
-#include "Debug/Profiler.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"

@@ -14,6 +14,11 @@
 namespace {
 constexpr double DEG = 3.14159265358979323846 / 180.0;
 constexpr int MAX_PATH_STEPS = 100000;
+// However far the game asks a potential step to look ahead, and however many directions it may
+// try, a step makes at most STEP_TESTS place tests and a planned path PATH_TESTS, so that no
+// setting stalls the game.
+constexpr int64_t STEP_TESTS = 1000000;
+constexpr int64_t PATH_TESTS = 4000000;
 
 struct PotentialSettings {
     float maxRot = 30, rotStep = 10, ahead = 3;
@@ -57,22 +62,32 @@ struct Obstacles {
             right = std::max(right, o->bbox_right + 2.0), bottom = std::max(bottom, o->bbox_bottom + 2.0);
         }
     }
-    // Of the steps of (ux, uy) from where the instance stands, how many (at most `steps`) may meet
-    // the box: past them the instance's own box has left it behind, and no step is blocked.
-    int StepsThatMayMeet(CInstance* inst, double ux, double uy, int steps) const
+    // Of the steps 1..steps of (ux, uy) from where the instance stands, the span first..last
+    // whose boxes may meet the box: before it the instance's own box has not reached it yet,
+    // past it the box is left behind, and no step is blocked. False when there is none.
+    bool StepsThatMayMeet(CInstance* inst, double ux, double uy, int steps, int* first, int* last) const
     {
-        if (left > right) return 0;
+        if (left > right) return false;
         inst->Compute_BoundingBox();
-        double limit = steps;
+        double lowest = 1, highest = steps;
         auto axis = [&](double at, double u, double from, double to, double lo, double hi) {
             // The instance's box [at + u s + from, at + u s + to] against [lo, hi].
-            if (u > 0) limit = std::min(limit, (hi - at - from) / u);
-            else if (u < 0) limit = std::min(limit, (at + to - lo) / -u);
-            else if (at + to < lo || at + from > hi) limit = -1;
+            if (u > 0) {
+                lowest = std::max(lowest, (lo - at - to) / u);
+                highest = std::min(highest, (hi - at - from) / u);
+            } else if (u < 0) {
+                lowest = std::max(lowest, (at + from - hi) / -u);
+                highest = std::min(highest, (at + to - lo) / -u);
+            } else if (at + to < lo || at + from > hi) {
+                highest = 0;
+            }
         };
         axis(inst->x, ux, inst->bbox_left - inst->x, inst->bbox_right - inst->x, left, right);
         axis(inst->y, uy, inst->bbox_top - inst->y, inst->bbox_bottom - inst->y, top, bottom);
-        return limit < 0 ? 0 : (int)std::floor(limit);
+        lowest = std::ceil(lowest), highest = std::floor(highest);
+        if (!(lowest <= highest)) return false;
+        *first = (int)lowest, *last = (int)highest;
+        return true;
     }
 };
 
@@ -111,6 +126,43 @@ bool PlanPath(CInstance* inst, int path, int budget, bool stopWhenStill, Step st
     p->Set(0, false, p->GetPrecision(), std::move(points));
     return reached;
 }
+
+// A potential step that spends at most *tests place tests looking ahead.
+bool PotentialStep(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll, int64_t* tests)
+{
+    if (!inst || !Usable(inst, x, y, stepSize)) return inst && inst->x == x && inst->y == y;
+    Near n = TryGoal(inst, x, y, stepSize, target, checkAll);
+    if (n != Near::Far) return n == Near::Reached;
+    // The direction closest to the goal's that turns at most maxRot from the present direction
+    // and is free for one step and for `ahead` steps on.
+    double goal = std::atan2(-((double)y - inst->y), (double)x - inst->x) / DEG;
+    double current = inst->direction;
+    // However far the game asks it to look ahead, no step is looked at past the instances that
+    // could block it.
+    int ahead = (int)std::min<double>(Potential.ahead, MAX_PATH_STEPS);
+    const Obstacles obstacles(inst, target);
+    for (int k = 0; k * Potential.rotStep <= 180; k++) {
+        for (int side : {1, -1}) {
+            if (k == 0 && side < 0) continue;
+            double a = goal + side * k * Potential.rotStep;
+            if (std::fabs(Turn(current, a)) > Potential.maxRot + 1e-4) continue;
+            double ux = std::cos(a * DEG) * stepSize, uy = -std::sin(a * DEG) * stepSize;
+            bool free = true;
+            int first, last;
+            if (obstacles.StepsThatMayMeet(inst, ux, uy, ahead, &first, &last))
+                for (int s = first; s <= last && free; s++) {
+                    // A spent budget blocks whatever is left to look at.
+                    free = --*tests >= 0 && !Blocked(inst, inst->x + ux * s, inst->y + uy * s, target, checkAll);
+                }
+            if (!free) continue;
+            inst->SetPosition((float)(inst->x + ux), (float)(inst->y + uy));
+            inst->direction = (float)std::fmod(a + 360.0, 360.0);
+            return false;
+        }
+    }
+    if (Potential.onSpot) inst->direction = (float)std::fmod(current + Potential.maxRot + 360.0, 360.0);
+    return false;
+}
 }  // namespace
 
 bool Motion_Linear_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
@@ -135,34 +187,8 @@ void Motion_Potential_Settings(float maxRot, float rotStep, float ahead, bool on
 
 bool Motion_Potential_Step(CInstance* inst, float x, float y, float stepSize, int target, bool checkAll)
 {
-    if (!inst || !Usable(inst, x, y, stepSize)) return inst && inst->x == x && inst->y == y;
-    Near n = TryGoal(inst, x, y, stepSize, target, checkAll);
-    if (n != Near::Far) return n == Near::Reached;
-    // The direction closest to the goal's that turns at most maxRot from the present direction
-    // and is free for one step and for `ahead` steps on.
-    double goal = std::atan2(-((double)y - inst->y), (double)x - inst->x) / DEG;
-    double current = inst->direction;
-    // However far the game asks it to look ahead, no step is looked at past the instances that
-    // could block it.
-    int ahead = (int)std::min<double>(Potential.ahead, MAX_PATH_STEPS);
-    const Obstacles obstacles(inst, target);
-    for (int k = 0; k * Potential.rotStep <= 180; k++) {
-        for (int side : {1, -1}) {
-            if (k == 0 && side < 0) continue;
-            double a = goal + side * k * Potential.rotStep;
-            if (std::fabs(Turn(current, a)) > Potential.maxRot + 1e-4) continue;
-            double ux = std::cos(a * DEG) * stepSize, uy = -std::sin(a * DEG) * stepSize;
-            bool free = true;
-            int looked = obstacles.StepsThatMayMeet(inst, ux, uy, ahead);
-            for (int s = 1; s <= looked && free; s++) free = !Blocked(inst, inst->x + ux * s, inst->y + uy * s, target, checkAll);
-            if (!free) continue;
-            inst->SetPosition((float)(inst->x + ux), (float)(inst->y + uy));
-            inst->direction = (float)std::fmod(a + 360.0, 360.0);
-            return false;
-        }
-    }
-    if (Potential.onSpot) inst->direction = (float)std::fmod(current + Potential.maxRot + 360.0, 360.0);
-    return false;
+    int64_t tests = STEP_TESTS;
+    return PotentialStep(inst, x, y, stepSize, target, checkAll, &tests);
 }
 
 bool Motion_Linear_Path(CInstance* inst, int path, float x, float y, float stepSize, int target, bool checkAll)
@@ -180,6 +206,8 @@ bool Motion_Potential_Path(CInstance* inst, int path, float x, float y, float st
     double d = std::hypot((double)x - inst->x, (double)y - inst->y);
     double f = std::isfinite(factor) ? std::max(1.0f, factor) : 1.0;
     int budget = (int)std::min<double>(f * d / stepSize + 2, MAX_PATH_STEPS);
-    return PlanPath(inst, path, budget, false,
-                    [&] { return Motion_Potential_Step(inst, x, y, stepSize, target, checkAll); });
+    int64_t tests = PATH_TESTS;
+    return PlanPath(inst, path, budget, false, [&] {
+        return tests > 0 && PotentialStep(inst, x, y, stepSize, target, checkAll, &tests);
+    });
 }

@@ -4,13 +4,14 @@
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
-#include "Room/Room_Main.h"
 #include "Variable/Variable_Main.h"
 
 #include <vector>
 
 int64_t EventStamp = 0;
 int event_type = -1, event_number = -1, event_object = -1;
+int Room_NewRoom = ROOM_CHANGE_NONE;
+bool Room_Ending = false;
 
 namespace {
 
@@ -98,11 +99,11 @@ int64_t Event_BeginPass() { return ++EventStamp; }
 
 void Event_Perform_All(int type, int number)
 {
-    CRoom* room = Run_Room;
-    if (!room || Room_ChangePending()) return;
+    CInstanceList* active = Instance_RunningRoomActive();
+    if (!active || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
     if (!Object_EventUsed(type, number)) return;
-    std::vector<CInstance*> list = room->active.Snapshot();
+    std::vector<CInstance*> list = active->Snapshot();
     EventScope scope(type, number);
     CEventLookup lookup(type, number);
     CInstance* const* items = list.data();
@@ -120,7 +121,7 @@ void Event_Other_PerformAll(int number) { Event_PerformForObjects(EVENT_OTHER, n
 
 void Event_PerformForObjects(int type, int number)
 {
-    if (!Run_Room || Room_ChangePending()) return;
+    if (!Instance_RunningRoomActive() || Room_ChangePending()) return;
     int64_t stamp = Event_BeginPass();
     std::vector<int> objects = Object_EventList(type, number);
     for (int index : objects) {

@@ -1,6 +1,7 @@
 // Running events: one object's event for an instance, an event for every instance, and the stamp
 // that keeps instances made during a pass out of that pass.
 #pragma once
+#include "Code/Error.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
 
@@ -11,6 +12,20 @@
 extern int64_t EventStamp;
 // The type, number and object (whose code runs) of the event running now; -1 when none.
 extern int event_type, event_number, event_object;
+
+// The pending room change: -1 none, a room index, or one of these codes.
+constexpr int ROOM_CHANGE_NONE = -1;
+constexpr int ROOM_CHANGE_END = -100;
+constexpr int ROOM_CHANGE_RESTART = -200;
+constexpr int ROOM_CHANGE_LOAD = -300;
+constexpr int ROOM_CHANGE_ERROR_END = -400;
+extern int Room_NewRoom;
+// True while the room end (and game end) events run: a change they ask for is not carried out,
+// so it does not cut those events short either.
+extern bool Room_Ending;
+// True when a room change waits for the end of the frame (events and passes then stop), or a
+// fatal error is ending the game. Asked for each instance of each pass, hence inline.
+inline bool Room_ChangePending() { return Error_FatalPending || (Room_NewRoom != ROOM_CHANGE_NONE && !Room_Ending); }
 
 // Runs the event (type, number) of the object objectIndex, found along its parent chain, for self
 // with other. Nothing while a room change is pending. Returns false when no object of the chain

@@ -1,6 +1,7 @@
 // CInstance: one instance of an object in a room.
 #pragma once
 #include "Object/Instance_List.h"
+#include "Variable/Value.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -166,6 +167,15 @@ inline __attribute__((always_inline)) void Instance_Prefetch(CInstance* const* l
 
 // The instance with this id (also a deactivated one), or null.
 CInstance* Instance_Find(int id);
+// Puts an instance into, or takes it out of, the id hash (an instance enters it when made and
+// leaves it when freed; a room kept aside takes its instances out meanwhile).
+void Instance_Register(CInstance* inst);
+void Instance_Unregister(CInstance* inst);
+
+// Read and write an instance's variable: user ids in its own list, built-in ids through the
+// built-in's getter and setter. The get is false when the variable (or element) is missing.
+bool Instance_GetVariable(CInstance* inst, int id, int arrayIndex, TaggedValue* value);
+bool Instance_SetVariable(CInstance* inst, int id, int arrayIndex, const TaggedValue* value);
 
 // The instances a target names, for `with` and dotted access: -1 self, -2 other, -3 every active
 // instance (the room's list, in ascending depth), 100000 and above that instance, otherwise every
@@ -177,3 +187,19 @@ CInstance* Instance_FirstTarget(int target, CInstance* self, CInstance* other);
 // Whether object `object` is `ancestor` or descends from it; the world installs it (null: the
 // object itself only).
 extern bool (*Instance_ObjectIsDescendant)(int object, int ancestor);
+
+// The running room's active instances, for the target walks and event passes; the room table
+// installs it. Null (or no hook) when no room runs.
+extern CInstanceList* (*Instance_RoomActive)();
+inline CInstanceList* Instance_RunningRoomActive() { return Instance_RoomActive ? Instance_RoomActive() : nullptr; }
+
+class CRoom;
+// The physics bodies of instances: made for a new instance in a room, removed with an instance,
+// and a freed room's world; the physics world installs them. A null entry does nothing (as in a
+// game without physics).
+struct InstanceBodies {
+    void (*created)(CRoom* room, CInstance* inst);
+    void (*removed)(CInstance* inst);
+    void (*roomFreed)(CRoom* room);
+};
+extern InstanceBodies Instance_Bodies;

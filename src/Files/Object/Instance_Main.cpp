@@ -1,8 +1,6 @@
 // The id hash and the instances a target names.
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
-#include "Room/Room_Main.h"
 
 #include <map>
 #include <unordered_map>
@@ -90,6 +88,7 @@ bool Usable(const CInstance* inst) { return inst && !inst->marked && !inst->deac
 }  // namespace
 
 bool (*Instance_ObjectIsDescendant)(int object, int ancestor) = ObjectIsDescendant;
+CInstanceList* (*Instance_RoomActive)() = nullptr;
 
 void Instance_Register(CInstance* inst)
 {
@@ -128,21 +127,24 @@ void VisitTargets(int target, CInstance* self, CInstance* other, Visit visit)
         if (self && !self->marked) visit(self);
     } else if (target == -2) {
         if (other && !other->marked) visit(other);
-    } else if (!Run_Room && (target == -3 || (target >= 0 && target < INSTANCE_ID_FIRST))) {
-        for (auto& entry : Order) {
-            CInstance* inst = entry.second;
-            bool of = target == -3 || inst->object_index == target ||
-                      (Instance_ObjectIsDescendant && Instance_ObjectIsDescendant(inst->object_index, target));
-            if (of && Usable(inst) && !visit(inst)) return;
-        }
-    } else if (target == -3) {
-        each(Run_Room->active);
     } else if (target >= INSTANCE_ID_FIRST) {
         CInstance* inst = Instance_Find(target);
         if (Usable(inst)) visit(inst);
-    } else if (CObject* o = Object_Find(target)) {
-        // The object's list holds its active instances and those of its descendants.
-        each(o->instances);
+    } else if (target == -3 || target >= 0) {
+        CInstanceList* active = Instance_RunningRoomActive();
+        if (!active) {
+            for (auto& entry : Order) {
+                CInstance* inst = entry.second;
+                bool of = target == -3 || inst->object_index == target ||
+                          (Instance_ObjectIsDescendant && Instance_ObjectIsDescendant(inst->object_index, target));
+                if (of && Usable(inst) && !visit(inst)) return;
+            }
+        } else if (target == -3) {
+            each(*active);
+        } else if (CObject* o = Object_Find(target)) {
+            // The object's list holds its active instances and those of its descendants.
+            each(o->instances);
+        }
     }
 }
 

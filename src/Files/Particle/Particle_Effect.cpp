@@ -3,10 +3,7 @@
 #include "Particle/Particle_Internal.h"
 
 #include "Base/Random.h"
-#include "Code/Arguments.h"
-#include "Room/Room_Class.h"
-#include "Room/Room_Main.h"
-#include "Run/Run_Main.h"
+#include "Variable/Arguments.h"
 
 namespace {
 enum {
@@ -158,11 +155,11 @@ void Cloud(const Shot& s)
 }
 
 // Rain and snow fall over the whole room from just above it, wherever they are asked for.
-void Weather(const Shot& s, bool snow)
+void Weather(const Shot& s, bool snow, const EffectRoom& room)
 {
     static const int rain[] = {2, 5, 9}, flakes[] = {1, 3, 7};
     int t = Types[snow ? T_SNOW : T_RAIN];
-    float height = (float)Run_Room->height * (snow ? 0.5f : 0.2f);
+    float height = (float)room.height * (snow ? 0.5f : 0.2f);
     if (snow) {
         ParticleType_Shape(t, 13);
         ParticleType_Size(t, 0.1f, 0.25f, 0, 0);
@@ -181,12 +178,22 @@ void Weather(const Shot& s, bool snow)
     s.Life(t, height, height);
     int count = (snow ? flakes : rain)[s.size];
     for (int k = 0; k < count; k++) {
-        float x = Particle_Random() * 1.2f * (float)Run_Room->width - (snow ? 60 : 0);
+        float x = Particle_Random() * 1.2f * (float)room.width - (snow ? 60 : 0);
         float y = (float)Random_Real(20) - 30;
         s.Fire(t, x, y, 1);
     }
 }
+bool RunningRoom(EffectRoom* room) { return Effect_RoomHook && Effect_RoomHook(room); }
+
+float TimeFactor(const EffectRoom& room)
+{
+    if (room.speed <= 30 || room.fps <= 30) return 1;
+    float ratio = (float)room.speed / (float)room.fps;
+    return ratio < 1.2f ? 30.0f / (float)room.speed : 30.0f / (float)room.fps;
+}
 }  // namespace
+
+bool (*Effect_RoomHook)(EffectRoom* out) = nullptr;
 
 void Effect_Reset()
 {
@@ -196,17 +203,16 @@ void Effect_Reset()
 
 float Effect_TimeFactor()
 {
-    int speed = Run_Room ? Run_Room->speed : 0;
-    if (speed <= 30 || Run_FPS <= 30) return 1;
-    float ratio = (float)speed / (float)Run_FPS;
-    return ratio < 1.2f ? 30.0f / (float)speed : 30.0f / (float)Run_FPS;
+    EffectRoom room;
+    return RunningRoom(&room) ? TimeFactor(room) : 1;
 }
 
 void Effect_Create(bool below, int kind, float x, float y, int size, int colour)
 {
-    if (!Run_Room) return;
+    EffectRoom room;
+    if (!RunningRoom(&room)) return;
     EnsureSystems();
-    Shot s = {below ? Below : Above, x, y, colour, size == 0 ? 0 : size == 2 ? 2 : 1, Effect_TimeFactor()};
+    Shot s = {below ? Below : Above, x, y, colour, size == 0 ? 0 : size == 2 ? 2 : 1, TimeFactor(room)};
     switch (kind) {
     case EF_EXPLOSION: Explosion(s); break;
     case EF_RING: Ring(s, false); break;
@@ -218,8 +224,8 @@ void Effect_Create(bool below, int kind, float x, float y, int size, int colour)
     case EF_SPARK: Star(s, T_SPARK, 9); break;
     case EF_FLARE: Star(s, T_FLARE, 8); break;
     case EF_CLOUD: Cloud(s); break;
-    case EF_RAIN: Weather(s, false); break;
-    case EF_SNOW: Weather(s, true); break;
+    case EF_RAIN: Weather(s, false, room); break;
+    case EF_SNOW: Weather(s, true, room); break;
     default: break;
     }
 }

@@ -139,3 +139,9 @@ void Effect_Clear();
 // 1, or 30 / the room speed (or 30 / the frame rate when the game runs well below its speed) when
 // both exceed 30.
 float Effect_TimeFactor();
+// What effects scale by: the running room's size and speed and the frame rate. The run installs
+// the hook; false (or no hook) when no room runs.
+struct EffectRoom {
+    int width, height, speed, fps;
+};
+extern bool (*Effect_RoomHook)(EffectRoom* out);

@@ -4,10 +4,9 @@
 #include "Code/Code_Class.h"
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
+#include "Room/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Object/Event_Main.h"
-#include "Physics/Physics_Main.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -18,7 +17,7 @@ int Room_LastTileId = 10000000;
 
 CRoom::~CRoom()
 {
-    Physics_DestroyWorld(this);
+    if (Instance_Bodies.roomFreed) Instance_Bodies.roomFreed(this);
     FreeAllInstances();
     SetCaption(nullptr);
     delete creation_compiled;

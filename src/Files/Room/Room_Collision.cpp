@@ -4,8 +4,8 @@
 
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Room/Room_Main.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"

@@ -1,8 +1,8 @@
 #include "Room/Room_Draw.h"
 
-#include "Background/Background_Room.h"
-#include "Code/Arguments.h"
-#include "Graphics/DrawRegion.h"
+#include "Room/Background_Room.h"
+#include "Variable/Arguments.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Graphics/Graphics3D.h"
 #include "Graphics_API/GR_Batch.h"
 #include "Graphics_API/GR_Device.h"
@@ -12,10 +12,10 @@
 #include "Particle/Particle_Main.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/View.h"
+#include "Room/View.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 
 #include <algorithm>
 #include <cmath>

@@ -13,15 +13,22 @@
 
 CRoom* Run_Room = nullptr;
 int Run_RoomIndex = -1;
-int Room_NewRoom = ROOM_CHANGE_NONE;
 int transition_kind = 0;
-bool Room_Ending = false;
 
 namespace {
 std::vector<std::unique_ptr<CRoom>> Rooms;
 std::vector<int> Order;
 std::map<int, CRoom*> Kept;
 }
+
+bool Room_RunningSpeed(int* speed)
+{
+    if (!Run_Room) return false;
+    *speed = Run_Room->speed;
+    return true;
+}
+
+CInstanceList* Room_RunningActive() { return Run_Room ? &Run_Room->active : nullptr; }
 
 bool Room_Exists(int index) { return index >= 0 && index < (int)Rooms.size() && Rooms[index]; }
 CRoom* Room_Get(int index) { return Room_Exists(index) ? Rooms[index].get() : nullptr; }

@@ -1,6 +1,6 @@
 // The room table, the room order and room changes.
 #pragma once
-#include "Code/Error.h"
+#include "Object/Event_Main.h"
 #include "Room/Room_Class.h"
 
 #include <map>
@@ -10,21 +10,12 @@ struct GameFileReader;
 // The room that runs now (null when none) and its index.
 extern CRoom* Run_Room;
 extern int Run_RoomIndex;
+// The running room's speed; false when no room runs.
+bool Room_RunningSpeed(int* speed);
+// The running room's active instances; null when no room runs.
+CInstanceList* Room_RunningActive();
 
-// The pending room change: -1 none, a room index, or one of these codes.
-constexpr int ROOM_CHANGE_NONE = -1;
-constexpr int ROOM_CHANGE_END = -100;
-constexpr int ROOM_CHANGE_RESTART = -200;
-constexpr int ROOM_CHANGE_LOAD = -300;
-constexpr int ROOM_CHANGE_ERROR_END = -400;
-extern int Room_NewRoom;
 extern int transition_kind;
-// True while the room end (and game end) events run: a change they ask for is not carried out,
-// so it does not cut those events short either.
-extern bool Room_Ending;
-// True when a room change waits for the end of the frame (events and passes then stop), or a
-// fatal error is ending the game. Asked for each instance of each pass, hence inline.
-inline bool Room_ChangePending() { return Error_FatalPending || (Room_NewRoom != ROOM_CHANGE_NONE && !Room_Ending); }
 
 bool Room_Exists(int index);
 const char* Room_GetName(int index);  // "<undefined>" when missing

@@ -3,14 +3,15 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
+#include "Code/Code_Class.h"
+#include "Support/Support_DLL.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-CommandLineOptions CommandLine = {nullptr, false, false, true, false, false, nullptr, nullptr, false, 0, {}};
-bool ExternalCallsDisabled;
+CommandLineOptions CommandLine = {nullptr, false, false, false, false, nullptr, nullptr, false, 0, {}};
 
 namespace {
 
@@ -55,8 +56,9 @@ void CommandLine_Reset()
     MemFree(CommandLine.recordFile);
     MemFree(CommandLine.playbackFile);
     for (int i = 0; i < CommandLine.breakpointCount; i++) MemFree(CommandLine.breakpoints[i].script);
-    CommandLine = CommandLineOptions{nullptr, false, false, true, false, false, nullptr, nullptr, false, 0, {}};
+    CommandLine = CommandLineOptions{nullptr, false, false, false, false, nullptr, nullptr, false, 0, {}};
     ExternalCallsDisabled = false;
+    Code_UseVM = true;
 }
 
 bool CommandLine_Parse(int argc, const char* const* argv)
@@ -64,7 +66,7 @@ bool CommandLine_Parse(int argc, const char* const* argv)
     CommandLine_Reset();
     const FlagSwitch flags[] = {
         {"-debug", &CommandLine.debug, true},   {"-trace", &CommandLine.trace, true},
-        {"-ext", &ExternalCallsDisabled, true}, {"-oldexec", &CommandLine.useVM, false},
+        {"-ext", &ExternalCallsDisabled, true}, {"-oldexec", &Code_UseVM, false},
         {"-noaudio", &CommandLine.noAudio, true}, {"-inawindow", &CommandLine.inAWindow, true},
         {"-steam", &CommandLine.steam, true},
     };

@@ -12,7 +12,6 @@ struct CommandLineOptions {
     char* gameFile;        // -game FILE (null: "data.win" beside the program)
     bool debug;            // -debug
     bool trace;            // -trace
-    bool useVM;            // set by the parser; cleared by -oldexec (tree interpreter)
     bool noAudio;          // -noaudio: the audio system stays silent
     bool inAWindow;        // -inawindow
     char* recordFile;      // -record FILE
@@ -23,8 +22,6 @@ struct CommandLineOptions {
 };
 
 extern CommandLineOptions CommandLine;
-// -ext: calls into external code are refused.
-extern bool ExternalCallsDisabled;
 
 // Resets the options and reads argv[1..argc-1]. Unknown switches are reported and ignored; a
 // switch without its argument or a malformed breakpoint is an error (false, with a message).

@@ -11,36 +11,38 @@
 #include "Code/Error.h"
 #include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
-#include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
 #include "IO/IO_Record.h"
+#include "IO/Window.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
 #include "Option/Option_Main.h"
 #include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
 #include "Physics/Physics_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Room/Room_Collision.h"
 #include "Room/Room_Draw.h"
 #include "Room/Room_Main.h"
+#include "Room/View.h"
 #include "Run/Run_Save.h"
-#include "Run/View.h"
-#include "Run/Window.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
 #include "Sound/Audio_Main.h"
 #include "Sound/Sound_Main.h"
 #include "Sprite/Sprite_Main.h"
 #include "TimeLine/TimeLine_Main.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_Main.h"
 
 #include <algorithm>
 #include <cmath>
 #include <chrono>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 bool Run_Running = false;
@@ -49,6 +51,7 @@ int64_t Run_Frames = 0;
 bool Run_NoWait = false;
 bool Run_AutoDraw = true;
 int (*Run_SpriteImageCount)(int sprite) = nullptr;
+void (*Run_PerFrameHook)() = nullptr;
 
 int score = 0, lives = -1;
 double health = 100.0;
@@ -131,7 +134,7 @@ void RoomStart(int index, bool gameStart)
     }
     for (CInstance* inst : Carried) room->LinkInstance(inst);
     Carried.clear();
-    Window_UpdateCaption();  // before the events, which may set a caption of their own
+    Run_UpdateCaption();  // before the events, which may set a caption of their own
 
     bool createFirst = (Option_Flags & OPTION_CREATE_EVENT_FIRST) != 0;
     for (const Fresh& f : fresh) {
@@ -564,12 +567,50 @@ bool Run_StartGame()
     return true;
 }
 
+namespace {
+// Appends "  <label><value>" for a shown game-state value.
+void AppendState(std::string& out, const char* label, const char* value)
+{
+    if (!out.empty()) out += "  ";
+    out += label ? label : "";
+    out += value;
+}
+}  // namespace
+
+void Run_UpdateCaption()
+{
+    std::string text = Run_Room && Run_Room->caption ? Run_Room->caption : "";
+    std::string state;
+    char number[64];
+    if (show_score) {
+        snprintf(number, sizeof number, "%d", score);
+        AppendState(state, caption_score, number);
+    }
+    if (show_lives) {
+        snprintf(number, sizeof number, "%d", lives);
+        AppendState(state, caption_lives, number);
+    }
+    if (show_health) {
+        snprintf(number, sizeof number, "%d", std::isfinite(health) ? RealToInt(health) : 0);
+        AppendState(state, caption_health, number);
+    }
+    if (!state.empty()) text += text.empty() ? state : "  " + state;
+    Window_UpdateCaption(text.c_str());
+}
+
+bool Run_EffectRoom(EffectRoom* out)
+{
+    if (!Run_Room) return false;
+    *out = {Run_Room->width, Run_Room->height, Run_Room->speed, Run_FPS};
+    return true;
+}
+
 void Run_Step()
 {
     if (!Run_Room) return;
     IO_Start_Step();
     ReplayStep();
-    Quenby_PerFrame();
+    if (Run_PerFrameHook) Run_PerFrameHook();
     if ((Option_Flags & OPTION_FREEZE_INACTIVE) && MainWindow && !WindowFocus) return;
     std::vector<CInstance*> active = Run_Room->active.Snapshot();
     CInstance* const* items = active.data();
@@ -627,7 +668,7 @@ void Run_Frame()
     Run_Step();
     if (device) IO_VirtualButtons_Draw();
     if (device) GR_D3D_Finish_Frame(!Room_ChangePending() && Run_AutoDraw);
-    Window_UpdateCaption();
+    Run_UpdateCaption();
     Run_Frames++;
     if (Error_FatalPending) Room_NewRoom = ROOM_CHANGE_ERROR_END;
     if (Room_ChangePending()) Run_DoRoomChange();

@@ -27,6 +27,17 @@ void Run_SetCaptionText(char** slot, const char* text);
 // The number of images of a sprite (0 for none); the sprite table installs it. Without it images
 // advance but no animation ends.
 extern int (*Run_SpriteImageCount)(int sprite);
+// The platform services' work at the start of each step; the program installs it.
+extern void (*Run_PerFrameHook)();
+
+// Puts the room's caption and the game state that is shown (score, lives, health) in the
+// window's caption when they changed (before a room's first events and after each frame).
+void Run_UpdateCaption();
+
+struct EffectRoom;
+// What the particle effects scale by: the running room's size and speed and the frame rate; false
+// when no room runs.
+bool Run_EffectRoom(EffectRoom* out);
 
 // Prepares what the loaded file holds (compiles scripts, time lines, objects and rooms); false
 // (LastErrorText set) when code fails to compile.

@@ -3,19 +3,16 @@
 #include "Background/Background_Class.h"
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
-#include "Code/Arguments.h"
-#include "Function/Function_Date.h"
-#include "Function/Quenby_Functions.h"
 #include "Graphics/Graphics_Transition.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Class.h"
-#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
+#include "Room/View.h"
 #include "Run/Run_Main.h"
-#include "Run/View.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 
 #include <type_traits>
@@ -409,7 +406,4 @@ void Run_Variables_Init()
     Variable_BuiltIn_Add("instance_count", GetInstanceCount, nullptr, false);
     Variable_BuiltIn_Add("instance_id", GetInstanceId, nullptr, false, {false, BUILTIN_ANY_INDEX});
     Run_Variables_Program_Init();
-    Function_Date_Variables_Init();
-    Physics_Variables_Init();
-    Quenby_Variables_Init();
 }

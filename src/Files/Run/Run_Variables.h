@@ -1,8 +1,7 @@
 // The built-in variables of instances (x, speed, alarm...) and of the game (room, score, view_*...).
 #pragma once
 
-// Registers every built-in variable but the script engine's own (Variable_BuiltIn_Init): these,
-// those of the program, the dates, physics and the platform.
+// Registers these and those of the program (the families add theirs after them).
 void Run_Variables_Init();
 // Those of the player's input, the clock, the game and its folders, and errors
 // (Run_Variables_Program.cpp); Run_Variables_Init calls it.

@@ -3,14 +3,15 @@
 
 #include "Base/Clock.h"
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
 #include "Code/Error.h"
 #include "IO/IO.h"
+#include "Room/View.h"
 #include "Run/CommandLine.h"
-#include "Run/View.h"
 #include "Runner/GameFile.h"
 #include "Support/File.h"
 #include "Support/LoadSave.h"
+#include "Support/Support_DLL.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 
 #include <string>

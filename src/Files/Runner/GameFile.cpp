@@ -2,19 +2,12 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Option/Option_Main.h"
-#include "Runner/GameFile_Chunks.h"
-#include "Support/LoadSave.h"
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 int GameFileVersion = 800;
 GameHeader Game_Header;
-void (*GameFile_RegisterFunctions)() = nullptr;
 
 namespace {
 uint8_t* FileBuffer = nullptr;
@@ -103,115 +96,49 @@ const GameFileChunk* GameFile_FindChunk(const char* tag)
     return nullptr;
 }
 
-static bool Fail(const char* reason)
+bool GameFile_Fail(const char* reason)
 {
     Console_Warnings->Output("%s\n", reason);
     Console_Warnings->Output("Failed to load the game\n");
     return false;
 }
 
+namespace {
 // Splits the container into chunks; every header and payload must lie inside the file.
-static bool GameFile_Split()
+bool Split()
 {
-    if (FileSize < 8 || memcmp(FileBuffer, "FORM", 4)) return Fail("The game data file does not begin with FORM.");
+    if (FileSize < 8 || memcmp(FileBuffer, "FORM", 4)) return GameFile_Fail("The game data file does not begin with FORM.");
     uint32_t formSize = ReadU32(4);
-    if (formSize > FileSize - 8) return Fail("The game data file is truncated.");
+    if (formSize > FileSize - 8) return GameFile_Fail("The game data file is truncated.");
     size_t pos = 8, end = 8 + (size_t)formSize;
     while (pos < end) {
-        if (end - pos < 8) return Fail("A chunk header is truncated.");
+        if (end - pos < 8) return GameFile_Fail("A chunk header is truncated.");
         GameFileChunk c;
         memcpy(c.tag, FileBuffer + pos, 4);
         c.tag[4] = 0;
         c.size = ReadU32(pos + 4);
         c.offset = (uint32_t)(pos + 8);
-        if (c.size > end - c.offset) return Fail("A chunk runs past the end of the file.");
+        if (c.size > end - c.offset) return GameFile_Fail("A chunk runs past the end of the file.");
         Chunks.push_back(c);
         pos = c.offset + (size_t)c.size;
     }
     return true;
 }
+}  // namespace
 
-bool GameFile_LoadBuffer(uint8_t* buffer, size_t size)
+bool GameFile_Open(uint8_t* buffer, size_t size)
 {
-    GameFile_Free();
-    Option_Reset();
+    GameFile_Close();
     FileBuffer = buffer;
     FileSize = size;
-    if (size > 0xFFFFFFFFu) return Fail("The game data file is too large.");
-    if (!GameFile_Split()) return false;
-
-    // First pass: strings, header and options, which the other readers rely on.
-    GameFileVersion = 800;
-    bool sawHeader = false;
-    for (const GameFileChunk& c : Chunks) {
-        GameFileReader r(c.offset, (size_t)c.offset + c.size);
-        bool done = true;
-        if (!strcmp(c.tag, "STRG")) done = GameFile_LoadStrings(r);
-        else if (!strcmp(c.tag, "GEN8") || !strcmp(c.tag, "GEN7") || !strcmp(c.tag, "GENL")) {
-            if (sawHeader) return Fail("The game data file has two header chunks.");
-            sawHeader = true;
-            done = GameFile_LoadHeader(r);
-            if (done && GameFile_RegisterFunctions) GameFile_RegisterFunctions();
-            if (strcmp(c.tag, "GEN8")) GameFileVersion = 700;
-        } else if (!strcmp(c.tag, "OPTN")) done = GameFile_LoadOptions(r);
-        if (!done) {
-            Console_Warnings->Output("The %s chunk is damaged.\n", c.tag);
-            return Fail("The game data file is damaged.");
-        }
-    }
-    if (!sawHeader) return Fail("The game data file has no header chunk.");
-
-    // Second pass: every chunk to its reader, in file order (the tables were emptied above).
-    for (const GameFileChunk& c : Chunks) {
-        Console_Warnings->Output("Process Chunk: %s   %d\n", c.tag, (int)c.size);
-        GameFileReader r(c.offset, (size_t)c.offset + c.size);
-        int result = GameFile_DispatchChunk(c.tag, r);
-        if (result < 0) {
-            Console_Warnings->Output("Unknown chunk %s in the game data file.\n", c.tag);
-            return Fail("The game data file is damaged.");
-        }
-        if (result == 0) {
-            Console_Warnings->Output("The %s chunk is damaged.\n", c.tag);
-            return Fail("The game data file is damaged.");
-        }
-    }
-    if (!GameFile_CheckResources()) return Fail("The game data file is damaged.");
-    return true;
+    if (size > 0xFFFFFFFFu) return GameFile_Fail("The game data file is too large.");
+    return Split();
 }
 
-bool GameFile_Load(const char* path)
-{
-    // Only a regular file that offsets of 32 bits can span (not a device or a pipe that never ends).
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        Console_Warnings->Output("The game data file %s is missing or is not a file.\n", path);
-        return Fail("The game data file cannot be read.");
-    }
-    if (std::filesystem::file_size(path, error) > 0xFFFFFFFFu || error) return Fail("The game data file is too large.");
-    FILE* f = fopen(path, "rbe");
-    if (!f) {
-        Console_Warnings->Output("Cannot open the game data file %s.\n", path);
-        return Fail("The game data file cannot be read.");
-    }
-    std::vector<uint8_t> bytes;
-    uint8_t block[65536];
-    size_t n;
-    while ((n = fread(block, 1, sizeof block, f)) > 0) bytes.insert(bytes.end(), block, block + n);
-    bool readError = ferror(f);
-    fclose(f);
-    if (readError) return Fail("The game data file cannot be read.");
-    // The program folder is the folder of the game data file.
-    std::string folder = path;
-    size_t slash = folder.find_last_of('/');
-    LoadSave_SetProgramFolder(slash == std::string::npos ? "." : folder.substr(0, slash + 1).c_str());
-    uint8_t* buffer = (uint8_t*)MemAlloc(bytes.size() + 1);
-    if (!bytes.empty()) memcpy(buffer, bytes.data(), bytes.size());
-    return GameFile_LoadBuffer(buffer, bytes.size());
-}
+const std::vector<GameFileChunk>& GameFile_ChunkList() { return Chunks; }
 
-void GameFile_Free()
+void GameFile_Close()
 {
-    GameFile_FreeResources();
     Chunks.clear();
     if (FileBuffer) MemFree(FileBuffer);
     FileBuffer = nullptr;

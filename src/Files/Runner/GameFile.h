@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // 800 while the file is loaded; 700 when its header chunk is of an older kind (GEN7 or GENL).
 extern int GameFileVersion;
@@ -31,10 +32,6 @@ struct GameFileReader {
     GameFileReader At(uint32_t offset) const;
 };
 
-// Called once the header chunk is read, with GameFileVersion at 800: the program registers the
-// built-in function families there (once per run of the program).
-extern void (*GameFile_RegisterFunctions)();
-
 // The file buffer and its size (null and 0 when no game is loaded).
 const uint8_t* GameFile_Base();
 size_t GameFile_Size();
@@ -54,15 +51,16 @@ struct GameFileChunk {
 // The kept chunk of a tag (SPRT, BGND, FONT, SOND, AUDO, EXTN...), or null when the file has none.
 const GameFileChunk* GameFile_FindChunk(const char* tag);
 
-// Takes ownership of a buffer made with MemAlloc and loads the game from it: checks the container,
-// reads the header, strings and options, frees every resource table and hands each chunk to its
-// reader in file order. On any failure writes the reason and "Failed to load the game" to the
-// warnings console and returns false; the buffer is kept either way until GameFile_Free.
-bool GameFile_LoadBuffer(uint8_t* buffer, size_t size);
-// Reads the file into a buffer and loads it.
-bool GameFile_Load(const char* path);
-// Frees every resource table that the file filled, and the buffer.
-void GameFile_Free();
+// Takes ownership of a buffer made with MemAlloc (closing a file open before) and splits the
+// container into its chunks; false, with the reason told as GameFile_Fail does, when the file is
+// too large or the container is damaged. The buffer is kept either way until GameFile_Close.
+bool GameFile_Open(uint8_t* buffer, size_t size);
+// The chunks of the open file, in file order.
+const std::vector<GameFileChunk>& GameFile_ChunkList();
+// Frees the buffer and forgets its chunks and header.
+void GameFile_Close();
+// Writes the reason and "Failed to load the game" to the warnings console; false.
+bool GameFile_Fail(const char* reason);
 
 // The header chunk's settings.
 struct GameHeader {

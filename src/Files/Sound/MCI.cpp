@@ -1,8 +1,8 @@
 #include "Sound/MCI.h"
 
 #include "Base/Console.h"
-#include "Code/Arguments.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -67,3 +67,6 @@ extern SoundHardware* g_SoundHardware;
 // Frames a fade of `milliseconds` lasts at the current room's speed (30 without a room): the
 // milliseconds a frame take 1000 / speed (a speed below 1 counts as 1), at least one frame.
 int Sound_FadeFrames(int milliseconds);
+// The running room's speed, which fades count frames by; the room table installs it. False (or no
+// hook) when no room runs.
+extern bool (*Sound_RoomSpeedHook)(int* speed);

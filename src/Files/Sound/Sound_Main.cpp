@@ -1,8 +1,6 @@
 #include "Sound/Sound_Main.h"
 
 #include "Base/Console.h"
-#include "Room/Room_Class.h"
-#include "Room/Room_Main.h"
 #include "Runner/GameFile.h"
 #include "Sound/Audio_Main.h"
 #include "Sound/Sound_Hardware.h"
@@ -110,9 +108,12 @@ const uint8_t* Sound_AudoEntry(int index, const char* name, bool streamed, size_
     return bytes;
 }
 
+bool (*Sound_RoomSpeedHook)(int* speed) = nullptr;
+
 int Sound_FadeFrames(int milliseconds)
 {
-    int speed = Run_Room ? std::max(1, Run_Room->speed) : 30;
+    int speed = 30, roomSpeed;
+    if (Sound_RoomSpeedHook && Sound_RoomSpeedHook(&roomSpeed)) speed = std::max(1, roomSpeed);
     int perFrame = std::max(1, 1000 / speed);
     return std::max(1, milliseconds / perFrame);
 }

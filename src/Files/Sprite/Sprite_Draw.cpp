@@ -3,8 +3,7 @@
 // DrawGeneral skip sprites that lie wholly outside the region being drawn.
 #include "Sprite/Sprite_Class.h"
 
-#include "Graphics/DrawRegion.h"
-#include "Graphics/Graphics3D.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Texture.h"
 

@@ -1,8 +1,8 @@
 #include "Support/DS_Json.h"
 
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
 #include "Support/DataStructures.h"
+#include "Variable/Arguments.h"
 
 #include <json-c/json.h>
 

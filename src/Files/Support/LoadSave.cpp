@@ -2,8 +2,8 @@
 #include "Base/MemoryManager.h"
 #include "Base/String.h"
 #include "Support/File.h"
-#include "Support/Linux/File_Linux.h"
-#include "Support/Linux/LoadSave_Linux.h"
+#include "Support/File_At.h"
+#include "Support/LoadSave_Place.h"
 
 #include <cctype>
 #include <cstdio>

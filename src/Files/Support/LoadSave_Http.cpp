@@ -2,7 +2,7 @@
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
-#include "Support/Linux/LoadSave_Http_Curl.h"
+#include "Support/LoadSave_HttpTransfer.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,8 +1,7 @@
 #include "Support/Support_DLL.h"
 
 #include "Base/Console.h"
-#include "Run/CommandLine.h"
-#include "Support/Linux/Support_DLL_Linux.h"
+#include "Support/DLLPlatform.h"
 #include "Support/LoadSave.h"
 
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <vector>
 
 bool DLL_LoadingRefused = false;
+bool ExternalCallsDisabled;
 
 namespace {
 

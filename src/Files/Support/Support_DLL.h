@@ -26,6 +26,9 @@ void DLL_Free(const char* dll);
 // Releases every loaded library.
 void DLL_FreeAll();
 
+// -ext: calls into external code are refused (set by the command line).
+extern bool ExternalCallsDisabled;
+
 // Set by fuzz targets, which must not load the libraries their input names: every definition
 // then fails as for a missing library.
 extern bool DLL_LoadingRefused;

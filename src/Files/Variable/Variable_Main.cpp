@@ -1,7 +1,6 @@
 #include "Variable/Variable_Main.h"
 #include "Base/StringHash.h"
 #include "Variable/Variable_BuiltIn.h"
-#include "Object/Instance_Class.h"
 
 #include <string>
 #include <unordered_map>
@@ -56,22 +55,6 @@ const char* Code_Variable_GetName(int id)
     }
     const RVariable* b = Variable_BuiltIn_Get(id);
     return b ? b->name : "<unknown>";
-}
-
-bool Variable_GetValue(CInstance* inst, int id, int arrayIndex, TaggedValue* value)
-{
-    if (!inst || !value) return false;
-    if (id >= VARIABLE_USER_BASE) return inst->variables->Get(id, arrayIndex, value);
-    const RVariable* b = Variable_BuiltIn_Get(id);
-    return b && b->getter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->getter(inst, arrayIndex, value);
-}
-
-bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValue* value)
-{
-    if (!inst || !value) return false;
-    if (id >= VARIABLE_USER_BASE) return inst->variables->Set(id, arrayIndex, *value);
-    const RVariable* b = Variable_BuiltIn_Get(id);
-    return b && b->canSet && b->setter && Variable_BuiltIn_HasElement(b, arrayIndex) && b->setter(inst, arrayIndex, value);
 }
 
 bool Variable_Global_Get(int id, int arrayIndex, TaggedValue* value)

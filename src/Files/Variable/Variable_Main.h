@@ -1,10 +1,8 @@
-// Variable names and ids, reads and writes of instance and global variables, and the argument
+// Variable names and ids, reads and writes of global variables, and the argument
 // slots of running code.
 #pragma once
 #include "Variable/Value.h"
 #include "Variable/Variable_List.h"
-
-class CInstance;
 
 // User variable ids are the name's index + 100000; smaller ids are built-in variables.
 constexpr int VARIABLE_USER_BASE = 100000;
@@ -15,11 +13,6 @@ constexpr int ARGUMENT_SLOTS = 16;
 int Code_Variable_FindOrAdd(const char* name);
 // The name of a variable id (built-in or user), "<unknown>" when there is none.
 const char* Code_Variable_GetName(int id);
-
-// Read and write an instance's variable: user ids in its own list, built-in ids through the
-// built-in's getter and setter. The get is false when the variable (or element) is missing.
-bool Variable_GetValue(CInstance* inst, int id, int arrayIndex, TaggedValue* value);
-bool Variable_SetValue(CInstance* inst, int id, int arrayIndex, const TaggedValue* value);
 
 // The global variables.
 extern CVariableList Variable_Globals;

@@ -2,7 +2,7 @@
 #include "../Graphics_API/GfxTest.h"
 #include "../Graphics_API/PngBytes.h"
 #include "Background/Background_Main.h"
-#include "Background/Background_Room.h"
+#include "Room/Background_Room.h"
 #include "BgndFile.h"
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
@@ -10,7 +10,7 @@
 #include "Graphics_API/Image.h"
 #include "Platform/TBitmap.h"
 #include "Room/Room_Class.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 #include "Support/LoadSave.h"
 
 #include <unistd.h>

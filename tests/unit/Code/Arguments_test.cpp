@@ -1,4 +1,4 @@
-#include "Code/Arguments.h"
+#include "Variable/Arguments.h"
 
 #include <climits>
 #include <cmath>

@@ -10,9 +10,8 @@
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
-#include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
@@ -55,7 +54,7 @@ class Machine : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
         Function_Misc_Init();
         Function_Add("script_execute", F_script_execute, -1);
@@ -75,7 +74,7 @@ protected:
     {
         Error_Display_Hook = nullptr;
         Error_FatalPending = false;
-        CommandLine.useVM = true;
+        Code_UseVM = true;
         Code_KeepTrees = true;
         Code_StepBudget = -1;
         Script_Clear();
@@ -91,7 +90,7 @@ protected:
         Variable_Globals.Clear();
         g_log.clear();
         Error_FatalPending = false;
-        CommandLine.useVM = machine;
+        Code_UseVM = machine;
         CCode code(text, false);
         EXPECT_TRUE(code.Compile("prog")) << LastErrorText;
         std::string problem;
@@ -109,7 +108,7 @@ protected:
         std::string logs[2];
         for (bool machine : {false, true}) {
             g_log.clear();
-            CommandLine.useVM = machine;
+            Code_UseVM = machine;
             CCode code(text, false);
             EXPECT_TRUE(code.Compile("prog")) << text;
             TaggedValue result;
@@ -413,7 +412,7 @@ TEST_F(Machine, ArgumentsReadWithTheirUseAgreeWithTheTree)
     std::string logs[2];
     for (bool machine : {false, true}) {
         g_log.clear();
-        CommandLine.useVM = machine;
+        Code_UseVM = machine;
         CCode code("with (11) { vm_print(argument0 - 1); break; } with (11) vm_print(1 + argument0); vm_print(argument0 < 1)", false);
         ASSERT_TRUE(code.Compile("prog"));
         TaggedValue result;
@@ -526,7 +525,7 @@ TEST_F(Machine, CachedVariablesFollowTheInstanceAndItsList)
 
 TEST_F(Machine, InstanceFieldsReadInPlaceAgreeWithTheirGetters)
 {
-    Run_Variables_Init();
+    StartUp_Variables();
     // Fields of every kind, setters that change other fields, indexed and dotted reads; a
     // compound assignment reads through the same path.
     Outcome o = Both("x = 3.5; vm_print(x); hspeed = 3; vspeed = -4; vm_print(speed); vm_print(direction); "
@@ -550,13 +549,13 @@ TEST_F(Machine, InstanceFieldsReadInPlaceAgreeWithTheirGetters)
     // A field registered again with a getter of its own is read through that getter.
     Variable_BuiltIn_Add("image_alpha", [](CInstance*, int, TaggedValue* out) { out->SetReal(42.0); return true; }, nullptr, false);
     EXPECT_EQ(Both("vm_print(image_alpha)").log, "42.000000|");
-    Run_Variables_Init();
+    StartUp_Variables();
     EXPECT_EQ(Both("vm_print(image_alpha)").log, "1.000000|");
 }
 
 TEST_F(Machine, BuiltInWritesAgreeWithTheTree)
 {
-    Run_Variables_Init();
+    StartUp_Variables();
     // Plain and compound writes to fields of every kind, through setters that change other
     // fields (speed and direction follow hspeed).
     Outcome o = Both("x = 2; x += 3; y -= 1.5; vm_print(x + y); hspeed = 3; hspeed *= -2; vm_print(speed); "
@@ -586,7 +585,7 @@ TEST_F(Machine, CodeWithoutItsTreeRunsOnTheMachineAndScriptsToo)
     CInstance self(700300, 5, 0, 0);
     TaggedValue result;
     g_log.clear();
-    CommandLine.useVM = true;
+    Code_UseVM = true;
     EXPECT_TRUE(Code_Execute_ShowError(&self, &self, &code, &result));
     EXPECT_EQ(g_log, "8.000000|");
     EXPECT_STREQ(result.GetString(), "done");

@@ -6,8 +6,8 @@
 #include "Code/Function.h"
 #include "Function/Function_Misc.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_Main.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ class Code : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
         Function_Misc_Init();
         Function_Add("test_spawn", F_test_spawn, 1);
@@ -148,7 +148,7 @@ TEST_F(Code, ErrorsNameTheirAction)
     ASSERT_EQ(many.firstLines.size(), 100000u);
     EXPECT_EQ(many.firstLines.back(), 1 + 2 * 99999);
     for (bool vm : {true, false}) {
-        CommandLine.useVM = vm;
+        Code_UseVM = vm;
         for (double step : {0.0, 1.0}) {
             g_errors.clear();
             Error_Context = ErrorContext();
@@ -168,7 +168,7 @@ TEST_F(Code, ErrorsNameTheirAction)
                 << g_errors[0];
         }
     }
-    CommandLine.useVM = true;
+    Code_UseVM = true;
     ArgumentSlots[0].SetReal(0);
     Error_Context = ErrorContext();
     // Code of one action needs no marks.
@@ -231,7 +231,7 @@ TEST(Functions, ScriptsComeBeforeExtensionsAndBuiltIns)
 
 TEST(Constants, NamesAreCheckedAndValuesRegistered)
 {
-    Code_Constant_Init();
+    StartUp_Constants();
     double v;
     ASSERT_TRUE(Code_Constant_Find("vk_f12", &v));
     EXPECT_EQ(v, 123.0);
@@ -258,7 +258,7 @@ TEST(Constants, NamesAreCheckedAndValuesRegistered)
 
 TEST(CodeList, ShowsResolvedNodesWithLines)
 {
-    Code_Constant_Init();
+    StartUp_Constants();
     Variable_BuiltIn_Init();
     CCode code("var i;\nfor (i = 0; i < 3; i += 1)\n  total = argument0 + c_red", false);
     ASSERT_TRUE(code.Compile("listing"));
@@ -281,13 +281,13 @@ TEST_F(Code, DottedAccessReadsFirstAndWritesAll)
     EXPECT_EQ(Run("return (700060).v").val, 2.0);
     Run("(3).v += 10");
     TaggedValue r;
-    EXPECT_TRUE(Variable_GetValue(&second, v, 0, &r));
+    EXPECT_TRUE(Instance_GetVariable(&second, v, 0, &r));
     EXPECT_EQ(r.val, 12.0);
-    EXPECT_TRUE(Variable_GetValue(self.get(), v, 0, &r));
+    EXPECT_TRUE(Instance_GetVariable(self.get(), v, 0, &r));
     EXPECT_EQ(r.val, 11.0);
-    EXPECT_FALSE(Variable_GetValue(&elsewhere, v, 0, &r));
+    EXPECT_FALSE(Instance_GetVariable(&elsewhere, v, 0, &r));
     Run("all.w = 'x'");
-    EXPECT_TRUE(Variable_GetValue(&elsewhere, Code_Variable_FindOrAdd("w"), 0, &r));
+    EXPECT_TRUE(Instance_GetVariable(&elsewhere, Code_Variable_FindOrAdd("w"), 0, &r));
     EXPECT_STREQ(r.GetString(), "x");
     // A destroyed instance is no target; the error names the target and the variable.
     second.marked = true;

@@ -9,7 +9,7 @@
 #include "Graphics_API/Image.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Surface.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>

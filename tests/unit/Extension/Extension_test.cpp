@@ -8,11 +8,10 @@
 #include "Base/Console.h"
 #include "Base/Random.h"
 #include "Code/Code_Class.h"
-#include "Code/Code_Constant.h"
 #include "Code/Error.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
 #include "Script/Script_Main.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"
 #include "Variable/Variable_Main.h"
@@ -43,7 +42,7 @@ class Extension : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
     }
     void SetUp() override
@@ -62,7 +61,7 @@ protected:
         Error_FatalPending = false;
         Console_Warnings = saved;
         LoadSave_SetProgramFolder(".");
-        CommandLine.useVM = true;
+        Code_UseVM = true;
     }
     // Loads the packages as a game beside the test library and prepares them.
     void LoadBesideLibrary(const std::vector<extn::Package>& packages)
@@ -140,7 +139,7 @@ TEST_F(Extension, LibraryFunctionsAreCalledFromCode)
     p.files[0].functions[1].convention = 0;  // stdcall calls the same convention
     LoadBesideLibrary({p});
     for (bool machine : {true, false}) {
-        CommandLine.useVM = machine;
+        Code_UseVM = machine;
         EXPECT_EQ(Run("return ext_sum(2, '3')").GetReal(), 8.0);
         EXPECT_STREQ(Run("return ext_text('2', 3)").GetString(), "8");
         EXPECT_EQ(Run("return ext_any()").GetReal(), 0.0);

@@ -2,7 +2,7 @@
 // string of the chunk inside its payload (the fuzz target puts its own bytes there instead).
 #pragma once
 #include "Base/MemoryManager.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 
 #include <cstdint>
 #include <cstring>

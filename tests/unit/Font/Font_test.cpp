@@ -9,7 +9,7 @@
 #include "Graphics/Graphics_Text.h"
 #include "Graphics_API/GR_Texture.h"
 #include "Graphics_API/Image.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
 #include "Platform/TBitmap.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
 

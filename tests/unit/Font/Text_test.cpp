@@ -1,7 +1,7 @@
 #include "../Graphics_API/GfxTest.h"
 
 #include "Base/Console.h"
-#include "Debug/Profiler.h"
+#include "Base/Profiler.h"
 #include "Font/Font_Class.h"
 #include "Font/Font_Main.h"
 #include "Graphics/DrawPrimitives.h"

@@ -5,14 +5,13 @@
 #include "../Room/World.h"
 
 #include "Base/Random.h"
-#include "Code/Code_Constant.h"
-#include "Object/Instance_Ops.h"
 #include "Particle/Particle_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
 #include "Script/Script_Main.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
@@ -31,7 +30,7 @@ protected:
     {
         WorldTest::SetUp();
         Variable_BuiltIn_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         int id;
         if (!Function_Find("action_move", &id)) Function_Action_Init();
         if (!Function_Find("string", &id)) Function_Math_Init();
@@ -250,7 +249,7 @@ TEST_F(Actions, EventsRunWithTheFlagClearAndRestoreIt)
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(Argument_Relative, 1);
     TaggedValue seen;
-    Variable_GetValue(made, Code_Variable_FindOrAdd("seen"), 0, &seen);
+    Instance_GetVariable(made, Code_Variable_FindOrAdd("seen"), 0, &seen);
     EXPECT_EQ(seen.GetReal(), 0);
     Argument_Relative = 0;
     Instance_Create(o, 0, 0);
@@ -285,7 +284,7 @@ TEST_F(Actions, CreationRelativeWithMotionAndAtRandom)
     auto last = [] { return Run_Room->active.back(); };
     auto made = [](CInstance* inst, const char* name) {
         TaggedValue v;
-        Variable_GetValue(inst, Code_Variable_FindOrAdd(name), 0, &v);
+        Instance_GetVariable(inst, Code_Variable_FindOrAdd(name), 0, &v);
         return v.GetReal();
     };
 

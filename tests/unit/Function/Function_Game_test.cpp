@@ -3,7 +3,7 @@
 #include "../Room/World.h"
 #include "Base/Random.h"
 #include "Base/Timer.h"
-#include "Object/Instance_Ops.h"
+#include "Room/Instance_Ops.h"
 #include "Room/Room_Collision.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
@@ -42,12 +42,12 @@ protected:
     static double Id(const CInstance* inst) { return inst ? inst->id : -4; }
     static void SetVar(CInstance* inst, const char* name, const TaggedValue& v)
     {
-        Variable_SetValue(inst, Code_Variable_FindOrAdd(name), 0, &v);
+        Instance_SetVariable(inst, Code_Variable_FindOrAdd(name), 0, &v);
     }
     static TaggedValue GetVar(CInstance* inst, const char* name)
     {
         TaggedValue v;
-        EXPECT_TRUE(Variable_GetValue(inst, Code_Variable_FindOrAdd(name), 0, &v)) << name;
+        EXPECT_TRUE(Instance_GetVariable(inst, Code_Variable_FindOrAdd(name), 0, &v)) << name;
         return v;
     }
 };

@@ -7,10 +7,10 @@
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Display.h"
 #include "IO/IO.h"
+#include "IO/Window.h"
 #include "Option/Option_Main.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/Window.h"
 
 #include <cmath>
 

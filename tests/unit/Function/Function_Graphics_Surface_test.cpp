@@ -3,9 +3,9 @@
 #include "../Base/CapturedWarnings.h"
 #include "GraphicsBuiltins.h"
 
+#include "IO/Window.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/Window.h"
 #include "Support/LoadSave.h"
 
 #include <SDL.h>

@@ -4,12 +4,12 @@
 #include "GraphicsBuiltins.h"
 
 #include "Graphics_API/GR_Display.h"
+#include "IO/Window.h"
 #include "Object/Instance_Class.h"
 #include "Platform/TBitmap.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/View.h"
-#include "Run/Window.h"
+#include "Room/View.h"
 #include "Sprite/Sprite_Class.h"
 
 #include <climits>

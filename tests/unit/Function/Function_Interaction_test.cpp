@@ -7,17 +7,17 @@
 #include "BuiltinCall.h"
 
 #include "Base/MemoryManager.h"
-#include "Code/Arguments.h"
 #include "Debug/Dialog.h"
 #include "Graphics/DrawPrimitives.h"
 #include "Graphics/Graphics_Text.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
+#include "IO/Window.h"
 #include "Run/HighScore.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
-#include "Run/Window.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
+#include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 
 #include <SDL2/SDL.h>
@@ -378,7 +378,7 @@ TEST_F(Interaction, KeyboardAndMouseRules)
 
 TEST_F(Interaction, LastKeyAndButtonVariables)
 {
-    Run_Variables_Init();
+    StartUp_Variables();
     TaggedValue v;
     const RVariable* key = Variable_BuiltIn_Get(Variable_BuiltIn_Find("keyboard_lastkey"));
     const RVariable* button = Variable_BuiltIn_Get(Variable_BuiltIn_Find("mouse_lastbutton"));

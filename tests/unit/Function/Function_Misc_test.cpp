@@ -3,10 +3,9 @@
 #include "Function/Function_Misc.h"
 #include "BuiltinCall.h"
 
-#include "Code/Code_Constant.h"
+#include "IO/Window.h"
 #include "Object/Instance_Class.h"
-#include "Run/CommandLine.h"
-#include "Run/Window.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
 #include "Support/Support_DLL.h"
 #include "Variable/Variable_Main.h"
@@ -28,7 +27,7 @@ class MiscBuiltins : public BuiltinTest {
 protected:
     static void SetUpTestSuite()
     {
-        Code_Constant_Init();
+        StartUp_Constants();
         Variable_BuiltIn_Init();
     }
     void Register() override { Function_Misc_Init(); }

@@ -4,7 +4,7 @@
 #include "../Graphics_API/GfxTest.h"
 #include "BuiltinCall.h"
 
-#include "Graphics/DrawRegion.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Particle/Particle_Internal.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"

@@ -2,11 +2,11 @@
 // overlap tests, joints and their values, and inputs that the physics engine would not survive
 // (run first in a child process, so that an abort fails the test and not the whole suite).
 #include "../Physics/PhysicsWorld.h"
-#include "Object/Instance_Ops.h"
 #include "Physics/Linux/Box2D_Internal.h"
 #include "Physics/Physics_Fixture.h"
 #include "Physics/Physics_Joint.h"
 #include "Physics/Physics_Object.h"
+#include "Room/Instance_Ops.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -302,7 +302,7 @@ TEST_F(PhysicsJoints, GearsGoBeforeTheirJointsAndJointsWithTheirBodies)
 void SetVarOf(CInstance* inst, const char* name, double value)
 {
     TaggedValue v(value);
-    Variable_SetValue(inst, Code_Variable_FindOrAdd(name), 0, &v);
+    Instance_SetVariable(inst, Code_Variable_FindOrAdd(name), 0, &v);
 }
 
 // Every input that would fail one of the engine's checks: each gives a message and does nothing.

@@ -18,13 +18,14 @@
 #include "Object/Object_Main.h"
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
+#include "Run/GameFile_Chunks.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
 #include "Runner/GameFile.h"
 #include "Script/Script_Main.h"
 #include "Sound/Sound_Class.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"
 #include "Variable/Variable_BuiltIn.h"
@@ -617,7 +618,7 @@ TEST_F(Resources, ParentsRefuseCyclesAndMoveInstances)
 TEST_F(Resources, BoxSettersReachDeactivatedInstances)
 {
     Variable_BuiltIn_Init();
-    Run_Variables_Init();
+    StartUp_Variables();
     int s = Sprite_Add("strip.png", 3, false, false, false, true, 0, 0);
     int o = Object_Add();
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -634,15 +635,15 @@ TEST_F(Resources, BoxSettersReachDeactivatedInstances)
     Call("sprite_set_bbox", {(double)s, 2.0, 3.0, 5.0, 6.0});
     Call("sprite_set_offset", {(double)s, 1.0, 1.0});
     TaggedValue v;
-    ASSERT_TRUE(Variable_GetValue(off, Variable_BuiltIn_Find("bbox_right"), 0, &v));
+    ASSERT_TRUE(Instance_GetVariable(off, Variable_BuiltIn_Find("bbox_right"), 0, &v));
     EXPECT_EQ(v.GetReal(), 204);
-    ASSERT_TRUE(Variable_GetValue(on, Variable_BuiltIn_Find("bbox_top"), 0, &v));
+    ASSERT_TRUE(Instance_GetVariable(on, Variable_BuiltIn_Find("bbox_top"), 0, &v));
     EXPECT_EQ(v.GetReal(), 52);
     EXPECT_FALSE(Variable_BuiltIn_Get(Variable_BuiltIn_Find("bbox_left"))->canSet);
     // A new sprite index gives a new box at once.
     TaggedValue none(-1.0);
-    ASSERT_TRUE(Variable_SetValue(on, Variable_BuiltIn_Find("sprite_index"), 0, &none));
-    ASSERT_TRUE(Variable_GetValue(on, Variable_BuiltIn_Find("bbox_left"), 0, &v));
+    ASSERT_TRUE(Instance_SetVariable(on, Variable_BuiltIn_Find("sprite_index"), 0, &none));
+    ASSERT_TRUE(Instance_GetVariable(on, Variable_BuiltIn_Find("bbox_left"), 0, &v));
     EXPECT_EQ(v.GetReal(), 100);
 }
 

@@ -8,8 +8,8 @@
 #include "Base/MemoryManager.h"
 #include "Function/Function_Graphics.h"
 #include "Graphics/DrawPrimitives.h"
-#include "Graphics/DrawRegion.h"
 #include "Graphics/Graphics_Text.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Path/Path_Main.h"
 #include "Sprite/Sprite_Main.h"
 

@@ -12,7 +12,7 @@
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
+#include "StartUp.h"
 #include "Support/DataStructures.h"
 #include "Support/LoadSave_Http.h"
 
@@ -35,7 +35,7 @@ protected:
         Function_Misc_Init();
         Function_Http_Init();
         Function_DataStructures_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         RequestList_Free();
         DS_FreeAll();
         Object_Clear();

@@ -13,8 +13,8 @@
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
 #include "IO/IO.h"
-#include "Run/Run_Variables.h"
-#include "Run/Window.h"
+#include "StartUp.h"
+#include "IO/Window.h"
 #include "Support/DataStructures.h"
 #include "Support/LoadSave_Http.h"
 #include "Variable/Variable_BuiltIn.h"
@@ -130,7 +130,7 @@ TEST_F(Services, RegistersEveryNameInOrderWithItsCount)
 
 TEST_F(Services, ConstantsAndVariablesOfThisPlatform)
 {
-    Code_Constant_Init();
+    StartUp_Constants();
     const std::pair<const char*, double> constants[] = {
         {"os_unknown", -1}, {"os_win32", 0}, {"os_windows", 0}, {"os_linux", 6}, {"os_winphone", 7},
         {"device_ios_ipad_retina", 3}, {"device_emulator", 256}, {"device_tablet", 2}, {"browser_not_a_browser", -1},
@@ -141,7 +141,7 @@ TEST_F(Services, ConstantsAndVariablesOfThisPlatform)
         EXPECT_TRUE(Code_Constant_Find(name, &got)) << name;
         EXPECT_EQ(got, value) << name;
     }
-    Run_Variables_Init();
+    StartUp_Variables();
     auto Read = [](const char* name) {
         const RVariable* v = Variable_BuiltIn_Get(Variable_BuiltIn_Find(name));
         TaggedValue out;
@@ -561,7 +561,7 @@ protected:
         if (!Function_Find("ds_queue_size", &id)) Function_DataStructures_Init();
         if (!Function_Find("string", &id)) Function_Math_Init();
         if (!Function_Find("os_is_paused", &id)) Quenby_Functions_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         RequestList_Free();
     }
     void TearDown() override

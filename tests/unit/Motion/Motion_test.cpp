@@ -212,4 +212,30 @@ TEST_F(Motion, PotentialStepsGetAroundAWall)
     Motion_Potential_Settings(30, 10, 3, true);
 }
 
+TEST_F(Motion, PotentialPlansWithHugeSettingsEnd)
+{
+    int wall = Object(true), walker = Object();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Put(wall, 100, 100);
+    Put(wall, 3000, 100);
+    Motion_Potential_Settings(180, 1, 1e30f, true);
+    int path = Path_Add();
+    // Far away and heading for the posts, every step looks ahead as far as it may: only the
+    // steps that could reach them are looked at.
+    CInstance* far = Put(walker, 1000000, 90);
+    EXPECT_FALSE(Motion_Potential_Path(far, path, 1500, 90, 1, 1, -3, false));
+    const CPath* p = Path_Get(path);
+    ASSERT_EQ(p->GetCount(), 100001);  // as many one-pixel steps as a plan may take
+    EXPECT_NEAR(p->GetPoint(p->GetCount() - 1).x, 900000, 1);
+    // Between the posts with tiny steps, each step looks thousands of steps ahead: the plan
+    // ends early, every point of it free.
+    CInstance* between = Put(walker, 200, 100);
+    EXPECT_FALSE(Motion_Potential_Path(between, path, 1000, 100, 0.001f, 1, -3, false));
+    EXPECT_GT(p->GetCount(), 1);
+    EXPECT_LT(p->GetCount(), 100001);
+    for (int i = 0; i < p->GetCount(); i++) EXPECT_TRUE(Instance_PlaceFree(between, p->GetPoint(i).x, p->GetPoint(i).y)) << i;
+    EXPECT_EQ(between->x, 200);
+    Motion_Potential_Settings(30, 10, 3, true);
+}
+
 }  // namespace

@@ -3,12 +3,12 @@
 // same state computes. Only CInstance's setters can write them (a direct write does not compile);
 // these tests catch a setter, a built-in variable or an operation that forgets the box.
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Class.h"
 #include "Object/Object_Main.h"
-#include "Run/Run_Variables.h"
+#include "Room/Instance_Ops.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"
+#include "StartUp.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
@@ -69,7 +69,7 @@ protected:
         object = Object_Add();
         Object_Find(object)->sprite = wide;
         Variable_BuiltIn_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
     }
     void TearDown() override
     {
@@ -122,7 +122,7 @@ TEST_F(InstanceBox, EveryInstanceVariableKeepsTheBoxTrue)
         for (double value : {3.0, -2.5, 1.0, 0.0, (double)wide}) {
             ExpectBoxFollows(v->name, [&](CInstance& i) {
                 TaggedValue t(value);
-                written += Variable_SetValue(&i, id, 0, &t);
+                written += Instance_SetVariable(&i, id, 0, &t);
             });
         }
     }

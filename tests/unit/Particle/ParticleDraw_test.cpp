@@ -5,7 +5,7 @@
 
 #include "Base/Color.h"
 #include "Base/Random.h"
-#include "Graphics/DrawRegion.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Platform/TBitmap.h"
 #include "Sprite/Sprite_Class.h"
 #include "Sprite/Sprite_Main.h"

@@ -61,13 +61,13 @@ protected:
     static double Var(CInstance* inst, const char* name, int index = 0)
     {
         TaggedValue v;
-        EXPECT_TRUE(Variable_GetValue(inst, Code_Variable_FindOrAdd(name), index, &v)) << name;
+        EXPECT_TRUE(Instance_GetVariable(inst, Code_Variable_FindOrAdd(name), index, &v)) << name;
         return v.GetReal();
     }
     static void SetVar(CInstance* inst, const char* name, double value)
     {
         TaggedValue v(value);
-        Variable_SetValue(inst, Code_Variable_FindOrAdd(name), 0, &v);
+        Instance_SetVariable(inst, Code_Variable_FindOrAdd(name), 0, &v);
     }
     // Whether some error shown since the last Errors().clear() holds the text.
     static bool Said(const std::string& text)

@@ -4,7 +4,7 @@
 #include "PhysicsWorld.h"
 #include "Base/Console.h"
 #include "Graphics/DrawPrimitives.h"
-#include "Object/Instance_Ops.h"
+#include "Room/Instance_Ops.h"
 #include "Physics/Linux/Box2D_Internal.h"
 #include "Physics/Physics_Check.h"
 #include "Physics/Physics_Fixture.h"

@@ -1,8 +1,8 @@
 #include "Code/Error.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
-#include "Object/Instance_Ops.h"
 #include "Object/Object_Main.h"
+#include "Room/Instance_Ops.h"
 #include "Room/Room_Main.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,9 @@
 // The runner's switches.
 #include "../Base/CapturedWarnings.h"
 #include "Base/Console.h"
+#include "Code/Code_Class.h"
 #include "Run/CommandLine.h"
+#include "Support/Support_DLL.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -32,7 +34,7 @@ TEST_F(CommandLineTest, EverySwitchIsRead)
     EXPECT_TRUE(CommandLine.debug);
     EXPECT_TRUE(CommandLine.trace);
     EXPECT_TRUE(ExternalCallsDisabled);
-    EXPECT_FALSE(CommandLine.useVM);
+    EXPECT_FALSE(Code_UseVM);
     EXPECT_TRUE(CommandLine.noAudio);
     EXPECT_TRUE(CommandLine.inAWindow);
     EXPECT_STREQ(CommandLine.recordFile, "out.rec");
@@ -50,7 +52,7 @@ TEST_F(CommandLineTest, EverySwitchIsRead)
     EXPECT_EQ(CommandLine.gameFile, nullptr);
     EXPECT_FALSE(CommandLine.debug || CommandLine.trace || CommandLine.noAudio || CommandLine.inAWindow ||
                  CommandLine.steam || ExternalCallsDisabled);
-    EXPECT_TRUE(CommandLine.useVM);
+    EXPECT_TRUE(Code_UseVM);
     EXPECT_EQ(CommandLine.breakpointCount, 0);
 }
 

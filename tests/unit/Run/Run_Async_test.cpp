@@ -4,7 +4,7 @@
 #include "Function/Function_DataStructures.h"
 #include "Function/Function_Math.h"
 #include "Function/Function_Misc.h"
-#include "Run/Run_Variables.h"
+#include "StartUp.h"
 #include "Support/DataStructures.h"
 #include "Support/LoadSave_Http.h"
 
@@ -31,7 +31,7 @@ protected:
         if (!Function_Find("show_debug_message", &id)) Function_Misc_Init();
         if (!Function_Find("ds_map_find_value", &id)) Function_DataStructures_Init();
         if (!Function_Find("string", &id)) Function_Math_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         RequestList_Free();
         DS_FreeAll();
         g_cleaned.clear();

@@ -4,8 +4,7 @@
 #include "Code/Code_Constant.h"
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
-#include "Run/CommandLine.h"
-#include "Run/Run_Variables.h"
+#include "StartUp.h"
 #include "Script/Script_Main.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
@@ -21,7 +20,7 @@ protected:
     {
         WorldTest::SetUp();
         Variable_BuiltIn_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         int id;
         if (!Function_Find("script_execute", &id)) Function_Add("script_execute", F_script_execute, -1);
         if (!Function_Find("event_user", &id)) Function_Misc_Init();
@@ -38,7 +37,7 @@ protected:
     }
     void TearDown() override
     {
-        CommandLine.useVM = true;
+        Code_UseVM = true;
         Room_NewRoom = ROOM_CHANGE_NONE;
         Script_Clear();
         Variable_Globals.Clear();
@@ -66,7 +65,7 @@ TEST_F(DeepRecursion, EveryRoadEndsTheGameWithOneReport)
     for (bool machine : {true, false}) {
         for (const Road& road : roads) {
             SCOPED_TRACE(std::string(road.code) + (machine ? " (machine)" : " (tree)"));
-            CommandLine.useVM = machine;
+            Code_UseVM = machine;
             Errors().clear();
             Error_FatalPending = false;
             Room_NewRoom = ROOM_CHANGE_NONE;

@@ -6,7 +6,7 @@
 #include "Object/Object_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
+#include "StartUp.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +89,7 @@ TEST(Animation, EndsEachTimeTheImagesWrap)
 {
     int id;
     if (!Function_Find("show_debug_message", &id)) Function_Misc_Init();
-    Run_Variables_Init();
+    StartUp_Variables();
     TCaptureConsole log;
     tagIConsole* saved = Console_Debug;
     Console_Debug = &log;

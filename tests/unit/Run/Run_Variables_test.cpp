@@ -12,9 +12,10 @@
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
-#include "Run/Run_Variables.h"
 #include "Runner/GameFile.h"
+#include "StartUp.h"
 #include "Support/LoadSave.h"
+#include "Support/Support_DLL.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
@@ -79,7 +80,7 @@ protected:
     void SetUp() override
     {
         Variable_BuiltIn_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
     }
 };
 

@@ -18,9 +18,9 @@
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
 #include "Run/Run_Main.h"
-#include "Run/Run_Variables.h"
-#include "Run/View.h"
-#include "Run/Window.h"
+#include "StartUp.h"
+#include "Room/View.h"
+#include "IO/Window.h"
 #include "Platform/TBitmap.h"
 #include "Sprite/Sprite_Main.h"
 #include "Sprite/Sprite_Class.h"
@@ -45,7 +45,7 @@ protected:
         int id;
         if (!Function_Find("show_debug_message", &id)) Function_Misc_Init();
         if (!Function_Find("irandom", &id)) Function_Math_Init();
-        Run_Variables_Init();
+        StartUp_Variables();
         saved = Console_Debug;
         Console_Debug = &log;
         Object_Clear();

@@ -4,6 +4,7 @@
 #include "Object/Object_Main.h"
 #include "Path/Path_Main.h"
 #include "Room/Room_Main.h"
+#include "Run/GameFile_Chunks.h"
 #include "Runner/GameFile.h"
 #include "Support/LoadSave.h"
 #include "TimeLine/TimeLine_Main.h"

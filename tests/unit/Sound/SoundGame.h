@@ -6,7 +6,7 @@
 #include "WaveMaker.h"
 
 #include "Base/MemoryManager.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 #include "Sound/Audio_Main.h"
 #include "Sound/MCI.h"
 #include "Sound/Sound_Hardware.h"

@@ -5,9 +5,9 @@
 #include "SprtBuilder.h"
 
 #include "Base/Console.h"
-#include "Graphics/DrawRegion.h"
 #include "Graphics/Graphics3D.h"
 #include "Graphics_API/Bitmap32.h"
+#include "Graphics_API/DrawRegion.h"
 #include "Graphics_API/Image.h"
 #include "Platform/TBitmap.h"
 #include "Sprite/Sprite_Class.h"

@@ -3,7 +3,7 @@
 // sprites are (the fuzz target puts its own bytes there).
 #pragma once
 #include "Base/MemoryManager.h"
-#include "Runner/GameFile.h"
+#include "Run/GameFile_Chunks.h"
 
 #include <cstdint>
 #include <cstring>

@@ -5,7 +5,6 @@
 #include "Support/Support_DLL.h"
 
 #include "Base/Console.h"
-#include "Run/CommandLine.h"
 #include "Support/LoadSave.h"
 #include "LinkSwap.h"
 

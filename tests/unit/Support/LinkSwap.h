@@ -2,7 +2,7 @@
 // has checked the path `when` (letting `passes` checks of it go by), the entry `swapped` is set
 // aside (renamed with ".old") and a link to `target` takes its place.
 #pragma once
-#include "Support/Linux/LoadSave_Linux.h"
+#include "Support/LoadSave_Place.h"
 
 #include <filesystem>
 #include <string>

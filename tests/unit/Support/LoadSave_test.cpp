@@ -2,7 +2,7 @@
 #include "Base/MemoryManager.h"
 #include "Support/File.h"
 #include "Support/LoadSave.h"
-#include "Support/Linux/LoadSave_Linux.h"
+#include "Support/LoadSave_Place.h"
 
 #include <algorithm>
 #include <chrono>

@@ -63,15 +63,15 @@ TEST(Variables, IdsAndRoutingOfBuiltIns)
 
     CInstance inst(900001, 0, 0, 0);
     TaggedValue v(7.0);
-    EXPECT_TRUE(Variable_SetValue(&inst, level, 2, &v));
+    EXPECT_TRUE(Instance_SetVariable(&inst, level, 2, &v));
     EXPECT_EQ(g_level, 5.0);
-    EXPECT_TRUE(Variable_GetValue(&inst, level, 1, &v));
+    EXPECT_TRUE(Instance_GetVariable(&inst, level, 1, &v));
     EXPECT_EQ(v.val, 6.0);
-    EXPECT_FALSE(Variable_SetValue(&inst, Code_Variable_FindOrAdd("test_fixed"), 0, &v));
-    EXPECT_FALSE(Variable_GetValue(&inst, user, 0, &v));
-    EXPECT_TRUE(Variable_SetValue(&inst, user, 0, &v));
-    EXPECT_TRUE(Variable_GetValue(&inst, user, 0, &v));
-    EXPECT_FALSE(Variable_GetValue(nullptr, user, 0, &v));
+    EXPECT_FALSE(Instance_SetVariable(&inst, Code_Variable_FindOrAdd("test_fixed"), 0, &v));
+    EXPECT_FALSE(Instance_GetVariable(&inst, user, 0, &v));
+    EXPECT_TRUE(Instance_SetVariable(&inst, user, 0, &v));
+    EXPECT_TRUE(Instance_GetVariable(&inst, user, 0, &v));
+    EXPECT_FALSE(Instance_GetVariable(nullptr, user, 0, &v));
     // Built-ins are not members of the global list.
     EXPECT_FALSE(Variable_Global_Set(level, 0, &v));
     EXPECT_TRUE(Variable_Global_Set(user, 3, &v));

@@ -7,7 +7,7 @@
 #include "Base/MemoryManager.h"
 #include "Debug/Prompt.h"
 #include "IO/Linux/IO_SDL.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 
 #include <SDL2/SDL.h>
 #include <string>

@@ -1,5 +1,5 @@
 // The POSIX half of the file built-ins.
-#include "Function/Linux/Function_FileM.h"
+#include "Function/Function_FileM.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 // Keys outside 0..255 are ignored.
 #include "Function/Function_Interaction_Internal.h"
 
-#include "Code/Arguments.h"
 #include "IO/IO.h"
+#include "Variable/Arguments.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The miscellaneous built-ins that reach the system: the window's handle and title, the clipboard
 // (SDL, UTF-8 text) and the program's priority.
-#include "Code/Arguments.h"
 #include "Function/Function_Misc.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
+#include "Variable/Arguments.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>

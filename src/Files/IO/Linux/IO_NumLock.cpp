@@ -3,7 +3,7 @@
 // the game set until the player presses Num Lock.
 #include "IO/IO.h"
 #include "IO/Linux/IO_SDL.h"
-#include "Run/Window.h"
+#include "IO/Window.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>

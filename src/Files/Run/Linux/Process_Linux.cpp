@@ -6,7 +6,7 @@
 #include "Base/Stop.h"
 #include "Base/Timer.h"
 #include "Support/LoadSave.h"
-#include "Support/Linux/LoadSave_Linux.h"
+#include "Support/LoadSave_Place.h"
 
 #include <cctype>
 #include <cerrno>

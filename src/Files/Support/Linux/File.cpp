@@ -1,7 +1,7 @@
 // POSIX half of the file module.
 #include "Support/File.h"
 #include "Base/MemoryManager.h"
-#include "Support/Linux/File_Linux.h"
+#include "Support/File_At.h"
 
 #include <cerrno>
 #include <cstdlib>

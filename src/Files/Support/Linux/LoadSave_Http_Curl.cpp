@@ -1,4 +1,4 @@
-#include "Support/Linux/LoadSave_Http_Curl.h"
+#include "Support/LoadSave_HttpTransfer.h"
 
 #include "Base/Console.h"
 

@@ -1,6 +1,6 @@
-#include "Support/Linux/LoadSave_Linux.h"
+#include "Support/LoadSave_Place.h"
 #include "Support/File.h"
-#include "Support/Linux/File_Linux.h"
+#include "Support/File_At.h"
 
 #include <algorithm>
 #include <cerrno>

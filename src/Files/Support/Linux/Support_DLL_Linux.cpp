@@ -1,4 +1,4 @@
-#include "Support/Linux/Support_DLL_Linux.h"
+#include "Support/DLLPlatform.h"
 #include "Support/Support_DLL.h"
 
 #include <dlfcn.h>

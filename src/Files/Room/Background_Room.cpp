@@ -1,4 +1,4 @@
-#include "Background/Background_Room.h"
+#include "Room/Background_Room.h"
 #include "Background/Background_Main.h"
 #include "Room/Room_Class.h"
 

@@ -1,10 +1,11 @@
-#include "Run/StartUp.h"
+#include "StartUp.h"
 
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Constant.h"
 #include "Code/Function.h"
 #include "DPlay/DPlay.h"
+#include "Function/Function_Date.h"
 #include "Function/Function_File.h"
 #include "Function/Quenby_Functions.h"
 #include "Graphics/DrawPrimitives.h"
@@ -13,15 +14,18 @@
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/IO_Joystick.h"
+#include "Object/Instance_Class.h"
 #include "Particle/Particle_Main.h"
 #include "Path/Path_Main.h"
+#include "Physics/Physics_Main.h"
 #include "Room/Room_Main.h"
 #include "Run/CommandLine.h"
 #include "Run/Run_Main.h"
 #include "Run/Run_Variables.h"
-#include "Run/View.h"
-#include "Run/Window.h"
-#include "Runner/GameFile.h"
+#include "Room/View.h"
+#include "IO/Window.h"
+#include "Run/GameFile_Chunks.h"
+#include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"
 #include "Support/IniFile.h"
@@ -48,7 +52,7 @@ bool InitDrawing()
 
 bool InitConstants()
 {
-    Code_Constant_Init();
+    StartUp_Constants();
     return true;
 }
 
@@ -81,7 +85,7 @@ bool InitAudio()
 bool InitVariables()
 {
     Variable_BuiltIn_Init();
-    Run_Variables_Init();
+    StartUp_Variables();
     return true;
 }
 
@@ -216,8 +220,33 @@ bool OptionOn(IniFile& ini, const char* key)
 }
 }
 
+void StartUp_InstallHooks()
+{
+    Run_PerFrameHook = Quenby_PerFrame;
+    Effect_RoomHook = Run_EffectRoom;
+    Sound_RoomSpeedHook = Room_RunningSpeed;
+    Window_PauseHook = Quenby_ReportPause;
+    Instance_RoomActive = Room_RunningActive;
+    Instance_Bodies = {Physics_InstanceCreated, Physics_RemoveBody, Physics_DestroyWorld};
+}
+
+void StartUp_Constants()
+{
+    Code_Constant_Init();
+    Quenby_Constants_Init();
+}
+
+void StartUp_Variables()
+{
+    Run_Variables_Init();
+    Function_Date_Variables_Init();
+    Physics_Variables_Init();
+    Quenby_Variables_Init();
+}
+
 bool StartUp_Run()
 {
+    StartUp_InstallHooks();
     return RunList(StartUpList, sizeof StartUpList / sizeof StartUpList[0], false);
 }
 

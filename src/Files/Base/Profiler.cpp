@@ -1,5 +1,5 @@
 // Profiler sections, timed with the monotonic clock of the timer.
-#include "Debug/Profiler.h"
+#include "Base/Profiler.h"
 
 #include "Base/Timer.h"
 

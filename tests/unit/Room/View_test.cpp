@@ -1,8 +1,8 @@
 #include "IO/IO.h"
+#include "IO/Window.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/View.h"
-#include "Run/Window.h"
+#include "Room/View.h"
 
 #include <gtest/gtest.h>
 

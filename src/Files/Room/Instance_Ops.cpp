@@ -1,10 +1,9 @@
-#include "Object/Instance_Ops.h"
+#include "Room/Instance_Ops.h"
 
 #include "Code/Error.h"
 #include "Object/Event_Main.h"
 #include "Object/Instance_Class.h"
 #include "Object/Object_Main.h"
-#include "Physics/Physics_Main.h"
 #include "Variable/Variable_List.h"
 #include "Room/Room_Main.h"
 #include "Sprite/Sprite_Main.h"
@@ -19,7 +18,7 @@ CInstance* Instance_Make(int object, float x, float y)
     }
     if (!Run_Room) return nullptr;
     CInstance* inst = Run_Room->CreateInstance(x, y, object);
-    if (inst) Physics_InstanceCreated(Run_Room, inst);
+    if (inst && Instance_Bodies.created) Instance_Bodies.created(Run_Room, inst);
     return inst;
 }
 
@@ -42,7 +41,7 @@ void Instance_Destroy(CInstance* inst)
     inst->destroy_guard = true;
     Event_Perform_Instance(inst, inst, EVENT_DESTROY, 0);
     inst->marked = true;
-    Physics_RemoveBody(inst);
+    if (Instance_Bodies.removed) Instance_Bodies.removed(inst);
 }
 
 void Instance_ChangeObject(CInstance* inst, int object, bool perform)

@@ -1,4 +1,4 @@
-// The POSIX half of the folder mapping.
+// The folder mapping's checked paths and places, done by its POSIX half.
 #pragma once
 #include "Support/LoadSave.h"
 

@@ -1,5 +1,5 @@
-// The platform half of the file built-ins: what they need of the machine beyond the folder
-// mapping, which does every file and folder operation on a name a script passes.
+// What the file built-ins need of the machine beyond the folder mapping (which does every file
+// and folder operation on a name a script passes), done by their platform half.
 #pragma once
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
-// The platform half of external functions: loading shared libraries (dlopen) and calling their
-// functions (libffi), whatever the argument shape.
+// What external functions need of their platform half: loading shared libraries (dlopen) and
+// calling their functions (libffi), whatever the argument shape.
 #pragma once
 
 #include <string>

@@ -4,11 +4,6 @@
 
 class CInstance;
 
-// Puts an instance into, or takes it out of, the id hash (an instance enters it when made and
-// leaves it when freed; a room kept aside takes its instances out meanwhile).
-void Instance_Register(CInstance* inst);
-void Instance_Unregister(CInstance* inst);
-
 // A new instance of the object in the current room; its create event runs at once and it is
 // flagged created. A missing object (or no room) gives a non-fatal error and null.
 CInstance* Instance_Create(int object, float x, float y);

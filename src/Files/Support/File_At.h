@@ -1,4 +1,4 @@
-// Descriptor-level files of the POSIX half. Every descriptor is opened close-on-exec.
+// Descriptor-level files, done by the POSIX half. Every descriptor is opened close-on-exec.
 #pragma once
 #include <cstdint>
 #include <ctime>

@@ -1,4 +1,4 @@
-// The libcurl half of the HTTP requests.
+// The HTTP requests' sessions and transfers, done by their libcurl half.
 #pragma once
 #include "Support/LoadSave_Http.h"
 

@@ -19,9 +19,10 @@ void Window_SetBaseSize(int width, int height);
 
 void Window_SetCaption(const char* text, bool unused = false);
 const char* Window_GetCaption();
-// The caption with the score, lives and health shown as the game state asks, set when it
-// changed (once a frame).
-void Window_UpdateCaption();
+// Sets the caption to text when it differs from the text of the last call, so that a caption a
+// script set stays until then (the run calls it once a frame with the room's caption and the
+// shown game state).
+void Window_UpdateCaption(const char* text);
 
 void Window_SetColor(uint32_t colour);
 uint32_t Window_GetColor();
@@ -48,8 +49,10 @@ extern bool Window_DisplayResetPending;
 void Window_ApplyDisplayReset();
 
 // Handles every waiting window event: input into the input state, focus, the close button. A
-// focus loss raises the OS pause event unless a window of the runner's own took the focus.
+// focus loss calls the pause hook (the program installs the OS pause event) unless a window of the
+// runner's own took the focus.
 void PumpMessages();
+extern void (*Window_PauseHook)();
 // Called when a window of the runner's own (a message box) closes: the focus loss it caused,
 // waiting among the events, is handled by the next PumpMessages without a pause event.
 void Window_FocusTakenByOwnWindow();

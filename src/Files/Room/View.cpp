@@ -1,9 +1,9 @@
-#include "Run/View.h"
+#include "Room/View.h"
 
 #include "IO/IO.h"
+#include "IO/Window.h"
 #include "Room/Room_Class.h"
 #include "Room/Room_Main.h"
-#include "Run/Window.h"
 
 #include <cmath>
 

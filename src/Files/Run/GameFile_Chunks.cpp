@@ -1,7 +1,8 @@
-#include "Runner/GameFile_Chunks.h"
+#include "Run/GameFile_Chunks.h"
 
 #include "Background/Background_Main.h"
 #include "Base/Console.h"
+#include "Base/MemoryManager.h"
 #include "Extension/Extension_Main.h"
 #include "Font/Font_Main.h"
 #include "Graphics_API/GR_Texture.h"
@@ -20,9 +21,14 @@
 #include "Variable/Variable_Main.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
+#include <string>
 #include <vector>
+
+void (*GameFile_RegisterFunctions)() = nullptr;
 
 bool GameFile_LoadStrings(GameFileReader r)
 {
@@ -166,4 +172,85 @@ void GameFile_FreeResources()
     Path_Clear();
     Script_Clear();
     Extension_Clear();
+}
+
+bool GameFile_LoadBuffer(uint8_t* buffer, size_t size)
+{
+    GameFile_Free();
+    Option_Reset();
+    if (!GameFile_Open(buffer, size)) return false;
+
+    // First pass: strings, header and options, which the other readers rely on.
+    GameFileVersion = 800;
+    bool sawHeader = false;
+    for (const GameFileChunk& c : GameFile_ChunkList()) {
+        GameFileReader r(c.offset, (size_t)c.offset + c.size);
+        bool done = true;
+        if (!strcmp(c.tag, "STRG")) done = GameFile_LoadStrings(r);
+        else if (!strcmp(c.tag, "GEN8") || !strcmp(c.tag, "GEN7") || !strcmp(c.tag, "GENL")) {
+            if (sawHeader) return GameFile_Fail("The game data file has two header chunks.");
+            sawHeader = true;
+            done = GameFile_LoadHeader(r);
+            if (done && GameFile_RegisterFunctions) GameFile_RegisterFunctions();
+            if (strcmp(c.tag, "GEN8")) GameFileVersion = 700;
+        } else if (!strcmp(c.tag, "OPTN")) done = GameFile_LoadOptions(r);
+        if (!done) {
+            Console_Warnings->Output("The %s chunk is damaged.\n", c.tag);
+            return GameFile_Fail("The game data file is damaged.");
+        }
+    }
+    if (!sawHeader) return GameFile_Fail("The game data file has no header chunk.");
+
+    // Second pass: every chunk to its reader, in file order (the tables were emptied above).
+    for (const GameFileChunk& c : GameFile_ChunkList()) {
+        Console_Warnings->Output("Process Chunk: %s   %d\n", c.tag, (int)c.size);
+        GameFileReader r(c.offset, (size_t)c.offset + c.size);
+        int result = GameFile_DispatchChunk(c.tag, r);
+        if (result < 0) {
+            Console_Warnings->Output("Unknown chunk %s in the game data file.\n", c.tag);
+            return GameFile_Fail("The game data file is damaged.");
+        }
+        if (result == 0) {
+            Console_Warnings->Output("The %s chunk is damaged.\n", c.tag);
+            return GameFile_Fail("The game data file is damaged.");
+        }
+    }
+    if (!GameFile_CheckResources()) return GameFile_Fail("The game data file is damaged.");
+    return true;
+}
+
+bool GameFile_Load(const char* path)
+{
+    // Only a regular file that offsets of 32 bits can span (not a device or a pipe that never ends).
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        Console_Warnings->Output("The game data file %s is missing or is not a file.\n", path);
+        return GameFile_Fail("The game data file cannot be read.");
+    }
+    if (std::filesystem::file_size(path, error) > 0xFFFFFFFFu || error) return GameFile_Fail("The game data file is too large.");
+    FILE* f = fopen(path, "rbe");
+    if (!f) {
+        Console_Warnings->Output("Cannot open the game data file %s.\n", path);
+        return GameFile_Fail("The game data file cannot be read.");
+    }
+    std::vector<uint8_t> bytes;
+    uint8_t block[65536];
+    size_t n;
+    while ((n = fread(block, 1, sizeof block, f)) > 0) bytes.insert(bytes.end(), block, block + n);
+    bool readError = ferror(f);
+    fclose(f);
+    if (readError) return GameFile_Fail("The game data file cannot be read.");
+    // The program folder is the folder of the game data file.
+    std::string folder = path;
+    size_t slash = folder.find_last_of('/');
+    LoadSave_SetProgramFolder(slash == std::string::npos ? "." : folder.substr(0, slash + 1).c_str());
+    uint8_t* buffer = (uint8_t*)MemAlloc(bytes.size() + 1);
+    if (!bytes.empty()) memcpy(buffer, bytes.data(), bytes.size());
+    return GameFile_LoadBuffer(buffer, bytes.size());
+}
+
+void GameFile_Free()
+{
+    GameFile_FreeResources();
+    GameFile_Close();
 }

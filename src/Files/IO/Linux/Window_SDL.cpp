@@ -1,22 +1,16 @@
 // The game's window on SDL: caption, colour, cursor, size, position, full screen, the mouse, and
 // the message pump.
-#include "Run/Window.h"
+#include "IO/Window.h"
 
 #include "Base/Console.h"
-#include "Code/Arguments.h"
-#include "Function/Quenby_Functions.h"
 #include "Graphics_API/GR_Device.h"
 #include "IO/IO.h"
 #include "IO/Linux/IO_SDL.h"
-#include "Room/Room_Class.h"
-#include "Room/Room_Main.h"
-#include "Run/Run_Main.h"
 
 #include <SDL2/SDL.h>
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 SDL_Window* MainWindow = nullptr;
@@ -25,6 +19,7 @@ uint8_t WindowFocus = 0;
 bool VideoFullscreen = false;
 bool Window_Quit = false;
 bool Window_DisplayResetPending = false;
+void (*Window_PauseHook)() = nullptr;
 
 namespace {
 std::string Caption;
@@ -72,14 +67,6 @@ bool EnvSet(const char* name)
     const char* value = getenv(name);
     return value && *value;
 }
-
-// Appends "  <label><value>" for a shown game-state value.
-void AppendState(std::string& out, const char* label, const char* value)
-{
-    if (!out.empty()) out += "  ";
-    out += label ? label : "";
-    out += value;
-}
 }
 
 bool Window_Create(int width, int height, bool hidden)
@@ -93,6 +80,13 @@ bool Window_Create(int width, int height, bool hidden)
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         Console_Warnings->Output("Window: no display (%s)\n", SDL_GetError());
+        return false;
+    }
+    // A display that cannot be reached (a stale DISPLAY) leaves SDL such a driver as well.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!EnvSet("SDL_VIDEODRIVER") && driver && (!strcmp(driver, "offscreen") || !strcmp(driver, "dummy"))) {
+        Console_Warnings->Output("Window: no display (the display named by DISPLAY or WAYLAND_DISPLAY cannot be opened)\n");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
@@ -151,28 +145,12 @@ const char* Window_GetCaption()
     return Caption.c_str();
 }
 
-void Window_UpdateCaption()
+void Window_UpdateCaption(const char* text)
 {
-    std::string text = Run_Room && Run_Room->caption ? Run_Room->caption : "";
-    std::string state;
-    char number[64];
-    if (show_score) {
-        snprintf(number, sizeof number, "%d", score);
-        AppendState(state, caption_score, number);
-    }
-    if (show_lives) {
-        snprintf(number, sizeof number, "%d", lives);
-        AppendState(state, caption_lives, number);
-    }
-    if (show_health) {
-        snprintf(number, sizeof number, "%d", std::isfinite(health) ? RealToInt(health) : 0);
-        AppendState(state, caption_health, number);
-    }
-    if (!state.empty()) text += text.empty() ? state : "  " + state;
     // A caption that a script set stays until the room caption or the shown state changes.
-    if (text == ShownState) return;
+    if (!text || text == ShownState) return;
     ShownState = text;
-    Window_SetCaption(text.c_str());
+    Window_SetCaption(text);
 }
 
 void Window_SetColor(uint32_t colour)
@@ -316,7 +294,7 @@ void PumpMessages()
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) WindowFocus = 1;
             else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 WindowFocus = 0;
-                if (!FocusTakenByOwnWindow) Quenby_ReportPause();
+                if (!FocusTakenByOwnWindow && Window_PauseHook) Window_PauseHook();
             }
             else if (event.window.event == SDL_WINDOWEVENT_CLOSE) Window_Quit = true;
             continue;

@@ -1,5 +1,5 @@
 // Profiler sections: nesting, timing, and the limits that keep it bounded.
-#include "Debug/Profiler.h"
+#include "Base/Profiler.h"
 
 #include <gtest/gtest.h>
 #include <thread>
