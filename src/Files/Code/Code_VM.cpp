@@ -306,10 +306,11 @@ VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
 {
     if (index < ARRAY_DIMENSION) {  // row 0, the one-dimensional arrays: no division
         if (v->rows.empty()) return nullptr;
-        // Bounded by address, which needs no division by the size of a value.
+        // Bounded by address, which needs no division by the size of a value; worked out as
+        // integers, as the row may be empty, without storage.
         const std::vector<TaggedValue>& row = v->rows[0];
-        const TaggedValue* e = row.data() + index;
-        return e < row.data() + row.size() ? const_cast<TaggedValue*>(e) : nullptr;
+        uintptr_t e = (uintptr_t)row.data() + (uintptr_t)index * sizeof(TaggedValue);
+        return e < (uintptr_t)(row.data() + row.size()) ? (TaggedValue*)e : nullptr;
     }
     size_t i = (size_t)(index / ARRAY_DIMENSION), j = (size_t)(index % ARRAY_DIMENSION);
     if (i >= v->rows.size() || j >= v->rows[i].size()) return nullptr;
