@@ -3,6 +3,7 @@
 #include "Base/Console.h"
 #include "Base/MemoryManager.h"
 #include "Code/Code_Constant.h"
+#include "Code/Code_Interp.h"
 #include "Code/Function.h"
 #include "DPlay/DPlay.h"
 #include "Function/Function_Date.h"
@@ -25,6 +26,7 @@
 #include "Room/View.h"
 #include "IO/Window.h"
 #include "Run/GameFile_Chunks.h"
+#include "Script/Script_Main.h"
 #include "Sound/Sound_Hardware.h"
 #include "Sound/Sound_Main.h"
 #include "Support/DataStructures.h"
@@ -228,6 +230,9 @@ void StartUp_InstallHooks()
     Window_PauseHook = Quenby_ReportPause;
     Instance_RoomActive = Room_RunningActive;
     Instance_Bodies = {Physics_InstanceCreated, Physics_RemoveBody, Physics_DestroyWorld};
+    Code_Instances = {Instance_Variables, Instance_FindUsable, Instance_FirstTarget, Instance_CollectTargets,
+                      Instance_CollectTargetIds};
+    Code_Scripts = {Script_Find, Script_Count, Script_GetName, Script_Compiled, Script_Execute, &Script_Generation};
 }
 
 void StartUp_Constants()

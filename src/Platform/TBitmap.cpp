@@ -8,10 +8,19 @@ TBitmap::TBitmap(int width, int height, int bitsPerPixel)
 {
     if (width <= 0 || height <= 0 || (bitsPerPixel != 24 && bitsPerPixel != 32)) return;
     if ((int64_t)width * height > kMaxPixels) return;
+    m_pixels = (uint8_t*)MemAllocClear((size_t)width * height * (bitsPerPixel / 8));
+    if (!m_pixels) return;
     m_width = width;
     m_height = height;
     m_bpp = bitsPerPixel;
-    m_pixels = (uint8_t*)MemAllocClear((size_t)width * height * (bitsPerPixel / 8));
+}
+
+TBitmap* TBitmap_New(int width, int height, int bitsPerPixel)
+{
+    TBitmap* bitmap = new TBitmap(width, height, bitsPerPixel);
+    if (bitmap->IsValid()) return bitmap;
+    delete bitmap;
+    return nullptr;
 }
 
 TBitmap::~TBitmap()

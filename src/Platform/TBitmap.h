@@ -5,7 +5,8 @@
 
 class TBitmap {
 public:
-    // bitsPerPixel 24 or 32; a bad size or format leaves the image invalid (IsValid false).
+    // bitsPerPixel 24 or 32; a bad size or format, or no memory for the pixels, leaves the image
+    // invalid (IsValid false, no size).
     TBitmap(int width, int height, int bitsPerPixel);
     ~TBitmap();
     TBitmap(const TBitmap&) = delete;
@@ -24,6 +25,9 @@ private:
     int m_width = 0, m_height = 0, m_bpp = 0;
     uint8_t* m_pixels = nullptr;
 };
+
+// A new image, or null when the size or format is bad or there is no memory for its pixels.
+TBitmap* TBitmap_New(int width, int height, int bitsPerPixel);
 
 // A source of images: the sprite and background loaders take their strip through it.
 class IBitmapLoader {

@@ -13,11 +13,16 @@ static CBackground** g_backgrounds = nullptr;
 static char** g_names = nullptr;
 static int g_count = 0;
 
-static void SetCount(int count)
+// Whether the table now has count slots; when memory runs out it keeps the slots it had.
+static bool SetCount(int count)
 {
-    MemRealloc(&g_backgrounds, sizeof(CBackground*) * count);
-    MemRealloc(&g_names, sizeof(char*) * count);
+    size_t slots = (size_t)count * sizeof(void*);
+    MemRealloc(&g_backgrounds, slots);
+    if (!g_backgrounds || MemoryManager_GetSize(g_backgrounds) < slots) return false;
+    MemRealloc(&g_names, slots);
+    if (!g_names || MemoryManager_GetSize(g_names) < slots) return false;
     g_count = count;
+    return true;
 }
 
 static void FreeSlot(int index)
@@ -45,7 +50,7 @@ bool Background_Load(GameFileReader payload)
     uint32_t count;
     if (!pages.Build() || !payload.Count(&count, 4)) return false;
     if (count == 0) return true;
-    SetCount((int)count);
+    if (!SetCount((int)count)) return false;
     for (uint32_t i = 0; i < count; i++) {
         uint32_t offset = payload.U32();
         if (offset == 0) continue;
@@ -117,7 +122,10 @@ static bool ResolveFile(const char* fileName, char* path, int size)
 int Background_AddMade(CBackground* background)
 {
     int index = g_count;
-    SetCount(g_count + 1);
+    if (!SetCount(g_count + 1)) {
+        delete background;
+        return -1;
+    }
     char name[40];
     snprintf(name, sizeof name, "__newbackground%d", index);
     g_names[index] = MemStrDup(name);
@@ -178,7 +186,7 @@ int Background_Duplicate(int index)
     CBackground* source = Background_Get(index);
     if (!source) return -1;
     int copy = Background_AddEmpty();
-    g_backgrounds[copy]->Assign(g_backgrounds[index]);
+    if (copy >= 0) g_backgrounds[copy]->Assign(g_backgrounds[index]);
     return copy;
 }
 

@@ -28,7 +28,8 @@ bool Background_Replace(int index, const char* fileName, bool transparent, bool 
 int Background_AddAlpha(const char* fileName, bool preload);
 bool Background_ReplaceAlpha(int index, const char* fileName, bool preload);
 int Background_AddEmpty();
-// Takes a background made by the caller into a new index.
+// Takes a background made by the caller into a new index; -1 (the background deleted) when the
+// table cannot grow.
 int Background_AddMade(CBackground* background);
 int Background_Duplicate(int index);
 bool Background_Assign(int target, int source);

@@ -3,9 +3,7 @@
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
-#include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
-#include "Script/Script_Main.h"
 #include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
@@ -19,6 +17,13 @@ int64_t Code_StepBudget = -1;
 bool (*Code_Extension_FindHook)(const char* name, int* index) = nullptr;
 bool (*Code_Extension_CallHook)(int index, CInstance* self, CInstance* other, int argc, TaggedValue* args, TaggedValue* result) = nullptr;
 const char* (*Code_Extension_NameHook)(int index) = nullptr;
+CodeInstances Code_Instances = {
+    [](CInstance*) -> CVariableList* { return nullptr; },
+    [](int, CVariableList**) -> CInstance* { return nullptr; },
+    [](int, CInstance*, CInstance*) -> CInstance* { return nullptr; },
+    [](int, CInstance*, CInstance*, std::vector<CInstance*>& out) { out.clear(); },
+    [](int, CInstance*, CInstance*, std::vector<int>& out) { out.clear(); },
+};
 
 namespace {
 
@@ -27,6 +32,7 @@ enum Flow { FLOW_NORMAL, FLOW_BREAK, FLOW_CONTINUE, FLOW_EXIT, FLOW_ERROR };
 struct Run {
     CInstance* self;
     CInstance* other;
+    CVariableList* selfVariables;  // self's own variables (null without self)
     const CodeTree* tree;
     CVariable* locals;
     TaggedValue result;
@@ -141,7 +147,7 @@ bool ReadBuiltin(const Node* n, Run& r, CInstance* inst, int index, TaggedValue&
 bool ReadInstance(const Node* n, Run& r, CInstance* inst, int index, TaggedValue& out)
 {
     if (n->id < VARIABLE_USER_BASE) return ReadBuiltin(n, r, inst, index, out);
-    return ReadList(n, r, inst->variables, index, out);
+    return ReadList(n, r, Code_Instances.variables(inst), index, out);
 }
 
 bool ReadVariable(const Node* n, Run& r, TaggedValue& out)
@@ -158,7 +164,7 @@ bool ReadVariable(const Node* n, Run& r, TaggedValue& out)
             return ReadList(n, r, &Variable_Globals, index, out);
         }
         // The first instance of the target, read without gathering the others.
-        CInstance* inst = Instance_FirstTarget(target, r.self, r.other);
+        CInstance* inst = Code_Instances.firstTarget(target, r.self, r.other);
         if (!inst) return NoInstance(n, r, target);
         return ReadInstance(n, r, inst, index, out);
     }
@@ -174,7 +180,7 @@ bool ReadVariable(const Node* n, Run& r, TaggedValue& out)
     }
     case N_SELF:
         if (!r.self) return NoInstance(n, r, -1);
-        return ReadList(n, r, r.self->variables, index, out);
+        return ReadList(n, r, r.selfVariables, index, out);
     case N_GLOBAL:
         return ReadList(n, r, &Variable_Globals, index, out);
     default:
@@ -235,7 +241,7 @@ Place InstancePlace(const Node* n, CInstance* inst)
 {
     Place p;
     if (n->id < VARIABLE_USER_BASE) p.inst = inst;
-    else p.list = inst->variables;
+    else p.list = Code_Instances.variables(inst);
     return p;
 }
 
@@ -252,7 +258,7 @@ bool Assign(const Node* a, Run& r)
         if (!Code_DotTarget(t, &target, &global)) return Fail(r, n, CODE_DOT_NOT_A_NUMBER);
         // Every instance of the target, in the order they had before the first write.
         std::vector<CInstance*> insts;
-        if (!global) Instance_CollectTargets(target, r.self, r.other, insts);
+        if (!global) Code_Instances.collectTargets(target, r.self, r.other, insts);
         if (!global && insts.empty()) return NoInstance(n, r, target);
         if (global) {
             Place p;
@@ -270,7 +276,7 @@ bool Assign(const Node* a, Run& r)
     case N_LOCAL: p.local = &r.locals[n->id]; break;
     case N_SELF:
         if (!r.self) return NoInstance(n, r, -1);
-        p.list = r.self->variables;
+        p.list = r.selfVariables;
         break;
     case N_GLOBAL: p.list = &Variable_Globals; break;
     default: p.inst = r.self; break;
@@ -304,7 +310,7 @@ bool Call(const Node* n, Run& r, TaggedValue& out)
         return GoesOn();
     }
     if (n->kind == N_SCRIPT) {
-        if (Script_Execute(n->id, r.self, r.other, argc, &out, args)) return GoesOn();
+        if (Code_Scripts.execute(n->id, r.self, r.other, argc, &out, args)) return GoesOn();
         if (PendingScriptError.pending) {
             PendingScriptError.pending = false;
             return FailWith(PendingScriptError.message, PendingScriptError.fatal);
@@ -418,20 +424,20 @@ Flow ExecWith(const Node* n, Run& r)
     if (!t.IsReal()) return Fail(r, n, "The target of with is not a number."), FLOW_ERROR;
     int target = RealToInt(t.val);
     if (target == -7) target = -1;
-    std::vector<CInstance*> insts;
-    Instance_CollectTargets(target, r.self, r.other, insts);
     // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
     std::vector<int> ids;
-    ids.reserve(insts.size());
-    for (CInstance* inst : insts) ids.push_back(inst->id);
+    Code_Instances.collectTargetIds(target, r.self, r.other, ids);
     CInstance* self = r.self;
     CInstance* other = r.other;
+    CVariableList* selfVariables = r.selfVariables;
     Flow result = FLOW_NORMAL;
     for (int id : ids) {
-        CInstance* inst = Instance_Find(id);
-        if (!inst || inst->marked || inst->deactivated) continue;
+        CVariableList* variables;
+        CInstance* inst = Code_Instances.usable(id, &variables);
+        if (!inst) continue;
         r.self = inst;
         r.other = self;
+        r.selfVariables = variables;
         Flow f = Exec(n->kids[1], r);
         if (f == FLOW_NORMAL || f == FLOW_CONTINUE) continue;
         if (f != FLOW_BREAK) result = f;
@@ -439,6 +445,7 @@ Flow ExecWith(const Node* n, Run& r)
     }
     r.self = self;
     r.other = other;
+    r.selfVariables = selfVariables;
     return result;
 }
 
@@ -538,7 +545,7 @@ bool Code_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* resul
         return false;
     }
     std::vector<CVariable> locals(tree->locals.size());
-    Run r{self, other, tree, locals.data(), TaggedValue(), Stack_Limit(CODE_STACK_RESERVE)};
+    Run r{self, other, self ? Code_Instances.variables(self) : nullptr, tree, locals.data(), TaggedValue(), Stack_Limit(CODE_STACK_RESERVE)};
     int line = Error_Context.line;
     bool ok;
     if (code->IsExpression()) ok = Eval(tree->root, r, r.result);

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CInstance;
 class CCode;
+class CVariableList;
 
 // Runs the code with self and other; the code's result goes to result (the real 0 when it
 // returns none). false on a run-time error: LastErrorText holds its message ("In NAME, line L:
@@ -30,3 +32,19 @@ extern int64_t Code_StepBudget;
 extern bool (*Code_Extension_FindHook)(const char* name, int* index);
 extern bool (*Code_Extension_CallHook)(int index, CInstance* self, CInstance* other, int argc, TaggedValue* args, TaggedValue* result);
 extern const char* (*Code_Extension_NameHook)(int index);
+
+// What running code needs of instances; the object table installs it at start-up (until then
+// code finds no instance).
+struct CodeInstances {
+    CVariableList* (*variables)(CInstance* inst);  // the instance's own variables
+    // The instance of an id with its own variables, when it takes part (neither marked destroyed
+    // nor deactivated); else null. One call for each instance a `with` walks to.
+    CInstance* (*usable)(int id, CVariableList** variables);
+    // The first instance a target names (what a dotted read reads), every one of them (for dotted
+    // writes), and their ids (for `with`, whose body may destroy them); see
+    // Instance_CollectTargets.
+    CInstance* (*firstTarget)(int target, CInstance* self, CInstance* other);
+    void (*collectTargets)(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out);
+    void (*collectTargetIds)(int target, CInstance* self, CInstance* other, std::vector<int>& out);
+};
+extern CodeInstances Code_Instances;

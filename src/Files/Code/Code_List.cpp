@@ -1,7 +1,6 @@
 #include "Code/Code_Interp.h"
 #include "Code/Code_Tree.h"
 #include "Code/Function.h"
-#include "Script/Script_Main.h"
 #include "Variable/Variable_Main.h"
 
 #include <cstdio>
@@ -41,7 +40,7 @@ void ListNode(const CodeTree* tree, const Node* n, int indent, std::string& out)
         out += " " + std::string(f ? f->name : "?");
         break;
     }
-    case N_SCRIPT: out += " " + std::string(Script_GetName(n->id)); break;
+    case N_SCRIPT: out += " " + std::string(Code_Scripts.name(n->id)); break;
     case N_EXTENSION: {
         const char* name = Code_Extension_NameHook ? Code_Extension_NameHook(n->id) : nullptr;
         out += " " + std::string(name ? name : "?");

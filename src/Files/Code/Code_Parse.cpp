@@ -3,7 +3,6 @@
 #include "Code/Code_Lex.h"
 #include "Code/Function.h"
 #include "Platform/Stack.h"
-#include "Script/Script_Main.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 

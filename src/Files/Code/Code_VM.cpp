@@ -6,10 +6,8 @@
 #include "Code/Code_Parse.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
-#include "Function/Function_DataStructures.h"
-#include "Object/Instance_Class.h"
 #include "Platform/Stack.h"
-#include "Script/Script_Main.h"
+#include "Support/DS_Fast.h"
 #include "Variable/Arguments.h"
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
@@ -48,6 +46,7 @@ struct alignas(128) Frame {
     TaggedValue* savedSlots;  // the caller's ArgumentSlots when it set its own, else null
     CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
+    CVariableList* selfVariables;  // self's own variables (null without self)
     CVariable* arrays;    // its indexed `var` locals
     size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
     int savedCount;       // the caller's argument_count
@@ -62,6 +61,7 @@ struct WithWalk {
     CInstance* self;
     CInstance* other;
     const Frame* frame;  // the frame running it
+    CVariableList* selfVariables;
 };
 
 // The indexed `var` locals of running frames: blocks that never move, taken and given back in
@@ -130,7 +130,7 @@ inline int Depth()
 std::vector<WithWalk> g_withs;
 LocalPool g_locals;
 // The byte code of each script by index (null: not looked up yet), valid while
-// Script_Generation is g_scriptsSeen.
+// the scripts' generation is g_scriptsSeen.
 std::vector<const ByteCode*> g_scriptCode;
 int g_scriptsSeen = -1;
 
@@ -485,7 +485,7 @@ Place InstancePlace(const Access& a, CInstance* inst)
 {
     Place p;
     if (a.id < VARIABLE_USER_BASE) p.inst = inst;
-    else p.list = inst->variables;
+    else p.list = Code_Instances.variables(inst);
     return p;
 }
 
@@ -499,10 +499,10 @@ bool ReadDot(const Access& a, const TaggedValue& t, int index, CInstance* self, 
         if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, self, index, out);
         return ReadElement(a, Variable_Globals.Find(a.id), index, out);
     }
-    CInstance* inst = Instance_FirstTarget(target, self, other);
+    CInstance* inst = Code_Instances.firstTarget(target, self, other);
     if (!inst) return NoInstance(a, target);
     if (a.id < VARIABLE_USER_BASE) return ReadBuiltin(a, inst, index, out);
-    return ReadElement(a, inst->variables->Find(a.id), index, out);
+    return ReadElement(a, Code_Instances.variables(inst)->Find(a.id), index, out);
 }
 
 // Writes the variable of every instance of the target, in the order they had before the first
@@ -514,7 +514,7 @@ bool WriteDot(const Access& a, const TaggedValue& t, int index, int op, int assi
     bool global;
     if (!Code_DotTarget(t, &target, &global)) return Fail(CODE_DOT_NOT_A_NUMBER);
     std::vector<CInstance*> insts;
-    if (!global) Instance_CollectTargets(target, self, other, insts);
+    if (!global) Code_Instances.collectTargets(target, self, other, insts);
     if (!global && insts.empty()) return NoInstance(a, target);
     if (global) {
         Place p;
@@ -592,7 +592,7 @@ SLOW_PATH GetArray(const VMIns* pc, TaggedValue* sp)
 CVariableList* ListOf(const VMIns* pc)
 {
     if (pc->op == OPC_GET_GLOBAL || pc->op == OPC_GET_GLOBAL_AT || pc->op == OPC_SET_GLOBAL) return &Variable_Globals;
-    return g_cur->self ? g_cur->self->variables : nullptr;
+    return g_cur->selfVariables;
 }
 
 TaggedValue* ReadVariable(const VMIns* pc, TaggedValue* sp, int count)
@@ -952,12 +952,9 @@ __attribute__((noinline)) bool LocalLess(const VMIns* pc, bool* holds)
 
 void BeginWith(int target, CInstance* self, CInstance* other)
 {
-    std::vector<CInstance*> insts;
-    Instance_CollectTargets(target, self, other, insts);
     // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
-    WithWalk w{{}, 0, self, other, g_cur};
-    w.ids.reserve(insts.size());
-    for (CInstance* inst : insts) w.ids.push_back(inst->id);
+    WithWalk w{{}, 0, self, other, g_cur, g_cur->selfVariables};
+    Code_Instances.collectTargetIds(target, self, other, w.ids);
     g_withs.push_back(std::move(w));
 }
 
@@ -966,14 +963,17 @@ bool WithNext()
 {
     WithWalk& w = g_withs.back();
     while (w.next < w.ids.size()) {
-        CInstance* inst = Instance_Find(w.ids[w.next++]);
-        if (!inst || inst->marked || inst->deactivated) continue;
+        CVariableList* variables;
+        CInstance* inst = Code_Instances.usable(w.ids[w.next++], &variables);
+        if (!inst) continue;
         g_cur->self = inst;
         g_cur->other = w.self;
+        g_cur->selfVariables = variables;
         return true;
     }
     g_cur->self = w.self;
     g_cur->other = w.other;
+    g_cur->selfVariables = w.selfVariables;
     g_withs.pop_back();
     return false;
 }
@@ -983,6 +983,7 @@ void WithEnd()
     WithWalk& w = g_withs.back();
     g_cur->self = w.self;
     g_cur->other = w.other;
+    g_cur->selfVariables = w.selfVariables;
     g_withs.pop_back();
 }
 
@@ -1049,16 +1050,12 @@ SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
 // next call; null on failure.
 __attribute__((noinline)) const ByteCode* ScriptCode(int index)
 {
-    CScript* s = Script_GetScript(index);
-    if (!s) return FailNow("Trying to execute non-existing script."), nullptr;
-    CCode* callee = s->GetCode();
-    if (!callee || !callee->IsCompiled()) {
-        if (!s->Compile()) return FailWhole(std::string("In script ") + s->GetName() + ":\n" + LastErrorText, false), nullptr;
-        callee = s->GetCode();
-    }
-    if (g_scriptsSeen != Script_Generation) {
-        g_scriptCode.assign((size_t)Script_Count(), nullptr);
-        g_scriptsSeen = Script_Generation;
+    if (index < 0 || index >= Code_Scripts.count()) return FailNow("Trying to execute non-existing script."), nullptr;
+    CCode* callee = Code_Scripts.compile(index);
+    if (!callee) return FailWhole(std::string("In script ") + Code_Scripts.name(index) + ":\n" + LastErrorText, false), nullptr;
+    if (g_scriptsSeen != *Code_Scripts.generation) {
+        g_scriptCode.assign((size_t)Code_Scripts.count(), nullptr);
+        g_scriptsSeen = *Code_Scripts.generation;
     }
     g_scriptCode[(size_t)index] = callee->GetByteCode();
     return callee->GetByteCode();
@@ -1081,7 +1078,7 @@ __attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, T
         PopFrame(sp);
         sp = base;
         // A fatal error (the recursion that went too deep, say) names only the code it stopped in.
-        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Script_GetName(script) + ":\n" + message;
+        if (script >= 0 && !g_fail.fatal) message = std::string("In script ") + Code_Scripts.name(script) + ":\n" + message;
     }
     LastErrorText = message;
     Code_RunErrorFatal = g_fail.fatal;
@@ -1256,8 +1253,8 @@ L_GET_ARRAY: {
     NEXT();
 }
 L_GET_SELF: {
-    if (!g_cur->self) SLOW(GetVariable);
-    CVariable* v = HINTED(g_cur->self->variables);
+    if (!g_cur->selfVariables) SLOW(GetVariable);
+    CVariable* v = HINTED(g_cur->selfVariables);
     int count = pc->x;
     if (!v || (count && !IndexReady(sp[-1]))) SLOW(GetVariable);
     const TaggedValue* e = FastElement(v, ElementIndex(sp - count, count));
@@ -1288,8 +1285,8 @@ L_GET_GLOBAL: {
         NEXT();                                                                                            \
     }
 L_GET_SELF_AT: {
-    if (!g_cur->self) SLOW(GetAtLocal);
-    CVariable* v = HINTED(g_cur->self->variables);
+    if (!g_cur->selfVariables) SLOW(GetAtLocal);
+    CVariable* v = HINTED(g_cur->selfVariables);
     READ_AT(v, v)
 }
 L_GET_GLOBAL_AT: {
@@ -1363,7 +1360,7 @@ L_SET_ARRAY_ELEMENT: {
 }
 L_SET_SELF:
 L_SET_GLOBAL: {
-    CVariableList* list = pc->op == OPC_SET_GLOBAL ? &Variable_Globals : g_cur->self ? g_cur->self->variables : nullptr;
+    CVariableList* list = pc->op == OPC_SET_GLOBAL ? &Variable_Globals : g_cur->selfVariables;
     if (!list) SLOW(SetVariable);
     CVariable* v = HINTED(list);
     int count = pc->x;
@@ -1388,16 +1385,16 @@ L_SET_GLOBAL: {
 }
 // The variable of the instance without indexes, where its hint says.
 L_GET_SELF_VALUE: {
-    CInstance* self = g_cur->self;
+    CVariableList* list = g_cur->selfVariables;
     const CVariable* v;
-    if (!self || !(v = HINTED(self->variables))) goto L_GET_SELF;
+    if (!list || !(v = HINTED(list))) goto L_GET_SELF;
     CopyTo(sp++, v->value);
     NEXT();
 }
 L_SET_SELF_VALUE: {
-    CInstance* self = g_cur->self;
+    CVariableList* list = g_cur->selfVariables;
     CVariable* v;
-    if (!self || !(v = HINTED(self->variables))) goto L_SET_SELF;
+    if (!list || !(v = HINTED(list))) goto L_SET_SELF;
     if (pc->y == OP_SET) {
         Drop(&v->value);
         MoveTo(&v->value, --sp);
@@ -1537,7 +1534,7 @@ L_CALL_DROP: {
 L_CALL_EXT:
     SLOW(CallExtension);
 L_CALL_SCRIPT: {
-    const ByteCode* target = g_scriptsSeen == Script_Generation && (size_t)pc->a < g_scriptCode.size()
+    const ByteCode* target = g_scriptsSeen == *Code_Scripts.generation && (size_t)pc->a < g_scriptCode.size()
                                  ? g_scriptCode[(size_t)pc->a] : nullptr;
     if (!target) {
         target = ScriptCode(pc->a);
@@ -1565,6 +1562,7 @@ L_CALL_SCRIPT: {
     sp = StartLocals(first, target->localCount);
     f.self = caller->self;
     f.other = caller->other;
+    f.selfVariables = caller->selfVariables;
     f.script = pc->a;
     f.slots = base;
     slots = f.self ? base : nullptr;
@@ -2029,6 +2027,7 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     f.savedSlots = ArgumentSlots;
     f.self = self;
     f.other = other;
+    f.selfVariables = self ? Code_Instances.variables(self) : nullptr;
     f.savedCount = argument_count;
     f.script = -1;
     f.arrays = bc->arrayCount ? g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;

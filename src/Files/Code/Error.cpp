@@ -8,6 +8,7 @@ std::string LastErrorText;
 bool Error_Occurred = false;
 std::string Error_Last;
 bool Error_FatalPending = false;
+PendingError PendingScriptError;
 void (*Error_Display_Hook)(const char* text, bool fatal) = nullptr;
 
 namespace {

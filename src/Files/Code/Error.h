@@ -32,5 +32,14 @@ void Error_Print(const char* text);
 // changed stays as it was, and the game goes on.
 #define ERROR_OUT_OF_MEMORY "Out of memory."
 
+// A script's run-time error, kept for the code that called the script to report (set by the
+// scripts' runner, which the game's scripts and extension functions share).
+struct PendingError {
+    bool pending = false;
+    std::string message;
+    bool fatal = false;  // the error must end the game
+};
+extern PendingError PendingScriptError;
+
 void Error_Show_Action(const char* message, bool fatal);
 void Error_Show(const char* message, bool fatal);

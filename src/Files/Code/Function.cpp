@@ -1,7 +1,6 @@
 #include "Code/Function.h"
 #include "Code/Code_Interp.h"
 #include "Code/Error.h"
-#include "Script/Script_Main.h"
 
 #include <cstring>
 #include <string>
@@ -11,7 +10,18 @@
 namespace {
 std::vector<RFunction> g_functions;
 std::unordered_map<std::string, int> g_byName;
+
+const int NoScriptsGeneration = 0;
 }
+
+CodeScripts Code_Scripts = {
+    [](const char*) { return -1; },
+    [] { return 0; },
+    [](int) { return "<undefined>"; },
+    [](int) -> CCode* { return nullptr; },
+    [](int, CInstance*, CInstance*, int, TaggedValue*, const TaggedValue*) { return false; },
+    &NoScriptsGeneration,
+};
 
 void Function_Add(const char* name, BuiltinHandler handler, int argc)
 {
@@ -40,7 +50,7 @@ bool Function_Find(const char* name, int* id)
 {
     *id = -1;
     if (!name) return false;
-    int script = Script_Find(name);
+    int script = Code_Scripts.find(name);
     if (script >= 0) {
         *id = script + FUNCTION_SCRIPT_BASE;
         return true;

@@ -6,6 +6,7 @@
 #include "Variable/Value.h"
 
 class CInstance;
+class CCode;
 
 // Every built-in receives the result (preset to the real 0), self, other, the argument count and
 // the arguments. Callers pad missing arguments with the real 0 up to the registered count.
@@ -20,6 +21,25 @@ struct RFunction {
 // Function ids: a built-in's index; a script's index + 100000; an extension function's index + 500000.
 constexpr int FUNCTION_SCRIPT_BASE = 100000;
 constexpr int FUNCTION_EXTENSION_BASE = 500000;
+
+// The game's scripts as compiled code reaches them (a script's function id is its index +
+// FUNCTION_SCRIPT_BASE); the script table installs them. Until then there is no script: find
+// gives -1, count 0, name "<undefined>", and compile and execute fail.
+struct CodeScripts {
+    int (*find)(const char* name);   // -1 when no script has that name
+    int (*count)();
+    const char* (*name)(int index);  // "<undefined>" when missing
+    // The script's code, compiled now when it is not yet; null for a missing script, or with
+    // LastErrorText set for one that does not compile.
+    CCode* (*compile)(int index);
+    // Runs a script with its arguments; false on a failure (a missing script, or an error that
+    // it leaves in PendingScriptError).
+    bool (*execute)(int index, CInstance* self, CInstance* other, int argc, TaggedValue* result, const TaggedValue* args);
+    // Changes whenever a script is added, compiled or removed, so that code may keep what it
+    // looked up until it changes.
+    const int* generation;
+};
+extern CodeScripts Code_Scripts;
 
 void Function_Add(const char* name, BuiltinHandler handler, int argc);
 

@@ -146,15 +146,24 @@ void CFontBV::CreateSystem(const char* face, int size, bool bold, bool italic, i
     m_antialias = 3;
     // Without a face of the system the font keeps no glyphs: it measures 0 and draws nothing.
     TSystemFontImage image;
+    uint8_t* alpha = nullptr;
+    FontGlyph* glyphs = nullptr;
     if (Font_RasteriseSystemFace(m_face, size, bold, italic, m_first, m_last, &image) && !image.glyphs.empty()) {
+        alpha = (uint8_t*)MemAlloc(image.alpha.size());
+        glyphs = (FontGlyph*)MemAlloc(sizeof(FontGlyph) * image.glyphs.size());
+    }
+    // With no memory for them, the font keeps no glyphs either.
+    if (alpha && glyphs) {
         SetOwnEntry(image.width, image.height);
         m_alphaCount = image.alpha.size();
-        m_alpha = (uint8_t*)MemAlloc(m_alphaCount);
+        m_alpha = alpha;
         memcpy(m_alpha, image.alpha.data(), m_alphaCount);
-        FontGlyph* glyphs = (FontGlyph*)MemAlloc(sizeof(FontGlyph) * image.glyphs.size());
         memcpy(glyphs, image.glyphs.data(), sizeof(FontGlyph) * image.glyphs.size());
         SetGlyphs(glyphs, (int)image.glyphs.size());
         for (const FontGlyph& g : image.glyphs) m_maxHeight = std::max(m_maxHeight, (int)g.h);
+    } else {
+        MemFree(alpha);
+        MemFree(glyphs);
     }
     InitTexture();
 }

@@ -40,8 +40,7 @@ void Create(TaggedValue* result, TBitmap* image, F fill)
 {
     int index = Background_AddEmpty();
     result->SetReal(index);
-    if (!image) return;
-    fill(*Background_Get(index), image);
+    if (image && index >= 0) fill(*Background_Get(index), image);
     delete image;
 }
 

@@ -125,9 +125,13 @@ static void Split(const CFontBV* font, const char* text, int wrapWidth, TTextLin
     if (!text) return;
     // The caller's text stays as it is: "#" is rewritten in a copy.
     char* copy = MemStrDup(text);
+    uint16_t* s = copy ? (uint16_t*)MemAlloc((strlen(copy) + 1) * sizeof(uint16_t)) : nullptr;
+    if (!s) {  // no memory: no lines
+        MemFree(copy);
+        return;
+    }
     Text_HashToNewline(copy);
     // Every byte that is not part of a whole character decodes as a character of its own.
-    uint16_t* s = (uint16_t*)MemAlloc((strlen(copy) + 1) * sizeof(uint16_t));
     int n = 0;
     for (const char* cursor = copy; *cursor;) s[n++] = (uint16_t)UTF8_GetChar(&cursor);
     s[n] = 0;

@@ -13,6 +13,7 @@ uint8_t* Image_CreateBMP(const uint8_t* pixels, int width, int height, size_t* s
     size_t rowBytes = ((size_t)width * 3 + 3) & ~(size_t)3;
     size_t total = 54 + rowBytes * height;
     uint8_t* bmp = (uint8_t*)MemAllocClear(total);
+    if (!bmp) return nullptr;
     bmp[0] = 'B', bmp[1] = 'M';
     Put32(bmp + 2, (uint32_t)total);
     Put32(bmp + 10, 54);

@@ -16,10 +16,12 @@ static bool SizeOK(int width, int height)
 CBitmap32::CBitmap32(int width, int height, uint32_t fill)
 {
     if (!SizeOK(width, height)) return;
+    size_t size = (size_t)width * height * 4;
+    m_pixels = (uint32_t*)MemAlloc(size);
+    if (!m_pixels) return;
     m_width = width;
     m_height = height;
-    m_size = (size_t)width * height * 4;
-    m_pixels = (uint32_t*)MemAlloc(m_size);
+    m_size = size;
     for (size_t i = 0, n = (size_t)width * height; i < n; i++) m_pixels[i] = fill;
     m_valid = true;
 }
@@ -29,7 +31,7 @@ CBitmap32::~CBitmap32()
     MemFree(m_pixels);
 }
 
-// A new image of that size, or null (and nothing kept) when the size is bad.
+// A new image of that size, or null (and nothing kept) when the size is bad or memory ran out.
 static CBitmap32* NewImage(int width, int height, uint32_t fill)
 {
     CBitmap32* image = new CBitmap32(width, height, fill);
@@ -128,14 +130,15 @@ static CBitmap32* FromPlatform(TBitmap* bitmap, bool keepAlpha)
     return image;
 }
 
-void CBitmap32::RemoveBackground(bool smooth)
+bool CBitmap32::RemoveBackground(bool smooth)
 {
+    uint8_t* visible = smooth ? (uint8_t*)MemAlloc((size_t)m_width * m_height) : nullptr;
+    if (smooth && !visible) return false;
     uint32_t key = m_pixels[(size_t)(m_height - 1) * m_width] & 0xFFFFFF;
     for (size_t i = 0, n = (size_t)m_width * m_height; i < n; i++)
         if ((m_pixels[i] & 0xFFFFFF) == key) m_pixels[i] &= 0xFFFFFF;
-    if (!smooth) return;
+    if (!smooth) return true;
     // A visible pixel next to transparent ones keeps the share of visible pixels around it.
-    uint8_t* visible = (uint8_t*)MemAlloc((size_t)m_width * m_height);
     for (size_t i = 0, n = (size_t)m_width * m_height; i < n; i++) visible[i] = (m_pixels[i] >> 24) != 0;
     for (int y = 0; y < m_height; y++) {
         for (int x = 0; x < m_width; x++) {
@@ -156,20 +159,26 @@ void CBitmap32::RemoveBackground(bool smooth)
         }
     }
     MemFree(visible);
+    return true;
+}
+
+CBitmap32* CBitmap32::WithoutBackground(CBitmap32* image, bool removeBack, bool smooth)
+{
+    if (image && removeBack && !image->RemoveBackground(smooth)) {
+        delete image;
+        return nullptr;
+    }
+    return image;
 }
 
 CBitmap32* CBitmap32::CBitmap32_FromBitmap(TBitmap* bitmap, bool removeBack, bool smooth)
 {
-    CBitmap32* image = FromPlatform(bitmap, false);
-    if (image && removeBack) image->RemoveBackground(smooth);
-    return image;
+    return WithoutBackground(FromPlatform(bitmap, false), removeBack, smooth);
 }
 
 CBitmap32* CBitmap32::CBitmap32_FromBitmap32(TBitmap* bitmap, bool removeBack, bool smooth)
 {
-    CBitmap32* image = FromPlatform(bitmap, true);
-    if (image && removeBack) image->RemoveBackground(smooth);
-    return image;
+    return WithoutBackground(FromPlatform(bitmap, true), removeBack, smooth);
 }
 
 CBitmap32* CBitmap32::CBitmap32_FromImage(TBitmap* bitmap, bool removeBack, bool smooth, bool keepAlpha)
@@ -201,6 +210,7 @@ bool CBitmap32::Stretch(int width, int height)
 {
     if (!m_valid || !SizeOK(width, height)) return false;
     uint32_t* pixels = (uint32_t*)MemAlloc((size_t)width * height * 4);
+    if (!pixels) return false;
     for (int y = 0; y < height; y++) {
         int sy = (int)((int64_t)y * m_height / height);
         for (int x = 0; x < width; x++) {
@@ -235,7 +245,8 @@ void CBitmap32::SetAlphaFromBitmap(const CBitmap32* other)
 TBitmap* CBitmap32::CreateBitmap24() const
 {
     if (!m_valid) return nullptr;
-    TBitmap* bitmap = new TBitmap(m_width, m_height, 24);
+    TBitmap* bitmap = TBitmap_New(m_width, m_height, 24);
+    if (!bitmap) return nullptr;
     uint8_t* dst = bitmap->Lock();
     for (size_t i = 0, n = (size_t)m_width * m_height; i < n; i++) {
         dst[i * 3] = m_pixels[i] >> 16 & 0xFF;
@@ -249,7 +260,8 @@ TBitmap* CBitmap32::CreateBitmap24() const
 TBitmap* CBitmap32::CreateBitmap32() const
 {
     if (!m_valid) return nullptr;
-    TBitmap* bitmap = new TBitmap(m_width, m_height, 32);
+    TBitmap* bitmap = TBitmap_New(m_width, m_height, 32);
+    if (!bitmap) return nullptr;
     memcpy(bitmap->Lock(), m_pixels, m_size);
     bitmap->Unlock();
     return bitmap;

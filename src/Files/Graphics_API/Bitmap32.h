@@ -45,7 +45,8 @@ public:
 
     // The inclusive box of the pixels whose alpha is not 0; false (box untouched) when none.
     bool GetBoundingBox(int* left, int* top, int* right, int* bottom) const;
-    // Resizes the image in place, nearest neighbour; false for a bad size.
+    // Resizes the image in place, nearest neighbour; false (image unchanged) for a bad size or
+    // when memory ran out.
     bool Stretch(int width, int height);
     // alpha := min(own alpha, grey level of the other image's pixel), the other image scaled
     // to this one's size.
@@ -66,5 +67,10 @@ public:
     uint32_t* m_pixels = nullptr;
 
 private:
-    void RemoveBackground(bool smooth);
+    // Makes the pixels of the bottom-left pixel's colour transparent (smooth: edges softened);
+    // false, the image unchanged, when smoothing found no memory.
+    bool RemoveBackground(bool smooth);
+    // The image with its background removed when asked; null (the image deleted) when that found
+    // no memory.
+    static CBitmap32* WithoutBackground(CBitmap32* image, bool removeBack, bool smooth);
 };

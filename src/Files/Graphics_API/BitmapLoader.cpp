@@ -11,11 +11,8 @@ public:
     TBitmap* GetBitmap() override
     {
         if (!m_rgba) return nullptr;
-        TBitmap* bitmap = new TBitmap(m_width, m_height, 32);
-        if (!bitmap->IsValid()) {
-            delete bitmap;
-            return nullptr;
-        }
+        TBitmap* bitmap = TBitmap_New(m_width, m_height, 32);
+        if (!bitmap) return nullptr;
         memcpy(bitmap->Lock(), m_rgba, (size_t)m_width * m_height * 4);
         bitmap->Unlock();
         return bitmap;

@@ -67,6 +67,7 @@ uint8_t* PNG_Decode(const uint8_t* bytes, size_t size, int* width, int* height)
     if (png_get_rowbytes(png, info) != (size_t)w * 4) png_error(png, "unexpected row size");
     pixels = (uint8_t*)MemAlloc((size_t)w * h * 4);
     rows = (png_bytep*)MemAlloc(sizeof(png_bytep) * h);
+    if (!pixels || !rows) png_error(png, "out of memory");
     for (png_uint_32 y = 0; y < h; y++) rows[y] = pixels + (size_t)y * w * 4;
     png_read_image(png, rows);
     png_read_end(png, nullptr);
@@ -116,6 +117,8 @@ static void WriteToMemory(png_structp png, png_bytep data, png_size_t count)
     if (writer->size + count > writer->capacity) {
         size_t capacity = writer->capacity * 2 + count;
         MemRealloc(&writer->bytes, capacity);
+        // A block that could not grow stays as it was.
+        if (!writer->bytes || MemoryManager_GetSize(writer->bytes) < capacity) png_error(png, "out of memory");
         writer->capacity = capacity;
     }
     memcpy(writer->bytes + writer->size, data, count);

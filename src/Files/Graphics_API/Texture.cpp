@@ -55,6 +55,7 @@ int GR_Texture_Create_From_Alpha(int width, int height, size_t byteCount, const 
     if (!alpha || !SizeFits(width, height) || byteCount < (size_t)width * height) return -1;
     size_t n = (size_t)width * height;
     uint8_t* rgba = (uint8_t*)MemAlloc(n * 4);
+    if (!rgba) return -1;
     for (size_t i = 0; i < n; i++) {
         rgba[i * 4] = rgba[i * 4 + 1] = rgba[i * 4 + 2] = 255;
         rgba[i * 4 + 3] = alpha[i];

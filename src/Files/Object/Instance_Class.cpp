@@ -20,6 +20,8 @@ CInstance::~CInstance()
     delete variables;
 }
 
+CVariableList* Instance_Variables(CInstance* inst) { return inst->variables; }
+
 bool Instance_GetVariable(CInstance* inst, int id, int arrayIndex, TaggedValue* value)
 {
     if (!inst || !value) return false;

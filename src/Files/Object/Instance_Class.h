@@ -1,6 +1,7 @@
 // CInstance: one instance of an object in a room.
 #pragma once
 #include "Object/Instance_List.h"
+#include "Variable/InstanceField.h"
 #include "Variable/Value.h"
 
 #include <cstddef>
@@ -16,26 +17,6 @@ constexpr int INSTANCE_ID_FIRST = 100000;
 // reached it no instance is made (the counter never wraps).
 constexpr int INSTANCE_ID_LAST = 1000000000;
 constexpr int ALARM_COUNT = 12;
-
-// A field that anyone reads and only CInstance writes: what the bounding box depends on (position,
-// scale, angle, sprite, mask), written through the setters that mark the box dirty, and the box
-// itself, so that no write can leave a stale box behind.
-template <class T>
-class CInstanceField {
-public:
-    constexpr operator T() const { return m_value; }
-
-private:
-    friend class CInstance;
-    constexpr explicit CInstanceField(T value) : m_value(value) {}
-    CInstanceField& operator=(const CInstanceField&) = default;
-    CInstanceField& operator=(T value)
-    {
-        m_value = value;
-        return *this;
-    }
-    T m_value;
-};
 
 // Aligned to a cache line, so that the leading fields share as few lines as they can.
 class alignas(64) CInstance {
@@ -167,6 +148,11 @@ inline __attribute__((always_inline)) void Instance_Prefetch(CInstance* const* l
 
 // The instance with this id (also a deactivated one), or null.
 CInstance* Instance_Find(int id);
+// An instance's own variables.
+CVariableList* Instance_Variables(CInstance* inst);
+// The instance of an id with its own variables when it takes part in walks (neither marked
+// destroyed nor deactivated), else null.
+CInstance* Instance_FindUsable(int id, CVariableList** variables);
 // Puts an instance into, or takes it out of, the id hash (an instance enters it when made and
 // leaves it when freed; a room kept aside takes its instances out meanwhile).
 void Instance_Register(CInstance* inst);
@@ -181,6 +167,8 @@ bool Instance_SetVariable(CInstance* inst, int id, int arrayIndex, const TaggedV
 // instance (the room's list, in ascending depth), 100000 and above that instance, otherwise every
 // active instance of that object and of its descendants. Instances marked destroyed are left out.
 void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std::vector<CInstance*>& out);
+// Their ids, in the same order.
+void Instance_CollectTargetIds(int target, CInstance* self, CInstance* other, std::vector<int>& out);
 // The first of them (what a dotted read reads), found without collecting the others; null when
 // there is none.
 CInstance* Instance_FirstTarget(int target, CInstance* self, CInstance* other);

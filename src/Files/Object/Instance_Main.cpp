@@ -112,6 +112,14 @@ CInstance* Instance_Find(int id)
     return ById.Find(id);
 }
 
+CInstance* Instance_FindUsable(int id, CVariableList** variables)
+{
+    CInstance* inst = ById.Find(id);
+    if (!Usable(inst)) return nullptr;
+    *variables = inst->variables;
+    return inst;
+}
+
 namespace {
 
 // Calls visit for each instance a target names, in order, until it returns false. Without a
@@ -155,6 +163,15 @@ void Instance_CollectTargets(int target, CInstance* self, CInstance* other, std:
     out.clear();
     VisitTargets(target, self, other, [&](CInstance* inst) {
         out.push_back(inst);
+        return true;
+    });
+}
+
+void Instance_CollectTargetIds(int target, CInstance* self, CInstance* other, std::vector<int>& out)
+{
+    out.clear();
+    VisitTargets(target, self, other, [&](CInstance* inst) {
+        out.push_back(inst->id);
         return true;
     });
 }

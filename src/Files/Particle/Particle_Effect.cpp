@@ -183,6 +183,7 @@ void Weather(const Shot& s, bool snow, const EffectRoom& room)
         s.Fire(t, x, y, 1);
     }
 }
+
 bool RunningRoom(EffectRoom* room) { return Effect_RoomHook && Effect_RoomHook(room); }
 
 float TimeFactor(const EffectRoom& room)

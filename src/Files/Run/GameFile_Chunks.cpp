@@ -245,6 +245,7 @@ bool GameFile_Load(const char* path)
     size_t slash = folder.find_last_of('/');
     LoadSave_SetProgramFolder(slash == std::string::npos ? "." : folder.substr(0, slash + 1).c_str());
     uint8_t* buffer = (uint8_t*)MemAlloc(bytes.size() + 1);
+    if (!buffer) return GameFile_Fail("There is not enough memory for the game data file.");
     if (!bytes.empty()) memcpy(buffer, bytes.data(), bytes.size());
     return GameFile_LoadBuffer(buffer, bytes.size());
 }

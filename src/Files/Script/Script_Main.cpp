@@ -10,7 +10,6 @@
 #include <unordered_map>
 #include <vector>
 
-PendingError PendingScriptError;
 int Script_Generation = 0;
 
 namespace {
@@ -72,19 +71,25 @@ bool Script_Prepare()
     return true;
 }
 
+CCode* Script_Compiled(int index)
+{
+    CScript* s = Script_GetScript(index);
+    if (!s) return nullptr;
+    CCode* code = s->GetCode();
+    if (code && code->IsCompiled()) return code;
+    return s->Compile() ? s->GetCode() : nullptr;
+}
+
 bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, TaggedValue* result, const TaggedValue* args)
 {
     CScript* s = Script_GetScript(index);
     if (!s) return false;
-    CCode* code = s->GetCode();
-    if (!code || !code->IsCompiled()) {
-        if (!s->Compile()) {
-            PendingScriptError.pending = true;
-            PendingScriptError.fatal = false;
-            PendingScriptError.message = std::string("In script ") + s->GetName() + ":\n" + LastErrorText;
-            return false;
-        }
-        code = s->GetCode();
+    CCode* code = Script_Compiled(index);
+    if (!code) {
+        PendingScriptError.pending = true;
+        PendingScriptError.fatal = false;
+        PendingScriptError.message = std::string("In script ") + s->GetName() + ":\n" + LastErrorText;
+        return false;
     }
     argc = std::clamp(argc, 0, ARGUMENT_SLOTS);
     bool ok;

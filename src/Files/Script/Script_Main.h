@@ -1,5 +1,6 @@
 // The game's scripts: a table indexed by script number.
 #pragma once
+#include "Code/Error.h"
 #include "Variable/Value.h"
 
 #include <string>
@@ -38,10 +39,7 @@ bool Script_Prepare();
 // Runs a script: saves the 16 argument slots, fills them, runs, restores them. A run-time error
 // sets PendingScriptError with "In script %s:\n%s" (a fatal one with its own message alone).
 bool Script_Execute(int index, CInstance* self, CInstance* other, int argc, TaggedValue* result, const TaggedValue* args);
+// The script's code, compiled now when it is not yet; null for a missing script, or with
+// LastErrorText set for one that does not compile.
+CCode* Script_Compiled(int index);
 
-struct PendingError {
-    bool pending = false;
-    std::string message;
-    bool fatal = false;  // the error must end the game
-};
-extern PendingError PendingScriptError;

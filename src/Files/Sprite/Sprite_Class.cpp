@@ -223,24 +223,27 @@ void CSprite::FramesChanged()
 }
 
 // Appends an image as the last frame, stretched to the sprite's size (a sprite without frames
-// takes the image's size).
-void CSprite::AppendFrame(CBitmap32* image)
+// takes the image's size); an image that cannot be stretched is deleted and nothing changes.
+bool CSprite::AppendFrame(CBitmap32* image)
 {
     if (m_numb == 0) {
         m_width = image->GetWidth();
         m_height = image->GetHeight();
     }
-    if (image->GetWidth() != m_width || image->GetHeight() != m_height) image->Stretch(m_width, m_height);
+    if ((image->GetWidth() != m_width || image->GetHeight() != m_height) && !image->Stretch(m_width, m_height)) {
+        delete image;
+        return false;
+    }
     m_bitmaps.push_back(image);
     m_numb++;
+    return true;
 }
 
 bool CSprite::AddFromBitmap(TBitmap* image, bool)
 {
     if (HasPageEntries()) return false;
     CBitmap32* frame = CBitmap32::CBitmap32_FromBitmap(image, m_transparent, m_smooth);
-    if (!frame) return false;
-    AppendFrame(frame);
+    if (!frame || !AppendFrame(frame)) return false;
     FramesChanged();
     return true;
 }

@@ -115,7 +115,7 @@ public:
 
 private:
     void ComputeCullRadius();
-    void AppendFrame(CBitmap32* image);
+    bool AppendFrame(CBitmap32* image);
     void FramesChanged();
 };
 

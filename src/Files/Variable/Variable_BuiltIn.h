@@ -1,13 +1,12 @@
 // The table of built-in variables (x, speed, room, score...): each has a getter and a setter.
 #pragma once
+#include "Variable/InstanceField.h"
 #include "Variable/Value.h"
 
 #include <cstdint>
 #include <vector>
 
 class CInstance;
-template <class T>
-class CInstanceField;
 
 // arrayIndex is the element index (i * 32000 + j) the code addressed, 0 for a plain name.
 typedef bool (*BuiltinGetter)(CInstance* self, int arrayIndex, TaggedValue* out);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -358,6 +359,46 @@ TEST(HttpUrl, UrlsAreEscapedAsABrowserWould)
         {"http://h?x=\x7F", "http://h?x=%7F"},
     };
     for (const auto& c : cases) EXPECT_EQ(LoadSave_CanonicaliseUrl(c.first), c.second) << c.first;
+}
+
+// Random tails after a host, of every byte but NUL and '%': what goes out holds no byte that may
+// not stand bare, reads back (escapes undone) as the game's text less what a browser drops, and
+// comes out the same when sent through again.
+TEST(HttpUrl, AnyTextAfterTheHostGoesOutEscapedAndReadsBack)
+{
+    unsigned seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    const std::string host = "http://h";
+    for (int round = 0; round < 3000; round++) {
+        std::string tail(1, "/?#\\"[next() % 4]);  // what ends the host
+        for (unsigned n = next() % 24; n > 0; n--) {
+            // Mostly the bytes that need care: separators, quotes, controls and high bytes.
+            static const char care[] = " \t\r\n/\\?#\"<>`{}'^|~\x01\x7F\x80\xC3\xA9\xFF";
+            char c = next() % 2 ? care[next() % (sizeof care - 1)] : (char)(1 + next() % 255);
+            if (c != '%') tail += c;
+        }
+        std::string sent = LoadSave_CanonicaliseUrl((host + tail).c_str());
+        ASSERT_EQ(sent.compare(0, host.size(), host), 0) << tail;
+        for (size_t i = host.size(); i < sent.size(); i++)
+            ASSERT_TRUE(sent[i] > 0x20 && sent[i] < 0x7F && !strchr("\"<>", sent[i])) << tail << " -> " << sent;
+        // What the browser drops: tabs and line breaks, blanks and controls at the end, and a
+        // backslash of the path is a slash.
+        std::string kept;
+        for (char c : tail)
+            if (c != '\t' && c != '\r' && c != '\n') kept += c;
+        while (!kept.empty() && (unsigned char)kept.back() <= 0x20) kept.pop_back();
+        size_t pathEnd = std::min(kept.find_first_of("?#"), kept.size());
+        std::replace(kept.begin(), kept.begin() + (long)pathEnd, '\\', '/');
+        // Every '%' that goes out begins an escape: the tails hold none of their own.
+        std::string read = sent.substr(host.size());
+        for (size_t at = read.find('%'); at != std::string::npos; at = read.find('%', at + 1)) {
+            ASSERT_TRUE(at + 2 < read.size() && isxdigit((unsigned char)read[at + 1]) && isxdigit((unsigned char)read[at + 2]))
+                << sent;
+            read.replace(at, 3, 1, (char)std::stoi(read.substr(at + 1, 2), nullptr, 16));
+        }
+        EXPECT_EQ(read, kept) << tail;
+        EXPECT_EQ(LoadSave_CanonicaliseUrl(sent.c_str()), sent) << tail;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "Font/Font_System.h"
 
 #include "Base/Console.h"
+#include "Base/MemoryManager.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -16,7 +17,7 @@ namespace {
 
 const int DOTS_PER_INCH = 96;
 
-enum Outcome { NO_FACE, NO_GLYPHS, DRAWN };
+enum Outcome { NO_FACE, NO_GLYPHS, NO_MEMORY, DRAWN };
 
 // The face fontconfig chose, with the bolding and slant it asks for when the family has no face
 // of that style.
@@ -149,16 +150,18 @@ Outcome Rasterise(const TFaceMatch& match, int size, int first, int last, TSyste
     FT_Face face;
     Outcome outcome = NO_FACE;
     if (!FT_New_Face(library, match.file.c_str(), match.index, &face)) {
-        if (FT_IS_SCALABLE(face)) {
+        // The ink and the map are the script's to ask for: memory running out fails this font only.
+        bool enough = MemoryManager_Try([&] {
+            if (!FT_IS_SCALABLE(face)) return;
             outcome = NO_GLYPHS;
             std::vector<TInk> inks;
-            if (!FT_Set_Char_Size(face, 0, (FT_F26Dot6)size * 64, DOTS_PER_INCH, DOTS_PER_INCH)) {
-                int ascent = std::max(0, (int)((face->size->metrics.ascender + 63) >> 6));
-                int descent = std::max(0, (int)((-face->size->metrics.descender + 63) >> 6));
-                if (ascent + descent + 2 <= FONT_SYSTEM_MAX_SIDE && RenderRange(face, match, first, last, &inks, &ascent, &descent) == DRAWN)
-                    outcome = Pack(inks, ascent, descent, out);
-            }
-        }
+            if (FT_Set_Char_Size(face, 0, (FT_F26Dot6)size * 64, DOTS_PER_INCH, DOTS_PER_INCH)) return;
+            int ascent = std::max(0, (int)((face->size->metrics.ascender + 63) >> 6));
+            int descent = std::max(0, (int)((-face->size->metrics.descender + 63) >> 6));
+            if (ascent + descent + 2 <= FONT_SYSTEM_MAX_SIDE && RenderRange(face, match, first, last, &inks, &ascent, &descent) == DRAWN)
+                outcome = Pack(inks, ascent, descent, out);
+        });
+        if (!enough) outcome = NO_MEMORY;
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
@@ -182,6 +185,7 @@ bool Font_RasteriseSystemFace(const char* face, int size, bool bold, bool italic
     }
     if (outcome == DRAWN) return true;
     *out = TSystemFontImage();
+    if (outcome == NO_MEMORY) return false;  // the call that asked reports it
     if (outcome == NO_GLYPHS)
         Console_Warnings->Output("Font \"%s\" at %d points cannot be rasterised: it has no glyphs.\n", name, size);
     else if (!toldNoFace)

@@ -229,7 +229,11 @@ static TBitmap* Grab(GLuint fbo, int fboW, int fboH, int x, int y, int w, int h)
     x = (int)left, y = (int)top, w = (int)(right - left), h = (int)(bottom - top);
     uint32_t* pixels = GRL_Read_Framebuffer(fbo, fboW, fboH, x, y, w, h, 0);
     if (!pixels) return nullptr;
-    TBitmap* bitmap = new TBitmap(w, h, 32);
+    TBitmap* bitmap = TBitmap_New(w, h, 32);
+    if (!bitmap) {
+        MemFree(pixels);
+        return nullptr;
+    }
     uint8_t* out = bitmap->Lock();
     for (size_t i = 0, n = (size_t)w * h; i < n; i++) {
         uint32_t p = pixels[i];

@@ -50,6 +50,10 @@ GR_DeviceTexture* GRB_Texture_Create(int width, int height, const uint8_t* rgba)
         int rows = (1 << 20) / (width * 4);
         if (rows < 1) rows = 1;
         uint8_t* zeros = (uint8_t*)MemAllocClear((size_t)width * 4 * rows);
+        if (!zeros) {
+            GRB_Texture_Destroy(t);
+            return nullptr;
+        }
         for (int y = 0; y < height; y += rows)
             glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, width, y + rows > height ? height - y : rows, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
         MemFree(zeros);
@@ -277,6 +281,7 @@ uint32_t* GRL_Read_Framebuffer(GLuint fbo, int fboW, int fboH, int x, int y, int
     int r = (int)std::min<int64_t>((int64_t)x + w, fboW), b = (int)std::min<int64_t>((int64_t)y + h, fboH);
     if (r <= l || b <= t) return nullptr;
     uint32_t* pixels = (uint32_t*)MemAlloc((size_t)w * h * 4);
+    if (!pixels) return nullptr;
     for (size_t i = 0, n = (size_t)w * h; i < n; i++) pixels[i] = outside;
     GLint target = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &target);
