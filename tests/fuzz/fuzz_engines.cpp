@@ -120,6 +120,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Code_Constant_AddReal("scr_with", Script_Add("scr_with", "with (all) { n = argument0; break; } exit;"));
         // Names only slots 0 to 2 and runs no built-in: its calls fill the slots left over with 0.
         Code_Constant_AddReal("scr_pick", Script_Add("scr_pick", "if (argument2 > 0) return argument2 * scr_sum(argument0, argument1); return argument1 - 1;"));
+        // Operators between two arguments read by name, the second slot above the first, and
+        // between a local (set, or not when argument2 is 0) and an argument.
+        Code_Constant_AddReal("scr_mix", Script_Add("scr_mix", "var t; if (argument2) t = argument2; return argument0 * argument3 - argument3 mod argument0 + (argument1 | argument0) + t / argument1;"));
         Script_Prepare();
         Error_Display_Hook = CaptureError;
         return true;

@@ -1,6 +1,7 @@
 // Packs a game that, behind a request whose answer only drips in, asks a server on 127.0.0.1 with
 // URLs holding spaces and non-ASCII text, and a port where nothing listens; runs it and checks
-// what the server saw and the events the game got: the dripping request holds none of them.
+// what the server saw and the events the game got: the dripping request holds none of them. Then
+// plays a game whose libcurl cannot be loaded: its requests fail at once.
 // Usage: http_requests RUNNER PACKER WORK_FOLDER
 #include "HttpServer.h"
 #include "PackedGame.h"
@@ -65,5 +66,20 @@ int main(int argc, char** argv)
         for (const std::string& p : paths) std::cerr << "  " << p << "\n";
         failures++;
     }
+
+    // Without a loadable libcurl (here a "libcurl.so.4" that is the runner itself, which cannot be
+    // opened as a library) a request fails at once with -1, and the game goes on.
+    namespace fs = std::filesystem;
+    fs::path fake = fs::path(argv[3]).parent_path() / "requests_without_curl_lib";
+    fs::remove_all(fake);
+    fs::create_directories(fake);
+    fs::create_symlink(fs::absolute(argv[1]), fake / "libcurl.so.4");
+    setenv("LD_LIBRARY_PATH", fake.c_str(), 1);
+    PackedGameRun without;
+    failures += PlayClient(argv[1], argv[2], fs::path(argv[3]).string() + "_without_curl",
+                           R"([{"type": "create", "code": "a = http_get(')" + base + R"(/one'); b = http_post_string(')" +
+                               base + R"(/two', 'k=v'); show_debug_message('requests without libcurl: ' + string(a) + ' ' + string(b)); game_end();"}])",
+                           "requests without libcurl: -1 -1\n", &without);
+    unsetenv("LD_LIBRARY_PATH");
     return failures ? 1 : 0;
 }

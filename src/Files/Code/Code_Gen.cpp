@@ -3,6 +3,7 @@
 #include "Variable/Variable_BuiltIn.h"
 #include "Variable/Variable_Main.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -22,6 +23,22 @@ struct Target {
     std::vector<size_t> continues;  // jumps to patch to the continue label
 };
 
+// The built-in ids of argument0 to argument15: looked up by name when the table no longer holds
+// them where they were (the table is built again when the engine starts again), so that each
+// piece of code compiled does not hash sixteen names.
+const int* ArgumentIds()
+{
+    static int ids[ARGUMENT_SLOTS];
+    static char names[ARGUMENT_SLOTS][16];
+    if (!names[0][0])
+        for (int k = 0; k < ARGUMENT_SLOTS; k++) snprintf(names[k], sizeof names[k], "argument%d", k);
+    for (int k = 0; k < ARGUMENT_SLOTS; k++) {
+        const RVariable* v = Variable_BuiltIn_Get(ids[k]);
+        if (!v || strcmp(v->name, names[k]) != 0) ids[k] = Variable_BuiltIn_Find(names[k]);
+    }
+    return ids;
+}
+
 class Generator {
 public:
     Generator(const CodeTree* tree, ByteCode* bc) : m_tree(tree), m_bc(bc)
@@ -29,8 +46,13 @@ public:
         // A local the code indexes anywhere is a whole variable with its array; the others are
         // plain values in the frame.
         std::vector<bool> indexed(tree->locals.size(), false);
-        for (const Node& n : tree->nodes)
+        size_t constants = 1;  // and the 0 that pads calls
+        for (const Node& n : tree->nodes) {
             if (n.kind == N_LOCAL && n.IndexCount() > 0) indexed[(size_t)n.id] = true;
+            constants += n.kind == N_CONST;
+        }
+        // Grown once: a value moved at each growth of the table is a text's count touched.
+        bc->constants.reserve(constants);
         for (size_t k = 0; k < tree->locals.size(); k++) {
             std::vector<std::string>& names = indexed[k] ? bc->arrayNames : bc->localNames;
             m_slot.push_back(indexed[k] ? ~(int)names.size() : (int)names.size());
@@ -39,11 +61,6 @@ public:
         bc->localCount = (int)bc->localNames.size();
         m_sure.assign(bc->localNames.size(), false);
         bc->arrayCount = (int)bc->arrayNames.size();
-        // The argument slots read and written by name go straight to the slots.
-        for (int k = 0; k < ARGUMENT_SLOTS; k++) {
-            std::string name = "argument" + std::to_string(k);
-            m_argumentIds[k] = Variable_BuiltIn_Find(name.c_str());
-        }
     }
 
     std::string error;
@@ -65,7 +82,8 @@ private:
     ByteCode* m_bc;
     int m_height = 0;
     std::vector<Target> m_targets;
-    int m_argumentIds[ARGUMENT_SLOTS];
+    // The argument slots read and written by name go straight to the slots.
+    const int* m_argumentIds = ArgumentIds();
     std::vector<int> m_slot;  // of each local: its value slot, or ~ its array slot
     // The plain locals surely set where code is being generated: assigned by a statement that
     // runs whenever the code gets there. A local is never unset again, and nothing an
@@ -350,6 +368,14 @@ private:
             }
             if (r->kind == N_CONST && ArgumentSlot(l) >= 0 && l->line == n->line) {
                 Emit(OPC_ARG_BINARY_CONST, n->line, ArgumentSlot(l), 0, n->op, Constant(r->value));
+                return;
+            }
+            if (ArgumentSlot(l) >= 0 && ArgumentSlot(r) >= 0 && l->line == n->line && r->line == n->line) {
+                Emit(OPC_ARG_BINARY_ARG, n->line, ArgumentSlot(l), 0, n->op, ArgumentSlot(r));
+                return;
+            }
+            if (ValueSlot(l) >= 0 && ArgumentSlot(r) >= 0 && l->line == n->line && r->line == n->line) {
+                Emit(OPC_LOCAL_BINARY_ARG, n->line, ArgumentSlot(r), 0, n->op, ValueSlot(l));
                 return;
             }
             Value(l);
@@ -707,6 +733,7 @@ int ArgumentSlotsUsed(const ByteCode& bc)
         OpcodeArgs args = Code_Opcodes[i.op].args;
         if (args != ARGS_UNTOUCHED && args != ARGS_NAMED) return ARGUMENT_SLOTS;
         if (args == ARGS_NAMED && i.a >= slots) slots = i.a + 1;
+        if (Code_GenericOf(i.op) == OPC_ARG_BINARY_ARG && i.b >= slots) slots = i.b + 1;
     }
     return slots;
 }

@@ -107,6 +107,16 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"return_const", 0, 1, false, FLOW_STOP, 0, false, ARGS_UNTOUCHED},
     {"return_local", 0, 1, false, FLOW_STOP, 0, false, ARGS_UNTOUCHED},
     {"return_arg", 0, 1, false, FLOW_STOP, 0, false, ARGS_NAMED},
+    {"arg_binary_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
+#define ARG_ARG(o, name) {"arg_" #name "_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
+    CODE_OPERATORS(ARG_ARG)
+#undef ARG_ARG
+    {"local_binary_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
+#define LOCAL_ARG(o, name) {"local_" #name "_arg", 0, 1, false, FLOW_NEXT, 0, false, ARGS_NAMED},
+    CODE_OPERATORS(LOCAL_ARG)
+#undef LOCAL_ARG
+    {"set_array_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"get_array_element_at", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -147,6 +157,8 @@ int Code_GenericOf(int op)
 #undef ARG_COMPARE
         return OPC_ARG_COMPARE_JUMP_IF;
     case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
+    case OPC_SET_ARRAY_ELEMENT: return OPC_SET_ARRAY;
+    case OPC_GET_ARRAY_ELEMENT_AT: return OPC_GET_ARRAY_AT;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
 #undef COMPARE_CONST
@@ -160,6 +172,8 @@ int Code_GenericOf(int op)
         if (op >= OPC_STACK_CONST_DIV && op <= OPC_STACK_CONST_SHR) return OPC_BINARY_CONST;
         if (op >= OPC_ARG_CONST_ADD && op < OPC_STACK_ARG_ADD) return OPC_ARG_BINARY_CONST;
         if (op >= OPC_STACK_ARG_ADD && op <= OPC_STACK_ARG_SHR) return OPC_BINARY_ARG;
+        if (op >= OPC_ARG_ARG_ADD && op <= OPC_ARG_ARG_SHR) return OPC_ARG_BINARY_ARG;
+        if (op >= OPC_LOCAL_ARG_ADD && op <= OPC_LOCAL_ARG_SHR) return OPC_LOCAL_BINARY_ARG;
         return op;
     }
 }
@@ -213,6 +227,12 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
     case OPC_SET_SELF:
         if (i->x == 0) i->op = OPC_SET_SELF_VALUE;
         break;
+    case OPC_SET_ARRAY:
+        if (i->x == 1 && i->y == OP_SET) i->op = OPC_SET_ARRAY_ELEMENT;
+        break;
+    case OPC_GET_ARRAY_AT:
+        if (i->x == 0) i->op = OPC_GET_ARRAY_ELEMENT_AT;
+        break;
     case OPC_BINARY_LOCAL:
         if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_STACK_LOCAL_ADD + OperatorForm(i->y));
         break;
@@ -224,6 +244,12 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_BINARY_ARG:
         if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_STACK_ARG_ADD + OperatorForm(i->y));
+        break;
+    case OPC_ARG_BINARY_ARG:
+        if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_ARG_ARG_ADD + OperatorForm(i->y));
+        break;
+    case OPC_LOCAL_BINARY_ARG:
+        if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_LOCAL_ARG_ADD + OperatorForm(i->y));
         break;
     case OPC_ARG_COMPARE_JUMP_IF:
 #define ARG_COMPARE(o, name) if (i->y == OP_##o) i->op = OPC_ARG_COMPARE_##o;
@@ -337,6 +363,8 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_RETURN_CONST: return constant(i.a);
     case OPC_RETURN_LOCAL: return local(i.a);
     case OPC_BINARY_ARG: return i.a >= 0 && i.a < 16;
+    case OPC_ARG_BINARY_ARG: return i.a >= 0 && i.a < 16 && i.b >= 0 && i.b < 16;
+    case OPC_LOCAL_BINARY_ARG: return i.a >= 0 && i.a < 16 && local(i.b);
     case OPC_ARG_BINARY_CONST: return i.a >= 0 && i.a < 16 && constant(i.b);
     case OPC_ARG_COMPARE_JUMP_IF: return i.a >= 0 && i.a < 16 && constant(i.b) && i.y >= OP_LT && i.y <= OP_GT;
     case OPC_LOCAL_LT_JUMP_IF:

@@ -136,6 +136,18 @@ enum Opcode : uint8_t {
 #undef CODE_ARG_COMPARE_FORM
     // return of constant a, of plain local a, of argument slot a: the push and the return.
     OPC_RETURN_CONST, OPC_RETURN_LOCAL, OPC_RETURN_ARG,
+    OPC_ARG_BINARY_ARG,       // pushes argument a, operator y, argument b
+    // One form for each operator of [arg_binary_arg] (OPC_ARG_ARG_ADD...).
+#define CODE_ARG_ARG_FORM(o, name) CODE_FORM(ARG_ARG, o)
+    CODE_OPERATORS(CODE_ARG_ARG_FORM)
+#undef CODE_ARG_ARG_FORM
+    OPC_LOCAL_BINARY_ARG,     // pushes plain local b, operator y, argument a
+    // One form for each operator of [local_binary_arg] (OPC_LOCAL_ARG_ADD...).
+#define CODE_LOCAL_ARG_FORM(o, name) CODE_FORM(LOCAL_ARG, o)
+    CODE_OPERATORS(CODE_LOCAL_ARG_FORM)
+#undef CODE_LOCAL_ARG_FORM
+    OPC_SET_ARRAY_ELEMENT,    // [set_array] = of one index
+    OPC_GET_ARRAY_ELEMENT_AT, // [get_array_at] of one index
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM
@@ -164,7 +176,7 @@ enum OpcodeFlow : uint8_t {
 enum OpcodeArgs : uint8_t {
     ARGS_UNDECIDED,  // an entry that forgot to say (taken as ARGS_SHARED)
     ARGS_UNTOUCHED,  // leaves them alone
-    ARGS_NAMED,      // reads or writes argument slot a, by name
+    ARGS_NAMED,      // reads or writes argument slot a (and b of arg_binary_arg), by name
     ARGS_SHARED,     // may let other code see every slot: it calls a built-in (which may run code
                      // or an extension), or reaches a built-in variable (argument[i] among them)
 };

@@ -38,7 +38,6 @@ const char* const STACK_OVERFLOW = "Stack overflow: the code recurses too deeply
 struct alignas(128) Frame {
     const ByteCode* bc;
     const TaggedValue* consts;  // bc's constants
-    const VMIns* code;    // its first instruction
     const VMIns* ret;     // where the caller goes on
     TaggedValue* base;    // the frame's first value (a script's argument slots)
     TaggedValue* locals;  // the values of its plain `var` locals
@@ -306,8 +305,12 @@ VALUE_STEP int ElementIndex(const TaggedValue* idx, int count)
 VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
 {
     if (index < ARRAY_DIMENSION) {  // row 0, the one-dimensional arrays: no division
-        if (v->rows.empty() || (size_t)index >= v->rows[0].size()) return nullptr;
-        return const_cast<TaggedValue*>(&v->rows[0][(size_t)index]);
+        if (v->rows.empty()) return nullptr;
+        // Bounded by address, which needs no division by the size of a value; worked out as
+        // integers, as the row may be empty, without storage.
+        const std::vector<TaggedValue>& row = v->rows[0];
+        uintptr_t e = (uintptr_t)row.data() + (uintptr_t)index * sizeof(TaggedValue);
+        return e < (uintptr_t)(row.data() + row.size()) ? (TaggedValue*)e : nullptr;
     }
     size_t i = (size_t)(index / ARRAY_DIMENSION), j = (size_t)(index % ARRAY_DIMENSION);
     if (i >= v->rows.size() || j >= v->rows[i].size()) return nullptr;
@@ -527,14 +530,12 @@ bool WriteDot(const Access& a, const TaggedValue& t, int index, int op, int assi
 // ---- frames ----
 
 // Ends the top frame: frees its values (arguments, locals, operands), arrays and walks, and
-// gives the caller back its argument slots.
+// gives the caller back its argument slots. A free value needs no text; its kind is written by
+// whatever takes it next.
 __attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
 {
     Frame& f = *g_cur;
-    for (TaggedValue* v = f.base; v < sp; v++) {
-        Drop(v);
-        v->kind = VALUE_REAL;
-    }
+    for (TaggedValue* v = f.base; v < sp; v++) Drop(v);
     while (!g_withs.empty() && g_withs.back().frame == &f) g_withs.pop_back();
     if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
     if (f.savedSlots) {
@@ -623,7 +624,7 @@ bool PushLocal(const VMIns* pc, int slot, TaggedValue* sp)
 SLOW_PATH GetAtLocal(const VMIns* pc, TaggedValue* sp)
 {
     if (!PushLocal(pc, pc->c, sp)) return nullptr;
-    TaggedValue* top = pc->op == OPC_GET_ARRAY_AT ? ReadArray(pc, sp + 1, pc->x + 1) : ReadVariable(pc, sp + 1, pc->x + 1);
+    TaggedValue* top = Code_GenericOf(pc->op) == OPC_GET_ARRAY_AT ? ReadArray(pc, sp + 1, pc->x + 1) : ReadVariable(pc, sp + 1, pc->x + 1);
     if (!top) Drop(sp);
     return top;
 }
@@ -836,10 +837,10 @@ bool Holds(int op, const TaggedValue& a, const TaggedValue& b, bool* holds)
     return true;
 }
 
-// Operator y of the value an instruction pushed at sp and its constant b.
-TaggedValue* WithConstant(const VMIns* pc, TaggedValue* sp)
+// Operator y of the value an instruction pushed at sp and `right`.
+TaggedValue* WithOperand(const VMIns* pc, TaggedValue* sp, const TaggedValue& right)
 {
-    CopyTo(sp + 1, BC->constants[(size_t)pc->b]);
+    CopyTo(sp + 1, right);
     TaggedValue* top = Binary(pc->y, sp + 2);
     if (!top) {
         Drop(sp + 1);
@@ -851,7 +852,7 @@ TaggedValue* WithConstant(const VMIns* pc, TaggedValue* sp)
 SLOW_PATH LocalBinaryConst(const VMIns* pc, TaggedValue* sp)
 {
     if (!PushLocal(pc, pc->a, sp)) return nullptr;
-    return WithConstant(pc, sp);
+    return WithOperand(pc, sp, BC->constants[(size_t)pc->b]);
 }
 
 // The step of a for loop on a local that is not a real.
@@ -905,7 +906,7 @@ SLOW_PATH ArgBinaryConst(const VMIns* pc, TaggedValue* sp)
 {
     if (!g_cur->self) return NoSelf(pc, sp);
     CopyTo(sp, g_cur->slots[pc->a]);
-    return WithConstant(pc, sp);
+    return WithOperand(pc, sp, BC->constants[(size_t)pc->b]);
 }
 
 SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
@@ -915,6 +916,24 @@ SLOW_PATH BinaryArg(const VMIns* pc, TaggedValue* sp)
     TaggedValue* top = Binary(pc->y, sp + 1);
     if (!top) Drop(sp);
     return top;
+}
+
+SLOW_PATH ArgBinaryArg(const VMIns* pc, TaggedValue* sp)
+{
+    if (!g_cur->self) return NoSelf(pc, sp);
+    CopyTo(sp, g_cur->slots[pc->a]);
+    return WithOperand(pc, sp, g_cur->slots[pc->b]);
+}
+
+// The local read first, as the code reads it (unset, its error), then the argument.
+SLOW_PATH LocalBinaryArg(const VMIns* pc, TaggedValue* sp)
+{
+    if (!PushLocal(pc, pc->b, sp)) return nullptr;
+    if (!g_cur->self) {
+        Drop(sp);
+        return NoSelf(pc, sp);
+    }
+    return WithOperand(pc, sp, g_cur->slots[pc->a]);
 }
 
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
@@ -973,7 +992,7 @@ TaggedValue* CallBuiltinWith(const VMIns* pc, TaggedValue* sp, int argc)
 {
     const RFunction* f = Function_Get(pc->a);
     if (!f) return FailNow("Unknown function."), nullptr;
-    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    Error_Context.line = BC->lines[(size_t)(pc - BC->code.data())];
     g_top = sp;
     TaggedValue out;
     Function_Call(f, &out, g_cur->self, g_cur->other, argc, sp - argc);
@@ -1014,7 +1033,7 @@ SLOW_PATH CallSpread(const VMIns* pc, TaggedValue* sp)
 SLOW_PATH CallExtension(const VMIns* pc, TaggedValue* sp)
 {
     if (!Code_Extension_CallDLLHook) return FailNow("Extension functions are not available."), nullptr;
-    Error_Context.line = BC->lines[(size_t)(pc - g_cur->code)];
+    Error_Context.line = BC->lines[(size_t)(pc - BC->code.data())];
     g_top = sp;
     int argc = pc->x;
     TaggedValue out;
@@ -1046,7 +1065,7 @@ __attribute__((noinline)) const ByteCode* ScriptCode(int index)
 // top of the stack.
 __attribute__((noinline)) TaggedValue* Unwind(int entryDepth, const VMIns* pc, TaggedValue* sp)
 {
-    int line = g_fail.line ? g_fail.line : BC->lines[(size_t)(pc - g_cur->code)];
+    int line = g_fail.line ? g_fail.line : BC->lines[(size_t)(pc - BC->code.data())];
     std::string message = g_fail.message;
     if (!g_fail.whole) {
         char head[48];
@@ -1116,7 +1135,15 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_ARG_COMPARE_##o,
         CODE_COMPARISONS(LABEL)
 #undef LABEL
-        &&L_RETURN_CONST, &&L_RETURN_LOCAL, &&L_RETURN_ARG,
+        &&L_RETURN_CONST, &&L_RETURN_LOCAL, &&L_RETURN_ARG, &&L_ARG_BINARY_ARG,
+#define LABEL(o, name) &&L_ARG_ARG_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
+        &&L_LOCAL_BINARY_ARG,
+#define LABEL(o, name) &&L_LOCAL_ARG_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
+        &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1126,7 +1153,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #else
 #define VM_REGISTER(declaration, name) declaration
 #endif
-    VM_REGISTER(const VMIns* pc, "r12") = g_cur->code;
+    VM_REGISTER(const VMIns* pc, "r12") = g_cur->bc->code.data();
     VM_REGISTER(TaggedValue* sp, "r13") = g_cur->stack;
     VM_REGISTER(TaggedValue* locals, "r14") = g_cur->locals;
     VM_REGISTER(const TaggedValue* consts, "r15") = g_cur->consts;
@@ -1134,9 +1161,16 @@ bool Execute(int entryDepth, TaggedValue* result)
     // an error.
     VM_REGISTER(const TaggedValue* slots, "rbx") = g_cur->self ? g_cur->slots : nullptr;
 #undef VM_REGISTER
+    // The dispatch table at hand: one address computation less for each instruction. Not where
+    // the frame pointer keeps rbp (the sanitizers' build).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+    register void* const* table asm("rbp") = labels;
+#else
+    void* const* table = labels;
+#endif
     bool holds;
 
-#define DISPATCH() goto* labels[pc->op]
+#define DISPATCH() goto* table[pc->op]
 #define NEXT() \
     do { \
         pc++; \
@@ -1160,6 +1194,13 @@ bool Execute(int entryDepth, TaggedValue* result)
         int by = (offset); \
         if (by <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
         pc += by; \
+        DISPATCH(); \
+    } while (0)
+// The jump back of a for loop's step, always a step.
+#define LOOP_BACK(offset) \
+    do { \
+        if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc += (offset); \
         DISPATCH(); \
     } while (0)
 #define JUMP_WHEN(condition) \
@@ -1257,6 +1298,14 @@ L_GET_ARRAY_AT: {
     READ_AT(&v, v.defined)
 }
 #undef READ_AT
+L_GET_ARRAY_ELEMENT_AT: {
+    const CVariable& v = g_cur->arrays[pc->a];
+    const TaggedValue& at = locals[pc->c];
+    const TaggedValue* e;
+    if (!v.defined || !IndexReady(at) || !(e = FastElement(&v, (int)at.val))) goto L_GET_ARRAY_AT;
+    CopyTo(sp++, *e);
+    NEXT();
+}
 L_GET_BUILTIN: {
     // A plain field of the running instance is read in place; the rest through its getter.
     CInstance* self = g_cur->self;
@@ -1296,6 +1345,17 @@ L_SET_ARRAY: {
     Drop(e);
     MoveTo(e, &sp[-1]);
     sp -= count + 1;
+    NEXT();
+}
+// The index checked below the value.
+L_SET_ARRAY_ELEMENT: {
+    CVariable& v = g_cur->arrays[pc->a];
+    TaggedValue* e = FastElementForWrite(&v, (int)sp[-2].val);
+    CHECK(e || OutOfMemory());
+    v.defined = true;
+    Drop(e);
+    MoveTo(e, &sp[-1]);
+    sp -= 2;
     NEXT();
 }
 L_SET_SELF:
@@ -1488,16 +1548,14 @@ L_CALL_SCRIPT: {
     bool tight = first + target->localCount + target->maxStack >= g_end || g_cur >= &g_frames[CODE_MAX_CALL_DEPTH - 1];
     if (tight && first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
-    for (; sp < first; sp++) {
+    for (; sp < first; sp++) {  // free values: no text
         sp->kind = VALUE_REAL;
-        sp->str = nullptr;
         sp->val = 0.0;
     }
     Frame* caller = g_cur;
     Frame& f = caller[1];
     f.bc = target;
     f.consts = target->constants.data();
-    f.code = target->code.data();
     f.ret = pc + 1;
     f.base = base;
     f.locals = first;
@@ -1518,7 +1576,7 @@ L_CALL_SCRIPT: {
     }
     f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
     g_cur = &f;
-    pc = f.code;
+    pc = target->code.data();
     locals = first;
     consts = f.consts;
     if (tight) CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
@@ -1637,7 +1695,7 @@ L_LOCAL_BINARY_CONST: {
         const TaggedValue& limit = (limits)[pc->x]; \
         if ((v.kind | limit.kind) != VALUE_REAL) goto L_STEP_JUMP_IF; \
         v.val += consts[pc->b].val; \
-        if (v.val < limit.val) GOTO(pc->c); \
+        if (v.val < limit.val) LOOP_BACK(pc->c); \
         NEXT(); \
     }
 L_STEP_LT:
@@ -1814,15 +1872,20 @@ L_GRID_SET_DROP:
 #undef OPERAND
 #undef OWN_CALL
 
-L_ARG_BINARY_CONST: {
-    if (!slots) SLOW(ArgBinaryConst);
-    const TaggedValue& v = slots[pc->a];
-    const TaggedValue& k = consts[pc->b];
-    if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(pc->y, v.val, k.val, &sp->val)) SLOW(ArgBinaryConst);
-    sp->kind = VALUE_REAL;
-    sp++;
-    NEXT();
-}
+// The reads of an argument slot by name combined with a constant, another slot or a local: the
+// operator of two reals pushed; anything else by `otherwise`.
+#define PUSH_WITH_ARG(op, left, right, otherwise) \
+    { \
+        if (!slots) otherwise; \
+        const TaggedValue& l = (left); \
+        const TaggedValue& r = (right); \
+        if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(op, l.val, r.val, &sp->val)) otherwise; \
+        sp->kind = VALUE_REAL; \
+        sp++; \
+        NEXT(); \
+    }
+L_ARG_BINARY_CONST:
+    PUSH_WITH_ARG(pc->y, slots[pc->a], consts[pc->b], SLOW(ArgBinaryConst))
 L_ARG_COMPARE_JUMP_IF:
     if (slots && (slots[pc->a].kind | consts[pc->b].kind) == VALUE_REAL)
         JUMP_WHEN(RealHolds(pc->y, slots[pc->a].val, consts[pc->b].val));
@@ -1841,16 +1904,7 @@ L_BINARY_ARG: {
     CODE_COMPARISONS(ARG_COMPARE)
 #undef ARG_COMPARE
 // The forms for one operator of the argument reads.
-#define ARG_CONST(o, name) \
-    L_ARG_CONST_##o: { \
-        if (!slots) goto L_ARG_BINARY_CONST; \
-        const TaggedValue& v = slots[pc->a]; \
-        const TaggedValue& k = consts[pc->b]; \
-        if ((v.kind | k.kind) != VALUE_REAL || !Code_RealBinary(OP_##o, v.val, k.val, &sp->val)) goto L_ARG_BINARY_CONST; \
-        sp->kind = VALUE_REAL; \
-        sp++; \
-        NEXT(); \
-    }
+#define ARG_CONST(o, name) L_ARG_CONST_##o: PUSH_WITH_ARG(OP_##o, slots[pc->a], consts[pc->b], goto L_ARG_BINARY_CONST)
 #define STACK_ARG(o, name) \
     L_STACK_ARG_##o: { \
         if (!slots) goto L_BINARY_ARG; \
@@ -1862,6 +1916,17 @@ L_BINARY_ARG: {
     CODE_OPERATORS(STACK_ARG)
 #undef ARG_CONST
 #undef STACK_ARG
+L_ARG_BINARY_ARG:
+    PUSH_WITH_ARG(pc->y, slots[pc->a], slots[pc->b], SLOW(ArgBinaryArg))
+L_LOCAL_BINARY_ARG:
+    PUSH_WITH_ARG(pc->y, locals[pc->b], slots[pc->a], SLOW(LocalBinaryArg))
+#define ARG_ARG(o, name) L_ARG_ARG_##o: PUSH_WITH_ARG(OP_##o, slots[pc->a], slots[pc->b], goto L_ARG_BINARY_ARG)
+#define LOCAL_ARG(o, name) L_LOCAL_ARG_##o: PUSH_WITH_ARG(OP_##o, locals[pc->b], slots[pc->a], goto L_LOCAL_BINARY_ARG)
+    CODE_OPERATORS(ARG_ARG)
+    CODE_OPERATORS(LOCAL_ARG)
+#undef ARG_ARG
+#undef LOCAL_ARG
+#undef PUSH_WITH_ARG
 
 leave : {
     const Frame* ending = g_cur;
@@ -1890,6 +1955,7 @@ fail:
 #undef CHECK
 #undef SLOW
 #undef GOTO
+#undef LOOP_BACK
 #undef JUMP_WHEN
 #undef HINTED
 }
@@ -1953,7 +2019,6 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     Frame& f = g_frames[entry];
     f.bc = bc;
     f.consts = bc->constants.data();
-    f.code = bc->code.data();
     f.ret = nullptr;
     f.base = g_top;
     f.locals = g_top;

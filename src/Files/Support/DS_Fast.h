@@ -24,7 +24,7 @@ __attribute__((always_inline)) inline bool DS_Fast_MapFindValue(const TaggedValu
     return true;
 }
 
-inline bool DS_Fast_MapReplace(const TaggedValue& map, const TaggedValue& key, const TaggedValue& value,
+__attribute__((always_inline)) inline bool DS_Fast_MapReplace(const TaggedValue& map, const TaggedValue& key, const TaggedValue& value,
                                TaggedValue* result)
 {
     CDS_Map* m = DS_Map_Find(Arg_I(map));

@@ -16,41 +16,6 @@ inline bool SameText(const TaggedValue& a, const TaggedValue& b)
     return length == b.GetLength() && memcmp(a.GetString(), b.GetString(), length) == 0;
 }
 
-// The bits of a narrowed real; -0 and 0 are one key.
-uint32_t Bits(float v)
-{
-    uint32_t bits;
-    memcpy(&bits, &v, sizeof bits);
-    return bits << 1 ? bits : 0;
-}
-
-// Where a real key lies in the index. Reals that compare equal lie less than the precision P
-// apart, so reals are indexed by buckets 2P wide: a key's equals lie in its own bucket and the
-// neighbour on the side its place in the bucket is nearer (both when it is near the middle, which
-// covers the rounding of single precision and of the scale). Where single precision is coarser
-// than P (from 2^40 buckets on, and for P 0) only equal reals compare equal: the bucket is then
-// the value itself.
-struct RealPlace {
-    float value;
-    uint32_t bits;
-    bool exact;
-    int64_t bucket;
-    double within;  // the place in the bucket, 0..1
-
-    RealPlace(const TaggedValue& key, double scale) : value(DS_Narrow(key.GetReal())), bits(Bits(value))
-    {
-        // Worked out without branches: keys of both kinds mix in many maps.
-        double t = (double)value * scale;
-        exact = !(std::fabs(t) < 0x1p40);
-        t = exact ? 0 : t;
-        bucket = (int64_t)t;
-        bucket -= (double)bucket > t;
-        within = t - (double)bucket;
-    }
-    // Fibonacci hashing: the high half of the product draws on every bit of the bucket.
-    uint32_t Hash(int64_t b) const { return (uint32_t)(((exact ? bits : (uint64_t)b) * 0x9E3779B97F4A7C15u) >> 32); }
-};
-
 }  // namespace
 
 CDS_Map::CDS_Map()
@@ -95,7 +60,7 @@ __attribute__((always_inline)) inline bool CDS_Map::NearestInBucket(uint32_t has
         }
         if (value != value) {
             const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
-            if (!stored.IsString() && Bits(v) == bits) {
+            if (!stored.IsString() && KeyBits(v) == bits) {
                 *best = (int64_t)i;
                 return true;
             }
@@ -166,6 +131,7 @@ void CDS_Map::Reindex(std::vector<Slot> index) const
     m_generation = DS_PrecisionGeneration;
     m_bucketScale = 1 / (2 * DS_Precision);
     m_slots.swap(index);
+    m_mask = m_slots.size() - 1;
     for (size_t i = 0; i < m_nodes.size(); i++)
         if (m_nodes[i].live) IndexInsert((int32_t)i);
 }
@@ -196,6 +162,7 @@ void CDS_Map::Clear()
 {
     std::vector<Node>().swap(m_nodes);
     std::vector<Slot>().swap(m_slots);
+    m_mask = 0;
     m_first = m_last = -1;
     m_count = 0;
 }
@@ -207,6 +174,7 @@ void CDS_Map::Assign(const CDS_Map& other)
     std::vector<Slot> slots(other.m_slots);
     m_nodes.swap(nodes);
     m_slots.swap(slots);
+    m_mask = other.m_mask;
     m_generation = other.m_generation;
     m_bucketScale = other.m_bucketScale;
     m_first = other.m_first;
@@ -252,7 +220,7 @@ bool CDS_Map::AddDistinct(const TaggedValue& key, const TaggedValue& value)
         for (size_t i = hash & mask; m_slots[i].node >= 0; i = (i + 1) & mask) {
             const Slot& slot = m_slots[i];
             const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
-            if (slot.hash != hash || stored.IsString() || Bits(slot.real) != p.bits) continue;
+            if (slot.hash != hash || stored.IsString() || KeyBits(slot.real) != p.bits) continue;
             double other = stored.GetReal();
             if (other == real || (other != other && real != real && memcmp(&other, &real, sizeof real) == 0)) return false;
         }

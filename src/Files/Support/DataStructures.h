@@ -11,6 +11,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -127,6 +128,39 @@ private:
         int32_t node;  // -1 when the slot is free
         float real;    // a real key narrowed, so that lookups compare it in place; NaN for a text
     };
+    // The bits of a narrowed real; -0 and 0 are one key.
+    static uint32_t KeyBits(float v)
+    {
+        uint32_t bits;
+        memcpy(&bits, &v, sizeof bits);
+        return bits << 1 ? bits : 0;
+    }
+    // Where a real key lies in the index. Reals that compare equal lie less than the precision P
+    // apart, so reals are indexed by buckets 2P wide: a key's equals lie in its own bucket and the
+    // neighbour on the side its place in the bucket is nearer (both when it is near the middle,
+    // which covers the rounding of single precision and of the scale). Where single precision is
+    // coarser than P (from 2^40 buckets on, and for P 0) only equal reals compare equal: the bucket
+    // is then the value itself.
+    struct RealPlace {
+        float value;
+        uint32_t bits;
+        bool exact;
+        int64_t bucket;
+        double within;  // the place in the bucket, 0..1
+
+        RealPlace(const TaggedValue& key, double scale) : value(DS_Narrow(key.GetReal())), bits(KeyBits(value))
+        {
+            // Worked out without branches: keys of both kinds mix in many maps.
+            double t = (double)value * scale;
+            exact = !(std::fabs(t) < 0x1p40);
+            t = exact ? 0 : t;
+            bucket = (int64_t)t;
+            bucket -= (double)bucket > t;
+            within = t - (double)bucket;
+        }
+        // Fibonacci hashing: the high half of the product draws on every bit of the bucket.
+        uint32_t Hash(int64_t b) const { return (uint32_t)(((exact ? bits : (uint64_t)b) * 0x9E3779B97F4A7C15u) >> 32); }
+    };
 
 public:
     // Entries in insertion order, for range-for.
@@ -171,12 +205,12 @@ public:
     void Delete(const TaggedValue& key);
     bool Exists(const TaggedValue& key) const { return FindNode(key) >= 0; }
     // The pointers these give stay valid until the map next changes.
-    Entry* Find(const TaggedValue& key)
+    __attribute__((always_inline)) Entry* Find(const TaggedValue& key)
     {
         int32_t node = FindNode(key);
         return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
     }
-    const Entry* Find(const TaggedValue& key) const
+    __attribute__((always_inline)) const Entry* Find(const TaggedValue& key) const
     {
         int32_t node = FindNode(key);
         return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
@@ -201,17 +235,25 @@ private:
     // The index slot that holds the key, or -1.
     int64_t FindSlot(const TaggedValue& key) const;
     // Inline for the lookups code makes in its hottest loops: a text written in the code is one
-    // block wherever it is used, so a stored key of that block in the text's home slot is it.
+    // block wherever it is used, so a stored key of that block in the text's home slot is it; the
+    // first slot of a real's bucket that holds its very value is what the whole probe finds.
     // Anything else takes the whole probe.
-    int32_t FindNode(const TaggedValue& key) const
+    __attribute__((always_inline)) int32_t FindNode(const TaggedValue& key) const
     {
-        if (key.IsString() && key.str && !m_slots.empty()) {
-            uint32_t hash = key.TextHash();
-            const Slot& s = m_slots[hash & (m_slots.size() - 1)];
-            if (s.hash == hash && s.node >= 0) {
-                const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
-                if (stored.str == key.str && stored.IsString()) return s.node;
+        if (key.IsString()) {
+            if (key.str && m_mask) {
+                uint32_t hash = key.TextHash();
+                const Slot& s = m_slots[hash & m_mask];
+                if (s.hash == hash && s.node >= 0) {
+                    const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
+                    if (stored.str == key.str && stored.IsString()) return s.node;
+                }
             }
+        } else if (m_mask && m_generation == DS_PrecisionGeneration) {
+            RealPlace p(key, m_bucketScale);
+            uint32_t hash = p.Hash(p.bucket);
+            for (size_t i = hash & m_mask; m_slots[i].node >= 0; i = (i + 1) & m_mask)
+                if (m_slots[i].hash == hash && m_slots[i].real == p.value) return m_slots[i].node;
         }
         return ProbeNode(key);
     }
@@ -232,6 +274,7 @@ private:
     void Compact();
     std::vector<Node> m_nodes;
     mutable std::vector<Slot> m_slots;  // empty until the first entry
+    mutable size_t m_mask = 0;          // m_slots.size() - 1; 0 without slots (there are 16 or more)
     mutable uint64_t m_generation = UINT64_MAX;  // of the precision the index was built for
     mutable double m_bucketScale = 0;           // 1 / the width of a bucket of reals
     int32_t m_first = -1, m_last = -1;

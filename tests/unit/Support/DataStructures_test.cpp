@@ -269,6 +269,15 @@ TEST_F(DataStructures, MapKeysCompareWithThePrecision)
     m.Delete(1.004);
     EXPECT_EQ(m.Find(1.0), nullptr);
     EXPECT_EQ(m.Size(), 2);
+    // Keys kept apart though they compare equal, the later one further along the probe: each is
+    // found by its very value, a value between them by the nearer.
+    CDS_Map near;
+    EXPECT_TRUE(near.AddDistinct(1.001, 1.0));
+    EXPECT_TRUE(near.AddDistinct(1.0, 2.0));
+    EXPECT_EQ(near.Find(1.0)->value.val, 2.0);
+    EXPECT_EQ(near.Find(1.001)->value.val, 1.0);
+    EXPECT_EQ(near.Find(1.0004)->value.val, 2.0);
+    EXPECT_EQ(near.Find(1.0008)->value.val, 1.0);
 
     // Whole numbers stored under one precision, looked up under another.
     CDS_Map many;

@@ -78,16 +78,21 @@ bool Window_Create(int width, int height, bool hidden)
         Console_Warnings->Output("Window: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
         return false;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        Console_Warnings->Output("Window: no display (%s)\n", SDL_GetError());
-        return false;
-    }
-    // A display that cannot be reached (a stale DISPLAY) leaves SDL such a driver as well.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!EnvSet("SDL_VIDEODRIVER") && driver && (!strcmp(driver, "offscreen") || !strcmp(driver, "dummy"))) {
-        Console_Warnings->Output("Window: no display (the display named by DISPLAY or WAYLAND_DISPLAY cannot be opened)\n");
+    // A display that cannot be reached (a stale DISPLAY) leaves SDL such a driver as well. A busy
+    // server can refuse a connection for a moment: a few tries, 50 ms apart, tell the two apart.
+    for (int attempt = 1;; attempt++) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            Console_Warnings->Output("Window: no display (%s)\n", SDL_GetError());
+            return false;
+        }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (EnvSet("SDL_VIDEODRIVER") || !driver || (strcmp(driver, "offscreen") && strcmp(driver, "dummy"))) break;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
+        if (attempt == 3) {
+            Console_Warnings->Output("Window: no display (the display named by DISPLAY or WAYLAND_DISPLAY cannot be opened)\n");
+            return false;
+        }
+        SDL_Delay(50);
     }
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
         Console_Warnings->Output("Window: the size %d x %d is not usable; 640 x 480 is used\n", width, height);

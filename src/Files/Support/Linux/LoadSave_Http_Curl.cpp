@@ -3,14 +3,69 @@
 #include "Base/Console.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace {
 bool SessionOpen = false;
+
+// libcurl is opened on the first request rather than linked: it brings some 25 libraries of its
+// own (TLS, compression, directories...) whose loading and symbol binding took about half of every
+// start of the runner, game or no HTTP at all.
+struct CurlLibrary {
+    decltype(&curl_global_init) global_init;
+    decltype(&curl_global_cleanup) global_cleanup;
+    decltype(&curl_easy_init) easy_init;
+    decltype(&curl_easy_setopt) easy_setopt;
+    decltype(&curl_easy_perform) easy_perform;
+    decltype(&curl_easy_getinfo) easy_getinfo;
+    decltype(&curl_easy_strerror) easy_strerror;
+    decltype(&curl_easy_cleanup) easy_cleanup;
+    decltype(&curl_slist_append) slist_append;
+    decltype(&curl_slist_free_all) slist_free_all;
+};
+CurlLibrary Curl;
+
+// Opens libcurl once a run (never closed: its TLS library keeps state until the process ends);
+// a failure is told once, and every request after it fails at once.
+bool Curl_Open()
+{
+    static int state = 0;  // 0 not tried, 1 open, -1 failed
+    if (state) return state > 0;
+    state = -1;
+    void* lib = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (!lib) {
+        Console_Warnings->Output("InternetOpen: libcurl.so.4 could not be loaded: %s\n", dlerror());
+        return false;
+    }
+    bool found = true;
+    auto bind = [&](auto& fn, const char* name) {
+        fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+        if (!fn) found = false;
+    };
+    bind(Curl.global_init, "curl_global_init");
+    bind(Curl.global_cleanup, "curl_global_cleanup");
+    bind(Curl.easy_init, "curl_easy_init");
+    bind(Curl.easy_setopt, "curl_easy_setopt");
+    bind(Curl.easy_perform, "curl_easy_perform");
+    bind(Curl.easy_getinfo, "curl_easy_getinfo");
+    bind(Curl.easy_strerror, "curl_easy_strerror");
+    bind(Curl.easy_cleanup, "curl_easy_cleanup");
+    bind(Curl.slist_append, "curl_slist_append");
+    bind(Curl.slist_free_all, "curl_slist_free_all");
+    if (!found) {
+        Console_Warnings->Output("InternetOpen: libcurl.so.4 lacks a function the runner calls\n");
+        dlclose(lib);
+        return false;
+    }
+    state = 1;
+    return true;
+}
 
 // What the callbacks of one transfer share.
 struct Transfer {
@@ -83,7 +138,7 @@ const char* FailedStep(CURLcode code, const Transfer& t, CURL* curl)
     case CURLE_COULDNT_CONNECT: return "InternetConnect";
     case CURLE_OPERATION_TIMEDOUT: {
         curl_off_t connected = 0;
-        curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
+        Curl.easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
         return connected > 0 ? "HttpSendRequest" : "InternetConnect";
     }
     default: return "HttpSendRequest";
@@ -94,9 +149,10 @@ const char* FailedStep(CURLcode code, const Transfer& t, CURL* curl)
 bool LoadSave_HttpOpenSession()
 {
     if (SessionOpen) return true;
-    CURLcode code = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (!Curl_Open()) return false;
+    CURLcode code = Curl.global_init(CURL_GLOBAL_DEFAULT);
     if (code != CURLE_OK) {
-        Console_Warnings->Output("InternetOpen: %s\n", curl_easy_strerror(code));
+        Console_Warnings->Output("InternetOpen: %s\n", Curl.easy_strerror(code));
         return false;
     }
     SessionOpen = true;
@@ -106,13 +162,13 @@ bool LoadSave_HttpOpenSession()
 void LoadSave_HttpCloseSession()
 {
     if (!SessionOpen) return;
-    curl_global_cleanup();
+    Curl.global_cleanup();
     SessionOpen = false;
 }
 
 int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& abort, HttpError* error)
 {
-    CURL* curl = curl_easy_init();
+    CURL* curl = Curl.easy_init();
     if (!curl) {
         error->function = "InternetOpen";
         error->message = "libcurl could not start a transfer";
@@ -123,37 +179,37 @@ int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& ab
     char reason[CURL_ERROR_SIZE] = "";
     curl_slist* headers = nullptr;
     std::string url = LoadSave_CanonicaliseUrl(request->url);
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.deadlineSeconds);
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, (curl_off_t)limits.maxBody);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_HTTP09_ALLOWED, 1L);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Brivane HTTP");
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, reason);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    Curl.easy_setopt(curl, CURLOPT_URL, url.c_str());
+    Curl.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    Curl.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    Curl.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    Curl.easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
+    Curl.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    Curl.easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    Curl.easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+    Curl.easy_setopt(curl, CURLOPT_TIMEOUT, limits.deadlineSeconds);
+    Curl.easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, (curl_off_t)limits.maxBody);
+    Curl.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    Curl.easy_setopt(curl, CURLOPT_HTTP09_ALLOWED, 1L);
+    Curl.easy_setopt(curl, CURLOPT_USERAGENT, "Brivane HTTP");
+    Curl.easy_setopt(curl, CURLOPT_ERRORBUFFER, reason);
+    Curl.easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
+    Curl.easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+    Curl.easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
+    Curl.easy_setopt(curl, CURLOPT_HEADERDATA, &t);
+    Curl.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    Curl.easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+    Curl.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     if (request->post) {
-        headers = curl_slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
-        headers = curl_slist_append(headers, "Expect:");
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request->post);
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, (curl_off_t)strlen(request->post));
+        headers = Curl.slist_append(headers, "Content-Type: application/x-www-form-urlencoded");
+        headers = Curl.slist_append(headers, "Expect:");
+        Curl.easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        Curl.easy_setopt(curl, CURLOPT_POSTFIELDS, request->post);
+        Curl.easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, (curl_off_t)strlen(request->post));
     }
-    CURLcode code = curl_easy_perform(curl);
+    CURLcode code = Curl.easy_perform(curl);
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    Curl.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     request->httpStatus = (int)status;
     if (code != CURLE_OK && !abort) {
         error->function = FailedStep(code, t, curl);
@@ -162,9 +218,9 @@ int LoadSave_HttpTransfer(HTTP_REQ_CONTEXT* request, const std::atomic<bool>& ab
         else if (t.outOfMemory)
             error->message = "out of memory for the answer";
         else
-            error->message = reason[0] ? reason : curl_easy_strerror(code);
+            error->message = reason[0] ? reason : Curl.easy_strerror(code);
     }
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
+    Curl.slist_free_all(headers);
+    Curl.easy_cleanup(curl);
     return code == CURLE_OK ? 0 : -1;
 }
