@@ -58,12 +58,7 @@ void Instance_ChangeObject(CInstance* inst, int object, bool perform)
     bool listed = Run_Room && Run_Room->LeaveObjectLists(inst);
     inst->object_index = object;
     inst->object = o;
-    inst->SetSprite(o->sprite);
-    inst->SetMask(o->mask);
-    inst->depth = (float)o->depth;
-    inst->visible = (o->flags & OBJECT_VISIBLE) != 0;
-    inst->solid = (o->flags & OBJECT_SOLID) != 0;
-    inst->persistent = (o->flags & OBJECT_PERSISTENT) != 0;
+    Instance_TakeObjectDefaults(inst, o);
     inst->creation_stamp = EventStamp;
     if (listed) Run_Room->JoinObjectLists(inst);
     if (Run_Room) Run_Room->ChangeDepth(inst);
@@ -150,4 +145,14 @@ void Instance_SetSprite(CInstance* inst, int sprite)
     }
     if (!inst) return;
     inst->SetSprite(sprite);
+}
+
+void Instance_TakeObjectDefaults(CInstance* inst, const CObject* o)
+{
+    inst->SetSprite(o->sprite);
+    inst->SetMask(o->mask);
+    inst->depth = (float)o->depth;
+    inst->visible = (o->flags & OBJECT_VISIBLE) != 0;
+    inst->solid = (o->flags & OBJECT_SOLID) != 0;
+    inst->persistent = (o->flags & OBJECT_PERSISTENT) != 0;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 class CInstance;
+class CObject;
 
 // A new instance of the object in the current room; its create event runs at once and it is
 // flagged created. A missing object (or no room) gives a non-fatal error and null.
@@ -16,6 +17,8 @@ void Instance_Destroy(CInstance* inst);
 // Turns the instance into another object; with perform the old destroy event runs first (unless
 // it already ran) and the new create event after.
 void Instance_ChangeObject(CInstance* inst, int object, bool perform);
+// The object's sprite, mask, depth and flags given to an instance of it (made or changed).
+void Instance_TakeObjectDefaults(CInstance* inst, const CObject* o);
 // The number of live instances of a target: -3 all, an id 0 or 1, else the object with descendants.
 int Instance_Number(int target);
 // The live instance of the target (-3 or an object) nearest to, or furthest from, the point.

@@ -274,14 +274,7 @@ CInstance* CRoom::CreateInstance(float x, float y, int object, int id)
     CInstance* inst = new CInstance(id, object, x, y);
     CObject* o = Object_Find(object);
     inst->object = o;
-    if (o) {
-        inst->SetSprite(o->sprite);
-        inst->SetMask(o->mask);
-        inst->depth = (float)o->depth;
-        inst->visible = (o->flags & OBJECT_VISIBLE) != 0;
-        inst->solid = (o->flags & OBJECT_SOLID) != 0;
-        inst->persistent = (o->flags & OBJECT_PERSISTENT) != 0;
-    }
+    if (o) Instance_TakeObjectDefaults(inst, o);
     inst->creation_stamp = EventStamp;
     LinkInstance(inst);
     return inst;
