@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -168,6 +169,18 @@ Outcome Rasterise(const TFaceMatch& match, int size, int first, int last, TSyste
     return outcome;
 }
 
+// fontconfig and FreeType crash rather than fail when memory runs out inside them (reading their
+// configuration, above all): they are entered only with this much address space to spare.
+constexpr size_t LIBRARY_HEADROOM = 64u << 20;
+
+bool HeadroomForLibraries()
+{
+    void* probe = malloc(LIBRARY_HEADROOM);
+    if (!probe) return false;
+    free(probe);
+    return true;
+}
+
 }  // namespace
 
 bool Font_RasteriseSystemFace(const char* face, int size, bool bold, bool italic, int first, int last, TSystemFontImage* out)
@@ -178,6 +191,10 @@ bool Font_RasteriseSystemFace(const char* face, int size, bool bold, bool italic
     // A line of the font fits the map: a size beyond it is refused before any face is opened.
     long pixels = (long)size * DOTS_PER_INCH / 72;
     Outcome outcome = size >= 1 && pixels < FONT_SYSTEM_MAX_SIDE ? NO_FACE : NO_GLYPHS;
+    if (outcome == NO_FACE && !HeadroomForLibraries()) {
+        MemoryManager_Failed = true;
+        return false;  // the call that asked reports it
+    }
     // The face asked for (fontconfig gives the closest), else the default sans face.
     for (const char* family : {name, "sans-serif"}) {
         TFaceMatch match;
