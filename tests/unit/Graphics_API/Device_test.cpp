@@ -307,3 +307,101 @@ TEST_F(GfxTest, QuadsOfOneColourGiveThePixelsOfSmoothShading)
     GR_Texture_Set_Interpolation(false);
     GR_Texture_Free(tex);
 }
+
+// The window's framebuffer has no depth under the test display, so the device draws screen-aligned
+// quads as rectangles there, and the off-screen back buffer (with depth) as triangles: both give
+// the same pixels. 400 overlapping translucent quads, scaled and filtered, on and off pixel edges,
+// more than one draw of the device takes, so a quad lost or drawn out of order between two draws
+// changes the picture.
+TEST_F(GfxTest, ScreenAlignedQuadsGiveThePixelsOfTriangles)
+{
+    CBitmap32 image(4, 4, 0xFFFFFFFFu);
+    for (int i = 0; i < 16; i += 3) image.m_pixels[i] = 0x40FF8000u;
+    int tex = GR_Texture_Create_From_Bitmap32(&image);
+    GR_DeviceTexture* device = GR_Texture_Get_API_Texture(tex);
+    const int count = 400;
+    auto scene = [&]() {
+        Graphics::Clear(0xFF203040u, 1, 0, 1);
+        GR_Texture_Set_Interpolation(true);
+        auto* v = (VertexXYZColorUV*)GR_Batch_Reserve_Quads(device, sizeof(VertexXYZColorUV), count);
+        ASSERT_NE(v, nullptr);
+        for (int q = 0; q < count; q++, v += 4) {
+            float x = (float)(q % 20 * 3) + (q % 3) * 0.5f, y = (float)(q / 20) * 2.25f, side = 3.0f + q % 4;
+            uint32_t colour = (0x60u + q % 0xA0u) << 24 | (uint32_t)(q * 2654435761u >> 8 & 0xFFFFFF);
+            v[0] = {x, y, 0, colour, 0, 0}, v[1] = {x + side, y, 0, colour, 1, 0};
+            v[2] = {x + side, y + side, 0, colour, 1, 1}, v[3] = {x, y + side, 0, colour, 0, 1};
+        }
+        GR_Batch_Flush();
+        GR_Texture_Set_Interpolation(false);
+    };
+    ASSERT_TRUE(GR_D3D_Draws_To_Window());
+    scene();
+    std::vector<uint32_t> rectangles = ScreenPixels(W, H);
+    GR_D3D_Allow_Window_Drawing(false);
+    ASSERT_TRUE(GR_D3D_Reset_Device());
+    GR_D3D_Allow_Window_Drawing(true);
+    ASSERT_FALSE(GR_D3D_Draws_To_Window());
+    tex = GR_Texture_Create_From_Bitmap32(&image);
+    device = GR_Texture_Get_API_Texture(tex);
+    scene();
+    std::vector<uint32_t> triangles = ScreenPixels(W, H);
+    ASSERT_EQ(rectangles.size(), (size_t)W * H);
+    ASSERT_EQ(triangles.size(), rectangles.size());
+    EXPECT_EQ(Differences(rectangles, triangles, W, "rectangles", "triangles"), 0);
+    // The last quad (3 pixels from (57.5, 43.75)) lies over the others.
+    int background = 0;
+    for (uint32_t pixel : rectangles) background += pixel == 0xFF203040u;
+    EXPECT_LT(background, W * H / 8);
+    EXPECT_NE(rectangles[45 * W + 59], rectangles[42 * W + 59]);
+    GR_Texture_Free(tex);
+}
+
+// A draw that tests depth in the window, which has none, first moves the frame off-screen with
+// what it holds: the earlier drawing stays where it was (rows not turned over), the viewport and
+// its projection still place the shapes, depth hides the farther shape, and the frame presents as
+// one drawn off-screen from the start. A new device draws into the window again.
+TEST_F(GfxTest, DepthMovesTheWindowsFrameOffScreenWithItsPixels)
+{
+    CBitmap32 solid(1, 1, 0xFFFFFFFFu);
+    int tex = GR_Texture_Create_From_Bitmap32(&solid);
+    auto scene = [&]() {
+        Graphics::Clear(0xFF102030u, 1, 0, 7);
+        GR_Texture_Draw_Ext(tex, 0, 0, 0, 0, 10, 5, 0, RED, 1);
+        GR_D3D_Set_Viewport(32, 8, 32, 40);
+        GR_D3D_Set_Projection_2D(0, 0, 32, 40, 0);
+        GR_D3D_Set_Hidden(true);
+        GR_Depth = -100;
+        GR_Texture_Draw_Ext(tex, 0, 0, 4, 4, 10, 10, 0, BLUE, 1);
+        GR_Depth = 100;
+        GR_Texture_Draw_Ext(tex, 0, 0, 8, 8, 10, 10, 0, GREEN, 1);
+        GR_D3D_Set_Hidden(false);
+        GR_Depth = 0;
+        GR_D3D_Set_Viewport(0, 0, W, H);
+        Use2D(W, H);
+        GR_Batch_Flush();
+        std::vector<uint32_t> drawn = ScreenPixels(W, H);
+        GR_D3D_Finish_Frame(true);
+        std::vector<uint32_t> presented = ScreenPixels(W, H);
+        drawn.insert(drawn.end(), presented.begin(), presented.end());
+        return drawn;
+    };
+    ASSERT_TRUE(GR_D3D_Draws_To_Window());
+    std::vector<uint32_t> moved = scene();
+    EXPECT_FALSE(GR_D3D_Draws_To_Window());
+    ASSERT_EQ(moved.size(), (size_t)2 * W * H);
+    EXPECT_EQ(moved[2 * W + 2], 0xFFFF0000u);            // red, top-left
+    EXPECT_EQ(moved[(H - 3) * W + 2], 0xFF102030u);      // not at the bottom
+    EXPECT_EQ(moved[(8 + 13) * W + 32 + 13], 0xFF0000FFu);  // the nearer blue over the green
+    EXPECT_EQ(moved[(8 + 16) * W + 32 + 16], 0xFF00FF00u);  // the green beyond it
+    EXPECT_EQ(moved[(8 + 13) * W + 13], 0xFF102030u);       // nothing left of the viewport
+    GR_D3D_Allow_Window_Drawing(false);
+    ASSERT_TRUE(GR_D3D_Reset_Device());
+    GR_D3D_Allow_Window_Drawing(true);
+    tex = GR_Texture_Create_From_Bitmap32(&solid);
+    std::vector<uint32_t> offscreen = scene();
+    ASSERT_EQ(offscreen.size(), moved.size());
+    EXPECT_EQ(Differences(moved, offscreen, W, "moved", "off-screen"), 0);
+    ASSERT_TRUE(GR_D3D_Reset_Device());
+    EXPECT_TRUE(GR_D3D_Draws_To_Window());
+    GR_Texture_Free(tex);
+}

@@ -1,8 +1,13 @@
 // The OpenGL device on an SDL window and the back buffer. The frame is drawn straight into the
-// window's own framebuffer when that keeps its pixels across a present and holds the same bits as
-// an off-screen one; otherwise (antialias, a window without alpha, depth or stencil, a driver that
-// swaps buffers) into an off-screen framebuffer (rows top first) copied to the window at present.
-// Either way the back buffer stays readable after presenting.
+// window's own framebuffer when that keeps its pixels across a present and holds the colour bits
+// of an off-screen one; otherwise (antialias, a window without alpha, a driver that swaps buffers)
+// into an off-screen framebuffer (rows top first) copied to the window at present. Either way the
+// back buffer stays readable after presenting.
+//
+// The window is asked for no depth or stencil: a device that draws in software (Mesa's llvmpipe)
+// then takes its rectangle path for screen-aligned quads, several times cheaper than two
+// triangles. The first draw that tests depth in a window without it moves the back buffer, with
+// what the frame drew so far, off-screen, where it has depth until the device is made again.
 #include "Graphics_API/Linux/GL_Internal.h"
 #include "Graphics_API/GR_Device.h"
 #include "Graphics_API/GR_Batch.h"
@@ -33,10 +38,14 @@ static bool g_resolved = true;
 // pixel's depth word each frame. Surfaces' depth is always cleared.
 static bool g_backDepthCleared = false;
 static bool g_allowWindow = true;
+// Whether the device refused the off-screen back buffer that depth needed: the window then
+// draws on without depth until the device is made again.
+static bool g_depthRefused = false;
 
 // The current target: its framebuffer, size and viewport.
 static GLuint g_targetFbo = 0;
 static int g_targetW = 0, g_targetH = 0;
+static bool g_targetDepth = false;
 static int g_viewport[4] = {0, 0, 0, 0};
 
 // How many times wider and higher than the viewport the device's own viewport is: 4 when the
@@ -68,6 +77,7 @@ int GRL_Target_Width() { return g_viewport[2]; }
 int GRL_Target_Height() { return g_viewport[3]; }
 int GRL_Viewport_Spread(int axis) { return g_spread[axis]; }
 bool GRL_Target_Is_Window() { return g_targetFbo == 0; }
+bool GRL_Target_Has_Depth() { return g_targetDepth; }
 
 static bool ViewportIsWholeTarget()
 {
@@ -99,9 +109,9 @@ static void FreeBackbuffer()
     g_drawFbo = g_readFbo = g_drawColour = g_drawDepth = g_readColour = 0;
 }
 
-// Whether the window's framebuffer has the bits of the off-screen one (8 bits a colour channel
-// alpha included, 24 of depth, 8 of stencil, one sample), is of the size and keeps its pixels
-// across a present. Seen by presenting two frames that mark its far corner differently: a driver
+// Whether the window's framebuffer has the colour bits of the off-screen one (8 bits a channel
+// alpha included, one sample), no depth and stencil or those of the off-screen one (24 and 8), is
+// of the size and keeps its pixels across a present. Seen by presenting two frames that mark its far corner differently: a driver
 // that swaps between buffers shows the older mark or none, and so does a framebuffer that has not
 // followed the window to its new size.
 static bool WindowKeepsPixels(int width, int height)
@@ -110,8 +120,8 @@ static bool WindowKeepsPixels(int width, int height)
     GLint bits[7] = {0};
     const GLenum kinds[7] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS, GL_DEPTH_BITS, GL_STENCIL_BITS, GL_SAMPLE_BUFFERS};
     for (int i = 0; i < 7; i++) glGetIntegerv(kinds[i], &bits[i]);
-    if (bits[0] != 8 || bits[1] != 8 || bits[2] != 8 || bits[3] != 8 || bits[4] != 24 || bits[5] != 8 || bits[6] != 0)
-        return false;
+    if (bits[0] != 8 || bits[1] != 8 || bits[2] != 8 || bits[3] != 8 || bits[6] != 0) return false;
+    if (!(bits[4] == 0 && bits[5] == 0) && !(bits[4] == 24 && bits[5] == 8)) return false;
     glEnable(GL_SCISSOR_TEST);
     glScissor(width - 1, height - 1, 1, 1);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -127,16 +137,9 @@ static bool WindowKeepsPixels(int width, int height)
     return seen[2] == 2 && seen[3] == 255;
 }
 
-static bool MakeBackbuffer(int width, int height, int samples)
+// The off-screen back buffer, with depth and stencil.
+static bool MakeOffscreen(int width, int height, int samples)
 {
-    FreeBackbuffer();
-    g_backDepthCleared = false;
-    if (samples <= 1 && g_allowWindow && WindowKeepsPixels(width, height)) {
-        g_width = width;
-        g_height = height;
-        g_resolved = true;
-        return true;
-    }
     glGenTextures(1, &g_readColour);
     glBindTexture(GL_TEXTURE_2D, g_readColour);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -163,14 +166,47 @@ static bool MakeBackbuffer(int width, int height, int samples)
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g_drawDepth);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, g_drawDepth);
     bool ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (!ok) {
-        FreeBackbuffer();
-        return false;
-    }
+    if (!ok) FreeBackbuffer();
+    return ok;
+}
+
+static bool MakeBackbuffer(int width, int height, int samples)
+{
+    FreeBackbuffer();
+    g_backDepthCleared = false;
+    g_depthRefused = false;
+    bool window = samples <= 1 && g_allowWindow && WindowKeepsPixels(width, height);
+    if (!window && !MakeOffscreen(width, height, samples)) return false;
     g_width = width;
     g_height = height;
     g_resolved = true;
     return true;
+}
+
+void GRL_Prepare_Depth()
+{
+    if (g_targetDepth || g_targetFbo != 0 || g_depthRefused || !GR_D3D_Get_Render_State(GR_RS_ZENABLE)) return;
+    int viewport[4] = {g_viewport[0], g_viewport[1], g_viewport[2], g_viewport[3]};
+    if (!MakeOffscreen(g_width, g_height, 0)) {
+        Console_Warnings->Output("Graphics: no back buffer with depth of %d x %d could be made; drawn without depth\n", g_width, g_height);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        g_depthRefused = true;
+        return;
+    }
+    // The window's rows come bottom first, the off-screen buffer's top first.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, g_drawFbo);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBlitFramebuffer(0, 0, g_width, g_height, 0, g_height, g_width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFFFFFFFFu);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    GRL_Restore_Masks();
+    g_backDepthCleared = true;
+    GRL_Bind_Target(0, 0, 0);
+    GR_D3D_Set_Viewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
 GLuint GRL_Backbuffer_Read()
@@ -193,6 +229,10 @@ void GRL_Bind_Target(GLuint fbo, int width, int height)
     g_targetW = width;
     g_targetH = height;
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    GLint depth = 0, stencil = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    g_targetDepth = depth > 0 || stencil > 0;
     GR_D3D_Set_Viewport(0, 0, width, height);
     GRL_Apply_Orientation();
 }
@@ -281,8 +321,8 @@ static bool MakeDeviceResources()
 void GR_Window_Prepare()
 {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 }
 
 bool GR_D3D_Init(SDL_Window* window)

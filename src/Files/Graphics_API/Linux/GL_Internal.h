@@ -28,6 +28,11 @@ int GRL_Target_Height();
 int GRL_Viewport_Spread(int axis);
 // Whether the target is the window's own framebuffer, whose first row is its bottom one.
 bool GRL_Target_Is_Window();
+// Whether the target has depth and stencil.
+bool GRL_Target_Has_Depth();
+// Before a draw: a draw that tests depth in a window without it first moves the back buffer,
+// with its pixels, to an off-screen framebuffer with depth.
+void GRL_Prepare_Depth();
 // The device's y of a rectangle of the target at row y (top first) and h rows high.
 int GRL_Device_Y(int y, int h);
 // Sets what depends on the target's row order (the winding that culling sees).

@@ -155,6 +155,7 @@ static void ReleaseArrays(bool textured, int stride)
 
 static void DrawArrays(int kind, GR_DeviceTexture* texture, int stride, uintptr_t base, int count)
 {
+    GRL_Prepare_Depth();
     bool textured = BindArrays(texture, stride, base);
     glDrawArrays(kModes[kind], 0, count);
     ReleaseArrays(textured, stride);
@@ -197,9 +198,9 @@ static const void* QuadIndices()
 }
 
 // Whether each quad's four corners share one colour (quads of different colours may follow each
-// other). Such a batch is drawn flat-shaded while lighting is off: the device then takes each
-// triangle's colour from one vertex instead of setting up and interpolating it for every pixel,
-// and the pixels are the same.
+// other). Such a batch is drawn flat-shaded while lighting is off and the target has depth: the
+// device then takes each triangle's colour from one vertex instead of setting up and
+// interpolating it for every pixel, and the pixels are the same.
 static bool OneColourAQuad(int stride, const void* vertices, int quads)
 {
     const uint8_t* at = (const uint8_t*)vertices + ColourAt(stride);
@@ -211,15 +212,28 @@ static bool OneColourAQuad(int stride, const void* vertices, int quads)
     return true;
 }
 
+// Into a target without depth and stencil, Mesa's llvmpipe draws a screen-aligned quad as one
+// rectangle instead of two triangles when its two triangles reach the device together with
+// nothing flat-shaded. It takes the indices of a draw 1,023 at a time (an odd number of
+// triangles): draws of at most this many quads keep every quad whole.
+static const int kRectangleQuads = 1023 / 6;
+
 void GRB_Draw_Quads(GR_DeviceTexture* texture, int stride, const void* vertices, int quads)
 {
     if (!GRL_Has_Device() || quads < 1 || quads > GR_BATCH_MAX_QUADS) return;
-    bool flat = GR_D3D_Get_Render_State(GR_RS_SHADEMODE) != GR_SHADE_FLAT && !GR_D3D_Get_Render_State(GR_RS_LIGHTING) &&
-                OneColourAQuad(stride, vertices, quads);
+    GRL_Prepare_Depth();
+    bool rectangles = !GRL_Target_Has_Depth();
+    bool flat = !rectangles && GR_D3D_Get_Render_State(GR_RS_SHADEMODE) != GR_SHADE_FLAT &&
+                !GR_D3D_Get_Render_State(GR_RS_LIGHTING) && OneColourAQuad(stride, vertices, quads);
     bool textured = BindArrays(texture, stride, (uintptr_t)vertices);
-    const void* indices = QuadIndices();
+    uintptr_t indices = (uintptr_t)QuadIndices();
     if (flat) glShadeModel(GL_FLAT);
-    glDrawRangeElements(GL_TRIANGLES, 0, (GLuint)(quads * 4 - 1), quads * 6, GL_UNSIGNED_SHORT, indices);
+    int run = rectangles ? kRectangleQuads : quads;
+    for (int first = 0; first < quads; first += run) {
+        int n = std::min(run, quads - first);
+        glDrawRangeElements(GL_TRIANGLES, (GLuint)(first * 4), (GLuint)((first + n) * 4 - 1), n * 6, GL_UNSIGNED_SHORT,
+                            At(indices, first * 6 * (int)sizeof(uint16_t)));
+    }
     if (flat) glShadeModel(GL_SMOOTH);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     ReleaseArrays(textured, stride);
