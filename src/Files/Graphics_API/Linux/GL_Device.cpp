@@ -111,9 +111,9 @@ static void FreeBackbuffer()
 
 // Whether the window's framebuffer has the colour bits of the off-screen one (8 bits a channel
 // alpha included, one sample), no depth and stencil or those of the off-screen one (24 and 8), is
-// of the size and keeps its pixels across a present. Seen by presenting two frames that mark its far corner differently: a driver
-// that swaps between buffers shows the older mark or none, and so does a framebuffer that has not
-// followed the window to its new size.
+// of the size and keeps its pixels across a present. Seen by presenting two frames that mark its
+// far corner differently: a driver that swaps between buffers shows the older mark or none, and so
+// does a framebuffer that has not followed the window to its new size.
 static bool WindowKeepsPixels(int width, int height)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -183,6 +183,16 @@ static bool MakeBackbuffer(int width, int height, int samples)
     return true;
 }
 
+// Copies the back buffer's colour between the window (rows bottom first) and the off-screen buffer
+// (rows top first), turning the rows over, into the window's w x h.
+static void CopyTurned(GLuint from, GLuint to, int w, int h)
+{
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBlitFramebuffer(0, 0, g_width, g_height, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
+
 void GRL_Prepare_Depth()
 {
     if (g_targetDepth || g_targetFbo != 0 || g_depthRefused || !GR_D3D_Get_Render_State(GR_RS_ZENABLE)) return;
@@ -193,11 +203,7 @@ void GRL_Prepare_Depth()
         g_depthRefused = true;
         return;
     }
-    // The window's rows come bottom first, the off-screen buffer's top first.
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, g_drawFbo);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glBlitFramebuffer(0, 0, g_width, g_height, 0, g_height, g_width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    CopyTurned(0, g_drawFbo, g_width, g_height);
     glDepthMask(GL_TRUE);
     glStencilMask(0xFFFFFFFFu);
     glClearDepth(1.0);
@@ -414,12 +420,7 @@ bool GR_D3D_Finish_Frame(bool present)
         if (ww != g_width || wh != g_height) GR_Display_Reset_Pending = true;
         return true;
     }
-    GLuint read = GRL_Backbuffer_Read();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    // Rows are stored top first; the window's first row is its bottom one.
-    glBlitFramebuffer(0, 0, g_width, g_height, 0, wh, ww, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    CopyTurned(GRL_Backbuffer_Read(), 0, ww, wh);
     SDL_GL_SwapWindow(g_window);
     glBindFramebuffer(GL_FRAMEBUFFER, g_targetFbo);
     GRL_Restore_Masks();
