@@ -1,7 +1,8 @@
 -- The runner's particle scene in LOVE: one stream of RATE disks (16 pixels) a step from a 100 x 100
 -- square, speed 1..3 pixels a step in every direction, red to blue and opaque to clear over a life
 -- of LIFE steps. Steps are 1/60 s. Prints "mark" at the start of frame WARMUP and of frame
--- WARMUP + FRAMES, then quits. With UPDATE_ONLY=1 a frame updates the system and draws nothing.
+-- WARMUP + FRAMES, and quits 10 frames later. With UPDATE_ONLY=1 a frame updates the system and
+-- draws nothing.
 local rate, life = tonumber(os.getenv("RATE")), tonumber(os.getenv("LIFE"))
 local warmup, frames = tonumber(os.getenv("WARMUP")), tonumber(os.getenv("FRAMES"))
 local updateOnly = os.getenv("UPDATE_ONLY") == "1"
@@ -53,10 +54,8 @@ function love.run()
     end
     frame = frame + 1
     if frame == warmup then print("mark") end
-    if frame == warmup + frames then
-      print("mark")
-      return 0
-    end
+    if frame == warmup + frames then print("mark") end
+    if frame == warmup + frames + 10 then return 0 end
     system:update(step)
     if not updateOnly then
       love.graphics.origin()
