@@ -72,6 +72,7 @@ std::string RunOn(CCode& code, bool machine)
 {
     Variable_Globals.Clear();
     DS_FreeAll();  // both engines number their structures from 0
+    DS_SetPrecision(0.0000001);  // the precision a game starts with, which a run may change
     for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
     argument_count = 0;
     Error_FatalPending = false;
