@@ -252,7 +252,7 @@ void CDS_Map::Delete(const TaggedValue& key)
             gap = j;
         }
     }
-    m_slots[gap].node = -1;
+    m_slots[gap] = Slot{-1, 0};
 
     if (n.prev >= 0) m_nodes[n.prev].next = n.next;
     else m_first = n.next;

@@ -127,13 +127,13 @@ private:
     // worked out again from the key where it is needed (moving slots on a delete).
     struct Slot {
         int32_t node;  // -1 when the slot is free
-        // A real key narrowed, compared in place; for a text, TextKey of its hash.
+        // A real key narrowed, compared in place; for a text, TextKey of its hash; 0 when free.
         float key;
     };
-    // A NaN made of the hash's high bits: no real lookup meets it.
+    // A NaN made of the hash's sign and low bits: no real lookup meets it.
     static float TextKey(uint32_t hash)
     {
-        uint32_t bits = 0x7FC00000u | hash >> 10;
+        uint32_t bits = 0x7FC00000u | hash;
         float key;
         memcpy(&key, &bits, sizeof key);
         return key;
@@ -257,7 +257,7 @@ private:
             if (key.str && m_mask) {
                 uint32_t hash = key.TextHash();
                 const Slot& s = m_slots[hash & m_mask];
-                if (s.node >= 0 && SameBits(s.key, TextKey(hash))) {
+                if (SameBits(s.key, TextKey(hash))) {  // never a free slot's
                     const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
                     if (stored.str == key.str && stored.IsString()) return s.node;
                 }

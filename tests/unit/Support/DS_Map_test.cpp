@@ -49,6 +49,12 @@ double NaNOfBits(uint32_t bits)
     return (double)f;
 }
 
+// The NaN whose bits mark a text's slot in the index.
+double MarkOf(const TaggedValue& text)
+{
+    return NaNOfBits(0x7FC00000u | text.TextHash());
+}
+
 }  // namespace
 
 // Reals scattered about zero, whole numbers, both sides of the size from which single precision is
@@ -92,8 +98,8 @@ TEST_F(DSMap, TextsNaNsAndRealsThroughDeletesAndAddsAgain)
 {
     std::vector<TaggedValue> pool;
     for (int i = 0; i < 150; i++) pool.push_back(TaggedValue(("key" + std::to_string(i)).c_str()));
-    uint32_t mark = 0x7FC00000u | pool[0].TextHash() >> 10;
-    for (uint32_t bits : {mark, mark ^ 1, 0x7FC00000u, 0xFFC00000u, 0x7FC12345u, 0x7F800001u}) pool.push_back(NaNOfBits(bits));
+    pool.push_back(MarkOf(pool[0]));
+    for (uint32_t bits : {0x7FC00000u, 0xFFC00000u, 0x7FC12345u, 0xFFC54321u, 0x7F800001u}) pool.push_back(NaNOfBits(bits));
     for (double real : {-0.0, (double)INFINITY, -(double)INFINITY, 1e30, -3e38, 1e-3, 0.5}) pool.push_back(real);
     for (int i = 1; i <= 150; i++) pool.push_back((double)((i * 7919) % 1000003) + 0.25 * (i % 4));
 
@@ -145,7 +151,7 @@ TEST_F(DSMap, TextsNaNsAndRealsThroughDeletesAndAddsAgain)
     // maps make the NaN's probe meet the text's slot for some of the texts.
     for (int i = 0; i < 300; i++) {
         TaggedValue text(("t" + std::to_string(i)).c_str());
-        double nan = NaNOfBits(0x7FC00000u | text.TextHash() >> 10);
+        double nan = MarkOf(text);
         CDS_Map small;
         ASSERT_TRUE(small.Add(text, 1.0));
         ASSERT_EQ(small.Find(nan), nullptr) << i;
