@@ -28,7 +28,7 @@ int64_t CDS_Map::FindTextSlot(const TaggedValue& key, uint32_t hash) const
 {
     // The index is never more than half full, so a free slot ends every probe.
     float mark = TextKey(hash);
-    for (size_t i = hash & m_mask; m_slots[i].node >= 0; i = (i + 1) & m_mask) {
+    for (size_t i = TextHome(hash); m_slots[i].node >= 0; i = (i + 1) & m_mask) {
         const Slot& s = m_slots[i];
         if (!SameBits(s.key, mark)) continue;
         const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
@@ -44,7 +44,7 @@ int64_t CDS_Map::FindTextSlot(const TaggedValue& key, uint32_t hash) const
 // A key of another bucket in the run is equal only if it lies in one the lookup searches too.
 __attribute__((always_inline)) inline bool CDS_Map::NearestInBucket(uint32_t hash, float value, uint32_t bits, int64_t* best, double* nearest) const
 {
-    for (size_t i = hash & m_mask; m_slots[i].node >= 0; i = (i + 1) & m_mask) {
+    for (size_t i = RealHome(hash); m_slots[i].node >= 0; i = (i + 1) & m_mask) {
         const Slot& slot = m_slots[i];
         float v = slot.key;
         if (v == value) {
@@ -94,26 +94,25 @@ int32_t CDS_Map::ProbeNode(const TaggedValue& key) const
     return slot < 0 ? -1 : m_slots[(size_t)slot].node;
 }
 
-uint32_t CDS_Map::SlotHash(const Slot& slot) const
-{
-    if (slot.key == slot.key) return RealPlace(slot.key, m_bucketScale).Hash();
-    // A text, or a real NaN.
-    return HashOf(m_nodes[(size_t)slot.node].entry.key);
-}
-
-uint32_t CDS_Map::HashOf(const TaggedValue& key) const
+size_t CDS_Map::HomeOf(const TaggedValue& key) const
 {
     // A text keeps its hash: a key written in the code is hashed once.
-    return key.IsString() ? key.TextHash() : RealPlace(key, m_bucketScale).Hash();
+    return key.IsString() ? TextHome(key.TextHash()) : RealHome(RealPlace(key, m_bucketScale).Hash());
+}
+
+size_t CDS_Map::SlotHome(const Slot& slot) const
+{
+    if (slot.key == slot.key) return RealHome(RealPlace(slot.key, m_bucketScale).Hash());
+    // A text, or a real NaN.
+    return HomeOf(m_nodes[(size_t)slot.node].entry.key);
 }
 
 void CDS_Map::IndexInsert(int32_t node) const
 {
     const TaggedValue& key = m_nodes[(size_t)node].entry.key;
-    uint32_t hash = HashOf(key);
-    size_t i = hash & m_mask;
+    size_t i = HomeOf(key);
     while (m_slots[i].node >= 0) i = (i + 1) & m_mask;
-    m_slots[i] = Slot{node, key.IsString() ? TextKey(hash) : DS_Narrow(key.GetReal())};
+    m_slots[i] = Slot{node, key.IsString() ? TextKey(key.TextHash()) : DS_Narrow(key.GetReal())};
 }
 
 std::vector<CDS_Map::Slot> CDS_Map::EmptyIndex(size_t entries)
@@ -129,6 +128,7 @@ void CDS_Map::Reindex(std::vector<Slot> index) const
     m_bucketScale = 1 / (2 * DS_Precision);
     m_slots.swap(index);
     m_mask = m_slots.size() - 1;
+    m_shift = 32 - __builtin_ctzll(m_slots.size());
     for (size_t i = 0; i < m_nodes.size(); i++)
         if (m_nodes[i].live) IndexInsert((int32_t)i);
 }
@@ -172,6 +172,7 @@ void CDS_Map::Assign(const CDS_Map& other)
     m_nodes.swap(nodes);
     m_slots.swap(slots);
     m_mask = other.m_mask;
+    m_shift = other.m_shift;
     m_generation = other.m_generation;
     m_bucketScale = other.m_bucketScale;
     m_first = other.m_first;
@@ -212,7 +213,7 @@ bool CDS_Map::AddDistinct(const TaggedValue& key, const TaggedValue& value)
         Refresh();
         RealPlace p(key, m_bucketScale);
         double real = key.GetReal();
-        for (size_t i = p.Hash() & m_mask; m_slots[i].node >= 0; i = (i + 1) & m_mask) {
+        for (size_t i = RealHome(p.Hash()); m_slots[i].node >= 0; i = (i + 1) & m_mask) {
             const Slot& slot = m_slots[i];
             const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
             if (KeyBits(slot.key) != p.bits || stored.IsString()) continue;
@@ -246,7 +247,7 @@ void CDS_Map::Delete(const TaggedValue& key)
     size_t mask = m_mask;
     size_t gap = (size_t)found;
     for (size_t j = (gap + 1) & mask; m_slots[j].node >= 0; j = (j + 1) & mask) {
-        size_t home = SlotHash(m_slots[j]) & mask;
+        size_t home = SlotHome(m_slots[j]);
         if (((j - home) & mask) >= ((j - gap) & mask)) {
             m_slots[gap] = m_slots[j];
             gap = j;

@@ -256,7 +256,7 @@ private:
         if (key.IsString()) {
             if (key.str && m_mask) {
                 uint32_t hash = key.TextHash();
-                const Slot& s = m_slots[hash & m_mask];
+                const Slot& s = m_slots[TextHome(hash)];
                 if (SameBits(s.key, TextKey(hash))) {  // never a free slot's
                     const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
                     if (stored.str == key.str && stored.IsString()) return s.node;
@@ -264,15 +264,19 @@ private:
             }
         } else if (m_mask && m_generation == DS_PrecisionGeneration) {
             RealPlace p(key, m_bucketScale);
-            for (size_t i = p.Hash() & m_mask; m_slots[i].node >= 0; i = (i + 1) & m_mask)
+            for (size_t i = RealHome(p.Hash()); m_slots[i].node >= 0; i = (i + 1) & m_mask)
                 if (m_slots[i].key == p.value) return m_slots[i].node;
         }
         return ProbeNode(key);
     }
     int32_t ProbeNode(const TaggedValue& key) const;
-    // The hash a key is placed by, or the key of a slot.
-    uint32_t HashOf(const TaggedValue& key) const;
-    uint32_t SlotHash(const Slot& slot) const;
+    // A hash's home slot. A text's hash mixes all its bits, so its low bits serve; a real's
+    // Fibonacci hash spreads keys in steps (such as whole numbers) best by its top bits.
+    size_t TextHome(uint32_t hash) const { return hash & m_mask; }
+    size_t RealHome(uint32_t hash) const { return hash >> m_shift; }
+    // The home slot of a key, or of the key of a slot.
+    size_t HomeOf(const TaggedValue& key) const;
+    size_t SlotHome(const Slot& slot) const;
     // Enters the node's key into the index.
     void IndexInsert(int32_t node) const;
     void Append(const TaggedValue& key, const TaggedValue& value);
@@ -290,6 +294,7 @@ private:
     std::vector<Node> m_nodes;
     mutable std::vector<Slot> m_slots;  // empty until the first entry
     mutable size_t m_mask = 0;          // m_slots.size() - 1; 0 without slots (there are 16 or more)
+    mutable unsigned m_shift = 32;      // 32 - log2(m_slots.size())
     mutable uint64_t m_generation = UINT64_MAX;  // of the precision the index was built for
     mutable double m_bucketScale = 0;           // 1 / the width of a bucket of reals
     int32_t m_first = -1, m_last = -1;
