@@ -766,6 +766,7 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
         const OpcodeInfo& info = Code_Opcodes[i.op];
         if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) (info.jumpInC ? i.c : i.a) -= (int)k;
         Code_Specialize(*bc, &i);
+        Code_GiveCache(bc.get(), &i);
     }
 #ifndef NDEBUG
     std::string problem;
