@@ -190,13 +190,13 @@ VALUE_STEP void CopyTo(TaggedValue* dst, const TaggedValue& src)
     }
 }
 
-// Moves into a free value; src is left a free real.
+// Moves into a free value; src is left free (its text gone: a free value's kind is written by
+// whatever takes it next).
 VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
 {
     dst->kind = src->kind;
     dst->str = src->str;
     dst->val = src->val;
-    src->kind = VALUE_REAL;
     src->str = nullptr;
 }
 
@@ -317,16 +317,36 @@ VALUE_STEP int ElementIndex(const TaggedValue* idx, int count)
     return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
 }
 
+// The stored element `index` of row 0 (the one-dimensional arrays; not [0, 0]) of a variable
+// into *e; false when it is not stored.
+VALUE_STEP bool FirstRowElement(const CVariable* v, int index, TaggedValue** e)
+{
+    if (__builtin_expect(v->rows.empty(), 0)) return false;
+    // Bounded by address, which needs no division by the size of a value; worked out as
+    // integers, as the row may be empty, without storage.
+    const std::vector<TaggedValue>& row = v->rows[0];
+    uintptr_t at = (uintptr_t)row.data() + (uintptr_t)index * sizeof(TaggedValue);
+    *e = (TaggedValue*)at;
+    return __builtin_expect(at < (uintptr_t)(row.data() + row.size()), 1);
+}
+
+// Element `index` (below ARRAY_DIMENSION) of an array of one index into *e; false when it is
+// not stored.
+VALUE_STEP bool OneIndexElement(const CVariable* v, int index, TaggedValue** e)
+{
+    if (__builtin_expect(index == 0, 0)) {
+        *e = const_cast<TaggedValue*>(&v->value);
+        return true;
+    }
+    return FirstRowElement(v, index, e);
+}
+
 // The stored element `index` (not [0, 0]) of a variable, or null.
 VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
 {
-    if (__builtin_expect(index < ARRAY_DIMENSION, 1)) {  // row 0, the one-dimensional arrays: no division
-        if (__builtin_expect(v->rows.empty(), 0)) return nullptr;
-        // Bounded by address, which needs no division by the size of a value; worked out as
-        // integers, as the row may be empty, without storage.
-        const std::vector<TaggedValue>& row = v->rows[0];
-        uintptr_t e = (uintptr_t)row.data() + (uintptr_t)index * sizeof(TaggedValue);
-        return e < (uintptr_t)(row.data() + row.size()) ? (TaggedValue*)e : nullptr;
+    if (__builtin_expect(index < ARRAY_DIMENSION, 1)) {  // row 0: no division
+        TaggedValue* e;
+        return FirstRowElement(v, index, &e) ? e : nullptr;
     }
     size_t i = (size_t)(index / ARRAY_DIMENSION), j = (size_t)(index % ARRAY_DIMENSION);
     if (i >= v->rows.size() || j >= v->rows[i].size()) return nullptr;
@@ -1355,8 +1375,8 @@ L_GET_ARRAY_AT: {
 L_GET_ARRAY_ELEMENT_AT: {
     const CVariable& v = g_cur->arrays[pc->a];
     const TaggedValue& at = locals[pc->c];
-    const TaggedValue* e;
-    if (!v.defined || !IndexReady(at) || !(e = FastElement(&v, (int)at.val))) goto L_GET_ARRAY_AT;
+    TaggedValue* e;
+    if (__builtin_expect(!v.defined || !IndexReady(at) || !OneIndexElement(&v, (int)at.val, &e), 0)) goto L_GET_ARRAY_AT;
     CopyTo(sp++, *e);
     NEXT();
 }
@@ -1404,8 +1424,12 @@ L_SET_ARRAY: {
 // The index checked below the value.
 L_SET_ARRAY_ELEMENT: {
     CVariable& v = g_cur->arrays[pc->a];
-    TaggedValue* e = FastElementForWrite(&v, (int)sp[-2].val);
-    CHECK(e || OutOfMemory());
+    int index = (int)sp[-2].val;
+    TaggedValue* e;
+    if (__builtin_expect(!OneIndexElement(&v, index, &e), 0)) {
+        e = v.ElementForWrite(0, index);
+        CHECK(e || OutOfMemory());
+    }
     v.defined = true;
     Drop(e);
     MoveTo(e, &sp[-1]);
