@@ -172,8 +172,8 @@ bool FailWhole(std::string message, bool fatal)
 // compiler to choose it.
 #define VALUE_STEP __attribute__((always_inline)) inline
 
-// Texts are the rare case on the machine's paths: the hints keep the reals' path straight, with
-// no jump taken (the processor's front end takes about one a cycle).
+// Texts are the rare case on the machine's paths: the hints lay the reals' path out straight,
+// without a taken jump.
 VALUE_STEP void Drop(TaggedValue* v)
 {
     if (__builtin_expect(v->str != nullptr, 0)) v->SetReal(0.0);
@@ -597,8 +597,8 @@ __attribute__((noinline)) void EndFrameWork(Frame& f)
     }
 }
 
-// Frees the values of [from, to). Reals are the common case: their texts, all null, are looked
-// at first, which needs no branch a value.
+// Frees the values of [from, to). Reals, the common case, have no text: the texts of all are
+// looked at together first, without a branch for each value.
 __attribute__((always_inline)) inline void DropValues(TaggedValue* from, TaggedValue* to)
 {
     uintptr_t texts = 0;
@@ -607,15 +607,26 @@ __attribute__((always_inline)) inline void DropValues(TaggedValue* from, TaggedV
         for (TaggedValue* v = from; v < to; v++) Drop(v);
 }
 
-// Ends the top frame: frees its values (arguments, locals, operands) below sp, and its arrays and
+// Ends a frame: frees its values (arguments, locals, operands) below sp, and its arrays and
 // walks, and gives the caller back its argument slots. A free value needs no text; its kind is
 // written by whatever takes it next.
-__attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
+__attribute__((always_inline)) inline void EndFrame(Frame& f, TaggedValue* sp)
 {
-    Frame& f = *g_cur;
     DropValues(f.base, sp);
     if (__builtin_expect(f.work != 0, 0)) EndFrameWork(f);
-    g_cur = &f == g_frames ? nullptr : &f - 1;
+}
+
+// The frame below f, null below the first.
+inline Frame* Below(Frame* f)
+{
+    return f == g_frames ? nullptr : f - 1;
+}
+
+// Ends the top frame.
+__attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
+{
+    EndFrame(*g_cur, sp);
+    g_cur = Below(g_cur);
 }
 
 // ---- slow paths ----
@@ -2004,16 +2015,16 @@ L_LOCAL_BINARY_ARG:
 leave : {
     Frame* ending = g_cur;
     TaggedValue* base = ending->base;
-    DropValues(base, --sp);
-    if (__builtin_expect(ending->work != 0, 0)) EndFrameWork(*ending);
+    EndFrame(*ending, --sp);
     if (__builtin_expect(sp != base, 1)) MoveTo(base, sp);
     if (__builtin_expect(ending == entry, 0)) {
-        g_cur = ending == g_frames ? nullptr : ending - 1;
+        g_cur = Below(ending);
         g_top = base;
         if (result) *result = std::move(*base);
         else Drop(base);
         return true;
     }
+    // A script's frame: its caller's lies below.
     const Frame& caller = ending[-1];
     g_cur = ending - 1;
     sp = base + 1;
