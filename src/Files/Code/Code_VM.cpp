@@ -1228,7 +1228,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_LOCAL_ARG_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
-        &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT,
+        &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT, &&L_MAP_FIND_LOCAL_TEXT, &&L_MAP_REPLACE_LOCAL_TEXT_DROP,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1939,6 +1939,39 @@ L_MAP_REPLACE_LOCAL_CONST_DROP: {
     sp--;
     NEXT();
 }
+// The same by a text, through the instruction's cache. A map index that is not a plain real (an
+// unset local among them) or names no map takes the built-in's path.
+#define CACHED_MAP() \
+    ({ \
+        const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)]; \
+        map.kind == VALUE_REAL ? DS_Map_Find(RealToInt(map.val)) : nullptr; \
+    })
+#define CACHED_ENTRY(m) DS_Fast_MapEntry(m, consts[Code_OperandIndex(*pc, 1)], &g_cur->bc->mapCaches[(size_t)Code_CacheOf(*pc)])
+L_MAP_FIND_LOCAL_TEXT: {
+    CDS_Map* m = CACHED_MAP();
+    if (!m) goto L_MAP_FIND_VALUE;
+    const CDS_Map::Entry* e = CACHED_ENTRY(m);
+    if (e) {
+        CopyTo(sp, e->value);
+        sp->kind &= VALUE_KIND_MASK;
+    } else {
+        sp->kind = VALUE_REAL;
+        sp->val = 0.0;
+    }
+    sp++;
+    NEXT();
+}
+// The value on top moves into the entry; a key new to the map takes the built-in's path.
+L_MAP_REPLACE_LOCAL_TEXT_DROP: {
+    CDS_Map* m = CACHED_MAP();
+    CDS_Map::Entry* e = m ? CACHED_ENTRY(m) : nullptr;
+    if (!e) goto L_MAP_REPLACE_DROP;
+    Drop(&e->value);
+    MoveTo(&e->value, --sp);
+    NEXT();
+}
+#undef CACHED_MAP
+#undef CACHED_ENTRY
 L_MAP_REPLACE:
     OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args), 1);
 L_MAP_REPLACE_DROP:

@@ -22,6 +22,13 @@ CDS_Map::CDS_Map()
 {
     static uint64_t s_serial = 0;
     m_serial = ++s_serial;
+    NewVersion();
+}
+
+void CDS_Map::NewVersion()
+{
+    static uint64_t s_version = 0;
+    m_version = ++s_version;
 }
 
 template <class Same>
@@ -160,6 +167,7 @@ void CDS_Map::Compact()
 
 void CDS_Map::Clear()
 {
+    NewVersion();
     std::vector<Node>().swap(m_nodes);
     std::vector<Slot>().swap(m_slots);
     m_mask = 0;
@@ -172,6 +180,7 @@ void CDS_Map::Assign(const CDS_Map& other)
     if (this == &other) return;
     std::vector<Node> nodes(other.m_nodes);
     std::vector<Slot> slots(other.m_slots);
+    NewVersion();
     m_nodes.swap(nodes);
     m_slots.swap(slots);
     m_mask = other.m_mask;
@@ -191,6 +200,7 @@ void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value)
     std::vector<Slot> index;
     if (2 * ((size_t)m_count + 1) > m_slots.size()) index = EmptyIndex((size_t)m_count + 2);
     int32_t at = (int32_t)m_nodes.size();
+    NewVersion();
     m_nodes.push_back(std::move(node));
     if (m_last >= 0) m_nodes[m_last].next = at;
     else m_first = at;
@@ -244,6 +254,7 @@ void CDS_Map::Delete(const TaggedValue& key)
 {
     int64_t found = FindSlot(key);
     if (found < 0) return;
+    NewVersion();
     Node& n = m_nodes[m_slots[found].node];
 
     // Backward-shift deletion: each later slot of the run moves into the gap unless its key's

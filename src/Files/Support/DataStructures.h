@@ -223,6 +223,10 @@ public:
     Range Entries() const { return Range(m_nodes.data(), m_first); }
     // Unique to this map for the life of the process (slots and addresses are reused).
     uint64_t Serial() const { return m_serial; }
+    // Names the map's entries as they are now: a new one, never given before to this or any other
+    // map, whenever an entry comes or goes or the entries move (a value replaced keeps it). So an
+    // entry found under a version is the entry of its key while the map has that version.
+    uint64_t Version() const { return m_version; }
 
 private:
     // The index, rebuilt when the precision changes: lookups of the map's own const interface may
@@ -280,6 +284,15 @@ private:
     int32_t m_first = -1, m_last = -1;
     int32_t m_count = 0;
     uint64_t m_serial;
+    uint64_t m_version;
+    void NewVersion();
+};
+
+// What a lookup by a constant text key found last: its entry in the map of that version
+// (CDS_Map::Version, which no map has while version is 0).
+struct DS_MapCache {
+    uint64_t version = 0;
+    CDS_Map::Entry* entry = nullptr;
 };
 
 class CDS_Priority {
