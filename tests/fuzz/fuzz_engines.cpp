@@ -72,6 +72,7 @@ std::string RunOn(CCode& code, bool machine)
 {
     Variable_Globals.Clear();
     DS_FreeAll();  // both engines number their structures from 0
+    DS_SetPrecision(0.0000001);  // the precision a game starts with, which a run may change
     for (int k = 0; k < ARGUMENT_SLOTS; k++) ArgumentSlots[k].SetReal(0.0);
     argument_count = 0;
     Error_FatalPending = false;
@@ -123,6 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Operators between two arguments read by name, the second slot above the first, and
         // between a local (set, or not when argument2 is 0) and an argument.
         Code_Constant_AddReal("scr_mix", Script_Add("scr_mix", "var t; if (argument2) t = argument2; return argument0 * argument3 - argument3 mod argument0 + (argument1 | argument0) + t / argument1;"));
+        // A frame with work at its end: an indexed local, argument_count, a return inside a walk.
+        Code_Constant_AddReal("scr_walk", Script_Add("scr_walk", "var a; a[argument0] = argument1; with (self) { if (argument1) return a[argument0] + argument_count; } return a[1];"));
         Script_Prepare();
         Error_Display_Hook = CaptureError;
         return true;

@@ -64,6 +64,7 @@ public:
     }
 
     std::string error;
+    bool mapCalls = false;  // whether the code calls ds_map_find_value or ds_map_replace itself
 
     void Program(const Node* root)
     {
@@ -342,6 +343,7 @@ private:
             index[k] = (uint32_t)at;
         }
         Emit(op, n->line, n->id, stacked, (int)sources, (int)(index[0] | index[1] << 16), (int)(index[2] | index[3] << 16));
+        mapCalls = mapCalls || op == OPC_MAP_FIND_VALUE || op == OPC_MAP_REPLACE;
         // Room for the operands spread onto the stack when the built-in makes the call.
         if (m_height - 1 + slots > m_bc->maxStack) m_bc->maxStack = m_height - 1 + slots;
     }
@@ -767,6 +769,8 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
         if (info.flow == FLOW_BRANCH || info.flow == FLOW_GOTO) (info.jumpInC ? i.c : i.a) -= (int)k;
         Code_Specialize(*bc, &i);
     }
+    if (g.mapCalls)
+        for (VMIns& i : bc->code) Code_GiveCache(bc.get(), &i);
 #ifndef NDEBUG
     std::string problem;
     if (!Code_Verify(*bc, &problem)) {

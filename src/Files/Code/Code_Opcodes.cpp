@@ -117,6 +117,8 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #undef LOCAL_ARG
     {"set_array_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"get_array_element_at", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"map_find_local_text", 0, 1, true, FLOW_NEXT, 0, false, ARGS_SHARED},
+    {"map_replace_local_text_drop", 0, 0, true, FLOW_NEXT, 0, false, ARGS_SHARED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -146,7 +148,8 @@ int Code_GenericOf(int op)
     case OPC_MOD_INT_CONST: return OPC_MOD_CONST;
     case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
     case OPC_MAP_REPLACE_DROP:
-    case OPC_MAP_REPLACE_LOCAL_CONST_DROP: return OPC_MAP_REPLACE;
+    case OPC_MAP_REPLACE_LOCAL_CONST_DROP:
+    case OPC_MAP_REPLACE_LOCAL_TEXT_DROP: return OPC_MAP_REPLACE;
     case OPC_GRID_SET_DROP:
     case OPC_GRID_SET_LOCALS_DROP: return OPC_GRID_SET;
     case OPC_GRID_GET_LOCALS: return OPC_GRID_GET;
@@ -165,7 +168,8 @@ int Code_GenericOf(int op)
         return OPC_COMPARE_JUMP_IF;
     case OPC_CALL_DROP: return OPC_CALL;
     case OPC_MAP_FIND_LOCAL_CONST:
-    case OPC_MAP_FIND_LOCAL_STACK: return OPC_MAP_FIND_VALUE;
+    case OPC_MAP_FIND_LOCAL_STACK:
+    case OPC_MAP_FIND_LOCAL_TEXT: return OPC_MAP_FIND_VALUE;
     default:
         if (op >= OPC_LOCAL_CONST_ADD && op < OPC_STACK_LOCAL_ADD) return OPC_LOCAL_BINARY_CONST;
         if (op >= OPC_STACK_LOCAL_ADD && op < OPC_STACK_CONST_DIV) return OPC_BINARY_LOCAL;
@@ -290,6 +294,42 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     default: break;
     }
+}
+
+namespace {
+
+// The form with a cache of each form that has one.
+constexpr struct {
+    Opcode form, cached;
+} CACHED_FORMS[] = {
+    {OPC_MAP_FIND_LOCAL_CONST, OPC_MAP_FIND_LOCAL_TEXT},
+    {OPC_MAP_REPLACE_LOCAL_CONST_DROP, OPC_MAP_REPLACE_LOCAL_TEXT_DROP},
+};
+
+}  // namespace
+
+void Code_GiveCache(ByteCode* bc, VMIns* i)
+{
+    for (const auto& f : CACHED_FORMS) {
+        if (i->op != f.form) continue;
+        if (bc->mapCaches.size() > 0xFFFF || !bc->constants[(size_t)Code_OperandIndex(*i, 1)].IsString()) return;
+        i->op = f.cached;
+        i->c |= (int32_t)(bc->mapCaches.size() << 16);
+        bc->mapCaches.emplace_back();
+        return;
+    }
+}
+
+VMIns Code_Uncached(const VMIns& i)
+{
+    VMIns plain = i;
+    for (const auto& f : CACHED_FORMS) {
+        if (i.op != f.cached) continue;
+        plain.op = f.form;
+        plain.c &= 0xFFFF;
+        break;
+    }
+    return plain;
 }
 
 namespace {
@@ -422,8 +462,13 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
         const VMIns& i = bc.code[at];
         if (i.op >= OPC_COUNT) return Bad(error, at, "unknown opcode");
         const OpcodeInfo& info = Code_Opcodes[i.op];
-        if (!OperandsFit(bc, i)) return Bad(error, at, "operand out of range");
-        if (!FormFits(bc, i)) return Bad(error, at, "faster form of another case");
+        // A form with a cache is checked as the form it stands for, and its cache beside.
+        VMIns plain = Code_Uncached(i);
+        if (!OperandsFit(bc, plain)) return Bad(error, at, "operand out of range");
+        if (!FormFits(bc, plain)) return Bad(error, at, "faster form of another case");
+        if (plain.op != i.op && ((size_t)Code_CacheOf(i) >= bc.mapCaches.size() ||
+                                 !bc.constants[(size_t)Code_OperandIndex(i, 1)].IsString()))
+            return Bad(error, at, "cache out of range or key not a text");
         int h = height[at];
         int pops = info.pops + (info.perX ? i.x : 0);
         if (pops > h) return Bad(error, at, "pops below the frame");
@@ -474,6 +519,10 @@ std::string Code_ListByteCode(const ByteCode& bc)
             int source = Code_OperandSource(i, j);
             snprintf(text, sizeof text, " %s%d", source == OPERAND_STACK ? "stack" : source == OPERAND_LOCAL ? "local" : "constant",
                      Code_OperandIndex(i, j));
+            out += text;
+        }
+        if (Code_Uncached(i).op != i.op) {
+            snprintf(text, sizeof text, " cache%d", Code_CacheOf(i));
             out += text;
         }
         out += "\n";

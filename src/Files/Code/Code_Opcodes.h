@@ -1,6 +1,7 @@
 // The byte code of the stack machine: its instructions, the table of their stack effects, and the
 // verifier that checks generated code against that table.
 #pragma once
+#include "Support/DataStructures.h"
 #include "Variable/Value.h"
 
 #include <cstdint>
@@ -148,6 +149,9 @@ enum Opcode : uint8_t {
 #undef CODE_LOCAL_ARG_FORM
     OPC_SET_ARRAY_ELEMENT,    // [set_array] = of one index
     OPC_GET_ARRAY_ELEMENT_AT, // [get_array_at] of one index
+    // [map_find_local_const] and [map_replace_local_const_drop] by a text, through the cache
+    // Code_CacheOf names.
+    OPC_MAP_FIND_LOCAL_TEXT, OPC_MAP_REPLACE_LOCAL_TEXT_DROP,
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM
@@ -223,6 +227,17 @@ int Code_GenericOf(int op);
 int Code_Dropping(int op);
 // Gives a generated instruction its faster form when it has one for its operator and operands.
 void Code_Specialize(const ByteCode& bc, VMIns* i);
+// The cache of a map call by a text (OPC_MAP_FIND_LOCAL_TEXT...): its index among the code's,
+// in the upper half of c, where a fourth operand would be.
+inline int Code_CacheOf(const VMIns& i)
+{
+    return (int)((uint32_t)i.c >> 16);
+}
+// A map call by a constant text (of those Code_Specialize gives) takes its form with a new cache
+// of the code's, while the code has fewer than 65536.
+void Code_GiveCache(ByteCode* bc, VMIns* i);
+// The instruction a form with a cache stands for, without it (i itself for any other).
+VMIns Code_Uncached(const VMIns& i);
 
 struct ByteCode {
     std::vector<VMIns> code;
@@ -233,6 +248,8 @@ struct ByteCode {
     // For each instance or global variable access, where its variable was last found in its
     // list (CVariableList::Find); updated as the code runs.
     mutable std::vector<int> hints;
+    // What each map call by a constant text found last (Code_CacheOf); updated as the code runs.
+    mutable std::vector<DS_MapCache> mapCaches;
     int maxStack = 0;        // the highest the operand stack grows
     int firstLine = 0;       // the line of the code's start, for errors raised on entry
     int localCount = 0;      // localNames.size(), read on every call

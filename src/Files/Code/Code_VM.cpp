@@ -43,16 +43,23 @@ struct alignas(128) Frame {
     TaggedValue* locals;  // the values of its plain `var` locals
     TaggedValue* stack;   // the bottom of an entry frame's operand stack, above the locals
     TaggedValue* slots;   // its argument slots
-    TaggedValue* savedSlots;  // the caller's ArgumentSlots when it set its own, else null
+    TaggedValue* savedSlots;  // the caller's ArgumentSlots (with FRAME_SLOTS)
     CInstance* self;      // self and other of the running code (with changes them)
     CInstance* other;
     CVariableList* selfVariables;  // self's own variables (null without self)
-    CVariable* arrays;    // its indexed `var` locals
+    CVariable* arrays;    // its indexed `var` locals (with FRAME_ARRAYS)
     size_t arrayBlock, arrayUsed;  // the local pool's mark before the frame took its arrays
     int savedCount;       // the caller's argument_count
     int script;           // the script's index, -1 for the entry code
+    int work;             // what its end must undo besides its values (FRAME_...), mostly none
 };
 static_assert(sizeof(Frame) == 128, "a frame is found by a shift");
+
+enum : int {
+    FRAME_SLOTS = 1,   // it set ArgumentSlots and argument_count, which its end gives back
+    FRAME_ARRAYS = 2,  // it took arrays from the local pool
+    FRAME_WALKS = 4,   // it began a with walk, which may still run when it ends
+};
 
 // A with statement's walk over the instances of its target.
 struct WithWalk {
@@ -170,10 +177,12 @@ VALUE_STEP void Drop(TaggedValue* v)
     if (v->str) v->SetReal(0.0);
 }
 
-// Copies into a free value (one without text).
+// Copies into a free value (one without text). A copy of a text is the rare case: the hint lays
+// the reals' path out straight, without a taken jump. (Drop has none: code that handles texts
+// releases one at most steps, and the hinted release is laid out worse, 7% slower there.)
 VALUE_STEP void CopyTo(TaggedValue* dst, const TaggedValue& src)
 {
-    if (!src.str) {
+    if (__builtin_expect(!src.str, 1)) {
         dst->kind = src.kind;
         dst->val = src.val;
     } else {
@@ -181,13 +190,13 @@ VALUE_STEP void CopyTo(TaggedValue* dst, const TaggedValue& src)
     }
 }
 
-// Moves into a free value; src is left a free real.
+// Moves into a free value; src is left free (its text gone: a free value's kind is written by
+// whatever takes it next).
 VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
 {
     dst->kind = src->kind;
     dst->str = src->str;
     dst->val = src->val;
-    src->kind = VALUE_REAL;
     src->str = nullptr;
 }
 
@@ -211,11 +220,18 @@ bool GoesOn()
     return !Error_FatalPending || FailWhole("", true);
 }
 
-bool StepSpent()
+// Counts a step of a limited budget; true when none was left.
+__attribute__((noinline)) bool BudgetSpent()
 {
-    if (Code_StepBudget < 0 || Code_StepBudget-- > 0) return false;
+    if (Code_StepBudget-- > 0) return false;
     Code_StepBudget = 0;
     return true;
+}
+
+// Games run without a budget (-1): that test is all a jump back and a call pay.
+VALUE_STEP bool StepSpent()
+{
+    return __builtin_expect(Code_StepBudget >= 0, 0) && BudgetSpent();
 }
 
 // Whether (x op y) holds for two reals: the fast path of the fused compare-and-jump opcodes.
@@ -301,16 +317,36 @@ VALUE_STEP int ElementIndex(const TaggedValue* idx, int count)
     return (int)idx[0].val * ARRAY_DIMENSION + (int)idx[1].val;
 }
 
+// The stored element `index` of row 0 (the one-dimensional arrays; not [0, 0]) of a variable
+// into *e; false when it is not stored.
+VALUE_STEP bool FirstRowElement(const CVariable* v, int index, TaggedValue** e)
+{
+    if (__builtin_expect(v->rows.empty(), 0)) return false;
+    // Bounded by address, which needs no division by the size of a value; worked out as
+    // integers, as the row may be empty, without storage.
+    const std::vector<TaggedValue>& row = v->rows[0];
+    uintptr_t at = (uintptr_t)row.data() + (uintptr_t)index * sizeof(TaggedValue);
+    *e = (TaggedValue*)at;
+    return __builtin_expect(at < (uintptr_t)(row.data() + row.size()), 1);
+}
+
+// Element `index` (below ARRAY_DIMENSION) of an array of one index into *e; false when it is
+// not stored.
+VALUE_STEP bool OneIndexElement(const CVariable* v, int index, TaggedValue** e)
+{
+    if (__builtin_expect(index == 0, 0)) {
+        *e = const_cast<TaggedValue*>(&v->value);
+        return true;
+    }
+    return FirstRowElement(v, index, e);
+}
+
 // The stored element `index` (not [0, 0]) of a variable, or null.
 VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
 {
-    if (index < ARRAY_DIMENSION) {  // row 0, the one-dimensional arrays: no division
-        if (v->rows.empty()) return nullptr;
-        // Bounded by address, which needs no division by the size of a value; worked out as
-        // integers, as the row may be empty, without storage.
-        const std::vector<TaggedValue>& row = v->rows[0];
-        uintptr_t e = (uintptr_t)row.data() + (uintptr_t)index * sizeof(TaggedValue);
-        return e < (uintptr_t)(row.data() + row.size()) ? (TaggedValue*)e : nullptr;
+    if (__builtin_expect(index < ARRAY_DIMENSION, 1)) {  // row 0: no division
+        TaggedValue* e;
+        return FirstRowElement(v, index, &e) ? e : nullptr;
     }
     size_t i = (size_t)(index / ARRAY_DIMENSION), j = (size_t)(index % ARRAY_DIMENSION);
     if (i >= v->rows.size() || j >= v->rows[i].size()) return nullptr;
@@ -529,20 +565,68 @@ bool WriteDot(const Access& a, const TaggedValue& t, int index, int op, int assi
 
 // ---- frames ----
 
-// Ends the top frame: frees its values (arguments, locals, operands), arrays and walks, and
-// gives the caller back its argument slots. A free value needs no text; its kind is written by
-// whatever takes it next.
-__attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
+// The frame's work beyond its values: the argument slots other code may see and the arrays it
+// takes when it starts (with f.bc, f.base set; argc values passed), their return when it ends.
+__attribute__((noinline)) void StartFrameWork(Frame& f, int argc)
 {
-    Frame& f = *g_cur;
-    for (TaggedValue* v = f.base; v < sp; v++) Drop(v);
-    while (!g_withs.empty() && g_withs.back().frame == &f) g_withs.pop_back();
-    if (f.arrays) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
-    if (f.savedSlots) {
+    const ByteCode* bc = f.bc;
+    f.work = 0;
+    if (f.script < 0 || bc->argSlots == ARGUMENT_SLOTS) {
+        f.work |= FRAME_SLOTS;
+        f.savedSlots = ArgumentSlots;
+        f.savedCount = argument_count;
+        if (f.script >= 0) {
+            ArgumentSlots = f.base;
+            argument_count = argc > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : argc;
+        }
+    }
+    if (bc->arrayCount) {
+        f.work |= FRAME_ARRAYS;
+        f.arrays = g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed);
+    }
+}
+
+__attribute__((noinline)) void EndFrameWork(Frame& f)
+{
+    if (f.work & FRAME_WALKS)
+        while (!g_withs.empty() && g_withs.back().frame == &f) g_withs.pop_back();
+    if (f.work & FRAME_ARRAYS) g_locals.Give(f.arrays, f.bc->arrayCount, f.arrayBlock, f.arrayUsed);
+    if (f.work & FRAME_SLOTS) {
         ArgumentSlots = f.savedSlots;
         argument_count = f.savedCount;
     }
-    g_cur = g_cur == g_frames ? nullptr : g_cur - 1;
+}
+
+// Frees the values of [from, to). Reals, the common case, have no text: the texts of all are
+// looked at together first, without a branch for each value.
+__attribute__((always_inline)) inline void DropValues(TaggedValue* from, TaggedValue* to)
+{
+    uintptr_t texts = 0;
+    for (TaggedValue* v = from; v < to; v++) texts |= (uintptr_t)v->str;
+    if (__builtin_expect(texts != 0, 0))
+        for (TaggedValue* v = from; v < to; v++) Drop(v);
+}
+
+// Ends a frame: frees its values (arguments, locals, operands) below sp, and its arrays and
+// walks, and gives the caller back its argument slots. A free value needs no text; its kind is
+// written by whatever takes it next.
+__attribute__((always_inline)) inline void EndFrame(Frame& f, TaggedValue* sp)
+{
+    DropValues(f.base, sp);
+    if (__builtin_expect(f.work != 0, 0)) EndFrameWork(f);
+}
+
+// The frame below f, null below the first.
+inline Frame* Below(Frame* f)
+{
+    return f == g_frames ? nullptr : f - 1;
+}
+
+// Ends the top frame.
+__attribute__((always_inline)) inline void PopFrame(TaggedValue* sp)
+{
+    EndFrame(*g_cur, sp);
+    g_cur = Below(g_cur);
 }
 
 // ---- slow paths ----
@@ -954,6 +1038,7 @@ void BeginWith(int target, CInstance* self, CInstance* other)
 {
     // Ids, not pointers: the body may destroy instances; those not yet run are then skipped.
     WithWalk w{{}, 0, self, other, g_cur, g_cur->selfVariables};
+    g_cur->work |= FRAME_WALKS;
     Code_Instances.collectTargetIds(target, self, other, w.ids);
     g_withs.push_back(std::move(w));
 }
@@ -1143,7 +1228,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_LOCAL_ARG_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
-        &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT,
+        &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT, &&L_MAP_FIND_LOCAL_TEXT, &&L_MAP_REPLACE_LOCAL_TEXT_DROP,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1301,8 +1386,8 @@ L_GET_ARRAY_AT: {
 L_GET_ARRAY_ELEMENT_AT: {
     const CVariable& v = g_cur->arrays[pc->a];
     const TaggedValue& at = locals[pc->c];
-    const TaggedValue* e;
-    if (!v.defined || !IndexReady(at) || !(e = FastElement(&v, (int)at.val))) goto L_GET_ARRAY_AT;
+    TaggedValue* e;
+    if (__builtin_expect(!v.defined || !IndexReady(at) || !OneIndexElement(&v, (int)at.val, &e), 0)) goto L_GET_ARRAY_AT;
     CopyTo(sp++, *e);
     NEXT();
 }
@@ -1324,7 +1409,7 @@ L_GET_ARG:
 
 L_SET_LOCAL: {
     TaggedValue& v = locals[pc->a];
-    if (pc->y == OP_SET) {
+    if (__builtin_expect(pc->y == OP_SET, 1)) {
         Drop(&v);
         MoveTo(&v, --sp);
         NEXT();
@@ -1350,8 +1435,12 @@ L_SET_ARRAY: {
 // The index checked below the value.
 L_SET_ARRAY_ELEMENT: {
     CVariable& v = g_cur->arrays[pc->a];
-    TaggedValue* e = FastElementForWrite(&v, (int)sp[-2].val);
-    CHECK(e || OutOfMemory());
+    int index = (int)sp[-2].val;
+    TaggedValue* e;
+    if (__builtin_expect(!OneIndexElement(&v, index, &e), 0)) {
+        e = v.ElementForWrite(0, index);
+        CHECK(e || OutOfMemory());
+    }
     v.defined = true;
     Drop(e);
     MoveTo(e, &sp[-1]);
@@ -1534,9 +1623,10 @@ L_CALL_DROP: {
 L_CALL_EXT:
     SLOW(CallExtension);
 L_CALL_SCRIPT: {
-    const ByteCode* target = g_scriptsSeen == *Code_Scripts.generation && (size_t)pc->a < g_scriptCode.size()
-                                 ? g_scriptCode[(size_t)pc->a] : nullptr;
-    if (!target) {
+    const ByteCode* target = nullptr;
+    if (__builtin_expect(g_scriptsSeen == *Code_Scripts.generation && (size_t)pc->a < g_scriptCode.size(), 1))
+        target = g_scriptCode[(size_t)pc->a];
+    if (__builtin_expect(!target, 0)) {
         target = ScriptCode(pc->a);
         CHECK(target);
     }
@@ -1545,10 +1635,10 @@ L_CALL_SCRIPT: {
     TaggedValue* first = base + (pc->x > target->argSlots ? pc->x : target->argSlots);
     // Too deep or too little stack: the frame's values, named by the caller, or its operands
     // (or one call too many), named by the script.
-    bool tight = first + target->localCount + target->maxStack >= g_end || g_cur >= &g_frames[CODE_MAX_CALL_DEPTH - 1];
+    bool tight = __builtin_expect(first + target->localCount + target->maxStack >= g_end || g_cur >= &g_frames[CODE_MAX_CALL_DEPTH - 1], 0);
     if (tight && first + target->localCount >= g_end) CHECK(FailNow(STACK_OVERFLOW, 0, true));
     if (StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true));
-    for (; sp < first; sp++) {  // free values: no text
+    for (; __builtin_expect(sp < first, 0); sp++) {  // free values: no text
         sp->kind = VALUE_REAL;
         sp->val = 0.0;
     }
@@ -1567,19 +1657,13 @@ L_CALL_SCRIPT: {
     f.slots = base;
     slots = f.self ? base : nullptr;
     // Slots that only the script's own code sees stay out of the built-ins' sight.
-    f.savedSlots = nullptr;
-    if (target->argSlots == ARGUMENT_SLOTS) {
-        f.savedSlots = ArgumentSlots;
-        f.savedCount = argument_count;
-        ArgumentSlots = base;
-        argument_count = pc->x > ARGUMENT_SLOTS ? ARGUMENT_SLOTS : pc->x;
-    }
-    f.arrays = target->arrayCount ? g_locals.Take(target->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
+    f.work = 0;
+    if (__builtin_expect(target->argSlots == ARGUMENT_SLOTS || target->arrayCount != 0, 0)) StartFrameWork(f, pc->x);
     g_cur = &f;
     pc = target->code.data();
     locals = first;
     consts = f.consts;
-    if (tight) CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
+    if (__builtin_expect(tight, 0)) CHECK(FailNow(STACK_OVERFLOW, target->firstLine, true));
     DISPATCH();
 }
 
@@ -1760,19 +1844,19 @@ L_EQ_JUMP_IF: {
 L_MOD_INT_CONST: {
     double x = sp[-1].val;
     int32_t n = TruncToInt(x);
-    if (sp[-1].kind != VALUE_REAL || (double)n != x) goto L_MOD_CONST;
+    if (__builtin_expect(sp[-1].kind != VALUE_REAL || (double)n != x, 0)) goto L_MOD_CONST;
     int32_t r = WholeRemainder(n, pc->b);
-    sp[-1].val = r == 0 ? std::copysign(0.0, x) : (double)r;
+    sp[-1].val = __builtin_expect(r == 0, 0) ? std::copysign(0.0, x) : (double)r;
     NEXT();
 }
 L_LOCAL_MOD_INT_CONST: {
     const TaggedValue& v = locals[pc->a];
     double x = v.val;
     int32_t n = TruncToInt(x);
-    if (v.kind != VALUE_REAL || (double)n != x) goto L_LOCAL_BINARY_CONST;
+    if (__builtin_expect(v.kind != VALUE_REAL || (double)n != x, 0)) goto L_LOCAL_BINARY_CONST;
     int32_t r = WholeRemainder(n, pc->c);
     sp->kind = VALUE_REAL;
-    sp->val = r == 0 ? std::copysign(0.0, x) : (double)r;
+    sp->val = __builtin_expect(r == 0, 0) ? std::copysign(0.0, x) : (double)r;
     sp++;
     NEXT();
 }
@@ -1855,6 +1939,39 @@ L_MAP_REPLACE_LOCAL_CONST_DROP: {
     sp--;
     NEXT();
 }
+// The same by a text, through the instruction's cache. A map index that is not a plain real (an
+// unset local among them) or names no map takes the built-in's path.
+#define CACHED_MAP() \
+    ({ \
+        const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)]; \
+        map.kind == VALUE_REAL ? DS_Map_Find(RealToInt(map.val)) : nullptr; \
+    })
+#define CACHED_ENTRY(m) DS_Fast_MapEntry(m, consts[Code_OperandIndex(*pc, 1)], &g_cur->bc->mapCaches[(size_t)Code_CacheOf(*pc)])
+L_MAP_FIND_LOCAL_TEXT: {
+    CDS_Map* m = CACHED_MAP();
+    if (!m) goto L_MAP_FIND_VALUE;
+    const CDS_Map::Entry* e = CACHED_ENTRY(m);
+    if (e) {
+        CopyTo(sp, e->value);
+        sp->kind &= VALUE_KIND_MASK;
+    } else {
+        sp->kind = VALUE_REAL;
+        sp->val = 0.0;
+    }
+    sp++;
+    NEXT();
+}
+// The value on top moves into the entry; a key new to the map takes the built-in's path.
+L_MAP_REPLACE_LOCAL_TEXT_DROP: {
+    CDS_Map* m = CACHED_MAP();
+    CDS_Map::Entry* e = m ? CACHED_ENTRY(m) : nullptr;
+    if (!e) goto L_MAP_REPLACE_DROP;
+    Drop(&e->value);
+    MoveTo(&e->value, --sp);
+    NEXT();
+}
+#undef CACHED_MAP
+#undef CACHED_ENTRY
 L_MAP_REPLACE:
     OWN_CALL(3, DS_Fast_MapReplace(*o[0], *o[1], *o[2], args), 1);
 L_MAP_REPLACE_DROP:
@@ -1929,20 +2046,24 @@ L_LOCAL_BINARY_ARG:
 #undef PUSH_WITH_ARG
 
 leave : {
-    const Frame* ending = g_cur;
+    Frame* ending = g_cur;
     TaggedValue* base = ending->base;
-    PopFrame(--sp);
-    if (sp != base) MoveTo(base, sp);
-    if (ending == entry) {
+    EndFrame(*ending, --sp);
+    if (__builtin_expect(sp != base, 1)) MoveTo(base, sp);
+    if (__builtin_expect(ending == entry, 0)) {
+        g_cur = Below(ending);
         g_top = base;
         if (result) *result = std::move(*base);
         else Drop(base);
         return true;
     }
+    // A script's frame: its caller's lies below.
+    const Frame& caller = ending[-1];
+    g_cur = ending - 1;
     sp = base + 1;
-    consts = ending[-1].consts;
-    locals = ending[-1].locals;
-    slots = ending[-1].self ? ending[-1].slots : nullptr;
+    consts = caller.consts;
+    locals = caller.locals;
+    slots = caller.self ? caller.slots : nullptr;
     pc = ending->ret;
     DISPATCH();
 }
@@ -2024,13 +2145,11 @@ bool Code_VM_Run(CInstance* self, CInstance* other, CCode* code, TaggedValue* re
     f.locals = g_top;
     f.stack = StartLocals(f.locals, bc->localCount);
     f.slots = ArgumentSlots;
-    f.savedSlots = ArgumentSlots;
     f.self = self;
     f.other = other;
     f.selfVariables = self ? Code_Instances.variables(self) : nullptr;
-    f.savedCount = argument_count;
     f.script = -1;
-    f.arrays = bc->arrayCount ? g_locals.Take(bc->arrayCount, &f.arrayBlock, &f.arrayUsed) : nullptr;
+    StartFrameWork(f, 0);
     g_cur = &f;
     bool ok = Execute(entry, result);
     Error_Context.line = line;

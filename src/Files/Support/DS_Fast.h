@@ -35,6 +35,26 @@ __attribute__((always_inline)) inline bool DS_Fast_MapReplace(const TaggedValue&
     return true;
 }
 
+// The entry of a key the caller always gives the same (a text written in the code), through the
+// cache of the caller's own: the entry found last while the map keeps the version it was found
+// in, else found and kept. Null when the key is not there.
+__attribute__((noinline)) inline CDS_Map::Entry* DS_Fast_MapEntryFound(CDS_Map* m, const TaggedValue& key, DS_MapCache* cache)
+{
+    CDS_Map::Entry* e = m->Find(key);
+    if (e) *cache = {m->Version(), e};
+    return e;
+}
+
+__attribute__((always_inline)) inline CDS_Map::Entry* DS_Fast_MapEntry(CDS_Map* m, const TaggedValue& key, DS_MapCache* cache)
+{
+    if (__builtin_expect(m->Version() == cache->version, 1)) {
+        CDS_Map::Entry* e = cache->entry;
+        if (!e) __builtin_unreachable();  // a cache holds only entries found
+        return e;
+    }
+    return DS_Fast_MapEntryFound(m, key, cache);
+}
+
 inline bool DS_Fast_ListFindValue(const TaggedValue& list, const TaggedValue& position, TaggedValue* result)
 {
     const CDS_List* l = DS_List_Find(Arg_I(list));

@@ -22,45 +22,45 @@ CDS_Map::CDS_Map()
 {
     static uint64_t s_serial = 0;
     m_serial = ++s_serial;
+    NewVersion();
 }
 
-template <class Same>
-inline int64_t CDS_Map::Probe(uint32_t hash, Same same) const
+void CDS_Map::NewVersion()
 {
-    // The table is never more than half full, so a free slot ends every probe.
-    const Slot* slots = m_slots.data();
-    size_t mask = m_slots.size() - 1;
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& s = slots[i];
-        if (s.node < 0) return -1;
-        if (s.hash == hash && same(m_nodes[(size_t)s.node].entry.key)) return (int64_t)i;
-    }
+    static uint64_t s_version = 0;
+    m_version = ++s_version;
 }
 
 int64_t CDS_Map::FindTextSlot(const TaggedValue& key, uint32_t hash) const
 {
-    return Probe(hash, [&](const TaggedValue& stored) { return stored.IsString() && SameText(stored, key); });
+    // The index is never more than half full, so a free slot ends every probe.
+    float mark = TextKey(hash);
+    for (size_t i = TextHome(hash); m_slots[i].node >= 0; i = (i + 1) & m_mask) {
+        const Slot& s = m_slots[i];
+        if (!SameBits(s.key, mark)) continue;
+        const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
+        if (stored.IsString() && SameText(stored, key)) return (int64_t)i;
+    }
+    return -1;
 }
 
-// Of the stored reals in one bucket of the index that compare equal with the key, the nearest,
-// or the one added first of two as near, into *best (a slot) and *nearest; true when it is the
-// key's own value (a NaN finds the NaN of its bits, so that such a key can be found and deleted
-// again, though it compares equal to nothing).
+// Of the stored reals that compare equal with the key in the run of slots from one bucket's home
+// on (which holds the whole bucket), the nearest, or the one added first of two as near, into
+// *best (a slot) and *nearest; true when it is the key's own value (a NaN finds the NaN of its
+// bits, so that such a key can be found and deleted again, though it compares equal to nothing).
+// A key of another bucket in the run is equal only if it lies in one the lookup searches too.
 __attribute__((always_inline)) inline bool CDS_Map::NearestInBucket(uint32_t hash, float value, uint32_t bits, int64_t* best, double* nearest) const
 {
-    size_t mask = m_slots.size() - 1;
-    for (size_t i = hash & mask; m_slots[i].node >= 0; i = (i + 1) & mask) {
-        // A text's slot holds NaN: it meets no real.
+    for (size_t i = RealHome(hash); m_slots[i].node >= 0; i = (i + 1) & m_mask) {
         const Slot& slot = m_slots[i];
-        if (slot.hash != hash) continue;
-        float v = slot.real;
+        float v = slot.key;
         if (v == value) {
             *best = (int64_t)i;
             return true;
         }
         if (value != value) {
-            const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
-            if (!stored.IsString() && KeyBits(v) == bits) {
+            // A text's mark is a NaN too.
+            if (KeyBits(v) == bits && !m_nodes[(size_t)slot.node].entry.key.IsString()) {
                 *best = (int64_t)i;
                 return true;
             }
@@ -101,29 +101,32 @@ int32_t CDS_Map::ProbeNode(const TaggedValue& key) const
     return slot < 0 ? -1 : m_slots[(size_t)slot].node;
 }
 
+size_t CDS_Map::HomeOf(const TaggedValue& key) const
+{
+    // A text keeps its hash: a key written in the code is hashed once.
+    return key.IsString() ? TextHome(key.TextHash()) : RealHome(RealPlace(key, m_bucketScale).Hash());
+}
+
+size_t CDS_Map::SlotHome(const Slot& slot) const
+{
+    if (slot.key == slot.key) return RealHome(RealPlace(slot.key, m_bucketScale).Hash());
+    // A text, or a real NaN.
+    return HomeOf(m_nodes[(size_t)slot.node].entry.key);
+}
+
 void CDS_Map::IndexInsert(int32_t node) const
 {
     const TaggedValue& key = m_nodes[(size_t)node].entry.key;
-    Slot entry{0, node, NAN};
-    if (key.IsString()) {
-        // A text keeps its hash: a key written in the code is hashed once.
-        entry.hash = key.TextHash();
-    } else {
-        RealPlace p(key, m_bucketScale);
-        entry.hash = p.Hash(p.bucket);
-        entry.real = p.value;
-    }
-    size_t mask = m_slots.size() - 1;
-    size_t i = entry.hash & mask;
-    while (m_slots[i].node >= 0) i = (i + 1) & mask;
-    m_slots[i] = entry;
+    size_t i = HomeOf(key);
+    while (m_slots[i].node >= 0) i = (i + 1) & m_mask;
+    m_slots[i] = Slot{node, key.IsString() ? TextKey(key.TextHash()) : DS_Narrow(key.GetReal())};
 }
 
 std::vector<CDS_Map::Slot> CDS_Map::EmptyIndex(size_t entries)
 {
     size_t size = 16;
     while (size < 2 * entries) size *= 2;
-    return std::vector<Slot>(size, Slot{0, -1, NAN});
+    return std::vector<Slot>(size, Slot{-1, 0});
 }
 
 void CDS_Map::Reindex(std::vector<Slot> index) const
@@ -132,6 +135,7 @@ void CDS_Map::Reindex(std::vector<Slot> index) const
     m_bucketScale = 1 / (2 * DS_Precision);
     m_slots.swap(index);
     m_mask = m_slots.size() - 1;
+    m_shift = 32 - __builtin_ctzll(m_slots.size());
     for (size_t i = 0; i < m_nodes.size(); i++)
         if (m_nodes[i].live) IndexInsert((int32_t)i);
 }
@@ -160,6 +164,7 @@ void CDS_Map::Compact()
 
 void CDS_Map::Clear()
 {
+    NewVersion();
     std::vector<Node>().swap(m_nodes);
     std::vector<Slot>().swap(m_slots);
     m_mask = 0;
@@ -172,9 +177,11 @@ void CDS_Map::Assign(const CDS_Map& other)
     if (this == &other) return;
     std::vector<Node> nodes(other.m_nodes);
     std::vector<Slot> slots(other.m_slots);
+    NewVersion();
     m_nodes.swap(nodes);
     m_slots.swap(slots);
     m_mask = other.m_mask;
+    m_shift = other.m_shift;
     m_generation = other.m_generation;
     m_bucketScale = other.m_bucketScale;
     m_first = other.m_first;
@@ -191,6 +198,7 @@ void CDS_Map::Append(const TaggedValue& key, const TaggedValue& value)
     std::vector<Slot> index;
     if (2 * ((size_t)m_count + 1) > m_slots.size()) index = EmptyIndex((size_t)m_count + 2);
     int32_t at = (int32_t)m_nodes.size();
+    NewVersion();
     m_nodes.push_back(std::move(node));
     if (m_last >= 0) m_nodes[m_last].next = at;
     else m_first = at;
@@ -211,16 +219,14 @@ bool CDS_Map::AddDistinct(const TaggedValue& key, const TaggedValue& value)
 {
     if (!m_slots.empty() && key.IsString() && FindTextSlot(key, key.TextHash()) >= 0) return false;
     if (!m_slots.empty() && !key.IsString()) {
-        // The very real lies in the bucket of its own place, with the same narrowed bits.
+        // The very real lies in the run from its own bucket's home, with the same narrowed bits.
         Refresh();
         RealPlace p(key, m_bucketScale);
         double real = key.GetReal();
-        uint32_t hash = p.Hash(p.bucket);
-        size_t mask = m_slots.size() - 1;
-        for (size_t i = hash & mask; m_slots[i].node >= 0; i = (i + 1) & mask) {
+        for (size_t i = RealHome(p.Hash()); m_slots[i].node >= 0; i = (i + 1) & m_mask) {
             const Slot& slot = m_slots[i];
             const TaggedValue& stored = m_nodes[(size_t)slot.node].entry.key;
-            if (slot.hash != hash || stored.IsString() || KeyBits(slot.real) != p.bits) continue;
+            if (KeyBits(slot.key) != p.bits || stored.IsString()) continue;
             double other = stored.GetReal();
             if (other == real || (other != other && real != real && memcmp(&other, &real, sizeof real) == 0)) return false;
         }
@@ -244,20 +250,21 @@ void CDS_Map::Delete(const TaggedValue& key)
 {
     int64_t found = FindSlot(key);
     if (found < 0) return;
+    NewVersion();
     Node& n = m_nodes[m_slots[found].node];
 
     // Backward-shift deletion: each later slot of the run moves into the gap unless its key's
     // home lies cyclically after the gap, so that no probe meets a free slot too early.
-    size_t mask = m_slots.size() - 1;
+    size_t mask = m_mask;
     size_t gap = (size_t)found;
     for (size_t j = (gap + 1) & mask; m_slots[j].node >= 0; j = (j + 1) & mask) {
-        size_t home = m_slots[j].hash & mask;
+        size_t home = SlotHome(m_slots[j]);
         if (((j - home) & mask) >= ((j - gap) & mask)) {
             m_slots[gap] = m_slots[j];
             gap = j;
         }
     }
-    m_slots[gap].node = -1;
+    m_slots[gap] = Slot{-1, 0};
 
     if (n.prev >= 0) m_nodes[n.prev].next = n.next;
     else m_first = n.next;

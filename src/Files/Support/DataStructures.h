@@ -120,14 +120,25 @@ private:
         int32_t prev, next;  // neighbouring entries in insertion order, -1 at either end
         bool live;
     };
-    // The index: open addressing with linear probing over a power-of-two table. Strings are
-    // hashed by their text; reals by the bucket of the precision they fall in, so that keys that
-    // compare equal lie in one bucket or the next (DS_Map.cpp).
-    struct alignas(16) Slot {
-        uint32_t hash;
+    // The index: open addressing with linear probing over a power-of-two table, never more than
+    // half full. Strings are hashed by their text; reals by the bucket of the precision they fall
+    // in, so that keys that compare equal lie in one bucket or the next (DS_Map.cpp). A slot is
+    // 8 bytes, so that more of a large map's index stays in the processor's caches: the hash is
+    // worked out again from the key where it is needed (moving slots on a delete).
+    struct Slot {
         int32_t node;  // -1 when the slot is free
-        float real;    // a real key narrowed, so that lookups compare it in place; NaN for a text
+        // A real key narrowed, compared in place; for a text, TextKey of its hash; 0 when free.
+        float key;
     };
+    // A NaN made of the hash's sign and low bits: no real lookup meets it.
+    static float TextKey(uint32_t hash)
+    {
+        uint32_t bits = 0x7FC00000u | hash;
+        float key;
+        memcpy(&key, &bits, sizeof key);
+        return key;
+    }
+    static bool SameBits(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
     // The bits of a narrowed real; -0 and 0 are one key.
     static uint32_t KeyBits(float v)
     {
@@ -139,8 +150,10 @@ private:
     // apart, so reals are indexed by buckets 2P wide: a key's equals lie in its own bucket and the
     // neighbour on the side its place in the bucket is nearer (both when it is near the middle,
     // which covers the rounding of single precision and of the scale). Where single precision is
-    // coarser than P (from 2^40 buckets on, and for P 0) only equal reals compare equal: the bucket
-    // is then the value itself.
+    // coarser than P only equal reals compare equal, and the bucket is the value itself: from 2^26
+    // buckets (2^27 P) on, neighbouring reals of single precision lie 4P apart or more, and for P
+    // 0. With the usual precisions that holds for most whole numbers, which skip the bucket's
+    // arithmetic.
     struct RealPlace {
         float value;
         uint32_t bits;
@@ -148,17 +161,19 @@ private:
         int64_t bucket;
         double within;  // the place in the bucket, 0..1
 
-        RealPlace(const TaggedValue& key, double scale) : value(DS_Narrow(key.GetReal())), bits(KeyBits(value))
+        RealPlace(const TaggedValue& key, double scale) : RealPlace(DS_Narrow(key.GetReal()), scale) {}
+        RealPlace(float narrowed, double scale) : value(narrowed), bits(KeyBits(narrowed))
         {
             // Worked out without branches: keys of both kinds mix in many maps.
             double t = (double)value * scale;
-            exact = !(std::fabs(t) < 0x1p40);
+            exact = !(std::fabs(t) < 0x1p26);
             t = exact ? 0 : t;
             bucket = (int64_t)t;
             bucket -= (double)bucket > t;
             within = t - (double)bucket;
         }
         // Fibonacci hashing: the high half of the product draws on every bit of the bucket.
+        uint32_t Hash() const { return Hash(bucket); }
         uint32_t Hash(int64_t b) const { return (uint32_t)(((exact ? bits : (uint64_t)b) * 0x9E3779B97F4A7C15u) >> 32); }
     };
 
@@ -223,12 +238,14 @@ public:
     Range Entries() const { return Range(m_nodes.data(), m_first); }
     // Unique to this map for the life of the process (slots and addresses are reused).
     uint64_t Serial() const { return m_serial; }
+    // Names the map's entries as they are now: a new one, never given before to this or any other
+    // map, whenever an entry comes or goes or the entries move (a value replaced keeps it). So an
+    // entry found under a version is the entry of its key while the map has that version.
+    uint64_t Version() const { return m_version; }
 
 private:
     // The index, rebuilt when the precision changes: lookups of the map's own const interface may
     // rebuild it, so it is mutable.
-    // The index slot whose entry's key passes same(key) from the hash's home slot on, or -1.
-    template <class Same> int64_t Probe(uint32_t hash, Same same) const;
     __attribute__((noinline)) int64_t FindTextSlot(const TaggedValue& key, uint32_t hash) const;
     int64_t FindRealSlot(const TaggedValue& key) const;
     bool NearestInBucket(uint32_t hash, float value, uint32_t bits, int64_t* best, double* nearest) const;
@@ -243,21 +260,27 @@ private:
         if (key.IsString()) {
             if (key.str && m_mask) {
                 uint32_t hash = key.TextHash();
-                const Slot& s = m_slots[hash & m_mask];
-                if (s.hash == hash && s.node >= 0) {
+                const Slot& s = m_slots[TextHome(hash)];
+                if (SameBits(s.key, TextKey(hash))) {  // never a free slot's
                     const TaggedValue& stored = m_nodes[(size_t)s.node].entry.key;
                     if (stored.str == key.str && stored.IsString()) return s.node;
                 }
             }
         } else if (m_mask && m_generation == DS_PrecisionGeneration) {
             RealPlace p(key, m_bucketScale);
-            uint32_t hash = p.Hash(p.bucket);
-            for (size_t i = hash & m_mask; m_slots[i].node >= 0; i = (i + 1) & m_mask)
-                if (m_slots[i].hash == hash && m_slots[i].real == p.value) return m_slots[i].node;
+            for (size_t i = RealHome(p.Hash()); m_slots[i].node >= 0; i = (i + 1) & m_mask)
+                if (m_slots[i].key == p.value) return m_slots[i].node;
         }
         return ProbeNode(key);
     }
     int32_t ProbeNode(const TaggedValue& key) const;
+    // A hash's home slot. A text's hash mixes all its bits, so its low bits serve; a real's
+    // Fibonacci hash spreads keys in steps (such as whole numbers) best by its top bits.
+    size_t TextHome(uint32_t hash) const { return hash & m_mask; }
+    size_t RealHome(uint32_t hash) const { return hash >> m_shift; }
+    // The home slot of a key, or of the key of a slot.
+    size_t HomeOf(const TaggedValue& key) const;
+    size_t SlotHome(const Slot& slot) const;
     // Enters the node's key into the index.
     void IndexInsert(int32_t node) const;
     void Append(const TaggedValue& key, const TaggedValue& value);
@@ -275,11 +298,21 @@ private:
     std::vector<Node> m_nodes;
     mutable std::vector<Slot> m_slots;  // empty until the first entry
     mutable size_t m_mask = 0;          // m_slots.size() - 1; 0 without slots (there are 16 or more)
+    mutable unsigned m_shift = 32;      // 32 - log2(m_slots.size())
     mutable uint64_t m_generation = UINT64_MAX;  // of the precision the index was built for
     mutable double m_bucketScale = 0;           // 1 / the width of a bucket of reals
     int32_t m_first = -1, m_last = -1;
     int32_t m_count = 0;
     uint64_t m_serial;
+    uint64_t m_version;
+    void NewVersion();
+};
+
+// What a lookup by a constant text key found last: its entry in the map of that version
+// (CDS_Map::Version, which no map has while version is 0).
+struct DS_MapCache {
+    uint64_t version = 0;
+    CDS_Map::Entry* entry = nullptr;
 };
 
 class CDS_Priority {

@@ -7,6 +7,7 @@
 #include "Code/Code_VM.h"
 #include "Code/Error.h"
 #include "Code/Function.h"
+#include "Function/Function_DataStructures.h"
 #include "Function/Function_Misc.h"
 #include "Function/Function_Resource.h"
 #include "Object/Instance_Class.h"
@@ -57,6 +58,7 @@ protected:
         StartUp_Constants();
         Variable_BuiltIn_Init();
         Function_Misc_Init();
+        Function_DataStructures_Init();
         Function_Add("script_execute", F_script_execute, -1);
         Function_Add("vm_print", F_vm_print, 1);
         Function_Add("vm_argc", F_vm_argc, -1);
@@ -199,6 +201,26 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     far.x = 2;  // one operand on the stack, not two
     EXPECT_FALSE(Code_Verify(Make({Ins(OPC_PUSH), Ins(OPC_PUSH), far, Ins(OPC_RETURN)}, 3), &error));
 
+    // A map read by a text names its key (a text constant) and a cache of the code's.
+    VMIns text = Ins(OPC_MAP_FIND_LOCAL_TEXT);
+    text.y = OPERAND_LOCAL | OPERAND_CONSTANT << 2;
+    text.b = 1 << 16;  // local 0, constant 1
+    ByteCode cached = Make({text, Ins(OPC_RETURN)}, 2);
+    cached.constants.emplace_back("key");
+    cached.localNames = {"m"};
+    cached.localCount = 1;
+    cached.mapCaches.resize(2);
+    cached.code[0].c = 1 << 16;
+    EXPECT_TRUE(Code_Verify(cached, &error)) << error;
+    cached.code[0].c = 2 << 16;  // no cache 2
+    EXPECT_FALSE(Code_Verify(cached, &error));
+    cached.code[0].c = 0;
+    cached.code[0].b = 0;  // the key is the real 1
+    EXPECT_FALSE(Code_Verify(cached, &error));
+    cached.code[0].b = 1 << 16;
+    cached.code[0].y = OPERAND_LOCAL;  // the key is on the stack
+    EXPECT_FALSE(Code_Verify(cached, &error));
+
     // A faster form must stand for its own case: a remainder by the whole constant it names
     // (never 0, which would stop the processor), += and not another operator.
     VMIns mod = Ins(OPC_MOD_INT_CONST);
@@ -264,6 +286,21 @@ TEST_F(Machine, GeneratedCodeOfEveryStatementVerifiesAndAgrees)
     EXPECT_EQ(o.log, "27.000000|8.000000|6.000000|22.000000|c|d|e|1.000000|6.000000|4.000000|"
                      "1.000000|abc|0.000000|");
     EXPECT_EQ(o.result, "15.000000");
+}
+
+// Map calls by a text through their caches: the code made verifies, and a map that changed
+// between two runs of one call (a key deleted, the map destroyed and its index taken by another)
+// reads as the tree reads it.
+TEST_F(Machine, MapCallsByTextVerifyAndAgree)
+{
+    Outcome o = Both(
+        "var m, i; m = ds_map_create(); ds_map_add(m, 'k', 1);"
+        "for (i = 0; i < 4; i += 1) {"
+        "  ds_map_replace(m, 'k', ds_map_find_value(m, 'k') + 1); vm_print(ds_map_find_value(m, 'k') * 10 + ds_map_size(m));"
+        "  if (i == 1) ds_map_delete(m, 'k');"
+        "  if (i == 2) { ds_map_destroy(m); ds_map_add(ds_map_create(), 'k', 10); } }");
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.log, "21.000000|31.000000|11.000000|111.000000|");
 }
 
 TEST_F(Machine, RunTimeErrorsMatchTheTreeInterpreter)
