@@ -380,6 +380,10 @@ private:
                 Emit(OPC_LOCAL_BINARY_ARG, n->line, ArgumentSlot(r), 0, n->op, ValueSlot(l));
                 return;
             }
+            if (ValueSlot(l) >= 0 && ValueSlot(r) >= 0 && l->line == n->line && r->line == n->line) {
+                Emit(OPC_LOCAL_BINARY_LOCAL, n->line, ValueSlot(l), 0, n->op, ValueSlot(r));
+                return;
+            }
             Value(l);
             if (r->kind == N_CONST) {
                 Opcode op = n->op == OP_ADD ? OPC_ADD_CONST : n->op == OP_SUB ? OPC_SUB_CONST :

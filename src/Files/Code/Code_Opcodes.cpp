@@ -119,6 +119,10 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"get_array_element_at", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"map_find_local_text", 0, 1, true, FLOW_NEXT, 0, false, ARGS_SHARED},
     {"map_replace_local_text_drop", 0, 0, true, FLOW_NEXT, 0, false, ARGS_SHARED},
+    {"local_binary_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+#define LOCAL_LOCAL(o, name) {"local_" #name "_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    CODE_OPERATORS(LOCAL_LOCAL)
+#undef LOCAL_LOCAL
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -178,6 +182,7 @@ int Code_GenericOf(int op)
         if (op >= OPC_STACK_ARG_ADD && op <= OPC_STACK_ARG_SHR) return OPC_BINARY_ARG;
         if (op >= OPC_ARG_ARG_ADD && op <= OPC_ARG_ARG_SHR) return OPC_ARG_BINARY_ARG;
         if (op >= OPC_LOCAL_ARG_ADD && op <= OPC_LOCAL_ARG_SHR) return OPC_LOCAL_BINARY_ARG;
+        if (op >= OPC_LOCAL_LOCAL_ADD && op <= OPC_LOCAL_LOCAL_SHR) return OPC_LOCAL_BINARY_LOCAL;
         return op;
     }
 }
@@ -254,6 +259,9 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_LOCAL_BINARY_ARG:
         if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_LOCAL_ARG_ADD + OperatorForm(i->y));
+        break;
+    case OPC_LOCAL_BINARY_LOCAL:
+        if (OperatorForm(i->y) >= 0) i->op = (uint8_t)(OPC_LOCAL_LOCAL_ADD + OperatorForm(i->y));
         break;
     case OPC_ARG_COMPARE_JUMP_IF:
 #define ARG_COMPARE(o, name) if (i->y == OP_##o) i->op = OPC_ARG_COMPARE_##o;
@@ -405,6 +413,7 @@ bool OperandsFit(const ByteCode& bc, const VMIns& i)
     case OPC_BINARY_ARG: return i.a >= 0 && i.a < 16;
     case OPC_ARG_BINARY_ARG: return i.a >= 0 && i.a < 16 && i.b >= 0 && i.b < 16;
     case OPC_LOCAL_BINARY_ARG: return i.a >= 0 && i.a < 16 && local(i.b);
+    case OPC_LOCAL_BINARY_LOCAL: return local(i.a) && local(i.b);
     case OPC_ARG_BINARY_CONST: return i.a >= 0 && i.a < 16 && constant(i.b);
     case OPC_ARG_COMPARE_JUMP_IF: return i.a >= 0 && i.a < 16 && constant(i.b) && i.y >= OP_LT && i.y <= OP_GT;
     case OPC_LOCAL_LT_JUMP_IF:

@@ -152,6 +152,11 @@ enum Opcode : uint8_t {
     // [map_find_local_const] and [map_replace_local_const_drop] by a text, through the cache
     // Code_CacheOf names.
     OPC_MAP_FIND_LOCAL_TEXT, OPC_MAP_REPLACE_LOCAL_TEXT_DROP,
+    OPC_LOCAL_BINARY_LOCAL,   // pushes plain local a, operator y, plain local b
+    // One form for each operator of [local_binary_local] (OPC_LOCAL_LOCAL_ADD...).
+#define CODE_LOCAL_LOCAL_FORM(o, name) CODE_FORM(LOCAL_LOCAL, o)
+    CODE_OPERATORS(CODE_LOCAL_LOCAL_FORM)
+#undef CODE_LOCAL_LOCAL_FORM
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

@@ -1020,6 +1020,18 @@ SLOW_PATH LocalBinaryArg(const VMIns* pc, TaggedValue* sp)
     return WithOperand(pc, sp, g_cur->slots[pc->a]);
 }
 
+// Both locals read in order, as the code reads them (unset, its error).
+SLOW_PATH LocalBinaryLocal(const VMIns* pc, TaggedValue* sp)
+{
+    TaggedValue right;
+    if (!PushLocal(pc, pc->a, sp)) return nullptr;
+    if (!PushLocal(pc, pc->b, &right)) {
+        Drop(sp);
+        return nullptr;
+    }
+    return WithOperand(pc, sp, right);
+}
+
 __attribute__((noinline)) bool ArgCompare(const VMIns* pc, bool* holds)
 {
     if (!g_cur->self) return NoSelf(pc, nullptr) != nullptr;
@@ -1229,6 +1241,10 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_OPERATORS(LABEL)
 #undef LABEL
         &&L_SET_ARRAY_ELEMENT, &&L_GET_ARRAY_ELEMENT_AT, &&L_MAP_FIND_LOCAL_TEXT, &&L_MAP_REPLACE_LOCAL_TEXT_DROP,
+        &&L_LOCAL_BINARY_LOCAL,
+#define LABEL(o, name) &&L_LOCAL_LOCAL_##o,
+        CODE_OPERATORS(LABEL)
+#undef LABEL
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1989,17 +2005,21 @@ L_GRID_SET_DROP:
 #undef OPERAND
 #undef OWN_CALL
 
-// The reads of an argument slot by name combined with a constant, another slot or a local: the
-// operator of two reals pushed; anything else by `otherwise`.
-#define PUSH_WITH_ARG(op, left, right, otherwise) \
+// The operator of two reals pushed; anything else by `otherwise`.
+#define PUSH_BINARY(op, left, right, otherwise) \
     { \
-        if (!slots) otherwise; \
         const TaggedValue& l = (left); \
         const TaggedValue& r = (right); \
         if ((l.kind | r.kind) != VALUE_REAL || !Code_RealBinary(op, l.val, r.val, &sp->val)) otherwise; \
         sp->kind = VALUE_REAL; \
         sp++; \
         NEXT(); \
+    }
+// The reads of an argument slot by name combined with a constant, another slot or a local.
+#define PUSH_WITH_ARG(op, left, right, otherwise) \
+    { \
+        if (!slots) otherwise; \
+        PUSH_BINARY(op, left, right, otherwise) \
     }
 L_ARG_BINARY_CONST:
     PUSH_WITH_ARG(pc->y, slots[pc->a], consts[pc->b], SLOW(ArgBinaryConst))
@@ -2044,6 +2064,12 @@ L_LOCAL_BINARY_ARG:
 #undef ARG_ARG
 #undef LOCAL_ARG
 #undef PUSH_WITH_ARG
+L_LOCAL_BINARY_LOCAL:
+    PUSH_BINARY(pc->y, locals[pc->a], locals[pc->b], SLOW(LocalBinaryLocal))
+#define LOCAL_LOCAL(o, name) L_LOCAL_LOCAL_##o: PUSH_BINARY(OP_##o, locals[pc->a], locals[pc->b], goto L_LOCAL_BINARY_LOCAL)
+    CODE_OPERATORS(LOCAL_LOCAL)
+#undef LOCAL_LOCAL
+#undef PUSH_BINARY
 
 leave : {
     Frame* ending = g_cur;
