@@ -775,6 +775,7 @@ ByteCode* Code_Generate(const CodeTree* tree, bool expression, std::string* erro
     }
     if (g.mapCalls)
         for (VMIns& i : bc->code) Code_GiveCache(bc.get(), &i);
+    Code_JoinPairs(bc.get());
 #ifndef NDEBUG
     std::string problem;
     if (!Code_Verify(*bc, &problem)) {

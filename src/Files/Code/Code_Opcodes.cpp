@@ -123,6 +123,8 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #define LOCAL_LOCAL(o, name) {"local_" #name "_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     CODE_OPERATORS(LOCAL_LOCAL)
 #undef LOCAL_LOCAL
+    {"element_add_to_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"local_mod_int_eq_jump_if", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -165,7 +167,9 @@ int Code_GenericOf(int op)
         return OPC_ARG_COMPARE_JUMP_IF;
     case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
     case OPC_SET_ARRAY_ELEMENT: return OPC_SET_ARRAY;
-    case OPC_GET_ARRAY_ELEMENT_AT: return OPC_GET_ARRAY_AT;
+    case OPC_GET_ARRAY_ELEMENT_AT:
+    case OPC_ELEMENT_ADD_TO_LOCAL: return OPC_GET_ARRAY_AT;
+    case OPC_LOCAL_MOD_INT_EQ_JUMP_IF: return OPC_LOCAL_BINARY_CONST;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
 #undef COMPARE_CONST
@@ -314,7 +318,32 @@ constexpr struct {
     {OPC_MAP_REPLACE_LOCAL_CONST_DROP, OPC_MAP_REPLACE_LOCAL_TEXT_DROP},
 };
 
+constexpr struct {
+    Opcode first, second, pair;
+} PAIRS[] = {
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL, OPC_ELEMENT_ADD_TO_LOCAL},
+    {OPC_LOCAL_MOD_INT_CONST, OPC_EQ_JUMP_IF, OPC_LOCAL_MOD_INT_EQ_JUMP_IF},
+};
+
 }  // namespace
+
+void Code_JoinPairs(ByteCode* bc)
+{
+    for (size_t k = 0; k + 1 < bc->code.size(); k++)
+        for (const auto& p : PAIRS)
+            if (bc->code[k].op == p.first && bc->code[k + 1].op == p.second) bc->code[k].op = p.pair;
+}
+
+bool Code_PairOf(int op, int* first, int* second)
+{
+    for (const auto& p : PAIRS) {
+        if (op != p.pair) continue;
+        *first = p.first;
+        *second = p.second;
+        return true;
+    }
+    return false;
+}
 
 void Code_GiveCache(ByteCode* bc, VMIns* i)
 {
@@ -471,11 +500,18 @@ bool Code_Verify(const ByteCode& bc, std::string* error)
         const VMIns& i = bc.code[at];
         if (i.op >= OPC_COUNT) return Bad(error, at, "unknown opcode");
         const OpcodeInfo& info = Code_Opcodes[i.op];
-        // A form with a cache is checked as the form it stands for, and its cache beside.
+        // A form with a cache is checked as the form it stands for, and its cache beside; a
+        // pair as its first instruction, followed by the second.
         VMIns plain = Code_Uncached(i);
+        bool cached = plain.op != i.op;
+        int first, second;
+        if (Code_PairOf(i.op, &first, &second)) {
+            if (at + 1 >= n || bc.code[at + 1].op != second) return Bad(error, at, "pair without its second instruction");
+            plain.op = (uint8_t)first;
+        }
         if (!OperandsFit(bc, plain)) return Bad(error, at, "operand out of range");
         if (!FormFits(bc, plain)) return Bad(error, at, "faster form of another case");
-        if (plain.op != i.op && ((size_t)Code_CacheOf(i) >= bc.mapCaches.size() ||
+        if (cached && ((size_t)Code_CacheOf(i) >= bc.mapCaches.size() ||
                                  !bc.constants[(size_t)Code_OperandIndex(i, 1)].IsString()))
             return Bad(error, at, "cache out of range or key not a text");
         int h = height[at];

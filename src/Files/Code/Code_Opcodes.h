@@ -157,6 +157,11 @@ enum Opcode : uint8_t {
 #define CODE_LOCAL_LOCAL_FORM(o, name) CODE_FORM(LOCAL_LOCAL, o)
     CODE_OPERATORS(CODE_LOCAL_LOCAL_FORM)
 #undef CODE_LOCAL_LOCAL_FORM
+    // Pairs of instructions run as one (see Code_JoinPairs): the first takes the pair's opcode,
+    // the second stays where it was, for the jumps to it and for the pair's slow path, which is
+    // the first instruction alone.
+    OPC_ELEMENT_ADD_TO_LOCAL,      // [get_array_element_at] then add_to_local
+    OPC_LOCAL_MOD_INT_EQ_JUMP_IF,  // [local_mod_int_const] then eq_jump_if
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM
@@ -243,6 +248,10 @@ inline int Code_CacheOf(const VMIns& i)
 void Code_GiveCache(ByteCode* bc, VMIns* i);
 // The instruction a form with a cache stands for, without it (i itself for any other).
 VMIns Code_Uncached(const VMIns& i);
+// Gives each instruction that a pair begins the pair's opcode; after Code_Specialize.
+void Code_JoinPairs(ByteCode* bc);
+// The first instruction of pair op and the second it relies on; false for any other opcode.
+bool Code_PairOf(int op, int* first, int* second);
 
 struct ByteCode {
     std::vector<VMIns> code;

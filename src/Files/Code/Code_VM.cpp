@@ -1245,6 +1245,7 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_LOCAL_LOCAL_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
+        &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1406,6 +1407,29 @@ L_GET_ARRAY_ELEMENT_AT: {
     if (__builtin_expect(!v.defined || !IndexReady(at) || !OneIndexElement(&v, (int)at.val, &e), 0)) goto L_GET_ARRAY_AT;
     CopyTo(sp++, *e);
     NEXT();
+}
+// The pairs: both instructions at once in the common case, else the first alone. The second's
+// operands are read where it stays, and its jump is made from there.
+L_ELEMENT_ADD_TO_LOCAL: {
+    const CVariable& v = g_cur->arrays[pc->a];
+    const TaggedValue& at = locals[pc->c];
+    TaggedValue& sum = locals[pc[1].a];
+    TaggedValue* e;
+    if (__builtin_expect(!v.defined || !IndexReady(at) || !OneIndexElement(&v, (int)at.val, &e) || (e->kind | sum.kind) != VALUE_REAL, 0))
+        goto L_GET_ARRAY_ELEMENT_AT;
+    sum.val += e->val;
+    pc += 2;
+    DISPATCH();
+}
+L_LOCAL_MOD_INT_EQ_JUMP_IF: {
+    const TaggedValue& v = locals[pc->a];
+    const TaggedValue& k = consts[pc[1].a];
+    double x = v.val;
+    int32_t n = TruncToInt(x);
+    if (__builtin_expect((v.kind | k.kind) != VALUE_REAL || (double)n != x, 0)) goto L_LOCAL_MOD_INT_CONST;
+    double r = (double)WholeRemainder(n, pc->c);
+    pc++;
+    JUMP_WHEN(std::fabs(r - k.val) <= MathEpsilon);
 }
 L_GET_BUILTIN: {
     // A plain field of the running instance is read in place; the rest through its getter.

@@ -238,6 +238,23 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     EXPECT_TRUE(Code_Verify(sum, &error)) << error;
     sum.code[1].y = OP_SUB;
     EXPECT_FALSE(Code_Verify(sum, &error));
+
+    // A pair relies on its second instruction following it: local 0 mod 1, jumping when == 1.
+    VMIns rest = Ins(OPC_LOCAL_MOD_INT_EQ_JUMP_IF), equal = Ins(OPC_EQ_JUMP_IF);
+    rest.y = OP_MOD;
+    rest.c = 1;
+    equal.y = OP_EQ;
+    equal.c = 1;
+    ByteCode pair = Make({rest, equal, Ins(OPC_EXIT)}, 1);
+    pair.localNames = {"h"};
+    pair.localCount = 1;
+    EXPECT_TRUE(Code_Verify(pair, &error)) << error;
+    pair.code[1].op = OPC_COMPARE_CONST_LT;
+    pair.code[1].y = OP_LT;
+    EXPECT_FALSE(Code_Verify(pair, &error));
+    EXPECT_NE(error.find("pair without"), std::string::npos) << error;
+    pair.code = {rest};
+    EXPECT_FALSE(Code_Verify(pair, &error));
 }
 
 // A script's frame holds the argument slots its code names, or all of them when an instruction
