@@ -125,6 +125,10 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
 #undef LOCAL_LOCAL
     {"element_add_to_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"local_mod_int_eq_jump_if", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"add_to_local_step_lt", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"add_to_local_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_element_step_lt", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_element_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -150,7 +154,9 @@ int Code_GenericOf(int op)
     switch (op) {
     case OPC_STEP_LT:
     case OPC_STEP_LT_LOCAL: return OPC_STEP_JUMP_IF;
-    case OPC_ADD_TO_LOCAL: return OPC_SET_LOCAL;
+    case OPC_ADD_TO_LOCAL:
+    case OPC_ADD_TO_LOCAL_STEP_LT:
+    case OPC_ADD_TO_LOCAL_STEP_LT_LOCAL: return OPC_SET_LOCAL;
     case OPC_MOD_INT_CONST: return OPC_MOD_CONST;
     case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
     case OPC_MAP_REPLACE_DROP:
@@ -166,7 +172,9 @@ int Code_GenericOf(int op)
 #undef ARG_COMPARE
         return OPC_ARG_COMPARE_JUMP_IF;
     case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
-    case OPC_SET_ARRAY_ELEMENT: return OPC_SET_ARRAY;
+    case OPC_SET_ARRAY_ELEMENT:
+    case OPC_SET_ELEMENT_STEP_LT:
+    case OPC_SET_ELEMENT_STEP_LT_LOCAL: return OPC_SET_ARRAY;
     case OPC_GET_ARRAY_ELEMENT_AT:
     case OPC_ELEMENT_ADD_TO_LOCAL: return OPC_GET_ARRAY_AT;
     case OPC_LOCAL_MOD_INT_EQ_JUMP_IF: return OPC_LOCAL_BINARY_CONST;
@@ -323,15 +331,24 @@ constexpr struct {
 } PAIRS[] = {
     {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL, OPC_ELEMENT_ADD_TO_LOCAL},
     {OPC_LOCAL_MOD_INT_CONST, OPC_EQ_JUMP_IF, OPC_LOCAL_MOD_INT_EQ_JUMP_IF},
+    {OPC_ADD_TO_LOCAL, OPC_STEP_LT, OPC_ADD_TO_LOCAL_STEP_LT},
+    {OPC_ADD_TO_LOCAL, OPC_STEP_LT_LOCAL, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL},
+    {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT, OPC_SET_ELEMENT_STEP_LT},
+    {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT_LOCAL},
 };
 
 }  // namespace
 
+// The second of a pair begins none: the pair relies on its opcode.
 void Code_JoinPairs(ByteCode* bc)
 {
-    for (size_t k = 0; k + 1 < bc->code.size(); k++)
-        for (const auto& p : PAIRS)
-            if (bc->code[k].op == p.first && bc->code[k + 1].op == p.second) bc->code[k].op = p.pair;
+    for (size_t k = 0; k + 1 < bc->code.size(); k++) {
+        for (const auto& p : PAIRS) {
+            if (bc->code[k].op != p.first || bc->code[k + 1].op != p.second) continue;
+            bc->code[k++].op = p.pair;
+            break;
+        }
+    }
 }
 
 bool Code_PairOf(int op, int* first, int* second)

@@ -162,6 +162,9 @@ enum Opcode : uint8_t {
     // the first instruction alone.
     OPC_ELEMENT_ADD_TO_LOCAL,      // [get_array_element_at] then add_to_local
     OPC_LOCAL_MOD_INT_EQ_JUMP_IF,  // [local_mod_int_const] then eq_jump_if
+    // A loop body's last statement then the loop's step: [add_to_local] or [set_array_element]
+    // then step_lt or step_lt_local.
+    OPC_ADD_TO_LOCAL_STEP_LT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT, OPC_SET_ELEMENT_STEP_LT_LOCAL,
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

@@ -1245,7 +1245,8 @@ bool Execute(int entryDepth, TaggedValue* result)
 #define LABEL(o, name) &&L_LOCAL_LOCAL_##o,
         CODE_OPERATORS(LABEL)
 #undef LABEL
-        &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF,
+        &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF, &&L_ADD_TO_LOCAL_STEP_LT, &&L_ADD_TO_LOCAL_STEP_LT_LOCAL,
+        &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1472,21 +1473,24 @@ L_SET_ARRAY: {
     sp -= count + 1;
     NEXT();
 }
-// The index checked below the value.
-L_SET_ARRAY_ELEMENT: {
-    CVariable& v = g_cur->arrays[pc->a];
-    int index = (int)sp[-2].val;
-    TaggedValue* e;
-    if (__builtin_expect(!OneIndexElement(&v, index, &e), 0)) {
-        e = v.ElementForWrite(0, index);
-        CHECK(e || OutOfMemory());
+// The index checked below the value; then `then`.
+#define SET_ARRAY_ELEMENT(then) \
+    { \
+        CVariable& v = g_cur->arrays[pc->a]; \
+        int index = (int)sp[-2].val; \
+        TaggedValue* e; \
+        if (__builtin_expect(!OneIndexElement(&v, index, &e), 0)) { \
+            e = v.ElementForWrite(0, index); \
+            CHECK(e || OutOfMemory()); \
+        } \
+        v.defined = true; \
+        Drop(e); \
+        MoveTo(e, &sp[-1]); \
+        sp -= 2; \
+        then; \
     }
-    v.defined = true;
-    Drop(e);
-    MoveTo(e, &sp[-1]);
-    sp -= 2;
-    NEXT();
-}
+L_SET_ARRAY_ELEMENT:
+    SET_ARRAY_ELEMENT(NEXT())
 L_SET_SELF:
 L_SET_GLOBAL: {
     CVariableList* list = pc->op == OPC_SET_GLOBAL ? &Variable_Globals : g_cur->selfVariables;
@@ -1826,13 +1830,27 @@ L_STEP_LT:
     STEP_LT(consts);
 L_STEP_LT_LOCAL:
     STEP_LT(locals);
+#define ADD_TO_LOCAL(then) \
+    { \
+        TaggedValue& v = locals[pc->a]; \
+        if ((v.kind | sp[-1].kind) != VALUE_REAL) goto L_SET_LOCAL; \
+        v.val += (--sp)->val; \
+        then; \
+    }
+L_ADD_TO_LOCAL:
+    ADD_TO_LOCAL(NEXT())
+// The pairs that end a loop's body: its step made here, without a dispatch.
+L_ADD_TO_LOCAL_STEP_LT:
+    ADD_TO_LOCAL(pc++; STEP_LT(consts))
+L_ADD_TO_LOCAL_STEP_LT_LOCAL:
+    ADD_TO_LOCAL(pc++; STEP_LT(locals))
+L_SET_ELEMENT_STEP_LT:
+    SET_ARRAY_ELEMENT(pc++; STEP_LT(consts))
+L_SET_ELEMENT_STEP_LT_LOCAL:
+    SET_ARRAY_ELEMENT(pc++; STEP_LT(locals))
+#undef ADD_TO_LOCAL
+#undef SET_ARRAY_ELEMENT
 #undef STEP_LT
-L_ADD_TO_LOCAL: {
-    TaggedValue& v = locals[pc->a];
-    if ((v.kind | sp[-1].kind) != VALUE_REAL) goto L_SET_LOCAL;
-    v.val += (--sp)->val;
-    NEXT();
-}
 // The forms for one operator: the operator known here, its switch folds away. A division by
 // zero (false, the value untouched) is reported by the instruction they stand for.
 #define LOCAL_CONST(o, name) \
