@@ -25,8 +25,11 @@ extern uint64_t DS_PrecisionGeneration;
 // conversion would be undefined).
 inline float DS_Narrow(double v)
 {
-    if (v > FLT_MAX) return INFINITY;
-    if (v < -FLT_MAX) return -INFINITY;
+    // One test for the common case; a NaN fails it too and narrows as itself.
+    if (__builtin_expect(!(std::fabs(v) <= FLT_MAX), 0)) {
+        if (v > FLT_MAX) return INFINITY;
+        if (v < -FLT_MAX) return -INFINITY;
+    }
     return (float)v;
 }
 // Whether two reals so narrowed compare equal under the precision: equal values are equal even
@@ -230,6 +233,12 @@ public:
         int32_t node = FindNode(key);
         return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
     }
+    // Find for a key known to be a plain real (kind VALUE_REAL), which skips the checks of kind.
+    __attribute__((always_inline)) const Entry* FindReal(const TaggedValue& key) const
+    {
+        int32_t node = FindRealNode(key, key.val);
+        return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
+    }
     // Keys in insertion order; null when there is none.
     const TaggedValue* First() const;
     const TaggedValue* Last() const;
@@ -266,8 +275,15 @@ private:
                     if (stored.str == key.str && stored.IsString()) return s.node;
                 }
             }
-        } else if (m_mask && m_generation == DS_PrecisionGeneration) {
-            RealPlace p(key, m_bucketScale);
+            return ProbeNode(key);
+        }
+        return FindRealNode(key, key.GetReal());
+    }
+    // FindNode's path for a key that is not a text, which reads as the real value.
+    __attribute__((always_inline)) int32_t FindRealNode(const TaggedValue& key, double value) const
+    {
+        if (m_mask && m_generation == DS_PrecisionGeneration) {
+            RealPlace p(DS_Narrow(value), m_bucketScale);
             for (size_t i = RealHome(p.Hash()); m_slots[i].node >= 0; i = (i + 1) & m_mask)
                 if (m_slots[i].key == p.value) return m_slots[i].node;
         }
