@@ -170,7 +170,8 @@ private:
             // Worked out without branches: keys of both kinds mix in many maps.
             double t = (double)value * scale;
             exact = !(std::fabs(t) < 0x1p26);
-            t = exact ? 0 : t;
+            // The hint keeps the exact keys' path (the usual whole numbers) straight.
+            t = __builtin_expect(exact, 1) ? 0 : t;
             bucket = (int64_t)t;
             bucket -= (double)bucket > t;
             within = t - (double)bucket;
@@ -284,8 +285,13 @@ private:
     {
         if (m_mask && m_generation == DS_PrecisionGeneration) {
             RealPlace p(DS_Narrow(value), m_bucketScale);
-            for (size_t i = RealHome(p.Hash()); m_slots[i].node >= 0; i = (i + 1) & m_mask)
-                if (m_slots[i].key == p.value) return m_slots[i].node;
+            // A hit is the common case, laid out straight (a free slot's key may match: it ends
+            // the probe all the same).
+            for (size_t i = RealHome(p.Hash());; i = (i + 1) & m_mask) {
+                const Slot& s = m_slots[i];
+                if (__builtin_expect(s.key == p.value && s.node >= 0, 1)) return s.node;
+                if (s.node < 0) break;
+            }
         }
         return ProbeNode(key);
     }
