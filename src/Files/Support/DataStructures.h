@@ -167,10 +167,11 @@ private:
         RealPlace(const TaggedValue& key, double scale) : RealPlace(DS_Narrow(key.GetReal()), scale) {}
         RealPlace(float narrowed, double scale) : value(narrowed), bits(KeyBits(narrowed))
         {
-            // Worked out without branches: keys of both kinds mix in many maps.
+            // Written without branches, as keys of both kinds mix in many maps; where the compiler
+            // makes one all the same, the hint keeps the exact keys' path (the usual whole
+            // numbers) straight.
             double t = (double)value * scale;
             exact = !(std::fabs(t) < 0x1p26);
-            // The hint keeps the exact keys' path (the usual whole numbers) straight.
             t = __builtin_expect(exact, 1) ? 0 : t;
             bucket = (int64_t)t;
             bucket -= (double)bucket > t;
