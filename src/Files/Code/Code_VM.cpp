@@ -1977,10 +1977,25 @@ L_GRID_SET_LOCALS_DROP: {
     NEXT();
 }
 #undef GRID_LOCALS
-// The key on top is read before the result takes its place.
+// The key on top is read before the result takes its place. A plain real map index and key (the
+// common case: the key's place then holds no text to release, nor does its kind change when the
+// key is missing) skip the checks of kind; anything else takes the general path.
 L_MAP_FIND_LOCAL_STACK: {
     const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)];
-    if (((map.kind | sp[-1].kind) & VALUE_UNSET) || !DS_Fast_MapFindValue(map, sp[-1], &sp[-1])) goto L_MAP_FIND_VALUE;
+    TaggedValue* key = &sp[-1];
+    if (__builtin_expect((map.kind | key->kind) == VALUE_REAL, 1)) {
+        const CDS_Map* m = DS_Map_Find(RealToInt(map.val));
+        if (!m) goto L_MAP_FIND_VALUE;
+        const CDS_Map::Entry* e = m->FindReal(*key);
+        if (e) {
+            CopyTo(key, e->value);
+            key->kind &= VALUE_KIND_MASK;
+        } else {
+            key->val = 0.0;
+        }
+        NEXT();
+    }
+    if (((map.kind | key->kind) & VALUE_UNSET) || !DS_Fast_MapFindValue(map, *key, key)) goto L_MAP_FIND_VALUE;
     NEXT();
 }
 L_MAP_FIND_LOCAL_CONST: {
