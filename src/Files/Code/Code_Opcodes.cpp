@@ -129,6 +129,11 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"add_to_local_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_element_step_lt", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_element_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"local_mul_const_add_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"local_mul_local_add_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_self_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_self_element_step_lt", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_self_element_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -171,7 +176,12 @@ int Code_GenericOf(int op)
     CODE_COMPARISONS(ARG_COMPARE)
 #undef ARG_COMPARE
         return OPC_ARG_COMPARE_JUMP_IF;
-    case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
+    case OPC_SET_SELF_VALUE:
+    case OPC_SET_SELF_ELEMENT:
+    case OPC_SET_SELF_ELEMENT_STEP_LT:
+    case OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL: return OPC_SET_SELF;
+    case OPC_LOCAL_MUL_CONST_ADD_LOCAL: return OPC_LOCAL_BINARY_CONST;
+    case OPC_LOCAL_MUL_LOCAL_ADD_LOCAL: return OPC_LOCAL_BINARY_LOCAL;
     case OPC_SET_ARRAY_ELEMENT:
     case OPC_SET_ELEMENT_STEP_LT:
     case OPC_SET_ELEMENT_STEP_LT_LOCAL: return OPC_SET_ARRAY;
@@ -247,6 +257,7 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_SET_SELF:
         if (i->x == 0) i->op = OPC_SET_SELF_VALUE;
+        else if (i->y == OP_SET) i->op = OPC_SET_SELF_ELEMENT;
         break;
     case OPC_SET_ARRAY:
         if (i->x == 1 && i->y == OP_SET) i->op = OPC_SET_ARRAY_ELEMENT;
@@ -335,6 +346,10 @@ constexpr struct {
     {OPC_ADD_TO_LOCAL, OPC_STEP_LT_LOCAL, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL},
     {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT, OPC_SET_ELEMENT_STEP_LT},
     {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT_LOCAL},
+    {OPC_LOCAL_CONST_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_CONST_ADD_LOCAL},
+    {OPC_LOCAL_LOCAL_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL},
+    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT},
+    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL},
 };
 
 }  // namespace

@@ -165,6 +165,12 @@ enum Opcode : uint8_t {
     // A loop body's last statement then the loop's step: [add_to_local] or [set_array_element]
     // then step_lt or step_lt_local.
     OPC_ADD_TO_LOCAL_STEP_LT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT, OPC_SET_ELEMENT_STEP_LT_LOCAL,
+    // Index arithmetic, x * k + b and x * y + b: [local_mul_const] or [local_mul_local] then
+    // add_local.
+    OPC_LOCAL_MUL_CONST_ADD_LOCAL, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL,
+    OPC_SET_SELF_ELEMENT,     // [set_self] = of one or two indexes
+    // [set_self_element] then step_lt or step_lt_local.
+    OPC_SET_SELF_ELEMENT_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL,
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

@@ -353,6 +353,17 @@ VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
     return const_cast<TaggedValue*>(&v->rows[i][j]);
 }
 
+// The stored element [i, j] (checked indexes) of a variable, or null: found by the two indexes,
+// without the division of an element index, and bounded by address.
+VALUE_STEP TaggedValue* StoredAt(const CVariable* v, int i, int j)
+{
+    if (__builtin_expect((i | j) == 0, 0)) return const_cast<TaggedValue*>(&v->value);
+    const std::vector<TaggedValue>* row = v->rows.data() + (unsigned)i;
+    if (__builtin_expect(row >= v->rows.data() + v->rows.size(), 0)) return nullptr;
+    uintptr_t at = (uintptr_t)row->data() + (uintptr_t)(unsigned)j * sizeof(TaggedValue);
+    return __builtin_expect(at < (uintptr_t)(row->data() + row->size()), 1) ? (TaggedValue*)at : nullptr;
+}
+
 // Element `index` of a variable, or null when it is not stored.
 VALUE_STEP const TaggedValue* FastElement(const CVariable* v, int index)
 {
@@ -1246,7 +1257,9 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_OPERATORS(LABEL)
 #undef LABEL
         &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF, &&L_ADD_TO_LOCAL_STEP_LT, &&L_ADD_TO_LOCAL_STEP_LT_LOCAL,
-        &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL,
+        &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL, &&L_LOCAL_MUL_CONST_ADD_LOCAL,
+        &&L_LOCAL_MUL_LOCAL_ADD_LOCAL, &&L_SET_SELF_ELEMENT, &&L_SET_SELF_ELEMENT_STEP_LT,
+        &&L_SET_SELF_ELEMENT_STEP_LT_LOCAL,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1381,7 +1394,7 @@ L_GET_GLOBAL: {
     {                                                                                                      \
         const TaggedValue& at = locals[pc->c];                                                             \
         if (!(ready) || !IndexReady(at)) SLOW(GetAtLocal);                                                 \
-        const TaggedValue* e = FastElement(v, pc->x ? (int)sp[-1].val * ARRAY_DIMENSION + (int)at.val : (int)at.val); \
+        const TaggedValue* e = StoredAt(v, pc->x ? (int)sp[-1].val : 0, (int)at.val);                        \
         if (!e) SLOW(GetAtLocal);                                                                          \
         sp -= pc->x;                                                                                       \
         CopyTo(sp++, *e);                                                                                  \
@@ -1491,6 +1504,22 @@ L_SET_ARRAY: {
     }
 L_SET_ARRAY_ELEMENT:
     SET_ARRAY_ELEMENT(NEXT())
+// An element of the instance's variable already stored, where the hint says; a new one (the
+// array grows) by the general write.
+#define SET_SELF_ELEMENT(then) \
+    { \
+        CVariableList* list = g_cur->selfVariables; \
+        CVariable* v; \
+        TaggedValue* e; \
+        if (__builtin_expect(!list || !(v = HINTED(list)) || !(e = StoredAt(v, pc->x > 1 ? (int)sp[-3].val : 0, (int)sp[-2].val)), 0)) \
+            goto L_SET_SELF; \
+        Drop(e); \
+        MoveTo(e, &sp[-1]); \
+        sp -= pc->x + 1; \
+        then; \
+    }
+L_SET_SELF_ELEMENT:
+    SET_SELF_ELEMENT(NEXT())
 L_SET_SELF:
 L_SET_GLOBAL: {
     CVariableList* list = pc->op == OPC_SET_GLOBAL ? &Variable_Globals : g_cur->selfVariables;
@@ -1848,8 +1877,13 @@ L_SET_ELEMENT_STEP_LT:
     SET_ARRAY_ELEMENT(pc++; STEP_LT(consts))
 L_SET_ELEMENT_STEP_LT_LOCAL:
     SET_ARRAY_ELEMENT(pc++; STEP_LT(locals))
+L_SET_SELF_ELEMENT_STEP_LT:
+    SET_SELF_ELEMENT(pc++; STEP_LT(consts))
+L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
+    SET_SELF_ELEMENT(pc++; STEP_LT(locals))
 #undef ADD_TO_LOCAL
 #undef SET_ARRAY_ELEMENT
+#undef SET_SELF_ELEMENT
 #undef STEP_LT
 // The forms for one operator: the operator known here, its switch folds away. A division by
 // zero (false, the value untouched) is reported by the instruction they stand for.
@@ -2126,6 +2160,25 @@ L_LOCAL_BINARY_LOCAL:
 #define LOCAL_LOCAL(o, name) L_LOCAL_LOCAL_##o: PUSH_BINARY(OP_##o, locals[pc->a], locals[pc->b], goto L_LOCAL_BINARY_LOCAL)
     CODE_OPERATORS(LOCAL_LOCAL)
 #undef LOCAL_LOCAL
+// The product and the sum of plain reals pushed at once; anything else by the product alone.
+#define MUL_ADD_LOCAL(right, First) \
+    { \
+        const TaggedValue& l = locals[pc->a]; \
+        const TaggedValue& r = (right); \
+        const TaggedValue& b = locals[pc[1].b]; \
+        if (__builtin_expect((l.kind | r.kind | b.kind) != VALUE_REAL, 0)) goto First; \
+        double product = l.val * r.val; \
+        sp->kind = VALUE_REAL; \
+        sp->val = product + b.val; \
+        sp++; \
+        pc += 2; \
+        DISPATCH(); \
+    }
+L_LOCAL_MUL_CONST_ADD_LOCAL:
+    MUL_ADD_LOCAL(consts[pc->b], L_LOCAL_CONST_MUL)
+L_LOCAL_MUL_LOCAL_ADD_LOCAL:
+    MUL_ADD_LOCAL(locals[pc->b], L_LOCAL_LOCAL_MUL)
+#undef MUL_ADD_LOCAL
 #undef PUSH_BINARY
 
 leave : {
