@@ -134,6 +134,10 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"set_self_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_self_element_step_lt", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_self_element_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"element_add_step_lt", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"element_add_step_lt_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"self_element_add_step_lt", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"self_element_add_step_lt_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -186,7 +190,11 @@ int Code_GenericOf(int op)
     case OPC_SET_ELEMENT_STEP_LT:
     case OPC_SET_ELEMENT_STEP_LT_LOCAL: return OPC_SET_ARRAY;
     case OPC_GET_ARRAY_ELEMENT_AT:
-    case OPC_ELEMENT_ADD_TO_LOCAL: return OPC_GET_ARRAY_AT;
+    case OPC_ELEMENT_ADD_TO_LOCAL:
+    case OPC_ELEMENT_ADD_STEP_LT:
+    case OPC_ELEMENT_ADD_STEP_LT_LOCAL: return OPC_GET_ARRAY_AT;
+    case OPC_SELF_ELEMENT_ADD_STEP_LT:
+    case OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL: return OPC_GET_SELF_AT;
     case OPC_LOCAL_MOD_INT_EQ_JUMP_IF: return OPC_LOCAL_BINARY_CONST;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
@@ -350,17 +358,20 @@ constexpr struct {
     {OPC_LOCAL_LOCAL_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL},
     {OPC_SET_SELF_ELEMENT, OPC_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT},
     {OPC_SET_SELF_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_ELEMENT_ADD_STEP_LT},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_ELEMENT_ADD_STEP_LT_LOCAL},
+    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_SELF_ELEMENT_ADD_STEP_LT},
+    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL},
 };
 
 }  // namespace
 
-// The second of a pair begins none: the pair relies on its opcode.
 void Code_JoinPairs(ByteCode* bc)
 {
-    for (size_t k = 0; k + 1 < bc->code.size(); k++) {
+    for (size_t k = bc->code.size(); k-- > 1;) {
         for (const auto& p : PAIRS) {
-            if (bc->code[k].op != p.first || bc->code[k + 1].op != p.second) continue;
-            bc->code[k++].op = p.pair;
+            if (bc->code[k - 1].op != p.first || bc->code[k].op != p.second) continue;
+            bc->code[k - 1].op = p.pair;
             break;
         }
     }

@@ -171,6 +171,9 @@ enum Opcode : uint8_t {
     OPC_SET_SELF_ELEMENT,     // [set_self] = of one or two indexes
     // [set_self_element] then step_lt or step_lt_local.
     OPC_SET_SELF_ELEMENT_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL,
+    // Chains of three, a pair whose second is a pair: [get_array_element_at] or [get_self_at] then
+    // add_to_local_step_lt or add_to_local_step_lt_local (s += a[i] ending a loop's body).
+    OPC_ELEMENT_ADD_STEP_LT, OPC_ELEMENT_ADD_STEP_LT_LOCAL, OPC_SELF_ELEMENT_ADD_STEP_LT, OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL,
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM
@@ -257,7 +260,8 @@ inline int Code_CacheOf(const VMIns& i)
 void Code_GiveCache(ByteCode* bc, VMIns* i);
 // The instruction a form with a cache stands for, without it (i itself for any other).
 VMIns Code_Uncached(const VMIns& i);
-// Gives each instruction that a pair begins the pair's opcode; after Code_Specialize.
+// Gives each instruction that a pair begins the pair's opcode, from the end, so that the second
+// of a pair may be a pair itself; after Code_Specialize.
 void Code_JoinPairs(ByteCode* bc);
 // The first instruction of pair op and the second it relies on; false for any other opcode.
 bool Code_PairOf(int op, int* first, int* second);

@@ -200,6 +200,20 @@ VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
     src->str = nullptr;
 }
 
+// Moves a value into a place that holds one: a plain real (which has no text) over a value
+// without text, the common case of a write, in two stores laid out straight; anything else with
+// the place's text released first.
+VALUE_STEP void MoveOver(TaggedValue* dst, TaggedValue* src)
+{
+    if (__builtin_expect(((uintptr_t)dst->str | src->kind) == VALUE_REAL, 1)) {
+        dst->kind = VALUE_REAL;
+        dst->val = src->val;
+        return;
+    }
+    Drop(dst);
+    MoveTo(dst, src);
+}
+
 // After something the code called (a built-in, a setter) met a fatal error, which it has
 // reported, the run stops at once.
 // A write that found no memory for the element it would store.
@@ -1259,7 +1273,8 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF, &&L_ADD_TO_LOCAL_STEP_LT, &&L_ADD_TO_LOCAL_STEP_LT_LOCAL,
         &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL, &&L_LOCAL_MUL_CONST_ADD_LOCAL,
         &&L_LOCAL_MUL_LOCAL_ADD_LOCAL, &&L_SET_SELF_ELEMENT, &&L_SET_SELF_ELEMENT_STEP_LT,
-        &&L_SET_SELF_ELEMENT_STEP_LT_LOCAL,
+        &&L_SET_SELF_ELEMENT_STEP_LT_LOCAL, &&L_ELEMENT_ADD_STEP_LT, &&L_ELEMENT_ADD_STEP_LT_LOCAL,
+        &&L_SELF_ELEMENT_ADD_STEP_LT, &&L_SELF_ELEMENT_ADD_STEP_LT_LOCAL,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1424,17 +1439,31 @@ L_GET_ARRAY_ELEMENT_AT: {
 }
 // The pairs: both instructions at once in the common case, else the first alone. The second's
 // operands are read where it stays, and its jump is made from there.
-L_ELEMENT_ADD_TO_LOCAL: {
-    const CVariable& v = g_cur->arrays[pc->a];
-    const TaggedValue& at = locals[pc->c];
-    TaggedValue& sum = locals[pc[1].a];
-    TaggedValue* e;
-    if (__builtin_expect(!v.defined || !IndexReady(at) || !OneIndexElement(&v, (int)at.val, &e) || (e->kind | sum.kind) != VALUE_REAL, 0))
-        goto L_GET_ARRAY_ELEMENT_AT;
-    sum.val += e->val;
-    pc += 2;
-    DISPATCH();
-}
+// An element read at local c (found: whether it is stored, at e) added to the local of the
+// add_to_local that follows, when both are plain reals; else the read alone. A read of two
+// indexes pops the first.
+#define ADD_ELEMENT(found, Alone, then) \
+    { \
+        const TaggedValue& at = locals[pc->c]; \
+        TaggedValue& sum = locals[pc[1].a]; \
+        TaggedValue* e; \
+        if (__builtin_expect(!IndexReady(at) || !(found) || (e->kind | sum.kind) != VALUE_REAL, 0)) goto Alone; \
+        sum.val += e->val; \
+        then; \
+    }
+#define ADD_ARRAY_ELEMENT(then) \
+    { \
+        const CVariable& v = g_cur->arrays[pc->a]; \
+        ADD_ELEMENT(v.defined && OneIndexElement(&v, (int)at.val, &e), L_GET_ARRAY_ELEMENT_AT, then) \
+    }
+#define ADD_SELF_ELEMENT(then) \
+    { \
+        CVariableList* list = g_cur->selfVariables; \
+        CVariable* v = list ? HINTED(list) : nullptr; \
+        ADD_ELEMENT(v && (e = StoredAt(v, pc->x ? (int)sp[-1].val : 0, (int)at.val)), L_GET_SELF_AT, sp -= pc->x; then) \
+    }
+L_ELEMENT_ADD_TO_LOCAL:
+    ADD_ARRAY_ELEMENT(pc += 2; DISPATCH())
 L_LOCAL_MOD_INT_EQ_JUMP_IF: {
     const TaggedValue& v = locals[pc->a];
     const TaggedValue& k = consts[pc[1].a];
@@ -1497,8 +1526,7 @@ L_SET_ARRAY: {
             CHECK(e || OutOfMemory()); \
         } \
         v.defined = true; \
-        Drop(e); \
-        MoveTo(e, &sp[-1]); \
+        MoveOver(e, &sp[-1]); \
         sp -= 2; \
         then; \
     }
@@ -1513,8 +1541,7 @@ L_SET_ARRAY_ELEMENT:
         TaggedValue* e; \
         if (__builtin_expect(!list || !(v = HINTED(list)) || !(e = StoredAt(v, pc->x > 1 ? (int)sp[-3].val : 0, (int)sp[-2].val)), 0)) \
             goto L_SET_SELF; \
-        Drop(e); \
-        MoveTo(e, &sp[-1]); \
+        MoveOver(e, &sp[-1]); \
         sp -= pc->x + 1; \
         then; \
     }
@@ -1881,6 +1908,18 @@ L_SET_SELF_ELEMENT_STEP_LT:
     SET_SELF_ELEMENT(pc++; STEP_LT(consts))
 L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
     SET_SELF_ELEMENT(pc++; STEP_LT(locals))
+// Chains of three: an element added to a local, then the loop's step.
+L_ELEMENT_ADD_STEP_LT:
+    ADD_ARRAY_ELEMENT(pc += 2; STEP_LT(consts))
+L_ELEMENT_ADD_STEP_LT_LOCAL:
+    ADD_ARRAY_ELEMENT(pc += 2; STEP_LT(locals))
+L_SELF_ELEMENT_ADD_STEP_LT:
+    ADD_SELF_ELEMENT(pc += 2; STEP_LT(consts))
+L_SELF_ELEMENT_ADD_STEP_LT_LOCAL:
+    ADD_SELF_ELEMENT(pc += 2; STEP_LT(locals))
+#undef ADD_ELEMENT
+#undef ADD_ARRAY_ELEMENT
+#undef ADD_SELF_ELEMENT
 #undef ADD_TO_LOCAL
 #undef SET_ARRAY_ELEMENT
 #undef SET_SELF_ELEMENT
