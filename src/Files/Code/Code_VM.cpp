@@ -1909,14 +1909,69 @@ L_SET_SELF_ELEMENT_STEP_LT:
 L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
     SET_SELF_ELEMENT(pc++; STEP_LT(locals))
 // Chains of three: an element added to a local, then the loop's step.
+// A loop whose whole body is the chain (its step jumps back to it) and which reads at its own
+// counter into the sum of another local (neither the limit) runs its iterations here, the counter
+// and the sum in registers, each checked as the chain checks it and worked out in the same order,
+// while no step budget is counted. It stops when the loop ends, or before an iteration that needs
+// more (an element not stored or not a real, an index not whole), which the chain then runs.
+// `find` sets `found` and element(n), the stored element n or null.
+#define SUM_LOOP(find, limits, limitLocal) \
+    { \
+        const VMIns& step = pc[2]; \
+        int counter = pc->c, total = pc[1].a; \
+        if (step.c == -2 && step.a == counter && total != counter && Code_StepBudget < 0 && \
+            !((limitLocal) && (step.x == counter || step.x == total))) { \
+            find; \
+            TaggedValue& iv = locals[counter]; \
+            TaggedValue& sv = locals[total]; \
+            const TaggedValue& lv = (limits)[step.x]; \
+            if (found && (iv.kind | sv.kind | lv.kind) == VALUE_REAL) { \
+                double i = iv.val, sum = sv.val, by = consts[step.b].val, limit = lv.val; \
+                bool ended = false; \
+                while (!ended) { \
+                    int n = TruncToInt(i); \
+                    if ((unsigned)n >= (unsigned)ARRAY_DIMENSION || (double)n != i) break; \
+                    const TaggedValue* e = element(n); \
+                    if (!e || e->kind != VALUE_REAL) break; \
+                    sum += e->val; \
+                    i += by; \
+                    ended = !(i < limit); \
+                } \
+                iv.val = i; \
+                sv.val = sum; \
+                if (ended) { \
+                    pc += 3; \
+                    DISPATCH(); \
+                } \
+            } \
+        } \
+    }
+#define ARRAY_SUM_LOOP(limits, limitLocal) \
+    SUM_LOOP(const CVariable& a = g_cur->arrays[pc->a]; bool found = a.defined; \
+             auto element = [&a](int n) -> const TaggedValue* { \
+                 TaggedValue* e; \
+                 return OneIndexElement(&a, n, &e) ? e : nullptr; \
+             }, \
+             limits, limitLocal)
+#define SELF_SUM_LOOP(limits, limitLocal) \
+    SUM_LOOP(CVariableList* list = g_cur->selfVariables; const CVariable* a = list && pc->x == 0 ? HINTED(list) : nullptr; \
+             bool found = a != nullptr; auto element = [a](int n) -> const TaggedValue* { return StoredAt(a, 0, n); }, \
+             limits, limitLocal)
 L_ELEMENT_ADD_STEP_LT:
+    ARRAY_SUM_LOOP(consts, false)
     ADD_ARRAY_ELEMENT(pc += 2; STEP_LT(consts))
 L_ELEMENT_ADD_STEP_LT_LOCAL:
+    ARRAY_SUM_LOOP(locals, true)
     ADD_ARRAY_ELEMENT(pc += 2; STEP_LT(locals))
 L_SELF_ELEMENT_ADD_STEP_LT:
+    SELF_SUM_LOOP(consts, false)
     ADD_SELF_ELEMENT(pc += 2; STEP_LT(consts))
 L_SELF_ELEMENT_ADD_STEP_LT_LOCAL:
+    SELF_SUM_LOOP(locals, true)
     ADD_SELF_ELEMENT(pc += 2; STEP_LT(locals))
+#undef SUM_LOOP
+#undef ARRAY_SUM_LOOP
+#undef SELF_SUM_LOOP
 #undef ADD_ELEMENT
 #undef ADD_ARRAY_ELEMENT
 #undef ADD_SELF_ELEMENT
