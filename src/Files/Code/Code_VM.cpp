@@ -368,14 +368,17 @@ VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
 }
 
 // The stored element [i, j] (checked indexes) of a variable, or null: found by the two indexes,
-// without the division of an element index, and bounded by address.
+// without the division of an element index, and bounded by address (worked out as integers, as
+// the rows may have no storage).
 VALUE_STEP TaggedValue* StoredAt(const CVariable* v, int i, int j)
 {
     if (__builtin_expect((i | j) == 0, 0)) return const_cast<TaggedValue*>(&v->value);
-    const std::vector<TaggedValue>* row = v->rows.data() + (unsigned)i;
-    if (__builtin_expect(row >= v->rows.data() + v->rows.size(), 0)) return nullptr;
-    uintptr_t at = (uintptr_t)row->data() + (uintptr_t)(unsigned)j * sizeof(TaggedValue);
-    return __builtin_expect(at < (uintptr_t)(row->data() + row->size()), 1) ? (TaggedValue*)at : nullptr;
+    using Row = std::vector<TaggedValue>;
+    uintptr_t row = (uintptr_t)v->rows.data() + (uintptr_t)(unsigned)i * sizeof(Row);
+    if (__builtin_expect(row >= (uintptr_t)(v->rows.data() + v->rows.size()), 0)) return nullptr;
+    const Row& r = *(const Row*)row;
+    uintptr_t at = (uintptr_t)r.data() + (uintptr_t)(unsigned)j * sizeof(TaggedValue);
+    return __builtin_expect(at < (uintptr_t)(r.data() + r.size()), 1) ? (TaggedValue*)at : nullptr;
 }
 
 // Element `index` of a variable, or null when it is not stored.
