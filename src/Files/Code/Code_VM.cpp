@@ -1960,18 +1960,18 @@ L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
     SUM_LOOP(CVariableList* list = g_cur->selfVariables; const CVariable* a = list && pc->x == 0 ? HINTED(list) : nullptr; \
              bool found = a != nullptr; auto element = [a](int n) -> const TaggedValue* { return StoredAt(a, 0, n); }, \
              limits, limitLocal)
+#define SUM_CHAIN(Loop, Add, limits, limitLocal) \
+    Loop(limits, limitLocal) \
+    Add(pc += 2; STEP_LT(limits))
 L_ELEMENT_ADD_STEP_LT:
-    ARRAY_SUM_LOOP(consts, false)
-    ADD_ARRAY_ELEMENT(pc += 2; STEP_LT(consts))
+    SUM_CHAIN(ARRAY_SUM_LOOP, ADD_ARRAY_ELEMENT, consts, false)
 L_ELEMENT_ADD_STEP_LT_LOCAL:
-    ARRAY_SUM_LOOP(locals, true)
-    ADD_ARRAY_ELEMENT(pc += 2; STEP_LT(locals))
+    SUM_CHAIN(ARRAY_SUM_LOOP, ADD_ARRAY_ELEMENT, locals, true)
 L_SELF_ELEMENT_ADD_STEP_LT:
-    SELF_SUM_LOOP(consts, false)
-    ADD_SELF_ELEMENT(pc += 2; STEP_LT(consts))
+    SUM_CHAIN(SELF_SUM_LOOP, ADD_SELF_ELEMENT, consts, false)
 L_SELF_ELEMENT_ADD_STEP_LT_LOCAL:
-    SELF_SUM_LOOP(locals, true)
-    ADD_SELF_ELEMENT(pc += 2; STEP_LT(locals))
+    SUM_CHAIN(SELF_SUM_LOOP, ADD_SELF_ELEMENT, locals, true)
+#undef SUM_CHAIN
 #undef SUM_LOOP
 #undef ARRAY_SUM_LOOP
 #undef SELF_SUM_LOOP
