@@ -1323,11 +1323,12 @@ bool Execute(int entryDepth, TaggedValue* result)
         NEXT(); \
     } while (0)
 // A jump back counts as a step.
+// (The offset, an operand, is read again after the count rather than kept across its call: kept,
+// it may go to memory, and the jump then waits on it.)
 #define GOTO(offset) \
     do { \
-        int by = (offset); \
-        if (by <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
-        pc += by; \
+        if ((offset) <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc += (offset); \
         DISPATCH(); \
     } while (0)
 // The jump back of a for loop's step, always a step.
