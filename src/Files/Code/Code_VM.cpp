@@ -190,6 +190,18 @@ VALUE_STEP void CopyTo(TaggedValue* dst, const TaggedValue& src)
     }
 }
 
+// A map read's result in the place of its plain real key: the value found, or the real 0 (the
+// key's place holds no text to release, nor does its kind change).
+VALUE_STEP void PutFound(TaggedValue* key, const CDS_Map::Entry* e)
+{
+    if (e) {
+        CopyTo(key, e->value);
+        key->kind &= VALUE_KIND_MASK;
+    } else {
+        key->val = 0.0;
+    }
+}
+
 // Moves into a free value; src is left free (its text gone: a free value's kind is written by
 // whatever takes it next).
 VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
@@ -1246,7 +1258,8 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_OPERATORS(LABEL)
 #undef LABEL
         &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF, &&L_ADD_TO_LOCAL_STEP_LT, &&L_ADD_TO_LOCAL_STEP_LT_LOCAL,
-        &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL,
+        &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL, &&L_MAP_FIND_ADD_TO_LOCAL, &&L_MAP_FIND_ADD_STEP_LT,
+        &&L_MAP_FIND_ADD_STEP_LT_LOCAL,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1848,6 +1861,33 @@ L_SET_ELEMENT_STEP_LT:
     SET_ARRAY_ELEMENT(pc++; STEP_LT(consts))
 L_SET_ELEMENT_STEP_LT_LOCAL:
     SET_ARRAY_ELEMENT(pc++; STEP_LT(locals))
+// A map read whose real value (found by a plain real key) is added to a real local, without the
+// stack; anything else leaves the result there for the sum, as the read alone does.
+#define MAP_FIND_ADD(then) \
+    { \
+        const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)]; \
+        TaggedValue* key = &sp[-1]; \
+        if (__builtin_expect((map.kind | key->kind) != VALUE_REAL, 0)) goto L_MAP_FIND_LOCAL_STACK; \
+        const CDS_Map* m = DS_Map_Find(RealToInt(map.val)); \
+        if (!m) goto L_MAP_FIND_VALUE; \
+        const CDS_Map::Entry* e = m->FindReal(*key); \
+        TaggedValue& sum = locals[pc[1].a]; \
+        if (__builtin_expect(!e || (e->value.kind | sum.kind) != VALUE_REAL, 0)) { \
+            PutFound(key, e); \
+            NEXT(); \
+        } \
+        sum.val += e->value.val; \
+        sp--; \
+        pc++; \
+        then; \
+    }
+L_MAP_FIND_ADD_TO_LOCAL:
+    MAP_FIND_ADD(NEXT())
+L_MAP_FIND_ADD_STEP_LT:
+    MAP_FIND_ADD(pc++; STEP_LT(consts))
+L_MAP_FIND_ADD_STEP_LT_LOCAL:
+    MAP_FIND_ADD(pc++; STEP_LT(locals))
+#undef MAP_FIND_ADD
 #undef ADD_TO_LOCAL
 #undef SET_ARRAY_ELEMENT
 #undef STEP_LT
@@ -1986,13 +2026,7 @@ L_MAP_FIND_LOCAL_STACK: {
     if (__builtin_expect((map.kind | key->kind) == VALUE_REAL, 1)) {
         const CDS_Map* m = DS_Map_Find(RealToInt(map.val));
         if (!m) goto L_MAP_FIND_VALUE;
-        const CDS_Map::Entry* e = m->FindReal(*key);
-        if (e) {
-            CopyTo(key, e->value);
-            key->kind &= VALUE_KIND_MASK;
-        } else {
-            key->val = 0.0;
-        }
+        PutFound(key, m->FindReal(*key));
         NEXT();
     }
     if (((map.kind | key->kind) & VALUE_UNSET) || !DS_Fast_MapFindValue(map, *key, key)) goto L_MAP_FIND_VALUE;
