@@ -168,6 +168,9 @@ enum Opcode : uint8_t {
     // A map read added to a local: [map_find_local_stack] then add_to_local, add_to_local_step_lt
     // or add_to_local_step_lt_local (a pair itself, whose step is made too).
     OPC_MAP_FIND_ADD_TO_LOCAL, OPC_MAP_FIND_ADD_STEP_LT, OPC_MAP_FIND_ADD_STEP_LT_LOCAL,
+    // A remainder by a whole constant that is a map's key: [mod_int_const] then
+    // map_find_local_stack or one of the three pairs above.
+    OPC_MOD_MAP_FIND, OPC_MOD_MAP_FIND_ADD_TO_LOCAL, OPC_MOD_MAP_FIND_ADD_STEP_LT, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM
