@@ -295,7 +295,7 @@ private:
     // FindNode's path for a key that is not a text, which reads as the real value, so narrowed.
     __attribute__((always_inline)) int32_t FindRealNode(const TaggedValue& key, float narrowed) const
     {
-        if (m_mask && m_generation == DS_PrecisionGeneration) {
+        if (__builtin_expect(m_mask && m_generation == DS_PrecisionGeneration, 1)) {
             RealPlace p(narrowed, m_reals);
             // A hit is the common case, laid out straight (a free slot's key may match: it ends
             // the probe all the same).
