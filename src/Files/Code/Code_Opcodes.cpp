@@ -136,7 +136,6 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"mod_map_find_add_to_local", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"mod_map_find_add_step_lt", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"mod_map_find_add_step_lt_local", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
-    {"mul_mod_map_find_add_step_lt_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -189,8 +188,7 @@ int Code_GenericOf(int op)
     case OPC_SET_ELEMENT_STEP_LT_LOCAL: return OPC_SET_ARRAY;
     case OPC_GET_ARRAY_ELEMENT_AT:
     case OPC_ELEMENT_ADD_TO_LOCAL: return OPC_GET_ARRAY_AT;
-    case OPC_LOCAL_MOD_INT_EQ_JUMP_IF:
-    case OPC_MUL_MOD_MAP_FIND_ADD_STEP_LT_LOCAL: return OPC_LOCAL_BINARY_CONST;
+    case OPC_LOCAL_MOD_INT_EQ_JUMP_IF: return OPC_LOCAL_BINARY_CONST;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
 #undef COMPARE_CONST
@@ -360,7 +358,6 @@ constexpr struct {
     {OPC_MOD_INT_CONST, OPC_MAP_FIND_ADD_TO_LOCAL, OPC_MOD_MAP_FIND_ADD_TO_LOCAL, 2},
     {OPC_MOD_INT_CONST, OPC_MAP_FIND_ADD_STEP_LT, OPC_MOD_MAP_FIND_ADD_STEP_LT, 2},
     {OPC_MOD_INT_CONST, OPC_MAP_FIND_ADD_STEP_LT_LOCAL, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, 2},
-    {OPC_LOCAL_CONST_MUL, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, OPC_MUL_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, 3},
 };
 
 }  // namespace
@@ -370,7 +367,7 @@ constexpr struct {
 void Code_JoinPairs(ByteCode* bc)
 {
     std::vector<bool> second(bc->code.size());
-    for (int pass = 0; pass < 4; pass++) {
+    for (int pass = 0; pass < 3; pass++) {
         for (size_t k = 0; k + 1 < bc->code.size(); k++) {
             if (second[k]) continue;
             for (const auto& p : PAIRS) {

@@ -171,7 +171,6 @@ enum Opcode : uint8_t {
     // A remainder by a whole constant that is a map's key: [mod_int_const] then
     // map_find_local_stack or one of the three pairs above.
     OPC_MOD_MAP_FIND, OPC_MOD_MAP_FIND_ADD_TO_LOCAL, OPC_MOD_MAP_FIND_ADD_STEP_LT, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,
-    OPC_MUL_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,  // [local_mul_const] then mod_map_find_add_step_lt_local
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

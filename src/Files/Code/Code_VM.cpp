@@ -1260,7 +1260,7 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF, &&L_ADD_TO_LOCAL_STEP_LT, &&L_ADD_TO_LOCAL_STEP_LT_LOCAL,
         &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL, &&L_MAP_FIND_ADD_TO_LOCAL, &&L_MAP_FIND_ADD_STEP_LT,
         &&L_MAP_FIND_ADD_STEP_LT_LOCAL, &&L_MOD_MAP_FIND, &&L_MOD_MAP_FIND_ADD_TO_LOCAL, &&L_MOD_MAP_FIND_ADD_STEP_LT,
-        &&L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, &&L_MUL_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,
+        &&L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1917,16 +1917,6 @@ L_MOD_MAP_FIND_ADD_STEP_LT:
     MOD_THEN(MAP_FIND_ADD((float)r, pc++; STEP_LT(consts)))
 L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL:
     MOD_THEN(MAP_FIND_ADD((float)r, pc++; STEP_LT(locals)))
-L_MUL_MOD_MAP_FIND_ADD_STEP_LT_LOCAL: {
-    const TaggedValue& v = locals[pc->a];
-    const TaggedValue& k = consts[pc->b];
-    if (__builtin_expect((v.kind | k.kind) != VALUE_REAL, 0)) goto L_LOCAL_CONST_MUL;
-    sp->kind = VALUE_REAL;
-    sp->val = v.val * k.val;
-    sp++;
-    pc++;
-    MOD_THEN(MAP_FIND_ADD((float)r, pc++; STEP_LT(locals)))
-}
 #undef MOD_THEN
 #undef FIND_ADD_BY_KEY
 #undef MAP_FIND_BY

@@ -305,20 +305,6 @@ TEST(ByteCodeVerifier, ChecksEachInstructionOfAJoinedRemainderAndRead)
     EXPECT_NE(error.find("instruction 1: pair without"), std::string::npos) << error;
     loop.code[1].op = OPC_MOD_MAP_FIND;  // which a remainder and a plain read make
     EXPECT_TRUE(Code_Verify(loop, &error)) << error;
-    // A product before the remainder joins it too: the local times a constant.
-    VMIns product = Ins(OPC_MUL_MOD_MAP_FIND_ADD_STEP_LT_LOCAL);
-    product.y = OP_MUL;
-    product.a = 2;
-    loop.code = {product, mod, read, sumStep, step, Ins(OPC_EXIT)};
-    loop.lines.assign(loop.code.size(), 1);
-    EXPECT_TRUE(Code_Verify(loop, &error)) << error;
-    loop.code[0].y = OP_ADD;  // the product's form for another operator
-    EXPECT_FALSE(Code_Verify(loop, &error));
-    EXPECT_NE(error.find("instruction 0: faster form"), std::string::npos) << error;
-    loop.code[0].y = OP_MUL;
-    loop.code[1].op = OPC_MOD_MAP_FIND;
-    EXPECT_FALSE(Code_Verify(loop, &error));
-    EXPECT_NE(error.find("instruction 0: pair without"), std::string::npos) << error;
 }
 
 // The machine joins a map read summed at the end of a loop's body with the sum and the step, which
@@ -339,7 +325,7 @@ TEST_F(Machine, MapReadsSummedInLoopsJoinWithTheSumAndStep)
     std::string listing = Code_ListByteCode(bc);
     EXPECT_NE(listing.find("map_find_add_step_lt_local"), std::string::npos) << listing;
     EXPECT_NE(listing.find("map_find_add_to_local"), std::string::npos) << listing;
-    EXPECT_NE(listing.find("mul_mod_map_find_add_step_lt_local"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("mod_map_find_add_step_lt_local"), std::string::npos) << listing;
     Outcome o = Both(text);
     EXPECT_TRUE(o.ok);
     EXPECT_EQ(o.log, "861.250000|");
