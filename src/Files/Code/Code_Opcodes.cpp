@@ -129,6 +129,13 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"add_to_local_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_element_step_lt", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_element_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"map_find_add_to_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_SHARED},
+    {"map_find_add_step_lt", 0, 1, true, FLOW_NEXT, 0, false, ARGS_SHARED},
+    {"map_find_add_step_lt_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_SHARED},
+    {"mod_map_find", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"mod_map_find_add_to_local", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"mod_map_find_add_step_lt", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"mod_map_find_add_step_lt_local", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"local_mul_const_add_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"local_mul_local_add_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"set_self_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
@@ -166,7 +173,11 @@ int Code_GenericOf(int op)
     case OPC_ADD_TO_LOCAL:
     case OPC_ADD_TO_LOCAL_STEP_LT:
     case OPC_ADD_TO_LOCAL_STEP_LT_LOCAL: return OPC_SET_LOCAL;
-    case OPC_MOD_INT_CONST: return OPC_MOD_CONST;
+    case OPC_MOD_INT_CONST:
+    case OPC_MOD_MAP_FIND:
+    case OPC_MOD_MAP_FIND_ADD_TO_LOCAL:
+    case OPC_MOD_MAP_FIND_ADD_STEP_LT:
+    case OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL: return OPC_MOD_CONST;
     case OPC_LOCAL_MOD_INT_CONST: return OPC_LOCAL_BINARY_CONST;
     case OPC_MAP_REPLACE_DROP:
     case OPC_MAP_REPLACE_LOCAL_CONST_DROP:
@@ -203,7 +214,10 @@ int Code_GenericOf(int op)
     case OPC_CALL_DROP: return OPC_CALL;
     case OPC_MAP_FIND_LOCAL_CONST:
     case OPC_MAP_FIND_LOCAL_STACK:
-    case OPC_MAP_FIND_LOCAL_TEXT: return OPC_MAP_FIND_VALUE;
+    case OPC_MAP_FIND_LOCAL_TEXT:
+    case OPC_MAP_FIND_ADD_TO_LOCAL:
+    case OPC_MAP_FIND_ADD_STEP_LT:
+    case OPC_MAP_FIND_ADD_STEP_LT_LOCAL: return OPC_MAP_FIND_VALUE;
     default:
         if (op >= OPC_LOCAL_CONST_ADD && op < OPC_STACK_LOCAL_ADD) return OPC_LOCAL_BINARY_CONST;
         if (op >= OPC_STACK_LOCAL_ADD && op < OPC_STACK_CONST_DIV) return OPC_BINARY_LOCAL;
@@ -345,34 +359,51 @@ constexpr struct {
     {OPC_MAP_REPLACE_LOCAL_CONST_DROP, OPC_MAP_REPLACE_LOCAL_TEXT_DROP},
 };
 
+// The pairs joined in a later pass may take a pair of an earlier one as their second.
 constexpr struct {
     Opcode first, second, pair;
+    int pass;
 } PAIRS[] = {
-    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL, OPC_ELEMENT_ADD_TO_LOCAL},
-    {OPC_LOCAL_MOD_INT_CONST, OPC_EQ_JUMP_IF, OPC_LOCAL_MOD_INT_EQ_JUMP_IF},
-    {OPC_ADD_TO_LOCAL, OPC_STEP_LT, OPC_ADD_TO_LOCAL_STEP_LT},
-    {OPC_ADD_TO_LOCAL, OPC_STEP_LT_LOCAL, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL},
-    {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT, OPC_SET_ELEMENT_STEP_LT},
-    {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT_LOCAL},
-    {OPC_LOCAL_CONST_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_CONST_ADD_LOCAL},
-    {OPC_LOCAL_LOCAL_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL},
-    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT},
-    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL},
-    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_ELEMENT_ADD_STEP_LT},
-    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_ELEMENT_ADD_STEP_LT_LOCAL},
-    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_SELF_ELEMENT_ADD_STEP_LT},
-    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL},
+    {OPC_LOCAL_MOD_INT_CONST, OPC_EQ_JUMP_IF, OPC_LOCAL_MOD_INT_EQ_JUMP_IF, 0},
+    {OPC_ADD_TO_LOCAL, OPC_STEP_LT, OPC_ADD_TO_LOCAL_STEP_LT, 0},
+    {OPC_ADD_TO_LOCAL, OPC_STEP_LT_LOCAL, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, 0},
+    {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT, OPC_SET_ELEMENT_STEP_LT, 0},
+    {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT_LOCAL, 0},
+    {OPC_LOCAL_CONST_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_CONST_ADD_LOCAL, 0},
+    {OPC_LOCAL_LOCAL_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL, 0},
+    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT, 0},
+    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL, 0},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL, OPC_ELEMENT_ADD_TO_LOCAL, 1},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_ELEMENT_ADD_STEP_LT, 1},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_ELEMENT_ADD_STEP_LT_LOCAL, 1},
+    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_SELF_ELEMENT_ADD_STEP_LT, 1},
+    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL, 1},
+    {OPC_MAP_FIND_LOCAL_STACK, OPC_ADD_TO_LOCAL, OPC_MAP_FIND_ADD_TO_LOCAL, 1},
+    {OPC_MAP_FIND_LOCAL_STACK, OPC_ADD_TO_LOCAL_STEP_LT, OPC_MAP_FIND_ADD_STEP_LT, 1},
+    {OPC_MAP_FIND_LOCAL_STACK, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_MAP_FIND_ADD_STEP_LT_LOCAL, 1},
+    {OPC_MOD_INT_CONST, OPC_MAP_FIND_LOCAL_STACK, OPC_MOD_MAP_FIND, 2},
+    {OPC_MOD_INT_CONST, OPC_MAP_FIND_ADD_TO_LOCAL, OPC_MOD_MAP_FIND_ADD_TO_LOCAL, 2},
+    {OPC_MOD_INT_CONST, OPC_MAP_FIND_ADD_STEP_LT, OPC_MOD_MAP_FIND_ADD_STEP_LT, 2},
+    {OPC_MOD_INT_CONST, OPC_MAP_FIND_ADD_STEP_LT_LOCAL, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, 2},
 };
 
 }  // namespace
 
+// The second of a pair begins none: the pair relies on its opcode. An element or map read
+// before a sum joined with the loop's step takes both, and a remainder before the map read all
+// three.
 void Code_JoinPairs(ByteCode* bc)
 {
-    for (size_t k = bc->code.size(); k-- > 1;) {
-        for (const auto& p : PAIRS) {
-            if (bc->code[k - 1].op != p.first || bc->code[k].op != p.second) continue;
-            bc->code[k - 1].op = p.pair;
-            break;
+    std::vector<bool> second(bc->code.size());
+    for (int pass = 0; pass < 3; pass++) {
+        for (size_t k = 0; k + 1 < bc->code.size(); k++) {
+            if (second[k]) continue;
+            for (const auto& p : PAIRS) {
+                if (p.pass != pass || bc->code[k].op != p.first || bc->code[k + 1].op != p.second) continue;
+                bc->code[k].op = p.pair;
+                second[++k] = true;
+                break;
+            }
         }
     }
 }

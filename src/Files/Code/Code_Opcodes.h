@@ -165,6 +165,12 @@ enum Opcode : uint8_t {
     // A loop body's last statement then the loop's step: [add_to_local] or [set_array_element]
     // then step_lt or step_lt_local.
     OPC_ADD_TO_LOCAL_STEP_LT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT, OPC_SET_ELEMENT_STEP_LT_LOCAL,
+    // A map read added to a local: [map_find_local_stack] then add_to_local, add_to_local_step_lt
+    // or add_to_local_step_lt_local (a pair itself, whose step is made too).
+    OPC_MAP_FIND_ADD_TO_LOCAL, OPC_MAP_FIND_ADD_STEP_LT, OPC_MAP_FIND_ADD_STEP_LT_LOCAL,
+    // A remainder by a whole constant that is a map's key: [mod_int_const] then
+    // map_find_local_stack or one of the three pairs above.
+    OPC_MOD_MAP_FIND, OPC_MOD_MAP_FIND_ADD_TO_LOCAL, OPC_MOD_MAP_FIND_ADD_STEP_LT, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,
     // Index arithmetic, x * k + b and x * y + b: [local_mul_const] or [local_mul_local] then
     // add_local.
     OPC_LOCAL_MUL_CONST_ADD_LOCAL, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL,
@@ -260,8 +266,8 @@ inline int Code_CacheOf(const VMIns& i)
 void Code_GiveCache(ByteCode* bc, VMIns* i);
 // The instruction a form with a cache stands for, without it (i itself for any other).
 VMIns Code_Uncached(const VMIns& i);
-// Gives each instruction that a pair begins the pair's opcode, from the end, so that the second
-// of a pair may be a pair itself; after Code_Specialize.
+// Gives each instruction that a pair begins the pair's opcode; after Code_Specialize. The second
+// of a pair may be a pair itself, never the first of another.
 void Code_JoinPairs(ByteCode* bc);
 // The first instruction of pair op and the second it relies on; false for any other opcode.
 bool Code_PairOf(int op, int* first, int* second);

@@ -190,6 +190,18 @@ VALUE_STEP void CopyTo(TaggedValue* dst, const TaggedValue& src)
     }
 }
 
+// A map read's result in the place of its plain real key: the value found, or the real 0 (the
+// key's place holds no text to release, nor does its kind change).
+VALUE_STEP void PutFound(TaggedValue* key, const CDS_Map::Entry* e)
+{
+    if (e) {
+        CopyTo(key, e->value);
+        key->kind &= VALUE_KIND_MASK;
+    } else {
+        key->val = 0.0;
+    }
+}
+
 // Moves into a free value; src is left free (its text gone: a free value's kind is written by
 // whatever takes it next).
 VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
@@ -1274,7 +1286,9 @@ bool Execute(int entryDepth, TaggedValue* result)
         CODE_OPERATORS(LABEL)
 #undef LABEL
         &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF, &&L_ADD_TO_LOCAL_STEP_LT, &&L_ADD_TO_LOCAL_STEP_LT_LOCAL,
-        &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL, &&L_LOCAL_MUL_CONST_ADD_LOCAL,
+        &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL, &&L_MAP_FIND_ADD_TO_LOCAL, &&L_MAP_FIND_ADD_STEP_LT,
+        &&L_MAP_FIND_ADD_STEP_LT_LOCAL, &&L_MOD_MAP_FIND, &&L_MOD_MAP_FIND_ADD_TO_LOCAL, &&L_MOD_MAP_FIND_ADD_STEP_LT,
+        &&L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, &&L_LOCAL_MUL_CONST_ADD_LOCAL,
         &&L_LOCAL_MUL_LOCAL_ADD_LOCAL, &&L_SET_SELF_ELEMENT, &&L_SET_SELF_ELEMENT_STEP_LT,
         &&L_SET_SELF_ELEMENT_STEP_LT_LOCAL, &&L_ELEMENT_ADD_STEP_LT, &&L_ELEMENT_ADD_STEP_LT_LOCAL,
         &&L_SELF_ELEMENT_ADD_STEP_LT, &&L_SELF_ELEMENT_ADD_STEP_LT_LOCAL,
@@ -1908,6 +1922,65 @@ L_SET_ELEMENT_STEP_LT:
     SET_ARRAY_ELEMENT(pc++; STEP_LT(consts))
 L_SET_ELEMENT_STEP_LT_LOCAL:
     SET_ARRAY_ELEMENT(pc++; STEP_LT(locals))
+// The map read of map_find_local_stack at pc by the key on top, a plain real, given its value
+// narrowed; a map that is not a plain real goes the general way.
+#define MAP_FIND_BY(narrowed) \
+    const TaggedValue& map = locals[Code_OperandIndex(*pc, 0)]; \
+    TaggedValue* key = &sp[-1]; \
+    if (__builtin_expect(map.kind != VALUE_REAL, 0)) goto L_MAP_FIND_LOCAL_STACK; \
+    const CDS_Map* m = DS_Map_Find(RealToInt(map.val)); \
+    if (!m) goto L_MAP_FIND_VALUE; \
+    const CDS_Map::Entry* e = m->FindReal(*key, (narrowed));
+// A map read whose real value is added to a real local, without the stack; anything else leaves
+// the result there for the sum, as the read alone does.
+#define MAP_FIND_ADD(narrowed, then) \
+    { \
+        MAP_FIND_BY(narrowed) \
+        TaggedValue& sum = locals[pc[1].a]; \
+        if (__builtin_expect(!e || (e->value.kind | sum.kind) != VALUE_REAL, 0)) { \
+            PutFound(key, e); \
+            NEXT(); \
+        } \
+        sum.val += e->value.val; \
+        sp--; \
+        pc++; \
+        then; \
+    }
+#define FIND_ADD_BY_KEY(then) \
+    { \
+        if (__builtin_expect(sp[-1].kind != VALUE_REAL, 0)) goto L_MAP_FIND_LOCAL_STACK; \
+        MAP_FIND_ADD(DS_Narrow(sp[-1].val), then) \
+    }
+L_MAP_FIND_ADD_TO_LOCAL:
+    FIND_ADD_BY_KEY(NEXT())
+L_MAP_FIND_ADD_STEP_LT:
+    FIND_ADD_BY_KEY(pc++; STEP_LT(consts))
+L_MAP_FIND_ADD_STEP_LT_LOCAL:
+    FIND_ADD_BY_KEY(pc++; STEP_LT(locals))
+// A remainder by a whole constant read from a map: the key, a whole number in 32 bits, narrowed
+// from the integer (one rounding, as from the real). It is on the stack too, for the general way.
+#define MOD_THEN(find) \
+    { \
+        double x = sp[-1].val; \
+        int32_t n = TruncToInt(x); \
+        if (__builtin_expect(sp[-1].kind != VALUE_REAL || (double)n != x, 0)) goto L_MOD_CONST; \
+        int32_t r = WholeRemainder(n, pc->b); \
+        sp[-1].val = __builtin_expect(r == 0, 0) ? std::copysign(0.0, x) : (double)r; \
+        pc++; \
+        find; \
+    }
+L_MOD_MAP_FIND:
+    MOD_THEN(MAP_FIND_BY((float)r) PutFound(key, e); NEXT())
+L_MOD_MAP_FIND_ADD_TO_LOCAL:
+    MOD_THEN(MAP_FIND_ADD((float)r, NEXT()))
+L_MOD_MAP_FIND_ADD_STEP_LT:
+    MOD_THEN(MAP_FIND_ADD((float)r, pc++; STEP_LT(consts)))
+L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL:
+    MOD_THEN(MAP_FIND_ADD((float)r, pc++; STEP_LT(locals)))
+#undef MOD_THEN
+#undef FIND_ADD_BY_KEY
+#undef MAP_FIND_BY
+#undef MAP_FIND_ADD
 L_SET_SELF_ELEMENT_STEP_LT:
     SET_SELF_ELEMENT(pc++; STEP_LT(consts))
 L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
@@ -2118,13 +2191,7 @@ L_MAP_FIND_LOCAL_STACK: {
     if (__builtin_expect((map.kind | key->kind) == VALUE_REAL, 1)) {
         const CDS_Map* m = DS_Map_Find(RealToInt(map.val));
         if (!m) goto L_MAP_FIND_VALUE;
-        const CDS_Map::Entry* e = m->FindReal(*key);
-        if (e) {
-            CopyTo(key, e->value);
-            key->kind &= VALUE_KIND_MASK;
-        } else {
-            key->val = 0.0;
-        }
+        PutFound(key, m->FindReal(*key));
         NEXT();
     }
     if (((map.kind | key->kind) & VALUE_UNSET) || !DS_Fast_MapFindValue(map, *key, key)) goto L_MAP_FIND_VALUE;

@@ -31,6 +31,20 @@ void CDS_Map::NewVersion()
     m_version = ++s_version;
 }
 
+CDS_Map::RealScale CDS_Map::ScaleOfPrecision()
+{
+    RealScale reals;
+    reals.scale = 1 / (2 * DS_Precision);
+    // Whether reals of this magnitude are exact: a test that only grows with the magnitude, so
+    // the bound is found from its estimate by steps of single precision.
+    auto exact = [&](float v) { return !((double)v * reals.scale < 0x1p26); };
+    float from = exact(0) ? 0 : DS_Narrow(0x1p26 / reals.scale);
+    while (from > 0 && exact(std::nextafter(from, 0.0f))) from = std::nextafter(from, 0.0f);
+    while (!exact(from)) from = std::nextafter(from, INFINITY);
+    reals.exactFrom = from;
+    return reals;
+}
+
 int64_t CDS_Map::FindTextSlot(const TaggedValue& key, uint32_t hash) const
 {
     // The index is never more than half full, so a free slot ends every probe.
@@ -79,7 +93,7 @@ __attribute__((always_inline)) inline bool CDS_Map::NearestInBucket(uint32_t has
 __attribute__((always_inline)) inline int64_t CDS_Map::FindRealSlot(const TaggedValue& key) const
 {
     Refresh();
-    RealPlace p(key, m_bucketScale);
+    RealPlace p(key, m_reals);
     int64_t best = -1;
     double nearest = 0;
     if (NearestInBucket(p.Hash(p.bucket), p.value, p.bits, &best, &nearest) || p.exact) return best;
@@ -104,12 +118,12 @@ int32_t CDS_Map::ProbeNode(const TaggedValue& key) const
 size_t CDS_Map::HomeOf(const TaggedValue& key) const
 {
     // A text keeps its hash: a key written in the code is hashed once.
-    return key.IsString() ? TextHome(key.TextHash()) : RealHome(RealPlace(key, m_bucketScale).Hash());
+    return key.IsString() ? TextHome(key.TextHash()) : RealHome(RealPlace(key, m_reals).Hash());
 }
 
 size_t CDS_Map::SlotHome(const Slot& slot) const
 {
-    if (slot.key == slot.key) return RealHome(RealPlace(slot.key, m_bucketScale).Hash());
+    if (slot.key == slot.key) return RealHome(RealPlace(slot.key, m_reals).Hash());
     // A text, or a real NaN.
     return HomeOf(m_nodes[(size_t)slot.node].entry.key);
 }
@@ -132,7 +146,7 @@ std::vector<CDS_Map::Slot> CDS_Map::EmptyIndex(size_t entries)
 void CDS_Map::Reindex(std::vector<Slot> index) const
 {
     m_generation = DS_PrecisionGeneration;
-    m_bucketScale = 1 / (2 * DS_Precision);
+    m_reals = ScaleOfPrecision();
     m_slots.swap(index);
     m_mask = m_slots.size() - 1;
     m_shift = 32 - __builtin_ctzll(m_slots.size());
@@ -183,7 +197,7 @@ void CDS_Map::Assign(const CDS_Map& other)
     m_mask = other.m_mask;
     m_shift = other.m_shift;
     m_generation = other.m_generation;
-    m_bucketScale = other.m_bucketScale;
+    m_reals = other.m_reals;
     m_first = other.m_first;
     m_last = other.m_last;
     m_count = other.m_count;
@@ -221,7 +235,7 @@ bool CDS_Map::AddDistinct(const TaggedValue& key, const TaggedValue& value)
     if (!m_slots.empty() && !key.IsString()) {
         // The very real lies in the run from its own bucket's home, with the same narrowed bits.
         Refresh();
-        RealPlace p(key, m_bucketScale);
+        RealPlace p(key, m_reals);
         double real = key.GetReal();
         for (size_t i = RealHome(p.Hash()); m_slots[i].node >= 0; i = (i + 1) & m_mask) {
             const Slot& slot = m_slots[i];

@@ -149,30 +149,36 @@ private:
         memcpy(&bits, &v, sizeof bits);
         return bits << 1 ? bits : 0;
     }
+    // How reals are placed under a precision P: scale is 1 / the width of a bucket (2P); reals
+    // of exactFrom or more in magnitude (and NaN) are exact, their bucket the value itself.
+    struct RealScale {
+        double scale = 0;
+        float exactFrom = 0;
+    };
+    // The scale of the precision of now, with the least single-precision real (in magnitude)
+    // whose place in buckets is 2^26 or more (infinity when none is finite).
+    static RealScale ScaleOfPrecision();
     // Where a real key lies in the index. Reals that compare equal lie less than the precision P
     // apart, so reals are indexed by buckets 2P wide: a key's equals lie in its own bucket and the
     // neighbour on the side its place in the bucket is nearer (both when it is near the middle,
     // which covers the rounding of single precision and of the scale). Where single precision is
     // coarser than P only equal reals compare equal, and the bucket is the value itself: from 2^26
     // buckets (2^27 P) on, neighbouring reals of single precision lie 4P apart or more, and for P
-    // 0. With the usual precisions that holds for most whole numbers, which skip the bucket's
-    // arithmetic.
+    // 0. With the usual precisions that holds for most whole numbers, which so skip the bucket's
+    // arithmetic: one comparison with the bound worked out with the scale tells them.
     struct RealPlace {
         float value;
         uint32_t bits;
         bool exact;
-        int64_t bucket;
-        double within;  // the place in the bucket, 0..1
+        int64_t bucket = 0;
+        double within = 0;  // the place in the bucket, 0..1
 
-        RealPlace(const TaggedValue& key, double scale) : RealPlace(DS_Narrow(key.GetReal()), scale) {}
-        RealPlace(float narrowed, double scale) : value(narrowed), bits(KeyBits(narrowed))
+        RealPlace(const TaggedValue& key, const RealScale& reals) : RealPlace(DS_Narrow(key.GetReal()), reals) {}
+        RealPlace(float narrowed, const RealScale& reals)
+            : value(narrowed), bits(KeyBits(narrowed)), exact(!(std::fabs(narrowed) < reals.exactFrom))
         {
-            // Written without branches, as keys of both kinds mix in many maps; where the compiler
-            // makes one all the same, the hint keeps the exact keys' path (the usual whole
-            // numbers) straight.
-            double t = (double)value * scale;
-            exact = !(std::fabs(t) < 0x1p26);
-            t = __builtin_expect(exact, 1) ? 0 : t;
+            if (__builtin_expect(exact, 1)) return;
+            double t = (double)value * reals.scale;
             bucket = (int64_t)t;
             bucket -= (double)bucket > t;
             within = t - (double)bucket;
@@ -238,7 +244,12 @@ public:
     // Find for a key known to be a plain real (kind VALUE_REAL), which skips the checks of kind.
     __attribute__((always_inline)) const Entry* FindReal(const TaggedValue& key) const
     {
-        int32_t node = FindRealNode(key, key.val);
+        return FindReal(key, DS_Narrow(key.val));
+    }
+    // The same, given the key's value narrowed (DS_Narrow), which a caller may have at hand sooner.
+    __attribute__((always_inline)) const Entry* FindReal(const TaggedValue& key, float narrowed) const
+    {
+        int32_t node = FindRealNode(key, narrowed);
         return node < 0 ? nullptr : &m_nodes[(size_t)node].entry;
     }
     // Keys in insertion order; null when there is none.
@@ -279,13 +290,13 @@ private:
             }
             return ProbeNode(key);
         }
-        return FindRealNode(key, key.GetReal());
+        return FindRealNode(key, DS_Narrow(key.GetReal()));
     }
-    // FindNode's path for a key that is not a text, which reads as the real value.
-    __attribute__((always_inline)) int32_t FindRealNode(const TaggedValue& key, double value) const
+    // FindNode's path for a key that is not a text, which reads as the real value, so narrowed.
+    __attribute__((always_inline)) int32_t FindRealNode(const TaggedValue& key, float narrowed) const
     {
-        if (m_mask && m_generation == DS_PrecisionGeneration) {
-            RealPlace p(DS_Narrow(value), m_bucketScale);
+        if (__builtin_expect(m_mask && m_generation == DS_PrecisionGeneration, 1)) {
+            RealPlace p(narrowed, m_reals);
             // A hit is the common case, laid out straight (a free slot's key may match: it ends
             // the probe all the same).
             for (size_t i = RealHome(p.Hash());; i = (i + 1) & m_mask) {
@@ -323,7 +334,7 @@ private:
     mutable size_t m_mask = 0;          // m_slots.size() - 1; 0 without slots (there are 16 or more)
     mutable unsigned m_shift = 32;      // 32 - log2(m_slots.size())
     mutable uint64_t m_generation = UINT64_MAX;  // of the precision the index was built for
-    mutable double m_bucketScale = 0;           // 1 / the width of a bucket of reals
+    mutable RealScale m_reals;                  // of the precision the index was built for
     int32_t m_first = -1, m_last = -1;
     int32_t m_count = 0;
     uint64_t m_serial;

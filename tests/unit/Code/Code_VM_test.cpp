@@ -255,6 +255,80 @@ TEST(ByteCodeVerifier, RejectsBrokenCode)
     EXPECT_NE(error.find("pair without"), std::string::npos) << error;
     pair.code = {rest};
     EXPECT_FALSE(Code_Verify(pair, &error));
+
+    // A pair whose second is a pair: a map read (map in local 0, the key pushed) added to local
+    // 1 with the loop's step of local 2 below local 3 made too, which relies on both following.
+    VMIns read = Ins(OPC_MAP_FIND_ADD_STEP_LT_LOCAL, 0, 1), sumStep = Ins(OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, 1);
+    read.y = OPERAND_LOCAL | OPERAND_STACK << 2;
+    sumStep.y = OP_ADD;
+    VMIns step = Ins(OPC_STEP_LT_LOCAL, 2, 3);
+    step.y = (uint8_t)((int)OP_LT | STEP_LOCAL_LIMIT);
+    step.c = -3;
+    ByteCode loop = Make({Ins(OPC_PUSH), read, sumStep, step, Ins(OPC_EXIT)}, 2);
+    loop.localNames = {"m", "s", "i", "n"};
+    loop.localCount = 4;
+    EXPECT_TRUE(Code_Verify(loop, &error)) << error;
+    loop.code[2].op = OPC_ADD_TO_LOCAL;  // the read's second is not the pair it relies on
+    EXPECT_FALSE(Code_Verify(loop, &error));
+    EXPECT_NE(error.find("instruction 1: pair without"), std::string::npos) << error;
+    loop.code[2].op = OPC_ADD_TO_LOCAL_STEP_LT_LOCAL;
+    loop.code[3].op = OPC_STEP_LT;  // nor is the step the second's
+    loop.code[3].y = OP_LT;
+    EXPECT_FALSE(Code_Verify(loop, &error));
+    EXPECT_NE(error.find("instruction 2: pair without"), std::string::npos) << error;
+}
+
+// A remainder whose result is a map's key joins the read that is itself joined with a sum and a
+// step: each of the three relies on the one after it.
+TEST(ByteCodeVerifier, ChecksEachInstructionOfAJoinedRemainderAndRead)
+{
+    std::string error;
+    VMIns mod = Ins(OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL), read = Ins(OPC_MAP_FIND_ADD_STEP_LT_LOCAL, 0, 1);
+    mod.y = OP_MOD;
+    mod.b = 1;
+    read.y = OPERAND_LOCAL | OPERAND_STACK << 2;
+    VMIns sumStep = Ins(OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, 1);
+    sumStep.y = OP_ADD;
+    VMIns step = Ins(OPC_STEP_LT_LOCAL, 2, 3);
+    step.y = (uint8_t)((int)OP_LT | STEP_LOCAL_LIMIT);
+    step.c = -4;
+    ByteCode loop = Make({Ins(OPC_PUSH), mod, read, sumStep, step, Ins(OPC_EXIT)}, 2);
+    loop.localNames = {"m", "s", "i", "n"};
+    loop.localCount = 4;
+    EXPECT_TRUE(Code_Verify(loop, &error)) << error;
+    loop.code[1].b = 0;  // a remainder by 0
+    EXPECT_FALSE(Code_Verify(loop, &error));
+    EXPECT_NE(error.find("instruction 1: faster form"), std::string::npos) << error;
+    loop.code[1].b = 1;
+    loop.code[2].op = OPC_MAP_FIND_LOCAL_STACK;  // the read is not the pair the remainder relies on
+    EXPECT_FALSE(Code_Verify(loop, &error));
+    EXPECT_NE(error.find("instruction 1: pair without"), std::string::npos) << error;
+    loop.code[1].op = OPC_MOD_MAP_FIND;  // which a remainder and a plain read make
+    EXPECT_TRUE(Code_Verify(loop, &error)) << error;
+}
+
+// The machine joins a map read summed at the end of a loop's body with the sum and the step, which
+// are joined themselves, and with a sum elsewhere, and a remainder that is the key with all
+// three; all read as the tree reads them.
+TEST_F(Machine, MapReadsSummedInLoopsJoinWithTheSumAndStep)
+{
+    const char* text =
+        "var m, i, s, n; m = ds_map_create(); n = 5; s = 0;"
+        "for (i = 0; i < n; i += 1) ds_map_add(m, i * 7, i + 0.25);"
+        "for (i = 0; i < n; i += 1) s += ds_map_find_value(m, i * 7);"
+        "for (i = 0; i < 6; i += 1) { s += ds_map_find_value(m, i * 7); s *= 2; }"
+        "for (i = 0; i < n; i += 1) s += ds_map_find_value(m, (i * 14) mod 21);"
+        "vm_print(s)";
+    CCode code(text, false);
+    ASSERT_TRUE(code.Compile("sums")) << LastErrorText;
+    const ByteCode& bc = *code.GetByteCode();
+    std::string listing = Code_ListByteCode(bc);
+    EXPECT_NE(listing.find("map_find_add_step_lt_local"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("map_find_add_to_local"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("mod_map_find_add_step_lt_local"), std::string::npos) << listing;
+    Outcome o = Both(text);
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(o.log, "861.250000|");
 }
 
 // A script's frame holds the argument slots its code names, or all of them when an instruction

@@ -59,11 +59,12 @@ double MarkOf(const TaggedValue& text)
 
 // Reals scattered about zero, whole numbers, both sides of the size from which single precision is
 // coarser than the precision, the tiny and the huge: the map adds what no stored key equals and
-// finds what the scan finds, under several precisions.
+// finds what the scan finds, under several precisions (one whose coarse size is near the least
+// normal single-precision real, one whose is beyond the largest).
 TEST_F(DSMap, RealsAgreeWithTheComparisonAtEveryScale)
 {
     std::mt19937 rng(7);
-    for (double precision : {0.0000001, 0.01, 0.5, 3.6, 0.0}) {
+    for (double precision : {0.0000001, 0.01, 0.5, 3.6, 0.0, 1e-45, 1e35}) {
         DS_SetPrecision(precision);
         const double coarse = std::ldexp(precision, 27);
         const std::vector<double> centres = {0, 1, 1000, 1e6, coarse, -coarse, coarse / 2, 1e-30, 3e38, -1e300};
