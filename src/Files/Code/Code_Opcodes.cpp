@@ -136,6 +136,15 @@ const OpcodeInfo Code_Opcodes[OPC_COUNT] = {
     {"mod_map_find_add_to_local", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"mod_map_find_add_step_lt", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
     {"mod_map_find_add_step_lt_local", 1, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"local_mul_const_add_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"local_mul_local_add_local", 0, 1, false, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_self_element", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_self_element_step_lt", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"set_self_element_step_lt_local", 1, 0, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"element_add_step_lt", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"element_add_step_lt_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"self_element_add_step_lt", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
+    {"self_element_add_step_lt_local", 0, 1, true, FLOW_NEXT, 0, false, ARGS_UNTOUCHED},
 #undef LOCAL_CONST
 #undef STACK_LOCAL
 #undef STACK_CONST
@@ -182,12 +191,21 @@ int Code_GenericOf(int op)
     CODE_COMPARISONS(ARG_COMPARE)
 #undef ARG_COMPARE
         return OPC_ARG_COMPARE_JUMP_IF;
-    case OPC_SET_SELF_VALUE: return OPC_SET_SELF;
+    case OPC_SET_SELF_VALUE:
+    case OPC_SET_SELF_ELEMENT:
+    case OPC_SET_SELF_ELEMENT_STEP_LT:
+    case OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL: return OPC_SET_SELF;
+    case OPC_LOCAL_MUL_CONST_ADD_LOCAL: return OPC_LOCAL_BINARY_CONST;
+    case OPC_LOCAL_MUL_LOCAL_ADD_LOCAL: return OPC_LOCAL_BINARY_LOCAL;
     case OPC_SET_ARRAY_ELEMENT:
     case OPC_SET_ELEMENT_STEP_LT:
     case OPC_SET_ELEMENT_STEP_LT_LOCAL: return OPC_SET_ARRAY;
     case OPC_GET_ARRAY_ELEMENT_AT:
-    case OPC_ELEMENT_ADD_TO_LOCAL: return OPC_GET_ARRAY_AT;
+    case OPC_ELEMENT_ADD_TO_LOCAL:
+    case OPC_ELEMENT_ADD_STEP_LT:
+    case OPC_ELEMENT_ADD_STEP_LT_LOCAL: return OPC_GET_ARRAY_AT;
+    case OPC_SELF_ELEMENT_ADD_STEP_LT:
+    case OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL: return OPC_GET_SELF_AT;
     case OPC_LOCAL_MOD_INT_EQ_JUMP_IF: return OPC_LOCAL_BINARY_CONST;
 #define COMPARE_CONST(o, name) case OPC_COMPARE_CONST_##o:
     CODE_COMPARISONS(COMPARE_CONST)
@@ -261,6 +279,7 @@ void Code_Specialize(const ByteCode& bc, VMIns* i)
         break;
     case OPC_SET_SELF:
         if (i->x == 0) i->op = OPC_SET_SELF_VALUE;
+        else if (i->y == OP_SET) i->op = OPC_SET_SELF_ELEMENT;
         break;
     case OPC_SET_ARRAY:
         if (i->x == 1 && i->y == OP_SET) i->op = OPC_SET_ARRAY_ELEMENT;
@@ -345,12 +364,20 @@ constexpr struct {
     Opcode first, second, pair;
     int pass;
 } PAIRS[] = {
-    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL, OPC_ELEMENT_ADD_TO_LOCAL, 0},
     {OPC_LOCAL_MOD_INT_CONST, OPC_EQ_JUMP_IF, OPC_LOCAL_MOD_INT_EQ_JUMP_IF, 0},
     {OPC_ADD_TO_LOCAL, OPC_STEP_LT, OPC_ADD_TO_LOCAL_STEP_LT, 0},
     {OPC_ADD_TO_LOCAL, OPC_STEP_LT_LOCAL, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, 0},
     {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT, OPC_SET_ELEMENT_STEP_LT, 0},
     {OPC_SET_ARRAY_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_ELEMENT_STEP_LT_LOCAL, 0},
+    {OPC_LOCAL_CONST_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_CONST_ADD_LOCAL, 0},
+    {OPC_LOCAL_LOCAL_MUL, OPC_STACK_LOCAL_ADD, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL, 0},
+    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT, 0},
+    {OPC_SET_SELF_ELEMENT, OPC_STEP_LT_LOCAL, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL, 0},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL, OPC_ELEMENT_ADD_TO_LOCAL, 1},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_ELEMENT_ADD_STEP_LT, 1},
+    {OPC_GET_ARRAY_ELEMENT_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_ELEMENT_ADD_STEP_LT_LOCAL, 1},
+    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT, OPC_SELF_ELEMENT_ADD_STEP_LT, 1},
+    {OPC_GET_SELF_AT, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL, 1},
     {OPC_MAP_FIND_LOCAL_STACK, OPC_ADD_TO_LOCAL, OPC_MAP_FIND_ADD_TO_LOCAL, 1},
     {OPC_MAP_FIND_LOCAL_STACK, OPC_ADD_TO_LOCAL_STEP_LT, OPC_MAP_FIND_ADD_STEP_LT, 1},
     {OPC_MAP_FIND_LOCAL_STACK, OPC_ADD_TO_LOCAL_STEP_LT_LOCAL, OPC_MAP_FIND_ADD_STEP_LT_LOCAL, 1},
@@ -362,8 +389,9 @@ constexpr struct {
 
 }  // namespace
 
-// The second of a pair begins none: the pair relies on its opcode. A map read before a sum
-// joined with the loop's step takes both, and a remainder before the read all three.
+// The second of a pair begins none: the pair relies on its opcode. An element or map read
+// before a sum joined with the loop's step takes both, and a remainder before the map read all
+// three.
 void Code_JoinPairs(ByteCode* bc)
 {
     std::vector<bool> second(bc->code.size());

@@ -171,6 +171,15 @@ enum Opcode : uint8_t {
     // A remainder by a whole constant that is a map's key: [mod_int_const] then
     // map_find_local_stack or one of the three pairs above.
     OPC_MOD_MAP_FIND, OPC_MOD_MAP_FIND_ADD_TO_LOCAL, OPC_MOD_MAP_FIND_ADD_STEP_LT, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,
+    // Index arithmetic, x * k + b and x * y + b: [local_mul_const] or [local_mul_local] then
+    // add_local.
+    OPC_LOCAL_MUL_CONST_ADD_LOCAL, OPC_LOCAL_MUL_LOCAL_ADD_LOCAL,
+    OPC_SET_SELF_ELEMENT,     // [set_self] = of one or two indexes
+    // [set_self_element] then step_lt or step_lt_local.
+    OPC_SET_SELF_ELEMENT_STEP_LT, OPC_SET_SELF_ELEMENT_STEP_LT_LOCAL,
+    // Chains of three, a pair whose second is a pair: [get_array_element_at] or [get_self_at] then
+    // add_to_local_step_lt or add_to_local_step_lt_local (s += a[i] ending a loop's body).
+    OPC_ELEMENT_ADD_STEP_LT, OPC_ELEMENT_ADD_STEP_LT_LOCAL, OPC_SELF_ELEMENT_ADD_STEP_LT, OPC_SELF_ELEMENT_ADD_STEP_LT_LOCAL,
 #undef CODE_FORM
 #undef CODE_LOCAL_CONST_FORM
 #undef CODE_STACK_LOCAL_FORM

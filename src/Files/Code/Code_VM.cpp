@@ -212,6 +212,20 @@ VALUE_STEP void MoveTo(TaggedValue* dst, TaggedValue* src)
     src->str = nullptr;
 }
 
+// Moves a value into a place that holds one: a plain real (which has no text) over a value
+// without text, the common case of a write, in two stores laid out straight; anything else with
+// the place's text released first.
+VALUE_STEP void MoveOver(TaggedValue* dst, TaggedValue* src)
+{
+    if (__builtin_expect(((uintptr_t)dst->str | src->kind) == VALUE_REAL, 1)) {
+        dst->kind = VALUE_REAL;
+        dst->val = src->val;
+        return;
+    }
+    Drop(dst);
+    MoveTo(dst, src);
+}
+
 // After something the code called (a built-in, a setter) met a fatal error, which it has
 // reported, the run stops at once.
 // A write that found no memory for the element it would store.
@@ -363,6 +377,20 @@ VALUE_STEP TaggedValue* StoredElement(const CVariable* v, int index)
     size_t i = (size_t)(index / ARRAY_DIMENSION), j = (size_t)(index % ARRAY_DIMENSION);
     if (i >= v->rows.size() || j >= v->rows[i].size()) return nullptr;
     return const_cast<TaggedValue*>(&v->rows[i][j]);
+}
+
+// The stored element [i, j] (checked indexes) of a variable, or null: found by the two indexes,
+// without the division of an element index, and bounded by address (worked out as integers, as
+// the rows may have no storage).
+VALUE_STEP TaggedValue* StoredAt(const CVariable* v, int i, int j)
+{
+    if (__builtin_expect((i | j) == 0, 0)) return const_cast<TaggedValue*>(&v->value);
+    using Row = std::vector<TaggedValue>;
+    uintptr_t row = (uintptr_t)v->rows.data() + (uintptr_t)(unsigned)i * sizeof(Row);
+    if (__builtin_expect(row >= (uintptr_t)(v->rows.data() + v->rows.size()), 0)) return nullptr;
+    const Row& r = *(const Row*)row;
+    uintptr_t at = (uintptr_t)r.data() + (uintptr_t)(unsigned)j * sizeof(TaggedValue);
+    return __builtin_expect(at < (uintptr_t)(r.data() + r.size()), 1) ? (TaggedValue*)at : nullptr;
 }
 
 // Element `index` of a variable, or null when it is not stored.
@@ -1260,7 +1288,10 @@ bool Execute(int entryDepth, TaggedValue* result)
         &&L_ELEMENT_ADD_TO_LOCAL, &&L_LOCAL_MOD_INT_EQ_JUMP_IF, &&L_ADD_TO_LOCAL_STEP_LT, &&L_ADD_TO_LOCAL_STEP_LT_LOCAL,
         &&L_SET_ELEMENT_STEP_LT, &&L_SET_ELEMENT_STEP_LT_LOCAL, &&L_MAP_FIND_ADD_TO_LOCAL, &&L_MAP_FIND_ADD_STEP_LT,
         &&L_MAP_FIND_ADD_STEP_LT_LOCAL, &&L_MOD_MAP_FIND, &&L_MOD_MAP_FIND_ADD_TO_LOCAL, &&L_MOD_MAP_FIND_ADD_STEP_LT,
-        &&L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL,
+        &&L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, &&L_LOCAL_MUL_CONST_ADD_LOCAL,
+        &&L_LOCAL_MUL_LOCAL_ADD_LOCAL, &&L_SET_SELF_ELEMENT, &&L_SET_SELF_ELEMENT_STEP_LT,
+        &&L_SET_SELF_ELEMENT_STEP_LT_LOCAL, &&L_ELEMENT_ADD_STEP_LT, &&L_ELEMENT_ADD_STEP_LT_LOCAL,
+        &&L_SELF_ELEMENT_ADD_STEP_LT, &&L_SELF_ELEMENT_ADD_STEP_LT_LOCAL,
     };
     static_assert(sizeof labels / sizeof labels[0] == OPC_COUNT, "one label for every opcode");
     // GCC spills pc and sp of so large a loop to memory unless told where to keep them: each
@@ -1306,11 +1337,12 @@ bool Execute(int entryDepth, TaggedValue* result)
         NEXT(); \
     } while (0)
 // A jump back counts as a step.
+// (The offset, an operand, is read again after the count rather than kept across its call: kept,
+// it may go to memory, and the jump then waits on it.)
 #define GOTO(offset) \
     do { \
-        int by = (offset); \
-        if (by <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
-        pc += by; \
+        if ((offset) <= 0 && StepSpent()) CHECK(FailNow(CODE_STEP_LIMIT_MESSAGE, 0, true)); \
+        pc += (offset); \
         DISPATCH(); \
     } while (0)
 // The jump back of a for loop's step, always a step.
@@ -1395,7 +1427,7 @@ L_GET_GLOBAL: {
     {                                                                                                      \
         const TaggedValue& at = locals[pc->c];                                                             \
         if (!(ready) || !IndexReady(at)) SLOW(GetAtLocal);                                                 \
-        const TaggedValue* e = FastElement(v, pc->x ? (int)sp[-1].val * ARRAY_DIMENSION + (int)at.val : (int)at.val); \
+        const TaggedValue* e = StoredAt(v, pc->x ? (int)sp[-1].val : 0, (int)at.val);                        \
         if (!e) SLOW(GetAtLocal);                                                                          \
         sp -= pc->x;                                                                                       \
         CopyTo(sp++, *e);                                                                                  \
@@ -1425,17 +1457,31 @@ L_GET_ARRAY_ELEMENT_AT: {
 }
 // The pairs: both instructions at once in the common case, else the first alone. The second's
 // operands are read where it stays, and its jump is made from there.
-L_ELEMENT_ADD_TO_LOCAL: {
-    const CVariable& v = g_cur->arrays[pc->a];
-    const TaggedValue& at = locals[pc->c];
-    TaggedValue& sum = locals[pc[1].a];
-    TaggedValue* e;
-    if (__builtin_expect(!v.defined || !IndexReady(at) || !OneIndexElement(&v, (int)at.val, &e) || (e->kind | sum.kind) != VALUE_REAL, 0))
-        goto L_GET_ARRAY_ELEMENT_AT;
-    sum.val += e->val;
-    pc += 2;
-    DISPATCH();
-}
+// An element read at local c (found: whether it is stored, at e) added to the local of the
+// add_to_local that follows, when both are plain reals; else the read alone. A read of two
+// indexes pops the first.
+#define ADD_ELEMENT(found, Alone, then) \
+    { \
+        const TaggedValue& at = locals[pc->c]; \
+        TaggedValue& sum = locals[pc[1].a]; \
+        TaggedValue* e; \
+        if (__builtin_expect(!IndexReady(at) || !(found) || (e->kind | sum.kind) != VALUE_REAL, 0)) goto Alone; \
+        sum.val += e->val; \
+        then; \
+    }
+#define ADD_ARRAY_ELEMENT(then) \
+    { \
+        const CVariable& v = g_cur->arrays[pc->a]; \
+        ADD_ELEMENT(v.defined && OneIndexElement(&v, (int)at.val, &e), L_GET_ARRAY_ELEMENT_AT, then) \
+    }
+#define ADD_SELF_ELEMENT(then) \
+    { \
+        CVariableList* list = g_cur->selfVariables; \
+        CVariable* v = list ? HINTED(list) : nullptr; \
+        ADD_ELEMENT(v && (e = StoredAt(v, pc->x ? (int)sp[-1].val : 0, (int)at.val)), L_GET_SELF_AT, sp -= pc->x; then) \
+    }
+L_ELEMENT_ADD_TO_LOCAL:
+    ADD_ARRAY_ELEMENT(pc += 2; DISPATCH())
 L_LOCAL_MOD_INT_EQ_JUMP_IF: {
     const TaggedValue& v = locals[pc->a];
     const TaggedValue& k = consts[pc[1].a];
@@ -1498,13 +1544,27 @@ L_SET_ARRAY: {
             CHECK(e || OutOfMemory()); \
         } \
         v.defined = true; \
-        Drop(e); \
-        MoveTo(e, &sp[-1]); \
+        MoveOver(e, &sp[-1]); \
         sp -= 2; \
         then; \
     }
 L_SET_ARRAY_ELEMENT:
     SET_ARRAY_ELEMENT(NEXT())
+// An element of the instance's variable already stored, where the hint says; a new one (the
+// array grows) by the general write.
+#define SET_SELF_ELEMENT(then) \
+    { \
+        CVariableList* list = g_cur->selfVariables; \
+        CVariable* v; \
+        TaggedValue* e; \
+        if (__builtin_expect(!list || !(v = HINTED(list)) || !(e = StoredAt(v, pc->x > 1 ? (int)sp[-3].val : 0, (int)sp[-2].val)), 0)) \
+            goto L_SET_SELF; \
+        MoveOver(e, &sp[-1]); \
+        sp -= pc->x + 1; \
+        then; \
+    }
+L_SET_SELF_ELEMENT:
+    SET_SELF_ELEMENT(NEXT())
 L_SET_SELF:
 L_SET_GLOBAL: {
     CVariableList* list = pc->op == OPC_SET_GLOBAL ? &Variable_Globals : g_cur->selfVariables;
@@ -1921,8 +1981,80 @@ L_MOD_MAP_FIND_ADD_STEP_LT_LOCAL:
 #undef FIND_ADD_BY_KEY
 #undef MAP_FIND_BY
 #undef MAP_FIND_ADD
+L_SET_SELF_ELEMENT_STEP_LT:
+    SET_SELF_ELEMENT(pc++; STEP_LT(consts))
+L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
+    SET_SELF_ELEMENT(pc++; STEP_LT(locals))
+// Chains of three: an element added to a local, then the loop's step.
+// A loop whose whole body is the chain (its step jumps back to it) and which reads at its own
+// counter into the sum of another local (neither the limit) runs its iterations here, the counter
+// and the sum in registers, each checked as the chain checks it and worked out in the same order,
+// while no step budget is counted. It stops when the loop ends, or before an iteration that needs
+// more (an element not stored or not a real, an index not whole), which the chain then runs.
+// `find` sets `found` and element(n), the stored element n or null.
+#define SUM_LOOP(find, limits, limitLocal) \
+    { \
+        const VMIns& step = pc[2]; \
+        int counter = pc->c, total = pc[1].a; \
+        if (step.c == -2 && step.a == counter && total != counter && Code_StepBudget < 0 && \
+            !((limitLocal) && (step.x == counter || step.x == total))) { \
+            find; \
+            TaggedValue& iv = locals[counter]; \
+            TaggedValue& sv = locals[total]; \
+            const TaggedValue& lv = (limits)[step.x]; \
+            if (found && (iv.kind | sv.kind | lv.kind) == VALUE_REAL) { \
+                double i = iv.val, sum = sv.val, by = consts[step.b].val, limit = lv.val; \
+                bool ended = false; \
+                while (!ended) { \
+                    int n = TruncToInt(i); \
+                    if ((unsigned)n >= (unsigned)ARRAY_DIMENSION || (double)n != i) break; \
+                    const TaggedValue* e = element(n); \
+                    if (!e || e->kind != VALUE_REAL) break; \
+                    sum += e->val; \
+                    i += by; \
+                    ended = !(i < limit); \
+                } \
+                iv.val = i; \
+                sv.val = sum; \
+                if (ended) { \
+                    pc += 3; \
+                    DISPATCH(); \
+                } \
+            } \
+        } \
+    }
+#define ARRAY_SUM_LOOP(limits, limitLocal) \
+    SUM_LOOP(const CVariable& a = g_cur->arrays[pc->a]; bool found = a.defined; \
+             auto element = [&a](int n) -> const TaggedValue* { \
+                 TaggedValue* e; \
+                 return OneIndexElement(&a, n, &e) ? e : nullptr; \
+             }, \
+             limits, limitLocal)
+#define SELF_SUM_LOOP(limits, limitLocal) \
+    SUM_LOOP(CVariableList* list = g_cur->selfVariables; const CVariable* a = list && pc->x == 0 ? HINTED(list) : nullptr; \
+             bool found = a != nullptr; auto element = [a](int n) -> const TaggedValue* { return StoredAt(a, 0, n); }, \
+             limits, limitLocal)
+#define SUM_CHAIN(Loop, Add, limits, limitLocal) \
+    Loop(limits, limitLocal) \
+    Add(pc += 2; STEP_LT(limits))
+L_ELEMENT_ADD_STEP_LT:
+    SUM_CHAIN(ARRAY_SUM_LOOP, ADD_ARRAY_ELEMENT, consts, false)
+L_ELEMENT_ADD_STEP_LT_LOCAL:
+    SUM_CHAIN(ARRAY_SUM_LOOP, ADD_ARRAY_ELEMENT, locals, true)
+L_SELF_ELEMENT_ADD_STEP_LT:
+    SUM_CHAIN(SELF_SUM_LOOP, ADD_SELF_ELEMENT, consts, false)
+L_SELF_ELEMENT_ADD_STEP_LT_LOCAL:
+    SUM_CHAIN(SELF_SUM_LOOP, ADD_SELF_ELEMENT, locals, true)
+#undef SUM_CHAIN
+#undef SUM_LOOP
+#undef ARRAY_SUM_LOOP
+#undef SELF_SUM_LOOP
+#undef ADD_ELEMENT
+#undef ADD_ARRAY_ELEMENT
+#undef ADD_SELF_ELEMENT
 #undef ADD_TO_LOCAL
 #undef SET_ARRAY_ELEMENT
+#undef SET_SELF_ELEMENT
 #undef STEP_LT
 // The forms for one operator: the operator known here, its switch folds away. A division by
 // zero (false, the value untouched) is reported by the instruction they stand for.
@@ -2193,6 +2325,25 @@ L_LOCAL_BINARY_LOCAL:
 #define LOCAL_LOCAL(o, name) L_LOCAL_LOCAL_##o: PUSH_BINARY(OP_##o, locals[pc->a], locals[pc->b], goto L_LOCAL_BINARY_LOCAL)
     CODE_OPERATORS(LOCAL_LOCAL)
 #undef LOCAL_LOCAL
+// The product and the sum of plain reals pushed at once; anything else by the product alone.
+#define MUL_ADD_LOCAL(right, First) \
+    { \
+        const TaggedValue& l = locals[pc->a]; \
+        const TaggedValue& r = (right); \
+        const TaggedValue& b = locals[pc[1].b]; \
+        if (__builtin_expect((l.kind | r.kind | b.kind) != VALUE_REAL, 0)) goto First; \
+        double product = l.val * r.val; \
+        sp->kind = VALUE_REAL; \
+        sp->val = product + b.val; \
+        sp++; \
+        pc += 2; \
+        DISPATCH(); \
+    }
+L_LOCAL_MUL_CONST_ADD_LOCAL:
+    MUL_ADD_LOCAL(consts[pc->b], L_LOCAL_CONST_MUL)
+L_LOCAL_MUL_LOCAL_ADD_LOCAL:
+    MUL_ADD_LOCAL(locals[pc->b], L_LOCAL_LOCAL_MUL)
+#undef MUL_ADD_LOCAL
 #undef PUSH_BINARY
 
 leave : {

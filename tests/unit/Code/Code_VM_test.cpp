@@ -579,8 +579,35 @@ TEST_F(Machine, StepBudgetEndsEndlessLoopsOnBothEngines)
         EXPECT_NE(o.log.find("Step limit reached."), std::string::npos) << machine;
         Code_StepBudget = 1000;
         EXPECT_TRUE(RunOn("var i; for (i = 0; i < 10; i += 1) {}", machine).ok);
+        // A loop that only sums elements (which the machine may run in one instruction) counts
+        // each turn as well.
+        Code_StepBudget = 1000;
+        o = RunOn("var a, i, s; a[1999] = 1; s = 0; for (i = 0; i < 2000; i += 1) s += a[i]; vm_print(s)", machine);
+        EXPECT_NE(o.log.find("Step limit reached."), std::string::npos) << machine << o.log;
+        Code_StepBudget = 1000;
+        o = RunOn("var i, s; items[999] = 1; s = 0; for (i = 0; i < 2000; i += 1) s += items[i]; vm_print(s)", machine);
+        EXPECT_NE(o.log.find("Step limit reached."), std::string::npos) << machine << o.log;
     }
     Code_StepBudget = -1;
+}
+
+// A pair's second may begin a pair itself: s += a[i] ending a loop's body is a chain of three,
+// which needs all three in place.
+TEST(ByteCodeVerifier, ChainsNeedEveryInstruction)
+{
+    CCode code("var a, i, s; a[2] = 1; s = 0; for (i = 0; i < 3; i += 1) s += a[i]; return s", false);
+    ASSERT_TRUE(code.Compile("chain")) << LastErrorText;
+    ByteCode bc = *code.GetByteCode();
+    std::string error;
+    size_t at = 0;
+    while (at + 2 < bc.code.size() && bc.code[at].op != OPC_ELEMENT_ADD_STEP_LT) at++;
+    ASSERT_LT(at + 2, bc.code.size()) << Code_ListByteCode(bc);
+    EXPECT_EQ(bc.code[at + 1].op, OPC_ADD_TO_LOCAL_STEP_LT) << Code_ListByteCode(bc);
+    EXPECT_EQ(bc.code[at + 2].op, OPC_STEP_LT) << Code_ListByteCode(bc);
+    EXPECT_TRUE(Code_Verify(bc, &error)) << error;
+    bc.code[at + 1].op = OPC_ADD_TO_LOCAL;  // the third no longer part of the chain
+    EXPECT_FALSE(Code_Verify(bc, &error));
+    EXPECT_NE(error.find("pair without"), std::string::npos) << error;
 }
 
 TEST_F(Machine, ExtensionFunctionsGoThroughTheHook)
