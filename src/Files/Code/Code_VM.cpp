@@ -1989,14 +1989,15 @@ L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
 // A loop whose whole body is the chain (its step jumps back to it) and which reads at its own
 // counter into the sum of another local (neither the limit) runs its iterations here, the counter
 // and the sum in registers, each checked as the chain checks it and worked out in the same order,
-// while no step budget is counted. It stops when the loop ends, or before an iteration that needs
-// more (an element not stored or not a real, an index not whole), which the chain then runs.
+// each jump back counted against a step budget as the chain counts it. It stops when the loop
+// ends, or before an iteration that needs more (an element not stored or not a real, an index not
+// whole, the budget's last step), which the chain then runs.
 // `find` sets `found` and element(n), the stored element n or null.
 #define SUM_LOOP(find, limits, limitLocal) \
     { \
         const VMIns& step = pc[2]; \
         int counter = pc->c, total = pc[1].a; \
-        if (step.c == -2 && step.a == counter && total != counter && Code_StepBudget < 0 && \
+        if (step.c == -2 && step.a == counter && total != counter && \
             !((limitLocal) && (step.x == counter || step.x == total))) { \
             find; \
             TaggedValue& iv = locals[counter]; \
@@ -2004,8 +2005,9 @@ L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
             const TaggedValue& lv = (limits)[step.x]; \
             if (found && (iv.kind | sv.kind | lv.kind) == VALUE_REAL) { \
                 double i = iv.val, sum = sv.val, by = consts[step.b].val, limit = lv.val; \
+                int64_t steps = Code_StepBudget < 0 ? INT64_MAX : Code_StepBudget; \
                 bool ended = false; \
-                while (!ended) { \
+                while (!ended && steps > 0) { \
                     int n = TruncToInt(i); \
                     if ((unsigned)n >= (unsigned)ARRAY_DIMENSION || (double)n != i) break; \
                     const TaggedValue* e = element(n); \
@@ -2013,9 +2015,11 @@ L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
                     sum += e->val; \
                     i += by; \
                     ended = !(i < limit); \
+                    steps -= !ended; \
                 } \
                 iv.val = i; \
                 sv.val = sum; \
+                if (Code_StepBudget >= 0) Code_StepBudget = steps; \
                 if (ended) { \
                     pc += 3; \
                     DISPATCH(); \

@@ -587,6 +587,12 @@ TEST_F(Machine, StepBudgetEndsEndlessLoopsOnBothEngines)
         Code_StepBudget = 1000;
         o = RunOn("var i, s; items[999] = 1; s = 0; for (i = 0; i < 2000; i += 1) s += items[i]; vm_print(s)", machine);
         EXPECT_NE(o.log.find("Step limit reached."), std::string::npos) << machine << o.log;
+        // With enough steps the loop ends with its sum, its jumps back spent from the budget.
+        Code_StepBudget = 5000;
+        o = RunOn("var a, i, s; a[1999] = 1; a[5] = 2; s = 0; for (i = 0; i < 2000; i += 1) s += a[i]; return s", machine);
+        EXPECT_TRUE(o.ok) << machine << o.log;
+        EXPECT_EQ(o.result, "3.000000") << machine;
+        EXPECT_LE(Code_StepBudget, 5000 - 1999) << machine;
     }
     Code_StepBudget = -1;
 }
