@@ -2005,21 +2005,29 @@ L_SET_SELF_ELEMENT_STEP_LT_LOCAL:
             const TaggedValue& lv = (limits)[step.x]; \
             if (found && (iv.kind | sv.kind | lv.kind) == VALUE_REAL) { \
                 double i = iv.val, sum = sv.val, by = consts[step.b].val, limit = lv.val; \
-                int64_t steps = Code_StepBudget < 0 ? INT64_MAX : Code_StepBudget; \
+                int64_t steps = Code_StepBudget; \
                 bool ended = false; \
-                while (!ended && steps > 0) { \
-                    int n = TruncToInt(i); \
-                    if ((unsigned)n >= (unsigned)ARRAY_DIMENSION || (double)n != i) break; \
-                    const TaggedValue* e = element(n); \
-                    if (!e || e->kind != VALUE_REAL) break; \
-                    sum += e->val; \
-                    i += by; \
-                    ended = !(i < limit); \
-                    steps -= !ended; \
+                /* Made twice, so that turns without a budget count nothing. */ \
+                auto turns = [&](auto counted) { \
+                    while (!ended && (!counted || steps > 0)) { \
+                        int n = TruncToInt(i); \
+                        if ((unsigned)n >= (unsigned)ARRAY_DIMENSION || (double)n != i) break; \
+                        const TaggedValue* e = element(n); \
+                        if (!e || e->kind != VALUE_REAL) break; \
+                        sum += e->val; \
+                        i += by; \
+                        ended = !(i < limit); \
+                        if (counted) steps -= !ended; \
+                    } \
+                }; \
+                if (steps < 0) { \
+                    turns(std::false_type()); \
+                } else { \
+                    turns(std::true_type()); \
+                    Code_StepBudget = steps; \
                 } \
                 iv.val = i; \
                 sv.val = sum; \
-                if (Code_StepBudget >= 0) Code_StepBudget = steps; \
                 if (ended) { \
                     pc += 3; \
                     DISPATCH(); \
