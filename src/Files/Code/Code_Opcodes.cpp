@@ -387,6 +387,12 @@ constexpr struct {
     {OPC_MOD_INT_CONST, OPC_MAP_FIND_ADD_STEP_LT_LOCAL, OPC_MOD_MAP_FIND_ADD_STEP_LT_LOCAL, 2},
 };
 
+constexpr int PAIR_PASSES = [] {
+    int passes = 0;
+    for (const auto& p : PAIRS) passes = p.pass + 1 > passes ? p.pass + 1 : passes;
+    return passes;
+}();
+
 }  // namespace
 
 // The second of a pair begins none: the pair relies on its opcode. An element or map read
@@ -395,7 +401,7 @@ constexpr struct {
 void Code_JoinPairs(ByteCode* bc)
 {
     std::vector<bool> second(bc->code.size());
-    for (int pass = 0; pass < 3; pass++) {
+    for (int pass = 0; pass < PAIR_PASSES; pass++) {
         for (size_t k = 0; k + 1 < bc->code.size(); k++) {
             if (second[k]) continue;
             for (const auto& p : PAIRS) {
